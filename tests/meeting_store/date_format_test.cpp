@@ -1,0 +1,126 @@
+#include "meeting_store/date_format.h"
+
+#include "tests/support/scoped_env.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace tavolex {
+namespace {
+
+constexpr HandheldDate Pack(int year, int month, int day) {
+    return static_cast<HandheldDate>(((year - 1904) << 9) | (month << 5) | day);
+}
+
+TEST(StripSecondsTest, RemovesSecondColonAndTwoBytes) {
+    for (const auto& [in, expected] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"9:05:00 AM", "9:05 AM"},
+             {"21:30:00", "21:30"},
+             {"10:15", "10:15"},
+             {"1:02:3", "1:02"},
+             {"1:02:", "1:02"},
+             {"", ""},
+             {"午前 9:05:00", "午前 9:05"}}) {
+        std::string text = in;
+        StripSeconds(text);
+        EXPECT_EQ(text, expected) << in;
+        char buffer[64];
+        std::strcpy(buffer, in);
+        StripSeconds(buffer);
+        EXPECT_STREQ(buffer, expected) << in;
+    }
+}
+
+TEST(HandheldDateTest, UnpacksFields) {
+    const CalendarDate d = UnpackHandheldDate(Pack(1927, 1, 15));
+    EXPECT_EQ(d.year, 1927);
+    EXPECT_EQ(d.month, 1);
+    EXPECT_EQ(d.day, 15);
+    const CalendarDate last = UnpackHandheldDate(0xFFFF);
+    EXPECT_EQ(last.year, 2031);
+    EXPECT_EQ(last.month, 15);
+    EXPECT_EQ(last.day, 31);
+}
+
+TEST(FormatDueDateTest, YearField127MeansNoDueDate) {
+    EXPECT_EQ(FormatDueDate(0xFFFF), "");
+    EXPECT_EQ(FormatDueDate(0xFE00), "");
+    EXPECT_EQ(FormatDueDate(Pack(2031, 12, 31)), "");
+    EXPECT_NE(FormatDueDate(Pack(2030, 12, 31)), "");
+    EXPECT_EQ(FormatDueDate(Pack(1999, 3, 4)), FormatMeetingDate(Pack(1999, 3, 4)));
+}
+
+TEST(FormatTimeTest, Hour255MeansNoTime) {
+    EXPECT_EQ(FormatTimeRange(255, 0, 10, 30), "");
+    EXPECT_EQ(FormatTimeRange(255, 255, 255, 255), "");
+    EXPECT_EQ(FormatDueTime(255, 30), "");
+}
+
+TEST(FormatTimeTest, EndHour255GivesTheStartAlone) {
+    EXPECT_EQ(FormatTimeRange(9, 0, 255, 0), FormatDueTime(9, 0));
+}
+
+// Values the system formatters refuse still give a text, bounded and without seconds.
+TEST(FormatInvalidTest, RejectedValuesGiveNumericText) {
+    EXPECT_EQ(FormatMeetingDate(Pack(1999, 0, 4)), "1999/00/04");
+    EXPECT_EQ(FormatMeetingDate(Pack(1999, 13, 4)), "1999/13/04");
+    EXPECT_EQ(FormatMeetingDate(Pack(1999, 4, 0)), "1999/04/00");
+    EXPECT_EQ(FormatMeetingDate(Pack(1999, 4, 31)), "1999/04/31");
+    EXPECT_EQ(FormatMeetingDate(Pack(1999, 2, 29)), "1999/02/29");
+    EXPECT_NE(FormatMeetingDate(Pack(2000, 2, 29)), "2000/02/29");  // a real date: the locale's text
+    EXPECT_EQ(FormatDueTime(24, 0), "24:00");
+    EXPECT_EQ(FormatDueTime(254, 99), "254:99");
+    EXPECT_EQ(FormatDueTime(9, 60), "9:60");
+    for (int month = 0; month < 16; ++month) {
+        for (int day = 0; day < 32; ++day) {
+            const std::string text = FormatMeetingDate(Pack(2031, month, day));
+            EXPECT_FALSE(text.empty());
+            EXPECT_LE(text.size(), kMaxFormattedText);
+        }
+    }
+    for (int hour = 0; hour < 255; ++hour) {
+        const std::string text = FormatTimeRange(static_cast<std::uint8_t>(hour), 255, 254, 255);
+        EXPECT_FALSE(text.empty());
+        EXPECT_LE(text.size(), kMaxFormattedText);
+    }
+}
+
+#ifndef _WIN32
+// The user's locale comes from LC_ALL, LC_TIME or LANG, formatted by ICU.
+class PosixLocaleTest : public ::testing::Test {
+protected:
+    test::ScopedEnv lcAll_{"LC_ALL", std::nullopt};
+    test::ScopedEnv lcTime_{"LC_TIME", std::nullopt};
+};
+
+TEST_F(PosixLocaleTest, JapaneseShortDateAndTime) {
+    test::ScopedEnv lang("LANG", "ja_JP.UTF-8");
+    EXPECT_EQ(FormatMeetingDate(Pack(1927, 1, 15)), "1927/01/15");
+    EXPECT_EQ(FormatTimeRange(9, 0, 10, 30), "9:00 - 10:30");
+    EXPECT_EQ(FormatDueTime(21, 5), "21:05");
+    EXPECT_EQ(FormatDueDate(Pack(2030, 12, 31)), "2030/12/31");
+}
+
+TEST_F(PosixLocaleTest, EnglishWidensTwoDigitYearAndUsesPlainSpaces) {
+    test::ScopedEnv lang("LANG", "en_US.UTF-8");
+    EXPECT_EQ(FormatMeetingDate(Pack(1927, 1, 15)), "1/15/1927");
+    EXPECT_EQ(FormatTimeRange(9, 0, 10, 30), "9:00 AM - 10:30 AM");
+    EXPECT_EQ(FormatDueTime(0, 0), "12:00 AM");
+}
+
+TEST_F(PosixLocaleTest, LcAllOverridesLang) {
+    test::ScopedEnv lang("LANG", "en_US.UTF-8");
+    test::ScopedEnv all("LC_ALL", "ja_JP.UTF-8");
+    EXPECT_EQ(FormatMeetingDate(Pack(1927, 1, 15)), "1927/01/15");
+}
+
+TEST_F(PosixLocaleTest, GermanUsesItsOwnOrder) {
+    test::ScopedEnv lang("LANG", "de_DE.UTF-8");
+    EXPECT_EQ(FormatMeetingDate(Pack(1927, 1, 15)), "15.01.1927");
+    EXPECT_EQ(FormatTimeRange(9, 0, 10, 30), "09:00 - 10:30");
+}
+#endif
+
+}  // namespace
+}  // namespace tavolex
