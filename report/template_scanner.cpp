@@ -1,0 +1,211 @@
+#include "report/template_scanner.h"
+
+#include "report/token_table.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tavolex {
+namespace {
+
+// A '}' must lie fewer than this many bytes after the token's first byte.
+constexpr std::size_t kTokenReach = 255;
+
+// However its loops are arranged, an expansion examines at most this many template bytes beyond
+// the template's own size; a template that would loop for ever ends there.
+constexpr std::size_t kScanAllowance = 64u * 1024 * 1024;
+
+constexpr std::uint8_t Byte(char c) { return static_cast<std::uint8_t>(c); }
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+const char* SkipSpaces(const char* p) {
+    while (*p == ' ') ++p;
+    return p;
+}
+
+const char* SkipBlanks(const char* p) {
+    while (IsBlank(*p)) ++p;
+    return p;
+}
+
+// The first byte of each table row's name (after its leading spaces), to pass over rows quickly.
+constexpr std::array<char, kTokenTable.size()> FirstLetters() {
+    std::array<char, kTokenTable.size()> letters{};
+    for (std::size_t i = 0; i < kTokenTable.size(); ++i) letters[i] = kTokenTable[i].name[0];
+    return letters;
+}
+constexpr std::array<char, kTokenTable.size()> kFirstLetters = FirstLetters();
+
+char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Matches one row; on success the parameters hold what the row's "?" captured.
+bool MatchRow(const char* name, const char* token, std::array<char, kTokenTextSize>& p1,
+              std::array<char, kTokenTextSize>& p2) {
+    p1[0] = '\0';
+    p2[0] = '\0';
+    int captured = 0;
+    const char* n = SkipSpaces(name);
+    const char* t = SkipSpaces(token);
+    for (;;) {
+        if (*n == '\0' || *t == '\0') return *n == '\0' && *t == '\0';
+        if (Upper(*t) != *n) return false;
+        ++n;
+        ++t;
+        n = SkipBlanks(n);
+        t = SkipBlanks(t);
+        if (*n != '?') continue;
+        ++n;
+        std::array<char, kTokenTextSize>& param = captured++ == 0 ? p1 : p2;
+        std::size_t k = 0;
+        while (*t != '\0' && *t != ',' && *t != ')') {
+            if (k + 1 < param.size()) param[k++] = *t;
+            ++t;
+        }
+        param[k] = '\0';
+    }
+}
+
+}  // namespace
+
+std::size_t TemplateScanner::ExpandTemplate(std::span<const char> templ, char* output, std::size_t capacity) {
+    input_ = templ;
+    inputPos_ = 0;
+    output_ = output;
+    outputPos_ = 0;
+    tokenText_[0] = '\0';
+    parameter1_[0] = '\0';
+    parameter2_[0] = '\0';
+    if (output == nullptr || capacity == 0) return 0;
+    outputLimit_ = capacity - 1;
+
+    const std::size_t size = input_.size();
+    std::size_t budget = size + kScanAllowance;
+    while (inputPos_ < size && outputPos_ < outputLimit_ && budget > 0) {
+        const std::size_t start = inputPos_;
+        if (const std::size_t length = TokenAt(start)) {
+            const TokenAction action = HandleToken();
+            inputPos_ = start + length;
+            Act(action, start, start + length);
+            budget -= std::min(budget, length);
+            continue;
+        }
+        const std::size_t width = IsLeadByte(Byte(input_[start])) && start + 1 < size ? 2 : 1;
+        if (outputOn_) {
+            if (outputPos_ + width > outputLimit_) break;  // no half character at the end
+            std::memcpy(output_ + outputPos_, input_.data() + start, width);
+            outputPos_ += width;
+        }
+        inputPos_ += width;
+        budget -= std::min(budget, width);
+    }
+    output_[outputPos_] = '\0';
+    return outputPos_;
+}
+
+std::size_t TemplateScanner::TokenAt(std::size_t pos) {
+    const std::size_t size = input_.size();
+    std::size_t p = pos;
+    if (mode_ == ExpansionMode::Rtf && input_[p] == '\\') ++p;
+    if (p >= size || input_[p] != '{') return 0;
+    std::size_t k = 0;
+    bool lastWasSingle = false;
+    for (std::size_t q = p + 1; q < size && q - pos < kTokenReach; ++q) {
+        const char c = input_[q];
+        if (c == '{') return 0;
+        if (c == '}') {
+            if (mode_ == ExpansionMode::Rtf && lastWasSingle && tokenText_[k - 1] == '\\') --k;
+            tokenText_[k] = '\0';
+            return q + 1 - pos;
+        }
+        tokenText_[k++] = c;
+        lastWasSingle = true;
+        if (IsLeadByte(Byte(c)) && q + 1 < size) {
+            tokenText_[k++] = input_[++q];
+            lastWasSingle = false;
+        }
+    }
+    return 0;
+}
+
+void TemplateScanner::Act(TokenAction action, std::size_t tokenStart, std::size_t tokenEnd) {
+    switch (action) {
+        case TokenAction::Consumed:
+            break;
+        case TokenAction::LoopStart:
+            if (loopDepth_ < kLoopStackDepth) loopStack_[loopDepth_++] = tokenEnd;
+            break;
+        case TokenAction::LoopExit:
+            if (loopDepth_ > 0) --loopDepth_;
+            break;
+        case TokenAction::LoopRepeat:
+            inputPos_ = loopDepth_ > 0 ? loopStack_[loopDepth_ - 1] : 0;
+            break;
+        case TokenAction::OutputOff:
+            outputOn_ = false;
+            break;
+        case TokenAction::OutputOn:
+            outputOn_ = true;
+            break;
+        case TokenAction::NotRecognised:
+            outputOn_ = true;
+            Put(input_.data() + tokenStart, tokenEnd - tokenStart);
+            break;
+    }
+}
+
+int TemplateScanner::LookupToken() {
+    const char first = Upper(*SkipSpaces(tokenText_.data()));
+    for (std::size_t i = 0; i < kTokenTable.size(); ++i) {
+        if (kFirstLetters[i] != first) continue;
+        if (MatchRow(kTokenTable[i].name, tokenText_.data(), parameter1_, parameter2_)) return kTokenTable[i].id;
+    }
+    parameter1_[0] = '\0';
+    parameter2_[0] = '\0';
+    return -1;
+}
+
+void TemplateScanner::Put(const char* bytes, std::size_t n) {
+    if (!outputOn_ || output_ == nullptr) return;
+    const std::size_t room = outputLimit_ - outputPos_;
+    if (n > room) {
+        // Cut at the last whole character that fits.
+        std::size_t keep = 0;
+        while (keep < room) {
+            const std::size_t width = IsLeadByte(Byte(bytes[keep])) && keep + 1 < n ? 2 : 1;
+            if (keep + width > room) break;
+            keep += width;
+        }
+        n = keep;
+    }
+    std::memcpy(output_ + outputPos_, bytes, n);
+    outputPos_ += n;
+}
+
+void TemplateScanner::WriteText(std::string_view text) { Put(text.data(), text.size()); }
+
+void TemplateScanner::WriteLines(std::string_view text, int first, int last) {
+    if (!outputOn_) return;
+    const bool html = mode_ == ExpansionMode::Html;
+    const std::string_view tab = html ? "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;" : " \\tab ";
+    const std::string_view lineBreak = html ? "<br>" : " \\line ";
+    int line = 1;
+    if (line >= first && line <= last) WriteText(" ");  // line 1 always starts with a blank
+    std::size_t runStart = 0;
+    auto flush = [&](std::size_t end) {
+        if (line >= first && end > runStart) WriteText(text.substr(runStart, end - runStart));
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c != '\n' && c != '\t') continue;
+        flush(i);
+        runStart = i + 1;
+        if (c == '\n') ++line;
+        if (line > last) return;
+        if (line < first) continue;
+        WriteText(c == '\n' ? lineBreak : tab);
+    }
+    flush(text.size());
+}
+
+}  // namespace tavolex

@@ -1,0 +1,94 @@
+#pragma once
+// The template language's syntax: finds "{ TOKEN }" in a template, asks HandleToken what each token
+// does, and carries out the answer. It never decides what a token writes; the report generator does.
+// Texts are Shift-JIS bytes: a double-byte character is one character, so its second byte is never
+// taken for a brace or an RTF backslash.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace tavolex {
+
+enum class TokenAction : int {
+    Consumed = 0,
+    LoopStart = 1,
+    LoopExit = 2,
+    LoopRepeat = 3,
+    OutputOff = 4,
+    OutputOn = 5,
+    NotRecognised = -1,
+};
+
+enum class ExpansionMode : int {
+    Rtf = 1,
+    Html = 2,
+};
+
+inline constexpr std::size_t kTokenTextSize = 256;
+inline constexpr int kLoopStackDepth = 10;
+// The largest report, in bytes; the output buffers of the generator have this size.
+inline constexpr std::size_t kReportCapacity = 819200;
+
+// True for a byte that starts a double-byte character in code page 932.
+[[nodiscard]] constexpr bool IsLeadByte(std::uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+class TemplateScanner {
+public:
+    TemplateScanner() = default;
+    virtual ~TemplateScanner() = default;
+    TemplateScanner(const TemplateScanner&) = delete;
+    TemplateScanner& operator=(const TemplateScanner&) = delete;
+
+    // Expands the template into output and ends it with a NUL. The text stops one byte short of the
+    // capacity so the NUL always fits. Returns the number of bytes written before the NUL.
+    std::size_t ExpandTemplate(std::span<const char> templ, char* output, std::size_t capacity);
+
+    // What the token in TokenText() does. The base class consumes every token.
+    virtual TokenAction HandleToken() { return TokenAction::Consumed; }
+
+    // The id of the first table row matching TokenText(), or -1; fills the two parameters.
+    int LookupToken();
+
+    // Appends text while the output switch is on, cut at the capacity.
+    void WriteText(std::string_view text);
+    // Writes lines first..last of a multi-line value (line 1 starts with a blank), with TAB and LF
+    // written as the mode's markup.
+    void WriteLines(std::string_view text, int first, int last);
+
+    [[nodiscard]] const char* TokenText() const { return tokenText_.data(); }
+    [[nodiscard]] const char* Parameter1() const { return parameter1_.data(); }
+    [[nodiscard]] const char* Parameter2() const { return parameter2_.data(); }
+
+    [[nodiscard]] ExpansionMode Mode() const { return mode_; }
+    void SetMode(ExpansionMode mode) { mode_ = mode; }
+    [[nodiscard]] bool OutputOn() const { return outputOn_; }
+    void SetOutputOn(bool on) { outputOn_ = on; }
+    // Empties the loop-position stack; each report starts with it empty.
+    void ResetLoops() { loopDepth_ = 0; }
+    [[nodiscard]] int LoopDepth() const { return loopDepth_; }
+
+private:
+    // Length of the token starting at input position pos (RTF backslash, braces included), or 0.
+    std::size_t TokenAt(std::size_t pos);
+    void Act(TokenAction action, std::size_t tokenStart, std::size_t tokenEnd);
+    void Put(const char* bytes, std::size_t n);
+
+    std::span<const char> input_;
+    std::size_t inputPos_ = 0;
+    char* output_ = nullptr;
+    std::size_t outputPos_ = 0;
+    std::size_t outputLimit_ = 0;
+
+    std::array<char, kTokenTextSize> tokenText_{};
+    std::array<char, kTokenTextSize> parameter1_{};
+    std::array<char, kTokenTextSize> parameter2_{};
+    bool outputOn_ = true;
+    ExpansionMode mode_ = ExpansionMode::Html;
+    std::array<std::size_t, kLoopStackDepth> loopStack_{};
+    int loopDepth_ = 0;
+};
+
+}  // namespace tavolex
