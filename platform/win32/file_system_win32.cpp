@@ -1,0 +1,32 @@
+#include "platform/file_system.h"
+
+#include "platform/platform.h"
+
+#include <windows.h>
+
+#include <io.h>
+
+namespace tavolex::platform {
+
+UniqueFile OpenFile(const std::filesystem::path& path, const char* mode) {
+    const std::wstring wideMode(mode, mode + std::char_traits<char>::length(mode));
+    return UniqueFile(::_wfopen(path.c_str(), wideMode.c_str()));
+}
+
+bool FlushToDisk(std::FILE* file) { return std::fflush(file) == 0 && ::_commit(::_fileno(file)) == 0; }
+
+bool ReplaceFile(const std::filesystem::path& from, const std::filesystem::path& to) {
+    return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+std::filesystem::path PathFromCp932(std::string_view text) {
+    const std::u16string wide = Cp932ToUtf16(text);
+    return std::filesystem::path(std::wstring(wide.begin(), wide.end()));
+}
+
+std::string PathToCp932(const std::filesystem::path& path) {
+    const std::wstring& wide = path.native();
+    return Utf16ToCp932(std::u16string(wide.begin(), wide.end()));
+}
+
+}  // namespace tavolex::platform

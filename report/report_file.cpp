@@ -1,0 +1,57 @@
+#include "report/report_file.h"
+
+#include <system_error>
+
+namespace tavolex {
+
+ReportFile::~ReportFile() { Discard(); }
+
+bool ReportFile::Begin(const std::filesystem::path& reportPath) {
+    Discard();
+    std::error_code ec;
+    if (std::filesystem::exists(reportPath, ec)) {
+        // Opening for update keeps the contents; it fails for a locked or read-only report.
+        if (!platform::OpenFile(reportPath, "r+b")) return false;
+    }
+    reportPath_ = reportPath;
+    std::filesystem::path temp = reportPath;
+    temp.replace_filename("~" + reportPath.filename().string() + ".tmp");
+    file_ = platform::OpenFile(temp, "wb");
+    if (!file_) return false;
+    tempPath_ = temp;
+    return true;
+}
+
+bool ReportFile::Commit(std::string_view text) {
+    if (!file_) return false;
+    const bool written = WriteWithCrLf(file_.get(), text) && platform::FlushToDisk(file_.get());
+    const bool closed = std::fclose(file_.release()) == 0;
+    if (!written || !closed || !platform::ReplaceFile(tempPath_, reportPath_)) {
+        Discard();
+        return false;
+    }
+    tempPath_.clear();
+    return true;
+}
+
+void ReportFile::Discard() {
+    file_.reset();
+    if (tempPath_.empty()) return;
+    std::error_code ec;
+    std::filesystem::remove(tempPath_, ec);
+    tempPath_.clear();
+}
+
+bool WriteWithCrLf(std::FILE* file, std::string_view text) {
+    std::size_t runStart = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\n' || (i > 0 && text[i - 1] == '\r')) continue;
+        if (std::fwrite(text.data() + runStart, 1, i - runStart, file) != i - runStart) return false;
+        if (std::fwrite("\r", 1, 1, file) != 1) return false;
+        runStart = i;
+    }
+    const std::size_t rest = text.size() - runStart;
+    return std::fwrite(text.data() + runStart, 1, rest, file) == rest;
+}
+
+}  // namespace tavolex

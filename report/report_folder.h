@@ -1,0 +1,173 @@
+#pragma once
+// ReportFolder: the report generator. It is the template engine (it derives from TemplateScanner
+// and decides what every token writes for one meeting), the writer of report files from a
+// template file or from the built-in pieces, and, through report_files/, the list of reports in
+// the output folder. One lives for the whole run.
+
+#include "meeting_store/records.h"
+#include "report/template_scanner.h"
+
+#include <array>
+#include <cstdint>
+#include <ctime>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavolex {
+
+class AddressBook;
+class MeetingDatabase;
+namespace platform {
+class UserInteraction;
+}
+
+enum class ReportKind : int {
+    kExecutive = 3003,
+    kAgenda = 3004,
+    kCustom = 3005,
+};
+
+enum class SectionState : int {
+    kNone = 0,
+    kMeetingLevel = 1,
+    kNotes = 2,
+    kToDos = 3,
+    kSketches = 4,
+    kAgendas = 5,
+    kAttendees = 6,
+};
+
+// What the writers read of the current Palm user's settings, taken when a report is written.
+// A flag that is absent from the settings counts as set: the user defaults always create it as 1.
+struct ReportOptions {
+    std::string author;                    // "cAuthor", CP932
+    std::filesystem::path outputFolder;    // "OutputPath"
+    std::filesystem::path templateFolder;  // "TemplatePath"
+    // Sections of the custom report: "rAuthor", "rAttendee", "rAgenda", "rToDo", "rNote", "rSketch".
+    bool withAuthor = true;
+    bool withAttendees = true;
+    bool withAgendas = true;
+    bool withToDos = true;
+    bool withNotes = true;
+    bool withSketches = true;
+    // Name lines of the attendee boxes: "rFirstName", "rLastName", "rTitle", "rCompany".
+    bool withFirstName = true;
+    bool withLastName = true;
+    bool withTitle = true;
+    bool withCompany = true;
+};
+
+class ReportFolder : public TemplateScanner {
+public:
+    using OptionsSource = std::function<ReportOptions()>;
+    using Viewer = std::function<void(const std::filesystem::path&)>;
+    using Clock = std::function<std::tm()>;
+
+    ReportFolder(const MeetingDatabase& store, const AddressBook& book, platform::UserInteraction& ui);
+    ~ReportFolder() override;
+
+    // Where the writers read the user's settings, how they open a finished report, and the
+    // clock of REPORT_DATE and REPORT_TIME (local time by default).
+    void SetOptionsSource(OptionsSource source) { optionsSource_ = std::move(source); }
+    void SetViewer(Viewer viewer) { viewer_ = std::move(viewer); }
+    void SetClock(Clock clock) { clock_ = std::move(clock); }
+
+    // --- Report writers ----------------------------------------------------------------------
+    // Reads a template file whole; shows the system's message and returns false when it can't.
+    bool LoadTemplateFile(const std::filesystem::path& path);
+    [[nodiscard]] std::string_view TemplateText() const { return templateText_; }
+    // Expands the loaded template for the meeting, brings its pictures into the output folder and
+    // writes the report. False (after the write-failure message) when the file can't be written.
+    bool WriteTemplateReport(const std::filesystem::path& reportPath, const Meeting& meeting);
+    // Composes the report kind from the built-in pieces and writes it.
+    bool WriteBuiltInReport(const std::filesystem::path& reportPath, const Meeting& meeting, ReportKind kind);
+    // The attendee block of the built-in reports: piece 226, the name pieces the flags ask for, 244.
+    [[nodiscard]] std::string ComposeAttendeeBlock(const ReportOptions& options) const;
+
+    // --- Expansion in memory -----------------------------------------------------------------
+    // Expands a template for the meeting as the writers do (fresh stacks, output on, meeting level)
+    // with the options given, and returns the text.
+    std::string ExpandForMeeting(std::string_view templ, const Meeting& meeting, const ReportOptions& options);
+    // The text of a built-in report kind for the meeting.
+    std::string ComposeBuiltInReport(const Meeting& meeting, ReportKind kind, const ReportOptions& options);
+
+    // The colours kept from report to report.
+    [[nodiscard]] std::string_view Color1() const { return color1_; }
+    [[nodiscard]] std::string_view Color2() const { return color2_; }
+
+    TokenAction HandleToken() override;
+
+private:
+    enum class Kind { kNote, kToDo, kSketch, kAgenda, kAttendee };
+    struct Cursor {
+        std::int32_t index = -1;    // into the kind's map; -1 none
+        std::int32_t counter = 0;   // what COUNT prints
+    };
+
+    // Starts a report: the meeting and options copied, both stacks empty, output on, meeting level.
+    void BeginReport(const Meeting& meeting, const ReportOptions& options);
+    void EndReport();
+    void ExpandAppend(std::string_view templ, std::string& out);
+
+    void PushState(SectionState state);
+    void PopState();
+    [[nodiscard]] SectionState State() const;
+
+    TokenAction HandleCommon(int id, bool& handled);
+    TokenAction HandleMeetingLevel(int id);
+    TokenAction HandleSection(int id, SectionState state);
+    TokenAction SectionProlog(Kind kind);
+    TokenAction SectionBegin(Kind kind);
+    TokenAction SectionEnd(Kind kind);
+    TokenAction HandheldOrderBegin();
+    TokenAction HandheldOrderEnd();
+    TokenAction Notes(int id);
+    TokenAction ToDos(int id);
+    TokenAction Sketches(int id);
+    TokenAction Agendas(int id);
+    TokenAction Attendees(int id);
+
+    void Restart(Kind kind);
+    void Advance(Kind kind);
+    void StartWalk();
+    void AdvanceWalk();
+    void ClearItemCursors();
+    void LookUpAttendee(std::int32_t mapIndex);
+    [[nodiscard]] bool HasItem(Kind kind) const;
+    // The record position of the kind's current item; -1 when there is none.
+    [[nodiscard]] std::int32_t RecordIndexOf(Kind kind) const;
+    [[nodiscard]] const std::vector<ItemMap>& MapOf(Kind kind) const;
+    Cursor& CursorOf(Kind kind);
+
+    void WriteCount(std::int32_t counter);
+    void WriteStatus(bool first);
+    void WriteSketchFile(const Sketch& sketch);
+    void WriteReportTime(bool date);
+
+    const MeetingDatabase& store_;
+    const AddressBook& book_;
+    platform::UserInteraction& ui_;
+    OptionsSource optionsSource_;
+    Viewer viewer_;
+    Clock clock_;
+
+    Meeting meeting_;
+    ReportOptions options_;
+    std::array<SectionState, kLoopStackDepth> states_{};
+    int stateDepth_ = 0;
+    bool handheldOrder_ = false;
+    std::int32_t linkCursor_ = -1;
+    std::int32_t passStartLink_ = -1;
+    std::array<Cursor, 5> cursors_{};
+    std::int32_t addressIndex_ = -1;
+    bool hasAddress_ = false;
+    std::string color1_;
+    std::string color2_;
+    std::string templateText_;
+    std::vector<char> scratch_;
+};
+
+}  // namespace tavolex

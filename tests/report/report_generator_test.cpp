@@ -1,0 +1,264 @@
+#include "report/report_folder.h"
+
+#include "address_book/address_book.h"
+#include "meeting_store/meeting_database.h"
+#include "report/template_images.h"
+#include "tests/support/address_book_writer.h"
+#include "tests/support/palm_database_writer.h"
+#include "tests/support/recording_user_interaction.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace tavolex {
+namespace {
+
+using test::AgendaSpec;
+using test::AttendeeSpec;
+using test::NoteSpec;
+using test::SketchSpec;
+using test::ToDoSpec;
+
+// One Palm user with a rich meeting (every kind of item), a meeting without items and a meeting
+// whose items alternate agenda, note, agenda; an address book that knows one attendee.
+class ReportGeneratorTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::PalmUserSpec user;
+        user.categories = {"Unfiled"};
+        test::MeetingSpec rich{.title = "Review", .location = "Room 5", .date = test::HandheldDay(2004, 5, 17),
+                               .start = {10, 0}, .end = {11, 30}, .id = 0x10};
+        rich.items = {AgendaSpec{.text = "A", .status = 1, .id = 0x20},
+                      AgendaSpec{.text = "B\nmore", .status = 0, .id = 0x21},
+                      NoteSpec{.text = "a\nb\tc", .id = 0x30},
+                      ToDoSpec{.text = "Call", .priority = 3, .completed = 1, .id = 0x40},
+                      ToDoSpec{.text = "Write", .priority = 1, .id = 0x41},
+                      SketchSpec{.title = "Plan", .bitmap = OneBitBitmap(), .id = 0x50},
+                      AttendeeSpec{.nameParts = {"Taro", "Yamada", "Acme"}, .addressId = 0x70, .id = 0x60},
+                      AttendeeSpec{.nameParts = {"Hanako", "Sato", "Beta"}, .addressId = 0x99, .absent = true,
+                                   .id = 0x61}};
+        test::MeetingSpec empty{.title = "Nothing", .date = test::HandheldDay(2004, 5, 18), .id = 0x11};
+        test::MeetingSpec ordered{.title = "Order", .date = test::HandheldDay(2004, 5, 19), .id = 0x12};
+        ordered.items = {AgendaSpec{.text = "first", .id = 0x22}, NoteSpec{.text = "between", .id = 0x31},
+                         AgendaSpec{.text = "second", .id = 0x23}};
+        user.meetings = {rich, empty, ordered};
+        test::WritePalmUserFolder(dir_ / "db", user);
+
+        test::AddressBookPerson taro;
+        taro.recordId = 0x70;
+        taro.firstName = "Taro";
+        taro.lastName = "Yamada";
+        taro.title = "Boss";
+        taro.company = "Acme Corp";
+        taro.phones[0].number = "03-1234";
+        taro.city = "Tokyo";
+        test::WriteAddressBook(dir_ / "address.dat", {taro});
+
+        store_.SetFolder(dir_ / "db");
+        store_.ReloadAll();
+        book_.SetPath(dir_ / "address.dat");
+        book_.Reload();
+        options_.outputFolder = dir_ / "out";
+        options_.templateFolder = dir_ / "templates";
+        options_.author = "Suzuki";
+        std::filesystem::create_directories(options_.outputFolder);
+        std::filesystem::create_directories(options_.templateFolder);
+        report_.SetOptionsSource([this] { return options_; });
+        report_.SetViewer([this](const std::filesystem::path& p) { opened_.push_back(p); });
+        report_.SetClock([] {
+            std::tm t{};
+            t.tm_year = 2026 - 1900;
+            t.tm_mon = 11;
+            t.tm_mday = 7;
+            t.tm_hour = 9;
+            t.tm_min = 5;
+            return t;
+        });
+    }
+
+    static std::vector<std::uint8_t> OneBitBitmap() {
+        // 8 x 2, one bit per pixel, uncompressed, rowBytes 2.
+        return {0, 8, 0, 2, 0, 2, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0xF0, 0, 0x0F, 0};
+    }
+
+    const Meeting& M(int i) const { return *store_.Meetings().at(static_cast<std::size_t>(i)); }
+    std::string Expand(std::string_view templ, int meeting = 0) { return report_.ExpandForMeeting(templ, M(meeting), options_); }
+
+    test::TempDir dir_;
+    MeetingDatabase store_{{}};
+    AddressBook book_;
+    test::RecordingUserInteraction ui_;
+    ReportOptions options_;
+    ReportFolder report_{store_, book_, ui_};
+    std::vector<std::filesystem::path> opened_;
+};
+
+TEST_F(ReportGeneratorTest, MeetingValues) {
+    EXPECT_EQ(Expand("{ TITLE }|{title}|{ ti tle }|{LOCATION}|{START_TIME}|{END_TIME}|{TITLES}"),
+              " Review| Review| Review|Room 5|" + M(0).szTime.substr(0, M(0).szTime.find(" - ")) + "|" +
+                  M(0).szTime.substr(M(0).szTime.find(" - ") + 3) + "|{TITLES}");
+    EXPECT_EQ(Expand("{DATE}{TIME}"), " " + M(0).szDate + " " + M(0).szTime);
+    EXPECT_EQ(Expand("[{START_TIME}][{END_TIME}]", 1), "[][]");
+    EXPECT_EQ(Expand("{ AUTHOR }"), " Suzuki");
+    EXPECT_EQ(Expand("{ COUNT }x"), "{ COUNT }x");  // not a meeting-level token
+}
+
+TEST_F(ReportGeneratorTest, AgendaListAndEmptySections) {
+    const std::string list = "{AGENDAS_PROLOG}<ul>{AGENDAS_BEGIN}<li>{AGENDA_FIRST_LINE}{AGENDAS_END}</ul>{AGENDAS_EPILOG}";
+    EXPECT_EQ(Expand(list), "<ul><li> A<li> B</ul>");
+    EXPECT_EQ(Expand(list, 1), "");
+    EXPECT_EQ(Expand("x{NOTES_PROLOG}<ol>{NOTES_BEGIN}<li>{NOTE}{NOTES_END}</ol>{NOTES_EPILOG}y", 1), "xy");
+    // Without PROLOG and EPILOG an empty section's body is written once, its tokens empty.
+    EXPECT_EQ(Expand("{NOTES_BEGIN}[{COUNT}:{NOTE}]{NOTES_END}", 1), "[:]");
+    // A section's tokens outside it are written back.
+    EXPECT_EQ(Expand("{NOTE}"), "{NOTE}");
+}
+
+TEST_F(ReportGeneratorTest, ItemValuesAndStatusSenses) {
+    EXPECT_EQ(Expand("{AGENDAS_BEGIN}{COUNT}{STATUS(d,o)}{AGENDA_BODY}|{AGENDAS_END}"), "1d|2o<br>more|");
+    EXPECT_EQ(Expand("{TODOS_BEGIN}{COUNT}{STATUS(O,X)}{PRIORITY}{TODO}|{TODOS_END}"), "1O3 Call|2X1 Write|");
+    EXPECT_EQ(Expand("{NOTES_BEGIN}{NOTE_FIRST_LINE}/{NOTE_BODY}{NOTES_END}"),
+              " a/<br>b&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;c");
+    EXPECT_EQ(Expand("{ATTENDEES_BEGIN}[{STATUS(,absent)}]{ATTENDEES_END}"), "[][absent]");
+}
+
+TEST_F(ReportGeneratorTest, AttendeesFromAddressBookAndFromTheirOwnName) {
+    const std::string t = "{ATTENDEES_BEGIN}{COUNT}:{FIRST_NAME}/{LAST_NAME}/{SALUTATION}/{COMPANY}/{PHONE1_LABEL}="
+                          "{PHONE1}/{CITY}|{ATTENDEES_END}";
+    const std::string label(book_.At(0).PhoneLabel(1));
+    EXPECT_EQ(Expand(t), "1: Taro/Yamada/Boss/Acme Corp/" + label + "=03-1234/Tokyo|2: Hanako/Sato//Beta/=/|");
+}
+
+TEST_F(ReportGeneratorTest, HandheldOrderWalksLinksInOrder) {
+    const std::string t = "{HANDHELD_ORDER_BEGIN}"
+                          "{AGENDAS_PROLOG}<A>{AGENDAS_BEGIN}{COUNT}{AGENDA}{AGENDAS_END}</A>{AGENDAS_EPILOG}"
+                          "{NOTES_PROLOG}<N>{NOTES_BEGIN}{COUNT}{NOTE}{NOTES_END}</N>{NOTES_EPILOG}"
+                          "{HANDHELD_ORDER_END}";
+    EXPECT_EQ(Expand(t, 2), "<A>1 first</A><N>1 between</N><A>2 second</A>");
+    EXPECT_EQ(Expand(t, 1), "");
+}
+
+TEST_F(ReportGeneratorTest, HandheldOrderWithoutSectionForAKindStillEnds) {
+    // The rich meeting also has to-dos, sketches and attendees, which this block has no section for.
+    const std::string t = "{HANDHELD_ORDER_BEGIN}{AGENDAS_BEGIN}{AGENDA_FIRST_LINE}{AGENDAS_END}."
+                          "{HANDHELD_ORDER_END}";
+    // One pass for the agendas, then one for each link passed over: note, two to-dos, the sketch
+    // and two attendees.
+    EXPECT_EQ(Expand(t), " A B.......");
+}
+
+TEST_F(ReportGeneratorTest, ColoursAlternateAndPersistAcrossReports) {
+    EXPECT_EQ(Expand("{ SET_COLOR1(white) }{ SET_COLOR2(#F5F5F5) }{TODOS_BEGIN}{COLOR1},{SWAP_COLORS}{TODOS_END}"),
+              "white,#F5F5F5,");
+    EXPECT_EQ(Expand("{COLOUR1}"), "white");
+    // A SET_COLOR1 inside an empty section still takes effect.
+    EXPECT_EQ(Expand("{NOTES_PROLOG}{SET_COLOR1( red )}{NOTES_EPILOG}[{COLOR1}]", 1), "[red ]");
+}
+
+TEST_F(ReportGeneratorTest, SketchFileNameWritesThePicture) {
+    EXPECT_EQ(Expand("{SKETCHES_BEGIN}<img src=\"{SKETCH_FILENAME}\">{COUNT}. {SKETCH_TITLE}{SKETCHES_END}"),
+              "<img src=\"80.jpg\">1. Plan");
+}
+
+TEST_F(ReportGeneratorTest, ReportDateAndTimeUseTheClock) {
+    const std::string out = Expand("{REPORT_DATE}|{REPORT_TIME}");
+    EXPECT_NE(out.find("2026"), std::string::npos);
+    EXPECT_NE(out.find("9:05"), std::string::npos);
+    EXPECT_EQ(out.find("9:05:"), std::string::npos);
+}
+
+TEST_F(ReportGeneratorTest, BuiltInReportsComposeTheirPieces) {
+    const std::string executive = report_.ComposeBuiltInReport(M(0), ReportKind::kExecutive, options_);
+    EXPECT_NE(executive.find("<li type=\"disc\">"), std::string::npos);
+    EXPECT_NE(executive.find("80.jpg"), std::string::npos);
+    EXPECT_NE(executive.find(" Suzuki "), std::string::npos);
+    for (const char* token : {"{ TITLE", "_BEGIN", "_END", "STATUS(", "COLOR", "{ COUNT", "NAME }"}) {
+        EXPECT_EQ(executive.find(token), std::string::npos) << token << " is handled";
+    }
+    const std::string emptyMeeting = report_.ComposeBuiltInReport(M(1), ReportKind::kExecutive, options_);
+    EXPECT_EQ(emptyMeeting.find("80.jpg"), std::string::npos);
+    EXPECT_EQ(emptyMeeting.find("<li"), std::string::npos);
+    EXPECT_LT(emptyMeeting.size(), executive.size());
+
+    const std::string agenda = report_.ComposeBuiltInReport(M(0), ReportKind::kAgenda, options_);
+    EXPECT_EQ(agenda.find("disc"), std::string::npos);
+    EXPECT_NE(agenda.find(" A"), std::string::npos);
+
+    ReportOptions bare = options_;
+    bare.withAuthor = bare.withAttendees = bare.withAgendas = bare.withToDos = bare.withNotes = bare.withSketches = false;
+    const std::string custom = report_.ComposeBuiltInReport(M(0), ReportKind::kCustom, bare);
+    EXPECT_EQ(custom.find("Suzuki"), std::string::npos);
+    EXPECT_NE(custom.find("<br>( "), std::string::npos) << "the heading's ( is followed by the report date";
+    EXPECT_EQ(custom.find("80.jpg"), std::string::npos);
+    EXPECT_NE(custom.find("Review"), std::string::npos);
+}
+
+TEST_F(ReportGeneratorTest, AttendeeBlockFollowsTheNameFlags) {
+    ReportOptions o = options_;
+    o.withLastName = false;
+    o.withTitle = false;
+    const std::string block = report_.ComposeAttendeeBlock(o);
+    EXPECT_NE(block.find("{ FIRST_NAME }&nbsp;"), std::string::npos);
+    EXPECT_EQ(block.find("{ LAST_NAME }"), std::string::npos);
+    EXPECT_EQ(block.find("{ SALUTATION }"), std::string::npos);
+    EXPECT_NE(block.find("{ COMPANY }"), std::string::npos);
+}
+
+TEST_F(ReportGeneratorTest, TemplateReportIsWrittenWithCrLfAndOpened) {
+    test::WriteFileBytes(options_.templateFolder / "t.htm", "<p>{ TITLE }</p>\n<p>x</p>\r\n");
+    ASSERT_TRUE(report_.LoadTemplateFile(options_.templateFolder / "t.htm"));
+    const auto path = options_.outputFolder / "Review.htm";
+    ASSERT_TRUE(report_.WriteTemplateReport(path, M(0)));
+    EXPECT_EQ(test::ReadFileBytes(path), "<p> Review</p>\r\n<p>x</p>\r\n");
+    EXPECT_EQ(opened_, std::vector<std::filesystem::path>{path});
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(options_.outputFolder), {}), 1)
+        << "no temporary file is left";
+}
+
+TEST_F(ReportGeneratorTest, TemplateFileMessages) {
+    EXPECT_FALSE(report_.LoadTemplateFile(options_.templateFolder / "missing.htm"));
+    test::WriteFileBytes(options_.templateFolder / "empty.htm", "");
+    EXPECT_FALSE(report_.LoadTemplateFile(options_.templateFolder / "empty.htm"));
+    ASSERT_EQ(ui_.messages.size(), 2u);
+    EXPECT_EQ(ui_.messages[0].text, "Unable to open this template.  Please check your settings in <File><Preferences>.");
+    EXPECT_EQ(ui_.messages[0].caption, "Tavolex");
+    EXPECT_EQ(ui_.messages[1].text, "This template is currently empty and cannot be used.");
+}
+
+TEST_F(ReportGeneratorTest, FailedWriteKeepsTheOldReport) {
+    const auto missing = dir_ / "no-such-folder" / "r.htm";
+    EXPECT_FALSE(report_.WriteBuiltInReport(missing, M(0), ReportKind::kAgenda));
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(ui_.messages[0].text, "Writing report failed.\nThe file may be locked by another application.");
+    EXPECT_EQ(ui_.messages[0].caption, "Tavolex Report");
+    EXPECT_TRUE(opened_.empty());
+
+    const auto path = options_.outputFolder / "r.htm";
+    test::WriteFileBytes(path, "old");
+    ASSERT_TRUE(report_.WriteBuiltInReport(path, M(0), ReportKind::kAgenda));
+    EXPECT_NE(test::ReadFileBytes(path), "old");
+    EXPECT_EQ(test::ReadFileBytes(path).find("\r\r\n"), std::string::npos);
+}
+
+TEST_F(ReportGeneratorTest, TemplatePicturesAreCopiedAndReferencesCut) {
+    test::WriteFileBytes(options_.templateFolder / "logo.gif", "L");
+    test::WriteFileBytes(options_.templateFolder / "img" / "pic.gif", "P");
+    test::WriteFileBytes(options_.templateFolder / "my logo.gif", "S");
+    const std::string text = "<img src=\"logo.gif\"><img src=\"img\\pic.gif\"><td background=\"C:\\pics\\bg.jpg\">"
+                             "<img src=\"my%20logo.gif\"><img src=\"\"><img SRC=\"logo.gif\">";
+    EXPECT_EQ(CollectTemplateImages(text, options_.templateFolder, options_.outputFolder),
+              "<img src=\"logo.gif\"><img src=\"pic.gif\"><td background=\"bg.jpg\">"
+              "<img src=\"my%20logo.gif\"><img src=\"\"><img SRC=\"logo.gif\">");
+    EXPECT_EQ(test::ReadFileBytes(options_.outputFolder / "logo.gif"), "L");
+    EXPECT_EQ(test::ReadFileBytes(options_.outputFolder / "pic.gif"), "P");
+    EXPECT_EQ(test::ReadFileBytes(options_.outputFolder / "my logo.gif"), "S");
+}
+
+TEST(TemplateImagesTest, LastSeparatorWalksDoubleByteCharacters) {
+    EXPECT_EQ(AfterLastSeparator("a\\b/c"), 4u);
+    EXPECT_EQ(AfterLastSeparator("\x95\x5c.gif"), 0u);  // 表.gif: the 0x5C is a trail byte
+    EXPECT_EQ(AfterLastSeparator("dir\\\x95\x5c.gif"), 4u);
+}
+
+}  // namespace
+}  // namespace tavolex
