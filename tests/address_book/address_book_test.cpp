@@ -1,0 +1,375 @@
+#include "address_book/address_book.h"
+
+#include "address_book/global_string.h"
+#include "platform/platform.h"
+#include "resources/string_table.h"
+#include "shell/trace.h"
+#include "tests/support/address_book_writer.h"
+#include "tests/support/recording_debug_channel.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cinttypes>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace tavolex {
+namespace {
+
+using test::AddressBookCategory;
+using test::AddressBookPerson;
+using test::AddressFileBuilder;
+
+std::string Cp932(const char* utf8) { return platform::Utf8ToCp932(utf8); }
+
+AddressBookPerson Person(std::int32_t id, std::string lastName) {
+    AddressBookPerson person;
+    person.recordId = id;
+    person.lastName = std::move(lastName);
+    return person;
+}
+
+std::vector<AddressBookCategory> NumberedCategories(int count, std::int32_t firstId = 1) {
+    std::vector<AddressBookCategory> categories;
+    for (int i = 0; i < count; ++i) {
+        categories.push_back({i + 1, firstId + i, false, "C" + std::to_string(i), "Category " + std::to_string(i)});
+    }
+    return categories;
+}
+
+// Header, no categories and the standard schema; the caller adds the entry count and entries.
+AddressFileBuilder StandardPrefix() {
+    AddressFileBuilder builder;
+    builder.Header().Categories({}).Schema(30, test::StandardAddressFieldTypes());
+    return builder;
+}
+
+class AddressBookTest : public ::testing::Test {
+protected:
+    // Writes bytes as the book's file and reloads it.
+    std::int32_t Load(const std::string& bytes) {
+        test::WriteFileBytes(path, bytes);
+        return book.Reload();
+    }
+
+    test::TempDir dir;
+    std::filesystem::path path = AddressBook::PathInUserFolder(dir.Path());
+    AddressBook book{path};
+};
+
+TEST_F(AddressBookTest, PathLiesInTheUserFolder) {
+    EXPECT_EQ(path, dir.Path() / "address" / "address.dat");
+    EXPECT_EQ(book.Path(), path);
+}
+
+TEST_F(AddressBookTest, AFullPersonRoundTrips) {
+    AddressBookPerson p = Person(0x123456, Cp932("山田"));
+    p.firstName = Cp932("太郎");
+    p.title = "Manager";
+    p.company = "Tavolex";
+    for (int i = 0; i < 5; ++i) p.phones[i] = {7 - i, "03-" + std::to_string(i)};
+    p.address = "1-2-3";
+    p.city = "Chiyoda";
+    p.state = "Tokyo";
+    p.zip = "100-0001";
+    p.country = "Japan";
+    p.note = "note";
+    p.custom = {"c1", "c2", "c3", "c4"};
+    ASSERT_EQ(Load(test::AddressBookBytes({p})), 1);
+    EXPECT_EQ(book.LastLoadStatus(), kStatusOk);
+    const Address& a = book.At(0);
+    EXPECT_EQ(a.RecordId(), 0x123456);
+    EXPECT_EQ(a.LastName(), Cp932("山田"));
+    EXPECT_EQ(a.FirstName(), Cp932("太郎"));
+    EXPECT_EQ(a.Title(), "Manager");
+    EXPECT_EQ(a.Company(), "Tavolex");
+    for (int n = 1; n <= 5; ++n) {
+        EXPECT_EQ(a.PhoneLabel(n), StringTableText(kIdsPhoneWork + 8 - n)) << n;
+        EXPECT_EQ(a.Phone(n), "03-" + std::to_string(n - 1));
+    }
+    EXPECT_EQ(a.Phone(0), "");
+    EXPECT_EQ(a.Phone(6), "");
+    EXPECT_EQ(a.Street(), "1-2-3");
+    EXPECT_EQ(a.City(), "Chiyoda");
+    EXPECT_EQ(a.State(), "Tokyo");
+    EXPECT_EQ(a.Zip(), "100-0001");
+    EXPECT_EQ(a.Country(), "Japan");
+    EXPECT_EQ(a.Note(), "note");
+    EXPECT_EQ(a.Custom(1), "c1");
+    EXPECT_EQ(a.Custom(4), "c4");
+    EXPECT_EQ(a.Custom(5), "");
+}
+
+TEST_F(AddressBookTest, PhoneLabelsAreTheStringTableTexts) {
+    const std::vector<std::string> expected = {
+        "\x89\xef\x8e\xd0\x93\x64\x98\x62", "\x8e\xa9\x91\xee\x93\x64\x98\x62", "Fax\x94\xd4\x8d\x86",
+        "\x82\xbb\x82\xcc\x91\xbc",         "E-mail",                           "\x83\x81\x83\x43\x83\x93",
+        "\x83\x7c\x83\x50\x83\x78\x83\x8b", "\x83\x82\x83\x6f\x83\x43\x83\x8b"};
+    std::vector<AddressBookPerson> people;
+    for (int label = 0; label < 8; ++label) {
+        EXPECT_EQ(StringTableText(kIdsPhoneWork + label), expected[label]);
+        AddressBookPerson p = Person(label, "");
+        p.phones[1] = {label, "x"};
+        people.push_back(p);
+    }
+    EXPECT_STREQ(StringTableText(120), "");
+    ASSERT_EQ(Load(test::AddressBookBytes(people)), 8);
+    for (int label = 0; label < 8; ++label) EXPECT_EQ(book.At(label).PhoneLabel(2), expected[label]);
+    EXPECT_EQ(book.At(4).PhoneLabel(2), "E-mail");
+}
+
+TEST_F(AddressBookTest, LabelIndexesOutsideTheEightGiveNoLabel) {
+    AddressBookPerson p = Person(1, "A");
+    p.phones[0] = {8, "eight"};
+    p.phones[1] = {-1, "minus"};
+    ASSERT_EQ(Load(test::AddressBookBytes({p})), 1);
+    EXPECT_EQ(book.At(0).PhoneLabel(1), "");
+    EXPECT_EQ(book.At(0).Phone(1), "eight");
+    EXPECT_EQ(book.At(0).PhoneLabel(2), "");
+    EXPECT_EQ(book.At(0).PhoneLabel(3), StringTableText(kIdsPhoneFax));
+}
+
+TEST_F(AddressBookTest, NamesAndCompanyAreCutAtTheFirstMark) {
+    AddressBookPerson p = Person(1, Cp932("山田") + "\x01yomi\x01more");
+    p.firstName = "\x01hidden";
+    p.company = "Co\x01" "Kana";
+    p.title = "Ti\x01tle";
+    ASSERT_EQ(Load(test::AddressBookBytes({p})), 1);
+    EXPECT_EQ(book.At(0).LastName(), Cp932("山田"));
+    EXPECT_EQ(book.At(0).FirstName(), "");
+    EXPECT_EQ(book.At(0).Company(), "Co");
+    EXPECT_EQ(book.At(0).Title(), "Ti\x01tle");
+}
+
+TEST_F(AddressBookTest, TextsLongerThanTheirFieldAreCutAtACharacterBoundary) {
+    AddressBookPerson p = Person(1, std::string(300, 'L'));
+    p.phones[0].number = std::string(100, '9');
+    p.phones[1].number = Cp932("あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみ");  // 64 bytes
+    p.note = std::string(70000, 'n');  // more than a length can say: the writer keeps 65,535
+    ASSERT_EQ(Load(test::AddressBookBytes({p})), 1);
+    EXPECT_EQ(book.LastLoadStatus(), kStatusOk);
+    const Address& a = book.At(0);
+    EXPECT_EQ(a.LastName(), std::string(255, 'L'));
+    EXPECT_EQ(a.Phone(1), std::string(63, '9'));
+    EXPECT_EQ(a.Phone(2).size(), 62u);  // 31 whole characters; a 63-byte cut would split the 32nd
+    EXPECT_EQ(a.Note(), std::string(4095, 'n'));
+}
+
+TEST_F(AddressBookTest, RecordsAreEntriesDividedByFieldsPerRecord) {
+    for (const auto& [entries, records] : {std::pair{90, 3}, {91, 3}, {89, 2}, {29, 0}, {-30, 0}}) {
+        AddressFileBuilder builder = StandardPrefix();
+        builder.EntryCount(entries);
+        for (int i = 0; i < 4; ++i) builder.Person(Person(i, "P"));
+        EXPECT_EQ(Load(builder.Bytes()), records) << entries;
+        EXPECT_EQ(book.LastLoadStatus(), kStatusOk) << entries;
+    }
+}
+
+TEST_F(AddressBookTest, EntryTypesMustMatchThePositionAndTheSchema) {
+    // Position 23 as flag (6) in schema and file: accepted.
+    ASSERT_EQ(Load(test::AddressBookBytes({Person(1, "A")})), 1);
+
+    // An integer entry at a text position.
+    AddressFileBuilder text = StandardPrefix();
+    text.EntryCount(30).IntegerEntry(1).IntegerEntry(0).IntegerEntry(0).IntegerEntry(5, 1);
+    EXPECT_EQ(Load(text.Bytes()), 0);
+    EXPECT_EQ(book.LastLoadStatus(), kStatusCannotOpen);
+
+    // A schema that gives type 1 at position 23 while the file writes 6 there.
+    std::vector<std::uint16_t> types = test::StandardAddressFieldTypes();
+    types[23] = 1;
+    AddressFileBuilder mismatch;
+    mismatch.Header().Categories({}).Schema(30, types).EntryCount(30).Person(Person(1, "A"));
+    EXPECT_EQ(Load(mismatch.Bytes()), 0);
+    EXPECT_EQ(book.LastLoadStatus(), kStatusCannotOpen);
+
+    // A text position whose schema type is not text, even when the entry says text.
+    types = test::StandardAddressFieldTypes();
+    types[5] = 1;
+    AddressFileBuilder schemaInteger;
+    schemaInteger.Header().Categories({}).Schema(30, types).EntryCount(30).Person(Person(1, "A"));
+    EXPECT_EQ(Load(schemaInteger.Bytes()), 0);
+    EXPECT_EQ(book.LastLoadStatus(), kStatusCannotOpen);
+}
+
+TEST_F(AddressBookTest, LookUpGivesTheFirstMatchInFileOrder) {
+    ASSERT_EQ(Load(test::AddressBookBytes({Person(7, "first"), Person(8, "other"), Person(7, "second")})), 3);
+    ASSERT_NE(book.FindAddress(7), nullptr);
+    EXPECT_EQ(book.FindAddress(7)->LastName(), "first");
+    EXPECT_EQ(book.FindAddress(8)->LastName(), "other");
+    EXPECT_EQ(book.FindAddress(9), nullptr);
+    EXPECT_EQ(book.FindAddress(0xFFFFFFFFu), nullptr);
+}
+
+TEST_F(AddressBookTest, FileProblemsLeaveTheBookEmpty) {
+    AddressBook noPath;
+    EXPECT_EQ(noPath.Reload(), 0);
+    EXPECT_EQ(noPath.LastLoadStatus(), kStatusNoPath);
+
+    EXPECT_EQ(book.Reload(), 0);  // no file yet
+    EXPECT_EQ(book.LastLoadStatus(), kStatusCannotOpen);
+
+    std::filesystem::create_directories(path);  // a folder where the file should be
+    EXPECT_EQ(book.Reload(), 0);
+    EXPECT_EQ(book.LastLoadStatus(), kStatusCannotOpen);
+    std::filesystem::remove(path);
+
+    EXPECT_EQ(Load(""), 0);
+    EXPECT_EQ(book.LastLoadStatus(), kStatusOk);
+    EXPECT_EQ(book.Categories(), nullptr);
+    EXPECT_EQ(Load("\x01\x02\x03"), 0);
+    EXPECT_EQ(book.LastLoadStatus(), kStatusBadHeader);
+}
+
+TEST_F(AddressBookTest, ATruncatedFileKeepsTheRecordsBeforeTheBreak) {
+    const std::string whole = test::AddressBookBytes({Person(1, "one"), Person(2, "two"), Person(3, "three")});
+    const std::string firstTwo = test::AddressBookBytes({Person(1, "one"), Person(2, "two")});
+    // The entry count has a fixed size, so the third record starts where a two-person file ends.
+    const std::size_t thirdStart = firstTwo.size();
+    EXPECT_EQ(Load(whole.substr(0, thirdStart)), 2);
+    EXPECT_EQ(book.LastLoadStatus(), kStatusEndOfFile);
+    EXPECT_EQ(Load(whole.substr(0, thirdStart + 2)), 2);  // half of the third record's id type
+    EXPECT_EQ(book.LastLoadStatus(), kStatusShortRead);
+    EXPECT_EQ(Load(whole.substr(0, whole.size() - 1)), 2);
+    EXPECT_EQ(book.LastLoadStatus(), kStatusShortRead);
+    EXPECT_EQ(book.At(1).LastName(), "two");
+}
+
+TEST_F(AddressBookTest, UnusualSchemas) {
+    // No fields per record: no records, whatever the entry count.
+    AddressFileBuilder none;
+    none.Header().Categories({}).Schema(0, {}).EntryCount(1000).IntegerEntry(1);
+    EXPECT_EQ(Load(none.Bytes()), 0);
+    EXPECT_EQ(book.LastLoadStatus(), kStatusOk);
+
+    // Fields past the 30 an address keeps are walked over; each record starts where it should.
+    std::vector<std::uint16_t> types = test::StandardAddressFieldTypes();
+    types.push_back(1);
+    types.push_back(5);
+    AddressFileBuilder wide;
+    wide.Header().Categories({}).Schema(32, types).EntryCount(64);
+    wide.Person(Person(1, "one")).IntegerEntry(99).TextEntry("extra");
+    wide.Person(Person(2, "two")).IntegerEntry(99).TextEntry("extra");
+    EXPECT_EQ(Load(wide.Bytes()), 2);
+    EXPECT_EQ(book.LastLoadStatus(), kStatusOk);
+    EXPECT_EQ(book.At(1).RecordId(), 2);
+    EXPECT_EQ(book.At(1).LastName(), "two");
+    EXPECT_EQ(book.Schema().fieldsPerRecord, 32);
+
+    // More than 33 field types: the first 33 are kept, the rest skipped.
+    types.resize(40, 1);
+    AddressFileBuilder many;
+    many.Header().Categories({}).Schema(30, types).EntryCount(30).Person(Person(5, "five"));
+    EXPECT_EQ(Load(many.Bytes()), 1);
+    EXPECT_EQ(book.Schema().fieldTypeCount, 33);
+
+    // Fewer types than fields: a position without a type ends the load.
+    types = test::StandardAddressFieldTypes();
+    types.resize(10);
+    AddressFileBuilder few;
+    few.Header().Categories({}).Schema(30, types).EntryCount(30).Person(Person(5, "five"));
+    EXPECT_EQ(Load(few.Bytes()), 0);
+    EXPECT_EQ(book.LastLoadStatus(), kStatusCannotOpen);
+
+    // Fewer fields than an address has: the rest stay empty, without phone labels.
+    AddressFileBuilder narrow;
+    narrow.Header().Categories({}).Schema(5, test::StandardAddressFieldTypes()).EntryCount(5);
+    narrow.IntegerEntry(3).IntegerEntry(0).IntegerEntry(0).TextEntry("last").TextEntry("first");
+    ASSERT_EQ(Load(narrow.Bytes()), 1);
+    EXPECT_EQ(book.At(0).FirstName(), "first");
+    EXPECT_EQ(book.At(0).PhoneLabel(1), "");
+}
+
+TEST_F(AddressBookTest, AtMost65520RecordsAreRead) {
+    AddressFileBuilder builder;
+    builder.Header().Categories({}).Schema(1, {1}).EntryCount(kMaxRecords + 1);
+    for (std::int32_t i = 0; i <= kMaxRecords; ++i) builder.IntegerEntry(i);
+    EXPECT_EQ(Load(builder.Bytes()), kMaxRecords);
+    EXPECT_EQ(book.LastLoadStatus(), kStatusOk);
+    EXPECT_EQ(book.At(kMaxRecords - 1).RecordId(), kMaxRecords - 1);
+}
+
+TEST_F(AddressBookTest, CategoryListRules) {
+    ASSERT_EQ(Load(test::AddressBookBytes({Person(1, "A")})), 1);
+    ASSERT_NE(book.Categories(), nullptr);
+    EXPECT_EQ(book.Categories()->Count(), 1);
+    EXPECT_STREQ(book.Categories()->Slot(0)->szShortName, "Unfiled");
+    EXPECT_EQ(book.Categories()->Slot(0)->id, 0);
+
+    EXPECT_EQ(Load(test::AddressBookBytes({Person(1, "A")}, NumberedCategories(15))), 1);
+    EXPECT_EQ(book.Categories()->Count(), 16);
+    EXPECT_STREQ(book.Categories()->Slot(15)->szLongName, "Category 14");
+
+    EXPECT_EQ(Load(test::AddressBookBytes({Person(1, "A")}, NumberedCategories(16))), 0);
+    EXPECT_EQ(book.LastLoadStatus(), kStatusCategoryListFull);
+
+    EXPECT_EQ(Load(test::AddressBookBytes({Person(1, "A")}, NumberedCategories(1, 0))), 0);
+    EXPECT_EQ(book.LastLoadStatus(), kStatusDuplicateCategoryId);
+    std::vector<AddressBookCategory> repeated = NumberedCategories(3);
+    repeated[2].id = repeated[0].id;
+    EXPECT_EQ(Load(test::AddressBookBytes({Person(1, "A")}, repeated)), 0);
+    EXPECT_EQ(book.LastLoadStatus(), kStatusDuplicateCategoryId);
+}
+
+TEST_F(AddressBookTest, CategoryNamesAndIndexes) {
+    std::vector<AddressBookCategory> categories = NumberedCategories(3);
+    categories[0].shortName = "abcdefghijklmn" + Cp932("あ");  // 14 + 2 bytes: the character doesn't fit
+    categories[0].longName = std::string(256, 'x');
+    categories[1].index = 16;  // outside the slots: first free slot
+    categories[2].index = 1;   // slot taken: first free slot
+    ASSERT_EQ(Load(test::AddressBookBytes({Person(1, "A")}, categories)), 1);
+    const AddressCategoryList& list = *book.Categories();
+    EXPECT_STREQ(list.Slot(1)->szShortName, "abcdefghijklmn");
+    EXPECT_EQ(std::string(list.Slot(1)->szLongName), std::string(255, 'x'));
+    EXPECT_EQ(list.Slot(2)->index, 16);
+    EXPECT_EQ(list.Slot(3)->id, categories[2].id);
+    EXPECT_EQ(list.FindId(categories[1].id), list.Slot(2));
+
+    categories[2].longName = std::string(257, 'y');
+    EXPECT_EQ(Load(test::AddressBookBytes({Person(1, "A")}, categories)), 0);
+    EXPECT_EQ(book.LastLoadStatus(), kStatusTextTooLong);
+}
+
+TEST_F(AddressBookTest, ReloadReplacesAndTracesEachDeletedRecord) {
+    test::RecordingDebugChannel debug;
+    SetTraceTargets({nullptr, nullptr, &debug});
+    ASSERT_EQ(Load(test::AddressBookBytes({Person(1, "A"), Person(2, "B")})), 2);
+    char expected[2][64];
+    for (int i = 0; i < 2; ++i) {
+        std::snprintf(expected[i], sizeof expected[i], "DELETED Address[%d] = 0x%08" PRIxPTR, i, TraceAddress(&book.At(i)));
+    }
+    test::WriteFileBytes(path, test::AddressBookBytes({Person(3, "C")}));
+    EXPECT_EQ(book.Reload(), 1);
+    SetTraceTargets(CommandLineTraceTargets());
+    EXPECT_EQ(debug.pieces, (std::vector<std::string>{"", expected[0], "\n", "", expected[1], "\n"}));
+    EXPECT_EQ(book.At(0).RecordId(), 3);
+
+    const std::filesystem::path other = dir / "other" / "address" / "address.dat";
+    test::WriteAddressBook(other, {Person(4, "D"), Person(5, "E")});
+    book.SetPath(other);
+    EXPECT_EQ(book.Reload(), 2);
+    EXPECT_EQ(book.At(0).RecordId(), 4);
+}
+
+// Movable memory whose blocks can't grow past a size.
+class SmallMemory : public MovableMemory {
+public:
+    bool Reallocate(Handle block, std::size_t size) override { return size <= 1000 && MovableMemory::Reallocate(block, size); }
+};
+
+TEST(AddressBookMemoryTest, AStringFailureEndsTheLoadWithItsCode) {
+    test::TempDir dir;
+    const std::filesystem::path path = dir / "address.dat";
+    AddressBookPerson big = Person(2, "big");
+    big.note = std::string(2000, 'n');
+    test::WriteAddressBook(path, {Person(1, "small"), big, Person(3, "after")});
+    SmallMemory memory;
+    AddressBook book(path, memory);
+    EXPECT_EQ(book.Reload(), 1);
+    EXPECT_EQ(book.LastLoadStatus(), kGlobalStringNoMemory);
+}
+
+}  // namespace
+}  // namespace tavolex
