@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <span>
+#include <string>
 
 namespace tavolex {
 
@@ -57,15 +58,24 @@ public:
     std::size_t CString(char (&dst)[N]) {
         static_assert(N > 0);
         dst[0] = '\0';
-        if (!ok_) return 0;
-        const std::span<const std::uint8_t> rest = bytes_.subspan(offset_);
-        const void* nul = std::memchr(rest.data(), 0, rest.size());
-        const std::size_t length =
-            nul != nullptr ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(nul) - rest.data()) : rest.size();
+        bool terminated = false;
+        const std::size_t length = TextLength(terminated);
         const std::size_t kept = length < N - 1 ? length : N - 1;
-        std::memcpy(dst, rest.data(), kept);
+        if (kept > 0) std::memcpy(dst, bytes_.data() + offset_, kept);
         dst[kept] = '\0';
-        offset_ += nul != nullptr ? length + 1 : length;
+        offset_ += terminated ? length + 1 : length;
+        return length;
+    }
+
+    // The same into a growable text: cut to capacity - 1 bytes, so a text never holds more than a
+    // fixed field of that capacity would. Returns the text's full length before any cut.
+    std::size_t CString(std::string& dst, std::size_t capacity) {
+        dst.clear();
+        bool terminated = false;
+        const std::size_t length = TextLength(terminated);
+        const std::size_t room = capacity > 0 ? capacity - 1 : 0;
+        if (length > 0) dst.assign(reinterpret_cast<const char*>(bytes_.data() + offset_), length < room ? length : room);
+        offset_ += terminated ? length + 1 : length;
         return length;
     }
 
@@ -74,6 +84,18 @@ private:
         ByteReader r;
         r.ok_ = false;
         return r;
+    }
+
+    // Bytes from the offset to the next NUL, or to the end when there is none.
+    std::size_t TextLength(bool& terminated) const {
+        terminated = false;
+        if (!ok_ || offset_ == bytes_.size()) return 0;
+        const std::uint8_t* start = bytes_.data() + offset_;
+        const std::size_t rest = bytes_.size() - offset_;
+        const void* nul = std::memchr(start, 0, rest);
+        if (nul == nullptr) return rest;
+        terminated = true;
+        return static_cast<std::size_t>(static_cast<const std::uint8_t*>(nul) - start);
     }
 
     bool Fits(std::size_t n) {

@@ -1,0 +1,147 @@
+#include "meeting_store/link_maps.h"
+
+#include "tests/support/nested_link_scan.h"
+#include "tests/support/random_store.h"
+
+#include <gtest/gtest.h>
+
+namespace tavolex {
+namespace {
+
+constexpr std::uint32_t Child(std::uint32_t type, std::uint32_t id) { return (type << 24) | id; }
+
+// A small store written out by hand.
+class Store {
+public:
+    Store& Meeting(std::uint32_t id) {
+        records.meetings.push_back(std::make_unique<tavolex::Meeting>());
+        records.meetings.back()->dwDBID = id;
+        return *this;
+    }
+    Store& Link(std::uint32_t meetingId, std::vector<std::uint32_t> children) {
+        auto link = std::make_unique<tavolex::Link>();
+        link->dwMeetingDBID = meetingId;
+        link->nChildCount = static_cast<std::int32_t>(children.size());
+        if (!children.empty()) {
+            link->pdwChildDBID = std::make_unique<std::uint32_t[]>(children.size());
+            std::copy(children.begin(), children.end(), link->pdwChildDBID.get());
+        }
+        records.links.push_back(std::move(link));
+        return *this;
+    }
+    template <class Record>
+    Store& Add(std::vector<std::unique_ptr<Record>>& array, std::vector<std::uint32_t> ids) {
+        for (const std::uint32_t id : ids) {
+            array.push_back(std::make_unique<Record>());
+            array.back()->dwDBID = id;
+        }
+        return *this;
+    }
+
+    RecordArrays records;
+};
+
+void ExpectSameMaps(const MeetingMaps& actual, const MeetingMaps& expected) {
+    EXPECT_EQ(actual.linkMap, expected.linkMap);
+    EXPECT_EQ(actual.agendaMap, expected.agendaMap);
+    EXPECT_EQ(actual.noteMap, expected.noteMap);
+    EXPECT_EQ(actual.toDoMap, expected.toDoMap);
+    EXPECT_EQ(actual.sketchMap, expected.sketchMap);
+    EXPECT_EQ(actual.attendeeMap, expected.attendeeMap);
+    EXPECT_EQ(actual.full, expected.full);
+}
+
+TEST(LinkMapsTest, HandheldOrderAcrossTypes) {
+    Store s;
+    s.Meeting(1).Link(1, {Child(7, 5), Child(3, 9), Child(7, 6)});
+    s.Add(s.records.agendas, {6, 5}).Add(s.records.notes, {9});
+    const MeetingMaps maps = BuildLinkMaps(s.records);
+    EXPECT_EQ(maps.linkMap, (std::vector<LinkMap>{{1, 0, 7}, {1, 0, 3}, {1, 1, 7}}));
+    EXPECT_EQ(maps.agendaMap, (std::vector<AgendaMap>{{1, 1}, {1, 0}}));  // agenda 5, then agenda 6
+    EXPECT_EQ(maps.noteMap, (std::vector<NoteMap>{{1, 0}}));
+}
+
+TEST(LinkMapsTest, MatchingRules) {
+    Store s;
+    s.Meeting(1).Meeting(0x01000002).Meeting(3).Meeting(1);
+    s.Link(0x7F000001, {Child(3, 1), Child(3, 1), Child(3, 404), Child(5, 2)})  // top byte ignored, id twice
+        .Link(0x01000002, {Child(3, 1)})   // meeting id with top bits: never matches its meeting
+        .Link(99, {Child(3, 1)})           // no such meeting
+        .Link(3, {Child(9, 1), Child(4, 0x000002), Child(6, 7)})
+        .Link(1, {Child(6, 7)});           // a second link of meeting 1
+    s.Add(s.records.notes, {1, 0x02000001});  // a note whose id has top bits is never named
+    s.Add(s.records.toDos, {2, 2});            // duplicate ids both appear
+    s.Add(s.records.sketches, {0x01000002});
+    s.Add(s.records.attendees, {7});
+    const MeetingMaps maps = BuildLinkMaps(s.records);
+    const std::vector<LinkMap> perMeeting1 = {{1, 0, 3}, {1, 1, 3}, {1, 0, 5}, {1, 1, 5}, {1, 0, 6}};
+    std::vector<LinkMap> expected = perMeeting1;
+    expected.push_back({3, 1, 6});
+    for (LinkMap entry : perMeeting1) {  // the second meeting with id 1 gets the same items again
+        entry.nMapIndex += 2;
+        expected.push_back(entry);
+    }
+    EXPECT_EQ(maps.linkMap, expected);
+    EXPECT_EQ(maps.noteMap, (std::vector<NoteMap>{{1, 0}, {1, 0}, {1, 0}, {1, 0}}));
+    EXPECT_EQ(maps.toDoMap, (std::vector<ToDoMap>{{1, 0}, {1, 1}, {1, 0}, {1, 1}}));
+    EXPECT_EQ(maps.attendeeMap, (std::vector<AttendeeMap>{{1, 0}, {3, 0}, {1, 0}}));
+    EXPECT_TRUE(maps.sketchMap.empty());
+    ExpectSameMaps(maps, test::NestedLinkScan(s.records));
+}
+
+TEST(LinkMapsTest, NoLinksNoEntries) {
+    Store s;
+    s.Meeting(1).Add(s.records.notes, {1});
+    const MeetingMaps maps = BuildLinkMaps(s.records);
+    EXPECT_TRUE(maps.linkMap.empty());
+    EXPECT_TRUE(maps.noteMap.empty());
+    EXPECT_FALSE(maps.full);
+}
+
+TEST(LinkMapsTest, LimitStopsWithWholeEntries) {
+    Store s;
+    s.Meeting(1).Link(1, {Child(3, 1), Child(7, 1), Child(3, 1)});
+    s.Add(s.records.notes, {1, 1}).Add(s.records.agendas, {1});
+    for (std::int32_t limit = 0; limit <= 6; ++limit) {
+        const MeetingMaps maps = BuildLinkMaps(s.records, limit);
+        EXPECT_EQ(maps.linkMap.size(), static_cast<std::size_t>(std::min(limit, 5))) << limit;
+        EXPECT_EQ(maps.full, limit < 5) << limit;
+        EXPECT_EQ(maps.noteMap.size() + maps.agendaMap.size(), maps.linkMap.size());
+        ExpectSameMaps(maps, test::NestedLinkScan(s.records, limit));
+    }
+}
+
+TEST(LinkMapsTest, FullCapacityStopsAtTheMapLimit) {
+    Store s;
+    s.Meeting(1);
+    std::vector<std::uint32_t> children;
+    for (std::uint32_t i = 0; i < 40000; ++i) children.push_back(Child(3 + i % 2, i % 100));
+    s.Link(1, children).Link(1, children);
+    std::vector<std::uint32_t> ids(100);
+    for (std::uint32_t i = 0; i < 100; ++i) ids[i] = i;
+    s.Add(s.records.notes, ids).Add(s.records.sketches, ids);
+    const MeetingMaps maps = BuildLinkMaps(s.records);
+    EXPECT_TRUE(maps.full);
+    EXPECT_EQ(maps.linkMap.size(), static_cast<std::size_t>(kMaxMapEntries));
+    EXPECT_EQ(maps.noteMap.size() + maps.sketchMap.size(), static_cast<std::size_t>(kMaxMapEntries));
+}
+
+TEST(LinkMapsTest, IndexedBuildMatchesNestedScanOnGeneratedStores) {
+    std::mt19937 random(20240517);
+    for (int round = 0; round < 300; ++round) {
+        test::RandomStoreShape shape;
+        shape.meetings = 1 + round % 23;
+        shape.links = round % 31;
+        shape.recordsPerType = round % 37;
+        shape.idSpace = 4 + static_cast<std::uint32_t>(round % 50);
+        shape.topByteNoise = (round % 4) * 0.05;
+        shape.unknownChildTypes = (round % 3) * 0.1;
+        const RecordArrays records = test::RandomRecordArrays(random, shape);
+        const std::int32_t limit = round % 5 == 0 ? 1 + round % 17 : kMaxMapEntries;
+        SCOPED_TRACE(round);
+        ExpectSameMaps(BuildLinkMaps(records, limit), test::NestedLinkScan(records, limit));
+    }
+}
+
+}  // namespace
+}  // namespace tavolex

@@ -1,0 +1,188 @@
+#include "meeting_store/record_unpack.h"
+
+#include "meeting_store/status.h"
+
+#include "tests/support/palm_database_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <vector>
+
+namespace tavolex {
+namespace {
+
+using test::HandheldDay;
+
+// A body as the loader hands it over: the record's bytes followed by zeros up to the end of the
+// record buffer.
+class Body {
+public:
+    explicit Body(const std::string& bytes) : buffer_(kRecordBufferSize, 0) {
+        std::copy(bytes.begin(), bytes.end(), buffer_.begin());
+        body_.bytes = buffer_;
+        body_.length = bytes.size();
+        body_.dataEnd = bytes.size();
+    }
+    operator const RecordBody&() const { return body_; }
+
+private:
+    std::vector<std::uint8_t> buffer_;
+    RecordBody body_;
+};
+
+TEST(RecordUnpackTest, MeetingFieldsAndFormattedTexts) {
+    test::MeetingSpec spec{.title = "Kickoff", .location = "Room 5", .date = HandheldDay(2004, 5, 17),
+                           .start = {9, 30}, .end = {10, 45}};
+    DateTextCache dates;
+    Meeting meeting;
+    UnpackMeeting(Body(test::MeetingBody(spec, 0x77)), "Business", dates, meeting);
+    EXPECT_EQ(meeting.szTitle, "Kickoff");
+    EXPECT_EQ(meeting.szLocation, "Room 5");
+    EXPECT_EQ(meeting.szCategory, "Business");
+    EXPECT_EQ(meeting.szDate, FormatMeetingDate(HandheldDay(2004, 5, 17)));
+    EXPECT_EQ(meeting.szTime, FormatTimeRange(9, 30, 10, 45));
+    EXPECT_FALSE(meeting.szTime.empty());
+}
+
+TEST(RecordUnpackTest, MeetingWithoutTimeOrLocation) {
+    test::MeetingSpec spec{.title = "T", .date = HandheldDay(2001, 1, 2)};
+    std::string bytes = test::MeetingBody(spec, 0);
+    bytes.pop_back();  // the body ends right after the title's NUL
+    DateTextCache dates;
+    Meeting meeting;
+    UnpackMeeting(Body(bytes), "", dates, meeting);
+    EXPECT_EQ(meeting.szTime, "");
+    EXPECT_EQ(meeting.szLocation, "");
+    EXPECT_EQ(meeting.szDate, FormatMeetingDate(HandheldDay(2001, 1, 2)));
+}
+
+TEST(RecordUnpackTest, ToDoPriorityAndDueTexts) {
+    DateTextCache dates;
+    ToDo toDo;
+    UnpackToDo(Body(test::ToDoBody({.text = "call", .priority = 0xFB, .dueDate = HandheldDay(2005, 2, 28),
+                                    .due = {14, 5}, .completed = 1})),
+               dates, toDo);
+    EXPECT_EQ(toDo.nPriority, 3);
+    EXPECT_EQ(toDo.bCompleted, 1);
+    EXPECT_EQ(toDo.szText, "call");
+    EXPECT_EQ(toDo.szDueDate, FormatDueDate(HandheldDay(2005, 2, 28)));
+    EXPECT_EQ(toDo.szDueTime, FormatDueTime(14, 5));
+
+    for (const std::uint16_t noDate : {std::uint16_t{0xFFFF}, std::uint16_t{0xFE00}, std::uint16_t{0xFE21}}) {
+        UnpackToDo(Body(test::ToDoBody({.dueDate = noDate})), dates, toDo);
+        EXPECT_EQ(toDo.szDueDate, "") << noDate;
+        EXPECT_EQ(toDo.szDueTime, "");
+    }
+}
+
+TEST(RecordUnpackTest, AttendeeWordSplitsAbsentAndAddress) {
+    Attendee attendee;
+    UnpackAttendee(Body(std::string(4, '\0') + std::string("\x80\x00\x01\x23", 4) + "A\x01" "B"), attendee);
+    EXPECT_EQ(attendee.bAbsent, 1);
+    EXPECT_EQ(attendee.dwAddressID, 0x123u);
+    EXPECT_EQ(attendee.szText, "A\x01" "B");
+    UnpackAttendee(Body(std::string(4, '\0') + std::string("\x7F\x00\x01\x23", 4)), attendee);
+    EXPECT_EQ(attendee.bAbsent, 0);
+    EXPECT_EQ(attendee.dwAddressID, 0x123u);
+}
+
+TEST(RecordUnpackTest, AgendaAndNote) {
+    Agenda agenda;
+    UnpackAgenda(Body(test::AgendaBody({.text = "Budget", .status = 1})), agenda);
+    EXPECT_EQ(agenda.nStatus, 1);
+    EXPECT_EQ(agenda.szText, "Budget");
+    Note note;
+    UnpackNote(Body(test::NoteBody({.text = "line 1\nline 2"})), note);
+    EXPECT_EQ(note.szText, "line 1\nline 2");
+}
+
+TEST(RecordUnpackTest, SketchBitmapStartsAtTheNextEvenOffset) {
+    // Titles of 4 and 5 bytes both put the bitmap at body offset 12; it runs to the record's end.
+    for (const std::string title : {"abcd", "abcde"}) {
+        std::string bytes = std::string(6, '\0') + title + '\0';
+        bytes.resize(12, '\0');
+        bytes += "BITMAP";
+        const Body body(bytes);
+        const std::span<const std::uint8_t> bitmap = SketchBitmap(body);
+        ASSERT_EQ(bitmap.size(), 6u) << title;
+        EXPECT_EQ(bitmap.data(), static_cast<const RecordBody&>(body).bytes.data() + 12) << title;
+        Sketch sketch;
+        UnpackSketch(body, sketch);
+        EXPECT_EQ(sketch.szTitle, title);
+    }
+    // A title that runs to the record's end leaves no bitmap.
+    EXPECT_TRUE(SketchBitmap(Body(std::string(6, '\0') + "title")).empty());
+}
+
+TEST(RecordUnpackTest, LinkChildrenEndAtZeroOrBodyEnd) {
+    Link link;
+    UnpackLink(Body(test::LinkBody(0x01000042, {})), link);
+    EXPECT_EQ(link.dwMeetingDBID, 0x01000042u);
+    EXPECT_EQ(link.nChildCount, 0);
+    EXPECT_EQ(link.pdwChildDBID, nullptr);
+
+    UnpackLink(Body(test::LinkBody(5, {0x07000012, 0x03000009, 0, 0x07000013})), link);
+    ASSERT_EQ(link.nChildCount, 2);
+    EXPECT_EQ(link.pdwChildDBID[0], 0x07000012u);
+    EXPECT_EQ(link.pdwChildDBID[1], 0x03000009u);
+
+    // A body length that cuts the list: entries past it are not read even though bytes follow.
+    Body cut(test::LinkBody(5, {0x07000012, 0x03000009, 0x05000001}));
+    RecordBody shorter = cut;
+    shorter.length = 4 + 4 + 3;
+    UnpackLink(shorter, link);
+    EXPECT_EQ(link.nChildCount, 1);
+}
+
+TEST(RecordUnpackTest, TextsAreCutAtCapacityMinusOne) {
+    Note note;
+    UnpackNote(Body(test::NoteBody({.text = std::string(9000, 'n')})), note);
+    EXPECT_EQ(note.szText, std::string(Note::kTextCapacity - 1, 'n'));
+
+    test::MeetingSpec spec{.title = std::string(300, 't'), .location = std::string(300, 'l')};
+    DateTextCache dates;
+    Meeting meeting;
+    UnpackMeeting(Body(test::MeetingBody(spec, 0)), std::string(400, 'c'), dates, meeting);
+    EXPECT_EQ(meeting.szTitle, std::string(254, 't'));
+    EXPECT_EQ(meeting.szLocation, std::string(257, 'l'));  // the location follows the whole title
+    EXPECT_EQ(meeting.szCategory, std::string(254, 'c'));
+
+    Attendee attendee;
+    UnpackAttendee(Body(test::AttendeeBody({.nameParts = {std::string(9000, 'a')}})), attendee);
+    EXPECT_EQ(attendee.szText.size(), Attendee::kTextCapacity - 1);
+}
+
+TEST(RecordUnpackTest, EmptyBodyGivesZerosAndEmptyTexts) {
+    const RecordBody empty;
+    DateTextCache dates;
+    Meeting meeting;
+    UnpackMeeting(empty, "", dates, meeting);
+    EXPECT_EQ(meeting.szTitle, "");
+    EXPECT_EQ(meeting.szTime, FormatTimeRange(0, 0, 0, 0));
+    EXPECT_EQ(meeting.szDate, FormatMeetingDate(0));
+    ToDo toDo;
+    UnpackToDo(empty, dates, toDo);
+    EXPECT_EQ(toDo.nPriority, 0);
+    EXPECT_EQ(toDo.szDueTime, FormatDueTime(0, 0));
+    Link link;
+    UnpackLink(empty, link);
+    EXPECT_EQ(link.nChildCount, 0);
+    Sketch sketch;
+    UnpackSketch(empty, sketch);
+    EXPECT_FALSE(sketch.image.HasPixels());
+}
+
+TEST(CategoryNameTest, SlotsInsideAndOutsideTheBlock) {
+    const std::string appInfo = test::CategoryAppInfo({"Unfiled", "Business", "Personal"}, 3);
+    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(appInfo.data()), appInfo.size());
+    EXPECT_EQ(CategoryName(bytes, 2), "Personal");  // slot at offset 88
+    EXPECT_EQ(CategoryName(bytes, 3), "");
+    EXPECT_EQ(CategoryName(bytes, 0xFFFFFFFF), "");
+    EXPECT_EQ(CategoryName({}, 0), "");
+    // A name without NUL ends with the block.
+    EXPECT_EQ(CategoryName(bytes.first(56 + 16 + 3), 1), "Bus");
+}
+
+}  // namespace
+}  // namespace tavolex
