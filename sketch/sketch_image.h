@@ -12,18 +12,30 @@ namespace tavolex {
 
 class SketchImage {
 public:
+    // Pictures larger than this many pixels are not made (a handheld screen holds at most
+    // 320 x 480): such a bitmap is damaged, and its raster is treated as one that could not be
+    // allocated.
+    static constexpr std::int64_t kMaxPixels = std::int64_t{4096} * 4096;
+
     // Keeps the bitmap (the bytes from the bitmap's start to the end of the record body) and
-    // reads its size from the header. A bitmap too short for its header leaves the image empty.
+    // reads its size from the header. Bytes past the end read as zero, as in the zero-filled
+    // record buffer. A width or height of zero or less, or a picture over kMaxPixels, leaves the
+    // image without pixels. Only the bytes the decoding reads are kept.
     void Assign(std::span<const std::uint8_t> bitmap);
     // Frees the pixels; the image is empty afterwards.
     void Free();
 
     [[nodiscard]] bool HasPixels() const { return width_ > 0 && height_ > 0; }
+    // Both 0 for an image without pixels.
     [[nodiscard]] int Width() const { return width_; }
     [[nodiscard]] int Height() const { return height_; }
 
-    // Red, green, blue bytes per pixel, rows top to bottom, no padding; empty without pixels.
+    // Red, green, blue bytes per pixel, rows top to bottom, no padding; empty without pixels or
+    // when the buffer can't be allocated.
     [[nodiscard]] std::vector<std::uint8_t> Rgb() const;
+
+    // The bytes kept for decoding (the start of the bitmap given to Assign).
+    [[nodiscard]] std::size_t KeptBytes() const { return bitmap_.size(); }
 
 private:
     std::vector<std::uint8_t> bitmap_;
@@ -32,6 +44,7 @@ private:
 };
 
 // Writes the picture as a baseline JPEG of quality 100; nothing when the image has no pixels.
+// Failures are not reported to the caller (an unopenable path is traced by JpegFile).
 void WriteSketchJpeg(const SketchImage& image, const std::filesystem::path& path);
 
 }  // namespace tavolex

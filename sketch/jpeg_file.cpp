@@ -1,0 +1,131 @@
+#include "sketch/jpeg_file.h"
+
+#include "platform/platform.h"
+#include "shell/trace.h"
+
+#include <csetjmp>
+#include <cstddef>
+#include <cstdio>
+#include <string>
+#include <system_error>
+
+// jpeglib.h needs FILE and size_t declared before it.
+#include <jpeglib.h>
+
+namespace tavolex {
+namespace {
+
+constexpr int kMaxJpegDimension = 65500;  // JPEG_MAX_DIMENSION
+
+// libjpeg's standard error manager, with the place to jump back to when the library fails.
+struct JpegErrorManager {
+    jpeg_error_mgr standard;  // first, so the library's pointer to it is a pointer to the whole
+    std::jmp_buf jumpBack;
+    char message[JMSG_LENGTH_MAX];
+};
+
+// What one write shares with its error exit. It lives in the caller of the function that calls
+// setjmp, so values set after setjmp are still valid after the jump back.
+struct JpegJob {
+    jpeg_compress_struct compressor;
+    JpegErrorManager errors;
+    std::FILE* file = nullptr;
+};
+
+// The library's exit handler must not return: keep the message and jump back to the writer.
+extern "C" void ExitToWriter(j_common_ptr common) {
+    auto* errors = reinterpret_cast<JpegErrorManager*>(common->err);
+    (*common->err->format_message)(common, errors->message);
+    std::longjmp(errors->jumpBack, 1);
+}
+
+std::FILE* OpenForWriting(const std::filesystem::path& path) {
+#ifdef _WIN32
+    // The wide call, so names in any language open whatever the system code page.
+    return ::_wfopen(path.c_str(), L"wb");
+#else
+    return std::fopen(path.c_str(), "wb");
+#endif
+}
+
+// The path as trace text: code page 932 on Windows, the file system's own bytes elsewhere.
+std::string TraceText(const std::filesystem::path& path) {
+#ifdef _WIN32
+    return platform::Utf16ToCp932(path.u16string());
+#else
+    return path.string();
+#endif
+}
+
+std::FILE* OpenOrTrace(const std::filesystem::path& path) {
+    std::FILE* file = OpenForWriting(path);
+    if (file == nullptr) TraceError("JpegFile :\nCan't open %s\n", TraceText(path).c_str());
+    return file;
+}
+
+// Runs the compression; a library error jumps back to the setjmp here. Holds nothing with a
+// destructor, since the jump skips destructors. Returns false on an error or an unopenable file.
+bool Compress(JpegJob& job, const std::filesystem::path& path, std::span<const std::uint8_t> rgb, int width,
+              int height, int quality) {
+    jpeg_compress_struct& compressor = job.compressor;
+    compressor.err = jpeg_std_error(&job.errors.standard);
+    job.errors.standard.error_exit = ExitToWriter;
+    if (setjmp(job.errors.jumpBack) != 0) return false;
+
+    jpeg_create_compress(&compressor);
+    job.file = OpenOrTrace(path);
+    if (job.file == nullptr) return false;
+
+    jpeg_stdio_dest(&compressor, job.file);
+    compressor.image_width = static_cast<JDIMENSION>(width);
+    compressor.image_height = static_cast<JDIMENSION>(height);
+    compressor.input_components = 3;
+    compressor.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&compressor);
+    jpeg_set_quality(&compressor, quality, TRUE);
+    jpeg_start_compress(&compressor, TRUE);
+    const std::size_t rowSize = static_cast<std::size_t>(width) * 3;
+    while (compressor.next_scanline < compressor.image_height) {
+        // libjpeg takes rows as non-const, but only reads them.
+        JSAMPROW row = const_cast<JSAMPROW>(rgb.subspan(compressor.next_scanline * rowSize, rowSize).data());
+        jpeg_write_scanlines(&compressor, &row, 1);
+    }
+    jpeg_finish_compress(&compressor);
+    return true;
+}
+
+// Closes the file and tells whether everything written reached it.
+bool CloseFile(std::FILE*& file) {
+    if (file == nullptr) return true;
+    const bool written = std::ferror(file) == 0;
+    const bool closed = std::fclose(file) == 0;
+    file = nullptr;
+    return written && closed;
+}
+
+// A picture that failed part-way is not left looking like a finished one. Only a plain file is
+// removed (never a device or what a link points to).
+void RemovePartialFile(const std::filesystem::path& path) {
+    std::error_code error;
+    if (std::filesystem::symlink_status(path, error).type() != std::filesystem::file_type::regular) return;
+    std::filesystem::remove(path, error);
+}
+
+}  // namespace
+
+int JpegFile::Write(const std::filesystem::path& path, std::span<const std::uint8_t> rgb, int width, int height,
+                    int quality) {
+    if (width <= 0 || height <= 0 || width > kMaxJpegDimension || height > kMaxJpegDimension) return 0;
+    if (rgb.size() / 3 / static_cast<std::size_t>(width) < static_cast<std::size_t>(height)) return 0;
+
+    JpegJob job{};
+    const bool compressed = Compress(job, path, rgb, width, height, quality);
+    jpeg_destroy_compress(&job.compressor);
+    const bool opened = job.file != nullptr;
+    const bool closed = CloseFile(job.file);
+    if (compressed && closed) return 1;
+    if (opened) RemovePartialFile(path);
+    return 0;
+}
+
+}  // namespace tavolex
