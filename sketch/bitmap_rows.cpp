@@ -48,9 +48,9 @@ BitmapHeader ReadBitmapHeader(std::span<const std::uint8_t> bitmap) {
     header.rowBytes = U16BeOrZero(reader);
     header.flags = U16BeOrZero(reader);
     header.pixelSize = reader.U8();
-    reader.U8();         // version: the layout is read the same for every version
-    U16BeOrZero(reader); // next depth offset: only the first bitmap of a family is shown
-    reader.U8();         // transparent index
+    reader.U8();          // version: every version is read with this layout
+    U16BeOrZero(reader);  // next depth offset: only the first bitmap of a family is shown
+    reader.U8();          // transparent index
     header.compressionType = reader.U8();
     return header;
 }

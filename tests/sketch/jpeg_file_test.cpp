@@ -244,17 +244,5 @@ TEST_F(JpegFileTest, SketchWithoutPixelsWritesNoFile) {
     EXPECT_FALSE(fs::exists(path));
 }
 
-TEST_F(JpegFileTest, SketchIsWrittenAtItsSize) {
-    const SketchImage image = ImageOf(test::WritePalmBitmap(LineDrawing(160, 160)));
-    const fs::path path = dir_ / "160.jpg";
-    WriteSketchJpeg(image, path);
-    const auto decoded = ReadJpeg(path);
-    ASSERT_TRUE(decoded);
-    EXPECT_EQ(decoded->width, 160);
-    EXPECT_EQ(decoded->height, 160);
-    const Bytes rgb = image.Rgb();
-    for (std::size_t i = 0; i < rgb.size(); ++i) ASSERT_EQ(decoded->rgb[i] >= 128, rgb[i] >= 128) << i;
-}
-
 }  // namespace
 }  // namespace tavolex
