@@ -3,8 +3,12 @@
 // platform/win32/ and platform/posix/ implement it; the core never includes a system header.
 
 #include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tavolex::platform {
 
@@ -35,5 +39,146 @@ public:
 
 // The process's own channel; lives for the whole run.
 DebugChannel& SystemDebugChannel();
+
+// --- Settings --------------------------------------------------------------------------------
+// A two-level store of named values under key paths of the current user
+// ("Software\Brenmark\Tavolex\UserA"). Windows: the registry under HKEY_CURRENT_USER.
+// POSIX: one INI-style file (settings.ini) whose sections are the key paths, rewritten
+// atomically on every change.
+// Key paths use '\' between components (POSIX also takes '/'); a trailing separator is ignored.
+// Value names and key paths match without regard to ASCII letter case. Texts are CP932 bytes.
+// Every call returns a status: 0 or one of the codes below (Windows error numbers on both).
+using SettingsStatus = std::int32_t;
+inline constexpr SettingsStatus kSettingsOk = 0;
+inline constexpr SettingsStatus kSettingsNotFound = 2;       // no such key or value
+inline constexpr SettingsStatus kSettingsAccessDenied = 5;   // the store can't be written safely
+inline constexpr SettingsStatus kSettingsNoKey = 6;          // no key is open
+inline constexpr SettingsStatus kSettingsBadData = 13;       // the value has another type
+inline constexpr SettingsStatus kSettingsWriteFault = 29;    // writing the store failed
+inline constexpr SettingsStatus kSettingsMoreData = 234;     // the value is larger than allowed
+
+enum class KeyAccess {
+    kCreate,         // open with full access, creating the key (and its parents) when missing
+    kReadExisting,   // open an existing key for reading
+    kWriteExisting,  // open an existing key with full access
+};
+
+// One open key. A failed read leaves the caller's variable untouched.
+class SettingsKeyHandle {
+public:
+    virtual ~SettingsKeyHandle() = default;
+    // A text value of at most maxBytes bytes (a longer one gives kSettingsMoreData).
+    [[nodiscard]] virtual SettingsStatus ReadString(std::string_view name, std::size_t maxBytes,
+                                                    std::string& value) = 0;
+    [[nodiscard]] virtual SettingsStatus ReadDword(std::string_view name, std::uint32_t& value) = 0;
+    virtual SettingsStatus WriteString(std::string_view name, std::string_view value) = 0;
+    virtual SettingsStatus WriteDword(std::string_view name, std::uint32_t value) = 0;
+    // Names of the direct sub-keys, at most maxCount of them, in the store's order.
+    [[nodiscard]] virtual SettingsStatus ListSubkeys(std::size_t maxCount, std::vector<std::string>& names) = 0;
+};
+
+// How the desktop opens web pages.
+struct BrowserCommand {
+    std::string text;            // CP932
+    bool isCommandLine = false;  // a shell command line ("...\browse.exe" -nohome) to cut the program from
+};
+
+class SettingsBackend {
+public:
+    virtual ~SettingsBackend() = default;
+    [[nodiscard]] virtual SettingsStatus OpenKey(std::string_view path, KeyAccess access,
+                                                 std::unique_ptr<SettingsKeyHandle>& key) = 0;
+    // Windows: the default value of HKEY_CLASSES_ROOT "http\shell\open\command", as a command
+    // line. POSIX: the full path of the desktop's default web browser program, else of xdg-open,
+    // else empty.
+    virtual BrowserCommand DefaultBrowser() = 0;
+};
+
+// The system's store. POSIX: settings.ini in folder, or when folder is empty in
+// $XDG_CONFIG_HOME/tavolex (else ~/.config/tavolex). Windows: the registry; folder is ignored.
+std::unique_ptr<SettingsBackend> OpenSystemSettings(const std::filesystem::path& folder = {});
+
+// --- Screen ----------------------------------------------------------------------------------
+struct ScreenSize {
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+};
+inline constexpr ScreenSize kFallbackScreenSize{1280, 994};
+
+// The full-screen client area of the primary display. Windows: SM_CXFULLSCREEN and
+// SM_CYFULLSCREEN. POSIX: the size of the X display when one can be opened, else 1280 x 994.
+ScreenSize FullScreenClientSize();
+
+// --- User interaction ------------------------------------------------------------------------
+enum class MessageIcon { kNone, kInformation, kWarning, kError };
+
+// Texts are CP932. An empty caption means the system's default caption.
+class UserInteraction {
+public:
+    virtual ~UserInteraction() = default;
+    // A message with an OK button and no owner window.
+    virtual void ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon) = 0;
+    // True for "yes".
+    [[nodiscard]] virtual bool AskYesNo(std::string_view text, std::string_view caption) = 0;
+};
+
+// Windows: MessageBoxW. POSIX: standard error in UTF-8, caption first; a question is answered
+// "yes" only by a person at a terminal.
+UserInteraction& SystemUserInteraction();
+
+// --- Palm Desktop ----------------------------------------------------------------------------
+// The Palm users as Palm Desktop's user-data library reports them.
+class PalmUserLibrary {
+public:
+    virtual ~PalmUserLibrary() = default;
+    // The number of users, as the library's signed 16-bit value.
+    virtual std::int16_t UserCount() = 0;
+    virtual std::uint32_t UserId(std::int32_t index) = 0;
+    // CP932, at most 8191 bytes.
+    virtual std::string UserName(std::uint32_t userId) = 0;
+    // The user's folder relative to the Palm Desktop folder, CP932, at most 259 bytes, no
+    // trailing separator.
+    virtual std::string UserDirectory(std::uint32_t userId) = 0;
+};
+
+// The ten arguments of the conduit installation library's InstallConduit, in call order.
+struct ConduitInstallArgs {
+    std::string installFolder;
+    std::string creator;
+    std::string hotSyncFolder;
+    std::string conduitFile;
+    std::string conduitName;
+    std::string dataFile;
+    std::string directory;
+    std::string remoteName;
+    std::int32_t priority = 0;
+    std::string company;
+};
+
+// The loaded conduit installation library (condinst.dll). Texts are CP932.
+class ConduitInstaller {
+public:
+    virtual ~ConduitInstaller() = default;
+    virtual std::int32_t UninstallConduit(std::string_view hotSyncFolder, std::string_view creator) = 0;
+    virtual std::int32_t InstallConduit(const ConduitInstallArgs& args) = 0;
+    virtual std::int32_t DecodePCIErrorCode(std::int32_t code) = 0;
+};
+
+class PalmDesktop {
+public:
+    virtual ~PalmDesktop() = default;
+    // Windows: UserData.dll of the HotSync folder, null when it or one of its four functions is
+    // missing. POSIX: the sub-folders of the Palm Desktop folder that hold a data folder named
+    // Tavolex in any letter case, in byte order of their names, ID = position + 1.
+    virtual std::unique_ptr<PalmUserLibrary> LoadUserLibrary(const std::filesystem::path& hotSyncFolder,
+                                                          const std::filesystem::path& palmDesktopFolder) = 0;
+    // False where HotSync conduits can't be installed (POSIX): conduit registration reports that
+    // it is not available and the Palm Desktop integration does nothing.
+    [[nodiscard]] virtual bool InstallsConduits() const = 0;
+    // condinst.dll at that path; null when it or one of its three functions is missing.
+    virtual std::unique_ptr<ConduitInstaller> LoadConduitInstaller(const std::filesystem::path& library) = 0;
+};
+
+PalmDesktop& SystemPalmDesktop();
 
 }  // namespace tavolex::platform

@@ -1,0 +1,45 @@
+#include "platform/platform.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+namespace tavolex::platform {
+namespace {
+
+// Messages go to standard error in UTF-8, caption first. Only a person at a terminal can answer
+// a question "yes"; anything else (a script, a closed input) answers "no".
+class ConsoleUserInteraction final : public UserInteraction {
+public:
+    void ShowMessage(std::string_view text, std::string_view caption, MessageIcon) override {
+        std::fputs(Line(text, caption).c_str(), stderr);
+        std::fputc('\n', stderr);
+        std::fflush(stderr);
+    }
+
+    bool AskYesNo(std::string_view text, std::string_view caption) override {
+        if (::isatty(STDIN_FILENO) == 0 || ::isatty(STDERR_FILENO) == 0) return false;
+        std::fputs((Line(text, caption) + " [y/N] ").c_str(), stderr);
+        std::fflush(stderr);
+        char answer[64] = {};
+        if (std::fgets(answer, sizeof answer, stdin) == nullptr) return false;
+        return answer[0] == 'y' || answer[0] == 'Y';
+    }
+
+private:
+    static std::string Line(std::string_view text, std::string_view caption) {
+        std::string line;
+        if (!caption.empty()) line = Cp932ToUtf8(caption) + ": ";
+        return line + Cp932ToUtf8(text);
+    }
+};
+
+}  // namespace
+
+UserInteraction& SystemUserInteraction() {
+    static ConsoleUserInteraction interaction;
+    return interaction;
+}
+
+}  // namespace tavolex::platform

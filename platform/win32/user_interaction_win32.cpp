@@ -1,0 +1,47 @@
+#include "platform/platform.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace tavolex::platform {
+namespace {
+
+std::wstring Wide(std::string_view cp932) {
+    const std::u16string wide = Cp932ToUtf16(cp932);
+    return std::wstring(wide.begin(), wide.end());
+}
+
+UINT IconStyle(MessageIcon icon) {
+    switch (icon) {
+    case MessageIcon::kInformation: return MB_ICONINFORMATION;
+    case MessageIcon::kWarning: return MB_ICONWARNING;
+    case MessageIcon::kError: return MB_ICONERROR;
+    case MessageIcon::kNone: break;
+    }
+    return 0;
+}
+
+// Message boxes with no owner window; an empty caption gives the system's own ("Error").
+class MessageBoxInteraction final : public UserInteraction {
+public:
+    void ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon) override {
+        const std::wstring wideCaption = Wide(caption);
+        MessageBoxW(nullptr, Wide(text).c_str(), caption.empty() ? nullptr : wideCaption.c_str(), MB_OK | IconStyle(icon));
+    }
+
+    bool AskYesNo(std::string_view text, std::string_view caption) override {
+        const std::wstring wideCaption = Wide(caption);
+        return MessageBoxW(nullptr, Wide(text).c_str(), caption.empty() ? nullptr : wideCaption.c_str(),
+                           MB_YESNO | MB_ICONQUESTION) == IDYES;
+    }
+};
+
+}  // namespace
+
+UserInteraction& SystemUserInteraction() {
+    static MessageBoxInteraction interaction;
+    return interaction;
+}
+
+}  // namespace tavolex::platform

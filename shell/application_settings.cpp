@@ -1,0 +1,148 @@
+#include "shell/application_settings.h"
+
+#include "setup/conduit_setup.h"
+#include "shell/palm_user_list.h"
+#include "shell/settings_text.h"
+#include "shell/shell_strings.h"
+
+#include <system_error>
+
+namespace tavolex {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::uint32_t kMinimumSide = 50;
+constexpr char kCouldNotCreateKey[] = "Couldn't create registry key.";
+constexpr char kInstallCaption[] = "Tavolex Install";
+
+std::string ProblemRegisteringText() {
+    return std::string("There was a problem registering the conduit.\n\nPlease contact technical support at:\n\n") +
+           kVendorSupportAddress;
+}
+
+// Install folder, its Palm Desktop integration and the help path (they are written at every
+// start).
+void RecordInstallation(ApplicationSettings& s, const ShellEnvironment& env) {
+    s.installFolder = env.programFile.empty() ? fs::path() : PathFromSettingsText(FolderText(env.programFile.parent_path()));
+    const std::string installText = FolderText(s.installFolder);
+    s.appKey.WriteString("InstallPath", installText);
+    IntegrateWithPalmDesktop(s.appKey.Backend(), env.ui, env.palmDesktop, installText);
+    std::error_code ec;
+    const fs::path help = s.installFolder / "help" / "index.html";
+    s.helpPath = !s.installFolder.empty() && fs::is_regular_file(help, ec) ? SettingsTextFromPath(help) : kVendorHelpAddress;
+    s.appKey.WriteString("HelpPath", s.helpPath);
+}
+
+// The current Palm user as last stored, and the author name Palm Desktop suggests.
+void ReadUserIdentity(ApplicationSettings& s) {
+    s.userDirectory = s.appKey.ReadString("UserPath", kPathBufferSize);
+    s.authorName = s.appKey.ReadPalmLastUserName(kNameBufferSize);
+    s.userKey.OpenUserKey(s.userDirectory);
+    s.storedInstallFolder = PathFromSettingsText(s.appKey.ReadString("InstallPath", kPathBufferSize));
+}
+
+// The installer asks for these by a non-zero "Setup"; it stays set until they succeed.
+void RunFirstRunSteps(ApplicationSettings& s, const ShellEnvironment& env) {
+    if (s.appKey.ReadDword("Setup") == 0) return;
+    if (RegisterConduit(s.appKey, env.ui, env.palmDesktop) != 0) {
+        env.ui.ShowMessage(ProblemRegisteringText(), kInstallCaption, platform::MessageIcon::kInformation);
+        return;
+    }
+    env.ui.ShowMessage(kFirstRunText, kFirstRunCaption, platform::MessageIcon::kInformation);
+    s.appKey.WriteDword("Setup", 0);
+    s.userKey.WriteUserDefaults(s.userDirectory, s.authorName, env.screenSize());
+    IntegrateWithPalmDesktop(s.appKey.Backend(), env.ui, env.palmDesktop, FolderText(s.storedInstallFolder));
+    s.appKey.WriteString("Version", kProgramVersion);
+}
+
+fs::path ReadPath(SettingsKey& key, std::string_view name, std::size_t bufferSize) {
+    return PathFromSettingsText(key.ReadString(name, bufferSize));
+}
+
+// The user's folders and views; an empty folder gets the user defaults and is read again.
+void ReadUserFolders(ApplicationSettings& s, const ShellEnvironment& env) {
+    SettingsKey& user = s.userKey;
+    s.outputFolder = ReadPath(user, "OutputPath", kPathBufferSize);
+    s.databaseFolder = ReadPath(user, "DatabasePath", kPathBufferSize);
+    if (s.outputFolder.empty()) {
+        user.WriteUserDefaults(s.userDirectory, s.authorName, env.screenSize());
+        s.outputFolder = ReadPath(user, "OutputPath", kPathBufferSize);
+    }
+    if (s.databaseFolder.empty()) {
+        user.WriteUserDefaults(s.userDirectory, s.authorName, env.screenSize());
+        s.databaseFolder = ReadPath(user, "DatabasePath", kPathBufferSize);
+    }
+    if (const std::uint32_t view = user.ReadDword("MeetingView"); view != 0) s.meetingView = view;
+    if (const std::uint32_t view = user.ReadDword("ReportView"); view != 0) s.reportView = view;
+    s.browserPath = ReadPath(user, "BrowserPath", kPathBufferSize);
+    if (s.browserPath.empty()) {
+        user.WriteUserDefaults(s.userDirectory, s.authorName, env.screenSize());
+        s.browserPath = ReadPath(user, "BrowserPath", kPathBufferSize);
+    }
+    s.templateFolder = ReadPath(user, "TemplatePath", kPathBufferSize);
+    if (s.templateFolder.empty()) {
+        std::string templates = s.appKey.ReadString("InstallPath", kShortPathBufferSize) + "templates";
+        templates += kFolderSeparator;
+        s.templateFolder = PathFromSettingsText(templates);
+        user.WriteString("TemplatePath", templates);
+    }
+}
+
+}  // namespace
+
+WindowPlacement ValidateWindowPlacement(std::uint32_t x, std::uint32_t y, std::uint32_t w, std::uint32_t h,
+                                        platform::ScreenSize screen) {
+    const WindowPlacement defaults = DefaultWindowPlacement(screen);
+    const auto defaultW = static_cast<std::uint32_t>(defaults.w);
+    const auto defaultH = static_cast<std::uint32_t>(defaults.h);
+    if (x == 0 || x > screen.width) x = screen.width / 2 - defaultW / 2;
+    if (y == 0 || y > screen.height) y = screen.height / 2 - defaultH / 2;
+    if (w < kMinimumSide || w > screen.width) w = defaultW;
+    if (h < kMinimumSide || h > screen.height) {
+        w = defaultW;
+        h = defaultH;
+    }
+    return {static_cast<std::int32_t>(x), static_cast<std::int32_t>(y), static_cast<std::int32_t>(w),
+            static_cast<std::int32_t>(h)};
+}
+
+bool LoadStartupSettings(ApplicationSettings& s, const ShellEnvironment& env) {
+    const platform::ScreenSize screen = env.screenSize();
+    s.applicationKeyOpen = s.appKey.OpenApplicationKey() == platform::kSettingsOk;
+    if (!s.applicationKeyOpen) {
+        env.ui.ShowMessage(kCouldNotCreateKey, "", platform::MessageIcon::kNone);
+        s.placement = ValidateWindowPlacement(0, 0, 0, 0, screen);
+        return false;
+    }
+    RecordInstallation(s, env);
+    ReadUserIdentity(s);
+    RunFirstRunSteps(s, env);
+    ReadUserFolders(s, env);
+    SettingsKey& user = s.userKey;
+    s.placement = ValidateWindowPlacement(user.ReadDword("x"), user.ReadDword("y"), user.ReadDword("w"),
+                                          user.ReadDword("h"), screen);
+    s.hotSyncFolder = PathFromSettingsText(s.appKey.ReadHotSyncFolder(kPalmFolderBufferSize));
+    s.palmDesktopFolder = PathFromSettingsText(s.appKey.ReadPalmDesktopFolder(kPalmFolderBufferSize));
+    return true;
+}
+
+void SaveShutdownSettings(ApplicationSettings& s, const WindowRect& frame, const PalmUserList& users) {
+    SettingsKey& user = s.userKey;
+    user.OpenUserKey(s.userDirectory);
+    user.WriteDword("MeetingView", s.meetingView);
+    user.WriteDword("ReportView", s.reportView);
+    user.WriteDword("x", static_cast<std::uint32_t>(frame.left));
+    user.WriteDword("y", static_cast<std::uint32_t>(frame.top));
+    // Differences taken as 32-bit values, as the store keeps them.
+    user.WriteDword("w", static_cast<std::uint32_t>(frame.right) - static_cast<std::uint32_t>(frame.left));
+    user.WriteDword("h", static_cast<std::uint32_t>(frame.bottom) - static_cast<std::uint32_t>(frame.top));
+    for (const auto& entry : users.Entries()) {
+        if (entry->current == 0) continue;
+        s.appKey.WriteDword("LastUser", entry->userId);
+        s.appKey.WriteString("LastUsername", entry->name);
+        s.appKey.WriteString("UserPath", entry->directory);
+    }
+}
+
+}  // namespace tavolex

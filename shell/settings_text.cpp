@@ -1,0 +1,85 @@
+#include "shell/settings_text.h"
+
+#include "platform/platform.h"
+
+#include <system_error>
+
+namespace tavolex {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool EndsInSeparator(std::string_view text) {
+    return !text.empty() && (text.back() == kFolderSeparator || text.back() == '/');
+}
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i];
+        char y = b[i];
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+        if (x != y) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string SettingsTextFromPath(const fs::path& path) {
+#ifdef _WIN32
+    const std::wstring& wide = path.native();
+    return platform::Utf16ToCp932(std::u16string(wide.begin(), wide.end()));
+#else
+    return platform::Utf8ToCp932(path.native());
+#endif
+}
+
+fs::path PathFromSettingsText(std::string_view cp932) {
+#ifdef _WIN32
+    const std::u16string wide = platform::Cp932ToUtf16(cp932);
+    return fs::path(std::wstring(wide.begin(), wide.end()));
+#else
+    return fs::path(platform::Cp932ToUtf8(cp932));
+#endif
+}
+
+std::string FolderText(const fs::path& folder) {
+    std::string text = SettingsTextFromPath(folder);
+    if (!text.empty()) AppendSeparator(text);
+    return text;
+}
+
+void AppendSeparator(std::string& text) {
+    if (!EndsInSeparator(text)) text += kFolderSeparator;
+}
+
+std::string ResolveComponentCase(std::string_view parentText, std::string_view name) {
+    const fs::path parent = PathFromSettingsText(parentText);
+    std::error_code ec;
+    if (parent.empty() || fs::exists(parent / PathFromSettingsText(name), ec)) return std::string(name);
+    for (fs::directory_iterator it(parent, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string entry = SettingsTextFromPath(it->path().filename());
+        if (EqualsIgnoringAsciiCase(entry, name)) return entry;
+    }
+    return std::string(name);
+}
+
+std::string UserDataFolderText(std::string_view palmDesktopFolder, std::string_view userDirectory,
+                               std::string_view spelling) {
+    std::string text = std::string(palmDesktopFolder) + std::string(userDirectory);
+    text += ResolveComponentCase(text, spelling);
+    AppendSeparator(text);
+    return text;
+}
+
+std::string AddressBookFileText(std::string_view palmDesktopFolder, std::string_view userDirectory) {
+    std::string text = std::string(palmDesktopFolder) + std::string(userDirectory);
+    text += ResolveComponentCase(text, "address");
+    AppendSeparator(text);
+    text += ResolveComponentCase(text, "address.dat");
+    return text;
+}
+
+}  // namespace tavolex

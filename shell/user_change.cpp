@@ -1,0 +1,78 @@
+#include "shell/user_change.h"
+
+#include "shell/settings_key.h"
+#include "shell/settings_text.h"
+#include "shell/shell_strings.h"
+
+#include <string>
+
+namespace tavolex {
+namespace {
+
+template <typename Callback, typename... Args>
+void Call(const Callback& callback, Args&&... args) {
+    if (callback) callback(std::forward<Args>(args)...);
+}
+
+void ReadOutputAndDatabase(ApplicationSettings& s) {
+    s.outputFolder = PathFromSettingsText(s.userKey.ReadString("OutputPath", kPathBufferSize));
+    s.databaseFolder = PathFromSettingsText(s.userKey.ReadString("DatabasePath", kPathBufferSize));
+}
+
+void RefreshWindows(const UserChangeCallbacks& callbacks) {
+    Call(callbacks.refillLists);
+    Call(callbacks.repaintFrame);
+}
+
+}  // namespace
+
+void ChangeUser(int selection, PalmUserList& users, ApplicationSettings& s, const ShellEnvironment& env,
+                const UserChangeCallbacks& callbacks) {
+    Call(callbacks.clearCurrentMeeting);
+    PalmUserEntry* entry = users.Entry(selection);
+    if (entry == nullptr) return;
+    users.ClearCurrentMarks();
+    entry->current = 1;
+    // Copies: selecting reads the library into the list's buffers.
+    const std::string name = entry->name;
+    const std::string directory = entry->directory;
+    users.SelectUserByName(name, s, callbacks.applyViews);
+
+    const std::string palmFolder = s.appKey.ReadPalmDesktopFolder(kPathBufferSize);
+    Call(callbacks.reloadAddressBook, PathFromSettingsText(AddressBookFileText(palmFolder, directory)));
+
+    SettingsKey& user = s.userKey;
+    user.OpenUserKey(s.userDirectory);
+    ReadOutputAndDatabase(s);
+    s.meetingView = user.ReadDword("MeetingView");
+    s.reportView = user.ReadDword("ReportView");
+    if (s.outputFolder.empty() || s.databaseFolder.empty()) {
+        user.WriteUserDefaults(s.userDirectory, s.authorName, env.screenSize());
+        ReadOutputAndDatabase(s);
+    }
+    Call(callbacks.setQuickViewText, std::string_view(kQuickViewTitle));
+    Call(callbacks.reloadMeetingStore, s.databaseFolder);
+    RefreshWindows(callbacks);
+}
+
+void ReloadLastUser(PalmUserList& users, ApplicationSettings& s, const UserChangeCallbacks& callbacks) {
+    const std::string name = s.appKey.ReadString("LastUsername", kPathBufferSize);
+    const int index = users.SelectUserByName(name, s, callbacks.applyViews);
+    Call(callbacks.setUserBoxSelection, index);
+    if (name.empty()) return;
+
+    const std::string palmFolder = s.appKey.ReadPalmDesktopFolder(kPathBufferSize);
+    const int count = users.CountAndClearCurrent();
+    for (int i = 0; i < count; ++i) {
+        const PalmUserEntry* entry = users.Entry(i);
+        if (entry == nullptr || entry->name != name) continue;
+        Call(callbacks.reloadAddressBook, PathFromSettingsText(AddressBookFileText(palmFolder, entry->directory)));
+        Call(callbacks.reloadMeetingStore, PathFromSettingsText(UserDataFolderText(palmFolder, entry->directory, "tavolex")));
+        s.userDirectory = entry->directory;
+    }
+    Call(callbacks.setQuickViewText, std::string_view(kQuickViewTitle));
+    Call(callbacks.clearCurrentMeeting);
+    RefreshWindows(callbacks);
+}
+
+}  // namespace tavolex

@@ -1,0 +1,37 @@
+#pragma once
+// The change of Palm user and the reload request, as operations of the core: the frame (or the
+// command-line tool) hands in what its windows and stores do as callbacks. An empty callback is
+// skipped.
+
+#include "shell/application_settings.h"
+#include "shell/palm_user_list.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string_view>
+
+namespace tavolex {
+
+struct UserChangeCallbacks {
+    std::function<void()> clearCurrentMeeting;  // the current meeting becomes none (-1)
+    ViewApplier applyViews;
+    std::function<void(const std::filesystem::path& addressBookFile)> reloadAddressBook;
+    std::function<void(const std::filesystem::path& databaseFolder)> reloadMeetingStore;
+    std::function<void(std::string_view cp932)> setQuickViewText;
+    std::function<void()> refillLists;  // meeting, report and item lists, no selection
+    std::function<void()> repaintFrame;
+    std::function<void(int index)> setUserBoxSelection;  // reload request: -1 = no selection
+};
+
+// The user box's selection changed to entry selection: mark it, select that user, reload the
+// address book and the meeting store from its folders (writing the user defaults first when its
+// output or data folder is not set), then refill and repaint.
+void ChangeUser(int selection, PalmUserList& users, ApplicationSettings& settings, const ShellEnvironment& env,
+                const UserChangeCallbacks& callbacks);
+
+// The reload request another process sends: select the user of "LastUsername" again and reload
+// its address book and meeting store.
+void ReloadLastUser(PalmUserList& users, ApplicationSettings& settings, const UserChangeCallbacks& callbacks);
+
+}  // namespace tavolex

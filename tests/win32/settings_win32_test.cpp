@@ -1,0 +1,271 @@
+// The settings store, Palm Desktop's user list and the conduit registration on Windows, under
+// Wine, against the registry and the stand-in libraries. HKEY_CURRENT_USER and HKEY_CLASSES_ROOT
+// are redirected into a key of our own for each test, which is deleted afterwards, so nothing
+// outside it is touched.
+#include "setup/conduit_setup.h"
+#include "shell/application_settings.h"
+#include "shell/palm_user_list.h"
+#include "shell/settings_key.h"
+#include "shell/settings_text.h"
+#include "shell/shell_strings.h"
+#include "tests/support/recording_user_interaction.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <sstream>
+
+namespace tavolex {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr wchar_t kTestRoot[] = L"Software\\Brenmark\\TavolexTests";
+constexpr platform::ScreenSize kScreen{1280, 994};
+constexpr char kKaigi[] = "\x89\xef\x8b\x63";  // 会議
+
+fs::path ProgramFolder() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return fs::path(path).parent_path();
+}
+
+std::vector<std::string> Lines(const fs::path& file) {
+    std::vector<std::string> lines;
+    std::istringstream in(test::ReadFileBytes(file));
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+class Win32SettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        static int counter = 0;
+        keyPath_ = std::wstring(kTestRoot) + L"\\" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++);
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, keyPath_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &user_, nullptr), 0);
+        ASSERT_EQ(RegCreateKeyExW(user_, L"Classes", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &classes_, nullptr), 0);
+        ASSERT_EQ(RegOverridePredefKey(HKEY_CURRENT_USER, user_), 0);
+        ASSERT_EQ(RegOverridePredefKey(HKEY_CLASSES_ROOT, classes_), 0);
+        backend = platform::OpenSystemSettings();
+        settings = std::make_unique<ApplicationSettings>(*backend);
+    }
+
+    void TearDown() override {
+        settings.reset();
+        backend.reset();
+        RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+        RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+        RegCloseKey(classes_);
+        RegCloseKey(user_);
+        EXPECT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, keyPath_.c_str()), 0);
+        RegDeleteKeyW(HKEY_CURRENT_USER, kTestRoot);             // only when no other test run uses it
+        RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Brenmark");  // only when empty
+    }
+
+    // Values as the registry API itself returns them, below the redirected root.
+    std::wstring RegText(const wchar_t* key, const wchar_t* name) const {
+        wchar_t data[1024] = {};
+        DWORD size = sizeof data;
+        if (RegGetValueW(user_, key, name, RRF_RT_REG_SZ, nullptr, data, &size) != 0) return L"<missing>";
+        return data;
+    }
+    DWORD RegNumber(const wchar_t* key, const wchar_t* name) const {
+        DWORD data = 0xDEAD;
+        DWORD size = sizeof data;
+        RegGetValueW(user_, key, name, RRF_RT_REG_DWORD, nullptr, &data, &size);
+        return data;
+    }
+    DWORD ValueCount(const wchar_t* key) const {
+        HKEY k = nullptr;
+        DWORD count = 0;
+        if (RegOpenKeyExW(user_, key, 0, KEY_READ, &k) == 0) {
+            RegQueryInfoKeyW(k, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr);
+            RegCloseKey(k);
+        }
+        return count;
+    }
+    void SetText(const wchar_t* key, const wchar_t* name, const std::wstring& text) {
+        ASSERT_EQ(RegSetKeyValueW(user_, key, name, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * 2)), 0);
+    }
+    void SetNumber(const wchar_t* key, const wchar_t* name, DWORD number) {
+        ASSERT_EQ(RegSetKeyValueW(user_, key, name, REG_DWORD, &number, sizeof number), 0);
+    }
+    fs::path Copy(const char* library, const fs::path& folder) {
+        fs::create_directories(folder);
+        fs::copy_file(ProgramFolder() / library, folder / library, fs::copy_options::overwrite_existing);
+        return folder / library;
+    }
+
+    std::unique_ptr<platform::SettingsBackend> backend;
+    std::unique_ptr<ApplicationSettings> settings;
+    test::RecordingUserInteraction ui;
+    test::TempDir dir;
+
+private:
+    std::wstring keyPath_;
+    HKEY user_ = nullptr;
+    HKEY classes_ = nullptr;
+};
+
+constexpr wchar_t kUserKey[] = L"Software\\Brenmark\\Tavolex\\UserA";
+constexpr wchar_t kCore[] = L"Software\\U.S. Robotics\\Pilot Desktop\\Core";
+
+TEST_F(Win32SettingsTest, RegistryHoldsUnicodeTextsAndMatchesNamesWithoutCase) {
+    SettingsKey& key = settings->userKey;
+    ASSERT_EQ(key.OpenUserKey("UserA\\"), 0);
+    key.WriteString("cAuthor", kKaigi);
+    key.WriteDword("rFirstname", 0);
+    key.WriteDword("rFirstName", 1);
+    EXPECT_EQ(RegText(kUserKey, L"cAuthor"), L"会議");
+    EXPECT_EQ(RegNumber(kUserKey, L"rFirstname"), 1u);
+    EXPECT_EQ(ValueCount(kUserKey), 2u);
+    EXPECT_EQ(key.ReadString("CAUTHOR", 8192), kKaigi);
+    std::uint32_t untouched = 9;
+    EXPECT_EQ(key.ReadValue("Setup", untouched), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(untouched, 9u);
+    std::string text = "kept";
+    EXPECT_EQ(key.ReadValue("cAuthor", text, 4), ERROR_MORE_DATA);
+    EXPECT_EQ(text, "kept");
+}
+
+TEST_F(Win32SettingsTest, UserDefaultsInTheRegistry) {
+    SetText(kCore, L"Path", L"C:\\Palm");
+    SetText(kUserKey, L"OutputPath", L"D:\\Reports\\");
+    SetNumber(kUserKey, L"rAgenda", 0);
+    SettingsKey& key = settings->userKey;
+    ASSERT_EQ(key.WriteUserDefaults("UserA\\", "UserA", kScreen), 0);
+    EXPECT_EQ(RegText(kUserKey, L"OutputPath"), L"D:\\Reports\\");
+    EXPECT_EQ(RegText(kUserKey, L"DatabasePath"), L"C:\\Palm\\UserA\\Tavolex\\");
+    EXPECT_EQ(RegNumber(kUserKey, L"rAgenda"), 1u);
+    EXPECT_EQ(RegNumber(kUserKey, L"x"), 128u);
+    EXPECT_EQ(RegNumber(kUserKey, L"y"), 100u);
+    EXPECT_EQ(RegNumber(kUserKey, L"w"), 1024u);
+    EXPECT_EQ(RegNumber(kUserKey, L"h"), 795u);
+    const platform::ScreenSize screen = platform::FullScreenClientSize();
+    EXPECT_GT(screen.width, 0u);
+    EXPECT_GT(screen.height, 0u);
+}
+
+TEST_F(Win32SettingsTest, DefaultBrowserFromTheShellCommand) {
+    SettingsKey& key = settings->appKey;
+    EXPECT_EQ(key.ReadDefaultBrowser(), "");
+    const struct {
+        const wchar_t* command;
+        const char* program;
+    } examples[] = {
+        {L"\"C:\\Program Files\\Browser\\browse.exe\" -nohome", "C:\\Program Files\\Browser\\browse.exe"},
+        {L"C:\\PROGRA~1\\BROWSER\\BROWSE.EXE %1", "C:\\PROGRA~1\\BROWSER\\BROWSE.EXE"},
+        {L"\"C:\\Browser\\browse\" %1", "C:\\Browser\\browse\" %1"},
+    };
+    for (const auto& example : examples) {
+        SetText(L"Classes\\http\\shell\\open\\command", L"", example.command);
+        EXPECT_EQ(key.ReadDefaultBrowser(), example.program);
+    }
+}
+
+TEST_F(Win32SettingsTest, UsersFromTheUserDataLibrary) {
+    const fs::path hotSync = dir / "Palm";
+    Copy("UserData.dll", hotSync);
+    test::WriteFileBytes(hotSync / "UserData.txt", "101\tUserA\tUserA\n202\tUserB\tUserB\n");
+    SetText(kCore, L"HotSyncPath", (hotSync / L"HotSync.exe").wstring());
+    settings->appKey.OpenApplicationKey();
+    settings->hotSyncFolder = PathFromSettingsText(settings->appKey.ReadHotSyncFolder(513));
+    settings->appKey.WriteString("LastUsername", "UserB");
+    auto users = CreatePalmUserList(platform::SystemPalmDesktop(), *settings);
+    ASSERT_TRUE(users->HasLibrary());
+    EXPECT_EQ(users->FillEntries(settings->appKey), 1);
+    ASSERT_EQ(users->Entries().size(), 2u);
+    EXPECT_EQ(users->Entries()[1]->userId, 202u);
+    EXPECT_EQ(users->Entries()[1]->directory, "UserB\\");
+    EXPECT_EQ(users->SelectUserByName("userb", *settings, nullptr), -1);
+    EXPECT_EQ(users->SelectUserByName("UserB", *settings, nullptr), 1);
+    EXPECT_EQ(RegText(L"Software\\Brenmark\\Tavolex", L"UserPath"), L"UserB\\");
+    const std::vector<std::string> log = Lines(hotSync / "UserData.log");
+    ASSERT_GE(log.size(), 4u);
+    EXPECT_EQ(log[0], "UmGetUserCount()");
+    EXPECT_EQ(log[1], "UmGetUserID(0, id=0)");
+    EXPECT_EQ(log[2], "UmGetUserName(101, size=8192)");
+    EXPECT_EQ(log[3], "UmGetUserDirectory(101, size=260)");
+
+    // No library, or one without the four functions: no users.
+    settings->hotSyncFolder = dir / "Nowhere";
+    EXPECT_FALSE(CreatePalmUserList(platform::SystemPalmDesktop(), *settings)->HasLibrary());
+    const fs::path wrong = dir / "Wrong";
+    Copy("condinst.dll", wrong);
+    fs::rename(wrong / "condinst.dll", wrong / "UserData.dll");
+    settings->hotSyncFolder = wrong;
+    EXPECT_FALSE(CreatePalmUserList(platform::SystemPalmDesktop(), *settings)->HasLibrary());
+}
+
+class Win32ConduitTest : public Win32SettingsTest {
+protected:
+    void SetUp() override {
+        Win32SettingsTest::SetUp();
+        install = dir / "Program Files" / "Tavolex";
+        hotSync = dir / "Palm";
+        Copy("condinst.dll", install);
+        test::WriteFileBytes(install / "tavolexconduit.dll", "conduit");
+        fs::create_directories(hotSync);
+        SetText(kCore, L"HotSyncPath", (hotSync / L"HotSync.exe").wstring());
+        settings->appKey.OpenApplicationKey();
+        settings->appKey.WriteString("InstallPath", FolderText(install));
+    }
+    fs::path install;
+    fs::path hotSync;
+};
+
+TEST_F(Win32ConduitTest, TheInstallationLibraryReceivesEveryCallInOrder) {
+    EXPECT_EQ(RegisterConduit(settings->appKey, ui, platform::SystemPalmDesktop()), 0);
+    EXPECT_TRUE(ui.messages.empty());
+    const std::string installText = FolderText(install);
+    const std::string hotSyncText = FolderText(hotSync);
+    EXPECT_EQ(Lines(install / "condinst.log"),
+              (std::vector<std::string>{
+                  "UninstallConduit|" + hotSyncText + "|Tvlx",
+                  "InstallConduit|" + installText + "|Tvlx|" + hotSyncText.substr(0, hotSyncText.size() - 1) +
+                      "|TavolexConduit.dll|Tavolex|Tavolex.dat|Tvlx|Tavolex|2|Brenmark Technologies Inc.",
+                  "DecodePCIErrorCode|0"}));
+    EXPECT_EQ(test::ReadFileBytes(hotSync / "tavolexconduit.dll"), "conduit");
+}
+
+TEST_F(Win32ConduitTest, FailuresAreShownAndReturned) {
+    test::WriteFileBytes(install / "condinst.result", "-1003");
+    EXPECT_EQ(RegisterConduit(settings->appKey, ui, platform::SystemPalmDesktop()), -1003);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].caption, "Tavolex Install");
+    EXPECT_EQ(Lines(install / "condinst.log").back(), "DecodePCIErrorCode|-1003");
+
+    fs::remove(install / "condinst.log");
+    fs::remove(hotSync / "tavolexconduit.dll");
+    SetText(kCore, L"HotSyncPath", L"");
+    EXPECT_EQ(RegisterConduit(settings->appKey, ui, platform::SystemPalmDesktop()), -1);
+    EXPECT_EQ(ui.messages.back().caption, "Install Error");
+    EXPECT_FALSE(fs::exists(hotSync / "tavolexconduit.dll"));
+    EXPECT_FALSE(fs::exists(install / "condinst.log"));
+}
+
+TEST_F(Win32ConduitTest, FirstRunAndIntegrationAtStartUp) {
+    const wchar_t* ours = L"Software\\U.S. Robotics\\Pilot Desktop\\Tavolex";
+    const wchar_t* theirs = L"Software\\U.S. Robotics\\Pilot Desktop\\Date Book";
+    SetNumber(ours, L"Creator", kCreatorId);
+    SetNumber(theirs, L"Creator", 0x64617465);
+    SetText(kCore, L"Path", (dir / "Palm").wstring());
+    SetNumber(L"Software\\Brenmark\\Tavolex", L"Setup", 1);
+    ShellEnvironment env{ui, platform::SystemPalmDesktop(), [] { return kScreen; }, install / "tavolex.exe"};
+    ASSERT_TRUE(LoadStartupSettings(*settings, env));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, kFirstRunText);
+    EXPECT_EQ(RegNumber(L"Software\\Brenmark\\Tavolex", L"Setup"), 0u);
+    EXPECT_EQ(RegText(L"Software\\Brenmark\\Tavolex", L"Version"), L"2.7.1");
+    EXPECT_EQ(RegNumber(ours, L"Integrate"), 1u);
+    EXPECT_EQ(RegText(ours, L"Name"), L"Tavolex");
+    EXPECT_EQ(RegText(ours, L"Module"), (install / L"tavolex.exe").wstring());
+    EXPECT_EQ(ValueCount(theirs), 1u);
+    EXPECT_EQ(Lines(install / "condinst.log").size(), 3u);
+    EXPECT_EQ(settings->placement, (WindowPlacement{128, 100, 1024, 795}));
+}
+
+}  // namespace
+}  // namespace tavolex
