@@ -1,5 +1,7 @@
 #include "shell/user_change.h"
 
+#include "address_book/address_book.h"
+#include "meeting_store/meeting_database.h"
 #include "shell/settings_key.h"
 #include "shell/settings_text.h"
 #include "shell/shell_strings.h"
@@ -22,6 +24,20 @@ void ReadOutputAndDatabase(ApplicationSettings& s) {
 void RefreshWindows(const UserChangeCallbacks& callbacks) {
     Call(callbacks.refillLists);
     Call(callbacks.repaintFrame);
+}
+
+UserChangeCallbacks WithStores(AddressBook& addressBook, MeetingDatabase& meetings, UserChangeCallbacks callbacks) {
+    callbacks.reloadAddressBook = [&addressBook, then = std::move(callbacks.reloadAddressBook)](const std::filesystem::path& file) {
+        addressBook.SetPath(file);
+        addressBook.Reload();
+        Call(then, file);
+    };
+    callbacks.reloadMeetingStore = [&meetings, then = std::move(callbacks.reloadMeetingStore)](const std::filesystem::path& folder) {
+        meetings.SetFolder(folder);
+        meetings.ReloadAll();
+        Call(then, folder);
+    };
+    return callbacks;
 }
 
 }  // namespace
@@ -73,6 +89,16 @@ void ReloadLastUser(PalmUserList& users, ApplicationSettings& s, const UserChang
     Call(callbacks.setQuickViewText, std::string_view(kQuickViewTitle));
     Call(callbacks.clearCurrentMeeting);
     RefreshWindows(callbacks);
+}
+
+void ChangeUser(int selection, PalmUserList& users, ApplicationSettings& settings, const ShellEnvironment& env,
+                AddressBook& addressBook, MeetingDatabase& meetings, const UserChangeCallbacks& callbacks) {
+    ChangeUser(selection, users, settings, env, WithStores(addressBook, meetings, callbacks));
+}
+
+void ReloadLastUser(PalmUserList& users, ApplicationSettings& settings, AddressBook& addressBook,
+                    MeetingDatabase& meetings, const UserChangeCallbacks& callbacks) {
+    ReloadLastUser(users, settings, WithStores(addressBook, meetings, callbacks));
 }
 
 }  // namespace tavolex

@@ -13,6 +13,9 @@
 
 namespace tavolex {
 
+class AddressBook;
+class MeetingDatabase;
+
 struct UserChangeCallbacks {
     std::function<void()> clearCurrentMeeting;  // the current meeting becomes none (-1)
     ViewApplier applyViews;
@@ -33,5 +36,12 @@ void ChangeUser(int selection, PalmUserList& users, ApplicationSettings& setting
 // The reload request another process sends: select the user of "LastUsername" again and reload
 // its address book and meeting store.
 void ReloadLastUser(PalmUserList& users, ApplicationSettings& settings, const UserChangeCallbacks& callbacks);
+
+// The same over the program's stores: the address book and the meeting store are given the new
+// user's paths and reloaded whole, before the reload callbacks (if any) are called.
+void ChangeUser(int selection, PalmUserList& users, ApplicationSettings& settings, const ShellEnvironment& env,
+                AddressBook& addressBook, MeetingDatabase& meetings, const UserChangeCallbacks& callbacks);
+void ReloadLastUser(PalmUserList& users, ApplicationSettings& settings, AddressBook& addressBook,
+                    MeetingDatabase& meetings, const UserChangeCallbacks& callbacks);
 
 }  // namespace tavolex

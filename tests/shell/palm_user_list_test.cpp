@@ -1,11 +1,16 @@
 #include "shell/palm_user_list.h"
 
+#include "address_book/address_book.h"
+#include "meeting_store/meeting_database.h"
+
 #include "shell/settings_text.h"
 #include "shell/shell_strings.h"
 #include "shell/trace.h"
 #include "shell/user_change.h"
+#include "tests/support/address_book_writer.h"
 #include "tests/support/fake_palm_desktop.h"
 #include "tests/support/memory_settings.h"
+#include "tests/support/palm_database_writer.h"
 #include "tests/support/recording_debug_channel.h"
 #include "tests/support/recording_user_interaction.h"
 #include "tests/support/temp_dir.h"
@@ -198,6 +203,55 @@ TEST_F(PalmUserListTest, ListCreatedFromTheSettingsFolders) {
     EXPECT_EQ(list->UserCount(), 1);
     desktop.hasUserLibrary = false;
     EXPECT_FALSE(CreatePalmUserList(desktop, settings)->HasLibrary());
+}
+
+}  // namespace
+}  // namespace tavolex
+
+namespace tavolex {
+namespace {
+
+// The user change over the program's own stores, on Palm user folders written for the test.
+TEST(UserChangeStoresTest, TheNewUsersStoresAreLoaded) {
+    test::TempDir dir;
+    const auto meeting = [](const char* title) {
+        test::MeetingSpec spec;
+        spec.title = title;
+        spec.date = test::HandheldDay(2024, 5, 1);
+        return spec;
+    };
+    test::WritePalmUserFolder(dir / "UserA" / "Tavolex", {{}, {meeting("A1")}});
+    test::WritePalmUserFolder(dir / "UserB" / "Tavolex", {{}, {meeting("B1"), meeting("B2")}});
+    test::AddressBookPerson person;
+    person.recordId = 5;
+    person.lastName = "Sato";
+    test::WriteAddressBook(dir / "UserB" / "address" / "address.dat", {person});
+
+    test::MemorySettingsBackend backend;
+    backend.SetString(kPalmCoreKeyPath, "Path", SettingsTextFromPath(dir.Path()));
+    test::RecordingUserInteraction ui;
+    test::FakePalmDesktop desktop;
+    ShellEnvironment env{ui, desktop, [] { return kScreen; }, {}};
+    ApplicationSettings settings{backend};
+    settings.appKey.OpenApplicationKey();
+    auto users = TwoUsers();
+    users->FillEntries(settings.appKey);
+    AddressBook addressBook;
+    MeetingDatabase meetings(dir / "UserA" / "Tavolex");
+    int refills = 0;
+    UserChangeCallbacks callbacks;
+    callbacks.refillLists = [&] { ++refills; };
+
+    ChangeUser(1, *users, settings, env, addressBook, meetings, callbacks);
+    EXPECT_EQ(meetings.Meetings().size(), 2u);
+    EXPECT_EQ(addressBook.Count(), 1);
+    EXPECT_EQ(refills, 1);
+
+    backend.SetString(kAppKey, "LastUsername", "UserA");
+    ReloadLastUser(*users, settings, addressBook, meetings, callbacks);
+    ASSERT_EQ(meetings.Meetings().size(), 1u);
+    EXPECT_EQ(addressBook.Count(), 0);
+    EXPECT_EQ(refills, 2);
 }
 
 }  // namespace
