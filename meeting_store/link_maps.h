@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace tavolex {
@@ -40,10 +41,36 @@ struct MeetingMaps {
     // The per-type map of a child type; null for any other type.
     [[nodiscard]] std::vector<ItemMap>* ForType(std::int32_t type);
     [[nodiscard]] const std::vector<ItemMap>* ForType(std::int32_t type) const;
+    // Empties every map; their storage stays for the next build.
+    void Clear();
 };
 
-// Builds the maps through indexes of the records by id, in time linear in the data (plus sorting).
-// No map grows past `limit` entries.
+// Builds the maps through indexes of the records by id (sorted, so duplicates keep array order),
+// in time linear in the data plus the sorting. It keeps its indexes between builds, so repeated
+// reloads reuse their memory.
+class LinkMapBuilder {
+public:
+    // Empties `maps` and fills them; no map grows past `limit` entries.
+    void Build(const RecordArrays& records, MeetingMaps& maps, std::int32_t limit = kMaxMapEntries);
+    // Frees the indexes.
+    void Release();
+
+private:
+    using IdIndex = std::vector<std::pair<std::uint32_t, std::int32_t>>;  // (id, position), sorted
+
+    [[nodiscard]] const IdIndex* ForType(std::int32_t type) const;
+    // The items one link names for one meeting; false when the maps are full.
+    bool AddChildren(const Link& link, std::uint32_t meetingId, MeetingMaps& maps, std::int32_t limit) const;
+
+    IdIndex agendas_;
+    IdIndex notes_;
+    IdIndex toDos_;
+    IdIndex sketches_;
+    IdIndex attendees_;
+    IdIndex linksByMeeting_;  // by the low 24 bits of the link's meeting id
+};
+
+// A build with a builder of its own.
 [[nodiscard]] MeetingMaps BuildLinkMaps(const RecordArrays& records, std::int32_t limit = kMaxMapEntries);
 
 }  // namespace tavolex

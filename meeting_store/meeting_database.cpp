@@ -246,6 +246,7 @@ void DeleteSketches(std::vector<std::unique_ptr<Sketch>>& sketches) {
     sketches.shrink_to_fit();
 }
 
+// The map's storage stays for the next build; Release frees it.
 template <class Entry>
 void DeleteMap(std::vector<Entry>& map, const char* name) {
     if (TraceListening()) {
@@ -254,7 +255,6 @@ void DeleteMap(std::vector<Entry>& map, const char* name) {
         }
     }
     map.clear();
-    map.shrink_to_fit();
 }
 
 }  // namespace
@@ -385,11 +385,11 @@ int MeetingDatabase::ReloadAll() {
 void MeetingDatabase::BuildMaps() {
     TearDownMaps();
     try {
-        maps_ = BuildLinkMaps(records_);
+        builder_.Build(records_, maps_);
         IndexMeetingRuns();
     } catch (const std::bad_alloc&) {
         TraceError("link maps: out of memory; no items are linked");
-        maps_ = MeetingMaps();
+        maps_.Clear();
         runs_.clear();
         return;
     }
@@ -434,7 +434,6 @@ void MeetingDatabase::TearDownMaps() {
     DeleteMap(maps_.attendeeMap, "AttendeeMap");
     maps_.full = false;
     runs_.clear();
-    runs_.shrink_to_fit();
 }
 
 void MeetingDatabase::TearDown() {
@@ -450,6 +449,9 @@ void MeetingDatabase::TearDown() {
 
 void MeetingDatabase::Release() {
     TearDown();
+    maps_ = MeetingMaps();
+    runs_ = {};
+    builder_.Release();
     if (!dbInfo_) return;
     Trace("FREE m_pDBInfo = " TAVOLEX_TRACE_PTR, TraceAddress(dbInfo_.get()));
     dbInfo_.reset();

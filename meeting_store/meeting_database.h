@@ -151,6 +151,7 @@ private:
     bool opened_ = false;
     RecordArrays records_;
     MeetingMaps maps_;
+    LinkMapBuilder builder_;
     std::vector<MeetingRun> runs_;  // sorted by meeting id, then position
 };
 
