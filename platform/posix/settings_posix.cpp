@@ -1,5 +1,5 @@
 // The settings store on POSIX: settings.ini, held in memory and rewritten whole, atomically, on
-// every change. A file that can't be read is never written over; a damaged one is copied aside
+// every change (writing a value it already holds changes nothing). A file that can't be read is never written over; a damaged one is copied aside
 // before its first rewrite, so nothing it held is lost.
 #include "platform/platform.h"
 
@@ -186,6 +186,7 @@ public:
     }
 
     SettingsStatus WriteString(std::string_view name, std::string_view value) override {
+        if (const SettingsValue* v = Find(name); v != nullptr && !v->isDword && v->text == value) return kSettingsOk;
         return Write(name, [&](SettingsValue& v) {
             v.isDword = false;
             v.text = std::string(value);
@@ -194,6 +195,7 @@ public:
     }
 
     SettingsStatus WriteDword(std::string_view name, std::uint32_t value) override {
+        if (const SettingsValue* v = Find(name); v != nullptr && v->isDword && v->number == value) return kSettingsOk;
         return Write(name, [&](SettingsValue& v) {
             v.isDword = true;
             v.text.clear();

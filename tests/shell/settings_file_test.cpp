@@ -89,6 +89,19 @@ TEST_F(SettingsFileTest, EveryWriteIsOnDiskAndPalmKeysAreSections) {
               std::string::npos)
         << text;
     EXPECT_EQ(text.find("rFirstName"), std::string::npos);
+    // Storing what is already held leaves the file alone.
+    struct stat before {};
+    ::stat(File().c_str(), &before);
+    {
+        auto again = Open();
+        SettingsKey key(*again);
+        key.OpenUserKey("UserA/");
+        key.WriteString("OutputPath", "/out/");
+        key.WriteDword("rFirstName", 1);
+    }
+    struct stat after {};
+    ::stat(File().c_str(), &after);
+    EXPECT_EQ(before.st_ino, after.st_ino);
     auto backend = Open();
     SettingsKey key(*backend);
     key.OpenUserKey("userA\\");
