@@ -191,7 +191,10 @@ LoadStatus ReadRecords(DatabaseFile& file, LoadBuffers& buffers, std::int32_t re
         palm.body = BodyOf(buffer, bodyOffset, total);
 
         std::unique_ptr<Record> record(new (std::nothrow) Record);
-        if (!record) return kStatusOutOfMemory;
+        if (!record) {
+            TraceError("%s: record %" PRId32 ": out of memory", fileName, index);
+            return kStatusOutOfMemory;
+        }
         record->dwDBID = palm.uniqueId;
         unpack(palm, *record);
         records.push_back(std::move(record));

@@ -56,6 +56,22 @@ TEST(ByteReaderTest, CStringCutsAndAlwaysTerminates) {
     EXPECT_STREQ(text, "");
 }
 
+TEST(ByteReaderTest, CStringIntoTextKeepsTheCapacityLimit) {
+    const std::array<std::uint8_t, 7> bytes{'a', 'b', 'c', 0, 'd', 'e', 'f'};
+    ByteReader r(bytes);
+    std::string text = "old";
+    EXPECT_EQ(r.CString(text, 3), 3u);  // room for 2 bytes and the NUL a fixed field would hold
+    EXPECT_EQ(text, "ab");
+    EXPECT_EQ(r.Offset(), 4u);
+    EXPECT_EQ(r.CString(text, 100), 3u);  // runs to the end without NUL
+    EXPECT_EQ(text, "def");
+    EXPECT_EQ(r.CString(text, 100), 0u);
+    EXPECT_EQ(text, "");
+    ByteReader empty;
+    EXPECT_EQ(empty.CString(text, 1), 0u);
+    EXPECT_TRUE(empty.Ok());
+}
+
 TEST(ByteReaderTest, SubReaderIsBounded) {
     ByteReader r(kBytes);
     ByteReader head = r.Sub(2);

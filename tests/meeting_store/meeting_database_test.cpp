@@ -124,6 +124,12 @@ TEST_F(MeetingDatabaseTest, ReloadReadsEveryFileAndLinks) {
 TEST_F(MeetingDatabaseTest, MissingFilesLeaveTypesEmptyAndOpenedTellsAboutAttendees) {
     EXPECT_EQ(db_.Load(DatabaseType::kMeeting), kStatusCannotOpen);
     EXPECT_FALSE(db_.Opened());
+    EXPECT_EQ(db_.Load(static_cast<DatabaseType>(8)), kStatusCannotOpen);
+    EXPECT_EQ(db_.ReloadAll(), 0);
+    db_.TearDown();
+    EXPECT_EQ(db_.MeetingCount() + db_.LinkCount() + db_.NoteCount() + db_.ToDoCount() + db_.AgendaCount() +
+                  db_.SketchCount() + db_.AttendeeCount() + db_.LinkMapCount(),
+              0);
 
     test::WritePalmUserFolder(dir_.Path(), TwoMeetings());
     std::filesystem::remove(dir_ / "attendee.dat");
