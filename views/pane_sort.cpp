@@ -1,0 +1,130 @@
+#include "views/pane_sort.h"
+
+#include "views/pane_text.h"
+
+#include <algorithm>
+#include <bit>
+#include <numeric>
+#include <utility>
+
+namespace tavolex {
+namespace {
+
+std::uint8_t Folded(std::uint8_t b) { return b >= 'A' && b <= 'Z' ? static_cast<std::uint8_t>(b - 'A' + 'a') : b; }
+
+// Walks one text byte by byte, knowing which bytes end a double-byte character.
+class FoldingCursor {
+public:
+    explicit FoldingCursor(std::string_view text) : text_(text) {}
+
+    [[nodiscard]] bool AtEnd() const { return offset_ >= text_.size(); }
+    // The current byte as compared, then steps past it.
+    std::uint8_t Next() {
+        const auto b = static_cast<std::uint8_t>(text_[offset_]);
+        const bool trail = offset_ < charEnd_;
+        if (!trail) charEnd_ = offset_ + PaneCharWidth(text_, offset_);
+        ++offset_;
+        return trail ? b : Folded(b);
+    }
+
+private:
+    std::string_view text_;
+    std::size_t offset_ = 0;
+    std::size_t charEnd_ = 0;  // the end of the character the last byte read began
+};
+
+// Sorts positions by their texts with the order fixed, ties going by position, so the result is
+// the one arrangement that order allows.
+class PositionSorter {
+public:
+    PositionSorter(std::vector<std::string_view> texts, SortOrder order) : texts_(std::move(texts)), order_(order) {}
+
+    std::vector<std::int32_t> Sort() {
+        std::vector<std::int32_t> positions(texts_.size());
+        std::iota(positions.begin(), positions.end(), 0);
+        if (positions.size() > 1) {
+            const int depthLimit = 2 * std::bit_width(positions.size());
+            QuickSort(positions, 0, static_cast<std::int32_t>(positions.size()) - 1, depthLimit);
+        }
+        return positions;
+    }
+
+private:
+    [[nodiscard]] bool Before(std::int32_t a, std::int32_t b) const {
+        const int c = ComparePaneText(texts_[static_cast<std::size_t>(a)], texts_[static_cast<std::size_t>(b)]);
+        if (c != 0) return order_ == SortOrder::kAscending ? c < 0 : c > 0;
+        return a < b;
+    }
+
+    // Partitions around the middle element, sorts the smaller part by recursion and goes on with
+    // the larger, so the stack holds at most log2(n) frames. Past depthLimit partitions (an input
+    // that keeps giving lopsided parts) the range is finished by std::sort: the order is total, so
+    // the result is the same, in n log n time.
+    void QuickSort(std::vector<std::int32_t>& p, std::int32_t first, std::int32_t last, int depthLimit) {
+        while (first < last) {
+            if (depthLimit-- <= 0) {
+                std::sort(p.begin() + first, p.begin() + last + 1,
+                          [this](std::int32_t a, std::int32_t b) { return Before(a, b); });
+                return;
+            }
+            const std::int32_t pivot = p[static_cast<std::size_t>(first + (last - first) / 2)];
+            std::int32_t lo = first;
+            std::int32_t hi = last;
+            while (lo <= hi) {
+                while (lo < last && Before(p[static_cast<std::size_t>(lo)], pivot)) ++lo;
+                while (hi > first && Before(pivot, p[static_cast<std::size_t>(hi)])) --hi;
+                if (lo <= hi) {
+                    if (lo != hi) std::swap(p[static_cast<std::size_t>(lo)], p[static_cast<std::size_t>(hi)]);
+                    ++lo;
+                    --hi;
+                }
+            }
+            if (hi - first < last - lo) {
+                if (first < hi) QuickSort(p, first, hi, depthLimit);
+                first = lo;
+            } else {
+                if (lo < last) QuickSort(p, lo, last, depthLimit);
+                last = hi;
+            }
+        }
+    }
+
+    std::vector<std::string_view> texts_;
+    SortOrder order_;
+};
+
+}  // namespace
+
+int ComparePaneText(std::string_view a, std::string_view b) {
+    FoldingCursor left(a);
+    FoldingCursor right(b);
+    while (!left.AtEnd() && !right.AtEnd()) {
+        const std::uint8_t x = left.Next();
+        const std::uint8_t y = right.Next();
+        if (x != y) return x < y ? -1 : 1;
+    }
+    if (left.AtEnd() && right.AtEnd()) return 0;
+    return left.AtEnd() ? -1 : 1;
+}
+
+std::vector<std::int32_t> PaneSortOrder(std::int32_t count, const std::function<std::string_view(std::int32_t)>& textOf,
+                                        SortOrder order) {
+    std::vector<std::string_view> texts;
+    texts.reserve(static_cast<std::size_t>(std::max(count, 0)));
+    for (std::int32_t i = 0; i < count; ++i) texts.push_back(textOf(i));
+    return PositionSorter(std::move(texts), order).Sort();
+}
+
+void SortPaneRows(std::span<PaneRow> rows, int column, SortOrder order) {
+    if (column < 0 || column >= kPaneMaxColumns || rows.size() < 2) return;
+    const auto col = static_cast<std::size_t>(column);
+    const std::vector<std::int32_t> positions = PaneSortOrder(
+        static_cast<std::int32_t>(rows.size()),
+        [&rows, col](std::int32_t i) { return std::string_view(rows[static_cast<std::size_t>(i)].texts[col]); }, order);
+    std::vector<PaneRow> sorted;
+    sorted.reserve(rows.size());
+    for (const std::int32_t position : positions) sorted.push_back(std::move(rows[static_cast<std::size_t>(position)]));
+    std::move(sorted.begin(), sorted.end(), rows.begin());
+}
+
+}  // namespace tavolex

@@ -1,0 +1,55 @@
+#pragma once
+// Sorting the rows of a pane by the text of one column, and the direction the next header click
+// sorts in.
+//
+// Texts compare byte by byte as unsigned values with the ASCII letters folded to lower case; the
+// second byte of a double-byte character is never folded, so two different Japanese characters
+// never compare equal. The sort is a quicksort with the middle row as pivot. Rows whose texts
+// compare equal keep their relative order in either direction (ties go by position before the
+// sort), so names that differ only in letter case stay as they were. Rows are only moved, never
+// changed, and a run of any length is sorted without deep recursion.
+
+#include "views/pane_row.h"
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace tavolex {
+
+enum class SortOrder { kAscending, kDescending };
+
+// < 0, 0 or > 0 as a sorts before, with or after b in ascending order.
+[[nodiscard]] int ComparePaneText(std::string_view a, std::string_view b);
+
+// The order of count rows after a sort by the texts textOf(0 ... count - 1): element k is the
+// position, before the sort, of the row that goes to position k. The texts textOf returns are
+// read until the call returns, so they must stay where they are until then.
+[[nodiscard]] std::vector<std::int32_t> PaneSortOrder(std::int32_t count,
+                                                      const std::function<std::string_view(std::int32_t)>& textOf,
+                                                      SortOrder order);
+
+// Sorts rows by column (0 ... kPaneMaxColumns - 1); any other column leaves them as they are.
+void SortPaneRows(std::span<PaneRow> rows, int column, SortOrder order);
+
+// The direction of a pane's header clicks: the first click sorts descending and every click flips
+// it, whichever column (or, in the meeting pane, whichever of its two lists) was clicked. The
+// meeting pane has one for both its lists, the report pane one of its own.
+class PaneSortDirection {
+public:
+    // The order this click sorts in; the next click gets the other.
+    SortOrder Click() {
+        const SortOrder order = ascending_ ? SortOrder::kAscending : SortOrder::kDescending;
+        ascending_ = !ascending_;
+        return order;
+    }
+    // The order the next click will sort in.
+    [[nodiscard]] SortOrder Next() const { return ascending_ ? SortOrder::kAscending : SortOrder::kDescending; }
+
+private:
+    bool ascending_ = false;
+};
+
+}  // namespace tavolex
