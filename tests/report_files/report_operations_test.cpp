@@ -1,0 +1,291 @@
+#include "report_files/report_operations.h"
+
+#include "platform/file_system.h"
+#include "report_files/file_copy.h"
+#include "report_files/report_name.h"
+#include "resources/string_table.h"
+#include "tests/support/recording_user_interaction.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace tavolex {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kNameMessage[] =
+    ":\\/*?\"<>| are not allowed as Windows filenames and have been replaced with spaces.";
+constexpr char kEmptyMessage[] = "This file is currently empty and cannot be used.";
+constexpr char kReplace[] = " already exits.\nDo you want to replace it?";
+
+std::string Cp932(const fs::path& path) { return platform::PathToCp932(path); }
+
+// No temporary copy is ever left behind in a folder.
+void ExpectNoLeftovers(const fs::path& folder) {
+    std::error_code ec;
+    for (const fs::directory_entry& e : fs::directory_iterator(folder, ec)) {
+        EXPECT_NE(e.path().extension(), ".copy") << e.path();
+    }
+}
+
+TEST(CleanReportNameTest, ForbiddenCharactersBecomeSpaces) {
+    test::RecordingUserInteraction ui;
+    std::string name = "a:b";
+    EXPECT_TRUE(CleanReportName(name, ui));
+    EXPECT_EQ(name, "a b");
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, kNameMessage);
+    EXPECT_EQ(ui.messages[0].caption, "Filename Change");
+    EXPECT_EQ(ui.messages[0].icon, platform::MessageIcon::kInformation);
+
+    name = ":\\/*?\"<>|x";
+    EXPECT_TRUE(CleanReportName(name, ui));
+    EXPECT_EQ(name, "         x");
+
+    name = "Minutes 2024";
+    EXPECT_FALSE(CleanReportName(name, ui));
+    EXPECT_EQ(ui.messages.size(), 2u);
+}
+
+TEST(CleanReportNameTest, DoubleByteCharactersStayWhole) {
+    test::RecordingUserInteraction ui;
+    std::string name = "\x95\x5c\x83\x7c|";  // 表ポ|: trail bytes 0x5C and 0x7C are no characters of their own
+    EXPECT_TRUE(CleanReportName(name, ui));
+    EXPECT_EQ(name, "\x95\x5c\x83\x7c ");
+}
+
+class ReportOperationsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        paths.outputFolder = dir / "out";
+        paths.templateFolder = dir / "templates";
+        fs::create_directories(paths.outputFolder);
+        fs::create_directories(paths.templateFolder);
+    }
+    fs::path Out(std::string_view name) const { return paths.outputFolder / name; }
+
+    test::TempDir dir;
+    ReportPaths paths;
+    test::RecordingUserInteraction ui;
+};
+
+TEST_F(ReportOperationsTest, ConfirmOverwriteAsksOnlyForAnExistingReport) {
+    EXPECT_TRUE(ConfirmOverwrite(Out("new.htm"), ui));
+    EXPECT_TRUE(ui.questions.empty());
+    test::WriteFileBytes(Out("old.htm"), "old");
+    EXPECT_FALSE(ConfirmOverwrite(Out("old.htm"), ui));
+    ui.answer = true;
+    EXPECT_TRUE(ConfirmOverwrite(Out("old.htm"), ui));
+    ASSERT_EQ(ui.questions.size(), 2u);
+    EXPECT_EQ(ui.questions[0].text, Cp932(Out("old.htm")) + StringTableText(kIdsConfirmReplace));
+    EXPECT_EQ(ui.questions[0].caption, "Tavolex");
+    EXPECT_EQ(test::ReadFileBytes(Out("old.htm")), "old");
+}
+
+TEST_F(ReportOperationsTest, RenameKeepsTheExtension) {
+    test::WriteFileBytes(Out("a.rtf"), "{\\rtf1 a}");
+    EXPECT_TRUE(RenameReport(paths, "a.rtf", "x:y", ui));
+    EXPECT_FALSE(fs::exists(Out("a.rtf")));
+    EXPECT_EQ(test::ReadFileBytes(Out("x y.rtf")), "{\\rtf1 a}");
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].caption, "Filename Change");
+}
+
+TEST_F(ReportOperationsTest, RenameOntoAnExistingReportFailsSilently) {
+    test::WriteFileBytes(Out("a.htm"), "A");
+    test::WriteFileBytes(Out("b.htm"), "B");
+    EXPECT_FALSE(RenameReport(paths, "a.htm", "b", ui));
+    EXPECT_FALSE(RenameReport(paths, "", "c", ui));
+    EXPECT_FALSE(RenameReport(paths, "a.htm", "", ui));
+    EXPECT_FALSE(RenameReport(paths, "gone.htm", "c", ui));
+    EXPECT_EQ(test::ReadFileBytes(Out("a.htm")), "A");
+    EXPECT_EQ(test::ReadFileBytes(Out("b.htm")), "B");
+    EXPECT_FALSE(fs::exists(Out("c.htm")));
+    EXPECT_TRUE(ui.messages.empty());
+    ExpectNoLeftovers(paths.outputFolder);
+}
+
+TEST_F(ReportOperationsTest, DeleteAsksFirst) {
+    test::WriteFileBytes(Out("a.htm"), "src=\"1.jpg\"");
+    test::WriteFileBytes(Out("1.jpg"), "J");
+    EXPECT_EQ(DeleteReport(paths, "a.htm", ui), DeleteOutcome::kDeclined);
+    ASSERT_EQ(ui.questions.size(), 1u);
+    EXPECT_EQ(ui.questions[0].text, Cp932(Out("a.htm")) + "\n\n" + StringTableText(kIdsConfirmDelete));
+    EXPECT_EQ(ui.questions[0].caption, "Deleting...");
+    EXPECT_TRUE(fs::exists(Out("a.htm")));
+    EXPECT_TRUE(fs::exists(Out("1.jpg")));
+}
+
+// Two reports of one meeting share its sketches: deleting one leaves the other whole.
+TEST_F(ReportOperationsTest, DeleteKeepsPicturesOtherReportsShow) {
+    test::WriteFileBytes(Out("a.htm"), "src=\"1.jpg\" src=\"2.jpg\" src=\"b.rtf\"");
+    test::WriteFileBytes(Out("b.rtf"), "{\\rtf1 src=\"2.jpg\"}");
+    test::WriteFileBytes(Out("1.jpg"), "1");
+    test::WriteFileBytes(Out("2.jpg"), "2");
+    ui.answer = true;
+    EXPECT_EQ(DeleteReport(paths, "a.htm", ui), DeleteOutcome::kDeleted);
+    EXPECT_FALSE(fs::exists(Out("a.htm")));
+    EXPECT_FALSE(fs::exists(Out("1.jpg")));
+    EXPECT_TRUE(fs::exists(Out("2.jpg")));
+    EXPECT_TRUE(fs::exists(Out("b.rtf")));  // a report is never removed as a picture
+}
+
+TEST_F(ReportOperationsTest, EmptyReportGivesTheMessageAndIsDeleted) {
+    test::WriteFileBytes(Out("e.htm"), "");
+    ui.answer = true;
+    EXPECT_EQ(DeleteReport(paths, "e.htm", ui), DeleteOutcome::kDeleted);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, kEmptyMessage);
+    EXPECT_FALSE(fs::exists(Out("e.htm")));
+    EXPECT_EQ(DeleteReport(paths, "../out/x.htm", ui), DeleteOutcome::kFailed);
+}
+
+TEST_F(ReportOperationsTest, ExportCopiesTheReportAndItsPictures) {
+    test::WriteFileBytes(Out("a.htm"), "src=\"1.jpg\"");
+    test::WriteFileBytes(Out("1.jpg"), "J");
+    fs::create_directories(dir / "usb");
+    EXPECT_EQ(ExportReport(paths, "a.htm", dir / "usb" / "a.htm", ui), TransferOutcome::kDone);
+    EXPECT_EQ(test::ReadFileBytes(dir / "usb" / "a.htm"), "src=\"1.jpg\"");
+    EXPECT_EQ(test::ReadFileBytes(dir / "usb" / "1.jpg"), "J");
+    EXPECT_TRUE(fs::exists(Out("a.htm")));
+    // A folder as the destination takes the report's own name.
+    fs::create_directories(dir / "folder");
+    EXPECT_EQ(ExportReport(paths, "a.htm", dir / "folder", ui), TransferOutcome::kDone);
+    EXPECT_TRUE(fs::exists(dir / "folder" / "a.htm"));
+    EXPECT_TRUE(ui.questions.empty());
+}
+
+TEST_F(ReportOperationsTest, ExportAsksBeforeReplacing) {
+    test::WriteFileBytes(Out("a.htm"), "new");
+    fs::create_directories(dir / "usb");
+    test::WriteFileBytes(dir / "usb" / "a.htm", "old");
+    EXPECT_EQ(ExportReport(paths, "a.htm", dir / "usb" / "a.htm", ui), TransferOutcome::kDeclined);
+    EXPECT_EQ(test::ReadFileBytes(dir / "usb" / "a.htm"), "old");
+    ui.answer = true;
+    EXPECT_EQ(ExportReport(paths, "a.htm", dir / "usb" / "a.htm", ui), TransferOutcome::kDone);
+    EXPECT_EQ(test::ReadFileBytes(dir / "usb" / "a.htm"), "new");
+    ASSERT_EQ(ui.questions.size(), 2u);
+    EXPECT_EQ(ui.questions[0].text, std::string("a.htm") + kReplace);
+    EXPECT_EQ(ui.questions[0].caption, "Tavolex");
+}
+
+TEST_F(ReportOperationsTest, ExportOntoItselfAsksAndKeepsTheReport) {
+    test::WriteFileBytes(Out("a.htm"), "src=\"1.jpg\"");
+    test::WriteFileBytes(Out("1.jpg"), "J");
+    ui.answer = true;
+    EXPECT_EQ(ExportReport(paths, "a.htm", Out("a.htm"), ui), TransferOutcome::kDone);
+    EXPECT_EQ(ui.questions.size(), 1u);
+    EXPECT_EQ(test::ReadFileBytes(Out("a.htm")), "src=\"1.jpg\"");
+    EXPECT_EQ(test::ReadFileBytes(Out("1.jpg")), "J");
+}
+
+TEST_F(ReportOperationsTest, ExportToAMissingFolderSaysSoWithoutAsking) {
+    test::WriteFileBytes(Out("a.htm"), "report");
+    const fs::path target = dir / "missing" / "a.htm";
+    EXPECT_EQ(ExportReport(paths, "a.htm", target, ui), TransferOutcome::kFailed);
+    EXPECT_TRUE(ui.questions.empty());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text.rfind(Cp932(target) + "\n", 0), 0u) << ui.messages[0].text;
+    EXPECT_EQ(test::ReadFileBytes(Out("a.htm")), "report");
+}
+
+TEST_F(ReportOperationsTest, ExportOfAnEmptyReportShowsTheMessage) {
+    test::WriteFileBytes(Out("e.htm"), "");
+    EXPECT_EQ(ExportReport(paths, "e.htm", dir / "e.htm", ui), TransferOutcome::kDone);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, kEmptyMessage);
+}
+
+TEST_F(ReportOperationsTest, ImportMovesPicturesThenTheReport) {
+    fs::create_directories(dir / "drop");
+    test::WriteFileBytes(dir / "drop" / "m.HTM", "<img src=\"pics/1.jpg\">");
+    test::WriteFileBytes(dir / "drop" / "1.jpg", "J");
+    EXPECT_EQ(ImportReport(paths, dir / "drop" / "m.HTM", ui), TransferOutcome::kDone);
+    EXPECT_EQ(test::ReadFileBytes(Out("m.HTM")), "<img src=\"pics/1.jpg\">");
+    EXPECT_EQ(test::ReadFileBytes(Out("1.jpg")), "J");
+    EXPECT_FALSE(fs::exists(dir / "drop" / "m.HTM"));
+    EXPECT_FALSE(fs::exists(dir / "drop" / "1.jpg"));
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(ReportOperationsTest, ImportRefusesRtfAfterMovingItsPictures) {
+    fs::create_directories(dir / "drop");
+    test::WriteFileBytes(dir / "drop" / "m.rtf", "{\\rtf1 src=\"1.jpg\"}");
+    test::WriteFileBytes(dir / "drop" / "1.jpg", "J");
+    EXPECT_EQ(ImportReport(paths, dir / "drop" / "m.rtf", ui), TransferOutcome::kRefused);
+    EXPECT_TRUE(fs::exists(Out("1.jpg")));
+    EXPECT_FALSE(fs::exists(dir / "drop" / "1.jpg"));
+    EXPECT_TRUE(fs::exists(dir / "drop" / "m.rtf"));
+    EXPECT_FALSE(fs::exists(Out("m.rtf")));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "The specified file cannot be identified as a supported type.");
+    EXPECT_EQ(ui.messages[0].caption, "Tavolex");
+}
+
+TEST_F(ReportOperationsTest, ImportAsksBeforeReplacing) {
+    fs::create_directories(dir / "drop");
+    test::WriteFileBytes(dir / "drop" / "m.htm", "new");
+    test::WriteFileBytes(Out("m.htm"), "old");
+    EXPECT_EQ(ImportReport(paths, dir / "drop" / "m.htm", ui), TransferOutcome::kDeclined);
+    EXPECT_EQ(test::ReadFileBytes(Out("m.htm")), "old");
+    EXPECT_TRUE(fs::exists(dir / "drop" / "m.htm"));
+    ui.answer = true;
+    EXPECT_EQ(ImportReport(paths, dir / "drop" / "m.htm", ui), TransferOutcome::kDone);
+    EXPECT_EQ(test::ReadFileBytes(Out("m.htm")), "new");
+    EXPECT_FALSE(fs::exists(dir / "drop" / "m.htm"));
+    ASSERT_EQ(ui.questions.size(), 2u);
+    EXPECT_EQ(ui.questions[0].text, Cp932(Out("m.htm")) + kReplace);
+}
+
+TEST_F(ReportOperationsTest, ImportThatCannotCopyKeepsTheSource) {
+    fs::create_directories(dir / "drop");
+    test::WriteFileBytes(dir / "drop" / "m.htm", "only copy");
+    paths.outputFolder = dir / "missing";
+    EXPECT_EQ(ImportReport(paths, dir / "drop" / "m.htm", ui), TransferOutcome::kFailed);
+    EXPECT_EQ(test::ReadFileBytes(dir / "drop" / "m.htm"), "only copy");
+    EXPECT_TRUE(ui.questions.empty());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    ExpectNoLeftovers(dir / "drop");
+}
+
+TEST_F(ReportOperationsTest, ImportFromTheOutputFolderLeavesTheReport) {
+    test::WriteFileBytes(Out("a.htm"), "src=\"1.jpg\"");
+    test::WriteFileBytes(Out("1.jpg"), "J");
+    ui.answer = true;
+    EXPECT_EQ(ImportReport(paths, Out("a.htm"), ui), TransferOutcome::kDone);
+    EXPECT_EQ(test::ReadFileBytes(Out("a.htm")), "src=\"1.jpg\"");
+    EXPECT_EQ(test::ReadFileBytes(Out("1.jpg")), "J");
+}
+
+TEST_F(ReportOperationsTest, ImportOfAnEmptyReportShowsTheMessage) {
+    test::WriteFileBytes(dir / "e.htm", "");
+    EXPECT_EQ(ImportReport(paths, dir / "e.htm", ui), TransferOutcome::kDone);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, kEmptyMessage);
+    EXPECT_TRUE(fs::exists(Out("e.htm")));
+}
+
+TEST(CopyWholeTest, NeverReplacesWithoutOverwrite) {
+    test::TempDir dir;
+    test::WriteFileBytes(dir / "a", "A");
+    test::WriteFileBytes(dir / "b", "B");
+    EXPECT_EQ(CopyWhole(dir / "a", dir / "b", false), CopyResult::kTargetExists);
+    EXPECT_EQ(test::ReadFileBytes(dir / "b"), "B");
+    EXPECT_EQ(CopyWhole(dir / "a", dir / "a", false), CopyResult::kTargetExists);
+    EXPECT_EQ(CopyWhole(dir / "a", dir / "a", true), CopyResult::kCopied);
+    EXPECT_EQ(test::ReadFileBytes(dir / "a"), "A");
+    EXPECT_EQ(CopyWhole(dir / "gone", dir / "c", false), CopyResult::kSourceUnreadable);
+    EXPECT_EQ(CopyWhole(dir / "a", dir / "no" / "c", true), CopyResult::kFailed);
+    EXPECT_EQ(MoveByCopy(dir / "a", dir / "no" / "c", true), CopyResult::kFailed);
+    EXPECT_TRUE(fs::exists(dir / "a"));
+    const std::string big(300 * 1024 + 7, 'z');
+    test::WriteFileBytes(dir / "big", big);
+    EXPECT_EQ(MoveByCopy(dir / "big", dir / "moved", false), CopyResult::kCopied);
+    EXPECT_EQ(test::ReadFileBytes(dir / "moved"), big);
+    EXPECT_FALSE(fs::exists(dir / "big"));
+    ExpectNoLeftovers(dir.Path());
+}
+
+}  // namespace
+}  // namespace tavolex

@@ -1,0 +1,85 @@
+#include "report_files/report_viewer.h"
+
+#include "tests/support/recording_launcher.h"
+#include "tests/support/recording_user_interaction.h"
+
+#include <gtest/gtest.h>
+
+namespace tavolex {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kViewerFailed[] = "Unable to launch viewer, check settings in Tools > Options > Preferred HTML Viewer.";
+constexpr char kFileMissing[] = "Unable to open file, it may no longer exist.";
+
+class ReportViewerTest : public ::testing::Test {
+protected:
+    OpenOutcome Open(const fs::path& path) { return OpenReportPath(path, settings, launcher, ui); }
+
+    ViewerSettings settings{kAutoViewBrowser, fs::path("/opt/my viewer/view")};
+    test::RecordingLauncher launcher;
+    test::RecordingUserInteraction ui;
+};
+
+TEST_F(ReportViewerTest, HtmGoesToTheBrowserPathWithThePathAsOneArgument) {
+    const fs::path report = fs::path("/reports/my report.htm");
+    EXPECT_EQ(Open(report), OpenOutcome::kViewerStarted);
+    ASSERT_EQ(launcher.starts.size(), 1u);
+    EXPECT_EQ(launcher.starts[0].program, settings.browserPath);
+    EXPECT_EQ(launcher.starts[0].argument, report);
+    EXPECT_TRUE(launcher.opens.empty());
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(ReportViewerTest, EverythingElseGoesToTheSystemHandler) {
+    for (const char* name : {"x.html", "x.rtf", "X.HTM", "x.htm.bak"}) {
+        SCOPED_TRACE(name);
+        launcher.opens.clear();
+        EXPECT_EQ(Open(fs::path("/reports") / name), OpenOutcome::kHandlerStarted);
+        ASSERT_EQ(launcher.opens.size(), 1u);
+        EXPECT_EQ(launcher.opens[0].target, fs::path("/reports") / name);
+        EXPECT_EQ(launcher.opens[0].verb, platform::ShellVerb::kOpen);
+    }
+    settings.autoView = 1;
+    EXPECT_EQ(Open("/reports/x.htm"), OpenOutcome::kHandlerStarted);
+    EXPECT_TRUE(launcher.starts.empty());
+}
+
+TEST_F(ReportViewerTest, EmptyPathDoesNothing) {
+    EXPECT_EQ(Open(fs::path()), OpenOutcome::kEmptyPath);
+    EXPECT_TRUE(launcher.starts.empty());
+    EXPECT_TRUE(launcher.opens.empty());
+}
+
+TEST_F(ReportViewerTest, FailuresShowTheirMessages) {
+    launcher.startResult = false;
+    EXPECT_EQ(Open("/reports/a.htm"), OpenOutcome::kViewerFailed);
+    launcher.handlerResult = platform::HandlerResult::kNotFound;
+    EXPECT_EQ(Open("/reports/a.html"), OpenOutcome::kNotFound);
+    launcher.handlerResult = platform::HandlerResult::kFailed;
+    EXPECT_EQ(Open("/reports/a.rtf"), OpenOutcome::kHandlerFailed);
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[0].text, kViewerFailed);
+    EXPECT_EQ(ui.messages[0].caption, "");
+    EXPECT_EQ(ui.messages[0].icon, platform::MessageIcon::kNone);
+    EXPECT_EQ(ui.messages[1].text, kFileMissing);
+    EXPECT_EQ(ui.messages[1].caption, "");
+}
+
+TEST_F(ReportViewerTest, WriterViewerReadsTheSettingsAtEachCall) {
+    int reads = 0;
+    ReportFolder::Viewer viewer = MakeReportViewer(
+        [&] {
+            ++reads;
+            return ViewerSettings{reads == 1 ? kAutoViewBrowser : 1u, "/usr/bin/viewer"};
+        },
+        launcher, ui);
+    viewer("/reports/a.htm");
+    viewer("/reports/a.htm");
+    EXPECT_EQ(launcher.starts.size(), 1u);
+    EXPECT_EQ(launcher.opens.size(), 1u);
+}
+
+}  // namespace
+}  // namespace tavolex

@@ -1,0 +1,124 @@
+// The system's launcher and mail program on Linux, against recording programs that the tests write
+// into their own folder and put first on PATH. (The Windows build tests its own under Wine.)
+#ifndef _WIN32
+
+#include "platform/launch.h"
+#include "platform/mail.h"
+#include "report_files/report_mailer.h"
+#include "report_files/report_viewer.h"
+#include "tests/support/recording_user_interaction.h"
+#include "tests/support/scoped_env.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <sstream>
+#include <thread>
+
+namespace tavolex {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A program that writes its arguments, one a line, into log (whole, by a rename at the end).
+void WriteRecorder(const fs::path& program, const fs::path& log) {
+    fs::create_directories(program.parent_path());
+    test::WriteFileBytes(program, "#!/bin/sh\n"
+                                  "{ printf '%s\\n' \"$#\"; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > '" +
+                                      log.string() + ".part' && /bin/mv '" + log.string() + ".part' '" +
+                                      log.string() + "'\n");
+    fs::permissions(program, fs::perms::owner_all);
+}
+
+// The lines the recorder wrote: argument count, then each argument. Nothing after ten seconds.
+std::vector<std::string> WaitForLog(const fs::path& log) {
+    for (int i = 0; i < 200 && !fs::exists(log); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::vector<std::string> lines;
+    if (!fs::exists(log)) return lines;
+    std::istringstream in(test::ReadFileBytes(log));
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+using Strings = std::vector<std::string>;
+
+class SystemLaunchTest : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    test::ScopedEnv path{"PATH", (dir / "bin").string() + ":/usr/bin:/bin"};
+    test::RecordingUserInteraction ui;
+};
+
+TEST_F(SystemLaunchTest, ViewerGetsAPathWithSpacesAsOneArgument) {
+    const fs::path viewer = dir / "my viewer" / "view";
+    WriteRecorder(viewer, dir / "viewer.log");
+    const fs::path report = dir / "my report.htm";
+    test::WriteFileBytes(report, "x");
+    EXPECT_EQ(OpenReportPath(report, {kAutoViewBrowser, viewer}, platform::SystemLauncher(), ui),
+              OpenOutcome::kViewerStarted);
+    EXPECT_EQ(WaitForLog(dir / "viewer.log"), (Strings{"1", report.string()}));
+}
+
+TEST_F(SystemLaunchTest, ViewerFoundOnPath) {
+    WriteRecorder(dir / "bin" / "tvx-viewer", dir / "viewer.log");
+    EXPECT_TRUE(platform::SystemLauncher().StartProgram("tvx-viewer", "/x/a b.htm"));
+    EXPECT_EQ(WaitForLog(dir / "viewer.log"), (Strings{"1", "/x/a b.htm"}));
+}
+
+TEST_F(SystemLaunchTest, ViewerThatIsNoProgramFails) {
+    test::WriteFileBytes(dir / "not-a-program", "text");
+    EXPECT_FALSE(platform::SystemLauncher().StartProgram(dir / "missing", "a.htm"));
+    EXPECT_FALSE(platform::SystemLauncher().StartProgram(dir / "not-a-program", "a.htm"));
+    EXPECT_FALSE(platform::SystemLauncher().StartProgram("", "a.htm"));
+    EXPECT_EQ(OpenReportPath(dir / "a.htm", {kAutoViewBrowser, ""}, platform::SystemLauncher(), ui),
+              OpenOutcome::kViewerFailed);
+}
+
+TEST_F(SystemLaunchTest, HandlerIsXdgOpen) {
+    WriteRecorder(dir / "bin" / "xdg-open", dir / "open.log");
+    const fs::path report = dir / "x.html";
+    test::WriteFileBytes(report, "x");
+    EXPECT_EQ(OpenReportPath(report, {kAutoViewBrowser, "/no/viewer"}, platform::SystemLauncher(), ui),
+              OpenOutcome::kHandlerStarted);
+    EXPECT_EQ(WaitForLog(dir / "open.log"), (Strings{"1", report.string()}));
+    EXPECT_EQ(OpenReportPath(dir / "gone.rtf", {}, platform::SystemLauncher(), ui), OpenOutcome::kNotFound);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "Unable to open file, it may no longer exist.");
+}
+
+TEST_F(SystemLaunchTest, NoHandlerWithoutXdgOpen) {
+    test::ScopedEnv bare("PATH", (dir / "empty").string());
+    test::WriteFileBytes(dir / "x.rtf", "x");
+    EXPECT_EQ(platform::SystemLauncher().OpenWithHandler(dir / "x.rtf", platform::ShellVerb::kExplore),
+              platform::HandlerResult::kFailed);
+}
+
+TEST_F(SystemLaunchTest, MailGoesToXdgEmail) {
+    {
+        test::ScopedEnv bare("PATH", (dir / "empty").string());
+        EXPECT_EQ(platform::OpenSystemMailSender(), nullptr);
+        ReportMailer mailer;
+        mailer.SetUp();
+        EXPECT_FALSE(mailer.Available());
+    }
+    WriteRecorder(dir / "bin" / "xdg-email", dir / "mail.log");
+    ReportMailer mailer;
+    mailer.SetUp();
+    ASSERT_TRUE(mailer.Available());
+    const ReportPaths paths{dir / "out", dir / "templates"};
+    fs::create_directories(paths.outputFolder);
+    const std::string name = "\x89\xef\x8b\x63.htm";  // 会議.htm
+    const fs::path report = paths.outputFolder / "\xe4\xbc\x9a\xe8\xad\xb0.htm";
+    test::WriteFileBytes(report, "src=\"1 2.jpg\"");
+    test::WriteFileBytes(paths.outputFolder / "1 2.jpg", "J");
+    EXPECT_TRUE(mailer.SendReport(paths, name, ui));
+    EXPECT_EQ(WaitForLog(dir / "mail.log"),
+              (Strings{"7", "--utf8", "--subject", "\xe4\xbc\x9a\xe8\xad\xb0.htm", "--attach", report.string(), "--attach",
+                       (paths.outputFolder / "1 2.jpg").string()}));
+}
+
+}  // namespace
+}  // namespace tavolex
+
+#endif

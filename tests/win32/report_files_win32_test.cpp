@@ -1,0 +1,168 @@
+// The report viewer, the shell handler and Simple MAPI on Windows, under Wine: a recording viewer
+// program and the stand-in MAPI32.DLL beside this test (loaded with WINEDLLOVERRIDES=mapi32=n).
+#include "platform/file_system.h"
+#include "platform/launch.h"
+#include "report_files/report_mailer.h"
+#include "report_files/report_viewer.h"
+#include "resources/string_table.h"
+#include "tests/support/recording_user_interaction.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <chrono>
+#include <sstream>
+#include <thread>
+
+namespace tavolex {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path ProgramFolder() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return fs::path(path).parent_path();
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// The file once it exists (the viewer is not waited for); empty after ten seconds.
+std::string WaitForFile(const fs::path& file) {
+    for (int i = 0; i < 200 && !fs::exists(file); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    return fs::exists(file) ? test::ReadFileBytes(file) : std::string();
+}
+
+std::string Utf8(const fs::path& path) {
+    const std::wstring& wide = path.native();
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
+                                         nullptr);
+    std::string out(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), out.data(), size, nullptr, nullptr);
+    return out;
+}
+
+class Win32ViewerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetEnvironmentVariableW(L"TAVOLEX_VIEWER_LOG", (dir / "viewer.log").c_str());
+    }
+    void TearDown() override { SetEnvironmentVariableW(L"TAVOLEX_VIEWER_LOG", nullptr); }
+
+    fs::path CopyViewer(const fs::path& to) {
+        fs::create_directories(to.parent_path());
+        fs::copy_file(ProgramFolder() / "viewer_standin.exe", to, fs::copy_options::overwrite_existing);
+        return to;
+    }
+
+    test::TempDir dir;
+    test::RecordingUserInteraction ui;
+};
+
+// "<dir>\a b\viewer.exe" unquoted would start "<dir>\a.exe": the program must be named whole.
+TEST_F(Win32ViewerTest, BrowserPathWithSpacesStartsThatProgram) {
+    const fs::path viewer = CopyViewer(dir / "a b" / "viewer.exe");
+    CopyViewer(dir / "a.exe");
+    const fs::path report = dir / "my report.htm";
+    test::WriteFileBytes(report, "x");
+    EXPECT_EQ(OpenReportPath(report, {kAutoViewBrowser, viewer}, platform::SystemLauncher(), ui),
+              OpenOutcome::kViewerStarted);
+    const std::vector<std::string> lines = Lines(WaitForFile(dir / "viewer.log"));
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_TRUE(fs::equivalent(fs::u8path(lines[0]), viewer)) << lines[0];
+    EXPECT_EQ(lines[1], "1");
+    EXPECT_EQ(lines[2], Utf8(report));
+}
+
+TEST_F(Win32ViewerTest, ViewerThatIsNoProgramShowsTheMessage) {
+    EXPECT_EQ(OpenReportPath(dir / "a.htm", {kAutoViewBrowser, dir / "missing.exe"}, platform::SystemLauncher(), ui),
+              OpenOutcome::kViewerFailed);
+    EXPECT_EQ(OpenReportPath(dir / "a.htm", {kAutoViewBrowser, ""}, platform::SystemLauncher(), ui),
+              OpenOutcome::kViewerFailed);
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[0].text,
+              "Unable to launch viewer, check settings in Tools > Options > Preferred HTML Viewer.");
+}
+
+TEST_F(Win32ViewerTest, ShellReportsAMissingFile) {
+    EXPECT_EQ(OpenReportPath(dir / "gone.html", {kAutoViewBrowser, dir / "v.exe"}, platform::SystemLauncher(), ui),
+              OpenOutcome::kNotFound);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "Unable to open file, it may no longer exist.");
+}
+
+class Win32MailTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetEnvironmentVariableW(L"TAVOLEX_MAPI_LOG", (dir / "mapi.log").c_str());
+        // Never hand a message to Wine's own mapi32: it would start the host's mail program.
+        HMODULE library = LoadLibraryW(L"MAPI32.DLL");
+        ASSERT_NE(library, nullptr);
+        ASSERT_NE(GetProcAddress(library, "TavolexMapiStandIn"), nullptr)
+            << "Wine's built-in mapi32 was loaded; the test needs WINEDLLOVERRIDES=mapi32=n";
+        FreeLibrary(library);
+        paths.outputFolder = dir / "out";
+        paths.templateFolder = dir / "templates";
+        fs::create_directories(paths.outputFolder);
+        fs::create_directories(paths.templateFolder);
+        mailer.SetUp();
+        ASSERT_TRUE(mailer.Available());
+    }
+    void TearDown() override { SetEnvironmentVariableW(L"TAVOLEX_MAPI_LOG", nullptr); }
+
+    std::string AnsiPath(const fs::path& path) { return platform::PathToCp932(path); }  // the prefix's code page is 932
+
+    test::TempDir dir;
+    ReportPaths paths;
+    test::RecordingUserInteraction ui;
+    ReportMailer mailer;
+};
+
+TEST_F(Win32MailTest, SubjectIsTheFileNameAndAttachmentsFollowThePictureList) {
+    const std::string name = "\x89\xef\x8b\x63.htm";  // 会議.htm
+    const fs::path report = paths.outputFolder / platform::PathFromCp932(name);
+    test::WriteFileBytes(report, "<img src=\"2.jpg\"><td background=\"images/bg%20a.gif\"><img src=\"1.jpg\">");
+    test::WriteFileBytes(paths.outputFolder / "2.jpg", "2");
+    test::WriteFileBytes(paths.outputFolder / "1.jpg", "1");
+    test::WriteFileBytes(paths.templateFolder / "images" / "bg a.gif", "G");
+    EXPECT_TRUE(mailer.SendReport(paths, name, ui));
+    EXPECT_TRUE(ui.messages.empty());
+    const std::vector<std::string> lines = Lines(test::ReadFileBytes(dir / "mapi.log"));
+    ASSERT_EQ(lines.size(), 7u);
+    EXPECT_EQ(lines[0], "MAPILogon ui=0 profile=null password=null flags=0 reserved=0 session=set");
+    EXPECT_EQ(lines[1], "MAPISendMail session=0 ui=0 flags=9 reserved=0");
+    EXPECT_EQ(lines[2], "message reserved=0 subject=\"" + name +
+                            "\" note=null type=null date=null conversation=null flags=0 originator=null recipients=0 "
+                            "recips=null files=4");
+    const auto file = [](int i, const std::string& path) {
+        return "file " + std::to_string(i) + " reserved=0 flags=0 position=4294967295 path=\"" + path +
+               "\" name=null type=null";
+    };
+    EXPECT_EQ(lines[3], file(0, AnsiPath(report)));
+    EXPECT_EQ(lines[4], file(1, AnsiPath(paths.outputFolder / "2.jpg")));
+    EXPECT_EQ(lines[5], file(2, AnsiPath(paths.outputFolder / "bg a.gif")));
+    EXPECT_EQ(lines[6], file(3, AnsiPath(paths.outputFolder / "1.jpg")));
+}
+
+TEST_F(Win32MailTest, MissingPictureIsLeftOutAfterItsMessage) {
+    test::WriteFileBytes(paths.outputFolder / "a.htm", "src=\"1.jpg\" src=\"gone.jpg\"");
+    test::WriteFileBytes(paths.outputFolder / "1.jpg", "1");
+    EXPECT_TRUE(mailer.SendReport(paths, "a.htm", ui));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, std::string("gone.jpg") + StringTableText(kIdsAttachmentNotFound));
+    const std::vector<std::string> lines = Lines(test::ReadFileBytes(dir / "mapi.log"));
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_NE(lines[2].find("subject=\"a.htm\""), std::string::npos);
+    EXPECT_NE(lines[2].find("files=2"), std::string::npos);
+    EXPECT_NE(lines[4].find(AnsiPath(paths.outputFolder / "1.jpg")), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tavolex
