@@ -23,7 +23,7 @@ bool FlushToDisk(std::FILE* file);
 
 // Moves `from` over `to` in one step, replacing `to` when it exists. False on failure, with both
 // files as they were.
-bool ReplaceFile(const std::filesystem::path& from, const std::filesystem::path& to);
+bool MoveFileOver(const std::filesystem::path& from, const std::filesystem::path& to);
 
 // A path from a CP932 path text; '\' and '/' both separate (a double-byte character whose second
 // byte is 0x5C is a character, not a separator).

@@ -26,7 +26,7 @@ bool ReportFile::Commit(std::string_view text) {
     if (!file_) return false;
     const bool written = WriteWithCrLf(file_.get(), text) && platform::FlushToDisk(file_.get());
     const bool closed = std::fclose(file_.release()) == 0;
-    if (!written || !closed || !platform::ReplaceFile(tempPath_, reportPath_)) {
+    if (!written || !closed || !platform::MoveFileOver(tempPath_, reportPath_)) {
         Discard();
         return false;
     }
