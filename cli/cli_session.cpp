@@ -5,6 +5,11 @@
 #include "shell/settings_text.h"
 
 #include <algorithm>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 #include <cstdio>
 #include <system_error>
 
@@ -25,6 +30,14 @@ std::string WithoutTrailingSeparator(std::string text) {
     return text;
 }
 
+bool IsInteractive() {
+#ifdef _WIN32
+    return _isatty(_fileno(stdin)) != 0 && _isatty(_fileno(stderr)) != 0;
+#else
+    return ::isatty(STDIN_FILENO) != 0 && ::isatty(STDERR_FILENO) != 0;
+#endif
+}
+
 }  // namespace
 
 void CliInteraction::ShowMessage(std::string_view text, std::string_view caption, platform::MessageIcon icon) {
@@ -32,8 +45,11 @@ void CliInteraction::ShowMessage(std::string_view text, std::string_view caption
 }
 
 bool CliInteraction::AskYesNo(std::string_view text, std::string_view caption) {
-    if (!assumeYes_) return platform::SystemUserInteraction().AskYesNo(text, caption);
-    return true;
+    if (assumeYes_) return true;
+    if (IsInteractive()) return platform::SystemUserInteraction().AskYesNo(text, caption);
+    // Nobody can answer: the question is shown and answered "no".
+    platform::SystemUserInteraction().ShowMessage(text, caption, platform::MessageIcon::kInformation);
+    return false;
 }
 
 fs::path FindFolderAnyCase(const fs::path& parent, std::string_view name) {
