@@ -1,0 +1,304 @@
+#include "ui/application.h"
+
+#include "platform/file_system.h"
+#include "report_files/report_viewer.h"
+#include "platform/launch.h"
+#include "shell/settings_key.h"
+#include "shell/settings_text.h"
+#include "shell/trace.h"
+#include "ui/window_services.h"
+#include "views/meeting_rows.h"
+#include "views/report_rows.h"
+#include "report_files/report_listing.h"
+
+#include <ole2.h>
+
+namespace tavolex::ui {
+
+namespace {
+
+constexpr int kIdsTitle = 103;
+constexpr int kIdsFrameClass = 109;
+constexpr int kIdsMeetingClass = 111;
+constexpr int kIdsReportClass = 112;
+constexpr int kFrameMenuId = 109;
+constexpr int kLargeIconId = 107;
+constexpr int kSmallIconId = 108;
+
+UINT MessageBoxIcon(platform::MessageIcon icon) {
+    switch (icon) {
+        case platform::MessageIcon::kInformation: return MB_ICONINFORMATION;
+        case platform::MessageIcon::kWarning: return MB_ICONWARNING;
+        case platform::MessageIcon::kError: return MB_ICONERROR;
+        case platform::MessageIcon::kNone: break;
+    }
+    return 0;
+}
+
+std::filesystem::path ThisProgramFile() {
+    std::wstring path(32768, L'\0');
+    path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
+    return std::filesystem::path(path);
+}
+
+std::vector<PaneRow> ReportRowsOf(const std::filesystem::path& outputFolder) {
+    std::vector<ReportListing> listings;
+    for (const ReportEntry& entry : ListReports(outputFolder)) {
+        listings.push_back({entry.name, entry.dateText, entry.sizeText,
+                            entry.type == ReportType::kRtf ? ReportFileType::kRtf : ReportFileType::kHtml});
+    }
+    return ReportRows(listings);
+}
+
+ReportOptions ReadReportOptions() {
+    Application& app = App();
+    SettingsKey& key = app.settings->userKey;
+    key.OpenUserKey(app.settings->userDirectory);
+    ReportOptions options;
+    options.author = key.ReadString("cAuthor", kNameBufferSize);
+    options.outputFolder = app.settings->outputFolder;
+    options.templateFolder = app.settings->templateFolder;
+    const auto flag = [&](std::string_view name) {
+        std::uint32_t value = 1;
+        key.ReadValue(name, value);
+        return value == 1;
+    };
+    options.withAuthor = flag("rAuthor");
+    options.withAttendees = flag("rAttendee");
+    options.withAgendas = flag("rAgenda");
+    options.withToDos = flag("rToDo");
+    options.withNotes = flag("rNote");
+    options.withSketches = flag("rSketch");
+    options.withFirstName = flag("rFirstName");
+    options.withLastName = flag("rLastName");
+    options.withTitle = flag("rTitle");
+    options.withCompany = flag("rCompany");
+    return options;
+}
+
+}  // namespace
+
+void FrameInteraction::ShowMessage(std::string_view text, std::string_view caption, platform::MessageIcon icon) {
+    const std::wstring wideCaption = Wide(caption);
+    MessageBoxW(owner, Wide(text).c_str(), caption.empty() ? nullptr : wideCaption.c_str(), MB_OK | MessageBoxIcon(icon));
+}
+
+bool FrameInteraction::AskYesNo(std::string_view text, std::string_view caption) {
+    const std::wstring wideCaption = Wide(caption);
+    return MessageBoxW(owner, Wide(text).c_str(), caption.empty() ? nullptr : wideCaption.c_str(),
+                       MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+Application& App() {
+    static Application application;
+    return application;
+}
+
+tavolex::ReportPaths CurrentReportPaths() {
+    const Application& app = App();
+    if (!app.settings) return {};
+    return {app.settings->outputFolder, app.settings->templateFolder};
+}
+
+bool RegisterWindowClasses(HINSTANCE instance) {
+    const std::wstring frameClass = LoadText(instance, kIdsFrameClass);
+    const std::wstring meetingClass = LoadText(instance, kIdsMeetingClass);
+    const std::wstring reportClass = LoadText(instance, kIdsReportClass);
+
+    WNDCLASSEXW frame{sizeof frame};
+    frame.style = CS_HREDRAW | CS_VREDRAW;
+    frame.lpfnWndProc = FrameProcedure;
+    frame.hInstance = instance;
+    frame.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kLargeIconId));
+    frame.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kSmallIconId), IMAGE_ICON, 16, 16, 0));
+    frame.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_SCROLLBAR + 1));
+    frame.lpszMenuName = MAKEINTRESOURCEW(kFrameMenuId);
+    frame.lpszClassName = frameClass.c_str();
+    if (RegisterClassExW(&frame) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+
+    WNDCLASSEXW pane{sizeof pane};
+    pane.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS | CS_PARENTDC;
+    pane.hInstance = instance;
+    pane.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
+    pane.lpfnWndProc = MeetingPaneProcedure;
+    pane.lpszClassName = meetingClass.c_str();
+    if (RegisterClassExW(&pane) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+    pane.lpfnWndProc = ReportPaneProcedure;
+    pane.lpszClassName = reportClass.c_str();
+    return RegisterClassExW(&pane) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+int StartApplication(HINSTANCE instance, int showCommand, StartOptions options) {
+    Application& app = App();
+    app.instance = instance;
+    app.options = std::move(options);
+    app.ui = app.options.ui != nullptr ? app.options.ui : &app.frameUi;
+    app.currentMeeting = -1;
+    app.barHeight = 45;
+
+    // The major version: above 4 the Japanese fonts and mail are used.
+    const DWORD version = GetVersion();
+    app.windowsMajorVersion = LOBYTE(LOWORD(version));
+    SetThreadLocale(0x0411);
+
+    // The settings steps.
+    app.backend = platform::OpenSystemSettings();
+    app.settings = std::make_unique<ApplicationSettings>(*app.backend);
+    app.env = std::make_unique<ShellEnvironment>(ShellEnvironment{*app.ui, platform::SystemPalmDesktop()});
+    app.env->programFile = app.options.programFile.empty() ? ThisProgramFile() : app.options.programFile;
+    LoadStartupSettings(*app.settings, *app.env);
+
+    app.palette = &HandheldPalette::Get();
+    Trace("palmObj = " TAVOLEX_TRACE_PTR, TraceAddress(app.palette));
+    app.users = CreatePalmUserList(platform::SystemPalmDesktop(), *app.settings);
+    app.mailer = std::make_unique<ReportMailer>();
+    if (app.windowsMajorVersion > 4) app.mailer->SetUp();
+    Trace("eml = " TAVOLEX_TRACE_PTR, TraceAddress(app.mailer.get()));
+
+    const WindowPlacement& placement = app.settings->placement;
+    const std::wstring frameClass = LoadText(instance, kIdsFrameClass);
+    const std::wstring title = LoadText(instance, kIdsTitle);
+    app.frame = CreateWindowExW(0, frameClass.c_str(), title.c_str(), WS_OVERLAPPEDWINDOW, static_cast<int>(placement.x),
+                                static_cast<int>(placement.y), static_cast<int>(placement.w),
+                                static_cast<int>(placement.h), nullptr, nullptr, instance, nullptr);
+    if (app.frame == nullptr) return 0;
+    app.frameUi.owner = app.frame;
+
+    // The current user's address book and meeting store.
+    std::filesystem::path userFolder = app.settings->palmDesktopFolder;
+    const LRESULT selected = app.userBox != nullptr ? SendMessageW(app.userBox, CB_GETCURSEL, 0, 0) : CB_ERR;
+    if (const PalmUserEntry* entry = selected != CB_ERR ? app.users->Entry(static_cast<int>(selected)) : nullptr) {
+        userFolder /= platform::PathFromCp932(entry->directory);
+    }
+    app.addressBook = std::make_unique<AddressBook>(AddressBook::PathInUserFolder(userFolder));
+    app.addressBook->Reload();
+    app.meetings = std::make_unique<MeetingDatabase>(app.settings->databaseFolder);
+    app.meetings->ReloadAll();
+    app.chooserFolder = app.settings->databaseFolder;
+    Trace("fo = " TAVOLEX_TRACE_PTR, TraceAddress(&app.chooserFolder));
+
+    const bool loaded = app.meetings->Opened();
+    app.meetingList = std::make_unique<PaneListView>(PaneKind::kMeetings, instance);
+    app.meetingList->SetRowSource([] { return MeetingRows(*App().meetings); });
+    Trace("mlv = " TAVOLEX_TRACE_PTR, TraceAddress(app.meetingList.get()));
+    if (app.meetingList->Create(app.meetingPane, loaded)) app.meetingList->CreateColumns();
+
+    app.reportList = std::make_unique<PaneListView>(PaneKind::kReports, instance);
+    app.reportList->SetRowSource([] { return ReportRowsOf(App().settings->outputFolder); });
+    Trace("rlv = " TAVOLEX_TRACE_PTR, TraceAddress(app.reportList.get()));
+    if (app.reportList->Create(app.reportPane, loaded)) app.reportList->CreateColumns();
+
+    app.itemList = std::make_unique<PaneListView>(PaneKind::kItems, instance);
+    app.itemList->SetRowSource([] { return ItemRows(App().itemEntries); });
+    Trace("ilv = " TAVOLEX_TRACE_PTR, TraceAddress(app.itemList.get()));
+    if (app.itemList->Create(app.meetingPane, false)) app.itemList->CreateColumns();
+
+    // The lists and the quick view are drawn in the Japanese face too, so names never show as boxes.
+    if (app.windowsMajorVersion > 4 && app.meetingPane != nullptr) {
+        HDC dc = GetDC(app.meetingPane);
+        app.paneFont = MakeJapaneseFont(dc);
+        ReleaseDC(app.meetingPane, dc);
+        for (PaneListView* list : {app.meetingList.get(), app.reportList.get(), app.itemList.get()}) {
+            if (list->Window() != nullptr) SendMessageW(list->Window(), WM_SETFONT, reinterpret_cast<WPARAM>(app.paneFont.Get()), FALSE);
+        }
+    }
+
+    app.quickView = std::make_unique<QuickViewWindow>(instance);
+    Trace("edit = " TAVOLEX_TRACE_PTR, TraceAddress(app.quickView.get()));
+    app.quickView->Create(app.reportPane, app.windowsMajorVersion > 4);
+
+    app.meetingList->SetView(app.settings->meetingView);
+    app.reportList->SetView(app.settings->reportView);
+
+    app.reportFolder = std::make_unique<ReportFolder>(*app.meetings, *app.addressBook, *app.ui);
+    app.reportFolder->SetOptionsSource(ReadReportOptions);
+    app.reportFolder->SetViewer(MakeReportViewer(
+        [] {
+            Application& a = App();
+            a.settings->userKey.OpenUserKey(a.settings->userDirectory);
+            ViewerSettings viewer;
+            a.settings->userKey.ReadValue("AutoView", viewer.autoView);
+            viewer.browserPath = PathFromSettingsText(a.settings->userKey.ReadString("BrowserPath", kPathBufferSize));
+            return viewer;
+        },
+        platform::SystemLauncher(), *app.ui));
+    Trace("rp = " TAVOLEX_TRACE_PTR, TraceAddress(app.reportFolder.get()));
+
+    ShowWindow(app.frame, showCommand);
+    UpdateWindow(app.frame);
+
+    app.reportList->Refill(-1);
+    if (app.meetings->Opened()) {
+        RefillItemList(-1);
+        app.meetingList->Refill(-1);
+    }
+    RECT client{};
+    GetClientRect(app.frame, &client);
+    SendMessageW(app.frame, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+    return 1;
+}
+
+void ShutdownApplication() {
+    Application& app = App();
+    PostQuitMessage(0);
+    RECT frame{};
+    GetWindowRect(app.frame, &frame);
+    if (app.settings && app.users) {
+        SaveShutdownSettings(*app.settings, WindowRect{frame.left, frame.top, frame.right, frame.bottom}, *app.users);
+    }
+    app.paneFont.Reset();
+    for (auto* list : {&app.meetingList, &app.reportList, &app.itemList}) {
+        if (*list) (*list)->Destroy();
+        list->reset();
+    }
+    if (app.quickView) {
+        RECT band{};
+        if (app.rebar != nullptr && SendMessageW(app.rebar, RB_GETRECT, 1, reinterpret_cast<LPARAM>(&band))) {
+            app.comboBandcx = static_cast<std::uint32_t>(band.right - band.left + 8);
+        }
+        app.quickView.reset();
+    }
+    if (app.toolBarObject) {
+        if (app.settings) {
+            app.settings->userKey.OpenUserKey(app.settings->userDirectory);
+            app.settings->userKey.WriteDword("ComboBandcx", app.comboBandcx);
+        }
+        if (app.users) app.users->FreeEntries();
+        app.userBox = nullptr;
+        app.toolBar = nullptr;
+        app.toolBarObject = false;
+    }
+    app.reportFolder.reset();
+    app.users.reset();
+    app.chooserFolder.clear();
+    app.addressBook.reset();
+    if (app.meetings) app.meetings->Release();
+    app.meetings.reset();
+    app.mailer.reset();
+    app.palette = nullptr;
+    app.itemEntries.clear();
+    for (auto& images : app.toolBarImages) images.Reset();
+    app.frame = nullptr;
+    app.rebar = nullptr;
+    app.frameUi.owner = nullptr;
+}
+
+int ProgramEntry(HINSTANCE instance, int showCommand) {
+    OleInitialize(nullptr);
+    if (!RegisterWindowClasses(instance)) return 0;
+    if (StartApplication(instance, showCommand) == 0) return 0;
+    HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(kFrameMenuId));
+    MSG message{};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (accelerators != nullptr && TranslateAcceleratorW(message.hwnd, accelerators, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    // The settings objects close their keys with the process.
+    App().settings.reset();
+    App().env.reset();
+    App().backend.reset();
+    return static_cast<int>(message.wParam);
+}
+
+}  // namespace tavolex::ui

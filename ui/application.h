@@ -1,0 +1,118 @@
+#pragma once
+// The desktop program's process-wide objects and its start and end: StartApplication builds
+// them in a fixed order and shows the frame; the frame's destruction saves the user's views and
+// placement and releases them in a fixed order.
+
+#include "address_book/address_book.h"
+#include "meeting_store/meeting_database.h"
+#include "platform/platform.h"
+#include "report/report_folder.h"
+#include "report_files/report_mailer.h"
+#include "report_files/report_paths.h"
+#include "shell/application_settings.h"
+#include "shell/palm_user_list.h"
+#include "sketch/handheld_palette.h"
+#include "ui/pane_list_view.h"
+#include "ui/quick_view_window.h"
+#include "ui/unique_handle.h"
+#include "views/meeting_items.h"
+#include "views/pane_sort.h"
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+namespace tavolex::ui {
+
+// Control ids of the frame's children.
+inline constexpr int kToolBarId = 500;
+inline constexpr int kUserBoxId = 501;
+inline constexpr int kMeetingPaneId = 100;
+inline constexpr int kReportPaneId = 101;
+
+// Messages shown through the interaction seam are owned by the frame once it exists.
+class FrameInteraction final : public platform::UserInteraction {
+public:
+    void ShowMessage(std::string_view text, std::string_view caption, platform::MessageIcon icon) override;
+    bool AskYesNo(std::string_view text, std::string_view caption) override;
+    HWND owner = nullptr;
+};
+
+// What a run may replace: the tests answer every message themselves and name the program file
+// whose folder is the install folder.
+struct StartOptions {
+    platform::UserInteraction* ui = nullptr;  // null: message boxes owned by the frame
+    std::filesystem::path programFile;        // empty: this program's file
+};
+
+struct Application {
+    HINSTANCE instance = nullptr;
+    DWORD windowsMajorVersion = 0;
+    StartOptions options;
+    FrameInteraction frameUi;
+    platform::UserInteraction* ui = &frameUi;
+
+    std::unique_ptr<platform::SettingsBackend> backend;
+    std::unique_ptr<ApplicationSettings> settings;
+    std::unique_ptr<ShellEnvironment> env;
+
+    const HandheldPalette* palette = nullptr;  // the process's palettes, built at start-up
+    std::unique_ptr<PalmUserList> users;
+    std::unique_ptr<ReportMailer> mailer;
+    std::unique_ptr<AddressBook> addressBook;
+    std::unique_ptr<MeetingDatabase> meetings;
+    std::filesystem::path chooserFolder;  // the folder chooser's copy of the database folder
+    std::unique_ptr<PaneListView> meetingList;
+    std::unique_ptr<PaneListView> reportList;
+    std::unique_ptr<PaneListView> itemList;
+    std::unique_ptr<QuickViewWindow> quickView;
+    std::unique_ptr<ReportFolder> reportFolder;
+
+    // The frame and its children.
+    HWND frame = nullptr;
+    HWND rebar = nullptr;
+    HWND toolBar = nullptr;
+    HWND userBox = nullptr;
+    HWND meetingPane = nullptr;
+    HWND reportPane = nullptr;
+    bool toolBarObject = false;  // the tool bar object ("rb") exists
+    int barHeight = 45;
+    std::uint32_t comboBandcx = 200;
+    std::array<UniqueImageList, 3> toolBarImages;
+    UniqueFont paneFont;
+
+    // The meeting pane's state.
+    std::int32_t currentMeeting = -1;
+    std::vector<MeetingItemEntry> itemEntries;
+    PaneSortDirection meetingSort;
+    PaneSortDirection reportSort;
+};
+
+// The running program's objects.
+Application& App();
+
+// Registers the three window classes (frame, meeting pane, report pane).
+bool RegisterWindowClasses(HINSTANCE instance);
+// Start-up: 1 with the frame shown, 0 when the frame could not be created.
+int StartApplication(HINSTANCE instance, int showCommand, StartOptions options = {});
+// The program entry: OLE, the window classes, start-up and the message loop; the exit code.
+int ProgramEntry(HINSTANCE instance, int showCommand);
+// The frame's destruction: the settings writes and the releases, in order.
+void ShutdownApplication();
+
+// Frame operations the panes and the user change use.
+void RefreshQuickView(const RECT& client);
+void RepaintFrame();
+void RefillItemList(int selectRow);
+// Applies a view code to a list, stores both codes and refills the list selecting row 0.
+void ApplyPaneView(PaneListView& list, std::uint32_t code, bool meetingPane);
+// The report folder's paths of the current user.
+tavolex::ReportPaths CurrentReportPaths();
+
+LRESULT CALLBACK FrameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK MeetingPaneProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK ReportPaneProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+}  // namespace tavolex::ui

@@ -1,0 +1,84 @@
+#pragma once
+// PaneListView: the list-view control of one of the three lists of the main window (meetings,
+// items, reports). The rows come from the portable views as PaneRow records; the control asks
+// for each cell's text when it draws it, and the texts stay with the rows, so a sort moves whole
+// rows. Each row's parameter is the meeting index, item entry index or report position it stands for.
+
+#include "ui/unique_handle.h"
+#include "views/pane_layout.h"
+#include "views/pane_row.h"
+#include "views/pane_sort.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tavolex::ui {
+
+// The control id every list carries.
+inline constexpr int kListControlId = 3000;
+
+// The view codes the settings store: 1 details, 2 large icons, 3 small icons, 4 list.
+enum class ViewCode : std::uint32_t { kDetails = 1, kLargeIcons = 2, kSmallIcons = 3, kList = 4 };
+// The list-view style of a code; 0 for a code that names no view.
+DWORD ViewStyle(std::uint32_t code);
+
+class PaneListView {
+public:
+    using RowSource = std::function<std::vector<PaneRow>()>;
+
+    PaneListView(PaneKind kind, HINSTANCE instance) : kind_(kind), instance_(instance) {}
+    PaneListView(const PaneListView&) = delete;
+    PaneListView& operator=(const PaneListView&) = delete;
+
+    // Where the rows of a refill come from.
+    void SetRowSource(RowSource source) { source_ = std::move(source); }
+
+    // Creates the control in the parent pane with its two image lists, and fills it when
+    // fillNow is set (no widths, no selection). False when the control can't be made.
+    bool Create(HWND parent, bool fillNow);
+    // The columns of the kind, width 1, then a sort by column 0 ascending.
+    void CreateColumns();
+    // Replaces every row, sets the column widths and selects selectRow (none for -1). The
+    // number of rows, or -1 when a row could not be inserted.
+    int Refill(int selectRow);
+    // Sorts the rows by column (columns the list lacks: nothing happens).
+    void Sort(int column, SortOrder order);
+    // Switches to the view of the code and arranges the icons at the top; an unknown code
+    // changes nothing. False for an unknown code.
+    bool SetView(std::uint32_t code);
+    [[nodiscard]] std::uint32_t View() const;
+    void ClearSelection();
+    // The first selected row, or -1.
+    [[nodiscard]] int SelectedRow() const;
+    void SelectRow(int row);
+    // The parameter of the row, -1 when there is no such row.
+    [[nodiscard]] std::int64_t RowParameter(int row) const;
+    // The CP932 text of a cell, at most 260 bytes; "" outside the rows.
+    [[nodiscard]] std::string RowText(int row, int column) const;
+    [[nodiscard]] int RowCount() const { return static_cast<int>(rows_.size()); }
+    // Sets the row's new name (after a rename) without a refill.
+    void SetRowText(int row, int column, std::string cp932);
+
+    // LVN_GETDISPINFOW: fills in the text the control asks for.
+    void SupplyText(NMLVDISPINFOW& info);
+
+    [[nodiscard]] HWND Window() const { return window_; }
+    [[nodiscard]] PaneKind Kind() const { return kind_; }
+    void Destroy();
+
+private:
+    bool InsertRows();
+
+    PaneKind kind_;
+    HINSTANCE instance_;
+    HWND window_ = nullptr;
+    RowSource source_;
+    std::vector<PaneRow> rows_;
+    std::wstring textBuffer_;
+    UniqueImageList smallImages_;
+    UniqueImageList largeImages_;
+};
+
+}  // namespace tavolex::ui
