@@ -13,6 +13,15 @@ constexpr std::string_view kBackground = "background=\"";
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
+// Bytes of the character at i: a lead byte takes the next byte only when that byte can end a
+// double-byte character (0x40 ... 0xFC but 0x7F), so a '/' after a stray lead byte stays a
+// separator and never ends up inside a file name.
+std::size_t CharWidth(std::string_view text, std::size_t i) {
+    if (!IsLeadByte(static_cast<std::uint8_t>(text[i])) || i + 1 >= text.size()) return 1;
+    const auto trail = static_cast<std::uint8_t>(text[i + 1]);
+    return trail >= 0x40 && trail <= 0xFC && trail != 0x7F ? 2 : 1;
+}
+
 // Whether any separator follows the value's first character.
 bool HasSeparatorAfterFirst(std::string_view value) {
     std::size_t i = 0;
@@ -20,7 +29,7 @@ bool HasSeparatorAfterFirst(std::string_view value) {
     while (i < value.size()) {
         if (!first && IsSeparator(value[i])) return true;
         first = false;
-        i += IsLeadByte(static_cast<std::uint8_t>(value[i])) && i + 1 < value.size() ? 2 : 1;
+        i += CharWidth(value, i);
     }
     return false;
 }
@@ -69,7 +78,7 @@ std::size_t AfterLastSeparator(std::string_view text) {
     std::size_t after = 0;
     for (std::size_t i = 0; i < text.size();) {
         if (IsSeparator(text[i])) after = i + 1;
-        i += IsLeadByte(static_cast<std::uint8_t>(text[i])) && i + 1 < text.size() ? 2 : 1;
+        i += CharWidth(text, i);
     }
     return after;
 }

@@ -166,7 +166,8 @@ int TemplateScanner::LookupToken() {
 }
 
 void TemplateScanner::Put(const char* bytes, std::size_t n) {
-    if (!outputOn_ || output_ == nullptr) return;
+    // An empty text may have no bytes at all (a null data pointer): nothing to copy.
+    if (!outputOn_ || output_ == nullptr || n == 0) return;
     const std::size_t room = outputLimit_ - outputPos_;
     if (n > room) {
         // Cut at the last whole character that fits.

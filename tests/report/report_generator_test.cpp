@@ -258,6 +258,9 @@ TEST(TemplateImagesTest, LastSeparatorWalksDoubleByteCharacters) {
     EXPECT_EQ(AfterLastSeparator("a\\b/c"), 4u);
     EXPECT_EQ(AfterLastSeparator("\x95\x5c.gif"), 0u);  // 表.gif: the 0x5C is a trail byte
     EXPECT_EQ(AfterLastSeparator("dir\\\x95\x5c.gif"), 4u);
+    // A lead byte before '/' is a character of its own: 0x2F can't end a double-byte character.
+    EXPECT_EQ(AfterLastSeparator("\xE5/x.gif"), 2u);
+    EXPECT_EQ(AfterLastSeparator("a\xE5/"), 3u);
 }
 
 }  // namespace

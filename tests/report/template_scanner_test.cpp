@@ -159,6 +159,16 @@ TEST(TemplateScannerTest, OutputStopsAtCapacityWithRoomForNul) {
     EXPECT_EQ(s.Expand("abc", 1), "");
 }
 
+TEST(TemplateScannerTest, EmptyTextWithoutBytesWritesNothing) {
+    // An attendee without a company part gives a text with no data pointer (a fuzzer's finding).
+    RecordingScanner s;
+    s.script = [&s](int) {
+        s.WriteText(std::string_view{});
+        return TokenAction::Consumed;
+    };
+    EXPECT_EQ(s.Expand("a{ TITLE }b"), "ab");
+}
+
 class LinesScanner : public TemplateScanner {
 public:
     std::string Lines(std::string_view text, int first, int last) {

@@ -50,6 +50,9 @@ TEST(ScanImageReferencesTest, SeparatorsFoundByWholeCharacters) {
     // 表 is 0x95 0x5C: its second byte is no separator.
     EXPECT_EQ(Names("src=\"pics\\\x95\x5c.jpg\""), Strings{"\x95\x5c.jpg"});
     EXPECT_EQ(Names("src=\"/a.jpg\""), Strings{"a.jpg"});
+    // A stray lead byte never takes a '/' into the name (a fuzzer's finding).
+    EXPECT_EQ(Names("<htmsrc=\"al>18030c=\xE5/\"\""), Strings{});
+    EXPECT_EQ(Names("src=\"\xE5/x.jpg\""), Strings{"x.jpg"});
 }
 
 TEST(ScanImageReferencesTest, MoreThan256NamesFail) {
