@@ -1,0 +1,67 @@
+// The picture collection over a random report text: the report-file scanner and the template
+// writer's copying of pictures into the output folder. Nothing outside the output folder may
+// change, and every name found is a bare file name.
+
+#include "fuzz/fuzz_support.h"
+#include "report/template_images.h"
+#include "report_files/report_images.h"
+
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+using namespace tavolex;
+
+namespace {
+
+using Listing = std::map<std::string, std::uintmax_t>;
+
+Listing List(const std::filesystem::path& root, const std::filesystem::path& skip) {
+    Listing listing;
+    std::error_code error;
+    for (auto it = std::filesystem::recursive_directory_iterator(root, error);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+        if (it->path() == skip) {
+            it.disable_recursion_pending();
+            continue;
+        }
+        listing[it->path().string()] = it->is_regular_file(error) ? it->file_size(error) : 0;
+    }
+    return listing;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    fuzz::QuietTrace();
+    static const std::filesystem::path root = fuzz::ScratchFolder() / "pictures";
+    static const std::filesystem::path templates = root / "templates";
+    static const std::filesystem::path output = root / "out";
+    static bool made = [] {
+        std::filesystem::create_directories(templates / "img");
+        std::filesystem::create_directories(output);
+        fuzz::WriteFileBytes(templates / "logo.gif", "GIF89a");
+        fuzz::WriteFileBytes(templates / "img" / "a b.png", "png");
+        fuzz::WriteFileBytes(templates / "\x95\x5c.gif", "sjis");
+        return true;
+    }();
+    (void)made;
+    static const Listing before = List(root, output);
+
+    const std::string_view text = fuzz::AsText(data, size);
+    std::vector<ImageReference> references;
+    (void)ScanImageReferences(text, references);
+    if (references.size() > kMaxReportImages) std::abort();
+    for (const ImageReference& reference : references) {
+        const std::string& name = reference.fileName;
+        if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos) std::abort();
+    }
+
+    const std::string written = CollectTemplateImages(text, templates, output);
+    if (written.size() > text.size()) std::abort();
+    if (List(root, output) != before) std::abort();
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(output, error)) std::filesystem::remove_all(entry.path(), error);
+    return 0;
+}

@@ -1,0 +1,23 @@
+// A handheld bitmap as a sketch record holds it: decoded to pixels and written as a JPEG file.
+
+#include "fuzz/fuzz_support.h"
+#include "sketch/sketch_image.h"
+
+#include <cstdlib>
+#include <span>
+
+using namespace tavolex;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    fuzz::QuietTrace();
+    SketchImage image;
+    image.Assign(std::span<const std::uint8_t>(data, size));
+    if (!image.HasPixels()) return 0;
+    // Pictures larger than a handheld screen many times over only cost time: their decoding is the
+    // same loop as a small one's.
+    if (static_cast<std::int64_t>(image.Width()) * image.Height() > 640 * 960) return 0;
+    const std::vector<std::uint8_t> rgb = image.Rgb();
+    if (!rgb.empty() && rgb.size() != static_cast<std::size_t>(image.Width()) * image.Height() * 3) std::abort();
+    WriteSketchJpeg(image, fuzz::ScratchFolder() / "sketch.jpg");
+    return 0;
+}

@@ -1,0 +1,30 @@
+// A random template expanded for the fixed rich meeting. The first byte picks the mode (RTF or
+// HTML) and which sections and name lines the options ask for; the rest is the template.
+
+#include "fuzz/fuzz_support.h"
+#include "fuzz/report_fixture.h"
+
+#include <cstdlib>
+
+using namespace tavolex;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static fuzz::ReportFixture fixture("template");
+    if (size == 0) return 0;
+    const std::uint8_t flags = data[0];
+    ReportOptions options = fixture.options;
+    options.withAuthor = (flags & 0x02) == 0;
+    options.withAttendees = (flags & 0x04) == 0;
+    options.withAgendas = (flags & 0x08) == 0;
+    options.withToDos = (flags & 0x10) == 0;
+    options.withNotes = (flags & 0x20) == 0;
+    options.withSketches = (flags & 0x40) == 0;
+    options.withFirstName = options.withLastName = (flags & 0x80) == 0;
+    fixture.report.SetMode((flags & 0x01) != 0 ? ExpansionMode::Rtf : ExpansionMode::Html);
+    const std::string_view templ = fuzz::AsText(data + 1, size - 1);
+    const Meeting& meeting = *fixture.store.Meetings().front();
+    const std::string text = fixture.report.ExpandForMeeting(templ, meeting, options);
+    if (text.size() >= kReportCapacity) std::abort();
+    fixture.ClearOutput();
+    return 0;
+}

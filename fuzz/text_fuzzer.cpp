@@ -1,0 +1,64 @@
+// The Shift-JIS text helpers: code page conversions, report name cleaning, the last separator,
+// and the views' fitting of item texts. Cut texts never end inside a double-byte character and
+// never grow past their limit; cleaning keeps the length and every double-byte character.
+
+#include "fuzz/fuzz_support.h"
+#include "platform/platform.h"
+#include "report/template_images.h"
+#include "report/template_scanner.h"
+#include "report_files/report_name.h"
+#include "tests/support/recording_user_interaction.h"
+#include "views/pane_text.h"
+
+#include <cstdlib>
+#include <string>
+
+using namespace tavolex;
+
+namespace {
+
+// Whether length bytes of text end on a character boundary, walking as the helpers do.
+bool OnBoundary(std::string_view text, std::size_t length) {
+    std::size_t i = 0;
+    while (i < length) i += PaneCharWidth(text, i);
+    return i == length;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view text = fuzz::AsText(data, size);
+
+    const std::string utf8 = platform::Cp932ToUtf8(text);
+    const std::string cp932 = platform::Utf8ToCp932(utf8);
+    // Text that came from CP932 converts back to the same characters (bytes that were no character
+    // became U+FFFD, which has no CP932 form).
+    if (utf8.find("\xEF\xBF\xBD") == std::string::npos && platform::Cp932ToUtf8(cp932) != utf8) std::abort();
+    const std::u16string utf16 = platform::Cp932ToUtf16(text);
+    (void)platform::Utf16ToCp932(utf16);
+    (void)platform::Utf8ToCp932(text);
+    (void)platform::Utf16ToCp932(std::u16string_view(reinterpret_cast<const char16_t*>(data), size / 2));
+
+    std::string name(text);
+    test::RecordingUserInteraction ui;
+    const bool changed = CleanReportName(name, ui);
+    if (name.size() != text.size() || changed != (name != text) || changed != !ui.messages.empty()) std::abort();
+    for (std::size_t i = 0; i < text.size();) {
+        const bool lead = IsLeadByte(static_cast<std::uint8_t>(text[i])) && i + 1 < text.size();
+        if (lead && (name[i] != text[i] || name[i + 1] != text[i + 1])) std::abort();
+        i += lead ? 2 : 1;
+    }
+
+    const std::size_t after = AfterLastSeparator(text);
+    if (after > text.size() || (after > 0 && text[after - 1] != '/' && text[after - 1] != '\\')) std::abort();
+
+    for (std::size_t limit : {std::size_t{0}, std::size_t{1}, std::size_t{7}, kItemTextLimit}) {
+        const std::size_t fit = PaneFitLength(text, limit);
+        if (fit > limit || fit > text.size() || !OnBoundary(text, fit)) std::abort();
+        const std::string shown = ItemDisplayText(text, limit);
+        if (shown.size() > limit) std::abort();
+        const std::string expanded = ExpandLineFeeds(text, limit);
+        if (expanded.size() > limit) std::abort();
+    }
+    return 0;
+}
