@@ -85,8 +85,7 @@ bool CliSession::Open() {
         return false;
     }
     settings_ = std::make_unique<ApplicationSettings>(*backend_);
-    ShellEnvironment env{ui_, platform::SystemPalmDesktop()};
-    env.programFile = ProgramFile(nullptr);
+    const ShellEnvironment env{ui_, platform::SystemPalmDesktop(), platform::FullScreenClientSize, ProgramFile(nullptr)};
     if (!LoadStartupSettings(*settings_, env)) return false;
     if (!options_.palmFolder.empty()) settings_->palmDesktopFolder = options_.palmFolder;
 
