@@ -135,6 +135,10 @@ int StartApplication(HINSTANCE instance, int showCommand, StartOptions options) 
     app.ui = app.options.ui != nullptr ? app.options.ui : &app.frameUi;
     app.currentMeeting = -1;
     app.barHeight = 45;
+    app.createReportEnabled = -1;
+    app.reportCommandsEnabled = -1;
+    app.meetingSort = {};
+    app.reportSort = {};
 
     // The major version: above 4 the Japanese fonts and mail are used.
     const DWORD version = GetVersion();

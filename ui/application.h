@@ -88,6 +88,9 @@ struct Application {
     std::vector<MeetingItemEntry> itemEntries;
     PaneSortDirection meetingSort;
     PaneSortDirection reportSort;
+    // The enabled state last given to the pane commands (-1: not yet given).
+    int createReportEnabled = -1;
+    int reportCommandsEnabled = -1;
 };
 
 // The running program's objects.

@@ -637,11 +637,10 @@ LRESULT CALLBACK MeetingPaneProcedure(HWND window, UINT message, WPARAM wParam, 
         default: handled = false; break;
     }
     if (app.meetingList && app.toolBar != nullptr) {
-        static int lastEnabled = -1;
         const int enabled = app.meetingList->SelectedRow() >= 0 ? 1 : 0;
-        if (enabled != lastEnabled) {
+        if (enabled != app.createReportEnabled) {
             SetCreateReportEnabled(app.toolBar, enabled != 0);
-            lastEnabled = enabled;
+            app.createReportEnabled = enabled;
         }
     }
     return handled ? result : DefWindowProcW(window, message, wParam, lParam);
@@ -713,14 +712,13 @@ LRESULT CALLBACK ReportPaneProcedure(HWND window, UINT message, WPARAM wParam, L
         default: handled = false; break;
     }
     if (app.reportList && app.toolBar != nullptr) {
-        static int lastEnabled = -1;
         const int enabled = app.reportList->SelectedRow() >= 0 ? 1 : 0;
-        if (enabled != lastEnabled) {
+        if (enabled != app.reportCommandsEnabled) {
             SetOpenReportEnabled(app.toolBar, enabled != 0);
             SetDeleteEnabled(app.toolBar, enabled != 0);
             SetExportEnabled(app.toolBar, enabled != 0);
             SetMailEnabled(app.toolBar, enabled != 0 && app.mailer && app.mailer->Available());
-            lastEnabled = enabled;
+            app.reportCommandsEnabled = enabled;
         }
     }
     return handled ? result : DefWindowProcW(window, message, wParam, lParam);

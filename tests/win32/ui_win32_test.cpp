@@ -1,0 +1,336 @@
+// The desktop program's frame, started in this process on a copy of the sample Palm folder with
+// the stand-in UserData.dll, driven with the messages the controls send and read back through the
+// lists' and the quick view's own window messages. HKEY_CURRENT_USER is redirected into a key of
+// our own for each test; every message box is answered by a recording interaction.
+#include "address_book/address_book.h"
+#include "meeting_store/meeting_database.h"
+#include "tests/support/recording_user_interaction.h"
+#include "tests/support/temp_dir.h"
+#include "ui/application.h"
+#include "ui/window_services.h"
+#include "views/meeting_items.h"
+#include "views/meeting_rows.h"
+#include "views/quick_view.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+namespace tavolex {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr wchar_t kTestRoot[] = L"Software\\Brenmark\\TavolexUiTests";
+constexpr wchar_t kAppKey[] = L"Software\\Brenmark\\Tavolex";
+constexpr wchar_t kCore[] = L"Software\\U.S. Robotics\\Pilot Desktop\\Core";
+constexpr char kTanaka[] = "\x93\x63\x92\x86 \x91\xbe\x98\x59";  // 田中 太郎
+constexpr char kSuzuki[] = "\x97\xe9\x96\xd8 \x89\xd4\x8e\x71";  // 鈴木 花子
+
+fs::path ProgramFolder() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return fs::path(path).parent_path();
+}
+
+// The sample folder of the source tree, through Wine's drive for the root folder.
+fs::path SampleFolder() { return fs::path(L"Z:" + fs::path(TAVOLEX_SAMPLE_PALM_DIR).wstring()); }
+
+std::string ListText(HWND list, int row, int column) {
+    wchar_t buffer[261] = {};
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = buffer;
+    item.cchTextMax = 261;
+    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    return ui::Narrow(buffer);
+}
+
+int ListIcon(HWND list, int row) {
+    LVITEMW item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row;
+    SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    return item.iImage;
+}
+
+int RowCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
+
+class Win32UiTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        static int counter = 0;
+        keyPath_ = std::wstring(kTestRoot) + L"\\" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++);
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, keyPath_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &user_, nullptr), 0);
+        ASSERT_EQ(RegCreateKeyExW(user_, L"Classes", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &classes_, nullptr), 0);
+        ASSERT_EQ(RegOverridePredefKey(HKEY_CURRENT_USER, user_), 0);
+        ASSERT_EQ(RegOverridePredefKey(HKEY_CLASSES_ROOT, classes_), 0);
+        instance_ = GetModuleHandleW(nullptr);
+        ASSERT_TRUE(ui::RegisterWindowClasses(instance_));
+    }
+
+    void TearDown() override {
+        Stop();
+        RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+        RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+        RegCloseKey(classes_);
+        RegCloseKey(user_);
+        RegDeleteTreeW(HKEY_CURRENT_USER, keyPath_.c_str());
+        RegDeleteKeyW(HKEY_CURRENT_USER, kTestRoot);
+        RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Brenmark");
+    }
+
+    // Palm Desktop with the two sample users, the first one chosen, and two reports.
+    void InstallPalmDesktop() {
+        fs::copy(SampleFolder(), dir / "palm", fs::copy_options::recursive);
+        fs::create_directories(dir / "hotsync");
+        fs::copy_file(ProgramFolder() / "UserData.dll", dir / "hotsync" / "UserData.dll");
+        test::WriteFileBytes(dir / "hotsync" / "UserData.txt",
+                             std::string("1\t") + kTanaka + "\tTanakaT\n2\t" + kSuzuki + "\tSuzukiH\n");
+        SetText(kCore, L"Path", (dir / "palm").wstring());
+        SetText(kCore, L"HotSyncPath", (dir / "hotsync" / "HotSync.exe").wstring());
+        SetText(kAppKey, L"UserPath", L"TanakaT\\");
+        SetText(kAppKey, L"LastUsername", ui::Wide(kTanaka));
+        test::WriteFileBytes(dir / "palm" / "TanakaT" / "Tavolex" / "weekly.htm", "<html></html>\r\n");
+        test::WriteFileBytes(dir / "palm" / "TanakaT" / "Tavolex" / "minutes.rtf", "{\\rtf1}\r\n");
+    }
+
+    void Start() {
+        ui::StartOptions options;
+        options.ui = &ui;
+        options.programFile = dir / "install" / "tavolex.exe";
+        ASSERT_EQ(ui::StartApplication(instance_, SW_SHOWNORMAL, options), 1);
+        running_ = true;
+    }
+
+    void Stop() {
+        if (!running_) return;
+        DestroyWindow(ui::App().frame);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        }
+        running_ = false;
+    }
+
+    static ui::Application& App() { return ui::App(); }
+    static HWND MeetingList() { return App().meetingList->Window(); }
+    static HWND ItemList() { return App().itemList->Window(); }
+    static HWND ReportList() { return App().reportList->Window(); }
+
+    static void Command(int id) { SendMessageW(App().frame, WM_COMMAND, static_cast<WPARAM>(id), 0); }
+
+    // A mouse click on a row as the list reports it to its pane.
+    static void Click(HWND list, int row) {
+        ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+        if (row >= 0) ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        NMITEMACTIVATE click{};
+        click.hdr.hwndFrom = list;
+        click.hdr.idFrom = 3000;
+        click.hdr.code = NM_CLICK;
+        click.iItem = row;
+        SendMessageW(GetParent(list), WM_NOTIFY, 3000, reinterpret_cast<LPARAM>(&click));
+    }
+
+    static void ChooseUser(int index) {
+        SendMessageW(App().userBox, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        SendMessageW(App().frame, WM_COMMAND, MAKEWPARAM(ui::kUserBoxId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(App().userBox));
+    }
+
+    DWORD RegNumber(const std::wstring& key, const wchar_t* name) const {
+        DWORD data = 0xDEAD;
+        DWORD size = sizeof data;
+        RegGetValueW(user_, key.c_str(), name, RRF_RT_REG_DWORD, nullptr, &data, &size);
+        return data;
+    }
+    std::wstring RegText(const std::wstring& key, const wchar_t* name) const {
+        wchar_t data[1024] = {};
+        DWORD size = sizeof data;
+        if (RegGetValueW(user_, key.c_str(), name, RRF_RT_REG_SZ, nullptr, data, &size) != 0) return L"<missing>";
+        return data;
+    }
+    void SetText(const wchar_t* key, const wchar_t* name, const std::wstring& text) {
+        ASSERT_EQ(RegSetKeyValueW(user_, key, name, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * 2)), 0);
+    }
+
+    test::RecordingUserInteraction ui;
+    test::TempDir dir;
+
+private:
+    std::wstring keyPath_;
+    HKEY user_ = nullptr;
+    HKEY classes_ = nullptr;
+    HINSTANCE instance_ = nullptr;
+    bool running_ = false;
+};
+
+TEST_F(Win32UiTest, ListsAndQuickViewShowTheSampleUser) {
+    InstallPalmDesktop();
+    Start();
+    MeetingDatabase store(dir / "palm" / "TanakaT" / "Tavolex");
+    store.ReloadAll();
+    AddressBook book(AddressBook::PathInUserFolder(dir / "palm" / "TanakaT"));
+    book.Reload();
+    ASSERT_GT(store.MeetingCount(), 0);
+
+    // The user box holds both users, the chosen one selected.
+    ASSERT_EQ(SendMessageW(App().userBox, CB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(SendMessageW(App().userBox, CB_GETCURSEL, 0, 0), 0);
+
+    // Details view: four columns, one row per meeting in store order with the core's texts.
+    Command(ui::kCmdDetails);
+    EXPECT_EQ(GetWindowLongPtrW(MeetingList(), GWL_STYLE) & LVS_TYPEMASK, LVS_REPORT);
+    EXPECT_EQ(Header_GetItemCount(ListView_GetHeader(MeetingList())), 4);
+    ASSERT_EQ(RowCount(MeetingList()), store.MeetingCount());
+    for (int row = 0; row < store.MeetingCount(); ++row) {
+        for (int column = 0; column < 4; ++column) {
+            EXPECT_EQ(ListText(MeetingList(), row, column), MeetingCellText(store, row, column)) << row << "," << column;
+        }
+        EXPECT_EQ(ListIcon(MeetingList(), row), 0);
+    }
+
+    // A meeting: its items in handheld order with their icons, and the meeting in the quick view.
+    Click(MeetingList(), 0);
+    const std::vector<MeetingItemEntry> entries = BuildMeetingItemEntries(store, book, 0);
+    ASSERT_FALSE(entries.empty());
+    ASSERT_EQ(RowCount(ItemList()), static_cast<int>(entries.size()));
+    for (int row = 0; row < RowCount(ItemList()); ++row) {
+        EXPECT_EQ(ListText(ItemList(), row, 0), entries[static_cast<std::size_t>(row)].displayText);
+        EXPECT_EQ(ListIcon(ItemList(), row), static_cast<int>(entries[static_cast<std::size_t>(row)].icon));
+    }
+    EXPECT_EQ(App().quickView->Text(), QuickViewMeetingText(*store.MeetingAt(0)));
+
+    // An attendee of it in the quick view (every address field shown for a new user).
+    int attendee = -1;
+    for (std::size_t k = 0; k < entries.size(); ++k) {
+        if (entries[k].kind == ItemKind::kAttendee && entries[k].foundInAddressBook) attendee = static_cast<int>(k);
+    }
+    ASSERT_NE(attendee, -1);
+    Click(ItemList(), attendee);
+    EXPECT_EQ(App().quickView->Text(), QuickViewItemText(entries[static_cast<std::size_t>(attendee)], book, QuickViewFields{}));
+    EXPECT_EQ(App().itemList->SelectedRow(), attendee);
+
+    // Clicking the meeting again shows the meeting, no item.
+    Click(MeetingList(), 0);
+    EXPECT_EQ(App().quickView->Text(), QuickViewMeetingText(*store.MeetingAt(0)));
+    EXPECT_EQ(App().itemList->SelectedRow(), -1);
+
+    // The report list: the output folder's two reports, HTML and RTF icons.
+    ASSERT_EQ(RowCount(ReportList()), 2);
+    std::vector<std::string> names{ListText(ReportList(), 0, 0), ListText(ReportList(), 1, 0)};
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"minutes", "weekly"}));
+    for (int row = 0; row < 2; ++row) {
+        EXPECT_EQ(ListIcon(ReportList(), row), ListText(ReportList(), row, 0) == "weekly" ? 1 : 10);
+    }
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(Win32UiTest, CommandsWithoutSelectionExplainThemselves) {
+    InstallPalmDesktop();
+    Start();
+    App().reportList->ClearSelection();
+    App().meetingList->ClearSelection();
+    Command(ui::kCmdOpenReport);
+    Command(ui::kCmdExport);
+    Command(ui::kCmdMail);
+    Command(ui::kCmdDelete);
+    Command(ui::kCmdCreateReport);
+    ASSERT_EQ(ui.messages.size(), 5u);
+    EXPECT_EQ(ui.messages[0].text,
+              "No report has been selected.\n\nPlease select a report to open in the right 'Report' window and try again.");
+    EXPECT_EQ(ui.messages[1].text,
+              "No report has been selected for exporting.\n\nPlease select a report in the right 'Report' window and try again.");
+    EXPECT_EQ(ui.messages[2].text.rfind("No report has been sent.", 0), 0u);
+    EXPECT_EQ(ui.messages[3].text.rfind("Only reports can be deleted.", 0), 0u);
+    EXPECT_EQ(ui.messages[4].text.rfind("No meeting has been selected to report on.", 0), 0u);
+    for (const auto& message : ui.messages) {
+        EXPECT_EQ(message.caption, "Tavolex");
+        EXPECT_EQ(message.icon, platform::MessageIcon::kInformation);
+    }
+}
+
+TEST_F(Win32UiTest, ViewCyclingAndColumnSorts) {
+    InstallPalmDesktop();
+    Start();
+    App().settings->meetingView = 4;
+    App().settings->reportView = 2;
+    Command(ui::kCmdCycleViews);
+    EXPECT_EQ(App().settings->meetingView, 1u);
+    EXPECT_EQ(App().settings->reportView, 3u);
+    EXPECT_EQ(GetWindowLongPtrW(MeetingList(), GWL_STYLE) & LVS_TYPEMASK, LVS_REPORT);
+    EXPECT_EQ(GetWindowLongPtrW(ReportList(), GWL_STYLE) & LVS_TYPEMASK, LVS_SMALLICON);
+
+    // The first header click sorts descending, the next ascending.
+    NMLISTVIEW header{};
+    header.hdr.hwndFrom = MeetingList();
+    header.hdr.idFrom = 3000;
+    header.hdr.code = LVN_COLUMNCLICK;
+    header.iSubItem = 0;
+    SendMessageW(App().meetingPane, WM_NOTIFY, 3000, reinterpret_cast<LPARAM>(&header));
+    const int count = RowCount(MeetingList());
+    ASSERT_GT(count, 1);
+    EXPECT_GE(ComparePaneText(ListText(MeetingList(), 0, 0), ListText(MeetingList(), count - 1, 0)), 0);
+    SendMessageW(App().meetingPane, WM_NOTIFY, 3000, reinterpret_cast<LPARAM>(&header));
+    EXPECT_LE(ComparePaneText(ListText(MeetingList(), 0, 0), ListText(MeetingList(), count - 1, 0)), 0);
+}
+
+TEST_F(Win32UiTest, UserChangeRefillsAndShutdownSettingsComeBack) {
+    InstallPalmDesktop();
+    Start();
+    MeetingDatabase second(dir / "palm" / "SuzukiH" / "Tavolex");
+    second.ReloadAll();
+
+    ChooseUser(1);
+    Command(ui::kCmdList);
+    ASSERT_EQ(RowCount(MeetingList()), second.MeetingCount());
+    for (int row = 0; row < second.MeetingCount(); ++row) {
+        EXPECT_EQ(ListText(MeetingList(), row, 0), MeetingCellText(second, row, 0));
+    }
+    EXPECT_EQ(RowCount(ItemList()), 0);
+    EXPECT_EQ(App().quickView->Text(), QuickViewInitialText());
+
+    RECT placed{};
+    GetWindowRect(App().frame, &placed);
+    Stop();
+    const std::wstring userKey = std::wstring(kAppKey) + L"\\SuzukiH";
+    EXPECT_EQ(RegNumber(userKey, L"MeetingView"), 4u);
+    EXPECT_EQ(RegNumber(userKey, L"ReportView"), 4u);
+    EXPECT_EQ(RegNumber(userKey, L"x"), static_cast<DWORD>(placed.left));
+    EXPECT_EQ(RegNumber(userKey, L"w"), static_cast<DWORD>(placed.right - placed.left));
+    EXPECT_GE(RegNumber(userKey, L"ComboBandcx"), 108u);
+    EXPECT_EQ(RegText(kAppKey, L"LastUsername"), ui::Wide(kSuzuki));
+    EXPECT_EQ(RegText(kAppKey, L"UserPath"), L"SuzukiH\\");
+
+    // The next start comes back to the second user in the list view.
+    Start();
+    EXPECT_EQ(SendMessageW(App().userBox, CB_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(GetWindowLongPtrW(MeetingList(), GWL_STYLE) & LVS_TYPEMASK, LVS_LIST);
+    EXPECT_EQ(RowCount(MeetingList()), second.MeetingCount());
+}
+
+TEST_F(Win32UiTest, StartsWithoutPalmDesktopAndWithDamagedFiles) {
+    Start();
+    EXPECT_NE(App().frame, nullptr);
+    EXPECT_EQ(SendMessageW(App().userBox, CB_GETCOUNT, 0, 0), 0);
+    EXPECT_EQ(RowCount(MeetingList()), 0);
+    EXPECT_EQ(RowCount(ReportList()), 0);
+    EXPECT_EQ(App().quickView->Text(), QuickViewInitialText());
+    Stop();
+
+    InstallPalmDesktop();
+    const fs::path data = dir / "palm" / "TanakaT" / "Tavolex";
+    std::string damaged = test::ReadFileBytes(data / "meeting.dat");
+    damaged.resize(damaged.size() / 2);
+    test::WriteFileBytes(data / "meeting.dat", damaged);
+    test::WriteFileBytes(data / "link.dat", std::string(100, '\xff'));
+    Start();
+    Click(MeetingList(), 0);
+    EXPECT_NE(App().frame, nullptr);
+}
+
+}  // namespace
+}  // namespace tavolex
