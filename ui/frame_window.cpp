@@ -447,7 +447,7 @@ void RefillItemList(int selectRow) {
 
 void ApplyPaneView(PaneListView& list, std::uint32_t code, bool meetingPane) {
     Application& app = App();
-    if (ViewStyle(code) == 0) return;
+    if (!IsViewCode(code)) return;
     (meetingPane ? app.settings->meetingView : app.settings->reportView) = code;
     list.SetView(code);
     SettingsKey& key = app.settings->userKey;

@@ -37,6 +37,8 @@ UniqueImageList MakeImageList(HINSTANCE instance, int size) {
 
 }  // namespace
 
+bool IsViewCode(std::uint32_t code) { return code >= 1 && code <= 4; }
+
 DWORD ViewStyle(std::uint32_t code) {
     switch (code) {
         case 1: return LVS_REPORT;
@@ -145,8 +147,8 @@ void PaneListView::Sort(int column, SortOrder order) {
 }
 
 bool PaneListView::SetView(std::uint32_t code) {
+    if (!IsViewCode(code) || window_ == nullptr) return false;
     const DWORD style = ViewStyle(code);
-    if (style == 0 || window_ == nullptr) return false;
     const LONG_PTR current = GetWindowLongPtrW(window_, GWL_STYLE);
     if ((current & LVS_TYPEMASK) != static_cast<LONG_PTR>(style)) {
         SetWindowLongPtrW(window_, GWL_STYLE, (current & ~static_cast<LONG_PTR>(LVS_TYPEMASK)) | style);

@@ -21,7 +21,9 @@ inline constexpr int kListControlId = 3000;
 
 // The view codes the settings store: 1 details, 2 large icons, 3 small icons, 4 list.
 enum class ViewCode : std::uint32_t { kDetails = 1, kLargeIcons = 2, kSmallIcons = 3, kList = 4 };
-// The list-view style of a code; 0 for a code that names no view.
+// Whether the code names a view, and the list-view style of it (LVS_ICON, which is 0, for any
+// other code).
+bool IsViewCode(std::uint32_t code);
 DWORD ViewStyle(std::uint32_t code);
 
 class PaneListView {

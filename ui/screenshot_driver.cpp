@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdio>
 #include <cwchar>
 #include <string_view>
 #include <cstdlib>
@@ -15,49 +16,74 @@ namespace {
 
 HWND Frame() { return FindWindowW(L"TAVOLEXMEETING", nullptr); }
 
+// The nth list of the pane from the top (the meeting list lies above the item list).
 HWND List(int paneId, int nth) {
     HWND pane = GetDlgItem(Frame(), paneId);
-    HWND list = nullptr;
-    for (int k = 0; k <= nth; ++k) list = FindWindowExW(pane, list, WC_LISTVIEWW, nullptr);
-    return list;
+    HWND first = FindWindowExW(pane, nullptr, WC_LISTVIEWW, nullptr);
+    HWND second = first != nullptr ? FindWindowExW(pane, first, WC_LISTVIEWW, nullptr) : nullptr;
+    if (second == nullptr) return nth == 0 ? first : nullptr;
+    RECT a{};
+    RECT b{};
+    GetWindowRect(first, &a);
+    GetWindowRect(second, &b);
+    const bool firstOnTop = a.top <= b.top;
+    return (nth == 0) == firstOnTop ? first : second;
 }
 
-// LVM_GETITEMRECT through memory of the program that owns the list.
-bool RowRect(HWND list, int row, RECT& rect) {
-    DWORD processId = 0;
-    GetWindowThreadProcessId(list, &processId);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
-    if (process == nullptr) return false;
-    void* remote = VirtualAllocEx(process, nullptr, sizeof rect, MEM_COMMIT, PAGE_READWRITE);
-    bool ok = false;
-    if (remote != nullptr) {
-        rect = RECT{LVIR_LABEL, 0, 0, 0};
+// A copy of value in memory of the program that owns window, for messages that carry a pointer.
+template <typename T>
+class RemoteValue {
+public:
+    RemoteValue(HWND window, const T& value) {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(window, &processId);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+        if (process_ == nullptr) return;
+        address_ = VirtualAllocEx(process_, nullptr, sizeof(T), MEM_COMMIT, PAGE_READWRITE);
         SIZE_T done = 0;
-        if (WriteProcessMemory(process, remote, &rect, sizeof rect, &done) &&
-            SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote)) &&
-            ReadProcessMemory(process, remote, &rect, sizeof rect, &done)) {
-            ok = true;
-        }
-        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+        if (address_ != nullptr && !WriteProcessMemory(process_, address_, &value, sizeof(T), &done)) address_ = nullptr;
     }
-    CloseHandle(process);
-    return ok;
-}
+    ~RemoteValue() {
+        if (address_ != nullptr) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        if (process_ != nullptr) CloseHandle(process_);
+    }
+    [[nodiscard]] LPARAM Address() const { return reinterpret_cast<LPARAM>(address_); }
+    bool Read(T& value) const {
+        SIZE_T done = 0;
+        return address_ != nullptr && ReadProcessMemory(process_, address_, &value, sizeof(T), &done);
+    }
+    explicit operator bool() const { return address_ != nullptr; }
 
+private:
+    HANDLE process_ = nullptr;
+    void* address_ = nullptr;
+};
+
+// Selects the row and sends the pane the click notification the list sends for a mouse click.
 int ClickRow(HWND list, int row) {
+    if (list == nullptr) {
+        fprintf(stderr, "no list\n");
+        return 1;
+    }
+    // The list may still be filling after the previous click.
+    for (int k = 0; k < 50 && SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) <= row; ++k) Sleep(100);
+    if (SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) <= row) {
+        fprintf(stderr, "no row %d\n", row);
+        return 1;
+    }
+    // The row's place, asked of the list through memory of its program; then a mouse click
+    // posted to the list itself, which reports it to its pane as for a real click.
+    RemoteValue<RECT> remoteRect(list, RECT{LVIR_LABEL, 0, 0, 0});
     RECT rect{};
-    if (list == nullptr || !RowRect(list, row, rect)) return 1;
-    POINT point{rect.left + 8, (rect.top + rect.bottom) / 2};
-    MapWindowPoints(list, nullptr, &point, 1);
-    SetForegroundWindow(Frame());
-    SetCursorPos(point.x, point.y);
-    Sleep(200);
-    INPUT clicks[2] = {};
-    clicks[0].type = clicks[1].type = INPUT_MOUSE;
-    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, clicks, sizeof(INPUT));
-    Sleep(500);
+    if (!remoteRect || !SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), remoteRect.Address()) ||
+        !remoteRect.Read(rect)) {
+        fprintf(stderr, "no rectangle for row %d\n", row);
+        return 1;
+    }
+    const LPARAM point = MAKELPARAM(rect.left + 4, (rect.top + rect.bottom) / 2);
+    PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    PostMessageW(list, WM_LBUTTONUP, 0, point);
+    Sleep(300);
     return 0;
 }
 

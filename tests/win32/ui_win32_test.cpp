@@ -263,6 +263,12 @@ TEST_F(Win32UiTest, ViewCyclingAndColumnSorts) {
     EXPECT_EQ(App().settings->reportView, 3u);
     EXPECT_EQ(GetWindowLongPtrW(MeetingList(), GWL_STYLE) & LVS_TYPEMASK, LVS_REPORT);
     EXPECT_EQ(GetWindowLongPtrW(ReportList(), GWL_STYLE) & LVS_TYPEMASK, LVS_SMALLICON);
+    Command(ui::kCmdSmallIcons);
+    Command(ui::kCmdLargeIcons);
+    EXPECT_EQ(GetWindowLongPtrW(MeetingList(), GWL_STYLE) & LVS_TYPEMASK, LVS_ICON);
+    EXPECT_EQ(GetWindowLongPtrW(ReportList(), GWL_STYLE) & LVS_TYPEMASK, LVS_ICON);
+    EXPECT_EQ(App().settings->meetingView, 2u);
+    Command(ui::kCmdDetails);
 
     // The first header click sorts descending, the next ascending.
     NMLISTVIEW header{};
