@@ -275,11 +275,26 @@ void CreateReportForSelection() {
     ListView_SetItemState(app.meetingList->Window(), row, INDEXTOSTATEIMAGEMASK(1), LVIS_STATEIMAGEMASK);
 }
 
+// The report of the selected row: the file at the row's position in the folder, as long as it is
+// still the file the row shows. A folder changed since the refill would make the position name
+// another file, so the row's name decides then; a report no longer there is no selection.
 bool SelectedReport(ReportEntry& entry) {
     Application& app = App();
     if (!app.reportList) return false;
-    const std::int64_t position = app.reportList->RowParameter(app.reportList->SelectedRow());
-    return position >= 0 && ReportEntryAt(app.settings->outputFolder, static_cast<int>(position) + 1, entry) >= 0;
+    const int row = app.reportList->SelectedRow();
+    const std::int64_t position = app.reportList->RowParameter(row);
+    if (position < 0) return false;
+    const std::string shown = app.reportList->RowText(row, 0);
+    if (ReportEntryAt(app.settings->outputFolder, static_cast<int>(position) + 1, entry) >= 0 && entry.name == shown) {
+        return true;
+    }
+    for (ReportEntry& candidate : ListReports(app.settings->outputFolder)) {
+        if (candidate.name == shown) {
+            entry = std::move(candidate);
+            return true;
+        }
+    }
+    return false;
 }
 
 void OpenSelectedReport(bool fromMenu) {

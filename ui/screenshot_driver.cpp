@@ -1,6 +1,8 @@
 // screenshot_driver.exe: drives a running desktop program from outside for scripts/screenshot.
 //   wait                  exit 0 when the frame window is shown
 //   command ID            a menu command to the frame
+//   post ID               the same without waiting for it (a command that opens a dialog)
+//   close-dialog          cancels the dialog the program shows
 //   select-meeting ROW    a mouse click on a row of the meeting list
 //   select-item ROW       a mouse click on a row of the item list
 //   user INDEX            chooses an entry of the Palm user box
@@ -99,6 +101,11 @@ int wmain(int argc, wchar_t** argv) {
     if (verb == L"command") {
         SendMessageW(frame, WM_COMMAND, static_cast<WPARAM>(number), 0);
         return 0;
+    }
+    if (verb == L"post") return PostMessageW(frame, WM_COMMAND, static_cast<WPARAM>(number), 0) ? 0 : 1;
+    if (verb == L"close-dialog") {
+        HWND dialog = FindWindowW(L"#32770", nullptr);
+        return dialog != nullptr && PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0) ? 0 : 1;
     }
     if (verb == L"select-meeting") return ClickRow(List(100, 0), number);
     if (verb == L"select-item") return ClickRow(List(100, 1), number);

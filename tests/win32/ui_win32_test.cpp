@@ -16,6 +16,10 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <algorithm>
 
 #include <string>
 #include <vector>
@@ -227,6 +231,87 @@ TEST_F(Win32UiTest, ListsAndQuickViewShowTheSampleUser) {
         EXPECT_EQ(ListIcon(ReportList(), row), ListText(ReportList(), row, 0) == "weekly" ? 1 : 10);
     }
     EXPECT_TRUE(ui.messages.empty());
+}
+
+int ReportRow(std::string_view name) {
+    HWND list = ui::App().reportList->Window();
+    for (int row = 0; row < RowCount(list); ++row) {
+        if (ListText(list, row, 0) == name) return row;
+    }
+    return -1;
+}
+
+void SelectOnly(HWND list, int row) {
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+    ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+TEST_F(Win32UiTest, ReportsAreRenamedDeletedAndImportedFromTheList) {
+    InstallPalmDesktop();
+    Start();
+    const fs::path output = dir / "palm" / "TanakaT" / "Tavolex";
+    HWND list = ReportList();
+
+    // In-place rename: the edit's text becomes the file's name, the extension stays.
+    SelectOnly(list, ReportRow("weekly"));
+    wchar_t newName[] = L"renamed";
+    NMLVDISPINFOW edit{};
+    edit.hdr.hwndFrom = list;
+    edit.hdr.idFrom = 3000;
+    edit.hdr.code = LVN_ENDLABELEDITW;
+    edit.item.iItem = ReportRow("weekly");
+    edit.item.pszText = nullptr;  // cancelled: nothing changes
+    SendMessageW(App().reportPane, WM_NOTIFY, 3000, reinterpret_cast<LPARAM>(&edit));
+    EXPECT_TRUE(fs::exists(output / "weekly.htm"));
+    edit.item.pszText = newName;
+    SendMessageW(App().reportPane, WM_NOTIFY, 3000, reinterpret_cast<LPARAM>(&edit));
+    EXPECT_FALSE(fs::exists(output / "weekly.htm"));
+    EXPECT_TRUE(fs::exists(output / "renamed.htm"));
+    EXPECT_NE(ReportRow("renamed"), -1);
+
+    // The Delete key asks first; a "no" keeps the file.
+    NMLVKEYDOWN key{};
+    key.hdr.hwndFrom = list;
+    key.hdr.idFrom = 3000;
+    key.hdr.code = LVN_KEYDOWN;
+    key.wVKey = VK_DELETE;
+    SelectOnly(list, ReportRow("renamed"));
+    ui.answer = false;
+    SendMessageW(App().reportPane, WM_NOTIFY, 3000, reinterpret_cast<LPARAM>(&key));
+    EXPECT_TRUE(fs::exists(output / "renamed.htm"));
+    ASSERT_EQ(ui.questions.size(), 1u);
+    SelectOnly(list, ReportRow("renamed"));
+    ui.answer = true;
+    SendMessageW(App().reportPane, WM_NOTIFY, 3000, reinterpret_cast<LPARAM>(&key));
+    EXPECT_FALSE(fs::exists(output / "renamed.htm"));
+    EXPECT_EQ(RowCount(list), 1);
+
+    // A dropped file is imported (only the first of several).
+    fs::create_directories(dir / "elsewhere");
+    test::WriteFileBytes(dir / "elsewhere" / "dropped.htm", "<html></html>");
+    test::WriteFileBytes(dir / "elsewhere" / "second.htm", "<html></html>");
+    const std::wstring files = (dir / "elsewhere" / "dropped.htm").wstring() + L'\0' +
+                               (dir / "elsewhere" / "second.htm").wstring() + L'\0' + L'\0';
+    HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + files.size() * sizeof(wchar_t));
+    auto* header = static_cast<DROPFILES*>(GlobalLock(drop));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    std::copy(files.begin(), files.end(), reinterpret_cast<wchar_t*>(header + 1));
+    GlobalUnlock(drop);
+    SendMessageW(App().reportPane, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    EXPECT_TRUE(fs::exists(output / "dropped.htm"));
+    EXPECT_FALSE(fs::exists(output / "second.htm"));
+    EXPECT_NE(ReportRow("dropped"), -1);
+
+    // A report removed behind the list's back is never taken for the row's neighbour.
+    test::WriteFileBytes(output / "other.htm", "<html></html>");
+    App().reportList->Refill(-1);
+    SelectOnly(list, ReportRow("dropped"));
+    fs::remove(output / "dropped.htm");
+    ui.answer = true;
+    SendMessageW(App().reportPane, WM_NOTIFY, 3000, reinterpret_cast<LPARAM>(&key));
+    EXPECT_TRUE(fs::exists(output / "other.htm"));
+    EXPECT_TRUE(fs::exists(output / "minutes.rtf"));
 }
 
 TEST_F(Win32UiTest, CommandsWithoutSelectionExplainThemselves) {
