@@ -67,9 +67,9 @@ void WriteFullStore(const std::filesystem::path& folder) {
     // Item ids 1 ... n of every type; meeting 1 takes the first rich[k] of type k, meeting m > 1
     // takes item (rich[k] + m - 1) when there is one.
     for (std::uint32_t m = 1; m <= n; ++m) {
-        test::MeetingSpec spec{.title = "Meeting " + std::to_string(m), .location = "Room " + std::to_string(m % 40),
+        test::MeetingSpec meeting{.title = "Meeting " + std::to_string(m), .location = "Room " + std::to_string(m % 40),
                                .date = test::HandheldDay(2005, 1 + m % 12, 1 + m % 28), .start = {9, 0}, .end = {10, 30}};
-        add(*meetings, m, test::MeetingBody(spec, m));
+        add(*meetings, m, test::MeetingBody(meeting, m));
         std::vector<std::uint32_t> children;
         const std::uint32_t types[5] = {kTypeAgenda, kTypeNote, kTypeToDo, kTypeSketch, kTypeAttendee};
         if (m == 1) {

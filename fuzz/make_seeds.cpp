@@ -70,10 +70,10 @@ void SketchSeeds() {
         for (PalmCompression compression :
              {PalmCompression::kNone, PalmCompression::kScanLine, PalmCompression::kRunLength, PalmCompression::kPackBits}) {
             if (depth == 16 && compression != PalmCompression::kNone) continue;
-            test::PalmBitmapSpec spec{.width = 9, .height = 5, .depth = depth, .compression = compression};
-            for (int p = 0; p < 45; ++p) spec.pixels.push_back(static_cast<std::uint16_t>((p * 37) & ((1 << depth) - 1)));
-            if (depth == 8 && compression == PalmCompression::kNone) spec.colourTableEntries = 4;
-            Seed("sketch", "bitmap-" + std::to_string(n++), Bytes(test::WritePalmBitmap(spec)));
+            test::PalmBitmapSpec bitmap{.width = 9, .height = 5, .depth = depth, .compression = compression};
+            for (int p = 0; p < 45; ++p) bitmap.pixels.push_back(static_cast<std::uint16_t>((p * 37) & ((1 << depth) - 1)));
+            if (depth == 8 && compression == PalmCompression::kNone) bitmap.colourTableEntries = 4;
+            Seed("sketch", "bitmap-" + std::to_string(n++), Bytes(test::WritePalmBitmap(bitmap)));
         }
     }
 }

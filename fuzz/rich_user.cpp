@@ -9,16 +9,16 @@ namespace tavolex::fuzz {
 namespace {
 
 std::vector<std::uint8_t> Bitmap(int width, int height, int depth, test::PalmCompression compression) {
-    test::PalmBitmapSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.depth = depth;
-    spec.compression = compression;
+    test::PalmBitmapSpec bitmap;
+    bitmap.width = width;
+    bitmap.height = height;
+    bitmap.depth = depth;
+    bitmap.compression = compression;
     const std::uint16_t top = static_cast<std::uint16_t>((1 << depth) - 1);
     for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) spec.pixels.push_back(static_cast<std::uint16_t>((x * 7 + y * 3) % (top + 1)));
+        for (int x = 0; x < width; ++x) bitmap.pixels.push_back(static_cast<std::uint16_t>((x * 7 + y * 3) % (top + 1)));
     }
-    return test::WritePalmBitmap(spec);
+    return test::WritePalmBitmap(bitmap);
 }
 
 }  // namespace

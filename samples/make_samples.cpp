@@ -65,8 +65,8 @@ std::vector<std::uint8_t> Drawing(int variant, int depth, PalmCompression compre
         const double r = 14 + variant % 3 * 4;
         set(130 + static_cast<int>(r * std::cos(a * 3.14159265 / 180)), 120 + static_cast<int>(r * std::sin(a * 3.14159265 / 180)), 3);
     }
-    PalmBitmapSpec spec{.width = kSize, .height = kSize, .depth = depth, .pixels = pixels, .compression = compression};
-    return WritePalmBitmap(spec);
+    PalmBitmapSpec bitmap{.width = kSize, .height = kSize, .depth = depth, .pixels = pixels, .compression = compression};
+    return WritePalmBitmap(bitmap);
 }
 
 struct SamplePerson {
