@@ -32,11 +32,11 @@ private:
 };
 
 TEST(RecordUnpackTest, MeetingFieldsAndFormattedTexts) {
-    test::MeetingSpec spec{.title = "Kickoff", .location = "Room 5", .date = HandheldDay(2004, 5, 17),
+    test::MeetingSpec layout{.title = "Kickoff", .location = "Room 5", .date = HandheldDay(2004, 5, 17),
                            .start = {9, 30}, .end = {10, 45}};
     DateTextCache dates;
     Meeting meeting;
-    UnpackMeeting(Body(test::MeetingBody(spec, 0x77)), "Business", dates, meeting);
+    UnpackMeeting(Body(test::MeetingBody(layout, 0x77)), "Business", dates, meeting);
     EXPECT_EQ(meeting.szTitle, "Kickoff");
     EXPECT_EQ(meeting.szLocation, "Room 5");
     EXPECT_EQ(meeting.szCategory, "Business");
@@ -46,8 +46,8 @@ TEST(RecordUnpackTest, MeetingFieldsAndFormattedTexts) {
 }
 
 TEST(RecordUnpackTest, MeetingWithoutTimeOrLocation) {
-    test::MeetingSpec spec{.title = "T", .date = HandheldDay(2001, 1, 2)};
-    std::string bytes = test::MeetingBody(spec, 0);
+    test::MeetingSpec layout{.title = "T", .date = HandheldDay(2001, 1, 2)};
+    std::string bytes = test::MeetingBody(layout, 0);
     bytes.pop_back();  // the body ends right after the title's NUL
     DateTextCache dates;
     Meeting meeting;
@@ -140,10 +140,10 @@ TEST(RecordUnpackTest, TextsAreCutAtCapacityMinusOne) {
     UnpackNote(Body(test::NoteBody({.text = std::string(9000, 'n')})), note);
     EXPECT_EQ(note.szText, std::string(Note::kTextCapacity - 1, 'n'));
 
-    test::MeetingSpec spec{.title = std::string(300, 't'), .location = std::string(300, 'l')};
+    test::MeetingSpec layout{.title = std::string(300, 't'), .location = std::string(300, 'l')};
     DateTextCache dates;
     Meeting meeting;
-    UnpackMeeting(Body(test::MeetingBody(spec, 0)), std::string(400, 'c'), dates, meeting);
+    UnpackMeeting(Body(test::MeetingBody(layout, 0)), std::string(400, 'c'), dates, meeting);
     EXPECT_EQ(meeting.szTitle, std::string(254, 't'));
     EXPECT_EQ(meeting.szLocation, std::string(257, 'l'));  // the location follows the whole title
     EXPECT_EQ(meeting.szCategory, std::string(254, 'c'));

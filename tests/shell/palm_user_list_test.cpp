@@ -215,10 +215,10 @@ namespace {
 TEST(UserChangeStoresTest, TheNewUsersStoresAreLoaded) {
     test::TempDir dir;
     const auto meeting = [](const char* title) {
-        test::MeetingSpec spec;
-        spec.title = title;
-        spec.date = test::HandheldDay(2024, 5, 1);
-        return spec;
+        test::MeetingSpec layout;
+        layout.title = title;
+        layout.date = test::HandheldDay(2024, 5, 1);
+        return layout;
     };
     test::WritePalmUserFolder(dir / "UserA" / "Tavolex", {{}, {meeting("A1")}});
     test::WritePalmUserFolder(dir / "UserB" / "Tavolex", {{}, {meeting("B1"), meeting("B2")}});

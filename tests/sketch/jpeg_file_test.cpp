@@ -101,11 +101,11 @@ bool HasMarker(const std::string& file, unsigned char marker) {
 
 // A one-bit sketch of lines and dots, 1 = black.
 test::PalmBitmapSpec LineDrawing(int width, int height) {
-    test::PalmBitmapSpec spec{.width = width, .height = height, .depth = 1};
+    test::PalmBitmapSpec layout{.width = width, .height = height, .depth = 1};
     for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) spec.pixels.push_back(x == y || y == 5 || x % 9 == 3 ? 1 : 0);
+        for (int x = 0; x < width; ++x) layout.pixels.push_back(x == y || y == 5 || x % 9 == 3 ? 1 : 0);
     }
-    return spec;
+    return layout;
 }
 
 SketchImage ImageOf(const Bytes& bitmap) {
@@ -146,11 +146,11 @@ TEST_F(JpegFileTest, WritesABaselineJpegThatReadsBack) {
 TEST_F(JpegFileTest, ColoursComeBackCloseToTheirValues) {
     // 16 x 16 blocks of one system colour each, so chroma subsampling loses nothing.
     const std::uint16_t colours[] = {1, 6, 107, 108, 215, 226, 227, 230};
-    test::PalmBitmapSpec spec{.width = 64, .height = 32, .depth = 8};
+    test::PalmBitmapSpec layout{.width = 64, .height = 32, .depth = 8};
     for (int y = 0; y < 32; ++y) {
-        for (int x = 0; x < 64; ++x) spec.pixels.push_back(colours[(y / 16) * 4 + x / 16]);
+        for (int x = 0; x < 64; ++x) layout.pixels.push_back(colours[(y / 16) * 4 + x / 16]);
     }
-    const SketchImage image = ImageOf(test::WritePalmBitmap(spec));
+    const SketchImage image = ImageOf(test::WritePalmBitmap(layout));
     const fs::path path = dir_ / "colour.jpg";
     WriteSketchJpeg(image, path);
     const auto decoded = ReadJpeg(path);

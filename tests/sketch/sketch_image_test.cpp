@@ -61,11 +61,11 @@ Bytes EightBit(int width, int height, std::uint16_t rowBytes, std::uint16_t flag
 }
 
 TEST(SketchImageTest, OneBitScreenSizedBitmap) {
-    PalmBitmapSpec spec{.width = 160, .height = 160, .depth = 1};
+    PalmBitmapSpec layout{.width = 160, .height = 160, .depth = 1};
     for (int y = 0; y < 160; ++y) {
-        for (int x = 0; x < 160; ++x) spec.pixels.push_back((x * 7 + y * 3) % 5 == 0 ? 1 : 0);
+        for (int x = 0; x < 160; ++x) layout.pixels.push_back((x * 7 + y * 3) % 5 == 0 ? 1 : 0);
     }
-    const Bytes bitmap = test::WritePalmBitmap(spec);
+    const Bytes bitmap = test::WritePalmBitmap(layout);
     ASSERT_EQ(bitmap[5], 20);  // rowBytes
     const SketchImage image = Decode(bitmap);
     ASSERT_TRUE(image.HasPixels());
@@ -75,7 +75,7 @@ TEST(SketchImageTest, OneBitScreenSizedBitmap) {
     ASSERT_EQ(pixels.size(), 160u * 160u);
     EXPECT_EQ(pixels[0], (RgbBytes{0, 0, 0}));
     EXPECT_EQ(pixels[1], (RgbBytes{255, 255, 255}));
-    EXPECT_EQ(pixels, FromPalette(1, spec.pixels));
+    EXPECT_EQ(pixels, FromPalette(1, layout.pixels));
 }
 
 // Every shown depth with every decoded row encoding; a width that fills no whole byte.
@@ -83,18 +83,18 @@ class DepthAndCompressionTest : public ::testing::TestWithParam<std::tuple<int, 
 
 TEST_P(DepthAndCompressionTest, PixelsComeFromThePaletteOfTheDepth) {
     const auto [depth, compression] = GetParam();
-    PalmBitmapSpec spec{.width = 21, .height = 9, .depth = depth, .compression = compression};
-    spec.pixels = RandomValues(21 * 9, depth, static_cast<unsigned>(depth));
-    for (int x = 0; x < 21; ++x) spec.pixels[21 * 4 + x] = spec.pixels[21 * 3 + x];  // a repeated row
-    const SketchImage image = Decode(test::WritePalmBitmap(spec));
-    EXPECT_EQ(Pixels(image), FromPalette(depth, spec.pixels));
+    PalmBitmapSpec layout{.width = 21, .height = 9, .depth = depth, .compression = compression};
+    layout.pixels = RandomValues(21 * 9, depth, static_cast<unsigned>(depth));
+    for (int x = 0; x < 21; ++x) layout.pixels[21 * 4 + x] = layout.pixels[21 * 3 + x];  // a repeated row
+    const SketchImage image = Decode(test::WritePalmBitmap(layout));
+    EXPECT_EQ(Pixels(image), FromPalette(depth, layout.pixels));
 
     // A colour table is skipped and its colours ignored; so is direct-colour information.
-    spec.colourTableEntries = 3;
-    EXPECT_EQ(Pixels(Decode(test::WritePalmBitmap(spec))), FromPalette(depth, spec.pixels));
-    spec.colourTableEntries = 0;
-    spec.directColour = true;
-    EXPECT_EQ(Pixels(Decode(test::WritePalmBitmap(spec))), FromPalette(depth, spec.pixels));
+    layout.colourTableEntries = 3;
+    EXPECT_EQ(Pixels(Decode(test::WritePalmBitmap(layout))), FromPalette(depth, layout.pixels));
+    layout.colourTableEntries = 0;
+    layout.directColour = true;
+    EXPECT_EQ(Pixels(Decode(test::WritePalmBitmap(layout))), FromPalette(depth, layout.pixels));
 }
 
 INSTANTIATE_TEST_SUITE_P(All, DepthAndCompressionTest,
@@ -104,9 +104,9 @@ INSTANTIATE_TEST_SUITE_P(All, DepthAndCompressionTest,
 
 TEST(SketchImageTest, PackBitsRowsAreNotDecoded) {
     for (const int depth : {1, 8}) {
-        PalmBitmapSpec spec{.width = 16, .height = 4, .depth = depth, .compression = PalmCompression::kPackBits};
-        spec.pixels = RandomValues(16 * 4, depth, 7);
-        const Bytes bitmap = test::WritePalmBitmap(spec);
+        PalmBitmapSpec layout{.width = 16, .height = 4, .depth = depth, .compression = PalmCompression::kPackBits};
+        layout.pixels = RandomValues(16 * 4, depth, 7);
+        const Bytes bitmap = test::WritePalmBitmap(layout);
         const SketchImage image = Decode(bitmap);
         EXPECT_EQ(Pixels(image), White(16 * 4)) << depth;  // the zero-filled rows: index 0
         EXPECT_EQ(image.KeptBytes(), 16u + 2u);            // no data is read
@@ -120,9 +120,9 @@ TEST(SketchImageTest, UnknownCompressionReadsAsUncompressed) {
 }
 
 TEST(SketchImageTest, OtherDepthsAreWhite) {
-    PalmBitmapSpec spec{.width = 5, .height = 3, .depth = 16, .directColour = true};
-    spec.pixels = RandomValues(15, 16, 3);
-    EXPECT_EQ(Pixels(Decode(test::WritePalmBitmap(spec))), White(15));
+    PalmBitmapSpec layout{.width = 5, .height = 3, .depth = 16, .directColour = true};
+    layout.pixels = RandomValues(15, 16, 3);
+    EXPECT_EQ(Pixels(Decode(test::WritePalmBitmap(layout))), White(15));
     for (const int depth : {0, 3, 16}) {
         PalmBitmapHeader header{.width = 4, .height = 2, .rowBytes = 8, .pixelSize = static_cast<std::uint8_t>(depth)};
         const SketchImage image = Decode(test::PalmBitmapBytes(header, Bytes(16, 0xAB)));
@@ -198,14 +198,14 @@ TEST(SketchImageTest, FreeEmptiesTheImage) {
 }
 
 TEST(SketchImageTest, BytesAfterTheBitmapAreNotKept) {
-    PalmBitmapSpec spec{.width = 12, .height = 5, .depth = 4, .compression = PalmCompression::kRunLength};
-    spec.pixels = RandomValues(60, 4, 11);
-    Bytes bitmap = test::WritePalmBitmap(spec);
+    PalmBitmapSpec layout{.width = 12, .height = 5, .depth = 4, .compression = PalmCompression::kRunLength};
+    layout.pixels = RandomValues(60, 4, 11);
+    Bytes bitmap = test::WritePalmBitmap(layout);
     const std::size_t size = bitmap.size();
     bitmap.insert(bitmap.end(), 300, 0xEE);
     const SketchImage image = Decode(bitmap);
     EXPECT_EQ(image.KeptBytes(), size);
-    EXPECT_EQ(Pixels(image), FromPalette(4, spec.pixels));
+    EXPECT_EQ(Pixels(image), FromPalette(4, layout.pixels));
 }
 
 // A damaged record: the data ends before the header's rows do. The bitmap reads as if zeros
@@ -228,10 +228,10 @@ TEST(SketchImageTest, ShortDataReadsAsZeros) {
 TEST(SketchImageTest, EveryCutOfABitmapKeepsTheRowsBeforeIt) {
     for (const PalmCompression compression :
          {PalmCompression::kNone, PalmCompression::kScanLine, PalmCompression::kRunLength}) {
-        PalmBitmapSpec spec{.width = 11, .height = 6, .depth = 2, .compression = compression, .colourTableEntries = 1};
-        spec.pixels = RandomValues(66, 2, 5);
-        const Bytes bitmap = test::WritePalmBitmap(spec);
-        const std::vector<RgbBytes> full = FromPalette(2, spec.pixels);
+        PalmBitmapSpec layout{.width = 11, .height = 6, .depth = 2, .compression = compression, .colourTableEntries = 1};
+        layout.pixels = RandomValues(66, 2, 5);
+        const Bytes bitmap = test::WritePalmBitmap(layout);
+        const std::vector<RgbBytes> full = FromPalette(2, layout.pixels);
         std::size_t completeRows = 0;
         for (std::size_t cut = 0; cut <= bitmap.size(); ++cut) {
             const SketchImage image = Decode(Bytes(bitmap.begin(), bitmap.begin() + static_cast<std::ptrdiff_t>(cut)));

@@ -110,23 +110,23 @@ std::vector<std::uint8_t> PackBitsRow(std::span<const std::uint8_t> row) {
     return out;
 }
 
-std::vector<std::uint8_t> WritePalmBitmap(const PalmBitmapSpec& spec) {
-    const std::size_t rowBytes = spec.rowBytes ? *spec.rowBytes : DefaultRowBytes(spec.width, spec.depth);
+std::vector<std::uint8_t> WritePalmBitmap(const PalmBitmapSpec& layout) {
+    const std::size_t rowBytes = layout.rowBytes ? *layout.rowBytes : DefaultRowBytes(layout.width, layout.depth);
     PalmBitmapHeader header;
-    header.width = static_cast<std::int16_t>(spec.width);
-    header.height = static_cast<std::int16_t>(spec.height);
+    header.width = static_cast<std::int16_t>(layout.width);
+    header.height = static_cast<std::int16_t>(layout.height);
     header.rowBytes = static_cast<std::uint16_t>(rowBytes);
-    header.pixelSize = static_cast<std::uint8_t>(spec.depth);
+    header.pixelSize = static_cast<std::uint8_t>(layout.depth);
     std::vector<std::uint8_t> body;
-    if (spec.colourTableEntries) {
+    if (layout.colourTableEntries) {
         header.flags |= kPalmHasColourTable;
-        PutU16Be(body, static_cast<unsigned>(*spec.colourTableEntries));
-        for (int i = 0; i < *spec.colourTableEntries; ++i) {
+        PutU16Be(body, static_cast<unsigned>(*layout.colourTableEntries));
+        for (int i = 0; i < *layout.colourTableEntries; ++i) {
             const std::uint8_t entry[4] = {static_cast<std::uint8_t>(i), 0x12, 0x34, 0x56};
             Append(body, entry);
         }
     }
-    if (spec.directColour) {
+    if (layout.directColour) {
         header.flags |= kPalmDirectColour;
         const std::uint8_t info[8] = {5, 6, 5, 0, 0, 0, 0, 0};  // bits of red, green, blue; no transparency
         Append(body, info);
@@ -134,12 +134,12 @@ std::vector<std::uint8_t> WritePalmBitmap(const PalmBitmapSpec& spec) {
 
     std::vector<std::uint8_t> data;
     std::vector<std::uint8_t> previous(rowBytes, 0);
-    const std::span<const std::uint16_t> pixels(spec.pixels);
-    for (int y = 0; y < spec.height; ++y) {
-        const std::size_t first = static_cast<std::size_t>(y) * static_cast<std::size_t>(spec.width);
+    const std::span<const std::uint16_t> pixels(layout.pixels);
+    for (int y = 0; y < layout.height; ++y) {
+        const std::size_t first = static_cast<std::size_t>(y) * static_cast<std::size_t>(layout.width);
         const std::vector<std::uint8_t> row =
-            PackPalmRow(pixels.subspan(first, static_cast<std::size_t>(spec.width)), spec.depth, rowBytes);
-        switch (spec.compression) {
+            PackPalmRow(pixels.subspan(first, static_cast<std::size_t>(layout.width)), layout.depth, rowBytes);
+        switch (layout.compression) {
             case PalmCompression::kNone: Append(data, row); break;
             case PalmCompression::kScanLine: Append(data, ScanLineRow(row, previous)); break;
             case PalmCompression::kRunLength: Append(data, RunLengthRow(row)); break;
@@ -147,9 +147,9 @@ std::vector<std::uint8_t> WritePalmBitmap(const PalmBitmapSpec& spec) {
         }
         previous = row;
     }
-    if (spec.compression != PalmCompression::kNone) {
+    if (layout.compression != PalmCompression::kNone) {
         header.flags |= kPalmCompressed;
-        header.compressionType = static_cast<std::uint8_t>(static_cast<int>(spec.compression) - 1);
+        header.compressionType = static_cast<std::uint8_t>(static_cast<int>(layout.compression) - 1);
         PutU16Be(body, static_cast<unsigned>(data.size() + 2));
     }
     Append(body, data);

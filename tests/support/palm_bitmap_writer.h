@@ -52,6 +52,6 @@ std::vector<std::uint8_t> RunLengthRow(std::span<const std::uint8_t> row);
 std::vector<std::uint8_t> PackBitsRow(std::span<const std::uint8_t> row);
 
 // A whole bitmap; compressed data is preceded by its 16-bit size (which counts itself).
-std::vector<std::uint8_t> WritePalmBitmap(const PalmBitmapSpec& spec);
+std::vector<std::uint8_t> WritePalmBitmap(const PalmBitmapSpec& layout);
 
 }  // namespace tavolex::test
