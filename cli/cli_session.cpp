@@ -1,6 +1,7 @@
 #include "cli/cli_session.h"
 
 #include "platform/file_system.h"
+#include "shell/report_settings.h"
 #include "shell/settings_key.h"
 #include "shell/settings_text.h"
 
@@ -159,22 +160,7 @@ std::uint32_t CliSession::UserFlag(std::string_view name, std::uint32_t fallback
 }
 
 ReportOptions CliSession::ReadReportOptions() {
-    ReportOptions o;
-    o.author = settings_->userKey.ReadString("cAuthor", kNameBufferSize);
-    o.outputFolder = outputFolder_;
-    o.templateFolder = templateFolder_;
-    const auto flag = [&](std::string_view name) { return UserFlag(name) == 1; };
-    o.withAuthor = flag("rAuthor");
-    o.withAttendees = flag("rAttendee");
-    o.withAgendas = flag("rAgenda");
-    o.withToDos = flag("rToDo");
-    o.withNotes = flag("rNote");
-    o.withSketches = flag("rSketch");
-    o.withFirstName = flag("rFirstName");
-    o.withLastName = flag("rLastName");
-    o.withTitle = flag("rTitle");
-    o.withCompany = flag("rCompany");
-    return o;
+    return tavolex::ReadReportOptions(settings_->userKey, outputFolder_, templateFolder_);
 }
 
 }  // namespace tavolex::cli

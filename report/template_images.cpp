@@ -34,20 +34,6 @@ bool HasSeparatorAfterFirst(std::string_view value) {
     return false;
 }
 
-std::string DecodeSpaces(std::string_view value) {
-    std::string out;
-    out.reserve(value.size());
-    for (std::size_t i = 0; i < value.size();) {
-        if (value.substr(i, 3) == "%20") {
-            out += ' ';
-            i += 3;
-        } else {
-            out += value[i++];
-        }
-    }
-    return out;
-}
-
 void CopyOver(const std::filesystem::path& from, const std::filesystem::path& to) {
     std::error_code ec;
     std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, ec);
@@ -73,6 +59,20 @@ std::string HandleReference(std::string_view value, const std::filesystem::path&
 }
 
 }  // namespace
+
+std::string DecodeSpaces(std::string_view reference) {
+    std::string out;
+    out.reserve(reference.size());
+    for (std::size_t i = 0; i < reference.size();) {
+        if (reference.substr(i, 3) == "%20") {
+            out += ' ';
+            i += 3;
+        } else {
+            out += reference[i++];
+        }
+    }
+    return out;
+}
 
 std::size_t AfterLastSeparator(std::string_view text) {
     std::size_t after = 0;

@@ -16,6 +16,9 @@ inline constexpr std::size_t kMaxTemplateImages = 256;
 std::string CollectTemplateImages(std::string_view text, const std::filesystem::path& templateFolder,
                                   const std::filesystem::path& outputFolder);
 
+// A picture reference with every "%20" made a space (the only escape references are decoded of).
+std::string DecodeSpaces(std::string_view reference);
+
 // The position just after the last '\' or '/' of a CP932 text, walking double-byte characters
 // whole; 0 when there is none.
 std::size_t AfterLastSeparator(std::string_view text);

@@ -21,20 +21,6 @@ constexpr std::string_view kSrc = "src=\"";
 constexpr std::string_view kBackground = "background=\"";
 constexpr std::string_view kCaption = "Tavolex";
 
-std::string DecodeSpaces(std::string_view value) {
-    std::string out;
-    out.reserve(value.size());
-    for (std::size_t i = 0; i < value.size();) {
-        if (value.substr(i, 3) == "%20") {
-            out += ' ';
-            i += 3;
-        } else {
-            out += value[i++];
-        }
-    }
-    return out;
-}
-
 // Where the value of a reference at position i starts, or npos when no marker starts there.
 std::size_t ValueStart(std::string_view text, std::size_t i) {
     if (text.size() - i >= kSrc.size() && text.compare(i, kSrc.size(), kSrc) == 0) return i + kSrc.size();

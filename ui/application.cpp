@@ -3,6 +3,7 @@
 #include "platform/file_system.h"
 #include "report_files/report_viewer.h"
 #include "platform/launch.h"
+#include "shell/report_settings.h"
 #include "shell/settings_key.h"
 #include "shell/settings_text.h"
 #include "shell/trace.h"
@@ -50,30 +51,11 @@ std::vector<PaneRow> ReportRowsOf(const std::filesystem::path& outputFolder) {
     return ReportRows(listings);
 }
 
-ReportOptions ReadReportOptions() {
+ReportOptions CurrentReportOptions() {
     Application& app = App();
     SettingsKey& key = app.settings->userKey;
     key.OpenUserKey(app.settings->userDirectory);
-    ReportOptions options;
-    options.author = key.ReadString("cAuthor", kNameBufferSize);
-    options.outputFolder = app.settings->outputFolder;
-    options.templateFolder = app.settings->templateFolder;
-    const auto flag = [&](std::string_view name) {
-        std::uint32_t value = 1;
-        key.ReadValue(name, value);
-        return value == 1;
-    };
-    options.withAuthor = flag("rAuthor");
-    options.withAttendees = flag("rAttendee");
-    options.withAgendas = flag("rAgenda");
-    options.withToDos = flag("rToDo");
-    options.withNotes = flag("rNote");
-    options.withSketches = flag("rSketch");
-    options.withFirstName = flag("rFirstName");
-    options.withLastName = flag("rLastName");
-    options.withTitle = flag("rTitle");
-    options.withCompany = flag("rCompany");
-    return options;
+    return ReadReportOptions(key, app.settings->outputFolder, app.settings->templateFolder);
 }
 
 }  // namespace
@@ -215,7 +197,7 @@ int StartApplication(HINSTANCE instance, int showCommand, StartOptions options) 
     app.reportList->SetView(app.settings->reportView);
 
     app.reportFolder = std::make_unique<ReportFolder>(*app.meetings, *app.addressBook, *app.ui);
-    app.reportFolder->SetOptionsSource(ReadReportOptions);
+    app.reportFolder->SetOptionsSource(CurrentReportOptions);
     app.reportFolder->SetViewer(MakeReportViewer(
         [] {
             Application& a = App();
