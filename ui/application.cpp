@@ -115,6 +115,7 @@ int StartApplication(HINSTANCE instance, int showCommand, StartOptions options) 
     app.instance = instance;
     app.options = std::move(options);
     app.ui = app.options.ui != nullptr ? app.options.ui : &app.frameUi;
+    app.choosers = app.options.choosers ? *app.options.choosers : SystemChoosers();
     app.currentMeeting = -1;
     app.barHeight = 45;
     app.createReportEnabled = -1;

@@ -12,6 +12,7 @@
 #include "shell/application_settings.h"
 #include "shell/palm_user_list.h"
 #include "sketch/handheld_palette.h"
+#include "ui/choosers.h"
 #include "ui/pane_list_view.h"
 #include "ui/quick_view_window.h"
 #include "ui/unique_handle.h"
@@ -22,6 +23,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace tavolex::ui {
@@ -45,6 +47,7 @@ public:
 struct StartOptions {
     platform::UserInteraction* ui = nullptr;  // null: message boxes owned by the frame
     std::filesystem::path programFile;        // empty: this program's file
+    std::optional<Choosers> choosers;         // none: the system's folder and file choosers
 };
 
 struct Application {
@@ -53,6 +56,7 @@ struct Application {
     StartOptions options;
     FrameInteraction frameUi;
     platform::UserInteraction* ui = &frameUi;
+    Choosers choosers = SystemChoosers();
 
     std::unique_ptr<platform::SettingsBackend> backend;
     std::unique_ptr<ApplicationSettings> settings;
