@@ -12,6 +12,8 @@
 #include "shell/settings_text.h"
 #include "shell/trace.h"
 #include "shell/user_change.h"
+#include "ui/preferences_dialog.h"
+#include "ui/report_options_dialog.h"
 #include "ui/window_services.h"
 #include "views/quick_view.h"
 
@@ -444,7 +446,18 @@ void OnCommand(HWND frame, int command) {
             if (!SelectedReport(entry)) Inform(kNoReportToExport);
             break;
         }
-        case kCmdReportOptions: RepaintFrame(); break;
+        case kCmdReportOptions: {
+            ReportOptionsDialogOptions options = CurrentUserReportOptions(*app.settings, app.windowsMajorVersion > 4);
+            ShowReportOptionsDialog(frame, options);
+            RepaintFrame();
+            break;
+        }
+        case kCmdPreferences: {
+            PreferencesOptions options = LoadPreferences(*app.settings);
+            const INT_PTR result = ShowPreferencesDialog(frame, options, CurrentUserPreferencesActions(*app.settings, *app.users));
+            if (result == IDOK && app.reportList) app.reportList->Refill(-1);
+            break;
+        }
         default: break;
     }
 }

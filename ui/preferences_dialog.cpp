@@ -1,0 +1,153 @@
+#include "ui/preferences_dialog.h"
+
+#include "shell/application_settings.h"
+#include "shell/palm_user_list.h"
+#include "ui/application.h"
+#include "ui/window_services.h"
+
+#include <string>
+
+namespace tavolex::ui {
+
+namespace {
+
+constexpr int kExplanationText = 144;
+constexpr int kViewerGroupText = 145;
+constexpr int kOutputGroupText = 146;
+constexpr int kPathsRefusedText = 212;
+constexpr int kTemplateGroupText = 225;
+constexpr int kAssociatedRadioText = 3010;
+// A path field holds what the 512-byte settings buffer can take back.
+constexpr int kPathCharacters = 511;
+
+struct DialogState {
+    PreferencesOptions* options = nullptr;
+    const PreferencesDialogActions* actions = nullptr;
+    HWND previousMessageOwner = nullptr;
+};
+
+std::wstring FieldText(HWND dialog, int id) {
+    HWND field = GetDlgItem(dialog, id);
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(field)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(field, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+void SetField(HWND dialog, int id, const std::filesystem::path& path) { SetDlgItemTextW(dialog, id, path.c_str()); }
+
+void SelectViewerRadio(HWND dialog, bool viewerProgram) {
+    CheckRadioButton(dialog, kPrefViewerRadioId, kPrefAssociatedRadioId,
+                     viewerProgram ? kPrefViewerRadioId : kPrefAssociatedRadioId);
+}
+
+void Fill(HWND dialog, const PreferencesOptions& options) {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    SetDlgItemTextW(dialog, kPrefExplanationId, LoadText(instance, kExplanationText).c_str());
+    SetDlgItemTextW(dialog, kPrefViewerGroupId, LoadText(instance, kViewerGroupText).c_str());
+    SetDlgItemTextW(dialog, kPrefAssociatedRadioId, LoadText(instance, kAssociatedRadioText).c_str());
+    SetDlgItemTextW(dialog, kPrefOutputGroupId, LoadText(instance, kOutputGroupText).c_str());
+    SetDlgItemTextW(dialog, kPrefTemplateGroupId, LoadText(instance, kTemplateGroupText).c_str());
+    for (int id : {kPrefViewerEditId, kPrefOutputEditId, kPrefTemplateEditId}) {
+        SendDlgItemMessageW(dialog, id, EM_SETLIMITTEXT, kPathCharacters, 0);
+    }
+    SetField(dialog, kPrefViewerEditId, options.browserPath);
+    SetField(dialog, kPrefOutputEditId, options.outputPath);
+    SetField(dialog, kPrefTemplateEditId, options.templatePath);
+    SelectViewerRadio(dialog, options.autoView == kAutoViewWithBrowserPath);
+}
+
+PreferencesOptions FromControls(HWND dialog) {
+    PreferencesOptions options;
+    options.browserPath = FieldText(dialog, kPrefViewerEditId);
+    options.outputPath = FieldText(dialog, kPrefOutputEditId);
+    options.templatePath = FieldText(dialog, kPrefTemplateEditId);
+    options.autoView =
+        IsDlgButtonChecked(dialog, kPrefAssociatedRadioId) == BST_CHECKED ? kAutoViewWithAssociation : kAutoViewWithBrowserPath;
+    return options;
+}
+
+void ChooseViewer(HWND dialog, const PreferencesDialogActions& actions) {
+    SelectViewerRadio(dialog, true);
+    std::filesystem::path program = actions.storedBrowser();
+    App().choosers.chooseProgram(dialog, program);  // a cancel leaves the stored program
+    SetField(dialog, kPrefViewerEditId, program);
+}
+
+void ChooseFolderInto(HWND dialog, int fieldId) {
+    const std::optional<std::filesystem::path> folder = App().choosers.chooseFolder(dialog);
+    if (!folder) return;
+    std::wstring text = folder->wstring();
+    if (text.empty() || text.back() != L'\\') text.push_back(L'\\');
+    SetDlgItemTextW(dialog, fieldId, text.c_str());
+}
+
+void ExploreField(HWND dialog, int fieldId) {
+    if (App().choosers.exploreFolder(dialog, std::filesystem::path(FieldText(dialog, fieldId))) == ExploreResult::kNotFound) {
+        App().ui->ShowMessage(kUnableToOpenFolder, "", platform::MessageIcon::kNone);
+    }
+}
+
+bool OnCommand(HWND dialog, DialogState& state, int id) {
+    switch (id) {
+        case kPrefDefaultViewerId:
+            SelectViewerRadio(dialog, true);
+            SetField(dialog, kPrefViewerEditId, state.actions->defaultBrowser());
+            return true;
+        case kPrefChooseViewerId: ChooseViewer(dialog, *state.actions); return true;
+        case kPrefChooseOutputId: ChooseFolderInto(dialog, kPrefOutputEditId); return true;
+        case kPrefChooseTemplateId: ChooseFolderInto(dialog, kPrefTemplateEditId); return true;
+        case kPrefOpenOutputId: ExploreField(dialog, kPrefOutputEditId); return true;
+        case kPrefOpenTemplateId: ExploreField(dialog, kPrefTemplateEditId); return true;
+        case IDOK: {
+            const PreferencesOptions chosen = FromControls(dialog);
+            if (!state.actions->accept(chosen)) return true;
+            *state.options = chosen;
+            EndDialog(dialog, IDOK);
+            return true;
+        }
+        case IDCANCEL: EndDialog(dialog, IDCANCEL); return true;
+        default: return false;
+    }
+}
+
+INT_PTR CALLBACK PreferencesProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* state = reinterpret_cast<DialogState*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
+    switch (message) {
+        case WM_INITDIALOG:
+            state = reinterpret_cast<DialogState*>(lParam);
+            SetWindowLongPtrW(dialog, GWLP_USERDATA, lParam);
+            // The dialog's messages are owned by the dialog, so it waits for them.
+            state->previousMessageOwner = App().frameUi.owner;
+            App().frameUi.owner = dialog;
+            Fill(dialog, *state->options);
+            return TRUE;
+        case WM_COMMAND: return state != nullptr && OnCommand(dialog, *state, LOWORD(wParam)) ? TRUE : FALSE;
+        case WM_DESTROY:
+            if (state != nullptr) App().frameUi.owner = state->previousMessageOwner;
+            return FALSE;
+        default: return FALSE;
+    }
+}
+
+}  // namespace
+
+INT_PTR ShowPreferencesDialog(HWND parent, PreferencesOptions& options, const PreferencesDialogActions& actions) {
+    DialogState state{&options, &actions};
+    return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kPreferencesDialogId), parent,
+                           PreferencesProcedure, reinterpret_cast<LPARAM>(&state));
+}
+
+PreferencesDialogActions CurrentUserPreferencesActions(ApplicationSettings& settings, const PalmUserList& users) {
+    PreferencesDialogActions actions;
+    actions.defaultBrowser = [&settings] { return UseDefaultBrowser(settings); };
+    actions.storedBrowser = [&settings] { return LoadPreferences(settings).browserPath; };
+    actions.accept = [&settings, &users](const PreferencesOptions& options) {
+        if (SavePreferences(settings, users, options)) return true;
+        App().ui->ShowMessage(Narrow(LoadText(GetModuleHandleW(nullptr), kPathsRefusedText)), "Tavolex",
+                              platform::MessageIcon::kInformation);
+        return false;
+    };
+    return actions;
+}
+
+}  // namespace tavolex::ui
