@@ -3,6 +3,7 @@
 //   command ID            a menu command to the frame
 //   post ID               the same without waiting for it (a command that opens a dialog)
 //   close-dialog          cancels the dialog the program shows
+//   tab INDEX             chooses a tab of the tab control of the dialog the program shows
 //   select-meeting ROW    a mouse click on a row of the meeting list
 //   select-item ROW       a mouse click on a row of the item list
 //   user INDEX            chooses an entry of the Palm user box
@@ -106,6 +107,23 @@ int wmain(int argc, wchar_t** argv) {
     if (verb == L"close-dialog") {
         HWND dialog = FindWindowW(L"#32770", nullptr);
         return dialog != nullptr && PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0) ? 0 : 1;
+    }
+    if (verb == L"tab") {
+        HWND dialog = FindWindowW(L"#32770", nullptr);
+        HWND tab = dialog != nullptr ? FindWindowExW(dialog, nullptr, WC_TABCONTROLW, nullptr) : nullptr;
+        if (tab == nullptr) return 1;
+        // A mouse click on the tab, which the tab control reports to the dialog as for a real one.
+        RemoteValue<RECT> remoteRect(tab, RECT{});
+        RECT rect{};
+        if (!remoteRect || !SendMessageW(tab, TCM_GETITEMRECT, static_cast<WPARAM>(number), remoteRect.Address()) ||
+            !remoteRect.Read(rect)) {
+            return 1;
+        }
+        const LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        PostMessageW(tab, WM_LBUTTONDOWN, MK_LBUTTON, point);
+        PostMessageW(tab, WM_LBUTTONUP, 0, point);
+        Sleep(300);
+        return 0;
     }
     if (verb == L"select-meeting") return ClickRow(List(100, 0), number);
     if (verb == L"select-item") return ClickRow(List(100, 1), number);
