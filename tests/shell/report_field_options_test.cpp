@@ -71,13 +71,5 @@ TEST_F(ReportOptionsTabTest, AuthorReadsBackAndAnEmptyOneBecomesThePalmUser) {
     EXPECT_EQ(backend.ValueCount(kUserKey), 1u);  // no switch was written
 }
 
-TEST_F(ReportOptionsTabTest, WithoutUserDirectoryTheApplicationKeyHoldsTheValues) {
-    settings.userDirectory.clear();
-    ReportOptionsValues values;
-    LoadReportOptionsTab(settings, ReportOptionsTab::kFields, values);
-    EXPECT_EQ(backend.GetDword(kAppKey, "rCustom4"), 1u);
-    EXPECT_FALSE(backend.KeyExists(kUserKey));
-}
-
 }  // namespace
 }  // namespace tavolex
