@@ -4,6 +4,7 @@
 #include "meeting_store/meeting_database.h"
 #include "platform/file_system.h"
 #include "shell/settings_key.h"
+#include "tests/support/fixed_clock.h"
 #include "tests/support/memory_settings.h"
 #include "tests/support/palm_database_writer.h"
 #include "tests/support/recording_user_interaction.h"
@@ -72,13 +73,7 @@ protected:
     }
 
     static void UseFixedClock(ReportFolder& folder) {
-        folder.SetClock([] {
-            std::tm t{};
-            t.tm_year = 2026 - 1900;
-            t.tm_mon = 11;
-            t.tm_mday = 7;
-            return t;
-        });
+        folder.SetClock(test::FixedReportTime);
     }
 
     const Meeting& M() const { return *store.Meetings().at(0); }

@@ -5,6 +5,7 @@
 #include "cli/cli_session.h"
 #include "meeting_store/records.h"
 #include "platform/file_system.h"
+#include "tests/support/fixed_clock.h"
 #include "tests/win32/desktop_fixture.h"
 #include "ui/create_report_dialog.h"
 #include "ui/export_dialog.h"
@@ -29,16 +30,6 @@ const std::string kMinutesTemplate = "\x8b\x63\x8e\x96\x98\x5e.rtf";            
 const std::string kAgendaItem = "\x8b\x63\x91\xe8";                                                   // 議題
 const std::wstring kUserKey = std::wstring(kAppKey) + L"\\TanakaT";
 
-std::tm FixedClock() {
-    std::tm t{};
-    t.tm_year = 2026 - 1900;
-    t.tm_mon = 11;
-    t.tm_mday = 7;
-    t.tm_hour = 9;
-    t.tm_min = 5;
-    return t;
-}
-
 class ReportDialogsTest : public DesktopTest {
 protected:
     int choosersCalls = 0;
@@ -50,7 +41,7 @@ protected:
         fs::copy(fs::path(L"Z:" + fs::path(TAVOLEX_TEMPLATE_DIR).wstring()), dir / "install" / "templates",
                  fs::copy_options::recursive);
         Start();
-        App().reportFolder->SetClock(FixedClock);
+        App().reportFolder->SetClock(test::FixedReportTime);
         App().reportFolder->SetViewer([this](const fs::path& report) { opened.push_back(report); });
         Click(MeetingList(), 0);
     }
@@ -64,7 +55,7 @@ protected:
         cli::CliSession session({});
         EXPECT_TRUE(session.Open());
         EXPECT_TRUE(session.LoadUser());
-        session.Report().SetClock(FixedClock);
+        session.Report().SetClock(test::FixedReportTime);
         request.meeting = App().currentMeeting + 1;
         request.name = "cli";
         request.force = true;
