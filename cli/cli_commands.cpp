@@ -7,6 +7,7 @@
 #include "report_files/report_name.h"
 #include "report_files/report_operations.h"
 #include "report_files/report_viewer.h"
+#include "shell/create_report.h"
 #include "views/meeting_items.h"
 #include "views/quick_view.h"
 
@@ -87,12 +88,6 @@ std::optional<ReportEntry> FindReport(CliSession& session, const std::string& ut
 }
 
 ViewerSettings Viewer(CliSession& session) { return {session.AutoView(), session.BrowserPath()}; }
-
-bool HasRtfExtension(const fs::path& path) {
-    std::string ext = path.extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ext == ".rtf";
-}
 
 }  // namespace
 

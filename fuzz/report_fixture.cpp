@@ -2,6 +2,7 @@
 
 #include "fuzz/fuzz_support.h"
 #include "fuzz/rich_user.h"
+#include "tests/support/fixed_clock.h"
 
 #include <ctime>
 
@@ -27,15 +28,7 @@ ReportFixture::ReportFixture(const char* name) {
     book.Reload();
     report.SetOptionsSource([this] { return options; });
     report.SetViewer([](const std::filesystem::path&) {});
-    report.SetClock([] {
-        std::tm t{};
-        t.tm_year = 2026 - 1900;
-        t.tm_mon = 11;
-        t.tm_mday = 7;
-        t.tm_hour = 9;
-        t.tm_min = 5;
-        return t;
-    });
+    report.SetClock(test::FixedReportTime);
 }
 
 void ReportFixture::Reload() {

@@ -438,6 +438,13 @@ def main():
         write_bmp24(os.path.join(art, "bmp%d.bmp" % ids[1]), c, transform=hot)
         write_bmp24(os.path.join(art, "bmp%d.bmp" % ids[2]), c, transform=disabled)
         write_mask(os.path.join(art, "bmp%d.bmp" % ids[3]), c)
+    # The report lists' 15 x 15 item pictures: an image drawn on black (put with OR) and a mask
+    # that is white where the list's background shows through (put with AND).
+    for image_id, mask_id, draw in ((211, 215, draw_html_report), (258, 259, draw_rtf_report)):
+        c = Canvas(15)
+        draw(c)
+        write_bmp24(os.path.join(art, "bmp%d.bmp" % image_id), c, fill=BLACK)
+        write_mask(os.path.join(art, "bmp%d.bmp" % mask_id), c)
     about = Canvas(32, WHITE)
     draw_meeting(about)
     write_bmp24(os.path.join(art, "bmp149.bmp"), about)

@@ -77,7 +77,10 @@ void ReadUserFolders(ApplicationSettings& s, const ShellEnvironment& env) {
     if (const std::uint32_t view = user.ReadDword("ReportView"); view != 0) s.reportView = view;
     s.browserPath = ReadPath(user, "BrowserPath", kPathBufferSize);
     if (s.browserPath.empty()) {
-        user.WriteUserDefaults(s.userDirectory, s.authorName, env.screenSize());
+        // The user's defaults are in place by now (the database folder is set); only the viewer is
+        // missing. Look it up again instead of writing all the defaults, which would reset the
+        // user's report switches and views at every start on a system without a web browser.
+        user.WriteString("BrowserPath", user.ReadDefaultBrowser());
         s.browserPath = ReadPath(user, "BrowserPath", kPathBufferSize);
     }
     s.templateFolder = ReadPath(user, "TemplatePath", kPathBufferSize);

@@ -12,6 +12,8 @@
 #include "shell/settings_text.h"
 #include "shell/trace.h"
 #include "shell/user_change.h"
+#include "ui/create_report_dialog.h"
+#include "ui/export_dialog.h"
 #include "ui/preferences_dialog.h"
 #include "ui/report_options_dialog.h"
 #include "ui/window_services.h"
@@ -262,6 +264,28 @@ void ShowInQuickView(std::int32_t meeting, int itemRow) {
                                       CurrentQuickViewFields()));
 }
 
+// The Create Report dialog for the meeting; the report list is refilled once a report was made.
+void ShowCreateReport(const Meeting& meeting) {
+    Application& app = App();
+    SettingsKey& key = app.settings->userKey;
+    key.OpenUserKey(app.settings->userDirectory);
+    CreateReportOptions options;
+    options.choices = LoadCreateReportChoices(
+        key, app.settings->templateFolder,
+        {Narrow(LoadText(app.instance, kIdsExecutiveReport)), Narrow(LoadText(app.instance, kIdsAgendaReport))});
+    options.reportName = ProposedReportName(meeting.szTitle, *app.ui);
+    options.folder = app.reportFolder.get();
+    options.meeting = &meeting;
+    options.paths = CurrentReportPaths();
+    options.userKey = &key;
+    options.userDirectory = app.settings->userDirectory;
+    options.ui = app.ui;
+    options.choosers = &app.choosers;
+    options.mainWindow = app.frame;
+    options.japaneseFont = app.windowsMajorVersion > 4;
+    if (ShowCreateReportDialog(app.instance, app.frame, options) && app.reportList) app.reportList->Refill(-1);
+}
+
 void CreateReportForSelection() {
     Application& app = App();
     const int row = app.meetingList ? app.meetingList->SelectedRow() : -1;
@@ -275,6 +299,7 @@ void CreateReportForSelection() {
     GetClientRect(app.frame, &client);
     RefreshQuickView(client);
     ListView_SetItemState(app.meetingList->Window(), row, INDEXTOSTATEIMAGEMASK(1), LVIS_STATEIMAGEMASK);
+    ShowCreateReport(*app.meetings->Meetings().at(static_cast<std::size_t>(meeting)));
 }
 
 // The report of the selected row: the file at the row's position in the folder, as long as it is
@@ -347,6 +372,22 @@ void ImportDroppedFile(HDROP drop) {
     if (file.empty()) return;
     ImportReport(CurrentReportPaths(), std::filesystem::path(file), *app.ui);
     app.reportList->Refill(0);
+}
+
+// The export dialog for the selected report; the report list is refilled after an export.
+void ExportSelectedReport() {
+    Application& app = App();
+    ReportEntry entry;
+    if (!SelectedReport(entry)) {
+        Inform(kNoReportToExport);
+        return;
+    }
+    ExportOptions options;
+    options.paths = CurrentReportPaths();
+    options.fileName = entry.fileName;
+    options.ui = app.ui;
+    options.choosers = &app.choosers;
+    if (ShowExportDialog(app.instance, app.frame, options) && app.reportList) app.reportList->Refill(-1);
 }
 
 void OpenWithShell(const wchar_t* target, const char* caption, bool withIcon) {
@@ -441,11 +482,7 @@ void OnCommand(HWND frame, int command) {
         case kCmdOpenReport: OpenSelectedReport(true); break;
         case kCmdHelp: OpenWithShell(Wide(app.settings->helpPath).c_str(), "", false); break;
         case kCmdMail: MailSelectedReport(true); break;
-        case kCmdExport: {
-            ReportEntry entry;
-            if (!SelectedReport(entry)) Inform(kNoReportToExport);
-            break;
-        }
+        case kCmdExport: ExportSelectedReport(); break;
         case kCmdReportOptions: {
             ReportOptionsDialogOptions options = CurrentUserReportOptions(*app.settings, app.windowsMajorVersion > 4);
             ShowReportOptionsDialog(frame, options);
@@ -721,7 +758,7 @@ LRESULT CALLBACK ReportPaneProcedure(HWND window, UINT message, WPARAM wParam, L
             if (command == kCmdPaneOpen) {
                 OpenSelectedReport(false);
             } else if (command == kCmdExport) {
-                // The export dialog takes the selected report.
+                ExportSelectedReport();
             } else if (command == kCmdDelete) {
                 DeleteSelectedReport();
             } else if (command == kCmdRename) {

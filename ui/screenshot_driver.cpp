@@ -6,6 +6,8 @@
 //   tab INDEX             chooses a tab of the tab control of the dialog the program shows
 //   select-meeting ROW    a mouse click on a row of the meeting list
 //   select-item ROW       a mouse click on a row of the item list
+//   select-report ROW     a mouse click on a row of the report list
+//   drop ID               drops down the list ID of the dialog the program shows
 //   user INDEX            chooses an entry of the Palm user box
 #include <windows.h>
 #include <commctrl.h>
@@ -127,6 +129,12 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (verb == L"select-meeting") return ClickRow(List(100, 0), number);
     if (verb == L"select-item") return ClickRow(List(100, 1), number);
+    if (verb == L"select-report") return ClickRow(List(101, 0), number);
+    if (verb == L"drop") {
+        HWND dialog = FindWindowW(L"#32770", nullptr);
+        HWND list = dialog != nullptr ? GetDlgItem(dialog, number) : nullptr;
+        return list != nullptr && PostMessageW(list, CB_SHOWDROPDOWN, TRUE, 0) ? 0 : 1;
+    }
     if (verb == L"user") {
         HWND rebar = FindWindowExW(frame, nullptr, REBARCLASSNAMEW, nullptr);
         HWND box = GetDlgItem(rebar, 501);

@@ -16,6 +16,13 @@ UniqueFile OpenFile(const std::filesystem::path& path, const char* mode) {
 bool FlushToDisk(std::FILE* file) { return std::fflush(file) == 0 && ::_commit(::_fileno(file)) == 0; }
 
 bool MoveFileOver(const std::filesystem::path& from, const std::filesystem::path& to) {
+    // Windows refuses to replace a read-only file; Wine's rename does not, so ask first and give
+    // the same answer everywhere.
+    const DWORD attributes = ::GetFileAttributesW(to.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        ::SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
     return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 

@@ -19,6 +19,7 @@
 
 #include <csignal>
 #include <functional>
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -40,6 +41,22 @@ bool InChildWithFileSizeLimit(rlim_t limitBytes, const std::function<bool()>& bo
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{limitBytes, limitBytes};
         if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(3);
+        _exit(body() ? 0 : 1);
+    }
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid) return false;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+constexpr uid_t kNobody = 65534;
+
+// Runs body in a forked child; a child of root first becomes the user (and group) uid, so that
+// file permissions apply to it. The child's result is body's: true passes.
+bool InChildAsUser(uid_t uid, const std::function<bool()>& body) {
+    const pid_t pid = fork();
+    if (pid < 0) return false;
+    if (pid == 0) {
+        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(uid) != 0 || setuid(uid) != 0)) _exit(3);
         _exit(body() ? 0 : 1);
     }
     int status = 0;
@@ -175,16 +192,22 @@ TEST_F(ReportFaultTest, ExportStoppedByTheFileSizeLimitKeepsTheSource) {
 }
 
 TEST_F(ReportFaultTest, ReadOnlyOutputFolder) {
-    if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders; the size-limit cases cover the write failure";
-    fs::permissions(options_.outputFolder, fs::perms::owner_read | fs::perms::owner_exec);
-    const bool written = report_.WriteBuiltInReport(Out("old.htm"), TheMeeting(), ReportKind::kExecutive);
-    const bool renamed = RenameReport(paths_, "old.htm", "renamed", ui_);
+    // Root writes into read-only folders: the operations then run in a child that has become
+    // "nobody", for whom the folder's permissions hold.
+    fs::permissions(dir_.Path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                     fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(options_.outputFolder, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                               fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+    const bool childPassed = InChildAsUser(kNobody, [&] {
+        const bool written = report_.WriteBuiltInReport(Out("old.htm"), TheMeeting(), ReportKind::kExecutive);
+        const bool renamed = RenameReport(paths_, "old.htm", "renamed", ui_);
+        return !written && !renamed && !ui_.messages.empty() && ui_.messages[0].text == kWriteFailed &&
+               test::ReadFileBytes(Out("old.htm")) == kOldReport;
+    });
     fs::permissions(options_.outputFolder, fs::perms::owner_all);
-    EXPECT_FALSE(written);
-    EXPECT_FALSE(renamed);
-    ASSERT_FALSE(ui_.messages.empty());
-    EXPECT_EQ(ui_.messages[0].text, kWriteFailed);
+    EXPECT_TRUE(childPassed);
     EXPECT_EQ(test::ReadFileBytes(Out("old.htm")), kOldReport);
+    EXPECT_EQ(FileNames(options_.outputFolder), (std::vector<std::string>{"old.htm", "pic.gif"}));
 }
 
 TEST(SettingsFaultTest, SettingsFileThatCannotBeWrittenKeepsItsLastGoodContent) {

@@ -3,6 +3,7 @@
 #include "address_book/address_book.h"
 #include "meeting_store/meeting_database.h"
 #include "report/template_images.h"
+#include "tests/support/fixed_clock.h"
 #include "tests/support/address_book_writer.h"
 #include "tests/support/palm_database_writer.h"
 #include "tests/support/recording_user_interaction.h"
@@ -65,15 +66,7 @@ protected:
         std::filesystem::create_directories(options_.templateFolder);
         report_.SetOptionsSource([this] { return options_; });
         report_.SetViewer([this](const std::filesystem::path& p) { opened_.push_back(p); });
-        report_.SetClock([] {
-            std::tm t{};
-            t.tm_year = 2026 - 1900;
-            t.tm_mon = 11;
-            t.tm_mday = 7;
-            t.tm_hour = 9;
-            t.tm_min = 5;
-            return t;
-        });
+        report_.SetClock(test::FixedReportTime);
     }
 
     static std::vector<std::uint8_t> OneBitBitmap() {

@@ -103,6 +103,25 @@ TEST_F(StartupSettingsTest, StoredUserValuesAreKept) {
     EXPECT_FALSE(backend.GetDword(kUserBKey, "AutoView").has_value()) << "no defaults were needed";
 }
 
+TEST_F(StartupSettingsTest, AMissingViewerDoesNotResetTheUsersSwitches) {
+    backend.SetString(kAppKey, "UserPath", "UserB\\");
+    backend.SetString(kUserBKey, "OutputPath", "D:\\Reports\\");
+    backend.SetString(kUserBKey, "DatabasePath", "D:\\Data\\");
+    backend.SetDword(kUserBKey, "rAgenda", 0);
+    backend.SetDword(kUserBKey, "AutoView", 1);
+    backend.browser = {};
+    ASSERT_TRUE(Load());
+    ASSERT_TRUE(Load());  // a system without a web browser, started twice
+    EXPECT_EQ(backend.GetDword(kUserBKey, "rAgenda"), 0u);
+    EXPECT_EQ(backend.GetDword(kUserBKey, "AutoView"), 1u);
+    EXPECT_EQ(backend.GetString(kUserBKey, "BrowserPath"), "");
+
+    backend.browser = {"C:\\PROGRA~1\\BROWSER\\BROWSE.EXE %1", true};
+    ASSERT_TRUE(Load());
+    EXPECT_EQ(settings.browserPath, PathFromSettingsText("C:\\PROGRA~1\\BROWSER\\BROWSE.EXE"));
+    EXPECT_EQ(backend.GetDword(kUserBKey, "rAgenda"), 0u);
+}
+
 TEST_F(StartupSettingsTest, ApplicationKeyThatCannotBeCreated) {
     backend.failingKeys.insert("software\\brenmark\\tavolex");
     EXPECT_FALSE(Load());

@@ -4,8 +4,7 @@
 // our own for each test; every message box is answered by a recording interaction.
 #include "address_book/address_book.h"
 #include "meeting_store/meeting_database.h"
-#include "tests/support/recording_user_interaction.h"
-#include "tests/support/temp_dir.h"
+#include "tests/win32/desktop_fixture.h"
 #include "ui/application.h"
 #include "ui/window_services.h"
 #include "views/meeting_items.h"
@@ -29,147 +28,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr wchar_t kTestRoot[] = L"Software\\Brenmark\\TavolexUiTests";
-constexpr wchar_t kAppKey[] = L"Software\\Brenmark\\Tavolex";
-constexpr wchar_t kCore[] = L"Software\\U.S. Robotics\\Pilot Desktop\\Core";
-constexpr char kTanaka[] = "\x93\x63\x92\x86 \x91\xbe\x98\x59";  // 田中 太郎
-constexpr char kSuzuki[] = "\x97\xe9\x96\xd8 \x89\xd4\x8e\x71";  // 鈴木 花子
-
-fs::path ProgramFolder() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return fs::path(path).parent_path();
-}
-
-// The sample folder of the source tree, through Wine's drive for the root folder.
-fs::path SampleFolder() { return fs::path(L"Z:" + fs::path(TAVOLEX_SAMPLE_PALM_DIR).wstring()); }
-
-std::string ListText(HWND list, int row, int column) {
-    wchar_t buffer[261] = {};
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = buffer;
-    item.cchTextMax = 261;
-    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    return ui::Narrow(buffer);
-}
-
-int ListIcon(HWND list, int row) {
-    LVITEMW item{};
-    item.mask = LVIF_IMAGE;
-    item.iItem = row;
-    SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    return item.iImage;
-}
-
-int RowCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
-
-class Win32UiTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        static int counter = 0;
-        keyPath_ = std::wstring(kTestRoot) + L"\\" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++);
-        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, keyPath_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &user_, nullptr), 0);
-        ASSERT_EQ(RegCreateKeyExW(user_, L"Classes", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &classes_, nullptr), 0);
-        ASSERT_EQ(RegOverridePredefKey(HKEY_CURRENT_USER, user_), 0);
-        ASSERT_EQ(RegOverridePredefKey(HKEY_CLASSES_ROOT, classes_), 0);
-        instance_ = GetModuleHandleW(nullptr);
-        ASSERT_TRUE(ui::RegisterWindowClasses(instance_));
-    }
-
-    void TearDown() override {
-        Stop();
-        RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
-        RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-        RegCloseKey(classes_);
-        RegCloseKey(user_);
-        RegDeleteTreeW(HKEY_CURRENT_USER, keyPath_.c_str());
-        RegDeleteKeyW(HKEY_CURRENT_USER, kTestRoot);
-        RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Brenmark");
-    }
-
-    // Palm Desktop with the two sample users, the first one chosen, and two reports.
-    void InstallPalmDesktop() {
-        fs::copy(SampleFolder(), dir / "palm", fs::copy_options::recursive);
-        fs::create_directories(dir / "hotsync");
-        fs::copy_file(ProgramFolder() / "UserData.dll", dir / "hotsync" / "UserData.dll");
-        test::WriteFileBytes(dir / "hotsync" / "UserData.txt",
-                             std::string("1\t") + kTanaka + "\tTanakaT\n2\t" + kSuzuki + "\tSuzukiH\n");
-        SetText(kCore, L"Path", (dir / "palm").wstring());
-        SetText(kCore, L"HotSyncPath", (dir / "hotsync" / "HotSync.exe").wstring());
-        SetText(kAppKey, L"UserPath", L"TanakaT\\");
-        SetText(kAppKey, L"LastUsername", ui::Wide(kTanaka));
-        test::WriteFileBytes(dir / "palm" / "TanakaT" / "Tavolex" / "weekly.htm", "<html></html>\r\n");
-        test::WriteFileBytes(dir / "palm" / "TanakaT" / "Tavolex" / "minutes.rtf", "{\\rtf1}\r\n");
-    }
-
-    void Start() {
-        ui::StartOptions options;
-        options.ui = &ui;
-        options.programFile = dir / "install" / "tavolex.exe";
-        ASSERT_EQ(ui::StartApplication(instance_, SW_SHOWNORMAL, options), 1);
-        running_ = true;
-    }
-
-    void Stop() {
-        if (!running_) return;
-        DestroyWindow(ui::App().frame);
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        }
-        running_ = false;
-    }
-
-    static ui::Application& App() { return ui::App(); }
-    static HWND MeetingList() { return App().meetingList->Window(); }
-    static HWND ItemList() { return App().itemList->Window(); }
-    static HWND ReportList() { return App().reportList->Window(); }
-
-    static void Command(int id) { SendMessageW(App().frame, WM_COMMAND, static_cast<WPARAM>(id), 0); }
-
-    // A mouse click on a row as the list reports it to its pane.
-    static void Click(HWND list, int row) {
-        ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
-        if (row >= 0) ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-        NMITEMACTIVATE click{};
-        click.hdr.hwndFrom = list;
-        click.hdr.idFrom = 3000;
-        click.hdr.code = NM_CLICK;
-        click.iItem = row;
-        SendMessageW(GetParent(list), WM_NOTIFY, 3000, reinterpret_cast<LPARAM>(&click));
-    }
-
-    static void ChooseUser(int index) {
-        SendMessageW(App().userBox, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-        SendMessageW(App().frame, WM_COMMAND, MAKEWPARAM(ui::kUserBoxId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(App().userBox));
-    }
-
-    DWORD RegNumber(const std::wstring& key, const wchar_t* name) const {
-        DWORD data = 0xDEAD;
-        DWORD size = sizeof data;
-        RegGetValueW(user_, key.c_str(), name, RRF_RT_REG_DWORD, nullptr, &data, &size);
-        return data;
-    }
-    std::wstring RegText(const std::wstring& key, const wchar_t* name) const {
-        wchar_t data[1024] = {};
-        DWORD size = sizeof data;
-        if (RegGetValueW(user_, key.c_str(), name, RRF_RT_REG_SZ, nullptr, data, &size) != 0) return L"<missing>";
-        return data;
-    }
-    void SetText(const wchar_t* key, const wchar_t* name, const std::wstring& text) {
-        ASSERT_EQ(RegSetKeyValueW(user_, key, name, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * 2)), 0);
-    }
-
-    test::RecordingUserInteraction ui;
-    test::TempDir dir;
-
-private:
-    std::wstring keyPath_;
-    HKEY user_ = nullptr;
-    HKEY classes_ = nullptr;
-    HINSTANCE instance_ = nullptr;
-    bool running_ = false;
-};
+using Win32UiTest = DesktopTest;
 
 TEST_F(Win32UiTest, ListsAndQuickViewShowTheSampleUser) {
     InstallPalmDesktop();

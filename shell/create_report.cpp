@@ -1,0 +1,158 @@
+#include "shell/create_report.h"
+
+#include "meeting_store/records.h"
+#include "platform/file_system.h"
+#include "platform/platform.h"
+#include "report_files/report_name.h"
+#include "shell/settings_key.h"
+
+#include <optional>
+#include <system_error>
+
+namespace tavolex {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t kRememberedChoiceCapacity = 261;
+
+bool IsLead(char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool BeginsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+    if (prefix.size() > text.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (IsLead(text[i]) && i + 1 < prefix.size()) {
+            if (text[i] != prefix[i] || text[i + 1] != prefix[i + 1]) return false;
+            ++i;
+            continue;
+        }
+        if (FoldAscii(text[i]) != FoldAscii(prefix[i])) return false;
+    }
+    return true;
+}
+
+bool HasExtension(const fs::path& file, std::string_view lower) {
+    std::string ext = platform::PathToCp932(file.extension());
+    if (ext.size() != lower.size()) return false;
+    for (std::size_t i = 0; i < ext.size(); ++i) {
+        if (FoldAscii(ext[i]) != lower[i]) return false;
+    }
+    return true;
+}
+
+// The report's path once its name is cleaned, or nothing (the dialog stays) when the user keeps
+// an existing report or the output folder is missing.
+std::optional<fs::path> ReportPathFor(const ReportPaths& paths, std::string reportName, std::string_view extension,
+                                      platform::UserInteraction& ui) {
+    if (reportName.size() > kReportNameCapacity) reportName.resize(kReportNameCapacity);
+    CleanReportName(reportName, ui);
+    std::error_code ec;
+    if (!fs::is_directory(paths.outputFolder, ec)) {
+        // The report could not be created; say where it was to go rather than do nothing.
+        ui.ShowMessage("The output folder " + platform::PathToCp932(paths.outputFolder) +
+                           " does not exist.  Please check your settings in File > Preferences.",
+                       "Tavolex", platform::MessageIcon::kInformation);
+        return std::nullopt;
+    }
+    fs::path reportPath = InFolder(paths.outputFolder, reportName + std::string(extension));
+    if (!ConfirmOverwrite(reportPath, ui)) return std::nullopt;
+    return reportPath;
+}
+
+}  // namespace
+
+std::vector<std::string> ListTemplateFiles(const fs::path& templateFolder) {
+    std::vector<std::string> html;
+    std::vector<std::string> rtf;
+    std::error_code ec;
+    fs::directory_iterator it(templateFolder, ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        std::error_code typeError;
+        if (!it->is_regular_file(typeError)) continue;
+        const fs::path name = it->path().filename();
+        if (HasExtension(name, ".htm")) {
+            html.push_back(platform::PathToCp932(name));
+        } else if (HasExtension(name, ".rtf")) {
+            rtf.push_back(platform::PathToCp932(name));
+        }
+    }
+    html.insert(html.end(), rtf.begin(), rtf.end());
+    return html;
+}
+
+int SelectByPrefix(const std::vector<std::string>& items, std::string_view prefix, int current) {
+    if (prefix.empty()) return current;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (BeginsWithIgnoringCase(items[i], prefix)) return static_cast<int>(i);
+    }
+    return current;
+}
+
+bool HasRtfExtension(const fs::path& path) { return HasExtension(path.filename(), ".rtf"); }
+
+CreateReportChoices LoadCreateReportChoices(SettingsKey& userKey, const fs::path& templateFolder,
+                                            std::vector<std::string> instantNames) {
+    CreateReportChoices choices;
+    choices.templates = ListTemplateFiles(templateFolder);
+    choices.templateSelection = choices.templates.empty() ? -1 : 0;
+    for (std::size_t i = 0; i < choices.templates.size(); ++i) {
+        if (choices.templates[i] == kExecutiveTemplateName) choices.templateSelection = static_cast<int>(i);
+    }
+    choices.templateSelection = SelectByPrefix(
+        choices.templates, userKey.ReadString("LastTemplate", kRememberedChoiceCapacity), choices.templateSelection);
+
+    choices.instantNames = std::move(instantNames);
+    choices.instantSelection = SelectByPrefix(
+        choices.instantNames, userKey.ReadString("LastReport", kRememberedChoiceCapacity), 0);
+
+    for (std::size_t i = 0; i < kSectionSettingNames.size(); ++i) {
+        std::uint32_t value = 1;
+        if (userKey.ReadValue(kSectionSettingNames[i], value) != platform::kSettingsOk) value = 1;
+        choices.sections[i] = value != 0;
+    }
+    return choices;
+}
+
+std::string ProposedReportName(std::string_view meetingTitle, platform::UserInteraction& ui) {
+    std::string name(meetingTitle.substr(0, kReportNameCapacity));
+    CleanReportName(name, ui);
+    return name;
+}
+
+void StoreSection(SettingsKey& userKey, int section, bool checked) {
+    if (section < 0 || section >= static_cast<int>(kSectionSettingNames.size())) return;
+    (void)userKey.WriteDword(kSectionSettingNames[static_cast<std::size_t>(section)], checked ? 1 : 0);
+}
+
+void StoreRememberedChoices(SettingsKey& userKey, std::string_view templateText, std::string_view instantText) {
+    (void)userKey.WriteString("LastTemplate", templateText);
+    (void)userKey.WriteString("LastReport", instantText);
+}
+
+CreateReportResult CreateTemplateReport(ReportFolder& folder, const Meeting& meeting, const ReportPaths& paths,
+                                        std::string_view templateFileName, std::string reportName,
+                                        platform::UserInteraction& ui) {
+    const fs::path templatePath = InFolder(paths.templateFolder, templateFileName);
+    if (!folder.LoadTemplateFile(templatePath)) return CreateReportResult::kStay;
+    folder.SetMode(HasRtfExtension(templatePath) ? ExpansionMode::Rtf : ExpansionMode::Html);
+    const std::optional<fs::path> reportPath =
+        ReportPathFor(paths, std::move(reportName), platform::PathToCp932(templatePath.extension()), ui);
+    if (!reportPath) return CreateReportResult::kStay;
+    return folder.WriteTemplateReport(*reportPath, meeting) ? CreateReportResult::kWritten
+                                                            : CreateReportResult::kWriteFailed;
+}
+
+CreateReportResult CreateBuiltInReport(ReportFolder& folder, const Meeting& meeting, const ReportPaths& paths,
+                                       ReportKind kind, std::string reportName, platform::UserInteraction& ui) {
+    const std::optional<fs::path> reportPath = ReportPathFor(paths, std::move(reportName), ".htm", ui);
+    if (!reportPath) return CreateReportResult::kStay;
+    return folder.WriteBuiltInReport(*reportPath, meeting, kind) ? CreateReportResult::kWritten
+                                                                 : CreateReportResult::kWriteFailed;
+}
+
+}  // namespace tavolex

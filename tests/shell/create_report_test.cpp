@@ -1,0 +1,172 @@
+#include "shell/create_report.h"
+
+#include "address_book/address_book.h"
+#include "meeting_store/meeting_database.h"
+#include "platform/file_system.h"
+#include "shell/settings_key.h"
+#include "tests/support/fixed_clock.h"
+#include "tests/support/memory_settings.h"
+#include "tests/support/palm_database_writer.h"
+#include "tests/support/recording_user_interaction.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace tavolex {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kUserKey[] = "Software\\Brenmark\\Tavolex\\TanakaT";
+const std::string kExecutive = "\x83\x47\x83\x4f\x83\x5b\x83\x4e\x83\x65\x83\x42\x83\x75";  // エグゼクティブ
+const std::string kAgenda = "\x8b\x63\x91\xe8";                                          // 議題
+
+TEST(TemplateFilesTest, HtmlFilesComeBeforeRtfFilesAndOtherFilesAreLeftOut) {
+    test::TempDir dir;
+    test::WriteFileBytes(dir / "b.rtf", "{\\rtf1}");
+    test::WriteFileBytes(dir / "a.HTM", "<p>");
+    test::WriteFileBytes(dir / "c.Rtf", "{\\rtf1}");
+    test::WriteFileBytes(dir / "d.htm", "<p>");
+    test::WriteFileBytes(dir / "logo.gif", "GIF89a");
+    test::WriteFileBytes(dir / "page.html", "<p>");
+    fs::create_directories(dir / "folder.htm");
+    const std::vector<std::string> files = ListTemplateFiles(dir.Path());
+    ASSERT_EQ(files.size(), 4u);
+    EXPECT_TRUE(files[0] == "a.HTM" || files[0] == "d.htm");
+    EXPECT_TRUE(files[1] == "a.HTM" || files[1] == "d.htm");
+    EXPECT_TRUE(files[2] == "b.rtf" || files[2] == "c.Rtf");
+    EXPECT_TRUE(files[3] == "b.rtf" || files[3] == "c.Rtf");
+    EXPECT_TRUE(ListTemplateFiles(dir / "missing").empty());
+}
+
+TEST(SelectByPrefixTest, AsciiLettersMatchInAnyCaseAndDoubleByteCharactersWhole) {
+    const std::vector<std::string> items = {kExecutive + ".htm", "Minutes.rtf", "weekly review.htm", "Weekly.htm"};
+    EXPECT_EQ(SelectByPrefix(items, "Weekly", 0), 2);
+    EXPECT_EQ(SelectByPrefix(items, "MINUTES.RTF", 0), 1);
+    EXPECT_EQ(SelectByPrefix(items, "Quarterly", 0), 0);
+    EXPECT_EQ(SelectByPrefix(items, "", 3), 3);
+    EXPECT_EQ(SelectByPrefix(items, kExecutive, 1), 0);
+    EXPECT_EQ(SelectByPrefix(items, "Minutes.rtf and more", 0), 0);
+    // ア is 83 41 and ヂ is 83 61: the second byte is no letter to fold.
+    EXPECT_EQ(SelectByPrefix({"\x83\x61.htm"}, "\x83\x41", -1), -1);
+}
+
+class CreateReportTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::PalmUserSpec user;
+        user.categories = {"Unfiled"};
+        test::MeetingSpec meeting{.title = "Plan A/B", .location = "Room 5",
+                                  .date = test::HandheldDay(2004, 5, 17), .start = {10, 0}, .end = {11, 30}, .id = 0x10};
+        meeting.items = {test::AgendaSpec{.text = "Budget\nnext year", .status = 1, .id = 0x20},
+                         test::NoteSpec{.text = "a\nb", .id = 0x30}};
+        user.meetings = {meeting};
+        test::WritePalmUserFolder(dir / "db", user);
+        store.SetFolder(dir / "db");
+        store.ReloadAll();
+        paths = {dir / "out", dir / "templates"};
+        fs::create_directories(paths.outputFolder);
+        fs::create_directories(paths.templateFolder);
+        UseFixedClock(report);
+    }
+
+    static void UseFixedClock(ReportFolder& folder) {
+        folder.SetClock(test::FixedReportTime);
+    }
+
+    const Meeting& M() const { return *store.Meetings().at(0); }
+    SettingsKey UserKey() {
+        SettingsKey key(backend);
+        EXPECT_EQ(key.OpenUserKey("TanakaT"), platform::kSettingsOk);
+        return key;
+    }
+
+    test::TempDir dir;
+    test::MemorySettingsBackend backend;
+    test::RecordingUserInteraction ui;
+    MeetingDatabase store{{}};
+    AddressBook book;
+    ReportFolder report{store, book, ui};
+    ReportPaths paths;
+};
+
+TEST_F(CreateReportTest, ChoicesStartFromTheExecutiveItemsAndTheRememberedTexts) {
+    test::WriteFileBytes(paths.templateFolder / "Weekly.htm", "<p>");
+    test::WriteFileBytes(paths.templateFolder / platform::PathFromCp932(kExecutive + ".htm"), "<p>");
+    SettingsKey key = UserKey();
+    CreateReportChoices choices = LoadCreateReportChoices(key, paths.templateFolder, {kExecutive, kAgenda});
+    EXPECT_EQ(choices.templates.at(static_cast<std::size_t>(choices.templateSelection)), kExecutive + ".htm");
+    EXPECT_EQ(choices.instantSelection, 0);
+    EXPECT_EQ(choices.sections, (std::array<bool, 6>{true, true, true, true, true, true}));
+
+    backend.SetString(kUserKey, "LastTemplate", "weekly");
+    backend.SetString(kUserKey, "LastReport", kAgenda);
+    backend.SetDword(kUserKey, "rToDo", 0);
+    StoreSection(key, 0, false);
+    choices = LoadCreateReportChoices(key, paths.templateFolder, {kExecutive, kAgenda});
+    EXPECT_EQ(choices.templates.at(static_cast<std::size_t>(choices.templateSelection)), "Weekly.htm");
+    EXPECT_EQ(choices.instantSelection, 1);
+    EXPECT_EQ(choices.sections, (std::array<bool, 6>{false, true, false, true, true, true}));
+    EXPECT_EQ(backend.GetDword(kUserKey, "rAuthor"), 0u);
+
+    StoreRememberedChoices(key, "Weekly.htm", kExecutive);
+    EXPECT_EQ(backend.GetString(kUserKey, "LastTemplate"), "Weekly.htm");
+    EXPECT_EQ(backend.GetString(kUserKey, "LastReport"), kExecutive);
+}
+
+TEST_F(CreateReportTest, TheProposedNameIsTheTitleCleaned) {
+    EXPECT_EQ(ProposedReportName(M().szTitle, ui), "Plan A B");
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].caption, "Filename Change");
+    EXPECT_EQ(ProposedReportName(std::string(600, 'x'), ui).size(), kReportNameCapacity);
+}
+
+TEST_F(CreateReportTest, AnRtfTemplateKeepsItsExtensionAndALaterInstantReportIsHtml) {
+    test::WriteFileBytes(paths.templateFolder / "Minutes.RTF", "{\\rtf1 \\{ AGENDAS_BEGIN \\}\\{ AGENDA \\}\\{ AGENDAS_END \\}}");
+    ASSERT_EQ(CreateTemplateReport(report, M(), paths, "Minutes.RTF", "min", ui), CreateReportResult::kWritten);
+    EXPECT_TRUE(fs::exists(paths.outputFolder / "min.RTF"));
+    EXPECT_NE(test::ReadFileBytes(paths.outputFolder / "min.RTF").find("Budget \\line next year"), std::string::npos);
+
+    ASSERT_EQ(CreateBuiltInReport(report, M(), paths, ReportKind::kExecutive, "exec", ui), CreateReportResult::kWritten);
+    // The same report from a program that never wrote an RTF report.
+    ReportFolder fresh(store, book, ui);
+    UseFixedClock(fresh);
+    ASSERT_TRUE(fresh.WriteBuiltInReport(paths.outputFolder / "fresh.htm", M(), ReportKind::kExecutive));
+    EXPECT_EQ(test::ReadFileBytes(paths.outputFolder / "exec.htm"), test::ReadFileBytes(paths.outputFolder / "fresh.htm"));
+}
+
+TEST_F(CreateReportTest, ADeclinedOverwriteKeepsTheOldReportAndTheDialogOpen) {
+    test::WriteFileBytes(paths.outputFolder / "r.htm", "old");
+    ui.answer = false;
+    EXPECT_EQ(CreateBuiltInReport(report, M(), paths, ReportKind::kAgenda, "r", ui), CreateReportResult::kStay);
+    EXPECT_EQ(test::ReadFileBytes(paths.outputFolder / "r.htm"), "old");
+    ASSERT_EQ(ui.questions.size(), 1u);
+    EXPECT_EQ(ui.questions[0].caption, "Tavolex");
+
+    ui.answer = true;
+    EXPECT_EQ(CreateBuiltInReport(report, M(), paths, ReportKind::kAgenda, "r", ui), CreateReportResult::kWritten);
+    EXPECT_NE(test::ReadFileBytes(paths.outputFolder / "r.htm"), "old");
+}
+
+TEST_F(CreateReportTest, NamesAreCleanedAndAnEmptyNameIsJustTheExtension) {
+    EXPECT_EQ(CreateBuiltInReport(report, M(), paths, ReportKind::kCustom, "a:b", ui), CreateReportResult::kWritten);
+    EXPECT_TRUE(fs::exists(paths.outputFolder / "a b.htm"));
+    EXPECT_EQ(CreateBuiltInReport(report, M(), paths, ReportKind::kCustom, "", ui), CreateReportResult::kWritten);
+    EXPECT_TRUE(fs::exists(paths.outputFolder / ".htm"));
+}
+
+TEST_F(CreateReportTest, AMissingTemplateOrOutputFolderWritesNothing) {
+    EXPECT_EQ(CreateTemplateReport(report, M(), paths, "missing.htm", "r", ui), CreateReportResult::kStay);
+    ASSERT_EQ(ui.messages.size(), 1u);  // the template loader's own message
+
+    test::WriteFileBytes(paths.templateFolder / "t.htm", "<p>[MEETING_TITLE]</p>");
+    const ReportPaths gone{dir / "gone", paths.templateFolder};
+    EXPECT_EQ(CreateTemplateReport(report, M(), gone, "t.htm", "r", ui), CreateReportResult::kStay);
+    EXPECT_EQ(ui.messages.size(), 2u);
+    EXPECT_FALSE(fs::exists(dir / "gone"));
+}
+
+}  // namespace
+}  // namespace tavolex

@@ -1,0 +1,104 @@
+// Faults of the file system where Windows differs from POSIX: a report held open by another
+// program without sharing, and a report marked read-only. A write or rename onto either fails
+// with the system's message (or a failure) and leaves the files as they were.
+#include "address_book/address_book.h"
+#include "meeting_store/meeting_database.h"
+#include "report/report_folder.h"
+#include "report_files/report_operations.h"
+#include "shell/trace.h"
+#include "tests/support/palm_database_writer.h"
+#include "tests/support/recording_user_interaction.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace tavolex {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kWriteFailed = "Writing report failed.\nThe file may be locked by another application.";
+constexpr std::string_view kOldReport = "<html>old report</html>\r\n";
+
+std::vector<std::wstring> FileNames(const fs::path& folder) {
+    std::vector<std::wstring> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().wstring());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class Win32FileFaultTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetTraceTargets({nullptr, nullptr, nullptr});
+        test::PalmUserSpec user;
+        user.categories = {"Unfiled"};
+        user.meetings = {test::MeetingSpec{.title = "Review", .date = test::HandheldDay(2004, 5, 17)}};
+        test::WritePalmUserFolder(dir_ / "db", user);
+        store_.SetFolder(dir_ / "db");
+        store_.ReloadAll();
+        options_.outputFolder = dir_ / "out";
+        options_.templateFolder = dir_ / "templates";
+        fs::create_directories(options_.outputFolder);
+        fs::create_directories(options_.templateFolder);
+        report_.SetOptionsSource([this] { return options_; });
+        report_.SetViewer([](const fs::path&) {});
+        test::WriteFileBytes(Out("old.htm"), kOldReport);
+    }
+
+    void TearDown() override {
+        for (const auto& entry : fs::directory_iterator(options_.outputFolder)) {
+            SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
+        }
+    }
+
+    fs::path Out(std::string_view name) const { return options_.outputFolder / name; }
+    const Meeting& TheMeeting() const { return *store_.Meetings().front(); }
+
+    test::TempDir dir_;
+    MeetingDatabase store_{{}};
+    AddressBook book_;
+    test::RecordingUserInteraction ui_;
+    ReportOptions options_;
+    ReportFolder report_{store_, book_, ui_};
+};
+
+TEST_F(Win32FileFaultTest, ReportHeldOpenWithoutSharingKeepsItsOldContent) {
+    HANDLE held = CreateFileW(Out("old.htm").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const bool written = report_.WriteBuiltInReport(Out("old.htm"), TheMeeting(), ReportKind::kExecutive);
+    CloseHandle(held);
+    EXPECT_FALSE(written);
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(ui_.messages[0].text, kWriteFailed);
+    EXPECT_EQ(test::ReadFileBytes(Out("old.htm")), kOldReport);
+    EXPECT_EQ(FileNames(options_.outputFolder), std::vector<std::wstring>{L"old.htm"});  // no temporary file left
+
+    // Once the other program lets go, the same report is written.
+    EXPECT_TRUE(report_.WriteBuiltInReport(Out("old.htm"), TheMeeting(), ReportKind::kExecutive));
+    EXPECT_NE(test::ReadFileBytes(Out("old.htm")), kOldReport);
+}
+
+TEST_F(Win32FileFaultTest, ReadOnlyReportIsNeitherWrittenNorRenamedOver) {
+    test::WriteFileBytes(Out("other.htm"), "<html>other</html>\r\n");
+    ASSERT_TRUE(SetFileAttributesW(Out("old.htm").c_str(), FILE_ATTRIBUTE_READONLY));
+
+    EXPECT_FALSE(report_.WriteBuiltInReport(Out("old.htm"), TheMeeting(), ReportKind::kExecutive));
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(ui_.messages[0].text, kWriteFailed);
+    EXPECT_EQ(test::ReadFileBytes(Out("old.htm")), kOldReport);
+
+    const ReportPaths paths{options_.outputFolder, options_.templateFolder};
+    EXPECT_FALSE(RenameReport(paths, "other.htm", "old", ui_));
+    EXPECT_EQ(test::ReadFileBytes(Out("old.htm")), kOldReport);
+    EXPECT_EQ(test::ReadFileBytes(Out("other.htm")), "<html>other</html>\r\n");
+    EXPECT_EQ(FileNames(options_.outputFolder), (std::vector<std::wstring>{L"old.htm", L"other.htm"}));
+    EXPECT_NE(GetFileAttributesW(Out("old.htm").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+}
+
+}  // namespace
+}  // namespace tavolex
