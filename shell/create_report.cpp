@@ -3,6 +3,7 @@
 #include "meeting_store/records.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"
+#include "report/template_scanner.h"
 #include "report_files/report_name.h"
 #include "shell/settings_key.h"
 
@@ -16,17 +17,12 @@ namespace fs = std::filesystem;
 
 constexpr std::size_t kRememberedChoiceCapacity = 261;
 
-bool IsLead(char c) {
-    const auto b = static_cast<unsigned char>(c);
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
 char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool BeginsWithIgnoringCase(std::string_view text, std::string_view prefix) {
     if (prefix.size() > text.size()) return false;
     for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (IsLead(text[i]) && i + 1 < prefix.size()) {
+        if (IsLeadByte(static_cast<std::uint8_t>(text[i])) && i + 1 < prefix.size()) {
             if (text[i] != prefix[i] || text[i + 1] != prefix[i + 1]) return false;
             ++i;
             continue;
