@@ -5,6 +5,7 @@
 // lists with the messages the controls send and read them back through their own messages.
 #include "tests/support/recording_user_interaction.h"
 #include "tests/support/temp_dir.h"
+#include "tests/win32/win32_test_support.h"
 #include "ui/application.h"
 #include "ui/window_services.h"
 
@@ -28,11 +29,7 @@ inline constexpr wchar_t kCore[] = L"Software\\U.S. Robotics\\Pilot Desktop\\Cor
 inline constexpr char kTanaka[] = "\x93\x63\x92\x86 \x91\xbe\x98\x59";  // 田中 太郎
 inline constexpr char kSuzuki[] = "\x97\xe9\x96\xd8 \x89\xd4\x8e\x71";  // 鈴木 花子
 
-inline fs::path ProgramFolder() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return fs::path(path).parent_path();
-}
+using test::ProgramFolder;
 
 // The sample folder of the source tree, through Wine's drive for the root folder.
 inline fs::path SampleFolder() { return fs::path(L"Z:" + fs::path(TAVOLEX_SAMPLE_PALM_DIR).wstring()); }
@@ -60,25 +57,14 @@ inline int RowCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_
 class DesktopTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        static int counter = 0;
-        keyPath_ = std::wstring(kTestRoot) + L"\\" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++);
-        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, keyPath_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &user_, nullptr), 0);
-        ASSERT_EQ(RegCreateKeyExW(user_, L"Classes", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &classes_, nullptr), 0);
-        ASSERT_EQ(RegOverridePredefKey(HKEY_CURRENT_USER, user_), 0);
-        ASSERT_EQ(RegOverridePredefKey(HKEY_CLASSES_ROOT, classes_), 0);
+        ASSERT_NO_FATAL_FAILURE(registry.Redirect(kTestRoot));
         instance_ = GetModuleHandleW(nullptr);
         ASSERT_TRUE(ui::RegisterWindowClasses(instance_));
     }
 
     void TearDown() override {
         Stop();
-        RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
-        RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-        RegCloseKey(classes_);
-        RegCloseKey(user_);
-        RegDeleteTreeW(HKEY_CURRENT_USER, keyPath_.c_str());
-        RegDeleteKeyW(HKEY_CURRENT_USER, kTestRoot);
-        RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Brenmark");
+        registry.Restore();
     }
 
     // Palm Desktop with the two sample users, the first one chosen, and two reports.
@@ -88,10 +74,10 @@ protected:
         fs::copy_file(ProgramFolder() / "UserData.dll", dir / "hotsync" / "UserData.dll");
         test::WriteFileBytes(dir / "hotsync" / "UserData.txt",
                              std::string("1\t") + kTanaka + "\tTanakaT\n2\t" + kSuzuki + "\tSuzukiH\n");
-        SetText(kCore, L"Path", (dir / "palm").wstring());
-        SetText(kCore, L"HotSyncPath", (dir / "hotsync" / "HotSync.exe").wstring());
-        SetText(kAppKey, L"UserPath", L"TanakaT\\");
-        SetText(kAppKey, L"LastUsername", ui::Wide(kTanaka));
+        registry.SetText(kCore, L"Path", (dir / "palm").wstring());
+        registry.SetText(kCore, L"HotSyncPath", (dir / "hotsync" / "HotSync.exe").wstring());
+        registry.SetText(kAppKey, L"UserPath", L"TanakaT\\");
+        registry.SetText(kAppKey, L"LastUsername", ui::Wide(kTanaka));
         test::WriteFileBytes(dir / "palm" / "TanakaT" / "Tavolex" / "weekly.htm", "<html></html>\r\n");
         test::WriteFileBytes(dir / "palm" / "TanakaT" / "Tavolex" / "minutes.rtf", "{\\rtf1}\r\n");
     }
@@ -182,22 +168,7 @@ protected:
         SendMessageW(App().frame, WM_COMMAND, MAKEWPARAM(ui::kUserBoxId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(App().userBox));
     }
 
-    DWORD RegNumber(const std::wstring& key, const wchar_t* name) const {
-        DWORD data = 0xDEAD;
-        DWORD size = sizeof data;
-        RegGetValueW(user_, key.c_str(), name, RRF_RT_REG_DWORD, nullptr, &data, &size);
-        return data;
-    }
-    std::wstring RegText(const std::wstring& key, const wchar_t* name) const {
-        wchar_t data[1024] = {};
-        DWORD size = sizeof data;
-        if (RegGetValueW(user_, key.c_str(), name, RRF_RT_REG_SZ, nullptr, data, &size) != 0) return L"<missing>";
-        return data;
-    }
-    void SetText(const wchar_t* key, const wchar_t* name, const std::wstring& text) {
-        ASSERT_EQ(RegSetKeyValueW(user_, key, name, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * 2)), 0);
-    }
-
+    test::RedirectedRegistry registry;
     test::RecordingUserInteraction ui;
     std::optional<ui::Choosers> choosers;  // none: the system's
     test::TempDir dir;
@@ -225,9 +196,6 @@ private:
         if (IsWindow(dialog)) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     }
 
-    std::wstring keyPath_;
-    HKEY user_ = nullptr;
-    HKEY classes_ = nullptr;
     HINSTANCE instance_ = nullptr;
     bool running_ = false;
 };

@@ -62,8 +62,8 @@ protected:
             }};
     }
 
-    DWORD UserNumber(const wchar_t* name) const { return RegNumber(kUserKey, name); }
-    std::wstring UserText(const wchar_t* name) const { return RegText(kUserKey, name); }
+    DWORD UserNumber(const wchar_t* name) const { return registry.Number(kUserKey, name); }
+    std::wstring UserText(const wchar_t* name) const { return registry.Text(kUserKey, name); }
     static void SetUserNumber(const wchar_t* name, DWORD value) {
         ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kUserKey, name, REG_DWORD, &value, sizeof value), 0);
     }
@@ -129,7 +129,7 @@ TEST_F(DialogsPrefsTest, ReportOptionsCreatesMissingSwitchesAndEscStores) {
 TEST_F(DialogsPrefsTest, ReportOptionsTabsStoreTheAuthorAndRebuildFromStoredValues) {
     Start();
     SetUserNumber(L"rCity", 0);
-    SetText(kUserKey, L"cAuthor", L"Someone");
+    registry.SetText(kUserKey, L"cAuthor", L"Someone");
     WithDialog(ui::kCmdReportOptions, [this](HWND dialog) {
         EXPECT_FALSE(Checked(FieldBox(dialog, 173)));
         SendMessageW(FieldBox(dialog, 162), BM_CLICK, 0, 0);  // 姓 off
@@ -220,7 +220,7 @@ TEST_F(DialogsPrefsTest, PreferencesOkStoresPathsAndRefillsTheReportList) {
     const fs::path templates = dir / "mine";
     test::WriteFileBytes(reports / "only.htm", "<html></html>");
     fs::create_directories(templates);
-    SetText(L"Classes\\http\\shell\\open\\command", nullptr, L"\"C:\\Browser\\browse.exe\" -nohome");
+    registry.SetText(L"Classes\\http\\shell\\open\\command", nullptr, L"\"C:\\Browser\\browse.exe\" -nohome");
     Start();
     SetUserNumber(L"AutoView", 1);
     const std::wstring storedBrowser = UserText(L"BrowserPath");

@@ -84,7 +84,7 @@ TEST_F(ReportDialogsTest, ReportsFromTheDialogAreTheCommandLineReports) {
     const std::string minutes = test::ReadFileBytes(Output() / "dialog.rtf");
     EXPECT_NE(minutes.find("\\rtf1"), std::string::npos);
     EXPECT_EQ(minutes, CommandLineReport(fromTemplate, ".rtf"));
-    EXPECT_EQ(RegText(kUserKey, L"LastTemplate"), ui::Wide(kMinutesTemplate));
+    EXPECT_EQ(registry.Text(kUserKey, L"LastTemplate"), ui::Wide(kMinutesTemplate));
 
     // The instant executive report, in HTML after the RTF report.
     WithDialog(ui::kCmdCreateReport, [&](HWND dialog) {
@@ -103,7 +103,7 @@ TEST_F(ReportDialogsTest, ReportsFromTheDialogAreTheCommandLineReports) {
     cli::ReportRequest agenda;
     agenda.kind = "agenda";
     EXPECT_EQ(test::ReadFileBytes(Output() / "agenda.htm"), CommandLineReport(agenda, ".htm"));
-    EXPECT_EQ(RegText(kUserKey, L"LastReport"), ui::Wide(kAgendaItem));
+    EXPECT_EQ(registry.Text(kUserKey, L"LastReport"), ui::Wide(kAgendaItem));
 
     // A custom report without agendas and to-dos: the boxes are stored as they are clicked.
     WithDialog(ui::kCmdCreateReport, [&](HWND dialog) {
@@ -111,12 +111,12 @@ TEST_F(ReportDialogsTest, ReportsFromTheDialogAreTheCommandLineReports) {
         EXPECT_EQ(IsDlgButtonChecked(dialog, kAgendaBox), BST_CHECKED);
         SetCheck(dialog, kAgendaBox, false);
         SetCheck(dialog, kToDoBox, false);
-        EXPECT_EQ(RegNumber(kUserKey, L"rAgenda"), 0u);
+        EXPECT_EQ(registry.Number(kUserKey, L"rAgenda"), 0u);
         SetControlText(dialog, kNameEdit, "custom");
         Press(dialog, kCustomReport);
     });
-    EXPECT_EQ(RegNumber(kUserKey, L"rToDo"), 0u);
-    EXPECT_EQ(RegNumber(kUserKey, L"rNote"), 1u);
+    EXPECT_EQ(registry.Number(kUserKey, L"rToDo"), 0u);
+    EXPECT_EQ(registry.Number(kUserKey, L"rNote"), 1u);
     cli::ReportRequest custom;
     custom.kind = "custom";
     const std::string customReport = test::ReadFileBytes(Output() / "custom.htm");
@@ -146,8 +146,8 @@ TEST_F(ReportDialogsTest, DeclinedOverwriteAndCancelChangeNoFile) {
         Press(dialog, IDCANCEL);
     });
     EXPECT_EQ(test::ReadFileBytes(Output() / "keep.htm"), "old");
-    EXPECT_EQ(RegNumber(kUserKey, L"rAuthor"), 0u);
-    EXPECT_EQ(RegText(kUserKey, L"LastReport"), ui::Wide(kAgendaItem));
+    EXPECT_EQ(registry.Number(kUserKey, L"rAuthor"), 0u);
+    EXPECT_EQ(registry.Text(kUserKey, L"LastReport"), ui::Wide(kAgendaItem));
 
     // A name with characters a file can't hold is cleaned; a missing template folder says so.
     choosersCalls = 0;

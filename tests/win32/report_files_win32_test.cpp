@@ -7,6 +7,7 @@
 #include "resources/string_table.h"
 #include "tests/support/recording_user_interaction.h"
 #include "tests/support/temp_dir.h"
+#include "tests/win32/win32_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -21,11 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path ProgramFolder() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return fs::path(path).parent_path();
-}
+using test::ProgramFolder;
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;

@@ -10,6 +10,7 @@
 #include "shell/shell_strings.h"
 #include "tests/support/recording_user_interaction.h"
 #include "tests/support/temp_dir.h"
+#include "tests/win32/win32_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -26,11 +27,7 @@ constexpr wchar_t kTestRoot[] = L"Software\\Brenmark\\TavolexTests";
 constexpr platform::ScreenSize kScreen{1280, 994};
 constexpr char kKaigi[] = "\x89\xef\x8b\x63";  // 会議
 
-fs::path ProgramFolder() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return fs::path(path).parent_path();
-}
+using test::ProgramFolder;
 
 std::vector<std::string> Lines(const fs::path& file) {
     std::vector<std::string> lines;
@@ -42,12 +39,7 @@ std::vector<std::string> Lines(const fs::path& file) {
 class Win32SettingsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        static int counter = 0;
-        keyPath_ = std::wstring(kTestRoot) + L"\\" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++);
-        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, keyPath_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &user_, nullptr), 0);
-        ASSERT_EQ(RegCreateKeyExW(user_, L"Classes", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &classes_, nullptr), 0);
-        ASSERT_EQ(RegOverridePredefKey(HKEY_CURRENT_USER, user_), 0);
-        ASSERT_EQ(RegOverridePredefKey(HKEY_CLASSES_ROOT, classes_), 0);
+        ASSERT_NO_FATAL_FAILURE(registry.Redirect(kTestRoot));
         backend = platform::OpenSystemSettings();
         settings = std::make_unique<ApplicationSettings>(*backend);
     }
@@ -55,43 +47,9 @@ protected:
     void TearDown() override {
         settings.reset();
         backend.reset();
-        RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
-        RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-        RegCloseKey(classes_);
-        RegCloseKey(user_);
-        EXPECT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, keyPath_.c_str()), 0);
-        RegDeleteKeyW(HKEY_CURRENT_USER, kTestRoot);             // only when no other test run uses it
-        RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Brenmark");  // only when empty
+        registry.Restore();
     }
 
-    // Values as the registry API itself returns them, below the redirected root.
-    std::wstring RegText(const wchar_t* key, const wchar_t* name) const {
-        wchar_t data[1024] = {};
-        DWORD size = sizeof data;
-        if (RegGetValueW(user_, key, name, RRF_RT_REG_SZ, nullptr, data, &size) != 0) return L"<missing>";
-        return data;
-    }
-    DWORD RegNumber(const wchar_t* key, const wchar_t* name) const {
-        DWORD data = 0xDEAD;
-        DWORD size = sizeof data;
-        RegGetValueW(user_, key, name, RRF_RT_REG_DWORD, nullptr, &data, &size);
-        return data;
-    }
-    DWORD ValueCount(const wchar_t* key) const {
-        HKEY k = nullptr;
-        DWORD count = 0;
-        if (RegOpenKeyExW(user_, key, 0, KEY_READ, &k) == 0) {
-            RegQueryInfoKeyW(k, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr);
-            RegCloseKey(k);
-        }
-        return count;
-    }
-    void SetText(const wchar_t* key, const wchar_t* name, const std::wstring& text) {
-        ASSERT_EQ(RegSetKeyValueW(user_, key, name, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * 2)), 0);
-    }
-    void SetNumber(const wchar_t* key, const wchar_t* name, DWORD number) {
-        ASSERT_EQ(RegSetKeyValueW(user_, key, name, REG_DWORD, &number, sizeof number), 0);
-    }
     fs::path Copy(const char* library, const fs::path& folder) {
         fs::create_directories(folder);
         fs::copy_file(ProgramFolder() / library, folder / library, fs::copy_options::overwrite_existing);
@@ -100,13 +58,9 @@ protected:
 
     std::unique_ptr<platform::SettingsBackend> backend;
     std::unique_ptr<ApplicationSettings> settings;
+    test::RedirectedRegistry registry;
     test::RecordingUserInteraction ui;
     test::TempDir dir;
-
-private:
-    std::wstring keyPath_;
-    HKEY user_ = nullptr;
-    HKEY classes_ = nullptr;
 };
 
 constexpr wchar_t kUserKey[] = L"Software\\Brenmark\\Tavolex\\UserA";
@@ -118,9 +72,9 @@ TEST_F(Win32SettingsTest, RegistryHoldsUnicodeTextsAndMatchesNamesWithoutCase) {
     key.WriteString("cAuthor", kKaigi);
     key.WriteDword("rFirstname", 0);
     key.WriteDword("rFirstName", 1);
-    EXPECT_EQ(RegText(kUserKey, L"cAuthor"), L"会議");
-    EXPECT_EQ(RegNumber(kUserKey, L"rFirstname"), 1u);
-    EXPECT_EQ(ValueCount(kUserKey), 2u);
+    EXPECT_EQ(registry.Text(kUserKey, L"cAuthor"), L"会議");
+    EXPECT_EQ(registry.Number(kUserKey, L"rFirstname"), 1u);
+    EXPECT_EQ(registry.ValueCount(kUserKey), 2u);
     EXPECT_EQ(key.ReadString("CAUTHOR", 8192), kKaigi);
     std::uint32_t untouched = 9;
     EXPECT_EQ(key.ReadValue("Setup", untouched), ERROR_FILE_NOT_FOUND);
@@ -131,18 +85,18 @@ TEST_F(Win32SettingsTest, RegistryHoldsUnicodeTextsAndMatchesNamesWithoutCase) {
 }
 
 TEST_F(Win32SettingsTest, UserDefaultsInTheRegistry) {
-    SetText(kCore, L"Path", L"C:\\Palm");
-    SetText(kUserKey, L"OutputPath", L"D:\\Reports\\");
-    SetNumber(kUserKey, L"rAgenda", 0);
+    registry.SetText(kCore, L"Path", L"C:\\Palm");
+    registry.SetText(kUserKey, L"OutputPath", L"D:\\Reports\\");
+    registry.SetNumber(kUserKey, L"rAgenda", 0);
     SettingsKey& key = settings->userKey;
     ASSERT_EQ(key.WriteUserDefaults("UserA\\", "UserA", kScreen), 0);
-    EXPECT_EQ(RegText(kUserKey, L"OutputPath"), L"D:\\Reports\\");
-    EXPECT_EQ(RegText(kUserKey, L"DatabasePath"), L"C:\\Palm\\UserA\\Tavolex\\");
-    EXPECT_EQ(RegNumber(kUserKey, L"rAgenda"), 1u);
-    EXPECT_EQ(RegNumber(kUserKey, L"x"), 128u);
-    EXPECT_EQ(RegNumber(kUserKey, L"y"), 100u);
-    EXPECT_EQ(RegNumber(kUserKey, L"w"), 1024u);
-    EXPECT_EQ(RegNumber(kUserKey, L"h"), 795u);
+    EXPECT_EQ(registry.Text(kUserKey, L"OutputPath"), L"D:\\Reports\\");
+    EXPECT_EQ(registry.Text(kUserKey, L"DatabasePath"), L"C:\\Palm\\UserA\\Tavolex\\");
+    EXPECT_EQ(registry.Number(kUserKey, L"rAgenda"), 1u);
+    EXPECT_EQ(registry.Number(kUserKey, L"x"), 128u);
+    EXPECT_EQ(registry.Number(kUserKey, L"y"), 100u);
+    EXPECT_EQ(registry.Number(kUserKey, L"w"), 1024u);
+    EXPECT_EQ(registry.Number(kUserKey, L"h"), 795u);
     const platform::ScreenSize screen = platform::FullScreenClientSize();
     EXPECT_GT(screen.width, 0u);
     EXPECT_GT(screen.height, 0u);
@@ -160,7 +114,7 @@ TEST_F(Win32SettingsTest, DefaultBrowserFromTheShellCommand) {
         {L"\"C:\\Browser\\browse\" %1", "C:\\Browser\\browse\" %1"},
     };
     for (const auto& example : examples) {
-        SetText(L"Classes\\http\\shell\\open\\command", L"", example.command);
+        registry.SetText(L"Classes\\http\\shell\\open\\command", L"", example.command);
         EXPECT_EQ(key.ReadDefaultBrowser(), example.program);
     }
 }
@@ -169,7 +123,7 @@ TEST_F(Win32SettingsTest, UsersFromTheUserDataLibrary) {
     const fs::path hotSync = dir / "Palm";
     Copy("UserData.dll", hotSync);
     test::WriteFileBytes(hotSync / "UserData.txt", "101\tUserA\tUserA\n202\tUserB\tUserB\n");
-    SetText(kCore, L"HotSyncPath", (hotSync / L"HotSync.exe").wstring());
+    registry.SetText(kCore, L"HotSyncPath", (hotSync / L"HotSync.exe").wstring());
     settings->appKey.OpenApplicationKey();
     settings->hotSyncFolder = PathFromSettingsText(settings->appKey.ReadHotSyncFolder(513));
     settings->appKey.WriteString("LastUsername", "UserB");
@@ -181,7 +135,7 @@ TEST_F(Win32SettingsTest, UsersFromTheUserDataLibrary) {
     EXPECT_EQ(users->Entries()[1]->directory, "UserB\\");
     EXPECT_EQ(users->SelectUserByName("userb", *settings, nullptr), -1);
     EXPECT_EQ(users->SelectUserByName("UserB", *settings, nullptr), 1);
-    EXPECT_EQ(RegText(L"Software\\Brenmark\\Tavolex", L"UserPath"), L"UserB\\");
+    EXPECT_EQ(registry.Text(L"Software\\Brenmark\\Tavolex", L"UserPath"), L"UserB\\");
     const std::vector<std::string> log = Lines(hotSync / "UserData.log");
     ASSERT_GE(log.size(), 4u);
     EXPECT_EQ(log[0], "UmGetUserCount()");
@@ -208,7 +162,7 @@ protected:
         Copy("condinst.dll", install);
         test::WriteFileBytes(install / "tavolexconduit.dll", "conduit");
         fs::create_directories(hotSync);
-        SetText(kCore, L"HotSyncPath", (hotSync / L"HotSync.exe").wstring());
+        registry.SetText(kCore, L"HotSyncPath", (hotSync / L"HotSync.exe").wstring());
         settings->appKey.OpenApplicationKey();
         settings->appKey.WriteString("InstallPath", FolderText(install));
     }
@@ -239,7 +193,7 @@ TEST_F(Win32ConduitTest, FailuresAreShownAndReturned) {
 
     fs::remove(install / "condinst.log");
     fs::remove(hotSync / "tavolexconduit.dll");
-    SetText(kCore, L"HotSyncPath", L"");
+    registry.SetText(kCore, L"HotSyncPath", L"");
     EXPECT_EQ(RegisterConduit(settings->appKey, ui, platform::SystemPalmDesktop()), -1);
     EXPECT_EQ(ui.messages.back().caption, "Install Error");
     EXPECT_FALSE(fs::exists(hotSync / "tavolexconduit.dll"));
@@ -249,20 +203,20 @@ TEST_F(Win32ConduitTest, FailuresAreShownAndReturned) {
 TEST_F(Win32ConduitTest, FirstRunAndIntegrationAtStartUp) {
     const wchar_t* ours = L"Software\\U.S. Robotics\\Pilot Desktop\\Tavolex";
     const wchar_t* theirs = L"Software\\U.S. Robotics\\Pilot Desktop\\Date Book";
-    SetNumber(ours, L"Creator", kCreatorId);
-    SetNumber(theirs, L"Creator", 0x64617465);
-    SetText(kCore, L"Path", (dir / "Palm").wstring());
-    SetNumber(L"Software\\Brenmark\\Tavolex", L"Setup", 1);
+    registry.SetNumber(ours, L"Creator", kCreatorId);
+    registry.SetNumber(theirs, L"Creator", 0x64617465);
+    registry.SetText(kCore, L"Path", (dir / "Palm").wstring());
+    registry.SetNumber(L"Software\\Brenmark\\Tavolex", L"Setup", 1);
     ShellEnvironment env{ui, platform::SystemPalmDesktop(), [] { return kScreen; }, install / "tavolex.exe"};
     ASSERT_TRUE(LoadStartupSettings(*settings, env));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, kFirstRunText);
-    EXPECT_EQ(RegNumber(L"Software\\Brenmark\\Tavolex", L"Setup"), 0u);
-    EXPECT_EQ(RegText(L"Software\\Brenmark\\Tavolex", L"Version"), L"2.7.1");
-    EXPECT_EQ(RegNumber(ours, L"Integrate"), 1u);
-    EXPECT_EQ(RegText(ours, L"Name"), L"Tavolex");
-    EXPECT_EQ(RegText(ours, L"Module"), (install / L"tavolex.exe").wstring());
-    EXPECT_EQ(ValueCount(theirs), 1u);
+    EXPECT_EQ(registry.Number(L"Software\\Brenmark\\Tavolex", L"Setup"), 0u);
+    EXPECT_EQ(registry.Text(L"Software\\Brenmark\\Tavolex", L"Version"), L"2.7.1");
+    EXPECT_EQ(registry.Number(ours, L"Integrate"), 1u);
+    EXPECT_EQ(registry.Text(ours, L"Name"), L"Tavolex");
+    EXPECT_EQ(registry.Text(ours, L"Module"), (install / L"tavolex.exe").wstring());
+    EXPECT_EQ(registry.ValueCount(theirs), 1u);
     EXPECT_EQ(Lines(install / "condinst.log").size(), 3u);
     EXPECT_EQ(settings->placement, (WindowPlacement{128, 100, 1024, 795}));
 }

@@ -247,13 +247,13 @@ TEST_F(Win32UiTest, UserChangeRefillsAndShutdownSettingsComeBack) {
     GetWindowRect(App().frame, &placed);
     Stop();
     const std::wstring userKey = std::wstring(kAppKey) + L"\\SuzukiH";
-    EXPECT_EQ(RegNumber(userKey, L"MeetingView"), 4u);
-    EXPECT_EQ(RegNumber(userKey, L"ReportView"), 4u);
-    EXPECT_EQ(RegNumber(userKey, L"x"), static_cast<DWORD>(placed.left));
-    EXPECT_EQ(RegNumber(userKey, L"w"), static_cast<DWORD>(placed.right - placed.left));
-    EXPECT_GE(RegNumber(userKey, L"ComboBandcx"), 108u);
-    EXPECT_EQ(RegText(kAppKey, L"LastUsername"), ui::Wide(kSuzuki));
-    EXPECT_EQ(RegText(kAppKey, L"UserPath"), L"SuzukiH\\");
+    EXPECT_EQ(registry.Number(userKey, L"MeetingView"), 4u);
+    EXPECT_EQ(registry.Number(userKey, L"ReportView"), 4u);
+    EXPECT_EQ(registry.Number(userKey, L"x"), static_cast<DWORD>(placed.left));
+    EXPECT_EQ(registry.Number(userKey, L"w"), static_cast<DWORD>(placed.right - placed.left));
+    EXPECT_GE(registry.Number(userKey, L"ComboBandcx"), 108u);
+    EXPECT_EQ(registry.Text(kAppKey, L"LastUsername"), ui::Wide(kSuzuki));
+    EXPECT_EQ(registry.Text(kAppKey, L"UserPath"), L"SuzukiH\\");
 
     // The next start comes back to the second user in the list view.
     Start();
