@@ -17,11 +17,15 @@ enum class HandlerResult {
 class Launcher {
 public:
     virtual ~Launcher() = default;
-    // Starts program with argument as its one argument. Windows: CreateProcessW with the command
-    // line "program" "argument", the program quoted so that a path with spaces always names the
-    // whole program (a program without a folder is searched as CreateProcessW searches).
-    // POSIX: the program itself, no shell (a name without '/' is searched on PATH), with its
-    // standard streams on /dev/null. False when the program can't be started.
+    // Starts program with argument as its last argument. program is a program file, or a command
+    // of a program and its own arguments as the shell stores one ("C:\B\b.exe" -nohome).
+    // Windows: CreateProcessW with the command line program, a blank and "argument"; program is
+    // used as given, except that one unquoted path with a space that names an existing file is
+    // quoted (so C:\Program Files\v.exe never starts C:\Program.exe); a program without a
+    // folder is searched as CreateProcessW searches. POSIX: no shell; program names the file
+    // whole when there is one (a name without '/' is searched on PATH), else its first field
+    // (double quotes group blanks) is the program and the other fields are its arguments; the
+    // standard streams are on /dev/null. False when the program can't be started.
     [[nodiscard]] virtual bool StartProgram(const std::filesystem::path& program,
                                             const std::filesystem::path& argument) = 0;
     // Windows: ShellExecuteW with the verb in a normal window. POSIX: xdg-open (both verbs).

@@ -112,13 +112,32 @@ ScreenSize FullScreenClientSize();
 // --- User interaction ------------------------------------------------------------------------
 enum class MessageIcon { kNone, kInformation, kWarning, kError };
 
+// The answer a question gives when the user just presses Enter (its default button).
+enum class DefaultAnswer { kYes, kNo };
+
+// How a Yes/No question is put.
+struct QuestionStyle {
+    MessageIcon icon = MessageIcon::kInformation;
+    DefaultAnswer defaultAnswer = DefaultAnswer::kNo;
+    friend bool operator==(const QuestionStyle&, const QuestionStyle&) = default;
+};
+
+// Every question the system asks replaces or deletes a user's file, so Enter must keep it.
+inline constexpr QuestionStyle kConfirmation{MessageIcon::kInformation, DefaultAnswer::kNo};
+
 // Texts are CP932. An empty caption means the system's default caption.
 class UserInteraction {
 public:
     virtual ~UserInteraction() = default;
     // A message with an OK button and no owner window.
     virtual void ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon) = 0;
-    // True for "yes".
+    // A Yes/No question put with the style's icon and default button; true for "yes". A front end
+    // without buttons (the console) answers it as the plain question below.
+    [[nodiscard]] virtual bool AskYesNo(std::string_view text, std::string_view caption, QuestionStyle style) {
+        (void)style;
+        return AskYesNo(text, caption);
+    }
+    // The plain question of a front end without buttons, where "no" is what a missing answer means.
     [[nodiscard]] virtual bool AskYesNo(std::string_view text, std::string_view caption) = 0;
 };
 

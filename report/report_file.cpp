@@ -1,5 +1,9 @@
 #include "report/report_file.h"
 
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <string>
 #include <system_error>
 
 namespace tavolex {
@@ -14,8 +18,7 @@ bool ReportFile::Begin(const std::filesystem::path& reportPath) {
         if (!platform::OpenFile(reportPath, "r+b")) return false;
     }
     reportPath_ = reportPath;
-    std::filesystem::path temp = reportPath;
-    temp.replace_filename("~" + reportPath.filename().string() + ".tmp");
+    const std::filesystem::path temp = TemporaryBeside(reportPath, ".tmp");
     file_ = platform::OpenFile(temp, "wb");
     if (!file_) return false;
     tempPath_ = temp;
@@ -40,6 +43,23 @@ void ReportFile::Discard() {
     std::error_code ec;
     std::filesystem::remove(tempPath_, ec);
     tempPath_.clear();
+}
+
+std::filesystem::path TemporaryBeside(const std::filesystem::path& target, std::string_view suffix) {
+    // Names run through a sequence that starts at a point of its own in each run, so two
+    // programs writing into one folder seldom try the same name; a name in use is passed over.
+    static std::uint32_t next = static_cast<std::uint32_t>(
+        std::chrono::steady_clock::now().time_since_epoch().count() ^ reinterpret_cast<std::uintptr_t>(&next));
+    std::filesystem::path temp = target;
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        char name[16];
+        std::snprintf(name, sizeof name, "~%08x", static_cast<unsigned>(next));
+        next = next * 1664525u + 1013904223u;
+        temp.replace_filename(std::string(name) + std::string(suffix));
+        std::error_code ec;
+        if (!std::filesystem::exists(std::filesystem::symlink_status(temp, ec))) break;
+    }
+    return temp;
 }
 
 bool WriteWithCrLf(std::FILE* file, std::string_view text) {

@@ -168,6 +168,7 @@ private:
     std::string color2_;
     std::string templateText_;
     std::vector<char> scratch_;
+    bool reportFull_ = false;  // the report text reached its capacity; later pieces add nothing
 };
 
 }  // namespace tavolex

@@ -75,6 +75,7 @@ bool ReportFolder::LoadTemplateFile(const std::filesystem::path& path) {
 void ReportFolder::BeginReport(const Meeting& meeting, const ReportOptions& options) {
     meeting_ = meeting;
     options_ = options;
+    reportFull_ = false;
     stateDepth_ = 0;
     ResetLoops();
     SetOutputOn(true);
@@ -91,8 +92,13 @@ void ReportFolder::EndReport() { PopState(); }
 
 void ReportFolder::ExpandAppend(std::string_view templ, std::string& out) {
     const std::size_t n = ExpandTemplate(templ, scratch_.data(), scratch_.size());
+    // Once the report is full nothing after it is written, not even a piece that would fit.
+    if (reportFull_) return;
     const std::size_t room = kReportCapacity - 1 - std::min(out.size(), kReportCapacity - 1);
-    out.append(scratch_.data(), std::min(n, room));
+    const std::string_view piece(scratch_.data(), n);
+    const std::size_t keep = WholeCharacterPrefix(piece, room);
+    out.append(piece.substr(0, keep));
+    reportFull_ = OutputFull() || keep < n || keep == room;
 }
 
 std::string ReportFolder::ExpandForMeeting(std::string_view templ, const Meeting& meeting,

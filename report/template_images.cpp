@@ -39,26 +39,33 @@ void CopyOver(const std::filesystem::path& from, const std::filesystem::path& to
     std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, ec);
 }
 
-std::filesystem::path Join(const std::filesystem::path& folder, std::string_view cp932Name) {
-    return folder / platform::PathFromCp932(cp932Name);
-}
-
 // Copies the picture of one reference and returns the reference text to write.
 std::string HandleReference(std::string_view value, const std::filesystem::path& templateFolder,
                             const std::filesystem::path& outputFolder) {
     if (!HasSeparatorAfterFirst(value)) {
         const std::string name = DecodeSpaces(value);
-        CopyOver(Join(templateFolder, name), Join(outputFolder, name));
+        CopyOver(InFolder(templateFolder, name), InFolder(outputFolder, name));
         return std::string(value);
     }
     const std::string_view fileName = value.substr(AfterLastSeparator(value));
     const bool hasDrive = value.size() >= 2 && value[1] == ':' && !IsLeadByte(static_cast<std::uint8_t>(value[0]));
-    const std::filesystem::path source = hasDrive ? platform::PathFromCp932(value) : Join(templateFolder, value);
-    CopyOver(source, Join(outputFolder, fileName));
+    const std::filesystem::path source = hasDrive ? platform::PathFromCp932(value) : InFolder(templateFolder, value);
+    CopyOver(source, InFolder(outputFolder, fileName));
     return std::string(fileName);
 }
 
 }  // namespace
+
+std::filesystem::path InFolder(const std::filesystem::path& folder, std::string_view cp932Name) {
+    using Char = std::filesystem::path::value_type;
+    std::filesystem::path path = folder;
+    const auto& text = path.native();
+    if (!text.empty() && text.back() != Char('/') && text.back() != std::filesystem::path::preferred_separator) {
+        path += std::filesystem::path::preferred_separator;
+    }
+    path += platform::PathFromCp932(cp932Name);
+    return path;
+}
 
 std::string DecodeSpaces(std::string_view reference) {
     std::string out;

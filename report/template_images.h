@@ -16,6 +16,11 @@ inline constexpr std::size_t kMaxTemplateImages = 256;
 std::string CollectTemplateImages(std::string_view text, const std::filesystem::path& templateFolder,
                                   const std::filesystem::path& outputFolder);
 
+// folder + name, as the folder's text followed by the name's: a name is never taken for a root
+// or a drive ("/images/a.gif" lies below the folder). The caller checks the name with
+// IsBareFileName where it must stay inside the folder.
+std::filesystem::path InFolder(const std::filesystem::path& folder, std::string_view cp932Name);
+
 // A picture reference with every "%20" made a space (the only escape references are decoded of).
 std::string DecodeSpaces(std::string_view reference);
 

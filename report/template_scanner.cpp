@@ -68,6 +68,16 @@ bool MatchRow(const char* name, const char* token, std::array<char, kTokenTextSi
 
 }  // namespace
 
+std::size_t WholeCharacterPrefix(std::string_view text, std::size_t maxBytes) {
+    std::size_t keep = 0;
+    while (keep < text.size()) {
+        const std::size_t width = IsLeadByte(Byte(text[keep])) && keep + 1 < text.size() ? 2 : 1;
+        if (keep + width > maxBytes) break;
+        keep += width;
+    }
+    return keep;
+}
+
 std::size_t TemplateScanner::ExpandTemplate(std::span<const char> templ, char* output, std::size_t capacity) {
     input_ = templ;
     inputPos_ = 0;
@@ -78,10 +88,11 @@ std::size_t TemplateScanner::ExpandTemplate(std::span<const char> templ, char* o
     parameter2_[0] = '\0';
     if (output == nullptr || capacity == 0) return 0;
     outputLimit_ = capacity - 1;
+    outputFull_ = false;
 
     const std::size_t size = input_.size();
     std::size_t budget = size + kScanAllowance;
-    while (inputPos_ < size && outputPos_ < outputLimit_ && budget > 0) {
+    while (inputPos_ < size && !outputFull_ && budget > 0) {
         const std::size_t start = inputPos_;
         if (const std::size_t length = TokenAt(start)) {
             const TokenAction action = HandleToken();
@@ -92,9 +103,7 @@ std::size_t TemplateScanner::ExpandTemplate(std::span<const char> templ, char* o
         }
         const std::size_t width = IsLeadByte(Byte(input_[start])) && start + 1 < size ? 2 : 1;
         if (outputOn_) {
-            if (outputPos_ + width > outputLimit_) break;  // no half character at the end
-            std::memcpy(output_ + outputPos_, input_.data() + start, width);
-            outputPos_ += width;
+            Put(input_.data() + start, width);
         }
         inputPos_ += width;
         budget -= std::min(budget, width);
@@ -167,17 +176,13 @@ int TemplateScanner::LookupToken() {
 
 void TemplateScanner::Put(const char* bytes, std::size_t n) {
     // An empty text may have no bytes at all (a null data pointer): nothing to copy.
-    if (!outputOn_ || output_ == nullptr || n == 0) return;
+    if (!outputOn_ || output_ == nullptr || n == 0 || outputFull_) return;
     const std::size_t room = outputLimit_ - outputPos_;
-    if (n > room) {
-        // Cut at the last whole character that fits.
-        std::size_t keep = 0;
-        while (keep < room) {
-            const std::size_t width = IsLeadByte(Byte(bytes[keep])) && keep + 1 < n ? 2 : 1;
-            if (keep + width > room) break;
-            keep += width;
-        }
-        n = keep;
+    if (n >= room) {
+        // The report is full: keep the whole characters that fit and write nothing after them,
+        // not even a single byte that would still fit after a character that did not.
+        n = WholeCharacterPrefix(std::string_view(bytes, n), room);
+        outputFull_ = true;
     }
     std::memcpy(output_ + outputPos_, bytes, n);
     outputPos_ += n;

@@ -35,6 +35,10 @@ inline constexpr std::size_t kReportCapacity = 819200;
 // True for a byte that starts a double-byte character in code page 932.
 [[nodiscard]] constexpr bool IsLeadByte(std::uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
+// The length of the longest start of a CP932 text that holds whole characters only and is at
+// most maxBytes long (a lead byte at the very end of the text counts as a character).
+[[nodiscard]] std::size_t WholeCharacterPrefix(std::string_view text, std::size_t maxBytes);
+
 class TemplateScanner {
 public:
     TemplateScanner() = default;
@@ -52,7 +56,8 @@ public:
     // The id of the first table row matching TokenText(), or -1; fills the two parameters.
     int LookupToken();
 
-    // Appends text while the output switch is on, cut at the capacity.
+    // Appends text while the output switch is on. At the capacity the text is cut after its last
+    // whole character and the output is full: nothing more is written and scanning ends.
     void WriteText(std::string_view text);
     // Writes lines first..last of a multi-line value (line 1 starts with a blank), with TAB and LF
     // written as the mode's markup.
@@ -69,6 +74,8 @@ public:
     // Empties the loop-position stack; each report starts with it empty.
     void ResetLoops() { loopDepth_ = 0; }
     [[nodiscard]] int LoopDepth() const { return loopDepth_; }
+    // Whether the last expansion filled its output (the report was cut short).
+    [[nodiscard]] bool OutputFull() const { return outputFull_; }
 
 private:
     // Length of the token starting at input position pos (RTF backslash, braces included), or 0.
@@ -81,6 +88,7 @@ private:
     char* output_ = nullptr;
     std::size_t outputPos_ = 0;
     std::size_t outputLimit_ = 0;
+    bool outputFull_ = false;  // a write reached the capacity; scanning ends and nothing more is written
 
     std::array<char, kTokenTextSize> tokenText_{};
     std::array<char, kTokenTextSize> parameter1_{};

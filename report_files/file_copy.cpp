@@ -2,6 +2,7 @@
 
 #include "platform/file_info.h"
 #include "platform/file_system.h"
+#include "report/report_file.h"
 
 #include <array>
 #include <cstdio>
@@ -11,15 +12,6 @@ namespace tavolex {
 namespace {
 
 namespace fs = std::filesystem;
-
-fs::path TemporaryBeside(const fs::path& target) {
-    fs::path temp = target;
-    fs::path name("~");
-    name += target.filename();
-    name += ".copy";
-    temp.replace_filename(name);
-    return temp;
-}
 
 // Writes the whole source into the temporary file; false on any read or write error.
 bool CopyBytes(std::FILE* source, std::FILE* target) {
@@ -50,7 +42,7 @@ CopyResult CopyWhole(const fs::path& from, const fs::path& to, bool overwrite) {
     if (!fs::is_regular_file(from, ec)) return CopyResult::kSourceUnreadable;
     platform::UniqueFile source = platform::OpenFile(from, "rb");
     if (!source) return CopyResult::kSourceUnreadable;
-    const fs::path temp = TemporaryBeside(to);
+    const fs::path temp = TemporaryBeside(to, ".copy");
     platform::UniqueFile target = platform::OpenFile(temp, "wb");
     if (!target) return CopyResult::kFailed;
     const bool written = CopyBytes(source.get(), target.get()) && platform::FlushToDisk(target.get());

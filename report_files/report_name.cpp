@@ -30,10 +30,15 @@ bool CleanReportName(std::string& cp932Name, platform::UserInteraction& ui) {
     return replaced;
 }
 
+std::string EditedReportName(std::string_view cp932Text) {
+    return std::string(cp932Text.substr(0, WholeCharacterPrefix(cp932Text, kEditedNameBytes)));
+}
+
 bool ConfirmOverwrite(const std::filesystem::path& reportPath, platform::UserInteraction& ui) {
     std::error_code ec;
     if (!std::filesystem::exists(std::filesystem::symlink_status(reportPath, ec))) return true;
-    return ui.AskYesNo(platform::PathToCp932(reportPath) + StringTableText(kIdsConfirmReplace), "Tavolex");
+    return ui.AskYesNo(platform::PathToCp932(reportPath) + StringTableText(kIdsConfirmReplace), "Tavolex",
+                      platform::kConfirmation);
 }
 
 }  // namespace tavolex

@@ -105,7 +105,8 @@ bool RenameReport(const ReportPaths& paths, std::string_view currentFileName, st
 DeleteOutcome DeleteReport(const ReportPaths& paths, std::string_view fileName, platform::UserInteraction& ui) {
     if (!IsBareFileName(fileName)) return DeleteOutcome::kFailed;
     const fs::path report = InFolder(paths.outputFolder, fileName);
-    if (!ui.AskYesNo(platform::PathToCp932(report) + "\n\n" + StringTableText(kIdsConfirmDelete), "Deleting...")) {
+    if (!ui.AskYesNo(platform::PathToCp932(report) + "\n\n" + StringTableText(kIdsConfirmDelete), "Deleting...",
+                     platform::kConfirmation)) {
         return DeleteOutcome::kDeclined;
     }
     ReportImageList list;
@@ -134,7 +135,7 @@ TransferOutcome ExportReport(const ReportPaths& paths, std::string_view fileName
         fs::is_directory(destination, ec) ? InFolder(destination, fileName) : destination;
     CopyResult copied = CopyWhole(report, target, false);
     if (copied == CopyResult::kTargetExists) {
-        if (!ui.AskYesNo(std::string(fileName) + std::string(kReplaceQuestion), kCaption)) {
+        if (!ui.AskYesNo(std::string(fileName) + std::string(kReplaceQuestion), kCaption, platform::kConfirmation)) {
             return TransferOutcome::kDeclined;
         }
         copied = CopyWhole(report, target, true);
@@ -165,7 +166,7 @@ TransferOutcome ImportReport(const ReportPaths& paths, const fs::path& droppedFi
     if (SameFile(droppedFile, target)) return TransferOutcome::kDone;
     CopyResult moved = MoveByCopy(droppedFile, target, false);
     if (moved == CopyResult::kTargetExists) {
-        if (!ui.AskYesNo(platform::PathToCp932(target) + std::string(kReplaceQuestion), kCaption)) {
+        if (!ui.AskYesNo(platform::PathToCp932(target) + std::string(kReplaceQuestion), kCaption, platform::kConfirmation)) {
             return TransferOutcome::kDeclined;
         }
         moved = MoveByCopy(droppedFile, target, true);

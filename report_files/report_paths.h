@@ -2,6 +2,8 @@
 // The two folders every report file operation works in, and how a file name of the report list
 // (CP932, no folder) becomes a path in one of them.
 
+#include "report/template_images.h"  // InFolder
+
 #include <filesystem>
 #include <string_view>
 
@@ -15,9 +17,5 @@ struct ReportPaths {
 // A name that stays inside its folder: not empty, not "." or "..", and without '\' or '/' (a
 // double-byte character whose second byte is 0x5C is a character, not a separator).
 [[nodiscard]] bool IsBareFileName(std::string_view cp932Name);
-
-// folder + name, as the folder's text followed by the name's: a name is never taken for a root
-// or a drive. The caller checks the name with IsBareFileName where it comes from outside.
-std::filesystem::path InFolder(const std::filesystem::path& folder, std::string_view cp932Name);
 
 }  // namespace tavolex

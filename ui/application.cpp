@@ -3,6 +3,7 @@
 #include "platform/file_system.h"
 #include "report_files/report_viewer.h"
 #include "platform/launch.h"
+#include "platform/win32/message_box_style.h"
 #include "shell/report_settings.h"
 #include "shell/settings_key.h"
 #include "shell/settings_text.h"
@@ -25,16 +26,6 @@ constexpr int kIdsReportClass = 112;
 constexpr int kFrameMenuId = 109;
 constexpr int kLargeIconId = 107;
 constexpr int kSmallIconId = 108;
-
-UINT MessageBoxIcon(platform::MessageIcon icon) {
-    switch (icon) {
-        case platform::MessageIcon::kInformation: return MB_ICONINFORMATION;
-        case platform::MessageIcon::kWarning: return MB_ICONWARNING;
-        case platform::MessageIcon::kError: return MB_ICONERROR;
-        case platform::MessageIcon::kNone: break;
-    }
-    return 0;
-}
 
 std::filesystem::path ThisProgramFile() {
     std::wstring path(32768, L'\0');
@@ -62,13 +53,17 @@ ReportOptions CurrentReportOptions() {
 
 void FrameInteraction::ShowMessage(std::string_view text, std::string_view caption, platform::MessageIcon icon) {
     const std::wstring wideCaption = Wide(caption);
-    MessageBoxW(owner, Wide(text).c_str(), caption.empty() ? nullptr : wideCaption.c_str(), MB_OK | MessageBoxIcon(icon));
+    MessageBoxW(owner, Wide(text).c_str(), caption.empty() ? nullptr : wideCaption.c_str(), MB_OK | platform::MessageBoxIconStyle(icon));
+}
+
+bool FrameInteraction::AskYesNo(std::string_view text, std::string_view caption, platform::QuestionStyle style) {
+    const std::wstring wideCaption = Wide(caption);
+    return MessageBoxW(owner, Wide(text).c_str(), caption.empty() ? nullptr : wideCaption.c_str(),
+                       platform::QuestionBoxStyle(style)) == IDYES;
 }
 
 bool FrameInteraction::AskYesNo(std::string_view text, std::string_view caption) {
-    const std::wstring wideCaption = Wide(caption);
-    return MessageBoxW(owner, Wide(text).c_str(), caption.empty() ? nullptr : wideCaption.c_str(),
-                       MB_YESNO | MB_ICONQUESTION) == IDYES;
+    return AskYesNo(text, caption, platform::kConfirmation);
 }
 
 Application& App() {

@@ -38,6 +38,7 @@ inline constexpr int kReportPaneId = 101;
 class FrameInteraction final : public platform::UserInteraction {
 public:
     void ShowMessage(std::string_view text, std::string_view caption, platform::MessageIcon icon) override;
+    bool AskYesNo(std::string_view text, std::string_view caption, platform::QuestionStyle style) override;
     bool AskYesNo(std::string_view text, std::string_view caption) override;
     HWND owner = nullptr;
 };

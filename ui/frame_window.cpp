@@ -5,6 +5,7 @@
 #include "platform/file_system.h"
 #include "platform/launch.h"
 #include "report_files/report_listing.h"
+#include "report_files/report_name.h"
 #include "report_files/report_operations.h"
 #include "report_files/report_viewer.h"
 #include "resources/string_table.h"
@@ -371,7 +372,7 @@ void ImportDroppedFile(HDROP drop) {
     DragFinish(drop);
     if (file.empty()) return;
     ImportReport(CurrentReportPaths(), std::filesystem::path(file), *app.ui);
-    app.reportList->Refill(0);
+    app.reportList->Refill(-1);
 }
 
 // The export dialog for the selected report; the report list is refilled after an export.
@@ -731,8 +732,7 @@ LRESULT CALLBACK ReportPaneProcedure(HWND window, UINT message, WPARAM wParam, L
                 case LVN_ENDLABELEDITW: {
                     const auto* edit = reinterpret_cast<NMLVDISPINFOW*>(lParam);
                     if (edit->item.pszText != nullptr) {
-                        std::string newName = Narrow(edit->item.pszText);
-                        if (newName.size() > 100) newName.resize(100);
+                        const std::string newName = EditedReportName(Narrow(edit->item.pszText));
                         ReportEntry entry;
                         if (SelectedReport(entry) && RenameReport(CurrentReportPaths(), entry.fileName, newName, *app.ui)) {
                             app.reportList->SetRowText(edit->item.iItem, 0, newName);

@@ -18,13 +18,20 @@ public:
         std::fflush(stderr);
     }
 
-    bool AskYesNo(std::string_view text, std::string_view caption) override {
+    // Enter alone gives the style's default answer; a closed input is always "no".
+    bool AskYesNo(std::string_view text, std::string_view caption, QuestionStyle style) override {
         if (::isatty(STDIN_FILENO) == 0 || ::isatty(STDERR_FILENO) == 0) return false;
-        std::fputs((Line(text, caption) + " [y/N] ").c_str(), stderr);
+        const bool yesByDefault = style.defaultAnswer == DefaultAnswer::kYes;
+        std::fputs((Line(text, caption) + (yesByDefault ? " [Y/n] " : " [y/N] ")).c_str(), stderr);
         std::fflush(stderr);
         char answer[64] = {};
         if (std::fgets(answer, sizeof answer, stdin) == nullptr) return false;
+        if (answer[0] == '\n') return yesByDefault;
         return answer[0] == 'y' || answer[0] == 'Y';
+    }
+
+    bool AskYesNo(std::string_view text, std::string_view caption) override {
+        return AskYesNo(text, caption, kConfirmation);
     }
 
 private:

@@ -9,18 +9,22 @@
 namespace tavolex::platform {
 namespace {
 
-// A program path as the first field of a command line: quoted, so that "C:\Program Files\v.exe"
-// can never start C:\Program.exe. A path that comes quoted already keeps its own quotes.
-std::wstring QuotedProgram(const std::wstring& program) {
-    if (program.size() >= 2 && program.front() == L'"' && program.back() == L'"') return program;
-    return L"\"" + program + L"\"";
+// The viewer's part of the command line: the setting as stored, which may be a command with its
+// own quotes and arguments ("C:\Program Files\B\b.exe" -nohome, as the shell stores a browser).
+// Only one unquoted path with a space that names an existing file whole is quoted, so that
+// C:\Program Files\v.exe can never start C:\Program.exe.
+std::wstring ViewerCommand(const std::wstring& stored) {
+    if (stored.empty() || stored.front() == L'"' || stored.find(L' ') == std::wstring::npos) return stored;
+    const DWORD attributes = GetFileAttributesW(stored.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return stored;
+    return L"\"" + stored + L"\"";
 }
 
 class Win32Launcher final : public Launcher {
 public:
     bool StartProgram(const std::filesystem::path& program, const std::filesystem::path& argument) override {
         if (program.empty()) return false;
-        std::wstring commandLine = QuotedProgram(program.native()) + L" \"" + argument.native() + L"\"";
+        std::wstring commandLine = ViewerCommand(program.native()) + L" \"" + argument.native() + L"\"";
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process{};

@@ -247,6 +247,26 @@ TEST_F(ReportGeneratorTest, TemplatePicturesAreCopiedAndReferencesCut) {
     EXPECT_EQ(test::ReadFileBytes(options_.outputFolder / "my logo.gif"), "S");
 }
 
+// A full report ends at the first character that does not fit: no byte after it is written.
+TEST_F(ReportGeneratorTest, FullReportEndsAtTheFirstCharacterThatDoesNotFit) {
+    Meeting meeting = M(0);
+    meeting.szTitle = "\x89\xef";  // 会: the blank before it fits, the character does not
+    const std::string text = report_.ExpandForMeeting(std::string(819197, 'a') + "{TITLE}XYZ", meeting, options_);
+    EXPECT_EQ(text.size(), 819198u);
+    EXPECT_EQ(text.substr(819195), "aa ");
+}
+
+// A reference named from the root ("/images/a.gif", no drive) lies below the template folder.
+TEST_F(ReportGeneratorTest, RootedPictureReferencesComeFromTheTemplateFolder) {
+    test::WriteFileBytes(options_.templateFolder / "images" / "logo.gif", "L");
+    test::WriteFileBytes(options_.templateFolder / "bg.gif", "B");
+    EXPECT_EQ(CollectTemplateImages("<img src=\"/images/logo.gif\"><td background=\"/bg.gif\">",
+                                    options_.templateFolder, options_.outputFolder),
+              "<img src=\"logo.gif\"><td background=\"/bg.gif\">");
+    EXPECT_EQ(test::ReadFileBytes(options_.outputFolder / "logo.gif"), "L");
+    EXPECT_EQ(test::ReadFileBytes(options_.outputFolder / "bg.gif"), "B");
+}
+
 TEST(TemplateImagesTest, LastSeparatorWalksDoubleByteCharacters) {
     EXPECT_EQ(AfterLastSeparator("a\\b/c"), 4u);
     EXPECT_EQ(AfterLastSeparator("\x95\x5c.gif"), 0u);  // 表.gif: the 0x5C is a trail byte

@@ -1,6 +1,7 @@
 #include "report_files/report_operations.h"
 
 #include "platform/file_system.h"
+#include "report/report_file.h"
 #include "report_files/file_copy.h"
 #include "report_files/report_name.h"
 #include "resources/string_table.h"
@@ -53,6 +54,13 @@ TEST(CleanReportNameTest, DoubleByteCharactersStayWhole) {
     std::string name = "\x95\x5c\x83\x7c|";  // 表ポ|: trail bytes 0x5C and 0x7C are no characters of their own
     EXPECT_TRUE(CleanReportName(name, ui));
     EXPECT_EQ(name, "\x95\x5c\x83\x7c ");
+}
+
+TEST(EditedReportNameTest, CutAtOneHundredBytesAfterAWholeCharacter) {
+    EXPECT_EQ(EditedReportName(std::string(120, 'a')), std::string(100, 'a'));
+    EXPECT_EQ(EditedReportName(std::string(99, 'a') + "\x89\xef"), std::string(99, 'a'));  // 会 would end at 101
+    EXPECT_EQ(EditedReportName(std::string(98, 'a') + "\x89\xef" "b"), std::string(98, 'a') + "\x89\xef");
+    EXPECT_EQ(EditedReportName("x"), "x");
 }
 
 class ReportOperationsTest : public ::testing::Test {
@@ -115,6 +123,21 @@ TEST_F(ReportOperationsTest, DeleteAsksFirst) {
     EXPECT_EQ(ui.questions[0].caption, "Deleting...");
     EXPECT_TRUE(fs::exists(Out("a.htm")));
     EXPECT_TRUE(fs::exists(Out("1.jpg")));
+}
+
+// Each question replaces or deletes a file: the information icon, and Enter answers "no".
+TEST_F(ReportOperationsTest, EveryQuestionDefaultsToNo) {
+    fs::create_directories(dir / "drop");
+    for (const char* name : {"a.htm", "b.htm", "c.htm"}) test::WriteFileBytes(Out(name), "x");
+    test::WriteFileBytes(dir / "drop" / "c.htm", "y");
+    EXPECT_FALSE(ConfirmOverwrite(Out("a.htm"), ui));
+    EXPECT_EQ(DeleteReport(paths, "a.htm", ui), DeleteOutcome::kDeclined);
+    EXPECT_EQ(ExportReport(paths, "b.htm", Out("a.htm"), ui), TransferOutcome::kDeclined);
+    EXPECT_EQ(ImportReport(paths, dir / "drop" / "c.htm", ui), TransferOutcome::kDeclined);
+    ASSERT_EQ(ui.questions.size(), 4u);
+    for (const test::AskedQuestion& question : ui.questions) {
+        EXPECT_EQ(question.style, platform::kConfirmation) << question.text;
+    }
 }
 
 // Two reports of one meeting share its sketches: deleting one leaves the other whole.
@@ -264,6 +287,17 @@ TEST_F(ReportOperationsTest, ImportOfAnEmptyReportShowsTheMessage) {
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, kEmptyMessage);
     EXPECT_TRUE(fs::exists(Out("e.htm")));
+}
+
+// A legal name (up to 255 characters with its extension) never fails for its temporary file.
+TEST_F(ReportOperationsTest, NamesNearTheLengthLimitAreWritten) {
+    const std::string name(250, 'n');
+    ReportFile report;
+    ASSERT_TRUE(report.Begin(Out(name + ".htm")));
+    ASSERT_TRUE(report.Commit("r"));
+    EXPECT_EQ(CopyWhole(Out(name + ".htm"), Out(name + ".rtf"), false), CopyResult::kCopied);
+    EXPECT_EQ(test::ReadFileBytes(Out(name + ".rtf")), "r");
+    EXPECT_EQ(std::distance(fs::directory_iterator(paths.outputFolder), fs::directory_iterator()), 2);
 }
 
 TEST(CopyWholeTest, NeverReplacesWithoutOverwrite) {

@@ -60,6 +60,17 @@ TEST_F(SystemLaunchTest, ViewerGetsAPathWithSpacesAsOneArgument) {
     EXPECT_EQ(WaitForLog(dir / "viewer.log"), (Strings{"1", report.string()}));
 }
 
+// A stored command keeps its own quotes and arguments; the report path comes last.
+TEST_F(SystemLaunchTest, ViewerCommandWithItsOwnArguments) {
+    const fs::path viewer = dir / "my viewer" / "view";
+    WriteRecorder(viewer, dir / "viewer.log");
+    const fs::path report = dir / "r.htm";
+    EXPECT_EQ(OpenReportPath(report, {kAutoViewBrowser, "\"" + viewer.string() + "\" -nohome"},
+                             platform::SystemLauncher(), ui),
+              OpenOutcome::kViewerStarted);
+    EXPECT_EQ(WaitForLog(dir / "viewer.log"), (Strings{"2", "-nohome", report.string()}));
+}
+
 TEST_F(SystemLaunchTest, ViewerFoundOnPath) {
     WriteRecorder(dir / "bin" / "tvx-viewer", dir / "viewer.log");
     EXPECT_TRUE(platform::SystemLauncher().StartProgram("tvx-viewer", "/x/a b.htm"));

@@ -2,6 +2,7 @@
 
 #include "platform/platform.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,19 +14,30 @@ struct ShownMessage {
     platform::MessageIcon icon = platform::MessageIcon::kNone;
 };
 
+struct AskedQuestion {
+    std::string text;
+    std::string caption;
+    std::optional<platform::QuestionStyle> style;  // none: asked without a style
+};
+
 // Keeps every message and question, in order; questions get the answer set beforehand.
 class RecordingUserInteraction final : public platform::UserInteraction {
 public:
     void ShowMessage(std::string_view text, std::string_view caption, platform::MessageIcon icon) override {
         messages.push_back({std::string(text), std::string(caption), icon});
     }
+    bool AskYesNo(std::string_view text, std::string_view caption, platform::QuestionStyle style) override {
+        questions.push_back({std::string(text), std::string(caption), style});
+        return answer;
+    }
+    // The plain question of a front end without buttons: recorded with no style.
     bool AskYesNo(std::string_view text, std::string_view caption) override {
-        questions.push_back({std::string(text), std::string(caption), platform::MessageIcon::kNone});
+        questions.push_back({std::string(text), std::string(caption), std::nullopt});
         return answer;
     }
 
     std::vector<ShownMessage> messages;
-    std::vector<ShownMessage> questions;
+    std::vector<AskedQuestion> questions;
     bool answer = false;
 };
 

@@ -78,6 +78,21 @@ TEST_F(Win32ViewerTest, BrowserPathWithSpacesStartsThatProgram) {
     EXPECT_EQ(lines[2], Utf8(report));
 }
 
+// A stored command ("...\view.exe" -nohome, as the shell stores a browser) is used as it is.
+TEST_F(Win32ViewerTest, BrowserPathThatIsACommandKeepsItsArguments) {
+    const fs::path viewer = CopyViewer(dir / "a b" / "view.exe");
+    const fs::path report = dir / "r.htm";
+    EXPECT_EQ(OpenReportPath(report, {kAutoViewBrowser, L"\"" + viewer.wstring() + L"\" -nohome"},
+                             platform::SystemLauncher(), ui),
+              OpenOutcome::kViewerStarted);
+    const std::vector<std::string> lines = Lines(WaitForFile(dir / "viewer.log"));
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_TRUE(fs::equivalent(fs::u8path(lines[0]), viewer)) << lines[0];
+    EXPECT_EQ(lines[1], "2");
+    EXPECT_EQ(lines[2], "-nohome");
+    EXPECT_EQ(lines[3], Utf8(report));
+}
+
 TEST_F(Win32ViewerTest, ViewerThatIsNoProgramShowsTheMessage) {
     EXPECT_EQ(OpenReportPath(dir / "a.htm", {kAutoViewBrowser, dir / "missing.exe"}, platform::SystemLauncher(), ui),
               OpenOutcome::kViewerFailed);

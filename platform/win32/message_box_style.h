@@ -1,0 +1,14 @@
+#pragma once
+// The MessageBoxW styles of the seam's messages and questions, shared by the platform's own
+// interaction and the desktop program's frame-owned one.
+
+#include "platform/platform.h"
+
+namespace tavolex::platform {
+
+// MB_ICON… of a message icon; 0 for none.
+unsigned MessageBoxIconStyle(MessageIcon icon);
+// MB_YESNO with the icon and the default button of the style.
+unsigned QuestionBoxStyle(QuestionStyle style);
+
+}  // namespace tavolex::platform
