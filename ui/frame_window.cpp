@@ -224,8 +224,9 @@ void LayOut(Application& app) {
     GetClientRect(app.frame, &client);
     const int w = client.right - client.left;
     const int h = client.bottom - client.top;
+    if (app.rebar != nullptr) Place(app.rebar, client.left, client.top, w, app.barHeight, false);
+    // Placing the rebar may make it report another height (RBN_CHILDSIZE): the panes follow that.
     const int b = app.barHeight;
-    if (app.rebar != nullptr) Place(app.rebar, client.left, client.top, w, b, false);
     Place(app.meetingPane, 0, b, w / 2 - 20, h);
     Place(app.reportPane, w / 2, b, w, h);
     if (app.reportList) Place(app.reportList->Window(), 0, 0, w / 2, h / 2);

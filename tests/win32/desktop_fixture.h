@@ -84,7 +84,7 @@ protected:
 
     void Start() {
         ui::StartOptions options;
-        options.ui = &ui;
+        options.ui = realMessageBoxes ? nullptr : &ui;
         options.programFile = dir / "install" / "tavolex.exe";
         options.choosers = choosers;
         ASSERT_EQ(ui::StartApplication(instance_, SW_SHOWNORMAL, options), 1);
@@ -170,6 +170,7 @@ protected:
 
     test::RedirectedRegistry registry;
     test::RecordingUserInteraction ui;
+    bool realMessageBoxes = false;  // true: the frame's own message boxes instead of ui
     std::optional<ui::Choosers> choosers;  // none: the system's
     test::TempDir dir;
 
