@@ -110,6 +110,17 @@ int wmain(int argc, wchar_t** argv) {
         HWND dialog = FindWindowW(L"#32770", nullptr);
         return dialog != nullptr && PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0) ? 0 : 1;
     }
+    if (verb == L"enter") {
+        // Enter as the keyboard gives it to the control that has the focus in the dialog.
+        HWND dialog = FindWindowW(L"#32770", nullptr);
+        GUITHREADINFO thread{};
+        thread.cbSize = sizeof thread;
+        if (dialog == nullptr || !GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &thread)) return 1;
+        HWND focus = thread.hwndFocus != nullptr ? thread.hwndFocus : dialog;
+        PostMessageW(focus, WM_KEYDOWN, VK_RETURN, 0);
+        PostMessageW(focus, WM_KEYUP, VK_RETURN, 0);
+        return 0;
+    }
     if (verb == L"tab") {
         HWND dialog = FindWindowW(L"#32770", nullptr);
         HWND tab = dialog != nullptr ? FindWindowExW(dialog, nullptr, WC_TABCONTROLW, nullptr) : nullptr;
