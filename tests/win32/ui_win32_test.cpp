@@ -161,6 +161,7 @@ TEST_F(Win32UiTest, ReportsAreRenamedDeletedAndImportedFromTheList) {
     EXPECT_TRUE(fs::exists(output / "dropped.htm"));
     EXPECT_FALSE(fs::exists(output / "second.htm"));
     EXPECT_NE(ReportRow("dropped"), -1);
+    EXPECT_EQ(App().reportList->SelectedRow(), -1);  // refilled with nothing selected
 
     // A report removed behind the list's back is never taken for the row's neighbour.
     test::WriteFileBytes(output / "other.htm", "<html></html>");
