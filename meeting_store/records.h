@@ -51,6 +51,13 @@ struct Meeting {
     std::string szTitle;
     std::string szCategory;  // the name of the record's category in meeting.dat
     std::string szLocation;
+    // The values the texts above were formatted from, for exports that need them apart from the
+    // locale: the packed handheld date and the hour and minute bytes (hour 255: no time).
+    std::uint16_t date = 0;
+    std::uint8_t startHour = 255;
+    std::uint8_t startMinute = 0;
+    std::uint8_t endHour = 255;
+    std::uint8_t endMinute = 0;
 };
 
 struct Agenda {
@@ -79,6 +86,10 @@ struct ToDo {
     std::string szDueDate;        // empty without a due date
     std::string szDueTime;        // empty without a due time
     std::string szText;
+    // The packed due date (year field 127: none) and due time (hour 255: none) as stored.
+    std::uint16_t dueDate = 0xFFFF;
+    std::uint8_t dueHour = 255;
+    std::uint8_t dueMinute = 0;
 };
 
 struct Sketch {

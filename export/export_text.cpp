@@ -1,0 +1,78 @@
+#include "export/export_text.h"
+
+#include "meeting_store/date_format.h"
+#include "meeting_store/meeting_database.h"
+#include "platform/platform.h"
+
+#include <cstdio>
+
+namespace tavolex {
+namespace {
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+
+bool IsRealDate(const CalendarDate& d) {
+    static constexpr int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (d.month < 1 || d.month > 12 || d.day < 1) return false;
+    if (d.day > kDays[d.month - 1]) return false;
+    const bool leap = (d.year % 4 == 0 && d.year % 100 != 0) || d.year % 400 == 0;
+    return d.month != 2 || d.day != 29 || leap;
+}
+
+}  // namespace
+
+std::string ExportText::Utf8(std::string_view cp932) {
+    std::string text = platform::Cp932ToUtf8(cp932);
+    // Shift-JIS has no character that converts to U+FFFD, so each one is a replaced sequence.
+    for (std::size_t at = text.find(kReplacement); at != std::string::npos; at = text.find(kReplacement, at + 3)) {
+        ++replacements_;
+    }
+    return text;
+}
+
+std::optional<std::string> IsoDate(std::uint16_t packed) {
+    const CalendarDate d = UnpackHandheldDate(packed);
+    if (!IsRealDate(d)) return std::nullopt;
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", d.year, d.month, d.day);
+    return std::string(text);
+}
+
+std::optional<std::string> IsoTime(std::uint8_t hour, std::uint8_t minute) {
+    if (hour > 23 || minute > 59) return std::nullopt;
+    char text[32];
+    std::snprintf(text, sizeof text, "%02d:%02d", hour, minute);
+    return std::string(text);
+}
+
+std::optional<std::string> IsoDueDate(std::uint16_t packed) {
+    if ((packed >> 9) == 127) return std::nullopt;
+    return IsoDate(packed);
+}
+
+MeetingSelection AllMeetings(const MeetingDatabase& store) {
+    MeetingSelection all(static_cast<std::size_t>(store.MeetingCount()));
+    for (std::int32_t i = 0; i < store.MeetingCount(); ++i) all[static_cast<std::size_t>(i)] = i;
+    return all;
+}
+
+AttendeeName SplitAttendeeText(std::string_view text) {
+    AttendeeName name;
+    std::string* parts[] = {&name.firstName, &name.lastName, &name.company};
+    std::size_t part = 0;
+    for (const char c : text) {
+        if (c == '\x01' && part < 2) {
+            ++part;
+            continue;
+        }
+        parts[part]->push_back(c);
+    }
+    return name;
+}
+
+std::string AttendeeDisplayName(const AttendeeName& name) {
+    if (!name.lastName.empty() && !name.firstName.empty()) return name.lastName + " " + name.firstName;
+    return name.lastName.empty() ? name.firstName : name.lastName;
+}
+
+}  // namespace tavolex
