@@ -6,8 +6,6 @@
 
 #include <sqlite3.h>
 
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <memory>
 #include <system_error>
@@ -112,10 +110,9 @@ std::optional<std::string> OptionalText(ExportText& text, const std::string& cp9
 class DatabaseWriter {
 public:
     DatabaseWriter(sqlite3* db, const MeetingDatabase& store, const AddressBook& book,
-                   const std::filesystem::path& scratchPicture, ExportText& text, ExportSummary& summary, bool& ok)
+                   ExportText& text, ExportSummary& summary, bool& ok)
         : store_(store),
           book_(book),
-          scratch_(scratchPicture),
           text_(text),
           summary_(summary),
           meeting_(db, "INSERT INTO meeting VALUES (?,?,?,?,?,?,?,?,?,?)", ok),
@@ -278,18 +275,14 @@ private:
         return item_.Int(meeting).Int(position).Text(std::string(kind)).Int(row).Int(id).Step() && ok;
     }
 
-    // The picture as the reports write it, read back from a scratch file: one encoder for both.
-    std::string Jpeg(const SketchImage& image) {
-        if (!image.HasPixels()) return {};
-        WriteSketchJpeg(image, scratch_);
-        std::ifstream in(scratch_, std::ios::binary);
-        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        return bytes;
+    // The bytes of the picture the reports write.
+    static std::string Jpeg(const SketchImage& image) {
+        const std::vector<std::uint8_t> bytes = SketchJpegBytes(image);
+        return {bytes.begin(), bytes.end()};
     }
 
     const MeetingDatabase& store_;
     const AddressBook& book_;
-    std::filesystem::path scratch_;
     ExportText& text_;
     ExportSummary& summary_;
     Insert meeting_, agenda_, note_, toDo_, sketch_, attendee_, item_, address_, phone_, search_;
@@ -306,12 +299,12 @@ bool Exec(sqlite3* db, const char* sql, ExportSummary& summary) {
 }
 
 bool Fill(sqlite3* db, const MeetingDatabase& store, const AddressBook& book, const MeetingSelection& selection,
-          const std::filesystem::path& scratch, ExportText& text, ExportSummary& summary,
+          ExportText& text, ExportSummary& summary,
           const ExportProgress& progress) {
     if (!Exec(db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN;", summary)) return false;
     if (!Exec(db, kSqliteSchema, summary)) return false;
     bool ok = true;
-    DatabaseWriter writer(db, store, book, scratch, text, summary, ok);
+    DatabaseWriter writer(db, store, book, text, summary, ok);
     if (!ok) {
         summary.error = sqlite3_errmsg(db);
         return false;
@@ -343,8 +336,6 @@ bool WriteSqliteDatabase(const MeetingDatabase& store, const AddressBook& book, 
                          const ExportProgress& progress) {
     std::filesystem::path partial = path;
     partial += ".partial";
-    std::filesystem::path scratch = path;
-    scratch += ".sketch.jpg";
     std::error_code ec;
     std::filesystem::remove(partial, ec);
     bool ok = false;
@@ -357,10 +348,9 @@ bool WriteSqliteDatabase(const MeetingDatabase& store, const AddressBook& book, 
         if (rc != SQLITE_OK) {
             summary.error = raw != nullptr ? sqlite3_errmsg(raw) : "SQLite could not open the file";
         } else {
-            ok = Fill(db.get(), store, book, selection, scratch, text, summary, progress);
+            ok = Fill(db.get(), store, book, selection, text, summary, progress);
         }
     }
-    std::filesystem::remove(scratch, ec);
     summary.replacements = text.Replacements();
     if (ok) {
         std::filesystem::rename(partial, path, ec);
