@@ -51,8 +51,8 @@ struct Meeting {
     std::string szTitle;
     std::string szCategory;  // the name of the record's category in meeting.dat
     std::string szLocation;
-    // The values the texts above were formatted from, for exports that need them apart from the
-    // locale: the packed handheld date and the hour and minute bytes (hour 255: no time).
+    // The record's own date and times, for texts that don't depend on the locale (ISO dates,
+    // 24-hour times): the packed date, and hours of 255 where there is no time.
     std::uint16_t date = 0;
     std::uint8_t startHour = 255;
     std::uint8_t startMinute = 0;
@@ -86,8 +86,8 @@ struct ToDo {
     std::string szDueDate;        // empty without a due date
     std::string szDueTime;        // empty without a due time
     std::string szText;
-    // The packed due date (year field 127: none) and due time (hour 255: none) as stored.
-    std::uint16_t dueDate = 0xFFFF;
+    // The record's own due date (year field 127: none) and time (hour 255: none).
+    std::uint16_t dueDate = 0;
     std::uint8_t dueHour = 255;
     std::uint8_t dueMinute = 0;
 };
