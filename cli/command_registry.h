@@ -60,9 +60,11 @@ void AddReportFileCommands(CommandRegistry& registry);  // reports, open, rename
 void AddConfigCommands(CommandRegistry& registry);      // config
 void AddSearchCommands(CommandRegistry& registry);      // search
 void AddCheckCommands(CommandRegistry& registry);       // check
+void AddExportCommands(CommandRegistry& registry);      // archive, calendar, contacts, dump, sqlite
 
 inline constexpr void (*kCommandFamilies[])(CommandRegistry&) = {
     AddListingCommands, AddReportCommands, AddReportFileCommands, AddConfigCommands, AddSearchCommands, AddCheckCommands,
+    AddExportCommands,
 };
 
 }  // namespace tavolex::cli

@@ -110,9 +110,9 @@ public:
     }
 
     void Add(const Meeting& m, const std::string& reportName) {
-        const std::optional<std::string> date = IsoDate(m.date);
-        const std::optional<std::string> start = IsoTime(m.startHour, m.startMinute);
-        const std::optional<std::string> end = IsoTime(m.endHour, m.endMinute);
+        const std::optional<std::string> date = ValidIsoDate(m.date);
+        const std::optional<std::string> start = ValidIsoTime(m.startHour, m.startMinute);
+        const std::optional<std::string> end = ValidIsoTime(m.endHour, m.endMinute);
         std::string all = text_.Utf8(m.szTitle) + "\n" + text_.Utf8(m.szLocation) + "\n" + text_.Utf8(m.szCategory);
         std::string attendees;
         std::string pictures;
@@ -184,13 +184,13 @@ private:
     std::string texts_;
 };
 
-std::vector<Row> RowsByDate(const MeetingDatabase& store, const MeetingSelection& selection) {
+std::vector<Row> RowsByDate(const MeetingDatabase& store, const MeetingIndexes& selection) {
     std::vector<Row> rows;
     for (const std::int32_t index : selection) {
         const Meeting* m = store.MeetingAt(index);
         if (m == nullptr) continue;
         // Undated (damaged) meetings last; a meeting without a time first on its day.
-        const std::string key = IsoDate(m->date).value_or("9999") + IsoTime(m->startHour, m->startMinute).value_or("");
+        const std::string key = ValidIsoDate(m->date).value_or("9999") + ValidIsoTime(m->startHour, m->startMinute).value_or("");
         rows.push_back({index, m, key});
     }
     std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.sortKey < b.sortKey; });
@@ -219,7 +219,7 @@ std::string ArchiveReportName(const Meeting& meeting, std::int32_t index, bool d
     return name;
 }
 
-bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const MeetingSelection& selection,
+bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const MeetingIndexes& selection,
                   const ArchiveOptions& options, ExportText& text, ExportSummary& summary,
                   const ExportProgress& progress) {
     std::error_code ec;

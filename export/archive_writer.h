@@ -28,7 +28,7 @@ struct ArchiveOptions {
 
 // `reports` is the generator the report command uses; its template is loaded from
 // options.templatePath when that is set.
-bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const MeetingSelection& selection,
+bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const MeetingIndexes& selection,
                   const ArchiveOptions& options, ExportText& text, ExportSummary& summary,
                   const ExportProgress& progress = {});
 

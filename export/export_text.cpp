@@ -5,6 +5,8 @@
 #include "platform/platform.h"
 
 #include <cstdio>
+#include <fstream>
+#include <system_error>
 
 namespace tavolex {
 namespace {
@@ -30,7 +32,7 @@ std::string ExportText::Utf8(std::string_view cp932) {
     return text;
 }
 
-std::optional<std::string> IsoDate(std::uint16_t packed) {
+std::optional<std::string> ValidIsoDate(std::uint16_t packed) {
     const CalendarDate d = UnpackHandheldDate(packed);
     if (!IsRealDate(d)) return std::nullopt;
     char text[32];
@@ -38,22 +40,44 @@ std::optional<std::string> IsoDate(std::uint16_t packed) {
     return std::string(text);
 }
 
-std::optional<std::string> IsoTime(std::uint8_t hour, std::uint8_t minute) {
+std::optional<std::string> ValidIsoTime(std::uint8_t hour, std::uint8_t minute) {
     if (hour > 23 || minute > 59) return std::nullopt;
     char text[32];
     std::snprintf(text, sizeof text, "%02d:%02d", hour, minute);
     return std::string(text);
 }
 
-std::optional<std::string> IsoDueDate(std::uint16_t packed) {
+std::optional<std::string> ValidIsoDueDate(std::uint16_t packed) {
     if ((packed >> 9) == 127) return std::nullopt;
-    return IsoDate(packed);
+    return ValidIsoDate(packed);
 }
 
-MeetingSelection AllMeetings(const MeetingDatabase& store) {
-    MeetingSelection all(static_cast<std::size_t>(store.MeetingCount()));
+MeetingIndexes AllMeetings(const MeetingDatabase& store) {
+    MeetingIndexes all(static_cast<std::size_t>(store.MeetingCount()));
     for (std::int32_t i = 0; i < store.MeetingCount(); ++i) all[static_cast<std::size_t>(i)] = i;
     return all;
+}
+
+bool WriteExportFile(const std::filesystem::path& path, std::string_view bytes, ExportSummary& summary) {
+    std::filesystem::path partial = path;
+    partial += ".partial";
+    std::error_code ec;
+    {
+        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.close();
+        if (!out) ec = std::make_error_code(std::errc::io_error);
+    }
+    if (!ec) std::filesystem::rename(partial, path, ec);
+    if (ec) {
+        std::error_code ignored;
+        std::filesystem::remove(partial, ignored);
+        const std::u8string name = path.u8string();
+        summary.error = std::string(name.begin(), name.end()) + ": " + ec.message();
+        return false;
+    }
+    summary.files.push_back(path);
+    return true;
 }
 
 AttendeeName SplitAttendeeText(std::string_view text) {

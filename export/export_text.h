@@ -29,16 +29,16 @@ private:
 };
 
 // "2026-11-02"; nothing for a date the calendar does not have (a damaged record).
-[[nodiscard]] std::optional<std::string> IsoDate(std::uint16_t packed);
+[[nodiscard]] std::optional<std::string> ValidIsoDate(std::uint16_t packed);
 // "09:05"; nothing for hour 255 (no time) or a time the clock does not have.
-[[nodiscard]] std::optional<std::string> IsoTime(std::uint8_t hour, std::uint8_t minute);
+[[nodiscard]] std::optional<std::string> ValidIsoTime(std::uint8_t hour, std::uint8_t minute);
 // The due date of a to-do: nothing when the year field is 127 (no due date) or the date is not one.
-[[nodiscard]] std::optional<std::string> IsoDueDate(std::uint16_t packed);
+[[nodiscard]] std::optional<std::string> ValidIsoDueDate(std::uint16_t packed);
 
 // The meetings an export covers: positions in the store's meeting array, in the order given.
-using MeetingSelection = std::vector<std::int32_t>;
+using MeetingIndexes = std::vector<std::int32_t>;
 // Every meeting of the store, in store order.
-[[nodiscard]] MeetingSelection AllMeetings(const MeetingDatabase& store);
+[[nodiscard]] MeetingIndexes AllMeetings(const MeetingDatabase& store);
 
 // Called after each meeting with the meetings done and the total; returning false cancels the
 // export (what was written so far is removed where the exporter wrote a single file).
@@ -58,6 +58,11 @@ struct ExportSummary {
     std::string error;  // UTF-8; empty when the export was done
     [[nodiscard]] bool Ok() const { return error.empty() && !cancelled; }
 };
+
+// Writes a whole export file: into "<path>.partial" first, then put in place, so a failed write
+// never leaves a cut file where a finished one was. Adds the path to summary.files; false with
+// summary.error set when it can't.
+bool WriteExportFile(const std::filesystem::path& path, std::string_view bytes, ExportSummary& summary);
 
 // The three parts of an attendee's text (first name, last name, company; separated by 0x01).
 struct AttendeeName {

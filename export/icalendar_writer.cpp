@@ -105,15 +105,15 @@ private:
     std::string Text(std::string_view cp932) { return EscapeText(text_.Utf8(cp932)); }
 
     void AddWhen(const Meeting& meeting) {
-        const std::optional<std::string> date = IsoDate(meeting.date);
+        const std::optional<std::string> date = ValidIsoDate(meeting.date);
         if (!date) return;  // a damaged date: the event keeps its other properties
-        const std::optional<std::string> start = IsoTime(meeting.startHour, meeting.startMinute);
+        const std::optional<std::string> start = ValidIsoTime(meeting.startHour, meeting.startMinute);
         if (!start) {
             lines_.Add("DTSTART;VALUE=DATE", Compact(*date));
             return;
         }
         lines_.Add("DTSTART", Compact(*date) + "T" + Compact(*start) + "00");
-        const std::optional<std::string> end = IsoTime(meeting.endHour, meeting.endMinute);
+        const std::optional<std::string> end = ValidIsoTime(meeting.endHour, meeting.endMinute);
         if (end && *end >= *start) lines_.Add("DTEND", Compact(*date) + "T" + Compact(*end) + "00");
     }
 
@@ -134,8 +134,8 @@ private:
         lines_.Add("UID", ToDoUid(toDo.dwDBID));
         lines_.Add("DTSTAMP", stamp_);
         lines_.Add("SUMMARY", Text(toDo.szText));
-        if (const std::optional<std::string> due = IsoDueDate(toDo.dueDate)) {
-            const std::optional<std::string> time = IsoTime(toDo.dueHour, toDo.dueMinute);
+        if (const std::optional<std::string> due = ValidIsoDueDate(toDo.dueDate)) {
+            const std::optional<std::string> time = ValidIsoTime(toDo.dueHour, toDo.dueMinute);
             if (time) {
                 lines_.Add("DUE", Compact(*due) + "T" + Compact(*time) + "00");
             } else {
@@ -163,7 +163,7 @@ private:
 std::string MeetingUid(std::uint32_t id) { return "meeting-" + std::to_string(id) + "@tavolex"; }
 std::string ToDoUid(std::uint32_t id) { return "todo-" + std::to_string(id) + "@tavolex"; }
 
-std::string WriteICalendar(const MeetingDatabase& store, const AddressBook& book, const MeetingSelection& selection,
+std::string WriteICalendar(const MeetingDatabase& store, const AddressBook& book, const MeetingIndexes& selection,
                            std::time_t stamp, ExportText& text, ExportSummary& summary,
                            const ExportProgress& progress) {
     CalendarWriter writer(store, book, stamp, text, summary);

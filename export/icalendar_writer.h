@@ -13,7 +13,7 @@ namespace tavolex {
 
 // `stamp` is the DTSTAMP every component carries (the time of the export).
 [[nodiscard]] std::string WriteICalendar(const MeetingDatabase& store, const AddressBook& book,
-                                         const MeetingSelection& selection, std::time_t stamp, ExportText& text,
+                                         const MeetingIndexes& selection, std::time_t stamp, ExportText& text,
                                          ExportSummary& summary, const ExportProgress& progress = {});
 
 // The UID of a meeting and of a to-do: "meeting-<id>@tavolex", "todo-<id>@tavolex".

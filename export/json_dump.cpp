@@ -46,9 +46,9 @@ public:
         JsonObject o(out_);
         o.Number("number", index + 1);
         o.Number("id", m.dwDBID);
-        o.Optional("date", IsoDate(m.date));
-        o.Optional("start", IsoTime(m.startHour, m.startMinute));
-        o.Optional("end", IsoTime(m.endHour, m.endMinute));
+        o.Optional("date", ValidIsoDate(m.date));
+        o.Optional("start", ValidIsoTime(m.startHour, m.startMinute));
+        o.Optional("end", ValidIsoTime(m.endHour, m.endMinute));
         o.String("dateText", text_.Utf8(m.szDate));
         o.Raw("timeText", m.szTime.empty() ? "null" : JsonString(text_.Utf8(m.szTime)));
         o.String("title", text_.Utf8(m.szTitle));
@@ -102,8 +102,8 @@ private:
             o.Bool("done", t->bCompleted == 1);
             o.Number("completed", t->bCompleted);
             o.Number("priority", t->nPriority);
-            o.Optional("dueDate", IsoDueDate(t->dueDate));
-            o.Optional("dueTime", IsoTime(t->dueHour, t->dueMinute));
+            o.Optional("dueDate", ValidIsoDueDate(t->dueDate));
+            o.Optional("dueTime", ValidIsoTime(t->dueHour, t->dueMinute));
             o.Raw("dueDateText", t->szDueDate.empty() ? "null" : JsonString(text_.Utf8(t->szDueDate)));
             o.Raw("dueTimeText", t->szDueTime.empty() ? "null" : JsonString(text_.Utf8(t->szDueTime)));
             o.Number("packedDueDate", t->dueDate);
@@ -211,7 +211,7 @@ std::string JsonString(std::string_view utf8) {
     return out;
 }
 
-std::string WriteJsonDump(const MeetingDatabase& store, const AddressBook& book, const MeetingSelection& selection,
+std::string WriteJsonDump(const MeetingDatabase& store, const AddressBook& book, const MeetingIndexes& selection,
                           const DumpOptions& options, ExportText& text, ExportSummary& summary,
                           const ExportProgress& progress) {
     DumpWriter writer(store, book, options, text, summary);

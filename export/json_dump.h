@@ -16,7 +16,7 @@ struct DumpOptions {
 };
 
 [[nodiscard]] std::string WriteJsonDump(const MeetingDatabase& store, const AddressBook& book,
-                                        const MeetingSelection& selection, const DumpOptions& options,
+                                        const MeetingIndexes& selection, const DumpOptions& options,
                                         ExportText& text, ExportSummary& summary,
                                         const ExportProgress& progress = {});
 

@@ -134,9 +134,9 @@ public:
         const std::string category = text_.Utf8(m.szCategory);
         bool ok = meeting_.Int(number)
                       .Int(m.dwDBID)
-                      .Text(IsoDate(m.date))
-                      .Text(IsoTime(m.startHour, m.startMinute))
-                      .Text(IsoTime(m.endHour, m.endMinute))
+                      .Text(ValidIsoDate(m.date))
+                      .Text(ValidIsoTime(m.startHour, m.startMinute))
+                      .Text(ValidIsoTime(m.endHour, m.endMinute))
                       .Text(text_.Utf8(m.szDate))
                       .Text(OptionalText(text_, m.szTime))
                       .Text(title)
@@ -234,8 +234,8 @@ private:
                          .Int(t->bCompleted == 1)
                          .Int(t->bCompleted)
                          .Int(t->nPriority)
-                         .Text(IsoDueDate(t->dueDate))
-                         .Text(IsoTime(t->dueHour, t->dueMinute))
+                         .Text(ValidIsoDueDate(t->dueDate))
+                         .Text(ValidIsoTime(t->dueHour, t->dueMinute))
                          .Text(OptionalText(text_, t->szDueDate))
                          .Text(OptionalText(text_, t->szDueTime))
                          .Text(s)
@@ -298,7 +298,7 @@ bool Exec(sqlite3* db, const char* sql, ExportSummary& summary) {
     return false;
 }
 
-bool Fill(sqlite3* db, const MeetingDatabase& store, const AddressBook& book, const MeetingSelection& selection,
+bool Fill(sqlite3* db, const MeetingDatabase& store, const AddressBook& book, const MeetingIndexes& selection,
           ExportText& text, ExportSummary& summary,
           const ExportProgress& progress) {
     if (!Exec(db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN;", summary)) return false;
@@ -331,7 +331,7 @@ bool Fill(sqlite3* db, const MeetingDatabase& store, const AddressBook& book, co
 
 }  // namespace
 
-bool WriteSqliteDatabase(const MeetingDatabase& store, const AddressBook& book, const MeetingSelection& selection,
+bool WriteSqliteDatabase(const MeetingDatabase& store, const AddressBook& book, const MeetingIndexes& selection,
                          const std::filesystem::path& path, ExportText& text, ExportSummary& summary,
                          const ExportProgress& progress) {
     std::filesystem::path partial = path;

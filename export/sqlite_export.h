@@ -14,7 +14,7 @@ extern const char* const kSqliteSchema;
 
 // Writes the database at `path` (replacing a file there only when the export is done). On
 // failure or cancel nothing is left at `path` and summary says why.
-bool WriteSqliteDatabase(const MeetingDatabase& store, const AddressBook& book, const MeetingSelection& selection,
+bool WriteSqliteDatabase(const MeetingDatabase& store, const AddressBook& book, const MeetingIndexes& selection,
                          const std::filesystem::path& path, ExportText& text, ExportSummary& summary,
                          const ExportProgress& progress = {});
 

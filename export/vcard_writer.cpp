@@ -82,7 +82,7 @@ std::string WriteVCards(const AddressBook& book, const std::set<std::uint32_t>* 
     return writer.Take();
 }
 
-std::set<std::uint32_t> AttendeeAddressIds(const MeetingDatabase& store, const MeetingSelection& selection) {
+std::set<std::uint32_t> AttendeeAddressIds(const MeetingDatabase& store, const MeetingIndexes& selection) {
     std::set<std::uint32_t> ids;
     for (const std::int32_t index : selection) {
         const Meeting* meeting = store.MeetingAt(index);

@@ -16,6 +16,6 @@ namespace tavolex {
 
 // The address ids of the attendees of the selected meetings.
 [[nodiscard]] std::set<std::uint32_t> AttendeeAddressIds(const MeetingDatabase& store,
-                                                         const MeetingSelection& selection);
+                                                         const MeetingIndexes& selection);
 
 }  // namespace tavolex

@@ -90,7 +90,7 @@ protected:
             EXPECT_EQ(d["id"], m.dwDBID);
             EXPECT_EQ(d["title"], platform::Cp932ToUtf8(m.szTitle));
             EXPECT_EQ(d["location"], platform::Cp932ToUtf8(m.szLocation));
-            EXPECT_EQ(d["date"].is_null() ? std::string() : d["date"].get<std::string>(), IsoDate(m.date).value_or(""));
+            EXPECT_EQ(d["date"].is_null() ? std::string() : d["date"].get<std::string>(), ValidIsoDate(m.date).value_or(""));
             const std::vector<MeetingItem> items = store_.ItemsOf(m.dwDBID);
             ASSERT_EQ(d["items"].size(), items.size());
             for (std::size_t k = 0; k < items.size(); ++k) {
@@ -119,7 +119,7 @@ protected:
 TEST_P(ExportReadersTest, IndependentReadersReadBackEveryFile) {
     const fs::path out = dir_ / "out";
     fs::create_directories(out / "pictures");
-    const MeetingSelection all = AllMeetings(store_);
+    const MeetingIndexes all = AllMeetings(store_);
     ExportSummary summaries[5];
     ExportText texts[5];
 
