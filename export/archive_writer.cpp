@@ -209,6 +209,16 @@ bool WriteIndex(const std::filesystem::path& path, const std::string& page, Expo
     return true;
 }
 
+// A report as ReportFile writes it (LF as CR LF), without the flush to the disk and the
+// temporary file each single report gets: an archive is a folder of thousands written at once,
+// and a run that fails part-way is simply run again.
+bool WriteArchiveFile(const std::filesystem::path& path, std::string_view text) {
+    platform::UniqueFile file = platform::OpenFile(path, "wb");
+    if (!file) return false;
+    const bool written = WriteWithCrLf(file.get(), text);
+    return std::fclose(file.release()) == 0 && written;
+}
+
 }  // namespace
 
 std::string ArchiveReportName(const Meeting& meeting, std::int32_t index, bool duplicateId,
@@ -253,8 +263,7 @@ bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const Mee
                                                                   reportOptions.templateFolder, options.folder)
                                           : reports.ComposeBuiltInReport(m, options.kind, reportOptions);
         if (options.utf8Reports) report = ToUtf8Report(report, text);
-        ReportFile file;
-        if (!file.Begin(reportPath) || !file.Commit(report)) {
+        if (!WriteArchiveFile(reportPath, report)) {
             summary.error = "cannot write " + text.Utf8(platform::PathToCp932(reportPath));
             return false;
         }
