@@ -55,6 +55,7 @@ table { border-collapse: collapse; width: 100%; }
 th, td { border-bottom: 1px solid #ccc; padding: 0.3em 0.5em; text-align: left; vertical-align: top; }
 th { background: #eee; }
 tr[hidden] { display: none; }
+td:nth-child(1), td:nth-child(2) { white-space: nowrap; }
 img.sketch { border: 1px solid #999; margin: 2px; max-width: 80px; max-height: 80px; }
 #search { font-size: 1.1em; width: 20em; }
 </style>
