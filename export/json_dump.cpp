@@ -5,6 +5,7 @@
 #include "sketch/sketch_image.h"
 
 #include <cstdio>
+#include <set>
 
 namespace tavolex {
 namespace {
@@ -66,8 +67,30 @@ public:
         o.Close();
     }
 
+    // The records no meeting names: kept too, so a dump of the whole store loses nothing.
+    void UnlinkedPart() {
+        out_ += "],\n\"unlinked\":[";
+        std::set<std::pair<ChildType, std::int32_t>> reached;
+        for (const auto& meeting : store_.Meetings()) {
+            for (const MeetingItem& item : store_.ItemsOf(meeting->dwDBID)) reached.insert({item.type, item.recordIndex});
+        }
+        const std::pair<ChildType, std::int32_t> kinds[] = {
+            {ChildType::kAgenda, store_.AgendaCount()}, {ChildType::kNote, store_.NoteCount()},
+            {ChildType::kToDo, store_.ToDoCount()},     {ChildType::kSketch, store_.SketchCount()},
+            {ChildType::kAttendee, store_.AttendeeCount()}};
+        bool first = true;
+        for (const auto& [type, count] : kinds) {
+            for (std::int32_t i = 0; i < count; ++i) {
+                if (reached.count({type, i}) != 0) continue;
+                out_ += first ? "\n" : ",\n";
+                first = false;
+                Item(MeetingItem{type, -1, -1, i});
+            }
+        }
+    }
+
     void AddressBookPart() {
-        out_ += "],\n\"addressBook\":[";
+        out_ += ",\n\"addressBook\":[";
         bool first = true;
         for (const auto& address : book_.Addresses()) {
             out_ += first ? "\n" : ",\n";
@@ -224,6 +247,12 @@ std::string WriteJsonDump(const MeetingDatabase& store, const AddressBook& book,
             summary.cancelled = true;
             return {};
         }
+    }
+    if (selection.size() == static_cast<std::size_t>(store.MeetingCount())) {
+        writer.UnlinkedPart();
+        writer.Out() += "]";
+    } else {
+        writer.Out() += "],\n\"unlinked\":null";  // only a dump of every meeting has them
     }
     writer.AddressBookPart();
     summary.replacements = text.Replacements();

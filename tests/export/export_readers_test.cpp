@@ -22,6 +22,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <set>
 
 namespace tavolex {
 namespace {
@@ -49,6 +50,7 @@ void WriteDamagedUser(const fs::path& user) {
     spec.meetings.push_back({.title = "plain", .date = test::HandheldDay(1999, 12, 31), .start = {23, 59},
                              .end = {0, 0}, .items = {test::AgendaSpec{.text = "", .status = 9}}});
     test::PalmUserDatabases databases = test::BuildPalmUserDatabases(spec);
+    databases.note.records.push_back({.body = test::NoteBody({.text = "no meeting names me"}), .uniqueId = 0x7777});
     const std::string linkBytes = test::DatabaseBytes(databases.link);
     test::WritePalmUserDatabases(user / "Tavolex", databases);
     test::WriteFileBytes(user / "Tavolex" / "link.dat", linkBytes.substr(0, linkBytes.size() - 3));
@@ -106,6 +108,14 @@ protected:
             }
         }
         EXPECT_EQ(dump["addressBook"].size(), static_cast<std::size_t>(book_.Count()));
+        // Every record is in the dump once: under the meetings that name it, or as unlinked.
+        std::set<std::pair<ChildType, std::int32_t>> named;
+        for (const auto& m : store_.Meetings()) {
+            for (const MeetingItem& item : store_.ItemsOf(m->dwDBID)) named.insert({item.type, item.recordIndex});
+        }
+        EXPECT_EQ(named.size() + dump["unlinked"].size(),
+                  static_cast<std::size_t>(store_.AgendaCount() + store_.NoteCount() + store_.ToDoCount() +
+                                           store_.SketchCount() + store_.AttendeeCount()));
     }
 
     test::TempDir dir_;
