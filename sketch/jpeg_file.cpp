@@ -6,6 +6,7 @@
 #include <csetjmp>
 #include <cstddef>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <system_error>
 
@@ -30,6 +31,10 @@ struct JpegJob {
     jpeg_compress_struct compressor;
     JpegErrorManager errors;
     std::FILE* file = nullptr;
+    // Set for an encoding into memory: the library's buffer, freed by the caller.
+    bool toMemory = false;
+    unsigned char* buffer = nullptr;
+    unsigned long bufferSize = 0;
 };
 
 // The library's exit handler must not return: keep the message and jump back to the writer.
@@ -73,10 +78,13 @@ bool Compress(JpegJob& job, const std::filesystem::path& path, std::span<const s
     if (setjmp(job.errors.jumpBack) != 0) return false;
 
     jpeg_create_compress(&compressor);
-    job.file = OpenOrTrace(path);
-    if (job.file == nullptr) return false;
-
-    jpeg_stdio_dest(&compressor, job.file);
+    if (job.toMemory) {
+        jpeg_mem_dest(&compressor, &job.buffer, &job.bufferSize);
+    } else {
+        job.file = OpenOrTrace(path);
+        if (job.file == nullptr) return false;
+        jpeg_stdio_dest(&compressor, job.file);
+    }
     compressor.image_width = static_cast<JDIMENSION>(width);
     compressor.image_height = static_cast<JDIMENSION>(height);
     compressor.input_components = 3;
@@ -111,12 +119,28 @@ void RemovePartialFile(const std::filesystem::path& path) {
     std::filesystem::remove(path, error);
 }
 
+bool ValidPicture(std::span<const std::uint8_t> rgb, int width, int height) {
+    if (width <= 0 || height <= 0 || width > kMaxJpegDimension || height > kMaxJpegDimension) return false;
+    return rgb.size() / 3 / static_cast<std::size_t>(width) >= static_cast<std::size_t>(height);
+}
+
 }  // namespace
+
+std::vector<std::uint8_t> JpegFile::Encode(std::span<const std::uint8_t> rgb, int width, int height, int quality) {
+    if (!ValidPicture(rgb, width, height)) return {};
+    JpegJob job{};
+    job.toMemory = true;
+    const bool compressed = Compress(job, {}, rgb, width, height, quality);
+    jpeg_destroy_compress(&job.compressor);
+    std::vector<std::uint8_t> bytes;
+    if (compressed && job.buffer != nullptr) bytes.assign(job.buffer, job.buffer + job.bufferSize);
+    std::free(job.buffer);
+    return bytes;
+}
 
 int JpegFile::Write(const std::filesystem::path& path, std::span<const std::uint8_t> rgb, int width, int height,
                     int quality) {
-    if (width <= 0 || height <= 0 || width > kMaxJpegDimension || height > kMaxJpegDimension) return 0;
-    if (rgb.size() / 3 / static_cast<std::size_t>(width) < static_cast<std::size_t>(height)) return 0;
+    if (!ValidPicture(rgb, width, height)) return 0;
 
     JpegJob job{};
     const bool compressed = Compress(job, path, rgb, width, height, quality);

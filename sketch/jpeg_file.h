@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <span>
+#include <vector>
 
 namespace tavolex {
 
@@ -16,6 +17,10 @@ public:
     // hold width x height x 3 bytes, else nothing is written.
     [[nodiscard]] static int Write(const std::filesystem::path& path, std::span<const std::uint8_t> rgb, int width,
                                    int height, int quality);
+    // The same picture's bytes, encoded in memory; empty when the sizes are not valid or the
+    // library fails.
+    [[nodiscard]] static std::vector<std::uint8_t> Encode(std::span<const std::uint8_t> rgb, int width, int height,
+                                                          int quality);
 };
 
 }  // namespace tavolex

@@ -50,4 +50,11 @@ void WriteSketchJpeg(const SketchImage& image, const std::filesystem::path& path
     (void)JpegFile::Write(path, rgb, image.Width(), image.Height(), kJpegQuality);
 }
 
+std::vector<std::uint8_t> SketchJpegBytes(const SketchImage& image) {
+    if (!image.HasPixels()) return {};
+    const std::vector<std::uint8_t> rgb = image.Rgb();
+    if (rgb.empty()) return {};
+    return JpegFile::Encode(rgb, image.Width(), image.Height(), kJpegQuality);
+}
+
 }  // namespace tavolex

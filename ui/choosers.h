@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <string>
 
 namespace tavolex::ui {
 
@@ -20,6 +21,10 @@ struct Choosers {
     std::function<bool(HWND owner, std::filesystem::path& program)> chooseProgram;
     // Shows the folder in the shell's file explorer in a normal window.
     std::function<ExploreResult(HWND owner, const std::filesystem::path& folder)> exploreFolder;
+    // The exports' save-file chooser (filter pairs separated by '|'); empty: the system's.
+    std::function<std::optional<std::filesystem::path>(HWND owner, const std::wstring& filter,
+                                                       const wchar_t* defaultExtension)>
+        chooseSaveFile;
 };
 
 // The system's choosers.

@@ -1,6 +1,8 @@
 // The frame window: menu bar, rebar with the tool bar and the Palm user box, the two panes and
 // their layout, and every command of the menu and the tool bar.
 #include "ui/application.h"
+#include "shell/report_settings.h"
+#include "ui/export_runner.h"
 
 #include "platform/file_system.h"
 #include "platform/launch.h"
@@ -464,6 +466,35 @@ UserChangeCallbacks MakeUserChangeCallbacks() {
     return callbacks;
 }
 
+// The File menu's exports over the current user's store; the archive opens in the viewer as a
+// report does.
+void RunDesktopExport(HWND frame, int command) {
+    Application& app = App();
+    if (!app.meetings || !app.addressBook || !app.reportFolder) return;
+    ExportRun run;
+    run.instance = app.instance;
+    run.owner = frame;
+    run.store = app.meetings.get();
+    run.book = app.addressBook.get();
+    run.reports = app.reportFolder.get();
+    run.reportOptions = [] {
+        Application& a = App();
+        a.settings->userKey.OpenUserKey(a.settings->userDirectory);
+        return ReadReportOptions(a.settings->userKey, a.settings->outputFolder, a.settings->templateFolder);
+    };
+    run.choosers = &app.choosers;
+    run.ui = app.ui;
+    run.openInViewer = [](const std::filesystem::path& index) {
+        Application& a = App();
+        ViewerSettings viewer;
+        a.settings->userKey.OpenUserKey(a.settings->userDirectory);
+        a.settings->userKey.ReadValue("AutoView", viewer.autoView);
+        viewer.browserPath = PathFromSettingsText(a.settings->userKey.ReadString("BrowserPath", kPathBufferSize));
+        OpenReportPath(index, viewer, platform::SystemLauncher(), *a.ui);
+    };
+    RunExportCommand(run, command);
+}
+
 void OnCommand(HWND frame, int command) {
     Application& app = App();
     switch (command) {
@@ -497,7 +528,7 @@ void OnCommand(HWND frame, int command) {
             if (result == IDOK && app.reportList) app.reportList->Refill(-1);
             break;
         }
-        default: break;
+        default: RunDesktopExport(frame, command); break;
     }
 }
 

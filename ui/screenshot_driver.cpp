@@ -9,6 +9,11 @@
 //   select-report ROW     a mouse click on a row of the report list
 //   drop ID               drops down the list ID of the dialog the program shows
 //   user INDEX            chooses an entry of the Palm user box
+//   save-as PATH          answers the save-file chooser the program shows with PATH
+//   export-progress SEC   shows the exports' progress window (at 5 of 12) over the frame for SEC
+//                         seconds, from this process, for its picture
+#include "ui/export_runner.h"
+
 #include <windows.h>
 #include <commctrl.h>
 
@@ -145,6 +150,26 @@ int wmain(int argc, wchar_t** argv) {
         HWND dialog = FindWindowW(L"#32770", nullptr);
         HWND list = dialog != nullptr ? GetDlgItem(dialog, number) : nullptr;
         return list != nullptr && PostMessageW(list, CB_SHOWDROPDOWN, TRUE, 0) ? 0 : 1;
+    }
+    if (verb == L"save-as" && argc > 2) {
+        HWND dialog = FindWindowW(L"#32770", nullptr);
+        if (dialog == nullptr) return 1;
+        for (const int id : {1148, 1152}) SetDlgItemTextW(dialog, id, argv[2]);  // cmb13, edt1
+        return PostMessageW(dialog, WM_COMMAND, IDOK, 0) ? 0 : 1;
+    }
+    if (verb == L"export-progress") {
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
+        InitCommonControlsEx(&controls);
+        HWND window = tavolex::ui::ShowExportProgressWindow(GetModuleHandleW(nullptr), frame, 5, 12);
+        if (window == nullptr) return 1;
+        const DWORD end = GetTickCount() + static_cast<DWORD>(number > 0 ? number : 5) * 1000;
+        MSG message;
+        while (GetTickCount() < end) {
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+            Sleep(50);
+        }
+        DestroyWindow(window);
+        return 0;
     }
     if (verb == L"user") {
         HWND rebar = FindWindowExW(frame, nullptr, REBARCLASSNAMEW, nullptr);

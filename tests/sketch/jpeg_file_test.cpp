@@ -141,6 +141,9 @@ TEST_F(JpegFileTest, WritesABaselineJpegThatReadsBack) {
     ASSERT_EQ(decoded->rgb.size(), rgb.size());
     for (std::size_t i = 0; i < rgb.size(); ++i) ASSERT_EQ(decoded->rgb[i] >= 128, rgb[i] >= 128) << i;
     ExpectNear(decoded->rgb, rgb, 48);
+    // Encoded in memory, the picture is the file's bytes.
+    const Bytes encoded = JpegFile::Encode(rgb, 45, 30, 100);
+    EXPECT_EQ(std::string(encoded.begin(), encoded.end()), file);
 }
 
 TEST_F(JpegFileTest, ColoursComeBackCloseToTheirValues) {
@@ -194,6 +197,7 @@ TEST_F(JpegFileTest, BadArgumentsWriteNothing) {
     EXPECT_EQ(JpegFile::Write(path, rgb, 4, 5, 100), 0);  // buffer too small for the size
     EXPECT_EQ(JpegFile::Write(path, rgb, 70000, 1, 100), 0);
     EXPECT_FALSE(fs::exists(path));
+    EXPECT_TRUE(JpegFile::Encode(rgb, 4, 5, 100).empty());
 }
 
 TEST_F(JpegFileTest, NamesInJapanese) {

@@ -1,0 +1,245 @@
+// archive, calendar, contacts, dump, sqlite: getting a whole store out into today's formats, over
+// the exporters of export/. Each prints what it wrote (the --json summary adds the counts and the
+// replacement characters written for bytes that were not Shift-JIS).
+
+#include "cli/cli_messages.h"
+#include "cli/command_registry.h"
+#include "cli/progress_bar.h"
+#include "cli/selection_options.h"
+#include "export/archive_writer.h"
+#include "export/icalendar_writer.h"
+#include "export/json_dump.h"
+#include "export/vcard_writer.h"
+#include "platform/file_system.h"
+#include "report_files/report_name.h"
+#include "shell/create_report.h"
+#ifdef TAVOLEX_HAVE_SQLITE
+#include "export/sqlite_export.h"
+#endif
+
+#include <ctime>
+#include <iostream>
+#include <set>
+
+namespace tavolex::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+struct ExportArguments {
+    CLI::App* app = nullptr;
+    std::shared_ptr<SelectionArguments> selection;
+    fs::path target;  // DIR or FILE; empty: stdout where the command allows it
+    std::string templateName;
+    std::string kind = "executive";
+    std::string encoding = "shift_jis";
+    fs::path pictures;
+    bool attendees = false;
+};
+
+
+// The summary: what was written and how much of the store it holds.
+int Finish(CliSession& session, const ExportSummary& summary, const fs::path& shown) {
+    if (!summary.error.empty()) {
+        Fail(session.Ui(), "The export could not be written.", summary.error);
+        return 1;
+    }
+    if (summary.replacements > 0 && !session.Json()) {
+        Detail(std::to_string(summary.replacements) +
+               " replacement characters (U+FFFD) were written for bytes that are not Shift-JIS.");
+    }
+    if (session.Json()) {
+        json files = json::array();
+        for (const fs::path& file : summary.files) files.push_back(PathText(file));
+        WriteJson(std::cout, json{{"path", shown.empty() ? json(nullptr) : json(PathText(shown))},
+                                  {"files", files},
+                                  {"meetings", summary.meetings},
+                                  {"agendas", summary.agendas},
+                                  {"notes", summary.notes},
+                                  {"toDos", summary.toDos},
+                                  {"sketches", summary.sketches},
+                                  {"attendees", summary.attendees},
+                                  {"addresses", summary.addresses},
+                                  {"replacements", summary.replacements}});
+    } else if (!shown.empty()) {
+        std::cout << PathText(shown) << '\n';
+    }
+    return 0;
+}
+
+// The selected meetings, or the status of the message shown instead.
+std::optional<int> Selected(CliSession& session, const ExportArguments& a, MeetingIndexes& indexes) {
+    return SelectedMeetingIndexes(session, *a.selection, indexes);
+}
+
+// A file target that exists is replaced only when the user says so.
+bool MayWrite(CliSession& session, const fs::path& path) {
+    std::error_code ec;
+    if (path.empty() || !fs::exists(path, ec)) return true;
+    return ConfirmOverwrite(path, session.Ui());
+}
+
+// Writes a document to the target file, or to stdout when there is none.
+int Deliver(CliSession& session, const ExportArguments& a, const std::string& document, ExportSummary& summary) {
+    if (summary.cancelled) return 1;
+    if (a.target.empty()) {
+        std::cout.write(document.data(), static_cast<std::streamsize>(document.size()));
+        std::cout.flush();
+        if (summary.replacements > 0) {
+            Detail(std::to_string(summary.replacements) +
+                   " replacement characters (U+FFFD) were written for bytes that are not Shift-JIS.");
+        }
+        return 0;
+    }
+    WriteExportFile(a.target, document, summary);
+    return Finish(session, summary, a.target);
+}
+
+// A command that writes to stdout can't also print its --json summary there.
+std::optional<int> CheckStdout(CliSession& session, const ExportArguments& a) {
+    if (a.target.empty() && session.Json()) {
+        return UsageError(a.app->get_name(), "--json prints a summary of a file: name the file with -o FILE");
+    }
+    if (!MayWrite(session, a.target)) return 1;
+    return std::nullopt;
+}
+
+int Archive(CliSession& session, const ExportArguments& a) {
+    MeetingIndexes indexes;
+    if (const auto status = Selected(session, a, indexes)) return *status;
+    ArchiveOptions options;
+    options.folder = a.target;
+    options.utf8Reports = a.encoding == "utf-8";
+    options.kind = a.kind == "agenda" ? ReportKind::kAgenda : a.kind == "custom" ? ReportKind::kCustom : ReportKind::kExecutive;
+    options.reportOptions = session.ReadReportOptions();
+    if (!a.templateName.empty()) {
+        const fs::path given = platform::PathFromCp932(platform::Utf8ToCp932(a.templateName));
+        std::error_code ec;
+        options.templatePath = given.has_parent_path() || fs::exists(given, ec) ? given : session.TemplateFolder() / given;
+        session.Report().SetMode(HasRtfExtension(options.templatePath) ? ExpansionMode::Rtf : ExpansionMode::Html);
+    }
+    ProgressBar bar("archive");
+    ExportText text;
+    ExportSummary summary;
+    WriteArchive(session.Store(), session.Report(), indexes, options, text, summary,
+                 [&bar](std::int64_t done, std::int64_t total) { return bar.Update(done, total); });
+    return Finish(session, summary, options.folder / "index.html");
+}
+
+int Calendar(CliSession& session, const ExportArguments& a) {
+    if (const auto status = CheckStdout(session, a)) return *status;
+    MeetingIndexes indexes;
+    if (const auto status = Selected(session, a, indexes)) return *status;
+    ExportText text;
+    ExportSummary summary;
+    const std::string document = WriteICalendar(session.Store(), session.Book(), indexes, std::time(nullptr), text, summary);
+    return Deliver(session, a, document, summary);
+}
+
+int Contacts(CliSession& session, const ExportArguments& a) {
+    if (const auto status = CheckStdout(session, a)) return *status;
+    if (!a.attendees && a.selection->Named()) {
+        return UsageError("contacts", "meetings choose the people only with --attendees");
+    }
+    std::set<std::uint32_t> people;
+    if (a.attendees) {
+        MeetingIndexes indexes;
+        if (const auto status = Selected(session, a, indexes)) return *status;
+        people = AttendeeAddressIds(session.Store(), indexes);
+    }
+    ExportText text;
+    ExportSummary summary;
+    const std::string document = WriteVCards(session.Book(), a.attendees ? &people : nullptr, text, summary);
+    return Deliver(session, a, document, summary);
+}
+
+int Dump(CliSession& session, const ExportArguments& a) {
+    if (const auto status = CheckStdout(session, a)) return *status;
+    MeetingIndexes indexes;
+    if (const auto status = Selected(session, a, indexes)) return *status;
+    if (!a.pictures.empty()) {
+        std::error_code ec;
+        fs::create_directories(a.pictures, ec);
+        if (!fs::is_directory(a.pictures, ec)) {
+            Fail(session.Ui(), "The export could not be written.", FolderReason(a.pictures));
+            return 1;
+        }
+    }
+    ProgressBar bar("dump");
+    ExportText text;
+    ExportSummary summary;
+    const std::string document =
+        WriteJsonDump(session.Store(), session.Book(), indexes, {a.pictures}, text, summary,
+                      [&bar, &a](std::int64_t done, std::int64_t total) {
+                          return a.pictures.empty() || bar.Update(done, total);
+                      });
+    return Deliver(session, a, document, summary);
+}
+
+int Sqlite(CliSession& session, const ExportArguments& a) {
+#ifdef TAVOLEX_HAVE_SQLITE
+    if (!MayWrite(session, a.target)) return 1;
+    MeetingIndexes indexes;
+    if (const auto status = Selected(session, a, indexes)) return *status;
+    ProgressBar bar("sqlite");
+    ExportText text;
+    ExportSummary summary;
+    WriteSqliteDatabase(session.Store(), session.Book(), indexes, a.target, text, summary,
+                        [&bar](std::int64_t done, std::int64_t total) { return bar.Update(done, total); });
+    return Finish(session, summary, a.target);
+#else
+    Fail(session.Ui(), "The export could not be written.", "This build of tavolex has no SQLite.");
+    return 1;
+#endif
+}
+
+CLI::App* AddExport(CommandRegistry& registry, const std::string& name, const std::string& description,
+                    const std::string& example, int (*run)(CliSession&, const ExportArguments&),
+                    std::shared_ptr<ExportArguments>& a) {
+    a = std::make_shared<ExportArguments>();
+    CLI::App* app = registry.Add(name, description, example, Needs::kUser, false,
+                                 [a, run](CliSession& s) { return run(s, *a); });
+    a->app = app;
+    return app;
+}
+
+}  // namespace
+
+void AddExportCommands(CommandRegistry& registry) {
+    std::shared_ptr<ExportArguments> a;
+    CLI::App* archive = AddExport(registry, "archive",
+                                  "write a browsable archive of the meetings (index.html, their reports and sketches) into DIR",
+                                  "tavolex archive ~/minutes --since 2026-01-01", Archive, a);
+    archive->add_option("DIR", a->target, "the archive's folder (created when missing)")->required();
+    a->selection = AddSelectionOptions(archive);
+    archive->add_option("--template", a->templateName, "template file of the template folder, or a path");
+    archive->add_option("--kind", a->kind, "built-in report: executive, agenda or custom")
+        ->check(CLI::IsMember({"executive", "agenda", "custom"}));
+    archive->add_option("--encoding", a->encoding, "the reports' encoding: shift_jis (as report writes them) or utf-8")
+        ->check(CLI::IsMember({"shift_jis", "utf-8"}));
+
+    CLI::App* calendar = AddExport(registry, "calendar", "write the meetings and their to-dos as iCalendar",
+                                   "tavolex calendar -o minutes.ics --since 2026-01-01", Calendar, a);
+    calendar->add_option("-o,--output-file", a->target, "the file to write (default: standard output)");
+    a->selection = AddSelectionOptions(calendar);
+
+    CLI::App* contacts = AddExport(registry, "contacts", "write the address book as vCard 3.0",
+                                   "tavolex contacts -o people.vcf --attendees 1-5", Contacts, a);
+    contacts->add_option("-o,--output-file", a->target, "the file to write (default: standard output)");
+    contacts->add_flag("--attendees", a->attendees, "only the people who attend the selected meetings");
+    a->selection = AddSelectionOptions(contacts);
+
+    CLI::App* dump = AddExport(registry, "dump", "write the whole store as one JSON document, losslessly",
+                               "tavolex dump -o store.json --pictures sketches", Dump, a);
+    dump->add_option("-o,--output-file", a->target, "the file to write (default: standard output)");
+    dump->add_option("--pictures", a->pictures, "write each sketch there as <id>.jpg and name it in the dump");
+    a->selection = AddSelectionOptions(dump);
+
+    CLI::App* sqlite = AddExport(registry, "sqlite", "write the store as a SQLite database with a full-text table",
+                                 "tavolex sqlite minutes.sqlite", Sqlite, a);
+    sqlite->add_option("FILE", a->target, "the database file to write")->required();
+    a->selection = AddSelectionOptions(sqlite);
+}
+
+}  // namespace tavolex::cli

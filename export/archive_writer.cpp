@@ -1,0 +1,284 @@
+#include "export/archive_writer.h"
+
+#include "export/json_dump.h"
+#include "meeting_store/meeting_database.h"
+#include "platform/file_system.h"
+#include "platform/platform.h"
+#include "report/report_file.h"
+#include "report/template_images.h"
+
+#include <algorithm>
+#include <fstream>
+#include <map>
+#include <system_error>
+
+namespace tavolex {
+namespace {
+
+std::string Html(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (const char c : utf8) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            case '\'': out += "&#39;"; break;
+            case '\n': out += ' '; break;
+            default: out += static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? ' ' : c;
+        }
+    }
+    return out;
+}
+
+// A report in UTF-8: the text converted and its Shift-JIS charset declaration rewritten.
+std::string ToUtf8Report(std::string_view cp932, ExportText& text) {
+    std::string out = text.Utf8(cp932);
+    for (const std::string_view declared : {"charset=shift_jis", "charset=Shift_JIS", "charset=SHIFT_JIS"}) {
+        for (std::size_t at = out.find(declared); at != std::string::npos; at = out.find(declared, at)) {
+            out.replace(at, declared.size(), "charset=utf-8");
+        }
+    }
+    return out;
+}
+
+constexpr std::string_view kPageHead = R"(<!DOCTYPE html>
+<html lang="ja">
+<head>
+<meta charset="utf-8">
+<meta name="viewport" content="width=device-width, initial-scale=1">
+<title>議事録アーカイブ</title>
+<style>
+body { font-family: sans-serif; margin: 1em 2em; }
+table { border-collapse: collapse; width: 100%; }
+th, td { border-bottom: 1px solid #ccc; padding: 0.3em 0.5em; text-align: left; vertical-align: top; }
+th { background: #eee; }
+tr[hidden] { display: none; }
+td:nth-child(1), td:nth-child(2) { white-space: nowrap; }
+img.sketch { border: 1px solid #999; margin: 2px; max-width: 80px; max-height: 80px; }
+#search { font-size: 1.1em; width: 20em; }
+</style>
+</head>
+<body>
+<h1>議事録アーカイブ</h1>
+<p><label for="search">検索</label> <input type="search" id="search"> <span id="shown"></span></p>
+<table>
+<thead><tr><th>日付</th><th>時刻</th><th>タイトル</th><th>場所</th><th>分類</th><th>出席者</th><th>項目</th></tr></thead>
+<tbody id="meetings">
+)";
+
+// The search: every text of a meeting and the query compared after NFKC normalisation and case
+// folding, as the search command compares them.
+constexpr std::string_view kPageScript = R"(<script>
+(function () {
+  'use strict';
+  function fold(s) { return s.normalize('NFKC').toLowerCase(); }
+  var texts = JSON.parse(document.getElementById('texts').textContent).map(fold);
+  var rows = document.getElementById('meetings').rows;
+  var box = document.getElementById('search');
+  var shown = document.getElementById('shown');
+  function apply() {
+    var q = fold(box.value.trim());
+    var count = 0;
+    for (var i = 0; i < rows.length; i++) {
+      var match = q === '' || texts[i].indexOf(q) >= 0;
+      rows[i].hidden = !match;
+      if (match) count++;
+    }
+    shown.textContent = count + ' / ' + rows.length;
+  }
+  var q = new URLSearchParams(window.location.search).get('q');
+  if (q) box.value = q;
+  box.addEventListener('input', apply);
+  apply();
+})();
+</script>
+)";
+
+struct Row {
+    std::int32_t index;
+    const Meeting* meeting;
+    std::string sortKey;
+};
+
+class IndexBuilder {
+public:
+    IndexBuilder(const MeetingDatabase& store, ExportText& text, ExportSummary& summary)
+        : store_(store), text_(text), summary_(summary) {
+        page_ = kPageHead;
+        texts_ = "[";
+    }
+
+    void Add(const Meeting& m, const std::string& reportName) {
+        const std::optional<std::string> date = ValidIsoDate(m.date);
+        const std::optional<std::string> start = ValidIsoTime(m.startHour, m.startMinute);
+        const std::optional<std::string> end = ValidIsoTime(m.endHour, m.endMinute);
+        std::string all = text_.Utf8(m.szTitle) + "\n" + text_.Utf8(m.szLocation) + "\n" + text_.Utf8(m.szCategory);
+        std::string attendees;
+        std::string pictures;
+        int counts[5] = {};
+        for (const MeetingItem& item : store_.ItemsOf(m.dwDBID)) {
+            if (const Agenda* a = store_.AgendaOf(item)) {
+                ++counts[0];
+                all += "\n" + text_.Utf8(a->szText);
+            } else if (const Note* n = store_.NoteOf(item)) {
+                ++counts[1];
+                all += "\n" + text_.Utf8(n->szText);
+            } else if (const ToDo* t = store_.ToDoOf(item)) {
+                ++counts[2];
+                all += "\n" + text_.Utf8(t->szText);
+            } else if (const Sketch* s = store_.SketchOf(item)) {
+                ++counts[3];
+                const std::string title = text_.Utf8(s->szTitle);
+                all += "\n" + title;
+                if (s->image.HasPixels()) {
+                    const std::string file = std::to_string(static_cast<std::int32_t>(s->dwDBID)) + ".jpg";
+                    pictures += "<a href=\"" + file + "\"><img class=\"sketch\" src=\"" + file + "\" alt=\"" +
+                                Html(title) + "\" loading=\"lazy\"></a>";
+                }
+            } else if (const Attendee* at = store_.AttendeeOf(item)) {
+                ++counts[4];
+                const AttendeeName name = SplitAttendeeText(at->szText);
+                const std::string shown = text_.Utf8(AttendeeDisplayName(name));
+                all += "\n" + shown + "\n" + text_.Utf8(name.company);
+                if (!attendees.empty()) attendees += "、";
+                attendees += Html(shown);
+                if (at->bAbsent != 0) attendees += "（欠席）";
+            }
+        }
+        summary_.agendas += counts[0];
+        summary_.notes += counts[1];
+        summary_.toDos += counts[2];
+        summary_.sketches += counts[3];
+        summary_.attendees += counts[4];
+        std::string itemsCell = "議題 " + std::to_string(counts[0]) + "・メモ " + std::to_string(counts[1]) +
+                                "・ToDo " + std::to_string(counts[2]) + "・スケッチ " + std::to_string(counts[3]);
+        if (!pictures.empty()) itemsCell += "<br>" + pictures;
+        std::string time;
+        if (start) time = *start + (end ? "–" + *end : "");
+        page_ += "<tr><td>" + (date ? *date : Html(text_.Utf8(m.szDate))) + "</td><td>" + time + "</td><td><a href=\"" +
+                 reportName + "\">" + Html(text_.Utf8(m.szTitle)) + "</a></td><td>" + Html(text_.Utf8(m.szLocation)) +
+                 "</td><td>" + Html(text_.Utf8(m.szCategory)) + "</td><td>" + attendees + "</td><td>" + itemsCell +
+                 "</td></tr>\n";
+        if (texts_.size() > 1) texts_ += ",\n";
+        texts_ += JsonString(all);
+    }
+
+    std::string Finish() {
+        texts_ += "]";
+        // "<" never closes the data's script element early: JSON lets it be written as \u003c.
+        std::string safe;
+        safe.reserve(texts_.size());
+        for (const char c : texts_) safe += c == '<' ? std::string("\\u003c") : std::string(1, c);
+        page_ += "</tbody>\n</table>\n<script type=\"application/json\" id=\"texts\">" + safe + "</script>\n";
+        page_ += kPageScript;
+        page_ += "</body>\n</html>\n";
+        return std::move(page_);
+    }
+
+private:
+    const MeetingDatabase& store_;
+    ExportText& text_;
+    ExportSummary& summary_;
+    std::string page_;
+    std::string texts_;
+};
+
+std::vector<Row> RowsByDate(const MeetingDatabase& store, const MeetingIndexes& selection) {
+    std::vector<Row> rows;
+    for (const std::int32_t index : selection) {
+        const Meeting* m = store.MeetingAt(index);
+        if (m == nullptr) continue;
+        // Undated (damaged) meetings last; a meeting without a time first on its day.
+        const std::string key = ValidIsoDate(m->date).value_or("9999") + ValidIsoTime(m->startHour, m->startMinute).value_or("");
+        rows.push_back({index, m, key});
+    }
+    std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.sortKey < b.sortKey; });
+    return rows;
+}
+
+bool WriteIndex(const std::filesystem::path& path, const std::string& page, ExportSummary& summary) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(page.data(), static_cast<std::streamsize>(page.size()));
+    out.close();
+    if (!out) {
+        summary.error = "cannot write " + platform::PathToCp932(path);
+        return false;
+    }
+    summary.files.push_back(path);
+    return true;
+}
+
+// A report as ReportFile writes it (LF as CR LF), without the flush to the disk and the
+// temporary file each single report gets: an archive is a folder of thousands written at once,
+// and a run that fails part-way is simply run again.
+bool WriteArchiveFile(const std::filesystem::path& path, std::string_view text) {
+    platform::UniqueFile file = platform::OpenFile(path, "wb");
+    if (!file) return false;
+    const bool written = WriteWithCrLf(file.get(), text);
+    return std::fclose(file.release()) == 0 && written;
+}
+
+}  // namespace
+
+std::string ArchiveReportName(const Meeting& meeting, std::int32_t index, bool duplicateId,
+                              std::string_view extension) {
+    std::string name = "meeting-" + std::to_string(meeting.dwDBID);
+    if (duplicateId) name += "-" + std::to_string(index + 1);
+    name += extension;
+    return name;
+}
+
+bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const MeetingIndexes& selection,
+                  const ArchiveOptions& options, ExportText& text, ExportSummary& summary,
+                  const ExportProgress& progress) {
+    std::error_code ec;
+    std::filesystem::create_directories(options.folder, ec);
+    if (!std::filesystem::is_directory(options.folder, ec)) {
+        summary.error = "cannot create the folder " + text.Utf8(platform::PathToCp932(options.folder));
+        return false;
+    }
+    ReportOptions reportOptions = options.reportOptions;
+    reportOptions.outputFolder = options.folder;
+    const bool fromTemplate = !options.templatePath.empty();
+    if (fromTemplate && !reports.LoadTemplateFile(options.templatePath)) {
+        summary.error = "cannot read the template " + text.Utf8(platform::PathToCp932(options.templatePath));
+        return false;
+    }
+    const std::string extension = fromTemplate ? platform::PathToCp932(options.templatePath.extension()) : ".htm";
+    std::map<std::uint32_t, int> idUses;
+    for (const std::int32_t index : selection) {
+        if (const Meeting* m = store.MeetingAt(index)) ++idUses[m->dwDBID];
+    }
+
+    IndexBuilder index(store, text, summary);
+    std::int64_t done = 0;
+    for (const Row& row : RowsByDate(store, selection)) {
+        const Meeting& m = *row.meeting;
+        ++summary.meetings;
+        const std::string name = ArchiveReportName(m, row.index, idUses[m.dwDBID] > 1, extension);
+        const std::filesystem::path reportPath = options.folder / name;
+        std::string report = fromTemplate ? CollectTemplateImages(reports.ExpandForMeeting(reports.TemplateText(), m,
+                                                                                           reportOptions),
+                                                                  reportOptions.templateFolder, options.folder)
+                                          : reports.ComposeBuiltInReport(m, options.kind, reportOptions);
+        if (options.utf8Reports) report = ToUtf8Report(report, text);
+        if (!WriteArchiveFile(reportPath, report)) {
+            summary.error = "cannot write " + text.Utf8(platform::PathToCp932(reportPath));
+            return false;
+        }
+        summary.files.push_back(reportPath);
+        index.Add(m, name);
+        ++done;
+        if (progress && !progress(done, static_cast<std::int64_t>(selection.size()))) {
+            summary.cancelled = true;
+            return false;
+        }
+    }
+    const bool ok = WriteIndex(options.folder / "index.html", index.Finish(), summary);
+    summary.replacements = text.Replacements();
+    return ok;
+}
+
+}  // namespace tavolex

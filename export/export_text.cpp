@@ -1,0 +1,102 @@
+#include "export/export_text.h"
+
+#include "meeting_store/date_format.h"
+#include "meeting_store/meeting_database.h"
+#include "platform/platform.h"
+
+#include <cstdio>
+#include <fstream>
+#include <system_error>
+
+namespace tavolex {
+namespace {
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+
+bool IsRealDate(const CalendarDate& d) {
+    static constexpr int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (d.month < 1 || d.month > 12 || d.day < 1) return false;
+    if (d.day > kDays[d.month - 1]) return false;
+    const bool leap = (d.year % 4 == 0 && d.year % 100 != 0) || d.year % 400 == 0;
+    return d.month != 2 || d.day != 29 || leap;
+}
+
+}  // namespace
+
+std::string ExportText::Utf8(std::string_view cp932) {
+    std::string text = platform::Cp932ToUtf8(cp932);
+    // Shift-JIS has no character that converts to U+FFFD, so each one is a replaced sequence.
+    for (std::size_t at = text.find(kReplacement); at != std::string::npos; at = text.find(kReplacement, at + 3)) {
+        ++replacements_;
+    }
+    return text;
+}
+
+std::optional<std::string> ValidIsoDate(std::uint16_t packed) {
+    const CalendarDate d = UnpackHandheldDate(packed);
+    if (!IsRealDate(d)) return std::nullopt;
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", d.year, d.month, d.day);
+    return std::string(text);
+}
+
+std::optional<std::string> ValidIsoTime(std::uint8_t hour, std::uint8_t minute) {
+    if (hour > 23 || minute > 59) return std::nullopt;
+    char text[32];
+    std::snprintf(text, sizeof text, "%02d:%02d", hour, minute);
+    return std::string(text);
+}
+
+std::optional<std::string> ValidIsoDueDate(std::uint16_t packed) {
+    if ((packed >> 9) == 127) return std::nullopt;
+    return ValidIsoDate(packed);
+}
+
+MeetingIndexes AllMeetings(const MeetingDatabase& store) {
+    MeetingIndexes all(static_cast<std::size_t>(store.MeetingCount()));
+    for (std::int32_t i = 0; i < store.MeetingCount(); ++i) all[static_cast<std::size_t>(i)] = i;
+    return all;
+}
+
+bool WriteExportFile(const std::filesystem::path& path, std::string_view bytes, ExportSummary& summary) {
+    std::filesystem::path partial = path;
+    partial += ".partial";
+    std::error_code ec;
+    {
+        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.close();
+        if (!out) ec = std::make_error_code(std::errc::io_error);
+    }
+    if (!ec) std::filesystem::rename(partial, path, ec);
+    if (ec) {
+        std::error_code ignored;
+        std::filesystem::remove(partial, ignored);
+        const std::u8string name = path.u8string();
+        summary.error = std::string(name.begin(), name.end()) + ": " + ec.message();
+        return false;
+    }
+    summary.files.push_back(path);
+    return true;
+}
+
+AttendeeName SplitAttendeeText(std::string_view text) {
+    AttendeeName name;
+    std::string* parts[] = {&name.firstName, &name.lastName, &name.company};
+    std::size_t part = 0;
+    for (const char c : text) {
+        if (c == '\x01' && part < 2) {
+            ++part;
+            continue;
+        }
+        parts[part]->push_back(c);
+    }
+    return name;
+}
+
+std::string AttendeeDisplayName(const AttendeeName& name) {
+    if (!name.lastName.empty() && !name.firstName.empty()) return name.lastName + " " + name.firstName;
+    return name.lastName.empty() ? name.firstName : name.lastName;
+}
+
+}  // namespace tavolex

@@ -1,0 +1,78 @@
+#pragma once
+// What every exporter shares: the handheld's Shift-JIS texts as UTF-8 (each byte sequence that is
+// not Shift-JIS becomes U+FFFD and is counted, so the summary can say so), ISO dates and times,
+// the selection of meetings, the progress callback and the summary of one export.
+
+#include "meeting_store/records.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavolex {
+
+class MeetingDatabase;
+class AddressBook;
+
+// Converts texts at the export boundary and counts the replacement characters it had to write.
+class ExportText {
+public:
+    [[nodiscard]] std::string Utf8(std::string_view cp932);
+    [[nodiscard]] std::int64_t Replacements() const { return replacements_; }
+
+private:
+    std::int64_t replacements_ = 0;
+};
+
+// "2026-11-02"; nothing for a date the calendar does not have (a damaged record).
+[[nodiscard]] std::optional<std::string> ValidIsoDate(std::uint16_t packed);
+// "09:05"; nothing for hour 255 (no time) or a time the clock does not have.
+[[nodiscard]] std::optional<std::string> ValidIsoTime(std::uint8_t hour, std::uint8_t minute);
+// The due date of a to-do: nothing when the year field is 127 (no due date) or the date is not one.
+[[nodiscard]] std::optional<std::string> ValidIsoDueDate(std::uint16_t packed);
+
+// The meetings an export covers: positions in the store's meeting array, in the order given.
+using MeetingIndexes = std::vector<std::int32_t>;
+// Every meeting of the store, in store order.
+[[nodiscard]] MeetingIndexes AllMeetings(const MeetingDatabase& store);
+
+// Called after each meeting with the meetings done and the total; returning false cancels the
+// export (what was written so far is removed where the exporter wrote a single file).
+using ExportProgress = std::function<bool(std::int64_t done, std::int64_t total)>;
+
+struct ExportSummary {
+    std::vector<std::filesystem::path> files;  // the files written
+    std::int64_t meetings = 0;
+    std::int64_t agendas = 0;
+    std::int64_t notes = 0;
+    std::int64_t toDos = 0;
+    std::int64_t sketches = 0;
+    std::int64_t attendees = 0;
+    std::int64_t addresses = 0;
+    std::int64_t replacements = 0;  // U+FFFD written for bytes that were not Shift-JIS
+    bool cancelled = false;
+    std::string error;  // UTF-8; empty when the export was done
+    [[nodiscard]] bool Ok() const { return error.empty() && !cancelled; }
+};
+
+// Writes a whole export file: into "<path>.partial" first, then put in place, so a failed write
+// never leaves a cut file where a finished one was. Adds the path to summary.files; false with
+// summary.error set when it can't.
+bool WriteExportFile(const std::filesystem::path& path, std::string_view bytes, ExportSummary& summary);
+
+// The three parts of an attendee's text (first name, last name, company; separated by 0x01).
+struct AttendeeName {
+    std::string firstName;
+    std::string lastName;
+    std::string company;
+};
+[[nodiscard]] AttendeeName SplitAttendeeText(std::string_view text);
+
+// The name an attendee is shown with: "last first" when both are there, else the one there is.
+[[nodiscard]] std::string AttendeeDisplayName(const AttendeeName& name);
+
+}  // namespace tavolex

@@ -1,0 +1,184 @@
+#include "export/icalendar_writer.h"
+
+#include "address_book/address_book.h"
+#include "export/content_lines.h"
+#include "meeting_store/date_format.h"
+#include "meeting_store/meeting_database.h"
+#include "resources/string_table.h"
+
+#include <cstdio>
+#include <set>
+
+namespace tavolex {
+namespace {
+
+// "20261102" from "2026-11-02".
+std::string Compact(const std::string& iso) {
+    std::string out;
+    for (const char c : iso) {
+        if (c != '-' && c != ':') out += c;
+    }
+    return out;
+}
+
+std::string UtcStamp(std::time_t stamp) {
+    std::tm utc{};
+#ifdef _WIN32
+    gmtime_s(&utc, &stamp);
+#else
+    gmtime_r(&stamp, &utc);
+#endif
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d%02d%02dT%02d%02d%02dZ", utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday,
+                  utc.tm_hour, utc.tm_min, utc.tm_sec);
+    return text;
+}
+
+// The attendee's e-mail address from the address book: the first phone labelled E-mail.
+std::string EmailOf(const AddressBook& book, std::uint32_t addressId) {
+    const Address* address = book.FindAddress(addressId);
+    if (address == nullptr) return {};
+    for (int n = 1; n <= kAddressPhoneCount; ++n) {
+        if (address->PhoneLabel(n) == StringTableText(kIdsPhoneEmail) && !address->Phone(n).empty()) {
+            return std::string(address->Phone(n));
+        }
+    }
+    return {};
+}
+
+class CalendarWriter {
+public:
+    CalendarWriter(const MeetingDatabase& store, const AddressBook& book, std::time_t stamp, ExportText& text,
+                   ExportSummary& summary)
+        : store_(store), book_(book), stamp_(UtcStamp(stamp)), text_(text), summary_(summary) {}
+
+    void Begin() {
+        lines_.Add("BEGIN", "VCALENDAR");
+        lines_.Add("VERSION", "2.0");
+        lines_.Add("PRODID", "-//Tavolex//Tavolex//JA");
+        lines_.Add("CALSCALE", "GREGORIAN");
+    }
+
+    void AddMeeting(const Meeting& meeting) {
+        ++summary_.meetings;
+        lines_.Add("BEGIN", "VEVENT");
+        lines_.Add("UID", MeetingUid(meeting.dwDBID));
+        lines_.Add("DTSTAMP", stamp_);
+        AddWhen(meeting);
+        lines_.Add("SUMMARY", Text(meeting.szTitle));
+        if (!meeting.szLocation.empty()) lines_.Add("LOCATION", Text(meeting.szLocation));
+        if (!meeting.szCategory.empty()) lines_.Add("CATEGORIES", Text(meeting.szCategory));
+        std::string description;
+        std::vector<const ToDo*> toDos;
+        for (const MeetingItem& item : store_.ItemsOf(meeting.dwDBID)) {
+            if (const Agenda* agenda = store_.AgendaOf(item)) {
+                ++summary_.agendas;
+                description += agenda->szText;
+                description += '\n';
+            } else if (const Note* note = store_.NoteOf(item)) {
+                ++summary_.notes;
+                description += note->szText;
+                description += '\n';
+            } else if (const Attendee* attendee = store_.AttendeeOf(item)) {
+                ++summary_.attendees;
+                AddAttendee(*attendee);
+            } else if (const ToDo* toDo = store_.ToDoOf(item)) {
+                toDos.push_back(toDo);
+            } else if (store_.SketchOf(item) != nullptr) {
+                ++summary_.sketches;
+            }
+        }
+        if (!description.empty()) {
+            description.pop_back();
+            lines_.Add("DESCRIPTION", Text(description));
+        }
+        lines_.Add("END", "VEVENT");
+        for (const ToDo* toDo : toDos) AddToDo(*toDo, meeting);
+    }
+
+    std::string End() {
+        lines_.Add("END", "VCALENDAR");
+        return lines_.Take();
+    }
+
+private:
+    std::string Text(std::string_view cp932) { return EscapeText(text_.Utf8(cp932)); }
+
+    void AddWhen(const Meeting& meeting) {
+        const std::optional<std::string> date = ValidIsoDate(meeting.date);
+        if (!date) return;  // a damaged date: the event keeps its other properties
+        const std::optional<std::string> start = ValidIsoTime(meeting.startHour, meeting.startMinute);
+        if (!start) {
+            lines_.Add("DTSTART;VALUE=DATE", Compact(*date));
+            return;
+        }
+        lines_.Add("DTSTART", Compact(*date) + "T" + Compact(*start) + "00");
+        const std::optional<std::string> end = ValidIsoTime(meeting.endHour, meeting.endMinute);
+        if (end && *end >= *start) lines_.Add("DTEND", Compact(*date) + "T" + Compact(*end) + "00");
+    }
+
+    void AddAttendee(const Attendee& attendee) {
+        const AttendeeName name = SplitAttendeeText(attendee.szText);
+        const std::string email = EmailOf(book_, attendee.dwAddressID);
+        std::string address = email.empty() ? "urn:x-tavolex:attendee:" + std::to_string(attendee.dwDBID)
+                                            : "mailto:" + text_.Utf8(email);
+        std::string parameters = "ATTENDEE;CN=" + QuoteParameter(text_.Utf8(AttendeeDisplayName(name)));
+        parameters += attendee.bAbsent != 0 ? ";PARTSTAT=DECLINED" : ";PARTSTAT=ACCEPTED";
+        lines_.Add(parameters, address);
+    }
+
+    void AddToDo(const ToDo& toDo, const Meeting& meeting) {
+        if (!toDosDone_.insert(&toDo).second) return;  // a to-do that several meetings share
+        ++summary_.toDos;
+        lines_.Add("BEGIN", "VTODO");
+        lines_.Add("UID", ToDoUid(toDo.dwDBID));
+        lines_.Add("DTSTAMP", stamp_);
+        lines_.Add("SUMMARY", Text(toDo.szText));
+        if (const std::optional<std::string> due = ValidIsoDueDate(toDo.dueDate)) {
+            const std::optional<std::string> time = ValidIsoTime(toDo.dueHour, toDo.dueMinute);
+            if (time) {
+                lines_.Add("DUE", Compact(*due) + "T" + Compact(*time) + "00");
+            } else {
+                lines_.Add("DUE;VALUE=DATE", Compact(*due));
+            }
+        }
+        // The handheld's priorities 1 ... 5 are iCalendar's high to medium; 0 is "undefined".
+        if (toDo.nPriority > 0) lines_.Add("PRIORITY", std::to_string(toDo.nPriority));
+        lines_.Add("STATUS", toDo.bCompleted == 1 ? "COMPLETED" : "NEEDS-ACTION");
+        lines_.Add("RELATED-TO", MeetingUid(meeting.dwDBID));
+        lines_.Add("END", "VTODO");
+    }
+
+    const MeetingDatabase& store_;
+    const AddressBook& book_;
+    std::string stamp_;
+    ExportText& text_;
+    ExportSummary& summary_;
+    ContentLines lines_;
+    std::set<const ToDo*> toDosDone_;
+};
+
+}  // namespace
+
+std::string MeetingUid(std::uint32_t id) { return "meeting-" + std::to_string(id) + "@tavolex"; }
+std::string ToDoUid(std::uint32_t id) { return "todo-" + std::to_string(id) + "@tavolex"; }
+
+std::string WriteICalendar(const MeetingDatabase& store, const AddressBook& book, const MeetingIndexes& selection,
+                           std::time_t stamp, ExportText& text, ExportSummary& summary,
+                           const ExportProgress& progress) {
+    CalendarWriter writer(store, book, stamp, text, summary);
+    writer.Begin();
+    std::int64_t done = 0;
+    for (const std::int32_t index : selection) {
+        if (const Meeting* meeting = store.MeetingAt(index)) writer.AddMeeting(*meeting);
+        ++done;
+        if (progress && !progress(done, static_cast<std::int64_t>(selection.size()))) {
+            summary.cancelled = true;
+            return {};
+        }
+    }
+    summary.replacements = text.Replacements();
+    return writer.End();
+}
+
+}  // namespace tavolex

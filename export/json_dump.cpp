@@ -1,0 +1,262 @@
+#include "export/json_dump.h"
+
+#include "address_book/address_book.h"
+#include "meeting_store/meeting_database.h"
+#include "sketch/sketch_image.h"
+
+#include <cstdio>
+#include <set>
+
+namespace tavolex {
+namespace {
+
+// Appends the members of one object; the writer puts the commas and keeps each record on a line.
+class JsonObject {
+public:
+    explicit JsonObject(std::string& out) : out_(out) { out_ += '{'; }
+    void Raw(std::string_view name, std::string_view value) {
+        if (!first_) out_ += ',';
+        first_ = false;
+        out_ += '"';
+        out_ += name;
+        out_ += "\":";
+        out_ += value;
+    }
+    void Number(std::string_view name, std::int64_t value) { Raw(name, std::to_string(value)); }
+    void Bool(std::string_view name, bool value) { Raw(name, value ? "true" : "false"); }
+    void String(std::string_view name, std::string_view utf8) { Raw(name, JsonString(utf8)); }
+    void Optional(std::string_view name, const std::optional<std::string>& utf8) {
+        Raw(name, utf8 ? JsonString(*utf8) : "null");
+    }
+    void Close() { out_ += '}'; }
+
+private:
+    std::string& out_;
+    bool first_ = true;
+};
+
+class DumpWriter {
+public:
+    DumpWriter(const MeetingDatabase& store, const AddressBook& book, const DumpOptions& options, ExportText& text,
+               ExportSummary& summary)
+        : store_(store), book_(book), options_(options), text_(text), summary_(summary) {}
+
+    void Meeting(std::int32_t index, const tavolex::Meeting& m, bool first) {
+        ++summary_.meetings;
+        out_ += first ? "\n" : ",\n";
+        JsonObject o(out_);
+        o.Number("number", index + 1);
+        o.Number("id", m.dwDBID);
+        o.Optional("date", ValidIsoDate(m.date));
+        o.Optional("start", ValidIsoTime(m.startHour, m.startMinute));
+        o.Optional("end", ValidIsoTime(m.endHour, m.endMinute));
+        o.String("dateText", text_.Utf8(m.szDate));
+        o.Raw("timeText", m.szTime.empty() ? "null" : JsonString(text_.Utf8(m.szTime)));
+        o.String("title", text_.Utf8(m.szTitle));
+        o.String("location", text_.Utf8(m.szLocation));
+        o.String("category", text_.Utf8(m.szCategory));
+        o.Number("packedDate", m.date);
+        o.Raw("items", "[");
+        bool firstItem = true;
+        for (const MeetingItem& item : store_.ItemsOf(m.dwDBID)) {
+            out_ += firstItem ? "\n" : ",\n";
+            firstItem = false;
+            Item(item);
+        }
+        out_ += "]";
+        o.Close();
+    }
+
+    // The records no meeting names: kept too, so a dump of the whole store loses nothing.
+    void UnlinkedPart() {
+        out_ += "],\n\"unlinked\":[";
+        std::set<std::pair<ChildType, std::int32_t>> reached;
+        for (const auto& meeting : store_.Meetings()) {
+            for (const MeetingItem& item : store_.ItemsOf(meeting->dwDBID)) reached.insert({item.type, item.recordIndex});
+        }
+        const std::pair<ChildType, std::int32_t> kinds[] = {
+            {ChildType::kAgenda, store_.AgendaCount()}, {ChildType::kNote, store_.NoteCount()},
+            {ChildType::kToDo, store_.ToDoCount()},     {ChildType::kSketch, store_.SketchCount()},
+            {ChildType::kAttendee, store_.AttendeeCount()}};
+        bool first = true;
+        for (const auto& [type, count] : kinds) {
+            for (std::int32_t i = 0; i < count; ++i) {
+                if (reached.count({type, i}) != 0) continue;
+                out_ += first ? "\n" : ",\n";
+                first = false;
+                Item(MeetingItem{type, -1, -1, i});
+            }
+        }
+    }
+
+    void AddressBookPart() {
+        out_ += ",\n\"addressBook\":[";
+        bool first = true;
+        for (const auto& address : book_.Addresses()) {
+            out_ += first ? "\n" : ",\n";
+            first = false;
+            ++summary_.addresses;
+            AddressObject(*address);
+        }
+        out_ += "]}\n";
+    }
+
+    std::string& Out() { return out_; }
+
+private:
+    void Item(const MeetingItem& item) {
+        JsonObject o(out_);
+        if (const Agenda* a = store_.AgendaOf(item)) {
+            ++summary_.agendas;
+            o.String("kind", "agenda");
+            o.Number("id", a->dwDBID);
+            o.Bool("discussed", a->nStatus == 1);
+            o.Number("status", a->nStatus);
+            o.String("text", text_.Utf8(a->szText));
+        } else if (const Note* n = store_.NoteOf(item)) {
+            ++summary_.notes;
+            o.String("kind", "note");
+            o.Number("id", n->dwDBID);
+            o.String("text", text_.Utf8(n->szText));
+        } else if (const ToDo* t = store_.ToDoOf(item)) {
+            ++summary_.toDos;
+            o.String("kind", "todo");
+            o.Number("id", t->dwDBID);
+            o.Bool("done", t->bCompleted == 1);
+            o.Number("completed", t->bCompleted);
+            o.Number("priority", t->nPriority);
+            o.Optional("dueDate", ValidIsoDueDate(t->dueDate));
+            o.Optional("dueTime", ValidIsoTime(t->dueHour, t->dueMinute));
+            o.Raw("dueDateText", t->szDueDate.empty() ? "null" : JsonString(text_.Utf8(t->szDueDate)));
+            o.Raw("dueTimeText", t->szDueTime.empty() ? "null" : JsonString(text_.Utf8(t->szDueTime)));
+            o.Number("packedDueDate", t->dueDate);
+            o.String("text", text_.Utf8(t->szText));
+        } else if (const Sketch* s = store_.SketchOf(item)) {
+            ++summary_.sketches;
+            o.String("kind", "sketch");
+            o.Number("id", s->dwDBID);
+            o.String("title", text_.Utf8(s->szTitle));
+            o.Number("width", s->image.Width());
+            o.Number("height", s->image.Height());
+            o.Raw("picture", Picture(*s));
+        } else if (const Attendee* at = store_.AttendeeOf(item)) {
+            ++summary_.attendees;
+            const AttendeeName name = SplitAttendeeText(at->szText);
+            o.String("kind", "attendee");
+            o.Number("id", at->dwDBID);
+            o.Number("addressId", at->dwAddressID);
+            o.Bool("absent", at->bAbsent != 0);
+            o.String("firstName", text_.Utf8(name.firstName));
+            o.String("lastName", text_.Utf8(name.lastName));
+            o.String("company", text_.Utf8(name.company));
+            o.String("name", text_.Utf8(AttendeeDisplayName(name)));
+            const Address* address = book_.FindAddress(at->dwAddressID);
+            if (address == nullptr) {
+                o.Raw("address", "null");
+            } else {
+                o.Raw("address", "");
+                AddressObject(*address);
+            }
+        }
+        o.Close();
+    }
+
+    std::string Picture(const Sketch& sketch) {
+        if (options_.pictureFolder.empty() || !sketch.image.HasPixels()) return "null";
+        const std::string name = std::to_string(static_cast<std::int32_t>(sketch.dwDBID)) + ".jpg";
+        WriteSketchJpeg(sketch.image, options_.pictureFolder / name);
+        return JsonString(name);
+    }
+
+    void AddressObject(const Address& a) {
+        JsonObject o(out_);
+        o.Number("id", a.RecordId());
+        o.String("lastName", text_.Utf8(a.LastName()));
+        o.String("firstName", text_.Utf8(a.FirstName()));
+        o.String("title", text_.Utf8(a.Title()));
+        o.String("company", text_.Utf8(a.Company()));
+        o.Raw("phones", "[");
+        for (int n = 1; n <= kAddressPhoneCount; ++n) {
+            if (n > 1) out_ += ',';
+            JsonObject p(out_);
+            p.String("label", text_.Utf8(a.PhoneLabel(n)));
+            p.String("number", text_.Utf8(a.Phone(n)));
+            p.Close();
+        }
+        out_ += ']';
+        o.String("address", text_.Utf8(a.Street()));
+        o.String("city", text_.Utf8(a.City()));
+        o.String("state", text_.Utf8(a.State()));
+        o.String("zip", text_.Utf8(a.Zip()));
+        o.String("country", text_.Utf8(a.Country()));
+        o.String("note", text_.Utf8(a.Note()));
+        o.Raw("custom", "[");
+        for (int n = 1; n <= kAddressCustomCount; ++n) {
+            if (n > 1) out_ += ',';
+            out_ += JsonString(text_.Utf8(a.Custom(n)));
+        }
+        out_ += ']';
+        o.Close();
+    }
+
+    const MeetingDatabase& store_;
+    const AddressBook& book_;
+    const DumpOptions& options_;
+    ExportText& text_;
+    ExportSummary& summary_;
+    std::string out_;
+};
+
+}  // namespace
+
+std::string JsonString(std::string_view utf8) {
+    std::string out = "\"";
+    for (const char c : utf8) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (u < 0x20 || u == 0x7F) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", u);
+            out += escape;
+        } else {
+            out += c;
+        }
+    }
+    out += '"';
+    return out;
+}
+
+std::string WriteJsonDump(const MeetingDatabase& store, const AddressBook& book, const MeetingIndexes& selection,
+                          const DumpOptions& options, ExportText& text, ExportSummary& summary,
+                          const ExportProgress& progress) {
+    DumpWriter writer(store, book, options, text, summary);
+    writer.Out() = "{\"format\":\"tavolex-dump\",\"version\":1,\n\"meetings\":[";
+    std::int64_t done = 0;
+    for (const std::int32_t index : selection) {
+        if (const Meeting* meeting = store.MeetingAt(index)) writer.Meeting(index, *meeting, done == 0);
+        ++done;
+        if (progress && !progress(done, static_cast<std::int64_t>(selection.size()))) {
+            summary.cancelled = true;
+            return {};
+        }
+    }
+    if (selection.size() == static_cast<std::size_t>(store.MeetingCount())) {
+        writer.UnlinkedPart();
+        writer.Out() += "]";
+    } else {
+        writer.Out() += "],\n\"unlinked\":null";  // only a dump of every meeting has them
+    }
+    writer.AddressBookPart();
+    summary.replacements = text.Replacements();
+    return std::move(writer.Out());
+}
+
+}  // namespace tavolex

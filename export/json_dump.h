@@ -1,0 +1,26 @@
+#pragma once
+// The store as one JSON document, losslessly: every selected meeting with every item in handheld
+// order and every field, with its handheld id; each attendee's address-book entry; the sketches'
+// sizes and, when pictures are written, their file names.
+
+#include "export/export_text.h"
+
+#include <filesystem>
+#include <string>
+
+namespace tavolex {
+
+struct DumpOptions {
+    // When not empty, each sketch is written there as "<id>.jpg" and the dump names the file.
+    std::filesystem::path pictureFolder;
+};
+
+[[nodiscard]] std::string WriteJsonDump(const MeetingDatabase& store, const AddressBook& book,
+                                        const MeetingIndexes& selection, const DumpOptions& options,
+                                        ExportText& text, ExportSummary& summary,
+                                        const ExportProgress& progress = {});
+
+// A JSON string literal of UTF-8 text (quotes, backslashes and control characters escaped).
+[[nodiscard]] std::string JsonString(std::string_view utf8);
+
+}  // namespace tavolex

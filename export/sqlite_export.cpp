@@ -1,0 +1,370 @@
+#include "export/sqlite_export.h"
+
+#include "address_book/address_book.h"
+#include "meeting_store/meeting_database.h"
+#include "sketch/sketch_image.h"
+
+#include <sqlite3.h>
+
+#include <map>
+#include <memory>
+#include <system_error>
+
+namespace tavolex {
+
+const char* const kSqliteSchema = R"sql(CREATE TABLE meeting (
+  number INTEGER PRIMARY KEY,   -- position in the store, from 1
+  id INTEGER NOT NULL,          -- handheld record id
+  date TEXT,                    -- ISO date, NULL when the record's date is damaged
+  start TEXT, "end" TEXT,       -- "HH:MM", NULL without a time
+  date_text TEXT NOT NULL, time_text TEXT,  -- as the user's locale shows them
+  title TEXT NOT NULL, location TEXT NOT NULL, category TEXT NOT NULL);
+CREATE TABLE agenda (number INTEGER PRIMARY KEY, id INTEGER NOT NULL,
+  discussed INTEGER NOT NULL, status INTEGER NOT NULL, text TEXT NOT NULL);
+CREATE TABLE note (number INTEGER PRIMARY KEY, id INTEGER NOT NULL, text TEXT NOT NULL);
+CREATE TABLE todo (number INTEGER PRIMARY KEY, id INTEGER NOT NULL, done INTEGER NOT NULL,
+  completed INTEGER NOT NULL, priority INTEGER NOT NULL, due_date TEXT, due_time TEXT,
+  due_date_text TEXT, due_time_text TEXT, text TEXT NOT NULL);
+CREATE TABLE sketch (number INTEGER PRIMARY KEY, id INTEGER NOT NULL, title TEXT NOT NULL,
+  width INTEGER NOT NULL, height INTEGER NOT NULL, jpeg BLOB);
+CREATE TABLE attendee (number INTEGER PRIMARY KEY, id INTEGER NOT NULL, address_id INTEGER NOT NULL,
+  absent INTEGER NOT NULL, first_name TEXT NOT NULL, last_name TEXT NOT NULL, company TEXT NOT NULL);
+-- The items of each meeting in handheld order; kind is agenda, note, todo, sketch or attendee
+-- and item the number of the row in that table.
+CREATE TABLE meeting_item (meeting INTEGER NOT NULL REFERENCES meeting(number),
+  position INTEGER NOT NULL, kind TEXT NOT NULL, item INTEGER NOT NULL, item_id INTEGER NOT NULL,
+  PRIMARY KEY (meeting, position));
+CREATE TABLE address (number INTEGER PRIMARY KEY, id INTEGER NOT NULL, last_name TEXT NOT NULL,
+  first_name TEXT NOT NULL, title TEXT NOT NULL, company TEXT NOT NULL, address TEXT NOT NULL,
+  city TEXT NOT NULL, state TEXT NOT NULL, zip TEXT NOT NULL, country TEXT NOT NULL, note TEXT NOT NULL,
+  custom1 TEXT NOT NULL, custom2 TEXT NOT NULL, custom3 TEXT NOT NULL, custom4 TEXT NOT NULL);
+CREATE TABLE address_phone (address INTEGER NOT NULL REFERENCES address(number), position INTEGER NOT NULL,
+  label TEXT NOT NULL, phone TEXT NOT NULL, PRIMARY KEY (address, position));
+-- Every text, for searches such as: SELECT meeting FROM search WHERE search MATCH '見積書';
+-- (the trigram tokenizer matches runs of three or more characters; LIKE '%価格%' also uses it).
+CREATE VIRTUAL TABLE search USING fts5(kind UNINDEXED, meeting UNINDEXED, item UNINDEXED, text,
+  tokenize = 'trigram');
+)sql";
+
+namespace {
+
+struct DbCloser {
+    void operator()(sqlite3* db) const { sqlite3_close(db); }
+};
+struct StatementFinalizer {
+    void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
+};
+using UniqueDb = std::unique_ptr<sqlite3, DbCloser>;
+using UniqueStatement = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
+
+// One prepared INSERT; Row binds its values in order and steps it.
+class Insert {
+public:
+    Insert(sqlite3* db, const char* sql, bool& ok) {
+        sqlite3_stmt* s = nullptr;
+        if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) != SQLITE_OK) ok = false;
+        statement_.reset(s);
+    }
+    Insert& Int(std::int64_t value) {
+        sqlite3_bind_int64(statement_.get(), ++column_, value);
+        return *this;
+    }
+    Insert& Text(const std::string& utf8) {
+        sqlite3_bind_text(statement_.get(), ++column_, utf8.data(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+        return *this;
+    }
+    Insert& Text(const std::optional<std::string>& utf8) {
+        if (!utf8) {
+            sqlite3_bind_null(statement_.get(), ++column_);
+            return *this;
+        }
+        return Text(*utf8);
+    }
+    Insert& Blob(const std::string& bytes) {
+        if (bytes.empty()) {
+            sqlite3_bind_null(statement_.get(), ++column_);
+        } else {
+            sqlite3_bind_blob(statement_.get(), ++column_, bytes.data(), static_cast<int>(bytes.size()),
+                              SQLITE_TRANSIENT);
+        }
+        return *this;
+    }
+    bool Step() {
+        const int rc = sqlite3_step(statement_.get());
+        sqlite3_reset(statement_.get());
+        sqlite3_clear_bindings(statement_.get());
+        column_ = 0;
+        return rc == SQLITE_DONE;
+    }
+
+private:
+    UniqueStatement statement_;
+    int column_ = 0;
+};
+
+std::optional<std::string> OptionalText(ExportText& text, const std::string& cp932) {
+    if (cp932.empty()) return std::nullopt;
+    return text.Utf8(cp932);
+}
+
+class DatabaseWriter {
+public:
+    DatabaseWriter(sqlite3* db, const MeetingDatabase& store, const AddressBook& book,
+                   ExportText& text, ExportSummary& summary, bool& ok)
+        : store_(store),
+          book_(book),
+          text_(text),
+          summary_(summary),
+          meeting_(db, "INSERT INTO meeting VALUES (?,?,?,?,?,?,?,?,?,?)", ok),
+          agenda_(db, "INSERT INTO agenda VALUES (?,?,?,?,?)", ok),
+          note_(db, "INSERT INTO note VALUES (?,?,?)", ok),
+          toDo_(db, "INSERT INTO todo VALUES (?,?,?,?,?,?,?,?,?,?)", ok),
+          sketch_(db, "INSERT INTO sketch VALUES (?,?,?,?,?,?)", ok),
+          attendee_(db, "INSERT INTO attendee VALUES (?,?,?,?,?,?,?)", ok),
+          item_(db, "INSERT INTO meeting_item VALUES (?,?,?,?,?)", ok),
+          address_(db, "INSERT INTO address VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)", ok),
+          phone_(db, "INSERT INTO address_phone VALUES (?,?,?,?)", ok),
+          search_(db, "INSERT INTO search VALUES (?,?,?,?)", ok) {}
+
+    bool AddMeeting(std::int32_t index, const Meeting& m) {
+        ++summary_.meetings;
+        const std::int64_t number = index + 1;
+        const std::string title = text_.Utf8(m.szTitle);
+        const std::string location = text_.Utf8(m.szLocation);
+        const std::string category = text_.Utf8(m.szCategory);
+        bool ok = meeting_.Int(number)
+                      .Int(m.dwDBID)
+                      .Text(ValidIsoDate(m.date))
+                      .Text(ValidIsoTime(m.startHour, m.startMinute))
+                      .Text(ValidIsoTime(m.endHour, m.endMinute))
+                      .Text(text_.Utf8(m.szDate))
+                      .Text(OptionalText(text_, m.szTime))
+                      .Text(title)
+                      .Text(location)
+                      .Text(category)
+                      .Step();
+        ok = Search("meeting", number, 0, title) && ok;
+        ok = Search("meeting", number, 0, location) && ok;
+        ok = Search("meeting", number, 0, category) && ok;
+        std::int64_t position = 0;
+        for (const MeetingItem& item : store_.ItemsOf(m.dwDBID)) {
+            ok = AddItem(number, ++position, item) && ok;
+        }
+        return ok;
+    }
+
+    bool AddAddresses() {
+        bool ok = true;
+        std::int64_t number = 0;
+        for (const auto& address : book_.Addresses()) {
+            const Address& a = *address;
+            ++summary_.addresses;
+            ++number;
+            ok = address_.Int(number)
+                     .Int(a.RecordId())
+                     .Text(text_.Utf8(a.LastName()))
+                     .Text(text_.Utf8(a.FirstName()))
+                     .Text(text_.Utf8(a.Title()))
+                     .Text(text_.Utf8(a.Company()))
+                     .Text(text_.Utf8(a.Street()))
+                     .Text(text_.Utf8(a.City()))
+                     .Text(text_.Utf8(a.State()))
+                     .Text(text_.Utf8(a.Zip()))
+                     .Text(text_.Utf8(a.Country()))
+                     .Text(text_.Utf8(a.Note()))
+                     .Text(text_.Utf8(a.Custom(1)))
+                     .Text(text_.Utf8(a.Custom(2)))
+                     .Text(text_.Utf8(a.Custom(3)))
+                     .Text(text_.Utf8(a.Custom(4)))
+                     .Step() &&
+                 ok;
+            for (int n = 1; n <= kAddressPhoneCount; ++n) {
+                ok = phone_.Int(number).Int(n).Text(text_.Utf8(a.PhoneLabel(n))).Text(text_.Utf8(a.Phone(n))).Step() &&
+                     ok;
+            }
+        }
+        return ok;
+    }
+
+private:
+    bool Search(const char* kind, std::int64_t meeting, std::int64_t item, const std::string& utf8) {
+        if (utf8.empty()) return true;
+        return search_.Text(std::string(kind)).Int(meeting).Int(item).Text(utf8).Step();
+    }
+
+    // The item's row in its table, written the first time a meeting names the record; its number.
+    std::int64_t RowOf(ChildType type, std::int32_t recordIndex, bool& fresh) {
+        auto [found, inserted] = rows_.try_emplace({type, recordIndex}, 0);
+        fresh = inserted;
+        if (inserted) found->second = ++nextRow_[type];
+        return found->second;
+    }
+
+    bool AddItem(std::int64_t meeting, std::int64_t position, const MeetingItem& item) {
+        bool fresh = false;
+        const std::int64_t row = RowOf(item.type, item.recordIndex, fresh);
+        bool ok = true;
+        const char* kind = "";
+        std::uint32_t id = 0;
+        if (const Agenda* a = store_.AgendaOf(item)) {
+            kind = "agenda";
+            id = a->dwDBID;
+            if (fresh) {
+                ++summary_.agendas;
+                const std::string t = text_.Utf8(a->szText);
+                ok = agenda_.Int(row).Int(id).Int(a->nStatus == 1).Int(a->nStatus).Text(t).Step() &&
+                     Search(kind, meeting, row, t);
+            }
+        } else if (const Note* n = store_.NoteOf(item)) {
+            kind = "note";
+            id = n->dwDBID;
+            if (fresh) {
+                ++summary_.notes;
+                const std::string t = text_.Utf8(n->szText);
+                ok = note_.Int(row).Int(id).Text(t).Step() && Search(kind, meeting, row, t);
+            }
+        } else if (const ToDo* t = store_.ToDoOf(item)) {
+            kind = "todo";
+            id = t->dwDBID;
+            if (fresh) {
+                ++summary_.toDos;
+                const std::string s = text_.Utf8(t->szText);
+                ok = toDo_.Int(row)
+                         .Int(id)
+                         .Int(t->bCompleted == 1)
+                         .Int(t->bCompleted)
+                         .Int(t->nPriority)
+                         .Text(ValidIsoDueDate(t->dueDate))
+                         .Text(ValidIsoTime(t->dueHour, t->dueMinute))
+                         .Text(OptionalText(text_, t->szDueDate))
+                         .Text(OptionalText(text_, t->szDueTime))
+                         .Text(s)
+                         .Step() &&
+                     Search(kind, meeting, row, s);
+            }
+        } else if (const Sketch* s = store_.SketchOf(item)) {
+            kind = "sketch";
+            id = s->dwDBID;
+            if (fresh) {
+                ++summary_.sketches;
+                const std::string title = text_.Utf8(s->szTitle);
+                ok = sketch_.Int(row)
+                         .Int(id)
+                         .Text(title)
+                         .Int(s->image.Width())
+                         .Int(s->image.Height())
+                         .Blob(Jpeg(s->image))
+                         .Step() &&
+                     Search(kind, meeting, row, title);
+            }
+        } else if (const Attendee* at = store_.AttendeeOf(item)) {
+            kind = "attendee";
+            id = at->dwDBID;
+            if (fresh) {
+                ++summary_.attendees;
+                const AttendeeName name = SplitAttendeeText(at->szText);
+                const std::string first = text_.Utf8(name.firstName);
+                const std::string last = text_.Utf8(name.lastName);
+                const std::string company = text_.Utf8(name.company);
+                ok = attendee_.Int(row).Int(id).Int(at->dwAddressID).Int(at->bAbsent != 0).Text(first).Text(last)
+                         .Text(company).Step() &&
+                     Search(kind, meeting, row, text_.Utf8(AttendeeDisplayName(name))) &&
+                     Search(kind, meeting, row, company);
+            }
+        }
+        return item_.Int(meeting).Int(position).Text(std::string(kind)).Int(row).Int(id).Step() && ok;
+    }
+
+    // The bytes of the picture the reports write.
+    static std::string Jpeg(const SketchImage& image) {
+        const std::vector<std::uint8_t> bytes = SketchJpegBytes(image);
+        return {bytes.begin(), bytes.end()};
+    }
+
+    const MeetingDatabase& store_;
+    const AddressBook& book_;
+    ExportText& text_;
+    ExportSummary& summary_;
+    Insert meeting_, agenda_, note_, toDo_, sketch_, attendee_, item_, address_, phone_, search_;
+    std::map<std::pair<ChildType, std::int32_t>, std::int64_t> rows_;
+    std::map<ChildType, std::int64_t> nextRow_;
+};
+
+bool Exec(sqlite3* db, const char* sql, ExportSummary& summary) {
+    char* message = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &message) == SQLITE_OK) return true;
+    summary.error = message != nullptr ? message : "SQLite failed";
+    sqlite3_free(message);
+    return false;
+}
+
+bool Fill(sqlite3* db, const MeetingDatabase& store, const AddressBook& book, const MeetingIndexes& selection,
+          ExportText& text, ExportSummary& summary,
+          const ExportProgress& progress) {
+    if (!Exec(db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN;", summary)) return false;
+    if (!Exec(db, kSqliteSchema, summary)) return false;
+    bool ok = true;
+    DatabaseWriter writer(db, store, book, text, summary, ok);
+    if (!ok) {
+        summary.error = sqlite3_errmsg(db);
+        return false;
+    }
+    std::int64_t done = 0;
+    for (const std::int32_t index : selection) {
+        const Meeting* meeting = store.MeetingAt(index);
+        if (meeting != nullptr && !writer.AddMeeting(index, *meeting)) {
+            summary.error = sqlite3_errmsg(db);
+            return false;
+        }
+        ++done;
+        if (progress && !progress(done, static_cast<std::int64_t>(selection.size()))) {
+            summary.cancelled = true;
+            return false;
+        }
+    }
+    if (!writer.AddAddresses()) {
+        summary.error = sqlite3_errmsg(db);
+        return false;
+    }
+    return Exec(db, "COMMIT;", summary);
+}
+
+}  // namespace
+
+bool WriteSqliteDatabase(const MeetingDatabase& store, const AddressBook& book, const MeetingIndexes& selection,
+                         const std::filesystem::path& path, ExportText& text, ExportSummary& summary,
+                         const ExportProgress& progress) {
+    std::filesystem::path partial = path;
+    partial += ".partial";
+    std::error_code ec;
+    std::filesystem::remove(partial, ec);
+    bool ok = false;
+    {
+        sqlite3* raw = nullptr;
+        const std::u8string name = partial.u8string();
+        const int rc = sqlite3_open_v2(std::string(name.begin(), name.end()).c_str(), &raw,
+                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        UniqueDb db(raw);
+        if (rc != SQLITE_OK) {
+            summary.error = raw != nullptr ? sqlite3_errmsg(raw) : "SQLite could not open the file";
+        } else {
+            ok = Fill(db.get(), store, book, selection, text, summary, progress);
+        }
+    }
+    summary.replacements = text.Replacements();
+    if (ok) {
+        std::filesystem::rename(partial, path, ec);
+        if (ec) {
+            summary.error = ec.message();
+            ok = false;
+        }
+    }
+    if (!ok) {
+        std::filesystem::remove(partial, ec);
+        return false;
+    }
+    summary.files.push_back(path);
+    return true;
+}
+
+}  // namespace tavolex

@@ -1,0 +1,21 @@
+#pragma once
+// The store as a SQLite database: a table per record kind with the handheld ids and ISO dates,
+// the meetings' items in handheld order, the address book, the sketches as JPEG pictures, and a
+// full-text table (trigram tokenizer) over every text so that Japanese can be searched with SQL.
+// The schema is kSqliteSchema.
+
+#include "export/export_text.h"
+
+#include <filesystem>
+
+namespace tavolex {
+
+extern const char* const kSqliteSchema;
+
+// Writes the database at `path` (replacing a file there only when the export is done). On
+// failure or cancel nothing is left at `path` and summary says why.
+bool WriteSqliteDatabase(const MeetingDatabase& store, const AddressBook& book, const MeetingIndexes& selection,
+                         const std::filesystem::path& path, ExportText& text, ExportSummary& summary,
+                         const ExportProgress& progress = {});
+
+}  // namespace tavolex

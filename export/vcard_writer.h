@@ -1,0 +1,21 @@
+#pragma once
+// The address book as vCard 3.0: a card per person with names, company, title, each phone with
+// its kind (a phone labelled E-mail becomes an EMAIL), the address, the note and the custom
+// fields.
+
+#include "export/export_text.h"
+
+#include <set>
+#include <string>
+
+namespace tavolex {
+
+// Every address of the book when `only` is null; else those whose record id it holds.
+[[nodiscard]] std::string WriteVCards(const AddressBook& book, const std::set<std::uint32_t>* only, ExportText& text,
+                                      ExportSummary& summary);
+
+// The address ids of the attendees of the selected meetings.
+[[nodiscard]] std::set<std::uint32_t> AttendeeAddressIds(const MeetingDatabase& store,
+                                                         const MeetingIndexes& selection);
+
+}  // namespace tavolex

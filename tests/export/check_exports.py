@@ -1,0 +1,263 @@
+#!/usr/bin/python3
+"""Reads back the exports of one store with independent readers and compares them with its dump.
+
+check_exports.py DIR --query TEXT --trigram TEXT
+DIR holds dump.json, calendar.ics, contacts.vcf, store.sqlite and archive/ as the export test
+writes them. Exits 1 with a line per difference.
+"""
+import argparse
+import datetime
+import html.parser
+import json
+import os
+import sqlite3
+import subprocess
+import sys
+import tempfile
+import unicodedata
+
+import icalendar
+import vobject
+
+problems = []
+
+
+def expect(condition, what):
+    if not condition:
+        problems.append(what)
+
+
+def clean(text):
+    """A text as the line formats carry it: CR dropped, other control characters as spaces."""
+    text = text.replace('\r', '')
+    return ''.join(' ' if (ord(c) < 0x20 and c != '\n') or c == '\x7f' else c for c in text)
+
+
+def fold(text):
+    return unicodedata.normalize('NFKC', text).lower()
+
+
+def check_lines(path):
+    data = open(path, 'rb').read()
+    expect(data.endswith(b'\r\n'), f'{path}: no CR LF at the end')
+    for number, line in enumerate(data.split(b'\r\n')[:-1], 1):
+        expect(len(line) <= 75, f'{path}:{number}: {len(line)} octets')
+        expect(b'\n' not in line and b'\r' not in line, f'{path}:{number}: a bare line end')
+        try:
+            line.decode('utf-8')
+        except UnicodeDecodeError:
+            problems.append(f'{path}:{number}: a UTF-8 character split by folding')
+
+
+def meeting_texts(meeting):
+    texts = [meeting['title'], meeting['location'], meeting['category']]
+    for item in meeting['items']:
+        if item['kind'] in ('agenda', 'note', 'todo'):
+            texts.append(item['text'])
+        elif item['kind'] == 'sketch':
+            texts.append(item['title'])
+        elif item['kind'] == 'attendee':
+            texts += [item['name'], item['company']]
+    return texts
+
+
+def check_calendar(folder, dump):
+    path = os.path.join(folder, 'calendar.ics')
+    check_lines(path)
+    calendar = icalendar.Calendar.from_ical(open(path, 'rb').read())
+    events = {str(e['UID']): e for e in calendar.walk('VEVENT')}
+    todos = {str(t['UID']): t for t in calendar.walk('VTODO')}
+    expect(len(events) == len({m['id'] for m in dump['meetings']}), 'calendar: VEVENT count')
+    print(f'calendar: {len(events)} events, {len(todos)} to-dos')
+    for m in dump['meetings']:
+        e = events.get(f"meeting-{m['id']}@tavolex")
+        if e is None:
+            problems.append(f"calendar: no VEVENT for meeting {m['id']}")
+            continue
+        expect(str(e.get('SUMMARY', '')) == clean(m['title']), f"calendar: SUMMARY of {m['id']}")
+        expect(str(e.get('LOCATION', '')) == clean(m['location']), f"calendar: LOCATION of {m['id']}")
+        if m['category']:
+            expect(e.get('CATEGORIES').cats == [clean(m['category'])], f"calendar: CATEGORIES of {m['id']}")
+        start = e.get('DTSTART')
+        if m['date'] is None:
+            expect(start is None, f"calendar: DTSTART of undated {m['id']}")
+        elif m['start'] is None:
+            expect(start.dt == datetime.date.fromisoformat(m['date']), f"calendar: all-day date of {m['id']}")
+        else:
+            expect(start.dt == datetime.datetime.fromisoformat(m['date'] + 'T' + m['start']) and start.dt.tzinfo is None,
+                   f"calendar: DTSTART of {m['id']}")
+            if m['end'] is not None and m['end'] >= m['start']:
+                expect(e['DTEND'].dt.strftime('%H:%M') == m['end'], f"calendar: DTEND of {m['id']}")
+        description = str(e.get('DESCRIPTION', ''))
+        for item in m['items']:
+            if item['kind'] in ('agenda', 'note'):
+                expect(clean(item['text']) in description, f"calendar: text of {item['kind']} {item['id']}")
+        attendees = e.get('ATTENDEE', [])
+        attendees = attendees if isinstance(attendees, list) else [attendees]
+        wanted = [i for i in m['items'] if i['kind'] == 'attendee']
+        expect(len(attendees) == len(wanted), f"calendar: attendees of {m['id']}")
+        for got, want in zip(attendees, wanted):
+            expect(got.params['CN'] == clean(want['name']).replace('"', ' '), f"calendar: CN of attendee {want['id']}")
+            expect(got.params['PARTSTAT'] == ('DECLINED' if want['absent'] else 'ACCEPTED'),
+                   f"calendar: PARTSTAT of attendee {want['id']}")
+        for item in m['items']:
+            if item['kind'] != 'todo':
+                continue
+            t = todos.get(f"todo-{item['id']}@tavolex")
+            if t is None:
+                problems.append(f"calendar: no VTODO for to-do {item['id']}")
+                continue
+            expect(str(t['SUMMARY']) == clean(item['text']), f"calendar: SUMMARY of to-do {item['id']}")
+            expect(int(t.get('PRIORITY', 0)) == item['priority'], f"calendar: PRIORITY of to-do {item['id']}")
+            expect(str(t['STATUS']) == ('COMPLETED' if item['done'] else 'NEEDS-ACTION'),
+                   f"calendar: STATUS of to-do {item['id']}")
+            due = t.get('DUE')
+            if item['dueDate'] is None:
+                expect(due is None, f"calendar: DUE of to-do {item['id']}")
+            elif item['dueTime'] is None:
+                expect(due.dt == datetime.date.fromisoformat(item['dueDate']), f"calendar: DUE of to-do {item['id']}")
+            else:
+                expect(due.dt == datetime.datetime.fromisoformat(item['dueDate'] + 'T' + item['dueTime']),
+                       f"calendar: DUE of to-do {item['id']}")
+
+
+def check_contacts(folder, dump):
+    path = os.path.join(folder, 'contacts.vcf')
+    check_lines(path)
+    cards = list(vobject.readComponents(open(path, encoding='utf-8').read()))
+    expect(len(cards) == len(dump['addressBook']), 'contacts: card count')
+    email_label = 'E-mail'
+    print(f'contacts: {len(cards)} cards')
+    for card, a in zip(cards, dump['addressBook']):
+        who = f"contacts: address {a['id']}"
+        expect(card.n.value.family == clean(a['lastName']) and card.n.value.given == clean(a['firstName']), who + ' N')
+        expect(card.version.value == '3.0', who + ' VERSION')
+        if a['company']:
+            expect(card.org.value == [clean(a['company'])], who + ' ORG')
+        if a['title']:
+            expect(card.title.value == clean(a['title']), who + ' TITLE')
+        phones = [p for p in a['phones'] if p['number']]
+        emails = [clean(p['number']) for p in phones if p['label'] == email_label]
+        tels = [clean(p['number']) for p in phones if p['label'] != email_label]
+        expect([e.value for e in card.contents.get('email', [])] == emails, who + ' EMAIL')
+        expect([t.value for t in card.contents.get('tel', [])] == tels, who + ' TEL')
+        if a['address'] or a['city'] or a['zip']:
+            adr = card.adr.value
+            expect((adr.street, adr.city, adr.region, adr.code, adr.country) ==
+                   tuple(clean(a[k]) for k in ('address', 'city', 'state', 'zip', 'country')), who + ' ADR')
+        if a['note']:
+            expect(card.note.value == clean(a['note']), who + ' NOTE')
+
+
+def check_database(folder, dump, trigram):
+    db = sqlite3.connect(os.path.join(folder, 'store.sqlite'))
+    expect(db.execute('PRAGMA integrity_check').fetchone()[0] == 'ok', 'sqlite: integrity_check')
+    meetings = db.execute('SELECT number, id, date, start, "end", title, location FROM meeting ORDER BY number').fetchall()
+    expect(len(meetings) == len(dump['meetings']), 'sqlite: meeting rows')
+    for row, m in zip(meetings, dump['meetings']):
+        expect(row == (m['number'], m['id'], m['date'], m['start'], m['end'], m['title'], m['location']),
+               f"sqlite: meeting {m['number']}")
+    links = db.execute('SELECT meeting, position, kind, item_id FROM meeting_item ORDER BY meeting, position').fetchall()
+    expected = [(m['number'], p, i['kind'], i['id']) for m in dump['meetings'] for p, i in enumerate(m['items'], 1)]
+    expect(links == expected, 'sqlite: meeting_item rows in handheld order')
+    for kind, table in (('todo', 'todo'), ('note', 'note'), ('agenda', 'agenda')):
+        rows = dict(db.execute(f'SELECT m.item_id, t.text FROM meeting_item m JOIN {table} t ON t.number = m.item '
+                               f"WHERE m.kind = '{kind}'").fetchall())
+        for m in dump['meetings']:
+            for i in m['items']:
+                if i['kind'] == kind:
+                    expect(rows.get(i['id']) == i['text'], f"sqlite: {kind} {i['id']}")
+    sketches = [i for m in dump['meetings'] for i in m['items'] if i['kind'] == 'sketch' and i['width'] > 0]
+    for (blob,) in db.execute('SELECT jpeg FROM sketch WHERE jpeg IS NOT NULL'):
+        expect(blob[:3] == b'\xff\xd8\xff', 'sqlite: a sketch blob that is not a JPEG')
+    expect(db.execute('SELECT count(*) FROM sketch WHERE jpeg IS NOT NULL').fetchone()[0] ==
+           len({i['id'] for i in sketches}), 'sqlite: sketch pictures')
+    expect(db.execute('SELECT count(*) FROM address').fetchone()[0] == len(dump['addressBook']), 'sqlite: address rows')
+    found = {r[0] for r in db.execute('SELECT DISTINCT meeting FROM search WHERE search MATCH ?', ('"' + trigram + '"',))}
+    wanted = {m['number'] for m in dump['meetings'] if any(trigram in t for t in meeting_texts(m))}
+    expect(wanted and found == wanted, f'sqlite: trigram search for {trigram}: {sorted(found)} != {sorted(wanted)}')
+    print(f'sqlite: {len(meetings)} meetings, {len(links)} items, trigram {trigram} in meetings {sorted(found)}')
+
+
+class Links(html.parser.HTMLParser):
+    def __init__(self):
+        super().__init__()
+        self.targets = []
+
+    def handle_starttag(self, tag, attrs):
+        attrs = dict(attrs)
+        if tag == 'a' and 'href' in attrs:
+            self.targets.append(attrs['href'])
+        if tag == 'img':
+            self.targets.append(attrs['src'])
+
+
+def check_archive(folder, dump, query):
+    archive = os.path.join(folder, 'archive')
+    index = os.path.join(archive, 'index.html')
+    page = open(index, encoding='utf-8').read()
+    links = Links()
+    links.feed(page)
+    for target in links.targets:
+        expect(os.path.isfile(os.path.join(archive, target)), f'archive: {target} is missing')
+    reports = [t for t in links.targets if t.endswith('.htm')]
+    expect(len(reports) == len(dump['meetings']), 'archive: a report link per meeting')
+    tidy = subprocess.run(['tidy', '-q', '-e', '-utf8', index], capture_output=True, text=True)
+    expect(tidy.returncode < 2 and 'Error:' not in tidy.stderr, 'archive: tidy: ' + tidy.stderr)
+    # Rows in date order, as the page lists them; the query's matches computed here independently.
+    rows = sorted(dump['meetings'], key=lambda m: ((m['date'] or '9999') + (m['start'] or '')))
+    wanted = [fold(query) in fold('\n'.join(meeting_texts(m))) for m in rows]
+    expect(any(wanted), f'archive: nothing mentions {query}')
+    shown = visible_rows(index, query)
+    expect(shown == wanted, f'archive: ?q={query} shows {shown}, expected {wanted}')
+    print(f'archive: {len(links.targets)} links and pictures, ?q={query} shows {sum(shown)} of {len(shown)}')
+
+
+def visible_rows(index, query):
+    from urllib.parse import quote
+    with tempfile.TemporaryDirectory() as profile:
+        dom = subprocess.run(
+            ['chromium', '--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+             '--disable-background-networking', '--disable-component-update', '--disable-sync',
+             '--user-data-dir=' + profile, '--dump-dom', 'file://' + quote(index) + '?q=' + quote(query)],
+            capture_output=True, text=True, timeout=120).stdout
+
+    class Rows(html.parser.HTMLParser):
+        def __init__(self):
+            super().__init__()
+            self.inside = False
+            self.shown = []
+
+        def handle_starttag(self, tag, attrs):
+            if tag == 'tbody':
+                self.inside = True
+            elif tag == 'tr' and self.inside:
+                self.shown.append('hidden' not in dict(attrs))
+
+        def handle_endtag(self, tag):
+            if tag == 'tbody':
+                self.inside = False
+
+    rows = Rows()
+    rows.feed(dom)
+    return rows.shown
+
+
+def main():
+    arguments = argparse.ArgumentParser()
+    arguments.add_argument('folder')
+    arguments.add_argument('--query', required=True)
+    arguments.add_argument('--trigram', required=True)
+    options = arguments.parse_args()
+    dump = json.load(open(os.path.join(options.folder, 'dump.json'), encoding='utf-8'))
+    check_calendar(options.folder, dump)
+    check_contacts(options.folder, dump)
+    check_database(options.folder, dump, options.trigram)
+    check_archive(options.folder, dump, options.query)
+    for problem in problems:
+        print(problem, file=sys.stderr)
+    return 1 if problems else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())

@@ -1,0 +1,183 @@
+// Every export of a store, read back by independent readers: the JSON dump is compared with the
+// store here, and check_exports.py (Debian's /usr/bin/python3 with python3-icalendar,
+// python3-vobject and sqlite3, tidy and headless Chromium) compares every other file with the
+// dump. Inputs: both sample users and a damaged store (texts that are not Shift-JIS, dates and
+// times the calendar does not have, control characters, a cut link file).
+#include "address_book/address_book.h"
+#include "export/archive_writer.h"
+#include "export/icalendar_writer.h"
+#include "export/json_dump.h"
+#include "export/sqlite_export.h"
+#include "export/vcard_writer.h"
+#include "meeting_store/meeting_database.h"
+#include "platform/platform.h"
+#include "tests/support/address_book_writer.h"
+#include "tests/support/fixed_clock.h"
+#include "tests/support/palm_database_writer.h"
+#include "tests/support/recording_user_interaction.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cstdlib>
+#include <functional>
+#include <set>
+
+namespace tavolex {
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+// Damage of every kind the exporters must carry through: lone lead bytes and bytes Shift-JIS does
+// not have, the separators of both line formats, control characters, a long Japanese note that
+// folds many times, a February 30th, hour 30, a due date of month 0, and a link file cut short.
+void WriteDamagedUser(const fs::path& user) {
+    test::PalmUserSpec spec;
+    spec.categories = {"Unfiled", "\x89\xef\x8b\x63\x81"};  // 会議 and a lone lead byte
+    std::string longNote;
+    for (int i = 0; i < 300; ++i) longNote += "\x89\xbf\x8a\x69\x82\xcc\x8c\x9f\x93\xa2,;\\\r\n";  // 価格の検討
+    spec.meetings.push_back(
+        {.title = "\x89\xbf\x8a\x69\xa0\xfd\xff end\x81", .location = "a;b,c\\d\x01\x7f",
+         .date = test::HandheldDay(2027, 2, 30), .start = {30, 0}, .end = {9, 99}, .category = 1,
+         .items = {test::NoteSpec{.text = longNote},
+                   test::ToDoSpec{.text = "\x82\xa0\x85\x40", .priority = 0xFF,
+                                  .dueDate = static_cast<std::uint16_t>((100 << 9) | (0 << 5) | 4), .due = {9, 0}},
+                   test::AttendeeSpec{.nameParts = {"\x91\xbe\x98\x59", "\x93\x63\x92\x86\"q\"", "Co\x01X"},
+                                      .addressId = 77, .absent = true},
+                   test::SketchSpec{.title = "\x83\x58\x83\x50\x83\x62\x83\x60", .bitmap = {0, 200, 0, 200, 0, 1}}}});
+    spec.meetings.push_back({.title = "plain", .date = test::HandheldDay(1999, 12, 31), .start = {23, 59},
+                             .end = {0, 0}, .items = {test::AgendaSpec{.text = "", .status = 9}}});
+    test::PalmUserDatabases databases = test::BuildPalmUserDatabases(spec);
+    databases.note.records.push_back({.body = test::NoteBody({.text = "no meeting names me"}), .uniqueId = 0x7777});
+    const std::string linkBytes = test::DatabaseBytes(databases.link);
+    test::WritePalmUserDatabases(user / "Tavolex", databases);
+    test::WriteFileBytes(user / "Tavolex" / "link.dat", linkBytes.substr(0, linkBytes.size() - 3));
+    test::AddressBookPerson person{.recordId = 77, .lastName = "\x93\x63\x92\x86\xfd", .firstName = "a,b;c"};
+    person.phones = {{{4, "taro@example.jp"}, {7, "090-1234"}, {2, "\x81"}, {3, {}}, {0, "03;1"}}};
+    person.note = "line1\r\nline2\x02";
+    person.custom = {"c1", {}, "\x89\xbf", {}};
+    test::WriteAddressBook(user / "address" / "address.dat", {person});
+}
+
+struct StoreCase {
+    const char* name;
+    std::function<fs::path(const fs::path& scratch)> user;  // the Palm user folder
+    const char* query;                                      // UTF-8; the archive is searched for it
+    const char* trigram;                                    // UTF-8; the SQLite search table is searched for it
+};
+
+void PrintTo(const StoreCase& c, std::ostream* os) { *os << c.name; }
+
+class ExportReadersTest : public testing::TestWithParam<StoreCase> {
+protected:
+    void SetUp() override {
+        const fs::path user = GetParam().user(dir_.Path());
+        store_.SetFolder(user / "Tavolex");
+        store_.ReloadAll();
+        book_.SetPath(AddressBook::PathInUserFolder(user));
+        book_.Reload();
+        options_.templateFolder = dir_ / "templates";
+        reports_.SetClock(test::FixedReportTime);
+        reports_.SetOptionsSource([this] { return options_; });
+    }
+
+    // The dump's meetings against the store: ids, texts, ISO dates, items in handheld order.
+    void ExpectDumpEqualsStore(const json& dump) {
+        ASSERT_EQ(dump["meetings"].size(), static_cast<std::size_t>(store_.MeetingCount()));
+        for (std::int32_t i = 0; i < store_.MeetingCount(); ++i) {
+            const Meeting& m = *store_.MeetingAt(i);
+            const json& d = dump["meetings"][static_cast<std::size_t>(i)];
+            EXPECT_EQ(d["id"], m.dwDBID);
+            EXPECT_EQ(d["title"], platform::Cp932ToUtf8(m.szTitle));
+            EXPECT_EQ(d["location"], platform::Cp932ToUtf8(m.szLocation));
+            EXPECT_EQ(d["date"].is_null() ? std::string() : d["date"].get<std::string>(), ValidIsoDate(m.date).value_or(""));
+            const std::vector<MeetingItem> items = store_.ItemsOf(m.dwDBID);
+            ASSERT_EQ(d["items"].size(), items.size());
+            for (std::size_t k = 0; k < items.size(); ++k) {
+                const json& item = d["items"][k];
+                if (const Note* n = store_.NoteOf(items[k])) {
+                    EXPECT_EQ(item["text"], platform::Cp932ToUtf8(n->szText));
+                } else if (const ToDo* t = store_.ToDoOf(items[k])) {
+                    EXPECT_EQ(item["priority"], t->nPriority);
+                    EXPECT_EQ(item["done"], t->bCompleted == 1);
+                } else if (const Attendee* a = store_.AttendeeOf(items[k])) {
+                    EXPECT_EQ(item["absent"], a->bAbsent != 0);
+                }
+            }
+        }
+        EXPECT_EQ(dump["addressBook"].size(), static_cast<std::size_t>(book_.Count()));
+        // Every record is in the dump once: under the meetings that name it, or as unlinked.
+        std::set<std::pair<ChildType, std::int32_t>> named;
+        for (const auto& m : store_.Meetings()) {
+            for (const MeetingItem& item : store_.ItemsOf(m->dwDBID)) named.insert({item.type, item.recordIndex});
+        }
+        EXPECT_EQ(named.size() + dump["unlinked"].size(),
+                  static_cast<std::size_t>(store_.AgendaCount() + store_.NoteCount() + store_.ToDoCount() +
+                                           store_.SketchCount() + store_.AttendeeCount()));
+    }
+
+    test::TempDir dir_;
+    MeetingDatabase store_{{}};
+    AddressBook book_;
+    test::RecordingUserInteraction ui_;
+    ReportOptions options_;
+    ReportFolder reports_{store_, book_, ui_};
+};
+
+TEST_P(ExportReadersTest, IndependentReadersReadBackEveryFile) {
+    const fs::path out = dir_ / "out";
+    fs::create_directories(out / "pictures");
+    const MeetingIndexes all = AllMeetings(store_);
+    ExportSummary summaries[5];
+    ExportText texts[5];
+
+    const std::string dump = WriteJsonDump(store_, book_, all, {out / "pictures"}, texts[0], summaries[0]);
+    test::WriteFileBytes(out / "dump.json", dump);
+    ExpectDumpEqualsStore(json::parse(dump));
+    test::WriteFileBytes(out / "calendar.ics", WriteICalendar(store_, book_, all, 1'800'000'000, texts[1], summaries[1]));
+    test::WriteFileBytes(out / "contacts.vcf", WriteVCards(book_, nullptr, texts[2], summaries[2]));
+    ASSERT_TRUE(WriteSqliteDatabase(store_, book_, all, out / "store.sqlite", texts[3], summaries[3]))
+        << summaries[3].error;
+    ASSERT_TRUE(WriteArchive(store_, reports_, all, {.folder = out / "archive", .reportOptions = options_}, texts[4],
+                             summaries[4]))
+        << summaries[4].error;
+
+    // The dump, the calendar and the database hold every text once or more: each saw the damage.
+    const bool damaged = std::string(GetParam().name) == "damaged";
+    for (const int i : {0, 1, 3, 4}) EXPECT_EQ(summaries[i].replacements > 0, damaged) << i;
+    EXPECT_EQ(summaries[3].meetings, store_.MeetingCount());
+
+    // The archive's reports are the bytes the report command writes.
+    for (std::int32_t i = 0; i < store_.MeetingCount(); ++i) {
+        const Meeting& m = *store_.MeetingAt(i);
+        options_.outputFolder = out / "single";
+        fs::create_directories(options_.outputFolder);
+        ASSERT_TRUE(reports_.WriteBuiltInReport(out / "single" / "r.htm", m, ReportKind::kExecutive));
+        EXPECT_EQ(test::ReadFileBytes(out / "archive" / ArchiveReportName(m, i, false, ".htm")),
+                  test::ReadFileBytes(out / "single" / "r.htm"))
+            << i;
+    }
+
+    const std::string command = std::string("/usr/bin/python3 ") + TAVOLEX_EXPORT_CHECK + " " + out.string() +
+                                " --query '" + GetParam().query + "' --trigram '" + GetParam().trigram + "'";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Stores, ExportReadersTest,
+    testing::Values(StoreCase{"tanaka", [](const fs::path&) { return fs::path(TAVOLEX_SAMPLE_PALM_DIR) / "TanakaT"; },
+                              "価格", "競合製品"},
+                    StoreCase{"suzuki", [](const fs::path&) { return fs::path(TAVOLEX_SAMPLE_PALM_DIR) / "SuzukiH"; },
+                              "ﾐｰﾃｨﾝｸﾞ", "休暇予定"},
+                    StoreCase{"damaged",
+                              [](const fs::path& scratch) {
+                                  WriteDamagedUser(scratch / "damaged");
+                                  return scratch / "damaged";
+                              },
+                              "価格の検討", "価格の"}),
+    [](const testing::TestParamInfo<StoreCase>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace tavolex

@@ -1,0 +1,242 @@
+#include "ui/export_runner.h"
+
+#include "address_book/address_book.h"
+#include "export/archive_writer.h"
+#include "export/icalendar_writer.h"
+#include "export/vcard_writer.h"
+#include "meeting_store/meeting_database.h"
+#include "platform/platform.h"
+#include "report/report_folder.h"
+#include "ui/window_services.h"
+#ifdef TAVOLEX_HAVE_SQLITE
+#include "export/sqlite_export.h"
+#endif
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <cwchar>
+#include <ctime>
+
+namespace tavolex::ui {
+namespace {
+
+constexpr wchar_t kProgressClass[] = L"TavolexExportProgress";
+constexpr int kBarId = 100;
+constexpr int kTextId = 101;
+constexpr int kRange = 1000;
+
+// What the progress window's procedure shares with the export: the Cancel button's answer.
+struct ProgressState {
+    bool cancelled = false;
+};
+
+LRESULT CALLBACK ProgressProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* state = reinterpret_cast<ProgressState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    switch (message) {
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDCANCEL && state != nullptr) state->cancelled = true;
+            return 0;
+        case WM_CLOSE:
+            if (state != nullptr) state->cancelled = true;
+            return 0;
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+bool RegisterProgressClass(HINSTANCE instance) {
+    WNDCLASSEXW wc{sizeof wc};
+    if (GetClassInfoExW(instance, kProgressClass, &wc)) return true;
+    wc.lpfnWndProc = ProgressProcedure;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kProgressClass;
+    return RegisterClassExW(&wc) != 0;
+}
+
+// A small captioned window over the owner: the text, the bar and Cancel.
+HWND CreateProgressWindow(HINSTANCE instance, HWND owner, ProgressState* state) {
+    if (!RegisterProgressClass(instance)) return nullptr;
+    constexpr int kWidth = 380;
+    constexpr int kHeight = 150;
+    RECT area{};
+    if (owner == nullptr || !GetWindowRect(owner, &area)) SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    const int x = area.left + (area.right - area.left - kWidth) / 2;
+    const int y = area.top + (area.bottom - area.top - kHeight) / 2;
+    HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME, kProgressClass, LoadText(instance, kIdsExportCaption).c_str(),
+                                  WS_POPUP | WS_CAPTION | WS_SYSMENU, x, y, kWidth, kHeight, owner, nullptr, instance,
+                                  nullptr);
+    if (window == nullptr) return nullptr;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+    const HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    HWND text = CreateWindowExW(0, L"STATIC", LoadText(instance, kIdsExportProgress).c_str(), WS_CHILD | WS_VISIBLE, 16,
+                                12, 340, 20, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTextId)), instance,
+                                nullptr);
+    HWND bar = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 16, 38, 340, 20, window,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kBarId)), instance, nullptr);
+    HWND cancel = CreateWindowExW(0, L"BUTTON", LoadText(instance, kIdsExportCancel).c_str(),
+                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 266, 72, 90, 26, window,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDCANCEL)), instance, nullptr);
+    for (HWND child : {text, cancel}) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    SendMessageW(bar, PBM_SETRANGE32, 0, kRange);
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
+    return window;
+}
+
+void SetProgress(HWND window, std::int64_t done, std::int64_t total) {
+    const auto position = total > 0 ? static_cast<WPARAM>(done * kRange / total) : 0;
+    SendDlgItemMessageW(window, kBarId, PBM_SETPOS, position, 0);
+}
+
+// Lets the windows repaint and the Cancel button be pressed; a WM_QUIT is put back for the
+// program's own loop and ends the export.
+bool Pump(HWND window, ProgressState& state) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            state.cancelled = true;
+            break;
+        }
+        if (IsDialogMessageW(window, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return !state.cancelled;
+}
+
+std::wstring FormatText(HINSTANCE instance, int id, std::initializer_list<long long> values) {
+    const std::wstring format = LoadText(instance, id);
+    std::wstring out;
+    std::size_t next = 0;
+    auto value = values.begin();
+    for (std::size_t at = format.find(L"%d"); at != std::wstring::npos; at = format.find(L"%d", next)) {
+        out += format.substr(next, at - next);
+        out += value != values.end() ? std::to_wstring(*value++) : L"";
+        next = at + 2;
+    }
+    return out + format.substr(next);
+}
+
+std::string Cp932(const std::wstring& text) {
+    return platform::Utf16ToCp932(std::u16string(text.begin(), text.end()));
+}
+
+void Conclude(const ExportRun& run, const ExportSummary& summary) {
+    const std::string caption = Cp932(LoadText(run.instance, kIdsExportCaption));
+    if (summary.cancelled) {
+        run.ui->ShowMessage(Cp932(LoadText(run.instance, kIdsExportCancelled)), caption, platform::MessageIcon::kInformation);
+        return;
+    }
+    if (!summary.error.empty()) {
+        run.ui->ShowMessage(Cp932(LoadText(run.instance, kIdsExportFailed)) + "\n" +
+                                platform::Utf8ToCp932(summary.error),
+                            caption, platform::MessageIcon::kWarning);
+        return;
+    }
+    std::wstring text = LoadText(run.instance, kIdsExportDone) + L"\n" +
+                        FormatText(run.instance, kIdsExportCounts,
+                                   {summary.meetings, summary.agendas, summary.notes, summary.toDos, summary.sketches,
+                                    summary.attendees, summary.addresses});
+    if (summary.replacements > 0) text += L"\n" + FormatText(run.instance, kIdsExportReplaced, {summary.replacements});
+    run.ui->ShowMessage(Cp932(text), caption, platform::MessageIcon::kInformation);
+}
+
+std::optional<std::filesystem::path> ChooseTarget(const ExportRun& run, int command) {
+    if (command == kCmdExportArchive) {
+        return run.choosers->chooseFolder ? run.choosers->chooseFolder(run.owner) : ChooseFolder(run.owner);
+    }
+    const int filter = command == kCmdExportCalendar   ? kIdsExportFilterIcs
+                       : command == kCmdExportContacts ? kIdsExportFilterVcf
+                                                       : kIdsExportFilterSqlite;
+    const wchar_t* extension = command == kCmdExportCalendar ? L"ics" : command == kCmdExportContacts ? L"vcf" : L"sqlite";
+    const std::wstring filterText = LoadText(run.instance, filter);
+    return run.choosers->chooseSaveFile ? run.choosers->chooseSaveFile(run.owner, filterText, extension)
+                                        : ChooseExportFile(run.owner, filterText, extension);
+}
+
+void Export(const ExportRun& run, int command, const std::filesystem::path& target, const ExportProgress& progress,
+            ExportSummary& summary) {
+    const MeetingIndexes all = AllMeetings(*run.store);
+    ExportText text;
+    switch (command) {
+        case kCmdExportArchive: {
+            ArchiveOptions options;
+            options.folder = target;
+            options.reportOptions = run.reportOptions();
+            WriteArchive(*run.store, *run.reports, all, options, text, summary, progress);
+            break;
+        }
+        case kCmdExportCalendar: {
+            const std::string document = WriteICalendar(*run.store, *run.book, all, std::time(nullptr), text, summary, progress);
+            if (!summary.cancelled) WriteExportFile(target, document, summary);
+            break;
+        }
+        case kCmdExportContacts: {
+            const std::string document = WriteVCards(*run.book, nullptr, text, summary);
+            WriteExportFile(target, document, summary);
+            break;
+        }
+        default:
+#ifdef TAVOLEX_HAVE_SQLITE
+            WriteSqliteDatabase(*run.store, *run.book, all, target, text, summary, progress);
+#else
+            summary.error = "SQLite is not part of this build.";
+#endif
+            break;
+    }
+}
+
+}  // namespace
+
+std::optional<std::filesystem::path> ChooseExportFile(HWND owner, const std::wstring& filter,
+                                                      const wchar_t* defaultExtension) {
+    std::wstring pairs = filter;
+    for (wchar_t& c : pairs) c = c == L'|' ? L'\0' : c;
+    pairs.push_back(L'\0');
+    wchar_t file[MAX_PATH] = {};
+    OPENFILENAMEW save{};
+    save.lStructSize = sizeof save;
+    save.hwndOwner = owner;
+    save.lpstrFilter = pairs.c_str();
+    save.lpstrFile = file;
+    save.nMaxFile = MAX_PATH;
+    save.lpstrDefExt = defaultExtension;
+    save.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
+    if (!GetSaveFileNameW(&save)) return std::nullopt;
+    return std::filesystem::path(file);
+}
+
+HWND ShowExportProgressWindow(HINSTANCE instance, HWND owner, std::int64_t done, std::int64_t total) {
+    static ProgressState state;
+    HWND window = CreateProgressWindow(instance, owner, &state);
+    if (window != nullptr) SetProgress(window, done, total);
+    return window;
+}
+
+bool RunExportCommand(const ExportRun& run, int command) {
+    if (command < kCmdExportArchive || command > kCmdExportDatabase) return false;
+    const std::optional<std::filesystem::path> target = ChooseTarget(run, command);
+    if (!target) return true;
+    ProgressState state;
+    HWND window = CreateProgressWindow(run.instance, run.owner, &state);
+    if (run.owner != nullptr) EnableWindow(run.owner, FALSE);
+    ExportSummary summary;
+    Export(run, command, *target,
+           [window, &state](std::int64_t done, std::int64_t total) {
+               if (window == nullptr) return true;
+               SetProgress(window, done, total);
+               return Pump(window, state);
+           },
+           summary);
+    if (run.owner != nullptr) EnableWindow(run.owner, TRUE);
+    if (window != nullptr) DestroyWindow(window);
+    Conclude(run, summary);
+    if (command == kCmdExportArchive && summary.Ok() && run.openInViewer) run.openInViewer(*target / "index.html");
+    return true;
+}
+
+}  // namespace tavolex::ui

@@ -1,0 +1,67 @@
+#pragma once
+// The File menu's "エクスポート" submenu: the archive, the calendar, the contacts and the database
+// of the current Palm user, each after a chooser, with a progress window whose Cancel button works
+// while the export runs on the one UI thread (messages are pumped between meetings), and a closing
+// message with the counts. The finished archive opens in the viewer.
+
+#include "export/export_text.h"
+#include "ui/choosers.h"
+
+#include <windows.h>
+
+#include <filesystem>
+#include <functional>
+
+namespace tavolex {
+class AddressBook;
+class MeetingDatabase;
+class ReportFolder;
+struct ReportOptions;
+namespace platform {
+class UserInteraction;
+}
+}  // namespace tavolex
+
+namespace tavolex::ui {
+
+inline constexpr int kCmdExportArchive = 33201;
+inline constexpr int kCmdExportCalendar = 33202;
+inline constexpr int kCmdExportContacts = 33203;
+inline constexpr int kCmdExportDatabase = 33204;
+
+// Texts of the string table.
+inline constexpr int kIdsExportProgress = 3301;   // エクスポートしています...
+inline constexpr int kIdsExportCancel = 3302;     // キャンセル
+inline constexpr int kIdsExportDone = 3303;       // エクスポートが完了しました。
+inline constexpr int kIdsExportCounts = 3304;     // the counts, printf-style
+inline constexpr int kIdsExportReplaced = 3305;   // the replacement characters, printf-style
+inline constexpr int kIdsExportCancelled = 3306;  // エクスポートを中止しました。
+inline constexpr int kIdsExportFailed = 3307;     // エクスポートできませんでした。
+inline constexpr int kIdsExportCaption = 3308;    // Tavolex エクスポート
+inline constexpr int kIdsExportFilterIcs = 3309;
+inline constexpr int kIdsExportFilterVcf = 3310;
+inline constexpr int kIdsExportFilterSqlite = 3311;
+
+struct ExportRun {
+    HINSTANCE instance = nullptr;
+    HWND owner = nullptr;
+    const MeetingDatabase* store = nullptr;
+    const AddressBook* book = nullptr;
+    ReportFolder* reports = nullptr;
+    std::function<ReportOptions()> reportOptions;
+    Choosers* choosers = nullptr;
+    platform::UserInteraction* ui = nullptr;
+    std::function<void(const std::filesystem::path&)> openInViewer;  // the archive's index.html
+};
+
+// The save-file chooser of the exports: the chosen path, nothing when cancelled.
+std::optional<std::filesystem::path> ChooseExportFile(HWND owner, const std::wstring& filter,
+                                                      const wchar_t* defaultExtension);
+
+// Runs the export of a submenu command; false when the command is not one of them.
+bool RunExportCommand(const ExportRun& run, int command);
+
+// The progress window alone, for pictures of it: shown at `done` of `total`, left open.
+HWND ShowExportProgressWindow(HINSTANCE instance, HWND owner, std::int64_t done, std::int64_t total);
+
+}  // namespace tavolex::ui
