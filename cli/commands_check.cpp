@@ -10,7 +10,7 @@
 namespace tavolex::cli {
 namespace {
 
-using nlohmann::json;
+using json = nlohmann::ordered_json;
 
 std::string Joined(const std::vector<std::string>& parts) {
     std::string out;

@@ -19,7 +19,7 @@ namespace tavolex::cli {
 namespace {
 
 namespace fs = std::filesystem;
-using nlohmann::json;
+using json = nlohmann::ordered_json;
 
 constexpr const char* kSectionNames[] = {"author", "agenda", "todo", "note", "sketch", "attendee"};
 

@@ -10,7 +10,7 @@
 namespace tavolex::cli {
 namespace {
 
-using nlohmann::json;
+using json = nlohmann::ordered_json;
 
 int Search(CliSession& session, const std::string& text) {
     if (text.empty()) return UsageError("search", "the text to search for can't be empty");
