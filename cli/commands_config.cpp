@@ -183,7 +183,7 @@ void AddConfigCommands(CommandRegistry& registry) {
     a->app = config;
     config->add_option("KEY", a->key, "palm-folder, user, output, templates, viewer (the browser) or author");
     config->add_option("VALUE", a->value, "the new value; paths are stored absolute");
-    config->add_option("--unset", a->unset, "clear the setting KEY");
+    config->add_option("--unset", a->unset, "clear the setting KEY")->type_name("KEY");
 }
 
 }  // namespace tavolex::cli

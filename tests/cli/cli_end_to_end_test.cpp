@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <random>
+#include <regex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -496,6 +498,51 @@ TEST_F(CliTest, CheckNamesEachDamagedFile) {
     EXPECT_EQ(json["files"][0]["headerRecords"], 2);
     EXPECT_EQ(json["files"][0]["recordsRead"], 1);
     EXPECT_EQ(json["files"][0]["skipped"][0], "1 record named by the header was not read");
+}
+
+TEST(CliManPage, NamesEveryCommandAndOptionOfTheHelpAndNoOther) {
+    const auto run = [](const std::string& args) {
+        std::string out;
+        if (FILE* pipe = popen((Quote(TAVOLEX_CLI_PATH) + " " + args).c_str(), "r")) {
+            char buffer[4096];
+            for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+            pclose(pipe);
+        }
+        return out;
+    };
+    const std::regex option(R"((?:^|[\s\[(,"])(--?[a-zA-Z][a-zA-Z-]*))");
+    const auto options = [&](const std::string& text, std::set<std::string>& into) {
+        for (std::sregex_iterator it(text.begin(), text.end(), option), end; it != end; ++it) into.insert((*it)[1]);
+    };
+    // The help: the commands listed by the program's, the options of every section "Options:".
+    const std::string help = run("--help");
+    std::set<std::string> helpCommands;
+    std::set<std::string> helpOptions;
+    const std::size_t listed = help.find("Commands:");
+    const std::string commands = help.substr(listed, help.find("\n\n", listed) - listed);
+    for (std::size_t at = commands.find("\n  "); at != std::string::npos; at = commands.find("\n  ", at + 1)) {
+        helpCommands.insert(commands.substr(at + 3, commands.find(' ', at + 3) - at - 3));
+    }
+    for (const std::string& text : [&] {
+             std::vector<std::string> all{help};
+             for (const std::string& c : helpCommands) all.push_back(run("help " + c));
+             return all;
+         }()) {
+        const std::size_t from = text.find("Options:\n");
+        options(text.substr(from, text.find("\n\n", from) - from), helpOptions);
+    }
+    // The manual: a command per ".SS", the options anywhere, its escapes undone.
+    std::string man = ReadFileBytes(TAVOLEX_MAN_PAGE);
+    man = std::regex_replace(std::regex_replace(man, std::regex(R"(\\f[BIRP])"), ""), std::regex(R"(\\-)"), "-");
+    EXPECT_EQ(man.find("@PROJECT_VERSION@"), std::string::npos);
+    EXPECT_NE(man.find("tavolex " TAVOLEX_VERSION), std::string::npos);
+    std::set<std::string> manCommands;
+    const std::regex section(R"(\n\.SS "([a-z]+))");
+    for (std::sregex_iterator it(man.begin(), man.end(), section), end; it != end; ++it) manCommands.insert((*it)[1]);
+    std::set<std::string> manOptions;
+    options(man, manOptions);
+    EXPECT_EQ(manCommands, helpCommands);
+    EXPECT_EQ(manOptions, helpOptions);
 }
 
 }  // namespace
