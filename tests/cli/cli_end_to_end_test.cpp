@@ -268,6 +268,25 @@ TEST_F(CliTest, DataLocationAndItsMessages) {
     EXPECT_NE(unsaved.err.find((dir_ / "file" / "settings.ini").string() + ": Not a directory"), std::string::npos) << unsaved.err;
 }
 
+TEST_F(CliTest, SettingsFrozenByAnEarlierRunAreLookedUpAgain) {
+    // A Palm folder written into settings.ini by hand, without quotes.
+    WriteFileBytes(dir_ / "hand" / "settings.ini", "[Software\\U.S. Robotics\\Pilot Desktop\\Core]\nPath=" + palm_.string() + "\n");
+    EXPECT_EQ(Run({"--config", (dir_ / "hand").string(), "meetings"}, false).out, Run({"meetings"}).out);
+    // A template folder setting that names a folder no longer there gives the installed one.
+    fs::create_directories(dir_ / "gone");
+    ASSERT_EQ(Run({"config", "templates", (dir_ / "gone").string()}).status, 0);
+    fs::remove(dir_ / "gone");
+    RunResult report = Run({"report", "1", "--template", "エグゼクティブ.htm"});
+    EXPECT_EQ(report.status, 0) << report.err;
+    // A viewer stored empty is looked up again by the next run.
+    WriteFileBytes(dir_ / "bin" / "xdg-open", "#!/bin/sh\n");
+    fs::permissions(dir_ / "bin" / "xdg-open", fs::perms::owner_all);
+    ASSERT_EQ(Run({"config", "--unset", "viewer"}).out, "viewer\t\n");
+    const std::string path = "PATH=" + Quote((dir_ / "bin").string() + ":" + std::getenv("PATH"));
+    Run({"meetings"}, true, path);
+    EXPECT_NE(Run({"config", "viewer"}).out, "viewer\t\n");
+}
+
 TEST_F(CliTest, OptionsAnywhereLastOneWinsAndUsageInOneLine) {
     EXPECT_EQ(Run({"meetings", "--json"}).out, Run({"--json", "meetings"}).out);
     fs::create_directories(dir_ / "b");
