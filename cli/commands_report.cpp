@@ -3,6 +3,7 @@
 
 #include "cli/cli_messages.h"
 #include "cli/command_registry.h"
+#include "cli/progress_bar.h"
 #include "cli/selection_options.h"
 #include "platform/file_system.h"
 #include "platform/launch.h"
@@ -129,7 +130,15 @@ int Report(CliSession& session, const ReportArguments& a) {
     std::set<std::string> given;  // the batch's names so far, as a file system without letter case sees them
     json written = json::array();
     int status = 0;
-    for (const std::int32_t index : indexes) {
+    if (indexes.empty()) {
+        Fail(session.Ui(), "No meeting matches the selection: no report was written.", "The selection is listed by: tavolex meetings with the same options");
+        return 1;
+    }
+    if (std::string utf8, error; !indexes.empty() && !FormatName(a.nameFormat, ListMeeting(session.Store(), indexes[0]), utf8, error)) {
+        return UsageError("report", error);
+    }
+    // One meeting's report; false when it was not written (after a message).
+    const auto writeOne = [&](std::int32_t index) {
         const Meeting& meeting = *session.Store().MeetingAt(index);
         const MeetingListing listing = ListMeeting(session.Store(), index);
         std::string name = meeting.szTitle;
@@ -137,7 +146,7 @@ int Report(CliSession& session, const ReportArguments& a) {
         if (batch || app.count("--name-format") > 0) {
             std::string utf8;
             std::string error;
-            if (!FormatName(a.nameFormat, listing, utf8, error)) return UsageError("report", error);
+            FormatName(a.nameFormat, listing, utf8, error);
             name = platform::Utf8ToCp932(utf8);
         }
         CleanReportName(name, session.Ui());
@@ -146,22 +155,25 @@ int Report(CliSession& session, const ReportArguments& a) {
         for (int n = 2; given.contains(FoldAscii(unique + extension)); ++n) unique = name + " (" + std::to_string(n) + ")";
         given.insert(FoldAscii(unique + extension));
         const fs::path reportPath = session.OutputFolder() / platform::PathFromCp932(unique + extension);
-        if (!ConfirmOverwrite(reportPath, session.Ui())) {
-            status = 1;
-            continue;
-        }
+        if (!ConfirmOverwrite(reportPath, session.Ui())) return false;
         const bool ok = templatePath.empty() ? report.WriteBuiltInReport(reportPath, meeting, kind)
                                              : report.WriteTemplateReport(reportPath, meeting);
         if (!ok) {
             if (const std::string reason = WriteFailureReason(reportPath); !reason.empty()) Detail(reason);
-            status = 1;
-            continue;
+            return false;
         }
         if (session.Json()) {
             written.push_back({{"meeting", listing.number}, {"id", listing.id}, {"path", PathText(reportPath)}});
         } else {
             std::cout << PathText(reportPath) << '\n' << std::flush;
         }
+        return true;
+    };
+    ProgressBar progress(indexes.size());
+    for (const std::int32_t index : indexes) {
+        progress.Clear();  // what a report prints or asks gets lines of its own
+        if (!writeOne(index)) status = 1;
+        progress.Step();
     }
     if (session.Json()) {
         if (!batch && written.size() == 1) {

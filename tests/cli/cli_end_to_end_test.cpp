@@ -338,6 +338,7 @@ TEST_F(CliTest, FailuresNameThePathAndTheReason) {
         {{"report", "1", "--name", std::string(300, 'n')}, ": File name too long"},
         {{"report", "1", "--name", "\xF0\x9F\x98\x80"}, "Shift-JIS"},
         {{"show", "7"}, "There is no meeting 7: the user has 2 meetings."},
+        {{"report", "--category", "none"}, "No meeting matches the selection: no report was written."},
     };
     for (const auto& c : kFailures) {
         const RunResult r = Run(c.args);
