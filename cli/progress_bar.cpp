@@ -1,7 +1,7 @@
 #include "cli/progress_bar.h"
 
 #include <cstdio>
-
+#include <string>
 #ifdef _WIN32
 #include <io.h>
 #else
@@ -11,6 +11,8 @@
 namespace tavolex::cli {
 namespace {
 
+constexpr int kWidth = 30;
+
 bool StderrIsTerminal() {
 #ifdef _WIN32
     return _isatty(_fileno(stderr)) != 0;
@@ -19,20 +21,17 @@ bool StderrIsTerminal() {
 #endif
 }
 
-constexpr int kWidth = 30;
-
 }  // namespace
 
-ProgressBar::ProgressBar(std::string label) : label_(std::move(label)), shown_(StderrIsTerminal()) {}
+ProgressBar::ProgressBar(std::string label, std::size_t total)
+    : label_(std::move(label)), total_(total), terminal_(StderrIsTerminal()) {}
 
-ProgressBar::~ProgressBar() {
-    if (shown_ && drawn_ >= 0) std::fputs("\r\x1b[K", stderr);
-}
+ProgressBar::~ProgressBar() { Clear(); }
 
 bool ProgressBar::Update(std::int64_t done, std::int64_t total) {
-    if (!shown_ || total <= 0) return true;
+    if (!terminal_ || total <= 1) return true;
     const int permille = static_cast<int>(done * 1000 / total);
-    if (permille == drawn_) return true;
+    if (shown_ && permille == drawn_) return true;
     drawn_ = permille;
     const int filled = permille * kWidth / 1000;
     std::string bar(static_cast<std::size_t>(filled), '#');
@@ -40,7 +39,20 @@ bool ProgressBar::Update(std::int64_t done, std::int64_t total) {
     std::fprintf(stderr, "\r%s [%s] %lld/%lld", label_.c_str(), bar.c_str(), static_cast<long long>(done),
                  static_cast<long long>(total));
     std::fflush(stderr);
+    shown_ = true;
     return true;
+}
+
+void ProgressBar::Step() {
+    ++done_;
+    Update(static_cast<std::int64_t>(done_), static_cast<std::int64_t>(total_));
+}
+
+void ProgressBar::Clear() {
+    if (!shown_) return;
+    std::fputs("\r\x1b[K", stderr);
+    std::fflush(stderr);
+    shown_ = false;
 }
 
 }  // namespace tavolex::cli
