@@ -1,7 +1,6 @@
 #include "meeting_store/link_maps.h"
 
 #include "tests/support/nested_link_scan.h"
-#include "tests/support/random_store.h"
 
 #include <gtest/gtest.h>
 
@@ -124,23 +123,6 @@ TEST(LinkMapsTest, FullCapacityStopsAtTheMapLimit) {
     EXPECT_TRUE(maps.full);
     EXPECT_EQ(maps.linkMap.size(), static_cast<std::size_t>(kMaxMapEntries));
     EXPECT_EQ(maps.noteMap.size() + maps.sketchMap.size(), static_cast<std::size_t>(kMaxMapEntries));
-}
-
-TEST(LinkMapsTest, IndexedBuildMatchesNestedScanOnGeneratedStores) {
-    std::mt19937 random(20240517);
-    for (int round = 0; round < 300; ++round) {
-        test::RandomStoreShape shape;
-        shape.meetings = 1 + round % 23;
-        shape.links = round % 31;
-        shape.recordsPerType = round % 37;
-        shape.idSpace = 4 + static_cast<std::uint32_t>(round % 50);
-        shape.topByteNoise = (round % 4) * 0.05;
-        shape.unknownChildTypes = (round % 3) * 0.1;
-        const RecordArrays records = test::RandomRecordArrays(random, shape);
-        const std::int32_t limit = round % 5 == 0 ? 1 + round % 17 : kMaxMapEntries;
-        SCOPED_TRACE(round);
-        ExpectSameMaps(BuildLinkMaps(records, limit), test::NestedLinkScan(records, limit));
-    }
 }
 
 }  // namespace

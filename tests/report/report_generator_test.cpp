@@ -151,6 +151,7 @@ TEST_F(ReportGeneratorTest, ColoursAlternateAndPersistAcrossReports) {
 TEST_F(ReportGeneratorTest, SketchFileNameWritesThePicture) {
     EXPECT_EQ(Expand("{SKETCHES_BEGIN}<img src=\"{SKETCH_FILENAME}\">{COUNT}. {SKETCH_TITLE}{SKETCHES_END}"),
               "<img src=\"80.jpg\">1. Plan");
+    EXPECT_TRUE(std::filesystem::is_regular_file(options_.outputFolder / "80.jpg"));
 }
 
 TEST_F(ReportGeneratorTest, ReportDateAndTimeUseTheClock) {
