@@ -88,6 +88,15 @@ TEST(LinkMapsTest, MatchingRules) {
     ExpectSameMaps(maps, test::NestedLinkScan(s.records));
 }
 
+// A child list longer than its count: only the counted children are read.
+TEST(LinkMapsTest, OnlyTheCountedChildrenAreRead) {
+    Store s;
+    s.Meeting(1).Link(1, {Child(3, 1), Child(3, 2)}).Add(s.records.notes, {1, 2});
+    s.records.links.back()->nChildCount = 1;
+    EXPECT_EQ(BuildLinkMaps(s.records).noteMap, (std::vector<NoteMap>{{1, 0}}));
+    EXPECT_EQ(test::NestedLinkScan(s.records).noteMap, (std::vector<NoteMap>{{1, 0}}));
+}
+
 TEST(LinkMapsTest, NoLinksNoEntries) {
     Store s;
     s.Meeting(1).Add(s.records.notes, {1});
