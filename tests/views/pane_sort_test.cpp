@@ -89,10 +89,10 @@ TEST(SortPaneRowsTest, NamesDifferingOnlyInCaseKeepTheirOrder) {
 }
 
 TEST(SortPaneRowsTest, OtherColumnsAndEmptyListsLeaveRowsAlone) {
-    std::vector<PaneRow> rows = RowsOf({"b", "a"});
-    SortPaneRows(rows, 4, SortOrder::kAscending);
+    std::vector<PaneRow> rows = RowsOf({"c", "b", "a"});
+    SortPaneRows(rows, kPaneMaxColumns, SortOrder::kAscending);
     SortPaneRows(rows, -1, SortOrder::kAscending);
-    EXPECT_EQ(Parameters(rows), (std::vector<std::int64_t>{0, 1}));
+    EXPECT_EQ(Parameters(rows), (std::vector<std::int64_t>{0, 1, 2}));
     std::vector<PaneRow> none;
     SortPaneRows(none, 0, SortOrder::kDescending);
     EXPECT_TRUE(none.empty());
