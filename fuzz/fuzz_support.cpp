@@ -44,16 +44,6 @@ const std::filesystem::path& ScratchFolder() {
     return Folder();
 }
 
-void WriteFileBytes(const std::filesystem::path& path, std::string_view bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        std::perror(path.c_str());
-        std::abort();
-    }
-    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) std::abort();
-    std::fclose(file);
-}
-
 std::vector<std::string_view> SplitParts(std::string_view input, std::size_t maxParts) {
     std::vector<std::string_view> parts;
     while (parts.size() + 1 < maxParts) {

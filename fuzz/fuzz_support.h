@@ -1,6 +1,8 @@
 #pragma once
 // What every fuzz target shares: a private scratch folder for the readers that take paths, whole-file
-// writes, the split of one input into several files, and a quiet trace.
+// writes (the tests' writer), the split of one input into several files, and a quiet trace.
+
+#include "tests/support/temp_dir.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -14,8 +16,8 @@ namespace tavolex::fuzz {
 // made on first use and removed at exit.
 const std::filesystem::path& ScratchFolder();
 
-// Replaces the file with exactly these bytes.
-void WriteFileBytes(const std::filesystem::path& path, std::string_view bytes);
+// Replaces the file with exactly these bytes: the tests' own writer.
+using test::WriteFileBytes;
 
 // The input as text.
 inline std::string_view AsText(const std::uint8_t* data, std::size_t size) {

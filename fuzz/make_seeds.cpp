@@ -11,8 +11,6 @@
 #include "tests/support/palm_database_writer.h"
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 using namespace tavolex;
@@ -28,13 +26,6 @@ void Seed(const char* target, const std::string& name, std::string_view bytes) {
 }
 
 std::string Bytes(const std::vector<std::uint8_t>& v) { return {v.begin(), v.end()}; }
-
-std::string ReadWhole(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
 
 void DatabaseSeeds(const test::PalmUserDatabases& databases) {
     const test::RawDatabase* files[7] = {&databases.meeting, &databases.link,   &databases.note,    &databases.toDo,
@@ -86,7 +77,7 @@ void TemplateSeeds(const std::filesystem::path& templateFolder) {
         const std::string mode(1, extension == ".rtf" ? '\x01' : '\x00');
         // Named by position: the shipped names are Shift-JIS, not for a corpus folder.
         Seed("template", "shipped-" + std::to_string(entry.path().filename().string().size()) + extension.string(),
-             mode + ReadWhole(entry.path()));
+             mode + test::ReadFileBytes(entry.path()));
     }
     Seed("template", "every-section",
          std::string(1, '\x00') +

@@ -1,5 +1,5 @@
-// Cut, damaged and random address books: the reader stays inside the data and keeps only records
-// read whole. Run under the sanitize preset, any stray read or write stops the test.
+// Cut address books: the reader keeps only the records read whole (damaged and random books are the
+// address-book fuzzer's).
 
 #include "address_book/address_file_reader.h"
 
@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 #include <vector>
 
@@ -53,28 +52,6 @@ TEST(AddressFileRobustnessTest, EveryCutKeepsAPrefixOfTheRecordsAndFails) {
         ASSERT_NE(cut.status, kStatusOk) << size;
         ASSERT_LT(cut.ids.size(), full.ids.size()) << size;
         ASSERT_TRUE(std::equal(cut.ids.begin(), cut.ids.end(), full.ids.begin())) << size;
-    }
-}
-
-TEST(AddressFileRobustnessTest, DamagedBooksStayInBounds) {
-    const std::string whole = SampleBook();
-    std::mt19937 random(20240601);
-    for (int round = 0; round < 3000; ++round) {
-        std::string damaged = whole;
-        const int flips = 1 + static_cast<int>(random() % 8);
-        for (int i = 0; i < flips; ++i) damaged[random() % damaged.size()] = static_cast<char>(random());
-        const Result result = Read(damaged);
-        ASSERT_LE(result.ids.size(), static_cast<std::size_t>(kMaxRecords)) << round;
-    }
-}
-
-TEST(AddressFileRobustnessTest, RandomBytesStayInBounds) {
-    std::mt19937 random(7);
-    for (int round = 0; round < 3000; ++round) {
-        std::string bytes(random() % 600, '\0');
-        for (char& c : bytes) c = static_cast<char>(random() % 4 == 0 ? 0xFF : random());
-        const Result result = Read(bytes);
-        ASSERT_LE(result.ids.size(), bytes.size() / 8) << round;
     }
 }
 

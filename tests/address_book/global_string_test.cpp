@@ -172,5 +172,24 @@ TEST(GlobalStringFailureTest, NoFirstBlockMeansAnEmptyStringThatTriesAgain) {
     EXPECT_EQ(s.Capacity(), 256);
 }
 
+// The memory under the strings refuses a locked block, sizes out of range and no block, and leaves
+// the block as it was.
+TEST(MovableMemoryTest, RefusalsLeaveTheBlockUnchanged) {
+    MovableMemory memory;
+    const MovableMemory::Handle block = memory.Allocate(4);
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(memory.Allocate(0), nullptr);
+    EXPECT_FALSE(memory.Reallocate(nullptr, 8));
+    EXPECT_FALSE(memory.Reallocate(block, 0));
+    EXPECT_FALSE(memory.Reallocate(block, MovableMemory::kMaxBlockSize + 1));
+    ASSERT_NE(memory.Lock(block), nullptr);
+    EXPECT_FALSE(memory.Reallocate(block, 8));
+    EXPECT_EQ(memory.Size(block), 4u);
+    memory.Unlock(block);
+    EXPECT_TRUE(memory.Reallocate(block, 8));
+    EXPECT_EQ(memory.Size(block), 8u);
+    memory.Free(block);
+}
+
 }  // namespace
 }  // namespace tavolex

@@ -1,6 +1,6 @@
 // Faults of the file system, made for real on Linux: a file-size limit reached in the middle of a
 // report or of the settings file, an output folder that disappears between its listing and the
-// operation, an export destination that does not exist, and an output folder that is read-only.
+// operation, and an output folder that is read-only.
 // Each operation fails with a message (or a failure status) and leaves every earlier file whole.
 
 #include "address_book/address_book.h"
@@ -161,24 +161,6 @@ TEST_F(ReportFaultTest, OutputFolderThatDisappearsAfterTheListing) {
     EXPECT_EQ(test::ReadFileBytes(moved / "pic.gif"), "GIF89a");
 }
 
-TEST_F(ReportFaultTest, StoreFolderThatDisappearsBeforeTheReload) {
-    fs::remove_all(dir_ / "db");
-    EXPECT_EQ(store_.ReloadAll(), 0);
-    EXPECT_EQ(store_.MeetingCount(), 0);
-    EXPECT_EQ(store_.NoteCount(), 0);
-    EXPECT_FALSE(store_.Opened());
-}
-
-TEST_F(ReportFaultTest, ExportToADestinationThatDoesNotExist) {
-    const fs::path destination = dir_ / "no such folder" / "copy.htm";
-    EXPECT_EQ(ExportReport(paths_, "old.htm", destination, ui_), TransferOutcome::kFailed);
-    ASSERT_EQ(ui_.messages.size(), 1u);
-    EXPECT_FALSE(ui_.messages[0].text.empty());
-    EXPECT_FALSE(fs::exists(dir_ / "no such folder"));
-    EXPECT_EQ(test::ReadFileBytes(Out("old.htm")), kOldReport);
-    EXPECT_EQ(test::ReadFileBytes(Out("pic.gif")), "GIF89a");
-}
-
 TEST_F(ReportFaultTest, ExportStoppedByTheFileSizeLimitKeepsTheSource) {
     test::WriteFileBytes(Out("big.htm"), std::string(16384, 'b'));
     fs::create_directories(dir_ / "dest");
@@ -238,18 +220,6 @@ TEST(SettingsFaultTest, SettingsFileThatCannotBeWrittenKeepsItsLastGoodContent) 
     EXPECT_TRUE(childPassed);
     EXPECT_EQ(test::ReadFileBytes(file), good);
     EXPECT_EQ(FileNames(dir.Path()), std::vector<std::string>{"settings.ini"});
-}
-
-TEST(SettingsFaultTest, SettingsFolderReplacedByAFile) {
-    test::TempDir dir;
-    test::WriteFileBytes(dir / "settings", "not a folder");
-    auto backend = platform::OpenSystemSettings(dir / "settings");
-    std::unique_ptr<platform::SettingsKeyHandle> key;
-    const platform::SettingsStatus opened = backend->OpenKey("Software\\Brenmark\\Tavolex", platform::KeyAccess::kCreate, key);
-    if (opened == platform::kSettingsOk) {
-        EXPECT_NE(key->WriteString("OutputPath", "/x/"), platform::kSettingsOk);
-    }
-    EXPECT_EQ(test::ReadFileBytes(dir / "settings"), "not a folder");
 }
 
 }  // namespace

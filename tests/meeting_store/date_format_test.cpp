@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 
 namespace tavolex {
@@ -15,13 +16,8 @@ constexpr HandheldDate Pack(int year, int month, int day) {
 
 TEST(StripSecondsTest, RemovesSecondColonAndTwoBytes) {
     for (const auto& [in, expected] : std::initializer_list<std::pair<const char*, const char*>>{
-             {"9:05:00 AM", "9:05 AM"},
-             {"21:30:00", "21:30"},
-             {"10:15", "10:15"},
-             {"1:02:3", "1:02"},
-             {"1:02:", "1:02"},
-             {"", ""},
-             {"午前 9:05:00", "午前 9:05"}}) {
+             {"9:05:00 AM", "9:05 AM"}, {"21:30:00", "21:30"}, {"10:15", "10:15"}, {"1:02:3", "1:02"},
+             {"1:02:", "1:02"}, {"", ""}, {"午前 9:05:00", "午前 9:05"}}) {
         std::string text = in;
         StripSeconds(text);
         EXPECT_EQ(text, expected) << in;
@@ -34,44 +30,35 @@ TEST(StripSecondsTest, RemovesSecondColonAndTwoBytes) {
 
 TEST(HandheldDateTest, UnpacksFields) {
     const CalendarDate d = UnpackHandheldDate(Pack(1927, 1, 15));
-    EXPECT_EQ(d.year, 1927);
-    EXPECT_EQ(d.month, 1);
-    EXPECT_EQ(d.day, 15);
+    EXPECT_EQ((std::array{d.year, d.month, d.day}), (std::array{1927, 1, 15}));
     const CalendarDate last = UnpackHandheldDate(0xFFFF);
-    EXPECT_EQ(last.year, 2031);
-    EXPECT_EQ(last.month, 15);
-    EXPECT_EQ(last.day, 31);
+    EXPECT_EQ((std::array{last.year, last.month, last.day}), (std::array{2031, 15, 31}));
 }
 
-TEST(FormatDueDateTest, YearField127MeansNoDueDate) {
-    EXPECT_EQ(FormatDueDate(0xFFFF), "");
-    EXPECT_EQ(FormatDueDate(0xFE00), "");
-    EXPECT_EQ(FormatDueDate(Pack(2031, 12, 31)), "");
+// Year field 127 means no due date and hour 255 no time; values the system formatters refuse still
+// give a text, bounded and without seconds.
+TEST(FormatTest, MissingAndRejectedValues) {
+    const std::pair<std::string, std::string> table[] = {
+        {FormatDueDate(0xFFFF), ""},
+        {FormatDueDate(0xFE00), ""},
+        {FormatDueDate(Pack(2031, 12, 31)), ""},
+        {FormatDueDate(Pack(1999, 3, 4)), FormatMeetingDate(Pack(1999, 3, 4))},
+        {FormatTimeRange(255, 0, 10, 30), ""},
+        {FormatTimeRange(255, 255, 255, 255), ""},
+        {FormatDueTime(255, 30), ""},
+        {FormatTimeRange(9, 0, 255, 0), FormatDueTime(9, 0)},
+        {FormatMeetingDate(Pack(1999, 0, 4)), "1999/00/04"},
+        {FormatMeetingDate(Pack(1999, 13, 4)), "1999/13/04"},
+        {FormatMeetingDate(Pack(1999, 4, 0)), "1999/04/00"},
+        {FormatMeetingDate(Pack(1999, 4, 31)), "1999/04/31"},
+        {FormatMeetingDate(Pack(1999, 2, 29)), "1999/02/29"},
+        {FormatDueTime(24, 0), "24:00"},
+        {FormatDueTime(254, 99), "254:99"},
+        {FormatDueTime(9, 60), "9:60"},
+    };
+    for (const auto& [text, expected] : table) EXPECT_EQ(text, expected);
     EXPECT_NE(FormatDueDate(Pack(2030, 12, 31)), "");
-    EXPECT_EQ(FormatDueDate(Pack(1999, 3, 4)), FormatMeetingDate(Pack(1999, 3, 4)));
-}
-
-TEST(FormatTimeTest, Hour255MeansNoTime) {
-    EXPECT_EQ(FormatTimeRange(255, 0, 10, 30), "");
-    EXPECT_EQ(FormatTimeRange(255, 255, 255, 255), "");
-    EXPECT_EQ(FormatDueTime(255, 30), "");
-}
-
-TEST(FormatTimeTest, EndHour255GivesTheStartAlone) {
-    EXPECT_EQ(FormatTimeRange(9, 0, 255, 0), FormatDueTime(9, 0));
-}
-
-// Values the system formatters refuse still give a text, bounded and without seconds.
-TEST(FormatInvalidTest, RejectedValuesGiveNumericText) {
-    EXPECT_EQ(FormatMeetingDate(Pack(1999, 0, 4)), "1999/00/04");
-    EXPECT_EQ(FormatMeetingDate(Pack(1999, 13, 4)), "1999/13/04");
-    EXPECT_EQ(FormatMeetingDate(Pack(1999, 4, 0)), "1999/04/00");
-    EXPECT_EQ(FormatMeetingDate(Pack(1999, 4, 31)), "1999/04/31");
-    EXPECT_EQ(FormatMeetingDate(Pack(1999, 2, 29)), "1999/02/29");
     EXPECT_NE(FormatMeetingDate(Pack(2000, 2, 29)), "2000/02/29");  // a real date: the locale's text
-    EXPECT_EQ(FormatDueTime(24, 0), "24:00");
-    EXPECT_EQ(FormatDueTime(254, 99), "254:99");
-    EXPECT_EQ(FormatDueTime(9, 60), "9:60");
     for (int month = 0; month < 16; ++month) {
         for (int day = 0; day < 32; ++day) {
             const std::string text = FormatMeetingDate(Pack(2031, month, day));
@@ -88,34 +75,25 @@ TEST(FormatInvalidTest, RejectedValuesGiveNumericText) {
 
 #ifndef _WIN32
 // The user's locale comes from LC_ALL, LC_TIME or LANG, formatted by ICU.
-class PosixLocaleTest : public ::testing::Test {
-protected:
-    test::ScopedEnv lcAll_{"LC_ALL", std::nullopt};
-    test::ScopedEnv lcTime_{"LC_TIME", std::nullopt};
-};
-
-TEST_F(PosixLocaleTest, JapaneseShortDateAndTime) {
-    test::ScopedEnv lang("LANG", "ja_JP.UTF-8");
-    EXPECT_EQ(FormatMeetingDate(Pack(1927, 1, 15)), "1927/01/15");
-    EXPECT_EQ(FormatTimeRange(9, 0, 10, 30), "9:00 - 10:30");
-    EXPECT_EQ(FormatDueTime(21, 5), "21:05");
-    EXPECT_EQ(FormatDueDate(Pack(2030, 12, 31)), "2030/12/31");
-}
-
-TEST_F(PosixLocaleTest, EnglishWidensTwoDigitYearAndUsesPlainSpaces) {
-    test::ScopedEnv lang("LANG", "en_US.UTF-8");
-    EXPECT_EQ(FormatMeetingDate(Pack(1927, 1, 15)), "1/15/1927");
-    EXPECT_EQ(FormatTimeRange(9, 0, 10, 30), "9:00 AM - 10:30 AM");
-    EXPECT_EQ(FormatDueTime(0, 0), "12:00 AM");
-}
-
-TEST_F(PosixLocaleTest, LcAllOverridesLang) {
-    test::ScopedEnv lang("LANG", "en_US.UTF-8");
-    test::ScopedEnv all("LC_ALL", "ja_JP.UTF-8");
-    EXPECT_EQ(FormatMeetingDate(Pack(1927, 1, 15)), "1927/01/15");
-}
-
-TEST_F(PosixLocaleTest, GermanUsesItsOwnOrder) {
+TEST(PosixLocaleTest, DatesAndTimesOfTheUsersLocale) {
+    test::ScopedEnv lcAll("LC_ALL", std::nullopt);
+    test::ScopedEnv lcTime("LC_TIME", std::nullopt);
+    {
+        test::ScopedEnv lang("LANG", "ja_JP.UTF-8");
+        EXPECT_EQ(FormatMeetingDate(Pack(1927, 1, 15)), "1927/01/15");
+        EXPECT_EQ(FormatTimeRange(9, 0, 10, 30), "9:00 - 10:30");
+        EXPECT_EQ(FormatDueTime(21, 5), "21:05");
+        EXPECT_EQ(FormatDueDate(Pack(2030, 12, 31)), "2030/12/31");
+    }
+    {
+        // English widens the two-digit year and uses plain spaces.
+        test::ScopedEnv lang("LANG", "en_US.UTF-8");
+        EXPECT_EQ(FormatMeetingDate(Pack(1927, 1, 15)), "1/15/1927");
+        EXPECT_EQ(FormatTimeRange(9, 0, 10, 30), "9:00 AM - 10:30 AM");
+        EXPECT_EQ(FormatDueTime(0, 0), "12:00 AM");
+        test::ScopedEnv all("LC_ALL", "ja_JP.UTF-8");  // overrides LANG
+        EXPECT_EQ(FormatMeetingDate(Pack(1927, 1, 15)), "1927/01/15");
+    }
     test::ScopedEnv lang("LANG", "de_DE.UTF-8");
     EXPECT_EQ(FormatMeetingDate(Pack(1927, 1, 15)), "15.01.1927");
     EXPECT_EQ(FormatTimeRange(9, 0, 10, 30), "09:00 - 10:30");

@@ -151,6 +151,7 @@ TEST_F(ReportGeneratorTest, ColoursAlternateAndPersistAcrossReports) {
 TEST_F(ReportGeneratorTest, SketchFileNameWritesThePicture) {
     EXPECT_EQ(Expand("{SKETCHES_BEGIN}<img src=\"{SKETCH_FILENAME}\">{COUNT}. {SKETCH_TITLE}{SKETCHES_END}"),
               "<img src=\"80.jpg\">1. Plan");
+    EXPECT_TRUE(std::filesystem::is_regular_file(options_.outputFolder / "80.jpg"));
 }
 
 TEST_F(ReportGeneratorTest, ReportDateAndTimeUseTheClock) {
@@ -165,6 +166,7 @@ TEST_F(ReportGeneratorTest, BuiltInReportsComposeTheirPieces) {
     EXPECT_NE(executive.find("<li type=\"disc\">"), std::string::npos);
     EXPECT_NE(executive.find("80.jpg"), std::string::npos);
     EXPECT_NE(executive.find(" Suzuki "), std::string::npos);
+    EXPECT_NE(executive.find(">Room 5<"), std::string::npos) << "the meeting table";
     for (const char* token : {"{ TITLE", "_BEGIN", "_END", "STATUS(", "COLOR", "{ COUNT", "NAME }"}) {
         EXPECT_EQ(executive.find(token), std::string::npos) << token << " is handled";
     }

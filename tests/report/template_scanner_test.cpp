@@ -157,6 +157,11 @@ TEST(TemplateScannerTest, OutputStopsAtCapacityWithRoomForNul) {
     EXPECT_EQ(s.Expand("ab{ TITLE }", 4), "ab ");
     EXPECT_EQ(s.Expand("a\x89\xef", 3), "a");  // no half character
     EXPECT_EQ(s.Expand("abc", 1), "");
+    s.script = [&s](int) {
+        s.WriteText("ab\x89\xef");
+        return TokenAction::Consumed;
+    };
+    EXPECT_EQ(s.Expand("{ TITLE }", 4), "ab");  // nor from a token's text
 }
 
 TEST(TemplateScannerTest, EmptyTextWithoutBytesWritesNothing) {

@@ -30,30 +30,25 @@ void ExpectNoLeftovers(const fs::path& folder) {
     }
 }
 
-TEST(CleanReportNameTest, ForbiddenCharactersBecomeSpaces) {
+TEST(CleanReportNameTest, ForbiddenCharactersBecomeSpacesWithAMessage) {
     test::RecordingUserInteraction ui;
-    std::string name = "a:b";
-    EXPECT_TRUE(CleanReportName(name, ui));
-    EXPECT_EQ(name, "a b");
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, kNameMessage);
-    EXPECT_EQ(ui.messages[0].caption, "Filename Change");
-    EXPECT_EQ(ui.messages[0].icon, platform::MessageIcon::kInformation);
-
-    name = ":\\/*?\"<>|x";
-    EXPECT_TRUE(CleanReportName(name, ui));
-    EXPECT_EQ(name, "         x");
-
-    name = "Minutes 2024";
-    EXPECT_FALSE(CleanReportName(name, ui));
-    EXPECT_EQ(ui.messages.size(), 2u);
-}
-
-TEST(CleanReportNameTest, DoubleByteCharactersStayWhole) {
-    test::RecordingUserInteraction ui;
-    std::string name = "\x95\x5c\x83\x7c|";  // 表ポ|: trail bytes 0x5C and 0x7C are no characters of their own
-    EXPECT_TRUE(CleanReportName(name, ui));
-    EXPECT_EQ(name, "\x95\x5c\x83\x7c ");
+    const std::pair<std::string, std::string> table[] = {
+        {"a:b", "a b"},
+        {":\\/*?\"<>|x", "         x"},
+        {"\x95\x5c\x83\x7c|", "\x95\x5c\x83\x7c "},  // 表ポ|: trail bytes 0x5C and 0x7C are no characters of their own
+        {"Minutes 2024", "Minutes 2024"},
+    };
+    for (const auto& [in, out] : table) {
+        std::string name = in;
+        ui.messages.clear();
+        EXPECT_EQ(CleanReportName(name, ui), in != out) << in;
+        EXPECT_EQ(name, out);
+        ASSERT_EQ(ui.messages.size(), in != out ? 1u : 0u) << in;
+        if (in == out) continue;
+        EXPECT_EQ(ui.messages[0].text, kNameMessage);
+        EXPECT_EQ(ui.messages[0].caption, "Filename Change");
+        EXPECT_EQ(ui.messages[0].icon, platform::MessageIcon::kInformation);
+    }
 }
 
 TEST(EditedReportNameTest, CutAtOneHundredBytesAfterAWholeCharacter) {
@@ -164,7 +159,7 @@ TEST_F(ReportOperationsTest, EmptyReportGivesTheMessageAndIsDeleted) {
     EXPECT_EQ(DeleteReport(paths, "../out/x.htm", ui), DeleteOutcome::kFailed);
 }
 
-TEST_F(ReportOperationsTest, ExportCopiesTheReportAndItsPictures) {
+TEST_F(ReportOperationsTest, ExportCopiesTheReportAndItsPicturesAskingBeforeReplacing) {
     test::WriteFileBytes(Out("a.htm"), "src=\"1.jpg\"");
     test::WriteFileBytes(Out("1.jpg"), "J");
     fs::create_directories(dir / "usb");
@@ -172,38 +167,31 @@ TEST_F(ReportOperationsTest, ExportCopiesTheReportAndItsPictures) {
     EXPECT_EQ(test::ReadFileBytes(dir / "usb" / "a.htm"), "src=\"1.jpg\"");
     EXPECT_EQ(test::ReadFileBytes(dir / "usb" / "1.jpg"), "J");
     EXPECT_TRUE(fs::exists(Out("a.htm")));
+    EXPECT_TRUE(ui.questions.empty());
     // A folder as the destination takes the report's own name.
     fs::create_directories(dir / "folder");
     EXPECT_EQ(ExportReport(paths, "a.htm", dir / "folder", ui), TransferOutcome::kDone);
     EXPECT_TRUE(fs::exists(dir / "folder" / "a.htm"));
-    EXPECT_TRUE(ui.questions.empty());
-}
 
-TEST_F(ReportOperationsTest, ExportAsksBeforeReplacing) {
-    test::WriteFileBytes(Out("a.htm"), "new");
-    fs::create_directories(dir / "usb");
     test::WriteFileBytes(dir / "usb" / "a.htm", "old");
     EXPECT_EQ(ExportReport(paths, "a.htm", dir / "usb" / "a.htm", ui), TransferOutcome::kDeclined);
     EXPECT_EQ(test::ReadFileBytes(dir / "usb" / "a.htm"), "old");
     ui.answer = true;
     EXPECT_EQ(ExportReport(paths, "a.htm", dir / "usb" / "a.htm", ui), TransferOutcome::kDone);
-    EXPECT_EQ(test::ReadFileBytes(dir / "usb" / "a.htm"), "new");
+    EXPECT_EQ(test::ReadFileBytes(dir / "usb" / "a.htm"), "src=\"1.jpg\"");
     ASSERT_EQ(ui.questions.size(), 2u);
     EXPECT_EQ(ui.questions[0].text, std::string("a.htm") + kReplace);
     EXPECT_EQ(ui.questions[0].caption, "Tavolex");
-}
 
-TEST_F(ReportOperationsTest, ExportOntoItselfAsksAndKeepsTheReport) {
-    test::WriteFileBytes(Out("a.htm"), "src=\"1.jpg\"");
-    test::WriteFileBytes(Out("1.jpg"), "J");
-    ui.answer = true;
+    // Onto itself: asked, and the report and its picture stay whole.
     EXPECT_EQ(ExportReport(paths, "a.htm", Out("a.htm"), ui), TransferOutcome::kDone);
-    EXPECT_EQ(ui.questions.size(), 1u);
+    EXPECT_EQ(ui.questions.size(), 3u);
     EXPECT_EQ(test::ReadFileBytes(Out("a.htm")), "src=\"1.jpg\"");
     EXPECT_EQ(test::ReadFileBytes(Out("1.jpg")), "J");
+    EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST_F(ReportOperationsTest, ExportToAMissingFolderSaysSoWithoutAsking) {
+TEST_F(ReportOperationsTest, ExportToAMissingFolderOrOfAnEmptyReportSaysSo) {
     test::WriteFileBytes(Out("a.htm"), "report");
     const fs::path target = dir / "missing" / "a.htm";
     EXPECT_EQ(ExportReport(paths, "a.htm", target, ui), TransferOutcome::kFailed);
@@ -211,24 +199,32 @@ TEST_F(ReportOperationsTest, ExportToAMissingFolderSaysSoWithoutAsking) {
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text.rfind(Cp932(target) + "\n", 0), 0u) << ui.messages[0].text;
     EXPECT_EQ(test::ReadFileBytes(Out("a.htm")), "report");
-}
 
-TEST_F(ReportOperationsTest, ExportOfAnEmptyReportShowsTheMessage) {
     test::WriteFileBytes(Out("e.htm"), "");
     EXPECT_EQ(ExportReport(paths, "e.htm", dir / "e.htm", ui), TransferOutcome::kDone);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, kEmptyMessage);
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[1].text, kEmptyMessage);
 }
 
-TEST_F(ReportOperationsTest, ImportMovesPicturesThenTheReport) {
+TEST_F(ReportOperationsTest, ImportMovesPicturesThenTheReportAskingBeforeReplacing) {
     fs::create_directories(dir / "drop");
-    test::WriteFileBytes(dir / "drop" / "m.HTM", "<img src=\"pics/1.jpg\">");
+    test::WriteFileBytes(dir / "drop" / "m.HTM", "<img src=\"pics/1.jpg\"><img src=\"2.jpg\">");
     test::WriteFileBytes(dir / "drop" / "1.jpg", "J");
+    test::WriteFileBytes(dir / "drop" / "2.jpg", "K");
+    test::WriteFileBytes(Out("m.HTM"), "old");
+    EXPECT_EQ(ImportReport(paths, dir / "drop" / "m.HTM", ui), TransferOutcome::kDeclined);
+    EXPECT_EQ(test::ReadFileBytes(Out("m.HTM")), "old");
+    EXPECT_TRUE(fs::exists(dir / "drop" / "m.HTM"));
+    ASSERT_EQ(ui.questions.size(), 1u);
+    EXPECT_EQ(ui.questions[0].text, Cp932(Out("m.HTM")) + kReplace);
+    ui.answer = true;
     EXPECT_EQ(ImportReport(paths, dir / "drop" / "m.HTM", ui), TransferOutcome::kDone);
-    EXPECT_EQ(test::ReadFileBytes(Out("m.HTM")), "<img src=\"pics/1.jpg\">");
+    EXPECT_EQ(test::ReadFileBytes(Out("m.HTM")), "<img src=\"pics/1.jpg\"><img src=\"2.jpg\">");
     EXPECT_EQ(test::ReadFileBytes(Out("1.jpg")), "J");
+    EXPECT_EQ(test::ReadFileBytes(Out("2.jpg")), "K");
     EXPECT_FALSE(fs::exists(dir / "drop" / "m.HTM"));
     EXPECT_FALSE(fs::exists(dir / "drop" / "1.jpg"));
+    EXPECT_FALSE(fs::exists(dir / "drop" / "2.jpg"));
     EXPECT_TRUE(ui.messages.empty());
 }
 
@@ -244,21 +240,6 @@ TEST_F(ReportOperationsTest, ImportRefusesRtfAfterMovingItsPictures) {
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "The specified file cannot be identified as a supported type.");
     EXPECT_EQ(ui.messages[0].caption, "Tavolex");
-}
-
-TEST_F(ReportOperationsTest, ImportAsksBeforeReplacing) {
-    fs::create_directories(dir / "drop");
-    test::WriteFileBytes(dir / "drop" / "m.htm", "new");
-    test::WriteFileBytes(Out("m.htm"), "old");
-    EXPECT_EQ(ImportReport(paths, dir / "drop" / "m.htm", ui), TransferOutcome::kDeclined);
-    EXPECT_EQ(test::ReadFileBytes(Out("m.htm")), "old");
-    EXPECT_TRUE(fs::exists(dir / "drop" / "m.htm"));
-    ui.answer = true;
-    EXPECT_EQ(ImportReport(paths, dir / "drop" / "m.htm", ui), TransferOutcome::kDone);
-    EXPECT_EQ(test::ReadFileBytes(Out("m.htm")), "new");
-    EXPECT_FALSE(fs::exists(dir / "drop" / "m.htm"));
-    ASSERT_EQ(ui.questions.size(), 2u);
-    EXPECT_EQ(ui.questions[0].text, Cp932(Out("m.htm")) + kReplace);
 }
 
 TEST_F(ReportOperationsTest, ImportThatCannotCopyKeepsTheSource) {

@@ -87,6 +87,7 @@ TEST_F(PalmUserListTest, NoMatchingNameSelectsTheFirstUser) {
 TEST_F(PalmUserListTest, NoLibraryAndTooManyUsers) {
     PalmUserList none(nullptr);
     EXPECT_EQ(none.UserCount(), 0);
+    EXPECT_EQ(none.Entry(0), nullptr);
     EXPECT_EQ(none.FillEntries(settings.appKey), -1);
     EXPECT_EQ(none.SelectUserByName("UserA", settings, nullptr), -1);
 
@@ -95,6 +96,8 @@ TEST_F(PalmUserListTest, NoLibraryAndTooManyUsers) {
     PalmUserList big(std::make_unique<test::FakePalmUserLibrary>(many));
     EXPECT_EQ(big.FillEntries(settings.appKey), 0);
     EXPECT_EQ(big.Entries().size(), 256u);
+    EXPECT_NE(big.Entry(255), nullptr);
+    EXPECT_EQ(big.Entry(-1), nullptr);
     EXPECT_EQ(big.SelectUserByName("U299", settings, nullptr), -1);
     EXPECT_EQ(big.SelectUserByName("U255", settings, nullptr), 255);
     // A negative 16-bit count is no users.
@@ -108,6 +111,10 @@ TEST_F(PalmUserListTest, SelectUserByNameIsExactAndStoresTheUser) {
     backend.SetDword("Software\\Brenmark\\Tavolex\\UserB", "ReportView", 3);
     std::vector<std::uint32_t> applied;
     const ViewApplier apply = [&](std::uint32_t m, std::uint32_t r) { applied = {m, r}; };
+
+    // A list whose box was never filled selects from the library's own values.
+    EXPECT_EQ(TwoUsers()->SelectUserByName("UserB", settings, nullptr), 1);
+    EXPECT_EQ(settings.userDirectory, "UserB" + kSep);
 
     EXPECT_EQ(users->SelectUserByName("userb", settings, apply), -1);
     EXPECT_EQ(Marks(), (std::vector<int>{0, 0}));
@@ -161,15 +168,26 @@ struct Recorded {
     }
 };
 
-TEST_F(PalmUserListTest, ChangingToAUserWithoutFoldersWritesItsDefaultsFirst) {
+// The change to a user whose settings hold no folders writes the user's defaults first, then loads
+// the user's stores and tells the windows in this order.
+TEST_F(PalmUserListTest, ChangingUserWritesMissingDefaultsAndLoadsTheStores) {
+    test::MeetingSpec meeting{.title = "B1", .date = test::HandheldDay(2024, 5, 1)};
+    test::WritePalmUserFolder(dir / "UserB" / "Tavolex", {{}, {meeting, meeting}});
+    test::AddressBookPerson person;
+    person.recordId = 5;
+    test::WriteAddressBook(dir / "UserB" / "address" / "address.dat", {person});
+    AddressBook book;
+    MeetingDatabase meetings(dir.Path());
     users->FillEntries(settings.appKey);
     Recorded r;
-    ChangeUser(1, *users, settings, env, r.Callbacks());
+    ChangeUser(1, *users, settings, env, book, meetings, r.Callbacks());
     const std::string data = Palm() + "UserB" + kSep + "Tavolex" + kSep;
     EXPECT_EQ(r.events, (std::vector<std::string>{
                             "meeting -1", "views 0 0",
                             "address " + Palm() + "UserB" + kSep + "address" + kSep + "address.dat",
                             "quick " + std::string(kQuickViewTitle), "store " + data, "refill", "repaint"}));
+    EXPECT_EQ(meetings.MeetingCount(), 2);
+    EXPECT_EQ(book.Count(), 1);
     EXPECT_EQ(backend.GetString("Software\\Brenmark\\Tavolex\\UserB", "OutputPath"), data);
     EXPECT_EQ(settings.meetingView, 0u) << "views are read before the defaults are written";
     EXPECT_EQ(Marks(), (std::vector<int>{0, 1}));
@@ -203,55 +221,6 @@ TEST_F(PalmUserListTest, ListCreatedFromTheSettingsFolders) {
     EXPECT_EQ(list->UserCount(), 1);
     desktop.hasUserLibrary = false;
     EXPECT_FALSE(CreatePalmUserList(desktop, settings)->HasLibrary());
-}
-
-}  // namespace
-}  // namespace tavolex
-
-namespace tavolex {
-namespace {
-
-// The user change over the program's own stores, on Palm user folders written for the test.
-TEST(UserChangeStoresTest, TheNewUsersStoresAreLoaded) {
-    test::TempDir dir;
-    const auto meeting = [](const char* title) {
-        test::MeetingSpec layout;
-        layout.title = title;
-        layout.date = test::HandheldDay(2024, 5, 1);
-        return layout;
-    };
-    test::WritePalmUserFolder(dir / "UserA" / "Tavolex", {{}, {meeting("A1")}});
-    test::WritePalmUserFolder(dir / "UserB" / "Tavolex", {{}, {meeting("B1"), meeting("B2")}});
-    test::AddressBookPerson person;
-    person.recordId = 5;
-    person.lastName = "Sato";
-    test::WriteAddressBook(dir / "UserB" / "address" / "address.dat", {person});
-
-    test::MemorySettingsBackend backend;
-    backend.SetString(kPalmCoreKeyPath, "Path", SettingsTextFromPath(dir.Path()));
-    test::RecordingUserInteraction ui;
-    test::FakePalmDesktop desktop;
-    ShellEnvironment env{ui, desktop, [] { return kScreen; }, {}};
-    ApplicationSettings settings{backend};
-    settings.appKey.OpenApplicationKey();
-    auto users = TwoUsers();
-    users->FillEntries(settings.appKey);
-    AddressBook addressBook;
-    MeetingDatabase meetings(dir / "UserA" / "Tavolex");
-    int refills = 0;
-    UserChangeCallbacks callbacks;
-    callbacks.refillLists = [&] { ++refills; };
-
-    ChangeUser(1, *users, settings, env, addressBook, meetings, callbacks);
-    EXPECT_EQ(meetings.Meetings().size(), 2u);
-    EXPECT_EQ(addressBook.Count(), 1);
-    EXPECT_EQ(refills, 1);
-
-    backend.SetString(kAppKey, "LastUsername", "UserA");
-    ReloadLastUser(*users, settings, addressBook, meetings, callbacks);
-    ASSERT_EQ(meetings.Meetings().size(), 1u);
-    EXPECT_EQ(addressBook.Count(), 0);
-    EXPECT_EQ(refills, 2);
 }
 
 }  // namespace

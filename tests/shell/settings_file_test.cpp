@@ -46,11 +46,13 @@ TEST(SettingsFileTextTest, ReadableTextWithEscapes) {
     s.values.push_back({"cAuthor", false, "\x89\xef\x8b\x63 100%\n\"x\"", 0});  // 会議
     s.values.push_back({"a=[b]", false, "", 0});
     s.values.push_back({"MeetingView", true, {}, 0x2A});
+    s.values.push_back({"edges", false, "\xe0\x40\x81\x7e", 0});  // 漾×: the first lead byte, the last trail byte below 0x80
     EXPECT_EQ(SerializeSettingsFile(doc),
               "[Software\\Brenmark\\Tavolex\\UserA]\n"
               "cAuthor=\"会議 100%25%0A\"x\"\"\n"
               "a%3D%5Bb%5D=\"\"\n"
-              "MeetingView=dword:0000002A\n");
+              "MeetingView=dword:0000002A\n"
+              "edges=\"漾×\"\n");
 }
 
 TEST(SettingsFileTextTest, DamagedLinesAreSkippedAndReported) {
@@ -225,6 +227,10 @@ TEST(PosixDefaultBrowserTest, DesktopEntryProgramElseXdgOpen) {
     test::WriteFileBytes(dir / "data" / "applications" / "web.desktop",
                          "[Desktop Action x]\nExec=wrong\n[Desktop Entry]\nName=Web\nExec=web-browser %u\n");
     EXPECT_EQ(FindDefaultBrowserProgram(), (bin / "web-browser").string());
+    {
+        test::ScopedEnv unset("XDG_DATA_DIRS", std::nullopt);  // the standard folders, after the user's own
+        EXPECT_EQ(FindDefaultBrowserProgram(), (bin / "web-browser").string());
+    }
 
     EXPECT_EQ(ExecProgram("\"/opt/My Browser/run\" --new %U"), "/opt/My Browser/run");
     EXPECT_EQ(ExecProgram("  firefox %u"), "firefox");

@@ -63,27 +63,26 @@ TEST_F(SettingsKeyTest, NoUserDirectoryMeansTheApplicationKey) {
     EXPECT_EQ(closed.WriteDword("x", 1), platform::kSettingsNoKey);
 }
 
-TEST(DefaultWindowPlacementTest, EightTenthsOfTheScreenCentred) {
-    EXPECT_EQ(DefaultWindowPlacement({1280, 994}), (WindowPlacement{128, 100, 1024, 795}));
-    EXPECT_EQ(DefaultWindowPlacement({0, 0}), (WindowPlacement{0, 0, 0, 0}));
-}
-
-TEST(BrowserCommandTest, TheProgramIsCutFromTheCommandLine) {
-    EXPECT_EQ(ProgramFromBrowserCommandLine("\"C:\\Program Files\\Browser\\browse.exe\" -nohome"),
-              "C:\\Program Files\\Browser\\browse.exe");
-    EXPECT_EQ(ProgramFromBrowserCommandLine("C:\\PROGRA~1\\BROWSER\\BROWSE.EXE %1"), "C:\\PROGRA~1\\BROWSER\\BROWSE.EXE");
-    EXPECT_EQ(ProgramFromBrowserCommandLine("\"C:\\Browser\\browse\" -url \"%1\""), "C:\\Browser\\browse\" -url \"%1\"");
-    EXPECT_EQ(ProgramFromBrowserCommandLine(".ex"), ".ex");
-    EXPECT_EQ(ProgramFromBrowserCommandLine(""), "");
-}
-
+// The program is cut from the desktop's browser command; a path that is not a command is taken
+// whole, and one longer than its 260-byte buffer is none.
 TEST_F(SettingsKeyTest, DefaultBrowserOfTheDesktop) {
-    backend.browser = {"\"C:\\Program Files\\Browser\\browse.exe\" -nohome", true};
-    EXPECT_EQ(key.ReadDefaultBrowser(), "C:\\Program Files\\Browser\\browse.exe");
-    backend.browser = {"/usr/bin/EXEC.exe-browser", false};  // a program path is taken whole
-    EXPECT_EQ(key.ReadDefaultBrowser(), "/usr/bin/EXEC.exe-browser");
-    backend.browser = {std::string(260, 'a'), true};  // longer than its 260-byte buffer
-    EXPECT_EQ(key.ReadDefaultBrowser(), "");
+    const struct {
+        std::string command;
+        bool isCommandLine;
+        std::string program;
+    } table[] = {
+        {"\"C:\\Program Files\\Browser\\browse.exe\" -nohome", true, "C:\\Program Files\\Browser\\browse.exe"},
+        {"C:\\PROGRA~1\\BROWSER\\BROWSE.EXE %1", true, "C:\\PROGRA~1\\BROWSER\\BROWSE.EXE"},
+        {"\"C:\\Browser\\browse\" -url \"%1\"", true, "C:\\Browser\\browse\" -url \"%1\""},
+        {".ex", true, ".ex"},
+        {"", true, ""},
+        {"/usr/bin/EXEC.exe-browser", false, "/usr/bin/EXEC.exe-browser"},
+        {std::string(260, 'a'), true, ""},
+    };
+    for (const auto& row : table) {
+        backend.browser = {row.command, row.isCommandLine};
+        EXPECT_EQ(key.ReadDefaultBrowser(), row.program) << row.command;
+    }
 }
 
 TEST_F(SettingsKeyTest, PalmDesktopValues) {

@@ -74,15 +74,5 @@ TEST(TraceTargetsTest, NothingIsFormattedWhenNoTargetListens) {
     SetTraceTargets(CommandLineTraceTargets());
 }
 
-TEST(TraceTargetsTest, CommandLineKeepsStandardStreamsForResults) {
-    const TraceTargets cli = CommandLineTraceTargets();
-    EXPECT_EQ(cli.out, nullptr);
-    EXPECT_EQ(cli.err, nullptr);
-    EXPECT_NE(cli.debug, nullptr);
-    const TraceTargets desktop = DesktopTraceTargets();
-    EXPECT_EQ(desktop.out, stdout);
-    EXPECT_EQ(desktop.err, stderr);
-}
-
 }  // namespace
 }  // namespace tavolex

@@ -163,16 +163,6 @@ TEST_F(JpegFileTest, ColoursComeBackCloseToTheirValues) {
     ExpectNear(decoded->rgb, image.Rgb(), 6);
 }
 
-TEST_F(JpegFileTest, OverwritesAnExistingFile) {
-    const fs::path path = dir_ / "old.jpg";
-    test::WriteFileBytes(path, std::string(100000, 'x'));
-    const Bytes rgb(8 * 8 * 3, 255);
-    ASSERT_EQ(JpegFile::Write(path, rgb, 8, 8, 100), 1);
-    const auto decoded = ReadJpeg(path);
-    ASSERT_TRUE(decoded);
-    EXPECT_EQ(decoded->width, 8);
-}
-
 TEST_F(JpegFileTest, UnopenablePathIsTracedAndReturnsZero) {
     std::FILE* err = std::tmpfile();
     ASSERT_NE(err, nullptr);

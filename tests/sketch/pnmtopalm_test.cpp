@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <map>
 #include <optional>
 #include <random>
 #include <string>
@@ -62,10 +61,6 @@ std::vector<RgbBytes> Pixels(const Bytes& bitmap) {
     return pixels;
 }
 
-std::uint16_t U16At(const Bytes& bytes, std::size_t offset) {
-    return static_cast<std::uint16_t>(bytes.at(offset) << 8 | bytes.at(offset + 1));
-}
-
 constexpr int kWidth = 37;  // fills no whole byte at any depth
 constexpr int kHeight = 11;
 
@@ -101,18 +96,6 @@ INSTANTIATE_TEST_SUITE_P(All, PnmtopalmGreyTest,
                          ::testing::Combine(::testing::Values(1, 2, 4),
                                             ::testing::Values("", "-scanline_compression", "-rle_compression")));
 
-TEST_F(PnmtopalmTest, PackBitsRowsStayWhite) {
-    if (!HavePnmtopalm()) GTEST_SKIP() << "pnmtopalm is not installed";
-    const Bytes greys(kWidth * kHeight, 0);  // black
-    for (const int depth : {1, 2, 4, 8}) {
-        const auto bitmap =
-            Convert(Pnm("P5", kWidth, kHeight, 255, greys), "-depth=" + std::to_string(depth) + " -packbits_compression");
-        ASSERT_TRUE(bitmap) << depth;
-        EXPECT_EQ((*bitmap)[13], 2) << depth;  // pack-bits
-        EXPECT_EQ(Pixels(*bitmap), std::vector<RgbBytes>(kWidth * kHeight, RgbBytes{255, 255, 255})) << depth;
-    }
-}
-
 // Colours of the 6 x 6 x 6 cube and black. pnmtopalm's default colour map agrees with the
 // handheld's system palette only on entries 0 ... 214: it lacks the cube's last entry, so its
 // greys and half-intensity colours sit one entry lower than the handheld's.
@@ -141,56 +124,6 @@ TEST_F(PnmtopalmTest, EightBitSystemColours) {
         ASSERT_TRUE(bitmap) << compression;
         EXPECT_EQ((*bitmap)[8], 8);
         EXPECT_EQ(Pixels(*bitmap), AsPixels(samples)) << compression;
-    }
-}
-
-// With its own colour map pnmtopalm writes a colour table (skipped) and indices into it, which
-// the handheld shows through its system palette.
-TEST_F(PnmtopalmTest, CustomColourMapIsSkippedAndIgnored) {
-    if (!HavePnmtopalm()) GTEST_SKIP() << "pnmtopalm is not installed";
-    const Bytes samples = CubeColourSamples();
-    for (const char* compression : {"", "-rle_compression", "-scanline_compression"}) {
-        const auto bitmap =
-            Convert(Pnm("P6", kWidth, kHeight, 255, samples), std::string("-depth=8 -colormap ") + compression);
-        ASSERT_TRUE(bitmap) << compression;
-        ASSERT_NE(U16At(*bitmap, 6) & 0x4000, 0);  // has a colour table
-        const std::size_t entries = U16At(*bitmap, 16);
-        std::map<std::tuple<int, int, int>, std::uint8_t> indexOf;
-        for (std::size_t i = 0; i < entries; ++i) {
-            const std::size_t at = 18 + 4 * i;
-            indexOf[{bitmap->at(at + 1), bitmap->at(at + 2), bitmap->at(at + 3)}] = bitmap->at(at);
-        }
-        std::vector<RgbBytes> expected;
-        for (const RgbBytes& p : AsPixels(samples)) {
-            expected.push_back(HandheldPalette::Get().Bytes(8)[indexOf.at({p.red, p.green, p.blue})]);
-        }
-        EXPECT_EQ(Pixels(*bitmap), expected) << compression;
-    }
-}
-
-TEST_F(PnmtopalmTest, SixteenBitDirectColourIsWhite) {
-    if (!HavePnmtopalm()) GTEST_SKIP() << "pnmtopalm is not installed";
-    const auto bitmap = Convert(Pnm("P6", kWidth, kHeight, 255, CubeColourSamples()), "-depth=16");
-    ASSERT_TRUE(bitmap);
-    EXPECT_EQ((*bitmap)[8], 16);
-    EXPECT_NE(U16At(*bitmap, 6) & 0x0400, 0);  // direct colour
-    EXPECT_EQ(Pixels(*bitmap), std::vector<RgbBytes>(kWidth * kHeight, RgbBytes{255, 255, 255}));
-}
-
-// pnmtopalm writes a version-3 bitmap for a high density: its header is 24 bytes. The handheld
-// sketches use the 16-byte header, so the 8 further header bytes (all zero here) are read as the
-// first rows and the picture comes out shifted down by them.
-TEST_F(PnmtopalmTest, VersionThreeHeaderIsReadAsTheShortOne) {
-    if (!HavePnmtopalm()) GTEST_SKIP() << "pnmtopalm is not installed";
-    const auto bitmap = Convert(Pnm("P5", 16, 8, 1, Bytes(16 * 8, 0)), "-depth=1 -density=144");
-    ASSERT_TRUE(bitmap);
-    ASSERT_EQ((*bitmap)[9], 3);    // version
-    ASSERT_EQ((*bitmap)[10], 24);  // header size
-    const std::vector<RgbBytes> pixels = Pixels(*bitmap);
-    ASSERT_EQ(pixels.size(), 16u * 8u);
-    for (std::size_t i = 0; i < pixels.size(); ++i) {
-        const std::uint8_t level = i < 16 * 4 ? 255 : 0;  // 8 header bytes = 4 rows of 2 bytes
-        EXPECT_EQ(pixels[i], (RgbBytes{level, level, level})) << i;
     }
 }
 

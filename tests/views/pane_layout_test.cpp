@@ -5,61 +5,57 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace tavolex {
 namespace {
 
 TEST(PaneLayoutTest, ColumnsOfEachList) {
-    const auto meetings = PaneColumns(PaneKind::kMeetings);
-    ASSERT_EQ(meetings.size(), 4u);
-    EXPECT_EQ(std::string(StringTableText(meetings[0].titleId)),
-              "\x83\x7e\x81\x5b\x83\x65\x83\x42\x83\x93\x83\x4f\x96\xbc");  // ミーティング名
-    EXPECT_EQ(std::string(StringTableText(meetings[1].titleId)),
-              "\x83\x7e\x81\x5b\x83\x65\x83\x42\x83\x93\x83\x4f\x8f\xea\x8f\x8a");  // ミーティング場所
-    EXPECT_EQ(std::string(StringTableText(meetings[2].titleId)), "\x93\xfa\x8e\x9e");  // 日時
-    EXPECT_EQ(std::string(StringTableText(meetings[3].titleId)), "\x83\x4a\x83\x65\x83\x53\x83\x8a\x81\x5b");
-    EXPECT_EQ(meetings[0].alignment, ColumnAlignment::kLeft);
-    EXPECT_EQ(meetings[3].alignment, ColumnAlignment::kRight);
-
-    const auto items = PaneColumns(PaneKind::kItems);
-    ASSERT_EQ(items.size(), 1u);
-    EXPECT_EQ(std::string(StringTableText(items[0].titleId)), "Item");
-
-    const auto reports = PaneColumns(PaneKind::kReports);
-    ASSERT_EQ(reports.size(), 3u);
-    EXPECT_EQ(std::string(StringTableText(reports[0].titleId)), "\x83\x8c\x83\x7c\x81\x5b\x83\x67\x96\xbc");
-    EXPECT_EQ(std::string(StringTableText(reports[1].titleId)), "\x8d\xec\x90\xac\x93\xfa");  // 作成日
-    EXPECT_EQ(std::string(StringTableText(reports[2].titleId)),
-              "\x83\x54\x83\x43\x83\x59(\x83\x6f\x83\x43\x83\x67)");  // サイズ(バイト)
-    EXPECT_EQ(reports[0].alignment, ColumnAlignment::kLeft);
-    EXPECT_EQ(reports[2].alignment, ColumnAlignment::kRight);
+    const struct {
+        PaneKind kind;
+        std::vector<std::string> titles;
+        ColumnAlignment last;
+    } table[] = {
+        {PaneKind::kMeetings,
+         {"\x83\x7e\x81\x5b\x83\x65\x83\x42\x83\x93\x83\x4f\x96\xbc",              // ミーティング名
+          "\x83\x7e\x81\x5b\x83\x65\x83\x42\x83\x93\x83\x4f\x8f\xea\x8f\x8a",  // ミーティング場所
+          "\x93\xfa\x8e\x9e", "\x83\x4a\x83\x65\x83\x53\x83\x8a\x81\x5b"},          // 日時, カテゴリー
+         ColumnAlignment::kRight},
+        {PaneKind::kItems, {"Item"}, ColumnAlignment::kLeft},
+        {PaneKind::kReports,
+         {"\x83\x8c\x83\x7c\x81\x5b\x83\x67\x96\xbc", "\x8d\xec\x90\xac\x93\xfa",  // レポート名, 作成日
+          "\x83\x54\x83\x43\x83\x59(\x83\x6f\x83\x43\x83\x67)"},                     // サイズ(バイト)
+         ColumnAlignment::kRight},
+    };
+    for (const auto& row : table) {
+        const auto columns = PaneColumns(row.kind);
+        ASSERT_EQ(columns.size(), row.titles.size());
+        for (std::size_t c = 0; c < columns.size(); ++c) EXPECT_EQ(StringTableText(columns[c].titleId), row.titles[c]);
+        EXPECT_EQ(columns.front().alignment, ColumnAlignment::kLeft);
+        EXPECT_EQ(columns.back().alignment, row.last);
+    }
 }
 
-TEST(PaneLayoutTest, MeetingColumnWidths) {
-    // w = 100: 100 + 20 - 1 and 100 - 20 - 1.
-    EXPECT_EQ(MeetingColumnWidth(403, 0), 119);
-    EXPECT_EQ(MeetingColumnWidth(403, 1), 119);
-    EXPECT_EQ(MeetingColumnWidth(403, 2), 79);
-    EXPECT_EQ(MeetingColumnWidth(403, 3), 79);
-    // w = 250 and w = 7: whole results are not rounded down by a binary 0.2.
-    EXPECT_EQ(MeetingColumnWidth(1000, 0), 299);
-    EXPECT_EQ(MeetingColumnWidth(1000, 2), 199);
-    EXPECT_EQ(MeetingColumnWidth(28, 0), 7);  // 7 + 1.4 - 1 = 7.4
-    EXPECT_EQ(MeetingColumnWidth(28, 2), 4);  // 7 - 1.4 - 1 = 4.6
-    EXPECT_EQ(MeetingColumnWidth(403, 4), 0);
-}
-
-TEST(PaneLayoutTest, ReportAndItemColumnWidths) {
-    // w = 333: 333 + 133.2 - 1 = 465.2, 333 - 66.6 - 1 = 265.4.
+// Meeting columns: w = width / 4, then w + w/5 - 1 or w - w/5 - 1; report columns: w = width / 3,
+// then w + 2w/5 - 1 or w - w/5 - 1; whole results are not rounded down by a binary 0.2.
+TEST(PaneLayoutTest, ColumnWidths) {
+    const struct {
+        PaneKind kind;
+        int width, column, expected;
+    } table[] = {
+        {PaneKind::kMeetings, 403, 0, 119}, {PaneKind::kMeetings, 403, 1, 119}, {PaneKind::kMeetings, 403, 2, 79},
+        {PaneKind::kMeetings, 403, 3, 79},  {PaneKind::kMeetings, 403, 4, 0},   {PaneKind::kMeetings, 1000, 0, 299},
+        {PaneKind::kMeetings, 1000, 2, 199}, {PaneKind::kMeetings, 28, 0, 7},   {PaneKind::kMeetings, 28, 2, 4},
+        {PaneKind::kMeetings, 5, 2, 0},     {PaneKind::kMeetings, 8, 0, 1},     {PaneKind::kReports, 1000, 0, 465},
+        {PaneKind::kReports, 1000, 1, 265}, {PaneKind::kReports, 1000, 2, 265}, {PaneKind::kReports, 1000, 3, 0},
+        {PaneKind::kItems, 300, 0, 280},    {PaneKind::kItems, 300, 1, 0},
+    };
+    for (const auto& row : table) {
+        EXPECT_EQ(PaneColumnWidth(row.kind, row.width, row.column), row.expected) << row.width << " " << row.column;
+    }
+    EXPECT_EQ(MeetingColumnWidth(1000, 1), 299);
     EXPECT_EQ(ReportColumnWidth(1000, 0), 465);
-    EXPECT_EQ(ReportColumnWidth(1000, 1), 265);
-    EXPECT_EQ(ReportColumnWidth(1000, 2), 265);
-    EXPECT_EQ(ReportColumnWidth(1000, 3), 0);
     EXPECT_EQ(ItemColumnWidth(300), 280);
-    EXPECT_EQ(PaneColumnWidth(PaneKind::kItems, 300, 0), 280);
-    EXPECT_EQ(PaneColumnWidth(PaneKind::kItems, 300, 1), 0);
-    EXPECT_EQ(PaneColumnWidth(PaneKind::kMeetings, 1000, 1), 299);
-    EXPECT_EQ(PaneColumnWidth(PaneKind::kReports, 1000, 0), 465);
 }
 
 TEST(PaneLayoutTest, TinyListsGetNoNegativeWidths) {
@@ -70,8 +66,6 @@ TEST(PaneLayoutTest, TinyListsGetNoNegativeWidths) {
         }
         EXPECT_GE(ItemColumnWidth(width), 0) << width;
     }
-    EXPECT_EQ(MeetingColumnWidth(5, 2), 0);  // w = 1: 1 - 0.2 - 1 = -0.2, truncated to 0
-    EXPECT_EQ(MeetingColumnWidth(8, 0), 1);  // w = 2: 2 + 0.4 - 1 = 1.4
 }
 
 }  // namespace

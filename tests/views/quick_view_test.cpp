@@ -1,9 +1,7 @@
 #include "views/quick_view.h"
 
 #include "address_book/address_book.h"
-#include "meeting_store/meeting_database.h"
 #include "tests/support/address_book_writer.h"
-#include "tests/support/palm_database_writer.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -131,19 +129,22 @@ TEST(QuickViewTest, OpenToDoWithPriorityThree) {
     EXPECT_NE(QuickViewItemText(toDo, book.Book(), {}).find(": \t\tX\r\n"), std::string::npos);
 }
 
-TEST(QuickViewTest, AttendeeMissingFromAddressBook) {
+TEST(QuickViewTest, AttendeeMissingFromTheBookOrWithEveryFieldOff) {
     const OnePersonBook book;
-    EXPECT_EQ(QuickViewItemText(Attendee(true, false), book.Book(), {}), kHeading + kAbsent + "\r\n\r\n" + kNotInBook);
-    EXPECT_EQ(QuickViewItemText(Attendee(false, false), book.Book(), {}), kHeading + kNotInBook);
     MeetingItemEntry stale = Attendee(false, true);
     stale.addressIndex = 5;  // the book was reloaded smaller
-    EXPECT_EQ(QuickViewItemText(stale, book.Book(), {}), kHeading + kNotInBook);
-}
-
-TEST(QuickViewTest, AttendeeWithEveryAddressSettingOff) {
-    const OnePersonBook book;
-    EXPECT_EQ(QuickViewItemText(Attendee(false, true), book.Book(), NoFields()), kHeading + "\r\n");
-    EXPECT_EQ(QuickViewItemText(Attendee(true, true), book.Book(), NoFields()), kHeading + kAbsent + "\r\n\r\n\r\n");
+    const struct {
+        MeetingItemEntry entry;
+        QuickViewFields fields;
+        std::string expected;
+    } table[] = {
+        {Attendee(true, false), {}, kHeading + kAbsent + "\r\n\r\n" + kNotInBook},
+        {Attendee(false, false), {}, kHeading + kNotInBook},
+        {stale, {}, kHeading + kNotInBook},
+        {Attendee(false, true), NoFields(), kHeading + "\r\n"},
+        {Attendee(true, true), NoFields(), kHeading + kAbsent + "\r\n\r\n\r\n"},
+    };
+    for (const auto& row : table) EXPECT_EQ(QuickViewItemText(row.entry, book.Book(), row.fields), row.expected);
 }
 
 TEST(QuickViewTest, AttendeeWithEveryAddressSettingOn) {
@@ -190,24 +191,6 @@ TEST(QuickViewFieldsTest, FilledFromSettingsByName) {
     EXPECT_EQ(QuickViewItemText(Attendee(false, true), book.Book(), fields),
               kHeading + "\x8c\xa8\x8f\x91\x82\xab: \tChief\r\nE-mail: \ttaro@example.jp\r\n"
                          "\x83\x4a\x83\x58\x83\x5e\x83\x80 4: \tc4\r\n\x83\x81\x83\x82: line 1\r\nline 2\r\n\r\n");
-}
-
-// From the files to the text: the attendee absent and missing from the address book.
-TEST(QuickViewTest, AbsentAttendeeFromStoredFiles) {
-    test::TempDir dir;
-    test::PalmUserSpec user;
-    user.meetings.push_back({.title = "Kickoff",
-                             .items = {test::AttendeeSpec{.nameParts = {"Taro", "Yamada"}, .addressId = 0x77,
-                                                          .absent = true}}});
-    test::WritePalmUserFolder(dir.Path(), user);
-    MeetingDatabase database(dir.Path());
-    database.ReloadAll();
-    const OnePersonBook book;
-    const std::vector<MeetingItemEntry> entries = BuildMeetingItemEntries(database, book.Book(), 0);
-    ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(entries[0].displayText, "Taro Yamada");
-    EXPECT_EQ(QuickViewText(*database.MeetingAt(0), entries, 0, book.Book(), QuickViewFields{}),
-              kHeading + kAbsent + "\r\n\r\n" + kNotInBook);
 }
 
 }  // namespace
