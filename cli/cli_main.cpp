@@ -1,9 +1,11 @@
 // tavolex: the command-line program. It does the desktop program's main job without a window:
-// lists users, meetings and items, prints the quick-view texts, writes reports and manages the
-// report folder.
+// lists users, meetings and items, prints the quick-view texts, searches and checks a store,
+// writes reports and manages the report folder. The commands come from one file per family
+// (see command_registry.h); this file reads the global options and runs the command named.
 
-#include "cli/cli_commands.h"
+#include "cli/cli_messages.h"
 #include "cli/cli_session.h"
+#include "cli/command_registry.h"
 #include "shell/trace.h"
 
 #include <CLI/CLI.hpp>
@@ -19,64 +21,46 @@ namespace {
 
 constexpr const char* kVersion = "tavolex " TAVOLEX_VERSION;
 
+// The command a failed parse was in: the deepest sub-command that took part.
+std::string CommandOf(const CommandRegistry& registry) {
+    const Command* chosen = registry.Chosen();
+    return chosen != nullptr ? chosen->app->get_name() : std::string();
+}
+
 int Run(int argc, char** argv) {
-    CLI::App app{"Tavolex: meetings of a Palm handheld as reports.", "tavolex"};
-    app.set_version_flag("--version", kVersion);
-    app.require_subcommand(1);
+    CLI::App app{"Tavolex: the meetings of a Palm handheld, listed, searched, checked and written as reports.", "tavolex"};
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app.set_help_flag("-h,--help", "print this help (tavolex COMMAND --help: a command's own)");
+    app.set_version_flag("-V,--version", kVersion, "print the version");
+    app.require_subcommand(0, 1);
     app.fallthrough();
+    app.get_formatter()->label("SUBCOMMAND", "COMMAND");
+    app.get_formatter()->label("SUBCOMMANDS", "COMMANDS");
+    app.get_formatter()->label("Subcommands", "Commands");
+    app.get_formatter()->label("TEXT", "TEXT");
+    app.footer("Global options go before or after the command; a repeated option takes its last value.\n"
+               "The Palm Desktop folder comes from --palm-folder, else TAVOLEX_PALM_FOLDER, else the setting\n"
+               "(tavolex config palm-folder DIR). Exit status: 0 done, 1 not done, 2 bad usage.\n\n"
+               "Example:\n  tavolex --palm-folder samples/palm meetings");
     GlobalOptions options;
     std::string user;
-    app.add_option("--palm-folder", options.palmFolder, "Palm Desktop folder (one folder per Palm user)");
-    app.add_option("--user", user, "Palm user, by exact name (default: the last user, else the first)");
-    app.add_option("--config", options.configFolder, "folder of the settings store");
-    app.add_option("--output", options.outputFolder, "report folder for this run");
-    app.add_option("--templates", options.templateFolder, "template folder for this run");
-    app.add_flag("--json", options.json, "print results as one JSON document");
+    bool json = false;
+    bool csv = false;
+    app.add_option("--palm-folder", options.palmFolder, "Palm Desktop folder (one folder per Palm user)")->type_name("DIR");
+    app.add_option("--user", user, "Palm user, by exact name (default: the saved user, else the first)")->type_name("NAME");
+    app.add_option("--config", options.configFolder, "folder of the settings store")->type_name("DIR");
+    app.add_option("--output", options.outputFolder, "report folder for this run")->type_name("DIR");
+    app.add_option("--templates", options.templateFolder, "template folder for this run")->type_name("DIR");
+    app.add_flag("--json", json, "print results as one JSON document");
+    app.add_flag("--csv", csv, "print a listing as CSV (UTF-8 with a byte-order mark)");
+    app.add_flag("-y,--yes,--force", options.yes, "answer every question with yes (replace, delete)");
 
-    CLI::App* users = app.add_subcommand("users", "list the Palm users (* marks the current one)");
-    CLI::App* meetings = app.add_subcommand("meetings", "list the meetings of the user");
-    int meeting = 0;
-    int item = 0;
-    CLI::App* items = app.add_subcommand("items", "list the items of meeting N in handheld order");
-    items->add_option("N", meeting, "meeting number (1-based)")->required();
-    CLI::App* show = app.add_subcommand("show", "print the quick view of meeting N, or of its I-th item");
-    show->add_option("N", meeting, "meeting number (1-based)")->required();
-    show->add_option("I", item, "item number (1-based)");
-
-    ReportRequest request;
-    std::string reportName;
-    std::string sections;
-    CLI::App* report = app.add_subcommand("report", "write a report of meeting N and print its path");
-    report->add_option("N", request.meeting, "meeting number (1-based)")->required();
-    report->add_option("--template", request.templateName, "template file of the template folder, or a path");
-    report->add_option("--kind", request.kind, "built-in report: executive, agenda or custom")
-        ->check(CLI::IsMember({"executive", "agenda", "custom"}));
-    report->add_option("--name", reportName, "report name (default: the meeting title)");
-    report->add_flag("--force", request.force, "replace an existing report");
-    report->add_flag("--open", request.open, "open the report in the viewer afterwards");
-    report->add_option("--sections", sections, "custom report sections: author,agenda,todo,note,sketch,attendee");
-
-    CLI::App* reports = app.add_subcommand("reports", "list the reports of the output folder");
-    std::string name;
-    std::string other;
-    bool yes = false;
-    CLI::App* open = app.add_subcommand("open", "open a report in the viewer");
-    open->add_option("NAME", name, "report name, with or without its extension")->required();
-    CLI::App* rename = app.add_subcommand("rename", "rename a report");
-    rename->add_option("OLD", name, "report name")->required();
-    rename->add_option("NEW", other, "new name, without extension")->required();
-    CLI::App* remove = app.add_subcommand("delete", "delete a report and the pictures no other report uses");
-    remove->add_option("NAME", name, "report name")->required();
-    remove->add_flag("--yes", yes, "answer the question with yes");
-    CLI::App* exportCommand = app.add_subcommand("export", "copy a report with its pictures to DEST");
-    exportCommand->add_option("NAME", name, "report name")->required();
-    exportCommand->add_option("DEST", other, "destination file or folder")->required();
-    exportCommand->add_flag("--force", yes, "replace an existing file");
-    CLI::App* importCommand = app.add_subcommand("import", "move a report file with its pictures into the output folder");
-    importCommand->add_option("FILE", other, "the report file")->required();
-    importCommand->add_flag("--force", yes, "replace an existing report");
-    CLI::App* mail = app.add_subcommand("mail", "hand a report with its pictures to the mail program");
-    mail->add_option("NAME", name, "report name")->required();
+    CommandRegistry registry(app);
+    for (const auto family : kCommandFamilies) family(registry);
+    auto topic = std::make_shared<std::string>();
+    CLI::App* help = registry.Add("help", "print the help of the program or of a command", "tavolex help report",
+                                  Needs::kNothing, false, nullptr);
+    help->add_option("COMMAND", *topic, "a command");
 
     try {
         app.parse(argc, argv);
@@ -84,48 +68,42 @@ int Run(int argc, char** argv) {
         return app.exit(e);
     } catch (const CLI::CallForVersion& e) {
         return app.exit(e);
-    } catch (const CLI::ParseError& e) {
-        std::cerr << "tavolex: " << e.what() << "\n\n" << app.help() << std::flush;
-        return 2;
-    }
-    if (app.count("--user") > 0) options.user = user;
-    if (report->count("--name") > 0) request.name = reportName;
-    if (report->count("--sections") > 0) {
-        std::vector<std::string> list;
-        for (std::size_t start = 0; start <= sections.size();) {
-            const std::size_t comma = sections.find(',', start);
-            const std::string part = sections.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-            if (!part.empty()) {
-                if (part != "author" && part != "agenda" && part != "todo" && part != "note" && part != "sketch" &&
-                    part != "attendee") {
-                    std::cerr << "tavolex: unknown section \"" << part << "\"\n\n" << report->help() << std::flush;
-                    return 2;
+    } catch (const CLI::ExtrasError& e) {
+        // A word where the command should be: name it as an unknown command.
+        if (registry.Chosen() == nullptr && argc > 1) {
+            for (int i = 1; i < argc; ++i) {
+                const std::string arg = argv[i];
+                if (!arg.empty() && arg[0] != '-' && e.what() != nullptr && std::string(e.what()).find(arg) != std::string::npos) {
+                    return UsageError("", "unknown command \"" + arg + "\"");
                 }
-                list.push_back(part);
             }
-            if (comma == std::string::npos) break;
-            start = comma + 1;
         }
-        request.sections = list;
+        return UsageError(CommandOf(registry), e.what());
+    } catch (const CLI::ParseError& e) {
+        return UsageError(CommandOf(registry), e.what());
     }
+    const Command* command = registry.Chosen();
+    if (command == nullptr) return UsageError("", "a command is required");
+    if (command->app == help) {
+        // The formatter directly: App::help would print the help of the command just parsed.
+        const Command* about = topic->empty() ? nullptr : registry.Find(*topic);
+        if (!topic->empty() && about == nullptr) return UsageError("", "unknown command \"" + *topic + "\"");
+        CLI::App* subject = about == nullptr ? &app : about->app;
+        std::cout << app.get_formatter()->make_help(subject, subject == &app ? "tavolex" : "tavolex " + *topic,
+                                                     CLI::AppFormatMode::Normal);
+        return 0;
+    }
+    const std::string name = command->app->get_name();
+    if (json && csv) return UsageError(name, "--json and --csv exclude each other");
+    if (csv && !command->csv) return UsageError(name, "--csv is for the listing commands; " + name + " has --json");
+    options.format = json ? OutputFormat::kJson : csv ? OutputFormat::kCsv : OutputFormat::kText;
+    if (app.count("--user") > 0) options.user = user;
 
     CliSession session(options);
-    session.Ui().AssumeYes(yes);
-    if (!session.Open()) return 1;
-    if (*users) return CommandUsers(session, std::cout);
-    if (!session.LoadUser()) return 1;
-    if (*meetings) return CommandMeetings(session, std::cout);
-    if (*items) return CommandItems(session, meeting, std::cout);
-    if (*show) return CommandShow(session, meeting, show->count("I") > 0 ? std::optional<int>(item) : std::nullopt, std::cout);
-    if (*report) return CommandReport(session, request, std::cout);
-    if (*reports) return CommandReports(session, std::cout);
-    if (*open) return CommandOpen(session, name);
-    if (*rename) return CommandRename(session, name, other);
-    if (*remove) return CommandDelete(session, name);
-    if (*exportCommand) return CommandExport(session, name, other);
-    if (*importCommand) return CommandImport(session, other);
-    if (*mail) return CommandMail(session, name);
-    return 2;
+    if (command->needs >= Needs::kSettings && !session.OpenSettings()) return 1;
+    if (command->needs >= Needs::kUsers && !session.FindUsers()) return 1;
+    if (command->needs >= Needs::kUser && !session.LoadUser()) return 1;
+    return command->run(session);
 }
 
 }  // namespace

@@ -1,11 +1,13 @@
 #include "cli/cli_session.h"
 
+#include "cli/cli_messages.h"
 #include "platform/file_system.h"
 #include "shell/report_settings.h"
 #include "shell/settings_key.h"
 #include "shell/settings_text.h"
 
 #include <algorithm>
+#include <cstdlib>
 #ifdef _WIN32
 #include <io.h>
 #else
@@ -39,6 +41,12 @@ bool IsInteractive() {
 #endif
 }
 
+fs::path PathFromUtf8(std::string_view utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
+
+bool SamePath(const fs::path& a, const fs::path& b) {
+    return WithoutTrailingSeparator(a.lexically_normal().string()) == WithoutTrailingSeparator(b.lexically_normal().string());
+}
+
 }  // namespace
 
 void CliInteraction::ShowMessage(std::string_view text, std::string_view caption, platform::MessageIcon icon) {
@@ -48,8 +56,9 @@ void CliInteraction::ShowMessage(std::string_view text, std::string_view caption
 bool CliInteraction::AskYesNo(std::string_view text, std::string_view caption) {
     if (assumeYes_) return true;
     if (IsInteractive()) return platform::SystemUserInteraction().AskYesNo(text, caption);
-    // Nobody can answer: the question is shown and answered "no".
+    // Nobody can answer: the question is shown, answered "no", and the option that says yes named.
     platform::SystemUserInteraction().ShowMessage(text, caption, platform::MessageIcon::kInformation);
+    Detail("No terminal to answer the question, so the answer is no; --yes (or --force) answers yes.");
     return false;
 }
 
@@ -72,52 +81,120 @@ fs::path ProgramFile(const char* argv0) {
     return ec ? fs::path(argv0 != nullptr ? argv0 : "") : given;
 }
 
-CliSession::CliSession(GlobalOptions options) : options_(std::move(options)) {}
+fs::path InstalledTemplateFolder() {
+    const fs::path program = ProgramFile(nullptr).parent_path();
+    std::error_code ec;
+    for (const fs::path& candidate : {program / "templates", program / ".." / "share" / "tavolex" / "templates"}) {
+        if (fs::is_directory(candidate, ec)) return candidate.lexically_normal();
+    }
+    return {};
+}
+
+CliSession::CliSession(GlobalOptions options) : options_(std::move(options)) { ui_.AssumeYes(options_.yes); }
 
 CliSession::~CliSession() {
     report_.reset();
     if (store_) store_->Release();
 }
 
-bool CliSession::Open() {
-    backend_ = platform::OpenSystemSettings(options_.configFolder);
-    if (!backend_) {
-        ui_.ShowMessage("The settings store can't be opened.", "Tavolex", platform::MessageIcon::kError);
-        return false;
+fs::path CliSession::SettingsLocation() const {
+#ifdef _WIN32
+    return fs::path("HKEY_CURRENT_USER") / kApplicationKeyPath;
+#else
+    fs::path folder = options_.configFolder;
+    if (folder.empty()) {
+        const char* config = std::getenv("XDG_CONFIG_HOME");
+        const char* home = std::getenv("HOME");
+        folder = config != nullptr && config[0] == '/' ? fs::path(config) / "tavolex"
+                 : home != nullptr && *home != '\0'    ? fs::path(home) / ".config" / "tavolex"
+                                                       : fs::path(".config") / "tavolex";
     }
+    return folder / "settings.ini";
+#endif
+}
+
+bool CliSession::OpenSettings() {
+    backend_ = std::make_unique<FallbackSettingsBackend>(platform::OpenSystemSettings(options_.configFolder));
     settings_ = std::make_unique<ApplicationSettings>(*backend_);
     const ShellEnvironment env{ui_, platform::SystemPalmDesktop(), platform::FullScreenClientSize, ProgramFile(nullptr)};
-    if (!LoadStartupSettings(*settings_, env)) return false;
-    if (!options_.palmFolder.empty()) settings_->palmDesktopFolder = options_.palmFolder;
+    if (!LoadStartupSettings(*settings_, env)) {
+        Detail(PathText(SettingsLocation()) + ": the settings can't be opened");
+        return false;
+    }
+    return true;
+}
+
+fs::path CliSession::SavedPalmFolder() {
+    const std::string text = settings_->appKey.ReadPalmDesktopFolder(kPalmFolderBufferSize);
+    return text.size() <= 1 ? fs::path() : PathFromSettingsText(text);
+}
+
+bool CliSession::FindUsers() {
+    // --palm-folder, else TAVOLEX_PALM_FOLDER, else the saved setting.
+    palmFolder_ = options_.palmFolder;
+    if (const char* env = std::getenv("TAVOLEX_PALM_FOLDER"); palmFolder_.empty() && env != nullptr && *env != '\0') {
+        palmFolder_ = PathFromUtf8(env);
+    }
+    if (palmFolder_.empty()) palmFolder_ = SavedPalmFolder();
+    if (palmFolder_.empty()) {
+        Fail(ui_, "No Palm Desktop folder is set.", kPalmFolderHint);
+        return false;
+    }
+    std::error_code ec;
+    if (!fs::is_directory(palmFolder_, ec)) {
+        Fail(ui_, "The Palm Desktop folder " + platform::PathToCp932(palmFolder_) + " can't be read.",
+             FolderReason(palmFolder_));
+        Detail(kPalmFolderHint);
+        return false;
+    }
+    settings_->palmDesktopFolder = palmFolder_;
 
     std::unique_ptr<PalmUserList> list = CreatePalmUserList(platform::SystemPalmDesktop(), *settings_);
     list->FillEntries(settings_->appKey);
-    const std::string last = settings_->appKey.ReadPalmLastUserName(kNameBufferSize);
     for (const auto& entry : list->Entries()) {
         CliUser user;
         user.name = entry->name;
         user.directory = WithoutTrailingSeparator(entry->directory);
-        user.folder = settings_->palmDesktopFolder / platform::PathFromCp932(user.directory);
+        user.folder = palmFolder_ / platform::PathFromCp932(user.directory);
         users_.push_back(std::move(user));
     }
-    // The run's user: --user by exact name, else "LastUsername", else the first.
-    const std::string wanted = options_.user ? platform::Utf8ToCp932(*options_.user) : last;
-    auto match = std::find_if(users_.begin(), users_.end(), [&](const CliUser& u) { return u.name == wanted; });
+    // The run's user: --user by exact name, else "LastUsername" (config user), else the Palm user
+    // who synchronised last, else the first.
+    std::vector<std::string> wanted;
+    if (options_.user) {
+        wanted.push_back(platform::Utf8ToCp932(*options_.user));
+    } else {
+        wanted.push_back(settings_->appKey.ReadString("LastUsername", kNameBufferSize));
+        wanted.push_back(settings_->appKey.ReadPalmLastUserName(kNameBufferSize));
+    }
+    auto match = users_.end();
+    for (const std::string& name : wanted) {
+        if (match == users_.end() && !name.empty()) {
+            match = std::find_if(users_.begin(), users_.end(), [&](const CliUser& u) { return u.name == name; });
+        }
+    }
     if (match == users_.end() && !options_.user && !users_.empty()) match = users_.begin();
     if (match != users_.end()) match->current = true;
     return true;
 }
 
-bool CliSession::LoadUser() {
+const CliUser* CliSession::CurrentUser() const {
     const auto current = std::find_if(users_.begin(), users_.end(), [](const CliUser& u) { return u.current; });
-    if (current == users_.end()) {
+    return current == users_.end() ? nullptr : &*current;
+}
+
+bool CliSession::LoadUser() {
+    const CliUser* current = CurrentUser();
+    if (current == nullptr) {
         if (options_.user) {
             ui_.ShowMessage("No Palm user named \"" + platform::Utf8ToCp932(*options_.user) + "\" was found in " +
-                                platform::PathToCp932(settings_->palmDesktopFolder) + ".",
+                                platform::PathToCp932(palmFolder_) + ".",
                             "Tavolex", platform::MessageIcon::kInformation);
+            Detail("The users are listed by: tavolex users");
         } else {
-            ui_.ShowMessage("No Palm user was found in " + platform::PathToCp932(settings_->palmDesktopFolder) + ".",
-                            "Tavolex", platform::MessageIcon::kInformation);
+            ui_.ShowMessage("No Palm user was found in " + platform::PathToCp932(palmFolder_) + ".", "Tavolex",
+                            platform::MessageIcon::kInformation);
+            Detail("A Palm user is a folder of the Palm Desktop folder that holds a Tavolex folder.");
         }
         return false;
     }
@@ -128,29 +205,65 @@ bool CliSession::LoadUser() {
     if (key.ReadString("OutputPath", kPathBufferSize).empty() || key.ReadString("DatabasePath", kPathBufferSize).empty()) {
         key.WriteUserDefaults(current->directory + kFolderSeparator, current->name, platform::FullScreenClientSize());
     }
-    const fs::path dataFolder = FindFolderAnyCase(current->folder, "Tavolex");
+    dataFolder_ = FindFolderAnyCase(current->folder, "Tavolex");
     const auto stored = [&](std::string_view name) {
         return PathFromSettingsText(key.ReadString(name, kPathBufferSize));
     };
-    // The stored output folder was made from the Palm Desktop folder of the settings; a run on
-    // another Palm folder (or a folder since removed) writes into the user's data folder instead.
+    // The output folder: --output, else the setting when the person chose it (it differs from the
+    // data folder the defaults name), else the user's data folder. A default made from another
+    // Palm folder (or a folder since removed) gives the data folder too.
     std::error_code ec;
-    outputFolder_ = !options_.outputFolder.empty() ? options_.outputFolder : stored("OutputPath");
-    if (options_.outputFolder.empty() && (outputFolder_.empty() || !fs::is_directory(outputFolder_, ec))) {
-        outputFolder_ = dataFolder;
+    const fs::path storedOutput = stored("OutputPath");
+    if (!options_.outputFolder.empty()) {
+        outputFolder_ = options_.outputFolder;
+        outputNamed_ = true;
+    } else if (!storedOutput.empty() && !SamePath(storedOutput, stored("DatabasePath"))) {
+        outputFolder_ = storedOutput;
+        outputNamed_ = true;
+    } else {
+        outputFolder_ = !storedOutput.empty() && fs::is_directory(storedOutput, ec) ? storedOutput : dataFolder_;
     }
-    templateFolder_ = !options_.templateFolder.empty() ? options_.templateFolder : stored("TemplatePath");
-    if (templateFolder_.empty()) templateFolder_ = settings_->templateFolder;
+    // The template folder: --templates, else the setting when it names a folder that is there,
+    // else the installed one (a setting made by a copy of the program elsewhere is passed over).
+    templateFolder_ = options_.templateFolder;
+    if (templateFolder_.empty()) {
+        const fs::path setting = stored("TemplatePath");
+        templateFolder_ = !setting.empty() && fs::is_directory(setting, ec) ? setting : InstalledTemplateFolder();
+        if (templateFolder_.empty()) templateFolder_ = setting.empty() ? settings_->templateFolder : setting;
+    }
+    // A viewer stored empty (no browser was installed then) is looked up again.
     browserPath_ = stored("BrowserPath");
+    if (browserPath_.empty()) {
+        const std::string found = key.ReadDefaultBrowser();
+        if (!found.empty()) {
+            key.WriteString("BrowserPath", found);
+            browserPath_ = PathFromSettingsText(found);
+        }
+    }
     autoView_ = key.ReadDword("AutoView");
 
-    store_ = std::make_unique<MeetingDatabase>(dataFolder);
+    store_ = std::make_unique<MeetingDatabase>(dataFolder_);
     store_->ReloadAll();
     book_ = std::make_unique<AddressBook>(AddressBook::PathInUserFolder(current->folder));
     book_->Reload();
     report_ = std::make_unique<ReportFolder>(*store_, *book_, ui_);
     report_->SetOptionsSource([this] { return ReadReportOptions(); });
     return true;
+}
+
+bool CliSession::ReadyOutputFolder(bool create) {
+    std::error_code ec;
+    if (fs::is_directory(outputFolder_, ec)) return true;
+    if (create && outputNamed_ && !fs::exists(outputFolder_, ec)) {
+        fs::create_directories(outputFolder_, ec);
+        if (!ec) return true;
+        Fail(ui_, "The output folder " + platform::PathToCp932(outputFolder_) + " can't be created.",
+             PathReason(outputFolder_, ec));
+        return false;
+    }
+    Fail(ui_, "The output folder " + platform::PathToCp932(outputFolder_) + " does not exist.", FolderReason(outputFolder_));
+    Detail("Name it with --output DIR, or keep it with: tavolex config output DIR");
+    return false;
 }
 
 std::uint32_t CliSession::UserFlag(std::string_view name, std::uint32_t fallback) {

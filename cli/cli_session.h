@@ -1,8 +1,11 @@
 #pragma once
-// One run of the command-line program: the settings store, the Palm user chosen for the run, and
-// that user's meeting store, address book and report generator.
+// One run of the command-line program: the settings store, the Palm Desktop folder and its users,
+// the Palm user chosen for the run, and that user's meeting store, address book and report
+// generator.
 
 #include "address_book/address_book.h"
+#include "cli/output_format.h"
+#include "cli/settings_fallback.h"
 #include "meeting_store/meeting_database.h"
 #include "platform/platform.h"
 #include "report/report_folder.h"
@@ -16,18 +19,20 @@
 
 namespace tavolex::cli {
 
-// The global options; an empty value means "from the settings".
+// The global options; an empty value means "from the environment or the settings".
 struct GlobalOptions {
     std::filesystem::path palmFolder;
     std::optional<std::string> user;  // UTF-8
     std::filesystem::path configFolder;
     std::filesystem::path outputFolder;
     std::filesystem::path templateFolder;
-    bool json = false;
+    OutputFormat format = OutputFormat::kText;
+    bool yes = false;  // --yes or --force: every question is answered "yes"
 };
 
 // Messages go to stderr; a question is answered "yes" when the run was told so (--yes, --force),
-// otherwise as the system's interaction answers it (only a person at a terminal can say yes).
+// otherwise as the system's interaction answers it (only a person at a terminal can say yes). A
+// question nobody can answer says which option would have.
 class CliInteraction final : public platform::UserInteraction {
 public:
     void ShowMessage(std::string_view text, std::string_view caption, platform::MessageIcon icon) override;
@@ -50,18 +55,31 @@ public:
     explicit CliSession(GlobalOptions options);
     ~CliSession();
 
-    // Opens the settings and finds the users. False (after a message) when the run can't go on.
-    bool Open();
+    // Opens the settings store (in memory for the run when it can't be written). False (after a
+    // message) when the run can't go on.
+    bool OpenSettings();
+    // Finds the Palm Desktop folder and its users. False (after a message naming the folder, or
+    // saying none is set, and how to set it) when there is no such folder.
+    bool FindUsers();
     // Chooses the user of the run and loads its data. False (after a message) when there is none.
     bool LoadUser();
+    // The report folder of the run, created when it was named (by --output or the setting) and is
+    // missing and `create` is set. False after a message naming the folder and the reason.
+    bool ReadyOutputFolder(bool create);
 
     [[nodiscard]] const std::vector<CliUser>& Users() const { return users_; }
+    [[nodiscard]] const CliUser* CurrentUser() const;
     [[nodiscard]] const MeetingDatabase& Store() const { return *store_; }
     [[nodiscard]] const AddressBook& Book() const { return *book_; }
     [[nodiscard]] ReportFolder& Report() { return *report_; }
     [[nodiscard]] CliInteraction& Ui() { return ui_; }
     [[nodiscard]] const GlobalOptions& Options() const { return options_; }
+    [[nodiscard]] OutputFormat Format() const { return options_.format; }
+    [[nodiscard]] bool Json() const { return options_.format == OutputFormat::kJson; }
+    [[nodiscard]] bool Csv() const { return options_.format == OutputFormat::kCsv; }
 
+    [[nodiscard]] const std::filesystem::path& PalmFolder() const { return palmFolder_; }
+    [[nodiscard]] const std::filesystem::path& DataFolder() const { return dataFolder_; }
     [[nodiscard]] const std::filesystem::path& OutputFolder() const { return outputFolder_; }
     [[nodiscard]] const std::filesystem::path& TemplateFolder() const { return templateFolder_; }
     [[nodiscard]] const std::filesystem::path& BrowserPath() const { return browserPath_; }
@@ -71,16 +89,27 @@ public:
     // A DWORD of the current user's key (absent: fallback).
     [[nodiscard]] std::uint32_t UserFlag(std::string_view name, std::uint32_t fallback = 1);
 
+    // The settings store, for `config`.
+    [[nodiscard]] ApplicationSettings& Settings() { return *settings_; }
+    [[nodiscard]] FallbackSettingsBackend& Backend() { return *backend_; }
+    // The settings file (POSIX) or the registry key (Windows) the store keeps, for messages.
+    [[nodiscard]] std::filesystem::path SettingsLocation() const;
+    // The saved Palm Desktop folder ("Path" of Palm Desktop's core key); empty when none is set.
+    [[nodiscard]] std::filesystem::path SavedPalmFolder();
+
 private:
     GlobalOptions options_;
     CliInteraction ui_;
-    std::unique_ptr<platform::SettingsBackend> backend_;
+    std::unique_ptr<FallbackSettingsBackend> backend_;
     std::unique_ptr<ApplicationSettings> settings_;
+    std::filesystem::path palmFolder_;
     std::vector<CliUser> users_;
     std::unique_ptr<MeetingDatabase> store_;
     std::unique_ptr<AddressBook> book_;
     std::unique_ptr<ReportFolder> report_;
+    std::filesystem::path dataFolder_;
     std::filesystem::path outputFolder_;
+    bool outputNamed_ = false;  // by --output or a setting of the person's own
     std::filesystem::path templateFolder_;
     std::filesystem::path browserPath_;
     std::uint32_t autoView_ = 1;
@@ -91,5 +120,9 @@ std::filesystem::path FindFolderAnyCase(const std::filesystem::path& parent, std
 
 // The running program's file.
 std::filesystem::path ProgramFile(const char* argv0);
+
+// The installed template folder: "templates" beside the program, else ../share/tavolex/templates
+// from it; empty when neither is there.
+std::filesystem::path InstalledTemplateFolder();
 
 }  // namespace tavolex::cli

@@ -72,6 +72,11 @@ void UnpackMeeting(const RecordBody& body, std::string_view category, DateTextCa
     AssignLimited(meeting.szDate, dates.MeetingDate(date), Meeting::kDateCapacity);
     AssignLimited(meeting.szTime, dates.TimeRange(startHour, startMinute, endHour, endMinute), Meeting::kTimeCapacity);
     AssignLimited(meeting.szCategory, category, Meeting::kCategoryCapacity);
+    meeting.date = date;
+    meeting.startHour = startHour;
+    meeting.startMinute = startMinute;
+    meeting.endHour = endHour;
+    meeting.endMinute = endMinute;
 }
 
 void UnpackAgenda(const RecordBody& body, Agenda& agenda) {
@@ -99,6 +104,9 @@ void UnpackToDo(const RecordBody& body, DateTextCache& dates, ToDo& toDo) {
     reader.CString(toDo.szText, ToDo::kTextCapacity);
     AssignLimited(toDo.szDueDate, dates.DueDate(dueDate), ToDo::kDueDateCapacity);
     AssignLimited(toDo.szDueTime, dates.DueTime(dueHour, dueMinute), ToDo::kDueTimeCapacity);
+    toDo.dueDate = dueDate;
+    toDo.dueHour = dueHour;
+    toDo.dueMinute = dueMinute;
 }
 
 std::span<const std::uint8_t> SketchBitmap(const RecordBody& body) {

@@ -51,6 +51,13 @@ struct Meeting {
     std::string szTitle;
     std::string szCategory;  // the name of the record's category in meeting.dat
     std::string szLocation;
+    // The record's own date and times, for texts that don't depend on the locale (ISO dates,
+    // 24-hour times): the packed date, and hours of 255 where there is no time.
+    std::uint16_t date = 0;
+    std::uint8_t startHour = 255;
+    std::uint8_t startMinute = 0;
+    std::uint8_t endHour = 255;
+    std::uint8_t endMinute = 0;
 };
 
 struct Agenda {
@@ -79,6 +86,10 @@ struct ToDo {
     std::string szDueDate;        // empty without a due date
     std::string szDueTime;        // empty without a due time
     std::string szText;
+    // The record's own due date (year field 127: none) and time (hour 255: none).
+    std::uint16_t dueDate = 0;
+    std::uint8_t dueHour = 255;
+    std::uint8_t dueMinute = 0;
 };
 
 struct Sketch {

@@ -20,6 +20,12 @@ std::string Utf8ToCp932(std::string_view utf8);
 std::u16string Cp932ToUtf16(std::string_view cp932);
 std::string Utf16ToCp932(std::u16string_view utf16);
 
+// --- Text comparison -------------------------------------------------------------------------
+// A text as a search compares it: Unicode NFKC with case folding, so half-width "ｶﾞ" is "ガ" and
+// full-width "ＡＢＣ" is "abc". POSIX: ICU's NFKC_Casefold. Windows: NormalizeString (form KC),
+// then the invariant locale's lower-case mapping.
+std::u16string FoldForSearch(std::u16string_view text);
+
 // --- Locale formatting ----------------------------------------------------------------------
 // The user's short date and time, as CP932 text. Both return an empty text when the platform's
 // formatter rejects the value; callers validate first and supply their own fallback.

@@ -1,0 +1,33 @@
+#include "cli/command_registry.h"
+
+namespace tavolex::cli {
+
+CLI::App* CommandRegistry::Add(const std::string& name, const std::string& description, const std::string& example,
+                               Needs needs, bool csv, std::function<int(CliSession&)> run) {
+    CLI::App* app = root_.add_subcommand(name, description);
+    app->footer("Example:\n  " + example);
+    commands_.push_back({app, needs, csv, std::move(run)});
+    return app;
+}
+
+void CommandRegistry::Replace(CLI::App* app, std::function<int(CliSession&)> run) {
+    for (Command& c : commands_) {
+        if (c.app == app) c.run = std::move(run);
+    }
+}
+
+const Command* CommandRegistry::Chosen() const {
+    for (const Command& c : commands_) {
+        if (c.app->parsed()) return &c;
+    }
+    return nullptr;
+}
+
+const Command* CommandRegistry::Find(const std::string& name) const {
+    for (const Command& c : commands_) {
+        if (c.app->get_name() == name) return &c;
+    }
+    return nullptr;
+}
+
+}  // namespace tavolex::cli

@@ -1,0 +1,194 @@
+// report: the report of one meeting, or one report each of several, from a template or a
+// built-in kind.
+
+#include "cli/cli_messages.h"
+#include "cli/command_registry.h"
+#include "cli/selection_options.h"
+#include "platform/file_system.h"
+#include "platform/launch.h"
+#include "report_files/report_name.h"
+#include "shell/create_report.h"
+#include "report_files/report_viewer.h"
+#include "views/meeting_listing.h"
+
+#include <algorithm>
+#include <iostream>
+#include <set>
+
+namespace tavolex::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+constexpr const char* kSectionNames[] = {"author", "agenda", "todo", "note", "sketch", "attendee"};
+
+struct ReportArguments {
+    std::shared_ptr<SelectionArguments> selection;
+    std::string templateName;  // UTF-8; empty: a built-in kind
+    std::string kind = "executive";
+    std::string name;
+    std::string nameFormat = "{title}";
+    std::string sections;
+    bool open = false;
+    CLI::App* app = nullptr;
+};
+
+// Whether a UTF-8 text survives Shift-JIS, as a report file name must.
+bool FitsShiftJis(const std::string& utf8) { return platform::Cp932ToUtf8(platform::Utf8ToCp932(utf8)) == utf8; }
+
+// The name --name-format gives a meeting; false with the problem in error on an unknown field.
+bool FormatName(const std::string& format, const MeetingListing& m, std::string& name, std::string& error) {
+    name.clear();
+    for (std::size_t i = 0; i < format.size();) {
+        if (format[i] != '{') {
+            name += format[i++];
+            continue;
+        }
+        const std::size_t close = format.find('}', i);
+        const std::string field = format.substr(i + 1, close == std::string::npos ? std::string::npos : close - i - 1);
+        if (close == std::string::npos || (field != "title" && field != "date" && field != "number" && field != "id")) {
+            error = "--name-format knows {title}, {date}, {number} and {id}, not \"" + format.substr(i, close == std::string::npos ? std::string::npos : close - i + 1) + "\"";
+            return false;
+        }
+        name += field == "title" ? m.title : field == "date" ? m.date : field == "number" ? std::to_string(m.number) : std::to_string(m.id);
+        i = close + 1;
+    }
+    return true;
+}
+
+std::string FoldAscii(std::string text) {
+    for (char& c : text) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    return text;
+}
+
+int Report(CliSession& session, const ReportArguments& a) {
+    CLI::App& app = *a.app;
+    const SelectionArguments& selection = *a.selection;
+    if (!selection.Named()) return UsageError("report", "name a meeting (as in report 3), several (1-5,8), --all or a filter");
+    std::vector<std::int32_t> indexes;
+    if (const std::optional<int> status = SelectedMeetingIndexes(session, selection, indexes)) return *status;
+    const bool batch = selection.Filtered() || selection.all || selection.numbers.size() > 1 ||
+                       selection.numbers.front().find_first_of("-,") != std::string::npos;
+    if (batch && app.count("--name") > 0) return UsageError("report", "--name names one report; --name-format names several");
+    if (app.count("--name") > 0 && a.name.empty()) return UsageError("report", "a report name can't be empty");
+    if (app.count("--name-format") > 0 && a.nameFormat.empty()) return UsageError("report", "--name-format can't be empty");
+    for (const std::string* text : {&a.name, &a.nameFormat}) {
+        if (!FitsShiftJis(*text)) {
+            Fail(session.Ui(), "The report name can't hold every character of \"" + platform::Utf8ToCp932(*text) + "\".",
+                 "A report's file name is kept in Shift-JIS, which has no place for some of its characters: \"" + *text + "\"");
+            return 1;
+        }
+    }
+    ReportFolder& report = session.Report();
+    ReportKind kind = a.kind == "agenda" ? ReportKind::kAgenda : a.kind == "custom" ? ReportKind::kCustom : ReportKind::kExecutive;
+    fs::path templatePath;
+    if (!a.templateName.empty()) {
+        const fs::path given = platform::PathFromCp932(platform::Utf8ToCp932(a.templateName));
+        std::error_code ec;
+        templatePath = given.has_parent_path() || fs::exists(given, ec) ? given : session.TemplateFolder() / given;
+        if (!fs::exists(templatePath, ec) && !given.has_parent_path()) templatePath = session.TemplateFolder() / given;
+        if (!report.LoadTemplateFile(templatePath)) {
+            if (!fs::is_regular_file(templatePath, ec)) Detail(PathReason(templatePath, ec ? ec : std::make_error_code(std::errc::no_such_file_or_directory)));
+            return 1;
+        }
+        report.SetMode(HasRtfExtension(templatePath) ? ExpansionMode::Rtf : ExpansionMode::Html);
+    }
+    if (app.count("--sections") > 0) {
+        std::vector<std::string> list;
+        for (std::size_t start = 0; start <= a.sections.size();) {
+            const std::size_t comma = a.sections.find(',', start);
+            const std::string part = a.sections.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+            if (!part.empty()) {
+                if (std::find(std::begin(kSectionNames), std::end(kSectionNames), part) == std::end(kSectionNames)) {
+                    return UsageError("report", "unknown section \"" + part + "\"");
+                }
+                list.push_back(part);
+            }
+            if (comma == std::string::npos) break;
+            start = comma + 1;
+        }
+        const auto has = [list](const char* name) { return std::find(list.begin(), list.end(), name) != list.end(); };
+        report.SetOptionsSource([&session, has] {
+            ReportOptions o = session.ReadReportOptions();
+            o.withAuthor = has("author");
+            o.withAgendas = has("agenda");
+            o.withToDos = has("todo");
+            o.withNotes = has("note");
+            o.withSketches = has("sketch");
+            o.withAttendees = has("attendee");
+            return o;
+        });
+    }
+    if (!session.ReadyOutputFolder(true)) return 1;
+    if (a.open) {
+        report.SetViewer(MakeReportViewer([&session] { return ViewerSettings{session.AutoView(), session.BrowserPath()}; },
+                                          platform::SystemLauncher(), session.Ui()));
+    }
+    const std::string extension = templatePath.empty() ? ".htm" : platform::PathToCp932(templatePath.extension());
+    std::set<std::string> given;  // the batch's names so far, as a file system without letter case sees them
+    json written = json::array();
+    int status = 0;
+    for (const std::int32_t index : indexes) {
+        const Meeting& meeting = *session.Store().MeetingAt(index);
+        const MeetingListing listing = ListMeeting(session.Store(), index);
+        std::string name = meeting.szTitle;
+        if (app.count("--name") > 0) name = platform::Utf8ToCp932(a.name);
+        if (batch || app.count("--name-format") > 0) {
+            std::string utf8;
+            std::string error;
+            if (!FormatName(a.nameFormat, listing, utf8, error)) return UsageError("report", error);
+            name = platform::Utf8ToCp932(utf8);
+        }
+        CleanReportName(name, session.Ui());
+        // A name the batch gave already gets " (2)", " (3)"…
+        std::string unique = name;
+        for (int n = 2; given.contains(FoldAscii(unique + extension)); ++n) unique = name + " (" + std::to_string(n) + ")";
+        given.insert(FoldAscii(unique + extension));
+        const fs::path reportPath = session.OutputFolder() / platform::PathFromCp932(unique + extension);
+        if (!ConfirmOverwrite(reportPath, session.Ui())) {
+            status = 1;
+            continue;
+        }
+        const bool ok = templatePath.empty() ? report.WriteBuiltInReport(reportPath, meeting, kind)
+                                             : report.WriteTemplateReport(reportPath, meeting);
+        if (!ok) {
+            if (const std::string reason = WriteFailureReason(reportPath); !reason.empty()) Detail(reason);
+            status = 1;
+            continue;
+        }
+        if (session.Json()) {
+            written.push_back({{"meeting", listing.number}, {"id", listing.id}, {"path", PathText(reportPath)}});
+        } else {
+            std::cout << PathText(reportPath) << '\n' << std::flush;
+        }
+    }
+    if (session.Json()) {
+        if (!batch && written.size() == 1) {
+            WriteJson(std::cout, written[0]);
+        } else {
+            WriteJson(std::cout, json{{"reports", written}});
+        }
+    }
+    return status;
+}
+
+}  // namespace
+
+void AddReportCommands(CommandRegistry& registry) {
+    auto a = std::make_shared<ReportArguments>();
+    CLI::App* report = registry.Add("report", "write the report of meeting N (or one each of several) and print its path",
+                                    "tavolex report --all --name-format '{date} {title}'", Needs::kUser, false,
+                                    [a](CliSession& s) { return Report(s, *a); });
+    a->app = report;
+    a->selection = AddSelectionOptions(report);
+    report->add_option("--template", a->templateName, "template file of the template folder, or a path");
+    report->add_option("--kind", a->kind, "built-in report: executive, agenda or custom")
+        ->check(CLI::IsMember({"executive", "agenda", "custom"}));
+    report->add_option("--name", a->name, "report name (default: the meeting title)");
+    report->add_option("--name-format", a->nameFormat, "names of several reports from {title}, {date}, {number}, {id}");
+    report->add_flag("--open", a->open, "open the report in the viewer afterwards");
+    report->add_option("--sections", a->sections, "custom report sections: author,agenda,todo,note,sketch,attendee");
+}
+
+}  // namespace tavolex::cli

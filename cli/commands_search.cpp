@@ -1,0 +1,50 @@
+// search: the meetings and items whose texts hold a text, compared as a person reads them.
+
+#include "cli/cli_messages.h"
+#include "cli/command_registry.h"
+#include "meeting_query/store_search.h"
+
+#include <iostream>
+#include <numeric>
+
+namespace tavolex::cli {
+namespace {
+
+using nlohmann::json;
+
+int Search(CliSession& session, const std::string& text) {
+    if (text.empty()) return UsageError("search", "the text to search for can't be empty");
+    std::vector<std::int32_t> all(static_cast<std::size_t>(session.Store().MeetingCount()));
+    std::iota(all.begin(), all.end(), 0);
+    const std::vector<SearchHit> hits = SearchMeetings(session.Store(), session.Book(), all, text);
+    json records = json::array();
+    for (const SearchHit& hit : hits) {
+        if (session.Format() == OutputFormat::kText) {
+            WriteTsvLine(std::cout, {std::to_string(hit.meetingNumber), hit.kind, std::to_string(hit.itemNumber), hit.context});
+            continue;
+        }
+        records.push_back({{"meeting", hit.meetingNumber},
+                           {"meetingId", hit.meetingId},
+                           {"kind", hit.kind},
+                           {"item", hit.itemNumber},
+                           {"itemId", hit.itemNumber == 0 ? json(nullptr) : json(hit.itemId)},
+                           {"text", hit.context}});
+    }
+    if (session.Json()) WriteJson(std::cout, json{{"search", text}, {"hits", records}});
+    if (session.Csv()) WriteCsv(std::cout, {"meeting", "meetingId", "kind", "item", "itemId", "text"}, records);
+    return 0;
+}
+
+}  // namespace
+
+void AddSearchCommands(CommandRegistry& registry) {
+    auto text = std::make_shared<std::string>();
+    CLI::App* search = registry.Add(
+        "search", "find the meetings and items whose text holds TEXT (full/half width and case alike)",
+        "tavolex search ｶﾞｲﾄﾞ", Needs::kUser, true, [text](CliSession& s) { return Search(s, *text); });
+    search->add_option("TEXT", *text, "the text to find")->required();
+    search->footer("Prints one line per hit: meeting number, kind (title, location, category or the item's kind),\n"
+                   "item number (0 for the meeting itself), the text around the hit.\n\nExample:\n  tavolex search ｶﾞｲﾄﾞ");
+}
+
+}  // namespace tavolex::cli

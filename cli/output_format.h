@@ -1,0 +1,36 @@
+#pragma once
+// The three output formats of the command line, in one place: tab-separated lines (a TAB, CR or
+// LF inside a field becomes a space), one JSON document, and RFC 4180 CSV (UTF-8 with a byte-order
+// mark, CR LF line ends, a header row). A listing is built once as JSON records; the CSV writer
+// takes its columns from them.
+
+#include <nlohmann/json.hpp>
+
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavolex::cli {
+
+enum class OutputFormat { kText, kJson, kCsv };
+
+// A field of a tab-separated line.
+std::string TsvField(std::string_view text);
+// One line of fields, each cleaned, joined by TABs.
+void WriteTsvLine(std::ostream& out, const std::vector<std::string>& fields);
+
+// The document, indented by two, and a line feed.
+void WriteJson(std::ostream& out, const nlohmann::json& document);
+
+// The header row of columns, then one row per record: a text as it is, a number as JSON writes
+// it, true/false, and an empty field for null or a missing field.
+void WriteCsv(std::ostream& out, const std::vector<std::string>& columns, const nlohmann::json& records);
+
+// An optional text as JSON: null when absent.
+template <class Optional>
+nlohmann::json OrNull(const Optional& value) {
+    return value ? nlohmann::json(*value) : nlohmann::json(nullptr);
+}
+
+}  // namespace tavolex::cli

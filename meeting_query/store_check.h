@@ -1,0 +1,39 @@
+#pragma once
+// The health of a Palm user's store, file by file: whether each of the seven database files and
+// the address book is there, the load status, the records the file's header names and the records
+// read, and what reading had to leave aside (links to records that aren't there, unknown kinds of
+// item, texts that fill their field). For a person migrating old backups: nothing is dropped
+// without a word.
+
+#include "meeting_store/status.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tavolex {
+
+struct FileCheck {
+    std::string name;  // "meeting.dat", …, "address.dat"
+    std::filesystem::path path;
+    bool present = false;
+    LoadStatus status = kStatusOk;
+    std::optional<std::int32_t> headerRecords;  // none when the file has no header to read
+    std::int32_t recordsRead = 0;
+    std::vector<std::string> skipped;  // UTF-8 remarks, one per kind of thing left aside
+    bool damaged = false;              // missing, a bad status, records lost, or links left aside
+};
+
+struct StoreCheck {
+    std::vector<FileCheck> files;  // meeting, link, note, to-do, agenda, sketch, attendee, address book
+    [[nodiscard]] bool Healthy() const;
+};
+
+// The meaning of a load status, in English: "ok", "cut short", ….
+[[nodiscard]] std::string StatusMeaning(LoadStatus status);
+
+[[nodiscard]] StoreCheck CheckStore(const std::filesystem::path& dataFolder, const std::filesystem::path& addressBook);
+
+}  // namespace tavolex

@@ -1,0 +1,47 @@
+#include "meeting_query/store_search.h"
+
+#include "meeting_query/text_match.h"
+#include "views/meeting_items.h"
+#include "views/meeting_listing.h"
+
+namespace tavolex {
+
+std::vector<SearchHit> SearchMeetings(const MeetingDatabase& store, const AddressBook& book,
+                                      const std::vector<std::int32_t>& indexes, std::string_view utf8) {
+    std::vector<SearchHit> hits;
+    const TextMatch match(utf8);
+    if (match.Empty()) return hits;
+    for (const std::int32_t index : indexes) {
+        const Meeting* meeting = store.MeetingAt(index);
+        if (meeting == nullptr) continue;
+        const auto add = [&](const char* kind, std::int32_t item, std::uint32_t itemId, std::string_view text) {
+            if (!match.Matches(text)) return false;
+            hits.push_back({index + 1, meeting->dwDBID, item, itemId, kind, match.Context(text)});
+            return true;
+        };
+        add("title", 0, 0, meeting->szTitle);
+        add("location", 0, 0, meeting->szLocation);
+        add("category", 0, 0, meeting->szCategory);
+        const std::vector<MeetingItemEntry> entries = BuildMeetingItemEntries(store, book, index);
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            const MeetingItemEntry& e = entries[i];
+            const auto number = static_cast<std::int32_t>(i + 1);
+            const char* kind = ItemKindWord(e.kind);
+            if (const Agenda* a = store.AgendaOf(e.item)) {
+                add(kind, number, a->dwDBID, a->szText);
+            } else if (const Note* n = store.NoteOf(e.item)) {
+                add(kind, number, n->dwDBID, n->szText);
+            } else if (const ToDo* t = store.ToDoOf(e.item)) {
+                add(kind, number, t->dwDBID, t->szText);
+            } else if (const Sketch* s = store.SketchOf(e.item)) {
+                add(kind, number, s->dwDBID, s->szTitle);
+            } else if (const Attendee* p = store.AttendeeOf(e.item)) {
+                // The name as the item list shows it, else as the handheld stored it.
+                if (!add(kind, number, p->dwDBID, e.displayText)) add(kind, number, p->dwDBID, AttendeeStoredName(p->szText));
+            }
+        }
+    }
+    return hits;
+}
+
+}  // namespace tavolex

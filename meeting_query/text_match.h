@@ -1,0 +1,29 @@
+#pragma once
+// Whether a store text holds a search text, compared as a person reads them: both folded by
+// Unicode NFKC and case folding, so half-width kana match full-width ones and "ＡＢＣ" matches "abc".
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace tavolex {
+
+class TextMatch {
+public:
+    // The text searched for, UTF-8.
+    explicit TextMatch(std::string_view utf8);
+
+    [[nodiscard]] bool Empty() const { return folded_.empty(); }
+    // Whether the CP932 text holds the search text.
+    [[nodiscard]] bool Matches(std::string_view cp932) const;
+    // Whether the CP932 text, folded, equals the search text folded.
+    [[nodiscard]] bool Equals(std::string_view cp932) const;
+    // The text around the first hit in the CP932 text, UTF-8: up to `around` characters either
+    // side, "…" where the text goes on; "" when there is no hit.
+    [[nodiscard]] std::string Context(std::string_view cp932, std::size_t around = 20) const;
+
+private:
+    std::u16string folded_;
+};
+
+}  // namespace tavolex
