@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The Debian package of a Linux build (made first by `cmake --build --preset linux --target package`):
 # unpacked with dpkg-deb into a temporary root, it holds the program, the templates, the man page,
-# the bash completion and the documentation; its dependencies were computed from the binary; the
-# unpacked tavolex finds its templates at ../share/tavolex/templates with no --templates and writes
-# a template report of the samples; the completion completes the commands; lintian finds no error.
+# the bash completion and the documentation, the same files as `cmake --install` puts down; its
+# dependencies were computed from the binary; the unpacked tavolex finds its templates at
+# ../share/tavolex/templates with no --templates and writes a template report of the samples; the
+# completion completes the commands; lintian finds no error.
 # Usage: tests/packaging/deb_test.sh [linux build folder]   (default build/linux)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
@@ -28,6 +29,12 @@ for f in "${expected[@]}"; do
   [ -f "$root/$f" ] || fail "the package lacks /$f"
 done
 [ ! -e "$root/usr/share/tavolex/templates/src" ] || fail "the package ships the templates' sources"
+
+# `cmake --install` puts down the same files as the package.
+cmake --install "$build" --prefix "$root/installed/usr" >/dev/null
+diff <(cd "$root/installed" && find . -type f | sort) <(cd "$root" && find ./usr -type f | sort) >/dev/null ||
+  fail "cmake --install and the package put down different files"
+rm -rf "$root/installed"
 
 depends=$(dpkg-deb -f "$deb" Depends)
 [[ $depends == *libicu* && $depends == *libjpeg* && $depends == *libc6* ]] ||
