@@ -35,9 +35,6 @@ int Run(int argc, char** argv) {
     app.require_subcommand(0, 1);
     app.fallthrough();
     app.get_formatter()->label("SUBCOMMAND", "COMMAND");
-    app.get_formatter()->label("SUBCOMMANDS", "COMMANDS");
-    app.get_formatter()->label("Subcommands", "Commands");
-    app.get_formatter()->label("TEXT", "TEXT");
     app.footer("Global options go before or after the command; a repeated option takes its last value.\n"
                "The Palm Desktop folder comes from --palm-folder, else TAVOLEX_PALM_FOLDER, else the setting\n"
                "(tavolex config palm-folder DIR). Exit status: 0 done, 1 not done, 2 bad usage.\n\n"

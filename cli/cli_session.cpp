@@ -51,6 +51,10 @@ bool SamePath(const fs::path& a, const fs::path& b) {
 
 void CliInteraction::ShowMessage(std::string_view text, std::string_view caption, platform::MessageIcon icon) {
     platform::SystemUserInteraction().ShowMessage(text, caption, icon);
+    // The desktop program's messages that send the user to a menu get the command line's way too.
+    if (text.find("Preferred HTML Viewer") != std::string_view::npos) {
+        Detail("On the command line the viewer is set by: tavolex config viewer PROGRAM");
+    }
 }
 
 bool CliInteraction::AskYesNo(std::string_view text, std::string_view caption) {

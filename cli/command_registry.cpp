@@ -2,10 +2,13 @@
 
 namespace tavolex::cli {
 
+const char* const kGlobalOptionsNote = "The global options (tavolex --help) go before or after the command.";
+
 CLI::App* CommandRegistry::Add(const std::string& name, const std::string& description, const std::string& example,
                                Needs needs, bool csv, std::function<int(CliSession&)> run) {
     CLI::App* app = root_.add_subcommand(name, description);
-    app->footer("Example:\n  " + example);
+    app->group("Commands");
+    app->footer("Example:\n  " + example + "\n\n" + kGlobalOptionsNote);
     commands_.push_back({app, needs, csv, std::move(run)});
     return app;
 }

@@ -16,6 +16,9 @@
 
 namespace tavolex::cli {
 
+// The line that closes every command's --help.
+extern const char* const kGlobalOptionsNote;
+
 enum class Needs {
     kNothing,   // runs before the settings are opened
     kSettings,  // the settings store

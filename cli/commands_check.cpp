@@ -10,7 +10,7 @@
 namespace tavolex::cli {
 namespace {
 
-using nlohmann::json;
+using json = nlohmann::ordered_json;
 
 std::string Joined(const std::vector<std::string>& parts) {
     std::string out;
@@ -59,7 +59,7 @@ void AddCheckCommands(CommandRegistry& registry) {
     CLI::App* check = registry.Add("check", "say per database file whether it was read whole; exit 1 when any was not",
                                    "tavolex --user UserA check", Needs::kUsers, true, Check);
     check->footer("Prints one line per file: name, state (ok, missing, damaged), status code and meaning, the records\n"
-                  "its header names, the records read, and what was skipped.\n\nExample:\n  tavolex --user UserA check");
+                  "its header names, the records read, and what was skipped.\n\nExample:\n  tavolex --user UserA check\n\n" + std::string(kGlobalOptionsNote));
 }
 
 }  // namespace tavolex::cli

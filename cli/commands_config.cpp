@@ -13,7 +13,7 @@ namespace tavolex::cli {
 namespace {
 
 namespace fs = std::filesystem;
-using nlohmann::json;
+using json = nlohmann::ordered_json;
 
 enum class Scope { kPalm, kApplication, kUser };
 enum class Kind { kFolder, kFile, kText };
@@ -78,8 +78,9 @@ bool OpenUserKey(CliSession& session, bool quiet) {
 std::string Read(CliSession& session, const Setting& s) {
     std::string text;
     if (s.scope == Scope::kPalm) {
-        const fs::path folder = session.SavedPalmFolder();
-        return folder.empty() ? std::string() : PathText(folder);
+        std::string folder = PathText(session.SavedPalmFolder());
+        while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\')) folder.pop_back();
+        return folder;
     }
     SettingsKey& key = s.scope == Scope::kApplication ? session.Settings().appKey : session.Settings().userKey;
     text = key.ReadString(s.valueName, kPathBufferSize);
@@ -182,7 +183,7 @@ void AddConfigCommands(CommandRegistry& registry) {
     a->app = config;
     config->add_option("KEY", a->key, "palm-folder, user, output, templates, viewer (the browser) or author");
     config->add_option("VALUE", a->value, "the new value; paths are stored absolute");
-    config->add_option("--unset", a->unset, "clear the setting KEY");
+    config->add_option("--unset", a->unset, "clear the setting KEY")->type_name("KEY");
 }
 
 }  // namespace tavolex::cli

@@ -12,7 +12,7 @@
 namespace tavolex::cli {
 namespace {
 
-using nlohmann::json;
+using json = nlohmann::ordered_json;
 
 std::string U8(std::string_view cp932) { return platform::Cp932ToUtf8(cp932); }
 

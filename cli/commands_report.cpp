@@ -19,7 +19,7 @@ namespace tavolex::cli {
 namespace {
 
 namespace fs = std::filesystem;
-using nlohmann::json;
+using json = nlohmann::ordered_json;
 
 constexpr const char* kSectionNames[] = {"author", "agenda", "todo", "note", "sketch", "attendee"};
 
@@ -182,13 +182,13 @@ void AddReportCommands(CommandRegistry& registry) {
                                     [a](CliSession& s) { return Report(s, *a); });
     a->app = report;
     a->selection = AddSelectionOptions(report);
-    report->add_option("--template", a->templateName, "template file of the template folder, or a path");
+    report->add_option("--template", a->templateName, "template file of the template folder, or a path")->type_name("FILE");
     report->add_option("--kind", a->kind, "built-in report: executive, agenda or custom")
         ->check(CLI::IsMember({"executive", "agenda", "custom"}));
-    report->add_option("--name", a->name, "report name (default: the meeting title)");
-    report->add_option("--name-format", a->nameFormat, "names of several reports from {title}, {date}, {number}, {id}");
+    report->add_option("--name", a->name, "report name (default: the meeting title)")->type_name("NAME");
+    report->add_option("--name-format", a->nameFormat, "names of several reports from {title}, {date}, {number}, {id}")->type_name("FORMAT");
     report->add_flag("--open", a->open, "open the report in the viewer afterwards");
-    report->add_option("--sections", a->sections, "custom report sections: author,agenda,todo,note,sketch,attendee");
+    report->add_option("--sections", a->sections, "custom report sections: author,agenda,todo,note,sketch,attendee")->type_name("LIST");
 }
 
 }  // namespace tavolex::cli

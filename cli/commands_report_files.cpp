@@ -15,7 +15,7 @@ namespace tavolex::cli {
 namespace {
 
 namespace fs = std::filesystem;
-using nlohmann::json;
+using json = nlohmann::ordered_json;
 
 std::string U8(std::string_view cp932) { return platform::Cp932ToUtf8(cp932); }
 
@@ -72,10 +72,7 @@ int Open(CliSession& session, const std::string& name) {
     if (!entry) return 1;
     const fs::path path = session.OutputFolder() / platform::PathFromCp932(entry->fileName);
     const OpenOutcome outcome = OpenReportPath(path, Viewer(session), platform::SystemLauncher(), session.Ui());
-    if (outcome != OpenOutcome::kViewerStarted && outcome != OpenOutcome::kHandlerStarted) {
-        Detail("The viewer is set by: tavolex config viewer PROGRAM");
-        return 1;
-    }
+    if (outcome != OpenOutcome::kViewerStarted && outcome != OpenOutcome::kHandlerStarted) return 1;
     return Done(session, {{"opened", PathText(path)}});
 }
 
@@ -95,7 +92,6 @@ int Rename(CliSession& session, const std::string& oldName, const std::string& n
              fs::exists(target, ec) ? PathReason(target, EEXIST) : WriteFailureReason(target));
         return 1;
     }
-    std::string cleaned = platform::Utf8ToCp932(newName);
     return Done(session, {{"renamed", PathText(session.OutputFolder() / entry->path.filename())},
                           {"to", PathText(session.OutputFolder() / PathFromUtf8(newName + PathText(entry->path.extension())))}});
 }

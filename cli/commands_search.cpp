@@ -10,7 +10,7 @@
 namespace tavolex::cli {
 namespace {
 
-using nlohmann::json;
+using json = nlohmann::ordered_json;
 
 int Search(CliSession& session, const std::string& text) {
     if (text.empty()) return UsageError("search", "the text to search for can't be empty");
@@ -44,7 +44,7 @@ void AddSearchCommands(CommandRegistry& registry) {
         "tavolex search ｶﾞｲﾄﾞ", Needs::kUser, true, [text](CliSession& s) { return Search(s, *text); });
     search->add_option("TEXT", *text, "the text to find")->required();
     search->footer("Prints one line per hit: meeting number, kind (title, location, category or the item's kind),\n"
-                   "item number (0 for the meeting itself), the text around the hit.\n\nExample:\n  tavolex search ｶﾞｲﾄﾞ");
+                   "item number (0 for the meeting itself), the text around the hit.\n\nExample:\n  tavolex search ｶﾞｲﾄﾞ\n\n" + std::string(kGlobalOptionsNote));
 }
 
 }  // namespace tavolex::cli

@@ -10,7 +10,7 @@ std::string CsvField(const std::string& text) {
     return out + "\"";
 }
 
-std::string CsvValue(const nlohmann::json& value) {
+std::string CsvValue(const nlohmann::ordered_json& value) {
     if (value.is_null()) return {};
     if (value.is_string()) return value.get<std::string>();
     if (value.is_boolean()) return value.get<bool>() ? "true" : "false";
@@ -32,15 +32,15 @@ void WriteTsvLine(std::ostream& out, const std::vector<std::string>& fields) {
     out << '\n';
 }
 
-void WriteJson(std::ostream& out, const nlohmann::json& document) {
-    out << document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+void WriteJson(std::ostream& out, const nlohmann::ordered_json& document) {
+    out << document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
 }
 
-void WriteCsv(std::ostream& out, const std::vector<std::string>& columns, const nlohmann::json& records) {
+void WriteCsv(std::ostream& out, const std::vector<std::string>& columns, const nlohmann::ordered_json& records) {
     out << "\xEF\xBB\xBF";
     for (std::size_t i = 0; i < columns.size(); ++i) out << (i == 0 ? "" : ",") << CsvField(columns[i]);
     out << "\r\n";
-    for (const nlohmann::json& record : records) {
+    for (const nlohmann::ordered_json& record : records) {
         for (std::size_t i = 0; i < columns.size(); ++i) {
             const auto it = record.find(columns[i]);
             out << (i == 0 ? "" : ",") << CsvField(it == record.end() ? std::string() : CsvValue(*it));

@@ -21,16 +21,16 @@ std::string TsvField(std::string_view text);
 void WriteTsvLine(std::ostream& out, const std::vector<std::string>& fields);
 
 // The document, indented by two, and a line feed.
-void WriteJson(std::ostream& out, const nlohmann::json& document);
+void WriteJson(std::ostream& out, const nlohmann::ordered_json& document);
 
 // The header row of columns, then one row per record: a text as it is, a number as JSON writes
 // it, true/false, and an empty field for null or a missing field.
-void WriteCsv(std::ostream& out, const std::vector<std::string>& columns, const nlohmann::json& records);
+void WriteCsv(std::ostream& out, const std::vector<std::string>& columns, const nlohmann::ordered_json& records);
 
 // An optional text as JSON: null when absent.
 template <class Optional>
-nlohmann::json OrNull(const Optional& value) {
-    return value ? nlohmann::json(*value) : nlohmann::json(nullptr);
+nlohmann::ordered_json OrNull(const Optional& value) {
+    return value ? nlohmann::ordered_json(*value) : nlohmann::ordered_json(nullptr);
 }
 
 }  // namespace tavolex::cli

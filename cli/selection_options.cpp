@@ -15,8 +15,8 @@ std::shared_ptr<SelectionArguments> AddSelectionOptions(CLI::App* app, const std
     arguments->app = app;
     app->add_option(numbersName, arguments->numbers, "meeting numbers and ranges, as in 3 or 1-5,8");
     app->add_flag("--all", arguments->all, "every meeting");
-    app->add_option("--since", arguments->since, "meetings on or after this date (YYYY-MM-DD)");
-    app->add_option("--until", arguments->until, "meetings on or before this date (YYYY-MM-DD)");
+    app->add_option("--since", arguments->since, "meetings on or after this date (YYYY-MM-DD)")->type_name("DATE");
+    app->add_option("--until", arguments->until, "meetings on or before this date (YYYY-MM-DD)")->type_name("DATE");
     app->add_option("--category", arguments->category, "meetings of this category");
     app->add_option("--attendee", arguments->attendee, "meetings one of whose attendees' names holds this text");
     return arguments;

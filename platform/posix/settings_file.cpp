@@ -75,7 +75,11 @@ bool ParseValueLine(std::string_view line, SettingsValue& value) {
         value.isDword = true;
         return ParseDword(rest.substr(kDwordPrefix.size()), value.number);
     }
-    return false;
+    // A text written by hand without its quotes ("Path=/home/me/Palm") is the text as it stands,
+    // not a line to drop; the next rewrite quotes it.
+    if (rest.empty() || rest.front() == '"' || rest.back() == '"') return false;
+    value.isDword = false;
+    return UnescapeSettingsText(rest, value.text);
 }
 
 }  // namespace

@@ -62,6 +62,9 @@ TEST(SettingsFileTextTest, DamagedLinesAreSkippedAndReported) {
     EXPECT_EQ(parsed.document.sections[0].values[0].text, "1");
     EXPECT_TRUE(parsed.document.sections[1].values.empty()) << "a last line without its end was cut";
     EXPECT_FALSE(ParseSettingsFile("[a]\nx=\"y\"\n\n").damaged);
+    const ParsedSettings unquoted = ParseSettingsFile("[a]\nPath=/home/me/Palm Desktop\n");
+    EXPECT_FALSE(unquoted.damaged);
+    EXPECT_EQ(unquoted.document.sections[0].values[0].text, "/home/me/Palm Desktop") << "a hand-written text without quotes";
 }
 
 class SettingsFileTest : public ::testing::Test {
