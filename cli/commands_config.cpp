@@ -7,6 +7,7 @@
 #include "shell/settings_key.h"
 #include "shell/settings_text.h"
 
+#include <cstdlib>
 #include <iostream>
 
 namespace tavolex::cli {
@@ -55,20 +56,21 @@ std::string KeyList() {
     return out;
 }
 
+// Whether the Palm users can be found without a word: a Palm folder is named and is there.
+bool FindUsersQuietly(CliSession& session) {
+    std::filesystem::path folder = session.Options().palmFolder;
+    if (const char* env = std::getenv("TAVOLEX_PALM_FOLDER"); folder.empty() && env != nullptr && *env != '\0') folder = env;
+    if (folder.empty()) folder = session.SavedPalmFolder();
+    std::error_code ec;
+    return !folder.empty() && fs::is_directory(folder, ec) && session.FindUsers();
+}
+
 // The current user's key, opened on the settings' user key; false when there is no user (the
-// message said why, unless quiet).
+// message said why, unless quiet: a listing only leaves the user's settings out).
 bool OpenUserKey(CliSession& session, bool quiet) {
-    if (quiet) {
-        // Listing: a missing Palm folder only leaves the user's settings out.
-        std::streambuf* saved = std::cerr.rdbuf(nullptr);
-        const bool found = session.SavedPalmFolder().empty() && std::getenv("TAVOLEX_PALM_FOLDER") == nullptr &&
-                                   session.Options().palmFolder.empty()
-                               ? false
-                               : session.FindUsers();
-        std::cerr.rdbuf(saved);
-        if (!found || session.CurrentUser() == nullptr) return false;
-    } else if (!session.FindUsers() || session.CurrentUser() == nullptr) {
-        if (session.CurrentUser() == nullptr && !session.PalmFolder().empty()) session.LoadUser();  // says why
+    if (quiet ? !FindUsersQuietly(session) || session.CurrentUser() == nullptr
+              : !session.FindUsers() || session.CurrentUser() == nullptr) {
+        if (!quiet && session.CurrentUser() == nullptr && !session.PalmFolder().empty()) session.LoadUser();  // says why
         return false;
     }
     session.Settings().userKey.OpenUserKey(session.CurrentUser()->directory + kFolderSeparator);
@@ -148,10 +150,7 @@ int Config(CliSession& session, const ConfigArguments& a) {
         }
         if (std::string(setting->key) == "user") {
             // The user is checked against the Palm folder when there is one to check against.
-            std::streambuf* saved = std::cerr.rdbuf(nullptr);
-            const bool found = session.FindUsers();
-            std::cerr.rdbuf(saved);
-            if (found) {
+            if (FindUsersQuietly(session)) {
                 bool known = false;
                 for (const CliUser& u : session.Users()) known = known || u.name == stored;
                 if (!known) {

@@ -2,7 +2,9 @@
 // built-in kind.
 
 #include "cli/cli_messages.h"
+#include "cli/commands_report.h"
 #include "cli/command_registry.h"
+#include "cli/progress_bar.h"
 #include "cli/selection_options.h"
 #include "platform/file_system.h"
 #include "platform/launch.h"
@@ -80,20 +82,7 @@ int Report(CliSession& session, const ReportArguments& a) {
             return 1;
         }
     }
-    ReportFolder& report = session.Report();
-    ReportKind kind = a.kind == "agenda" ? ReportKind::kAgenda : a.kind == "custom" ? ReportKind::kCustom : ReportKind::kExecutive;
-    fs::path templatePath;
-    if (!a.templateName.empty()) {
-        const fs::path given = platform::PathFromCp932(platform::Utf8ToCp932(a.templateName));
-        std::error_code ec;
-        templatePath = given.has_parent_path() || fs::exists(given, ec) ? given : session.TemplateFolder() / given;
-        if (!fs::exists(templatePath, ec) && !given.has_parent_path()) templatePath = session.TemplateFolder() / given;
-        if (!report.LoadTemplateFile(templatePath)) {
-            if (!fs::is_regular_file(templatePath, ec)) Detail(PathReason(templatePath, ec ? ec : std::make_error_code(std::errc::no_such_file_or_directory)));
-            return 1;
-        }
-        report.SetMode(HasRtfExtension(templatePath) ? ExpansionMode::Rtf : ExpansionMode::Html);
-    }
+    std::optional<std::vector<std::string>> sections;
     if (app.count("--sections") > 0) {
         std::vector<std::string> list;
         for (std::size_t start = 0; start <= a.sections.size();) {
@@ -108,6 +97,42 @@ int Report(CliSession& session, const ReportArguments& a) {
             if (comma == std::string::npos) break;
             start = comma + 1;
         }
+        sections = list;
+    }
+    ReportJob job;
+    job.meetings = indexes;
+    job.batch = batch;
+    job.templateName = a.templateName;
+    job.kind = a.kind;
+    if (app.count("--name") > 0) job.name = a.name;
+    if (app.count("--name-format") > 0) job.nameFormat = a.nameFormat;
+    job.sections = sections;
+    job.open = a.open;
+    return WriteReports(session, job, std::cout);
+}
+
+}  // namespace
+
+int WriteReports(CliSession& session, const ReportJob& job, std::ostream& out) {
+    const std::vector<std::int32_t>& indexes = job.meetings;
+    const bool batch = job.batch;
+    const std::string nameFormat = job.nameFormat.value_or("{title}");
+    ReportFolder& report = session.Report();
+    ReportKind kind = job.kind == "agenda" ? ReportKind::kAgenda : job.kind == "custom" ? ReportKind::kCustom : ReportKind::kExecutive;
+    fs::path templatePath;
+    if (!job.templateName.empty()) {
+        const fs::path given = platform::PathFromCp932(platform::Utf8ToCp932(job.templateName));
+        std::error_code ec;
+        templatePath = given.has_parent_path() || fs::exists(given, ec) ? given : session.TemplateFolder() / given;
+        if (!fs::exists(templatePath, ec) && !given.has_parent_path()) templatePath = session.TemplateFolder() / given;
+        if (!report.LoadTemplateFile(templatePath)) {
+            if (!fs::is_regular_file(templatePath, ec)) Detail(PathReason(templatePath, ec ? ec : std::make_error_code(std::errc::no_such_file_or_directory)));
+            return 1;
+        }
+        report.SetMode(HasRtfExtension(templatePath) ? ExpansionMode::Rtf : ExpansionMode::Html);
+    }
+    if (job.sections) {
+        const std::vector<std::string> list = *job.sections;
         const auto has = [list](const char* name) { return std::find(list.begin(), list.end(), name) != list.end(); };
         report.SetOptionsSource([&session, has] {
             ReportOptions o = session.ReadReportOptions();
@@ -121,7 +146,7 @@ int Report(CliSession& session, const ReportArguments& a) {
         });
     }
     if (!session.ReadyOutputFolder(true)) return 1;
-    if (a.open) {
+    if (job.open) {
         report.SetViewer(MakeReportViewer([&session] { return ViewerSettings{session.AutoView(), session.BrowserPath()}; },
                                           platform::SystemLauncher(), session.Ui()));
     }
@@ -129,15 +154,23 @@ int Report(CliSession& session, const ReportArguments& a) {
     std::set<std::string> given;  // the batch's names so far, as a file system without letter case sees them
     json written = json::array();
     int status = 0;
-    for (const std::int32_t index : indexes) {
+    if (indexes.empty()) {
+        Fail(session.Ui(), "No meeting matches the selection: no report was written.", "The selection is listed by: tavolex meetings with the same options");
+        return 1;
+    }
+    if (std::string utf8, error; !indexes.empty() && !FormatName(nameFormat, ListMeeting(session.Store(), indexes[0]), utf8, error)) {
+        return UsageError("report", error);
+    }
+    // One meeting's report; false when it was not written (after a message).
+    const auto writeOne = [&](std::int32_t index) {
         const Meeting& meeting = *session.Store().MeetingAt(index);
         const MeetingListing listing = ListMeeting(session.Store(), index);
         std::string name = meeting.szTitle;
-        if (app.count("--name") > 0) name = platform::Utf8ToCp932(a.name);
-        if (batch || app.count("--name-format") > 0) {
+        if (job.name) name = platform::Utf8ToCp932(*job.name);
+        if (batch || job.nameFormat) {
             std::string utf8;
             std::string error;
-            if (!FormatName(a.nameFormat, listing, utf8, error)) return UsageError("report", error);
+            FormatName(nameFormat, listing, utf8, error);
             name = platform::Utf8ToCp932(utf8);
         }
         CleanReportName(name, session.Ui());
@@ -146,34 +179,35 @@ int Report(CliSession& session, const ReportArguments& a) {
         for (int n = 2; given.contains(FoldAscii(unique + extension)); ++n) unique = name + " (" + std::to_string(n) + ")";
         given.insert(FoldAscii(unique + extension));
         const fs::path reportPath = session.OutputFolder() / platform::PathFromCp932(unique + extension);
-        if (!ConfirmOverwrite(reportPath, session.Ui())) {
-            status = 1;
-            continue;
-        }
+        if (!ConfirmOverwrite(reportPath, session.Ui())) return false;
         const bool ok = templatePath.empty() ? report.WriteBuiltInReport(reportPath, meeting, kind)
                                              : report.WriteTemplateReport(reportPath, meeting);
         if (!ok) {
             if (const std::string reason = WriteFailureReason(reportPath); !reason.empty()) Detail(reason);
-            status = 1;
-            continue;
+            return false;
         }
         if (session.Json()) {
             written.push_back({{"meeting", listing.number}, {"id", listing.id}, {"path", PathText(reportPath)}});
         } else {
-            std::cout << PathText(reportPath) << '\n' << std::flush;
+            out << PathText(reportPath) << '\n' << std::flush;
         }
+        return true;
+    };
+    ProgressBar progress(indexes.size());
+    for (const std::int32_t index : indexes) {
+        progress.Clear();  // what a report prints or asks gets lines of its own
+        if (!writeOne(index)) status = 1;
+        progress.Step();
     }
     if (session.Json()) {
         if (!batch && written.size() == 1) {
-            WriteJson(std::cout, written[0]);
+            WriteJson(out, written[0]);
         } else {
-            WriteJson(std::cout, json{{"reports", written}});
+            WriteJson(out, json{{"reports", written}});
         }
     }
     return status;
 }
-
-}  // namespace
 
 void AddReportCommands(CommandRegistry& registry) {
     auto a = std::make_shared<ReportArguments>();

@@ -1,8 +1,8 @@
 // The Create Report and export dialogs of the desktop program, driven under Wine from inside
 // their own modal loops: what they store in the settings and what they write on disk, compared
 // with the command-line program's reports of the same meeting, template and settings.
-#include "cli/cli_commands.h"
 #include "cli/cli_session.h"
+#include "cli/commands_report.h"
 #include "meeting_store/records.h"
 #include "platform/file_system.h"
 #include "tests/support/fixed_clock.h"
@@ -51,16 +51,16 @@ protected:
 
     // The command-line program's report of the current meeting in this process, with the same
     // settings (the redirected registry) and clock.
-    std::string CommandLineReport(cli::ReportRequest request, const std::string& extension) {
-        cli::CliSession session({});
-        EXPECT_TRUE(session.Open());
+    std::string CommandLineReport(cli::ReportJob request, const std::string& extension) {
+        cli::CliSession session({.yes = true});
+        EXPECT_TRUE(session.OpenSettings());
+        EXPECT_TRUE(session.FindUsers());
         EXPECT_TRUE(session.LoadUser());
         session.Report().SetClock(test::FixedReportTime);
-        request.meeting = App().currentMeeting + 1;
+        request.meetings = {App().currentMeeting};
         request.name = "cli";
-        request.force = true;
         std::ostringstream out;
-        EXPECT_EQ(cli::CommandReport(session, request, out), 0);
+        EXPECT_EQ(cli::WriteReports(session, request, out), 0);
         return test::ReadFileBytes(Output() / ("cli" + extension));
     }
 };
@@ -79,7 +79,7 @@ TEST_F(ReportDialogsTest, ReportsFromTheDialogAreTheCommandLineReports) {
         Press(dialog, kTemplateReport);
         EXPECT_FALSE(IsWindowVisible(dialog));
     });
-    cli::ReportRequest fromTemplate;
+    cli::ReportJob fromTemplate;
     fromTemplate.templateName = "\xe8\xad\xb0\xe4\xba\x8b\xe9\x8c\xb2.rtf";  // 議事録.rtf in UTF-8
     const std::string minutes = test::ReadFileBytes(Output() / "dialog.rtf");
     EXPECT_NE(minutes.find("\\rtf1"), std::string::npos);
@@ -100,7 +100,7 @@ TEST_F(ReportDialogsTest, ReportsFromTheDialogAreTheCommandLineReports) {
         SetControlText(dialog, kNameEdit, "agenda");
         Press(dialog, kInstantReport);
     });
-    cli::ReportRequest agenda;
+    cli::ReportJob agenda;
     agenda.kind = "agenda";
     EXPECT_EQ(test::ReadFileBytes(Output() / "agenda.htm"), CommandLineReport(agenda, ".htm"));
     EXPECT_EQ(registry.Text(kUserKey, L"LastReport"), ui::Wide(kAgendaItem));
@@ -117,7 +117,7 @@ TEST_F(ReportDialogsTest, ReportsFromTheDialogAreTheCommandLineReports) {
     });
     EXPECT_EQ(registry.Number(kUserKey, L"rToDo"), 0u);
     EXPECT_EQ(registry.Number(kUserKey, L"rNote"), 1u);
-    cli::ReportRequest custom;
+    cli::ReportJob custom;
     custom.kind = "custom";
     const std::string customReport = test::ReadFileBytes(Output() / "custom.htm");
     EXPECT_EQ(customReport, CommandLineReport(custom, ".htm"));
