@@ -34,6 +34,7 @@ constexpr char kCaption[] = "Tavolex";
 constexpr wchar_t kSupportAddress[] = L"https://www.brenmark.example/tavolex/support/";
 constexpr wchar_t kContactAddress[] = L"https://www.brenmark.example/tavolex/contact/";
 constexpr int kAboutDialogId = 103;
+constexpr int kAboutReleaseId = 1064;
 constexpr int kReportMenuId = 155;
 constexpr int kMeetingMenuId = 171;
 constexpr int kViewMenuId = 173;
@@ -410,6 +411,8 @@ INT_PTR CALLBACK AboutProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM
         SetDlgItemTextW(dialog, 1042, LoadText(instance, 138).c_str());
         SetDlgItemTextW(dialog, 1043, LoadText(instance, 139).c_str());
         SetDlgItemTextW(dialog, 1063, LoadText(instance, 129).c_str());
+        // The release of this build beside the version the settings record (string 129).
+        SetDlgItemTextW(dialog, kAboutReleaseId, L"Tavolex \x30D0\x30FC\x30B8\x30E7\x30F3 " TAVOLEX_VERSION);
         return TRUE;
     }
     if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
