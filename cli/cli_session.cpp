@@ -47,10 +47,19 @@ bool SamePath(const fs::path& a, const fs::path& b) {
     return WithoutTrailingSeparator(a.lexically_normal().string()) == WithoutTrailingSeparator(b.lexically_normal().string());
 }
 
+// The command line's messages go to stderr in UTF-8, caption first, on every platform: a message
+// box from a console program would wait for a click that a script never gives.
+std::string ConsoleLine(std::string_view text, std::string_view caption) {
+    std::string line;
+    if (!caption.empty()) line = platform::Cp932ToUtf8(caption) + ": ";
+    return line + platform::Cp932ToUtf8(text);
+}
+
 }  // namespace
 
-void CliInteraction::ShowMessage(std::string_view text, std::string_view caption, platform::MessageIcon icon) {
-    platform::SystemUserInteraction().ShowMessage(text, caption, icon);
+void CliInteraction::ShowMessage(std::string_view text, std::string_view caption, platform::MessageIcon) {
+    std::fputs((ConsoleLine(text, caption) + "\n").c_str(), stderr);
+    std::fflush(stderr);
     // The desktop program's messages that send the user to a menu get the command line's way too.
     if (text.find("Preferred HTML Viewer") != std::string_view::npos) {
         Detail("On the command line the viewer is set by: tavolex config viewer PROGRAM");
@@ -59,9 +68,16 @@ void CliInteraction::ShowMessage(std::string_view text, std::string_view caption
 
 bool CliInteraction::AskYesNo(std::string_view text, std::string_view caption) {
     if (assumeYes_) return true;
-    if (IsInteractive()) return platform::SystemUserInteraction().AskYesNo(text, caption);
+    if (IsInteractive()) {
+        // Enter alone answers no, like the desktop program's questions.
+        std::fputs((ConsoleLine(text, caption) + " [y/N] ").c_str(), stderr);
+        std::fflush(stderr);
+        char answer[64] = {};
+        if (std::fgets(answer, sizeof answer, stdin) == nullptr) return false;
+        return answer[0] == 'y' || answer[0] == 'Y';
+    }
     // Nobody can answer: the question is shown, answered "no", and the option that says yes named.
-    platform::SystemUserInteraction().ShowMessage(text, caption, platform::MessageIcon::kInformation);
+    ShowMessage(text, caption, platform::MessageIcon::kInformation);
     Detail("No terminal to answer the question, so the answer is no; --yes (or --force) answers yes.");
     return false;
 }
