@@ -158,6 +158,20 @@ TEST_F(CliTest, ReportIsWrittenAndNeverReplacedWithoutForce) {
     ASSERT_EQ(rtf.status, 0) << rtf.err;
     EXPECT_EQ(ReadFileBytes(dir_ / "out" / "m.RTF"), "{\\rtf1  Kickoff}");
     EXPECT_EQ(Run({"report", "1", "--template", "missing.htm"}).status, 1);
+
+    // Each kind is its own report; no kind is the executive one; a custom report holds only its sections.
+    for (const std::string kind : {"executive", "agenda", "custom", ""}) {
+        std::vector<std::string> args{"report", "1", "--name", "kind-" + kind};
+        if (!kind.empty()) args.insert(args.end(), {"--kind", kind});
+        if (kind == "custom") args.insert(args.end(), {"--sections", "todo"});
+        ASSERT_EQ(Run(args).status, 0) << kind;
+    }
+    const std::string executive = ReadFileBytes(dir_ / "out" / "kind-executive.htm");
+    const std::string custom = ReadFileBytes(dir_ / "out" / "kind-custom.htm");
+    EXPECT_EQ(ReadFileBytes(dir_ / "out" / "kind-.htm"), executive);
+    EXPECT_NE(ReadFileBytes(dir_ / "out" / "kind-agenda.htm"), executive);
+    EXPECT_NE(custom.find("Call Acme"), std::string::npos);
+    EXPECT_EQ(custom.find("Budget"), std::string::npos);
 }
 
 TEST_F(CliTest, ReportFileOperations) {
