@@ -16,27 +16,6 @@ namespace {
 
 using namespace tavolex;
 
-class FileWriter {
-public:
-    FileWriter(const std::filesystem::path& path, std::int32_t count, const std::string& appInfo = {})
-        : out_(path, std::ios::binary) {
-        test::RawDatabase header;
-        header.recordCount = count;
-        header.appInfo = appInfo;
-        Put(test::DatabaseBytes(header));
-    }
-    void Add(std::uint32_t id, std::string body) {
-        test::RawRecord record;
-        record.body = std::move(body);
-        record.uniqueId = id;
-        Put(test::RecordBytes(record));
-    }
-
-private:
-    void Put(const std::string& bytes) { out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size())); }
-    std::ofstream out_;
-};
-
 // A 160 x 160 picture with a few strokes that move from meeting to meeting.
 std::vector<std::uint8_t> Drawing(std::uint32_t seed) {
     constexpr int kSide = 160;
@@ -62,13 +41,13 @@ void WriteLargeStore(const std::filesystem::path& palmFolder, bool sketchPicture
     const std::uint32_t n = 65520;
     const std::string title = platform::Utf8ToCp932("定例会議 第");
     const std::string room = platform::Utf8ToCp932("会議室 ");
-    FileWriter meetings(folder / "meeting.dat", n, test::CategoryAppInfo({"Unfiled", "Business"}));
-    FileWriter links(folder / "link.dat", n);
-    FileWriter agendas(folder / "agenda.dat", n);
-    FileWriter notes(folder / "note.dat", n);
-    FileWriter toDos(folder / "todo.dat", n);
-    FileWriter attendees(folder / "attendee.dat", n);
-    FileWriter sketches(folder / "sketch.dat", n);
+    DatabaseFileWriter meetings(folder / "meeting.dat", n, test::CategoryAppInfo({"Unfiled", "Business"}));
+    DatabaseFileWriter links(folder / "link.dat", n);
+    DatabaseFileWriter agendas(folder / "agenda.dat", n);
+    DatabaseFileWriter notes(folder / "note.dat", n);
+    DatabaseFileWriter toDos(folder / "todo.dat", n);
+    DatabaseFileWriter attendees(folder / "attendee.dat", n);
+    DatabaseFileWriter sketches(folder / "sketch.dat", n);
     const std::string sketchTitle = platform::Utf8ToCp932("レイアウト ");
     for (std::uint32_t i = 1; i <= n; ++i) {
         test::MeetingSpec m{.title = title + std::to_string(i), .location = room + std::to_string(i % 50),

@@ -1,9 +1,38 @@
 #pragma once
 // A Palm Desktop folder at full capacity for the benchmarks and scripts/bench-cli.
 
+#include "tests/support/palm_database_writer.h"
+
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <string>
 
 namespace tavolex::bench {
+
+// Writes one database file record by record, so that even a full-capacity store never sits in
+// memory as a whole.
+class DatabaseFileWriter {
+public:
+    DatabaseFileWriter(const std::filesystem::path& path, std::int32_t count, const std::string& appInfo = {})
+        : out_(path, std::ios::binary) {
+        test::RawDatabase header;
+        header.recordCount = count;
+        header.appInfo = appInfo;
+        Put(test::DatabaseBytes(header));
+    }
+    void Add(std::uint32_t id, std::string body, std::uint32_t category = 0) {
+        test::RawRecord record;
+        record.body = std::move(body);
+        record.uniqueId = id;
+        record.categoryIndex = category;
+        Put(test::RecordBytes(record));
+    }
+
+private:
+    void Put(const std::string& bytes) { out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size())); }
+    std::ofstream out_;
+};
 
 // Writes palmFolder/Large/Tavolex: 65,520 meetings with titles and locations in Japanese, each
 // with one agenda item, note, to-do, sketch and attendee. The sketches have a title only, or with

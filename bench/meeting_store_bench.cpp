@@ -1,6 +1,7 @@
 // The meeting store's reload with linking, at full capacity (65,520 records of every type) and at
 // a typical user's size, and the indexed map build against the plain nested scan on one store.
 
+#include "bench/large_store.h"
 #include "meeting_store/link_maps.h"
 #include "meeting_store/meeting_database.h"
 #include "tests/support/nested_link_scan.h"
@@ -35,29 +36,7 @@ std::string Text(std::mt19937& random, std::size_t length) {
     return text;
 }
 
-// Writes one database file record by record, so that even a full-capacity store never sits in
-// memory as a whole.
-class FileWriter {
-public:
-    FileWriter(const std::filesystem::path& path, std::int32_t count, const std::string& appInfo = {})
-        : out_(path, std::ios::binary) {
-        test::RawDatabase header;
-        header.recordCount = count;
-        header.appInfo = appInfo;
-        Put(test::DatabaseBytes(header));
-    }
-    void Add(std::uint32_t id, std::string body, std::uint32_t category = 0) {
-        test::RawRecord record;
-        record.body = std::move(body);
-        record.uniqueId = id;
-        record.categoryIndex = category;
-        Put(test::RecordBytes(record));
-    }
-
-private:
-    void Put(const std::string& bytes) { out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size())); }
-    std::ofstream out_;
-};
+using FileWriter = bench::DatabaseFileWriter;
 
 // meetings meetings with itemsPerType items of each of the five item types, spread evenly over
 // the meetings, each meeting with one link naming its items; unique ids from 1.
