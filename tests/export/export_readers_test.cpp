@@ -34,11 +34,11 @@ using nlohmann::json;
 // not have, the separators of both line formats, control characters, a long Japanese note that
 // folds many times, a February 30th, hour 30, a due date of month 0, and a link file cut short.
 void WriteDamagedUser(const fs::path& user) {
-    test::PalmUserSpec spec;
-    spec.categories = {"Unfiled", "\x89\xef\x8b\x63\x81"};  // 会議 and a lone lead byte
+    test::PalmUserSpec store;
+    store.categories = {"Unfiled", "\x89\xef\x8b\x63\x81"};  // 会議 and a lone lead byte
     std::string longNote;
     for (int i = 0; i < 300; ++i) longNote += "\x89\xbf\x8a\x69\x82\xcc\x8c\x9f\x93\xa2,;\\\r\n";  // 価格の検討
-    spec.meetings.push_back(
+    store.meetings.push_back(
         {.title = "\x89\xbf\x8a\x69\xa0\xfd\xff end\x81", .location = "a;b,c\\d\x01\x7f",
          .date = test::HandheldDay(2027, 2, 30), .start = {30, 0}, .end = {9, 99}, .category = 1,
          .items = {test::NoteSpec{.text = longNote},
@@ -47,9 +47,9 @@ void WriteDamagedUser(const fs::path& user) {
                    test::AttendeeSpec{.nameParts = {"\x91\xbe\x98\x59", "\x93\x63\x92\x86\"q\"", "Co\x01X"},
                                       .addressId = 77, .absent = true},
                    test::SketchSpec{.title = "\x83\x58\x83\x50\x83\x62\x83\x60", .bitmap = {0, 200, 0, 200, 0, 1}}}});
-    spec.meetings.push_back({.title = "plain", .date = test::HandheldDay(1999, 12, 31), .start = {23, 59},
+    store.meetings.push_back({.title = "plain", .date = test::HandheldDay(1999, 12, 31), .start = {23, 59},
                              .end = {0, 0}, .items = {test::AgendaSpec{.text = "", .status = 9}}});
-    test::PalmUserDatabases databases = test::BuildPalmUserDatabases(spec);
+    test::PalmUserDatabases databases = test::BuildPalmUserDatabases(store);
     databases.note.records.push_back({.body = test::NoteBody({.text = "no meeting names me"}), .uniqueId = 0x7777});
     const std::string linkBytes = test::DatabaseBytes(databases.link);
     test::WritePalmUserDatabases(user / "Tavolex", databases);
