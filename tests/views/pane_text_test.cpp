@@ -15,52 +15,31 @@ std::string Repeat(std::string_view piece, int count) {
     return text;
 }
 
-TEST(ItemDisplayTextTest, CutAtFirstLineFeedOrTab) {
-    EXPECT_EQ(ItemDisplayText("first\nsecond\tthird"), "first");
-    EXPECT_EQ(ItemDisplayText("first\tsecond\nthird"), "first");
-    EXPECT_EQ(ItemDisplayText("first\r\nsecond"), "first");
-    EXPECT_EQ(ItemDisplayText("\nsecond"), "");
-    EXPECT_EQ(ItemDisplayText("one line"), "one line");
-    EXPECT_EQ(ItemDisplayText("lone\rreturn"), "lone\rreturn");
+// The first line, cut at a line feed or tab and to 255 bytes without splitting a double-byte character.
+TEST(PaneTextTest, ItemDisplayText) {
+    const std::pair<std::string, std::string> table[] = {
+        {"first\nsecond\tthird", "first"}, {"first\tsecond\nthird", "first"}, {"first\r\nsecond", "first"},
+        {"\nsecond", ""}, {"lone\rreturn", "lone\rreturn"},
+        {"ab" + Repeat(kA, 200), "ab" + Repeat(kA, 126)},  // the 255th byte would be a lead byte
+        {"a" + Repeat(kA, 200), "a" + Repeat(kA, 127)},
+        {Repeat("x", 400), Repeat("x", 255)},
+        {"a\x82\tb", "a\x82"},  // a stray lead byte before a tab: the tab still ends the line
+        {"\x83\x5c\x83\x7c", "\x83\x5c\x83\x7c"},  // '\\' and '|' as second bytes
+    };
+    for (const auto& [text, shown] : table) EXPECT_EQ(ItemDisplayText(text), shown) << text;
 }
 
-TEST(ItemDisplayTextTest, LimitNeverSplitsDoubleByteCharacter) {
-    const std::string odd = "ab" + Repeat(kA, 200);  // the 255th byte would be a lead byte
-    const std::string display = ItemDisplayText(odd);
-    EXPECT_EQ(display.size(), 254u);
-    EXPECT_EQ(display, "ab" + Repeat(kA, 126));
-    const std::string even = "a" + Repeat(kA, 200);
-    EXPECT_EQ(ItemDisplayText(even).size(), 255u);
-    EXPECT_EQ(ItemDisplayText(Repeat("x", 400)), Repeat("x", 255));
-}
-
-TEST(ItemDisplayTextTest, TrailByteIsNotTakenForControl) {
-    // A stray lead byte before a tab: the tab still ends the line.
-    EXPECT_EQ(ItemDisplayText("a\x82\tb"), "a\x82");
-    // 0x5C ('\\') and 0x7C ('|') are ordinary second bytes of double-byte characters.
-    EXPECT_EQ(ItemDisplayText("\x83\x5c\x83\x7c"), "\x83\x5c\x83\x7c");
-}
-
-TEST(ExpandLineFeedsTest, LineFeedsBecomeCarriageReturnLineFeed) {
-    EXPECT_EQ(ExpandLineFeeds("a\nb\n\nc"), "a\r\nb\r\n\r\nc");
-    EXPECT_EQ(ExpandLineFeeds("tab\tkept"), "tab\tkept");
-    EXPECT_EQ(ExpandLineFeeds(""), "");
-}
-
-TEST(ExpandLineFeedsTest, ExistingCarriageReturnLineFeedIsKept) {
-    EXPECT_EQ(ExpandLineFeeds("a\r\nb"), "a\r\nb");
-    EXPECT_EQ(ExpandLineFeeds("a\rb"), "a\rb");
-    EXPECT_EQ(ExpandLineFeeds("a\r\r\nb"), "a\r\r\nb");
-}
-
-TEST(ExpandLineFeedsTest, LimitCountsExpandedBytes) {
-    // "xy\n" grows to 4 bytes: 63 of them make 252; "xy" fits, the next line break doesn't.
-    const std::string expanded = ExpandLineFeeds(Repeat("xy\n", 100));
-    EXPECT_EQ(expanded.size(), 254u);
-    EXPECT_EQ(expanded, Repeat("xy\r\n", 63) + "xy");
-    EXPECT_EQ(ExpandLineFeeds(Repeat("x\n", 100)), Repeat("x\r\n", 85));
-    EXPECT_EQ(ExpandLineFeeds("a" + Repeat(kA, 200)), "a" + Repeat(kA, 127));
-    EXPECT_EQ(ExpandLineFeeds("ab" + Repeat(kA, 200)), "ab" + Repeat(kA, 126));
+// Line feeds become CR LF, and the limit counts the expanded bytes.
+TEST(PaneTextTest, ExpandLineFeeds) {
+    const std::pair<std::string, std::string> table[] = {
+        {"a\nb\n\nc", "a\r\nb\r\n\r\nc"}, {"tab\tkept", "tab\tkept"}, {"", ""}, {"a\r\nb", "a\r\nb"},
+        {"a\rb", "a\rb"}, {"a\r\r\nb", "a\r\r\nb"},
+        {Repeat("xy\n", 100), Repeat("xy\r\n", 63) + "xy"},  // "xy" fits, the next line break doesn't
+        {Repeat("x\n", 100), Repeat("x\r\n", 85)},
+        {"a" + Repeat(kA, 200), "a" + Repeat(kA, 127)},
+        {"ab" + Repeat(kA, 200), "ab" + Repeat(kA, 126)},
+    };
+    for (const auto& [text, expanded] : table) EXPECT_EQ(ExpandLineFeeds(text), expanded) << text;
     EXPECT_EQ(ExpandLineFeeds("abc\ndef", 4), "abc");
 }
 
