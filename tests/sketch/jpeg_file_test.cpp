@@ -88,29 +88,28 @@ TEST_F(JpegFileTest, WritesABaselineJpegThatReadsBack) {
     for (std::size_t i = 0; i < rgb.size(); ++i) ASSERT_NEAR(decoded.rgb[i], rgb[i], 6) << i;
 }
 
-TEST_F(JpegFileTest, UnopenablePathIsTracedAndReturnsZero) {
+// Sizes out of range or beyond the buffer, and a sketch without pixels, write nothing; a path that
+// can't be opened is traced; a name in Japanese is written.
+TEST_F(JpegFileTest, WhatIsWritten) {
+    const fs::path path = dir_ / "missing" / "7.jpg";
+    const Bytes rgb(4 * 4 * 3, 0);
+    for (const auto& [width, height] : {std::pair{0, 4}, {4, -1}, {4, 5}, {70000, 1}}) {
+        EXPECT_EQ(JpegFile::Write(dir_ / "bad.jpg", rgb, width, height, 100), 0) << width << "x" << height;
+    }
+    EXPECT_TRUE(JpegFile::Encode(rgb, 4, 5, 100).empty());
+    WriteSketchJpeg(SketchImage(), dir_ / "bad.jpg");
+    EXPECT_FALSE(fs::exists(dir_ / "bad.jpg"));
+
     std::FILE* err = std::tmpfile();
     ASSERT_NE(err, nullptr);
     test::RecordingDebugChannel debug;
     SetTraceTargets({nullptr, err, &debug});
-    const fs::path path = dir_ / "missing" / "7.jpg";
-    EXPECT_EQ(JpegFile::Write(path, Bytes(4 * 4 * 3, 0), 4, 4, 100), 0);
+    EXPECT_EQ(JpegFile::Write(path, rgb, 4, 4, 100), 0);
     EXPECT_FALSE(fs::exists(path));
-    EXPECT_EQ(debug.pieces, (std::vector<std::string>{"*** ", "JpegFile :\nCan't open " + path.string() + "\n", " ***\n"}));
+    const std::vector<std::string> traced = {"*** ", "JpegFile :\nCan't open " + path.string() + "\n", " ***\n"};
+    EXPECT_EQ(debug.pieces, traced);
     std::fclose(err);
-}
 
-// Sizes out of range or beyond the buffer, and a sketch without pixels, write nothing; a name in
-// Japanese is written.
-TEST_F(JpegFileTest, WhatIsWritten) {
-    const fs::path path = dir_ / "bad.jpg";
-    const Bytes rgb(4 * 4 * 3, 0);
-    for (const auto& [width, height] : {std::pair{0, 4}, {4, -1}, {4, 5}, {70000, 1}}) {
-        EXPECT_EQ(JpegFile::Write(path, rgb, width, height, 100), 0) << width << "x" << height;
-    }
-    EXPECT_TRUE(JpegFile::Encode(rgb, 4, 5, 100).empty());
-    WriteSketchJpeg(SketchImage(), path);
-    EXPECT_FALSE(fs::exists(path));
     const fs::path japanese = dir_.Path() / fs::path(u8"会議のスケッチ12.jpg");
     ASSERT_EQ(JpegFile::Write(japanese, rgb, 4, 4, 100), 1);
     EXPECT_EQ(ReadJpeg(test::ReadFileBytes(japanese)).height, 4);

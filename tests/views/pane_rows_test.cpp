@@ -21,24 +21,21 @@ using Person = test::AddressBookPerson;
 using Texts = std::array<std::string, kPaneMaxColumns>;
 
 // A Palm user's files and address book in a temporary folder, loaded.
-class Store {
-public:
+struct Store {
     Store(const test::PalmUserSpec& user, const std::vector<Person>& people)
-        : database_(dir_.Path() / "Tavolex"), book_(dir_.Path() / "address.dat") {
-        test::WritePalmUserFolder(dir_.Path() / "Tavolex", user);
-        test::WriteAddressBook(dir_.Path() / "address.dat", people);
-        database_.ReloadAll();
-        book_.Reload();
+        : database(dir.Path() / "Tavolex"), book(dir.Path() / "address.dat") {
+        test::WritePalmUserFolder(dir.Path() / "Tavolex", user);
+        test::WriteAddressBook(dir.Path() / "address.dat", people);
+        database.ReloadAll();
+        book.Reload();
     }
-    const MeetingDatabase& Database() const { return database_; }
     std::vector<MeetingItemEntry> Entries(std::int32_t meetingIndex) const {
-        return BuildMeetingItemEntries(database_, book_, meetingIndex);
+        return BuildMeetingItemEntries(database, book, meetingIndex);
     }
 
-private:
-    test::TempDir dir_;
-    MeetingDatabase database_;
-    AddressBook book_;
+    test::TempDir dir;
+    MeetingDatabase database;
+    AddressBook book;
 };
 
 test::PalmUserSpec EveryKind() {
@@ -94,7 +91,7 @@ TEST(MeetingItemEntriesTest, EveryKindInHandheldOrder) {
     EXPECT_EQ(entries[1].discussed, 0);
     EXPECT_EQ(entries[2].bCompleted, 1);
     EXPECT_EQ(entries[2].nPriority, 3);  // the low 3 bits of 0xFB
-    EXPECT_EQ(entries[2].szDueDate, store.Database().ToDoOf(entries[2].item)->szDueDate);  // as the store shows it
+    EXPECT_EQ(entries[2].szDueDate, store.database.ToDoOf(entries[2].item)->szDueDate);  // as the store shows it
     EXPECT_EQ(entries[3].bCompleted, 2);  // open, but kept as stored
     EXPECT_EQ(entries[6].item.recordIndex, entries[7].item.recordIndex);
     EXPECT_EQ(entries[8].bAbsent, 1);
@@ -140,25 +137,22 @@ TEST(AttendeeStoredNameTest, PartsJoinedWithSpaceAndComma) {
 // The meeting list: title, location, date + " " + time (the space stays without a time), category.
 TEST(MeetingRowsTest, OneRowPerMeetingInStoreOrder) {
     const Store store(EveryKind(), {});
-    const std::vector<PaneRow> rows = MeetingRows(store.Database());
+    const std::vector<PaneRow> rows = MeetingRows(store.database);
     ASSERT_EQ(rows.size(), 2u);
-    const Meeting& first = *store.Database().MeetingAt(0);
+    const Meeting& first = *store.database.MeetingAt(0);
     ASSERT_FALSE(first.szTime.empty());
     EXPECT_EQ(rows[0].texts, (Texts{"Other", "A", first.szDate + " " + first.szTime, "Business"}));
-    EXPECT_EQ(rows[1].texts, (Texts{"Kickoff", "", store.Database().MeetingAt(1)->szDate + " ", "Unfiled"}));
+    EXPECT_EQ(rows[1].texts, (Texts{"Kickoff", "", store.database.MeetingAt(1)->szDate + " ", "Unfiled"}));
     EXPECT_EQ(rows[1].parameter, 1);
     EXPECT_EQ(rows[1].icon, PaneIcon::kMeeting);
     EXPECT_EQ(MeetingCellText(first, 4), "");
-    EXPECT_EQ(MeetingCellText(store.Database(), 1, 0), "Kickoff");
-    EXPECT_EQ(MeetingCellText(store.Database(), 2, 0), "");
+    EXPECT_EQ(MeetingCellText(store.database, 1, 0), "Kickoff");
+    EXPECT_EQ(MeetingCellText(store.database, 2, 0), "");
 }
 
 TEST(ReportRowsTest, TextsIconsAndPositions) {
-    const std::vector<ReportListing> reports = {
-        {"Kickoff", "2004/05/17 9:00", "1234", ReportFileType::kHtml},
-        {"Minutes", "2004/05/18 10:00", "99", ReportFileType::kRtf},
-    };
-    const std::vector<PaneRow> rows = ReportRows(reports);
+    const std::vector<PaneRow> rows = ReportRows(std::vector<ReportListing>{
+        {"Kickoff", "2004/05/17 9:00", "1234", ReportFileType::kHtml}, {"Minutes", "", "", ReportFileType::kRtf}});
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].texts, (Texts{"Kickoff", "2004/05/17 9:00", "1234", ""}));
     EXPECT_EQ(rows[0].icon, PaneIcon::kHtmlReport);

@@ -52,11 +52,8 @@ MeetingItemEntry Attendee(bool absent, bool found) {
 
 TEST_F(QuickViewTest, MeetingText) {
     EXPECT_EQ(QuickViewInitialText(), "\x83\x4e\x83\x43\x83\x62\x83\x4e\x83\x72\x83\x85\x81\x5b");
-    Meeting meeting;
-    meeting.szTitle = kMeetingTitle;
-    meeting.szDate = "2004/05/17";
-    meeting.szTime = "9:00 - 10:30";
-    meeting.szLocation = "Room 5";
+    const Meeting meeting{
+        .szDate = "2004/05/17", .szTime = "9:00 - 10:30", .szTitle = kMeetingTitle, .szLocation = "Room 5"};
     // The title underlined with a '_' per byte: four double-byte characters, eight '_'.
     EXPECT_EQ(QuickViewMeetingText(meeting),
               kHeading + kMeetingTitle + "\r\n________\r\n\r\n2004/05/17\r\n9:00 - 10:30\r\nRoom 5\r\n");
