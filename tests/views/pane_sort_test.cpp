@@ -134,13 +134,5 @@ TEST(SortPaneRowsTest, TiesKeepTheirOrderInListsOfAnyLength) {
     }
 }
 
-TEST(PaneSortDirectionTest, FirstClickDescendingThenEveryClickFlips) {
-    PaneSortDirection pane;
-    for (const SortOrder order : {SortOrder::kDescending, SortOrder::kAscending, SortOrder::kDescending}) {
-        EXPECT_EQ(pane.Next(), order);
-        EXPECT_EQ(pane.Click(), order);
-    }
-}
-
 }  // namespace
 }  // namespace tavolex
