@@ -1,4 +1,5 @@
 #include "views/meeting_items.h"
+#include "views/meeting_listing.h"
 #include "views/meeting_rows.h"
 #include "views/report_rows.h"
 
@@ -102,6 +103,10 @@ TEST(MeetingItemEntriesTest, EveryKindInHandheldOrder) {
     EXPECT_EQ(rows[4].texts, (Texts{"line 1", "", "", ""}));
     EXPECT_EQ(rows[4].icon, PaneIcon::kNote);
     EXPECT_EQ(rows[4].parameter, 4);
+
+    // The machine-readable listing numbers the entries from 1.
+    const std::vector<ItemListing> listing = ListItems(store.database, entries);
+    EXPECT_EQ(listing.at(8).number, 9);
 
     // Without an address book every attendee shows its own stored name.
     const std::vector<MeetingItemEntry> fromText = Store(EveryKind(), {}).Entries(1);
