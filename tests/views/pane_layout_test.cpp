@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace tavolex {
@@ -37,34 +38,20 @@ TEST(PaneLayoutTest, ColumnsOfEachList) {
 }
 
 // Meeting columns: w = width / 4, then w + w/5 - 1 or w - w/5 - 1; report columns: w = width / 3,
-// then w + 2w/5 - 1 or w - w/5 - 1; whole results are not rounded down by a binary 0.2.
+// then w + 2w/5 - 1 or w - w/5 - 1; whole results are not rounded down by a binary 0.2. Tiny and
+// negative widths give 0, never less.
 TEST(PaneLayoutTest, ColumnWidths) {
-    const struct {
-        PaneKind kind;
-        int width, column, expected;
-    } table[] = {
+    const std::tuple<PaneKind, int, int, int> table[] = {  // list, list width, column, column width
         {PaneKind::kMeetings, 403, 0, 119}, {PaneKind::kMeetings, 403, 1, 119}, {PaneKind::kMeetings, 403, 2, 79},
         {PaneKind::kMeetings, 403, 3, 79},  {PaneKind::kMeetings, 403, 4, 0},   {PaneKind::kMeetings, 1000, 0, 299},
         {PaneKind::kMeetings, 1000, 2, 199}, {PaneKind::kMeetings, 28, 0, 7},   {PaneKind::kMeetings, 28, 2, 4},
-        {PaneKind::kMeetings, 5, 2, 0},     {PaneKind::kMeetings, 8, 0, 1},     {PaneKind::kReports, 1000, 0, 465},
-        {PaneKind::kReports, 1000, 1, 265}, {PaneKind::kReports, 1000, 2, 265}, {PaneKind::kReports, 1000, 3, 0},
-        {PaneKind::kItems, 300, 0, 280},    {PaneKind::kItems, 300, 1, 0},
+        {PaneKind::kMeetings, 5, 2, 0},     {PaneKind::kMeetings, 8, 0, 1},     {PaneKind::kMeetings, -5, 0, 0},
+        {PaneKind::kReports, 1000, 0, 465}, {PaneKind::kReports, 1000, 1, 265}, {PaneKind::kReports, 1000, 2, 265},
+        {PaneKind::kReports, 1000, 3, 0},   {PaneKind::kReports, 4, 1, 0},      {PaneKind::kReports, -5, 0, 0},
+        {PaneKind::kItems, 300, 0, 280},    {PaneKind::kItems, 300, 1, 0},      {PaneKind::kItems, 19, 0, 0},
     };
-    for (const auto& row : table) {
-        EXPECT_EQ(PaneColumnWidth(row.kind, row.width, row.column), row.expected) << row.width << " " << row.column;
-    }
-    EXPECT_EQ(MeetingColumnWidth(1000, 1), 299);
-    EXPECT_EQ(ReportColumnWidth(1000, 0), 465);
-    EXPECT_EQ(ItemColumnWidth(300), 280);
-}
-
-TEST(PaneLayoutTest, TinyListsGetNoNegativeWidths) {
-    for (int width : {-5, 0, 1, 3, 4, 5, 19}) {
-        for (int column = 0; column < 4; ++column) {
-            EXPECT_GE(MeetingColumnWidth(width, column), 0) << width;
-            EXPECT_GE(ReportColumnWidth(width, column), 0) << width;
-        }
-        EXPECT_GE(ItemColumnWidth(width), 0) << width;
+    for (const auto& [kind, width, column, expected] : table) {
+        EXPECT_EQ(PaneColumnWidth(kind, width, column), expected) << width << " " << column;
     }
 }
 

@@ -1,7 +1,11 @@
+#include "views/meeting_items.h"
+#include "views/meeting_listing.h"
 #include "views/meeting_rows.h"
 #include "views/report_rows.h"
 
+#include "address_book/address_book.h"
 #include "meeting_store/meeting_database.h"
+#include "tests/support/address_book_writer.h"
 #include "tests/support/palm_database_writer.h"
 #include "tests/support/temp_dir.h"
 
@@ -10,63 +14,140 @@
 namespace tavolex {
 namespace {
 
-TEST(MeetingRowsTest, CellTexts) {
-    Meeting meeting;
-    meeting.szTitle = "Kickoff";
-    meeting.szLocation = "Room 5";
-    meeting.szDate = "2004/05/17";
-    meeting.szTime = "9:00 - 10:30";
-    meeting.szCategory = "Business";
-    EXPECT_EQ(MeetingCellText(meeting, 0), "Kickoff");
-    EXPECT_EQ(MeetingCellText(meeting, 1), "Room 5");
-    EXPECT_EQ(MeetingCellText(meeting, 2), "2004/05/17 9:00 - 10:30");
-    EXPECT_EQ(MeetingCellText(meeting, 3), "Business");
-    EXPECT_EQ(MeetingCellText(meeting, 4), "");
-    meeting.szTime.clear();
-    EXPECT_EQ(MeetingCellText(meeting, 2), "2004/05/17 ");
-}
+using test::AgendaSpec;
+using test::AttendeeSpec;
+using test::NoteSpec;
+using test::ToDoSpec;
+using Person = test::AddressBookPerson;
+using Texts = std::array<std::string, kPaneMaxColumns>;
 
-TEST(MeetingRowsTest, OneRowPerMeetingInStoreOrder) {
+// A Palm user's files and address book in a temporary folder, loaded.
+struct Store {
+    Store(const test::PalmUserSpec& user, const std::vector<Person>& people)
+        : database(dir.Path() / "Tavolex"), book(dir.Path() / "address.dat") {
+        test::WritePalmUserFolder(dir.Path() / "Tavolex", user);
+        test::WriteAddressBook(dir.Path() / "address.dat", people);
+        database.ReloadAll();
+        book.Reload();
+    }
+    std::vector<MeetingItemEntry> Entries(std::int32_t meetingIndex) const {
+        return BuildMeetingItemEntries(database, book, meetingIndex);
+    }
+
     test::TempDir dir;
+    MeetingDatabase database;
+    AddressBook book;
+};
+
+test::PalmUserSpec EveryKind() {
     test::PalmUserSpec user;
     user.categories = {"Unfiled", "Business"};
-    user.meetings.push_back({.title = "First", .location = "A", .date = test::HandheldDay(2004, 5, 17),
-                             .start = {9, 0}, .end = {10, 0}, .category = 1});
-    user.meetings.push_back({.title = "Second", .date = test::HandheldDay(2004, 5, 18)});
-    test::WritePalmUserFolder(dir.Path(), user);
-    MeetingDatabase database(dir.Path());
-    database.ReloadAll();
+    user.meetings.push_back({.title = "Other", .location = "A", .date = test::HandheldDay(2004, 5, 16),
+                             .start = {9, 0}, .end = {10, 0}, .category = 1, .items = {NoteSpec{.text = "not mine"}}});
+    user.meetings.push_back(
+        {.title = "Kickoff",
+         .date = test::HandheldDay(2004, 5, 17),
+         .items = {AgendaSpec{.text = "Budget\nfigures", .status = 1}, AgendaSpec{.text = "Plan", .status = 2},
+                   ToDoSpec{.text = "mail\tall", .priority = 0xFB, .dueDate = test::HandheldDay(2004, 6, 1),
+                            .completed = 1},
+                   ToDoSpec{.text = "call", .completed = 2}, NoteSpec{.text = "line 1\nline 2"},
+                   test::SketchSpec{.title = "board"}, AttendeeSpec{.nameParts = {"Taro", "Yamada"}, .addressId = 0x42},
+                   AttendeeSpec{.nameParts = {"A", "", "C"}, .addressId = 0x99, .absent = true}}});
+    return user;
+}
 
-    const std::vector<PaneRow> rows = MeetingRows(database);
+TEST(MeetingItemEntriesTest, EveryKindInHandheldOrder) {
+    const Store store(EveryKind(), {{.recordId = 0x42, .lastName = "Yamada", .firstName = "Taro"},
+                                    {.recordId = 7, .lastName = "Other", .firstName = "One"},
+                                    {.recordId = 0x42, .lastName = "Yamada", .firstName = "Hanako"}});
+    const std::vector<MeetingItemEntry> entries = store.Entries(1);
+    const struct {
+        ItemKind kind;
+        PaneIcon icon;
+        std::string display;
+        std::string full;
+        std::int32_t addressIndex = -1;
+        std::array<std::int32_t, 4> numbers{};  // discussed, bCompleted, nPriority, bAbsent
+    } expected[] = {
+        {ItemKind::kAgenda, PaneIcon::kAgendaDiscussed, "Budget", "Budget\r\nfigures", -1, {1, 0, 0, 0}},
+        {ItemKind::kAgenda, PaneIcon::kAgendaNotDiscussed, "Plan", "Plan"},
+        {ItemKind::kToDo, PaneIcon::kToDoCompleted, "mail", "mail\tall", -1, {0, 1, 3, 0}},  // priority: the low 3 bits
+        {ItemKind::kToDo, PaneIcon::kToDoOpen, "call", "call", -1, {0, 2, 0, 0}},  // open, but kept as stored
+        {ItemKind::kNote, PaneIcon::kNote, "line 1", "line 1\r\nline 2"},
+        {ItemKind::kSketch, PaneIcon::kSketch, "board", ""},
+        {ItemKind::kAttendee, PaneIcon::kAttendee, "Yamada Taro", "Yamada Taro", 0},  // one attendee, two records
+        {ItemKind::kAttendee, PaneIcon::kAttendee, "Yamada Hanako", "Yamada Hanako", 2},
+        {ItemKind::kAttendee, PaneIcon::kAttendeeAbsent, "A, C", "A, C", -1, {0, 0, 0, 1}},
+    };
+    ASSERT_EQ(entries.size(), std::size(expected));
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(entries[i].kind, expected[i].kind);
+        EXPECT_EQ(entries[i].icon, expected[i].icon);
+        EXPECT_EQ(entries[i].displayText, expected[i].display);
+        EXPECT_EQ(entries[i].fullText, expected[i].full);
+        EXPECT_EQ(entries[i].addressIndex, expected[i].addressIndex);
+        EXPECT_EQ(entries[i].foundInAddressBook, expected[i].addressIndex >= 0);
+        const auto& e = entries[i];
+        EXPECT_EQ((std::array{e.discussed, e.bCompleted, e.nPriority, e.bAbsent}), expected[i].numbers);
+    }
+    EXPECT_EQ(entries[2].szDueDate, store.database.ToDoOf(entries[2].item)->szDueDate);  // as the store shows it
+    EXPECT_EQ(entries[6].item.recordIndex, entries[7].item.recordIndex);
+    EXPECT_EQ(store.Entries(0).size(), 1u);
+    EXPECT_TRUE(store.Entries(2).empty());
+    EXPECT_TRUE(store.Entries(-1).empty());
+
+    // The list's rows: icon, display text and the entry's position.
+    const std::vector<PaneRow> rows = ItemRows(entries);
+    ASSERT_EQ(rows.size(), entries.size());
+    EXPECT_EQ(rows[4].texts, (Texts{"line 1", "", "", ""}));
+    EXPECT_EQ(rows[4].icon, PaneIcon::kNote);
+    EXPECT_EQ(rows[4].parameter, 4);
+
+    // The machine-readable listing numbers the entries from 1.
+    const std::vector<ItemListing> listing = ListItems(store.database, entries);
+    EXPECT_EQ(listing.at(8).number, 9);
+
+    // Without an address book every attendee shows its own stored name.
+    const std::vector<MeetingItemEntry> fromText = Store(EveryKind(), {}).Entries(1);
+    ASSERT_EQ(fromText.size(), 8u);
+    EXPECT_EQ(fromText[6].displayText, "Taro Yamada");
+    EXPECT_FALSE(fromText[6].foundInAddressBook);
+}
+
+TEST(AttendeeStoredNameTest, PartsJoinedWithSpaceAndComma) {
+    const std::pair<const char*, const char*> table[] = {
+        {"A\x01\x01" "C", "A, C"}, {"Taro\x01Yamada\x01" "Co", "Taro Yamada, Co"}, {"Taro\x01Yamada", "Taro Yamada"},
+        {"Taro", "Taro"}, {"A\x01" "B\x01" "C\x01" "D", "A B, C"}, {"", ""}, {"\x01\x01", ""},
+        {"\x01Yamada", "Yamada"}, {"\x01Yamada\x01" "Co", "Yamada, Co"}, {"\x01\x01" "Co", "Co"},
+    };
+    for (const auto& [stored, shown] : table) EXPECT_EQ(AttendeeStoredName(stored), shown) << stored;
+}
+
+// The meeting list: title, location, date + " " + time (the space stays without a time), category.
+TEST(MeetingRowsTest, OneRowPerMeetingInStoreOrder) {
+    const Store store(EveryKind(), {});
+    const std::vector<PaneRow> rows = MeetingRows(store.database);
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0].texts[0], "First");
-    EXPECT_EQ(rows[0].texts[1], "A");
-    EXPECT_EQ(rows[0].texts[2], database.MeetingAt(0)->szDate + " " + database.MeetingAt(0)->szTime);
-    EXPECT_FALSE(database.MeetingAt(0)->szTime.empty());
-    EXPECT_EQ(rows[0].texts[3], "Business");
-    EXPECT_EQ(rows[1].texts[3], "Unfiled");
+    const Meeting& first = *store.database.MeetingAt(0);
+    ASSERT_FALSE(first.szTime.empty());
+    EXPECT_EQ(rows[0].texts, (Texts{"Other", "A", first.szDate + " " + first.szTime, "Business"}));
+    EXPECT_EQ(rows[1].texts, (Texts{"Kickoff", "", store.database.MeetingAt(1)->szDate + " ", "Unfiled"}));
     EXPECT_EQ(rows[1].parameter, 1);
     EXPECT_EQ(rows[1].icon, PaneIcon::kMeeting);
-    EXPECT_EQ(MeetingCellText(database, 1, 0), "Second");
-    EXPECT_EQ(MeetingCellText(database, 2, 0), "");
+    EXPECT_EQ(MeetingCellText(first, 4), "");
+    EXPECT_EQ(MeetingCellText(store.database, 1, 0), "Kickoff");
+    EXPECT_EQ(MeetingCellText(store.database, 2, 0), "");
 }
 
 TEST(ReportRowsTest, TextsIconsAndPositions) {
-    const std::vector<ReportListing> reports = {
-        {"Kickoff", "2004/05/17 9:00", "1234", ReportFileType::kHtml},
-        {"Minutes", "2004/05/18 10:00", "99", ReportFileType::kRtf},
-    };
-    const std::vector<PaneRow> rows = ReportRows(reports);
+    const std::vector<PaneRow> rows = ReportRows(std::vector<ReportListing>{
+        {"Kickoff", "2004/05/17 9:00", "1234", ReportFileType::kHtml}, {"Minutes", "", "", ReportFileType::kRtf}});
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0].texts[0], "Kickoff");
-    EXPECT_EQ(rows[0].texts[1], "2004/05/17 9:00");
-    EXPECT_EQ(rows[0].texts[2], "1234");
-    EXPECT_EQ(rows[0].texts[3], "");
+    EXPECT_EQ(rows[0].texts, (Texts{"Kickoff", "2004/05/17 9:00", "1234", ""}));
     EXPECT_EQ(rows[0].icon, PaneIcon::kHtmlReport);
-    EXPECT_EQ(rows[1].icon, PaneIcon::kRtfReport);
-    EXPECT_EQ(static_cast<int>(rows[1].icon), 10);
+    EXPECT_EQ(static_cast<int>(rows[1].icon), 10);  // kRtfReport, the image list's index
     EXPECT_EQ(rows[1].parameter, 1);
-    EXPECT_EQ(ReportCellText(reports[1], 3), "");
 }
 
 }  // namespace
