@@ -57,7 +57,9 @@ std::string DatabaseBytes(const RawDatabase& database) {
 
 std::string CategoryAppInfo(const std::vector<std::string>& names, std::size_t slots) {
     std::string out(56 + 16 * std::max(slots, names.size()), '\0');
-    for (std::size_t i = 0; i < names.size(); ++i) out.replace(56 + 16 * i, std::min<std::size_t>(names[i].size(), 15), names[i], 0, 15);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        out.replace(56 + 16 * i, std::min<std::size_t>(names[i].size(), 15), names[i], 0, 15);
+    }
     return out;
 }
 
@@ -115,7 +117,8 @@ PalmUserDatabases BuildPalmUserDatabases(const PalmUserSpec& user) {
             (dbs.*kItemFiles[kind]).records.push_back({.body = body, .uniqueId = id});
             children.push_back((kChildTypes[kind] << 24) | (id & 0xFFFFFF));
         }
-        dbs.meeting.records.push_back({.body = MeetingBody(meeting, linkId), .uniqueId = meetingId, .categoryIndex = meeting.category});
+        dbs.meeting.records.push_back(
+            {.body = MeetingBody(meeting, linkId), .uniqueId = meetingId, .categoryIndex = meeting.category});
         dbs.link.records.push_back({.body = LinkBody(meetingId, children), .uniqueId = linkId});
     }
     return dbs;
