@@ -5,8 +5,6 @@
 namespace tavolex::test {
 namespace {
 
-using Value = MemorySettingsBackend::Value;
-
 std::string Lower(std::string_view text) {
     std::string out(text);
     for (char& c : out) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
@@ -28,26 +26,21 @@ std::string NormalizedKeyPath(std::string_view path) {
     return out;
 }
 
-template <class T>
-const T* Held(const Value* value) {
-    return value == nullptr ? nullptr : std::get_if<T>(&value->data);
-}
-
 class MemoryKey final : public platform::SettingsKeyHandle {
 public:
     MemoryKey(MemorySettingsBackend& backend, std::string path) : backend_(backend), path_(std::move(path)) {}
 
     platform::SettingsStatus ReadString(std::string_view name, std::size_t maxBytes, std::string& value) override {
-        const Value* found = backend_.Find(path_, name);
-        const std::string* text = Held<std::string>(found);
+        const MemorySettingsBackend::Data* found = backend_.Find(path_, name);
+        const std::string* text = std::get_if<std::string>(found);
         if (text == nullptr) return found == nullptr ? platform::kSettingsNotFound : platform::kSettingsBadData;
         if (text->size() > maxBytes) return platform::kSettingsMoreData;
         value = *text;
         return platform::kSettingsOk;
     }
     platform::SettingsStatus ReadDword(std::string_view name, std::uint32_t& value) override {
-        const Value* found = backend_.Find(path_, name);
-        const std::uint32_t* number = Held<std::uint32_t>(found);
+        const MemorySettingsBackend::Data* found = backend_.Find(path_, name);
+        const std::uint32_t* number = std::get_if<std::uint32_t>(found);
         if (number == nullptr) return found == nullptr ? platform::kSettingsNotFound : platform::kSettingsBadData;
         value = *number;
         return platform::kSettingsOk;
@@ -92,12 +85,12 @@ void MemorySettingsBackend::Set(std::string_view path, std::string_view name, Da
 }
 
 std::optional<std::string> MemorySettingsBackend::GetString(std::string_view path, std::string_view name) const {
-    const std::string* text = Held<std::string>(Find(NormalizedKeyPath(path), name));
+    const std::string* text = std::get_if<std::string>(Find(NormalizedKeyPath(path), name));
     return text == nullptr ? std::nullopt : std::optional(*text);
 }
 
 std::optional<std::uint32_t> MemorySettingsBackend::GetDword(std::string_view path, std::string_view name) const {
-    const std::uint32_t* number = Held<std::uint32_t>(Find(NormalizedKeyPath(path), name));
+    const std::uint32_t* number = std::get_if<std::uint32_t>(Find(NormalizedKeyPath(path), name));
     return number == nullptr ? std::nullopt : std::optional(*number);
 }
 
@@ -108,22 +101,17 @@ std::size_t MemorySettingsBackend::ValueCount(std::string_view path) const {
     return key == nullptr ? 0 : key->values.size();
 }
 
-const Value* MemorySettingsBackend::Find(const std::string& path, std::string_view name) const {
+const MemorySettingsBackend::Data* MemorySettingsBackend::Find(const std::string& path, std::string_view name) const {
     const Key* key = FindKey(path);
     if (key == nullptr) return nullptr;
-    const auto it = std::find_if(key->values.begin(), key->values.end(),
-                                 [&name](const Value& v) { return Lower(v.name) == Lower(name); });
-    return it == key->values.end() ? nullptr : &*it;
+    const auto value = key->values.find(Lower(name));
+    return value == key->values.end() ? nullptr : &value->second;
 }
 
 void MemorySettingsBackend::Write(const std::string& path, std::string_view name, Data data) {
     Key& key = CreateKey(path);
     writes.push_back(key.path + "|" + std::string(name));
-    if (const Value* found = Find(path, name)) {
-        key.values[static_cast<std::size_t>(found - key.values.data())].data = std::move(data);
-    } else {
-        key.values.push_back({std::string(name), std::move(data)});
-    }
+    key.values[Lower(name)] = std::move(data);
 }
 
 std::vector<std::string> MemorySettingsBackend::Subkeys(const std::string& path) const {

@@ -17,10 +17,6 @@ namespace tavolex::test {
 class MemorySettingsBackend final : public platform::SettingsBackend {
 public:
     using Data = std::variant<std::string, std::uint32_t>;  // a text or a DWORD
-    struct Value {
-        std::string name;  // as first written
-        Data data;
-    };
 
     platform::SettingsStatus OpenKey(std::string_view path, platform::KeyAccess access,
                                      std::unique_ptr<platform::SettingsKeyHandle>& key) override;
@@ -39,14 +35,14 @@ public:
     std::vector<std::string> writes;    // "path|name", in order
 
     // For the key handles; paths normalized.
-    const Value* Find(const std::string& path, std::string_view name) const;
+    const Data* Find(const std::string& path, std::string_view name) const;
     void Write(const std::string& path, std::string_view name, Data data);
     std::vector<std::string> Subkeys(const std::string& path) const;
 
 private:
     struct Key {
-        std::string path;  // as first created
-        std::vector<Value> values;
+        std::string path;                     // as first created
+        std::map<std::string, Data> values;  // by lower-case name
     };
 
     void Set(std::string_view path, std::string_view name, Data data);
