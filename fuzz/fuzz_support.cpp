@@ -4,18 +4,8 @@
 #include "tests/support/fixed_clock.h"
 #include "tests/support/palm_bitmap_writer.h"
 
-#include <cstdio>
-#include <unistd.h>
-
 namespace tavolex::fuzz {
 namespace {
-
-std::filesystem::path gScratch;
-
-void RemoveScratchFolder() {
-    std::error_code error;
-    std::filesystem::remove_all(gScratch, error);
-}
 
 std::vector<std::uint8_t> Bitmap(int width, int height, int depth, test::PalmCompression compression) {
     test::PalmBitmapSpec bitmap{.width = width, .height = height, .depth = depth, .compression = compression};
@@ -34,17 +24,10 @@ const Record& Required(const Record* record) {
 }  // namespace
 
 const std::filesystem::path& ScratchFolder() {
-    if (!gScratch.empty()) return gScratch;
     std::error_code error;
-    const auto base = std::filesystem::is_directory("/dev/shm", error) ? "/dev/shm" : std::filesystem::temp_directory_path();
-    std::string pattern = (base / "tavolex-fuzz-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        std::perror("mkdtemp");
-        std::abort();
-    }
-    gScratch = pattern;
-    std::atexit(RemoveScratchFolder);
-    return gScratch;
+    static const test::TempDir folder(std::filesystem::is_directory("/dev/shm", error) ? "/dev/shm"
+                                                                                      : std::filesystem::temp_directory_path());
+    return folder.Path();
 }
 
 std::vector<std::string_view> SplitParts(std::string_view input, std::size_t maxParts) {
