@@ -104,7 +104,8 @@ void WalkStore(const MeetingDatabase& store) {
                 case ChildType::kAttendee: touch(Required(store.AttendeeOf(item)).szText); break;
             }
         }
-        for (ChildType type : {ChildType::kNote, ChildType::kSketch, ChildType::kToDo, ChildType::kAttendee, ChildType::kAgenda}) {
+        for (ChildType type :
+             {ChildType::kNote, ChildType::kSketch, ChildType::kToDo, ChildType::kAttendee, ChildType::kAgenda}) {
             for (const MeetingItem& item : store.ItemsOf(meeting->dwDBID, type)) {
                 if (item.type != type) std::abort();
             }
@@ -112,8 +113,9 @@ void WalkStore(const MeetingDatabase& store) {
     }
     for (const auto& toDo : store.ToDos()) touch(toDo->szText);
     for (const auto& sketch : store.Sketches()) {
-        if (sketch->image.HasPixels() && static_cast<std::int64_t>(sketch->image.Width()) * sketch->image.Height() <= 320 * 480) {
-            sink = sink + sketch->image.Rgb().size();
+        const auto& image = sketch->image;
+        if (image.HasPixels() && static_cast<std::int64_t>(image.Width()) * image.Height() <= 320 * 480) {
+            sink = sink + image.Rgb().size();
         }
     }
 }
@@ -126,7 +128,9 @@ void WriteTemplatePictures(const std::filesystem::path& templateFolder) {
 
 void EmptyFolder(const std::filesystem::path& folder) {
     std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) std::filesystem::remove_all(entry.path(), error);
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        std::filesystem::remove_all(entry.path(), error);
+    }
 }
 
 ReportFixture::ReportFixture(const char* name)

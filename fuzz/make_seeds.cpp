@@ -111,7 +111,8 @@ int main(int argc, char** argv) {
     }
     fuzz::QuietTrace();
     gCorpus = argv[1];
-    const std::string book = test::AddressBookBytes(fuzz::RichAddressBook(), {{.index = 1, .id = 1, .shortName = "Biz", .longName = "Business"}});
+    const std::string book =
+        test::AddressBookBytes(fuzz::RichAddressBook(), {{.index = 1, .id = 1, .shortName = "Biz", .longName = "Business"}});
     StoreSeeds(test::BuildPalmUserDatabases(fuzz::RichUser()), book);
     SketchSeeds();
     TemplateSeeds(argv[2]);

@@ -108,7 +108,9 @@ Bytes WritePalmBitmap(const PalmBitmapSpec& layout) {
     if (layout.colourTableEntries) {
         header.flags |= kPalmHasColourTable;
         PutU16Be(body, static_cast<unsigned>(*layout.colourTableEntries));
-        for (int i = 0; i < *layout.colourTableEntries; ++i) Append(body, Bytes{static_cast<std::uint8_t>(i), 0x12, 0x34, 0x56});
+        for (int i = 0; i < *layout.colourTableEntries; ++i) {
+            Append(body, Bytes{static_cast<std::uint8_t>(i), 0x12, 0x34, 0x56});
+        }
     }
     if (layout.directColour) {
         header.flags |= kPalmDirectColour;
@@ -118,7 +120,8 @@ Bytes WritePalmBitmap(const PalmBitmapSpec& layout) {
     Bytes previous(rowBytes, 0);
     for (int y = 0; y < layout.height; ++y) {
         const auto width = static_cast<std::size_t>(layout.width);
-        const Bytes row = PackRow(std::span(layout.pixels).subspan(static_cast<std::size_t>(y) * width, width), layout.depth, rowBytes);
+        const auto pixels = std::span(layout.pixels).subspan(static_cast<std::size_t>(y) * width, width);
+        const Bytes row = PackRow(pixels, layout.depth, rowBytes);
         switch (layout.compression) {
             case PalmCompression::kNone: Append(data, row); break;
             case PalmCompression::kScanLine: Append(data, ScanLineRow(row, previous)); break;
