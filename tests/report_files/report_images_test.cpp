@@ -24,18 +24,14 @@ std::vector<std::string> Names(std::string_view text, bool* complete = nullptr) 
 
 using Strings = std::vector<std::string>;
 
-TEST(ScanImageReferencesTest, SrcAndBackgroundExactlyAsWritten) {
+// src="..." and background="..." exactly as written, one entry per file name, and only values that
+// name a file.
+TEST(ScanImageReferencesTest, FileNamesOfTheReferences) {
     EXPECT_EQ(Names("<img src=\"1234.jpg\"><td background=\"images/bg%20a.gif\">"), (Strings{"1234.jpg", "bg a.gif"}));
     EXPECT_EQ(Names("<IMG SRC=\"x.jpg\"><td BACKGROUND=\"y.gif\">"), Strings{});
     EXPECT_EQ(Names("<img src = \"x.jpg\"><img src='y.jpg'>"), Strings{});
-}
-
-TEST(ScanImageReferencesTest, OneEntryPerFileName) {
     EXPECT_EQ(Names("src=\"a/x.jpg\" src=\"b\\x.jpg\" src=\"x.jpg\" src=\"y%20z.jpg\" src=\"y z.jpg\""),
               (Strings{"x.jpg", "y z.jpg"}));
-}
-
-TEST(ScanImageReferencesTest, ValuesThatAreNoReference) {
     EXPECT_EQ(Names("src=\"\" background=\"\""), Strings{});
     EXPECT_EQ(Names("src=\"images/\""), Strings{});             // no file name
     EXPECT_EQ(Names("src=\"a/..\" src=\".\""), Strings{});      // never a file of the folder
@@ -44,9 +40,6 @@ TEST(ScanImageReferencesTest, ValuesThatAreNoReference) {
     EXPECT_EQ(Names("src=\""), Strings{});
     EXPECT_EQ(Names("background=\"x\" src="), Strings{"x"});
     EXPECT_EQ(Names("backgroun"), Strings{});
-}
-
-TEST(ScanImageReferencesTest, SeparatorsFoundByWholeCharacters) {
     // 表 is 0x95 0x5C: its second byte is no separator.
     EXPECT_EQ(Names("src=\"pics\\\x95\x5c.jpg\""), Strings{"\x95\x5c.jpg"});
     EXPECT_EQ(Names("src=\"/a.jpg\""), Strings{"a.jpg"});
@@ -107,29 +100,21 @@ TEST_F(CollectReportImagesTest, TemplatePicturesAreRefreshed) {
     EXPECT_EQ(channel.pieces[1].rfind("NEW &szImage[0] = 0x", 0), 0u) << channel.pieces[1];
 }
 
-TEST_F(CollectReportImagesTest, EmptyReportShowsTheMessage) {
-    const fs::path report = paths.outputFolder / "empty.htm";
-    test::WriteFileBytes(report, "");
-    list.names = {"stale"};
-    EXPECT_FALSE(CollectReportImages(report, paths, ui, list));
-    EXPECT_TRUE(list.names.empty());
+// An empty report shows the message; a missing one and one with too many pictures fail silently.
+TEST_F(CollectReportImagesTest, FailuresLeaveNoNames) {
+    std::string many;
+    for (int i = 0; i < 257; ++i) many += "src=\"" + std::to_string(i) + ".jpg\"";
+    test::WriteFileBytes(paths.outputFolder / "many.htm", many);
+    test::WriteFileBytes(paths.outputFolder / "empty.htm", "");
+    for (const char* name : {"gone.htm", "many.htm", "empty.htm"}) {
+        list.names = {"stale"};
+        EXPECT_FALSE(CollectReportImages(paths.outputFolder / name, paths, ui, list)) << name;
+        EXPECT_TRUE(list.names.empty()) << name;
+    }
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "This file is currently empty and cannot be used.");
     EXPECT_EQ(ui.messages[0].caption, "Tavolex");
     EXPECT_EQ(ui.messages[0].icon, platform::MessageIcon::kInformation);
-}
-
-TEST_F(CollectReportImagesTest, MissingReportFailsSilently) {
-    EXPECT_FALSE(CollectReportImages(paths.outputFolder / "gone.htm", paths, ui, list));
-    EXPECT_TRUE(ui.messages.empty());
-}
-
-TEST_F(CollectReportImagesTest, TooManyPicturesYieldNone) {
-    std::string text;
-    for (int i = 0; i < 257; ++i) text += "src=\"" + std::to_string(i) + ".jpg\"";
-    test::WriteFileBytes(paths.outputFolder / "many.htm", text);
-    EXPECT_FALSE(CollectReportImages(paths.outputFolder / "many.htm", paths, ui, list));
-    EXPECT_TRUE(list.names.empty());
 }
 
 TEST_F(CollectReportImagesTest, ReferencedNamesNeedNoMessage) {

@@ -73,55 +73,31 @@ protected:
     test::RecordingUserInteraction ui;
 };
 
-TEST_F(ReportOperationsTest, ConfirmOverwriteAsksOnlyForAnExistingReport) {
-    EXPECT_TRUE(ConfirmOverwrite(Out("new.htm"), ui));
-    EXPECT_TRUE(ui.questions.empty());
-    test::WriteFileBytes(Out("old.htm"), "old");
-    EXPECT_FALSE(ConfirmOverwrite(Out("old.htm"), ui));
-    ui.answer = true;
-    EXPECT_TRUE(ConfirmOverwrite(Out("old.htm"), ui));
-    ASSERT_EQ(ui.questions.size(), 2u);
-    EXPECT_EQ(ui.questions[0].text, Cp932(Out("old.htm")) + StringTableText(kIdsConfirmReplace));
-    EXPECT_EQ(ui.questions[0].caption, "Tavolex");
-    EXPECT_EQ(test::ReadFileBytes(Out("old.htm")), "old");
-}
-
-TEST_F(ReportOperationsTest, RenameKeepsTheExtension) {
+TEST_F(ReportOperationsTest, RenameKeepsTheExtensionAndNeverReplaces) {
     test::WriteFileBytes(Out("a.rtf"), "{\\rtf1 a}");
+    test::WriteFileBytes(Out("a.htm"), "A");
+    test::WriteFileBytes(Out("b.htm"), "B");
     EXPECT_TRUE(RenameReport(paths, "a.rtf", "x:y", ui));
     EXPECT_FALSE(fs::exists(Out("a.rtf")));
     EXPECT_EQ(test::ReadFileBytes(Out("x y.rtf")), "{\\rtf1 a}");
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].caption, "Filename Change");
-}
-
-TEST_F(ReportOperationsTest, RenameOntoAnExistingReportFailsSilently) {
-    test::WriteFileBytes(Out("a.htm"), "A");
-    test::WriteFileBytes(Out("b.htm"), "B");
-    EXPECT_FALSE(RenameReport(paths, "a.htm", "b", ui));
+    EXPECT_FALSE(RenameReport(paths, "a.htm", "b", ui)) << "onto an existing report";
     EXPECT_FALSE(RenameReport(paths, "", "c", ui));
     EXPECT_FALSE(RenameReport(paths, "a.htm", "", ui));
     EXPECT_FALSE(RenameReport(paths, "gone.htm", "c", ui));
     EXPECT_EQ(test::ReadFileBytes(Out("a.htm")), "A");
     EXPECT_EQ(test::ReadFileBytes(Out("b.htm")), "B");
     EXPECT_FALSE(fs::exists(Out("c.htm")));
-    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(ui.messages.size(), 1u);
     ExpectNoLeftovers(paths.outputFolder);
 }
 
-TEST_F(ReportOperationsTest, DeleteAsksFirst) {
-    test::WriteFileBytes(Out("a.htm"), "src=\"1.jpg\"");
-    test::WriteFileBytes(Out("1.jpg"), "J");
-    EXPECT_EQ(DeleteReport(paths, "a.htm", ui), DeleteOutcome::kDeclined);
-    ASSERT_EQ(ui.questions.size(), 1u);
-    EXPECT_EQ(ui.questions[0].text, Cp932(Out("a.htm")) + "\n\n" + StringTableText(kIdsConfirmDelete));
-    EXPECT_EQ(ui.questions[0].caption, "Deleting...");
-    EXPECT_TRUE(fs::exists(Out("a.htm")));
-    EXPECT_TRUE(fs::exists(Out("1.jpg")));
-}
-
-// Each question replaces or deletes a file: the information icon, and Enter answers "no".
+// Each question replaces or deletes a file: the information icon, and Enter answers "no". Only an
+// existing report is asked about.
 TEST_F(ReportOperationsTest, EveryQuestionDefaultsToNo) {
+    EXPECT_TRUE(ConfirmOverwrite(Out("new.htm"), ui));
+    EXPECT_TRUE(ui.questions.empty());
     fs::create_directories(dir / "drop");
     for (const char* name : {"a.htm", "b.htm", "c.htm"}) test::WriteFileBytes(Out(name), "x");
     test::WriteFileBytes(dir / "drop" / "c.htm", "y");
@@ -130,28 +106,33 @@ TEST_F(ReportOperationsTest, EveryQuestionDefaultsToNo) {
     EXPECT_EQ(ExportReport(paths, "b.htm", Out("a.htm"), ui), TransferOutcome::kDeclined);
     EXPECT_EQ(ImportReport(paths, dir / "drop" / "c.htm", ui), TransferOutcome::kDeclined);
     ASSERT_EQ(ui.questions.size(), 4u);
+    EXPECT_EQ(ui.questions[0].text, Cp932(Out("a.htm")) + StringTableText(kIdsConfirmReplace));
+    EXPECT_EQ(ui.questions[0].caption, "Tavolex");
+    EXPECT_EQ(ui.questions[1].text, Cp932(Out("a.htm")) + "\n\n" + StringTableText(kIdsConfirmDelete));
+    EXPECT_EQ(ui.questions[1].caption, "Deleting...");
     for (const test::AskedQuestion& question : ui.questions) {
         EXPECT_EQ(question.style, platform::kConfirmation) << question.text;
     }
+    EXPECT_EQ(test::ReadFileBytes(Out("a.htm")), "x");
+    ui.answer = true;
+    EXPECT_TRUE(ConfirmOverwrite(Out("a.htm"), ui));
 }
 
-// Two reports of one meeting share its sketches: deleting one leaves the other whole.
+// Two reports of one meeting share its sketches: deleting one leaves the other whole. An empty
+// report gives the message and is deleted.
 TEST_F(ReportOperationsTest, DeleteKeepsPicturesOtherReportsShow) {
     test::WriteFileBytes(Out("a.htm"), "src=\"1.jpg\" src=\"2.jpg\" src=\"b.rtf\"");
     test::WriteFileBytes(Out("b.rtf"), "{\\rtf1 src=\"2.jpg\"}");
     test::WriteFileBytes(Out("1.jpg"), "1");
     test::WriteFileBytes(Out("2.jpg"), "2");
+    test::WriteFileBytes(Out("e.htm"), "");
     ui.answer = true;
     EXPECT_EQ(DeleteReport(paths, "a.htm", ui), DeleteOutcome::kDeleted);
     EXPECT_FALSE(fs::exists(Out("a.htm")));
     EXPECT_FALSE(fs::exists(Out("1.jpg")));
     EXPECT_TRUE(fs::exists(Out("2.jpg")));
     EXPECT_TRUE(fs::exists(Out("b.rtf")));  // a report is never removed as a picture
-}
-
-TEST_F(ReportOperationsTest, EmptyReportGivesTheMessageAndIsDeleted) {
-    test::WriteFileBytes(Out("e.htm"), "");
-    ui.answer = true;
+    EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(DeleteReport(paths, "e.htm", ui), DeleteOutcome::kDeleted);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, kEmptyMessage);
@@ -228,46 +209,39 @@ TEST_F(ReportOperationsTest, ImportMovesPicturesThenTheReportAskingBeforeReplaci
     EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST_F(ReportOperationsTest, ImportRefusesRtfAfterMovingItsPictures) {
+// An RTF report is refused after its pictures moved; a copy that fails keeps the source; a report
+// of the output folder itself stays; an empty one gives the message and is moved.
+TEST_F(ReportOperationsTest, ImportRefusalsAndFailures) {
     fs::create_directories(dir / "drop");
     test::WriteFileBytes(dir / "drop" / "m.rtf", "{\\rtf1 src=\"1.jpg\"}");
     test::WriteFileBytes(dir / "drop" / "1.jpg", "J");
     EXPECT_EQ(ImportReport(paths, dir / "drop" / "m.rtf", ui), TransferOutcome::kRefused);
-    EXPECT_TRUE(fs::exists(Out("1.jpg")));
+    EXPECT_EQ(test::ReadFileBytes(Out("1.jpg")), "J");
     EXPECT_FALSE(fs::exists(dir / "drop" / "1.jpg"));
     EXPECT_TRUE(fs::exists(dir / "drop" / "m.rtf"));
     EXPECT_FALSE(fs::exists(Out("m.rtf")));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "The specified file cannot be identified as a supported type.");
     EXPECT_EQ(ui.messages[0].caption, "Tavolex");
-}
 
-TEST_F(ReportOperationsTest, ImportThatCannotCopyKeepsTheSource) {
-    fs::create_directories(dir / "drop");
-    test::WriteFileBytes(dir / "drop" / "m.htm", "only copy");
-    paths.outputFolder = dir / "missing";
-    EXPECT_EQ(ImportReport(paths, dir / "drop" / "m.htm", ui), TransferOutcome::kFailed);
-    EXPECT_EQ(test::ReadFileBytes(dir / "drop" / "m.htm"), "only copy");
-    EXPECT_TRUE(ui.questions.empty());
-    ASSERT_EQ(ui.messages.size(), 1u);
-    ExpectNoLeftovers(dir / "drop");
-}
-
-TEST_F(ReportOperationsTest, ImportFromTheOutputFolderLeavesTheReport) {
     test::WriteFileBytes(Out("a.htm"), "src=\"1.jpg\"");
-    test::WriteFileBytes(Out("1.jpg"), "J");
     ui.answer = true;
     EXPECT_EQ(ImportReport(paths, Out("a.htm"), ui), TransferOutcome::kDone);
     EXPECT_EQ(test::ReadFileBytes(Out("a.htm")), "src=\"1.jpg\"");
     EXPECT_EQ(test::ReadFileBytes(Out("1.jpg")), "J");
-}
 
-TEST_F(ReportOperationsTest, ImportOfAnEmptyReportShowsTheMessage) {
     test::WriteFileBytes(dir / "e.htm", "");
     EXPECT_EQ(ImportReport(paths, dir / "e.htm", ui), TransferOutcome::kDone);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, kEmptyMessage);
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[1].text, kEmptyMessage);
     EXPECT_TRUE(fs::exists(Out("e.htm")));
+
+    test::WriteFileBytes(dir / "drop" / "m.htm", "only copy");
+    paths.outputFolder = dir / "missing";
+    EXPECT_EQ(ImportReport(paths, dir / "drop" / "m.htm", ui), TransferOutcome::kFailed);
+    EXPECT_EQ(test::ReadFileBytes(dir / "drop" / "m.htm"), "only copy");
+    EXPECT_EQ(ui.messages.size(), 3u);
+    ExpectNoLeftovers(dir / "drop");
 }
 
 // A legal name (up to 255 characters with its extension) never fails for its temporary file.

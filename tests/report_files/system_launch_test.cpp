@@ -50,7 +50,9 @@ protected:
     test::RecordingUserInteraction ui;
 };
 
-TEST_F(SystemLaunchTest, ViewerGetsAPathWithSpacesAsOneArgument) {
+// A path with spaces is one argument; a stored command keeps its own quotes and arguments, the
+// report path last; a bare name is found on PATH.
+TEST_F(SystemLaunchTest, ViewerGetsThePathAsOneArgument) {
     const fs::path viewer = dir / "my viewer" / "view";
     WriteRecorder(viewer, dir / "viewer.log");
     const fs::path report = dir / "my report.htm";
@@ -58,23 +60,14 @@ TEST_F(SystemLaunchTest, ViewerGetsAPathWithSpacesAsOneArgument) {
     EXPECT_EQ(OpenReportPath(report, {kAutoViewBrowser, viewer}, platform::SystemLauncher(), ui),
               OpenOutcome::kViewerStarted);
     EXPECT_EQ(WaitForLog(dir / "viewer.log"), (Strings{"1", report.string()}));
-}
-
-// A stored command keeps its own quotes and arguments; the report path comes last.
-TEST_F(SystemLaunchTest, ViewerCommandWithItsOwnArguments) {
-    const fs::path viewer = dir / "my viewer" / "view";
-    WriteRecorder(viewer, dir / "viewer.log");
-    const fs::path report = dir / "r.htm";
+    WriteRecorder(viewer, dir / "command.log");
     EXPECT_EQ(OpenReportPath(report, {kAutoViewBrowser, "\"" + viewer.string() + "\" -nohome"},
                              platform::SystemLauncher(), ui),
               OpenOutcome::kViewerStarted);
-    EXPECT_EQ(WaitForLog(dir / "viewer.log"), (Strings{"2", "-nohome", report.string()}));
-}
-
-TEST_F(SystemLaunchTest, ViewerFoundOnPath) {
-    WriteRecorder(dir / "bin" / "tvx-viewer", dir / "viewer.log");
+    EXPECT_EQ(WaitForLog(dir / "command.log"), (Strings{"2", "-nohome", report.string()}));
+    WriteRecorder(dir / "bin" / "tvx-viewer", dir / "path.log");
     EXPECT_TRUE(platform::SystemLauncher().StartProgram("tvx-viewer", "/x/a b.htm"));
-    EXPECT_EQ(WaitForLog(dir / "viewer.log"), (Strings{"1", "/x/a b.htm"}));
+    EXPECT_EQ(WaitForLog(dir / "path.log"), (Strings{"1", "/x/a b.htm"}));
 }
 
 TEST_F(SystemLaunchTest, ViewerThatIsNoProgramFails) {
@@ -96,12 +89,8 @@ TEST_F(SystemLaunchTest, HandlerIsXdgOpen) {
     EXPECT_EQ(OpenReportPath(dir / "gone.rtf", {}, platform::SystemLauncher(), ui), OpenOutcome::kNotFound);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "Unable to open file, it may no longer exist.");
-}
-
-TEST_F(SystemLaunchTest, NoHandlerWithoutXdgOpen) {
     test::ScopedEnv bare("PATH", (dir / "empty").string());
-    test::WriteFileBytes(dir / "x.rtf", "x");
-    EXPECT_EQ(platform::SystemLauncher().OpenWithHandler(dir / "x.rtf", platform::ShellVerb::kExplore),
+    EXPECT_EQ(platform::SystemLauncher().OpenWithHandler(report, platform::ShellVerb::kExplore),
               platform::HandlerResult::kFailed);
 }
 
