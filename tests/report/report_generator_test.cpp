@@ -3,6 +3,7 @@
 #include "address_book/address_book.h"
 #include "meeting_store/meeting_database.h"
 #include "report/template_images.h"
+#include "resources/builtin_pieces.h"
 #include "tests/support/fixed_clock.h"
 #include "tests/support/address_book_writer.h"
 #include "tests/support/palm_database_writer.h"
@@ -171,6 +172,11 @@ TEST_F(ReportGeneratorTest, BuiltInReportsComposeTheirPieces) {
     EXPECT_NE(custom.find("<br>( "), std::string::npos) << "the heading's ( is followed by the report date";
     EXPECT_EQ(custom.find("80.jpg"), std::string::npos);
     EXPECT_NE(custom.find("Review"), std::string::npos);
+    // The executive and custom reports end with the page's closing piece, which has no tokens.
+    const auto pageEnd = BuiltInPiece(kPiecePageEnd);
+    const std::string closing(reinterpret_cast<const char*>(pageEnd.data()), pageEnd.size());
+    EXPECT_TRUE(executive.ends_with(closing));
+    EXPECT_TRUE(custom.ends_with(closing));
 }
 
 TEST_F(ReportGeneratorTest, AttendeeBlockFollowsTheNameFlags) {
@@ -184,17 +190,6 @@ TEST_F(ReportGeneratorTest, AttendeeBlockFollowsTheNameFlags) {
     EXPECT_NE(block.find("{ COMPANY }"), std::string::npos);
 }
 
-TEST_F(ReportGeneratorTest, TemplateReportIsWrittenWithCrLfAndOpened) {
-    test::WriteFileBytes(options_.templateFolder / "t.htm", "<p>{ TITLE }</p>\n<p>x</p>\r\n");
-    ASSERT_TRUE(report_.LoadTemplateFile(options_.templateFolder / "t.htm"));
-    const auto path = options_.outputFolder / "Review.htm";
-    ASSERT_TRUE(report_.WriteTemplateReport(path, M(0)));
-    EXPECT_EQ(test::ReadFileBytes(path), "<p> Review</p>\r\n<p>x</p>\r\n");
-    EXPECT_EQ(opened_, std::vector<std::filesystem::path>{path});
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(options_.outputFolder), {}), 1)
-        << "no temporary file is left";
-}
-
 TEST_F(ReportGeneratorTest, TemplateFileMessages) {
     EXPECT_FALSE(report_.LoadTemplateFile(options_.templateFolder / "missing.htm"));
     test::WriteFileBytes(options_.templateFolder / "empty.htm", "");
@@ -205,7 +200,9 @@ TEST_F(ReportGeneratorTest, TemplateFileMessages) {
     EXPECT_EQ(ui_.messages[1].text, "This template is currently empty and cannot be used.");
 }
 
-TEST_F(ReportGeneratorTest, FailedWriteKeepsTheOldReport) {
+// A report replaces the old one whole, with CRLF line ends, and is opened; a failed write shows the
+// message and opens nothing.
+TEST_F(ReportGeneratorTest, ReportsAreWrittenWithCrLfAndOpened) {
     const auto missing = dir_ / "no-such-folder" / "r.htm";
     EXPECT_FALSE(report_.WriteBuiltInReport(missing, M(0), ReportKind::kAgenda));
     ASSERT_EQ(ui_.messages.size(), 1u);
@@ -213,10 +210,16 @@ TEST_F(ReportGeneratorTest, FailedWriteKeepsTheOldReport) {
     EXPECT_EQ(ui_.messages[0].caption, "Tavolex Report");
     EXPECT_TRUE(opened_.empty());
 
-    const auto path = options_.outputFolder / "r.htm";
+    test::WriteFileBytes(options_.templateFolder / "t.htm", "<p>{ TITLE }</p>\n<p>x</p>\r\n");
+    ASSERT_TRUE(report_.LoadTemplateFile(options_.templateFolder / "t.htm"));
+    const auto path = options_.outputFolder / "Review.htm";
     test::WriteFileBytes(path, "old");
+    ASSERT_TRUE(report_.WriteTemplateReport(path, M(0)));
+    EXPECT_EQ(test::ReadFileBytes(path), "<p> Review</p>\r\n<p>x</p>\r\n");
+    EXPECT_EQ(opened_, std::vector<std::filesystem::path>{path});
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(options_.outputFolder), {}), 1)
+        << "no temporary file is left";
     ASSERT_TRUE(report_.WriteBuiltInReport(path, M(0), ReportKind::kAgenda));
-    EXPECT_NE(test::ReadFileBytes(path), "old");
     EXPECT_EQ(test::ReadFileBytes(path).find("\r\r\n"), std::string::npos);
 }
 

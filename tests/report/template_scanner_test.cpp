@@ -149,40 +149,34 @@ TEST(TemplateScannerTest, TokenTextsWrittenWhole) {
     EXPECT_EQ(s.Expand("a{ TITLE }b"), "ab");
 }
 
-class LinesScanner : public TemplateScanner {
-public:
-    std::string Lines(std::string_view text, int first, int last) {
-        char out[512];
-        SetOutputOn(true);
-        ExpandTemplate("{X}", out, sizeof out);
-        text_ = text;
-        first_ = first;
-        last_ = last;
-        ExpandTemplate("{X}", out, sizeof out);
-        return out;
-    }
-    TokenAction HandleToken() override {
-        WriteLines(text_, first_, last_);
-        return TokenAction::Consumed;
-    }
-
-private:
-    std::string_view text_;
-    int first_ = 1;
-    int last_ = 1;
-};
-
+// Lines first..last of a multi-line value, line 1 starting with a blank, TAB and LF as markup.
 TEST(WriteLinesTest, HtmlAndRtfLineRanges) {
-    LinesScanner s;
     const std::string nbsp8 = "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;";
-    EXPECT_EQ(s.Lines("a\nb\tc", 1, 10000), " a<br>b" + nbsp8 + "c");
-    EXPECT_EQ(s.Lines("a\nb\tc", 1, 1), " a");
-    EXPECT_EQ(s.Lines("a\nb\tc", 2, 10000), "<br>b" + nbsp8 + "c");
-    EXPECT_EQ(s.Lines("a\r\nb", 1, 10000), " a\r<br>b");
-    EXPECT_EQ(s.Lines("", 1, 10000), " ");
-    EXPECT_EQ(s.Lines("one line", 2, 10000), "");
-    s.SetMode(ExpansionMode::Rtf);
-    EXPECT_EQ(s.Lines("a\nb\tc", 2, 10000), " \\line b \\tab c");
+    const struct {
+        ExpansionMode mode;
+        std::string text;
+        int first;
+        int last;
+        std::string expected;
+    } cases[] = {
+        {ExpansionMode::Html, "a\nb\tc", 1, 10000, " a<br>b" + nbsp8 + "c"},
+        {ExpansionMode::Html, "a\nb\tc", 1, 1, " a"},
+        {ExpansionMode::Html, "a\nb\tc", 2, 10000, "<br>b" + nbsp8 + "c"},
+        {ExpansionMode::Html, "a\r\nb", 1, 10000, " a\r<br>b"},
+        {ExpansionMode::Html, "", 1, 10000, " "},
+        {ExpansionMode::Html, "one line", 2, 10000, ""},
+        {ExpansionMode::Rtf, "a\nb\tc", 2, 10000, " \\line b \\tab c"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        RecordingScanner s;
+        s.SetMode(c.mode);
+        s.script = [&](int) {
+            s.WriteLines(c.text, c.first, c.last);
+            return TokenAction::Consumed;
+        };
+        EXPECT_EQ(s.Expand("{X}"), c.expected);
+    }
 }
 
 }  // namespace

@@ -39,16 +39,6 @@ TEST_F(ReportMailerTest, UnavailableMailSaysSo) {
     EXPECT_EQ(ui.messages[0].caption, "Tavolex");
 }
 
-TEST_F(ReportMailerTest, ReportWithoutPicturesHasOneAttachment) {
-    test::WriteFileBytes(Out("a.htm"), "<p>no pictures</p>");
-    EXPECT_TRUE(mailer.Available());
-    EXPECT_TRUE(mailer.SendReport(paths, "a.htm", ui));
-    ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0].subject, "a.htm");
-    ASSERT_EQ(sent[0].attachments.size(), 1u);
-    EXPECT_TRUE(fs::equivalent(sent[0].attachments[0], Out("a.htm")));
-}
-
 TEST_F(ReportMailerTest, MissingPictureIsReportedAndLeftOut) {
     test::WriteFileBytes(Out("a.htm"), "src=\"1.jpg\" src=\"2.jpg\" background=\"3.gif\"");
     test::WriteFileBytes(Out("1.jpg"), "1");
@@ -64,13 +54,21 @@ TEST_F(ReportMailerTest, MissingPictureIsReportedAndLeftOut) {
     EXPECT_TRUE(fs::equivalent(sent[0].attachments[2], Out("3.gif")));
 }
 
-TEST_F(ReportMailerTest, EmptyReportIsSentAloneAfterTheMessage) {
+// A report without pictures, and an empty one after the message, are sent alone.
+TEST_F(ReportMailerTest, ReportWithoutPicturesIsSentAlone) {
+    test::WriteFileBytes(Out("a.htm"), "<p>no pictures</p>");
     test::WriteFileBytes(Out("e.htm"), "");
+    EXPECT_TRUE(mailer.Available());
+    EXPECT_TRUE(mailer.SendReport(paths, "a.htm", ui));
+    EXPECT_TRUE(ui.messages.empty());
     EXPECT_TRUE(mailer.SendReport(paths, "e.htm", ui));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "This file is currently empty and cannot be used.");
-    ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0].attachments.size(), 1u);
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[0].subject, "a.htm");
+    ASSERT_EQ(sent[0].attachments.size(), 1u);
+    EXPECT_TRUE(fs::equivalent(sent[0].attachments[0], Out("a.htm")));
+    EXPECT_EQ(sent[1].attachments.size(), 1u);
 }
 
 }  // namespace
