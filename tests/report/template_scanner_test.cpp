@@ -154,7 +154,7 @@ TEST(WriteLinesTest, HtmlAndRtfLineRanges) {
     const std::string nbsp8 = "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;";
     const struct {
         ExpansionMode mode;
-        std::string text;
+        std::string_view text;
         int first;
         int last;
         std::string expected;
@@ -164,6 +164,7 @@ TEST(WriteLinesTest, HtmlAndRtfLineRanges) {
         {ExpansionMode::Html, "a\nb\tc", 2, 10000, "<br>b" + nbsp8 + "c"},
         {ExpansionMode::Html, "a\r\nb", 1, 10000, " a\r<br>b"},
         {ExpansionMode::Html, "", 1, 10000, " "},
+        {ExpansionMode::Html, std::string_view{}, 1, 10000, " "},  // a value without bytes at all
         {ExpansionMode::Html, "one line", 2, 10000, ""},
         {ExpansionMode::Rtf, "a\nb\tc", 2, 10000, " \\line b \\tab c"},
     };
