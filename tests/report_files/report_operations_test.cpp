@@ -1,8 +1,6 @@
 #include "report_files/report_operations.h"
 
 #include "platform/file_system.h"
-#include "report/report_file.h"
-#include "report_files/file_copy.h"
 #include "report_files/report_name.h"
 #include "resources/string_table.h"
 #include "tests/support/recording_user_interaction.h"
@@ -140,54 +138,40 @@ TEST_F(ReportOperationsTest, DeleteKeepsPicturesOtherReportsShow) {
     EXPECT_EQ(DeleteReport(paths, "../out/x.htm", ui), DeleteOutcome::kFailed);
 }
 
-TEST_F(ReportOperationsTest, ExportCopiesTheReportAndItsPicturesAskingBeforeReplacing) {
+// The report and its pictures are copied; a folder as the destination takes the report's name;
+// replacing is asked first, onto itself too (leaving both whole); a missing folder and an empty
+// report say so.
+TEST_F(ReportOperationsTest, ExportCopiesTheReportAndItsPictures) {
     test::WriteFileBytes(Out("a.htm"), "src=\"1.jpg\"");
     test::WriteFileBytes(Out("1.jpg"), "J");
+    test::WriteFileBytes(Out("e.htm"), "");
     fs::create_directories(dir / "usb");
-    EXPECT_EQ(ExportReport(paths, "a.htm", dir / "usb" / "a.htm", ui), TransferOutcome::kDone);
+    EXPECT_EQ(ExportReport(paths, "a.htm", dir / "usb", ui), TransferOutcome::kDone);
     EXPECT_EQ(test::ReadFileBytes(dir / "usb" / "a.htm"), "src=\"1.jpg\"");
     EXPECT_EQ(test::ReadFileBytes(dir / "usb" / "1.jpg"), "J");
-    EXPECT_TRUE(fs::exists(Out("a.htm")));
     EXPECT_TRUE(ui.questions.empty());
-    // A folder as the destination takes the report's own name.
-    fs::create_directories(dir / "folder");
-    EXPECT_EQ(ExportReport(paths, "a.htm", dir / "folder", ui), TransferOutcome::kDone);
-    EXPECT_TRUE(fs::exists(dir / "folder" / "a.htm"));
-
     test::WriteFileBytes(dir / "usb" / "a.htm", "old");
     EXPECT_EQ(ExportReport(paths, "a.htm", dir / "usb" / "a.htm", ui), TransferOutcome::kDeclined);
     EXPECT_EQ(test::ReadFileBytes(dir / "usb" / "a.htm"), "old");
     ui.answer = true;
-    EXPECT_EQ(ExportReport(paths, "a.htm", dir / "usb" / "a.htm", ui), TransferOutcome::kDone);
-    EXPECT_EQ(test::ReadFileBytes(dir / "usb" / "a.htm"), "src=\"1.jpg\"");
+    EXPECT_EQ(ExportReport(paths, "a.htm", Out("a.htm"), ui), TransferOutcome::kDone);
+    EXPECT_EQ(test::ReadFileBytes(Out("a.htm")), "src=\"1.jpg\"");
+    EXPECT_EQ(test::ReadFileBytes(Out("1.jpg")), "J");
     ASSERT_EQ(ui.questions.size(), 2u);
     EXPECT_EQ(ui.questions[0].text, std::string("a.htm") + kReplace);
     EXPECT_EQ(ui.questions[0].caption, "Tavolex");
-
-    // Onto itself: asked, and the report and its picture stay whole.
-    EXPECT_EQ(ExportReport(paths, "a.htm", Out("a.htm"), ui), TransferOutcome::kDone);
-    EXPECT_EQ(ui.questions.size(), 3u);
-    EXPECT_EQ(test::ReadFileBytes(Out("a.htm")), "src=\"1.jpg\"");
-    EXPECT_EQ(test::ReadFileBytes(Out("1.jpg")), "J");
-    EXPECT_TRUE(ui.messages.empty());
-}
-
-TEST_F(ReportOperationsTest, ExportToAMissingFolderOrOfAnEmptyReportSaysSo) {
-    test::WriteFileBytes(Out("a.htm"), "report");
-    const fs::path target = dir / "missing" / "a.htm";
-    EXPECT_EQ(ExportReport(paths, "a.htm", target, ui), TransferOutcome::kFailed);
-    EXPECT_TRUE(ui.questions.empty());
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text.rfind(Cp932(target) + "\n", 0), 0u) << ui.messages[0].text;
-    EXPECT_EQ(test::ReadFileBytes(Out("a.htm")), "report");
-
-    test::WriteFileBytes(Out("e.htm"), "");
+    const fs::path missing = dir / "missing" / "a.htm";
+    EXPECT_EQ(ExportReport(paths, "a.htm", missing, ui), TransferOutcome::kFailed);
     EXPECT_EQ(ExportReport(paths, "e.htm", dir / "e.htm", ui), TransferOutcome::kDone);
     ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[0].text.rfind(Cp932(missing) + "\n", 0), 0u) << ui.messages[0].text;
     EXPECT_EQ(ui.messages[1].text, kEmptyMessage);
 }
 
-TEST_F(ReportOperationsTest, ImportMovesPicturesThenTheReportAskingBeforeReplacing) {
+// Pictures move first, then the report, after asking before replacing; an RTF report is refused
+// after its pictures moved; a report of the output folder itself stays; a copy that fails keeps
+// the source.
+TEST_F(ReportOperationsTest, ImportMovesPicturesThenTheReport) {
     fs::create_directories(dir / "drop");
     test::WriteFileBytes(dir / "drop" / "m.HTM", "<img src=\"pics/1.jpg\"><img src=\"2.jpg\">");
     test::WriteFileBytes(dir / "drop" / "1.jpg", "J");
@@ -195,85 +179,32 @@ TEST_F(ReportOperationsTest, ImportMovesPicturesThenTheReportAskingBeforeReplaci
     test::WriteFileBytes(Out("m.HTM"), "old");
     EXPECT_EQ(ImportReport(paths, dir / "drop" / "m.HTM", ui), TransferOutcome::kDeclined);
     EXPECT_EQ(test::ReadFileBytes(Out("m.HTM")), "old");
-    EXPECT_TRUE(fs::exists(dir / "drop" / "m.HTM"));
     ASSERT_EQ(ui.questions.size(), 1u);
     EXPECT_EQ(ui.questions[0].text, Cp932(Out("m.HTM")) + kReplace);
     ui.answer = true;
     EXPECT_EQ(ImportReport(paths, dir / "drop" / "m.HTM", ui), TransferOutcome::kDone);
     EXPECT_EQ(test::ReadFileBytes(Out("m.HTM")), "<img src=\"pics/1.jpg\"><img src=\"2.jpg\">");
-    EXPECT_EQ(test::ReadFileBytes(Out("1.jpg")), "J");
     EXPECT_EQ(test::ReadFileBytes(Out("2.jpg")), "K");
     EXPECT_FALSE(fs::exists(dir / "drop" / "m.HTM"));
-    EXPECT_FALSE(fs::exists(dir / "drop" / "1.jpg"));
     EXPECT_FALSE(fs::exists(dir / "drop" / "2.jpg"));
-    EXPECT_TRUE(ui.messages.empty());
-}
 
-// An RTF report is refused after its pictures moved; a copy that fails keeps the source; a report
-// of the output folder itself stays; an empty one gives the message and is moved.
-TEST_F(ReportOperationsTest, ImportRefusalsAndFailures) {
-    fs::create_directories(dir / "drop");
-    test::WriteFileBytes(dir / "drop" / "m.rtf", "{\\rtf1 src=\"1.jpg\"}");
-    test::WriteFileBytes(dir / "drop" / "1.jpg", "J");
+    test::WriteFileBytes(dir / "drop" / "m.rtf", "{\\rtf1 src=\"3.jpg\"}");
+    test::WriteFileBytes(dir / "drop" / "3.jpg", "L");
     EXPECT_EQ(ImportReport(paths, dir / "drop" / "m.rtf", ui), TransferOutcome::kRefused);
-    EXPECT_EQ(test::ReadFileBytes(Out("1.jpg")), "J");
-    EXPECT_FALSE(fs::exists(dir / "drop" / "1.jpg"));
+    EXPECT_EQ(test::ReadFileBytes(Out("3.jpg")), "L");
     EXPECT_TRUE(fs::exists(dir / "drop" / "m.rtf"));
     EXPECT_FALSE(fs::exists(Out("m.rtf")));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "The specified file cannot be identified as a supported type.");
-    EXPECT_EQ(ui.messages[0].caption, "Tavolex");
 
-    test::WriteFileBytes(Out("a.htm"), "src=\"1.jpg\"");
-    ui.answer = true;
-    EXPECT_EQ(ImportReport(paths, Out("a.htm"), ui), TransferOutcome::kDone);
-    EXPECT_EQ(test::ReadFileBytes(Out("a.htm")), "src=\"1.jpg\"");
+    EXPECT_EQ(ImportReport(paths, Out("m.HTM"), ui), TransferOutcome::kDone);
+    EXPECT_TRUE(fs::exists(Out("m.HTM")));
     EXPECT_EQ(test::ReadFileBytes(Out("1.jpg")), "J");
-
-    test::WriteFileBytes(dir / "e.htm", "");
-    EXPECT_EQ(ImportReport(paths, dir / "e.htm", ui), TransferOutcome::kDone);
-    ASSERT_EQ(ui.messages.size(), 2u);
-    EXPECT_EQ(ui.messages[1].text, kEmptyMessage);
-    EXPECT_TRUE(fs::exists(Out("e.htm")));
-
     test::WriteFileBytes(dir / "drop" / "m.htm", "only copy");
     paths.outputFolder = dir / "missing";
     EXPECT_EQ(ImportReport(paths, dir / "drop" / "m.htm", ui), TransferOutcome::kFailed);
     EXPECT_EQ(test::ReadFileBytes(dir / "drop" / "m.htm"), "only copy");
-    EXPECT_EQ(ui.messages.size(), 3u);
     ExpectNoLeftovers(dir / "drop");
-}
-
-// A legal name (up to 255 characters with its extension) never fails for its temporary file.
-TEST_F(ReportOperationsTest, NamesNearTheLengthLimitAreWritten) {
-    const std::string name(250, 'n');
-    ReportFile report;
-    ASSERT_TRUE(report.Begin(Out(name + ".htm")));
-    ASSERT_TRUE(report.Commit("r"));
-    EXPECT_EQ(CopyWhole(Out(name + ".htm"), Out(name + ".rtf"), false), CopyResult::kCopied);
-    EXPECT_EQ(test::ReadFileBytes(Out(name + ".rtf")), "r");
-    EXPECT_EQ(std::distance(fs::directory_iterator(paths.outputFolder), fs::directory_iterator()), 2);
-}
-
-TEST(CopyWholeTest, NeverReplacesWithoutOverwrite) {
-    test::TempDir dir;
-    test::WriteFileBytes(dir / "a", "A");
-    test::WriteFileBytes(dir / "b", "B");
-    EXPECT_EQ(CopyWhole(dir / "a", dir / "b", false), CopyResult::kTargetExists);
-    EXPECT_EQ(test::ReadFileBytes(dir / "b"), "B");
-    EXPECT_EQ(CopyWhole(dir / "a", dir / "a", false), CopyResult::kTargetExists);
-    EXPECT_EQ(CopyWhole(dir / "a", dir / "a", true), CopyResult::kCopied);
-    EXPECT_EQ(test::ReadFileBytes(dir / "a"), "A");
-    EXPECT_EQ(CopyWhole(dir / "gone", dir / "c", false), CopyResult::kSourceUnreadable);
-    EXPECT_EQ(CopyWhole(dir / "a", dir / "no" / "c", true), CopyResult::kFailed);
-    EXPECT_EQ(MoveByCopy(dir / "a", dir / "no" / "c", true), CopyResult::kFailed);
-    EXPECT_TRUE(fs::exists(dir / "a"));
-    const std::string big(300 * 1024 + 7, 'z');
-    test::WriteFileBytes(dir / "big", big);
-    EXPECT_EQ(MoveByCopy(dir / "big", dir / "moved", false), CopyResult::kCopied);
-    EXPECT_EQ(test::ReadFileBytes(dir / "moved"), big);
-    EXPECT_FALSE(fs::exists(dir / "big"));
-    ExpectNoLeftovers(dir.Path());
 }
 
 }  // namespace
