@@ -45,6 +45,7 @@ TEST_F(ReportViewerTest, ViewerOrHandlerByExtension) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
+// A viewer that does not start and a missing file show their messages; a failing handler none.
 TEST_F(ReportViewerTest, FailuresShowTheirMessages) {
     launcher.startResult = false;
     EXPECT_EQ(Open("/reports/a.htm"), OpenOutcome::kViewerFailed);
@@ -54,20 +55,17 @@ TEST_F(ReportViewerTest, FailuresShowTheirMessages) {
     EXPECT_EQ(Open("/reports/a.rtf"), OpenOutcome::kHandlerFailed);
     ASSERT_EQ(ui.messages.size(), 2u);
     EXPECT_EQ(ui.messages[0].text, kViewerFailed);
-    EXPECT_EQ(ui.messages[0].caption, "");
     EXPECT_EQ(ui.messages[0].icon, platform::MessageIcon::kNone);
     EXPECT_EQ(ui.messages[1].text, kFileMissing);
-    EXPECT_EQ(ui.messages[1].caption, "");
+    EXPECT_EQ(ui.messages[0].caption + ui.messages[1].caption, "");
 }
 
+// The report writer's viewer reads the settings at each call: the first opens in the browser, the
+// second (the setting changed) with the handler.
 TEST_F(ReportViewerTest, WriterViewerReadsTheSettingsAtEachCall) {
     int reads = 0;
-    ReportFolder::Viewer viewer = MakeReportViewer(
-        [&] {
-            ++reads;
-            return ViewerSettings{reads == 1 ? kAutoViewBrowser : 1u, "/usr/bin/viewer"};
-        },
-        launcher, ui);
+    const auto read = [&] { return ViewerSettings{++reads == 1 ? kAutoViewBrowser : 1u, "/usr/bin/viewer"}; };
+    ReportFolder::Viewer viewer = MakeReportViewer(read, launcher, ui);
     viewer("/reports/a.htm");
     viewer("/reports/a.htm");
     EXPECT_EQ(launcher.starts.size(), 1u);
