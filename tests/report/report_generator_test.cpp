@@ -184,24 +184,19 @@ TEST_F(ReportGeneratorTest, AttendeeBlockFollowsTheNameFlags) {
     EXPECT_NE(block.find("{ COMPANY }"), std::string::npos);
 }
 
-TEST_F(ReportGeneratorTest, TemplateFileMessages) {
+// A report replaces the old one whole, with CRLF line ends, and is opened; a missing or empty
+// template and a failed write show their messages and open nothing.
+TEST_F(ReportGeneratorTest, ReportsAreWrittenWithCrLfAndOpened) {
     EXPECT_FALSE(report_.LoadTemplateFile(options_.templateFolder / "missing.htm"));
     test::WriteFileBytes(options_.templateFolder / "empty.htm", "");
     EXPECT_FALSE(report_.LoadTemplateFile(options_.templateFolder / "empty.htm"));
-    ASSERT_EQ(ui_.messages.size(), 2u);
+    EXPECT_FALSE(report_.WriteBuiltInReport(dir_ / "no-such-folder" / "r.htm", M(0), ReportKind::kAgenda));
+    ASSERT_EQ(ui_.messages.size(), 3u);
     EXPECT_EQ(ui_.messages[0].text, "Unable to open this template.  Please check your settings in <File><Preferences>.");
     EXPECT_EQ(ui_.messages[0].caption, "Tavolex");
     EXPECT_EQ(ui_.messages[1].text, "This template is currently empty and cannot be used.");
-}
-
-// A report replaces the old one whole, with CRLF line ends, and is opened; a failed write shows the
-// message and opens nothing.
-TEST_F(ReportGeneratorTest, ReportsAreWrittenWithCrLfAndOpened) {
-    const auto missing = dir_ / "no-such-folder" / "r.htm";
-    EXPECT_FALSE(report_.WriteBuiltInReport(missing, M(0), ReportKind::kAgenda));
-    ASSERT_EQ(ui_.messages.size(), 1u);
-    EXPECT_EQ(ui_.messages[0].text, "Writing report failed.\nThe file may be locked by another application.");
-    EXPECT_EQ(ui_.messages[0].caption, "Tavolex Report");
+    EXPECT_EQ(ui_.messages[2].text, "Writing report failed.\nThe file may be locked by another application.");
+    EXPECT_EQ(ui_.messages[2].caption, "Tavolex Report");
     EXPECT_TRUE(opened_.empty());
 
     test::WriteFileBytes(options_.templateFolder / "t.htm", "<p>{ TITLE }</p>\n<p>x</p>\r\n");

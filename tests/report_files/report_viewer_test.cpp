@@ -60,17 +60,5 @@ TEST_F(ReportViewerTest, FailuresShowTheirMessages) {
     EXPECT_EQ(ui.messages[0].caption + ui.messages[1].caption, "");
 }
 
-// The report writer's viewer reads the settings at each call: the first opens in the browser, the
-// second (the setting changed) with the handler.
-TEST_F(ReportViewerTest, WriterViewerReadsTheSettingsAtEachCall) {
-    int reads = 0;
-    const auto read = [&] { return ViewerSettings{++reads == 1 ? kAutoViewBrowser : 1u, "/usr/bin/viewer"}; };
-    ReportFolder::Viewer viewer = MakeReportViewer(read, launcher, ui);
-    viewer("/reports/a.htm");
-    viewer("/reports/a.htm");
-    EXPECT_EQ(launcher.starts.size(), 1u);
-    EXPECT_EQ(launcher.opens.size(), 1u);
-}
-
 }  // namespace
 }  // namespace tavolex
