@@ -35,7 +35,8 @@ protected:
                       NoteSpec{.text = "a\nb\tc", .id = 0x30},
                       ToDoSpec{.text = "Call", .priority = 3, .completed = 1, .id = 0x40},
                       ToDoSpec{.text = "Write", .priority = 1, .id = 0x41},
-                      SketchSpec{.title = "Plan", .bitmap = OneBitBitmap(), .id = 0x50},
+                      // 8 x 2, one bit per pixel, uncompressed, rowBytes 2.
+                      SketchSpec{.title = "Plan", .bitmap = {0, 8, 0, 2, 0, 2, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0xF0, 0, 0x0F, 0}, .id = 0x50},
                       AttendeeSpec{.nameParts = {"Taro", "Yamada", "Acme"}, .addressId = 0x70, .id = 0x60},
                       AttendeeSpec{.nameParts = {"Hanako", "Sato", "Beta"}, .addressId = 0x99, .absent = true,
                                    .id = 0x61}};
@@ -63,11 +64,6 @@ protected:
         report_.SetOptionsSource([this] { return options_; });
         report_.SetViewer([this](const std::filesystem::path& p) { opened_.push_back(p); });
         report_.SetClock(test::FixedReportTime);
-    }
-
-    static std::vector<std::uint8_t> OneBitBitmap() {
-        // 8 x 2, one bit per pixel, uncompressed, rowBytes 2.
-        return {0, 8, 0, 2, 0, 2, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0xF0, 0, 0x0F, 0};
     }
 
     const Meeting& M(int i) const { return *store_.Meetings().at(static_cast<std::size_t>(i)); }
@@ -138,13 +134,10 @@ TEST_F(ReportGeneratorTest, TemplatesExpandForAMeeting) {
         EXPECT_EQ(Expand(c.templ, c.meeting), c.expected);
     }
     EXPECT_TRUE(std::filesystem::is_regular_file(options_.outputFolder / "80.jpg"));
-}
-
-TEST_F(ReportGeneratorTest, ReportDateAndTimeUseTheClock) {
-    const std::string out = Expand("{REPORT_DATE}|{REPORT_TIME}");
-    EXPECT_NE(out.find("2026"), std::string::npos);
-    EXPECT_NE(out.find("9:05"), std::string::npos);
-    EXPECT_EQ(out.find("9:05:"), std::string::npos);
+    const std::string stamp = Expand("{REPORT_DATE}|{REPORT_TIME}");  // the clock's, without seconds
+    EXPECT_NE(stamp.find("2026"), std::string::npos);
+    EXPECT_NE(stamp.find("9:05"), std::string::npos);
+    EXPECT_EQ(stamp.find("9:05:"), std::string::npos);
 }
 
 // The executive report shows every part and handles every token; the agenda report has no bullet
@@ -171,13 +164,9 @@ TEST_F(ReportGeneratorTest, BuiltInReportsComposeTheirPieces) {
     const std::string closing(reinterpret_cast<const char*>(pageEnd.data()), pageEnd.size());
     EXPECT_TRUE(executive.ends_with(closing));
     EXPECT_TRUE(custom.ends_with(closing));
-}
-
-TEST_F(ReportGeneratorTest, AttendeeBlockFollowsTheNameFlags) {
-    ReportOptions o = options_;
-    o.withLastName = false;
-    o.withTitle = false;
-    const std::string block = report_.ComposeAttendeeBlock(o);
+    // The attendee block follows the name flags.
+    bare.withLastName = bare.withTitle = false;
+    const std::string block = report_.ComposeAttendeeBlock(bare);
     EXPECT_NE(block.find("{ FIRST_NAME }&nbsp;"), std::string::npos);
     EXPECT_EQ(block.find("{ LAST_NAME }"), std::string::npos);
     EXPECT_EQ(block.find("{ SALUTATION }"), std::string::npos);
@@ -240,6 +229,7 @@ TEST_F(ReportGeneratorTest, FullReportEndsAtTheFirstCharacterThatDoesNotFit) {
     EXPECT_EQ(text.substr(819195), "aa ");
 }
 
+// The file name starts after the last separator that is a character of its own.
 TEST(TemplateImagesTest, LastSeparatorWalksDoubleByteCharacters) {
     EXPECT_EQ(AfterLastSeparator("a\\b/c"), 4u);
     EXPECT_EQ(AfterLastSeparator("\x95\x5c.gif"), 0u);  // 表.gif: the 0x5C is a trail byte

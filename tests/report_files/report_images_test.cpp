@@ -50,14 +50,12 @@ TEST(ScanImageReferencesTest, FileNamesOfTheReferences) {
 class CollectReportImagesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        paths.outputFolder = dir / "out";
-        paths.templateFolder = dir / "templates";
         fs::create_directories(paths.outputFolder);
         fs::create_directories(paths.templateFolder / "images");
     }
 
     test::TempDir dir;
-    ReportPaths paths;
+    ReportPaths paths{dir / "out", dir / "templates"};
     test::RecordingUserInteraction ui;
     ReportImageList list;
 };

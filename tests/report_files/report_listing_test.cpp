@@ -7,48 +7,46 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace tavolex {
 namespace {
 
 namespace fs = std::filesystem;
 
-TEST(ReportTypeOfTest, LowerCaseExtensionsOnly) {
-    for (const char* html : {"a.htm", "a.html", "~x.htm"}) EXPECT_EQ(ReportTypeOf(html), ReportType::kHtml) << html;
-    EXPECT_EQ(ReportTypeOf("c.rtf"), ReportType::kRtf);
-}
-
-// The reports of the folder in the order the file system gives them, with their names, sizes and
-// types; a double-byte name stays CP932; a position outside the list leaves the entry.
+// The .htm, .html and .rtf files of the folder (lower case; RTF lock files left out) in the order
+// the file system gives them, with their names, sizes and types (0 HTML, 1 RTF); a double-byte name
+// stays CP932; a position outside the list leaves the entry.
 TEST(ReportListingTest, ListsOnlyReportFilesInFileSystemOrder) {
     test::TempDir dir;
     const std::string table = "\x95\x5c";  // 表: its second byte is '\'
     test::WriteFileBytes(dir.Path() / platform::PathFromCp932(table + ".html"), std::string(1234, 'x'));
     test::WriteFileBytes(dir / "c.rtf", "{\\rtf1}");
-    // Only RTF lock files are left out of the lower-case extensions.
+    test::WriteFileBytes(dir / "~x.htm", "");
     for (const char* other : {"~x.rtf", "Report.HTM", "b.txt", "a.htm.bak", "a.rtf.copy"}) test::WriteFileBytes(dir / other, "");
     fs::create_directory(dir / "d.htm");  // a folder is no report
+    const std::map<std::string, std::string> expected = {
+        {table + ".html", table + "|1234|0"}, {"c.rtf", "c|7|1"}, {"~x.htm", "~x|0|0"}};
     std::vector<std::string> order;
     for (const fs::directory_entry& e : fs::directory_iterator(dir.Path())) {
         const std::string name = platform::PathToCp932(e.path().filename());
-        if (e.is_regular_file() && ReportTypeOf(name)) order.push_back(name);
+        if (expected.contains(name)) order.push_back(name);
     }
-    ASSERT_EQ(CountReports(dir.Path()), 2);
+    ASSERT_EQ(CountReports(dir.Path()), 3);
     const std::vector<ReportEntry> all = ListReports(dir.Path());
-    ASSERT_EQ(all.size(), 2u);
-    for (int position = 1; position <= 2; ++position) {
+    ASSERT_EQ(all.size(), 3u);
+    for (int position = 1; position <= 3; ++position) {
         ReportEntry entry;
         const int type = ReportEntryAt(dir.Path(), position, entry);
         EXPECT_EQ(entry.fileName, order.at(position - 1));
         EXPECT_EQ(all[position - 1].fileName, entry.fileName);
-        const bool html = entry.fileName == table + ".html";
-        EXPECT_EQ(type, html ? 0 : 1);
-        EXPECT_EQ(entry.name + "|" + entry.sizeText, html ? table + "|1234" : "c|7");
+        EXPECT_EQ(entry.name + "|" + entry.sizeText + "|" + std::to_string(type), expected.at(entry.fileName));
         EXPECT_TRUE(fs::equivalent(entry.path, dir.Path() / platform::PathFromCp932(entry.fileName)));
         EXPECT_EQ(entry.dateText, ReportDateText(platform::FileCreationTime(entry.path).value()));
     }
     ReportEntry entry;
     entry.name = "kept";
-    for (int outside : {3, 0, -5}) EXPECT_EQ(ReportEntryAt(dir.Path(), outside, entry), -1);
+    for (int outside : {4, 0, -5}) EXPECT_EQ(ReportEntryAt(dir.Path(), outside, entry), -1);
     EXPECT_EQ(entry.name, "kept");
     EXPECT_EQ(CountReports(dir / "missing"), 0);
     EXPECT_TRUE(ListReports(dir / "missing").empty());

@@ -14,16 +14,11 @@ namespace fs = std::filesystem;
 
 class ReportMailerTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        paths.outputFolder = dir / "out";
-        paths.templateFolder = dir / "templates";
-        fs::create_directories(paths.outputFolder);
-        fs::create_directories(paths.templateFolder);
-    }
+    void SetUp() override { fs::create_directories(paths.outputFolder); }
     fs::path Out(std::string_view name) const { return paths.outputFolder / name; }
 
     test::TempDir dir;
-    ReportPaths paths;
+    ReportPaths paths{dir / "out", dir / "templates"};
     test::RecordingUserInteraction ui;
     std::vector<test::SentMail> sent;
     ReportMailer mailer{std::make_unique<test::RecordingMailSender>(sent)};

@@ -15,8 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr char kNameMessage[] =
-    ":\\/*?\"<>| are not allowed as Windows filenames and have been replaced with spaces.";
 constexpr char kEmptyMessage[] = "This file is currently empty and cannot be used.";
 constexpr char kReplace[] = " already exits.\nDo you want to replace it?";
 
@@ -35,7 +33,7 @@ Strings Contents(const fs::path& folder) {
     return files;
 }
 
-TEST(CleanReportNameTest, ForbiddenCharactersBecomeSpacesWithAMessage) {
+TEST(ReportNameTest, ForbiddenCharactersBecomeSpacesAndLongNamesAreCut) {
     test::RecordingUserInteraction ui;
     const std::pair<std::string, std::string> table[] = {
         {"a:b", "a b"},
@@ -49,12 +47,11 @@ TEST(CleanReportNameTest, ForbiddenCharactersBecomeSpacesWithAMessage) {
         EXPECT_EQ(name, out);
     }
     ASSERT_EQ(ui.messages.size(), 3u) << "one for each changed name";
-    EXPECT_EQ(ui.messages[2].text, kNameMessage);
+    EXPECT_EQ(ui.messages[2].text,
+              ":\\/*?\"<>| are not allowed as Windows filenames and have been replaced with spaces.");
     EXPECT_EQ(ui.messages[2].caption, "Filename Change");
     EXPECT_EQ(ui.messages[2].icon, platform::MessageIcon::kInformation);
-}
-
-TEST(EditedReportNameTest, CutAtOneHundredBytesAfterAWholeCharacter) {
+    // An edited name is cut at 100 bytes after a whole character.
     EXPECT_EQ(EditedReportName(std::string(120, 'a')), std::string(100, 'a'));
     EXPECT_EQ(EditedReportName(std::string(99, 'a') + "\x89\xef"), std::string(99, 'a'));  // 会 would end at 101
     EXPECT_EQ(EditedReportName(std::string(98, 'a') + "\x89\xef" "b"), std::string(98, 'a') + "\x89\xef");
@@ -63,16 +60,13 @@ TEST(EditedReportNameTest, CutAtOneHundredBytesAfterAWholeCharacter) {
 class ReportOperationsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        paths.outputFolder = dir / "out";
-        paths.templateFolder = dir / "templates";
         fs::create_directories(paths.outputFolder);
-        fs::create_directories(paths.templateFolder);
         fs::create_directories(dir / "drop");
     }
     fs::path Out(std::string_view name) const { return paths.outputFolder / name; }
 
     test::TempDir dir;
-    ReportPaths paths;
+    ReportPaths paths{dir / "out", dir / "templates"};
     test::RecordingUserInteraction ui;
 };
 
@@ -83,10 +77,8 @@ TEST_F(ReportOperationsTest, RenameKeepsTheExtensionAndNeverReplaces) {
     test::WriteFileBytes(Out("a.htm"), "A");
     test::WriteFileBytes(Out("b.htm"), "B");
     EXPECT_TRUE(RenameReport(paths, "a.rtf", "x:y", ui));
-    EXPECT_FALSE(RenameReport(paths, "a.htm", "b", ui)) << "onto an existing report";
-    EXPECT_FALSE(RenameReport(paths, "", "c", ui));
-    EXPECT_FALSE(RenameReport(paths, "a.htm", "", ui));
-    EXPECT_FALSE(RenameReport(paths, "gone.htm", "c", ui));
+    const std::pair<const char*, const char*> refused[] = {{"a.htm", "b"}, {"", "c"}, {"a.htm", ""}, {"gone.htm", "c"}};
+    for (const auto& [from, to] : refused) EXPECT_FALSE(RenameReport(paths, from, to, ui)) << from << " to " << to;
     EXPECT_EQ(Contents(paths.outputFolder), (Strings{"a.htm=A", "b.htm=B", "x y.rtf={\\rtf1 a}"}));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].caption, "Filename Change");

@@ -10,8 +10,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr char kViewerFailed[] = "Unable to launch viewer, check settings in Tools > Options > Preferred HTML Viewer.";
-constexpr char kFileMissing[] = "Unable to open file, it may no longer exist.";
 
 class ReportViewerTest : public ::testing::Test {
 protected:
@@ -54,9 +52,9 @@ TEST_F(ReportViewerTest, FailuresShowTheirMessages) {
     launcher.handlerResult = platform::HandlerResult::kFailed;
     EXPECT_EQ(Open("/reports/a.rtf"), OpenOutcome::kHandlerFailed);
     ASSERT_EQ(ui.messages.size(), 2u);
-    EXPECT_EQ(ui.messages[0].text, kViewerFailed);
+    EXPECT_EQ(ui.messages[0].text, "Unable to launch viewer, check settings in Tools > Options > Preferred HTML Viewer.");
     EXPECT_EQ(ui.messages[0].icon, platform::MessageIcon::kNone);
-    EXPECT_EQ(ui.messages[1].text, kFileMissing);
+    EXPECT_EQ(ui.messages[1].text, "Unable to open file, it may no longer exist.");
     EXPECT_EQ(ui.messages[0].caption + ui.messages[1].caption, "");
 }
 

@@ -3,7 +3,6 @@
 #ifndef _WIN32
 
 #include "platform/launch.h"
-#include "platform/mail.h"
 #include "report_files/report_mailer.h"
 #include "report_files/report_viewer.h"
 #include "tests/support/recording_user_interaction.h"
@@ -50,8 +49,8 @@ protected:
     test::RecordingUserInteraction ui;
 };
 
-// A stored command keeps its own quotes and arguments, the report path (with a space) last.
-TEST_F(SystemLaunchTest, ViewerCommandGetsThePathLast) {
+// A stored viewer command keeps its own quotes and arguments, the report path (with a space) last.
+TEST_F(SystemLaunchTest, ProgramsGetTheirArgumentsWhole) {
     const fs::path viewer = dir / "my viewer" / "view";
     WriteRecorder(viewer, dir / "command.log");
     const fs::path report = dir / "my report.htm";
@@ -60,22 +59,19 @@ TEST_F(SystemLaunchTest, ViewerCommandGetsThePathLast) {
                              platform::SystemLauncher(), ui),
               OpenOutcome::kViewerStarted);
     EXPECT_EQ(WaitForLog(dir / "command.log"), (Strings{"2", "-nohome", report.string()}));
-}
-
-TEST_F(SystemLaunchTest, MailGoesToXdgEmail) {
+    // The mail program gets the subject and each attachment as UTF-8 arguments.
     WriteRecorder(dir / "bin" / "xdg-email", dir / "mail.log");
     ReportMailer mailer;
     mailer.SetUp();
     ASSERT_TRUE(mailer.Available());
     const ReportPaths paths{dir / "out", dir / "templates"};
     fs::create_directories(paths.outputFolder);
-    const std::string name = "\x89\xef\x8b\x63.htm";  // 会議.htm
-    const fs::path report = paths.outputFolder / "\xe4\xbc\x9a\xe8\xad\xb0.htm";
-    test::WriteFileBytes(report, "src=\"1 2.jpg\"");
+    const fs::path minutes = paths.outputFolder / "\xe4\xbc\x9a\xe8\xad\xb0.htm";  // 会議.htm
+    test::WriteFileBytes(minutes, "src=\"1 2.jpg\"");
     test::WriteFileBytes(paths.outputFolder / "1 2.jpg", "J");
-    EXPECT_TRUE(mailer.SendReport(paths, name, ui));
+    EXPECT_TRUE(mailer.SendReport(paths, "\x89\xef\x8b\x63.htm", ui));
     EXPECT_EQ(WaitForLog(dir / "mail.log"),
-              (Strings{"7", "--utf8", "--subject", "\xe4\xbc\x9a\xe8\xad\xb0.htm", "--attach", report.string(), "--attach",
+              (Strings{"7", "--utf8", "--subject", "\xe4\xbc\x9a\xe8\xad\xb0.htm", "--attach", minutes.string(), "--attach",
                        (paths.outputFolder / "1 2.jpg").string()}));
 }
 
