@@ -1,27 +1,13 @@
 // Stand-in for the conduit installation library in the Windows tests. Every call is recorded with
 // its arguments, one line each, in condinst.log beside the library; InstallConduit returns the
 // number in condinst.result beside it, or 0.
-#include <windows.h>
-
-#include <filesystem>
-#include <fstream>
-#include <string>
+#include "standin_log.h"
 
 namespace {
 
-std::filesystem::path Beside(const wchar_t* file) {
-    HMODULE self = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(&Beside), &self);
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(self, path, MAX_PATH);
-    std::wstring folder(path);
-    return std::filesystem::path(folder.substr(0, folder.find_last_of(L'\\') + 1) + file);
-}
+using tavolex::test::Beside;
 
-void Log(const std::string& line) {
-    std::ofstream(Beside(L"condinst.log"), std::ios::app | std::ios::binary) << line << "\n";
-}
+void Log(const std::string& line) { tavolex::test::LogBeside(L"condinst.log", line); }
 
 std::string Text(const char* s) { return s == nullptr ? "(null)" : s; }
 
