@@ -54,6 +54,15 @@ inline int ListIcon(HWND list, int row) {
 
 inline int RowCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 
+inline int RowOf(HWND list, std::string_view name) {
+    for (int row = 0; row < RowCount(list); ++row) {
+        if (ListText(list, row, 0) == name) return row;
+    }
+    return -1;
+}
+
+inline LONG_PTR ViewOf(HWND list) { return GetWindowLongPtrW(list, GWL_STYLE) & LVS_TYPEMASK; }
+
 class DesktopTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -107,14 +116,24 @@ protected:
 
     static void Command(int id) { SendMessageW(App().frame, WM_COMMAND, static_cast<WPARAM>(id), 0); }
 
-    // Sends the frame a command that opens a modal dialog and, once the dialog is up, runs script
-    // on it from inside the dialog's own message loop (which dispatches the thread timer). A
-    // dialog the script leaves open is cancelled afterwards, so a failing test never hangs.
+    // Runs action, which may enter a modal loop (a message box, a dialog, a pop-up menu), and runs
+    // script on the first visible window of the class while that loop dispatches the thread timer.
+    // A window the script leaves up is cancelled after a while, so a failing test never hangs.
+    // False when no such window came up while action ran.
+    static bool DuringModal(const wchar_t* windowClass, const std::function<void()>& action,
+                            std::function<void(HWND)> script) {
+        Modal() = {windowClass, std::move(script)};
+        const UINT_PTR timer = SetTimer(nullptr, 0, 50, OnTimer);
+        action();
+        KillTimer(nullptr, timer);
+        const bool ran = Modal().ran;
+        Modal() = {};
+        return ran;
+    }
+    // Sends the frame a command that opens a modal dialog and runs script on the dialog.
     static void WithDialog(int command, std::function<void(HWND)> script) {
-        DialogScript() = std::move(script);
-        SetTimer(nullptr, 0, 50, RunDialogScript);
-        Command(command);
-        ASSERT_FALSE(DialogScript()) << "no dialog came up for command " << command;
+        ASSERT_TRUE(DuringModal(L"#32770", [command] { Command(command); }, std::move(script)))
+            << "no dialog came up for command " << command;
     }
     // A button's click as the dialog hears it.
     static void Press(HWND dialog, int id) {
@@ -155,12 +174,18 @@ protected:
     static void Click(HWND list, int row) {
         ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
         if (row >= 0) ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-        NMITEMACTIVATE click{};
-        click.hdr.hwndFrom = list;
-        click.hdr.idFrom = 3000;
-        click.hdr.code = NM_CLICK;
-        click.iItem = row;
-        SendMessageW(GetParent(list), WM_NOTIFY, 3000, reinterpret_cast<LPARAM>(&click));
+        Notify(list, NM_CLICK, row);
+    }
+
+    // A notification of a list to its pane, with the row and column it names.
+    static void Notify(HWND list, UINT code, int row, int column = 0) {
+        NMITEMACTIVATE note{};
+        note.hdr.hwndFrom = list;
+        note.hdr.idFrom = 3000;
+        note.hdr.code = code;
+        note.iItem = row;
+        note.iSubItem = column;
+        SendMessageW(GetParent(list), WM_NOTIFY, 3000, reinterpret_cast<LPARAM>(&note));
     }
 
     static void ChooseUser(int index) {
@@ -175,26 +200,37 @@ protected:
     test::TempDir dir;
 
 private:
-    static std::function<void(HWND)>& DialogScript() {
-        static std::function<void(HWND)> script;
-        return script;
+    struct ModalScript {
+        const wchar_t* windowClass = nullptr;
+        std::function<void(HWND)> script;
+        bool ran = false;
+        HWND window = nullptr;
+        DWORD ranAt = 0;
+    };
+    static ModalScript& Modal() {
+        static ModalScript modal;
+        return modal;
     }
-    static BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
+    static BOOL CALLBACK FindWindowOfClass(HWND window, LPARAM found) {
         wchar_t name[16] = {};
         GetClassNameW(window, name, 16);
-        if (std::wstring_view(name) != L"#32770" || !IsWindowVisible(window)) return TRUE;
+        if (std::wstring_view(name) != Modal().windowClass || !IsWindowVisible(window)) return TRUE;
         *reinterpret_cast<HWND*>(found) = window;
         return FALSE;
     }
-    static void CALLBACK RunDialogScript(HWND, UINT, UINT_PTR timer, DWORD) {
-        HWND dialog = nullptr;
-        EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&dialog));
-        if (dialog == nullptr) return;  // not up yet: the timer fires again
-        KillTimer(nullptr, timer);
-        std::function<void(HWND)> script = std::move(DialogScript());
-        DialogScript() = nullptr;
-        script(dialog);
-        if (IsWindow(dialog)) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
+        ModalScript& modal = Modal();
+        if (!modal.script) return;
+        if (!modal.ran) {
+            EnumThreadWindows(GetCurrentThreadId(), FindWindowOfClass, reinterpret_cast<LPARAM>(&modal.window));
+            if (modal.window == nullptr) return;  // not up yet: the timer fires again
+            modal.ran = true;
+            modal.script(modal.window);
+            modal.ranAt = GetTickCount();
+        } else if (modal.ranAt != 0 && IsWindow(modal.window) && GetTickCount() - modal.ranAt > 3000) {
+            PostMessageW(modal.window, WM_COMMAND, IDCANCEL, 0);
+            EndMenu();
+        }
     }
 
     HINSTANCE instance_ = nullptr;
