@@ -120,10 +120,7 @@ protected:
                                             chooserCalls.push_back(L"folder");
                                             return folderAnswer;
                                         },
-                                        [this](HWND, fs::path& program) {
-                                            chooserCalls.push_back(L"program " + program.wstring());
-                                            return false;
-                                        },
+                                        [](HWND, fs::path&) { return false; },
                                         [this](HWND, const fs::path& folder) {
                                             chooserCalls.push_back(L"explore " + folder.wstring());
                                             return ui::ExploreResult::kNotFound;
