@@ -1,9 +1,6 @@
 // Palm Desktop's address.dat: the book reloads it and every entry and category is read back.
 
-#include "address_book/address_book.h"
 #include "fuzz/fuzz_support.h"
-
-#include <cstdlib>
 
 using namespace tavolex;
 

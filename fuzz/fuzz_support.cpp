@@ -1,47 +1,33 @@
 #include "fuzz/fuzz_support.h"
 
 #include "shell/trace.h"
-
-#include <cstdio>
-#include <cstdlib>
-#include <string>
-#include <system_error>
-#include <unistd.h>
+#include "tests/support/fixed_clock.h"
+#include "tests/support/palm_bitmap_writer.h"
 
 namespace tavolex::fuzz {
-
 namespace {
 
-std::filesystem::path MakeScratchFolder() {
-    std::error_code error;
-    std::filesystem::path base = "/dev/shm";
-    if (!std::filesystem::is_directory(base, error)) base = std::filesystem::temp_directory_path();
-    std::string pattern = (base / "tavolex-fuzz-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        std::perror("mkdtemp");
-        std::abort();
+std::vector<std::uint8_t> Bitmap(int width, int height, int depth, test::PalmCompression compression) {
+    test::PalmBitmapSpec bitmap{.width = width, .height = height, .depth = depth, .compression = compression};
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) bitmap.pixels.push_back(static_cast<std::uint16_t>((x * 7 + y * 3) % (1 << depth)));
     }
-    return pattern;
+    return test::WritePalmBitmap(bitmap);
 }
 
-std::filesystem::path& Folder() {
-    static std::filesystem::path folder;
-    return folder;
-}
-
-void RemoveScratchFolder() {
-    std::error_code error;
-    if (!Folder().empty()) std::filesystem::remove_all(Folder(), error);
+template <class Record>
+const Record& Required(const Record* record) {
+    if (record == nullptr) std::abort();
+    return *record;
 }
 
 }  // namespace
 
 const std::filesystem::path& ScratchFolder() {
-    if (Folder().empty()) {
-        Folder() = MakeScratchFolder();
-        std::atexit(RemoveScratchFolder);
-    }
-    return Folder();
+    std::error_code error;
+    static const test::TempDir folder(std::filesystem::is_directory("/dev/shm", error) ? "/dev/shm"
+                                                                                      : std::filesystem::temp_directory_path());
+    return folder.Path();
 }
 
 std::vector<std::string_view> SplitParts(std::string_view input, std::size_t maxParts) {
@@ -56,6 +42,125 @@ std::vector<std::string_view> SplitParts(std::string_view input, std::size_t max
     return parts;
 }
 
+void UnpackUserFolder(const std::vector<std::string_view>& parts, const std::filesystem::path& folder) {
+    for (std::size_t i = 0; i < std::size(test::kPalmUserFiles); ++i) {
+        const auto path = folder / test::kPalmUserFiles[i].first;
+        std::filesystem::remove(path);
+        if (i < parts.size()) WriteFileBytes(path, parts[i]);
+    }
+}
+
 void QuietTrace() { SetTraceTargets({nullptr, nullptr, nullptr}); }
+
+test::PalmUserSpec RichUser() {
+    using namespace test;
+    const MeetingSpec first{
+        .title = "Kickoff \x95\x5c \x83\x5c{x}",
+        .location = "Room <1> & \"2\"",
+        .date = HandheldDay(2004, 5, 17),
+        .start = {9, 30},
+        .end = {11, 0},
+        .category = 1,
+        .items = {
+            AgendaSpec{.text = "Budget\nline two\ttab", .status = 1},
+            NoteSpec{.text = "Note \x95\x5c\r\nsecond line\nthird"},
+            ToDoSpec{.text = "Send minutes", .priority = 2, .dueDate = HandheldDay(2004, 5, 20), .due = {17, 5}},
+            SketchSpec{.title = "Plan", .bitmap = Bitmap(12, 9, 2, PalmCompression::kScanLine)},
+            AttendeeSpec{.nameParts = {"Taro", "Yamada", "Brenmark"}, .addressId = 0x123},
+            AttendeeSpec{.nameParts = {"Hanako", "", "Guest Co"}, .addressId = 0x999, .absent = true},
+            AgendaSpec{.text = "Schedule {ITEM}", .status = 0},
+            ToDoSpec{.text = "Book room", .priority = 0xFF, .completed = 1},
+            SketchSpec{.title = "\x83\x5c", .bitmap = Bitmap(5, 4, 8, PalmCompression::kRunLength)},
+            NoteSpec{.text = ""},
+        }};
+    // 表 and ソ end in '\'; 日本 is plain double-byte text.
+    return {.categories = {"Unfiled", "Business", "\x93\xfa\x96\x7b"},
+            .meetings = {first, {.title = "Empty", .date = HandheldDay(2004, 6, 1), .category = 2}}};
+}
+
+std::vector<test::AddressBookPerson> RichAddressBook() {
+    test::AddressBookPerson taro{.recordId = 0x123, .lastName = "Yamada", .firstName = "Taro", .title = "Manager",
+                                 .company = "Brenmark \x95\x5c", .note = "note\nlines"};
+    taro.phones[0].number = "03-1234-5678";
+    return {taro, {.recordId = 0x456, .lastName = "Suzuki"}};
+}
+
+void WalkStore(const MeetingDatabase& store) {
+    static volatile std::size_t sink;
+    const auto touch = [](const std::string& text) {
+        sink = sink + text.size() + (text.empty() ? 0 : static_cast<unsigned char>(text.back()));
+    };
+    for (const auto& meeting : store.Meetings()) {
+        for (const std::string* text :
+             {&meeting->szDate, &meeting->szTime, &meeting->szTitle, &meeting->szCategory, &meeting->szLocation}) {
+            touch(*text);
+        }
+        for (const MeetingItem& item : store.ItemsOf(meeting->dwDBID)) {
+            switch (item.type) {
+                case ChildType::kAgenda: touch(Required(store.AgendaOf(item)).szText); break;
+                case ChildType::kNote: touch(Required(store.NoteOf(item)).szText); break;
+                case ChildType::kToDo: touch(Required(store.ToDoOf(item)).szDueDate); break;
+                case ChildType::kSketch: touch(Required(store.SketchOf(item)).szTitle); break;
+                case ChildType::kAttendee: touch(Required(store.AttendeeOf(item)).szText); break;
+            }
+        }
+        for (ChildType type :
+             {ChildType::kNote, ChildType::kSketch, ChildType::kToDo, ChildType::kAttendee, ChildType::kAgenda}) {
+            for (const MeetingItem& item : store.ItemsOf(meeting->dwDBID, type)) {
+                if (item.type != type) std::abort();
+            }
+        }
+    }
+    for (const auto& toDo : store.ToDos()) touch(toDo->szText);
+    for (const auto& sketch : store.Sketches()) {
+        const auto& image = sketch->image;
+        if (image.HasPixels() && static_cast<std::int64_t>(image.Width()) * image.Height() <= 320 * 480) {
+            sink = sink + image.Rgb().size();
+        }
+    }
+}
+
+void WriteTemplatePictures(const std::filesystem::path& templateFolder) {
+    WriteFileBytes(templateFolder / "logo.gif", "GIF89a");
+    WriteFileBytes(templateFolder / "img" / "a b.png", "png");
+    WriteFileBytes(templateFolder / "\x95\x5c.gif", "sjis");
+}
+
+void EmptyFolder(const std::filesystem::path& folder) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        std::filesystem::remove_all(entry.path(), error);
+    }
+}
+
+ReportFixture::ReportFixture(const char* name)
+    : userFolder(ScratchFolder() / name / "user"), addressPath(ScratchFolder() / name / "address.dat") {
+    QuietTrace();
+    test::WritePalmUserFolder(userFolder, RichUser());
+    test::WriteAddressBook(addressPath, RichAddressBook());
+    options.author = "Suzuki \x95\x5c";
+    options.outputFolder = ScratchFolder() / name / "out";
+    options.templateFolder = ScratchFolder() / name / "templates";
+    std::filesystem::create_directories(options.outputFolder);
+    WriteTemplatePictures(options.templateFolder);
+    store.SetFolder(userFolder);
+    book.SetPath(addressPath);
+    report.SetOptionsSource([this] { return options; });
+    report.SetViewer([](const std::filesystem::path&) {});
+    report.SetClock(test::FixedReportTime);
+    Reload();
+}
+
+void ReportFixture::Reload() {
+    store.ReloadAll();
+    book.Reload();
+    ClearOutput();
+}
+
+void ReportFixture::ClearOutput() {
+    ui.messages.clear();
+    ui.questions.clear();
+    EmptyFolder(options.outputFolder);
+}
 
 }  // namespace tavolex::fuzz

@@ -1,12 +1,21 @@
 #pragma once
-// What every fuzz target shares: a private scratch folder for the readers that take paths, whole-file
-// writes (the tests' writer), the split of one input into several files, and a quiet trace.
+// What the fuzz targets share: a private scratch folder for the readers that take paths, the split
+// of one input into several files, a quiet trace, a rich Palm user and the walk over a loaded store,
+// and the report generator over that user. Inputs are built with the tests' writers.
 
+#include "address_book/address_book.h"
+#include "meeting_store/meeting_database.h"
+#include "report/report_folder.h"
+#include "tests/support/address_book_writer.h"
+#include "tests/support/palm_database_writer.h"
+#include "tests/support/recording_user_interaction.h"
 #include "tests/support/temp_dir.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -16,10 +25,9 @@ namespace tavolex::fuzz {
 // made on first use and removed at exit.
 const std::filesystem::path& ScratchFolder();
 
-// Replaces the file with exactly these bytes: the tests' own writer.
+using test::ReadFileBytes;
 using test::WriteFileBytes;
 
-// The input as text.
 inline std::string_view AsText(const std::uint8_t* data, std::size_t size) {
     return {reinterpret_cast<const char*>(data), size};
 }
@@ -29,7 +37,45 @@ inline std::string_view AsText(const std::uint8_t* data, std::size_t size) {
 inline constexpr std::string_view kPartSeparator = "\n--tavolex-part--\n";
 std::vector<std::string_view> SplitParts(std::string_view input, std::size_t maxParts);
 
+// A Palm user folder as parts: the seven database files in load order. The first seven parts are
+// written into folder; the files of missing parts are removed.
+void UnpackUserFolder(const std::vector<std::string_view>& parts, const std::filesystem::path& folder);
+
 // Turns the trace off: the fuzzers would otherwise spend their time writing it.
 void QuietTrace();
+
+// A Palm user with every kind of item, Shift-JIS texts whose second bytes are '\' and '{', several
+// lines, a to-do with and without a due date, sketches of two depths, attendees found in the
+// address book and one that isn't.
+test::PalmUserSpec RichUser();
+std::vector<test::AddressBookPerson> RichAddressBook();
+
+// Reads everything a loaded store offers the views and reports, and stops the run when an item
+// reached through the maps has no record of its kind.
+void WalkStore(const MeetingDatabase& store);
+
+// The pictures a template folder holds: logo.gif, img/a b.png and a Shift-JIS name.
+void WriteTemplatePictures(const std::filesystem::path& templateFolder);
+// Removes everything inside folder.
+void EmptyFolder(const std::filesystem::path& folder);
+
+// The report generator over the rich user and its address book in the scratch folder under name,
+// with an output folder, a template folder holding pictures and a fixed clock.
+class ReportFixture {
+public:
+    explicit ReportFixture(const char* name);
+
+    // Reloads the store and the book from their files and empties the output folder.
+    void Reload();
+    void ClearOutput();
+
+    std::filesystem::path userFolder;
+    std::filesystem::path addressPath;
+    MeetingDatabase store{{}};
+    AddressBook book;
+    test::RecordingUserInteraction ui;
+    ReportOptions options;
+    ReportFolder report{store, book, ui};
+};
 
 }  // namespace tavolex::fuzz

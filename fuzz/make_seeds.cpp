@@ -4,14 +4,9 @@
 // two, so that each fuzzer starts from files the readers accept.
 
 #include "fuzz/fuzz_support.h"
-#include "fuzz/rich_user.h"
-#include "fuzz/user_folder.h"
-#include "tests/support/address_book_writer.h"
 #include "tests/support/palm_bitmap_writer.h"
-#include "tests/support/palm_database_writer.h"
 
 #include <cstdio>
-#include <string>
 
 using namespace tavolex;
 
@@ -20,38 +15,37 @@ namespace {
 std::filesystem::path gCorpus;
 
 void Seed(const char* target, const std::string& name, std::string_view bytes) {
-    const auto folder = gCorpus / target;
-    std::filesystem::create_directories(folder);
-    fuzz::WriteFileBytes(folder / name, bytes);
+    fuzz::WriteFileBytes(gCorpus / target / name, bytes);
 }
 
-std::string Bytes(const std::vector<std::uint8_t>& v) { return {v.begin(), v.end()}; }
+// The seven files in load order joined by the part separator.
+std::string Packed(const test::PalmUserDatabases& databases) {
+    std::string packed;
+    for (const auto& [name, database] : test::kPalmUserFiles) {
+        if (!packed.empty()) packed += fuzz::kPartSeparator;
+        packed += test::DatabaseBytes(databases.*database);
+    }
+    return packed;
+}
 
-void DatabaseSeeds(const test::PalmUserDatabases& databases) {
-    const test::RawDatabase* files[7] = {&databases.meeting, &databases.link,   &databases.note,    &databases.toDo,
-                                         &databases.agenda,  &databases.sketch, &databases.attendee};
-    for (std::size_t i = 0; i < 7; ++i) {
-        std::string bytes(1, static_cast<char>(i));
-        bytes += test::DatabaseBytes(*files[i]);
-        std::string name = fuzz::kUserFolderFiles[i];
-        Seed("database_file", name, bytes);
+void StoreSeeds(const test::PalmUserDatabases& databases, const std::string& book) {
+    for (std::size_t i = 0; i < std::size(test::kPalmUserFiles); ++i) {
+        const auto& [name, database] = test::kPalmUserFiles[i];
+        Seed("database_file", name, static_cast<char>(i) + test::DatabaseBytes(databases.*database));
     }
     // A record count past the records and a body offset past the record.
-    test::RawDatabase damaged = databases.note;
-    damaged.recordCount = 40;
-    if (!damaged.records.empty()) damaged.records[0].bodyOffset = 400;
-    Seed("database_file", "damaged-note.dat", std::string(1, 2) + test::DatabaseBytes(damaged));
-}
+    test::RawDatabase note = databases.note;
+    note.recordCount = 40;
+    if (!note.records.empty()) note.records[0].bodyOffset = 400;
+    Seed("database_file", "damaged-note.dat", std::string(1, 2) + test::DatabaseBytes(note));
 
-void UserFolderSeeds(const test::PalmUserDatabases& databases, const std::string& book) {
-    const std::string packed = fuzz::PackUserFolder(databases);
-    Seed("user_folder", "rich", packed);
+    Seed("user_folder", "rich", Packed(databases));
     test::PalmUserDatabases damaged = databases;
     damaged.link.records.push_back({.body = test::LinkBody(0x1000, {0x07000000 | 0x1000, 0x05FFFFFF}), .uniqueId = 0x2001});
     damaged.attendee.appInfoSize = 9999;
-    Seed("user_folder", "damaged", fuzz::PackUserFolder(damaged));
-    Seed("report_store", "rich", packed + std::string(fuzz::kPartSeparator) + book);
-    Seed("report_store", "no-book", packed);
+    Seed("user_folder", "damaged", Packed(damaged));
+    Seed("report_store", "rich", Packed(databases) + std::string(fuzz::kPartSeparator) + book);
+    Seed("report_store", "no-book", Packed(databases));
 }
 
 void SketchSeeds() {
@@ -64,7 +58,8 @@ void SketchSeeds() {
             test::PalmBitmapSpec bitmap{.width = 9, .height = 5, .depth = depth, .compression = compression};
             for (int p = 0; p < 45; ++p) bitmap.pixels.push_back(static_cast<std::uint16_t>((p * 37) & ((1 << depth) - 1)));
             if (depth == 8 && compression == PalmCompression::kNone) bitmap.colourTableEntries = 4;
-            Seed("sketch", "bitmap-" + std::to_string(n++), Bytes(test::WritePalmBitmap(bitmap)));
+            const std::vector<std::uint8_t> bytes = test::WritePalmBitmap(bitmap);
+            Seed("sketch", "bitmap-" + std::to_string(n++), std::string(bytes.begin(), bytes.end()));
         }
     }
 }
@@ -116,10 +111,9 @@ int main(int argc, char** argv) {
     }
     fuzz::QuietTrace();
     gCorpus = argv[1];
-    const test::PalmUserDatabases databases = test::BuildPalmUserDatabases(fuzz::RichUser());
-    const std::string book = test::AddressBookBytes(fuzz::RichAddressBook(), {{.index = 1, .id = 1, .shortName = "Biz", .longName = "Business"}});
-    DatabaseSeeds(databases);
-    UserFolderSeeds(databases, book);
+    const std::string book =
+        test::AddressBookBytes(fuzz::RichAddressBook(), {{.index = 1, .id = 1, .shortName = "Biz", .longName = "Business"}});
+    StoreSeeds(test::BuildPalmUserDatabases(fuzz::RichUser()), book);
     SketchSeeds();
     TemplateSeeds(argv[2]);
     OtherSeeds(book);

@@ -6,10 +6,7 @@
 #include "report/template_images.h"
 #include "report_files/report_images.h"
 
-#include <cstdlib>
 #include <map>
-#include <string>
-#include <vector>
 
 using namespace tavolex;
 
@@ -38,16 +35,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const std::filesystem::path root = fuzz::ScratchFolder() / "pictures";
     static const std::filesystem::path templates = root / "templates";
     static const std::filesystem::path output = root / "out";
-    static bool made = [] {
-        std::filesystem::create_directories(templates / "img");
+    static const Listing before = [] {
+        fuzz::WriteTemplatePictures(templates);
         std::filesystem::create_directories(output);
-        fuzz::WriteFileBytes(templates / "logo.gif", "GIF89a");
-        fuzz::WriteFileBytes(templates / "img" / "a b.png", "png");
-        fuzz::WriteFileBytes(templates / "\x95\x5c.gif", "sjis");
-        return true;
+        return List(root, output);
     }();
-    (void)made;
-    static const Listing before = List(root, output);
 
     const std::string_view text = fuzz::AsText(data, size);
     std::vector<ImageReference> references;
@@ -61,7 +53,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string written = CollectTemplateImages(text, templates, output);
     if (written.size() > text.size()) std::abort();
     if (List(root, output) != before) std::abort();
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(output, error)) std::filesystem::remove_all(entry.path(), error);
+    fuzz::EmptyFolder(output);
     return 0;
 }

@@ -4,8 +4,6 @@
 #include "fuzz/fuzz_support.h"
 #include "platform/posix/settings_file.h"
 
-#include <cstdlib>
-
 using namespace tavolex;
 using namespace tavolex::platform::posix;
 

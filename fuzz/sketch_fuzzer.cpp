@@ -3,7 +3,6 @@
 #include "fuzz/fuzz_support.h"
 #include "sketch/sketch_image.h"
 
-#include <cstdlib>
 #include <span>
 
 using namespace tavolex;

@@ -2,9 +2,6 @@
 // HTML) and which sections and name lines the options ask for; the rest is the template.
 
 #include "fuzz/fuzz_support.h"
-#include "fuzz/report_fixture.h"
-
-#include <cstdlib>
 
 using namespace tavolex;
 

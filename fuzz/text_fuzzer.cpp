@@ -7,11 +7,7 @@
 #include "report/template_images.h"
 #include "report/template_scanner.h"
 #include "report_files/report_name.h"
-#include "tests/support/recording_user_interaction.h"
 #include "views/pane_text.h"
-
-#include <cstdlib>
-#include <string>
 
 using namespace tavolex;
 

@@ -41,22 +41,18 @@ TEST(BuiltInPiecesTest, EveryPieceIsCp932WithCrLfAndWellFormedTokens) {
     static const std::regex token(R"(\{ ?[A-Z0-9_]+(\([^()]*\))? ?\}|\{[^{}]*:[^{}]*\})");
     for (int id : kBuiltInPieceOrder) {
         SCOPED_TRACE(id);
-        const std::string_view text = Text(BuiltInPiece(id));
+        const std::string text(Text(BuiltInPiece(id)));
         EXPECT_EQ(platform::Utf8ToCp932(platform::Cp932ToUtf8(text)), text);
-        std::string rest;
+        const std::string lines = std::regex_replace(text, std::regex("\r\n"), "");
+        EXPECT_EQ(lines.find_first_of(std::string("\r\n\t\0", 4)), std::string::npos) << "a bare CR or LF, a TAB or a NUL";
+        std::string rest;  // the text with each double-byte character as ".."
         for (std::size_t i = 0; i < text.size(); ++i) {
             const auto byte = static_cast<unsigned char>(text[i]);
-            ASSERT_NE(byte, 0);
-            ASSERT_NE(text[i], '\t');
-            if (text[i] == '\n') ASSERT_TRUE(i > 0 && text[i - 1] == '\r') << "bare LF at " << i;
-            if (text[i] == '\r') ASSERT_TRUE(i + 1 < text.size() && text[i + 1] == '\n') << "bare CR at " << i;
-            if ((byte >= 0x81 && byte <= 0x9f) || (byte >= 0xe0 && byte <= 0xfc)) {
-                ASSERT_LT(++i, text.size());
-                ASSERT_TRUE(text[i] != '{' && text[i] != '}' && text[i] != '\\') << "trail byte at " << i;
-                rest += "..";
-            } else {
-                rest += text[i];
-            }
+            const bool lead = (byte >= 0x81 && byte <= 0x9f) || (byte >= 0xe0 && byte <= 0xfc);
+            if (lead) ++i;
+            ASSERT_TRUE(!lead || (i < text.size() && std::string_view("{}\\").find(text[i]) == std::string_view::npos))
+                << "a trail byte that is a brace or a backslash at " << i;
+            rest += lead ? std::string("..") : text.substr(i, 1);
         }
         rest = std::regex_replace(rest, token, "");
         EXPECT_EQ(rest.find_first_of("{}"), std::string::npos) << rest.substr(rest.find_first_of("{}"), 40);

@@ -3,6 +3,7 @@
 #include "address_book/address_book.h"
 #include "meeting_store/meeting_database.h"
 #include "report/template_images.h"
+#include "resources/builtin_pieces.h"
 #include "tests/support/fixed_clock.h"
 #include "tests/support/address_book_writer.h"
 #include "tests/support/palm_database_writer.h"
@@ -34,7 +35,8 @@ protected:
                       NoteSpec{.text = "a\nb\tc", .id = 0x30},
                       ToDoSpec{.text = "Call", .priority = 3, .completed = 1, .id = 0x40},
                       ToDoSpec{.text = "Write", .priority = 1, .id = 0x41},
-                      SketchSpec{.title = "Plan", .bitmap = OneBitBitmap(), .id = 0x50},
+                      // 8 x 2, one bit per pixel, uncompressed, rowBytes 2.
+                      SketchSpec{.title = "Plan", .bitmap = {0, 8, 0, 2, 0, 2, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0xF0, 0, 0x0F, 0}, .id = 0x50},
                       AttendeeSpec{.nameParts = {"Taro", "Yamada", "Acme"}, .addressId = 0x70, .id = 0x60},
                       AttendeeSpec{.nameParts = {"Hanako", "Sato", "Beta"}, .addressId = 0x99, .absent = true,
                                    .id = 0x61}};
@@ -45,14 +47,9 @@ protected:
         user.meetings = {rich, empty, ordered};
         test::WritePalmUserFolder(dir_ / "db", user);
 
-        test::AddressBookPerson taro;
-        taro.recordId = 0x70;
-        taro.firstName = "Taro";
-        taro.lastName = "Yamada";
-        taro.title = "Boss";
-        taro.company = "Acme Corp";
+        test::AddressBookPerson taro{.recordId = 0x70, .lastName = "Yamada", .firstName = "Taro", .title = "Boss",
+                                     .company = "Acme Corp", .city = "Tokyo"};
         taro.phones[0].number = "03-1234";
-        taro.city = "Tokyo";
         test::WriteAddressBook(dir_ / "address.dat", {taro});
 
         store_.SetFolder(dir_ / "db");
@@ -69,11 +66,6 @@ protected:
         report_.SetClock(test::FixedReportTime);
     }
 
-    static std::vector<std::uint8_t> OneBitBitmap() {
-        // 8 x 2, one bit per pixel, uncompressed, rowBytes 2.
-        return {0, 8, 0, 2, 0, 2, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0xF0, 0, 0x0F, 0};
-    }
-
     const Meeting& M(int i) const { return *store_.Meetings().at(static_cast<std::size_t>(i)); }
     std::string Expand(std::string_view templ, int meeting = 0) { return report_.ExpandForMeeting(templ, M(meeting), options_); }
 
@@ -86,167 +78,146 @@ protected:
     std::vector<std::filesystem::path> opened_;
 };
 
-TEST_F(ReportGeneratorTest, MeetingValues) {
-    EXPECT_EQ(Expand("{ TITLE }|{title}|{ ti tle }|{LOCATION}|{START_TIME}|{END_TIME}|{TITLES}"),
-              " Review| Review| Review|Room 5|" + M(0).szTime.substr(0, M(0).szTime.find(" - ")) + "|" +
-                  M(0).szTime.substr(M(0).szTime.find(" - ") + 3) + "|{TITLES}");
-    EXPECT_EQ(Expand("{DATE}{TIME}"), " " + M(0).szDate + " " + M(0).szTime);
-    EXPECT_EQ(Expand("[{START_TIME}][{END_TIME}]", 1), "[][]");
-    EXPECT_EQ(Expand("{ AUTHOR }"), " Suzuki");
-    EXPECT_EQ(Expand("{ COUNT }x"), "{ COUNT }x");  // not a meeting-level token
-}
-
-TEST_F(ReportGeneratorTest, AgendaListAndEmptySections) {
-    const std::string list = "{AGENDAS_PROLOG}<ul>{AGENDAS_BEGIN}<li>{AGENDA_FIRST_LINE}{AGENDAS_END}</ul>{AGENDAS_EPILOG}";
-    EXPECT_EQ(Expand(list), "<ul><li> A<li> B</ul>");
-    EXPECT_EQ(Expand(list, 1), "");
-    EXPECT_EQ(Expand("x{NOTES_PROLOG}<ol>{NOTES_BEGIN}<li>{NOTE}{NOTES_END}</ol>{NOTES_EPILOG}y", 1), "xy");
-    // Without PROLOG and EPILOG an empty section's body is written once, its tokens empty.
-    EXPECT_EQ(Expand("{NOTES_BEGIN}[{COUNT}:{NOTE}]{NOTES_END}", 1), "[:]");
-    // A section's tokens outside it are written back.
-    EXPECT_EQ(Expand("{NOTE}"), "{NOTE}");
-}
-
-TEST_F(ReportGeneratorTest, ItemValuesAndStatusSenses) {
-    EXPECT_EQ(Expand("{AGENDAS_BEGIN}{COUNT}{STATUS(d,o)}{AGENDA_BODY}|{AGENDAS_END}"), "1d|2o<br>more|");
-    EXPECT_EQ(Expand("{TODOS_BEGIN}{COUNT}{STATUS(O,X)}{PRIORITY}{TODO}|{TODOS_END}"), "1O3 Call|2X1 Write|");
-    EXPECT_EQ(Expand("{NOTES_BEGIN}{NOTE_FIRST_LINE}/{NOTE_BODY}{NOTES_END}"),
-              " a/<br>b&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;c");
-    EXPECT_EQ(Expand("{ATTENDEES_BEGIN}[{STATUS(,absent)}]{ATTENDEES_END}"), "[][absent]");
-}
-
-TEST_F(ReportGeneratorTest, AttendeesFromAddressBookAndFromTheirOwnName) {
-    const std::string t = "{ATTENDEES_BEGIN}{COUNT}:{FIRST_NAME}/{LAST_NAME}/{SALUTATION}/{COMPANY}/{PHONE1_LABEL}="
-                          "{PHONE1}/{CITY}|{ATTENDEES_END}";
+// What each template gives for one of the meetings (0 rich, 1 without items, 2 ordered), in order:
+// colours set by one report persist into the next.
+TEST_F(ReportGeneratorTest, TemplatesExpandForAMeeting) {
+    const std::string time = M(0).szTime;
+    const std::string start = time.substr(0, time.find(" - "));
+    const std::string end = time.substr(time.find(" - ") + 3);
+    const std::string list =
+        "{AGENDAS_PROLOG}<ul>{AGENDAS_BEGIN}<li>{AGENDA_FIRST_LINE}{AGENDAS_END}</ul>{AGENDAS_EPILOG}";
     const std::string label(book_.At(0).PhoneLabel(1));
-    EXPECT_EQ(Expand(t), "1: Taro/Yamada/Boss/Acme Corp/" + label + "=03-1234/Tokyo|2: Hanako/Sato//Beta/=/|");
-}
-
-TEST_F(ReportGeneratorTest, HandheldOrderWalksLinksInOrder) {
-    const std::string t = "{HANDHELD_ORDER_BEGIN}"
-                          "{AGENDAS_PROLOG}<A>{AGENDAS_BEGIN}{COUNT}{AGENDA}{AGENDAS_END}</A>{AGENDAS_EPILOG}"
-                          "{NOTES_PROLOG}<N>{NOTES_BEGIN}{COUNT}{NOTE}{NOTES_END}</N>{NOTES_EPILOG}"
-                          "{HANDHELD_ORDER_END}";
-    EXPECT_EQ(Expand(t, 2), "<A>1 first</A><N>1 between</N><A>2 second</A>");
-    EXPECT_EQ(Expand(t, 1), "");
-}
-
-TEST_F(ReportGeneratorTest, HandheldOrderWithoutSectionForAKindStillEnds) {
-    // The rich meeting also has to-dos, sketches and attendees, which this block has no section for.
-    const std::string t = "{HANDHELD_ORDER_BEGIN}{AGENDAS_BEGIN}{AGENDA_FIRST_LINE}{AGENDAS_END}."
-                          "{HANDHELD_ORDER_END}";
-    // One pass for the agendas, then one for each link passed over: note, two to-dos, the sketch
-    // and two attendees.
-    EXPECT_EQ(Expand(t), " A B.......");
-}
-
-TEST_F(ReportGeneratorTest, ColoursAlternateAndPersistAcrossReports) {
-    EXPECT_EQ(Expand("{ SET_COLOR1(white) }{ SET_COLOR2(#F5F5F5) }{TODOS_BEGIN}{COLOR1},{SWAP_COLORS}{TODOS_END}"),
-              "white,#F5F5F5,");
-    EXPECT_EQ(Expand("{COLOUR1}"), "white");
-    // A SET_COLOR1 inside an empty section still takes effect.
-    EXPECT_EQ(Expand("{NOTES_PROLOG}{SET_COLOR1( red )}{NOTES_EPILOG}[{COLOR1}]", 1), "[red ]");
-}
-
-TEST_F(ReportGeneratorTest, SketchFileNameWritesThePicture) {
-    EXPECT_EQ(Expand("{SKETCHES_BEGIN}<img src=\"{SKETCH_FILENAME}\">{COUNT}. {SKETCH_TITLE}{SKETCHES_END}"),
-              "<img src=\"80.jpg\">1. Plan");
+    const std::string order = "{HANDHELD_ORDER_BEGIN}"
+                              "{AGENDAS_PROLOG}<A>{AGENDAS_BEGIN}{COUNT}{AGENDA}{AGENDAS_END}</A>{AGENDAS_EPILOG}"
+                              "{NOTES_PROLOG}<N>{NOTES_BEGIN}{COUNT}{NOTE}{NOTES_END}</N>{NOTES_EPILOG}"
+                              "{HANDHELD_ORDER_END}";
+    const struct {
+        std::string templ;
+        int meeting;
+        std::string expected;
+    } cases[] = {
+        {"{ TITLE }|{LOCATION}|{START_TIME}|{END_TIME}", 0, " Review|Room 5|" + start + "|" + end},
+        {"{DATE}{TIME}{ AUTHOR }", 0, " " + M(0).szDate + " " + time + " Suzuki"},
+        {"[{START_TIME}][{END_TIME}]", 1, "[][]"},
+        // A section's tokens outside it are written back.
+        {"{ COUNT }x{NOTE}", 0, "{ COUNT }x{NOTE}"},
+        {list, 0, "<ul><li> A<li> B</ul>"},
+        {list, 1, ""},
+        {"x{NOTES_PROLOG}<ol>{NOTES_BEGIN}<li>{NOTE}{NOTES_END}</ol>{NOTES_EPILOG}y", 1, "xy"},
+        // Without PROLOG and EPILOG an empty section's body is written once, its tokens empty.
+        {"{NOTES_BEGIN}[{COUNT}:{NOTE}]{NOTES_END}", 1, "[:]"},
+        {"{AGENDAS_BEGIN}{COUNT}{STATUS(d,o)}{AGENDA_BODY}|{AGENDAS_END}", 0, "1d|2o<br>more|"},
+        {"{TODOS_BEGIN}{COUNT}{STATUS(O,X)}{PRIORITY}{TODO}|{TODOS_END}", 0, "1O3 Call|2X1 Write|"},
+        {"{NOTES_BEGIN}{NOTE_FIRST_LINE}/{NOTE_BODY}{NOTES_END}", 0,
+         " a/<br>b&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;c"},
+        {"{ATTENDEES_BEGIN}[{STATUS(,absent)}]{ATTENDEES_END}", 0, "[][absent]"},
+        // The first attendee from the address book, the second from its own name.
+        {"{ATTENDEES_BEGIN}{COUNT}:{FIRST_NAME}/{LAST_NAME}/{SALUTATION}/{COMPANY}/{PHONE1_LABEL}={PHONE1}/{CITY}|"
+         "{ATTENDEES_END}",
+         0, "1: Taro/Yamada/Boss/Acme Corp/" + label + "=03-1234/Tokyo|2: Hanako/Sato//Beta/=/|"},
+        {order, 2, "<A>1 first</A><N>1 between</N><A>2 second</A>"},
+        {order, 1, ""},
+        // One pass for the agendas, then one for each link this block has no section for: the note,
+        // two to-dos, the sketch and two attendees.
+        {"{HANDHELD_ORDER_BEGIN}{AGENDAS_BEGIN}{AGENDA_FIRST_LINE}{AGENDAS_END}.{HANDHELD_ORDER_END}", 0,
+         " A B......."},
+        {"{ SET_COLOR1(white) }{ SET_COLOR2(#F5F5F5) }{TODOS_BEGIN}{COLOR1},{SWAP_COLORS}{TODOS_END}", 0,
+         "white,#F5F5F5,"},
+        {"{COLOUR1}", 0, "white"},
+        // A SET_COLOR1 inside an empty section still takes effect.
+        {"{NOTES_PROLOG}{SET_COLOR1( red )}{NOTES_EPILOG}[{COLOR1}]", 1, "[red ]"},
+        {"{SKETCHES_BEGIN}<img src=\"{SKETCH_FILENAME}\">{COUNT}. {SKETCH_TITLE}{SKETCHES_END}", 0,
+         "<img src=\"80.jpg\">1. Plan"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.templ);
+        EXPECT_EQ(Expand(c.templ, c.meeting), c.expected);
+    }
     EXPECT_TRUE(std::filesystem::is_regular_file(options_.outputFolder / "80.jpg"));
+    const std::string stamp = Expand("{REPORT_DATE}|{REPORT_TIME}");  // the clock's, without seconds
+    EXPECT_NE(stamp.find("2026"), std::string::npos);
+    EXPECT_NE(stamp.find("9:05"), std::string::npos);
+    EXPECT_EQ(stamp.find("9:05:"), std::string::npos);
 }
 
-TEST_F(ReportGeneratorTest, ReportDateAndTimeUseTheClock) {
-    const std::string out = Expand("{REPORT_DATE}|{REPORT_TIME}");
-    EXPECT_NE(out.find("2026"), std::string::npos);
-    EXPECT_NE(out.find("9:05"), std::string::npos);
-    EXPECT_EQ(out.find("9:05:"), std::string::npos);
-}
-
+// The executive report shows every part and handles every token; the agenda report has no bullet
+// list; a custom report without parts keeps the title and the heading's report date. Both end with
+// the page's closing piece, which has no tokens.
 TEST_F(ReportGeneratorTest, BuiltInReportsComposeTheirPieces) {
     const std::string executive = report_.ComposeBuiltInReport(M(0), ReportKind::kExecutive, options_);
-    EXPECT_NE(executive.find("<li type=\"disc\">"), std::string::npos);
-    EXPECT_NE(executive.find("80.jpg"), std::string::npos);
-    EXPECT_NE(executive.find(" Suzuki "), std::string::npos);
-    EXPECT_NE(executive.find(">Room 5<"), std::string::npos) << "the meeting table";
+    for (const char* part : {"<li type=\"disc\">", "80.jpg", " Suzuki ", ">Room 5<"}) {
+        EXPECT_NE(executive.find(part), std::string::npos) << part;
+    }
     for (const char* token : {"{ TITLE", "_BEGIN", "_END", "STATUS(", "COLOR", "{ COUNT", "NAME }"}) {
         EXPECT_EQ(executive.find(token), std::string::npos) << token << " is handled";
     }
-    const std::string emptyMeeting = report_.ComposeBuiltInReport(M(1), ReportKind::kExecutive, options_);
-    EXPECT_EQ(emptyMeeting.find("80.jpg"), std::string::npos);
-    EXPECT_EQ(emptyMeeting.find("<li"), std::string::npos);
-    EXPECT_LT(emptyMeeting.size(), executive.size());
-
-    const std::string agenda = report_.ComposeBuiltInReport(M(0), ReportKind::kAgenda, options_);
-    EXPECT_EQ(agenda.find("disc"), std::string::npos);
-    EXPECT_NE(agenda.find(" A"), std::string::npos);
-
+    EXPECT_EQ(report_.ComposeBuiltInReport(M(1), ReportKind::kExecutive, options_).find("<li"), std::string::npos);
+    EXPECT_EQ(report_.ComposeBuiltInReport(M(0), ReportKind::kAgenda, options_).find("disc"), std::string::npos);
     ReportOptions bare = options_;
     bare.withAuthor = bare.withAttendees = bare.withAgendas = bare.withToDos = bare.withNotes = bare.withSketches = false;
     const std::string custom = report_.ComposeBuiltInReport(M(0), ReportKind::kCustom, bare);
     EXPECT_EQ(custom.find("Suzuki"), std::string::npos);
-    EXPECT_NE(custom.find("<br>( "), std::string::npos) << "the heading's ( is followed by the report date";
     EXPECT_EQ(custom.find("80.jpg"), std::string::npos);
     EXPECT_NE(custom.find("Review"), std::string::npos);
-}
-
-TEST_F(ReportGeneratorTest, AttendeeBlockFollowsTheNameFlags) {
-    ReportOptions o = options_;
-    o.withLastName = false;
-    o.withTitle = false;
-    const std::string block = report_.ComposeAttendeeBlock(o);
+    EXPECT_NE(custom.find("<br>( "), std::string::npos) << "the heading's ( is followed by the report date";
+    const auto pageEnd = BuiltInPiece(kPiecePageEnd);
+    const std::string closing(reinterpret_cast<const char*>(pageEnd.data()), pageEnd.size());
+    EXPECT_TRUE(executive.ends_with(closing));
+    EXPECT_TRUE(custom.ends_with(closing));
+    // The attendee block follows the name flags.
+    bare.withLastName = bare.withTitle = false;
+    const std::string block = report_.ComposeAttendeeBlock(bare);
     EXPECT_NE(block.find("{ FIRST_NAME }&nbsp;"), std::string::npos);
     EXPECT_EQ(block.find("{ LAST_NAME }"), std::string::npos);
     EXPECT_EQ(block.find("{ SALUTATION }"), std::string::npos);
     EXPECT_NE(block.find("{ COMPANY }"), std::string::npos);
 }
 
-TEST_F(ReportGeneratorTest, TemplateReportIsWrittenWithCrLfAndOpened) {
+// A report replaces the old one whole, with CRLF line ends, and is opened; a missing or empty
+// template and a failed write show their messages and open nothing.
+TEST_F(ReportGeneratorTest, ReportsAreWrittenWithCrLfAndOpened) {
+    EXPECT_FALSE(report_.LoadTemplateFile(options_.templateFolder / "missing.htm"));
+    test::WriteFileBytes(options_.templateFolder / "empty.htm", "");
+    EXPECT_FALSE(report_.LoadTemplateFile(options_.templateFolder / "empty.htm"));
+    EXPECT_FALSE(report_.WriteBuiltInReport(dir_ / "no-such-folder" / "r.htm", M(0), ReportKind::kAgenda));
+    ASSERT_EQ(ui_.messages.size(), 3u);
+    EXPECT_EQ(ui_.messages[0].text, "Unable to open this template.  Please check your settings in <File><Preferences>.");
+    EXPECT_EQ(ui_.messages[0].caption, "Tavolex");
+    EXPECT_EQ(ui_.messages[1].text, "This template is currently empty and cannot be used.");
+    EXPECT_EQ(ui_.messages[2].text, "Writing report failed.\nThe file may be locked by another application.");
+    EXPECT_EQ(ui_.messages[2].caption, "Tavolex Report");
+    EXPECT_TRUE(opened_.empty());
+
     test::WriteFileBytes(options_.templateFolder / "t.htm", "<p>{ TITLE }</p>\n<p>x</p>\r\n");
     ASSERT_TRUE(report_.LoadTemplateFile(options_.templateFolder / "t.htm"));
     const auto path = options_.outputFolder / "Review.htm";
+    test::WriteFileBytes(path, "old");
     ASSERT_TRUE(report_.WriteTemplateReport(path, M(0)));
     EXPECT_EQ(test::ReadFileBytes(path), "<p> Review</p>\r\n<p>x</p>\r\n");
     EXPECT_EQ(opened_, std::vector<std::filesystem::path>{path});
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(options_.outputFolder), {}), 1)
         << "no temporary file is left";
-}
-
-TEST_F(ReportGeneratorTest, TemplateFileMessages) {
-    EXPECT_FALSE(report_.LoadTemplateFile(options_.templateFolder / "missing.htm"));
-    test::WriteFileBytes(options_.templateFolder / "empty.htm", "");
-    EXPECT_FALSE(report_.LoadTemplateFile(options_.templateFolder / "empty.htm"));
-    ASSERT_EQ(ui_.messages.size(), 2u);
-    EXPECT_EQ(ui_.messages[0].text, "Unable to open this template.  Please check your settings in <File><Preferences>.");
-    EXPECT_EQ(ui_.messages[0].caption, "Tavolex");
-    EXPECT_EQ(ui_.messages[1].text, "This template is currently empty and cannot be used.");
-}
-
-TEST_F(ReportGeneratorTest, FailedWriteKeepsTheOldReport) {
-    const auto missing = dir_ / "no-such-folder" / "r.htm";
-    EXPECT_FALSE(report_.WriteBuiltInReport(missing, M(0), ReportKind::kAgenda));
-    ASSERT_EQ(ui_.messages.size(), 1u);
-    EXPECT_EQ(ui_.messages[0].text, "Writing report failed.\nThe file may be locked by another application.");
-    EXPECT_EQ(ui_.messages[0].caption, "Tavolex Report");
-    EXPECT_TRUE(opened_.empty());
-
-    const auto path = options_.outputFolder / "r.htm";
-    test::WriteFileBytes(path, "old");
     ASSERT_TRUE(report_.WriteBuiltInReport(path, M(0), ReportKind::kAgenda));
-    EXPECT_NE(test::ReadFileBytes(path), "old");
     EXPECT_EQ(test::ReadFileBytes(path).find("\r\r\n"), std::string::npos);
 }
 
+// Pictures are copied to the output folder and their references cut to the file name; one named
+// from the root ("/images/a.gif", no drive) lies below the template folder.
 TEST_F(ReportGeneratorTest, TemplatePicturesAreCopiedAndReferencesCut) {
-    test::WriteFileBytes(options_.templateFolder / "logo.gif", "L");
-    test::WriteFileBytes(options_.templateFolder / "img" / "pic.gif", "P");
-    test::WriteFileBytes(options_.templateFolder / "my logo.gif", "S");
+    const std::pair<std::string, std::string> pictures[] = {
+        {"logo.gif", "L"}, {"img/pic.gif", "P"}, {"my logo.gif", "S"}, {"images/root.gif", "R"}, {"bg.gif", "B"}};
+    for (const auto& [name, bytes] : pictures) test::WriteFileBytes(options_.templateFolder / name, bytes);
     const std::string text = "<img src=\"logo.gif\"><img src=\"img\\pic.gif\"><td background=\"C:\\pics\\bg.jpg\">"
                              "<img src=\"my%20logo.gif\"><img src=\"\"><img SRC=\"logo.gif\">";
     EXPECT_EQ(CollectTemplateImages(text, options_.templateFolder, options_.outputFolder),
               "<img src=\"logo.gif\"><img src=\"pic.gif\"><td background=\"bg.jpg\">"
               "<img src=\"my%20logo.gif\"><img src=\"\"><img SRC=\"logo.gif\">");
-    EXPECT_EQ(test::ReadFileBytes(options_.outputFolder / "logo.gif"), "L");
-    EXPECT_EQ(test::ReadFileBytes(options_.outputFolder / "pic.gif"), "P");
-    EXPECT_EQ(test::ReadFileBytes(options_.outputFolder / "my logo.gif"), "S");
+    EXPECT_EQ(CollectTemplateImages("<img src=\"/images/root.gif\"><td background=\"/bg.gif\">",
+                                    options_.templateFolder, options_.outputFolder),
+              "<img src=\"root.gif\"><td background=\"/bg.gif\">");
+    for (const auto& [name, bytes] : pictures) {
+        EXPECT_EQ(test::ReadFileBytes(options_.outputFolder / std::filesystem::path(name).filename()), bytes) << name;
+    }
 }
 
 // A full report ends at the first character that does not fit: no byte after it is written.
@@ -258,17 +229,7 @@ TEST_F(ReportGeneratorTest, FullReportEndsAtTheFirstCharacterThatDoesNotFit) {
     EXPECT_EQ(text.substr(819195), "aa ");
 }
 
-// A reference named from the root ("/images/a.gif", no drive) lies below the template folder.
-TEST_F(ReportGeneratorTest, RootedPictureReferencesComeFromTheTemplateFolder) {
-    test::WriteFileBytes(options_.templateFolder / "images" / "logo.gif", "L");
-    test::WriteFileBytes(options_.templateFolder / "bg.gif", "B");
-    EXPECT_EQ(CollectTemplateImages("<img src=\"/images/logo.gif\"><td background=\"/bg.gif\">",
-                                    options_.templateFolder, options_.outputFolder),
-              "<img src=\"logo.gif\"><td background=\"/bg.gif\">");
-    EXPECT_EQ(test::ReadFileBytes(options_.outputFolder / "logo.gif"), "L");
-    EXPECT_EQ(test::ReadFileBytes(options_.outputFolder / "bg.gif"), "B");
-}
-
+// The file name starts after the last separator that is a character of its own.
 TEST(TemplateImagesTest, LastSeparatorWalksDoubleByteCharacters) {
     EXPECT_EQ(AfterLastSeparator("a\\b/c"), 4u);
     EXPECT_EQ(AfterLastSeparator("\x95\x5c.gif"), 0u);  // 表.gif: the 0x5C is a trail byte

@@ -11,6 +11,8 @@
 namespace tavolex {
 namespace {
 
+using Strings = std::vector<std::string>;
+
 // Records every token it is handed; TITLE writes " T", unknown tokens are written back, and a test
 // can script any other answer.
 class RecordingScanner : public TemplateScanner {
@@ -35,81 +37,68 @@ public:
         return std::string(out.data(), n);
     }
 
-    std::vector<std::string> tokens;
+    Strings tokens;
     std::vector<int> ids;
-    std::vector<std::string> params;
+    Strings params;
     std::function<TokenAction(int)> script;
 };
 
-TEST(TemplateScannerTest, TokenNamesIgnoreCaseAndBlanks) {
-    RecordingScanner s;
-    EXPECT_EQ(s.Expand("<h1>{ TITLE }</h1>{title}{ ti tle }{TITLES}"), "<h1> T</h1> T T{TITLES}");
-    EXPECT_EQ(s.ids, (std::vector<int>{kTokTitle, kTokTitle, kTokTitle, -1}));
-    EXPECT_EQ(s.tokens[0], " TITLE ");
-}
-
-TEST(TemplateScannerTest, ParametersAreCapturedVerbatim) {
-    RecordingScanner s;
-    s.Expand("{ STATUS(disc,circle) }{ set_colour1( red ) }{STATUS(,<font color=\"gray\">absent</font>)}{ STATUS( , ) }");
-    EXPECT_EQ(s.ids, (std::vector<int>{kTokStatus, kTokSetColor1, kTokStatus, kTokStatus}));
-    EXPECT_EQ(s.params, (std::vector<std::string>{"disc|circle", "red |", "|<font color=\"gray\">absent</font>", "|"}));
-}
-
-TEST(TemplateScannerTest, UnknownAndMalformedTokensDoNotMatch) {
-    RecordingScanner s;
-    s.Expand("{STATUS(a)}{STATUS(a,b}{SET_COLOR1}{}{ }{\tTITLE}{NOTE_BODY}{NOTE}");
-    EXPECT_EQ(s.ids, (std::vector<int>{-1, -1, -1, -1, -1, -1, kTokNoteBody, kTokNote}));
-}
-
-TEST(TemplateScannerTest, StyleSheetAndRtfGroupsPassThrough) {
-    RecordingScanner s;
+// What each template expands to and the text of every token the scanner hands over.
+TEST(TemplateScannerTest, ExpansionsAndTokenTexts) {
     const std::string css = "<style>body { color: black; } td {font-size: small}</style>";
-    EXPECT_EQ(s.Expand(css), css);
-    RecordingScanner rtf;
-    rtf.SetMode(ExpansionMode::Rtf);
-    const std::string group = "{\\rtf1 {\\b bold} \\{TITLE\\} \\{FOO\\} {TITLE}}";
-    EXPECT_EQ(rtf.Expand(group), "{\\rtf1 {\\b bold}  T \\{FOO\\}  T}");
-    EXPECT_EQ(rtf.tokens[1], "TITLE");  // backslash before the closing brace removed
-}
-
-TEST(TemplateScannerTest, UnclosedAndNestedBracesAreText) {
-    RecordingScanner s;
-    EXPECT_EQ(s.Expand("a { b { TITLE } c"), "a { b  T c");
-    EXPECT_EQ(s.Expand("{ TITLE"), "{ TITLE");
-}
-
-TEST(TemplateScannerTest, TokenLengthLimit) {
-    RecordingScanner s;
-    const std::string ok = "{" + std::string(253, ' ') + "}";
-    const std::string tooLong = "{" + std::string(254, ' ') + "}";
-    EXPECT_EQ(s.Expand(ok), ok);  // a token, unknown, written back
-    EXPECT_EQ(s.ids, std::vector<int>{-1});
-    s.ids.clear();
-    s.Expand(tooLong);
-    EXPECT_TRUE(s.ids.empty());
-    EXPECT_EQ(s.Expand(tooLong), tooLong);
-
-    RecordingScanner rtf;
-    rtf.SetMode(ExpansionMode::Rtf);
-    const std::string rtf252 = "\\{" + std::string(252, 'a') + "}";
-    const std::string rtf253 = "\\{" + std::string(253, 'a') + "}";
+    const std::string rtfGroup = "{\\rtf1 {\\b bold} \\{TITLE\\} \\{FOO\\} {TITLE}}";
+    const std::string token253 = "{" + std::string(253, ' ') + "}";
+    const std::string token254 = "{" + std::string(254, ' ') + "}";
     // Too long with its backslash, the second is a plain-brace token one byte later.
-    EXPECT_EQ(rtf.Expand(rtf252 + rtf253), rtf252 + rtf253);
-    ASSERT_EQ(rtf.tokens.size(), 2u);
-    EXPECT_EQ(rtf.tokens[0].size(), 252u);
-    EXPECT_EQ(rtf.tokens[1].size(), 253u);
+    const std::string rtf252 = "\\{" + std::string(252, 'a') + "}" + "\\{" + std::string(253, 'a') + "}";
+    constexpr auto kHtml = ExpansionMode::Html;
+    constexpr auto kRtf = ExpansionMode::Rtf;
+    // ボ = 83 7B, マ = 83 7D, ソ = 83 5C, 表 = 95 5C, 会 = 89 EF in code page 932.
+    const struct {
+        ExpansionMode mode;
+        std::string templ;
+        std::string expected;
+        Strings tokens;
+        std::size_t capacity = 4096;
+    } cases[] = {
+        {kHtml, "<h1>{ TITLE }</h1>{title}{ ti tle }{TITLES}", "<h1> T</h1> T T{TITLES}",
+         {" TITLE ", "title", " ti tle ", "TITLES"}},
+        {kHtml, css, css, {" color: black; ", "font-size: small"}},
+        {kRtf, rtfGroup, "{\\rtf1 {\\b bold}  T \\{FOO\\}  T}", {"\\b bold", "TITLE", "FOO", "TITLE"}},
+        {kHtml, "a { b { TITLE } c", "a { b  T c", {" TITLE "}},
+        {kHtml, "{ TITLE", "{ TITLE", {}},
+        {kHtml, token253, token253, {std::string(253, ' ')}},
+        {kHtml, token254, token254, {}},
+        {kRtf, rtf252, rtf252, {std::string(252, 'a'), std::string(253, 'a')}},
+        {kHtml, "\x83\x7b{ TITLE }\x83\x7d", "\x83\x7b T\x83\x7d", {" TITLE "}},
+        {kHtml, "{\x83\x7d}", "{\x83\x7d}", {"\x83\x7d"}},
+        // The trail backslash stays part of its character.
+        {kRtf, "\x95\x5c{TITLE}\x83\x5c{TITLE\x83\x5c}", "\x95\x5c T\x83\x5c{TITLE\x83\x5c}",
+         {"TITLE", "TITLE\x83\x5c"}},
+        // The output stops with room for the NUL, and never after half a character.
+        {kHtml, "abcdef", "abc", {}, 4},
+        {kHtml, "ab{ TITLE }", "ab ", {" TITLE "}, 4},
+        {kHtml, "a\x89\xef", "a", {}, 3},
+        {kHtml, "abc", "", {}, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.templ.substr(0, 60));
+        RecordingScanner s;
+        s.SetMode(c.mode);
+        EXPECT_EQ(s.Expand(c.templ, c.capacity), c.expected);
+        EXPECT_EQ(s.tokens, c.tokens);
+    }
 }
 
-TEST(TemplateScannerTest, DoubleByteCharactersAreNeverBracesOrEscapes) {
-    // ボ = 83 7B, マ = 83 7D, ソ = 83 5C, 表 = 95 5C in code page 932.
+TEST(TemplateScannerTest, TokenLookupAndParameters) {
     RecordingScanner s;
-    EXPECT_EQ(s.Expand("\x83\x7b{ TITLE }\x83\x7d"), "\x83\x7b T\x83\x7d");
-    EXPECT_EQ(s.Expand("{\x83\x7d}"), "{\x83\x7d}");
-    EXPECT_EQ(s.tokens.back(), "\x83\x7d");
-    RecordingScanner rtf;
-    rtf.SetMode(ExpansionMode::Rtf);
-    EXPECT_EQ(rtf.Expand("\x95\x5c{TITLE}\x83\x5c{TITLE\x83\x5c}"), "\x95\x5c T\x83\x5c{TITLE\x83\x5c}");
-    EXPECT_EQ(rtf.tokens.back(), "TITLE\x83\x5c");  // the trail backslash stays part of its character
+    s.Expand("{ STATUS(disc,circle) }{ set_colour1( red ) }{STATUS(,<font color=\"gray\">absent</font>)}{ STATUS( , ) }"
+             "{STATUS(a)}{STATUS(a,b}{SET_COLOR1}{}{ }{\tTITLE}{NOTE_BODY}{NOTE}"
+             "{ TITLE }{title}{ ti tle }{TITLES}{agenda}");
+    EXPECT_EQ(s.ids, (std::vector<int>{kTokStatus, kTokSetColor1, kTokStatus, kTokStatus, -1, -1, -1, -1, -1, -1,
+                                       kTokNoteBody, kTokNote, kTokTitle, kTokTitle, kTokTitle, -1, kTokAgenda}));
+    s.params.resize(4);
+    EXPECT_EQ(s.params, (Strings{"disc|circle", "red |", "|<font color=\"gray\">absent</font>", "|"}));
 }
 
 TEST(TemplateScannerTest, LoopsRepeatAndExit) {
@@ -126,88 +115,67 @@ TEST(TemplateScannerTest, LoopsRepeatAndExit) {
     EXPECT_EQ(s.LoopDepth(), 0);
     rounds = 1;
     EXPECT_EQ(s.Expand("a{NOTES_PROLOG}b{NOTES_BEGIN}c{NOTES_END}d{NOTES_EPILOG}e"), "ae");
-}
-
-TEST(TemplateScannerTest, LoopStackHoldsTenAndIgnoresMore) {
-    RecordingScanner s;
+    // The loop stack holds ten positions and ignores more.
     s.script = [](int id) { return id == kTokNotesBegin ? TokenAction::LoopStart : TokenAction::LoopExit; };
-    std::string many;
-    for (int i = 0; i < 12; ++i) many += "{NOTES_BEGIN}";
-    s.Expand(many);
+    std::string begins;
+    for (int i = 0; i < 12; ++i) begins += "{NOTES_BEGIN}";
+    std::string ends;
+    for (int i = 0; i < 12; ++i) ends += "{NOTES_END}";
+    s.Expand(begins);
     EXPECT_EQ(s.LoopDepth(), kLoopStackDepth);
-    std::string exits;
-    for (int i = 0; i < 12; ++i) exits += "{NOTES_END}";
-    s.Expand(exits);
+    s.Expand(ends);
     EXPECT_EQ(s.LoopDepth(), 0);
-}
-
-TEST(TemplateScannerTest, EndlessLoopWithOutputOffStillEnds) {
-    RecordingScanner s;
+    // An endless loop with the output off still ends.
     s.script = [](int id) {
         if (id == kTokNotesProlog) return TokenAction::OutputOff;
-        if (id == kTokNotesBegin) return TokenAction::LoopStart;
-        return TokenAction::LoopRepeat;
+        return id == kTokNotesBegin ? TokenAction::LoopStart : TokenAction::LoopRepeat;
     };
     EXPECT_EQ(s.Expand("{NOTES_PROLOG}{NOTES_BEGIN}" + std::string(4096, 'x') + "{NOTES_END}"), "");
 }
 
-TEST(TemplateScannerTest, OutputStopsAtCapacityWithRoomForNul) {
+// A token's text is cut at the capacity like the template's; an empty text without bytes (an
+// attendee without a company part, a fuzzer's finding) writes nothing.
+TEST(TemplateScannerTest, TokenTextsWrittenWhole) {
     RecordingScanner s;
-    EXPECT_EQ(s.Expand("abcdef", 4), "abc");
-    EXPECT_EQ(s.Expand("ab{ TITLE }", 4), "ab ");
-    EXPECT_EQ(s.Expand("a\x89\xef", 3), "a");  // no half character
-    EXPECT_EQ(s.Expand("abc", 1), "");
-    s.script = [&s](int) {
-        s.WriteText("ab\x89\xef");
+    std::string_view text = "ab\x89\xef";
+    s.script = [&](int) {
+        s.WriteText(text);
         return TokenAction::Consumed;
     };
-    EXPECT_EQ(s.Expand("{ TITLE }", 4), "ab");  // nor from a token's text
-}
-
-TEST(TemplateScannerTest, EmptyTextWithoutBytesWritesNothing) {
-    // An attendee without a company part gives a text with no data pointer (a fuzzer's finding).
-    RecordingScanner s;
-    s.script = [&s](int) {
-        s.WriteText(std::string_view{});
-        return TokenAction::Consumed;
-    };
+    EXPECT_EQ(s.Expand("{ TITLE }", 4), "ab");
+    text = std::string_view{};
     EXPECT_EQ(s.Expand("a{ TITLE }b"), "ab");
 }
 
-class LinesScanner : public TemplateScanner {
-public:
-    std::string Lines(std::string_view text, int first, int last) {
-        char out[512];
-        SetOutputOn(true);
-        ExpandTemplate("{X}", out, sizeof out);
-        text_ = text;
-        first_ = first;
-        last_ = last;
-        ExpandTemplate("{X}", out, sizeof out);
-        return out;
-    }
-    TokenAction HandleToken() override {
-        WriteLines(text_, first_, last_);
-        return TokenAction::Consumed;
-    }
-
-private:
-    std::string_view text_;
-    int first_ = 1;
-    int last_ = 1;
-};
-
+// Lines first..last of a multi-line value, line 1 starting with a blank, TAB and LF as markup.
 TEST(WriteLinesTest, HtmlAndRtfLineRanges) {
-    LinesScanner s;
     const std::string nbsp8 = "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;";
-    EXPECT_EQ(s.Lines("a\nb\tc", 1, 10000), " a<br>b" + nbsp8 + "c");
-    EXPECT_EQ(s.Lines("a\nb\tc", 1, 1), " a");
-    EXPECT_EQ(s.Lines("a\nb\tc", 2, 10000), "<br>b" + nbsp8 + "c");
-    EXPECT_EQ(s.Lines("a\r\nb", 1, 10000), " a\r<br>b");
-    EXPECT_EQ(s.Lines("", 1, 10000), " ");
-    EXPECT_EQ(s.Lines("one line", 2, 10000), "");
-    s.SetMode(ExpansionMode::Rtf);
-    EXPECT_EQ(s.Lines("a\nb\tc", 2, 10000), " \\line b \\tab c");
+    const struct {
+        ExpansionMode mode;
+        std::string_view text;
+        int first;
+        int last;
+        std::string expected;
+    } cases[] = {
+        {ExpansionMode::Html, "a\nb\tc", 1, 10000, " a<br>b" + nbsp8 + "c"},
+        {ExpansionMode::Html, "a\nb\tc", 1, 1, " a"},
+        {ExpansionMode::Html, "a\nb\tc", 2, 10000, "<br>b" + nbsp8 + "c"},
+        {ExpansionMode::Html, "a\r\nb", 1, 10000, " a\r<br>b"},
+        {ExpansionMode::Html, "", 1, 10000, " "},
+        {ExpansionMode::Html, std::string_view{}, 1, 10000, " "},  // a value without bytes at all
+        {ExpansionMode::Html, "one line", 2, 10000, ""},
+        {ExpansionMode::Rtf, "a\nb\tc", 2, 10000, " \\line b \\tab c"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        RecordingScanner s;
+        s.SetMode(c.mode);
+        s.script = [&](int) {
+            s.WriteLines(c.text, c.first, c.last);
+            return TokenAction::Consumed;
+        };
+        EXPECT_EQ(s.Expand("{X}"), c.expected);
+    }
 }
 
 }  // namespace

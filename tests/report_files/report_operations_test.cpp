@@ -1,8 +1,6 @@
 #include "report_files/report_operations.h"
 
 #include "platform/file_system.h"
-#include "report/report_file.h"
-#include "report_files/file_copy.h"
 #include "report_files/report_name.h"
 #include "resources/string_table.h"
 #include "tests/support/recording_user_interaction.h"
@@ -10,27 +8,32 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace tavolex {
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr char kNameMessage[] =
-    ":\\/*?\"<>| are not allowed as Windows filenames and have been replaced with spaces.";
 constexpr char kEmptyMessage[] = "This file is currently empty and cannot be used.";
 constexpr char kReplace[] = " already exits.\nDo you want to replace it?";
 
 std::string Cp932(const fs::path& path) { return platform::PathToCp932(path); }
 
-// No temporary copy is ever left behind in a folder.
-void ExpectNoLeftovers(const fs::path& folder) {
+using Strings = std::vector<std::string>;
+
+// Every file of a folder as "name=bytes", sorted: what an operation left, temporary copies too.
+Strings Contents(const fs::path& folder) {
+    Strings files;
     std::error_code ec;
     for (const fs::directory_entry& e : fs::directory_iterator(folder, ec)) {
-        EXPECT_NE(e.path().extension(), ".copy") << e.path();
+        files.push_back(Cp932(e.path().filename()) + "=" + test::ReadFileBytes(e.path()));
     }
+    std::sort(files.begin(), files.end());
+    return files;
 }
 
-TEST(CleanReportNameTest, ForbiddenCharactersBecomeSpacesWithAMessage) {
+TEST(ReportNameTest, ForbiddenCharactersBecomeSpacesAndLongNamesAreCut) {
     test::RecordingUserInteraction ui;
     const std::pair<std::string, std::string> table[] = {
         {"a:b", "a b"},
@@ -40,266 +43,138 @@ TEST(CleanReportNameTest, ForbiddenCharactersBecomeSpacesWithAMessage) {
     };
     for (const auto& [in, out] : table) {
         std::string name = in;
-        ui.messages.clear();
         EXPECT_EQ(CleanReportName(name, ui), in != out) << in;
         EXPECT_EQ(name, out);
-        ASSERT_EQ(ui.messages.size(), in != out ? 1u : 0u) << in;
-        if (in == out) continue;
-        EXPECT_EQ(ui.messages[0].text, kNameMessage);
-        EXPECT_EQ(ui.messages[0].caption, "Filename Change");
-        EXPECT_EQ(ui.messages[0].icon, platform::MessageIcon::kInformation);
     }
-}
-
-TEST(EditedReportNameTest, CutAtOneHundredBytesAfterAWholeCharacter) {
+    ASSERT_EQ(ui.messages.size(), 3u) << "one for each changed name";
+    EXPECT_EQ(ui.messages[2].text,
+              ":\\/*?\"<>| are not allowed as Windows filenames and have been replaced with spaces.");
+    EXPECT_EQ(ui.messages[2].caption, "Filename Change");
+    EXPECT_EQ(ui.messages[2].icon, platform::MessageIcon::kInformation);
+    // An edited name is cut at 100 bytes after a whole character.
     EXPECT_EQ(EditedReportName(std::string(120, 'a')), std::string(100, 'a'));
     EXPECT_EQ(EditedReportName(std::string(99, 'a') + "\x89\xef"), std::string(99, 'a'));  // 会 would end at 101
     EXPECT_EQ(EditedReportName(std::string(98, 'a') + "\x89\xef" "b"), std::string(98, 'a') + "\x89\xef");
-    EXPECT_EQ(EditedReportName("x"), "x");
 }
 
 class ReportOperationsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        paths.outputFolder = dir / "out";
-        paths.templateFolder = dir / "templates";
         fs::create_directories(paths.outputFolder);
-        fs::create_directories(paths.templateFolder);
+        fs::create_directories(dir / "drop");
     }
     fs::path Out(std::string_view name) const { return paths.outputFolder / name; }
 
     test::TempDir dir;
-    ReportPaths paths;
+    ReportPaths paths{dir / "out", dir / "templates"};
     test::RecordingUserInteraction ui;
 };
 
-TEST_F(ReportOperationsTest, ConfirmOverwriteAsksOnlyForAnExistingReport) {
-    EXPECT_TRUE(ConfirmOverwrite(Out("new.htm"), ui));
-    EXPECT_TRUE(ui.questions.empty());
-    test::WriteFileBytes(Out("old.htm"), "old");
-    EXPECT_FALSE(ConfirmOverwrite(Out("old.htm"), ui));
-    ui.answer = true;
-    EXPECT_TRUE(ConfirmOverwrite(Out("old.htm"), ui));
-    ASSERT_EQ(ui.questions.size(), 2u);
-    EXPECT_EQ(ui.questions[0].text, Cp932(Out("old.htm")) + StringTableText(kIdsConfirmReplace));
-    EXPECT_EQ(ui.questions[0].caption, "Tavolex");
-    EXPECT_EQ(test::ReadFileBytes(Out("old.htm")), "old");
-}
-
-TEST_F(ReportOperationsTest, RenameKeepsTheExtension) {
+// The new name is cleaned and keeps the old extension; a missing or empty name and an existing
+// report as the target fail and change nothing.
+TEST_F(ReportOperationsTest, RenameKeepsTheExtensionAndNeverReplaces) {
     test::WriteFileBytes(Out("a.rtf"), "{\\rtf1 a}");
+    test::WriteFileBytes(Out("a.htm"), "A");
+    test::WriteFileBytes(Out("b.htm"), "B");
     EXPECT_TRUE(RenameReport(paths, "a.rtf", "x:y", ui));
-    EXPECT_FALSE(fs::exists(Out("a.rtf")));
-    EXPECT_EQ(test::ReadFileBytes(Out("x y.rtf")), "{\\rtf1 a}");
+    const std::pair<const char*, const char*> refused[] = {{"a.htm", "b"}, {"", "c"}, {"a.htm", ""}, {"gone.htm", "c"}};
+    for (const auto& [from, to] : refused) EXPECT_FALSE(RenameReport(paths, from, to, ui)) << from << " to " << to;
+    EXPECT_EQ(Contents(paths.outputFolder), (Strings{"a.htm=A", "b.htm=B", "x y.rtf={\\rtf1 a}"}));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].caption, "Filename Change");
 }
 
-TEST_F(ReportOperationsTest, RenameOntoAnExistingReportFailsSilently) {
-    test::WriteFileBytes(Out("a.htm"), "A");
-    test::WriteFileBytes(Out("b.htm"), "B");
-    EXPECT_FALSE(RenameReport(paths, "a.htm", "b", ui));
-    EXPECT_FALSE(RenameReport(paths, "", "c", ui));
-    EXPECT_FALSE(RenameReport(paths, "a.htm", "", ui));
-    EXPECT_FALSE(RenameReport(paths, "gone.htm", "c", ui));
-    EXPECT_EQ(test::ReadFileBytes(Out("a.htm")), "A");
-    EXPECT_EQ(test::ReadFileBytes(Out("b.htm")), "B");
-    EXPECT_FALSE(fs::exists(Out("c.htm")));
-    EXPECT_TRUE(ui.messages.empty());
-    ExpectNoLeftovers(paths.outputFolder);
-}
-
-TEST_F(ReportOperationsTest, DeleteAsksFirst) {
-    test::WriteFileBytes(Out("a.htm"), "src=\"1.jpg\"");
-    test::WriteFileBytes(Out("1.jpg"), "J");
-    EXPECT_EQ(DeleteReport(paths, "a.htm", ui), DeleteOutcome::kDeclined);
-    ASSERT_EQ(ui.questions.size(), 1u);
-    EXPECT_EQ(ui.questions[0].text, Cp932(Out("a.htm")) + "\n\n" + StringTableText(kIdsConfirmDelete));
-    EXPECT_EQ(ui.questions[0].caption, "Deleting...");
-    EXPECT_TRUE(fs::exists(Out("a.htm")));
-    EXPECT_TRUE(fs::exists(Out("1.jpg")));
-}
-
-// Each question replaces or deletes a file: the information icon, and Enter answers "no".
+// Each question replaces or deletes a file: the information icon, and Enter answers "no". Only an
+// existing report is asked about.
 TEST_F(ReportOperationsTest, EveryQuestionDefaultsToNo) {
-    fs::create_directories(dir / "drop");
-    for (const char* name : {"a.htm", "b.htm", "c.htm"}) test::WriteFileBytes(Out(name), "x");
-    test::WriteFileBytes(dir / "drop" / "c.htm", "y");
+    EXPECT_TRUE(ConfirmOverwrite(Out("new.htm"), ui));
+    EXPECT_TRUE(ui.questions.empty());
+    test::WriteFileBytes(Out("a.htm"), "x");
+    test::WriteFileBytes(dir / "drop" / "a.htm", "y");
     EXPECT_FALSE(ConfirmOverwrite(Out("a.htm"), ui));
     EXPECT_EQ(DeleteReport(paths, "a.htm", ui), DeleteOutcome::kDeclined);
-    EXPECT_EQ(ExportReport(paths, "b.htm", Out("a.htm"), ui), TransferOutcome::kDeclined);
-    EXPECT_EQ(ImportReport(paths, dir / "drop" / "c.htm", ui), TransferOutcome::kDeclined);
-    ASSERT_EQ(ui.questions.size(), 4u);
+    EXPECT_EQ(ImportReport(paths, dir / "drop" / "a.htm", ui), TransferOutcome::kDeclined);
+    ASSERT_EQ(ui.questions.size(), 3u);
+    EXPECT_EQ(ui.questions[0].text, Cp932(Out("a.htm")) + StringTableText(kIdsConfirmReplace));
+    EXPECT_EQ(ui.questions[0].caption, "Tavolex");
+    EXPECT_EQ(ui.questions[1].text, Cp932(Out("a.htm")) + "\n\n" + StringTableText(kIdsConfirmDelete));
+    EXPECT_EQ(ui.questions[1].caption, "Deleting...");
     for (const test::AskedQuestion& question : ui.questions) {
         EXPECT_EQ(question.style, platform::kConfirmation) << question.text;
     }
+    EXPECT_EQ(test::ReadFileBytes(Out("a.htm")), "x");
+    ui.answer = true;
+    EXPECT_TRUE(ConfirmOverwrite(Out("a.htm"), ui));
 }
 
-// Two reports of one meeting share its sketches: deleting one leaves the other whole.
+// Two reports of one meeting share its sketches: deleting one leaves the other whole, and a report
+// is never removed as a picture. An empty report gives the message and is deleted.
 TEST_F(ReportOperationsTest, DeleteKeepsPicturesOtherReportsShow) {
     test::WriteFileBytes(Out("a.htm"), "src=\"1.jpg\" src=\"2.jpg\" src=\"b.rtf\"");
-    test::WriteFileBytes(Out("b.rtf"), "{\\rtf1 src=\"2.jpg\"}");
+    test::WriteFileBytes(Out("b.rtf"), "src=\"2.jpg\"");
     test::WriteFileBytes(Out("1.jpg"), "1");
     test::WriteFileBytes(Out("2.jpg"), "2");
+    test::WriteFileBytes(Out("e.htm"), "");
     ui.answer = true;
     EXPECT_EQ(DeleteReport(paths, "a.htm", ui), DeleteOutcome::kDeleted);
-    EXPECT_FALSE(fs::exists(Out("a.htm")));
-    EXPECT_FALSE(fs::exists(Out("1.jpg")));
-    EXPECT_TRUE(fs::exists(Out("2.jpg")));
-    EXPECT_TRUE(fs::exists(Out("b.rtf")));  // a report is never removed as a picture
-}
-
-TEST_F(ReportOperationsTest, EmptyReportGivesTheMessageAndIsDeleted) {
-    test::WriteFileBytes(Out("e.htm"), "");
-    ui.answer = true;
+    EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(DeleteReport(paths, "e.htm", ui), DeleteOutcome::kDeleted);
+    EXPECT_EQ(DeleteReport(paths, "../out/x.htm", ui), DeleteOutcome::kFailed);
+    EXPECT_EQ(Contents(paths.outputFolder), (Strings{"2.jpg=2", "b.rtf=src=\"2.jpg\""}));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, kEmptyMessage);
-    EXPECT_FALSE(fs::exists(Out("e.htm")));
-    EXPECT_EQ(DeleteReport(paths, "../out/x.htm", ui), DeleteOutcome::kFailed);
 }
 
-TEST_F(ReportOperationsTest, ExportCopiesTheReportAndItsPicturesAskingBeforeReplacing) {
+// The report and its pictures are copied; a folder as the destination takes the report's name;
+// replacing is asked first, onto itself too (leaving both whole); a missing folder and an empty
+// report say so.
+TEST_F(ReportOperationsTest, ExportCopiesTheReportAndItsPictures) {
     test::WriteFileBytes(Out("a.htm"), "src=\"1.jpg\"");
     test::WriteFileBytes(Out("1.jpg"), "J");
-    fs::create_directories(dir / "usb");
-    EXPECT_EQ(ExportReport(paths, "a.htm", dir / "usb" / "a.htm", ui), TransferOutcome::kDone);
-    EXPECT_EQ(test::ReadFileBytes(dir / "usb" / "a.htm"), "src=\"1.jpg\"");
-    EXPECT_EQ(test::ReadFileBytes(dir / "usb" / "1.jpg"), "J");
-    EXPECT_TRUE(fs::exists(Out("a.htm")));
-    EXPECT_TRUE(ui.questions.empty());
-    // A folder as the destination takes the report's own name.
-    fs::create_directories(dir / "folder");
-    EXPECT_EQ(ExportReport(paths, "a.htm", dir / "folder", ui), TransferOutcome::kDone);
-    EXPECT_TRUE(fs::exists(dir / "folder" / "a.htm"));
-
-    test::WriteFileBytes(dir / "usb" / "a.htm", "old");
-    EXPECT_EQ(ExportReport(paths, "a.htm", dir / "usb" / "a.htm", ui), TransferOutcome::kDeclined);
-    EXPECT_EQ(test::ReadFileBytes(dir / "usb" / "a.htm"), "old");
-    ui.answer = true;
-    EXPECT_EQ(ExportReport(paths, "a.htm", dir / "usb" / "a.htm", ui), TransferOutcome::kDone);
-    EXPECT_EQ(test::ReadFileBytes(dir / "usb" / "a.htm"), "src=\"1.jpg\"");
-    ASSERT_EQ(ui.questions.size(), 2u);
-    EXPECT_EQ(ui.questions[0].text, std::string("a.htm") + kReplace);
-    EXPECT_EQ(ui.questions[0].caption, "Tavolex");
-
-    // Onto itself: asked, and the report and its picture stay whole.
-    EXPECT_EQ(ExportReport(paths, "a.htm", Out("a.htm"), ui), TransferOutcome::kDone);
-    EXPECT_EQ(ui.questions.size(), 3u);
-    EXPECT_EQ(test::ReadFileBytes(Out("a.htm")), "src=\"1.jpg\"");
-    EXPECT_EQ(test::ReadFileBytes(Out("1.jpg")), "J");
-    EXPECT_TRUE(ui.messages.empty());
-}
-
-TEST_F(ReportOperationsTest, ExportToAMissingFolderOrOfAnEmptyReportSaysSo) {
-    test::WriteFileBytes(Out("a.htm"), "report");
-    const fs::path target = dir / "missing" / "a.htm";
-    EXPECT_EQ(ExportReport(paths, "a.htm", target, ui), TransferOutcome::kFailed);
-    EXPECT_TRUE(ui.questions.empty());
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text.rfind(Cp932(target) + "\n", 0), 0u) << ui.messages[0].text;
-    EXPECT_EQ(test::ReadFileBytes(Out("a.htm")), "report");
-
     test::WriteFileBytes(Out("e.htm"), "");
+    EXPECT_EQ(ExportReport(paths, "a.htm", dir / "drop", ui), TransferOutcome::kDone);
+    EXPECT_TRUE(ui.questions.empty());
+    test::WriteFileBytes(dir / "drop" / "e.htm", "old");
+    EXPECT_EQ(ExportReport(paths, "e.htm", dir / "drop" / "e.htm", ui), TransferOutcome::kDeclined);
+    EXPECT_EQ(Contents(dir / "drop"), (Strings{"1.jpg=J", "a.htm=src=\"1.jpg\"", "e.htm=old"}));
+    ui.answer = true;
+    EXPECT_EQ(ExportReport(paths, "a.htm", Out("a.htm"), ui), TransferOutcome::kDone);
+    EXPECT_EQ(Contents(paths.outputFolder), (Strings{"1.jpg=J", "a.htm=src=\"1.jpg\"", "e.htm="}));
+    ASSERT_EQ(ui.questions.size(), 2u);
+    EXPECT_EQ(ui.questions[1].text, std::string("a.htm") + kReplace);
+    EXPECT_EQ(ui.questions[1].caption, "Tavolex");
+    const fs::path missing = dir / "missing" / "a.htm";
+    EXPECT_EQ(ExportReport(paths, "a.htm", missing, ui), TransferOutcome::kFailed);
     EXPECT_EQ(ExportReport(paths, "e.htm", dir / "e.htm", ui), TransferOutcome::kDone);
     ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[0].text.rfind(Cp932(missing) + "\n", 0), 0u) << ui.messages[0].text;
     EXPECT_EQ(ui.messages[1].text, kEmptyMessage);
 }
 
-TEST_F(ReportOperationsTest, ImportMovesPicturesThenTheReportAskingBeforeReplacing) {
-    fs::create_directories(dir / "drop");
-    test::WriteFileBytes(dir / "drop" / "m.HTM", "<img src=\"pics/1.jpg\"><img src=\"2.jpg\">");
+// Pictures move first, then the report, after asking before replacing; an RTF report is refused
+// after its pictures moved; a report of the output folder itself stays; a copy that fails keeps
+// the source.
+TEST_F(ReportOperationsTest, ImportMovesPicturesThenTheReport) {
+    test::WriteFileBytes(dir / "drop" / "m.HTM", "src=\"pics/1.jpg\"");
     test::WriteFileBytes(dir / "drop" / "1.jpg", "J");
-    test::WriteFileBytes(dir / "drop" / "2.jpg", "K");
     test::WriteFileBytes(Out("m.HTM"), "old");
     EXPECT_EQ(ImportReport(paths, dir / "drop" / "m.HTM", ui), TransferOutcome::kDeclined);
-    EXPECT_EQ(test::ReadFileBytes(Out("m.HTM")), "old");
-    EXPECT_TRUE(fs::exists(dir / "drop" / "m.HTM"));
     ASSERT_EQ(ui.questions.size(), 1u);
     EXPECT_EQ(ui.questions[0].text, Cp932(Out("m.HTM")) + kReplace);
+    EXPECT_EQ(test::ReadFileBytes(Out("m.HTM")), "old");
     ui.answer = true;
     EXPECT_EQ(ImportReport(paths, dir / "drop" / "m.HTM", ui), TransferOutcome::kDone);
-    EXPECT_EQ(test::ReadFileBytes(Out("m.HTM")), "<img src=\"pics/1.jpg\"><img src=\"2.jpg\">");
-    EXPECT_EQ(test::ReadFileBytes(Out("1.jpg")), "J");
-    EXPECT_EQ(test::ReadFileBytes(Out("2.jpg")), "K");
-    EXPECT_FALSE(fs::exists(dir / "drop" / "m.HTM"));
-    EXPECT_FALSE(fs::exists(dir / "drop" / "1.jpg"));
-    EXPECT_FALSE(fs::exists(dir / "drop" / "2.jpg"));
-    EXPECT_TRUE(ui.messages.empty());
-}
-
-TEST_F(ReportOperationsTest, ImportRefusesRtfAfterMovingItsPictures) {
-    fs::create_directories(dir / "drop");
-    test::WriteFileBytes(dir / "drop" / "m.rtf", "{\\rtf1 src=\"1.jpg\"}");
-    test::WriteFileBytes(dir / "drop" / "1.jpg", "J");
+    EXPECT_EQ(ImportReport(paths, Out("m.HTM"), ui), TransferOutcome::kDone);
+    test::WriteFileBytes(dir / "drop" / "m.rtf", "src=\"3.jpg\"");
+    test::WriteFileBytes(dir / "drop" / "3.jpg", "L");
     EXPECT_EQ(ImportReport(paths, dir / "drop" / "m.rtf", ui), TransferOutcome::kRefused);
-    EXPECT_TRUE(fs::exists(Out("1.jpg")));
-    EXPECT_FALSE(fs::exists(dir / "drop" / "1.jpg"));
-    EXPECT_TRUE(fs::exists(dir / "drop" / "m.rtf"));
-    EXPECT_FALSE(fs::exists(Out("m.rtf")));
+    EXPECT_EQ(Contents(paths.outputFolder), (Strings{"1.jpg=J", "3.jpg=L", "m.HTM=src=\"pics/1.jpg\""}));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "The specified file cannot be identified as a supported type.");
-    EXPECT_EQ(ui.messages[0].caption, "Tavolex");
-}
-
-TEST_F(ReportOperationsTest, ImportThatCannotCopyKeepsTheSource) {
-    fs::create_directories(dir / "drop");
-    test::WriteFileBytes(dir / "drop" / "m.htm", "only copy");
+    test::WriteFileBytes(dir / "drop" / "n.htm", "only copy");
     paths.outputFolder = dir / "missing";
-    EXPECT_EQ(ImportReport(paths, dir / "drop" / "m.htm", ui), TransferOutcome::kFailed);
-    EXPECT_EQ(test::ReadFileBytes(dir / "drop" / "m.htm"), "only copy");
-    EXPECT_TRUE(ui.questions.empty());
-    ASSERT_EQ(ui.messages.size(), 1u);
-    ExpectNoLeftovers(dir / "drop");
-}
-
-TEST_F(ReportOperationsTest, ImportFromTheOutputFolderLeavesTheReport) {
-    test::WriteFileBytes(Out("a.htm"), "src=\"1.jpg\"");
-    test::WriteFileBytes(Out("1.jpg"), "J");
-    ui.answer = true;
-    EXPECT_EQ(ImportReport(paths, Out("a.htm"), ui), TransferOutcome::kDone);
-    EXPECT_EQ(test::ReadFileBytes(Out("a.htm")), "src=\"1.jpg\"");
-    EXPECT_EQ(test::ReadFileBytes(Out("1.jpg")), "J");
-}
-
-TEST_F(ReportOperationsTest, ImportOfAnEmptyReportShowsTheMessage) {
-    test::WriteFileBytes(dir / "e.htm", "");
-    EXPECT_EQ(ImportReport(paths, dir / "e.htm", ui), TransferOutcome::kDone);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, kEmptyMessage);
-    EXPECT_TRUE(fs::exists(Out("e.htm")));
-}
-
-// A legal name (up to 255 characters with its extension) never fails for its temporary file.
-TEST_F(ReportOperationsTest, NamesNearTheLengthLimitAreWritten) {
-    const std::string name(250, 'n');
-    ReportFile report;
-    ASSERT_TRUE(report.Begin(Out(name + ".htm")));
-    ASSERT_TRUE(report.Commit("r"));
-    EXPECT_EQ(CopyWhole(Out(name + ".htm"), Out(name + ".rtf"), false), CopyResult::kCopied);
-    EXPECT_EQ(test::ReadFileBytes(Out(name + ".rtf")), "r");
-    EXPECT_EQ(std::distance(fs::directory_iterator(paths.outputFolder), fs::directory_iterator()), 2);
-}
-
-TEST(CopyWholeTest, NeverReplacesWithoutOverwrite) {
-    test::TempDir dir;
-    test::WriteFileBytes(dir / "a", "A");
-    test::WriteFileBytes(dir / "b", "B");
-    EXPECT_EQ(CopyWhole(dir / "a", dir / "b", false), CopyResult::kTargetExists);
-    EXPECT_EQ(test::ReadFileBytes(dir / "b"), "B");
-    EXPECT_EQ(CopyWhole(dir / "a", dir / "a", false), CopyResult::kTargetExists);
-    EXPECT_EQ(CopyWhole(dir / "a", dir / "a", true), CopyResult::kCopied);
-    EXPECT_EQ(test::ReadFileBytes(dir / "a"), "A");
-    EXPECT_EQ(CopyWhole(dir / "gone", dir / "c", false), CopyResult::kSourceUnreadable);
-    EXPECT_EQ(CopyWhole(dir / "a", dir / "no" / "c", true), CopyResult::kFailed);
-    EXPECT_EQ(MoveByCopy(dir / "a", dir / "no" / "c", true), CopyResult::kFailed);
-    EXPECT_TRUE(fs::exists(dir / "a"));
-    const std::string big(300 * 1024 + 7, 'z');
-    test::WriteFileBytes(dir / "big", big);
-    EXPECT_EQ(MoveByCopy(dir / "big", dir / "moved", false), CopyResult::kCopied);
-    EXPECT_EQ(test::ReadFileBytes(dir / "moved"), big);
-    EXPECT_FALSE(fs::exists(dir / "big"));
-    ExpectNoLeftovers(dir.Path());
+    EXPECT_EQ(ImportReport(paths, dir / "drop" / "n.htm", ui), TransferOutcome::kFailed);
+    EXPECT_EQ(Contents(dir / "drop"), (Strings{"m.rtf=src=\"3.jpg\"", "n.htm=only copy"}));
 }
 
 }  // namespace

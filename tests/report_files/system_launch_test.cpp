@@ -3,7 +3,6 @@
 #ifndef _WIN32
 
 #include "platform/launch.h"
-#include "platform/mail.h"
 #include "report_files/report_mailer.h"
 #include "report_files/report_viewer.h"
 #include "tests/support/recording_user_interaction.h"
@@ -50,82 +49,29 @@ protected:
     test::RecordingUserInteraction ui;
 };
 
-TEST_F(SystemLaunchTest, ViewerGetsAPathWithSpacesAsOneArgument) {
+// A stored viewer command keeps its own quotes and arguments, the report path (with a space) last.
+TEST_F(SystemLaunchTest, ProgramsGetTheirArgumentsWhole) {
     const fs::path viewer = dir / "my viewer" / "view";
-    WriteRecorder(viewer, dir / "viewer.log");
+    WriteRecorder(viewer, dir / "command.log");
     const fs::path report = dir / "my report.htm";
     test::WriteFileBytes(report, "x");
-    EXPECT_EQ(OpenReportPath(report, {kAutoViewBrowser, viewer}, platform::SystemLauncher(), ui),
-              OpenOutcome::kViewerStarted);
-    EXPECT_EQ(WaitForLog(dir / "viewer.log"), (Strings{"1", report.string()}));
-}
-
-// A stored command keeps its own quotes and arguments; the report path comes last.
-TEST_F(SystemLaunchTest, ViewerCommandWithItsOwnArguments) {
-    const fs::path viewer = dir / "my viewer" / "view";
-    WriteRecorder(viewer, dir / "viewer.log");
-    const fs::path report = dir / "r.htm";
     EXPECT_EQ(OpenReportPath(report, {kAutoViewBrowser, "\"" + viewer.string() + "\" -nohome"},
                              platform::SystemLauncher(), ui),
               OpenOutcome::kViewerStarted);
-    EXPECT_EQ(WaitForLog(dir / "viewer.log"), (Strings{"2", "-nohome", report.string()}));
-}
-
-TEST_F(SystemLaunchTest, ViewerFoundOnPath) {
-    WriteRecorder(dir / "bin" / "tvx-viewer", dir / "viewer.log");
-    EXPECT_TRUE(platform::SystemLauncher().StartProgram("tvx-viewer", "/x/a b.htm"));
-    EXPECT_EQ(WaitForLog(dir / "viewer.log"), (Strings{"1", "/x/a b.htm"}));
-}
-
-TEST_F(SystemLaunchTest, ViewerThatIsNoProgramFails) {
-    test::WriteFileBytes(dir / "not-a-program", "text");
-    EXPECT_FALSE(platform::SystemLauncher().StartProgram(dir / "missing", "a.htm"));
-    EXPECT_FALSE(platform::SystemLauncher().StartProgram(dir / "not-a-program", "a.htm"));
-    EXPECT_FALSE(platform::SystemLauncher().StartProgram("", "a.htm"));
-    EXPECT_EQ(OpenReportPath(dir / "a.htm", {kAutoViewBrowser, ""}, platform::SystemLauncher(), ui),
-              OpenOutcome::kViewerFailed);
-}
-
-TEST_F(SystemLaunchTest, HandlerIsXdgOpen) {
-    WriteRecorder(dir / "bin" / "xdg-open", dir / "open.log");
-    const fs::path report = dir / "x.html";
-    test::WriteFileBytes(report, "x");
-    EXPECT_EQ(OpenReportPath(report, {kAutoViewBrowser, "/no/viewer"}, platform::SystemLauncher(), ui),
-              OpenOutcome::kHandlerStarted);
-    EXPECT_EQ(WaitForLog(dir / "open.log"), (Strings{"1", report.string()}));
-    EXPECT_EQ(OpenReportPath(dir / "gone.rtf", {}, platform::SystemLauncher(), ui), OpenOutcome::kNotFound);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, "Unable to open file, it may no longer exist.");
-}
-
-TEST_F(SystemLaunchTest, NoHandlerWithoutXdgOpen) {
-    test::ScopedEnv bare("PATH", (dir / "empty").string());
-    test::WriteFileBytes(dir / "x.rtf", "x");
-    EXPECT_EQ(platform::SystemLauncher().OpenWithHandler(dir / "x.rtf", platform::ShellVerb::kExplore),
-              platform::HandlerResult::kFailed);
-}
-
-TEST_F(SystemLaunchTest, MailGoesToXdgEmail) {
-    {
-        test::ScopedEnv bare("PATH", (dir / "empty").string());
-        EXPECT_EQ(platform::OpenSystemMailSender(), nullptr);
-        ReportMailer mailer;
-        mailer.SetUp();
-        EXPECT_FALSE(mailer.Available());
-    }
+    EXPECT_EQ(WaitForLog(dir / "command.log"), (Strings{"2", "-nohome", report.string()}));
+    // The mail program gets the subject and each attachment as UTF-8 arguments.
     WriteRecorder(dir / "bin" / "xdg-email", dir / "mail.log");
     ReportMailer mailer;
     mailer.SetUp();
     ASSERT_TRUE(mailer.Available());
     const ReportPaths paths{dir / "out", dir / "templates"};
     fs::create_directories(paths.outputFolder);
-    const std::string name = "\x89\xef\x8b\x63.htm";  // 会議.htm
-    const fs::path report = paths.outputFolder / "\xe4\xbc\x9a\xe8\xad\xb0.htm";
-    test::WriteFileBytes(report, "src=\"1 2.jpg\"");
+    const fs::path minutes = paths.outputFolder / "\xe4\xbc\x9a\xe8\xad\xb0.htm";  // 会議.htm
+    test::WriteFileBytes(minutes, "src=\"1 2.jpg\"");
     test::WriteFileBytes(paths.outputFolder / "1 2.jpg", "J");
-    EXPECT_TRUE(mailer.SendReport(paths, name, ui));
+    EXPECT_TRUE(mailer.SendReport(paths, "\x89\xef\x8b\x63.htm", ui));
     EXPECT_EQ(WaitForLog(dir / "mail.log"),
-              (Strings{"7", "--utf8", "--subject", "\xe4\xbc\x9a\xe8\xad\xb0.htm", "--attach", report.string(), "--attach",
+              (Strings{"7", "--utf8", "--subject", "\xe4\xbc\x9a\xe8\xad\xb0.htm", "--attach", minutes.string(), "--attach",
                        (paths.outputFolder / "1 2.jpg").string()}));
 }
 

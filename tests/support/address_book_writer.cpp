@@ -5,11 +5,8 @@
 #include <algorithm>
 
 namespace tavolex::test {
-namespace {
 
 constexpr std::int32_t kFieldsPerRecord = 30;
-
-}  // namespace
 
 std::vector<std::uint16_t> StandardAddressFieldTypes() {
     std::vector<std::uint16_t> types(kFieldsPerRecord, 5);
@@ -18,10 +15,7 @@ std::vector<std::uint16_t> StandardAddressFieldTypes() {
     return types;
 }
 
-AddressFileBuilder& AddressFileBuilder::U8(std::uint8_t value) {
-    bytes_.push_back(static_cast<char>(value));
-    return *this;
-}
+AddressFileBuilder& AddressFileBuilder::U8(std::uint8_t value) { return Raw(std::string(1, static_cast<char>(value))); }
 
 AddressFileBuilder& AddressFileBuilder::U16(std::uint16_t value) {
     return U8(static_cast<std::uint8_t>(value)).U8(static_cast<std::uint8_t>(value >> 8));
@@ -38,13 +32,9 @@ AddressFileBuilder& AddressFileBuilder::Raw(std::string_view bytes) {
 }
 
 AddressFileBuilder& AddressFileBuilder::LengthText(std::string_view text) {
-    text = text.substr(0, std::min<std::size_t>(text.size(), 0xFFFF));
-    if (text.size() < 255) {
-        U8(static_cast<std::uint8_t>(text.size()));
-    } else {
-        U8(255).U16(static_cast<std::uint16_t>(text.size()));
-    }
-    return Raw(text);
+    text = text.substr(0, 0xFFFF);
+    if (text.size() >= 255) return U8(255).U16(static_cast<std::uint16_t>(text.size())).Raw(text);
+    return U8(static_cast<std::uint8_t>(text.size())).Raw(text);
 }
 
 AddressFileBuilder& AddressFileBuilder::Header(std::string_view fileName) {
@@ -63,8 +53,8 @@ AddressFileBuilder& AddressFileBuilder::Categories(const std::vector<AddressBook
 }
 
 AddressFileBuilder& AddressFileBuilder::Schema(std::int32_t fieldsPerRecord, const std::vector<std::uint16_t>& types) {
-    I32(128).I32(fieldsPerRecord).I32(0).I32(1).I32(2);  // resource id; record id, status, placement positions
-    U16(static_cast<std::uint16_t>(types.size()));
+    // The resource id, then the positions of the record id, status and placement.
+    I32(128).I32(fieldsPerRecord).I32(0).I32(1).I32(2).U16(static_cast<std::uint16_t>(types.size()));
     for (const std::uint16_t type : types) U16(type);
     return *this;
 }
@@ -87,8 +77,8 @@ AddressFileBuilder& AddressFileBuilder::Person(const AddressBookPerson& p) {
 
 std::string AddressBookBytes(const std::vector<AddressBookPerson>& people, const std::vector<AddressBookCategory>& categories) {
     AddressFileBuilder builder;
-    builder.Header().Categories(categories).Schema(kFieldsPerRecord, StandardAddressFieldTypes());
-    builder.EntryCount(static_cast<std::int32_t>(people.size()) * kFieldsPerRecord);
+    builder.Header().Categories(categories).Schema(kFieldsPerRecord, StandardAddressFieldTypes()).EntryCount(
+        static_cast<std::int32_t>(people.size()) * kFieldsPerRecord);
     for (const AddressBookPerson& person : people) builder.Person(person);
     return builder.Bytes();
 }

@@ -4,6 +4,7 @@
 
 #include "platform/platform.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,9 +23,7 @@ public:
     // reportedCount: what UmGetUserCount answers, when not the number of users.
     explicit FakePalmUserLibrary(std::vector<FakePalmUser> users, std::optional<std::int16_t> reportedCount = {})
         : users_(std::move(users)), reportedCount_(reportedCount) {}
-    std::int16_t UserCount() override {
-        return reportedCount_.value_or(static_cast<std::int16_t>(users_.size()));
-    }
+    std::int16_t UserCount() override { return reportedCount_.value_or(static_cast<std::int16_t>(users_.size())); }
     std::uint32_t UserId(std::int32_t index) override {
         return index >= 0 && static_cast<std::size_t>(index) < users_.size() ? users_[static_cast<std::size_t>(index)].id : 0;
     }
@@ -34,10 +33,8 @@ public:
 private:
     const FakePalmUser& Find(std::uint32_t id) const {
         static const FakePalmUser kNone;
-        for (const FakePalmUser& u : users_) {
-            if (u.id == id) return u;
-        }
-        return kNone;
+        const auto it = std::find_if(users_.begin(), users_.end(), [id](const FakePalmUser& u) { return u.id == id; });
+        return it == users_.end() ? kNone : *it;
     }
     std::vector<FakePalmUser> users_;
     std::optional<std::int16_t> reportedCount_;

@@ -6,14 +6,7 @@
 
 namespace tavolex::test {
 
-inline std::tm FixedReportTime() {
-    std::tm t{};
-    t.tm_year = 2026 - 1900;
-    t.tm_mon = 11;
-    t.tm_mday = 7;
-    t.tm_hour = 9;
-    t.tm_min = 5;
-    return t;
-}
+inline std::tm FixedReportTime() { return {.tm_min = 5, .tm_hour = 9, .tm_mday = 7, .tm_mon = 11, .tm_year = 2026 - 1900}; }
 
 }  // namespace tavolex::test
+

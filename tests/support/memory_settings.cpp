@@ -1,24 +1,29 @@
 #include "tests/support/memory_settings.h"
 
+#include <algorithm>
+
 namespace tavolex::test {
 namespace {
 
 std::string Lower(std::string_view text) {
     std::string out(text);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
+    for (char& c : out) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
     return out;
 }
 
-using Value = MemorySettingsBackend::Value;
-using Key = MemorySettingsBackend::Key;
-
-Value* Find(std::vector<Value>& values, std::string_view name) {
-    for (Value& v : values) {
-        if (Lower(v.name) == Lower(name)) return &v;
+// "A\B\" -> "A\B": no separator at either end, '/' taken as '\'.
+std::string NormalizedKeyPath(std::string_view path) {
+    std::string out;
+    std::string component;
+    for (const char c : std::string(path) + "\\") {
+        if (c != '\\' && c != '/') {
+            component += c;
+        } else if (!component.empty()) {
+            out += (out.empty() ? "" : "\\") + component;
+            component.clear();
+        }
     }
-    return nullptr;
+    return out;
 }
 
 class MemoryKey final : public platform::SettingsKeyHandle {
@@ -26,102 +31,40 @@ public:
     MemoryKey(MemorySettingsBackend& backend, std::string path) : backend_(backend), path_(std::move(path)) {}
 
     platform::SettingsStatus ReadString(std::string_view name, std::size_t maxBytes, std::string& value) override {
-        const Value* v = FindValue(name);
-        if (v == nullptr) return platform::kSettingsNotFound;
-        if (v->isDword) return platform::kSettingsBadData;
-        if (v->text.size() > maxBytes) return platform::kSettingsMoreData;
-        value = v->text;
+        const MemorySettingsBackend::Data* found = backend_.Find(path_, name);
+        const std::string* text = std::get_if<std::string>(found);
+        if (text == nullptr) return found == nullptr ? platform::kSettingsNotFound : platform::kSettingsBadData;
+        if (text->size() > maxBytes) return platform::kSettingsMoreData;
+        value = *text;
         return platform::kSettingsOk;
     }
     platform::SettingsStatus ReadDword(std::string_view name, std::uint32_t& value) override {
-        const Value* v = FindValue(name);
-        if (v == nullptr) return platform::kSettingsNotFound;
-        if (!v->isDword) return platform::kSettingsBadData;
-        value = v->number;
+        const MemorySettingsBackend::Data* found = backend_.Find(path_, name);
+        const std::uint32_t* number = std::get_if<std::uint32_t>(found);
+        if (number == nullptr) return found == nullptr ? platform::kSettingsNotFound : platform::kSettingsBadData;
+        value = *number;
         return platform::kSettingsOk;
     }
     platform::SettingsStatus WriteString(std::string_view name, std::string_view value) override {
-        Value& v = Slot(name);
-        v.isDword = false;
-        v.text = std::string(value);
+        backend_.Write(path_, name, std::string(value));
         return platform::kSettingsOk;
     }
     platform::SettingsStatus WriteDword(std::string_view name, std::uint32_t value) override {
-        Value& v = Slot(name);
-        v.isDword = true;
-        v.number = value;
+        backend_.Write(path_, name, value);
         return platform::kSettingsOk;
     }
     platform::SettingsStatus ListSubkeys(std::size_t maxCount, std::vector<std::string>& names) override {
         names = backend_.Subkeys(path_);
-        if (names.size() > maxCount) names.resize(maxCount);
+        names.resize(std::min(names.size(), maxCount));
         return platform::kSettingsOk;
     }
 
 private:
-
-    const Value* FindValue(std::string_view name) {
-        Key* key = backend_.FindKey(path_);
-        return key == nullptr ? nullptr : Find(key->values, name);
-    }
-    Value& Slot(std::string_view name) {
-        Key& key = backend_.CreateKey(path_);
-        backend_.writes.push_back(key.path + "|" + std::string(name));
-        if (Value* v = Find(key.values, name)) return *v;
-        key.values.push_back(Value{std::string(name), false, {}, 0});
-        return key.values.back();
-    }
-
     MemorySettingsBackend& backend_;
     std::string path_;
 };
 
 }  // namespace
-
-std::string NormalizedKeyPath(std::string_view path) {
-    std::string out;
-    std::string component;
-    for (const char c : std::string(path) + "\\") {
-        if (c != '\\' && c != '/') {
-            component += c;
-            continue;
-        }
-        if (component.empty()) continue;
-        if (!out.empty()) out += '\\';
-        out += component;
-        component.clear();
-    }
-    return out;
-}
-
-MemorySettingsBackend::Key& MemorySettingsBackend::CreateKey(const std::string& normalized) {
-    // Parents first, as the registry creates them.
-    for (std::size_t sep = normalized.find('\\'); sep != std::string::npos; sep = normalized.find('\\', sep + 1)) {
-        keys_.try_emplace(Lower(normalized.substr(0, sep)), Key{normalized.substr(0, sep), {}});
-    }
-    return keys_.try_emplace(Lower(normalized), Key{normalized, {}}).first->second;
-}
-
-MemorySettingsBackend::Key* MemorySettingsBackend::FindKey(const std::string& normalized) {
-    const auto it = keys_.find(Lower(normalized));
-    return it == keys_.end() ? nullptr : &it->second;
-}
-
-const MemorySettingsBackend::Key* MemorySettingsBackend::FindKey(const std::string& normalized) const {
-    const auto it = keys_.find(Lower(normalized));
-    return it == keys_.end() ? nullptr : &it->second;
-}
-
-std::vector<std::string> MemorySettingsBackend::Subkeys(const std::string& normalized) const {
-    const std::string prefix = normalized.empty() ? std::string() : Lower(normalized) + "\\";
-    std::vector<std::string> names;
-    for (const auto& [lowerPath, key] : keys_) {
-        if (lowerPath.size() <= prefix.size() || lowerPath.compare(0, prefix.size(), prefix) != 0) continue;
-        if (lowerPath.find('\\', prefix.size()) != std::string::npos) continue;
-        names.push_back(key.path.substr(prefix.size()));
-    }
-    return names;
-}
 
 platform::SettingsStatus MemorySettingsBackend::OpenKey(std::string_view path, platform::KeyAccess access,
                                                         std::unique_ptr<platform::SettingsKeyHandle>& key) {
@@ -135,34 +78,20 @@ platform::SettingsStatus MemorySettingsBackend::OpenKey(std::string_view path, p
     return platform::kSettingsOk;
 }
 
-void MemorySettingsBackend::SetString(std::string_view path, std::string_view name, std::string_view text) {
-    std::unique_ptr<platform::SettingsKeyHandle> key;
-    if (OpenKey(path, platform::KeyAccess::kCreate, key) == platform::kSettingsOk) key->WriteString(name, text);
-    writes.clear();
-}
-
-void MemorySettingsBackend::SetDword(std::string_view path, std::string_view name, std::uint32_t number) {
-    std::unique_ptr<platform::SettingsKeyHandle> key;
-    if (OpenKey(path, platform::KeyAccess::kCreate, key) == platform::kSettingsOk) key->WriteDword(name, number);
+void MemorySettingsBackend::Set(std::string_view path, std::string_view name, Data data) {
+    const std::string normalized = NormalizedKeyPath(path);
+    if (failingKeys.count(Lower(normalized)) == 0) Write(normalized, name, std::move(data));
     writes.clear();
 }
 
 std::optional<std::string> MemorySettingsBackend::GetString(std::string_view path, std::string_view name) const {
-    const Key* key = FindKey(NormalizedKeyPath(path));
-    if (key == nullptr) return std::nullopt;
-    for (const Value& v : key->values) {
-        if (Lower(v.name) == Lower(name) && !v.isDword) return v.text;
-    }
-    return std::nullopt;
+    const std::string* text = std::get_if<std::string>(Find(NormalizedKeyPath(path), name));
+    return text == nullptr ? std::nullopt : std::optional(*text);
 }
 
 std::optional<std::uint32_t> MemorySettingsBackend::GetDword(std::string_view path, std::string_view name) const {
-    const Key* key = FindKey(NormalizedKeyPath(path));
-    if (key == nullptr) return std::nullopt;
-    for (const Value& v : key->values) {
-        if (Lower(v.name) == Lower(name) && v.isDword) return v.number;
-    }
-    return std::nullopt;
+    const std::uint32_t* number = std::get_if<std::uint32_t>(Find(NormalizedKeyPath(path), name));
+    return number == nullptr ? std::nullopt : std::optional(*number);
 }
 
 bool MemorySettingsBackend::KeyExists(std::string_view path) const { return FindKey(NormalizedKeyPath(path)) != nullptr; }
@@ -170,6 +99,43 @@ bool MemorySettingsBackend::KeyExists(std::string_view path) const { return Find
 std::size_t MemorySettingsBackend::ValueCount(std::string_view path) const {
     const Key* key = FindKey(NormalizedKeyPath(path));
     return key == nullptr ? 0 : key->values.size();
+}
+
+const MemorySettingsBackend::Data* MemorySettingsBackend::Find(const std::string& path, std::string_view name) const {
+    const Key* key = FindKey(path);
+    if (key == nullptr) return nullptr;
+    const auto value = key->values.find(Lower(name));
+    return value == key->values.end() ? nullptr : &value->second;
+}
+
+void MemorySettingsBackend::Write(const std::string& path, std::string_view name, Data data) {
+    Key& key = CreateKey(path);
+    writes.push_back(key.path + "|" + std::string(name));
+    key.values[Lower(name)] = std::move(data);
+}
+
+std::vector<std::string> MemorySettingsBackend::Subkeys(const std::string& path) const {
+    const std::string prefix = path.empty() ? std::string() : Lower(path) + "\\";
+    std::vector<std::string> names;
+    for (const auto& [lowerPath, key] : keys_) {
+        if (lowerPath.size() <= prefix.size() || lowerPath.compare(0, prefix.size(), prefix) != 0) continue;
+        if (lowerPath.find('\\', prefix.size()) != std::string::npos) continue;
+        names.push_back(key.path.substr(prefix.size()));
+    }
+    return names;
+}
+
+MemorySettingsBackend::Key& MemorySettingsBackend::CreateKey(const std::string& path) {
+    // Parents first, as the registry creates them.
+    for (std::size_t sep = path.find('\\'); sep != std::string::npos; sep = path.find('\\', sep + 1)) {
+        keys_.try_emplace(Lower(path.substr(0, sep)), Key{path.substr(0, sep), {}});
+    }
+    return keys_.try_emplace(Lower(path), Key{path, {}}).first->second;
+}
+
+const MemorySettingsBackend::Key* MemorySettingsBackend::FindKey(std::string_view path) const {
+    const auto it = keys_.find(Lower(path));
+    return it == keys_.end() ? nullptr : &it->second;
 }
 
 }  // namespace tavolex::test

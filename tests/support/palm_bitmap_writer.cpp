@@ -5,140 +5,123 @@
 namespace tavolex::test {
 namespace {
 
-void PutU16Be(std::vector<std::uint8_t>& out, unsigned value) {
+using Bytes = std::vector<std::uint8_t>;
+
+void PutU16Be(Bytes& out, unsigned value) {
     out.push_back(static_cast<std::uint8_t>(value >> 8));
     out.push_back(static_cast<std::uint8_t>(value));
 }
 
-std::size_t DefaultRowBytes(int width, int depth) {
-    const std::size_t bits = static_cast<std::size_t>(width) * static_cast<std::size_t>(depth);
-    return (bits + 15) / 16 * 2;
-}
+void Append(Bytes& out, std::span<const std::uint8_t> bytes) { out.insert(out.end(), bytes.begin(), bytes.end()); }
 
-void Append(std::vector<std::uint8_t>& out, std::span<const std::uint8_t> bytes) {
-    out.insert(out.end(), bytes.begin(), bytes.end());
-}
-
-}  // namespace
-
-std::vector<std::uint8_t> PalmBitmapBytes(const PalmBitmapHeader& header, const std::vector<std::uint8_t>& body) {
-    std::vector<std::uint8_t> out;
-    PutU16Be(out, static_cast<std::uint16_t>(header.width));
-    PutU16Be(out, static_cast<std::uint16_t>(header.height));
-    PutU16Be(out, header.rowBytes);
-    PutU16Be(out, header.flags);
-    out.push_back(header.pixelSize);
-    out.push_back(header.version);
-    PutU16Be(out, header.nextDepthOffset);
-    out.push_back(header.transparentIndex);
-    out.push_back(header.compressionType);
-    PutU16Be(out, 0);  // reserved
-    Append(out, body);
-    return out;
-}
-
-std::vector<std::uint8_t> PackPalmRow(std::span<const std::uint16_t> pixels, int depth, std::size_t rowBytes) {
-    std::vector<std::uint8_t> row(rowBytes, 0);
+// One row of pixel values, most significant bits first, padded with zero bits to rowBytes.
+Bytes PackRow(std::span<const std::uint16_t> pixels, int depth, std::size_t rowBytes) {
+    Bytes row(rowBytes, 0);
     std::size_t bit = 0;
     for (const std::uint16_t value : pixels) {
-        if (depth == 16) {
-            if (bit / 8 + 1 < row.size()) {
-                row[bit / 8] = static_cast<std::uint8_t>(value >> 8);
-                row[bit / 8 + 1] = static_cast<std::uint8_t>(value);
-            }
-        } else if (bit / 8 < row.size()) {
-            const unsigned mask = (1u << depth) - 1u;
-            const unsigned shift = 8u - static_cast<unsigned>(depth) - static_cast<unsigned>(bit % 8);
-            row[bit / 8] = static_cast<std::uint8_t>(row[bit / 8] | (value & mask) << shift);
-        }
+        const std::size_t at = bit / 8;
         bit += static_cast<std::size_t>(depth);
+        if (depth == 16 && at + 1 < row.size()) {
+            row[at] = static_cast<std::uint8_t>(value >> 8);
+            row[at + 1] = static_cast<std::uint8_t>(value);
+        } else if (depth < 16 && at < row.size()) {
+            const unsigned shift = 8u - static_cast<unsigned>(bit - at * 8);
+            row[at] = static_cast<std::uint8_t>(row[at] | (value & ((1u << depth) - 1u)) << shift);
+        }
     }
     return row;
 }
 
-std::vector<std::uint8_t> ScanLineRow(std::span<const std::uint8_t> row, std::span<const std::uint8_t> previousRow) {
-    std::vector<std::uint8_t> out;
+// The length of the run of bytes equal to row[i], at most limit.
+std::size_t RunAt(std::span<const std::uint8_t> row, std::size_t i, std::size_t limit) {
+    std::size_t run = 1;
+    while (i + run < row.size() && run < limit && row[i + run] == row[i]) ++run;
+    return run;
+}
+
+// Per 8 bytes a flag byte (a bit for each byte that differs from the row before), then those bytes.
+Bytes ScanLineRow(std::span<const std::uint8_t> row, std::span<const std::uint8_t> previousRow) {
+    Bytes out;
     for (std::size_t start = 0; start < row.size(); start += 8) {
-        const std::size_t end = std::min(start + 8, row.size());
-        std::uint8_t flags = 0;
-        std::vector<std::uint8_t> fresh;
-        for (std::size_t i = start; i < end; ++i) {
+        out.push_back(0);
+        const std::size_t flags = out.size() - 1;
+        for (std::size_t i = start; i < std::min(start + 8, row.size()); ++i) {
             if (row[i] == previousRow[i]) continue;
-            flags = static_cast<std::uint8_t>(flags | 0x80u >> (i - start));
-            fresh.push_back(row[i]);
+            out[flags] = static_cast<std::uint8_t>(out[flags] | 0x80u >> (i - start));
+            out.push_back(row[i]);
         }
-        out.push_back(flags);
-        Append(out, fresh);
     }
     return out;
 }
 
-std::vector<std::uint8_t> RunLengthRow(std::span<const std::uint8_t> row) {
-    std::vector<std::uint8_t> out;
-    for (std::size_t i = 0; i < row.size();) {
-        std::size_t run = 1;
-        while (i + run < row.size() && run < 255 && row[i + run] == row[i]) ++run;
+// (count, value) pairs of up to 255 equal bytes.
+Bytes RunLengthRow(std::span<const std::uint8_t> row) {
+    Bytes out;
+    for (std::size_t i = 0, run = 0; i < row.size(); i += run) {
+        run = RunAt(row, i, 255);
         out.push_back(static_cast<std::uint8_t>(run));
         out.push_back(row[i]);
-        i += run;
     }
     return out;
 }
 
 // Runs of 2 ... 128 equal bytes as (1 - n, value); other bytes as (n - 1, n literal bytes).
-std::vector<std::uint8_t> PackBitsRow(std::span<const std::uint8_t> row) {
-    std::vector<std::uint8_t> out;
-    std::size_t i = 0;
-    while (i < row.size()) {
-        std::size_t run = 1;
-        while (i + run < row.size() && run < 128 && row[i + run] == row[i]) ++run;
+Bytes PackBitsRow(std::span<const std::uint8_t> row) {
+    Bytes out;
+    for (std::size_t i = 0, run = 0; i < row.size(); i += run) {
+        run = RunAt(row, i, 128);
         if (run >= 2) {
             out.push_back(static_cast<std::uint8_t>(1 - static_cast<int>(run)));
             out.push_back(row[i]);
-            i += run;
             continue;
         }
-        std::size_t literal = 1;
-        while (i + literal < row.size() && literal < 128 &&
-               (i + literal + 1 >= row.size() || row[i + literal] != row[i + literal + 1])) {
-            ++literal;
+        while (i + run < row.size() && run < 128 && (i + run + 1 >= row.size() || row[i + run] != row[i + run + 1])) {
+            ++run;
         }
-        out.push_back(static_cast<std::uint8_t>(literal - 1));
-        Append(out, row.subspan(i, literal));
-        i += literal;
+        out.push_back(static_cast<std::uint8_t>(run - 1));
+        Append(out, row.subspan(i, run));
     }
     return out;
 }
 
-std::vector<std::uint8_t> WritePalmBitmap(const PalmBitmapSpec& layout) {
-    const std::size_t rowBytes = layout.rowBytes ? *layout.rowBytes : DefaultRowBytes(layout.width, layout.depth);
-    PalmBitmapHeader header;
-    header.width = static_cast<std::int16_t>(layout.width);
-    header.height = static_cast<std::int16_t>(layout.height);
-    header.rowBytes = static_cast<std::uint16_t>(rowBytes);
-    header.pixelSize = static_cast<std::uint8_t>(layout.depth);
-    std::vector<std::uint8_t> body;
+}  // namespace
+
+Bytes PalmBitmapBytes(const PalmBitmapHeader& header, const Bytes& body) {
+    Bytes out;
+    for (const int value : {int{header.width}, int{header.height}, int{header.rowBytes}, int{header.flags}}) {
+        PutU16Be(out, static_cast<unsigned>(value));
+    }
+    Append(out, Bytes{header.pixelSize, header.version});
+    PutU16Be(out, header.nextDepthOffset);
+    Append(out, Bytes{header.transparentIndex, header.compressionType, 0, 0});  // the last two reserved
+    Append(out, body);
+    return out;
+}
+
+Bytes WritePalmBitmap(const PalmBitmapSpec& layout) {
+    const std::size_t rowBytes = layout.rowBytes.value_or((layout.width * layout.depth + 15) / 16 * 2);
+    PalmBitmapHeader header{.width = static_cast<std::int16_t>(layout.width),
+                            .height = static_cast<std::int16_t>(layout.height),
+                            .rowBytes = static_cast<std::uint16_t>(rowBytes),
+                            .pixelSize = static_cast<std::uint8_t>(layout.depth)};
+    Bytes body;
     if (layout.colourTableEntries) {
         header.flags |= kPalmHasColourTable;
         PutU16Be(body, static_cast<unsigned>(*layout.colourTableEntries));
         for (int i = 0; i < *layout.colourTableEntries; ++i) {
-            const std::uint8_t entry[4] = {static_cast<std::uint8_t>(i), 0x12, 0x34, 0x56};
-            Append(body, entry);
+            Append(body, Bytes{static_cast<std::uint8_t>(i), 0x12, 0x34, 0x56});
         }
     }
     if (layout.directColour) {
         header.flags |= kPalmDirectColour;
-        const std::uint8_t info[8] = {5, 6, 5, 0, 0, 0, 0, 0};  // bits of red, green, blue; no transparency
-        Append(body, info);
+        Append(body, Bytes{5, 6, 5, 0, 0, 0, 0, 0});  // bits of red, green, blue; no transparency
     }
-
-    std::vector<std::uint8_t> data;
-    std::vector<std::uint8_t> previous(rowBytes, 0);
-    const std::span<const std::uint16_t> pixels(layout.pixels);
+    Bytes data;
+    Bytes previous(rowBytes, 0);
     for (int y = 0; y < layout.height; ++y) {
-        const std::size_t first = static_cast<std::size_t>(y) * static_cast<std::size_t>(layout.width);
-        const std::vector<std::uint8_t> row =
-            PackPalmRow(pixels.subspan(first, static_cast<std::size_t>(layout.width)), layout.depth, rowBytes);
+        const auto width = static_cast<std::size_t>(layout.width);
+        const auto pixels = std::span(layout.pixels).subspan(static_cast<std::size_t>(y) * width, width);
+        const Bytes row = PackRow(pixels, layout.depth, rowBytes);
         switch (layout.compression) {
             case PalmCompression::kNone: Append(data, row); break;
             case PalmCompression::kScanLine: Append(data, ScanLineRow(row, previous)); break;

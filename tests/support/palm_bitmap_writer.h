@@ -43,14 +43,6 @@ struct PalmBitmapSpec {
     bool directColour = false;                  // 8 bytes of direct-colour information
 };
 
-// Packs one row of pixel values, most significant bits first, padded with zero bits to rowBytes.
-std::vector<std::uint8_t> PackPalmRow(std::span<const std::uint16_t> pixels, int depth, std::size_t rowBytes);
-
-// The three row encodings; previousRow is the row before (zeros for the first row).
-std::vector<std::uint8_t> ScanLineRow(std::span<const std::uint8_t> row, std::span<const std::uint8_t> previousRow);
-std::vector<std::uint8_t> RunLengthRow(std::span<const std::uint8_t> row);
-std::vector<std::uint8_t> PackBitsRow(std::span<const std::uint8_t> row);
-
 // A whole bitmap; compressed data is preceded by its 16-bit size (which counts itself).
 std::vector<std::uint8_t> WritePalmBitmap(const PalmBitmapSpec& layout);
 

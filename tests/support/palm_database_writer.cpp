@@ -3,111 +3,62 @@
 #include "tests/support/temp_dir.h"
 
 #include <algorithm>
+#include <array>
 
 namespace tavolex::test {
 namespace {
 
 constexpr std::uint32_t kFirstAutoId = 0x1000;
-constexpr std::uint32_t kChildNote = 3;
-constexpr std::uint32_t kChildSketch = 4;
-constexpr std::uint32_t kChildToDo = 5;
-constexpr std::uint32_t kChildAttendee = 6;
-constexpr std::uint32_t kChildAgenda = 7;
 
-void PutLe32(std::string& out, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>(v >> (8 * i)));
+// Header fields are little-endian, record bodies big-endian.
+std::string Le32(std::uint32_t v) {
+    return {static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16), static_cast<char>(v >> 24)};
 }
-void PutBe16(std::string& out, std::uint16_t v) {
-    out.push_back(static_cast<char>(v >> 8));
-    out.push_back(static_cast<char>(v));
-}
-void PutBe32(std::string& out, std::uint32_t v) {
-    for (int i = 3; i >= 0; --i) out.push_back(static_cast<char>(v >> (8 * i)));
-}
-void PutText(std::string& out, const std::string& text) {
-    out += text;
-    out.push_back('\0');
-}
+std::string Be16(std::uint32_t v) { return {static_cast<char>(v >> 8), static_cast<char>(v)}; }
+std::string Be32(std::uint32_t v) { return Be16(v >> 16) + Be16(v); }
+std::string Bytes(std::initializer_list<std::uint8_t> bytes) { return {bytes.begin(), bytes.end()}; }
 
-// Hands out the ids of one record type.
-class IdSource {
-public:
-    std::uint32_t Take(std::uint32_t given) { return given != 0 ? given : next_++; }
+// Per item kind, in ItemSpec's order: the file its record goes to and its Link child type.
+constexpr RawDatabase PalmUserDatabases::*kItemFiles[] = {&PalmUserDatabases::agenda, &PalmUserDatabases::note,
+                                                          &PalmUserDatabases::toDo, &PalmUserDatabases::sketch,
+                                                          &PalmUserDatabases::attendee};
+constexpr std::uint32_t kChildTypes[] = {7, 3, 5, 4, 6};
 
-private:
-    std::uint32_t next_ = kFirstAutoId;
-};
-
-struct Ids {
-    IdSource meeting, link, agenda, note, toDo, sketch, attendee;
-};
-
-// Adds one item's record to its file; returns the Link child entry that names it.
-struct ItemWriter {
-    PalmUserDatabases& dbs;
-    Ids& ids;
-
-    std::uint32_t operator()(const AgendaSpec& s) const {
-        return Add(dbs.agenda, ids.agenda.Take(s.id), AgendaBody(s), kChildAgenda);
-    }
-    std::uint32_t operator()(const NoteSpec& s) const {
-        return Add(dbs.note, ids.note.Take(s.id), NoteBody(s), kChildNote);
-    }
-    std::uint32_t operator()(const ToDoSpec& s) const {
-        return Add(dbs.toDo, ids.toDo.Take(s.id), ToDoBody(s), kChildToDo);
-    }
-    std::uint32_t operator()(const SketchSpec& s) const {
-        return Add(dbs.sketch, ids.sketch.Take(s.id), SketchBody(s), kChildSketch);
-    }
-    std::uint32_t operator()(const AttendeeSpec& s) const {
-        return Add(dbs.attendee, ids.attendee.Take(s.id), AttendeeBody(s), kChildAttendee);
-    }
-
-    static std::uint32_t Add(RawDatabase& db, std::uint32_t id, std::string body, std::uint32_t type) {
-        RawRecord record;
-        record.body = std::move(body);
-        record.uniqueId = id;
-        db.records.push_back(std::move(record));
-        return (type << 24) | (id & 0xFFFFFF);
-    }
-};
+std::string Body(const AgendaSpec& spec) { return AgendaBody(spec); }
+std::string Body(const NoteSpec& spec) { return NoteBody(spec); }
+std::string Body(const ToDoSpec& spec) { return ToDoBody(spec); }
+std::string Body(const SketchSpec& spec) { return SketchBody(spec); }
+std::string Body(const AttendeeSpec& spec) { return AttendeeBody(spec); }
 
 }  // namespace
 
 std::string RecordBytes(const RawRecord& record) {
+    const auto size = static_cast<std::uint32_t>(record.body.size());
     std::string out;
-    PutLe32(out, record.totalLength.value_or(static_cast<std::uint32_t>(38 + record.body.size())));
-    PutLe32(out, 0);
-    PutLe32(out, record.bodyOffset);
-    PutLe32(out, 0);
-    PutLe32(out, record.uniqueId);
-    PutLe32(out, 0);
+    for (const std::uint32_t v : {record.totalLength.value_or(38 + size), 0u, record.bodyOffset, 0u, record.uniqueId, 0u}) {
+        out += Le32(v);
+    }
     out.append(2, '\0');
-    PutLe32(out, record.categoryIndex);
-    PutLe32(out, 0);
-    PutLe32(out, static_cast<std::uint32_t>(record.body.size()));
+    for (const std::uint32_t v : {record.categoryIndex, 0u, size}) out += Le32(v);
     return out + record.body;
 }
 
 std::string DatabaseBytes(const RawDatabase& database) {
-    std::string out;
-    PutLe32(out, database.headerSize);
-    out.append(64, '\0');
-    PutLe32(out, static_cast<std::uint32_t>(database.recordCount.value_or(static_cast<std::int32_t>(database.records.size()))));
-    PutLe32(out, static_cast<std::uint32_t>(database.appInfoSize.value_or(static_cast<std::int32_t>(database.appInfo.size()))));
-    PutLe32(out, static_cast<std::uint32_t>(database.sortInfoSize.value_or(static_cast<std::int32_t>(database.sortInfo.size()))));
-    out += database.appInfo;
-    out += database.sortInfo;
+    const auto count = [](std::optional<std::int32_t> given, std::size_t size) {
+        return Le32(static_cast<std::uint32_t>(given.value_or(static_cast<std::int32_t>(size))));
+    };
+    std::string out = Le32(database.headerSize) + std::string(64, '\0') +
+                      count(database.recordCount, database.records.size()) +
+                      count(database.appInfoSize, database.appInfo.size()) +
+                      count(database.sortInfoSize, database.sortInfo.size()) + database.appInfo + database.sortInfo;
     for (const RawRecord& record : database.records) out += RecordBytes(record);
     return out;
 }
 
 std::string CategoryAppInfo(const std::vector<std::string>& names, std::size_t slots) {
-    std::string out(56, '\0');
-    for (std::size_t i = 0; i < std::max(slots, names.size()); ++i) {
-        std::string slot = i < names.size() ? names[i].substr(0, 15) : std::string();
-        slot.resize(16, '\0');
-        out += slot;
+    std::string out(56 + 16 * std::max(slots, names.size()), '\0');
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        out.replace(56 + 16 * i, std::min<std::size_t>(names[i].size(), 15), names[i], 0, 15);
     }
     return out;
 }
@@ -117,102 +68,65 @@ std::uint16_t HandheldDay(int year, int month, int day) {
 }
 
 std::string MeetingBody(const MeetingSpec& meeting, std::uint32_t linkId) {
-    std::string out;
-    PutBe32(out, linkId & 0xFFFFFF);
-    out.push_back(static_cast<char>(meeting.start.hour));
-    out.push_back(static_cast<char>(meeting.start.minute));
-    out.push_back(static_cast<char>(meeting.end.hour));
-    out.push_back(static_cast<char>(meeting.end.minute));
-    PutBe16(out, meeting.date);
-    PutBe16(out, 0);
-    PutText(out, meeting.title);
-    PutText(out, meeting.location);
-    return out;
+    return Be32(linkId & 0xFFFFFF) + Bytes({meeting.start.hour, meeting.start.minute, meeting.end.hour, meeting.end.minute}) +
+           Be16(meeting.date) + Be16(0) + meeting.title + '\0' + meeting.location + '\0';
 }
 
-std::string AgendaBody(const AgendaSpec& agenda) {
-    std::string out(6, '\0');
-    out.push_back(static_cast<char>(agenda.status));
-    PutText(out, agenda.text);
-    return out;
-}
+std::string AgendaBody(const AgendaSpec& agenda) { return std::string(6, '\0') + Bytes({agenda.status}) + agenda.text + '\0'; }
 
-std::string NoteBody(const NoteSpec& note) {
-    std::string out(4, '\0');
-    PutText(out, note.text);
-    return out;
-}
+std::string NoteBody(const NoteSpec& note) { return std::string(4, '\0') + note.text + '\0'; }
 
 std::string ToDoBody(const ToDoSpec& toDo) {
-    std::string out(4, '\0');
-    out.push_back(static_cast<char>(toDo.completed));
-    out.push_back(static_cast<char>(toDo.priority));
-    PutBe16(out, toDo.dueDate);
-    out.push_back(static_cast<char>(toDo.due.hour));
-    out.push_back(static_cast<char>(toDo.due.minute));
-    PutBe16(out, 0);
-    PutText(out, toDo.text);
-    return out;
+    return std::string(4, '\0') + Bytes({toDo.completed, toDo.priority}) + Be16(toDo.dueDate) +
+           Bytes({toDo.due.hour, toDo.due.minute}) + Be16(0) + toDo.text + '\0';
 }
 
 std::string SketchBody(const SketchSpec& sketch) {
-    std::string out(6, '\0');
-    PutText(out, sketch.title);
+    std::string out = std::string(6, '\0') + sketch.title + '\0';
     if (out.size() % 2 != 0) out.push_back('\0');
-    out.append(sketch.bitmap.begin(), sketch.bitmap.end());
-    return out;
+    return out + std::string(sketch.bitmap.begin(), sketch.bitmap.end());
 }
 
 std::string AttendeeBody(const AttendeeSpec& attendee) {
-    std::string out(4, '\0');
-    PutBe32(out, (attendee.absent ? 0x80000000u : 0u) | (attendee.addressId & 0xFFFFFF));
-    std::string text;
-    for (std::size_t i = 0; i < attendee.nameParts.size(); ++i) {
-        if (i > 0) text.push_back('\x01');
-        text += attendee.nameParts[i];
-    }
-    PutText(out, text);
-    return out;
+    std::string names;
+    for (std::size_t i = 0; i < attendee.nameParts.size(); ++i) names += (i > 0 ? "\x01" : "") + attendee.nameParts[i];
+    return std::string(4, '\0') + Be32((attendee.absent ? 0x80000000u : 0u) | (attendee.addressId & 0xFFFFFF)) + names + '\0';
 }
 
 std::string LinkBody(std::uint32_t meetingId, const std::vector<std::uint32_t>& children) {
-    std::string out;
-    PutBe32(out, meetingId);
-    for (const std::uint32_t child : children) PutBe32(out, child);
+    std::string out = Be32(meetingId);
+    for (const std::uint32_t child : children) out += Be32(child);
     return out;
 }
 
 PalmUserDatabases BuildPalmUserDatabases(const PalmUserSpec& user) {
     PalmUserDatabases dbs;
-    Ids ids;
     dbs.meeting.appInfo = CategoryAppInfo(user.categories);
+    // The next free id of each record type: meeting, link, then the item kinds in ItemSpec's order.
+    std::array<std::uint32_t, 7> next;
+    next.fill(kFirstAutoId);
+    const auto take = [&next](std::size_t type, std::uint32_t given) { return given != 0 ? given : next[type]++; };
     for (const MeetingSpec& meeting : user.meetings) {
-        const std::uint32_t meetingId = ids.meeting.Take(meeting.id);
-        const std::uint32_t linkId = ids.link.Take(meeting.linkId);
+        const std::uint32_t meetingId = take(0, meeting.id);
+        const std::uint32_t linkId = take(1, meeting.linkId);
         std::vector<std::uint32_t> children;
-        for (const ItemSpec& item : meeting.items) children.push_back(std::visit(ItemWriter{dbs, ids}, item));
-        RawRecord meetingRecord;
-        meetingRecord.body = MeetingBody(meeting, linkId);
-        meetingRecord.uniqueId = meetingId;
-        meetingRecord.categoryIndex = meeting.category;
-        dbs.meeting.records.push_back(std::move(meetingRecord));
-        RawRecord linkRecord;
-        linkRecord.body = LinkBody(meetingId, children);
-        linkRecord.uniqueId = linkId;
-        dbs.link.records.push_back(std::move(linkRecord));
+        for (const ItemSpec& item : meeting.items) {
+            const std::size_t kind = item.index();
+            const std::uint32_t id = take(2 + kind, std::visit([](const auto& spec) { return spec.id; }, item));
+            const std::string body = std::visit([](const auto& spec) { return Body(spec); }, item);
+            (dbs.*kItemFiles[kind]).records.push_back({.body = body, .uniqueId = id});
+            children.push_back((kChildTypes[kind] << 24) | (id & 0xFFFFFF));
+        }
+        dbs.meeting.records.push_back(
+            {.body = MeetingBody(meeting, linkId), .uniqueId = meetingId, .categoryIndex = meeting.category});
+        dbs.link.records.push_back({.body = LinkBody(meetingId, children), .uniqueId = linkId});
     }
     return dbs;
 }
 
 void WritePalmUserDatabases(const std::filesystem::path& folder, const PalmUserDatabases& dbs) {
     std::filesystem::create_directories(folder);
-    WriteFileBytes(folder / "meeting.dat", DatabaseBytes(dbs.meeting));
-    WriteFileBytes(folder / "link.dat", DatabaseBytes(dbs.link));
-    WriteFileBytes(folder / "note.dat", DatabaseBytes(dbs.note));
-    WriteFileBytes(folder / "todo.dat", DatabaseBytes(dbs.toDo));
-    WriteFileBytes(folder / "agenda.dat", DatabaseBytes(dbs.agenda));
-    WriteFileBytes(folder / "sketch.dat", DatabaseBytes(dbs.sketch));
-    WriteFileBytes(folder / "attendee.dat", DatabaseBytes(dbs.attendee));
+    for (const auto& [name, database] : kPalmUserFiles) WriteFileBytes(folder / name, DatabaseBytes(dbs.*database));
 }
 
 void WritePalmUserFolder(const std::filesystem::path& folder, const PalmUserSpec& user) {

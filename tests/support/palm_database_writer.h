@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -30,11 +31,9 @@ struct RawRecord {
 
 struct RawDatabase {
     std::vector<RawRecord> records;
-    std::string appInfo;                       // written when not empty
-    std::string sortInfo;                      // written when not empty
-    std::optional<std::int32_t> recordCount;   // header field; default records.size()
-    std::optional<std::int32_t> appInfoSize;   // header field; default appInfo.size()
-    std::optional<std::int32_t> sortInfoSize;  // header field; default sortInfo.size()
+    std::string appInfo, sortInfo;  // each written when not empty
+    // The header's counts; by default records.size(), appInfo.size() and sortInfo.size().
+    std::optional<std::int32_t> recordCount, appInfoSize, sortInfoSize;
     std::uint32_t headerSize = 80;
 };
 
@@ -95,11 +94,9 @@ struct AttendeeSpec {
 using ItemSpec = std::variant<AgendaSpec, NoteSpec, ToDoSpec, SketchSpec, AttendeeSpec>;
 
 struct MeetingSpec {
-    std::string title;
-    std::string location;
+    std::string title, location;
     std::uint16_t date = 0;
-    HandheldTime start;
-    HandheldTime end;
+    HandheldTime start, end;
     std::uint32_t category = 0;
     std::vector<ItemSpec> items;  // in handheld order; one Link record names them all
     std::uint32_t id = 0;         // 0: the next free meeting id
@@ -124,14 +121,15 @@ struct PalmUserSpec {
 
 // The seven files as records, for tests that change something before writing.
 struct PalmUserDatabases {
-    RawDatabase meeting;
-    RawDatabase link;
-    RawDatabase note;
-    RawDatabase toDo;
-    RawDatabase agenda;
-    RawDatabase sketch;
-    RawDatabase attendee;
+    RawDatabase meeting, link, note, toDo, agenda, sketch, attendee;
 };
+
+// The seven files in the order the store loads them: file name and database.
+inline constexpr std::pair<const char*, RawDatabase PalmUserDatabases::*> kPalmUserFiles[] = {
+    {"meeting.dat", &PalmUserDatabases::meeting}, {"link.dat", &PalmUserDatabases::link},
+    {"note.dat", &PalmUserDatabases::note},       {"todo.dat", &PalmUserDatabases::toDo},
+    {"agenda.dat", &PalmUserDatabases::agenda},   {"sketch.dat", &PalmUserDatabases::sketch},
+    {"attendee.dat", &PalmUserDatabases::attendee}};
 
 // Ids given as 0 become 0x1000, 0x1001, ... per type, in the order the records are written.
 PalmUserDatabases BuildPalmUserDatabases(const PalmUserSpec& user);

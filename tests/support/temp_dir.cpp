@@ -8,16 +8,13 @@
 
 namespace tavolex::test {
 
-TempDir::TempDir() {
+TempDir::TempDir(const std::filesystem::path& base) {
     static std::atomic<unsigned> counter{0};
     std::random_device random;
-    const auto base = std::filesystem::temp_directory_path();
-    for (;;) {
-        const std::string name = "tavolex-test-" + std::to_string(random()) + "-" + std::to_string(counter++);
-        path_ = base / name;
-        std::error_code ec;
-        if (std::filesystem::create_directory(path_, ec)) break;
-    }
+    std::error_code ec;
+    do {
+        path_ = base / ("tavolex-test-" + std::to_string(random()) + "-" + std::to_string(counter++));
+    } while (!std::filesystem::create_directory(path_, ec));
 }
 
 TempDir::~TempDir() {

@@ -10,16 +10,10 @@
 
 namespace {
 
-std::wstring LogPath() {
+void Log(const std::string& line) {
     wchar_t path[MAX_PATH] = {};
     const DWORD n = GetEnvironmentVariableW(L"TAVOLEX_MAPI_LOG", path, MAX_PATH);
-    return n > 0 && n < MAX_PATH ? std::wstring(path, n) : std::wstring();
-}
-
-void Log(const std::string& line) {
-    const std::wstring path = LogPath();
-    if (path.empty()) return;
-    std::ofstream(path.c_str(), std::ios::app | std::ios::binary) << line << "\n";
+    if (n > 0 && n < MAX_PATH) std::ofstream(path, std::ios::app | std::ios::binary) << line << "\n";
 }
 
 std::string Text(const char* text) { return text == nullptr ? "null" : "\"" + std::string(text) + "\""; }

@@ -4,58 +4,38 @@
 #include "platform/launch.h"
 #include "report_files/report_mailer.h"
 #include "report_files/report_viewer.h"
-#include "resources/string_table.h"
 #include "tests/support/recording_user_interaction.h"
-#include "tests/support/temp_dir.h"
 #include "tests/win32/win32_test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <chrono>
-#include <sstream>
-#include <thread>
-
 namespace tavolex {
 namespace {
 
 namespace fs = std::filesystem;
 
-using test::ProgramFolder;
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
-// The file once it exists (the viewer is not waited for); empty after ten seconds.
-std::string WaitForFile(const fs::path& file) {
-    for (int i = 0; i < 200 && !fs::exists(file); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    return fs::exists(file) ? test::ReadFileBytes(file) : std::string();
-}
-
 std::string Utf8(const fs::path& path) {
-    const std::wstring& wide = path.native();
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
-                                         nullptr);
-    std::string out(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), out.data(), size, nullptr, nullptr);
-    return out;
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
 }
 
-class Win32ViewerTest : public ::testing::Test {
+// The viewer and the stand-in MAPI32.DLL write their logs where these variables say.
+class Win32ReportFilesTest : public ::testing::Test {
 protected:
     void SetUp() override {
         SetEnvironmentVariableW(L"TAVOLEX_VIEWER_LOG", (dir / "viewer.log").c_str());
+        SetEnvironmentVariableW(L"TAVOLEX_MAPI_LOG", (dir / "mapi.log").c_str());
     }
-    void TearDown() override { SetEnvironmentVariableW(L"TAVOLEX_VIEWER_LOG", nullptr); }
+    void TearDown() override {
+        SetEnvironmentVariableW(L"TAVOLEX_VIEWER_LOG", nullptr);
+        SetEnvironmentVariableW(L"TAVOLEX_MAPI_LOG", nullptr);
+    }
 
     fs::path CopyViewer(const fs::path& to) {
         fs::create_directories(to.parent_path());
-        fs::copy_file(ProgramFolder() / "viewer_standin.exe", to, fs::copy_options::overwrite_existing);
+        fs::copy_file(test::ProgramFolder() / "viewer_standin.exe", to, fs::copy_options::overwrite_existing);
         return to;
     }
 
@@ -63,81 +43,42 @@ protected:
     test::RecordingUserInteraction ui;
 };
 
-// "<dir>\a b\viewer.exe" unquoted would start "<dir>\a.exe": the program must be named whole.
-TEST_F(Win32ViewerTest, BrowserPathWithSpacesStartsThatProgram) {
+// "<dir>\a b\viewer.exe" unquoted would start "<dir>\a.exe": the program must be named whole; a
+// stored command ("...\view.exe" -nohome, as the shell stores a browser) is used as it is.
+TEST_F(Win32ReportFilesTest, BrowserPathIsStartedWholeOrAsTheStoredCommand) {
     const fs::path viewer = CopyViewer(dir / "a b" / "viewer.exe");
     CopyViewer(dir / "a.exe");
     const fs::path report = dir / "my report.htm";
     test::WriteFileBytes(report, "x");
-    EXPECT_EQ(OpenReportPath(report, {kAutoViewBrowser, viewer}, platform::SystemLauncher(), ui),
-              OpenOutcome::kViewerStarted);
-    const std::vector<std::string> lines = Lines(WaitForFile(dir / "viewer.log"));
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_TRUE(fs::equivalent(fs::u8path(lines[0]), viewer)) << lines[0];
-    EXPECT_EQ(lines[1], "1");
-    EXPECT_EQ(lines[2], Utf8(report));
-}
-
-// A stored command ("...\view.exe" -nohome, as the shell stores a browser) is used as it is.
-TEST_F(Win32ViewerTest, BrowserPathThatIsACommandKeepsItsArguments) {
-    const fs::path viewer = CopyViewer(dir / "a b" / "view.exe");
-    const fs::path report = dir / "r.htm";
-    EXPECT_EQ(OpenReportPath(report, {kAutoViewBrowser, L"\"" + viewer.wstring() + L"\" -nohome"},
-                             platform::SystemLauncher(), ui),
-              OpenOutcome::kViewerStarted);
-    const std::vector<std::string> lines = Lines(WaitForFile(dir / "viewer.log"));
-    ASSERT_EQ(lines.size(), 4u);
-    EXPECT_TRUE(fs::equivalent(fs::u8path(lines[0]), viewer)) << lines[0];
-    EXPECT_EQ(lines[1], "2");
-    EXPECT_EQ(lines[2], "-nohome");
-    EXPECT_EQ(lines[3], Utf8(report));
-}
-
-TEST_F(Win32ViewerTest, ViewerThatIsNoProgramShowsTheMessage) {
-    EXPECT_EQ(OpenReportPath(dir / "a.htm", {kAutoViewBrowser, dir / "missing.exe"}, platform::SystemLauncher(), ui),
-              OpenOutcome::kViewerFailed);
-    EXPECT_EQ(OpenReportPath(dir / "a.htm", {kAutoViewBrowser, ""}, platform::SystemLauncher(), ui),
-              OpenOutcome::kViewerFailed);
-    ASSERT_EQ(ui.messages.size(), 2u);
-    EXPECT_EQ(ui.messages[0].text,
-              "Unable to launch viewer, check settings in Tools > Options > Preferred HTML Viewer.");
-}
-
-TEST_F(Win32ViewerTest, ShellReportsAMissingFile) {
-    EXPECT_EQ(OpenReportPath(dir / "gone.html", {kAutoViewBrowser, dir / "v.exe"}, platform::SystemLauncher(), ui),
-              OpenOutcome::kNotFound);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, "Unable to open file, it may no longer exist.");
-}
-
-class Win32MailTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        SetEnvironmentVariableW(L"TAVOLEX_MAPI_LOG", (dir / "mapi.log").c_str());
-        // Never hand a message to Wine's own mapi32: it would start the host's mail program.
-        HMODULE library = LoadLibraryW(L"MAPI32.DLL");
-        ASSERT_NE(library, nullptr);
-        ASSERT_NE(GetProcAddress(library, "TavolexMapiStandIn"), nullptr)
-            << "Wine's built-in mapi32 was loaded; the test needs WINEDLLOVERRIDES=mapi32=n";
-        FreeLibrary(library);
-        paths.outputFolder = dir / "out";
-        paths.templateFolder = dir / "templates";
-        fs::create_directories(paths.outputFolder);
-        fs::create_directories(paths.templateFolder);
-        mailer.SetUp();
-        ASSERT_TRUE(mailer.Available());
+    const struct {
+        std::wstring browser;
+        std::vector<std::string> arguments;  // after the program and the count
+    } cases[] = {
+        {viewer.wstring(), {Utf8(report)}},
+        {L"\"" + viewer.wstring() + L"\" -nohome", {"-nohome", Utf8(report)}},
+    };
+    for (const auto& c : cases) {
+        fs::remove(dir / "viewer.log");
+        EXPECT_EQ(OpenReportPath(report, {kAutoViewBrowser, c.browser}, platform::SystemLauncher(), ui),
+                  OpenOutcome::kViewerStarted);
+        const std::vector<std::string> lines = test::Lines(test::WaitForFile(dir / "viewer.log"));
+        ASSERT_EQ(lines.size(), c.arguments.size() + 2);
+        EXPECT_TRUE(fs::equivalent(fs::u8path(lines[0]), viewer)) << lines[0];
+        EXPECT_EQ(std::vector<std::string>(lines.begin() + 2, lines.end()), c.arguments);
     }
-    void TearDown() override { SetEnvironmentVariableW(L"TAVOLEX_MAPI_LOG", nullptr); }
+}
 
-    std::string AnsiPath(const fs::path& path) { return platform::PathToCp932(path); }  // the prefix's code page is 932
-
-    test::TempDir dir;
-    ReportPaths paths;
-    test::RecordingUserInteraction ui;
+TEST_F(Win32ReportFilesTest, MailSubjectIsTheFileNameAndAttachmentsFollowThePictureList) {
+    // Never hand a message to Wine's own mapi32: it would start the host's mail program.
+    HMODULE library = LoadLibraryW(L"MAPI32.DLL");
+    ASSERT_NE(library, nullptr);
+    ASSERT_NE(GetProcAddress(library, "TavolexMapiStandIn"), nullptr)
+        << "Wine's built-in mapi32 was loaded; the test needs WINEDLLOVERRIDES=mapi32=n";
+    FreeLibrary(library);
+    const ReportPaths paths{dir / "out", dir / "templates"};
     ReportMailer mailer;
-};
-
-TEST_F(Win32MailTest, SubjectIsTheFileNameAndAttachmentsFollowThePictureList) {
+    mailer.SetUp();
+    ASSERT_TRUE(mailer.Available());
     const std::string name = "\x89\xef\x8b\x63.htm";  // 会議.htm
     const fs::path report = paths.outputFolder / platform::PathFromCp932(name);
     test::WriteFileBytes(report, "<img src=\"2.jpg\"><td background=\"images/bg%20a.gif\"><img src=\"1.jpg\">");
@@ -146,34 +87,19 @@ TEST_F(Win32MailTest, SubjectIsTheFileNameAndAttachmentsFollowThePictureList) {
     test::WriteFileBytes(paths.templateFolder / "images" / "bg a.gif", "G");
     EXPECT_TRUE(mailer.SendReport(paths, name, ui));
     EXPECT_TRUE(ui.messages.empty());
-    const std::vector<std::string> lines = Lines(test::ReadFileBytes(dir / "mapi.log"));
-    ASSERT_EQ(lines.size(), 7u);
-    EXPECT_EQ(lines[0], "MAPILogon ui=0 profile=null password=null flags=0 reserved=0 session=set");
-    EXPECT_EQ(lines[1], "MAPISendMail session=0 ui=0 flags=9 reserved=0");
-    EXPECT_EQ(lines[2], "message reserved=0 subject=\"" + name +
-                            "\" note=null type=null date=null conversation=null flags=0 originator=null recipients=0 "
-                            "recips=null files=4");
-    const auto file = [](int i, const std::string& path) {
-        return "file " + std::to_string(i) + " reserved=0 flags=0 position=4294967295 path=\"" + path +
-               "\" name=null type=null";
+    const auto file = [](int i, const fs::path& path) {
+        return "file " + std::to_string(i) + " reserved=0 flags=0 position=4294967295 path=\"" +
+               platform::PathToCp932(path) + "\" name=null type=null";  // the prefix's code page is 932
     };
-    EXPECT_EQ(lines[3], file(0, AnsiPath(report)));
-    EXPECT_EQ(lines[4], file(1, AnsiPath(paths.outputFolder / "2.jpg")));
-    EXPECT_EQ(lines[5], file(2, AnsiPath(paths.outputFolder / "bg a.gif")));
-    EXPECT_EQ(lines[6], file(3, AnsiPath(paths.outputFolder / "1.jpg")));
-}
-
-TEST_F(Win32MailTest, MissingPictureIsLeftOutAfterItsMessage) {
-    test::WriteFileBytes(paths.outputFolder / "a.htm", "src=\"1.jpg\" src=\"gone.jpg\"");
-    test::WriteFileBytes(paths.outputFolder / "1.jpg", "1");
-    EXPECT_TRUE(mailer.SendReport(paths, "a.htm", ui));
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, std::string("gone.jpg") + StringTableText(kIdsAttachmentNotFound));
-    const std::vector<std::string> lines = Lines(test::ReadFileBytes(dir / "mapi.log"));
-    ASSERT_EQ(lines.size(), 5u);
-    EXPECT_NE(lines[2].find("subject=\"a.htm\""), std::string::npos);
-    EXPECT_NE(lines[2].find("files=2"), std::string::npos);
-    EXPECT_NE(lines[4].find(AnsiPath(paths.outputFolder / "1.jpg")), std::string::npos);
+    EXPECT_EQ(test::Lines(test::ReadFileBytes(dir / "mapi.log")),
+              (std::vector<std::string>{
+                  "MAPILogon ui=0 profile=null password=null flags=0 reserved=0 session=set",
+                  "MAPISendMail session=0 ui=0 flags=9 reserved=0",
+                  "message reserved=0 subject=\"" + name +
+                      "\" note=null type=null date=null conversation=null flags=0 originator=null recipients=0 "
+                      "recips=null files=4",
+                  file(0, report), file(1, paths.outputFolder / "2.jpg"), file(2, paths.outputFolder / "bg a.gif"),
+                  file(3, paths.outputFolder / "1.jpg")}));
 }
 
 }  // namespace

@@ -5,20 +5,14 @@
 
 #include <shellapi.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 
-namespace {
-
-std::string Utf8(const wchar_t* text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1) return {};
-    std::string out(static_cast<std::size_t>(size - 1), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), size, nullptr, nullptr);
-    return out;
+static std::string Utf8(const wchar_t* text) {
+    const std::u8string utf8 = std::filesystem::path(text).u8string();
+    return std::string(utf8.begin(), utf8.end());
 }
-
-}  // namespace
 
 int main() {
     wchar_t log[MAX_PATH] = {};

@@ -1,12 +1,18 @@
 #pragma once
-// Pieces the Windows test programs share: the folder of the running test program, and the
-// registry redirected into a key of the test's own.
+// Pieces the Windows test programs share: the folder of the running test program, a file's lines,
+// and the registry redirected into a key of the test's own.
+#include "tests/support/temp_dir.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <chrono>
 #include <filesystem>
+#include <sstream>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace tavolex::test {
 
@@ -17,10 +23,22 @@ inline std::filesystem::path ProgramFolder() {
     return std::filesystem::path(path).parent_path();
 }
 
+inline std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// The file's bytes once it exists (a started program is not waited for); empty after ten seconds.
+inline std::string WaitForFile(const std::filesystem::path& file) {
+    for (int i = 0; i < 200 && !std::filesystem::exists(file); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    return std::filesystem::exists(file) ? ReadFileBytes(file) : std::string();
+}
+
 // HKEY_CURRENT_USER, and HKEY_CLASSES_ROOT below it, redirected for one test into a fresh key
 // under `root` (a key path below the real HKEY_CURRENT_USER), which Restore deletes again, so
-// nothing outside it is touched. Values are read and written through the registry API itself,
-// below the redirected root.
+// nothing outside it is touched. Values are read and written through the registry API itself.
 class RedirectedRegistry {
 public:
     RedirectedRegistry() = default;
@@ -44,12 +62,12 @@ public:
         if (user_ == nullptr) return;
         RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
         RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-        if (classes_ != nullptr) RegCloseKey(classes_);
+        RegCloseKey(classes_);
         RegCloseKey(user_);
         classes_ = user_ = nullptr;
         EXPECT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, keyPath_.c_str()), 0);
-        RegDeleteKeyW(HKEY_CURRENT_USER, root_.c_str());  // only when no other test run uses it
-        RegDeleteKeyW(HKEY_CURRENT_USER, root_.substr(0, root_.rfind(L'\\')).c_str());  // only when empty
+        RegDeleteKeyW(HKEY_CURRENT_USER, root_.c_str());
+        RegDeleteKeyW(HKEY_CURRENT_USER, root_.substr(0, root_.rfind(L'\\')).c_str());
     }
 
     std::wstring Text(const std::wstring& key, const wchar_t* name) const {
@@ -68,10 +86,9 @@ public:
     DWORD ValueCount(const std::wstring& key) const {
         HKEY k = nullptr;
         DWORD count = 0;
-        if (RegOpenKeyExW(user_, key.c_str(), 0, KEY_READ, &k) == 0) {
-            RegQueryInfoKeyW(k, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr);
-            RegCloseKey(k);
-        }
+        if (RegOpenKeyExW(user_, key.c_str(), 0, KEY_READ, &k) != 0) return 0;
+        RegQueryInfoKeyW(k, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr);
+        RegCloseKey(k);
         return count;
     }
     void SetText(const std::wstring& key, const wchar_t* name, const std::wstring& text) {

@@ -1,0 +1,621 @@
+// The desktop program started in this process on a copy of the sample Palm folder with the
+// stand-in UserData.dll: the questions' default button, which commands are greyed, the layout,
+// the report list's own operations, the user change, and the Preferences and Create Report
+// dialogs worked from inside their modal loops with the messages their controls send.
+// HKEY_CURRENT_USER is redirected into a key of our own for each test; every message box but the
+// one answered with Enter goes to a recording interaction. The dialogs' reports are compared with
+// the command-line program's reports in this process. This program runs with Wine's MAPI32.DLL
+// disabled, so the frame starts without a mail system.
+#include "cli/cli_session.h"
+#include "cli/commands_report.h"
+#include "meeting_store/meeting_database.h"
+#include "platform/platform.h"
+#include "report_files/report_mailer.h"
+#include "tests/support/fixed_clock.h"
+#include "tests/support/recording_mail_sender.h"
+#include "tests/support/recording_user_interaction.h"
+#include "tests/support/temp_dir.h"
+#include "tests/win32/win32_test_support.h"
+#include "ui/application.h"
+#include "ui/choosers.h"
+#include "ui/preferences_dialog.h"
+#include "ui/window_services.h"
+#include "views/meeting_rows.h"
+#include "views/quick_view.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavolex {
+namespace {
+namespace fs = std::filesystem;
+
+constexpr wchar_t kTestRoot[] = L"Software\\Brenmark\\TavolexUiTests";
+constexpr wchar_t kAppKey[] = L"Software\\Brenmark\\Tavolex";
+constexpr wchar_t kCore[] = L"Software\\U.S. Robotics\\Pilot Desktop\\Core";
+constexpr char kTanaka[] = "\x93\x63\x92\x86 \x91\xbe\x98\x59";  // 田中 太郎
+constexpr char kSuzuki[] = "\x97\xe9\x96\xd8 \x89\xd4\x8e\x71";  // 鈴木 花子
+
+std::string ListText(HWND list, int row, int column) {
+    wchar_t buffer[261] = {};
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = buffer;
+    item.cchTextMax = 261;
+    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    return ui::Narrow(buffer);
+}
+
+int RowCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
+
+int RowOf(HWND list, std::string_view name) {
+    for (int row = 0; row < RowCount(list); ++row) {
+        if (ListText(list, row, 0) == name) return row;
+    }
+    return -1;
+}
+
+const std::wstring kUserKey = std::wstring(kAppKey) + L"\\TanakaT";
+
+std::wstring Field(HWND dialog, int id) {
+    wchar_t text[1024] = {};
+    GetDlgItemTextW(dialog, id, text, 1024);
+    return text;
+}
+void SetField(HWND dialog, int id, const std::wstring& text) { SetDlgItemTextW(dialog, id, text.c_str()); }
+
+// What DuringModal runs, on the first visible window of its class.
+struct ModalScript {
+    const wchar_t* windowClass = nullptr;
+    std::function<void(HWND)> script;
+    bool ran = false;
+    HWND window = nullptr;
+    DWORD ranAt = 0;
+};
+ModalScript modalScript;
+
+class Win32DesktopTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(registry.Redirect(kTestRoot));
+        instance_ = GetModuleHandleW(nullptr);
+        ASSERT_TRUE(ui::RegisterWindowClasses(instance_));
+        // Palm Desktop with the two sample users, the first one chosen, and two reports.
+        // The sample folder of the source tree, through Wine's drive for the root folder.
+        fs::copy(fs::path(L"Z:" + fs::path(TAVOLEX_SAMPLE_PALM_DIR).wstring()), dir / "palm", fs::copy_options::recursive);
+        fs::create_directories(dir / "hotsync");
+        fs::copy_file(test::ProgramFolder() / "UserData.dll", dir / "hotsync" / "UserData.dll");
+        test::WriteFileBytes(dir / "hotsync" / "UserData.txt",
+                             std::string("1\t") + kTanaka + "\tTanakaT\n2\t" + kSuzuki + "\tSuzukiH\n");
+        registry.SetText(kCore, L"Path", (dir / "palm").wstring());
+        registry.SetText(kCore, L"HotSyncPath", (dir / "hotsync" / "HotSync.exe").wstring());
+        registry.SetText(kAppKey, L"UserPath", L"TanakaT\\");
+        registry.SetText(kAppKey, L"LastUsername", ui::Wide(kTanaka));
+        test::WriteFileBytes(dir / "palm" / "TanakaT" / "Tavolex" / "weekly.htm", "<html></html>\r\n");
+        test::WriteFileBytes(dir / "palm" / "TanakaT" / "Tavolex" / "minutes.rtf", "{\\rtf1}\r\n");
+    }
+
+    void TearDown() override {
+        Stop();
+        registry.Restore();
+    }
+
+    void Start() {
+        ui::StartOptions options;
+        options.ui = realMessageBoxes ? nullptr : &ui;
+        options.programFile = dir / "install" / "tavolex.exe";
+        options.choosers = ui::Choosers{[this](HWND) {
+                                            chooserCalls.push_back(L"folder");
+                                            return folderAnswer;
+                                        },
+                                        [](HWND, fs::path&) { return false; },
+                                        [this](HWND, const fs::path& folder) {
+                                            chooserCalls.push_back(L"explore " + folder.wstring());
+                                            return ui::ExploreResult::kNotFound;
+                                        }};
+        ASSERT_EQ(ui::StartApplication(instance_, SW_SHOWNORMAL, options), 1);
+        running_ = true;
+    }
+
+    void Stop() {
+        if (!running_) return;
+        DestroyWindow(ui::App().frame);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        }
+        running_ = false;
+    }
+
+    static ui::Application& App() { return ui::App(); }
+    static HWND MeetingList() { return App().meetingList->Window(); }
+    static HWND ReportList() { return App().reportList->Window(); }
+
+    static void Command(int id) { SendMessageW(App().frame, WM_COMMAND, static_cast<WPARAM>(id), 0); }
+
+    // Runs action, which may enter a modal loop (a message box, a dialog, a pop-up menu), and runs
+    // script on the first visible window of the class while that loop dispatches the thread timer.
+    // A window the script leaves up is cancelled after a while, so a failing test never hangs.
+    // False when no such window came up while action ran.
+    static bool DuringModal(const wchar_t* windowClass, const std::function<void()>& action,
+                            std::function<void(HWND)> script) {
+        modalScript = {windowClass, std::move(script)};
+        const UINT_PTR timer = SetTimer(nullptr, 0, 50, OnTimer);
+        action();
+        KillTimer(nullptr, timer);
+        const bool ran = modalScript.ran;
+        modalScript = {};
+        return ran;
+    }
+    // Sends the frame a command that opens a modal dialog and runs script on the dialog.
+    static void WithDialog(int command, std::function<void(HWND)> script) {
+        ASSERT_TRUE(DuringModal(L"#32770", [command] { Command(command); }, std::move(script)))
+            << "no dialog came up for command " << command;
+    }
+    // A button's click as the dialog hears it.
+    static void Press(HWND dialog, int id) {
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    }
+    // Chooses the item of a drop-down list that has the text, as the user would.
+    static bool ChooseItem(HWND dialog, int id, const std::string& cp932) {
+        HWND list = GetDlgItem(dialog, id);
+        const LRESULT index = SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                           reinterpret_cast<LPARAM>(ui::Wide(cp932).c_str()));
+        if (index == CB_ERR) return false;
+        SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+        return true;
+    }
+
+    // A mouse click on a row as the list reports it to its pane.
+    static void Click(HWND list, int row) {
+        ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+        if (row >= 0) ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        NMITEMACTIVATE note{{list, 3000, static_cast<UINT>(NM_CLICK)}, row};
+        SendMessageW(GetParent(list), WM_NOTIFY, 3000, reinterpret_cast<LPARAM>(&note));
+    }
+
+    // The frame with the templates installed, the report clock fixed and the first meeting chosen.
+    void StartWithTemplates() {
+        fs::create_directories(dir / "install");
+        fs::copy(fs::path(L"Z:" + fs::path(TAVOLEX_TEMPLATE_DIR).wstring()), dir / "install" / "templates",
+                 fs::copy_options::recursive);
+        Start();
+        App().reportFolder->SetClock(test::FixedReportTime);
+        App().reportFolder->SetViewer([this](const fs::path& report) { opened.push_back(report); });
+        Click(MeetingList(), 0);
+    }
+
+    DWORD UserNumber(const wchar_t* name) const { return registry.Number(kUserKey, name); }
+    std::wstring UserText(const wchar_t* name) const { return registry.Text(kUserKey, name); }
+    fs::path Output() const { return App().settings->outputFolder; }
+
+    // The command-line program's report of the current meeting in this process, with the same
+    // settings (the redirected registry) and clock.
+    std::string CommandLineReport(cli::ReportJob request, const std::string& extension) {
+        cli::CliSession session({.yes = true});
+        EXPECT_TRUE(session.OpenSettings());
+        EXPECT_TRUE(session.FindUsers());
+        EXPECT_TRUE(session.LoadUser());
+        session.Report().SetClock(test::FixedReportTime);
+        request.meetings = {App().currentMeeting};
+        request.name = "cli";
+        std::ostringstream out;
+        EXPECT_EQ(cli::WriteReports(session, request, out), 0);
+        return test::ReadFileBytes(Output() / ("cli" + extension));
+    }
+
+    std::optional<fs::path> folderAnswer;
+    std::vector<std::wstring> chooserCalls;
+    std::vector<fs::path> opened;  // reports the viewer was asked to show
+
+    test::RedirectedRegistry registry;
+    test::RecordingUserInteraction ui;
+    bool realMessageBoxes = false;  // true: the frame's own message boxes instead of ui
+    test::TempDir dir;
+
+private:
+    static BOOL CALLBACK FindWindowOfClass(HWND window, LPARAM found) {
+        wchar_t name[16] = {};
+        GetClassNameW(window, name, 16);
+        if (std::wstring_view(name) != modalScript.windowClass || !IsWindowVisible(window)) return TRUE;
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
+        if (!modalScript.script) return;
+        if (!modalScript.ran) {
+            EnumThreadWindows(GetCurrentThreadId(), FindWindowOfClass, reinterpret_cast<LPARAM>(&modalScript.window));
+            if (modalScript.window == nullptr) return;  // not up yet: the timer fires again
+            modalScript.ran = true;
+            modalScript.script(modalScript.window);
+            modalScript.ranAt = GetTickCount();
+        } else if (modalScript.ranAt != 0 && IsWindow(modalScript.window) && GetTickCount() - modalScript.ranAt > 3000) {
+            PostMessageW(modalScript.window, WM_COMMAND, IDCANCEL, 0);
+            EndMenu();
+        }
+    }
+
+    HINSTANCE instance_ = nullptr;
+    bool running_ = false;
+};
+
+// Reads the message box, then presses Enter on it as the keyboard would reach it.
+struct QuestionBox {
+    std::wstring caption;
+    bool yesAndNo = false;
+    bool informationIcon = false;
+    int defaultButton = 0;
+};
+QuestionBox PressEnter(HWND box) {
+    QuestionBox seen;
+    wchar_t caption[64] = {};
+    GetWindowTextW(box, caption, 64);
+    seen.caption = caption;
+    seen.yesAndNo = GetDlgItem(box, IDYES) != nullptr && GetDlgItem(box, IDNO) != nullptr;
+    constexpr int kIconControl = 0x440;  // the message box's icon
+    seen.informationIcon = SendDlgItemMessageW(box, kIconControl, STM_GETICON, 0, 0) ==
+                           reinterpret_cast<LRESULT>(LoadIconW(nullptr, IDI_INFORMATION));
+    seen.defaultButton = GetDlgCtrlID(GetFocus());
+    PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 0);
+    PostMessageW(GetFocus(), WM_KEYUP, VK_RETURN, 0);
+    return seen;
+}
+
+TEST_F(Win32DesktopTest, EnterAtAQuestionAnswersNo) {
+    realMessageBoxes = true;
+    Start();
+    Click(ReportList(), RowOf(ReportList(), "weekly"));
+    QuestionBox frameBox;
+    ASSERT_TRUE(DuringModal(L"#32770", [] { Command(ui::kCmdDelete); }, [&](HWND box) { frameBox = PressEnter(box); }));
+    EXPECT_TRUE(fs::exists(Output() / "weekly.htm"));
+    EXPECT_EQ(frameBox.caption, L"Deleting...");
+
+    // The platform's own message boxes, which the command-line program's Windows build uses.
+    QuestionBox systemBox;
+    bool answer = true;
+    ASSERT_TRUE(DuringModal(
+        L"#32770", [&] { answer = platform::SystemUserInteraction().AskYesNo("q", "Tavolex", platform::kConfirmation); },
+        [&](HWND box) { systemBox = PressEnter(box); }));
+    EXPECT_FALSE(answer);
+    for (const QuestionBox& box : {frameBox, systemBox}) {
+        EXPECT_TRUE(box.yesAndNo);
+        EXPECT_TRUE(box.informationIcon);
+        EXPECT_EQ(box.defaultButton, IDNO);
+    }
+}
+
+TEST_F(Win32DesktopTest, CommandsWithoutTheirSelectionAreGreyedAndExplainThemselves) {
+    Start();
+    HMENU menu = GetMenu(App().frame);
+    const auto menuOn = [&](int id) { return (GetMenuState(menu, id, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) == 0; };
+    const auto buttonOn = [&](int id) { return SendMessageW(App().toolBar, TB_ISBUTTONENABLED, id, 0) != 0; };
+    ASSERT_FALSE(App().mailer->Available());
+    EXPECT_FALSE(buttonOn(ui::kCmdMail));  // greyed when the frame was made
+
+    // Per selection, each command's menu item and tool bar button (Open Report has no button).
+    const int commands[] = {ui::kCmdCreateReport, ui::kCmdOpenReport, ui::kCmdDelete, ui::kCmdExport, ui::kCmdMail};
+    const struct {
+        bool meeting, report;
+        bool on[5];
+    } cases[] = {
+        {false, false, {false, false, false, false, false}},
+        {true, false, {true, false, false, false, false}},
+        {false, true, {false, true, true, true, false}},
+    };
+    for (const auto& c : cases) {
+        Click(MeetingList(), c.meeting ? 0 : -1);
+        Click(ReportList(), c.report ? 0 : -1);
+        for (std::size_t k = 0; k < std::size(commands); ++k) {
+            SCOPED_TRACE(testing::Message() << commands[k] << " meeting " << c.meeting << " report " << c.report);
+            EXPECT_EQ(menuOn(commands[k]), c.on[k]);
+            if (commands[k] != ui::kCmdOpenReport) {
+                EXPECT_EQ(buttonOn(commands[k]), c.on[k]);
+            }
+        }
+    }
+
+    // Sent anyway without a selection, each says what is missing.
+    Click(MeetingList(), -1);
+    Click(ReportList(), -1);
+    const struct {
+        int command;
+        std::string_view start;
+    } explained[] = {
+        {ui::kCmdOpenReport,
+         "No report has been selected.\n\nPlease select a report to open in the right 'Report' window and try again."},
+        {ui::kCmdExport,
+         "No report has been selected for exporting.\n\nPlease select a report in the right 'Report' window and try again."},
+        {ui::kCmdMail, "No report has been sent."},
+        {ui::kCmdDelete, "Only reports can be deleted."},
+        {ui::kCmdCreateReport, "No meeting has been selected to report on."},
+    };
+    for (const auto& e : explained) {
+        ui.messages.clear();
+        Command(e.command);
+        ASSERT_EQ(ui.messages.size(), 1u) << e.command;
+        EXPECT_EQ(ui.messages[0].text.substr(0, e.start.size()), e.start);
+        EXPECT_EQ(ui.messages[0].caption, "Tavolex");
+        EXPECT_EQ(ui.messages[0].icon, platform::MessageIcon::kInformation);
+    }
+
+    // With a mail system, a selected report can be mailed.
+    std::vector<test::SentMail> sent;
+    App().mailer = std::make_unique<ReportMailer>(std::make_unique<test::RecordingMailSender>(sent));
+    Click(ReportList(), 0);
+    EXPECT_TRUE(menuOn(ui::kCmdMail));
+    EXPECT_TRUE(buttonOn(ui::kCmdMail));
+}
+
+// The worked example: a client area of 800 x 600 (here with the bar height the rebar reports).
+TEST_F(Win32DesktopTest, LayoutOfAnEightHundredBySixHundredClientArea) {
+    Start();
+    RECT frame{0, 0, 800, 600};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(App().frame, GWL_STYLE)), TRUE,
+                       static_cast<DWORD>(GetWindowLongW(App().frame, GWL_EXSTYLE)));
+    SetWindowPos(App().frame, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top, SWP_NOMOVE | SWP_NOZORDER);
+    RECT client{};
+    GetClientRect(App().frame, &client);
+    ASSERT_EQ(client.right, 800);
+    ASSERT_EQ(client.bottom, 600);
+    // A bar height the rebar no longer has (45) gives way to the one it reports as it is placed;
+    // with 45 the figures are the worked example's.
+    App().barHeight = 45;
+    SendMessageW(App().frame, WM_SIZE, SIZE_RESTORED, MAKELPARAM(800, 600));
+    const int b = App().barHeight;
+    const struct {
+        HWND window;
+        std::vector<LONG> rect;  // left, top, right, bottom in the parent
+    } placed[] = {
+        {App().meetingPane, {0, b, 380, b + 600}},            // (0, 45) 380 x 600
+        {App().reportPane, {400, b, 1200, b + 600}},          // (400, 45) 800 x 600
+        {MeetingList(), {0, 0, 380, 300}},                     // 380 x 300
+        {App().itemList->Window(), {0, 300, 380, 300 + 300 - b}},  // (0, 300) 380 x 255
+        {ReportList(), {0, 0, 400, 300}},                      // 400 x 300
+        {App().quickView->Window(), {0, 300, 400, 600 - b}},  // (0, 300) 400 x 255
+        {App().rebar, {0, 0, 800, -1}},                        // its own height
+    };
+    for (const auto& p : placed) {
+        RECT rect{};
+        GetWindowRect(p.window, &rect);
+        MapWindowPoints(nullptr, GetParent(p.window), reinterpret_cast<POINT*>(&rect), 2);
+        const std::vector<LONG> seen{rect.left, rect.top, rect.right, p.rect[3] < 0 ? -1 : rect.bottom};
+        EXPECT_EQ(seen, p.rect) << "control " << GetDlgCtrlID(p.window) << " of parent " << GetDlgCtrlID(GetParent(p.window));
+    }
+}
+
+TEST_F(Win32DesktopTest, ReportsAreRenamedDeletedAndImportedFromTheList) {
+    Start();
+    HWND list = ReportList();
+
+    // In-place rename: the edit's text becomes the file's name, the extension stays.
+    Click(list, RowOf(list, "weekly"));
+    wchar_t newName[] = L"renamed";
+    NMLVDISPINFOW edit{{list, 3000, static_cast<UINT>(LVN_ENDLABELEDITW)}};
+    edit.item.iItem = RowOf(list, "weekly");
+    edit.item.pszText = newName;
+    SendMessageW(App().reportPane, WM_NOTIFY, 3000, reinterpret_cast<LPARAM>(&edit));
+    EXPECT_FALSE(fs::exists(Output() / "weekly.htm"));
+    EXPECT_TRUE(fs::exists(Output() / "renamed.htm"));
+    EXPECT_NE(RowOf(list, "renamed"), -1);
+
+    // The Delete key asks first; a "no" keeps the file.
+    NMLVKEYDOWN key{{list, 3000, static_cast<UINT>(LVN_KEYDOWN)}, VK_DELETE};
+    for (bool answer : {false, true}) {
+        Click(list, RowOf(list, "renamed"));
+        ui.answer = answer;
+        SendMessageW(App().reportPane, WM_NOTIFY, 3000, reinterpret_cast<LPARAM>(&key));
+        EXPECT_EQ(fs::exists(Output() / "renamed.htm"), !answer);
+    }
+    EXPECT_EQ(ui.questions.size(), 2u);
+    EXPECT_EQ(RowCount(list), 1);
+
+    // A dropped file is imported (only the first of several).
+    test::WriteFileBytes(dir / "elsewhere" / "dropped.htm", "<html></html>");
+    test::WriteFileBytes(dir / "elsewhere" / "second.htm", "<html></html>");
+    const std::wstring files = (dir / "elsewhere" / "dropped.htm").wstring() + L'\0' +
+                               (dir / "elsewhere" / "second.htm").wstring() + L'\0' + L'\0';
+    HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + files.size() * sizeof(wchar_t));
+    auto* header = static_cast<DROPFILES*>(GlobalLock(drop));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    std::copy(files.begin(), files.end(), reinterpret_cast<wchar_t*>(header + 1));
+    GlobalUnlock(drop);
+    SendMessageW(App().reportPane, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    EXPECT_TRUE(fs::exists(Output() / "dropped.htm"));
+    EXPECT_FALSE(fs::exists(Output() / "second.htm"));
+    EXPECT_NE(RowOf(list, "dropped"), -1);
+    EXPECT_EQ(App().reportList->SelectedRow(), -1);  // refilled with nothing selected
+
+    // A report removed behind the list's back is never taken for the row's neighbour.
+    test::WriteFileBytes(Output() / "other.htm", "<html></html>");
+    App().reportList->Refill(-1);
+    Click(list, RowOf(list, "dropped"));
+    fs::remove(Output() / "dropped.htm");
+    SendMessageW(App().reportPane, WM_NOTIFY, 3000, reinterpret_cast<LPARAM>(&key));
+    EXPECT_TRUE(fs::exists(Output() / "other.htm"));
+    EXPECT_TRUE(fs::exists(Output() / "minutes.rtf"));
+}
+
+TEST_F(Win32DesktopTest, UserChangeRefillsAndShutdownSettingsComeBack) {
+    Start();
+    MeetingDatabase second(dir / "palm" / "SuzukiH" / "Tavolex");
+    second.ReloadAll();
+    SendMessageW(App().userBox, CB_SETCURSEL, 1, 0);
+    SendMessageW(App().frame, WM_COMMAND, MAKEWPARAM(ui::kUserBoxId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(App().userBox));
+    Command(ui::kCmdList);
+    ASSERT_EQ(RowCount(MeetingList()), second.MeetingCount());
+    EXPECT_EQ(ListText(MeetingList(), 0, 0), MeetingCellText(second, 0, 0));
+    EXPECT_EQ(RowCount(App().itemList->Window()), 0);
+    EXPECT_EQ(App().quickView->Text(), QuickViewInitialText());
+
+    RECT placed{};
+    GetWindowRect(App().frame, &placed);
+    Stop();
+    const std::wstring userKey = std::wstring(kAppKey) + L"\\SuzukiH";
+    EXPECT_EQ(registry.Number(userKey, L"MeetingView"), 4u);
+    EXPECT_EQ(registry.Number(userKey, L"ReportView"), 4u);
+    EXPECT_EQ(registry.Number(userKey, L"x"), static_cast<DWORD>(placed.left));
+    EXPECT_EQ(registry.Number(userKey, L"w"), static_cast<DWORD>(placed.right - placed.left));
+    EXPECT_GE(registry.Number(userKey, L"ComboBandcx"), 108u);
+    EXPECT_EQ(registry.Text(kAppKey, L"LastUsername"), ui::Wide(kSuzuki));
+    EXPECT_EQ(registry.Text(kAppKey, L"UserPath"), L"SuzukiH\\");
+
+    // The next start comes back to the second user in the list view.
+    Start();
+    EXPECT_EQ(SendMessageW(App().userBox, CB_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(GetWindowLongPtrW(MeetingList(), GWL_STYLE) & LVS_TYPEMASK, LVS_LIST);
+    EXPECT_EQ(RowCount(MeetingList()), second.MeetingCount());
+}
+
+TEST_F(Win32DesktopTest, PreferencesRefuseEmptyPathsKeepTheViewerChoiceAndStoreOnOk) {
+    const fs::path reports = dir / "reports";
+    test::WriteFileBytes(reports / "only.htm", "<html></html>");
+    fs::create_directories(dir / "mine");
+    registry.SetText(L"Classes\\http\\shell\\open\\command", nullptr, L"\"C:\\Browser\\browse.exe\" -nohome");
+    Start();
+    const std::wstring output = UserText(L"OutputPath");
+    const std::wstring templates = UserText(L"TemplatePath");
+    const std::wstring storedBrowser = UserText(L"BrowserPath");
+    ASSERT_NE(output, L"<missing>");
+    WithDialog(ui::kCmdPreferences, [&](HWND dialog) {
+        EXPECT_EQ(Field(dialog, ui::kPrefOutputEditId), output);
+        EXPECT_EQ(Field(dialog, ui::kPrefTemplateEditId), templates);
+        EXPECT_EQ(IsDlgButtonChecked(dialog, ui::kPrefViewerRadioId), BST_CHECKED);
+
+        // An empty path is refused and the dialog stays, but the viewer choice is stored.
+        SendDlgItemMessageW(dialog, ui::kPrefAssociatedRadioId, BM_CLICK, 0, 0);
+        SetField(dialog, ui::kPrefTemplateEditId, L"");
+        Press(dialog, IDOK);
+        ASSERT_TRUE(IsWindowVisible(dialog));
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].text, ui::Narrow(ui::LoadText(GetModuleHandleW(nullptr), 212)));
+        EXPECT_EQ(ui.messages[0].caption, "Tavolex");
+        EXPECT_EQ(ui.messages[0].icon, platform::MessageIcon::kInformation);
+        EXPECT_EQ(UserNumber(L"AutoView"), 1u);
+
+        // Folders: one separator added, none after a root; a cancel changes nothing.
+        const struct {
+            std::optional<fs::path> answer;
+            int button, edit;
+            const wchar_t* shown;
+        } folders[] = {{fs::path(L"C:\\"), ui::kPrefChooseTemplateId, ui::kPrefTemplateEditId, L"C:\\"},
+                       {fs::path(L"C:\\reports"), ui::kPrefChooseOutputId, ui::kPrefOutputEditId, L"C:\\reports\\"},
+                       {std::nullopt, ui::kPrefChooseOutputId, ui::kPrefOutputEditId, L"C:\\reports\\"}};
+        for (const auto& folder : folders) {
+            folderAnswer = folder.answer;
+            Press(dialog, folder.button);
+            EXPECT_EQ(Field(dialog, folder.edit), folder.shown);
+        }
+
+        // A folder that can't be shown names the templates location.
+        Press(dialog, ui::kPrefOpenOutputId);
+        ASSERT_EQ(ui.messages.size(), 2u);
+        EXPECT_EQ(ui.messages[1].text, ui::kUnableToOpenFolder);
+        EXPECT_EQ(ui.messages[1].caption, "");
+
+        // "通常設定" takes the shell's browser, in memory only, also when cancelled.
+        Press(dialog, ui::kPrefDefaultViewerId);
+        EXPECT_EQ(Field(dialog, ui::kPrefViewerEditId), L"C:\\Browser\\browse.exe");
+        EXPECT_EQ(IsDlgButtonChecked(dialog, ui::kPrefViewerRadioId), BST_CHECKED);
+        Press(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(chooserCalls, (std::vector<std::wstring>{L"folder", L"folder", L"folder", L"explore C:\\reports\\"}));
+    EXPECT_EQ(App().settings->browserPath, fs::path(L"C:\\Browser\\browse.exe"));
+    EXPECT_EQ(UserText(L"BrowserPath"), storedBrowser);
+    EXPECT_EQ(UserText(L"OutputPath"), output);
+    EXPECT_EQ(UserText(L"TemplatePath"), templates);
+
+    // OK stores the fields and refills the report list; the next start reads them back.
+    const std::pair<int, std::wstring> fields[] = {{ui::kPrefViewerEditId, L"C:\\Viewer\\view.exe"},
+                                                   {ui::kPrefOutputEditId, reports.wstring() + L"\\"},
+                                                   {ui::kPrefTemplateEditId, (dir / "mine").wstring() + L"\\"}};
+    WithDialog(ui::kCmdPreferences, [&](HWND dialog) {
+        for (const auto& [id, text] : fields) SetField(dialog, id, text);
+        SendDlgItemMessageW(dialog, ui::kPrefViewerRadioId, BM_CLICK, 0, 0);
+        Press(dialog, IDOK);
+    });
+    EXPECT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(UserText(L"BrowserPath"), fields[0].second);
+    EXPECT_EQ(UserText(L"OutputPath"), fields[1].second);
+    EXPECT_EQ(UserText(L"TemplatePath"), fields[2].second);
+    EXPECT_EQ(UserNumber(L"AutoView"), 2u);
+    EXPECT_EQ(RowCount(ReportList()), 1);
+    EXPECT_EQ(App().reportList->SelectedRow(), -1);
+}
+
+constexpr int kNameEdit = 1015;
+constexpr int kAgendaBox = 1047;
+constexpr int kToDoBox = 1048;
+constexpr int kTemplateList = 1071;
+constexpr int kInstantList = 1070;
+constexpr int kCustomReport = 1074;
+constexpr int kInstantReport = 5;
+constexpr int kTemplateReport = 6;
+const std::string kMinutesTemplate = "\x8b\x63\x8e\x96\x98\x5e.rtf";                       // 議事録.rtf
+const std::string kAgenda = "\x8b\x63\x91\xe8";                                              // 議題
+
+TEST_F(Win32DesktopTest, ReportsFromTheDialogAreTheCommandLineReports) {
+    StartWithTemplates();
+    const struct {
+        std::string chooseTemplate, chooseInstant;
+        bool boxesOff;  // the agenda and to-do boxes cleared
+        const char* name;
+        int button;
+        const char* kind;
+        const char* templateName;  // UTF-8
+        const char* extension;
+    } cases[] = {
+        {kMinutesTemplate, "", false, "dialog", kTemplateReport, "executive",
+         "\xe8\xad\xb0\xe4\xba\x8b\xe9\x8c\xb2.rtf", ".rtf"},
+        {"", kAgenda, false, "agenda", kInstantReport, "agenda", "", ".htm"},
+        {"", "", true, "custom", kCustomReport, "custom", "", ".htm"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WithDialog(ui::kCmdCreateReport, [&](HWND dialog) {
+            if (c.button == kTemplateReport) {
+                const Meeting& meeting = *App().meetings->Meetings().at(static_cast<std::size_t>(App().currentMeeting));
+                EXPECT_EQ(Field(dialog, kNameEdit), ui::Wide(meeting.szTitle));
+            }
+            ASSERT_TRUE(c.chooseTemplate.empty() || ChooseItem(dialog, kTemplateList, c.chooseTemplate));
+            ASSERT_TRUE(c.chooseInstant.empty() || ChooseItem(dialog, kInstantList, c.chooseInstant));
+            if (c.boxesOff) {
+                EXPECT_EQ(IsDlgButtonChecked(dialog, kAgendaBox), BST_CHECKED);
+                for (int box : {kAgendaBox, kToDoBox}) {
+                    CheckDlgButton(dialog, box, BST_UNCHECKED);
+                    Press(dialog, box);
+                }
+                EXPECT_EQ(registry.Number(kUserKey, L"rAgenda"), 0u);  // stored as clicked
+            }
+            SetField(dialog, kNameEdit, ui::Wide(c.name));
+            Press(dialog, c.button);
+            EXPECT_FALSE(IsWindowVisible(dialog));
+        });
+        EXPECT_EQ(test::ReadFileBytes(Output() / (std::string(c.name) + c.extension)),
+                  CommandLineReport({.templateName = c.templateName, .kind = c.kind}, c.extension));
+    }
+    EXPECT_NE(test::ReadFileBytes(Output() / "dialog.rtf").find("\\rtf1"), std::string::npos);
+    EXPECT_NE(test::ReadFileBytes(Output() / "custom.htm"), test::ReadFileBytes(Output() / "agenda.htm"));
+    EXPECT_EQ(registry.Text(kUserKey, L"LastTemplate"), ui::Wide(kMinutesTemplate));
+    EXPECT_EQ(registry.Text(kUserKey, L"LastReport"), ui::Wide(kAgenda));
+    EXPECT_EQ(registry.Number(kUserKey, L"rToDo"), 0u);
+    EXPECT_EQ(registry.Number(kUserKey, L"rNote"), 1u);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(opened.size(), 3u);  // each report is shown once written
+    EXPECT_NE(RowOf(ReportList(), "custom"), -1);
+}
+
+}  // namespace
+}  // namespace tavolex
