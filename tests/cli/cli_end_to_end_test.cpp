@@ -75,12 +75,8 @@ protected:
             {.title = "Review a:b", .location = "", .date = HandheldDay(2026, 11, 3)},
         };
         WritePalmUserFolder(palm_ / "UserA" / "Tavolex", user);
-        AddressBookPerson taro;
-        taro.recordId = 0x77;
-        taro.firstName = "Taro";
-        taro.lastName = "Yamada";
-        taro.company = "Acme Corp";
-        WriteAddressBook(palm_ / "UserA" / "address" / "address.dat", {taro});
+        WriteAddressBook(palm_ / "UserA" / "address" / "address.dat",
+                         {{.recordId = 0x77, .lastName = "Yamada", .firstName = "Taro", .company = "Acme Corp"}});
         PalmUserSpec other;
         other.meetings = {{.title = "Other", .date = HandheldDay(2026, 1, 1)}};
         WritePalmUserFolder(palm_ / "UserB" / "tavolex", other);
@@ -91,10 +87,8 @@ protected:
         std::string command = "env -u TAVOLEX_PALM_FOLDER LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8 TAVOLEX_TRACE= HOME=" +
                               Quote(dir_.Path().string()) + " XDG_CONFIG_HOME= " + env + " " + Quote(TAVOLEX_CLI_PATH);
         if (withGlobals) {
-            for (const std::string& a : {std::string("--config"), (dir_ / "config").string(), std::string("--palm-folder"),
-                                         palm_.string(), std::string("--output"), (dir_ / "out").string()}) {
-                command += " " + Quote(a);
-            }
+            command += " --config " + Quote((dir_ / "config").string()) + " --palm-folder " + Quote(palm_.string()) +
+                       " --output " + Quote((dir_ / "out").string());
         }
         for (const std::string& a : args) command += " " + Quote(a);
         command += " </dev/null >" + Quote((dir_ / "stdout").string()) + " 2>" + Quote((dir_ / "stderr").string());
