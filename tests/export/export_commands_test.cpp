@@ -20,6 +20,7 @@ struct CommandCase {
     int status;
     int meetings;   // the summary's count; -1: no summary
     int addresses;  // -1: not checked
+    std::string err = "";  // a part of stderr
 };
 
 std::string Quote(const std::string& arg) {
@@ -43,6 +44,8 @@ TEST(ExportCommandsTest, StatusesSummariesAndFiles) {
         {{"archive", "@/a", "--encoding", "euc"}, 2, -1, -1},
         {{"sqlite", "@/taken.sqlite"}, 1, -1, -1},    // not replaced without --force
         {{"dump", "99"}, 1, -1, -1},
+        {{"archive", "@/taken.sqlite/a"}, 1, -1, -1,
+         "The export could not be written.\ncannot create the folder " + (dir / "taken.sqlite" / "a").string()},
     };
     const std::string run = "env LC_ALL=ja_JP.UTF-8 TAVOLEX_TRACE= " + Quote(TAVOLEX_CLI_PATH) + " --config " +
                             Quote((dir / "config").string()) + " --palm-folder " + Quote(TAVOLEX_SAMPLE_PALM_DIR) + " --user TanakaT";
@@ -50,9 +53,11 @@ TEST(ExportCommandsTest, StatusesSummariesAndFiles) {
         std::string command = run;
         for (const std::string& a : c.arguments) command += " " + Quote(a.starts_with("@") ? dir.Path().string() + a.substr(1) : a);
         SCOPED_TRACE(command);
-        const int raw = std::system((command + " </dev/null >" + Quote((dir / "stdout").string()) + " 2>/dev/null").c_str());
+        command += " </dev/null >" + Quote((dir / "stdout").string()) + " 2>" + Quote((dir / "stderr").string());
+        const int raw = std::system(command.c_str());
         ASSERT_TRUE(WIFEXITED(raw));
         EXPECT_EQ(WEXITSTATUS(raw), c.status);
+        EXPECT_NE(test::ReadFileBytes(dir / "stderr").find(c.err), std::string::npos) << test::ReadFileBytes(dir / "stderr");
         if (c.meetings < 0) continue;
         const nlohmann::json summary = nlohmann::json::parse(test::ReadFileBytes(dir / "stdout"));
         EXPECT_EQ(summary["meetings"], c.meetings);
