@@ -14,7 +14,7 @@ struct LineCase {
     std::string expected;
 };
 
-TEST(ContentLinesTest, FoldsAtSeventyFiveOctetsOnCharacterBoundaries) {
+TEST(ContentLinesTest, FoldsAtSeventyFiveOctetsOnCharacterBoundariesAndEscapesTextValues) {
     const std::string a73(73, 'a');
     const std::string a74(74, 'a');
     const LineCase cases[] = {
@@ -31,16 +31,13 @@ TEST(ContentLinesTest, FoldsAtSeventyFiveOctetsOnCharacterBoundaries) {
         lines.Add(c.property, c.value);
         EXPECT_EQ(lines.Text(), c.expected) << c.name;
     }
-}
-
-TEST(ContentLinesTest, EscapesTextValues) {
-    const std::pair<std::string, std::string> cases[] = {
+    const std::pair<std::string, std::string> escapes[] = {
         {"a,b;c\\d", "a\\,b\\;c\\\\d"},
         {"line1\r\nline2\nline3", "line1\\nline2\\nline3"},
         {std::string("tab\there\x01"), "tab here "},
         {"議題：価格", "議題：価格"},
     };
-    for (const auto& [text, expected] : cases) EXPECT_EQ(EscapeText(text), expected) << text;
+    for (const auto& [text, expected] : escapes) EXPECT_EQ(EscapeText(text), expected) << text;
     EXPECT_EQ(QuoteParameter("田中 \"太郎\""), "\"田中  太郎 \"");
 }
 
