@@ -235,8 +235,12 @@ bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const Mee
                   const ExportProgress& progress) {
     std::error_code ec;
     std::filesystem::create_directories(options.folder, ec);
-    if (!std::filesystem::is_directory(options.folder, ec)) {
-        summary.error = "cannot create the folder " + text.Utf8(platform::PathToCp932(options.folder));
+    std::error_code probe;
+    if (!std::filesystem::is_directory(options.folder, probe)) {
+        // The reason the system gave for the folder it could not make, or that a file holds its name.
+        if (!ec) ec = std::make_error_code(std::errc::not_a_directory);
+        summary.error =
+            "cannot create the folder " + text.Utf8(platform::PathToCp932(options.folder)) + ": " + ec.message();
         return false;
     }
     ReportOptions reportOptions = options.reportOptions;

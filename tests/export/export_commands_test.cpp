@@ -45,7 +45,8 @@ TEST(ExportCommandsTest, StatusesSummariesAndFiles) {
         {{"sqlite", "@/taken.sqlite"}, 1, -1, -1},    // not replaced without --force
         {{"dump", "99"}, 1, -1, -1},
         {{"archive", "@/taken.sqlite/a"}, 1, -1, -1,
-         "The export could not be written.\ncannot create the folder " + (dir / "taken.sqlite" / "a").string()},
+         "The export could not be written.\ncannot create the folder " + (dir / "taken.sqlite" / "a").string() +
+             ": Not a directory"},
     };
     const std::string run = "env LC_ALL=ja_JP.UTF-8 TAVOLEX_TRACE= " + Quote(TAVOLEX_CLI_PATH) + " --config " +
                             Quote((dir / "config").string()) + " --palm-folder " + Quote(TAVOLEX_SAMPLE_PALM_DIR) + " --user TanakaT";
