@@ -1,6 +1,6 @@
 // Faults of the file system, made for real on Linux: a file-size limit reached in the middle of a
-// report or of the settings file, an output folder that disappears between its listing and the
-// operation, and an output folder that is read-only.
+// report, an export or the settings file, and an output folder that disappears between its listing
+// and the operation.
 // Each operation fails with a message (or a failure status) and leaves every earlier file whole.
 
 #include "address_book/address_book.h"
@@ -19,7 +19,6 @@
 
 #include <csignal>
 #include <functional>
-#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -44,24 +43,7 @@ bool InChildWithFileSizeLimit(rlim_t limitBytes, const std::function<bool()>& bo
         _exit(body() ? 0 : 1);
     }
     int status = 0;
-    if (waitpid(pid, &status, 0) != pid) return false;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-constexpr uid_t kNobody = 65534;
-
-// Runs body in a forked child; a child of root first becomes the user (and group) uid, so that
-// file permissions apply to it. The child's result is body's: true passes.
-bool InChildAsUser(uid_t uid, const std::function<bool()>& body) {
-    const pid_t pid = fork();
-    if (pid < 0) return false;
-    if (pid == 0) {
-        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(uid) != 0 || setuid(uid) != 0)) _exit(3);
-        _exit(body() ? 0 : 1);
-    }
-    int status = 0;
-    if (waitpid(pid, &status, 0) != pid) return false;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 std::vector<std::string> FileNames(const fs::path& folder) {
@@ -146,9 +128,6 @@ TEST_F(ReportFaultTest, OutputFolderThatDisappearsAfterTheListing) {
     EXPECT_EQ(DeleteReport(paths_, listed[0].fileName, ui_), DeleteOutcome::kDeleted);
     ReportImageList images;
     EXPECT_FALSE(CollectReportImages(listed[0].path, paths_, ui_, images));
-    EXPECT_TRUE(images.names.empty());
-    ReportEntry entry;
-    EXPECT_EQ(ReportEntryAt(options_.outputFolder, 1, entry), -1);
     EXPECT_EQ(CountReports(options_.outputFolder), 0);
     // A report written now fails with the message; nothing is made in the folder's place.
     ui_.messages.clear();
@@ -157,8 +136,8 @@ TEST_F(ReportFaultTest, OutputFolderThatDisappearsAfterTheListing) {
     EXPECT_EQ(ui_.messages[0].text, kWriteFailed);
     EXPECT_FALSE(fs::exists(options_.outputFolder));
     // Every file is still where it went.
+    EXPECT_EQ(FileNames(moved), (std::vector<std::string>{"old.htm", "pic.gif"}));
     EXPECT_EQ(test::ReadFileBytes(moved / "old.htm"), kOldReport);
-    EXPECT_EQ(test::ReadFileBytes(moved / "pic.gif"), "GIF89a");
 }
 
 TEST_F(ReportFaultTest, ExportStoppedByTheFileSizeLimitKeepsTheSource) {
@@ -171,25 +150,6 @@ TEST_F(ReportFaultTest, ExportStoppedByTheFileSizeLimitKeepsTheSource) {
     EXPECT_EQ(test::ReadFileBytes(Out("big.htm")), std::string(16384, 'b'));
     // No cut copy is left at the destination.
     EXPECT_FALSE(fs::exists(dir_ / "dest" / "big.htm"));
-}
-
-TEST_F(ReportFaultTest, ReadOnlyOutputFolder) {
-    // Root writes into read-only folders: the operations then run in a child that has become
-    // "nobody", for whom the folder's permissions hold.
-    fs::permissions(dir_.Path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                                     fs::perms::others_read | fs::perms::others_exec);
-    fs::permissions(options_.outputFolder, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
-                                               fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
-    const bool childPassed = InChildAsUser(kNobody, [&] {
-        const bool written = report_.WriteBuiltInReport(Out("old.htm"), TheMeeting(), ReportKind::kExecutive);
-        const bool renamed = RenameReport(paths_, "old.htm", "renamed", ui_);
-        return !written && !renamed && !ui_.messages.empty() && ui_.messages[0].text == kWriteFailed &&
-               test::ReadFileBytes(Out("old.htm")) == kOldReport;
-    });
-    fs::permissions(options_.outputFolder, fs::perms::owner_all);
-    EXPECT_TRUE(childPassed);
-    EXPECT_EQ(test::ReadFileBytes(Out("old.htm")), kOldReport);
-    EXPECT_EQ(FileNames(options_.outputFolder), (std::vector<std::string>{"old.htm", "pic.gif"}));
 }
 
 TEST(SettingsFaultTest, SettingsFileThatCannotBeWrittenKeepsItsLastGoodContent) {

@@ -25,10 +25,9 @@ protected:
         fs::create_directories(hotSync);
         test::WriteFileBytes(install / "tavolexconduit.dll", "new conduit");
         backend.SetString(kPalmCoreKeyPath, "HotSyncPath", HotSyncText() + "HotSync.exe");
-        backend.SetString(kApplicationKeyPath, "InstallPath", InstallText());
+        backend.SetString(kApplicationKeyPath, "InstallPath", FolderText(install));
         appKey.OpenApplicationKey();
     }
-    std::string InstallText() const { return FolderText(install); }
     std::string HotSyncText() const { return FolderText(hotSync); }
 
     test::TempDir dir;
@@ -49,7 +48,7 @@ TEST_F(ConduitSetupTest, CallsTheInstallerInOrderWithItsArguments) {
     EXPECT_EQ(desktop.calls, (std::vector<std::string>{
                                  "LoadConduitInstaller(" + (install / "condinst.dll").string() + ")",
                                  "UninstallConduit(" + HotSyncText() + "|Tvlx)",
-                                 "InstallConduit(" + InstallText() + "|Tvlx|" + withoutSeparator +
+                                 "InstallConduit(" + FolderText(install) + "|Tvlx|" + withoutSeparator +
                                      "|TavolexConduit.dll|Tavolex|Tavolex.dat|Tvlx|Tavolex|2|Brenmark Technologies Inc.)",
                                  "DecodePCIErrorCode(0)"}));
     EXPECT_EQ(test::ReadFileBytes(hotSync / "tavolexconduit.dll"), "new conduit");
@@ -66,16 +65,24 @@ TEST_F(ConduitSetupTest, InstallerErrorIsShownDecodedAndReturned) {
     EXPECT_EQ(desktop.calls.back(), "DecodePCIErrorCode(-1003)");
 }
 
-TEST_F(ConduitSetupTest, MissingHotSyncStopsBeforeAnythingIsCopied) {
+// Without HotSync, or where conduits can't be installed, nothing is called or copied.
+TEST_F(ConduitSetupTest, MissingHotSyncOrConduitSupportStopsBeforeAnythingIsCopied) {
     backend.SetString(kPalmCoreKeyPath, "HotSyncPath", "");
     EXPECT_EQ(RegisterConduit(appKey, ui, desktop), -1);
-    ASSERT_EQ(ui.messages.size(), 1u);
+    backend.SetString(kPalmCoreKeyPath, "HotSyncPath", HotSyncText() + "HotSync.exe");
+    desktop.installsConduits = false;
+    EXPECT_EQ(RegisterConduit(appKey, ui, desktop), -1);
+    ASSERT_EQ(ui.messages.size(), 2u);
     EXPECT_EQ(ui.messages[0].text, std::string("A version of Palm Desktop v3.0.1+ software MUST be installed in order to "
                                                "upload programs to your PDA.\n\nPlease install the Palm Desktop software now (") +
                                        kPalmDesktopDownloadAddress + ") and then run Setup.exe again.");
     EXPECT_EQ(ui.messages[0].caption, "Install Error");
+    EXPECT_NE(ui.messages[1].text.find("can't be registered on this system"), std::string::npos);
     EXPECT_TRUE(desktop.calls.empty());
     EXPECT_FALSE(fs::exists(hotSync / "tavolexconduit.dll"));
+    backend.SetDword(std::string(kComponents) + "\\Tavolex", "Creator", kCreatorId);
+    IntegrateWithPalmDesktop(backend, ui, desktop, FolderText(install));
+    EXPECT_FALSE(backend.GetDword(std::string(kComponents) + "\\Tavolex", "Integrate").has_value());
 }
 
 TEST_F(ConduitSetupTest, CopyOrLoadFailureStopsWithTheMessage) {
@@ -90,18 +97,6 @@ TEST_F(ConduitSetupTest, CopyOrLoadFailureStopsWithTheMessage) {
     EXPECT_EQ(ui.messages[1].text, kUnableText);
     // The copy stays: nothing is rolled back.
     EXPECT_TRUE(fs::exists(hotSync / "tavolexconduit.dll"));
-}
-
-TEST_F(ConduitSetupTest, NotAvailableWhereConduitsCannotBeInstalled) {
-    desktop.installsConduits = false;
-    EXPECT_EQ(RegisterConduit(appKey, ui, desktop), -1);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_NE(ui.messages[0].text.find("can't be registered on this system"), std::string::npos);
-    EXPECT_TRUE(desktop.calls.empty());
-    EXPECT_FALSE(fs::exists(hotSync / "tavolexconduit.dll"));
-    backend.SetDword(std::string(kComponents) + "\\Tavolex", "Creator", kCreatorId);
-    IntegrateWithPalmDesktop(backend, ui, desktop, InstallText());
-    EXPECT_FALSE(backend.GetDword(std::string(kComponents) + "\\Tavolex", "Integrate").has_value());
 }
 
 TEST_F(ConduitSetupTest, IntegrationMarksOnlyOurComponentAndIsRepeatable) {

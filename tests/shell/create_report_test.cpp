@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 
 namespace tavolex {
 namespace {
@@ -34,10 +35,8 @@ TEST(TemplateFilesTest, HtmlFilesComeBeforeRtfFilesAndOtherFilesAreLeftOut) {
     fs::create_directories(dir / "folder.htm");
     const std::vector<std::string> files = ListTemplateFiles(dir.Path());
     ASSERT_EQ(files.size(), 4u);
-    EXPECT_TRUE(files[0] == "a.HTM" || files[0] == "d.htm");
-    EXPECT_TRUE(files[1] == "a.HTM" || files[1] == "d.htm");
-    EXPECT_TRUE(files[2] == "b.rtf" || files[2] == "c.Rtf");
-    EXPECT_TRUE(files[3] == "b.rtf" || files[3] == "c.Rtf");
+    EXPECT_EQ(std::set<std::string>(files.begin(), files.begin() + 2), (std::set<std::string>{"a.HTM", "d.htm"}));
+    EXPECT_EQ(std::set<std::string>(files.begin() + 2, files.end()), (std::set<std::string>{"b.rtf", "c.Rtf"}));
     EXPECT_TRUE(ListTemplateFiles(dir / "missing").empty());
 }
 
@@ -69,11 +68,7 @@ protected:
         paths = {dir / "out", dir / "templates"};
         fs::create_directories(paths.outputFolder);
         fs::create_directories(paths.templateFolder);
-        UseFixedClock(report);
-    }
-
-    static void UseFixedClock(ReportFolder& folder) {
-        folder.SetClock(test::FixedReportTime);
+        report.SetClock(test::FixedReportTime);
     }
 
     const Meeting& M() const { return *store.Meetings().at(0); }
@@ -132,7 +127,7 @@ TEST_F(CreateReportTest, AnRtfTemplateKeepsItsExtensionAndALaterInstantReportIsH
     ASSERT_EQ(CreateBuiltInReport(report, M(), paths, ReportKind::kExecutive, "exec", ui), CreateReportResult::kWritten);
     // The same report from a program that never wrote an RTF report.
     ReportFolder fresh(store, book, ui);
-    UseFixedClock(fresh);
+    fresh.SetClock(test::FixedReportTime);
     ASSERT_TRUE(fresh.WriteBuiltInReport(paths.outputFolder / "fresh.htm", M(), ReportKind::kExecutive));
     EXPECT_EQ(test::ReadFileBytes(paths.outputFolder / "exec.htm"), test::ReadFileBytes(paths.outputFolder / "fresh.htm"));
 }

@@ -41,35 +41,29 @@ protected:
 
 TEST_F(PreferencesSettingsTest, LoadsTheCurrentUsersValues) {
     const PreferencesOptions options = LoadPreferences(settings);
-    EXPECT_EQ(options.outputPath, fs::path("out"));
-    EXPECT_EQ(options.browserPath, fs::path("browse.exe"));
-    EXPECT_EQ(options.templatePath, fs::path("templates"));
+    EXPECT_EQ(std::tie(options.outputPath, options.browserPath, options.templatePath),
+              std::make_tuple(fs::path("out"), fs::path("browse.exe"), fs::path("templates")));
     EXPECT_EQ(options.autoView, kAutoViewWithAssociation);
     // A path that would not fit the program's buffer reads as missing.
     backend.SetString(kUserKey, "OutputPath", std::string(512, 'x'));
     EXPECT_TRUE(LoadPreferences(settings).outputPath.empty());
 }
 
+// An empty path, or one too long to read back, is refused; the viewer choice is stored anyway.
 TEST_F(PreferencesSettingsTest, RefusedPathsStillStoreTheViewerChoice) {
-    for (int missing = 0; missing < 3; ++missing) {
+    for (int refused = 0; refused < 4; ++refused) {
         PreferencesOptions options = NewPaths();
-        fs::path* fields[] = {&options.browserPath, &options.outputPath, &options.templatePath};
-        fields[missing]->clear();
-        options.autoView = missing == 1 ? kAutoViewWithBrowserPath : kAutoViewWithAssociation;
-        EXPECT_FALSE(SavePreferences(settings, users, options)) << missing;
+        fs::path* fields[] = {&options.browserPath, &options.outputPath, &options.templatePath, &options.templatePath};
+        *fields[refused] = refused == 3 ? fs::path(std::string(512, 't')) : fs::path();
+        options.autoView = refused == 1 ? kAutoViewWithBrowserPath : kAutoViewWithAssociation;
+        EXPECT_FALSE(SavePreferences(settings, users, options)) << refused;
         EXPECT_EQ(backend.GetDword(kUserKey, "AutoView"), options.autoView);
     }
-    // Too long to read back is refused like empty.
-    PreferencesOptions tooLong = NewPaths();
-    tooLong.templatePath = fs::path(std::string(512, 't'));
-    EXPECT_FALSE(SavePreferences(settings, users, tooLong));
-
-    EXPECT_EQ(backend.GetString(kUserKey, "OutputPath"), "out");
     EXPECT_EQ(backend.GetString(kUserKey, "TemplatePath"), "templates");
     EXPECT_TRUE(settings.outputFolder.empty());
 }
 
-TEST_F(PreferencesSettingsTest, AcceptedPathsGoToMemoryAndTheCurrentUser) {
+TEST_F(PreferencesSettingsTest, AcceptedPathsGoToMemoryAndTheCurrentUserOnly) {
     PreferencesOptions options = NewPaths();
     options.autoView = 0;  // anything but the viewer program is the associated program
     ASSERT_TRUE(SavePreferences(settings, users, options));
@@ -77,18 +71,15 @@ TEST_F(PreferencesSettingsTest, AcceptedPathsGoToMemoryAndTheCurrentUser) {
     EXPECT_EQ(backend.GetString(kUserKey, "OutputPath"), "reports");
     EXPECT_EQ(backend.GetString(kUserKey, "BrowserPath"), "viewer.exe");
     EXPECT_EQ(backend.GetString(kUserKey, "TemplatePath"), "mine");
-    EXPECT_EQ(settings.outputFolder, fs::path("reports"));
-    EXPECT_EQ(settings.browserPath, fs::path("viewer.exe"));
-    EXPECT_EQ(settings.templateFolder, fs::path("mine"));
+    EXPECT_EQ(std::tie(settings.outputFolder, settings.browserPath, settings.templateFolder),
+              std::make_tuple(fs::path("reports"), fs::path("viewer.exe"), fs::path("mine")));
     EXPECT_FALSE(backend.KeyExists("Software\\Brenmark\\Tavolex\\UserB"));
-}
-
-TEST_F(PreferencesSettingsTest, WithNoCurrentUserThePathsLiveOnlyInMemory) {
+    // With no current user the paths live only in memory.
     users.ClearCurrentMarks();
-    ASSERT_TRUE(SavePreferences(settings, users, NewPaths()));
-    EXPECT_EQ(settings.templateFolder, fs::path("mine"));
-    EXPECT_EQ(backend.GetString(kUserKey, "TemplatePath"), "templates");
-    EXPECT_EQ(backend.GetDword(kUserKey, "AutoView"), kAutoViewWithBrowserPath);
+    options.templatePath = "theirs";
+    ASSERT_TRUE(SavePreferences(settings, users, options));
+    EXPECT_EQ(settings.templateFolder, fs::path("theirs"));
+    EXPECT_EQ(backend.GetString(kUserKey, "TemplatePath"), "mine");
 }
 
 }  // namespace

