@@ -66,56 +66,20 @@ protected:
 TEST_F(StartupSettingsTest, FirstStartWithoutUserPathFillsTheApplicationKey) {
     ASSERT_TRUE(Load());
     EXPECT_TRUE(ui.messages.empty());
-    EXPECT_EQ(backend.GetString(kAppKey, "InstallPath"), InstallText());
-    EXPECT_EQ(backend.GetString(kAppKey, "HelpPath"), kVendorHelpAddress);
-    EXPECT_EQ(settings.authorName, "UserB");
     // No user directory: the user defaults land in the application key itself.
     const std::string database = SettingsTextFromPath(dir.Path() / "Palm") + kFolderSeparator + "Tavolex" + kFolderSeparator;
-    EXPECT_EQ(backend.GetString(kAppKey, "DatabasePath"), database);
-    EXPECT_EQ(backend.GetString(kAppKey, "cAuthor"), "UserB");
-    EXPECT_EQ(SettingsTextFromPath(settings.databaseFolder), database);
-    EXPECT_EQ(SettingsTextFromPath(settings.outputFolder), database);
-    EXPECT_EQ(settings.browserPath, PathFromSettingsText("C:\\PROGRA~1\\BROWSER\\BROWSE.EXE"));
-    EXPECT_EQ(backend.GetString(kAppKey, "TemplatePath"), InstallText() + "templates" + kFolderSeparator);
-    EXPECT_EQ(std::make_pair(settings.meetingView, settings.reportView), std::make_pair(2u, 1u));
-    EXPECT_EQ(settings.placement, kDefaultPlacement);
+    EXPECT_EQ(std::make_tuple(backend.GetString(kAppKey, "InstallPath"), backend.GetString(kAppKey, "HelpPath"),
+                              backend.GetString(kAppKey, "DatabasePath"), backend.GetString(kAppKey, "cAuthor"),
+                              backend.GetString(kAppKey, "TemplatePath")),
+              std::make_tuple(InstallText(), std::string(kVendorHelpAddress), database, "UserB",
+                              InstallText() + "templates" + kFolderSeparator));
+    EXPECT_EQ(std::make_tuple(settings.authorName, SettingsTextFromPath(settings.outputFolder),
+                              SettingsTextFromPath(settings.databaseFolder), settings.browserPath),
+              std::make_tuple("UserB", database, database, PathFromSettingsText("C:\\PROGRA~1\\BROWSER\\BROWSE.EXE")));
+    EXPECT_EQ(std::make_tuple(settings.meetingView, settings.reportView, settings.placement),
+              std::make_tuple(2u, 1u, kDefaultPlacement));
     EXPECT_EQ(FolderText(settings.hotSyncFolder), FolderText(dir.Path() / "HotSync"));
     EXPECT_FALSE(backend.GetDword(kAppKey, "Version").has_value());
-}
-
-TEST_F(StartupSettingsTest, StoredUserValuesAreKept) {
-    fs::create_directories(install / "help");
-    test::WriteFileBytes(install / "help" / "index.html", "<html>");
-    StoreUserB();
-    backend.SetString(kUserBKey, "BrowserPath", "C:\\b.exe");
-    backend.SetString(kUserBKey, "TemplatePath", "D:\\T\\");
-    backend.SetDword(kUserBKey, "MeetingView", 3);
-    for (const auto& [name, value] : {std::pair{"x", 5u}, {"y", 6u}, {"w", 700u}, {"h", 30u}}) {
-        backend.SetDword(kUserBKey, name, value);
-    }
-    ASSERT_TRUE(Load());
-    EXPECT_EQ(settings.helpPath, SettingsTextFromPath(install / "help" / "index.html"));
-    EXPECT_EQ(settings.userDirectory, "UserB\\");
-    EXPECT_EQ(settings.outputFolder, PathFromSettingsText("D:\\Reports\\"));
-    EXPECT_EQ(settings.templateFolder, PathFromSettingsText("D:\\T\\"));
-    EXPECT_EQ(std::make_pair(settings.meetingView, settings.reportView), std::make_pair(3u, 0u));
-    EXPECT_EQ(settings.placement, (WindowPlacement{5, 6, 1024, 795}));
-    EXPECT_FALSE(backend.GetDword(kUserBKey, "AutoView").has_value()) << "no defaults were needed";
-}
-
-TEST_F(StartupSettingsTest, AMissingViewerDoesNotResetTheUsersSwitches) {
-    StoreUserB();
-    backend.SetDword(kUserBKey, "rAgenda", 0);
-    backend.SetDword(kUserBKey, "AutoView", 1);
-    backend.browser = {};
-    ASSERT_TRUE(Load());
-    ASSERT_TRUE(Load());  // a system without a web browser, started twice
-    EXPECT_EQ(backend.GetDword(kUserBKey, "AutoView"), 1u);
-    EXPECT_EQ(backend.GetString(kUserBKey, "BrowserPath"), "");
-    backend.browser = {"C:\\PROGRA~1\\BROWSER\\BROWSE.EXE %1", true};
-    ASSERT_TRUE(Load());
-    EXPECT_EQ(settings.browserPath, PathFromSettingsText("C:\\PROGRA~1\\BROWSER\\BROWSE.EXE"));
-    EXPECT_EQ(backend.GetDword(kUserBKey, "rAgenda"), 0u);
 }
 
 TEST_F(StartupSettingsTest, ApplicationKeyThatCannotBeCreated) {
@@ -131,12 +95,11 @@ TEST_F(StartupSettingsTest, FirstRunRegistersTheConduitOnceOrIsTriedAgain) {
     backend.SetDword(kAppKey, "Setup", 1);
     ASSERT_TRUE(Load());
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, kFirstRunText);
-    EXPECT_EQ(ui.messages[0].caption, kFirstRunCaption);
-    EXPECT_EQ(ui.messages[0].icon, platform::MessageIcon::kInformation);
-    EXPECT_EQ(backend.GetDword(kAppKey, "Setup"), 0u);
-    EXPECT_EQ(backend.GetString(kAppKey, "Version"), "2.7.1");
-    EXPECT_EQ(backend.GetDword(kAppKey, "AutoView"), 2u);
+    EXPECT_EQ(std::tie(ui.messages[0].text, ui.messages[0].caption, ui.messages[0].icon),
+              std::make_tuple(kFirstRunText, kFirstRunCaption, platform::MessageIcon::kInformation));
+    EXPECT_EQ(std::make_tuple(backend.GetDword(kAppKey, "Setup"), backend.GetString(kAppKey, "Version"),
+                              backend.GetDword(kAppKey, "AutoView")),
+              std::make_tuple(0u, "2.7.1", 2u));
     EXPECT_TRUE(fs::exists(dir.Path() / "HotSync" / "tavolexconduit.dll"));
     EXPECT_EQ(desktop.calls.back(), "DecodePCIErrorCode(0)");
     ApplicationSettings again{backend};
@@ -154,8 +117,8 @@ TEST_F(StartupSettingsTest, FirstRunRegistersTheConduitOnceOrIsTriedAgain) {
     EXPECT_EQ(ui.messages[1].text, std::string("There was a problem registering the conduit.\n\nPlease contact technical "
                                                "support at:\n\n") + kVendorSupportAddress);
     EXPECT_EQ(ui.messages[1].caption, "Tavolex Install");
-    EXPECT_EQ(backend.GetDword(kAppKey, "Setup"), 1u);
-    EXPECT_EQ(backend.GetString(kAppKey, "Version"), "");
+    EXPECT_EQ(std::make_tuple(backend.GetDword(kAppKey, "Setup"), backend.GetString(kAppKey, "Version")),
+              std::make_tuple(1u, ""));
 }
 
 TEST_F(StartupSettingsTest, ShutdownWritesViewsPlacementAndEveryMarkedUser) {
@@ -168,15 +131,14 @@ TEST_F(StartupSettingsTest, ShutdownWritesViewsPlacementAndEveryMarkedUser) {
     ASSERT_EQ(users.FillEntries(settings.appKey), 1);
     backend.writes.clear();
     SaveShutdownSettings(settings, {-32000, -32000, -31840, -31972}, users);
-    EXPECT_EQ(backend.GetDword(kUserBKey, "MeetingView"), 4u);
-    EXPECT_EQ(backend.GetDword(kUserBKey, "x"), static_cast<std::uint32_t>(-32000));
-    EXPECT_EQ(backend.GetDword(kUserBKey, "w"), 160u);
-    EXPECT_EQ(backend.GetDword(kUserBKey, "h"), 28u);
+    std::vector<std::optional<std::uint32_t>> numbers;
+    for (const char* name : {"MeetingView", "x", "w", "h"}) numbers.push_back(backend.GetDword(kUserBKey, name));
+    EXPECT_EQ(numbers, (std::vector<std::optional<std::uint32_t>>{4, static_cast<std::uint32_t>(-32000), 160, 28}));
     // Both marked entries are written, the later one last.
     EXPECT_EQ(std::count(backend.writes.begin(), backend.writes.end(), "Software\\Brenmark\\Tavolex|LastUsername"), 2);
-    EXPECT_EQ(backend.GetString(kAppKey, "LastUsername"), "UserB");
-    EXPECT_EQ(backend.GetDword(kAppKey, "LastUser"), 22u);
-    EXPECT_EQ(backend.GetString(kAppKey, "UserPath"), std::string("UserB") + kFolderSeparator);
+    EXPECT_EQ(std::make_tuple(backend.GetString(kAppKey, "LastUsername"), backend.GetDword(kAppKey, "LastUser"),
+                              backend.GetString(kAppKey, "UserPath")),
+              std::make_tuple("UserB", 22u, std::string("UserB") + kFolderSeparator));
 }
 
 }  // namespace

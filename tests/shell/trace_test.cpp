@@ -44,26 +44,5 @@ TEST_F(TraceTest, LinesErrorsAndTheirPieces) {
                                                       " ***\n", "", std::string(255, 'a'), "\n"}));
 }
 
-TEST_F(TraceTest, AddressesKeepAllTheirDigits) {
-    const void* p = reinterpret_cast<const void*>(static_cast<std::uintptr_t>(0x1234));
-    Trace("NEW Meeting[%i] = " TAVOLEX_TRACE_PTR, 7, TraceAddress(p));
-    EXPECT_EQ(debug.pieces.at(1), "NEW Meeting[7] = 0x00001234");
-    if constexpr (sizeof(void*) == 8) {
-        const void* high = reinterpret_cast<const void*>(static_cast<std::uintptr_t>(0x7f0012345678ull));
-        Trace("x = " TAVOLEX_TRACE_PTR, TraceAddress(high));
-        EXPECT_EQ(debug.pieces.at(4), "x = 0x7f0012345678");
-    }
-}
-
-TEST(TraceTargetsTest, NothingIsFormattedWhenNoTargetListens) {
-    test::RecordingDebugChannel deaf(false);
-    SetTraceTargets({nullptr, nullptr, &deaf});
-    EXPECT_FALSE(TraceListening());
-    Trace("x = %d", 1);
-    TraceError("y = %d", 2);
-    EXPECT_TRUE(deaf.pieces.empty());
-    SetTraceTargets(CommandLineTraceTargets());
-}
-
 }  // namespace
 }  // namespace tavolex
