@@ -25,11 +25,6 @@ constexpr char kAppKey[] = "Software\\Brenmark\\Tavolex";
 constexpr platform::ScreenSize kScreen{1280, 994};
 const std::string kSep(1, kFolderSeparator);
 
-std::unique_ptr<PalmUserList> TwoUsers() {
-    return std::make_unique<PalmUserList>(std::make_unique<test::FakePalmUserLibrary>(
-        std::vector<FakePalmUser>{{101, "UserA", "UserA"}, {202, "UserB", "UserB"}}));
-}
-
 class PalmUserListTest : public ::testing::Test {
 protected:
     PalmUserListTest() {
@@ -49,7 +44,8 @@ protected:
     test::FakePalmDesktop desktop;
     ShellEnvironment env{ui, desktop, [] { return kScreen; }, {}};
     ApplicationSettings settings{backend};
-    std::unique_ptr<PalmUserList> users = TwoUsers();
+    std::unique_ptr<PalmUserList> users = std::make_unique<PalmUserList>(std::make_unique<test::FakePalmUserLibrary>(
+        std::vector<FakePalmUser>{{101, "UserA", "UserA"}, {202, "UserB", "UserB"}}));
 };
 
 TEST_F(PalmUserListTest, FillSelectsTheLastUserExactlyAndKeepsEntryZeroMarked) {
@@ -74,10 +70,6 @@ TEST_F(PalmUserListTest, SelectUserByNameIsExactAndStoresTheUser) {
     std::vector<std::uint32_t> applied;
     const ViewApplier apply = [&](std::uint32_t m, std::uint32_t r) { applied = {m, r}; };
 
-    // A list whose box was never filled selects from the library's own values.
-    EXPECT_EQ(TwoUsers()->SelectUserByName("UserB", settings, nullptr), 1);
-    EXPECT_EQ(settings.userDirectory, "UserB" + kSep);
-
     EXPECT_EQ(users->SelectUserByName("userb", settings, apply), -1);
     EXPECT_EQ(Marks(), (std::vector<int>{0, 0}));
     EXPECT_TRUE(applied.empty());
@@ -95,7 +87,6 @@ TEST_F(PalmUserListTest, SelectUserByNameIsExactAndStoresTheUser) {
 // Records every call of the windows' callbacks as one text, in order.
 struct Recorded {
     std::vector<std::string> events;
-    fs::path store;
     UserChangeCallbacks Callbacks() {
         const auto log = [this](std::string event) { return [this, event] { events.push_back(event); }; };
         UserChangeCallbacks c;
@@ -106,10 +97,7 @@ struct Recorded {
             events.push_back("views " + std::to_string(m) + " " + std::to_string(r));
         };
         c.reloadAddressBook = [this](const fs::path& p) { events.push_back("address " + SettingsTextFromPath(p)); };
-        c.reloadMeetingStore = [this](const fs::path& p) {
-            events.push_back("store " + SettingsTextFromPath(p));
-            store = p;
-        };
+        c.reloadMeetingStore = [this](const fs::path& p) { events.push_back("store " + SettingsTextFromPath(p)); };
         c.setQuickViewText = [this](std::string_view t) { events.push_back("quick " + std::string(t)); };
         c.setUserBoxSelection = [this](int i) { events.push_back("box " + std::to_string(i)); };
         return c;
