@@ -22,13 +22,14 @@ TEST(SettingsFileTextTest, ReadableTextWithEscapes) {
     s.values.push_back({"cAuthor", false, "\x89\xef\x8b\x63 100%\n\"x\"", 0});  // 会議
     s.values.push_back({"a=[b]", false, "", 0});
     s.values.push_back({"MeetingView", true, {}, 0x2A});
-    s.values.push_back({"edges", false, "\xe0\x40\x81\x7e", 0});  // 漾×: the first lead byte, the last trail byte below 0x80
+    // 漾×: the first lead byte, the last trail byte below 0x80; then a character that reads back as another code.
+    s.values.push_back({"edges", false, "\xe0\x40\x81\x7e\xed\x40", 0});
     EXPECT_EQ(SerializeSettingsFile(doc),
               "[Software\\Brenmark\\Tavolex\\UserA]\n"
               "cAuthor=\"会議 100%25%0A\"x\"\"\n"
               "a%3D%5Bb%5D=\"\"\n"
               "MeetingView=dword:0000002A\n"
-              "edges=\"漾×\"\n");
+              "edges=\"漾×%ED%40\"\n");
 }
 
 TEST(SettingsFileTextTest, DamagedLinesAreSkippedAndReported) {
