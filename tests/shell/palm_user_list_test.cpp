@@ -5,13 +5,11 @@
 
 #include "shell/settings_text.h"
 #include "shell/shell_strings.h"
-#include "shell/trace.h"
 #include "shell/user_change.h"
 #include "tests/support/address_book_writer.h"
 #include "tests/support/fake_palm_desktop.h"
 #include "tests/support/memory_settings.h"
 #include "tests/support/palm_database_writer.h"
-#include "tests/support/recording_debug_channel.h"
 #include "tests/support/recording_user_interaction.h"
 #include "tests/support/temp_dir.h"
 
@@ -26,18 +24,6 @@ using test::FakePalmUser;
 constexpr char kAppKey[] = "Software\\Brenmark\\Tavolex";
 constexpr platform::ScreenSize kScreen{1280, 994};
 const std::string kSep(1, kFolderSeparator);
-
-// The same folder, whatever the spelling; a folder's trailing separator is dropped first.
-bool SameFolder(const fs::path& a, const fs::path& b) {
-    const auto strip = [](const fs::path& p) { return p.has_filename() ? p : p.parent_path(); };
-    std::error_code ec;
-    return fs::equivalent(strip(a), strip(b), ec);
-}
-
-std::unique_ptr<PalmUserList> TwoUsers() {
-    return std::make_unique<PalmUserList>(std::make_unique<test::FakePalmUserLibrary>(
-        std::vector<FakePalmUser>{{101, "UserA", "UserA"}, {202, "UserB", "UserB"}}));
-}
 
 class PalmUserListTest : public ::testing::Test {
 protected:
@@ -58,51 +44,23 @@ protected:
     test::FakePalmDesktop desktop;
     ShellEnvironment env{ui, desktop, [] { return kScreen; }, {}};
     ApplicationSettings settings{backend};
-    std::unique_ptr<PalmUserList> users = TwoUsers();
+    std::unique_ptr<PalmUserList> users = std::make_unique<PalmUserList>(std::make_unique<test::FakePalmUserLibrary>(
+        std::vector<FakePalmUser>{{101, "UserA", "UserA"}, {202, "UserB", "UserB"}}));
 };
 
-TEST_F(PalmUserListTest, FillSelectsTheLastUserAndKeepsEntryZeroMarked) {
-    test::RecordingDebugChannel debug;
-    SetTraceTargets({nullptr, nullptr, &debug});
+TEST_F(PalmUserListTest, FillSelectsTheLastUserExactlyAndKeepsEntryZeroMarked) {
     backend.SetString(kAppKey, "LastUsername", "UserB");
     EXPECT_EQ(users->FillEntries(settings.appKey), 1);
-    SetTraceTargets(CommandLineTraceTargets());
     ASSERT_EQ(users->Entries().size(), 2u);
-    EXPECT_EQ(users->Entries()[1]->name, "UserB");
-    EXPECT_EQ(users->Entries()[1]->directory, "UserB" + kSep);
-    EXPECT_EQ(users->Entries()[1]->userId, 202u);
+    const PalmUserEntry& b = *users->Entries()[1];
+    EXPECT_EQ(std::tie(b.name, b.directory, b.userId), std::make_tuple("UserB", "UserB" + kSep, 202u));
     EXPECT_EQ(Marks(), (std::vector<int>{1, 1}));
-    ASSERT_EQ(debug.pieces.size(), 6u);
-    EXPECT_EQ(debug.pieces[1].rfind("pPalmUser[0] = 0x", 0), 0u);
-}
-
-TEST_F(PalmUserListTest, NoMatchingNameSelectsTheFirstUser) {
+    // No name matching exactly selects the first user.
     for (const char* stored : {"", "Gone", "userb"}) {
         backend.SetString(kAppKey, "LastUsername", stored);
         EXPECT_EQ(users->FillEntries(settings.appKey), 0) << stored;
         EXPECT_EQ(Marks(), (std::vector<int>{1, 0})) << stored;
     }
-}
-
-TEST_F(PalmUserListTest, NoLibraryAndTooManyUsers) {
-    PalmUserList none(nullptr);
-    EXPECT_EQ(none.UserCount(), 0);
-    EXPECT_EQ(none.Entry(0), nullptr);
-    EXPECT_EQ(none.FillEntries(settings.appKey), -1);
-    EXPECT_EQ(none.SelectUserByName("UserA", settings, nullptr), -1);
-
-    std::vector<FakePalmUser> many;
-    for (std::uint32_t i = 0; i < 300; ++i) many.push_back({i + 1, "U" + std::to_string(i), "U" + std::to_string(i)});
-    PalmUserList big(std::make_unique<test::FakePalmUserLibrary>(many));
-    EXPECT_EQ(big.FillEntries(settings.appKey), 0);
-    EXPECT_EQ(big.Entries().size(), 256u);
-    EXPECT_NE(big.Entry(255), nullptr);
-    EXPECT_EQ(big.Entry(-1), nullptr);
-    EXPECT_EQ(big.SelectUserByName("U299", settings, nullptr), -1);
-    EXPECT_EQ(big.SelectUserByName("U255", settings, nullptr), 255);
-    // A negative 16-bit count is no users.
-    PalmUserList negative(std::make_unique<test::FakePalmUserLibrary>(many, -3));
-    EXPECT_EQ(negative.UserCount(), 0);
 }
 
 TEST_F(PalmUserListTest, SelectUserByNameIsExactAndStoresTheUser) {
@@ -112,57 +70,35 @@ TEST_F(PalmUserListTest, SelectUserByNameIsExactAndStoresTheUser) {
     std::vector<std::uint32_t> applied;
     const ViewApplier apply = [&](std::uint32_t m, std::uint32_t r) { applied = {m, r}; };
 
-    // A list whose box was never filled selects from the library's own values.
-    EXPECT_EQ(TwoUsers()->SelectUserByName("UserB", settings, nullptr), 1);
-    EXPECT_EQ(settings.userDirectory, "UserB" + kSep);
-
     EXPECT_EQ(users->SelectUserByName("userb", settings, apply), -1);
     EXPECT_EQ(Marks(), (std::vector<int>{0, 0}));
     EXPECT_TRUE(applied.empty());
 
     EXPECT_EQ(users->SelectUserByName("UserB", settings, apply), 1);
     EXPECT_EQ(Marks(), (std::vector<int>{0, 1}));
-    EXPECT_EQ(backend.GetDword(kAppKey, "LastUser"), 202u);
-    EXPECT_EQ(backend.GetString(kAppKey, "LastUsername"), "UserB");
-    EXPECT_EQ(backend.GetString(kAppKey, "UserPath"), "UserB" + kSep);
-    EXPECT_EQ(settings.userDirectory, "UserB" + kSep);
-    EXPECT_EQ(settings.authorName, "UserB");
-    EXPECT_EQ(settings.outputFolder, PathFromSettingsText("D:\\Out\\"));
+    EXPECT_EQ(std::make_tuple(backend.GetDword(kAppKey, "LastUser"), backend.GetString(kAppKey, "LastUsername"),
+                              backend.GetString(kAppKey, "UserPath")),
+              std::make_tuple(202u, "UserB", "UserB" + kSep));
+    EXPECT_EQ(std::tie(settings.userDirectory, settings.authorName, settings.outputFolder),
+              std::make_tuple("UserB" + kSep, "UserB", PathFromSettingsText("D:\\Out\\")));
     EXPECT_EQ(applied, (std::vector<std::uint32_t>{0, 3}));
 }
 
-TEST(UserFoldersTest, DataFolderAndAddressBookOfAUser) {
-    test::TempDir dir;
-    const std::string palm = SettingsTextFromPath(dir.Path()) + kSep;
-    EXPECT_EQ(UserDataFolderText(palm, "UserB" + kSep), palm + "UserB" + kSep + "Tavolex" + kSep);
-    EXPECT_EQ(AddressBookFileText(palm, "UserB" + kSep), palm + "UserB" + kSep + "address" + kSep + "address.dat");
-    // Whatever the letter case on disk, both spellings reach the folder that exists.
-    fs::create_directories(dir.Path() / "UserB" / "TAVOLEX");
-    fs::create_directories(dir.Path() / "UserB" / "Address");
-    test::WriteFileBytes(dir.Path() / "UserB" / "Address" / "ADDRESS.DAT", "x");
-    const fs::path data = PathFromSettingsText(UserDataFolderText(palm, "UserB" + kSep, "tavolex"));
-    EXPECT_TRUE(SameFolder(data, dir.Path() / "UserB" / "TAVOLEX"));
-    EXPECT_TRUE(SameFolder(PathFromSettingsText(UserDataFolderText(palm, "UserB" + kSep)), data));
-    EXPECT_TRUE(fs::is_regular_file(PathFromSettingsText(AddressBookFileText(palm, "UserB" + kSep))));
-}
-
+// Records every call of the windows' callbacks as one text, in order.
 struct Recorded {
     std::vector<std::string> events;
-    fs::path store;
     UserChangeCallbacks Callbacks() {
+        const auto log = [this](std::string event) { return [this, event] { events.push_back(event); }; };
         UserChangeCallbacks c;
-        c.clearCurrentMeeting = [this] { events.push_back("meeting -1"); };
+        c.clearCurrentMeeting = log("meeting -1");
+        c.refillLists = log("refill");
+        c.repaintFrame = log("repaint");
         c.applyViews = [this](std::uint32_t m, std::uint32_t r) {
             events.push_back("views " + std::to_string(m) + " " + std::to_string(r));
         };
         c.reloadAddressBook = [this](const fs::path& p) { events.push_back("address " + SettingsTextFromPath(p)); };
-        c.reloadMeetingStore = [this](const fs::path& p) {
-            events.push_back("store " + SettingsTextFromPath(p));
-            store = p;
-        };
+        c.reloadMeetingStore = [this](const fs::path& p) { events.push_back("store " + SettingsTextFromPath(p)); };
         c.setQuickViewText = [this](std::string_view t) { events.push_back("quick " + std::string(t)); };
-        c.refillLists = [this] { events.push_back("refill"); };
-        c.repaintFrame = [this] { events.push_back("repaint"); };
         c.setUserBoxSelection = [this](int i) { events.push_back("box " + std::to_string(i)); };
         return c;
     }
@@ -186,39 +122,17 @@ TEST_F(PalmUserListTest, ChangingUserWritesMissingDefaultsAndLoadsTheStores) {
                             "meeting -1", "views 0 0",
                             "address " + Palm() + "UserB" + kSep + "address" + kSep + "address.dat",
                             "quick " + std::string(kQuickViewTitle), "store " + data, "refill", "repaint"}));
-    EXPECT_EQ(meetings.MeetingCount(), 2);
-    EXPECT_EQ(book.Count(), 1);
+    EXPECT_EQ(std::make_tuple(meetings.MeetingCount(), book.Count()), std::make_tuple(2, 1));
     EXPECT_EQ(backend.GetString("Software\\Brenmark\\Tavolex\\UserB", "OutputPath"), data);
     EXPECT_EQ(settings.meetingView, 0u) << "views are read before the defaults are written";
     EXPECT_EQ(Marks(), (std::vector<int>{0, 1}));
-    EXPECT_EQ(settings.authorName, "UserB");
-}
-
-TEST_F(PalmUserListTest, ReloadRequestReachesTheSameFolder) {
-    fs::create_directories(dir.Path() / "UserB" / "Tavolex");
-    users->FillEntries(settings.appKey);
-    backend.SetString(kAppKey, "LastUsername", "UserB");
-    Recorded r;
-    ReloadLastUser(*users, settings, r.Callbacks());
-    ASSERT_EQ(r.events.size(), 8u);
-    EXPECT_EQ(r.events[1], "box 1");
-    // The request spells the data folder "tavolex"; it reaches the folder "Tavolex".
-    EXPECT_TRUE(SameFolder(r.store, dir.Path() / "UserB" / "Tavolex")) << r.events[3];
-    EXPECT_EQ(r.events[4], "quick " + std::string(kQuickViewTitle));
-    EXPECT_EQ(Marks(), (std::vector<int>{0, 0}));
-    EXPECT_EQ(settings.userDirectory, "UserB" + kSep);
-
-    Recorded empty;
-    backend.SetString(kAppKey, "LastUsername", "");
-    ReloadLastUser(*users, settings, empty.Callbacks());
-    EXPECT_EQ(empty.events, (std::vector<std::string>{"box -1"}));
 }
 
 TEST_F(PalmUserListTest, ListCreatedFromTheSettingsFolders) {
     settings.hotSyncFolder = dir.Path() / "HotSync";
     desktop.users = {{7, "Solo", "Solo"}};
     auto list = CreatePalmUserList(desktop, settings);
-    EXPECT_EQ(list->UserCount(), 1);
+    EXPECT_EQ(list->FillEntries(settings.appKey), 0) << "a single user is a list";
     desktop.hasUserLibrary = false;
     EXPECT_FALSE(CreatePalmUserList(desktop, settings)->HasLibrary());
 }

@@ -1,7 +1,9 @@
+// The options the user edits: the preferences dialog and the report options tabs.
 #include "shell/preferences_settings.h"
 
 #include "shell/application_settings.h"
 #include "shell/palm_user_list.h"
+#include "shell/report_field_options.h"
 #include "shell/settings_text.h"
 #include "tests/support/fake_palm_desktop.h"
 #include "tests/support/memory_settings.h"
@@ -41,54 +43,94 @@ protected:
 
 TEST_F(PreferencesSettingsTest, LoadsTheCurrentUsersValues) {
     const PreferencesOptions options = LoadPreferences(settings);
-    EXPECT_EQ(options.outputPath, fs::path("out"));
-    EXPECT_EQ(options.browserPath, fs::path("browse.exe"));
-    EXPECT_EQ(options.templatePath, fs::path("templates"));
-    EXPECT_EQ(options.autoView, kAutoViewWithAssociation);
+    EXPECT_EQ(std::tie(options.outputPath, options.browserPath, options.templatePath, options.autoView),
+              std::make_tuple(fs::path("out"), fs::path("browse.exe"), fs::path("templates"), kAutoViewWithAssociation));
     // A path that would not fit the program's buffer reads as missing.
     backend.SetString(kUserKey, "OutputPath", std::string(512, 'x'));
     EXPECT_TRUE(LoadPreferences(settings).outputPath.empty());
 }
 
+// An empty path, or one too long to read back, is refused; the viewer choice is stored anyway.
 TEST_F(PreferencesSettingsTest, RefusedPathsStillStoreTheViewerChoice) {
-    for (int missing = 0; missing < 3; ++missing) {
+    for (int refused = 0; refused < 4; ++refused) {
         PreferencesOptions options = NewPaths();
-        fs::path* fields[] = {&options.browserPath, &options.outputPath, &options.templatePath};
-        fields[missing]->clear();
-        options.autoView = missing == 1 ? kAutoViewWithBrowserPath : kAutoViewWithAssociation;
-        EXPECT_FALSE(SavePreferences(settings, users, options)) << missing;
+        fs::path* fields[] = {&options.browserPath, &options.outputPath, &options.templatePath, &options.templatePath};
+        *fields[refused] = refused == 3 ? fs::path(std::string(512, 't')) : fs::path();
+        options.autoView = refused == 1 ? kAutoViewWithBrowserPath : kAutoViewWithAssociation;
+        EXPECT_FALSE(SavePreferences(settings, users, options)) << refused;
         EXPECT_EQ(backend.GetDword(kUserKey, "AutoView"), options.autoView);
     }
-    // Too long to read back is refused like empty.
-    PreferencesOptions tooLong = NewPaths();
-    tooLong.templatePath = fs::path(std::string(512, 't'));
-    EXPECT_FALSE(SavePreferences(settings, users, tooLong));
-
-    EXPECT_EQ(backend.GetString(kUserKey, "OutputPath"), "out");
     EXPECT_EQ(backend.GetString(kUserKey, "TemplatePath"), "templates");
     EXPECT_TRUE(settings.outputFolder.empty());
 }
 
-TEST_F(PreferencesSettingsTest, AcceptedPathsGoToMemoryAndTheCurrentUser) {
+TEST_F(PreferencesSettingsTest, AcceptedPathsGoToMemoryAndTheCurrentUserOnly) {
     PreferencesOptions options = NewPaths();
     options.autoView = 0;  // anything but the viewer program is the associated program
     ASSERT_TRUE(SavePreferences(settings, users, options));
-    EXPECT_EQ(backend.GetDword(kUserKey, "AutoView"), kAutoViewWithAssociation);
-    EXPECT_EQ(backend.GetString(kUserKey, "OutputPath"), "reports");
-    EXPECT_EQ(backend.GetString(kUserKey, "BrowserPath"), "viewer.exe");
-    EXPECT_EQ(backend.GetString(kUserKey, "TemplatePath"), "mine");
-    EXPECT_EQ(settings.outputFolder, fs::path("reports"));
-    EXPECT_EQ(settings.browserPath, fs::path("viewer.exe"));
-    EXPECT_EQ(settings.templateFolder, fs::path("mine"));
+    EXPECT_EQ(std::make_tuple(backend.GetDword(kUserKey, "AutoView"), backend.GetString(kUserKey, "OutputPath"),
+                              backend.GetString(kUserKey, "BrowserPath"), backend.GetString(kUserKey, "TemplatePath")),
+              std::make_tuple(kAutoViewWithAssociation, "reports", "viewer.exe", "mine"));
+    EXPECT_EQ(std::tie(settings.outputFolder, settings.browserPath, settings.templateFolder),
+              std::make_tuple(fs::path("reports"), fs::path("viewer.exe"), fs::path("mine")));
     EXPECT_FALSE(backend.KeyExists("Software\\Brenmark\\Tavolex\\UserB"));
 }
 
-TEST_F(PreferencesSettingsTest, WithNoCurrentUserThePathsLiveOnlyInMemory) {
-    users.ClearCurrentMarks();
-    ASSERT_TRUE(SavePreferences(settings, users, NewPaths()));
-    EXPECT_EQ(settings.templateFolder, fs::path("mine"));
-    EXPECT_EQ(backend.GetString(kUserKey, "TemplatePath"), "templates");
-    EXPECT_EQ(backend.GetDword(kUserKey, "AutoView"), kAutoViewWithBrowserPath);
+class ReportOptionsTabTest : public ::testing::Test {
+protected:
+    ReportOptionsTabTest() {
+        settings.appKey.OpenApplicationKey();
+        settings.userDirectory = "UserA\\";
+        backend.SetString(kAppKey, "LastUsername", "Palm User");
+    }
+    test::MemorySettingsBackend backend;
+    ApplicationSettings settings{backend};
+};
+
+TEST_F(ReportOptionsTabTest, MissingSwitchesAreCreatedSetAndStoredOnesKept) {
+    backend.SetDword(kUserKey, "rPhone3", 0);
+    backend.SetDword(kUserKey, "rFirstName", 0);  // the other spelling is the same value
+    backend.SetString(kUserKey, "rCity", "not a number");
+    ReportOptionsValues values;
+    LoadReportOptionsTab(settings, ReportOptionsTab::kFields, values);
+    for (std::size_t k = 0; k < kReportFieldCount; ++k) {
+        const std::string_view name = kReportFieldSwitches[k].name;
+        EXPECT_EQ(values.fields[k], name != "rPhone3" && name != "rFirstname") << name;
+        const std::uint32_t stored = name == "rPhone3" || name == "rFirstname" ? 0 : 1;
+        EXPECT_EQ(backend.GetDword(kUserKey, name), stored) << name;
+    }
+    // Nothing else is written, and the author tab is not touched.
+    EXPECT_FALSE(backend.GetDword(kUserKey, "rShowLabels").has_value());
+    EXPECT_EQ(backend.writes.size(), 17u);
+    EXPECT_EQ(values.author, "");
+}
+
+TEST_F(ReportOptionsTabTest, FieldsSaveWritesEverySwitchInOrderAndHidesLabels) {
+    ReportOptionsValues values;
+    values.fields.fill(true);
+    values.fields[6] = false;  // 電話 3
+    SaveReportOptionsTab(settings, ReportOptionsTab::kFields, values);
+    ASSERT_EQ(backend.writes.size(), kReportFieldCount + 1);
+    for (std::size_t k = 0; k < kReportFieldCount; ++k) {
+        EXPECT_EQ(backend.writes[k], std::string(kUserKey) + "|" + std::string(kReportFieldSwitches[k].name));
+    }
+    EXPECT_EQ(backend.writes.back(), std::string(kUserKey) + "|rShowLabels");
+    EXPECT_EQ(std::make_tuple(backend.GetDword(kUserKey, "rPhone3"), backend.GetDword(kUserKey, "rPhone2"),
+                              backend.GetDword(kUserKey, "rShowLabels")),
+              std::make_tuple(0u, 1u, 0u));
+}
+
+TEST_F(ReportOptionsTabTest, AuthorReadsBackAndAnEmptyOneBecomesThePalmUser) {
+    ReportOptionsValues values;
+    values.author = "\x8d\xec\x90\xac\x8e\xd2";  // 作成者
+    SaveReportOptionsTab(settings, ReportOptionsTab::kAuthor, values);
+    EXPECT_EQ(backend.GetString(kUserKey, "cAuthor"), values.author);
+    values.author.clear();
+    SaveReportOptionsTab(settings, ReportOptionsTab::kAuthor, values);
+    EXPECT_EQ(backend.GetString(kUserKey, "cAuthor"), "Palm User");
+    LoadReportOptionsTab(settings, ReportOptionsTab::kAuthor, values);
+    EXPECT_EQ(values.author, "Palm User");
+    EXPECT_EQ(backend.ValueCount(kUserKey), 1u);  // no switch was written
 }
 
 }  // namespace

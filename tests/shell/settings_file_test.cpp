@@ -1,5 +1,5 @@
-// The settings store of POSIX: the INI text, the file that holds it, the Palm users found as
-// folders and the desktop's default browser.
+// The settings store of POSIX: the INI text, the file that holds it and the desktop's default
+// browser.
 #include "platform/posix/default_browser.h"
 #include "platform/posix/settings_file.h"
 #include "shell/settings_key.h"
@@ -7,7 +7,6 @@
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <random>
 
@@ -17,56 +16,32 @@ namespace {
 namespace fs = std::filesystem;
 using namespace platform::posix;
 
-TEST(SettingsFileTextTest, ArbitraryBytesRoundTrip) {
-    std::mt19937 random(1234);
-    for (int round = 0; round < 300; ++round) {
-        std::string bytes(random() % 40, '\0');
-        for (char& c : bytes) c = static_cast<char>(random());
-        SettingsDocument doc;
-        doc.FindOrAdd(NormalizeKeyPath("Software\\" + bytes)).values.push_back({bytes, false, bytes, 0});
-        doc.FindOrAdd("Numbers").values.push_back({"n" + bytes, true, {}, static_cast<std::uint32_t>(random())});
-        const ParsedSettings parsed = ParseSettingsFile(SerializeSettingsFile(doc));
-        ASSERT_FALSE(parsed.damaged);
-        ASSERT_EQ(parsed.document.sections.size(), doc.sections.size());
-        for (std::size_t s = 0; s < doc.sections.size(); ++s) {
-            const SettingsSection& want = doc.sections[s];
-            const SettingsSection& got = parsed.document.sections[s];
-            EXPECT_EQ(got.path, want.path);
-            ASSERT_EQ(got.values.size(), 1u);
-            EXPECT_EQ(got.values[0].name, want.values[0].name);
-            EXPECT_EQ(got.values[0].text, want.values[0].text);
-            EXPECT_EQ(got.values[0].number, want.values[0].number);
-        }
-    }
-}
-
 TEST(SettingsFileTextTest, ReadableTextWithEscapes) {
     SettingsDocument doc;
     SettingsSection& s = doc.FindOrAdd("Software\\Brenmark\\Tavolex\\UserA");
     s.values.push_back({"cAuthor", false, "\x89\xef\x8b\x63 100%\n\"x\"", 0});  // 会議
     s.values.push_back({"a=[b]", false, "", 0});
     s.values.push_back({"MeetingView", true, {}, 0x2A});
-    s.values.push_back({"edges", false, "\xe0\x40\x81\x7e", 0});  // 漾×: the first lead byte, the last trail byte below 0x80
+    // 漾×: the first lead byte, the last trail byte below 0x80; then a character that reads back as another code.
+    s.values.push_back({"edges", false, "\xe0\x40\x81\x7e\xed\x40", 0});
     EXPECT_EQ(SerializeSettingsFile(doc),
               "[Software\\Brenmark\\Tavolex\\UserA]\n"
               "cAuthor=\"会議 100%25%0A\"x\"\"\n"
               "a%3D%5Bb%5D=\"\"\n"
               "MeetingView=dword:0000002A\n"
-              "edges=\"漾×\"\n");
+              "edges=\"漾×%ED%40\"\n");
 }
 
 TEST(SettingsFileTextTest, DamagedLinesAreSkippedAndReported) {
     const ParsedSettings parsed = ParseSettingsFile(
         "orphan=\"x\"\n[A\\B]\r\nGood=\"1\"\nnoequals\nBad=dword:12\nBad2=\"%zz\"\nGood=\"dup\"\n[C]\nLast=dword:00000001");
     EXPECT_TRUE(parsed.damaged);
-    ASSERT_EQ(parsed.document.sections.size(), 2u);
-    ASSERT_EQ(parsed.document.sections[0].values.size(), 1u);
-    EXPECT_EQ(parsed.document.sections[0].values[0].text, "1");
-    EXPECT_TRUE(parsed.document.sections[1].values.empty()) << "a last line without its end was cut";
+    // A last line without its end was cut.
+    EXPECT_EQ(SerializeSettingsFile(parsed.document), "[A\\B]\nGood=\"1\"\n\n[C]\n");
     EXPECT_FALSE(ParseSettingsFile("[a]\nx=\"y\"\n\n").damaged);
-    const ParsedSettings unquoted = ParseSettingsFile("[a]\nPath=/home/me/Palm Desktop\n");
-    EXPECT_FALSE(unquoted.damaged);
-    EXPECT_EQ(unquoted.document.sections[0].values[0].text, "/home/me/Palm Desktop") << "a hand-written text without quotes";
+    // A hand-written text without quotes.
+    EXPECT_EQ(SerializeSettingsFile(ParseSettingsFile("[a]\nPath=/home/me/Palm Desktop\n").document),
+              "[a]\nPath=\"/home/me/Palm Desktop\"\n");
 }
 
 class SettingsFileTest : public ::testing::Test {
@@ -94,19 +69,6 @@ TEST_F(SettingsFileTest, EveryWriteIsOnDiskAndPalmKeysAreSections) {
               std::string::npos)
         << text;
     EXPECT_EQ(text.find("rFirstName"), std::string::npos);
-    // Storing what is already held leaves the file alone.
-    struct stat before {};
-    ::stat(File().c_str(), &before);
-    {
-        auto again = Open();
-        SettingsKey key(*again);
-        key.OpenUserKey("UserA/");
-        key.WriteString("OutputPath", "/out/");
-        key.WriteDword("rFirstName", 1);
-    }
-    struct stat after {};
-    ::stat(File().c_str(), &after);
-    EXPECT_EQ(before.st_ino, after.st_ino);
     auto backend = Open();
     SettingsKey key(*backend);
     key.OpenUserKey("userA\\");
@@ -137,32 +99,6 @@ TEST_F(SettingsFileTest, DamagedFilesAreNeverLost) {
         EXPECT_EQ(key.ReadString("Version", 512), "2.7.1");
         fs::remove(dir / "settings.ini.damaged");
     }
-    EXPECT_EQ(Open() != nullptr, true);
-}
-
-TEST_F(SettingsFileTest, UnreadableFileIsNotWrittenOver) {
-    fs::create_directories(File());  // a folder where the file should be
-    auto backend = Open();
-    SettingsKey key(*backend);
-    EXPECT_EQ(key.OpenApplicationKey(), platform::kSettingsAccessDenied);
-    EXPECT_TRUE(fs::is_directory(File()));
-    fs::remove(File());
-    // A file far too large to be ours (sparse, so nothing is really written).
-    test::WriteFileBytes(File(), "[A]\nx=\"1\"\n");
-    fs::resize_file(File(), 65 * 1024 * 1024);
-    auto large = Open();
-    SettingsKey largeKey(*large);
-    EXPECT_EQ(largeKey.OpenApplicationKey(), platform::kSettingsAccessDenied);
-    EXPECT_EQ(fs::file_size(File()), 65u * 1024 * 1024);
-    fs::remove(File());
-    if (::geteuid() == 0) GTEST_SKIP() << "permissions don't stop root";
-    test::WriteFileBytes(File(), "[A]\nx=\"1\"\n");
-    fs::permissions(File(), fs::perms::none);
-    auto locked = Open();
-    SettingsKey lockedKey(*locked);
-    EXPECT_EQ(lockedKey.OpenApplicationKey(), platform::kSettingsAccessDenied);
-    fs::permissions(File(), fs::perms::owner_all);
-    EXPECT_EQ(test::ReadFileBytes(File()), "[A]\nx=\"1\"\n");
 }
 
 TEST_F(SettingsFileTest, ReplacedAtomicallyKeepingPermissionsAndLinks) {
@@ -177,38 +113,10 @@ TEST_F(SettingsFileTest, ReplacedAtomicallyKeepingPermissionsAndLinks) {
     EXPECT_EQ(test::ReadFileBytes(dir / "real" / "settings.ini"), "[Software\\Brenmark\\Tavolex]\nSetup=dword:00000001\n");
     EXPECT_EQ(fs::status(dir / "real" / "settings.ini").permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write);
-    std::vector<std::string> leftovers;
-    for (const auto& e : fs::directory_iterator(dir / "real")) leftovers.push_back(e.path().filename().string());
-    EXPECT_EQ(leftovers, (std::vector<std::string>{"settings.ini"}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "real"), fs::directory_iterator()), 1) << "no temporary file is left";
 }
 
-TEST_F(SettingsFileTest, DefaultFolderFollowsXdgConfigHome) {
-    test::ScopedEnv config("XDG_CONFIG_HOME", dir.Path().string());
-    auto backend = platform::OpenSystemSettings();
-    SettingsKey key(*backend);
-    key.OpenApplicationKey();
-    EXPECT_TRUE(fs::is_regular_file(dir / "tavolex" / "settings.ini"));
-}
-
-TEST(PosixPalmUsersTest, FoldersWithADataFolderInByteOrder) {
-    test::TempDir dir;
-    for (const char* folder : {"b/Tavolex", "a/TAVOLEX", "B/tavolex", "c/address", "d/Tavolex.txt"}) {
-        fs::create_directories(dir / folder);
-    }
-    test::WriteFileBytes(dir / "file" , "x");
-    auto library = platform::SystemPalmDesktop().LoadUserLibrary({}, dir.Path());
-    ASSERT_NE(library, nullptr);
-    ASSERT_EQ(library->UserCount(), 3);
-    EXPECT_EQ(library->UserId(0), 1u);
-    EXPECT_EQ(library->UserName(1), "B");
-    EXPECT_EQ(library->UserName(2), "a");
-    EXPECT_EQ(library->UserDirectory(3), "b");
-    EXPECT_EQ(library->UserName(4), "");
-    EXPECT_EQ(platform::SystemPalmDesktop().LoadUserLibrary({}, dir / "missing")->UserCount(), 0);
-    EXPECT_FALSE(platform::SystemPalmDesktop().InstallsConduits());
-}
-
-TEST(PosixDefaultBrowserTest, DesktopEntryProgramElseXdgOpen) {
+TEST(PosixDefaultBrowserTest, ProgramOfTheDesktopEntry) {
     test::TempDir dir;
     const fs::path bin = dir / "bin";
     fs::create_directories(bin);
@@ -216,31 +124,16 @@ TEST(PosixDefaultBrowserTest, DesktopEntryProgramElseXdgOpen) {
         test::WriteFileBytes(bin / name, "#!/bin/sh\n" + body);
         fs::permissions(bin / name, fs::perms::owner_all);
     };
-    script("xdg-open", "");
     test::ScopedEnv path("PATH", bin.string());
     test::ScopedEnv data("XDG_DATA_HOME", (dir / "data").string());
     test::ScopedEnv dirs("XDG_DATA_DIRS", (dir / "none").string());
-    EXPECT_EQ(FindDefaultBrowserProgram(), (bin / "xdg-open").string());
-
     script("xdg-settings", "[ \"$1 $2\" = \"get default-web-browser\" ] && echo web.desktop\n");
     script("web-browser", "");
     test::WriteFileBytes(dir / "data" / "applications" / "web.desktop",
                          "[Desktop Action x]\nExec=wrong\n[Desktop Entry]\nName=Web\nExec=web-browser %u\n");
     EXPECT_EQ(FindDefaultBrowserProgram(), (bin / "web-browser").string());
-    {
-        test::ScopedEnv unset("XDG_DATA_DIRS", std::nullopt);  // the standard folders, after the user's own
-        EXPECT_EQ(FindDefaultBrowserProgram(), (bin / "web-browser").string());
-    }
 
     EXPECT_EQ(ExecProgram("\"/opt/My Browser/run\" --new %U"), "/opt/My Browser/run");
-    EXPECT_EQ(ExecProgram("  firefox %u"), "firefox");
-}
-
-TEST(PosixScreenTest, FallsBackWithoutADisplay) {
-    test::ScopedEnv display("DISPLAY", std::nullopt);
-    const platform::ScreenSize size = platform::FullScreenClientSize();
-    EXPECT_EQ(size.width, 1280u);
-    EXPECT_EQ(size.height, 994u);
 }
 
 }  // namespace
