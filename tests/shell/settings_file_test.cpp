@@ -101,6 +101,22 @@ TEST_F(SettingsFileTest, DamagedFilesAreNeverLost) {
     }
 }
 
+// A settings file that can't be read (a folder in its place, or far too large to be ours) is
+// refused and never written over.
+TEST_F(SettingsFileTest, UnreadableFileIsNotWrittenOver) {
+    fs::create_directories(File());
+    EXPECT_EQ(SettingsKey(*Open()).OpenApplicationKey(), platform::kSettingsAccessDenied);
+    EXPECT_TRUE(fs::is_directory(File()));
+    fs::remove(File());
+    test::WriteFileBytes(File(), "[A]\nx=\"1\"\n");
+    fs::resize_file(File(), 65 * 1024 * 1024);  // sparse: nothing is really written
+    auto large = Open();
+    SettingsKey key(*large);
+    EXPECT_EQ(key.OpenApplicationKey(), platform::kSettingsAccessDenied);
+    key.WriteDword("Setup", 1);
+    EXPECT_EQ(fs::file_size(File()), 65u * 1024 * 1024);
+}
+
 TEST_F(SettingsFileTest, ReplacedAtomicallyKeepingPermissionsAndLinks) {
     test::WriteFileBytes(dir / "real" / "settings.ini", "");
     fs::permissions(dir / "real" / "settings.ini", fs::perms::owner_read | fs::perms::owner_write);
