@@ -19,31 +19,6 @@ public:
     bool failLock = false;
 };
 
-TEST(GlobalStringTest, BlockSizesAndZeroFill) {
-    GlobalString s;
-    EXPECT_EQ(s.Capacity(), 256);
-    EXPECT_EQ(s.Reserve(200), kGlobalStringOk);
-    EXPECT_EQ(s.Capacity(), 256);  // fits already
-    EXPECT_EQ(s.Reserve(300), kGlobalStringOk);
-    EXPECT_EQ(s.Capacity(), 364);
-    EXPECT_EQ(s.Assign(std::string(400, 'x').c_str()), kGlobalStringOk);
-    EXPECT_EQ(s.Capacity(), 720);
-
-    GlobalString released("abc");
-    char* buffer = released.GetBuffer(936);
-    ASSERT_NE(buffer, nullptr);
-    EXPECT_EQ(released.Capacity(), 1000);
-    for (int i = 3; i < released.Capacity(); ++i) ASSERT_EQ(buffer[i], '\0') << i;
-    std::memset(buffer, 'q', 1000);  // no NUL: the text ends at the block's last byte
-    EXPECT_EQ(released.ReleaseBuffer(), kGlobalStringOk);
-    EXPECT_EQ(released.GetLength(), 999);
-    EXPECT_EQ(released.Capacity(), 1000);
-    released.GetBuffer(0)[10] = '\0';
-    EXPECT_EQ(released.ReleaseBuffer(), kGlobalStringOk);
-    EXPECT_EQ(released.Capacity(), 74);
-    EXPECT_EQ(released.View(), std::string(10, 'q'));
-}
-
 TEST(GlobalStringTest, CharacterPositionsStepOverDoubleByteCharacters) {
     const std::string aiu = "\x82\xa0\x82\xa2\x82\xa4";  // "あいう" in code page 932
     GlobalString s((aiu + "z\x82").c_str());                 // ends with a lone lead byte
@@ -56,20 +31,6 @@ TEST(GlobalStringTest, CharacterPositionsStepOverDoubleByteCharacters) {
     EXPECT_EQ(s.GetLength(), 8);
     EXPECT_EQ(s.ReleaseBuffer(2), kGlobalStringOk);
     EXPECT_EQ(s.View(), aiu.substr(0, 4));
-}
-
-TEST(GlobalStringTest, AssignEmptyZeroFillsAndOwnTextIsSafe) {
-    GlobalString s("hello world");
-    EXPECT_EQ(s.Assign(nullptr), kGlobalStringOk);
-    EXPECT_EQ(s.Text()[5], '\0');
-    EXPECT_EQ(s.Assign("hello world"), kGlobalStringOk);
-    EXPECT_EQ(s.Assign(s.Text() + 6), kGlobalStringOk);
-    EXPECT_EQ(s.View(), "world");
-    GlobalString copy(s);
-    s = s;
-    EXPECT_EQ(s.View(), "world");
-    s.Assign("changed");
-    EXPECT_EQ(copy.View(), "world");
 }
 
 TEST(GlobalStringFailureTest, RefusedMemoryKeepsTheStringAndAFailedLockEmptiesIt) {
@@ -86,9 +47,6 @@ TEST(GlobalStringFailureTest, RefusedMemoryKeepsTheStringAndAFailedLockEmptiesIt
     EXPECT_EQ(s.Reserve(1000), kGlobalStringCannotLock);
     EXPECT_EQ(s.Capacity(), 0);
     EXPECT_STREQ(s.Text(), "");
-    EXPECT_EQ(s.GetBuffer(10), nullptr);
-    s.Empty();
-    EXPECT_EQ(s.ReleaseBuffer(), kGlobalStringOk);
     memory.failLock = false;
     EXPECT_EQ(s.Assign("again"), kGlobalStringOk);  // the next operation takes a first block
     EXPECT_EQ(s.Capacity(), 261);
@@ -101,9 +59,7 @@ TEST(MovableMemoryTest, RefusalsLeaveTheBlockUnchanged) {
     MovableMemory memory;
     const MovableMemory::Handle block = memory.Allocate(4);
     ASSERT_NE(block, nullptr);
-    EXPECT_EQ(memory.Allocate(0), nullptr);
     EXPECT_FALSE(memory.Reallocate(nullptr, 8));
-    EXPECT_FALSE(memory.Reallocate(block, 0));
     EXPECT_FALSE(memory.Reallocate(block, MovableMemory::kMaxBlockSize + 1));
     ASSERT_NE(memory.Lock(block), nullptr);
     EXPECT_FALSE(memory.Reallocate(block, 8));

@@ -33,12 +33,10 @@ TEST(FormatTest, MissingAndRejectedValues) {
     const std::pair<std::string, std::string> table[] = {
         {FormatDueDate(0xFFFF), ""}, {FormatDueDate(0xFE00), ""},
         {FormatDueDate(Pack(2031, 12, 31)), ""}, {FormatDueDate(Pack(1999, 3, 4)), FormatMeetingDate(Pack(1999, 3, 4))},
-        {FormatTimeRange(255, 0, 10, 30), ""}, {FormatTimeRange(255, 255, 255, 255), ""},
-        {FormatDueTime(255, 30), ""}, {FormatTimeRange(9, 0, 255, 0), FormatDueTime(9, 0)},
-        {FormatMeetingDate(Pack(1999, 0, 4)), "1999/00/04"}, {FormatMeetingDate(Pack(1999, 13, 4)), "1999/13/04"},
-        {FormatMeetingDate(Pack(1999, 4, 0)), "1999/04/00"}, {FormatMeetingDate(Pack(1999, 4, 31)), "1999/04/31"},
-        {FormatMeetingDate(Pack(1999, 2, 29)), "1999/02/29"}, {FormatDueTime(24, 0), "24:00"},
-        {FormatDueTime(254, 99), "254:99"}, {FormatDueTime(9, 60), "9:60"},
+        {FormatTimeRange(255, 0, 10, 30), ""}, {FormatDueTime(255, 30), ""},
+        {FormatTimeRange(9, 0, 255, 0), FormatDueTime(9, 0)}, {FormatMeetingDate(Pack(1999, 13, 4)), "1999/13/04"},
+        {FormatMeetingDate(Pack(1999, 4, 0)), "1999/04/00"}, {FormatMeetingDate(Pack(1999, 2, 29)), "1999/02/29"},
+        {FormatDueTime(24, 0), "24:00"}, {FormatDueTime(254, 99), "254:99"}, {FormatDueTime(9, 60), "9:60"},
     };
     for (const auto& [text, expected] : table) EXPECT_EQ(text, expected);
     EXPECT_NE(FormatMeetingDate(Pack(2000, 2, 29)), "2000/02/29");  // a real date: the locale's text
@@ -54,7 +52,6 @@ TEST(PosixLocaleTest, DatesAndTimesOfTheUsersLocale) {
         EXPECT_EQ(FormatMeetingDate(Pack(1927, 1, 15)), "1927/01/15");
         EXPECT_EQ(FormatTimeRange(9, 0, 10, 30), "9:00 - 10:30");
         EXPECT_EQ(FormatDueTime(21, 5), "21:05");
-        EXPECT_EQ(FormatDueDate(Pack(2030, 12, 31)), "2030/12/31");
     }
     {
         // English widens the two-digit year and uses plain spaces.

@@ -1,7 +1,6 @@
 #include "views/meeting_items.h"
 #include "views/meeting_listing.h"
 #include "views/meeting_rows.h"
-#include "views/report_rows.h"
 
 #include "address_book/address_book.h"
 #include "meeting_store/meeting_database.h"
@@ -136,18 +135,7 @@ TEST(MeetingRowsTest, OneRowPerMeetingInStoreOrder) {
     EXPECT_EQ(rows[1].parameter, 1);
     EXPECT_EQ(rows[1].icon, PaneIcon::kMeeting);
     EXPECT_EQ(MeetingCellText(first, 4), "");
-    EXPECT_EQ(MeetingCellText(store.database, 1, 0), "Kickoff");
     EXPECT_EQ(MeetingCellText(store.database, 2, 0), "");
-}
-
-TEST(ReportRowsTest, TextsIconsAndPositions) {
-    const std::vector<PaneRow> rows = ReportRows(std::vector<ReportListing>{
-        {"Kickoff", "2004/05/17 9:00", "1234", ReportFileType::kHtml}, {"Minutes", "", "", ReportFileType::kRtf}});
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0].texts, (Texts{"Kickoff", "2004/05/17 9:00", "1234", ""}));
-    EXPECT_EQ(rows[0].icon, PaneIcon::kHtmlReport);
-    EXPECT_EQ(static_cast<int>(rows[1].icon), 10);  // kRtfReport, the image list's index
-    EXPECT_EQ(rows[1].parameter, 1);
 }
 
 }  // namespace
