@@ -30,18 +30,16 @@ Listing List(const std::filesystem::path& root, const std::filesystem::path& ski
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    fuzz::QuietTrace();
+void fuzz::FuzzOne(std::string_view text) {
     static const std::filesystem::path root = fuzz::ScratchFolder() / "pictures";
     static const std::filesystem::path templates = root / "templates";
     static const std::filesystem::path output = root / "out";
     static const Listing before = [] {
         fuzz::WriteTemplatePictures(templates);
-        std::filesystem::create_directories(output);
+        fuzz::EmptyFolder(output);
         return List(root, output);
     }();
 
-    const std::string_view text = fuzz::AsText(data, size);
     std::vector<ImageReference> references;
     (void)ScanImageReferences(text, references);
     if (references.size() > kMaxReportImages) std::abort();
@@ -54,5 +52,4 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (written.size() > text.size()) std::abort();
     if (List(root, output) != before) std::abort();
     fuzz::EmptyFolder(output);
-    return 0;
 }
