@@ -87,8 +87,7 @@ void WalkStore(const MeetingDatabase& store) {
         sink = sink + text.size() + (text.empty() ? 0 : static_cast<unsigned char>(text.back()));
     };
     for (const auto& meeting : store.Meetings()) {
-        for (const std::string* text :
-             {&meeting->szDate, &meeting->szTime, &meeting->szTitle, &meeting->szCategory, &meeting->szLocation}) {
+        for (const std::string* text : {&meeting->szDate, &meeting->szTime, &meeting->szTitle, &meeting->szCategory, &meeting->szLocation}) {
             touch(*text);
         }
         for (const MeetingItem& item : store.ItemsOf(meeting->dwDBID)) {

@@ -12,12 +12,6 @@
 #include "tests/support/recording_user_interaction.h"
 #include "tests/support/temp_dir.h"
 
-#include <cstdint>
-#include <cstdlib>
-#include <filesystem>
-#include <string_view>
-#include <vector>
-
 namespace tavolex::fuzz {
 
 // One fuzz input, defined by each target. The entry point (fuzz_entry.cpp) turns the trace off

@@ -75,7 +75,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: make_fuzz_seeds <corpus folder> <template folder>\n");
         return 2;
     }
-    fuzz::QuietTrace();
     const std::string book =
         test::AddressBookBytes(fuzz::RichAddressBook(), {{.index = 1, .id = 1, .shortName = "Biz", .longName = "Business"}});
     std::vector<Seed> seeds;
