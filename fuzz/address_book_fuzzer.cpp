@@ -4,10 +4,9 @@
 
 using namespace tavolex;
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    fuzz::QuietTrace();
+void fuzz::FuzzOne(std::string_view input) {
     const auto path = fuzz::ScratchFolder() / "address.dat";
-    fuzz::WriteFileBytes(path, fuzz::AsText(data, size));
+    test::WriteFileBytes(path, input);
     AddressBook book(path);
     const std::int32_t count = book.Reload();
     if (count != book.Count()) std::abort();
@@ -15,8 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& address : book.Addresses()) {
         if (++checked > 64) break;
         if (book.FindAddress(static_cast<std::uint32_t>(address->RecordId())) == nullptr) std::abort();
-        if (address->LastName().size() + address->Note().size() + address->Custom(0).size() > size) std::abort();
+        if (address->LastName().size() + address->Note().size() + address->Custom(0).size() > input.size()) std::abort();
     }
     (void)book.FindAddress(0x123);
-    return 0;
 }

@@ -10,17 +10,15 @@ constexpr DatabaseType kTypes[] = {DatabaseType::kMeeting, DatabaseType::kLink, 
                                    DatabaseType::kToDo,    DatabaseType::kAgenda, DatabaseType::kSketch,
                                    DatabaseType::kAttendee};
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size == 0) return 0;
-    fuzz::QuietTrace();
-    const std::size_t kind = data[0] % std::size(kTypes);
+void fuzz::FuzzOne(std::string_view input) {
+    if (input.empty()) return;
+    const std::size_t kind = static_cast<std::uint8_t>(input[0]) % std::size(kTypes);
     const auto folder = fuzz::ScratchFolder() / "database";
     fuzz::UnpackUserFolder({}, folder);
-    fuzz::WriteFileBytes(folder / test::kPalmUserFiles[kind].first, fuzz::AsText(data + 1, size - 1));
+    test::WriteFileBytes(folder / test::kPalmUserFiles[kind].first, input.substr(1));
     MeetingDatabase store(folder);
     (void)store.Load(kTypes[kind]);
     store.BuildMaps();
     fuzz::WalkStore(store);
     store.Release();
-    return 0;
 }

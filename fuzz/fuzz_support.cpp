@@ -4,6 +4,8 @@
 #include "tests/support/fixed_clock.h"
 #include "tests/support/palm_bitmap_writer.h"
 
+#include <cstdio>
+
 namespace tavolex::fuzz {
 namespace {
 
@@ -13,12 +15,6 @@ std::vector<std::uint8_t> Bitmap(int width, int height, int depth, test::PalmCom
         for (int x = 0; x < width; ++x) bitmap.pixels.push_back(static_cast<std::uint16_t>((x * 7 + y * 3) % (1 << depth)));
     }
     return test::WritePalmBitmap(bitmap);
-}
-
-template <class Record>
-const Record& Required(const Record* record) {
-    if (record == nullptr) std::abort();
-    return *record;
 }
 
 }  // namespace
@@ -46,7 +42,7 @@ void UnpackUserFolder(const std::vector<std::string_view>& parts, const std::fil
     for (std::size_t i = 0; i < std::size(test::kPalmUserFiles); ++i) {
         const auto path = folder / test::kPalmUserFiles[i].first;
         std::filesystem::remove(path);
-        if (i < parts.size()) WriteFileBytes(path, parts[i]);
+        if (i < parts.size()) test::WriteFileBytes(path, parts[i]);
     }
 }
 
@@ -91,17 +87,16 @@ void WalkStore(const MeetingDatabase& store) {
         sink = sink + text.size() + (text.empty() ? 0 : static_cast<unsigned char>(text.back()));
     };
     for (const auto& meeting : store.Meetings()) {
-        for (const std::string* text :
-             {&meeting->szDate, &meeting->szTime, &meeting->szTitle, &meeting->szCategory, &meeting->szLocation}) {
+        for (const std::string* text : {&meeting->szDate, &meeting->szTime, &meeting->szTitle, &meeting->szCategory, &meeting->szLocation}) {
             touch(*text);
         }
         for (const MeetingItem& item : store.ItemsOf(meeting->dwDBID)) {
             switch (item.type) {
-                case ChildType::kAgenda: touch(Required(store.AgendaOf(item)).szText); break;
-                case ChildType::kNote: touch(Required(store.NoteOf(item)).szText); break;
-                case ChildType::kToDo: touch(Required(store.ToDoOf(item)).szDueDate); break;
-                case ChildType::kSketch: touch(Required(store.SketchOf(item)).szTitle); break;
-                case ChildType::kAttendee: touch(Required(store.AttendeeOf(item)).szText); break;
+                case ChildType::kAgenda: touch(store.AgendaOf(item)->szText); break;
+                case ChildType::kNote: touch(store.NoteOf(item)->szText); break;
+                case ChildType::kToDo: touch(store.ToDoOf(item)->szDueDate); break;
+                case ChildType::kSketch: touch(store.SketchOf(item)->szTitle); break;
+                case ChildType::kAttendee: touch(store.AttendeeOf(item)->szText); break;
             }
         }
         for (ChildType type :
@@ -120,38 +115,46 @@ void WalkStore(const MeetingDatabase& store) {
     }
 }
 
+std::vector<TemplateFile> TemplateFiles(const std::filesystem::path& folder) {
+    std::vector<TemplateFile> files;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const auto extension = entry.path().extension();
+        if (extension != ".htm" && extension != ".rtf") continue;
+        files.push_back({entry.path(), test::ReadFileBytes(entry.path()),
+                         extension == ".rtf" ? ExpansionMode::Rtf : ExpansionMode::Html});
+    }
+    if (files.empty()) {
+        std::fprintf(stderr, "no templates in %s\n", folder.c_str());
+        std::abort();
+    }
+    return files;
+}
+
 void WriteTemplatePictures(const std::filesystem::path& templateFolder) {
-    WriteFileBytes(templateFolder / "logo.gif", "GIF89a");
-    WriteFileBytes(templateFolder / "img" / "a b.png", "png");
-    WriteFileBytes(templateFolder / "\x95\x5c.gif", "sjis");
+    test::WriteFileBytes(templateFolder / "logo.gif", "GIF89a");
+    test::WriteFileBytes(templateFolder / "img" / "a b.png", "png");
+    test::WriteFileBytes(templateFolder / "\x95\x5c.gif", "sjis");
 }
 
 void EmptyFolder(const std::filesystem::path& folder) {
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        std::filesystem::remove_all(entry.path(), error);
-    }
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
 }
 
 ReportFixture::ReportFixture(const char* name)
     : userFolder(ScratchFolder() / name / "user"), addressPath(ScratchFolder() / name / "address.dat") {
-    QuietTrace();
     test::WritePalmUserFolder(userFolder, RichUser());
     test::WriteAddressBook(addressPath, RichAddressBook());
     options.author = "Suzuki \x95\x5c";
     options.outputFolder = ScratchFolder() / name / "out";
     options.templateFolder = ScratchFolder() / name / "templates";
-    std::filesystem::create_directories(options.outputFolder);
     WriteTemplatePictures(options.templateFolder);
     store.SetFolder(userFolder);
     book.SetPath(addressPath);
     report.SetOptionsSource([this] { return options; });
     report.SetViewer([](const std::filesystem::path&) {});
     report.SetClock(test::FixedReportTime);
-    Reload();
-}
-
-void ReportFixture::Reload() {
     store.ReloadAll();
     book.Reload();
     ClearOutput();

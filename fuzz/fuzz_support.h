@@ -1,7 +1,8 @@
 #pragma once
-// What the fuzz targets share: a private scratch folder for the readers that take paths, the split
-// of one input into several files, a quiet trace, a rich Palm user and the walk over a loaded store,
-// and the report generator over that user. Inputs are built with the tests' writers.
+// What the fuzz targets share: the entry point each target fills in, a private scratch folder for
+// the readers that take paths, the split of one input into several files, a rich Palm user and the
+// walk over a loaded store, the shipped templates, and the report generator over that user. Inputs
+// are built with the tests' writers.
 
 #include "address_book/address_book.h"
 #include "meeting_store/meeting_database.h"
@@ -11,26 +12,16 @@
 #include "tests/support/recording_user_interaction.h"
 #include "tests/support/temp_dir.h"
 
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-#include <filesystem>
-#include <string>
-#include <string_view>
-#include <vector>
-
 namespace tavolex::fuzz {
+
+// One fuzz input, defined by each target. The entry point (fuzz_entry.cpp) turns the trace off
+// first: the fuzzers would otherwise spend their time writing it.
+void FuzzOne(std::string_view input);
+void QuietTrace();
 
 // A folder of this process only, under /dev/shm when there is one (no disk traffic per input),
 // made on first use and removed at exit.
 const std::filesystem::path& ScratchFolder();
-
-using test::ReadFileBytes;
-using test::WriteFileBytes;
-
-inline std::string_view AsText(const std::uint8_t* data, std::size_t size) {
-    return {reinterpret_cast<const char*>(data), size};
-}
 
 // The parts of a packed input: the bytes between separators, at most maxParts (the last part keeps
 // the rest, separators and all). The seed generator packs files with the same separator.
@@ -41,32 +32,36 @@ std::vector<std::string_view> SplitParts(std::string_view input, std::size_t max
 // written into folder; the files of missing parts are removed.
 void UnpackUserFolder(const std::vector<std::string_view>& parts, const std::filesystem::path& folder);
 
-// Turns the trace off: the fuzzers would otherwise spend their time writing it.
-void QuietTrace();
-
 // A Palm user with every kind of item, Shift-JIS texts whose second bytes are '\' and '{', several
 // lines, a to-do with and without a due date, sketches of two depths, attendees found in the
 // address book and one that isn't.
 test::PalmUserSpec RichUser();
 std::vector<test::AddressBookPerson> RichAddressBook();
 
-// Reads everything a loaded store offers the views and reports, and stops the run when an item
-// reached through the maps has no record of its kind.
+// Reads everything a loaded store offers the views and reports; an item reached through the maps
+// with no record of its kind stops the run (a null dereference under AddressSanitizer).
 void WalkStore(const MeetingDatabase& store);
+
+// The .htm and .rtf templates of a folder, in directory order; a folder without any stops the
+// program (the fuzzers and the seeds would silently lose them).
+struct TemplateFile {
+    std::filesystem::path path;
+    std::string text;
+    ExpansionMode mode;
+};
+std::vector<TemplateFile> TemplateFiles(const std::filesystem::path& folder);
 
 // The pictures a template folder holds: logo.gif, img/a b.png and a Shift-JIS name.
 void WriteTemplatePictures(const std::filesystem::path& templateFolder);
-// Removes everything inside folder.
+// Removes folder with everything inside and makes it again, empty.
 void EmptyFolder(const std::filesystem::path& folder);
 
 // The report generator over the rich user and its address book in the scratch folder under name,
-// with an output folder, a template folder holding pictures and a fixed clock.
+// with an empty output folder, a template folder holding pictures and a fixed clock.
 class ReportFixture {
 public:
     explicit ReportFixture(const char* name);
-
-    // Reloads the store and the book from their files and empties the output folder.
-    void Reload();
+    // Forgets the messages and empties the output folder.
     void ClearOutput();
 
     std::filesystem::path userFolder;

@@ -7,9 +7,8 @@
 using namespace tavolex;
 using namespace tavolex::platform::posix;
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string_view bytes = fuzz::AsText(data, size);
-    const ParsedSettings parsed = ParseSettingsFile(bytes);
+void fuzz::FuzzOne(std::string_view input) {
+    const ParsedSettings parsed = ParseSettingsFile(input);
     const std::string written = SerializeSettingsFile(parsed.document);
     const ParsedSettings again = ParseSettingsFile(written);
     if (again.damaged) std::abort();
@@ -18,8 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         (void)parsed.document.KeyExists(section.path);
         (void)parsed.document.Subkeys(section.path);
     }
-    (void)NormalizeKeyPath(bytes);
+    (void)NormalizeKeyPath(input);
     std::string back;
-    if (!UnescapeSettingsText(EscapeSettingsText(bytes, "\"=]"), back) || back != bytes) std::abort();
-    return 0;
+    if (!UnescapeSettingsText(EscapeSettingsText(input, "\"=]"), back) || back != input) std::abort();
 }

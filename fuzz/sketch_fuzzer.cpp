@@ -7,16 +7,14 @@
 
 using namespace tavolex;
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    fuzz::QuietTrace();
+void fuzz::FuzzOne(std::string_view input) {
     SketchImage image;
-    image.Assign(std::span<const std::uint8_t>(data, size));
-    if (!image.HasPixels()) return 0;
+    image.Assign(std::span(reinterpret_cast<const std::uint8_t*>(input.data()), input.size()));
+    if (!image.HasPixels()) return;
     // Pictures larger than a handheld screen many times over only cost time: their decoding is the
     // same loop as a small one's.
-    if (static_cast<std::int64_t>(image.Width()) * image.Height() > 640 * 960) return 0;
+    if (static_cast<std::int64_t>(image.Width()) * image.Height() > 640 * 960) return;
     const std::vector<std::uint8_t> rgb = image.Rgb();
     if (!rgb.empty() && rgb.size() != static_cast<std::size_t>(image.Width()) * image.Height() * 3) std::abort();
     WriteSketchJpeg(image, fuzz::ScratchFolder() / "sketch.jpg");
-    return 0;
 }

@@ -5,10 +5,10 @@
 
 using namespace tavolex;
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+void fuzz::FuzzOne(std::string_view input) {
     static fuzz::ReportFixture fixture("template");
-    if (size == 0) return 0;
-    const std::uint8_t flags = data[0];
+    if (input.empty()) return;
+    const auto flags = static_cast<std::uint8_t>(input[0]);
     ReportOptions options = fixture.options;
     options.withAuthor = (flags & 0x02) == 0;
     options.withAttendees = (flags & 0x04) == 0;
@@ -18,10 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     options.withSketches = (flags & 0x40) == 0;
     options.withFirstName = options.withLastName = (flags & 0x80) == 0;
     fixture.report.SetMode((flags & 0x01) != 0 ? ExpansionMode::Rtf : ExpansionMode::Html);
-    const std::string_view templ = fuzz::AsText(data + 1, size - 1);
     const Meeting& meeting = *fixture.store.Meetings().front();
-    const std::string text = fixture.report.ExpandForMeeting(templ, meeting, options);
+    const std::string text = fixture.report.ExpandForMeeting(input.substr(1), meeting, options);
     if (text.size() >= kReportCapacity) std::abort();
     fixture.ClearOutput();
-    return 0;
 }

@@ -22,8 +22,7 @@ bool OnBoundary(std::string_view text, std::size_t length) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string_view text = fuzz::AsText(data, size);
+void fuzz::FuzzOne(std::string_view text) {
 
     const std::string utf8 = platform::Cp932ToUtf8(text);
     const std::string cp932 = platform::Utf8ToCp932(utf8);
@@ -33,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::u16string utf16 = platform::Cp932ToUtf16(text);
     (void)platform::Utf16ToCp932(utf16);
     (void)platform::Utf8ToCp932(text);
-    (void)platform::Utf16ToCp932(std::u16string_view(reinterpret_cast<const char16_t*>(data), size / 2));
+    (void)platform::Utf16ToCp932(std::u16string_view(reinterpret_cast<const char16_t*>(text.data()), text.size() / 2));
 
     std::string name(text);
     test::RecordingUserInteraction ui;
@@ -56,5 +55,4 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string expanded = ExpandLineFeeds(text, limit);
         if (expanded.size() > limit) std::abort();
     }
-    return 0;
 }

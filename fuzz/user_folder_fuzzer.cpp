@@ -5,12 +5,10 @@
 
 using namespace tavolex;
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    fuzz::QuietTrace();
+void fuzz::FuzzOne(std::string_view input) {
     const auto folder = fuzz::ScratchFolder() / "user";
-    fuzz::UnpackUserFolder(fuzz::SplitParts(fuzz::AsText(data, size), 7), folder);
+    fuzz::UnpackUserFolder(fuzz::SplitParts(input, 7), folder);
     MeetingDatabase store(folder);
     store.ReloadAll();
     fuzz::WalkStore(store);
-    return 0;
 }
