@@ -24,11 +24,11 @@ constexpr RawDatabase PalmUserDatabases::*kItemFiles[] = {&PalmUserDatabases::ag
                                                           &PalmUserDatabases::attendee};
 constexpr std::uint32_t kChildTypes[] = {7, 3, 5, 4, 6};
 
-std::string Body(const AgendaSpec& spec) { return AgendaBody(spec); }
-std::string Body(const NoteSpec& spec) { return NoteBody(spec); }
-std::string Body(const ToDoSpec& spec) { return ToDoBody(spec); }
-std::string Body(const SketchSpec& spec) { return SketchBody(spec); }
-std::string Body(const AttendeeSpec& spec) { return AttendeeBody(spec); }
+std::string Body(const AgendaSpec& item) { return AgendaBody(item); }
+std::string Body(const NoteSpec& item) { return NoteBody(item); }
+std::string Body(const ToDoSpec& item) { return ToDoBody(item); }
+std::string Body(const SketchSpec& item) { return SketchBody(item); }
+std::string Body(const AttendeeSpec& item) { return AttendeeBody(item); }
 
 }  // namespace
 
@@ -112,8 +112,8 @@ PalmUserDatabases BuildPalmUserDatabases(const PalmUserSpec& user) {
         std::vector<std::uint32_t> children;
         for (const ItemSpec& item : meeting.items) {
             const std::size_t kind = item.index();
-            const std::uint32_t id = take(2 + kind, std::visit([](const auto& spec) { return spec.id; }, item));
-            const std::string body = std::visit([](const auto& spec) { return Body(spec); }, item);
+            const std::uint32_t id = take(2 + kind, std::visit([](const auto& entry) { return entry.id; }, item));
+            const std::string body = std::visit([](const auto& entry) { return Body(entry); }, item);
             (dbs.*kItemFiles[kind]).records.push_back({.body = body, .uniqueId = id});
             children.push_back((kChildTypes[kind] << 24) | (id & 0xFFFFFF));
         }
