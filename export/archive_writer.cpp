@@ -134,7 +134,7 @@ public:
                 const std::string title = text_.Utf8(s->szTitle);
                 all += "\n" + title;
                 if (s->image.HasPixels()) {
-                    const std::string file = SketchFileName(store_, *s);
+                    const std::string file = SketchFileName(*s);
                     pictures += "<a href=\"" + file + "\"><img class=\"sketch\" src=\"" + file + "\" alt=\"" +
                                 Html(title) + "\" loading=\"lazy\"></a>";
                 }

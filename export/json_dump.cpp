@@ -165,7 +165,7 @@ private:
 
     std::string Picture(const Sketch& sketch) {
         if (options_.pictureFolder.empty() || !sketch.image.HasPixels()) return "null";
-        const std::string name = SketchFileName(store_, sketch);
+        const std::string name = SketchFileName(sketch);
         if (!WriteSketchJpeg(sketch.image, options_.pictureFolder / name)) {
             // The dump names only pictures that are there; the first one missing fails the export.
             if (summary_.error.empty()) {

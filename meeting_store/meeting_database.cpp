@@ -9,6 +9,7 @@
 #include <cinttypes>
 #include <new>
 #include <span>
+#include <unordered_map>
 #include <utility>
 
 namespace tavolex {
@@ -323,9 +324,16 @@ LoadStatus MeetingDatabase::LoadOpened(DatabaseType type, const char* fileName, 
         case DatabaseType::kNote:
             return ReadRecords(file, buffers, recordCount, fileName, records_.notes,
                                [](const PalmRecord& palm, Note& note) { UnpackNote(palm.body, note); });
-        case DatabaseType::kSketch:
+        case DatabaseType::kSketch: {
+            // Each sketch learns once which record of its id it is, so that its picture name
+            // is found without a walk over every sketch before it.
+            std::unordered_map<std::uint32_t, int> seen;
             return ReadRecords(file, buffers, recordCount, fileName, records_.sketches,
-                               [](const PalmRecord& palm, Sketch& sketch) { UnpackSketch(palm.body, sketch); });
+                               [&seen](const PalmRecord& palm, Sketch& sketch) {
+                                   UnpackSketch(palm.body, sketch);
+                                   sketch.idOccurrence = ++seen[sketch.dwDBID];
+                               });
+        }
         case DatabaseType::kAttendee:
             return ReadRecords(file, buffers, recordCount, fileName, records_.attendees,
                                [](const PalmRecord& palm, Attendee& attendee) { UnpackAttendee(palm.body, attendee); });

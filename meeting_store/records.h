@@ -98,6 +98,7 @@ struct Sketch {
     std::uint32_t dwDBID = 0;
     std::string szTitle;
     SketchImage image;
+    int idOccurrence = 1;  // 1 for the store's first record of this id, 2 for the second, ...
 };
 
 struct Attendee {

@@ -1,7 +1,5 @@
 #include "meeting_store/sketch_files.h"
 
-#include "meeting_store/meeting_database.h"
-
 #include <cstdint>
 
 namespace tavolex {
@@ -18,14 +16,9 @@ bool TakeNumber(std::string_view& text) {
 
 }  // namespace
 
-std::string SketchFileName(const MeetingDatabase& store, const Sketch& sketch) {
-    int occurrence = 1;
-    for (const auto& record : store.Sketches()) {
-        if (record.get() == &sketch) break;
-        if (record->dwDBID == sketch.dwDBID) ++occurrence;
-    }
+std::string SketchFileName(const Sketch& sketch) {
     std::string name = std::to_string(static_cast<std::int32_t>(sketch.dwDBID));
-    if (occurrence > 1) name += "-" + std::to_string(occurrence);
+    if (sketch.idOccurrence > 1) name += "-" + std::to_string(sketch.idOccurrence);
     return name + ".jpg";
 }
 

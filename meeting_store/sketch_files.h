@@ -11,11 +11,9 @@
 
 namespace tavolex {
 
-class MeetingDatabase;
-
-// The picture file name of a sketch record of the store (a sketch that is not one of the store's
-// records takes the plain "<id>.jpg").
-[[nodiscard]] std::string SketchFileName(const MeetingDatabase& store, const Sketch& sketch);
+// The picture file name of a sketch record: which record of its id it is was counted when the
+// store was read (a sketch made elsewhere takes the plain "<id>.jpg").
+[[nodiscard]] std::string SketchFileName(const Sketch& sketch);
 
 // Whether a file name has a form SketchFileName gives: "-?<digits>.jpg" or "-?<digits>-<n>.jpg"
 // with n from 2, numbers written without leading zeros.

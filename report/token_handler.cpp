@@ -418,7 +418,7 @@ void ReportFolder::WriteCount(std::int32_t counter) {
 void ReportFolder::WriteStatus(bool first) { WriteText(first ? Parameter1() : Parameter2()); }
 
 void ReportFolder::WriteSketchFile(const Sketch& sketch) {
-    const std::string name = SketchFileName(store_, sketch);
+    const std::string name = SketchFileName(sketch);
     const std::filesystem::path path = options_.outputFolder / name;
     if (!WriteSketchJpeg(sketch.image, path) &&
         std::find(unwrittenPictures_.begin(), unwrittenPictures_.end(), path) == unwrittenPictures_.end()) {
