@@ -396,9 +396,8 @@ TEST_F(CliTest, BatchReportsNeverOverwriteEachOtherAndMatchSingleReports) {
 }
 
 TEST_F(CliTest, CalendarCountsTheMeetingsItLeavesOut) {
-    PalmUserSpec user;
-    user.meetings = {{.title = "a", .date = HandheldDay(2027, 2, 30)}, {.title = "b", .date = HandheldDay(2027, 3, 1)}};
-    WritePalmUserFolder(palm_ / "UserC" / "Tavolex", user);
+    WritePalmUserFolder(palm_ / "UserC" / "Tavolex", {.meetings = {{.title = "a", .date = HandheldDay(2027, 2, 30)},
+                                                                  {.title = "b", .date = HandheldDay(2027, 3, 1)}}});
     Expect({{.args = {"--user", "UserC", "calendar", "-o", Out("c.ics")}, .out = Out("c.ics") + "\n",
              .err = "Meetings left out of the calendar for a date the calendar does not have: 1\n"}});
     const json summary = json::parse(Run({"--user", "UserC", "--json", "calendar", "-o", Out("c.ics"), "--force"}).out);

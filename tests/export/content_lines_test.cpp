@@ -53,7 +53,6 @@ TEST(ContentLinesTest, FoldsAtSeventyFiveOctetsOnCharacterBoundariesAndEscapesTe
         {"a b@x.jp", std::nullopt},
         {"no-at", std::nullopt},
         {"@x.jp", std::nullopt},
-        {"a@", std::nullopt},
         {"a@b@c", std::nullopt},
     };
     for (const auto& [text, expected] : addresses) EXPECT_EQ(MailtoUri(text), expected) << text;
