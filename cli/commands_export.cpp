@@ -39,29 +39,41 @@ struct ExportArguments {
 };
 
 
+// What the export changed or left out of the store's texts, on stderr beside the text output.
+void Remarks(const ExportSummary& summary) {
+    if (summary.replacements > 0) {
+        Detail(std::to_string(summary.replacements) +
+               " replacement characters (U+FFFD) were written for bytes that are not Shift-JIS.");
+    }
+    if (summary.undated > 0) {
+        Detail("Meetings left out of the calendar for a date the calendar does not have: " +
+               std::to_string(summary.undated));
+    }
+}
+
 // The summary: what was written and how much of the store it holds.
 int Finish(CliSession& session, const ExportSummary& summary, const fs::path& shown) {
     if (!summary.error.empty()) {
         Fail(session.Ui(), "The export could not be written.", summary.error);
         return 1;
     }
-    if (summary.replacements > 0 && !session.Json()) {
-        Detail(std::to_string(summary.replacements) +
-               " replacement characters (U+FFFD) were written for bytes that are not Shift-JIS.");
-    }
+    if (!session.Json()) Remarks(summary);
     if (session.Json()) {
         json files = json::array();
         for (const fs::path& file : summary.files) files.push_back(PathText(file));
-        WriteJson(std::cout, json{{"path", shown.empty() ? json(nullptr) : json(PathText(shown))},
-                                  {"files", files},
-                                  {"meetings", summary.meetings},
-                                  {"agendas", summary.agendas},
-                                  {"notes", summary.notes},
-                                  {"toDos", summary.toDos},
-                                  {"sketches", summary.sketches},
-                                  {"attendees", summary.attendees},
-                                  {"addresses", summary.addresses},
-                                  {"replacements", summary.replacements}});
+        json document{{"path", shown.empty() ? json(nullptr) : json(PathText(shown))},
+                      {"files", files},
+                      {"meetings", summary.meetings},
+                      {"agendas", summary.agendas},
+                      {"notes", summary.notes},
+                      {"toDos", summary.toDos},
+                      {"sketches", summary.sketches},
+                      {"attendees", summary.attendees},
+                      {"addresses", summary.addresses},
+                      {"replacements", summary.replacements}};
+        // Only a calendar leaves meetings out, and only a damaged store's: the key is there when it did.
+        if (summary.undated > 0) document["undated"] = summary.undated;
+        WriteJson(std::cout, document);
     } else if (!shown.empty()) {
         std::cout << PathText(shown) << '\n';
     }
@@ -86,10 +98,7 @@ int Deliver(CliSession& session, const ExportArguments& a, const std::string& do
     if (a.target.empty()) {
         std::cout.write(document.data(), static_cast<std::streamsize>(document.size()));
         std::cout.flush();
-        if (summary.replacements > 0) {
-            Detail(std::to_string(summary.replacements) +
-                   " replacement characters (U+FFFD) were written for bytes that are not Shift-JIS.");
-        }
+        Remarks(summary);
         return 0;
     }
     WriteExportFile(a.target, document, summary);

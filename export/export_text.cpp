@@ -1,11 +1,14 @@
 #include "export/export_text.h"
 
+#include "address_book/address_book.h"
 #include "meeting_store/date_format.h"
 #include "meeting_store/meeting_database.h"
+#include "platform/file_system.h"
 #include "platform/platform.h"
 
 #include <cstdio>
 #include <fstream>
+#include <map>
 #include <system_error>
 
 namespace tavolex {
@@ -21,7 +24,44 @@ bool IsRealDate(const CalendarDate& d) {
     return d.month != 2 || d.day != 29 || leap;
 }
 
+std::filesystem::path WithoutTrailingSeparator(const std::filesystem::path& path) {
+    return path.has_filename() ? path : path.parent_path();
+}
+
+std::string UidToken(const std::filesystem::path& userFolder) {
+    std::uint32_t hash = 2166136261u;
+    for (char c : platform::PathToCp932(WithoutTrailingSeparator(userFolder).filename())) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    }
+    char text[16];
+    std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(hash));
+    return text;
+}
+
 }  // namespace
+
+std::string UserUidPart(const MeetingDatabase& store) {
+    return UidToken(WithoutTrailingSeparator(store.Folder()).parent_path());
+}
+
+std::string UserUidPart(const AddressBook& book) { return UidToken(book.Path().parent_path().parent_path()); }
+
+std::string RecordUid(std::string_view kind, std::uint32_t id, int occurrence, std::string_view user) {
+    std::string uid(kind);
+    uid += '-' + std::to_string(id);
+    if (occurrence > 1) uid += '-' + std::to_string(occurrence);
+    uid.append(1, '.').append(user).append("@tavolex");
+    return uid;
+}
+
+std::vector<int> Occurrences(const std::vector<std::uint32_t>& ids) {
+    std::map<std::uint32_t, int> seen;
+    std::vector<int> out;
+    out.reserve(ids.size());
+    for (const std::uint32_t id : ids) out.push_back(++seen[id]);
+    return out;
+}
 
 std::string ExportText::Utf8(std::string_view cp932) {
     std::string text = platform::Cp932ToUtf8(cp932);

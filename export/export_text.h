@@ -54,6 +54,7 @@ struct ExportSummary {
     std::int64_t attendees = 0;
     std::int64_t addresses = 0;
     std::int64_t replacements = 0;  // U+FFFD written for bytes that were not Shift-JIS
+    std::int64_t undated = 0;       // meetings left out of a calendar: a date the calendar does not have
     bool cancelled = false;
     std::string error;  // UTF-8; empty when the export was done
     [[nodiscard]] bool Ok() const { return error.empty() && !cancelled; }
@@ -63,6 +64,21 @@ struct ExportSummary {
 // never leaves a cut file where a finished one was. Adds the path to summary.files; false with
 // summary.error set when it can't.
 bool WriteExportFile(const std::filesystem::path& path, std::string_view bytes, ExportSummary& summary);
+
+// A token of the Palm user whose records are exported, for UIDs that two users' exports never
+// share: FNV-1a (32 bits, 8 hex digits) of the user folder's name in CP932, ASCII letters folded as
+// Windows compares names, so it is the same on every run and machine. The user folder is the one
+// holding the store's data folder, or the book's "address" folder.
+[[nodiscard]] std::string UserUidPart(const MeetingDatabase& store);
+[[nodiscard]] std::string UserUidPart(const AddressBook& book);
+
+// "<kind>-<id>.<user>@tavolex"; a record whose id came `occurrence` - 1 times before it in its
+// store gets "-<occurrence>" after the id, so a damaged store's repeated ids stay apart.
+[[nodiscard]] std::string RecordUid(std::string_view kind, std::uint32_t id, int occurrence, std::string_view user);
+
+// For each id of a list (a store's records in store order), how many times it has come so far:
+// 1 at its first.
+[[nodiscard]] std::vector<int> Occurrences(const std::vector<std::uint32_t>& ids);
 
 // The three parts of an attendee's text (first name, last name, company; separated by 0x01).
 struct AttendeeName {

@@ -50,7 +50,15 @@ class CalendarWriter {
 public:
     CalendarWriter(const MeetingDatabase& store, const AddressBook& book, std::time_t stamp, ExportText& text,
                    ExportSummary& summary)
-        : store_(store), book_(book), stamp_(UtcStamp(stamp)), text_(text), summary_(summary) {}
+        : store_(store), book_(book), stamp_(UtcStamp(stamp)), user_(UserUidPart(store)), text_(text),
+          summary_(summary) {
+        std::vector<std::uint32_t> ids;
+        for (const auto& meeting : store.Meetings()) ids.push_back(meeting->dwDBID);
+        meetingOccurrences_ = Occurrences(ids);
+        ids.clear();
+        for (std::int32_t i = 0; i < store.ToDoCount(); ++i) ids.push_back(store.ToDoAt(i)->dwDBID);
+        toDoOccurrences_ = Occurrences(ids);
+    }
 
     void Begin() {
         lines_.Add("BEGIN", "VCALENDAR");
@@ -59,17 +67,29 @@ public:
         lines_.Add("CALSCALE", "GREGORIAN");
     }
 
-    void AddMeeting(const Meeting& meeting) {
+    void AddMeeting(std::int32_t index) {
+        const Meeting& meeting = *store_.MeetingAt(index);
+        const std::optional<std::string> date = ValidIsoDate(meeting.date);
+        if (!date) {
+            // An event without a start is no event: the meeting is left out and counted, and its
+            // to-dos stay, related to nothing.
+            ++summary_.undated;
+            for (const MeetingItem& item : store_.ItemsOf(meeting.dwDBID, ChildType::kToDo)) {
+                if (store_.ToDoOf(item) != nullptr) AddToDo(item, nullptr);
+            }
+            return;
+        }
         ++summary_.meetings;
+        const std::string uid = RecordUid("meeting", meeting.dwDBID, meetingOccurrences_[index], user_);
         lines_.Add("BEGIN", "VEVENT");
-        lines_.Add("UID", MeetingUid(meeting.dwDBID));
+        lines_.Add("UID", uid);
         lines_.Add("DTSTAMP", stamp_);
-        AddWhen(meeting);
+        AddWhen(meeting, *date);
         lines_.Add("SUMMARY", Text(meeting.szTitle));
         if (!meeting.szLocation.empty()) lines_.Add("LOCATION", Text(meeting.szLocation));
         if (!meeting.szCategory.empty()) lines_.Add("CATEGORIES", Text(meeting.szCategory));
         std::string description;
-        std::vector<const ToDo*> toDos;
+        std::vector<MeetingItem> toDos;
         for (const MeetingItem& item : store_.ItemsOf(meeting.dwDBID)) {
             if (const Agenda* agenda = store_.AgendaOf(item)) {
                 ++summary_.agendas;
@@ -82,8 +102,8 @@ public:
             } else if (const Attendee* attendee = store_.AttendeeOf(item)) {
                 ++summary_.attendees;
                 AddAttendee(*attendee);
-            } else if (const ToDo* toDo = store_.ToDoOf(item)) {
-                toDos.push_back(toDo);
+            } else if (store_.ToDoOf(item) != nullptr) {
+                toDos.push_back(item);
             } else if (store_.SketchOf(item) != nullptr) {
                 ++summary_.sketches;
             }
@@ -93,7 +113,7 @@ public:
             lines_.Add("DESCRIPTION", Text(description));
         }
         lines_.Add("END", "VEVENT");
-        for (const ToDo* toDo : toDos) AddToDo(*toDo, meeting);
+        for (const MeetingItem& item : toDos) AddToDo(item, &uid);
     }
 
     std::string End() {
@@ -104,34 +124,35 @@ public:
 private:
     std::string Text(std::string_view cp932) { return EscapeText(text_.Utf8(cp932)); }
 
-    void AddWhen(const Meeting& meeting) {
-        const std::optional<std::string> date = ValidIsoDate(meeting.date);
-        if (!date) return;  // a damaged date: the event keeps its other properties
+    void AddWhen(const Meeting& meeting, const std::string& date) {
         const std::optional<std::string> start = ValidIsoTime(meeting.startHour, meeting.startMinute);
         if (!start) {
-            lines_.Add("DTSTART;VALUE=DATE", Compact(*date));
+            lines_.Add("DTSTART;VALUE=DATE", Compact(date));
             return;
         }
-        lines_.Add("DTSTART", Compact(*date) + "T" + Compact(*start) + "00");
+        lines_.Add("DTSTART", Compact(date) + "T" + Compact(*start) + "00");
         const std::optional<std::string> end = ValidIsoTime(meeting.endHour, meeting.endMinute);
-        if (end && *end >= *start) lines_.Add("DTEND", Compact(*date) + "T" + Compact(*end) + "00");
+        if (end && *end >= *start) lines_.Add("DTEND", Compact(date) + "T" + Compact(*end) + "00");
     }
 
     void AddAttendee(const Attendee& attendee) {
         const AttendeeName name = SplitAttendeeText(attendee.szText);
-        const std::string email = EmailOf(book_, attendee.dwAddressID);
-        std::string address = email.empty() ? "urn:x-tavolex:attendee:" + std::to_string(attendee.dwDBID)
-                                            : "mailto:" + text_.Utf8(email);
+        // An address that is not one (a typing slip, or text made to break the line) gives way to
+        // the attendee's own URN; the name stays in CN.
+        const std::optional<std::string> mailto = MailtoUri(text_.Utf8(EmailOf(book_, attendee.dwAddressID)));
+        const std::string address = mailto.value_or("urn:x-tavolex:attendee:" + std::to_string(attendee.dwDBID));
         std::string parameters = "ATTENDEE;CN=" + QuoteParameter(text_.Utf8(AttendeeDisplayName(name)));
         parameters += attendee.bAbsent != 0 ? ";PARTSTAT=DECLINED" : ";PARTSTAT=ACCEPTED";
         lines_.Add(parameters, address);
     }
 
-    void AddToDo(const ToDo& toDo, const Meeting& meeting) {
+    // `meetingUid`: the event the to-do is related to; none for a meeting left out.
+    void AddToDo(const MeetingItem& item, const std::string* meetingUid) {
+        const ToDo& toDo = *store_.ToDoOf(item);
         if (!toDosDone_.insert(&toDo).second) return;  // a to-do that several meetings share
         ++summary_.toDos;
         lines_.Add("BEGIN", "VTODO");
-        lines_.Add("UID", ToDoUid(toDo.dwDBID));
+        lines_.Add("UID", RecordUid("todo", toDo.dwDBID, toDoOccurrences_[item.recordIndex], user_));
         lines_.Add("DTSTAMP", stamp_);
         lines_.Add("SUMMARY", Text(toDo.szText));
         if (const std::optional<std::string> due = ValidIsoDueDate(toDo.dueDate)) {
@@ -145,13 +166,16 @@ private:
         // The handheld's priorities 1 ... 5 are iCalendar's high to medium; 0 is "undefined".
         if (toDo.nPriority > 0) lines_.Add("PRIORITY", std::to_string(toDo.nPriority));
         lines_.Add("STATUS", toDo.bCompleted == 1 ? "COMPLETED" : "NEEDS-ACTION");
-        lines_.Add("RELATED-TO", MeetingUid(meeting.dwDBID));
+        if (meetingUid != nullptr) lines_.Add("RELATED-TO", *meetingUid);
         lines_.Add("END", "VTODO");
     }
 
     const MeetingDatabase& store_;
     const AddressBook& book_;
     std::string stamp_;
+    std::string user_;
+    std::vector<int> meetingOccurrences_;  // by store position
+    std::vector<int> toDoOccurrences_;
     ExportText& text_;
     ExportSummary& summary_;
     ContentLines lines_;
@@ -160,9 +184,6 @@ private:
 
 }  // namespace
 
-std::string MeetingUid(std::uint32_t id) { return "meeting-" + std::to_string(id) + "@tavolex"; }
-std::string ToDoUid(std::uint32_t id) { return "todo-" + std::to_string(id) + "@tavolex"; }
-
 std::string WriteICalendar(const MeetingDatabase& store, const AddressBook& book, const MeetingIndexes& selection,
                            std::time_t stamp, ExportText& text, ExportSummary& summary,
                            const ExportProgress& progress) {
@@ -170,7 +191,7 @@ std::string WriteICalendar(const MeetingDatabase& store, const AddressBook& book
     writer.Begin();
     std::int64_t done = 0;
     for (const std::int32_t index : selection) {
-        if (const Meeting* meeting = store.MeetingAt(index)) writer.AddMeeting(*meeting);
+        if (store.MeetingAt(index) != nullptr) writer.AddMeeting(index);
         ++done;
         if (progress && !progress(done, static_cast<std::int64_t>(selection.size()))) {
             summary.cancelled = true;

@@ -1,8 +1,10 @@
 #pragma once
 // The selected meetings as an iCalendar (RFC 5545) document: a VEVENT per meeting (floating local
 // date and times, or an all-day date when the meeting has no time) and a VTODO per to-do of those
-// meetings, related to its meeting. UIDs come from the handheld ids, so they stay the same from
-// run to run.
+// meetings, related to its meeting. UIDs come from the handheld ids and the Palm user (see
+// RecordUid), so they stay the same from run to run and two users' calendars never share one. A
+// meeting whose date the calendar does not have is left out (summary.undated) and its to-dos are
+// related to nothing.
 
 #include "export/export_text.h"
 
@@ -15,9 +17,5 @@ namespace tavolex {
 [[nodiscard]] std::string WriteICalendar(const MeetingDatabase& store, const AddressBook& book,
                                          const MeetingIndexes& selection, std::time_t stamp, ExportText& text,
                                          ExportSummary& summary, const ExportProgress& progress = {});
-
-// The UID of a meeting and of a to-do: "meeting-<id>@tavolex", "todo-<id>@tavolex".
-[[nodiscard]] std::string MeetingUid(std::uint32_t id);
-[[nodiscard]] std::string ToDoUid(std::uint32_t id);
 
 }  // namespace tavolex

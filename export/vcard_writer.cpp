@@ -22,12 +22,13 @@ int LabelIndex(std::string_view label) {
 
 class CardWriter {
 public:
-    CardWriter(ExportText& text) : text_(text) {}
+    CardWriter(const AddressBook& book, ExportText& text) : user_(UserUidPart(book)), text_(text) {}
 
-    void Add(const Address& a) {
+    // `occurrence`: how many times the record id has come in the book so far, this card included.
+    void Add(const Address& a, int occurrence) {
         lines_.Add("BEGIN", "VCARD");
         lines_.Add("VERSION", "3.0");
-        lines_.Add("UID", "address-" + std::to_string(a.RecordId()) + "@tavolex");
+        lines_.Add("UID", RecordUid("address", static_cast<std::uint32_t>(a.RecordId()), occurrence, user_));
         const std::string last = Text(a.LastName());
         const std::string first = Text(a.FirstName());
         lines_.Add("N", last + ";" + first + ";;;");
@@ -64,6 +65,7 @@ private:
         lines_.Add(std::string("TEL;TYPE=") + (index < 0 ? "VOICE" : kPhoneTypes[index]), Text(number));
     }
 
+    std::string user_;
     ExportText& text_;
     ContentLines lines_;
 };
@@ -72,10 +74,13 @@ private:
 
 std::string WriteVCards(const AddressBook& book, const std::set<std::uint32_t>* only, ExportText& text,
                         ExportSummary& summary) {
-    CardWriter writer(text);
-    for (const auto& address : book.Addresses()) {
-        if (only != nullptr && only->count(static_cast<std::uint32_t>(address->RecordId())) == 0) continue;
-        writer.Add(*address);
+    CardWriter writer(book, text);
+    std::vector<std::uint32_t> ids;
+    for (const auto& address : book.Addresses()) ids.push_back(static_cast<std::uint32_t>(address->RecordId()));
+    const std::vector<int> occurrences = Occurrences(ids);
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        if (only != nullptr && only->count(ids[i]) == 0) continue;
+        writer.Add(*book.Addresses()[i], occurrences[i]);
         ++summary.addresses;
     }
     summary.replacements = text.Replacements();

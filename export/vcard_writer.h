@@ -1,7 +1,7 @@
 #pragma once
 // The address book as vCard 3.0: a card per person with names, company, title, each phone with
 // its kind (a phone labelled E-mail becomes an EMAIL), the address, the note and the custom
-// fields.
+// fields. UIDs come from the record ids and the Palm user, as the calendar's do.
 
 #include "export/export_text.h"
 

@@ -421,6 +421,17 @@ TEST_F(CliTest, SketchPicturesAreNeverLostSilently) {
     EXPECT_EQ(ReadFileBytes(dir_ / "d.json").find("80-2.jpg"), std::string::npos);
 }
 
+TEST_F(CliTest, CalendarCountsTheMeetingsItLeavesOut) {
+    WritePalmUserFolder(palm_ / "UserC" / "Tavolex", {.meetings = {{.title = "a", .date = HandheldDay(2027, 2, 30)},
+                                                                  {.title = "b", .date = HandheldDay(2027, 3, 1)}}});
+    Expect({{.args = {"--user", "UserC", "calendar", "-o", Out("c.ics")}, .out = Out("c.ics") + "\n",
+             .err = "Meetings left out of the calendar for a date the calendar does not have: 1\n"}});
+    const json summary = json::parse(Run({"--user", "UserC", "--json", "calendar", "-o", Out("c.ics"), "--force"}).out);
+    EXPECT_EQ(summary["meetings"], 1);
+    EXPECT_EQ(summary["undated"], 1);
+    EXPECT_FALSE(json::parse(Run({"--json", "calendar", "-o", Out("d.ics")}).out).contains("undated"));
+}
+
 TEST_F(CliTest, DamagedDatabasesNeverCrashAndCheckNamesEachFile) {
     Expect({{.args = {"--palm-folder", TAVOLEX_SAMPLES_PALM, "--user", "TanakaT", "check"}}});
     EXPECT_EQ(ReadFileBytes(dir_ / "stdout").substr(0, 27), "meeting.dat\tok\t0\tok\t12\t12\t\n");

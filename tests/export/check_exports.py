@@ -1,9 +1,10 @@
 #!/usr/bin/python3
 """Reads back the exports of one store with independent readers and compares them with its dump.
 
-check_exports.py DIR --query TEXT --trigram TEXT
+check_exports.py DIR --query TEXT --trigram TEXT --user NAME
 DIR holds dump.json, calendar.ics, contacts.vcf, store.sqlite and archive/ as the export test
-writes them. Exits 1 with a line per difference.
+writes them; NAME is the Palm user folder's name, which the UIDs carry. Exits 1 with a line per
+difference.
 """
 import argparse
 import datetime
@@ -15,6 +16,7 @@ import subprocess
 import sys
 import tempfile
 import unicodedata
+from urllib.parse import quote
 
 import icalendar
 import vobject
@@ -31,6 +33,39 @@ def clean(text):
     """A text as the line formats carry it: CR dropped, other control characters as spaces."""
     text = text.replace('\r', '')
     return ''.join(' ' if (ord(c) < 0x20 and c != '\n') or c == '\x7f' else c for c in text)
+
+
+def uid_maker(user):
+    """UIDs as the exports give them: kind, id, "-n" for the n-th record of a repeated id, and a
+    token of the user (FNV-1a of the folder name in CP932, ASCII letters folded)."""
+    token = 2166136261
+    for byte in user.encode('cp932').lower():
+        token = ((token ^ byte) * 16777619) & 0xFFFFFFFF
+
+    def uid(kind, record_id, occurrence):
+        repeat = f'-{occurrence}' if occurrence > 1 else ''
+        return f'{kind}-{record_id}{repeat}.{token:08x}@tavolex'
+    return uid
+
+
+def occurrences(ids):
+    seen = {}
+    result = []
+    for i in ids:
+        seen[i] = seen.get(i, 0) + 1
+        result.append(seen[i])
+    return result
+
+
+def attendee_uri(item):
+    """mailto: with the address book's first E-mail, percent-encoded; the attendee's URN when there
+    is none or it is not an address."""
+    address = item['address'] or {'phones': []}
+    email = next((p['number'] for p in address['phones'] if p['label'] == 'E-mail' and p['number']), '').strip(' ')
+    local, at, domain = email.partition('@')
+    if local and domain and '@' not in domain and not any(ord(c) <= 0x20 or ord(c) == 0x7f for c in email):
+        return 'mailto:' + quote(email, safe='@')
+    return f"urn:x-tavolex:attendee:{item['id']}"
 
 
 def fold(text):
@@ -61,27 +96,39 @@ def meeting_texts(meeting):
     return texts
 
 
-def check_calendar(folder, dump):
+def check_calendar(folder, dump, uid):
     path = os.path.join(folder, 'calendar.ics')
     check_lines(path)
     calendar = icalendar.Calendar.from_ical(open(path, 'rb').read())
     events = {str(e['UID']): e for e in calendar.walk('VEVENT')}
     todos = {str(t['UID']): t for t in calendar.walk('VTODO')}
-    expect(len(events) == len({m['id'] for m in dump['meetings']}), 'calendar: VEVENT count')
+    # A meeting without a real date is left out; every other one is an event of its own.
+    dated = [m for m in dump['meetings'] if m['date'] is not None]
+    expect(len(calendar.walk('VEVENT')) == len(events) == len(dated), 'calendar: VEVENT count')
+    expect(len(calendar.walk('VTODO')) == len(todos), 'calendar: a VTODO UID twice')
+    expect(len(calendar.subcomponents) == len(events) + len(todos), 'calendar: components')
     print(f'calendar: {len(events)} events, {len(todos)} to-dos')
+    meeting_uids = {m['number']: uid('meeting', m['id'], n)
+                    for m, n in zip(dump['meetings'], occurrences([m['id'] for m in dump['meetings']]))}
+    # The stores read here name each to-do from one meeting, in store order: its n-th to-do item is
+    # the n-th to-do record.
+    listed = [(m, item) for m in dump['meetings'] for item in m['items'] if item['kind'] == 'todo']
+    todo_uids = [uid('todo', item['id'], n) for (m, item), n in zip(listed, occurrences([i['id'] for _, i in listed]))]
+    expect(len(todos) == len(listed), 'calendar: VTODO count')
     for m in dump['meetings']:
-        e = events.get(f"meeting-{m['id']}@tavolex")
-        if e is None:
+        e = events.get(meeting_uids[m['number']])
+        if m['date'] is None:
+            expect(e is None, f"calendar: a VEVENT for undated meeting {m['id']}")
+        elif e is None:
             problems.append(f"calendar: no VEVENT for meeting {m['id']}")
+        if e is None:
             continue
         expect(str(e.get('SUMMARY', '')) == clean(m['title']), f"calendar: SUMMARY of {m['id']}")
         expect(str(e.get('LOCATION', '')) == clean(m['location']), f"calendar: LOCATION of {m['id']}")
         if m['category']:
             expect(e.get('CATEGORIES').cats == [clean(m['category'])], f"calendar: CATEGORIES of {m['id']}")
         start = e.get('DTSTART')
-        if m['date'] is None:
-            expect(start is None, f"calendar: DTSTART of undated {m['id']}")
-        elif m['start'] is None:
+        if m['start'] is None:
             expect(start.dt == datetime.date.fromisoformat(m['date']), f"calendar: all-day date of {m['id']}")
         else:
             expect(start.dt == datetime.datetime.fromisoformat(m['date'] + 'T' + m['start']) and start.dt.tzinfo is None,
@@ -97,39 +144,44 @@ def check_calendar(folder, dump):
         wanted = [i for i in m['items'] if i['kind'] == 'attendee']
         expect(len(attendees) == len(wanted), f"calendar: attendees of {m['id']}")
         for got, want in zip(attendees, wanted):
-            expect(got.params['CN'] == clean(want['name']).replace('"', ' '), f"calendar: CN of attendee {want['id']}")
+            expect(got.params['CN'] == clean(want['name']).replace('"', ' ').replace('\n', ' '),
+                   f"calendar: CN of attendee {want['id']}")
+            expect(str(got) == attendee_uri(want), f"calendar: address of attendee {want['id']}: {str(got)}")
             expect(got.params['PARTSTAT'] == ('DECLINED' if want['absent'] else 'ACCEPTED'),
                    f"calendar: PARTSTAT of attendee {want['id']}")
-        for item in m['items']:
-            if item['kind'] != 'todo':
-                continue
-            t = todos.get(f"todo-{item['id']}@tavolex")
-            if t is None:
-                problems.append(f"calendar: no VTODO for to-do {item['id']}")
-                continue
-            expect(str(t['SUMMARY']) == clean(item['text']), f"calendar: SUMMARY of to-do {item['id']}")
-            expect(int(t.get('PRIORITY', 0)) == item['priority'], f"calendar: PRIORITY of to-do {item['id']}")
-            expect(str(t['STATUS']) == ('COMPLETED' if item['done'] else 'NEEDS-ACTION'),
-                   f"calendar: STATUS of to-do {item['id']}")
-            due = t.get('DUE')
-            if item['dueDate'] is None:
-                expect(due is None, f"calendar: DUE of to-do {item['id']}")
-            elif item['dueTime'] is None:
-                expect(due.dt == datetime.date.fromisoformat(item['dueDate']), f"calendar: DUE of to-do {item['id']}")
-            else:
-                expect(due.dt == datetime.datetime.fromisoformat(item['dueDate'] + 'T' + item['dueTime']),
-                       f"calendar: DUE of to-do {item['id']}")
+    for (m, item), todo_uid in zip(listed, todo_uids):
+        t = todos.get(todo_uid)
+        if t is None:
+            problems.append(f"calendar: no VTODO for to-do {item['id']}")
+            continue
+        expect(str(t.get('RELATED-TO')) == str(meeting_uids[m['number']] if m['date'] else None),
+               f"calendar: RELATED-TO of to-do {item['id']}")
+        expect(str(t['SUMMARY']) == clean(item['text']), f"calendar: SUMMARY of to-do {item['id']}")
+        expect(int(t.get('PRIORITY', 0)) == item['priority'], f"calendar: PRIORITY of to-do {item['id']}")
+        expect(str(t['STATUS']) == ('COMPLETED' if item['done'] else 'NEEDS-ACTION'),
+               f"calendar: STATUS of to-do {item['id']}")
+        due = t.get('DUE')
+        if item['dueDate'] is None:
+            expect(due is None, f"calendar: DUE of to-do {item['id']}")
+        elif item['dueTime'] is None:
+            expect(due.dt == datetime.date.fromisoformat(item['dueDate']), f"calendar: DUE of to-do {item['id']}")
+        else:
+            expect(due.dt == datetime.datetime.fromisoformat(item['dueDate'] + 'T' + item['dueTime']),
+                   f"calendar: DUE of to-do {item['id']}")
 
 
-def check_contacts(folder, dump):
+def check_contacts(folder, dump, uid):
     path = os.path.join(folder, 'contacts.vcf')
     check_lines(path)
     cards = list(vobject.readComponents(open(path, encoding='utf-8').read()))
     expect(len(cards) == len(dump['addressBook']), 'contacts: card count')
     email_label = 'E-mail'
     print(f'contacts: {len(cards)} cards')
-    for card, a in zip(cards, dump['addressBook']):
+    book = dump['addressBook']
+    uids = [uid('address', a['id'], n) for a, n in zip(book, occurrences([a['id'] for a in book]))]
+    for card, a, card_uid in zip(cards, dump['addressBook'], uids):
         who = f"contacts: address {a['id']}"
+        expect(card.uid.value == card_uid, who + ' UID')
         expect(card.n.value.family == clean(a['lastName']) and card.n.value.given == clean(a['firstName']), who + ' N')
         expect(card.version.value == '3.0', who + ' VERSION')
         if a['company']:
@@ -248,10 +300,12 @@ def main():
     arguments.add_argument('folder')
     arguments.add_argument('--query', required=True)
     arguments.add_argument('--trigram', required=True)
+    arguments.add_argument('--user', required=True)
     options = arguments.parse_args()
     dump = json.load(open(os.path.join(options.folder, 'dump.json'), encoding='utf-8'))
-    check_calendar(options.folder, dump)
-    check_contacts(options.folder, dump)
+    uid = uid_maker(options.user)
+    check_calendar(options.folder, dump, uid)
+    check_contacts(options.folder, dump, uid)
     check_database(options.folder, dump, options.trigram)
     check_archive(options.folder, dump, options.query)
     for problem in problems:
