@@ -212,7 +212,10 @@ TEST_F(CliTest, ListingsSelectionSearchAndFailures) {
         {.args = {"open", "nothing"}, .status = 1},
         // Output that can't be written: exit 1, the reason, and a failure's own message kept.
         {.args = {"meetings", "7"}, .status = 1, .errHas = "There is no meeting 7", .fullDisk = true},
+        {.args = {"dump", "-o", Out("big.json")}, .status = 1, .errHas = Out("big.json") + ": File too large",
+         .shell = "trap '' XFSZ; ulimit -f 1; "},
     });
+    EXPECT_FALSE(fs::exists(Out("big.json")));
     std::vector<Case> full;
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {"users"}, {"meetings"}, {"--csv", "meetings"}, {"--json", "items", "1"}, {"show", "1"}, {"search", "Budget"},
