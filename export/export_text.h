@@ -60,8 +60,8 @@ struct ExportSummary {
 };
 
 // Writes a whole export file: into a new temporary file beside it first ("<path>.partial"), synced
-// and then put in place, so a failed write never leaves a cut file where a finished one was. Adds the path to summary.files; false with
-// summary.error set when it can't.
+// and then put in place, so a failed write never leaves a cut file where a finished one was. Adds
+// the path to summary.files; false with summary.error ("PATH: reason") set when it can't.
 bool WriteExportFile(const std::filesystem::path& path, std::string_view bytes, ExportSummary& summary);
 
 // The three parts of an attendee's text (first name, last name, company; separated by 0x01).
