@@ -10,7 +10,11 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
+#include <cstdio>
 #include <iostream>
+#include <streambuf>
+#include <system_error>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -103,6 +107,56 @@ int Run(int argc, char** argv) {
     return command->run(session);
 }
 
+// std::cout's buffer: the bytes go to stdout as before, and the reason of the first write that
+// failed is kept, for the check after the command (by then the reason errno gave is long gone).
+class StdoutBuffer : public std::streambuf {
+public:
+    // Flushes stdout; the reason it failed for, 0 when everything was written.
+    int Finish() {
+        if (std::fflush(stdout) != 0) Note();
+        if (error_ == 0 && std::ferror(stdout) != 0) error_ = EIO;
+        return error_;
+    }
+
+protected:
+    int overflow(int c) override {
+        if (c == traits_type::eof()) return traits_type::not_eof(c);
+        const char byte = traits_type::to_char_type(c);
+        return xsputn(&byte, 1) == 1 ? c : traits_type::eof();
+    }
+    std::streamsize xsputn(const char* bytes, std::streamsize count) override {
+        errno = 0;
+        const std::size_t written = std::fwrite(bytes, 1, static_cast<std::size_t>(count), stdout);
+        if (written != static_cast<std::size_t>(count)) Note();
+        return static_cast<std::streamsize>(written);
+    }
+    int sync() override {
+        errno = 0;
+        if (std::fflush(stdout) == 0) return 0;
+        Note();
+        return -1;
+    }
+
+private:
+    void Note() {
+        if (error_ == 0) error_ = errno != 0 ? errno : EIO;
+    }
+
+    int error_ = 0;
+};
+
+// Every command writes its stdout through std::cout, and a stream that fails (a full disk, a closed
+// pipe) fails quietly: the check after the command, the buffer flushed, makes a lost output a job
+// not done.
+int CheckOutputWritten(StdoutBuffer& buffer, int status) {
+    std::cout.flush();
+    const int error = buffer.Finish();
+    if (error == 0) return status;
+    Detail("Tavolex: The output could not be written.");
+    Detail("standard output: " + std::generic_category().message(error));
+    return status == 0 ? 1 : status;
+}
+
 }  // namespace
 }  // namespace tavolex::cli
 
@@ -111,5 +165,9 @@ int main(int argc, char** argv) {
     SetConsoleOutputCP(CP_UTF8);
 #endif
     tavolex::SetTraceTargets(tavolex::CommandLineTraceTargets());
-    return tavolex::cli::Run(argc, argv);
+    tavolex::cli::StdoutBuffer buffer;
+    std::streambuf* const original = std::cout.rdbuf(&buffer);
+    const int status = tavolex::cli::CheckOutputWritten(buffer, tavolex::cli::Run(argc, argv));
+    std::cout.rdbuf(original);
+    return status;
 }

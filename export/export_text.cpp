@@ -6,8 +6,8 @@
 #include "platform/file_system.h"
 #include "platform/platform.h"
 
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
 #include <map>
 #include <system_error>
 
@@ -99,21 +99,23 @@ MeetingIndexes AllMeetings(const MeetingDatabase& store) {
 }
 
 bool WriteExportFile(const std::filesystem::path& path, std::string_view bytes, ExportSummary& summary) {
-    std::filesystem::path partial = path;
-    partial += ".partial";
-    std::error_code ec;
-    {
-        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) ec = std::make_error_code(std::errc::io_error);
+    std::filesystem::path partial;
+    std::error_code error;
+    platform::UniqueFile file = platform::CreateTemporaryFor(path, partial, error);
+    if (file) {
+        errno = 0;
+        if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size()) {
+            error = platform::CommitTemporaryFile(std::move(file), partial, path);
+        } else {
+            error.assign(errno != 0 ? errno : EIO, std::generic_category());
+            file.reset();
+            std::error_code ignored;
+            std::filesystem::remove(partial, ignored);
+        }
     }
-    if (!ec) std::filesystem::rename(partial, path, ec);
-    if (ec) {
-        std::error_code ignored;
-        std::filesystem::remove(partial, ignored);
+    if (error) {
         const std::u8string name = path.u8string();
-        summary.error = std::string(name.begin(), name.end()) + ": " + ec.message();
+        summary.error = std::string(name.begin(), name.end()) + ": " + error.message();
         return false;
     }
     summary.files.push_back(path);

@@ -60,9 +60,9 @@ struct ExportSummary {
     [[nodiscard]] bool Ok() const { return error.empty() && !cancelled; }
 };
 
-// Writes a whole export file: into "<path>.partial" first, then put in place, so a failed write
-// never leaves a cut file where a finished one was. Adds the path to summary.files; false with
-// summary.error set when it can't.
+// Writes a whole export file: into a new temporary file beside it first ("<path>.partial"), synced
+// and then put in place, so a failed write never leaves a cut file where a finished one was. Adds
+// the path to summary.files; false with summary.error ("PATH: reason") set when it can't.
 bool WriteExportFile(const std::filesystem::path& path, std::string_view bytes, ExportSummary& summary);
 
 // A token of the Palm user whose records are exported, for UIDs that two users' exports never

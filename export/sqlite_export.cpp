@@ -2,6 +2,7 @@
 
 #include "address_book/address_book.h"
 #include "meeting_store/meeting_database.h"
+#include "platform/file_system.h"
 #include "sketch/sketch_image.h"
 
 #include <sqlite3.h>
@@ -47,6 +48,12 @@ CREATE VIRTUAL TABLE search USING fts5(kind UNINDEXED, meeting UNINDEXED, item U
 )sql";
 
 namespace {
+
+// "PATH: reason", UTF-8.
+std::string PathError(const std::filesystem::path& path, const std::error_code& error) {
+    const std::u8string name = path.u8string();
+    return std::string(name.begin(), name.end()) + ": " + error.message();
+}
 
 struct DbCloser {
     void operator()(sqlite3* db) const { sqlite3_close(db); }
@@ -301,7 +308,9 @@ bool Exec(sqlite3* db, const char* sql, ExportSummary& summary) {
 bool Fill(sqlite3* db, const MeetingDatabase& store, const AddressBook& book, const MeetingIndexes& selection,
           ExportText& text, ExportSummary& summary,
           const ExportProgress& progress) {
-    if (!Exec(db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN;", summary)) return false;
+    // No journal: a database cut short is a temporary file that never takes the target's name. The
+    // commit waits for the disk, so the file renamed into place is whole even after a crash.
+    if (!Exec(db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=FULL; BEGIN;", summary)) return false;
     if (!Exec(db, kSqliteSchema, summary)) return false;
     bool ok = true;
     DatabaseWriter writer(db, store, book, text, summary, ok);
@@ -334,16 +343,19 @@ bool Fill(sqlite3* db, const MeetingDatabase& store, const AddressBook& book, co
 bool WriteSqliteDatabase(const MeetingDatabase& store, const AddressBook& book, const MeetingIndexes& selection,
                          const std::filesystem::path& path, ExportText& text, ExportSummary& summary,
                          const ExportProgress& progress) {
-    std::filesystem::path partial = path;
-    partial += ".partial";
-    std::error_code ec;
-    std::filesystem::remove(partial, ec);
+    std::filesystem::path partial;
+    std::error_code error;
+    if (!platform::CreateTemporaryFor(path, partial, error)) {
+        summary.error = PathError(path, error);
+        return false;
+    }
     bool ok = false;
     {
+        // SQLite opens the empty file made for it; NOFOLLOW refuses a link put in its place since.
         sqlite3* raw = nullptr;
         const std::u8string name = partial.u8string();
         const int rc = sqlite3_open_v2(std::string(name.begin(), name.end()).c_str(), &raw,
-                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, nullptr);
         UniqueDb db(raw);
         if (rc != SQLITE_OK) {
             summary.error = raw != nullptr ? sqlite3_errmsg(raw) : "SQLite could not open the file";
@@ -352,15 +364,13 @@ bool WriteSqliteDatabase(const MeetingDatabase& store, const AddressBook& book, 
         }
     }
     summary.replacements = text.Replacements();
-    if (ok) {
-        std::filesystem::rename(partial, path, ec);
-        if (ec) {
-            summary.error = ec.message();
-            ok = false;
-        }
-    }
     if (!ok) {
-        std::filesystem::remove(partial, ec);
+        std::filesystem::remove(partial, error);
+        return false;
+    }
+    error = platform::PutInPlace(partial, path);
+    if (error) {
+        summary.error = PathError(path, error);
         return false;
     }
     summary.files.push_back(path);

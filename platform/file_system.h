@@ -1,12 +1,17 @@
 #pragma once
 // Files by std::filesystem::path on both platforms (wide names on Windows), the replacement of a
 // file by a finished copy, and the conversion of Shift-JIS path texts to paths.
+//
+// Every file written under a temporary name and then renamed into place is created here, by
+// CreateNewFile: a name that exists is never opened, so a file or symbolic link someone placed at
+// the temporary name is neither followed nor written over.
 
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace tavolex::platform {
 
@@ -24,6 +29,26 @@ bool FlushToDisk(std::FILE* file);
 // Moves `from` over `to` in one step, replacing `to` when it exists. False on failure, with both
 // files as they were.
 bool MoveFileOver(const std::filesystem::path& from, const std::filesystem::path& to);
+
+// Creates path as a new, empty file open for writing ("wb"), only when nothing has that name: an
+// existing file, and a symbolic link whether or not it leads anywhere, make it fail. The file's
+// permissions are a new file's (POSIX: 0666 less the umask). Null on failure, with error saying why.
+UniqueFile CreateNewFile(const std::filesystem::path& path, std::error_code& error);
+
+// A new temporary file beside target, made by CreateNewFile: "<name>.partial", or when that name is
+// taken, "<name>.<process id>.<n>.partial". temp receives the name. Null on failure.
+UniqueFile CreateTemporaryFor(const std::filesystem::path& target, std::filesystem::path& temp,
+                              std::error_code& error);
+
+// Puts a finished temporary file, closed and already on the disk, in target's place: renamed over
+// target, and on POSIX the folder synced so the new name outlives a crash. On failure the temporary
+// is removed, target is as it was, and the result says why.
+std::error_code PutInPlace(const std::filesystem::path& temp, const std::filesystem::path& target);
+
+// Flushes the temporary file to the disk, closes it and puts it in place (PutInPlace). On failure
+// the temporary is removed, target is as it was, and the result says why.
+std::error_code CommitTemporaryFile(UniqueFile file, const std::filesystem::path& temp,
+                                    const std::filesystem::path& target);
 
 // A path from a CP932 path text; '\' and '/' both separate (a double-byte character whose second
 // byte is 0x5C is a character, not a separator).

@@ -18,8 +18,8 @@ bool ReportFile::Begin(const std::filesystem::path& reportPath) {
         if (!platform::OpenFile(reportPath, "r+b")) return false;
     }
     reportPath_ = reportPath;
-    const std::filesystem::path temp = TemporaryBeside(reportPath, ".tmp");
-    file_ = platform::OpenFile(temp, "wb");
+    std::filesystem::path temp;
+    file_ = CreateTemporaryBeside(reportPath, ".tmp", temp);
     if (!file_) return false;
     tempPath_ = temp;
     return true;
@@ -27,14 +27,14 @@ bool ReportFile::Begin(const std::filesystem::path& reportPath) {
 
 bool ReportFile::Commit(std::string_view text) {
     if (!file_) return false;
-    const bool written = WriteWithCrLf(file_.get(), text) && platform::FlushToDisk(file_.get());
-    const bool closed = std::fclose(file_.release()) == 0;
-    if (!written || !closed || !platform::MoveFileOver(tempPath_, reportPath_)) {
+    if (!WriteWithCrLf(file_.get(), text)) {
         Discard();
         return false;
     }
+    // The temporary is removed by the commit when it fails.
+    const std::error_code error = platform::CommitTemporaryFile(std::move(file_), tempPath_, reportPath_);
     tempPath_.clear();
-    return true;
+    return !error;
 }
 
 void ReportFile::Discard() {
@@ -45,21 +45,23 @@ void ReportFile::Discard() {
     tempPath_.clear();
 }
 
-std::filesystem::path TemporaryBeside(const std::filesystem::path& target, std::string_view suffix) {
+platform::UniqueFile CreateTemporaryBeside(const std::filesystem::path& target, std::string_view suffix,
+                                           std::filesystem::path& temp) {
     // Names run through a sequence that starts at a point of its own in each run, so two
     // programs writing into one folder seldom try the same name; a name in use is passed over.
     static std::uint32_t next = static_cast<std::uint32_t>(
         std::chrono::steady_clock::now().time_since_epoch().count() ^ reinterpret_cast<std::uintptr_t>(&next));
-    std::filesystem::path temp = target;
+    temp = target;
     for (int attempt = 0; attempt < 64; ++attempt) {
         char name[16];
         std::snprintf(name, sizeof name, "~%08x", static_cast<unsigned>(next));
         next = next * 1664525u + 1013904223u;
         temp.replace_filename(std::string(name) + std::string(suffix));
-        std::error_code ec;
-        if (!std::filesystem::exists(std::filesystem::symlink_status(temp, ec))) break;
+        std::error_code error;
+        platform::UniqueFile file = platform::CreateNewFile(temp, error);
+        if (file || error != std::errc::file_exists) return file;
     }
-    return temp;
+    return nullptr;
 }
 
 bool WriteWithCrLf(std::FILE* file, std::string_view text) {

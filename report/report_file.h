@@ -31,10 +31,12 @@ private:
     platform::UniqueFile file_;
 };
 
-// A name for a temporary file in the folder of target that no file has yet: "~", eight hex digits
-// and the suffix (".tmp", ".copy"). It is short whatever the target's name, so a target whose name
-// is near the length limit still gets one.
-std::filesystem::path TemporaryBeside(const std::filesystem::path& target, std::string_view suffix);
+// A new temporary file in the folder of target, made by platform::CreateNewFile under a name that no
+// file has yet: "~", eight hex digits and the suffix (".tmp", ".copy"); temp receives it. The name
+// is short whatever the target's name, so a target whose name is near the length limit still gets
+// one. Null when no file could be made.
+platform::UniqueFile CreateTemporaryBeside(const std::filesystem::path& target, std::string_view suffix,
+                                           std::filesystem::path& temp);
 
 // Writes text with CR LF line ends into file; false on a write error.
 bool WriteWithCrLf(std::FILE* file, std::string_view text);

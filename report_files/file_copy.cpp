@@ -42,8 +42,8 @@ CopyResult CopyWhole(const fs::path& from, const fs::path& to, bool overwrite) {
     if (!fs::is_regular_file(from, ec)) return CopyResult::kSourceUnreadable;
     platform::UniqueFile source = platform::OpenFile(from, "rb");
     if (!source) return CopyResult::kSourceUnreadable;
-    const fs::path temp = TemporaryBeside(to, ".copy");
-    platform::UniqueFile target = platform::OpenFile(temp, "wb");
+    fs::path temp;
+    platform::UniqueFile target = CreateTemporaryBeside(to, ".copy", temp);
     if (!target) return CopyResult::kFailed;
     const bool written = CopyBytes(source.get(), target.get()) && platform::FlushToDisk(target.get());
     const bool closed = std::fclose(target.release()) == 0;

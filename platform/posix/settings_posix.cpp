@@ -3,6 +3,7 @@
 // before its first rewrite, so nothing it held is lost.
 #include "platform/platform.h"
 
+#include "platform/file_system.h"
 #include "platform/posix/default_browser.h"
 #include "platform/posix/settings_file.h"
 
@@ -56,27 +57,21 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
-void SyncFolder(const fs::path& folder) {
-    FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.Get() >= 0) ::fsync(dir.Get());
-}
-
-// Writes bytes to a fresh file beside target and renames it over target; mode 0 = a new file's.
+// Writes bytes to a new temporary file beside target and puts it in target's place; mode 0 = a new
+// file's.
 SettingsStatus ReplaceFile(const fs::path& target, std::string_view bytes, mode_t mode) {
     std::error_code ec;
     fs::create_directories(target.parent_path(), ec);
-    const fs::path temp = target.string() + ".tmp-" + std::to_string(::getpid());
-    FileDescriptor fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-    if (fd.Get() < 0) return kSettingsWriteFault;
-    if (mode != 0) ::fchmod(fd.Get(), mode);  // the replaced file's permissions
-    const bool written = WriteAll(fd.Get(), bytes) && ::fsync(fd.Get()) == 0;
-    const bool closed = ::close(fd.Release()) == 0;
-    if (!written || !closed || ::rename(temp.c_str(), target.c_str()) != 0) {
+    fs::path temp;
+    UniqueFile file = CreateTemporaryFor(target, temp, ec);
+    if (!file) return kSettingsWriteFault;
+    if (mode != 0) ::fchmod(::fileno(file.get()), mode);  // the replaced file's permissions
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
+        file.reset();
         ::unlink(temp.c_str());
         return kSettingsWriteFault;
     }
-    SyncFolder(target.parent_path());
-    return kSettingsOk;
+    return CommitTemporaryFile(std::move(file), temp, target) ? kSettingsWriteFault : kSettingsOk;
 }
 
 // Copies the damaged bytes to the first free name settings.ini.damaged, .damaged.1, ...

@@ -4,9 +4,15 @@
 
 #include <windows.h>
 
+#include <fcntl.h>
 #include <io.h>
 
 namespace tavolex::platform {
+namespace {
+
+std::error_code LastError() { return std::error_code(static_cast<int>(::GetLastError()), std::system_category()); }
+
+}  // namespace
 
 UniqueFile OpenFile(const std::filesystem::path& path, const char* mode) {
     const std::wstring wideMode(mode, mode + std::char_traits<char>::length(mode));
@@ -24,6 +30,37 @@ bool MoveFileOver(const std::filesystem::path& from, const std::filesystem::path
         return false;
     }
     return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+UniqueFile CreateNewFile(const std::filesystem::path& path, std::error_code& error) {
+    // CREATE_NEW fails on every existing name, a symbolic link or junction included, so nothing
+    // placed at the name beforehand is opened.
+    const HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        error = LastError();
+        return nullptr;
+    }
+    const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
+    std::FILE* file = fd < 0 ? nullptr : ::_fdopen(fd, "wb");
+    if (file == nullptr) {
+        error = std::make_error_code(std::errc::too_many_files_open);
+        if (fd < 0) {
+            ::CloseHandle(handle);
+        } else {
+            ::_close(fd);
+        }
+        ::DeleteFileW(path.c_str());
+        return nullptr;
+    }
+    error.clear();
+    return UniqueFile(file);
+}
+
+std::error_code PutInPlace(const std::filesystem::path& temp, const std::filesystem::path& target) {
+    if (MoveFileOver(temp, target)) return {};
+    const std::error_code error = LastError();
+    ::DeleteFileW(temp.c_str());
+    return error;
 }
 
 std::filesystem::path PathFromCp932(std::string_view text) {

@@ -41,6 +41,8 @@ struct Case {
     std::optional<std::string> err;  // the whole stderr
     std::string errHas;              // a part of stderr (the path, the reason)
     std::string env;                 // "NAME=VALUE …" for the process's environment
+    std::string shell;               // shell commands run first ("ulimit -f 1;")
+    bool fullDisk = false;           // stdout is /dev/full
 };
 
 std::string Quote(const std::string& arg) {
@@ -83,15 +85,17 @@ protected:
         fs::create_directories(dir_ / "out");
     }
 
-    RunResult Run(const std::vector<std::string>& args, bool withGlobals = true, const std::string& env = "") {
-        std::string command = "env -u TAVOLEX_PALM_FOLDER LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8 TAVOLEX_TRACE= HOME=" +
+    RunResult Run(const std::vector<std::string>& args, bool withGlobals = true, const std::string& env = "",
+                  const std::string& shell = "", bool fullDisk = false) {
+        std::string command = shell + "env -u TAVOLEX_PALM_FOLDER LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8 TAVOLEX_TRACE= HOME=" +
                               Quote(dir_.Path().string()) + " XDG_CONFIG_HOME= " + env + " " + Quote(TAVOLEX_CLI_PATH);
         if (withGlobals) {
             command += " --config " + Quote((dir_ / "config").string()) + " --palm-folder " + Quote(palm_.string()) +
                        " --output " + Quote((dir_ / "out").string());
         }
         for (const std::string& a : args) command += " " + Quote(a);
-        command += " </dev/null >" + Quote((dir_ / "stdout").string()) + " 2>" + Quote((dir_ / "stderr").string());
+        command += " </dev/null >" + Quote(fullDisk ? "/dev/full" : (dir_ / "stdout").string()) + " 2>" +
+                   Quote((dir_ / "stderr").string());
         const int raw = std::system(command.c_str());
         RunResult r;
         r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -107,7 +111,7 @@ protected:
             std::string shown;
             for (const std::string& a : c.args) shown += " " + a;
             SCOPED_TRACE(shown);
-            const RunResult r = Run(c.args, withGlobals, c.env);
+            const RunResult r = Run(c.args, withGlobals, c.env, c.shell, c.fullDisk);
             EXPECT_EQ(r.status, c.status) << r.err;
             EXPECT_EQ(r.out, c.out.value_or(r.out));
             EXPECT_EQ(r.err, c.err.value_or(r.err));
@@ -206,7 +210,20 @@ TEST_F(CliTest, ListingsSelectionSearchAndFailures) {
         {.args = {"report", "--category", "none"}, .status = 1, .errHas = "No meeting matches the selection: no report was written."},
         {.args = {"report", "1", "--template", "missing.htm"}, .status = 1},
         {.args = {"open", "nothing"}, .status = 1},
+        // Output that can't be written: exit 1, the reason, and a failure's own message kept.
+        {.args = {"meetings", "7"}, .status = 1, .errHas = "There is no meeting 7", .fullDisk = true},
+        {.args = {"dump", "-o", Out("big.json")}, .status = 1, .errHas = Out("big.json") + ": File too large",
+         .shell = "trap '' XFSZ; ulimit -f 1; "},
     });
+    EXPECT_FALSE(fs::exists(Out("big.json")));
+    std::vector<Case> full;
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"users"}, {"meetings"}, {"--csv", "meetings"}, {"--json", "items", "1"}, {"show", "1"}, {"search", "Budget"},
+             {"--json", "check"}, {"--json", "reports"}, {"config"}, {"calendar"}, {"contacts"}, {"dump"}, {"--help"}}) {
+        full.push_back({.args = args, .status = 1,
+                        .err = "Tavolex: The output could not be written.\nstandard output: No space left on device\n", .fullDisk = true});
+    }
+    Expect(full);
     EXPECT_EQ(Run({"meetings", "--json"}).out, Run({"--json", "meetings"}).out) << "options after the command";
     EXPECT_NE(Run({"help", "search"}).out.find("Example:\n  tavolex search"), std::string::npos);
 }

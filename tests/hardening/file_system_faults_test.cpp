@@ -1,6 +1,7 @@
 // Faults of the file system, made for real on Linux: an output folder that disappears between its
-// listing and the operation, and a file-size limit reached while the settings file is rewritten.
-// Each operation fails with a message (or a failure status) and leaves every earlier file whole.
+// listing and the operation, a file-size limit reached while the settings file is rewritten, and a
+// symbolic link planted where an output's temporary file will be made. Each operation fails with a
+// message (or a failure status), or does its job, and leaves every other file whole.
 
 #include "address_book/address_book.h"
 #include "meeting_store/meeting_database.h"
@@ -17,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -104,6 +106,30 @@ TEST(SettingsFaultTest, SettingsFileThatCannotBeWrittenKeepsItsLastGoodContent) 
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(test::ReadFileBytes(dir / "settings.ini"), good);
     EXPECT_EQ(FileNames(dir.Path()), std::vector<std::string>{"settings.ini"});
+}
+
+// A symbolic link someone placed at the name of an output's temporary file is never followed: the
+// file it leads to stays as it was, and the output is written in full.
+TEST(TemporaryFileTest, LinkPlantedAtTheTemporaryNameIsNotFollowed) {
+    const std::pair<std::string, std::string> cases[] = {  // the arguments, the file written
+        {"calendar -o out.ics", "out.ics"},         {"contacts -o people.vcf", "people.vcf"},
+        {"dump -o store.json", "store.json"},       {"sqlite minutes.sqlite", "minutes.sqlite"},
+        {"config user SuzukiH", "config/settings.ini"},
+    };
+    for (const auto& [arguments, output] : cases) {
+        SCOPED_TRACE(arguments);
+        test::TempDir dir;
+        test::WriteFileBytes(dir / "victim", "the user's own file");
+        fs::create_directories((dir / output).parent_path());
+        fs::create_symlink(dir / "victim", dir / (output + ".partial"));
+        std::string command = "cd '" + dir.Path().string() + "' && TAVOLEX_TRACE= " TAVOLEX_CLI_PATH
+                              " --config config --palm-folder " TAVOLEX_SAMPLES_PALM " --user TanakaT " + arguments;
+        const int raw = std::system((command + " </dev/null >/dev/null 2>&1").c_str());
+        EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0);
+        EXPECT_EQ(test::ReadFileBytes(dir / "victim"), "the user's own file");
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(dir / output)));
+        EXPECT_GT(fs::file_size(dir / output), 100u);
+    }
 }
 
 }  // namespace

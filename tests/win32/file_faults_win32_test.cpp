@@ -1,8 +1,10 @@
 // Faults of the file system where Windows differs from POSIX: a report held open by another
-// program without sharing, and a report marked read-only. A write or rename onto either fails
-// with the system's message (or a failure) and leaves the files as they were.
+// program without sharing, a report marked read-only, and a file placed at an export's temporary
+// name. A write or rename onto any of them fails with the system's message (or a failure), or
+// passes it by, and leaves the files as they were.
 #include "address_book/address_book.h"
 #include "meeting_store/meeting_database.h"
+#include "platform/file_system.h"
 #include "report/report_folder.h"
 #include "report_files/report_operations.h"
 #include "shell/trace.h"
@@ -83,6 +85,18 @@ TEST_F(Win32FileFaultTest, ReportHeldOpenOrReadOnlyIsNeitherWrittenNorRenamedOve
     SetFileAttributesW(Out("old.htm").c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_TRUE(report_.WriteBuiltInReport(Out("old.htm"), TheMeeting(), ReportKind::kExecutive));
     EXPECT_NE(test::ReadFileBytes(Out("old.htm")), kOldReport);
+}
+
+// A file at an export's temporary name is never opened: the temporary takes another name.
+TEST_F(Win32FileFaultTest, TakenTemporaryNameIsPassedOver) {
+    test::WriteFileBytes(Out("a.ics.partial"), "mine");
+    fs::path temp;
+    std::error_code error;
+    platform::UniqueFile file = platform::CreateTemporaryFor(Out("a.ics"), temp, error);
+    ASSERT_TRUE(file) << error.message();
+    ASSERT_GE(std::fputs("new", file.get()), 0);
+    EXPECT_FALSE(platform::CommitTemporaryFile(std::move(file), temp, Out("a.ics")));
+    EXPECT_EQ(test::ReadFileBytes(Out("a.ics.partial")) + test::ReadFileBytes(Out("a.ics")), "minenew");
 }
 
 }  // namespace
