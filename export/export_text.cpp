@@ -2,6 +2,7 @@
 
 #include "meeting_store/date_format.h"
 #include "meeting_store/meeting_database.h"
+#include "platform/file_system.h"
 #include "platform/platform.h"
 
 #include <cstdio>
@@ -50,6 +51,17 @@ std::optional<std::string> ValidIsoTime(std::uint8_t hour, std::uint8_t minute) 
 std::optional<std::string> ValidIsoDueDate(std::uint16_t packed) {
     if ((packed >> 9) == 127) return std::nullopt;
     return ValidIsoDate(packed);
+}
+
+std::vector<std::filesystem::path> ExistingFiles(const std::filesystem::path& folder,
+                                                 const std::vector<std::string>& cp932Names) {
+    std::vector<std::filesystem::path> found;
+    for (const std::string& name : cp932Names) {
+        std::error_code ec;
+        const std::filesystem::path path = folder / platform::PathFromCp932(name);
+        if (std::filesystem::exists(std::filesystem::symlink_status(path, ec))) found.push_back(path);
+    }
+    return found;
 }
 
 MeetingIndexes AllMeetings(const MeetingDatabase& store) {

@@ -48,7 +48,10 @@ void WriteDamagedUser(const fs::path& user) {
                                       .addressId = 77, .absent = true},
                    test::SketchSpec{.title = "\x83\x58\x83\x50\x83\x62\x83\x60", .bitmap = {0, 200, 0, 200, 0, 1}}}});
     store.meetings.push_back({.title = "plain", .date = test::HandheldDay(1999, 12, 31), .start = {23, 59},
-                             .end = {0, 0}, .items = {test::AgendaSpec{.text = "", .status = 9}}});
+                             .end = {0, 0},
+                             .items = {test::AgendaSpec{.text = "", .status = 9},
+                                       test::NoteSpec{.text = "<script>document.title='PWNED'</script>"
+                                                              "<img src=x onerror=\"document.title='PWNED'\">"}}});
     test::PalmUserDatabases databases = test::BuildPalmUserDatabases(store);
     databases.note.records.push_back({.body = test::NoteBody({.text = "no meeting names me"}), .uniqueId = 0x7777});
     const std::string linkBytes = test::DatabaseBytes(databases.link);
@@ -149,15 +152,17 @@ TEST_P(ExportReadersTest, IndependentReadersReadBackEveryFile) {
     for (const int i : {0, 1, 3, 4}) EXPECT_EQ(summaries[i].replacements > 0, damaged) << i;
     EXPECT_EQ(summaries[3].meetings, store_.MeetingCount());
 
-    // The archive's reports are the bytes the report command writes.
+    // The archive's reports are the bytes the report command writes, with the policy after <head>.
     for (std::int32_t i = 0; i < store_.MeetingCount(); ++i) {
         const Meeting& m = *store_.MeetingAt(i);
         options_.outputFolder = out / "single";
         fs::create_directories(options_.outputFolder);
         ASSERT_TRUE(reports_.WriteBuiltInReport(out / "single" / "r.htm", m, ReportKind::kExecutive));
-        EXPECT_EQ(test::ReadFileBytes(out / "archive" / ArchiveReportName(m, i, false, ".htm")),
-                  test::ReadFileBytes(out / "single" / "r.htm"))
-            << i;
+        std::string single = test::ReadFileBytes(out / "single" / "r.htm");
+        single.insert(single.find("<head>") + 6,
+                      "\r\n<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; img-src 'self'; "
+                      "style-src 'self' 'unsafe-inline'; base-uri 'none'; form-action 'none'\">");
+        EXPECT_EQ(test::ReadFileBytes(out / "archive" / ArchiveReportName(m, i, false, ".htm")), single) << i;
     }
 
     const std::string command = std::string("/usr/bin/python3 ") + TAVOLEX_EXPORT_CHECK + " " + out.string() +
