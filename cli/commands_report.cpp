@@ -191,7 +191,11 @@ int WriteReports(CliSession& session, const ReportJob& job, std::ostream& out) {
         } else {
             out << PathText(reportPath) << '\n' << std::flush;
         }
-        return true;
+        // The writer has named each sketch picture it could not write; the job is not done.
+        for (const fs::path& picture : report.UnwrittenPictures()) {
+            if (const std::string reason = WriteFailureReason(picture); !reason.empty()) Detail(reason);
+        }
+        return report.UnwrittenPictures().empty();
     };
     ProgressBar progress("report", indexes.size());
     for (const std::int32_t index : indexes) {

@@ -2,6 +2,7 @@
 
 #include "export/json_dump.h"
 #include "meeting_store/meeting_database.h"
+#include "meeting_store/sketch_files.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"
 #include "report/report_file.h"
@@ -194,7 +195,7 @@ public:
                 const std::string title = text_.Utf8(s->szTitle);
                 all += "\n" + title;
                 if (s->image.HasPixels()) {
-                    const std::string file = std::to_string(static_cast<std::int32_t>(s->dwDBID)) + ".jpg";
+                    const std::string file = SketchFileName(store_, *s);
                     pictures += "<a href=\"" + file + "\"><img class=\"sketch\" src=\"" + file + "\" alt=\"" +
                                 Html(title) + "\" loading=\"lazy\"></a>";
                 }
@@ -364,10 +365,16 @@ bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const Mee
         ++summary.meetings;
         const std::string name = ArchiveReportName(m, row.index, idUses.at(m.dwDBID) > 1, extension);
         const std::filesystem::path reportPath = options.folder / name;
-        std::string report = fromTemplate ? CollectTemplateImages(reports.ExpandForMeeting(reports.TemplateText(), m,
-                                                                                           reportOptions),
-                                                                  reportOptions.templateFolder, options.folder)
+        std::string report = fromTemplate ? reports.ExpandForMeeting(reports.TemplateText(), m, reportOptions)
                                           : reports.ComposeBuiltInReport(m, options.kind, reportOptions);
+        if (!reports.UnwrittenPictures().empty()) {
+            summary.error = "cannot write the sketch picture " +
+                            text.Utf8(platform::PathToCp932(reports.UnwrittenPictures().front()));
+            return false;
+        }
+        if (fromTemplate) {
+            report = CollectTemplateImages(report, reports.ReportTokenSpans(), reports.TemplateFolder(), options.folder);
+        }
         if (options.utf8Reports) report = ToUtf8Report(report, text);
         if (htmlReports) report = WithReportPolicy(std::move(report));
         if (!WriteArchiveFile(reportPath, report)) {

@@ -2,6 +2,8 @@
 
 #include "address_book/address_book.h"
 #include "meeting_store/meeting_database.h"
+#include "meeting_store/sketch_files.h"
+#include "platform/file_system.h"
 #include "sketch/sketch_image.h"
 
 #include <cstdio>
@@ -163,8 +165,14 @@ private:
 
     std::string Picture(const Sketch& sketch) {
         if (options_.pictureFolder.empty() || !sketch.image.HasPixels()) return "null";
-        const std::string name = std::to_string(static_cast<std::int32_t>(sketch.dwDBID)) + ".jpg";
-        WriteSketchJpeg(sketch.image, options_.pictureFolder / name);
+        const std::string name = SketchFileName(store_, sketch);
+        if (!WriteSketchJpeg(sketch.image, options_.pictureFolder / name)) {
+            // The dump names only pictures that are there; the first one missing fails the export.
+            if (summary_.error.empty()) {
+                summary_.error = "cannot write the sketch picture " + text_.Utf8(platform::PathToCp932(options_.pictureFolder / name));
+            }
+            return "null";
+        }
         return JsonString(name);
     }
 

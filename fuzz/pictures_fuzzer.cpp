@@ -43,7 +43,7 @@ void fuzz::FuzzOne(std::string_view text) {
         if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos) std::abort();
     }
 
-    const std::string written = CollectTemplateImages(text, templates, output);
+    const std::string written = CollectTemplateImages(text, {}, templates, output);
     if (written.size() > text.size()) std::abort();
     // The output folder emptied again, the scratch folder is as it was.
     fuzz::EmptyFolder(output);

@@ -16,5 +16,5 @@ void fuzz::FuzzOne(std::string_view input) {
     if (static_cast<std::int64_t>(image.Width()) * image.Height() > 640 * 960) return;
     const std::vector<std::uint8_t> rgb = image.Rgb();
     if (!rgb.empty() && rgb.size() != static_cast<std::size_t>(image.Width()) * image.Height() * 3) std::abort();
-    WriteSketchJpeg(image, fuzz::ScratchFolder() / "sketch.jpg");
+    (void)WriteSketchJpeg(image, fuzz::ScratchFolder() / "sketch.jpg");
 }

@@ -79,6 +79,8 @@ public:
     // Reads a template file whole; shows the system's message and returns false when it can't.
     bool LoadTemplateFile(const std::filesystem::path& path);
     [[nodiscard]] std::string_view TemplateText() const { return templateText_; }
+    // The loaded template's own folder: the tree its pictures are taken from.
+    [[nodiscard]] const std::filesystem::path& TemplateFolder() const { return templateFolder_; }
     // Expands the loaded template for the meeting, brings its pictures into the output folder and
     // writes the report. False (after the write-failure message) when the file can't be written.
     bool WriteTemplateReport(const std::filesystem::path& reportPath, const Meeting& meeting);
@@ -91,6 +93,10 @@ public:
     // Expands a template for the meeting as the writers do (fresh stacks, output on, meeting level)
     // with the options given, and returns the text.
     std::string ExpandForMeeting(std::string_view templ, const Meeting& meeting, const ReportOptions& options);
+    // The spans of the last report's text that tokens wrote (the rest is the template's own bytes).
+    [[nodiscard]] const InsertedSpans& ReportTokenSpans() const { return reportSpans_; }
+    // The sketch pictures the last report could not write, as full paths; empty when all were.
+    [[nodiscard]] const std::vector<std::filesystem::path>& UnwrittenPictures() const { return unwrittenPictures_; }
     // The text of a built-in report kind for the meeting.
     std::string ComposeBuiltInReport(const Meeting& meeting, ReportKind kind, const ReportOptions& options);
 
@@ -145,6 +151,8 @@ private:
     void WriteCount(std::int32_t counter);
     void WriteStatus(bool first);
     void WriteSketchFile(const Sketch& sketch);
+    // Tells the user of each sketch picture the last report could not write.
+    void ShowUnwrittenPictures();
     void WriteReportTime(bool date);
 
     const MeetingDatabase& store_;
@@ -167,6 +175,9 @@ private:
     std::string color1_;
     std::string color2_;
     std::string templateText_;
+    std::filesystem::path templateFolder_;
+    InsertedSpans reportSpans_;
+    std::vector<std::filesystem::path> unwrittenPictures_;
     std::vector<char> scratch_;
     bool reportFull_ = false;  // the report text reached its capacity; later pieces add nothing
 };

@@ -69,6 +69,8 @@ bool ReportFolder::LoadTemplateFile(const std::filesystem::path& path) {
     }
     text.resize(read);
     templateText_ = std::move(text);
+    // A template named by a bare relative name lies in the working folder.
+    templateFolder_ = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
     return true;
 }
 
@@ -76,6 +78,8 @@ void ReportFolder::BeginReport(const Meeting& meeting, const ReportOptions& opti
     meeting_ = meeting;
     options_ = options;
     reportFull_ = false;
+    reportSpans_.clear();
+    unwrittenPictures_.clear();
     stateDepth_ = 0;
     ResetLoops();
     SetOutputOn(true);
@@ -97,6 +101,10 @@ void ReportFolder::ExpandAppend(std::string_view templ, std::string& out) {
     const std::size_t room = kReportCapacity - 1 - std::min(out.size(), kReportCapacity - 1);
     const std::string_view piece(scratch_.data(), n);
     const std::size_t keep = WholeCharacterPrefix(piece, room);
+    for (const auto& [begin, end] : TokenSpans()) {
+        if (begin >= keep) break;
+        reportSpans_.emplace_back(out.size() + begin, out.size() + std::min(end, keep));
+    }
     out.append(piece.substr(0, keep));
     reportFull_ = OutputFull() || keep < n || keep == room;
 }
@@ -171,12 +179,13 @@ bool ReportFolder::WriteTemplateReport(const std::filesystem::path& reportPath, 
         return false;
     }
     const std::string expanded = ExpandForMeeting(templateText_, meeting, options);
-    const std::string text = CollectTemplateImages(expanded, options.templateFolder, options.outputFolder);
+    const std::string text = CollectTemplateImages(expanded, reportSpans_, templateFolder_, options.outputFolder);
     if (!file.Commit(text)) {
         ui_.ShowMessage("Writing report failed.\nThe file may be locked by another application.", "Tavolex Report",
                         platform::MessageIcon::kInformation);
         return false;
     }
+    ShowUnwrittenPictures();
     if (viewer_) viewer_(reportPath);
     return true;
 }
@@ -191,8 +200,16 @@ bool ReportFolder::WriteBuiltInReport(const std::filesystem::path& reportPath, c
                         platform::MessageIcon::kInformation);
         return false;
     }
+    ShowUnwrittenPictures();
     if (viewer_) viewer_(reportPath);
     return true;
+}
+
+void ReportFolder::ShowUnwrittenPictures() {
+    for (const std::filesystem::path& picture : unwrittenPictures_) {
+        ui_.ShowMessage("The sketch picture " + platform::PathToCp932(picture) + " could not be written.",
+                        "Tavolex Report", platform::MessageIcon::kInformation);
+    }
 }
 
 }  // namespace tavolex

@@ -2,7 +2,9 @@
 
 #include "platform/file_system.h"
 #include "report/template_scanner.h"
+#include "shell/trace.h"
 
+#include <optional>
 #include <system_error>
 
 namespace tavolex {
@@ -39,19 +41,29 @@ void CopyOver(const std::filesystem::path& from, const std::filesystem::path& to
     std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, ec);
 }
 
-// Copies the picture of one reference and returns the reference text to write.
-std::string HandleReference(std::string_view value, const std::filesystem::path& templateFolder,
-                            const std::filesystem::path& outputFolder) {
+// Copies the picture of one reference and returns the reference text to write; nothing when the
+// reference leaves the template folder's tree and is left alone.
+std::optional<std::string> HandleReference(std::string_view value, const std::filesystem::path& templateFolder,
+                                           const std::filesystem::path& outputFolder) {
+    const std::string name = DecodeSpaces(value);
+    if (!StaysInFolderTree(name)) {
+        Trace("Picture reference left alone, outside the template folder: %s", name.c_str());
+        return std::nullopt;
+    }
     if (!HasSeparatorAfterFirst(value)) {
-        const std::string name = DecodeSpaces(value);
         CopyOver(InFolder(templateFolder, name), InFolder(outputFolder, name));
         return std::string(value);
     }
     const std::string_view fileName = value.substr(AfterLastSeparator(value));
-    const bool hasDrive = value.size() >= 2 && value[1] == ':' && !IsLeadByte(static_cast<std::uint8_t>(value[0]));
-    const std::filesystem::path source = hasDrive ? platform::PathFromCp932(value) : InFolder(templateFolder, value);
-    CopyOver(source, InFolder(outputFolder, fileName));
+    CopyOver(InFolder(templateFolder, value), InFolder(outputFolder, fileName));
     return std::string(fileName);
+}
+
+// Whether any byte of [begin, end] lies in a span; spans are passed in order, and `next` keeps the
+// first span that may still matter as begin grows.
+bool TouchesSpan(const InsertedSpans& spans, std::size_t& next, std::size_t begin, std::size_t end) {
+    while (next < spans.size() && spans[next].second <= begin) ++next;
+    return next < spans.size() && spans[next].first <= end;
 }
 
 }  // namespace
@@ -90,11 +102,37 @@ std::size_t AfterLastSeparator(std::string_view text) {
     return after;
 }
 
-std::string CollectTemplateImages(std::string_view text, const std::filesystem::path& templateFolder,
+bool StaysInFolderTree(std::string_view reference) {
+    if (reference.empty() || IsSeparator(reference[0])) return false;
+    if (reference.size() >= 2 && reference[1] == ':' && !IsLeadByte(static_cast<std::uint8_t>(reference[0]))) {
+        return false;
+    }
+    int depth = 0;
+    std::string_view component;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= reference.size();) {
+        if (i < reference.size() && !IsSeparator(reference[i])) {
+            i += CharWidth(reference, i);
+            continue;
+        }
+        component = reference.substr(start, i - start);
+        if (component == "..") {
+            if (--depth < 0) return false;
+        } else if (!component.empty() && component != ".") {
+            ++depth;
+        }
+        start = ++i;
+    }
+    return !component.empty() && component != "." && component != "..";
+}
+
+std::string CollectTemplateImages(std::string_view text, const InsertedSpans& tokenSpans,
+                                  const std::filesystem::path& templateFolder,
                                   const std::filesystem::path& outputFolder) {
     std::string out;
     std::size_t copiedUpTo = 0;
     std::size_t handled = 0;
+    std::size_t nextSpan = 0;
     for (std::size_t i = 0; i < text.size() && handled < kMaxTemplateImages; ++i) {
         std::size_t valueStart;
         if (text.compare(i, kSrc.size(), kSrc) == 0 && i + kSrc.size() <= text.size()) {
@@ -107,10 +145,12 @@ std::string CollectTemplateImages(std::string_view text, const std::filesystem::
         if (valueStart >= text.size() || text[valueStart] == '"') continue;
         const std::size_t valueEnd = text.find('"', valueStart);
         if (valueEnd == std::string_view::npos) continue;
-        const std::string reference =
+        if (TouchesSpan(tokenSpans, nextSpan, i, valueEnd)) continue;
+        const std::optional<std::string> reference =
             HandleReference(text.substr(valueStart, valueEnd - valueStart), templateFolder, outputFolder);
+        if (!reference) continue;
         out.append(text.substr(copiedUpTo, valueStart - copiedUpTo));
-        out += reference;
+        out += *reference;
         copiedUpTo = valueEnd;
         ++handled;
     }

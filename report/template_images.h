@@ -1,6 +1,9 @@
 #pragma once
-// The pictures a template report refers to: copied from the template folder (or from where the
-// reference points) into the output folder, with each reference cut to its bare file name.
+// The pictures a template report refers to: copied from the template's folder tree into the
+// output folder, with each reference cut to its bare file name. Only the template's own bytes
+// name pictures: what a token wrote (a meeting's texts) never makes a file be copied.
+
+#include "report/template_scanner.h"
 
 #include <cstddef>
 #include <filesystem>
@@ -12,9 +15,18 @@ namespace tavolex {
 inline constexpr std::size_t kMaxTemplateImages = 256;
 
 // Handles the src="…" and background="…" references of an expanded report (exact lower-case
-// spelling, at most 256 of them) and returns the text to write.
-std::string CollectTemplateImages(std::string_view text, const std::filesystem::path& templateFolder,
+// spelling, at most 256 of them) and returns the text to write. A reference some of whose bytes
+// (marker, value or closing quote) lie in tokenSpans is not the template's and stays as it is;
+// so does one that leaves the template folder's tree (see StaysInFolderTree), which is traced.
+std::string CollectTemplateImages(std::string_view text, const InsertedSpans& tokenSpans,
+                                  const std::filesystem::path& templateFolder,
                                   const std::filesystem::path& outputFolder);
+
+// Whether a picture reference (CP932, "%20" decoded) names a file inside the folder tree it is
+// read from: it names no drive ("C:"), does not start at a root ('/', '\', "\\server"), and no
+// ".." takes it above the folder once "." and ".." are worked out. Its last component must be a
+// file name (not empty, "." or "..").
+[[nodiscard]] bool StaysInFolderTree(std::string_view reference);
 
 // folder + name, as the folder's text followed by the name's: a name is never taken for a root
 // or a drive ("/images/a.gif" lies below the folder). The caller checks the name with

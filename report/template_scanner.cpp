@@ -89,13 +89,16 @@ std::size_t TemplateScanner::ExpandTemplate(std::span<const char> templ, char* o
     if (output == nullptr || capacity == 0) return 0;
     outputLimit_ = capacity - 1;
     outputFull_ = false;
+    tokenSpans_.clear();
 
     const std::size_t size = input_.size();
     std::size_t budget = size + kScanAllowance;
     while (inputPos_ < size && !outputFull_ && budget > 0) {
         const std::size_t start = inputPos_;
         if (const std::size_t length = TokenAt(start)) {
+            const std::size_t written = outputPos_;
             const TokenAction action = HandleToken();
+            NoteTokenOutput(written);
             inputPos_ = start + length;
             Act(action, start, start + length);
             budget -= std::min(budget, length);
@@ -160,6 +163,15 @@ void TemplateScanner::Act(TokenAction action, std::size_t tokenStart, std::size_
             outputOn_ = true;
             Put(input_.data() + tokenStart, tokenEnd - tokenStart);
             break;
+    }
+}
+
+void TemplateScanner::NoteTokenOutput(std::size_t begin) {
+    if (outputPos_ == begin) return;
+    if (!tokenSpans_.empty() && tokenSpans_.back().second == begin) {
+        tokenSpans_.back().second = outputPos_;
+    } else {
+        tokenSpans_.emplace_back(begin, outputPos_);
     }
 }
 

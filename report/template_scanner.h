@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace tavolex {
 
@@ -31,6 +33,9 @@ inline constexpr std::size_t kTokenTextSize = 256;
 inline constexpr int kLoopStackDepth = 10;
 // The largest report, in bytes; the output buffers of the generator have this size.
 inline constexpr std::size_t kReportCapacity = 819200;
+
+// Spans [begin, end) of a text, in order and not overlapping.
+using InsertedSpans = std::vector<std::pair<std::size_t, std::size_t>>;
 
 // True for a byte that starts a double-byte character in code page 932.
 [[nodiscard]] constexpr bool IsLeadByte(std::uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
@@ -76,11 +81,16 @@ public:
     [[nodiscard]] int LoopDepth() const { return loopDepth_; }
     // Whether the last expansion filled its output (the report was cut short).
     [[nodiscard]] bool OutputFull() const { return outputFull_; }
+    // The output of the last expansion that tokens wrote, as [begin, end) offsets in order: what
+    // the template's own bytes did not put there (the meeting's texts among it).
+    [[nodiscard]] const InsertedSpans& TokenSpans() const { return tokenSpans_; }
 
 private:
     // Length of the token starting at input position pos (RTF backslash, braces included), or 0.
     std::size_t TokenAt(std::size_t pos);
     void Act(TokenAction action, std::size_t tokenStart, std::size_t tokenEnd);
+    // Records what a token handler wrote since begin as token output.
+    void NoteTokenOutput(std::size_t begin);
     void Put(const char* bytes, std::size_t n);
 
     std::span<const char> input_;
@@ -89,6 +99,7 @@ private:
     std::size_t outputPos_ = 0;
     std::size_t outputLimit_ = 0;
     bool outputFull_ = false;  // a write reached the capacity; scanning ends and nothing more is written
+    InsertedSpans tokenSpans_;
 
     std::array<char, kTokenTextSize> tokenText_{};
     std::array<char, kTokenTextSize> parameter1_{};

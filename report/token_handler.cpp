@@ -7,6 +7,7 @@
 #include "address_book/address_book.h"
 #include "meeting_store/date_format.h"
 #include "meeting_store/meeting_database.h"
+#include "meeting_store/sketch_files.h"
 #include "platform/platform.h"
 #include "report/token_table.h"
 
@@ -417,10 +418,12 @@ void ReportFolder::WriteCount(std::int32_t counter) {
 void ReportFolder::WriteStatus(bool first) { WriteText(first ? Parameter1() : Parameter2()); }
 
 void ReportFolder::WriteSketchFile(const Sketch& sketch) {
-    // "%d.jpg" of the record id, as a signed number.
-    char name[24];
-    std::snprintf(name, sizeof name, "%d.jpg", static_cast<std::int32_t>(sketch.dwDBID));
-    WriteSketchJpeg(sketch.image, options_.outputFolder / name);
+    const std::string name = SketchFileName(store_, sketch);
+    const std::filesystem::path path = options_.outputFolder / name;
+    if (!WriteSketchJpeg(sketch.image, path) &&
+        std::find(unwrittenPictures_.begin(), unwrittenPictures_.end(), path) == unwrittenPictures_.end()) {
+        unwrittenPictures_.push_back(path);
+    }
     WriteText(name);
 }
 

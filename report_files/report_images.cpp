@@ -1,5 +1,6 @@
 #include "report_files/report_images.h"
 
+#include "meeting_store/sketch_files.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"
 #include "report/template_images.h"
@@ -58,6 +59,14 @@ ReadResult ReadWhole(const fs::path& path, std::string& bytes) {
     return ReadResult::kRead;
 }
 
+// Whether the reference names a picture a template report copies: an existing file inside the
+// template folder's tree.
+bool IsTemplatePicture(const ImageReference& image, const ReportPaths& paths) {
+    std::error_code ec;
+    return StaysInFolderTree(image.reference) &&
+           fs::is_regular_file(InFolder(paths.templateFolder, image.reference), ec);
+}
+
 // Template pictures are refreshed in the output folder, but a report there is never a picture
 // to overwrite.
 void RefreshFromTemplate(const ImageReference& image, const ReportPaths& paths) {
@@ -109,11 +118,14 @@ bool CollectReportImages(const fs::path& reportPath, const ReportPaths& paths, p
     const bool complete = ScanImageReferences(bytes, references);
     list.names.reserve(kMaxReportImages);  // entries keep their place while the list lives
     for (const ImageReference& image : references) {
+        // A report names what its text holds; only what the program put beside it is its picture.
+        const bool templatePicture = IsTemplatePicture(image, paths);
+        if (!templatePicture && !IsSketchFileName(image.fileName)) continue;
         list.names.push_back(image.fileName);
         const int index = static_cast<int>(list.names.size()) - 1;
         Trace("NEW &szImage[%i] = " TAVOLEX_TRACE_PTR ", szImage[%i] = " TAVOLEX_TRACE_PTR, index,
               TraceAddress(&list.names.back()), index, TraceAddress(list.names.back().data()));
-        RefreshFromTemplate(image, paths);
+        if (templatePicture) RefreshFromTemplate(image, paths);
     }
     if (!complete) {
         ReleaseImageList(list, "DELETE szImage[%i] = " TAVOLEX_TRACE_PTR);

@@ -39,7 +39,9 @@ struct ReportImageList {
 
 // Reads the report whole and collects its pictures, and refreshes each picture from the
 // template folder into the output folder (template folder + reference copied over output
-// folder + name; a reference with no such template file changes nothing). A name that is
+// folder + name). A report's pictures are only those the program puts beside a report: names of
+// sketch pictures (IsSketchFileName) and references to an existing file inside the template
+// folder's tree; any other name the text holds (a user's file) is not collected. A name that is
 // itself a report file is never overwritten. Fails silently when the report can't be opened;
 // shows the system's message when its size can't be read, the memory can't be had, or it is
 // empty; fails after 256 names. A failure leaves the list empty.

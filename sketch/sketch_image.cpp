@@ -43,11 +43,11 @@ std::vector<std::uint8_t> SketchImage::Rgb() const {
     return DecodeBitmapRgb(bitmap_);
 }
 
-void WriteSketchJpeg(const SketchImage& image, const std::filesystem::path& path) {
-    if (!image.HasPixels()) return;
+bool WriteSketchJpeg(const SketchImage& image, const std::filesystem::path& path) {
+    if (!image.HasPixels()) return true;
     const std::vector<std::uint8_t> rgb = image.Rgb();
-    if (rgb.empty()) return;
-    (void)JpegFile::Write(path, rgb, image.Width(), image.Height(), kJpegQuality);
+    if (rgb.empty()) return false;
+    return JpegFile::Write(path, rgb, image.Width(), image.Height(), kJpegQuality) == 1;
 }
 
 std::vector<std::uint8_t> SketchJpegBytes(const SketchImage& image) {

@@ -44,8 +44,8 @@ private:
 };
 
 // Writes the picture as a baseline JPEG of quality 100; nothing when the image has no pixels.
-// Failures are not reported to the caller (an unopenable path is traced by JpegFile).
-void WriteSketchJpeg(const SketchImage& image, const std::filesystem::path& path);
+// False when a picture was to be written and was not (an unopenable path is also traced by JpegFile).
+[[nodiscard]] bool WriteSketchJpeg(const SketchImage& image, const std::filesystem::path& path);
 // The bytes WriteSketchJpeg writes, in memory; empty when the image has no pixels.
 [[nodiscard]] std::vector<std::uint8_t> SketchJpegBytes(const SketchImage& image);
 

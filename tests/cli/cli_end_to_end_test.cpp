@@ -395,6 +395,32 @@ TEST_F(CliTest, BatchReportsNeverOverwriteEachOtherAndMatchSingleReports) {
     });
 }
 
+// Two sketches with one handheld id (a damaged store) keep a picture each, under the same names in
+// the dump and the report; a picture that can't be written (a folder in its place) fails the job
+// and the dump names no picture that isn't there.
+TEST_F(CliTest, SketchPicturesAreNeverLostSilently) {
+    const std::vector<std::uint8_t> bitmap = {0, 8, 0, 2, 0, 2, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0xF0, 0, 0x0F, 0};
+    PalmUserSpec user;
+    user.meetings = {{.title = "Plan", .date = HandheldDay(2026, 11, 2),
+                      .items = {SketchSpec{.title = "a", .bitmap = bitmap, .id = 0x50},
+                                SketchSpec{.title = "b", .bitmap = bitmap, .id = 0x50}}}};
+    WritePalmUserFolder(palm_ / "UserD" / "Tavolex", user);
+    const std::string pictures = (dir_ / "pics").string();
+    Expect({{.args = {"--user", "UserD", "dump", "-o", (dir_ / "d.json").string(), "--pictures", pictures}},
+            {.args = {"--user", "UserD", "report", "1", "--name", "r"}, .out = Out("r.htm") + "\n"}});
+    EXPECT_NE(ReadFileBytes(dir_ / "d.json").find("\"picture\":\"80-2.jpg\""), std::string::npos);
+    EXPECT_NE(ReadFileBytes(Out("r.htm")).find("src=\"80-2.jpg\""), std::string::npos);
+    for (const std::string& folder : {pictures, (dir_ / "out").string()}) {
+        EXPECT_EQ(ReadFileBytes(fs::path(folder) / "80.jpg"), ReadFileBytes(fs::path(folder) / "80-2.jpg")) << folder;
+        fs::remove(fs::path(folder) / "80-2.jpg");
+        fs::create_directories(fs::path(folder) / "80-2.jpg");
+    }
+    Expect({{.args = {"--user", "UserD", "dump", "-o", (dir_ / "d.json").string(), "--pictures", pictures, "--force"},
+             .status = 1, .errHas = "80-2.jpg"},
+            {.args = {"--user", "UserD", "report", "1", "--name", "r", "--force"}, .status = 1, .errHas = "Is a directory"}});
+    EXPECT_EQ(ReadFileBytes(dir_ / "d.json").find("80-2.jpg"), std::string::npos);
+}
+
 TEST_F(CliTest, DamagedDatabasesNeverCrashAndCheckNamesEachFile) {
     Expect({{.args = {"--palm-folder", TAVOLEX_SAMPLES_PALM, "--user", "TanakaT", "check"}}});
     EXPECT_EQ(ReadFileBytes(dir_ / "stdout").substr(0, 27), "meeting.dat\tok\t0\tok\t12\t12\t\n");

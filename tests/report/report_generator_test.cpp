@@ -201,22 +201,47 @@ TEST_F(ReportGeneratorTest, ReportsAreWrittenWithCrLfAndOpened) {
     EXPECT_EQ(test::ReadFileBytes(path).find("\r\r\n"), std::string::npos);
 }
 
-// Pictures are copied to the output folder and their references cut to the file name; one named
-// from the root ("/images/a.gif", no drive) lies below the template folder.
+// Pictures of the template's own references are copied to the output folder and the references
+// cut to the file name; a reference that leaves the template folder's tree is left as it is.
 TEST_F(ReportGeneratorTest, TemplatePicturesAreCopiedAndReferencesCut) {
     const std::pair<std::string, std::string> pictures[] = {
-        {"logo.gif", "L"}, {"img/pic.gif", "P"}, {"my logo.gif", "S"}, {"images/root.gif", "R"}, {"bg.gif", "B"}};
+        {"logo.gif", "L"}, {"img/pic.gif", "P"}, {"my logo.gif", "S"}, {"img/up.gif", "U"}};
     for (const auto& [name, bytes] : pictures) test::WriteFileBytes(options_.templateFolder / name, bytes);
-    const std::string text = "<img src=\"logo.gif\"><img src=\"img\\pic.gif\"><td background=\"C:\\pics\\bg.jpg\">"
-                             "<img src=\"my%20logo.gif\"><img src=\"\"><img SRC=\"logo.gif\">";
-    EXPECT_EQ(CollectTemplateImages(text, options_.templateFolder, options_.outputFolder),
-              "<img src=\"logo.gif\"><img src=\"pic.gif\"><td background=\"bg.jpg\">"
-              "<img src=\"my%20logo.gif\"><img src=\"\"><img SRC=\"logo.gif\">");
-    EXPECT_EQ(CollectTemplateImages("<img src=\"/images/root.gif\"><td background=\"/bg.gif\">",
-                                    options_.templateFolder, options_.outputFolder),
-              "<img src=\"root.gif\"><td background=\"/bg.gif\">");
+    test::WriteFileBytes(dir_ / "secret.txt", "X");
+    const std::string text = "<img src=\"logo.gif\"><img src=\"img\\pic.gif\"><img src=\"my%20logo.gif\">"
+                             "<img src=\"img/../img/up.gif\"><img src=\"\"><img SRC=\"logo.gif\">";
+    EXPECT_EQ(CollectTemplateImages(text, {}, options_.templateFolder, options_.outputFolder),
+              "<img src=\"logo.gif\"><img src=\"pic.gif\"><img src=\"my%20logo.gif\">"
+              "<img src=\"up.gif\"><img src=\"\"><img SRC=\"logo.gif\">");
     for (const auto& [name, bytes] : pictures) {
         EXPECT_EQ(test::ReadFileBytes(options_.outputFolder / std::filesystem::path(name).filename()), bytes) << name;
+    }
+    const std::string outside = "<img src=\"../secret.txt\"><td background=\"img/../../secret.txt\">"
+                                "<img src=\"/images/root.gif\"><img src=\"\\\\server\\a.gif\">"
+                                "<td background=\"C:\\pics\\bg.jpg\"><img src=\"img/..\">";
+    EXPECT_EQ(CollectTemplateImages(outside, {}, options_.templateFolder, options_.outputFolder), outside);
+    EXPECT_FALSE(std::filesystem::exists(options_.outputFolder / "secret.txt"));
+}
+
+// A template takes its pictures from its own folder, wherever the template folder setting points.
+// What a token wrote is never a picture reference: a title holding <img src="..."> copies nothing
+// and is written as it is, while the template's own reference beside it is still handled.
+TEST_F(ReportGeneratorTest, TemplatePicturesComeFromTheTemplateNeverFromTokens) {
+    const std::filesystem::path elsewhere = dir_ / "elsewhere";
+    test::WriteFileBytes(elsewhere / "logo.gif", "L");
+    test::WriteFileBytes(elsewhere / "img" / "pic.gif", "P");
+    Meeting meeting = M(0);
+    for (const char* title : {"<img src=\"img/pic.gif\">", "img/pic.gif"}) {
+        meeting.szTitle = title;
+        test::WriteFileBytes(elsewhere / "t.htm",
+                             "<img src=\"logo.gif\">{TITLE}<img src=\"{TITLE}\"><img src=\"img/{TITLE}\">");
+        ASSERT_TRUE(report_.LoadTemplateFile(elsewhere / "t.htm"));
+        const auto path = options_.outputFolder / "r.htm";
+        ASSERT_TRUE(report_.WriteTemplateReport(path, meeting));
+        EXPECT_EQ(test::ReadFileBytes(path), "<img src=\"logo.gif\"> " + std::string(title) + "<img src=\" " + title +
+                                                 "\"><img src=\"img/ " + title + "\">");
+        EXPECT_FALSE(std::filesystem::exists(options_.outputFolder / "pic.gif")) << title;
+        EXPECT_EQ(test::ReadFileBytes(options_.outputFolder / "logo.gif"), "L");
     }
 }
 

@@ -60,9 +60,15 @@ protected:
     ReportImageList list;
 };
 
+// A report's pictures are its sketch pictures and the template pictures it copied; other files the
+// text names (a user's, one beside the template folder, one only named like a sketch) are not.
 TEST_F(CollectReportImagesTest, TemplatePicturesAreRefreshed) {
     const fs::path report = paths.outputFolder / "a.htm";
-    test::WriteFileBytes(report, "<img src=\"1234.jpg\"><td background=\"images/bg%20a.gif\"><img src=\"b.htm\">");
+    test::WriteFileBytes(report, "<img src=\"1234.jpg\"><td background=\"images/bg%20a.gif\"><img src=\"b.htm\">"
+                                 "<img src=\"budget.xlsx\"><img src=\"../secret.gif\"><img src=\"0012.jpg\">"
+                                 "<img src=\"-7-2.jpg\"><img src=\"7-1.jpg\">");
+    test::WriteFileBytes(dir / "secret.gif", "S");
+    test::WriteFileBytes(paths.outputFolder / "budget.xlsx", "mine");
     test::WriteFileBytes(paths.templateFolder / "images" / "bg a.gif", "NEW");
     test::WriteFileBytes(paths.outputFolder / "bg a.gif", "OLD");
     test::WriteFileBytes(paths.outputFolder / "1234.jpg", "SKETCH");
@@ -70,7 +76,7 @@ TEST_F(CollectReportImagesTest, TemplatePicturesAreRefreshed) {
     test::WriteFileBytes(paths.outputFolder / "b.htm", "report");
 
     ASSERT_TRUE(CollectReportImages(report, paths, ui, list));
-    EXPECT_EQ(list.names, (Strings{"1234.jpg", "bg a.gif", "b.htm"}));
+    EXPECT_EQ(list.names, (Strings{"1234.jpg", "bg a.gif", "b.htm", "-7-2.jpg"}));
     EXPECT_EQ(test::ReadFileBytes(paths.outputFolder / "bg a.gif"), "NEW");
     EXPECT_EQ(test::ReadFileBytes(paths.outputFolder / "1234.jpg"), "SKETCH");
     EXPECT_EQ(test::ReadFileBytes(paths.outputFolder / "b.htm"), "report");  // a report is no picture to refresh

@@ -24,13 +24,14 @@ protected:
     ReportMailer mailer{std::make_unique<test::RecordingMailSender>(sent)};
 };
 
-// The report goes first, then each picture it shows; a missing picture is reported and left out. A
+// The report goes first, then each picture it shows (its sketches and template pictures); a missing picture is reported and left out. A
 // report without pictures, and an empty one after the message, are sent alone. Without a mail
 // program nothing is sent, with a message.
 TEST_F(ReportMailerTest, ReportAndItsPicturesAreAttached) {
-    test::WriteFileBytes(Out("a.htm"), "src=\"1.jpg\" src=\"2.jpg\" background=\"3.gif\"");
+    test::WriteFileBytes(Out("a.htm"), "src=\"1.jpg\" src=\"2.jpg\" background=\"3.gif\" src=\"budget.xlsx\"");
     test::WriteFileBytes(Out("1.jpg"), "1");
-    test::WriteFileBytes(Out("3.gif"), "3");
+    test::WriteFileBytes(paths.templateFolder / "3.gif", "3");  // a template picture, refreshed
+    test::WriteFileBytes(Out("budget.xlsx"), "mine");           // named, but no picture of the report
     test::WriteFileBytes(Out("b.htm"), "<p>no pictures</p>");
     test::WriteFileBytes(Out("e.htm"), "");
     for (const char* name : {"a.htm", "b.htm", "e.htm"}) EXPECT_TRUE(mailer.SendReport(paths, name, ui)) << name;

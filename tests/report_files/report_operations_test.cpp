@@ -108,9 +108,11 @@ TEST_F(ReportOperationsTest, EveryQuestionDefaultsToNo) {
 }
 
 // Two reports of one meeting share its sketches: deleting one leaves the other whole, and a report
-// is never removed as a picture. An empty report gives the message and is deleted.
+// or a user's file the text names is never removed as a picture. An empty report gives the
+// message and is deleted.
 TEST_F(ReportOperationsTest, DeleteKeepsPicturesOtherReportsShow) {
-    test::WriteFileBytes(Out("a.htm"), "src=\"1.jpg\" src=\"2.jpg\" src=\"b.rtf\"");
+    test::WriteFileBytes(Out("a.htm"), "src=\"1.jpg\" src=\"2.jpg\" src=\"b.rtf\" src=\"budget.xlsx\"");
+    test::WriteFileBytes(Out("budget.xlsx"), "mine");
     test::WriteFileBytes(Out("b.rtf"), "src=\"2.jpg\"");
     test::WriteFileBytes(Out("1.jpg"), "1");
     test::WriteFileBytes(Out("2.jpg"), "2");
@@ -120,7 +122,7 @@ TEST_F(ReportOperationsTest, DeleteKeepsPicturesOtherReportsShow) {
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(DeleteReport(paths, "e.htm", ui), DeleteOutcome::kDeleted);
     EXPECT_EQ(DeleteReport(paths, "../out/x.htm", ui), DeleteOutcome::kFailed);
-    EXPECT_EQ(Contents(paths.outputFolder), (Strings{"2.jpg=2", "b.rtf=src=\"2.jpg\""}));
+    EXPECT_EQ(Contents(paths.outputFolder), (Strings{"2.jpg=2", "b.rtf=src=\"2.jpg\"", "budget.xlsx=mine"}));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, kEmptyMessage);
 }

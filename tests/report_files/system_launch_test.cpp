@@ -68,7 +68,7 @@ TEST_F(SystemLaunchTest, ProgramsGetTheirArgumentsWhole) {
     fs::create_directories(paths.outputFolder);
     const fs::path minutes = paths.outputFolder / "\xe4\xbc\x9a\xe8\xad\xb0.htm";  // 会議.htm
     test::WriteFileBytes(minutes, "src=\"1 2.jpg\"");
-    test::WriteFileBytes(paths.outputFolder / "1 2.jpg", "J");
+    test::WriteFileBytes(paths.templateFolder / "1 2.jpg", "J");  // a template picture, copied beside the report
     EXPECT_TRUE(mailer.SendReport(paths, "\x89\xef\x8b\x63.htm", ui));
     EXPECT_EQ(WaitForLog(dir / "mail.log"),
               (Strings{"7", "--utf8", "--subject", "\xe4\xbc\x9a\xe8\xad\xb0.htm", "--attach", minutes.string(), "--attach",

@@ -65,7 +65,7 @@ TEST_F(JpegFileTest, WritesABaselineJpegThatReadsBack) {
     }
     SketchImage image;
     image.Assign(test::WritePalmBitmap(layout));
-    WriteSketchJpeg(image, dir_ / "colour.jpg");
+    ASSERT_TRUE(WriteSketchJpeg(image, dir_ / "colour.jpg"));
     const std::string file = test::ReadFileBytes(dir_ / "colour.jpg");
     EXPECT_EQ(file.substr(0, 2), "\xFF\xD8");
     EXPECT_EQ(file.substr(file.size() - 2), "\xFF\xD9");
@@ -87,7 +87,7 @@ TEST_F(JpegFileTest, WhatIsWritten) {
         EXPECT_EQ(JpegFile::Write(dir_ / "bad.jpg", rgb, width, height, 100), 0) << width << "x" << height;
     }
     EXPECT_TRUE(JpegFile::Encode(rgb, 4, 5, 100).empty());
-    WriteSketchJpeg(SketchImage(), dir_ / "bad.jpg");
+    EXPECT_TRUE(WriteSketchJpeg(SketchImage(), dir_ / "bad.jpg"));
     EXPECT_FALSE(fs::exists(dir_ / "bad.jpg"));
 
     std::FILE* err = std::tmpfile();
