@@ -21,8 +21,8 @@ struct DumpOptions {
                                         ExportText& text, ExportSummary& summary,
                                         const ExportProgress& progress = {});
 
-// The names of the sketch pictures an export of the selection writes ("<id>.jpg" of each sketch
-// with a picture), for the question asked before a picture of that name is replaced. A dump of
+// The names of the sketch pictures an export of the selection writes (SketchFileName of each
+// sketch with a picture), for the question asked before a picture of that name is replaced. A dump of
 // every meeting also writes the sketches no meeting names.
 [[nodiscard]] std::vector<std::string> SketchPictureNames(const MeetingDatabase& store, const MeetingIndexes& selection);
 
