@@ -92,6 +92,12 @@ bool MayWrite(CliSession& session, const fs::path& path) {
     return ConfirmOverwrite(path, session.Ui());
 }
 
+// Files an export would replace in a folder are replaced only when the user says so: one question,
+// naming the first of them, answers for all.
+bool MayReplace(CliSession& session, const std::vector<fs::path>& taken) {
+    return taken.empty() || ConfirmOverwrite(taken.front(), session.Ui());
+}
+
 // Writes a document to the target file, or to stdout when there is none.
 int Deliver(CliSession& session, const ExportArguments& a, const std::string& document, ExportSummary& summary) {
     if (summary.cancelled) return 1;
@@ -128,6 +134,7 @@ int Archive(CliSession& session, const ExportArguments& a) {
         options.templatePath = given.has_parent_path() || fs::exists(given, ec) ? given : session.TemplateFolder() / given;
         session.Report().SetMode(HasRtfExtension(options.templatePath) ? ExpansionMode::Rtf : ExpansionMode::Html);
     }
+    if (!MayReplace(session, ArchiveFilesToReplace(session.Store(), indexes, options))) return 1;
     ProgressBar bar("archive");
     ExportText text;
     ExportSummary summary;
@@ -174,6 +181,7 @@ int Dump(CliSession& session, const ExportArguments& a) {
             Fail(session.Ui(), "The export could not be written.", FolderReason(a.pictures));
             return 1;
         }
+        if (!MayReplace(session, ExistingFiles(a.pictures, SketchPictureNames(session.Store(), indexes)))) return 1;
     }
     ProgressBar bar("dump");
     ExportText text;

@@ -44,11 +44,72 @@ std::string ToUtf8Report(std::string_view cp932, ExportText& text) {
     return out;
 }
 
-constexpr std::string_view kPageHead = R"(<!DOCTYPE html>
+// Every page of the archive carries a policy: the reports hold meeting texts inserted as they are
+// (a note may be markup), so nothing in them may run, load from outside the folder, set a base for
+// the links or post a form. A policy does not stop navigation: a link, or a refresh written in a
+// note, still leads where it says when followed.
+constexpr std::string_view kReportPolicy =
+    "default-src 'none'; img-src 'self'; style-src 'self' 'unsafe-inline'; base-uri 'none'; form-action 'none'";
+
+// The index runs its own search and nothing else: kSearchHash is the SHA-256 of kSearchScript,
+// byte for byte, and changes with it.
+constexpr std::string_view kSearchHash = "sha256-ElINd7mOTLak0qVdqeJPPsUd89qsXO33jQxHgF7nyMY=";
+
+std::string PolicyMeta(std::string_view policy) {
+    return "<meta http-equiv=\"Content-Security-Policy\" content=\"" + std::string(policy) + "\">";
+}
+
+// The index of an archive is marked with the program that wrote it, so a later run knows the
+// folder as its own and refreshes it without asking.
+constexpr std::string_view kGeneratorMark = "<meta name=\"generator\" content=\"Tavolex";
+
+std::string IndexPolicy() {
+    return "default-src 'none'; script-src '" + std::string(kSearchHash) +
+           "'; img-src 'self'; style-src 'unsafe-inline'; base-uri 'none'; form-action 'none'";
+}
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool IsTag(std::string_view page, std::size_t at, std::string_view name) {
+    if (at + 1 + name.size() > page.size()) return false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (Lower(page[at + 1 + i]) != name[i]) return false;
+    }
+    const std::size_t next = at + 1 + name.size();
+    return next == page.size() || std::string_view(" \t\r\n/>").find(page[next]) != std::string_view::npos;
+}
+
+// Where the policy goes: just after the <head> tag (any letter case, not inside a comment), so it
+// comes before every text a token inserted; the very start when no <head> comes before <body>.
+// '<' is never the second byte of a Shift-JIS character, so the bytes can be searched as they are.
+std::size_t PolicyPosition(std::string_view page) {
+    for (std::size_t at = page.find('<'); at != std::string_view::npos; at = page.find('<', at + 1)) {
+        if (page.substr(at, 4) == "<!--") {
+            at = page.find("-->", at + 4);
+            if (at == std::string_view::npos) return 0;
+        } else if (IsTag(page, at, "body")) {
+            return 0;
+        } else if (IsTag(page, at, "head")) {
+            const std::size_t close = page.find('>', at);
+            return close == std::string_view::npos ? 0 : close + 1;
+        }
+    }
+    return 0;
+}
+
+std::string WithReportPolicy(std::string report) {
+    const std::size_t at = PolicyPosition(report);
+    report.insert(at, at == 0 ? PolicyMeta(kReportPolicy) + "\n" : "\n" + PolicyMeta(kReportPolicy));
+    return report;
+}
+
+constexpr std::string_view kPageTop = R"(<!DOCTYPE html>
 <html lang="ja">
 <head>
 <meta charset="utf-8">
-<meta name="viewport" content="width=device-width, initial-scale=1">
+)";
+
+constexpr std::string_view kPageHead = R"(<meta name="viewport" content="width=device-width, initial-scale=1">
 <title>議事録アーカイブ</title>
 <style>
 body { font-family: sans-serif; margin: 1em 2em; }
@@ -71,7 +132,7 @@ img.sketch { border: 1px solid #999; margin: 2px; max-width: 80px; max-height: 8
 
 // The search: every text of a meeting and the query compared after NFKC normalisation and case
 // folding, as the search command compares them.
-constexpr std::string_view kPageScript = R"(<script>
+constexpr std::string_view kSearchScript = R"(
 (function () {
   'use strict';
   function fold(s) { return s.normalize('NFKC').toLowerCase(); }
@@ -94,7 +155,6 @@ constexpr std::string_view kPageScript = R"(<script>
   box.addEventListener('input', apply);
   apply();
 })();
-</script>
 )";
 
 struct Row {
@@ -107,7 +167,8 @@ class IndexBuilder {
 public:
     IndexBuilder(const MeetingDatabase& store, ExportText& text, ExportSummary& summary)
         : store_(store), text_(text), summary_(summary) {
-        page_ = kPageHead;
+        page_ = std::string(kPageTop) + PolicyMeta(IndexPolicy()) + "\n" + std::string(kGeneratorMark) + " " +
+                TAVOLEX_VERSION + "\">\n" + std::string(kPageHead);
         texts_ = "[";
     }
 
@@ -173,7 +234,7 @@ public:
         safe.reserve(texts_.size());
         for (const char c : texts_) safe += c == '<' ? std::string("\\u003c") : std::string(1, c);
         page_ += "</tbody>\n</table>\n<script type=\"application/json\" id=\"texts\">" + safe + "</script>\n";
-        page_ += kPageScript;
+        page_ += "<script>" + std::string(kSearchScript) + "</script>\n";
         page_ += "</body>\n</html>\n";
         return std::move(page_);
     }
@@ -221,7 +282,49 @@ bool WriteArchiveFile(const std::filesystem::path& path, std::string_view text) 
     return std::fclose(file.release()) == 0 && written;
 }
 
+std::string ReportExtension(const ArchiveOptions& options) {
+    return options.templatePath.empty() ? ".htm" : platform::PathToCp932(options.templatePath.extension());
+}
+
+bool IsHtmlExtension(std::string_view extension) {
+    std::string lower;
+    for (const char c : extension) lower += Lower(c);
+    return lower == ".htm" || lower == ".html";
+}
+
+// How many selected meetings carry each id: a repeated id gives its reports longer names.
+std::map<std::uint32_t, int> IdUses(const MeetingDatabase& store, const MeetingIndexes& selection) {
+    std::map<std::uint32_t, int> uses;
+    for (const std::int32_t index : selection) {
+        if (const Meeting* m = store.MeetingAt(index)) ++uses[m->dwDBID];
+    }
+    return uses;
+}
+
 }  // namespace
+
+bool IsEarlierArchive(const std::filesystem::path& folder) {
+    std::ifstream in(folder / "index.html", std::ios::binary);
+    std::string head(1024, '\0');
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(in.gcount()));
+    return head.find(kGeneratorMark) != std::string::npos;
+}
+
+std::vector<std::filesystem::path> ArchiveFilesToReplace(const MeetingDatabase& store, const MeetingIndexes& selection,
+                                                         const ArchiveOptions& options) {
+    if (IsEarlierArchive(options.folder)) return {};
+    std::vector<std::string> names = {"index.html"};
+    const std::string extension = ReportExtension(options);
+    const std::map<std::uint32_t, int> idUses = IdUses(store, selection);
+    for (const std::int32_t index : selection) {
+        if (const Meeting* m = store.MeetingAt(index)) {
+            names.push_back(ArchiveReportName(*m, index, idUses.at(m->dwDBID) > 1, extension));
+        }
+    }
+    for (std::string& picture : SketchPictureNames(store, selection)) names.push_back(std::move(picture));
+    return ExistingFiles(options.folder, names);
+}
 
 std::string ArchiveReportName(const Meeting& meeting, std::int32_t index, bool duplicateId,
                               std::string_view extension) {
@@ -251,18 +354,16 @@ bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const Mee
         summary.error = "cannot read the template " + text.Utf8(platform::PathToCp932(options.templatePath));
         return false;
     }
-    const std::string extension = fromTemplate ? platform::PathToCp932(options.templatePath.extension()) : ".htm";
-    std::map<std::uint32_t, int> idUses;
-    for (const std::int32_t index : selection) {
-        if (const Meeting* m = store.MeetingAt(index)) ++idUses[m->dwDBID];
-    }
+    const std::string extension = ReportExtension(options);
+    const bool htmlReports = IsHtmlExtension(extension);
+    const std::map<std::uint32_t, int> idUses = IdUses(store, selection);
 
     IndexBuilder index(store, text, summary);
     std::int64_t done = 0;
     for (const Row& row : RowsByDate(store, selection)) {
         const Meeting& m = *row.meeting;
         ++summary.meetings;
-        const std::string name = ArchiveReportName(m, row.index, idUses[m.dwDBID] > 1, extension);
+        const std::string name = ArchiveReportName(m, row.index, idUses.at(m.dwDBID) > 1, extension);
         const std::filesystem::path reportPath = options.folder / name;
         std::string report = fromTemplate ? reports.ExpandForMeeting(reports.TemplateText(), m, reportOptions)
                                           : reports.ComposeBuiltInReport(m, options.kind, reportOptions);
@@ -275,6 +376,7 @@ bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const Mee
             report = CollectTemplateImages(report, reports.ReportTokenSpans(), reports.TemplateFolder(), options.folder);
         }
         if (options.utf8Reports) report = ToUtf8Report(report, text);
+        if (htmlReports) report = WithReportPolicy(std::move(report));
         if (!WriteArchiveFile(reportPath, report)) {
             summary.error = "cannot write " + text.Utf8(platform::PathToCp932(reportPath));
             return false;

@@ -1,7 +1,9 @@
 #pragma once
 // The browsable archive: a folder with index.html (UTF-8, no external resources, works from the
 // file system) listing the selected meetings by date, each linked to its report written as the
-// report command writes it, with the sketch pictures the reports name. A search box filters the
+// report command writes it, with the sketch pictures the reports name. Every HTML page carries a
+// Content-Security-Policy, added after its <head> tag: nothing a meeting's text holds runs or
+// loads from outside the folder. A search box filters the
 // list with the page's own script over every text of each meeting (NFKC and case folding), and
 // "index.html?q=TEXT" opens with that search applied.
 
@@ -10,6 +12,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace tavolex {
 
@@ -25,6 +28,16 @@ struct ArchiveOptions {
 // meeting with the same id (a damaged store) gets its store number added.
 [[nodiscard]] std::string ArchiveReportName(const Meeting& meeting, std::int32_t index, bool duplicateId,
                                             std::string_view extension);
+
+// True when the folder's index.html is one an archive wrote (it carries the generator mark).
+[[nodiscard]] bool IsEarlierArchive(const std::filesystem::path& folder);
+
+// The files of options.folder an archive of the selection would replace, for the question asked
+// before it does: its index, the reports and the sketch pictures. None when the folder holds an
+// earlier archive, which is refreshed as it stands.
+[[nodiscard]] std::vector<std::filesystem::path> ArchiveFilesToReplace(const MeetingDatabase& store,
+                                                                       const MeetingIndexes& selection,
+                                                                       const ArchiveOptions& options);
 
 // `reports` is the generator the report command uses; its template is loaded from
 // options.templatePath when that is set.

@@ -92,6 +92,17 @@ std::optional<std::string> ValidIsoDueDate(std::uint16_t packed) {
     return ValidIsoDate(packed);
 }
 
+std::vector<std::filesystem::path> ExistingFiles(const std::filesystem::path& folder,
+                                                 const std::vector<std::string>& cp932Names) {
+    std::vector<std::filesystem::path> found;
+    for (const std::string& name : cp932Names) {
+        std::error_code ec;
+        const std::filesystem::path path = folder / platform::PathFromCp932(name);
+        if (std::filesystem::exists(std::filesystem::symlink_status(path, ec))) found.push_back(path);
+    }
+    return found;
+}
+
 MeetingIndexes AllMeetings(const MeetingDatabase& store) {
     MeetingIndexes all(static_cast<std::size_t>(store.MeetingCount()));
     for (std::int32_t i = 0; i < store.MeetingCount(); ++i) all[static_cast<std::size_t>(i)] = i;

@@ -40,6 +40,10 @@ using MeetingIndexes = std::vector<std::int32_t>;
 // Every meeting of the store, in store order.
 [[nodiscard]] MeetingIndexes AllMeetings(const MeetingDatabase& store);
 
+// The files of `folder` among the CP932 names that exist (a link counts, whatever it points to).
+[[nodiscard]] std::vector<std::filesystem::path> ExistingFiles(const std::filesystem::path& folder,
+                                                               const std::vector<std::string>& cp932Names);
+
 // Called after each meeting with the meetings done and the total; returning false cancels the
 // export (what was written so far is removed where the exporter wrote a single file).
 using ExportProgress = std::function<bool(std::int64_t done, std::int64_t total)>;

@@ -217,6 +217,23 @@ private:
 
 }  // namespace
 
+std::vector<std::string> SketchPictureNames(const MeetingDatabase& store, const MeetingIndexes& selection) {
+    std::set<std::string> names;
+    auto add = [&names, &store](const Sketch* sketch) {
+        if (sketch != nullptr && sketch->image.HasPixels()) names.insert(SketchFileName(store, *sketch));
+    };
+    if (selection.size() == static_cast<std::size_t>(store.MeetingCount())) {
+        for (std::int32_t i = 0; i < store.SketchCount(); ++i) add(store.SketchAt(i));
+    } else {
+        for (const std::int32_t index : selection) {
+            const Meeting* meeting = store.MeetingAt(index);
+            if (meeting == nullptr) continue;
+            for (const MeetingItem& item : store.ItemsOf(meeting->dwDBID, ChildType::kSketch)) add(store.SketchOf(item));
+        }
+    }
+    return {names.begin(), names.end()};
+}
+
 std::string JsonString(std::string_view utf8) {
     std::string out = "\"";
     for (const char c : utf8) {

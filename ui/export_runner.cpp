@@ -7,6 +7,7 @@
 #include "meeting_store/meeting_database.h"
 #include "platform/platform.h"
 #include "report/report_folder.h"
+#include "report_files/report_name.h"
 #include "ui/window_services.h"
 #ifdef TAVOLEX_HAVE_SQLITE
 #include "export/sqlite_export.h"
@@ -221,6 +222,13 @@ bool RunExportCommand(const ExportRun& run, int command) {
     if (command < kCmdExportArchive || command > kCmdExportDatabase) return false;
     const std::optional<std::filesystem::path> target = ChooseTarget(run, command);
     if (!target) return true;
+    // The save-file chooser asks about a file it would replace; the archive's folder is asked about
+    // here, unless it holds an earlier archive.
+    if (command == kCmdExportArchive) {
+        const std::vector<std::filesystem::path> taken =
+            ArchiveFilesToReplace(*run.store, AllMeetings(*run.store), {.folder = *target});
+        if (!taken.empty() && !ConfirmOverwrite(taken.front(), *run.ui)) return true;
+    }
     ProgressState state;
     HWND window = CreateProgressWindow(run.instance, run.owner, &state);
     if (run.owner != nullptr) EnableWindow(run.owner, FALSE);

@@ -534,12 +534,25 @@ struct CommandCase {
 TEST(ExportCommandsTest, StatusesSummariesAndFiles) {
     TempDir dir;
     WriteFileBytes(dir / "taken.sqlite", "x");
+    for (const char* folder : {"mine", "forced"}) {
+        fs::create_directories(dir / folder);
+        WriteFileBytes(dir / folder / "index.html", "mine");
+    }
+    const std::string refused = "は既に存在します。\n既存のファイルと置き換えますか?\n"
+                                "No terminal to answer the question, so the answer is no; --yes (or --force) answers yes.";
     const CommandCase cases[] = {
         {{"--json", "sqlite", "@/db.sqlite"}, 0, 12, 6},
         {{"--json", "dump", "-o", "@/d.json", "--since", "2026-12-01"}, 0, 4, 6},
         {{"--json", "calendar", "-o", "@/c.ics", "1-3"}, 0, 3, -1},
         {{"--json", "contacts", "-o", "@/p.vcf", "--attendees", "1"}, 0, 0, 3},
         {{"--json", "archive", "@/archive", "--encoding", "utf-8", "--category", "プロジェクト"}, 0, 3, -1},
+        // The folder of an earlier archive is refreshed without a question; a user's files are asked about.
+        {{"--json", "archive", "@/archive", "--encoding", "utf-8", "--category", "プロジェクト"}, 0, 3, -1},
+        {{"archive", "@/mine"}, 1, -1, -1, (dir / "mine" / "index.html").string() + refused},
+        {{"--force", "archive", "@/forced"}, 0, -1, -1},
+        {{"dump", "-o", "@/d1.json", "--pictures", "@/pictures"}, 0, -1, -1},
+        {{"dump", "-o", "@/d2.json", "--pictures", "@/pictures"}, 1, -1, -1, refused},
+        {{"archive", "@/pictures"}, 1, -1, -1, ".jpg" + refused},
         {{"--json", "calendar"}, 2, -1, -1},          // the summary needs a file
         {{"contacts", "1"}, 2, -1, -1},               // meetings choose people only with --attendees
         {{"archive"}, 2, -1, -1},                     // no folder
@@ -567,6 +580,9 @@ TEST(ExportCommandsTest, StatusesSummariesAndFiles) {
         EXPECT_EQ(summary["addresses"], c.addresses >= 0 ? nlohmann::json(c.addresses) : summary["addresses"]);
         for (const auto& file : summary["files"]) EXPECT_TRUE(fs::is_regular_file(file.get<std::string>())) << file;
     }
+    EXPECT_EQ(ReadFileBytes(dir / "mine" / "index.html"), "mine");
+    EXPECT_NE(ReadFileBytes(dir / "forced" / "index.html"), "mine");
+    EXPECT_FALSE(fs::exists(dir / "d2.json"));
     // --encoding utf-8: the reports' text and their charset declaration.
     fs::path reportPath;
     for (const auto& entry : fs::directory_iterator(dir / "archive")) {

@@ -260,19 +260,29 @@ def check_archive(folder, dump, query):
     rows = sorted(dump['meetings'], key=lambda m: ((m['date'] or '9999') + (m['start'] or '')))
     wanted = [fold(query) in fold('\n'.join(meeting_texts(m))) for m in rows]
     expect(any(wanted), f'archive: nothing mentions {query}')
+    # A note's script or event handler runs in no page of the archive.
+    for report in reports:
+        if b'PWNED' in open(os.path.join(archive, report), 'rb').read():
+            dom = chromium_dom(os.path.join(archive, report))
+            expect('<title>' in dom and '<title>PWNED' not in dom, f'archive: the script of {report} ran')
     shown = visible_rows(index, query)
     expect(shown == wanted, f'archive: ?q={query} shows {shown}, expected {wanted}')
     print(f'archive: {len(links.targets)} links and pictures, ?q={query} shows {sum(shown)} of {len(shown)}')
 
 
-def visible_rows(index, query):
+def chromium_dom(page, query=''):
     from urllib.parse import quote
     with tempfile.TemporaryDirectory() as profile:
-        dom = subprocess.run(
+        return subprocess.run(
             ['chromium', '--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
              '--disable-background-networking', '--disable-component-update', '--disable-sync',
-             '--user-data-dir=' + profile, '--dump-dom', 'file://' + quote(index) + '?q=' + quote(query)],
+             '--user-data-dir=' + profile, '--dump-dom', 'file://' + quote(page) + query],
             capture_output=True, text=True, timeout=120).stdout
+
+
+def visible_rows(index, query):
+    from urllib.parse import quote
+    dom = chromium_dom(index, '?q=' + quote(query))
 
     class Rows(html.parser.HTMLParser):
         def __init__(self):

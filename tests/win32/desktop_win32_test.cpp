@@ -9,6 +9,7 @@
 #include "cli/cli_session.h"
 #include "cli/commands_report.h"
 #include "meeting_store/meeting_database.h"
+#include "platform/file_system.h"
 #include "platform/platform.h"
 #include "tests/support/fixed_clock.h"
 #include "tests/support/recording_user_interaction.h"
@@ -16,6 +17,7 @@
 #include "tests/win32/win32_test_support.h"
 #include "ui/application.h"
 #include "ui/choosers.h"
+#include "ui/export_runner.h"
 #include "ui/preferences_dialog.h"
 #include "ui/window_services.h"
 #include "views/meeting_rows.h"
@@ -291,6 +293,30 @@ TEST_F(Win32DesktopTest, EnterAtAQuestionAnswersNo) {
         EXPECT_TRUE(box.informationIcon);
         EXPECT_EQ(box.defaultButton, IDNO);
     }
+}
+
+TEST_F(Win32DesktopTest, AnArchiveOverTheUsersFilesIsAskedAboutAndAnEarlierOneRefreshed) {
+    Start();
+    const fs::path folder = dir / "archive";
+    test::WriteFileBytes(folder / "index.html", "mine");
+    ui::Choosers choosers{[&folder](HWND) { return std::optional<fs::path>(folder); }};
+    ui::ExportRun run{.instance = GetModuleHandleW(nullptr), .store = App().meetings.get(),
+                      .book = App().addressBook.get(), .reports = App().reportFolder.get(),
+                      .reportOptions = [] { return ReportOptions{}; }, .choosers = &choosers, .ui = &ui};
+    ui.answer = false;
+    ASSERT_TRUE(ui::RunExportCommand(run, ui::kCmdExportArchive));
+    ASSERT_EQ(ui.questions.size(), 1U);
+    EXPECT_EQ(ui.questions[0].text, platform::PathToCp932(folder / "index.html") +
+                                        "\x82\xcd\x8a\xf9\x82\xc9\x91\xb6\x8d\xdd\x82\xb5\x82\xdc\x82\xb7\x81\x42\x0a"
+                                        "\x8a\xf9\x91\xb6\x82\xcc\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xc6\x92\x75\x82\xab"
+                                        "\x8a\xb7\x82\xa6\x82\xdc\x82\xb7\x82\xa9?");  // …は既に存在します。既存のファイルと置き換えますか?
+    EXPECT_EQ(ui.questions[0].style, platform::kConfirmation);
+    EXPECT_EQ(test::ReadFileBytes(folder / "index.html"), "mine");
+    ui.answer = true;
+    ASSERT_TRUE(ui::RunExportCommand(run, ui::kCmdExportArchive));  // "yes" replaces the user's index
+    ASSERT_TRUE(ui::RunExportCommand(run, ui::kCmdExportArchive));  // an earlier archive: no question
+    EXPECT_EQ(ui.questions.size(), 2U);
+    EXPECT_NE(test::ReadFileBytes(folder / "index.html"), "mine");
 }
 
 TEST_F(Win32DesktopTest, CommandsWithoutTheirSelectionAreGreyedAndExplainThemselves) {
