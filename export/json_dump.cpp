@@ -219,8 +219,8 @@ private:
 
 std::vector<std::string> SketchPictureNames(const MeetingDatabase& store, const MeetingIndexes& selection) {
     std::set<std::string> names;
-    auto add = [&names, &store](const Sketch* sketch) {
-        if (sketch != nullptr && sketch->image.HasPixels()) names.insert(SketchFileName(store, *sketch));
+    auto add = [&names](const Sketch* sketch) {
+        if (sketch != nullptr && sketch->image.HasPixels()) names.insert(SketchFileName(*sketch));
     };
     if (selection.size() == static_cast<std::size_t>(store.MeetingCount())) {
         for (std::int32_t i = 0; i < store.SketchCount(); ++i) add(store.SketchAt(i));
