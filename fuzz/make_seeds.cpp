@@ -112,9 +112,8 @@ int main(int argc, char** argv) {
          {"text", "names", "Report \x95\x5c:\\/*?\"<>| \x83\x5c\r\nline\tnext"},
          {"text", "stray", "\x81\n\xfc\x7f abc \x82\xa0 /dir\\file \xa0\xdf"},
          {"text", "controls", "Con.htm\x1b[2J\x7f\x01\t\xc2\x9b"}});
-    for (std::size_t i = 0; i < std::size(test::kDamagedShiftJis); ++i) {
-        seeds.push_back({"text", "damaged-" + std::to_string(i), std::string(test::kDamagedShiftJis[i].bytes)});
-    }
+    int n = 0;
+    for (const test::DamagedShiftJis& damaged : test::kDamagedShiftJis) seeds.push_back({"text", "damaged-" + std::to_string(n++), std::string(damaged.bytes)});
     for (const Seed& seed : seeds) test::WriteFileBytes(std::filesystem::path(argv[1]) / seed.target / seed.name, seed.bytes);
     return 0;
 }

@@ -27,9 +27,7 @@ TEST(CodePageTest, Cp932ConvertsBothWaysAsWindowsMapsIt) {
 
 // Damage is marked alike on every platform, so the exports count it alike.
 TEST(CodePageTest, BytesThatAreNoCharacterBecomeReplacementCharactersAsIcuGivesThem) {
-    for (const test::DamagedShiftJis& damaged : test::kDamagedShiftJis) {
-        EXPECT_EQ(Cp932ToUtf16(damaged.bytes), damaged.utf16) << damaged.name;
-    }
+    for (const test::DamagedShiftJis& damaged : test::kDamagedShiftJis) EXPECT_EQ(Cp932ToUtf16(damaged.bytes), damaged.utf16) << damaged.name;
 }
 
 }  // namespace
