@@ -121,6 +121,11 @@ std::optional<int> CheckStdout(CliSession& session, const ExportArguments& a) {
 }
 
 int Archive(CliSession& session, const ExportArguments& a) {
+    // An RTF report declares its code page in its header (\ansicpg932), which UTF-8 bytes would belie.
+    if (a.encoding == "utf-8" && !a.templateName.empty() &&
+        HasRtfExtension(platform::PathFromCp932(platform::Utf8ToCp932(a.templateName)))) {
+        return UsageError("archive", "--encoding utf-8 is for HTML reports; an RTF template keeps Shift-JIS");
+    }
     MeetingIndexes indexes;
     if (const auto status = Selected(session, a, indexes)) return *status;
     ArchiveOptions options;

@@ -139,7 +139,7 @@ int Show(CliSession& session, int meeting, std::optional<int> item) {
     if (session.Json()) {
         WriteJson(std::cout, json{{"meeting", meeting}, {"item", item ? json(*item) : json(nullptr)}, {"text", text}});
     } else {
-        std::cout << text;
+        std::cout << TerminalText(text);
         if (!text.empty() && text.back() != '\n') std::cout << '\n';
     }
     return 0;

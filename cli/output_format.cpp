@@ -17,15 +17,31 @@ std::string CsvValue(const nlohmann::ordered_json& value) {
     return value.dump();
 }
 
-}  // namespace
-
-std::string TsvField(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (c == '\t' || c == '\r' || c == '\n') c = ' ';
+// Every control character becomes a space: C0, DEL and C1 (U+0080–U+009F, C2 80–C2 9F in UTF-8),
+// so that no text of a store moves the cursor, sets a title or sends a command to the terminal.
+// keepLines keeps TAB, LF and the CR of a CR LF.
+std::string Spaced(std::string_view text, bool keepLines) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+        if (c == 0xC2 && next >= 0x80 && next <= 0x9F) {
+            out += ' ';
+            ++i;
+            continue;
+        }
+        const bool line = c == '\t' || c == '\n' || (c == '\r' && next == '\n');
+        out += (c < 0x20 || c == 0x7F) && !(keepLines && line) ? ' ' : text[i];
     }
     return out;
 }
+
+}  // namespace
+
+std::string TsvField(std::string_view text) { return Spaced(text, false); }
+
+std::string TerminalText(std::string_view text) { return Spaced(text, true); }
 
 void WriteTsvLine(std::ostream& out, const std::vector<std::string>& fields) {
     for (std::size_t i = 0; i < fields.size(); ++i) out << (i == 0 ? "" : "\t") << TsvField(fields[i]);

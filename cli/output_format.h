@@ -1,8 +1,9 @@
 #pragma once
-// The three output formats of the command line, in one place: tab-separated lines (a TAB, CR or
-// LF inside a field becomes a space), one JSON document, and RFC 4180 CSV (UTF-8 with a byte-order
-// mark, CR LF line ends, a header row). A listing is built once as JSON records; the CSV writer
-// takes its columns from them.
+// The three output formats of the command line, in one place: tab-separated lines (a control
+// character inside a field, TAB, CR or LF among them, becomes a space), one JSON document, and
+// RFC 4180 CSV (UTF-8 with a byte-order mark, CR LF line ends, a header row). JSON and CSV keep
+// texts whole: JSON escapes control characters and CSV quotes its fields, so they stay data. A
+// listing is built once as JSON records; the CSV writer takes its columns from them.
 
 #include <nlohmann/json.hpp>
 
@@ -15,8 +16,10 @@ namespace tavolex::cli {
 
 enum class OutputFormat { kText, kJson, kCsv };
 
-// A field of a tab-separated line.
+// A field of a tab-separated line: every control character (TAB, CR and LF included) a space.
 std::string TsvField(std::string_view text);
+// Lines of text for the terminal: every control character but TAB and line ends a space.
+std::string TerminalText(std::string_view text);
 // One line of fields, each cleaned, joined by TABs.
 void WriteTsvLine(std::ostream& out, const std::vector<std::string>& fields);
 

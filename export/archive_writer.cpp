@@ -33,16 +33,54 @@ std::string Html(std::string_view utf8) {
     return out;
 }
 
-// A report in UTF-8: the text converted and its Shift-JIS charset declaration rewritten.
-std::string ToUtf8Report(std::string_view cp932, ExportText& text) {
-    std::string out = text.Utf8(cp932);
-    for (const std::string_view declared : {"charset=shift_jis", "charset=Shift_JIS", "charset=SHIFT_JIS"}) {
-        for (std::size_t at = out.find(declared); at != std::string::npos; at = out.find(declared, at)) {
-            out.replace(at, declared.size(), "charset=utf-8");
-        }
-    }
-    return out;
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool IsCharsetNameCharacter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-';
 }
+
+// A <meta> tag (without its ">") with every "charset=" that names Shift-JIS (in any letter case,
+// quoted or not) naming utf-8 instead; any other tag as it is.
+std::string TagDeclaringUtf8(std::string_view tag) {
+    static constexpr std::string_view kShiftJisNames[] = {"shift_jis", "shift-jis", "x-sjis",      "sjis",
+                                                          "windows-31j", "cp932",   "csshiftjis", "ms_kanji"};
+    std::string lower(tag);
+    for (char& c : lower) c = LowerAscii(c);
+    if (!lower.starts_with("<meta") || (lower.size() > 5 && lower.find_first_of(" \t\r\n/", 5) != 5)) return std::string(tag);
+    std::string out;
+    std::size_t copied = 0;
+    for (std::size_t at = lower.find("charset"); at != std::string::npos; at = lower.find("charset", at + 1)) {
+        std::size_t name = lower.find_first_not_of(" \t\r\n", at + 7);
+        if (name == std::string::npos || lower[name] != '=') continue;
+        name = lower.find_first_not_of(" \t\r\n\"'", name + 1);
+        if (name == std::string::npos) break;
+        std::size_t end = name;
+        while (end < lower.size() && IsCharsetNameCharacter(lower[end])) ++end;
+        const std::string_view declared = std::string_view(lower).substr(name, end - name);
+        if (std::find(std::begin(kShiftJisNames), std::end(kShiftJisNames), declared) == std::end(kShiftJisNames)) continue;
+        out.append(tag.substr(copied, name - copied)).append("utf-8");
+        copied = end;
+    }
+    return out.append(tag.substr(copied));
+}
+
+// The page with its Shift-JIS charset declarations made utf-8. Only <meta> tags are rewritten: a
+// meeting's text or another tag's attribute that reads "charset=Shift_JIS" stays as written.
+std::string DeclareUtf8Charset(std::string_view html) {
+    std::string out;
+    std::size_t copied = 0;
+    for (std::size_t open = html.find('<'); open != std::string_view::npos; open = html.find('<', copied)) {
+        const std::size_t close = html.find('>', open);
+        if (close == std::string_view::npos) break;
+        out.append(html.substr(copied, open - copied)).append(TagDeclaringUtf8(html.substr(open, close - open)));
+        copied = close;
+    }
+    return out.append(html.substr(copied));
+}
+
+// A report in UTF-8: the text converted and its Shift-JIS charset declaration rewritten.
+std::string ToUtf8Report(std::string_view cp932, ExportText& text) { return DeclareUtf8Charset(text.Utf8(cp932)); }
+
 
 // Every page of the archive carries a policy: the reports hold meeting texts inserted as they are
 // (a note may be markup), so nothing in them may run, load from outside the folder, set a base for
@@ -68,12 +106,10 @@ std::string IndexPolicy() {
            "'; img-src 'self'; style-src 'unsafe-inline'; base-uri 'none'; form-action 'none'";
 }
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool IsTag(std::string_view page, std::size_t at, std::string_view name) {
     if (at + 1 + name.size() > page.size()) return false;
     for (std::size_t i = 0; i < name.size(); ++i) {
-        if (Lower(page[at + 1 + i]) != name[i]) return false;
+        if (LowerAscii(page[at + 1 + i]) != name[i]) return false;
     }
     const std::size_t next = at + 1 + name.size();
     return next == page.size() || std::string_view(" \t\r\n/>").find(page[next]) != std::string_view::npos;

@@ -4,6 +4,7 @@
 // two, so that each fuzzer starts from files the readers accept.
 
 #include "fuzz/fuzz_support.h"
+#include "tests/support/damaged_shift_jis.h"
 #include "tests/support/palm_bitmap_writer.h"
 
 #include <cstdio>
@@ -109,7 +110,10 @@ int main(int argc, char** argv) {
           "OutputPath=\"/home/me/Reports/\"\nMeetingView=dword:00000002\ncAuthor=\"\xe5\xb1\xb1\xe7\x94\xb0\"\n"},
          {"settings_file", "damaged", "[A/B]\nx=\"unterminated\n=dword:zz\n[\n"},
          {"text", "names", "Report \x95\x5c:\\/*?\"<>| \x83\x5c\r\nline\tnext"},
-         {"text", "stray", "\x81\n\xfc\x7f abc \x82\xa0 /dir\\file \xa0\xdf"}});
+         {"text", "stray", "\x81\n\xfc\x7f abc \x82\xa0 /dir\\file \xa0\xdf"},
+         {"text", "controls", "Con.htm\x1b[2J\x7f\x01\t\xc2\x9b"}});
+    int n = 0;
+    for (const test::DamagedShiftJis& damaged : test::kDamagedShiftJis) seeds.push_back({"text", "damaged-" + std::to_string(n++), std::string(damaged.bytes)});
     for (const Seed& seed : seeds) test::WriteFileBytes(std::filesystem::path(argv[1]) / seed.target / seed.name, seed.bytes);
     return 0;
 }

@@ -13,8 +13,9 @@
 namespace tavolex::platform {
 
 // --- Code page 932 (Shift-JIS as Windows writes it) -------------------------------------------
-// Bytes that cannot be converted become '?' (CP932 output) or U+FFFD (Unicode output); the
-// conversions never fail and never read past their input.
+// Bytes that cannot be converted become '?' (CP932 output) or U+FFFD (Unicode output, the same
+// U+FFFD on every platform, as ICU substitutes); the conversions never fail and never read past
+// their input.
 std::string Cp932ToUtf8(std::string_view cp932);
 std::string Utf8ToCp932(std::string_view utf8);
 std::u16string Cp932ToUtf16(std::string_view cp932);

@@ -8,6 +8,24 @@
 #include <system_error>
 
 namespace tavolex {
+namespace {
+
+// A line feed, tab or escape in a name would break listings and scripts, and reach terminals.
+bool IsControlByte(std::uint8_t b) { return b < 0x20 || b == 0x7F; }
+
+char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Windows opens the device, not a file, for these names in any letter case, whatever extension
+// follows the first dot and with spaces before it.
+bool IsDeviceName(std::string_view name) {
+    std::string stem(name.substr(0, name.find('.')));
+    while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+    for (char& c : stem) c = UpperAscii(c);
+    if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL") return true;
+    return stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) && stem[3] >= '1' && stem[3] <= '9';
+}
+
+}  // namespace
 
 bool CleanReportName(std::string& cp932Name, platform::UserInteraction& ui) {
     bool replaced = false;
@@ -16,18 +34,22 @@ bool CleanReportName(std::string& cp932Name, platform::UserInteraction& ui) {
             i += 2;
             continue;
         }
-        if (kForbiddenNameCharacters.find(cp932Name[i]) != std::string_view::npos) {
+        if (kForbiddenNameCharacters.find(cp932Name[i]) != std::string_view::npos ||
+            IsControlByte(static_cast<std::uint8_t>(cp932Name[i]))) {
             cp932Name[i] = ' ';
             replaced = true;
         }
         ++i;
     }
+    // On every platform: reports travel to Windows in archives, exports and mail.
+    const bool device = IsDeviceName(cp932Name);
+    if (device) cp932Name = "_" + cp932Name;
     if (replaced) {
         ui.ShowMessage(std::string(kForbiddenNameCharacters) +
                            " are not allowed as Windows filenames and have been replaced with spaces.",
                        "Filename Change", platform::MessageIcon::kInformation);
     }
-    return replaced;
+    return replaced || device;
 }
 
 std::string EditedReportName(std::string_view cp932Text) {

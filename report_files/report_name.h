@@ -15,9 +15,12 @@ class UserInteraction;
 // The characters a report name can't hold.
 inline constexpr std::string_view kForbiddenNameCharacters = ":\\/*?\"<>|";
 
-// Makes every forbidden character a space, walking double-byte characters whole (the second
-// byte of a character such as 表 is 0x5C and stays). When any was replaced, shows the
-// "Filename Change" message. True when the name changed.
+// Makes every forbidden character and every control byte (below 0x20, and 0x7F) a space, walking
+// double-byte characters whole (the second byte of a character such as 表 is 0x5C and stays). When
+// any was replaced, shows the "Filename Change" message. A Windows device name (CON, NUL, COM1…,
+// with or without an extension) gets "_" in front. Trailing dots and spaces, which Windows drops
+// only at the end of a whole file name, stay: an extension always follows the name. True when the
+// name changed.
 bool CleanReportName(std::string& cp932Name, platform::UserInteraction& ui);
 
 // The longest a name typed in the report list's in-place edit may be, in bytes.

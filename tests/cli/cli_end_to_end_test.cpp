@@ -134,7 +134,8 @@ TEST_F(CliTest, ListingsSelectionSearchAndFailures) {
     const std::string review = "2\tReview a:b\t\t2026/11/03 \tUnfiled\n";
     PalmUserSpec fold;  // Shift-JIS texts to find with other widths and cases
     fold.meetings = {{.title = platform::Utf8ToCp932("ＡＢＣ Review"), .date = HandheldDay(2026, 11, 2),
-                      .items = {NoteSpec{.text = "intro"}, AgendaSpec{.text = platform::Utf8ToCp932("Read the ガイド first")}}}};
+                      .items = {NoteSpec{.text = "intro"}, AgendaSpec{.text = platform::Utf8ToCp932("Read the ガイド first")}}},
+                     {.title = "Esc\x1b]0;owned\x07|\x7f", .date = HandheldDay(2026, 11, 3)}};
     WritePalmUserFolder(dir_ / "fold" / "UserC" / "Tavolex", fold);
     const std::string folded = "--palm-folder=" + (dir_ / "fold").string();
     const std::string samples = "--palm-folder=" TAVOLEX_SAMPLES_PALM;
@@ -172,6 +173,9 @@ TEST_F(CliTest, ListingsSelectionSearchAndFailures) {
         {.args = {folded, "search", "abc"}, .out = "1\ttitle\t0\tＡＢＣ Review\n"},
         {.args = {folded, "search", "INTRO"}, .out = "1\tnote\t1\tintro\n"},
         {.args = {folded, "search", "nothing"}, .out = ""},
+        // No control character reaches the terminal.
+        {.args = {folded, "meetings", "2"}, .out = "2\tEsc ]0;owned | \t\t2026/11/03 \t\n"},
+        {.args = {folded, "show", "2"}, .out = "クイックビュー\n\nEsc ]0;owned | \n" + std::string(15, '_') + "\n\n2026/11/03\n\n\n"},
         {.args = {samples, "--user", "TanakaT", "search", "ﾃﾝﾌﾟﾚｰﾄ"}, .out = "11\tagenda\t1\tテーマ: テンプレートの作り方\n"},
         {.args = {samples, "--user", "TanakaT", "search", "ﾉｰﾄ pc"}, .out = "11\tnote\t2\t持ち物: ノート PC\n"},
         {.args = {samples, "--user", "TanakaT", "search", "山田商事"},
@@ -534,6 +538,9 @@ struct CommandCase {
 TEST(ExportCommandsTest, StatusesSummariesAndFiles) {
     TempDir dir;
     WriteFileBytes(dir / "taken.sqlite", "x");
+    // Declarations in any letter case and quoting, and a text that only reads like one.
+    WriteFileBytes(dir / "charset.htm", "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; CHARSET=Shift_JIS\"><meta charset = 'x-sjis'>"
+                                        "<meta charset=euc-jp><p title=\"charset=sjis\">charset=Shift_JIS {TITLE}</p>");
     for (const char* folder : {"mine", "forced"}) {
         fs::create_directories(dir / folder);
         WriteFileBytes(dir / folder / "index.html", "mine");
@@ -557,6 +564,8 @@ TEST(ExportCommandsTest, StatusesSummariesAndFiles) {
         {{"contacts", "1"}, 2, -1, -1},               // meetings choose people only with --attendees
         {{"archive"}, 2, -1, -1},                     // no folder
         {{"archive", "@/a", "--encoding", "euc"}, 2, -1, -1},
+        {{"archive", "@/a", "--template", "議事録.RTF", "--encoding", "utf-8"}, 2, -1, -1, "an RTF template keeps Shift-JIS"},
+        {{"--json", "archive", "@/charset", "--template", "@/charset.htm", "--encoding", "utf-8", "1"}, 0, 1, -1},
         {{"sqlite", "@/taken.sqlite"}, 1, -1, -1},    // not replaced without --force
         {{"dump", "99"}, 1, -1, -1},
         {{"archive", "@/taken.sqlite/a"}, 1, -1, -1,
@@ -591,6 +600,9 @@ TEST(ExportCommandsTest, StatusesSummariesAndFiles) {
     const std::string report = ReadFileBytes(reportPath);
     EXPECT_NE(report.find("charset=utf-8"), std::string::npos);
     EXPECT_EQ(report.find("shift_jis"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(dir / "charset" / "meeting-4096.htm"),
+              "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; CHARSET=utf-8\"><meta charset = 'utf-8'>"
+              "<meta charset=euc-jp><p title=\"charset=sjis\">charset=Shift_JIS  週次定例会議</p>");
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "platform/platform.h"
+#include "tests/support/damaged_shift_jis.h"
 
 #include <gtest/gtest.h>
 
@@ -22,6 +23,11 @@ TEST(CodePageTest, Cp932ConvertsBothWaysAsWindowsMapsIt) {
     EXPECT_FALSE(Cp932ToUtf8("\x85\x40").empty());
     EXPECT_FALSE(Utf8ToCp932("\xff\xfe").empty());
     EXPECT_EQ(Utf8ToCp932("😀").find('\0'), std::string::npos);
+}
+
+// Damage is marked alike on every platform, so the exports count it alike.
+TEST(CodePageTest, BytesThatAreNoCharacterBecomeReplacementCharactersAsIcuGivesThem) {
+    for (const test::DamagedShiftJis& damaged : test::kDamagedShiftJis) EXPECT_EQ(Cp932ToUtf16(damaged.bytes), damaged.utf16) << damaged.name;
 }
 
 }  // namespace
