@@ -115,22 +115,36 @@ bool IsTag(std::string_view page, std::size_t at, std::string_view name) {
     return next == page.size() || std::string_view(" \t\r\n/>").find(page[next]) != std::string_view::npos;
 }
 
+// Just after a document type declaration that opens the page (the template's own, which a
+// policy placed before it would turn into quirks mode), else 0.
+std::size_t AfterDoctype(std::string_view page) {
+    const std::size_t at = page.find_first_not_of(" \t\r\n");
+    if (at == std::string_view::npos || page.size() - at < 9) return 0;
+    std::string opening(page.substr(at, 9));
+    for (char& c : opening) c = LowerAscii(c);
+    if (opening != "<!doctype") return 0;
+    const std::size_t close = page.find('>', at);
+    return close == std::string_view::npos ? 0 : close + 1;
+}
+
 // Where the policy goes: just after the <head> tag (any letter case, not inside a comment), so it
-// comes before every text a token inserted; the very start when no <head> comes before <body>.
-// '<' is never the second byte of a Shift-JIS character, so the bytes can be searched as they are.
+// comes before every text a token inserted; else before anything but a leading document type when
+// no <head> comes before <body>. '<' is never the second byte of a Shift-JIS character, so the
+// bytes can be searched as they are.
 std::size_t PolicyPosition(std::string_view page) {
     for (std::size_t at = page.find('<'); at != std::string_view::npos; at = page.find('<', at + 1)) {
         if (page.substr(at, 4) == "<!--") {
             at = page.find("-->", at + 4);
-            if (at == std::string_view::npos) return 0;
+            if (at == std::string_view::npos) break;
         } else if (IsTag(page, at, "body")) {
-            return 0;
+            break;
         } else if (IsTag(page, at, "head")) {
             const std::size_t close = page.find('>', at);
-            return close == std::string_view::npos ? 0 : close + 1;
+            if (close == std::string_view::npos) break;
+            return close + 1;
         }
     }
-    return 0;
+    return AfterDoctype(page);
 }
 
 std::string WithReportPolicy(std::string report) {
@@ -324,7 +338,7 @@ std::string ReportExtension(const ArchiveOptions& options) {
 
 bool IsHtmlExtension(std::string_view extension) {
     std::string lower;
-    for (const char c : extension) lower += Lower(c);
+    for (const char c : extension) lower += LowerAscii(c);
     return lower == ".htm" || lower == ".html";
 }
 

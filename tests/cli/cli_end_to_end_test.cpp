@@ -539,7 +539,7 @@ TEST(ExportCommandsTest, StatusesSummariesAndFiles) {
     TempDir dir;
     WriteFileBytes(dir / "taken.sqlite", "x");
     // Declarations in any letter case and quoting, and a text that only reads like one.
-    WriteFileBytes(dir / "charset.htm", "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; CHARSET=Shift_JIS\"><meta charset = 'x-sjis'>"
+    WriteFileBytes(dir / "charset.htm", "<!DOCTYPE html><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; CHARSET=Shift_JIS\"><meta charset = 'x-sjis'>"
                                         "<meta charset=euc-jp><p title=\"charset=sjis\">charset=Shift_JIS {TITLE}</p>");
     for (const char* folder : {"mine", "forced"}) {
         fs::create_directories(dir / folder);
@@ -600,7 +600,10 @@ TEST(ExportCommandsTest, StatusesSummariesAndFiles) {
     const std::string report = ReadFileBytes(reportPath);
     EXPECT_NE(report.find("charset=utf-8"), std::string::npos);
     EXPECT_EQ(report.find("shift_jis"), std::string::npos);
+    // With no <head>, the page policy comes right after the template's document type.
     EXPECT_EQ(ReadFileBytes(dir / "charset" / "meeting-4096.htm"),
+              "<!DOCTYPE html>\r\n<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; "
+              "img-src 'self'; style-src 'self' 'unsafe-inline'; base-uri 'none'; form-action 'none'\">"
               "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; CHARSET=utf-8\"><meta charset = 'utf-8'>"
               "<meta charset=euc-jp><p title=\"charset=sjis\">charset=Shift_JIS  週次定例会議</p>");
 }
