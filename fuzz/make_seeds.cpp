@@ -80,6 +80,14 @@ int main(int argc, char** argv) {
         test::AddressBookBytes(fuzz::RichAddressBook(), {{.index = 1, .id = 1, .shortName = "Biz", .longName = "Business"}});
     std::vector<Seed> seeds;
     AddStoreSeeds(seeds, test::BuildPalmUserDatabases(fuzz::RichUser()), book);
+    // Texts that try to act: a picture reference out of the folder, markup, a terminal escape, a
+    // calendar line, and a meeting id given twice.
+    test::PalmUserSpec hostile = fuzz::RichUser();
+    hostile.meetings[0].title = "<img src=\"../../../../etc/passwd\">\x1b[2J\r\nEND:VEVENT";
+    hostile.meetings[0].items.push_back(test::NoteSpec{.text = "<img src=\"budget.xlsx\"><script>alert(1)</script>"});
+    hostile.meetings[0].id = 0x7777;
+    hostile.meetings.push_back(hostile.meetings[0]);
+    seeds.push_back({"report_store", "hostile", Packed(test::BuildPalmUserDatabases(hostile)) + std::string(fuzz::kPartSeparator) + book});
     AddSketchSeeds(seeds);
     // The shipped templates behind the byte that picks the mode, named by the length of their
     // Shift-JIS names (not for a corpus folder).
