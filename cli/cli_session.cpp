@@ -21,13 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-               return lower(x) == lower(y);
-           });
-}
-
 std::string WithoutTrailingSeparator(std::string text) {
     while (!text.empty() && (text.back() == '\\' || text.back() == '/')) text.pop_back();
     return text;
@@ -42,10 +35,6 @@ bool IsInteractive() {
 }
 
 fs::path PathFromUtf8(std::string_view utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
-
-bool SamePath(const fs::path& a, const fs::path& b) {
-    return WithoutTrailingSeparator(a.lexically_normal().string()) == WithoutTrailingSeparator(b.lexically_normal().string());
-}
 
 // The command line's messages go to stderr in UTF-8, caption first, on every platform: a message
 // box from a console program would wait for a click that a script never gives.
@@ -80,15 +69,6 @@ bool CliInteraction::AskYesNo(std::string_view text, std::string_view caption) {
     ShowMessage(text, caption, platform::MessageIcon::kInformation);
     Detail("No terminal to answer the question, so the answer is no; --yes (or --force) answers yes.");
     return false;
-}
-
-fs::path FindFolderAnyCase(const fs::path& parent, std::string_view name) {
-    std::error_code ec;
-    if (fs::is_directory(parent / name, ec)) return parent / name;
-    for (auto it = fs::directory_iterator(parent, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
-        if (it->is_directory(ec) && EqualsIgnoringCase(it->path().filename().string(), name)) return it->path();
-    }
-    return parent / name;
 }
 
 fs::path ProgramFile(const char* argv0) {
@@ -175,7 +155,7 @@ bool CliSession::FindUsers() {
         CliUser user;
         user.name = entry->name;
         user.directory = WithoutTrailingSeparator(entry->directory);
-        user.folder = palmFolder_ / platform::PathFromCp932(user.directory);
+        user.folders = FindUserFolders(palmFolder_, user.directory);
         users_.push_back(std::move(user));
     }
     // The run's user: --user by exact name, else "LastUsername" (config user), else the Palm user
@@ -218,30 +198,25 @@ bool CliSession::LoadUser() {
         }
         return false;
     }
-    // The user's own key gets the defaults the desktop program would write; nothing else is
-    // stored, so the run leaves "LastUsername" as it was.
+    dataFolder_ = current->folders.data;
     SettingsKey& key = settings_->userKey;
-    key.OpenUserKey(current->directory + kFolderSeparator);
-    if (key.ReadString("OutputPath", kPathBufferSize).empty() || key.ReadString("DatabasePath", kPathBufferSize).empty()) {
-        key.WriteUserDefaults(current->directory + kFolderSeparator, current->name, platform::FullScreenClientSize());
-    }
-    dataFolder_ = FindFolderAnyCase(current->folder, "Tavolex");
+    WriteMissingDefaults(*current);
     const auto stored = [&](std::string_view name) {
         return PathFromSettingsText(key.ReadString(name, kPathBufferSize));
     };
-    // The output folder: --output, else the setting when the person chose it (it differs from the
-    // data folder the defaults name), else the user's data folder. A default made from another
-    // Palm folder (or a folder since removed) gives the data folder too.
+    // The output folder: --output, else the setting when the person chose it, else the user's
+    // data folder. The setting's default is the "DatabasePath" text itself; that default, even one
+    // written from another Palm Desktop folder, means this run's data folder.
     std::error_code ec;
-    const fs::path storedOutput = stored("OutputPath");
+    const std::string storedOutput = key.ReadString("OutputPath", kPathBufferSize);
     if (!options_.outputFolder.empty()) {
         outputFolder_ = options_.outputFolder;
         outputNamed_ = true;
-    } else if (!storedOutput.empty() && !SamePath(storedOutput, stored("DatabasePath"))) {
-        outputFolder_ = storedOutput;
+    } else if (!storedOutput.empty() && storedOutput != key.ReadString("DatabasePath", kPathBufferSize)) {
+        outputFolder_ = PathFromSettingsText(storedOutput);
         outputNamed_ = true;
     } else {
-        outputFolder_ = !storedOutput.empty() && fs::is_directory(storedOutput, ec) ? storedOutput : dataFolder_;
+        outputFolder_ = dataFolder_;
     }
     // The template folder: --templates, else the setting when it names a folder that is there,
     // else the installed one (a setting made by a copy of the program elsewhere is passed over).
@@ -264,11 +239,25 @@ bool CliSession::LoadUser() {
 
     store_ = std::make_unique<MeetingDatabase>(dataFolder_);
     store_->ReloadAll();
-    book_ = std::make_unique<AddressBook>(AddressBook::PathInUserFolder(current->folder));
+    book_ = std::make_unique<AddressBook>(current->folders.addressBook);
     book_->Reload();
     report_ = std::make_unique<ReportFolder>(*store_, *book_, ui_);
     report_->SetOptionsSource([this] { return ReadReportOptions(); });
     return true;
+}
+
+void CliSession::WriteMissingDefaults(const CliUser& user) {
+    // The user's own key gets the defaults the desktop program would write, with the folders of
+    // this run's Palm Desktop folder, which --palm-folder or the environment may have named instead
+    // of the saved one. Nothing else is stored, so the run leaves "LastUsername" as it was.
+    SettingsKey& key = settings_->userKey;
+    key.OpenUserKey(user.directory + kFolderSeparator);
+    const bool outputSet = !key.ReadString("OutputPath", kPathBufferSize).empty();
+    if (outputSet && !key.ReadString("DatabasePath", kPathBufferSize).empty()) return;
+    key.WriteUserDefaults(user.directory + kFolderSeparator, user.name, platform::FullScreenClientSize());
+    const std::string data = FolderText(dataFolder_);
+    key.WriteString("DatabasePath", data);
+    if (!outputSet) key.WriteString("OutputPath", data);
 }
 
 bool CliSession::ReadyOutputFolder(bool create) {

@@ -9,8 +9,9 @@
 #include "meeting_store/meeting_database.h"
 #include "platform/platform.h"
 #include "report/report_folder.h"
+#include "session/palm_user_list.h"
+#include "session/user_folders.h"
 #include "shell/application_settings.h"
-#include "shell/palm_user_list.h"
 
 #include <filesystem>
 #include <memory>
@@ -46,7 +47,7 @@ private:
 struct CliUser {
     std::string name;       // CP932
     std::string directory;  // CP932, relative to the Palm Desktop folder
-    std::filesystem::path folder;
+    UserFolders folders;
     bool current = false;
 };
 
@@ -98,6 +99,9 @@ public:
     [[nodiscard]] std::filesystem::path SavedPalmFolder();
 
 private:
+    // Writes the user's defaults when the user's key lacks its folders.
+    void WriteMissingDefaults(const CliUser& user);
+
     GlobalOptions options_;
     CliInteraction ui_;
     std::unique_ptr<FallbackSettingsBackend> backend_;
@@ -114,9 +118,6 @@ private:
     std::filesystem::path browserPath_;
     std::uint32_t autoView_ = 1;
 };
-
-// The folder whose name matches `name` without regard to ASCII case inside parent, else parent/name.
-std::filesystem::path FindFolderAnyCase(const std::filesystem::path& parent, std::string_view name);
 
 // The running program's file.
 std::filesystem::path ProgramFile(const char* argv0);

@@ -21,8 +21,8 @@ std::string Joined(const std::vector<std::string>& parts) {
 int Check(CliSession& session) {
     const CliUser* user = session.CurrentUser();
     if (user == nullptr) return session.LoadUser() ? 0 : 1;  // says why there is no user
-    const std::filesystem::path data = FindFolderAnyCase(user->folder, "Tavolex");
-    const StoreCheck check = CheckStore(data, AddressBook::PathInUserFolder(user->folder));
+    const std::filesystem::path& data = user->folders.data;
+    const StoreCheck check = CheckStore(data, user->folders.addressBook);
     json files = json::array();
     std::string damaged;
     for (const FileCheck& f : check.files) {

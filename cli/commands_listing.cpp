@@ -42,13 +42,13 @@ int Users(CliSession& session) {
     json users = json::array();
     for (std::size_t i = 0; i < session.Users().size(); ++i) {
         const CliUser& u = session.Users()[i];
-        users.push_back({{"id", i + 1}, {"name", U8(u.name)}, {"folder", PathText(u.folder)}, {"current", u.current}});
+        users.push_back({{"id", i + 1}, {"name", U8(u.name)}, {"folder", PathText(u.folders.user)}, {"current", u.current}});
     }
     if (session.Json()) WriteJson(std::cout, json{{"users", users}});
     if (session.Csv()) WriteCsv(std::cout, {"id", "name", "folder", "current"}, users);
     if (session.Format() != OutputFormat::kText) return 0;
     for (const CliUser& u : session.Users()) {
-        std::cout << (u.current ? '*' : ' ') << '\t' << TsvField(U8(u.name)) << '\t' << TsvField(PathText(u.folder)) << '\n';
+        std::cout << (u.current ? '*' : ' ') << '\t' << TsvField(U8(u.name)) << '\t' << TsvField(PathText(u.folders.user)) << '\n';
     }
     return 0;
 }

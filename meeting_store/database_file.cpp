@@ -8,18 +8,10 @@ namespace {
 
 constexpr std::size_t kBufferSize = 256 * 1024;
 
-std::FILE* OpenForReading(const std::filesystem::path& path) {
-#ifdef _WIN32
-    return _wfopen(path.c_str(), L"rb");
-#else
-    return std::fopen(path.c_str(), "rb");
-#endif
-}
-
 }  // namespace
 
 bool DatabaseFile::Open(const std::filesystem::path& path) {
-    file_.reset(OpenForReading(path));
+    file_ = platform::OpenFile(path, "rb");
     if (!file_) return false;
     // Without memory for the large buffer the C library's own buffer serves.
     buffer_.reset(new (std::nothrow) char[kBufferSize]);

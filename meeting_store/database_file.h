@@ -3,6 +3,7 @@
 // reads per record (header, body) cost no system call each. Reads report the load status codes.
 
 #include "meeting_store/status.h"
+#include "platform/file_system.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -32,12 +33,8 @@ public:
     [[nodiscard]] std::optional<std::uint64_t> Remaining() const;
 
 private:
-    struct Closer {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-
     std::unique_ptr<char[]> buffer_;
-    std::unique_ptr<std::FILE, Closer> file_;  // declared after the buffer it uses: closed first
+    platform::UniqueFile file_;  // declared after the buffer it uses: closed first
     std::optional<std::uint64_t> size_;
     std::uint64_t offset_ = 0;
 };

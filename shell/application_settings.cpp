@@ -1,7 +1,6 @@
 #include "shell/application_settings.h"
 
 #include "setup/conduit_setup.h"
-#include "shell/palm_user_list.h"
 #include "shell/settings_text.h"
 #include "shell/shell_strings.h"
 
@@ -128,24 +127,6 @@ bool LoadStartupSettings(ApplicationSettings& s, const ShellEnvironment& env) {
     s.hotSyncFolder = PathFromSettingsText(s.appKey.ReadHotSyncFolder(kPalmFolderBufferSize));
     s.palmDesktopFolder = PathFromSettingsText(s.appKey.ReadPalmDesktopFolder(kPalmFolderBufferSize));
     return true;
-}
-
-void SaveShutdownSettings(ApplicationSettings& s, const WindowRect& frame, const PalmUserList& users) {
-    SettingsKey& user = s.userKey;
-    user.OpenUserKey(s.userDirectory);
-    user.WriteDword("MeetingView", s.meetingView);
-    user.WriteDword("ReportView", s.reportView);
-    user.WriteDword("x", static_cast<std::uint32_t>(frame.left));
-    user.WriteDword("y", static_cast<std::uint32_t>(frame.top));
-    // Differences taken as 32-bit values, as the store keeps them.
-    user.WriteDword("w", static_cast<std::uint32_t>(frame.right) - static_cast<std::uint32_t>(frame.left));
-    user.WriteDword("h", static_cast<std::uint32_t>(frame.bottom) - static_cast<std::uint32_t>(frame.top));
-    for (const auto& entry : users.Entries()) {
-        if (entry->current == 0) continue;
-        s.appKey.WriteDword("LastUser", entry->userId);
-        s.appKey.WriteString("LastUsername", entry->name);
-        s.appKey.WriteString("UserPath", entry->directory);
-    }
 }
 
 }  // namespace tavolex

@@ -13,8 +13,6 @@
 
 namespace tavolex {
 
-class PalmUserList;
-
 // What the settings steps need of the system.
 struct ShellEnvironment {
     platform::UserInteraction& ui;
@@ -58,17 +56,5 @@ WindowPlacement ValidateWindowPlacement(std::uint32_t x, std::uint32_t y, std::u
 // The settings steps of start-up. False when the application key could not be created (the
 // user was told; every setting stays empty and the placement is the default).
 bool LoadStartupSettings(ApplicationSettings& settings, const ShellEnvironment& env);
-
-// The frame window's screen rectangle at shutdown.
-struct WindowRect {
-    std::int32_t left = 0;
-    std::int32_t top = 0;
-    std::int32_t right = 0;
-    std::int32_t bottom = 0;
-};
-
-// The writes of shutdown: views and placement to the user key, and the current user (every
-// entry marked current, in order) to the application key.
-void SaveShutdownSettings(ApplicationSettings& settings, const WindowRect& frame, const PalmUserList& users);
 
 }  // namespace tavolex

@@ -1,7 +1,7 @@
 #include "shell/preferences_settings.h"
 
+#include "session/palm_user_list.h"
 #include "shell/application_settings.h"
-#include "shell/palm_user_list.h"
 #include "shell/settings_key.h"
 #include "shell/settings_text.h"
 

@@ -66,19 +66,10 @@ std::string ResolveComponentCase(std::string_view parentText, std::string_view n
     return std::string(name);
 }
 
-std::string UserDataFolderText(std::string_view palmDesktopFolder, std::string_view userDirectory,
-                               std::string_view spelling) {
+std::string UserDataFolderText(std::string_view palmDesktopFolder, std::string_view userDirectory) {
     std::string text = std::string(palmDesktopFolder) + std::string(userDirectory);
-    text += ResolveComponentCase(text, spelling);
+    text += ResolveComponentCase(text, kDataFolderName);
     AppendSeparator(text);
-    return text;
-}
-
-std::string AddressBookFileText(std::string_view palmDesktopFolder, std::string_view userDirectory) {
-    std::string text = std::string(palmDesktopFolder) + std::string(userDirectory);
-    text += ResolveComponentCase(text, "address");
-    AppendSeparator(text);
-    text += ResolveComponentCase(text, "address.dat");
     return text;
 }
 

@@ -29,13 +29,9 @@ void AppendSeparator(std::string& text);
 // an entry of exactly that name exists or none matches. CP932.
 std::string ResolveComponentCase(std::string_view parentText, std::string_view name);
 
-// The folders and files of a Palm user (texts as stored; parts after the user directory are
-// resolved without regard to letter case):
-//   data folder   Palm Desktop folder + user directory + "Tavolex" + separator
-//   address book  Palm Desktop folder + user directory + "address" + separator + "address.dat"
+// The data folder of a Palm user as the user's defaults store it: Palm Desktop folder + user
+// directory + "Tavolex" (resolved without regard to letter case) + separator.
 inline constexpr char kDataFolderName[] = "Tavolex";
-std::string UserDataFolderText(std::string_view palmDesktopFolder, std::string_view userDirectory,
-                               std::string_view spelling = kDataFolderName);
-std::string AddressBookFileText(std::string_view palmDesktopFolder, std::string_view userDirectory);
+std::string UserDataFolderText(std::string_view palmDesktopFolder, std::string_view userDirectory);
 
 }  // namespace tavolex

@@ -3,6 +3,7 @@
 #include "platform/file_system.h"
 #include "report_files/report_viewer.h"
 #include "platform/launch.h"
+#include "session/user_folders.h"
 #include "platform/win32/message_box_style.h"
 #include "shell/report_settings.h"
 #include "shell/settings_key.h"
@@ -147,12 +148,10 @@ int StartApplication(HINSTANCE instance, int showCommand, StartOptions options) 
     app.frameUi.owner = app.frame;
 
     // The current user's address book and meeting store.
-    std::filesystem::path userFolder = app.settings->palmDesktopFolder;
     const LRESULT selected = app.userBox != nullptr ? SendMessageW(app.userBox, CB_GETCURSEL, 0, 0) : CB_ERR;
-    if (const PalmUserEntry* entry = selected != CB_ERR ? app.users->Entry(static_cast<int>(selected)) : nullptr) {
-        userFolder /= platform::PathFromCp932(entry->directory);
-    }
-    app.addressBook = std::make_unique<AddressBook>(AddressBook::PathInUserFolder(userFolder));
+    const PalmUserEntry* entry = selected != CB_ERR ? app.users->Entry(static_cast<int>(selected)) : nullptr;
+    const UserFolders folders = FindUserFolders(app.settings->palmDesktopFolder, entry != nullptr ? entry->directory : "");
+    app.addressBook = std::make_unique<AddressBook>(folders.addressBook);
     app.addressBook->Reload();
     app.meetings = std::make_unique<MeetingDatabase>(app.settings->databaseFolder);
     app.meetings->ReloadAll();

@@ -237,7 +237,13 @@ TEST_F(CliTest, WhereTheDataIsAndTheSettingsThatKeepIt) {
     const std::string missing = (dir_ / "file" / "palm").string();
     const std::string fileConfig = "--config=" + (dir_ / "file").string();
     const std::string meetings = Run({"meetings"}).out;
+    const std::string attendee = Run({"show", "1", "4"}).out;  // with the address book's entry
     WriteFileBytes(dir_ / "file", "x");
+    // Palm Desktop's address book in another letter case.
+    const fs::path caps = dir_ / "caps";
+    fs::copy(palm_, caps, fs::copy_options::recursive);
+    fs::rename(caps / "UserA" / "address", caps / "UserA" / "Address");
+    fs::rename(caps / "UserA" / "Address" / "address.dat", caps / "UserA" / "Address" / "ADDRESS.DAT");
     // A Palm folder written into settings.ini by hand, without quotes.
     WriteFileBytes(dir_ / "hand" / "settings.ini", "[Software\\U.S. Robotics\\Pilot Desktop\\Core]\nPath=" + palm_.string() + "\n");
     Expect({
@@ -249,6 +255,7 @@ TEST_F(CliTest, WhereTheDataIsAndTheSettingsThatKeepIt) {
          .errHas = (dir_ / "none").string()},
         {.args = {config, "meetings"}, .out = meetings, .env = "TAVOLEX_PALM_FOLDER=" + Quote(palm_.string())},
         {.args = {"--config", (dir_ / "hand").string(), "meetings"}, .out = meetings},
+        {.args = {config, "--palm-folder", caps.string(), "show", "1", "4"}, .out = attendee},
         {.args = {config, "config", "palm-folder", palm_.string()}, .out = "palm-folder\t" + palm_.string() + "\n"},
         {.args = {config, "meetings"}, .out = meetings},  // the saved folder serves every command
         {.args = {config, "config", "user", "UserB"}},

@@ -1,6 +1,6 @@
 #include "shell/application_settings.h"
 
-#include "shell/palm_user_list.h"
+#include "session/user_change.h"
 #include "shell/settings_text.h"
 #include "shell/shell_strings.h"
 #include "tests/support/fake_palm_desktop.h"

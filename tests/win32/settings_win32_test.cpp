@@ -2,9 +2,9 @@
 // Wine, against the registry and the stand-in libraries. HKEY_CURRENT_USER and HKEY_CLASSES_ROOT
 // are redirected into a key of our own for each test, which is deleted afterwards, so nothing
 // outside it is touched. What the settings make of the values is tested on Linux.
+#include "session/palm_user_list.h"
 #include "setup/conduit_setup.h"
 #include "shell/application_settings.h"
-#include "shell/palm_user_list.h"
 #include "shell/settings_key.h"
 #include "shell/settings_text.h"
 #include "shell/shell_strings.h"

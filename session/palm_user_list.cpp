@@ -1,4 +1,4 @@
-#include "shell/palm_user_list.h"
+#include "session/palm_user_list.h"
 
 #include "shell/application_settings.h"
 #include "shell/settings_key.h"

@@ -1,7 +1,8 @@
-#include "shell/user_change.h"
+#include "session/user_change.h"
 
 #include "address_book/address_book.h"
 #include "meeting_store/meeting_database.h"
+#include "session/user_folders.h"
 #include "shell/settings_key.h"
 #include "shell/settings_text.h"
 #include "shell/shell_strings.h"
@@ -54,8 +55,8 @@ void ChangeUser(int selection, PalmUserList& users, ApplicationSettings& s, cons
     const std::string directory = entry->directory;
     users.SelectUserByName(name, s, callbacks.applyViews);
 
-    const std::string palmFolder = s.appKey.ReadPalmDesktopFolder(kPathBufferSize);
-    Call(callbacks.reloadAddressBook, PathFromSettingsText(AddressBookFileText(palmFolder, directory)));
+    const std::filesystem::path palmFolder = PathFromSettingsText(s.appKey.ReadPalmDesktopFolder(kPathBufferSize));
+    Call(callbacks.reloadAddressBook, FindUserFolders(palmFolder, directory).addressBook);
 
     SettingsKey& user = s.userKey;
     user.OpenUserKey(s.userDirectory);
@@ -77,13 +78,14 @@ void ReloadLastUser(PalmUserList& users, ApplicationSettings& s, const UserChang
     Call(callbacks.setUserBoxSelection, index);
     if (name.empty()) return;
 
-    const std::string palmFolder = s.appKey.ReadPalmDesktopFolder(kPathBufferSize);
+    const std::filesystem::path palmFolder = PathFromSettingsText(s.appKey.ReadPalmDesktopFolder(kPathBufferSize));
     const int count = users.CountAndClearCurrent();
     for (int i = 0; i < count; ++i) {
         const PalmUserEntry* entry = users.Entry(i);
         if (entry == nullptr || entry->name != name) continue;
-        Call(callbacks.reloadAddressBook, PathFromSettingsText(AddressBookFileText(palmFolder, entry->directory)));
-        Call(callbacks.reloadMeetingStore, PathFromSettingsText(UserDataFolderText(palmFolder, entry->directory, "tavolex")));
+        const UserFolders folders = FindUserFolders(palmFolder, entry->directory);
+        Call(callbacks.reloadAddressBook, folders.addressBook);
+        Call(callbacks.reloadMeetingStore, folders.data);
         s.userDirectory = entry->directory;
     }
     Call(callbacks.setQuickViewText, std::string_view(kQuickViewTitle));
@@ -99,6 +101,24 @@ void ChangeUser(int selection, PalmUserList& users, ApplicationSettings& setting
 void ReloadLastUser(PalmUserList& users, ApplicationSettings& settings, AddressBook& addressBook,
                     MeetingDatabase& meetings, const UserChangeCallbacks& callbacks) {
     ReloadLastUser(users, settings, WithStores(addressBook, meetings, callbacks));
+}
+
+void SaveShutdownSettings(ApplicationSettings& s, const WindowRect& frame, const PalmUserList& users) {
+    SettingsKey& user = s.userKey;
+    user.OpenUserKey(s.userDirectory);
+    user.WriteDword("MeetingView", s.meetingView);
+    user.WriteDword("ReportView", s.reportView);
+    user.WriteDword("x", static_cast<std::uint32_t>(frame.left));
+    user.WriteDword("y", static_cast<std::uint32_t>(frame.top));
+    // Differences taken as 32-bit values, as the store keeps them.
+    user.WriteDword("w", static_cast<std::uint32_t>(frame.right) - static_cast<std::uint32_t>(frame.left));
+    user.WriteDword("h", static_cast<std::uint32_t>(frame.bottom) - static_cast<std::uint32_t>(frame.top));
+    for (const auto& entry : users.Entries()) {
+        if (entry->current == 0) continue;
+        s.appKey.WriteDword("LastUser", entry->userId);
+        s.appKey.WriteString("LastUsername", entry->name);
+        s.appKey.WriteString("UserPath", entry->directory);
+    }
 }
 
 }  // namespace tavolex

@@ -4,7 +4,7 @@
 // skipped.
 
 #include "shell/application_settings.h"
-#include "shell/palm_user_list.h"
+#include "session/palm_user_list.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -43,5 +43,17 @@ void ChangeUser(int selection, PalmUserList& users, ApplicationSettings& setting
                 AddressBook& addressBook, MeetingDatabase& meetings, const UserChangeCallbacks& callbacks);
 void ReloadLastUser(PalmUserList& users, ApplicationSettings& settings, AddressBook& addressBook,
                     MeetingDatabase& meetings, const UserChangeCallbacks& callbacks);
+
+// The frame window's screen rectangle at shutdown.
+struct WindowRect {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t right = 0;
+    std::int32_t bottom = 0;
+};
+
+// The writes of shutdown: views and placement to the user key, and the current user (every
+// entry marked current, in order) to the application key.
+void SaveShutdownSettings(ApplicationSettings& settings, const WindowRect& frame, const PalmUserList& users);
 
 }  // namespace tavolex

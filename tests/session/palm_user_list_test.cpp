@@ -1,11 +1,10 @@
-#include "shell/palm_user_list.h"
+#include "session/palm_user_list.h"
 
 #include "address_book/address_book.h"
 #include "meeting_store/meeting_database.h"
-
+#include "session/user_change.h"
 #include "shell/settings_text.h"
 #include "shell/shell_strings.h"
-#include "shell/user_change.h"
 #include "tests/support/address_book_writer.h"
 #include "tests/support/fake_palm_desktop.h"
 #include "tests/support/memory_settings.h"

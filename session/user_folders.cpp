@@ -1,0 +1,43 @@
+#include "session/user_folders.h"
+
+#include "platform/file_system.h"
+#include "shell/settings_text.h"
+
+#include <algorithm>
+#include <string>
+#include <system_error>
+
+namespace tavolex {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+               return lower(x) == lower(y);
+           });
+}
+
+}  // namespace
+
+fs::path FindEntryAnyCase(const fs::path& parent, std::string_view name) {
+    std::error_code ec;
+    if (fs::exists(parent / name, ec)) return parent / name;
+    for (auto it = fs::directory_iterator(parent, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        if (EqualsIgnoringCase(it->path().filename().string(), name)) return it->path();
+    }
+    return parent / name;
+}
+
+UserFolders FindUserFolders(const fs::path& palmDesktopFolder, std::string_view userDirectory) {
+    std::string directory(userDirectory);
+    while (!directory.empty() && (directory.back() == kFolderSeparator || directory.back() == '/')) directory.pop_back();
+    UserFolders folders;
+    folders.user = palmDesktopFolder / platform::PathFromCp932(directory);
+    folders.data = FindEntryAnyCase(folders.user, kDataFolderName);
+    folders.addressBook = FindEntryAnyCase(FindEntryAnyCase(folders.user, "address"), "address.dat");
+    return folders;
+}
+
+}  // namespace tavolex

@@ -1,0 +1,25 @@
+#pragma once
+// Where a Palm user's files are: the user's folder under the Palm Desktop folder, the data folder
+// the conduit writes and Palm Desktop's address book. Palm Desktop names them in one letter case
+// and the conduit in another, so on a case-sensitive file system every part after the user's
+// folder is found without regard to ASCII letter case. Every front end takes them from here.
+
+#include <filesystem>
+#include <string_view>
+
+namespace tavolex {
+
+struct UserFolders {
+    std::filesystem::path user;         // the Palm Desktop folder + the user's directory
+    std::filesystem::path data;         // user + "Tavolex"
+    std::filesystem::path addressBook;  // user + "address" + "address.dat"
+};
+
+// userDirectory: as the Palm user list gives it (CP932, relative, with or without a trailing separator).
+UserFolders FindUserFolders(const std::filesystem::path& palmDesktopFolder, std::string_view userDirectory);
+
+// The entry of parent called name without regard to ASCII letter case: parent/name when that
+// exists or nothing matches.
+std::filesystem::path FindEntryAnyCase(const std::filesystem::path& parent, std::string_view name);
+
+}  // namespace tavolex
