@@ -6,16 +6,11 @@
 #include "cli/command_registry.h"
 #include "cli/progress_bar.h"
 #include "cli/selection_options.h"
-#include "export/archive_writer.h"
-#include "export/icalendar_writer.h"
-#include "export/json_dump.h"
+#include "export/exporters.h"
 #include "export/vcard_writer.h"
 #include "platform/file_system.h"
 #include "report_files/report_name.h"
 #include "shell/create_report.h"
-#ifdef TAVOLEX_HAVE_SQLITE
-#include "export/sqlite_export.h"
-#endif
 
 #include <ctime>
 #include <iostream>
@@ -37,6 +32,13 @@ struct ExportArguments {
     fs::path pictures;
     bool attendees = false;
 };
+
+// The request of one export of the session's store.
+ExportRequest Request(CliSession& session, MeetingIndexes indexes, fs::path target, ExportProgress progress = {}) {
+    return {.store = &session.Store(), .book = &session.Book(), .reports = &session.Report(),
+            .meetings = std::move(indexes), .target = std::move(target), .now = std::time(nullptr),
+            .progress = std::move(progress)};
+}
 
 
 // What the export changed or left out of the store's texts, on stderr beside the text output.
@@ -141,10 +143,12 @@ int Archive(CliSession& session, const ExportArguments& a) {
     }
     if (!MayReplace(session, ArchiveFilesToReplace(session.Store(), indexes, options))) return 1;
     ProgressBar bar("archive");
+    ExportRequest request = Request(session, indexes, options.folder,
+                                    [&bar](std::int64_t done, std::int64_t total) { return bar.Update(done, total); });
+    request.archive = options;
     ExportText text;
     ExportSummary summary;
-    WriteArchive(session.Store(), session.Report(), indexes, options, text, summary,
-                 [&bar](std::int64_t done, std::int64_t total) { return bar.Update(done, total); });
+    FindExporter("archive")->job(request, text, summary);
     return Finish(session, summary, options.folder / "index.html");
 }
 
@@ -154,7 +158,7 @@ int Calendar(CliSession& session, const ExportArguments& a) {
     if (const auto status = Selected(session, a, indexes)) return *status;
     ExportText text;
     ExportSummary summary;
-    const std::string document = WriteICalendar(session.Store(), session.Book(), indexes, std::time(nullptr), text, summary);
+    const std::string document = FindExporter("calendar")->job(Request(session, indexes, {}), text, summary);
     return Deliver(session, a, document, summary);
 }
 
@@ -171,7 +175,9 @@ int Contacts(CliSession& session, const ExportArguments& a) {
     }
     ExportText text;
     ExportSummary summary;
-    const std::string document = WriteVCards(session.Book(), a.attendees ? &people : nullptr, text, summary);
+    ExportRequest request = Request(session, {}, {});
+    request.people = a.attendees ? &people : nullptr;
+    const std::string document = FindExporter("contacts")->job(request, text, summary);
     return Deliver(session, a, document, summary);
 }
 
@@ -191,77 +197,95 @@ int Dump(CliSession& session, const ExportArguments& a) {
     ProgressBar bar("dump");
     ExportText text;
     ExportSummary summary;
-    const std::string document =
-        WriteJsonDump(session.Store(), session.Book(), indexes, {a.pictures}, text, summary,
-                      [&bar, &a](std::int64_t done, std::int64_t total) {
-                          return a.pictures.empty() || bar.Update(done, total);
-                      });
+    ExportRequest request = Request(session, indexes, {}, [&bar, &a](std::int64_t done, std::int64_t total) {
+        return a.pictures.empty() || bar.Update(done, total);
+    });
+    request.dump.pictureFolder = a.pictures;
+    const std::string document = FindExporter("dump")->job(request, text, summary);
     return Deliver(session, a, document, summary);
 }
 
 int Sqlite(CliSession& session, const ExportArguments& a) {
-#ifdef TAVOLEX_HAVE_SQLITE
     if (!MayWrite(session, a.target)) return 1;
     MeetingIndexes indexes;
     if (const auto status = Selected(session, a, indexes)) return *status;
     ProgressBar bar("sqlite");
     ExportText text;
     ExportSummary summary;
-    WriteSqliteDatabase(session.Store(), session.Book(), indexes, a.target, text, summary,
-                        [&bar](std::int64_t done, std::int64_t total) { return bar.Update(done, total); });
+    FindExporter("sqlite")->job(
+        Request(session, indexes, a.target,
+                [&bar](std::int64_t done, std::int64_t total) { return bar.Update(done, total); }),
+        text, summary);
     return Finish(session, summary, a.target);
-#else
-    Fail(session.Ui(), "The export could not be written.", "This build of tavolex has no SQLite.");
-    return 1;
-#endif
 }
 
-CLI::App* AddExport(CommandRegistry& registry, const std::string& name, const std::string& description,
-                    const std::string& example, int (*run)(CliSession&, const ExportArguments&),
-                    std::shared_ptr<ExportArguments>& a) {
-    a = std::make_shared<ExportArguments>();
-    CLI::App* app = registry.Add(name, description, example, Needs::kUser, false,
-                                 [a, run](CliSession& s) { return run(s, *a); });
-    a->app = app;
-    return app;
+void ArchiveOptions(CLI::App* archive, ExportArguments& a) {
+    archive->add_option("DIR", a.target, "the archive's folder (created when missing)")->required();
+    a.selection = AddSelectionOptions(archive);
+    archive->add_option("--template", a.templateName, "template file of the template folder, or a path");
+    archive->add_option("--kind", a.kind, "built-in report: executive, agenda or custom")
+        ->check(CLI::IsMember({"executive", "agenda", "custom"}));
+    archive->add_option("--encoding", a.encoding, "the reports' encoding: shift_jis (as report writes them) or utf-8")
+        ->check(CLI::IsMember({"shift_jis", "utf-8"}));
 }
+
+void OutputFileOption(CLI::App* app, ExportArguments& a) {
+    app->add_option("-o,--output-file", a.target, "the file to write (default: standard output)");
+}
+
+void CalendarOptions(CLI::App* calendar, ExportArguments& a) {
+    OutputFileOption(calendar, a);
+    a.selection = AddSelectionOptions(calendar);
+}
+
+void ContactsOptions(CLI::App* contacts, ExportArguments& a) {
+    OutputFileOption(contacts, a);
+    contacts->add_flag("--attendees", a.attendees, "only the people who attend the selected meetings");
+    a.selection = AddSelectionOptions(contacts);
+}
+
+void DumpOptions(CLI::App* dump, ExportArguments& a) {
+    OutputFileOption(dump, a);
+    dump->add_option("--pictures", a.pictures, "write each sketch there as <id>.jpg and name it in the dump");
+    a.selection = AddSelectionOptions(dump);
+}
+
+void SqliteOptions(CLI::App* sqlite, ExportArguments& a) {
+    sqlite->add_option("FILE", a.target, "the database file to write")->required();
+    a.selection = AddSelectionOptions(sqlite);
+}
+
+// What the command line adds to each exporter: its options, an example and how it runs.
+struct ExportCommand {
+    std::string_view name;
+    const char* example;
+    void (*options)(CLI::App*, ExportArguments&);
+    int (*run)(CliSession&, const ExportArguments&);
+};
+
+constexpr ExportCommand kCommands[] = {
+    {"archive", "tavolex archive ~/minutes --since 2026-01-01", ArchiveOptions, Archive},
+    {"calendar", "tavolex calendar -o minutes.ics --since 2026-01-01", CalendarOptions, Calendar},
+    {"contacts", "tavolex contacts -o people.vcf --attendees 1-5", ContactsOptions, Contacts},
+    {"dump", "tavolex dump -o store.json --pictures sketches", DumpOptions, Dump},
+    {"sqlite", "tavolex sqlite minutes.sqlite", SqliteOptions, Sqlite},
+};
 
 }  // namespace
 
+// A command per exporter of the table, in the order of the command line's help; its help says what the
+// exporter writes.
 void AddExportCommands(CommandRegistry& registry) {
-    std::shared_ptr<ExportArguments> a;
-    CLI::App* archive = AddExport(registry, "archive",
-                                  "write a browsable archive of the meetings (index.html, their reports and sketches) into DIR",
-                                  "tavolex archive ~/minutes --since 2026-01-01", Archive, a);
-    archive->add_option("DIR", a->target, "the archive's folder (created when missing)")->required();
-    a->selection = AddSelectionOptions(archive);
-    archive->add_option("--template", a->templateName, "template file of the template folder, or a path");
-    archive->add_option("--kind", a->kind, "built-in report: executive, agenda or custom")
-        ->check(CLI::IsMember({"executive", "agenda", "custom"}));
-    archive->add_option("--encoding", a->encoding, "the reports' encoding: shift_jis (as report writes them) or utf-8")
-        ->check(CLI::IsMember({"shift_jis", "utf-8"}));
-
-    CLI::App* calendar = AddExport(registry, "calendar", "write the meetings and their to-dos as iCalendar",
-                                   "tavolex calendar -o minutes.ics --since 2026-01-01", Calendar, a);
-    calendar->add_option("-o,--output-file", a->target, "the file to write (default: standard output)");
-    a->selection = AddSelectionOptions(calendar);
-
-    CLI::App* contacts = AddExport(registry, "contacts", "write the address book as vCard 3.0",
-                                   "tavolex contacts -o people.vcf --attendees 1-5", Contacts, a);
-    contacts->add_option("-o,--output-file", a->target, "the file to write (default: standard output)");
-    contacts->add_flag("--attendees", a->attendees, "only the people who attend the selected meetings");
-    a->selection = AddSelectionOptions(contacts);
-
-    CLI::App* dump = AddExport(registry, "dump", "write the whole store as one JSON document, losslessly",
-                               "tavolex dump -o store.json --pictures sketches", Dump, a);
-    dump->add_option("-o,--output-file", a->target, "the file to write (default: standard output)");
-    dump->add_option("--pictures", a->pictures, "write each sketch there as <id>.jpg and name it in the dump");
-    a->selection = AddSelectionOptions(dump);
-
-    CLI::App* sqlite = AddExport(registry, "sqlite", "write the store as a SQLite database with a full-text table",
-                                 "tavolex sqlite minutes.sqlite", Sqlite, a);
-    sqlite->add_option("FILE", a->target, "the database file to write")->required();
-    a->selection = AddSelectionOptions(sqlite);
+    for (const ExportCommand& command : kCommands) {
+        const Exporter* exporter = FindExporter(command.name);
+        if (exporter == nullptr) continue;
+        auto a = std::make_shared<ExportArguments>();
+        int (*run)(CliSession&, const ExportArguments&) = command.run;
+        CLI::App* app = registry.Add(std::string(exporter->name), "write " + std::string(exporter->writes),
+                                     command.example, Needs::kUser, false, [a, run](CliSession& s) { return run(s, *a); });
+        a->app = app;
+        command.options(app, *a);
+    }
 }
 
 }  // namespace tavolex::cli

@@ -1,6 +1,7 @@
 #include "export/archive_writer.h"
 
 #include "export/json_dump.h"
+#include "meeting_store/item_walk.h"
 #include "meeting_store/meeting_database.h"
 #include "meeting_store/sketch_files.h"
 #include "platform/file_system.h"
@@ -229,43 +230,30 @@ public:
         std::string all = text_.Utf8(m.szTitle) + "\n" + text_.Utf8(m.szLocation) + "\n" + text_.Utf8(m.szCategory);
         std::string attendees;
         std::string pictures;
-        int counts[5] = {};
-        for (const MeetingItem& item : store_.ItemsOf(m.dwDBID)) {
-            if (const Agenda* a = store_.AgendaOf(item)) {
-                ++counts[0];
-                all += "\n" + text_.Utf8(a->szText);
-            } else if (const Note* n = store_.NoteOf(item)) {
-                ++counts[1];
-                all += "\n" + text_.Utf8(n->szText);
-            } else if (const ToDo* t = store_.ToDoOf(item)) {
-                ++counts[2];
-                all += "\n" + text_.Utf8(t->szText);
-            } else if (const Sketch* s = store_.SketchOf(item)) {
-                ++counts[3];
-                const std::string title = text_.Utf8(s->szTitle);
+        const ItemCounts counts = ForEachItem(store_, m.dwDBID, ItemVisitor{
+            [&](const Agenda& a, const MeetingItem&) { all += "\n" + text_.Utf8(a.szText); },
+            [&](const Note& n, const MeetingItem&) { all += "\n" + text_.Utf8(n.szText); },
+            [&](const ToDo& t, const MeetingItem&) { all += "\n" + text_.Utf8(t.szText); },
+            [&](const Sketch& s, const MeetingItem&) {
+                const std::string title = text_.Utf8(s.szTitle);
                 all += "\n" + title;
-                if (s->image.HasPixels()) {
-                    const std::string file = SketchFileName(*s);
+                if (s.image.HasPixels()) {
+                    const std::string file = SketchFileName(s);
                     pictures += "<a href=\"" + file + "\"><img class=\"sketch\" src=\"" + file + "\" alt=\"" +
                                 Html(title) + "\" loading=\"lazy\"></a>";
                 }
-            } else if (const Attendee* at = store_.AttendeeOf(item)) {
-                ++counts[4];
-                const AttendeeName name = SplitAttendeeText(at->szText);
+            },
+            [&](const Attendee& at, const MeetingItem&) {
+                const AttendeeName name = SplitAttendeeText(at.szText);
                 const std::string shown = text_.Utf8(AttendeeDisplayName(name));
                 all += "\n" + shown + "\n" + text_.Utf8(name.company);
                 if (!attendees.empty()) attendees += "、";
                 attendees += Html(shown);
-                if (at->bAbsent != 0) attendees += "（欠席）";
-            }
-        }
-        summary_.agendas += counts[0];
-        summary_.notes += counts[1];
-        summary_.toDos += counts[2];
-        summary_.sketches += counts[3];
-        summary_.attendees += counts[4];
-        std::string itemsCell = "議題 " + std::to_string(counts[0]) + "・メモ " + std::to_string(counts[1]) +
-                                "・ToDo " + std::to_string(counts[2]) + "・スケッチ " + std::to_string(counts[3]);
+                if (at.bAbsent != 0) attendees += "（欠席）";
+            }});
+        summary_ += counts;
+        std::string itemsCell = "議題 " + std::to_string(counts.agendas) + "・メモ " + std::to_string(counts.notes) +
+                                "・ToDo " + std::to_string(counts.toDos) + "・スケッチ " + std::to_string(counts.sketches);
         if (!pictures.empty()) itemsCell += "<br>" + pictures;
         std::string time;
         if (start) time = *start + (end ? "–" + *end : "");

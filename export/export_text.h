@@ -3,6 +3,7 @@
 // not Shift-JIS becomes U+FFFD and is counted, so the summary can say so), ISO dates and times,
 // the selection of meetings, the progress callback and the summary of one export.
 
+#include "meeting_store/item_walk.h"
 #include "meeting_store/records.h"
 
 #include <cstdint>
@@ -48,14 +49,10 @@ using MeetingIndexes = std::vector<std::int32_t>;
 // export (what was written so far is removed where the exporter wrote a single file).
 using ExportProgress = std::function<bool(std::int64_t done, std::int64_t total)>;
 
-struct ExportSummary {
+// The item counts are those of the records the export wrote, each kind as the format counts it.
+struct ExportSummary : ItemCounts {
     std::vector<std::filesystem::path> files;  // the files written
     std::int64_t meetings = 0;
-    std::int64_t agendas = 0;
-    std::int64_t notes = 0;
-    std::int64_t toDos = 0;
-    std::int64_t sketches = 0;
-    std::int64_t attendees = 0;
     std::int64_t addresses = 0;
     std::int64_t replacements = 0;  // U+FFFD written for bytes that were not Shift-JIS
     std::int64_t undated = 0;       // meetings left out of a calendar: a date the calendar does not have

@@ -3,6 +3,7 @@
 #include "address_book/address_book.h"
 #include "export/content_lines.h"
 #include "meeting_store/date_format.h"
+#include "meeting_store/item_walk.h"
 #include "meeting_store/meeting_database.h"
 #include "resources/string_table.h"
 
@@ -90,24 +91,15 @@ public:
         if (!meeting.szCategory.empty()) lines_.Add("CATEGORIES", Text(meeting.szCategory));
         std::string description;
         std::vector<MeetingItem> toDos;
-        for (const MeetingItem& item : store_.ItemsOf(meeting.dwDBID)) {
-            if (const Agenda* agenda = store_.AgendaOf(item)) {
-                ++summary_.agendas;
-                description += agenda->szText;
-                description += '\n';
-            } else if (const Note* note = store_.NoteOf(item)) {
-                ++summary_.notes;
-                description += note->szText;
-                description += '\n';
-            } else if (const Attendee* attendee = store_.AttendeeOf(item)) {
-                ++summary_.attendees;
-                AddAttendee(*attendee);
-            } else if (store_.ToDoOf(item) != nullptr) {
-                toDos.push_back(item);
-            } else if (store_.SketchOf(item) != nullptr) {
-                ++summary_.sketches;
-            }
-        }
+        // A to-do is counted where it is written: once, however many meetings share it.
+        ItemCounts counts = ForEachItem(store_, meeting.dwDBID, ItemVisitor{
+            [&](const Agenda& agenda, const MeetingItem&) { description += agenda.szText + '\n'; },
+            [&](const Note& note, const MeetingItem&) { description += note.szText + '\n'; },
+            [&](const Attendee& attendee, const MeetingItem&) { AddAttendee(attendee); },
+            [&](const ToDo&, const MeetingItem& item) { toDos.push_back(item); },
+            [](const Sketch&, const MeetingItem&) {}});
+        counts.toDos = 0;
+        summary_ += counts;
         if (!description.empty()) {
             description.pop_back();
             lines_.Add("DESCRIPTION", Text(description));

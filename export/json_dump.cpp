@@ -1,6 +1,7 @@
 #include "export/json_dump.h"
 
 #include "address_book/address_book.h"
+#include "meeting_store/item_walk.h"
 #include "meeting_store/meeting_database.h"
 #include "meeting_store/sketch_files.h"
 #include "platform/file_system.h"
@@ -108,59 +109,66 @@ public:
 private:
     void Item(const MeetingItem& item) {
         JsonObject o(out_);
-        if (const Agenda* a = store_.AgendaOf(item)) {
-            ++summary_.agendas;
-            o.String("kind", "agenda");
-            o.Number("id", a->dwDBID);
-            o.Bool("discussed", a->nStatus == 1);
-            o.Number("status", a->nStatus);
-            o.String("text", text_.Utf8(a->szText));
-        } else if (const Note* n = store_.NoteOf(item)) {
-            ++summary_.notes;
-            o.String("kind", "note");
-            o.Number("id", n->dwDBID);
-            o.String("text", text_.Utf8(n->szText));
-        } else if (const ToDo* t = store_.ToDoOf(item)) {
-            ++summary_.toDos;
-            o.String("kind", "todo");
-            o.Number("id", t->dwDBID);
-            o.Bool("done", t->bCompleted == 1);
-            o.Number("completed", t->bCompleted);
-            o.Number("priority", t->nPriority);
-            o.Optional("dueDate", ValidIsoDueDate(t->dueDate));
-            o.Optional("dueTime", ValidIsoTime(t->dueHour, t->dueMinute));
-            o.Raw("dueDateText", t->szDueDate.empty() ? "null" : JsonString(text_.Utf8(t->szDueDate)));
-            o.Raw("dueTimeText", t->szDueTime.empty() ? "null" : JsonString(text_.Utf8(t->szDueTime)));
-            o.Number("packedDueDate", t->dueDate);
-            o.String("text", text_.Utf8(t->szText));
-        } else if (const Sketch* s = store_.SketchOf(item)) {
-            ++summary_.sketches;
-            o.String("kind", "sketch");
-            o.Number("id", s->dwDBID);
-            o.String("title", text_.Utf8(s->szTitle));
-            o.Number("width", s->image.Width());
-            o.Number("height", s->image.Height());
-            o.Raw("picture", Picture(*s));
-        } else if (const Attendee* at = store_.AttendeeOf(item)) {
-            ++summary_.attendees;
-            const AttendeeName name = SplitAttendeeText(at->szText);
-            o.String("kind", "attendee");
-            o.Number("id", at->dwDBID);
-            o.Number("addressId", at->dwAddressID);
-            o.Bool("absent", at->bAbsent != 0);
-            o.String("firstName", text_.Utf8(name.firstName));
-            o.String("lastName", text_.Utf8(name.lastName));
-            o.String("company", text_.Utf8(name.company));
-            o.String("name", text_.Utf8(AttendeeDisplayName(name)));
-            const Address* address = book_.FindAddress(at->dwAddressID);
-            if (address == nullptr) {
-                o.Raw("address", "null");
-            } else {
-                o.Raw("address", "");
-                AddressObject(*address);
-            }
+        if (VisitItem(store_, item, [&](const auto& record, const MeetingItem&) { Fields(o, record); })) {
+            summary_.Add(item.type);
         }
         o.Close();
+    }
+
+    void Fields(JsonObject& o, const Agenda& a) {
+        o.String("kind", "agenda");
+        o.Number("id", a.dwDBID);
+        o.Bool("discussed", a.nStatus == 1);
+        o.Number("status", a.nStatus);
+        o.String("text", text_.Utf8(a.szText));
+    }
+
+    void Fields(JsonObject& o, const Note& n) {
+        o.String("kind", "note");
+        o.Number("id", n.dwDBID);
+        o.String("text", text_.Utf8(n.szText));
+    }
+
+    void Fields(JsonObject& o, const ToDo& t) {
+        o.String("kind", "todo");
+        o.Number("id", t.dwDBID);
+        o.Bool("done", t.bCompleted == 1);
+        o.Number("completed", t.bCompleted);
+        o.Number("priority", t.nPriority);
+        o.Optional("dueDate", ValidIsoDueDate(t.dueDate));
+        o.Optional("dueTime", ValidIsoTime(t.dueHour, t.dueMinute));
+        o.Raw("dueDateText", t.szDueDate.empty() ? "null" : JsonString(text_.Utf8(t.szDueDate)));
+        o.Raw("dueTimeText", t.szDueTime.empty() ? "null" : JsonString(text_.Utf8(t.szDueTime)));
+        o.Number("packedDueDate", t.dueDate);
+        o.String("text", text_.Utf8(t.szText));
+    }
+
+    void Fields(JsonObject& o, const Sketch& s) {
+        o.String("kind", "sketch");
+        o.Number("id", s.dwDBID);
+        o.String("title", text_.Utf8(s.szTitle));
+        o.Number("width", s.image.Width());
+        o.Number("height", s.image.Height());
+        o.Raw("picture", Picture(s));
+    }
+
+    void Fields(JsonObject& o, const Attendee& at) {
+        const AttendeeName name = SplitAttendeeText(at.szText);
+        o.String("kind", "attendee");
+        o.Number("id", at.dwDBID);
+        o.Number("addressId", at.dwAddressID);
+        o.Bool("absent", at.bAbsent != 0);
+        o.String("firstName", text_.Utf8(name.firstName));
+        o.String("lastName", text_.Utf8(name.lastName));
+        o.String("company", text_.Utf8(name.company));
+        o.String("name", text_.Utf8(AttendeeDisplayName(name)));
+        const Address* address = book_.FindAddress(at.dwAddressID);
+        if (address == nullptr) {
+            o.Raw("address", "null");
+        } else {
+            o.Raw("address", "");
+            AddressObject(*address);
+        }
     }
 
     std::string Picture(const Sketch& sketch) {

@@ -1,6 +1,7 @@
 #include "export/sqlite_export.h"
 
 #include "address_book/address_book.h"
+#include "meeting_store/item_walk.h"
 #include "meeting_store/meeting_database.h"
 #include "platform/file_system.h"
 #include "sketch/sketch_image.h"
@@ -213,73 +214,71 @@ private:
         bool ok = true;
         const char* kind = "";
         std::uint32_t id = 0;
-        if (const Agenda* a = store_.AgendaOf(item)) {
-            kind = "agenda";
-            id = a->dwDBID;
-            if (fresh) {
-                ++summary_.agendas;
-                const std::string t = text_.Utf8(a->szText);
-                ok = agenda_.Int(row).Int(id).Int(a->nStatus == 1).Int(a->nStatus).Text(t).Step() &&
-                     Search(kind, meeting, row, t);
-            }
-        } else if (const Note* n = store_.NoteOf(item)) {
-            kind = "note";
-            id = n->dwDBID;
-            if (fresh) {
-                ++summary_.notes;
-                const std::string t = text_.Utf8(n->szText);
-                ok = note_.Int(row).Int(id).Text(t).Step() && Search(kind, meeting, row, t);
-            }
-        } else if (const ToDo* t = store_.ToDoOf(item)) {
-            kind = "todo";
-            id = t->dwDBID;
-            if (fresh) {
-                ++summary_.toDos;
-                const std::string s = text_.Utf8(t->szText);
-                ok = toDo_.Int(row)
-                         .Int(id)
-                         .Int(t->bCompleted == 1)
-                         .Int(t->bCompleted)
-                         .Int(t->nPriority)
-                         .Text(ValidIsoDueDate(t->dueDate))
-                         .Text(ValidIsoTime(t->dueHour, t->dueMinute))
-                         .Text(OptionalText(text_, t->szDueDate))
-                         .Text(OptionalText(text_, t->szDueTime))
-                         .Text(s)
-                         .Step() &&
-                     Search(kind, meeting, row, s);
-            }
-        } else if (const Sketch* s = store_.SketchOf(item)) {
-            kind = "sketch";
-            id = s->dwDBID;
-            if (fresh) {
-                ++summary_.sketches;
-                const std::string title = text_.Utf8(s->szTitle);
-                ok = sketch_.Int(row)
-                         .Int(id)
-                         .Text(title)
-                         .Int(s->image.Width())
-                         .Int(s->image.Height())
-                         .Blob(Jpeg(s->image))
-                         .Step() &&
-                     Search(kind, meeting, row, title);
-            }
-        } else if (const Attendee* at = store_.AttendeeOf(item)) {
-            kind = "attendee";
-            id = at->dwDBID;
-            if (fresh) {
-                ++summary_.attendees;
-                const AttendeeName name = SplitAttendeeText(at->szText);
-                const std::string first = text_.Utf8(name.firstName);
-                const std::string last = text_.Utf8(name.lastName);
-                const std::string company = text_.Utf8(name.company);
-                ok = attendee_.Int(row).Int(id).Int(at->dwAddressID).Int(at->bAbsent != 0).Text(first).Text(last)
-                         .Text(company).Step() &&
-                     Search(kind, meeting, row, text_.Utf8(AttendeeDisplayName(name))) &&
-                     Search(kind, meeting, row, company);
-            }
-        }
+        VisitItem(store_, item, [&](const auto& record, const MeetingItem&) {
+            kind = KindWord(record);
+            id = record.dwDBID;
+            // A record that several meetings name is one row, written and counted the first time.
+            if (!fresh) return;
+            summary_.Add(item.type);
+            ok = AddRecord(record, meeting, row);
+        });
         return item_.Int(meeting).Int(position).Text(std::string(kind)).Int(row).Int(id).Step() && ok;
+    }
+
+    static const char* KindWord(const Agenda&) { return "agenda"; }
+    static const char* KindWord(const Note&) { return "note"; }
+    static const char* KindWord(const ToDo&) { return "todo"; }
+    static const char* KindWord(const Sketch&) { return "sketch"; }
+    static const char* KindWord(const Attendee&) { return "attendee"; }
+
+    bool AddRecord(const Agenda& a, std::int64_t meeting, std::int64_t row) {
+        const std::string t = text_.Utf8(a.szText);
+        return agenda_.Int(row).Int(a.dwDBID).Int(a.nStatus == 1).Int(a.nStatus).Text(t).Step() &&
+               Search("agenda", meeting, row, t);
+    }
+
+    bool AddRecord(const Note& n, std::int64_t meeting, std::int64_t row) {
+        const std::string t = text_.Utf8(n.szText);
+        return note_.Int(row).Int(n.dwDBID).Text(t).Step() && Search("note", meeting, row, t);
+    }
+
+    bool AddRecord(const ToDo& t, std::int64_t meeting, std::int64_t row) {
+        const std::string s = text_.Utf8(t.szText);
+        return toDo_.Int(row)
+                   .Int(t.dwDBID)
+                   .Int(t.bCompleted == 1)
+                   .Int(t.bCompleted)
+                   .Int(t.nPriority)
+                   .Text(ValidIsoDueDate(t.dueDate))
+                   .Text(ValidIsoTime(t.dueHour, t.dueMinute))
+                   .Text(OptionalText(text_, t.szDueDate))
+                   .Text(OptionalText(text_, t.szDueTime))
+                   .Text(s)
+                   .Step() &&
+               Search("todo", meeting, row, s);
+    }
+
+    bool AddRecord(const Sketch& s, std::int64_t meeting, std::int64_t row) {
+        const std::string title = text_.Utf8(s.szTitle);
+        return sketch_.Int(row)
+                   .Int(s.dwDBID)
+                   .Text(title)
+                   .Int(s.image.Width())
+                   .Int(s.image.Height())
+                   .Blob(Jpeg(s.image))
+                   .Step() &&
+               Search("sketch", meeting, row, title);
+    }
+
+    bool AddRecord(const Attendee& at, std::int64_t meeting, std::int64_t row) {
+        const AttendeeName name = SplitAttendeeText(at.szText);
+        const std::string first = text_.Utf8(name.firstName);
+        const std::string last = text_.Utf8(name.lastName);
+        const std::string company = text_.Utf8(name.company);
+        return attendee_.Int(row).Int(at.dwDBID).Int(at.dwAddressID).Int(at.bAbsent != 0).Text(first).Text(last)
+                   .Text(company).Step() &&
+               Search("attendee", meeting, row, text_.Utf8(AttendeeDisplayName(name))) &&
+               Search("attendee", meeting, row, company);
     }
 
     // The bytes of the picture the reports write.

@@ -1,6 +1,7 @@
 #include "meeting_query/store_search.h"
 
 #include "meeting_query/text_match.h"
+#include "meeting_store/item_walk.h"
 #include "views/meeting_items.h"
 #include "views/meeting_listing.h"
 
@@ -27,18 +28,13 @@ std::vector<SearchHit> SearchMeetings(const MeetingDatabase& store, const Addres
             const MeetingItemEntry& e = entries[i];
             const auto number = static_cast<std::int32_t>(i + 1);
             const char* kind = ItemKindWord(e.kind);
-            if (const Agenda* a = store.AgendaOf(e.item)) {
-                add(kind, number, a->dwDBID, a->szText);
-            } else if (const Note* n = store.NoteOf(e.item)) {
-                add(kind, number, n->dwDBID, n->szText);
-            } else if (const ToDo* t = store.ToDoOf(e.item)) {
-                add(kind, number, t->dwDBID, t->szText);
-            } else if (const Sketch* s = store.SketchOf(e.item)) {
-                add(kind, number, s->dwDBID, s->szTitle);
-            } else if (const Attendee* p = store.AttendeeOf(e.item)) {
-                // The name as the item list shows it, else as the handheld stored it.
-                if (!add(kind, number, p->dwDBID, e.displayText)) add(kind, number, p->dwDBID, AttendeeStoredName(p->szText));
-            }
+            VisitItem(store, e.item, ItemVisitor{
+                [&](const Sketch& s, const MeetingItem&) { add(kind, number, s.dwDBID, s.szTitle); },
+                [&](const Attendee& p, const MeetingItem&) {
+                    // The name as the item list shows it, else as the handheld stored it.
+                    if (!add(kind, number, p.dwDBID, e.displayText)) add(kind, number, p.dwDBID, AttendeeStoredName(p.szText));
+                },
+                [&](const auto& r, const MeetingItem&) { add(kind, number, r.dwDBID, r.szText); }});
         }
     }
     return hits;

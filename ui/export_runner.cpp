@@ -2,16 +2,12 @@
 
 #include "address_book/address_book.h"
 #include "export/archive_writer.h"
-#include "export/icalendar_writer.h"
-#include "export/vcard_writer.h"
+#include "export/exporters.h"
 #include "meeting_store/meeting_database.h"
 #include "platform/platform.h"
 #include "report/report_folder.h"
 #include "report_files/report_name.h"
 #include "ui/window_services.h"
-#ifdef TAVOLEX_HAVE_SQLITE
-#include "export/sqlite_export.h"
-#endif
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -126,7 +122,34 @@ std::string Cp932(const std::wstring& text) {
     return platform::Utf16ToCp932(std::u16string(text.begin(), text.end()));
 }
 
-void Conclude(const ExportRun& run, const ExportSummary& summary) {
+std::wstring FromUtf8(std::string_view utf8) {
+    const int size = static_cast<int>(utf8.size());
+    std::wstring text(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0)), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, text.data(), static_cast<int>(text.size()));
+    return text;
+}
+
+// The exporter of a submenu command; null for another command.
+const Exporter* ExporterOf(int command) {
+    const std::span<const Exporter> exporters = Exporters();
+    const int row = command - kCmdExportFirst;
+    if (row < 0 || row >= static_cast<int>(exporters.size())) return nullptr;
+    return &exporters[static_cast<std::size_t>(row)];
+}
+
+// "会議 3 件、議題 5 件…": only the counts the format reports.
+std::wstring CountsText(HINSTANCE instance, const Exporter& exporter, const ExportSummary& summary) {
+    std::wstring text;
+    for (const ExportCountValue& c : ReportedCounts(exporter, summary)) {
+        int bit = 0;
+        while ((1u << bit) != static_cast<unsigned>(c.count)) ++bit;
+        if (!text.empty()) text += L"、";
+        text += FormatText(instance, kIdsExportCountFirst + bit, {c.value});
+    }
+    return text;
+}
+
+void Conclude(const ExportRun& run, const Exporter& exporter, const ExportSummary& summary) {
     const std::string caption = Cp932(LoadText(run.instance, kIdsExportCaption));
     if (summary.cancelled) {
         run.ui->ShowMessage(Cp932(LoadText(run.instance, kIdsExportCancelled)), caption, platform::MessageIcon::kInformation);
@@ -138,57 +161,30 @@ void Conclude(const ExportRun& run, const ExportSummary& summary) {
                             caption, platform::MessageIcon::kWarning);
         return;
     }
-    std::wstring text = LoadText(run.instance, kIdsExportDone) + L"\n" +
-                        FormatText(run.instance, kIdsExportCounts,
-                                   {summary.meetings, summary.agendas, summary.notes, summary.toDos, summary.sketches,
-                                    summary.attendees, summary.addresses});
+    std::wstring text = LoadText(run.instance, kIdsExportDone) + L"\n" + CountsText(run.instance, exporter, summary);
     if (summary.replacements > 0) text += L"\n" + FormatText(run.instance, kIdsExportReplaced, {summary.replacements});
     run.ui->ShowMessage(Cp932(text), caption, platform::MessageIcon::kInformation);
 }
 
-std::optional<std::filesystem::path> ChooseTarget(const ExportRun& run, int command) {
-    if (command == kCmdExportArchive) {
+std::optional<std::filesystem::path> ChooseTarget(const ExportRun& run, const Exporter& exporter) {
+    if (exporter.kind == ExportWrites::kFolder) {
         return run.choosers->chooseFolder ? run.choosers->chooseFolder(run.owner) : ChooseFolder(run.owner);
     }
-    const int filter = command == kCmdExportCalendar   ? kIdsExportFilterIcs
-                       : command == kCmdExportContacts ? kIdsExportFilterVcf
-                                                       : kIdsExportFilterSqlite;
-    const wchar_t* extension = command == kCmdExportCalendar ? L"ics" : command == kCmdExportContacts ? L"vcf" : L"sqlite";
-    const std::wstring filterText = LoadText(run.instance, filter);
-    return run.choosers->chooseSaveFile ? run.choosers->chooseSaveFile(run.owner, filterText, extension)
-                                        : ChooseExportFile(run.owner, filterText, extension);
+    const std::wstring filterText = FromUtf8(exporter.fileFilter);
+    const std::wstring extension = FromUtf8(exporter.extension);
+    return run.choosers->chooseSaveFile ? run.choosers->chooseSaveFile(run.owner, filterText, extension.c_str())
+                                        : ChooseExportFile(run.owner, filterText, extension.c_str());
 }
 
-void Export(const ExportRun& run, int command, const std::filesystem::path& target, const ExportProgress& progress,
-            ExportSummary& summary) {
-    const MeetingIndexes all = AllMeetings(*run.store);
+void Export(const ExportRun& run, const Exporter& exporter, const std::filesystem::path& target,
+            const ExportProgress& progress, ExportSummary& summary) {
+    ExportRequest request{.store = run.store, .book = run.book, .reports = run.reports,
+                          .meetings = AllMeetings(*run.store), .target = target, .now = std::time(nullptr),
+                          .progress = progress};
+    if (exporter.kind == ExportWrites::kFolder) request.archive.reportOptions = run.reportOptions();
     ExportText text;
-    switch (command) {
-        case kCmdExportArchive: {
-            ArchiveOptions options;
-            options.folder = target;
-            options.reportOptions = run.reportOptions();
-            WriteArchive(*run.store, *run.reports, all, options, text, summary, progress);
-            break;
-        }
-        case kCmdExportCalendar: {
-            const std::string document = WriteICalendar(*run.store, *run.book, all, std::time(nullptr), text, summary, progress);
-            if (!summary.cancelled) WriteExportFile(target, document, summary);
-            break;
-        }
-        case kCmdExportContacts: {
-            const std::string document = WriteVCards(*run.book, nullptr, text, summary);
-            WriteExportFile(target, document, summary);
-            break;
-        }
-        default:
-#ifdef TAVOLEX_HAVE_SQLITE
-            WriteSqliteDatabase(*run.store, *run.book, all, target, text, summary, progress);
-#else
-            summary.error = "SQLite is not part of this build.";
-#endif
-            break;
-    }
+    const std::string document = exporter.job(request, text, summary);
+    if (exporter.kind == ExportWrites::kDocument && summary.Ok()) WriteExportFile(target, document, summary);
 }
 
 }  // namespace
@@ -218,13 +214,27 @@ HWND ShowExportProgressWindow(HINSTANCE instance, HWND owner, std::int64_t done,
     return window;
 }
 
+void AddExportMenuItems(HMENU frameMenu) {
+    HMENU file = GetSubMenu(frameMenu, 0);
+    HMENU exports = nullptr;
+    for (int i = 0; file != nullptr && exports == nullptr && i < GetMenuItemCount(file); ++i) exports = GetSubMenu(file, i);
+    if (exports == nullptr) return;
+    while (GetMenuItemCount(exports) > 0) DeleteMenu(exports, 0, MF_BYPOSITION);
+    const std::span<const Exporter> exporters = Exporters();
+    for (std::size_t row = 0; row < exporters.size(); ++row) {
+        AppendMenuW(exports, MF_STRING, static_cast<UINT_PTR>(kCmdExportFirst + static_cast<int>(row)),
+                    FromUtf8(exporters[row].menuText).c_str());
+    }
+}
+
 bool RunExportCommand(const ExportRun& run, int command) {
-    if (command < kCmdExportArchive || command > kCmdExportDatabase) return false;
-    const std::optional<std::filesystem::path> target = ChooseTarget(run, command);
+    const Exporter* exporter = ExporterOf(command);
+    if (exporter == nullptr) return false;
+    const std::optional<std::filesystem::path> target = ChooseTarget(run, *exporter);
     if (!target) return true;
     // The save-file chooser asks about a file it would replace; the archive's folder is asked about
     // here, unless it holds an earlier archive.
-    if (command == kCmdExportArchive) {
+    if (exporter->kind == ExportWrites::kFolder) {
         const std::vector<std::filesystem::path> taken =
             ArchiveFilesToReplace(*run.store, AllMeetings(*run.store), {.folder = *target});
         if (!taken.empty() && !ConfirmOverwrite(taken.front(), *run.ui)) return true;
@@ -233,7 +243,7 @@ bool RunExportCommand(const ExportRun& run, int command) {
     HWND window = CreateProgressWindow(run.instance, run.owner, &state);
     if (run.owner != nullptr) EnableWindow(run.owner, FALSE);
     ExportSummary summary;
-    Export(run, command, *target,
+    Export(run, *exporter, *target,
            [window, &state](std::int64_t done, std::int64_t total) {
                if (window == nullptr) return true;
                SetProgress(window, done, total);
@@ -242,8 +252,8 @@ bool RunExportCommand(const ExportRun& run, int command) {
            summary);
     if (run.owner != nullptr) EnableWindow(run.owner, TRUE);
     if (window != nullptr) DestroyWindow(window);
-    Conclude(run, summary);
-    if (command == kCmdExportArchive && summary.Ok() && run.openInViewer) run.openInViewer(*target / "index.html");
+    Conclude(run, *exporter, summary);
+    if (exporter->kind == ExportWrites::kFolder && summary.Ok() && run.openInViewer) run.openInViewer(*target / "index.html");
     return true;
 }
 

@@ -1,8 +1,9 @@
 #pragma once
-// The File menu's "エクスポート" submenu: the archive, the calendar, the contacts and the database
-// of the current Palm user, each after a chooser, with a progress window whose Cancel button works
-// while the export runs on the one UI thread (messages are pumped between meetings), and a closing
-// message with the counts. The finished archive opens in the viewer.
+// The File menu's "エクスポート" submenu: an item per row of the exporter table (the archive, the
+// calendar, the contacts, the database, the JSON dump) over the current Palm user's store, each
+// after a chooser, with a progress window whose Cancel button works while the export runs on the
+// one UI thread (messages are pumped between meetings), and a closing message with the counts that
+// format reports. The finished archive opens in the viewer.
 
 #include "export/export_text.h"
 #include "ui/choosers.h"
@@ -28,19 +29,19 @@ inline constexpr int kCmdExportArchive = 33201;
 inline constexpr int kCmdExportCalendar = 33202;
 inline constexpr int kCmdExportContacts = 33203;
 inline constexpr int kCmdExportDatabase = 33204;
+inline constexpr int kCmdExportDump = 33205;
+// The commands are kCmdExportArchive + the exporter's row.
+inline constexpr int kCmdExportFirst = kCmdExportArchive;
 
 // Texts of the string table.
 inline constexpr int kIdsExportProgress = 3301;   // エクスポートしています...
 inline constexpr int kIdsExportCancel = 3302;     // キャンセル
 inline constexpr int kIdsExportDone = 3303;       // エクスポートが完了しました。
-inline constexpr int kIdsExportCounts = 3304;     // the counts, printf-style
+inline constexpr int kIdsExportCountFirst = 3312;  // a text per ExportCount bit, printf-style, in bit order
 inline constexpr int kIdsExportReplaced = 3305;   // the replacement characters, printf-style
 inline constexpr int kIdsExportCancelled = 3306;  // エクスポートを中止しました。
 inline constexpr int kIdsExportFailed = 3307;     // エクスポートできませんでした。
 inline constexpr int kIdsExportCaption = 3308;    // Tavolex エクスポート
-inline constexpr int kIdsExportFilterIcs = 3309;
-inline constexpr int kIdsExportFilterVcf = 3310;
-inline constexpr int kIdsExportFilterSqlite = 3311;
 
 struct ExportRun {
     HINSTANCE instance = nullptr;
@@ -57,6 +58,9 @@ struct ExportRun {
 // The save-file chooser of the exports: the chosen path, nothing when cancelled.
 std::optional<std::filesystem::path> ChooseExportFile(HWND owner, const std::wstring& filter,
                                                       const wchar_t* defaultExtension);
+
+// Fills the File menu's エクスポート submenu (the first popup of the File menu) from the exporter table.
+void AddExportMenuItems(HMENU frameMenu);
 
 // Runs the export of a submenu command; false when the command is not one of them.
 bool RunExportCommand(const ExportRun& run, int command);

@@ -588,6 +588,7 @@ LRESULT CALLBACK FrameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
     switch (message) {
         case WM_CREATE:
             app.frame = window;
+            AddExportMenuItems(GetMenu(window));
             CreateBars(app, window);
             app.meetingPane = CreateWindowExW(WS_EX_TRANSPARENT, LoadText(app.instance, 111).c_str(), L"", WS_CHILD, 0, 0, 0,
                                               0, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kMeetingPaneId)),

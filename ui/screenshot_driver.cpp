@@ -12,6 +12,7 @@
 //   save-as PATH          answers the save-file chooser the program shows with PATH
 //   export-progress SEC   shows the exports' progress window (at 5 of 12) over the frame for SEC
 //                         seconds, from this process, for its picture
+//   export-menu SEC       opens File → エクスポート with the keyboard, and closes it after SEC seconds
 #include "ui/export_runner.h"
 
 #include <windows.h>
@@ -169,6 +170,21 @@ int wmain(int argc, wchar_t** argv) {
             Sleep(50);
         }
         DestroyWindow(window);
+        return 0;
+    }
+    if (verb == L"export-menu") {
+        // The keys reach the menu's own loop through the frame's queue: Alt+F, then down to the
+        // submenu (the second item) and right into it.
+        const auto key = [frame](UINT virtualKey) {
+            PostMessageW(frame, WM_KEYDOWN, virtualKey, 0);
+            PostMessageW(frame, WM_KEYUP, virtualKey, 0);
+            Sleep(300);
+        };
+        PostMessageW(frame, WM_SYSCOMMAND, SC_KEYMENU, L'f');
+        Sleep(500);
+        for (const UINT k : {VK_DOWN, VK_RIGHT}) key(k);
+        Sleep(static_cast<DWORD>(number > 0 ? number : 5) * 1000);
+        for (const UINT k : {VK_ESCAPE, VK_ESCAPE, VK_ESCAPE}) key(k);
         return 0;
     }
     if (verb == L"user") {

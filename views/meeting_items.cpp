@@ -1,6 +1,7 @@
 #include "views/meeting_items.h"
 
 #include "address_book/address_book.h"
+#include "meeting_store/item_walk.h"
 #include "views/pane_text.h"
 
 #include <algorithm>
@@ -104,11 +105,12 @@ public:
         : database_(database), book_(book), index_(book) {}
 
     void Add(const MeetingItem& item) {
-        if (const Agenda* agenda = database_.AgendaOf(item)) Push(AgendaEntry(*agenda), item);
-        if (const ToDo* toDo = database_.ToDoOf(item)) Push(ToDoEntry(*toDo), item);
-        if (const Note* note = database_.NoteOf(item)) Push(NoteEntry(*note), item);
-        if (const Sketch* sketch = database_.SketchOf(item)) Push(SketchEntry(*sketch), item);
-        if (const Attendee* attendee = database_.AttendeeOf(item)) AddAttendee(*attendee, item);
+        VisitItem(database_, item, ItemVisitor{
+            [&](const Agenda& agenda, const MeetingItem&) { Push(AgendaEntry(agenda), item); },
+            [&](const ToDo& toDo, const MeetingItem&) { Push(ToDoEntry(toDo), item); },
+            [&](const Note& note, const MeetingItem&) { Push(NoteEntry(note), item); },
+            [&](const Sketch& sketch, const MeetingItem&) { Push(SketchEntry(sketch), item); },
+            [&](const Attendee& attendee, const MeetingItem&) { AddAttendee(attendee, item); }});
     }
 
     [[nodiscard]] bool Full() const { return entries_.size() >= static_cast<std::size_t>(kMaxItemEntries); }

@@ -1,6 +1,7 @@
 #include "views/meeting_listing.h"
 
 #include "meeting_store/date_format.h"
+#include "meeting_store/item_walk.h"
 #include "platform/platform.h"
 
 #include <cstdio>
@@ -69,30 +70,35 @@ std::vector<ItemListing> ListItems(const MeetingDatabase& store, const std::vect
         row.kind = e.kind;
         row.displayText = U8(e.displayText);
         row.text = row.displayText;
-        if (const Agenda* a = store.AgendaOf(e.item)) {
-            row.id = a->dwDBID;
-            row.text = U8(a->szText);
-            row.discussed = e.discussed == 1;
-        } else if (const Note* n = store.NoteOf(e.item)) {
-            row.id = n->dwDBID;
-            row.text = U8(n->szText);
-        } else if (const ToDo* t = store.ToDoOf(e.item)) {
-            row.id = t->dwDBID;
-            row.text = U8(t->szText);
-            row.completed = e.bCompleted == 1;
-            row.priority = e.nPriority;
-            if ((t->dueDate >> 9) != 127) row.dueDate = IsoDate(t->dueDate);
-            row.dueTime = IsoTime(t->dueHour, t->dueMinute);
-            row.dueDateText = U8(t->szDueDate);
-            row.dueTimeText = U8(t->szDueTime);
-        } else if (const Sketch* s = store.SketchOf(e.item)) {
-            row.id = s->dwDBID;
-            row.text = U8(s->szTitle);
-        } else if (const Attendee* p = store.AttendeeOf(e.item)) {
-            row.id = p->dwDBID;
-            row.absent = e.bAbsent != 0;
-            row.inAddressBook = e.foundInAddressBook;
-        }
+        VisitItem(store, e.item, ItemVisitor{
+            [&](const Agenda& a, const MeetingItem&) {
+                row.id = a.dwDBID;
+                row.text = U8(a.szText);
+                row.discussed = e.discussed == 1;
+            },
+            [&](const Note& n, const MeetingItem&) {
+                row.id = n.dwDBID;
+                row.text = U8(n.szText);
+            },
+            [&](const ToDo& t, const MeetingItem&) {
+                row.id = t.dwDBID;
+                row.text = U8(t.szText);
+                row.completed = e.bCompleted == 1;
+                row.priority = e.nPriority;
+                if ((t.dueDate >> 9) != 127) row.dueDate = IsoDate(t.dueDate);
+                row.dueTime = IsoTime(t.dueHour, t.dueMinute);
+                row.dueDateText = U8(t.szDueDate);
+                row.dueTimeText = U8(t.szDueTime);
+            },
+            [&](const Sketch& s, const MeetingItem&) {
+                row.id = s.dwDBID;
+                row.text = U8(s.szTitle);
+            },
+            [&](const Attendee& p, const MeetingItem&) {
+                row.id = p.dwDBID;
+                row.absent = e.bAbsent != 0;
+                row.inAddressBook = e.foundInAddressBook;
+            }});
         rows.push_back(std::move(row));
     }
     return rows;

@@ -5,6 +5,7 @@
 // times the calendar does not have, control characters, a cut link file).
 #include "address_book/address_book.h"
 #include "export/archive_writer.h"
+#include "export/exporters.h"
 #include "export/icalendar_writer.h"
 #include "export/json_dump.h"
 #include "export/sqlite_export.h"
@@ -151,16 +152,28 @@ TEST_P(ExportReadersTest, IndependentReadersReadBackEveryFile) {
     ExportSummary summaries[5];
     ExportText texts[5];
 
-    const std::string dump = WriteJsonDump(store_, book_, all, {out / "pictures"}, texts[0], summaries[0]);
-    test::WriteFileBytes(out / "dump.json", dump);
-    ExpectDumpEqualsStore(json::parse(dump));
-    test::WriteFileBytes(out / "calendar.ics", WriteICalendar(store_, book_, all, 1'800'000'000, texts[1], summaries[1]));
-    test::WriteFileBytes(out / "contacts.vcf", WriteVCards(book_, nullptr, texts[2], summaries[2]));
-    ASSERT_TRUE(WriteSqliteDatabase(store_, book_, all, out / "store.sqlite", texts[3], summaries[3]))
-        << summaries[3].error;
-    ASSERT_TRUE(WriteArchive(store_, reports_, all, {.folder = out / "archive", .reportOptions = options_}, texts[4],
-                             summaries[4]))
-        << summaries[4].error;
+    // Every row of the exporter table, through its one job.
+    const std::pair<std::string_view, fs::path> targets[5] = {{"dump", out / "dump.json"},
+                                                              {"calendar", out / "calendar.ics"},
+                                                              {"contacts", out / "contacts.vcf"},
+                                                              {"sqlite", out / "store.sqlite"},
+                                                              {"archive", out / "archive"}};
+    ASSERT_EQ(Exporters().size(), 5U);
+    for (int i = 0; i < 5; ++i) {
+        const Exporter& exporter = *FindExporter(targets[i].first);
+        const ExportRequest request{.store = &store_, .book = &book_, .reports = &reports_, .meetings = all,
+                                    .target = targets[i].second, .archive = {.reportOptions = options_},
+                                    .dump = {out / "pictures"}, .now = 1'800'000'000};
+        const std::string document = exporter.job(request, texts[i], summaries[i]);
+        ASSERT_TRUE(summaries[i].Ok()) << summaries[i].error;
+        if (exporter.kind == ExportWrites::kDocument) test::WriteFileBytes(targets[i].second, document);
+    }
+    ExpectDumpEqualsStore(json::parse(test::ReadFileBytes(out / "dump.json")));
+    // The desktop's closing message: the contacts report only the address book, the archive no address.
+    const std::vector<ExportCountValue> contacts = ReportedCounts(*FindExporter("contacts"), summaries[2]);
+    ASSERT_EQ(contacts.size(), 1U);
+    EXPECT_EQ(contacts[0].count, kCountAddresses);
+    EXPECT_EQ(ReportedCounts(*FindExporter("archive"), summaries[4]).size(), 6U);
 
     // The dump, the calendar and the database hold every text once or more: each saw the damage.
     const bool damaged = std::string(GetParam().name) == "damaged";

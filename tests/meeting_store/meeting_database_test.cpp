@@ -1,6 +1,7 @@
 #include "meeting_store/meeting_database.h"
 
 #include "meeting_store/date_format.h"
+#include "meeting_store/item_walk.h"
 #include "shell/trace.h"
 #include "tests/support/palm_database_writer.h"
 #include "tests/support/recording_debug_channel.h"
@@ -58,6 +59,14 @@ TEST_F(MeetingDatabaseTest, ReloadReadsEveryFileAndLinks) {
     EXPECT_EQ((std::vector{db_.AgendaOf(items[2])->szText, db_.NoteOf(items[1])->szText, db_.ToDoOf(items[3])->szText,
                            db_.SketchOf(items[4])->szTitle, db_.AttendeeOf(items[5])->szText}),
               (std::vector<std::string>{"Plan", "ok", "mail", "board", "Taro\x01Yamada"}));
+    // The walk hands each record to its kind's visitor in that order and counts them per kind.
+    std::string walked;
+    const ItemCounts counts = ForEachItem(db_, 1, ItemVisitor{
+        [&](const Sketch& s, const MeetingItem&) { walked += "S:" + s.szTitle + " "; },
+        [&](const auto& r, const MeetingItem& i) { walked += std::to_string(static_cast<int>(i.type)) + ":" + r.szText + " "; }});
+    EXPECT_EQ(walked, "7:Budget 3:ok 7:Plan 5:mail S:board 6:Taro\x01Yamada ");
+    EXPECT_EQ((std::vector{counts.agendas, counts.notes, counts.toDos, counts.sketches, counts.attendees}),
+              (std::vector<std::int64_t>{2, 1, 1, 1, 1}));
     EXPECT_EQ(db_.AgendaMapEntries(), (std::vector<AgendaMap>{{1, 0}, {1, 1}}));
     ASSERT_EQ(db_.ItemsOf(2).size(), 1u);
     EXPECT_EQ(db_.NoteOf(db_.ItemsOf(2)[0])->szText, "second");

@@ -319,6 +319,41 @@ TEST_F(Win32DesktopTest, AnArchiveOverTheUsersFilesIsAskedAboutAndAnEarlierOneRe
     EXPECT_NE(test::ReadFileBytes(folder / "index.html"), "mine");
 }
 
+// Presses the progress window's Cancel as soon as the window is made: the export stops after its
+// first meeting.
+LRESULT CALLBACK CancelProgressHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND) {
+        wchar_t name[64] = {};
+        GetClassNameW(reinterpret_cast<HWND>(wParam), name, 64);
+        if (std::wstring(name) == L"TavolexExportProgress") PostMessageW(reinterpret_cast<HWND>(wParam), WM_COMMAND, IDCANCEL, 0);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(Win32DesktopTest, EveryExporterIsOnTheMenuAndCancelLeavesNothingAndTheFrameEnabled) {
+    Start();
+    wchar_t item[64] = {};
+    GetMenuStringW(GetMenu(App().frame), ui::kCmdExportDump, item, 64, MF_BYCOMMAND);
+    EXPECT_EQ(std::wstring(item), L"JSON ダンプ…");
+    const fs::path file = dir / "minutes.sqlite";
+    ui::Choosers choosers{.chooseSaveFile = [&file](HWND, const std::wstring&, const wchar_t*) {
+        return std::optional<fs::path>(file);
+    }};
+    ui::ExportRun run{.instance = GetModuleHandleW(nullptr), .owner = App().frame, .store = App().meetings.get(),
+                      .book = App().addressBook.get(), .reports = App().reportFolder.get(),
+                      .reportOptions = [] { return ReportOptions{}; }, .choosers = &choosers, .ui = &ui};
+    HHOOK hook = SetWindowsHookExW(WH_CBT, CancelProgressHook, nullptr, GetCurrentThreadId());
+    ASSERT_TRUE(ui::RunExportCommand(run, ui::kCmdExportDatabase));
+    UnhookWindowsHookEx(hook);
+    for (const fs::directory_entry& entry : fs::directory_iterator(dir.Path())) {
+        EXPECT_NE(entry.path().filename().wstring().rfind(L"minutes", 0), 0U) << entry.path();  // nor a temporary file
+    }
+    EXPECT_TRUE(IsWindowEnabled(App().frame));
+    ASSERT_EQ(ui.messages.size(), 1U);
+    EXPECT_EQ(ui.messages[0].text, "\x83\x47\x83\x4e\x83\x58\x83\x7c\x81\x5b\x83\x67\x82\xf0\x92\x86\x8e\x7e\x82\xb5"
+                                   "\x82\xdc\x82\xb5\x82\xbd\x81\x42");  // エクスポートを中止しました。
+}
+
 TEST_F(Win32DesktopTest, CommandsWithoutTheirSelectionAreGreyedAndExplainThemselves) {
     Start();
     HMENU menu = GetMenu(App().frame);

@@ -1,0 +1,84 @@
+#include "export/exporters.h"
+
+#include "export/icalendar_writer.h"
+#include "export/vcard_writer.h"
+#ifdef TAVOLEX_HAVE_SQLITE
+#include "export/sqlite_export.h"
+#endif
+
+#include <array>
+
+namespace tavolex {
+namespace {
+
+std::string Archive(const ExportRequest& r, ExportText& text, ExportSummary& summary) {
+    ArchiveOptions options = r.archive;
+    options.folder = r.target;
+    WriteArchive(*r.store, *r.reports, r.meetings, options, text, summary, r.progress);
+    return {};
+}
+
+std::string Calendar(const ExportRequest& r, ExportText& text, ExportSummary& summary) {
+    return WriteICalendar(*r.store, *r.book, r.meetings, r.now, text, summary, r.progress);
+}
+
+std::string Contacts(const ExportRequest& r, ExportText& text, ExportSummary& summary) {
+    return WriteVCards(*r.book, r.people, text, summary);
+}
+
+std::string Dump(const ExportRequest& r, ExportText& text, ExportSummary& summary) {
+    return WriteJsonDump(*r.store, *r.book, r.meetings, r.dump, text, summary, r.progress);
+}
+
+std::string Sqlite(const ExportRequest& r, ExportText& text, ExportSummary& summary) {
+#ifdef TAVOLEX_HAVE_SQLITE
+    WriteSqliteDatabase(*r.store, *r.book, r.meetings, r.target, text, summary, r.progress);
+#else
+    (void)r, (void)text;
+    summary.error = "This build of tavolex has no SQLite.";
+#endif
+    return {};
+}
+
+constexpr unsigned kItems = kCountAgendas | kCountNotes | kCountToDos | kCountSketches | kCountAttendees;
+
+constexpr Exporter kExporters[] = {
+    {"archive", "a browsable archive of the meetings (index.html, their reports and sketches) into DIR", "アーカイブ…", "", "",
+     ExportWrites::kFolder, kCountMeetings | kItems, Archive},
+    {"calendar", "the meetings and their to-dos as iCalendar", "カレンダー (iCalendar)…", "iCalendar (*.ics)|*.ics|", "ics",
+     ExportWrites::kDocument, kCountMeetings | kItems, Calendar},
+    {"contacts", "the address book as vCard 3.0", "連絡先 (vCard)…", "vCard (*.vcf)|*.vcf|", "vcf",
+     ExportWrites::kDocument, kCountAddresses, Contacts},
+    {"sqlite", "the store as a SQLite database with a full-text table", "データベース (SQLite)…",
+     "SQLite (*.sqlite)|*.sqlite|", "sqlite", ExportWrites::kDatabase, kCountMeetings | kItems | kCountAddresses, Sqlite},
+    {"dump", "the whole store as one JSON document, losslessly", "JSON ダンプ…", "JSON (*.json)|*.json|", "json",
+     ExportWrites::kDocument, kCountMeetings | kItems | kCountAddresses, Dump},
+};
+
+}  // namespace
+
+std::span<const Exporter> Exporters() { return kExporters; }
+
+const Exporter* FindExporter(std::string_view name) {
+    for (const Exporter& e : kExporters) {
+        if (e.name == name) return &e;
+    }
+    return nullptr;
+}
+
+std::vector<ExportCountValue> ReportedCounts(const Exporter& exporter, const ExportSummary& summary) {
+    const std::array<ExportCountValue, kExportCountKinds> all = {{{kCountMeetings, summary.meetings},
+                                                                 {kCountAgendas, summary.agendas},
+                                                                 {kCountNotes, summary.notes},
+                                                                 {kCountToDos, summary.toDos},
+                                                                 {kCountSketches, summary.sketches},
+                                                                 {kCountAttendees, summary.attendees},
+                                                                 {kCountAddresses, summary.addresses}}};
+    std::vector<ExportCountValue> reported;
+    for (const ExportCountValue& c : all) {
+        if ((exporter.counts & c.count) != 0) reported.push_back(c);
+    }
+    return reported;
+}
+
+}  // namespace tavolex

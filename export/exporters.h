@@ -1,0 +1,84 @@
+#pragma once
+// The exporters as one table. Each format is a row: its name, what it writes, the desktop's menu
+// text, the counts its summary reports, and its job behind one signature. The command line and the
+// desktop program loop over the table, so a new format is one row and the places that offer it.
+
+#include "export/archive_writer.h"
+#include "export/export_text.h"
+#include "export/json_dump.h"
+
+#include <cstdint>
+#include <ctime>
+#include <filesystem>
+#include <set>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace tavolex {
+
+class AddressBook;
+class MeetingDatabase;
+class ReportFolder;
+
+// What one export reads and where it goes; each job takes the fields its format needs.
+struct ExportRequest {
+    const MeetingDatabase* store = nullptr;
+    const AddressBook* book = nullptr;
+    ReportFolder* reports = nullptr;                // the archive's reports
+    MeetingIndexes meetings;                        // the selection
+    std::filesystem::path target;                   // the archive's folder, the database's file
+    ArchiveOptions archive;                         // its folder is `target`
+    DumpOptions dump;
+    const std::set<std::uint32_t>* people = nullptr;  // contacts: only these address ids; null: all
+    std::time_t now = 0;                            // the calendar's DTSTAMP
+    ExportProgress progress;
+};
+
+// Writes the export itself (a folder, a database), returning nothing; or returns the document
+// that the caller writes to a file or to standard output.
+using ExportJob = std::string (*)(const ExportRequest& request, ExportText& text, ExportSummary& summary);
+
+enum class ExportWrites {
+    kFolder,    // a folder of files: the request's target
+    kDatabase,  // one file the job writes itself: the request's target
+    kDocument,  // one document, returned
+};
+
+// The counts of ExportSummary a format reports (a bit each).
+enum ExportCount : unsigned {
+    kCountMeetings = 1u << 0,
+    kCountAgendas = 1u << 1,
+    kCountNotes = 1u << 2,
+    kCountToDos = 1u << 3,
+    kCountSketches = 1u << 4,
+    kCountAttendees = 1u << 5,
+    kCountAddresses = 1u << 6,
+};
+inline constexpr int kExportCountKinds = 7;
+
+struct Exporter {
+    std::string_view name;         // the command line's command
+    std::string_view writes;       // what it writes: the command's help after "write "
+    std::string_view menuText;     // the desktop's File → エクスポート item, UTF-8
+    std::string_view fileFilter;   // the desktop's save chooser: "label|pattern|"; empty for a folder
+    std::string_view extension;    // the file's default extension; empty for a folder
+    ExportWrites kind = ExportWrites::kDocument;
+    unsigned counts = 0;           // ExportCount bits
+    ExportJob job = nullptr;
+};
+
+// The formats, in the desktop menu's order. In a build without SQLite its row's job fails with
+// summary.error saying so.
+[[nodiscard]] std::span<const Exporter> Exporters();
+// The row of that name; null when there is none.
+[[nodiscard]] const Exporter* FindExporter(std::string_view name);
+
+// The values of the counts a format reports, in ExportCount order, each with its bit.
+struct ExportCountValue {
+    ExportCount count;
+    std::int64_t value;
+};
+[[nodiscard]] std::vector<ExportCountValue> ReportedCounts(const Exporter& exporter, const ExportSummary& summary);
+
+}  // namespace tavolex
