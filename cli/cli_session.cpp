@@ -1,5 +1,6 @@
 #include "cli/cli_session.h"
 
+#include "base/ascii.h"
 #include "cli/cli_messages.h"
 #include "platform/file_system.h"
 #include "shell/report_settings.h"
@@ -20,13 +21,6 @@ namespace tavolex::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-               return lower(x) == lower(y);
-           });
-}
 
 std::string WithoutTrailingSeparator(std::string text) {
     while (!text.empty() && (text.back() == '\\' || text.back() == '/')) text.pop_back();
@@ -86,7 +80,7 @@ fs::path FindFolderAnyCase(const fs::path& parent, std::string_view name) {
     std::error_code ec;
     if (fs::is_directory(parent / name, ec)) return parent / name;
     for (auto it = fs::directory_iterator(parent, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
-        if (it->is_directory(ec) && EqualsIgnoringCase(it->path().filename().string(), name)) return it->path();
+        if (it->is_directory(ec) && EqualsIgnoringAsciiCase(it->path().filename().string(), name)) return it->path();
     }
     return parent / name;
 }

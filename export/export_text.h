@@ -5,6 +5,7 @@
 
 #include "meeting_store/records.h"
 
+#include "meeting_store/date_format.h"
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -28,12 +29,6 @@ private:
     std::int64_t replacements_ = 0;
 };
 
-// "2026-11-02"; nothing for a date the calendar does not have (a damaged record).
-[[nodiscard]] std::optional<std::string> ValidIsoDate(std::uint16_t packed);
-// "09:05"; nothing for hour 255 (no time) or a time the clock does not have.
-[[nodiscard]] std::optional<std::string> ValidIsoTime(std::uint8_t hour, std::uint8_t minute);
-// The due date of a to-do: nothing when the year field is 127 (no due date) or the date is not one.
-[[nodiscard]] std::optional<std::string> ValidIsoDueDate(std::uint16_t packed);
 
 // The meetings an export covers: positions in the store's meeting array, in the order given.
 using MeetingIndexes = std::vector<std::int32_t>;

@@ -13,7 +13,7 @@
 #include "resources/string_table.h"
 #include "shell/settings_key.h"
 #include "shell/settings_text.h"
-#include "shell/trace.h"
+#include "base/trace.h"
 #include "shell/user_change.h"
 #include "ui/create_report_dialog.h"
 #include "ui/export_dialog.h"

@@ -1,5 +1,6 @@
 #include "platform/posix/settings_file.h"
 
+#include "base/ascii.h"
 #include <cstdio>
 
 namespace tavolex::platform::posix {
@@ -7,8 +8,6 @@ namespace {
 
 constexpr std::string_view kDwordPrefix = "dword:";
 constexpr char kHexDigits[] = "0123456789ABCDEF";
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() && EqualsIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
@@ -83,14 +82,6 @@ bool ParseValueLine(std::string_view line, SettingsValue& value) {
 }
 
 }  // namespace
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-    }
-    return true;
-}
 
 std::string NormalizeKeyPath(std::string_view path) {
     std::string out;
