@@ -105,20 +105,6 @@ bool WriteExportFile(const std::filesystem::path& path, std::string_view bytes, 
     return true;
 }
 
-AttendeeName SplitAttendeeText(std::string_view text) {
-    AttendeeName name;
-    std::string* parts[] = {&name.firstName, &name.lastName, &name.company};
-    std::size_t part = 0;
-    for (const char c : text) {
-        if (c == '\x01' && part < 2) {
-            ++part;
-            continue;
-        }
-        parts[part]->push_back(c);
-    }
-    return name;
-}
-
 std::string AttendeeDisplayName(const AttendeeName& name) {
     if (!name.lastName.empty() && !name.firstName.empty()) return name.lastName + " " + name.firstName;
     return name.lastName.empty() ? name.firstName : name.lastName;

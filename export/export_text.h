@@ -5,6 +5,7 @@
 
 #include "meeting_store/records.h"
 
+#include "base/attendee_name.h"
 #include "meeting_store/date_format.h"
 #include <cstdint>
 #include <filesystem>
@@ -78,14 +79,6 @@ bool WriteExportFile(const std::filesystem::path& path, std::string_view bytes, 
 // For each id of a list (a store's records in store order), how many times it has come so far:
 // 1 at its first.
 [[nodiscard]] std::vector<int> Occurrences(const std::vector<std::uint32_t>& ids);
-
-// The three parts of an attendee's text (first name, last name, company; separated by 0x01).
-struct AttendeeName {
-    std::string firstName;
-    std::string lastName;
-    std::string company;
-};
-[[nodiscard]] AttendeeName SplitAttendeeText(std::string_view text);
 
 // The name an attendee is shown with: "last first" when both are there, else the one there is.
 [[nodiscard]] std::string AttendeeDisplayName(const AttendeeName& name);
