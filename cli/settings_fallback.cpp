@@ -1,6 +1,7 @@
 #include "cli/settings_fallback.h"
 
 #include "base/ascii.h"
+
 #include <algorithm>
 
 namespace tavolex::cli {

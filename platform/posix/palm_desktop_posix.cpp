@@ -3,6 +3,7 @@
 #include "platform/platform.h"
 
 #include "base/ascii.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <string>
