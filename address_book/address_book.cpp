@@ -1,6 +1,6 @@
 #include "address_book/address_book.h"
 
-#include "shell/trace.h"
+#include "base/trace.h"
 
 #include <fstream>
 #include <new>

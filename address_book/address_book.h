@@ -7,7 +7,7 @@
 #include "address_book/address_category_list.h"
 #include "address_book/address_file_reader.h"
 #include "address_book/movable_memory.h"
-#include "meeting_store/status.h"
+#include "base/status.h"
 
 #include <cassert>
 #include <cstdint>

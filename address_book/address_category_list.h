@@ -2,7 +2,7 @@
 // The category list of an address book file: up to 16 categories in slots by their index, each id
 // at most once. The book reads it so that the file can be walked; nothing else uses it.
 
-#include "meeting_store/status.h"
+#include "base/status.h"
 
 #include <array>
 #include <cstdint>

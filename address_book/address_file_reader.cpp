@@ -1,8 +1,8 @@
 #include "address_book/address_file_reader.h"
 
-#include "address_book/cp932_text.h"
+#include "base/shift_jis.h"
 #include "address_book/global_string.h"
-#include "meeting_store/byte_reader.h"
+#include "base/byte_reader.h"
 #include "resources/string_table.h"
 
 #include <algorithm>

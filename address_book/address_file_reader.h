@@ -10,7 +10,7 @@
 #include "address_book/address.h"
 #include "address_book/address_category_list.h"
 #include "address_book/movable_memory.h"
-#include "meeting_store/status.h"
+#include "base/status.h"
 
 #include <array>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "address_book/global_string.h"
 
-#include "address_book/cp932_text.h"
+#include "base/shift_jis.h"
 
 #include <algorithm>
 #include <cstring>

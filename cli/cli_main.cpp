@@ -6,7 +6,7 @@
 #include "cli/cli_messages.h"
 #include "cli/cli_session.h"
 #include "cli/command_registry.h"
-#include "shell/trace.h"
+#include "base/trace.h"
 
 #include <CLI/CLI.hpp>
 

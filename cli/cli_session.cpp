@@ -1,5 +1,6 @@
 #include "cli/cli_session.h"
 
+#include "base/ascii.h"
 #include "cli/cli_messages.h"
 #include "platform/file_system.h"
 #include "shell/report_settings.h"

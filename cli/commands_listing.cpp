@@ -56,7 +56,7 @@ int Users(CliSession& session) {
 json MeetingRecord(const MeetingListing& m) {
     return {{"number", m.number},     {"id", m.id},
             {"title", m.title},       {"location", m.location},
-            {"category", m.category}, {"date", m.date},
+            {"category", m.category}, {"date", OrNull(m.date)},
             {"start", OrNull(m.start)}, {"end", OrNull(m.end)},
             {"dateText", m.dateText}, {"timeText", m.timeText},
             {"time", m.timeText.empty() ? json(nullptr) : json(m.timeText)}};

@@ -2,6 +2,7 @@
 // built-in kind.
 
 #include "cli/cli_messages.h"
+#include "base/ascii.h"
 #include "cli/commands_report.h"
 #include "cli/command_registry.h"
 #include "cli/progress_bar.h"
@@ -53,15 +54,10 @@ bool FormatName(const std::string& format, const MeetingListing& m, std::string&
             error = "--name-format knows {title}, {date}, {number} and {id}, not \"" + format.substr(i, close == std::string::npos ? std::string::npos : close - i + 1) + "\"";
             return false;
         }
-        name += field == "title" ? m.title : field == "date" ? m.date : field == "number" ? std::to_string(m.number) : std::to_string(m.id);
+        name += field == "title" ? m.title : field == "date" ? m.date.value_or("") : field == "number" ? std::to_string(m.number) : std::to_string(m.id);
         i = close + 1;
     }
     return true;
-}
-
-std::string FoldAscii(std::string text) {
-    for (char& c : text) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    return text;
 }
 
 int Report(CliSession& session, const ReportArguments& a) {
@@ -176,8 +172,8 @@ int WriteReports(CliSession& session, const ReportJob& job, std::ostream& out) {
         CleanReportName(name, session.Ui());
         // A name the batch gave already gets " (2)", " (3)"…
         std::string unique = name;
-        for (int n = 2; given.contains(FoldAscii(unique + extension)); ++n) unique = name + " (" + std::to_string(n) + ")";
-        given.insert(FoldAscii(unique + extension));
+        for (int n = 2; given.contains(LowerAsciiText(unique + extension)); ++n) unique = name + " (" + std::to_string(n) + ")";
+        given.insert(LowerAsciiText(unique + extension));
         const fs::path reportPath = session.OutputFolder() / platform::PathFromCp932(unique + extension);
         if (!ConfirmOverwrite(reportPath, session.Ui())) return false;
         const bool ok = templatePath.empty() ? report.WriteBuiltInReport(reportPath, meeting, kind)

@@ -1,14 +1,14 @@
 #include "cli/settings_fallback.h"
 
+#include "base/ascii.h"
+
 #include <algorithm>
 
 namespace tavolex::cli {
 namespace {
 
 std::string Lower(std::string_view text) {
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+    std::string out = LowerAsciiText(text);
     std::replace(out.begin(), out.end(), '/', '\\');
     while (!out.empty() && out.back() == '\\') out.pop_back();
     return out;

@@ -1,5 +1,6 @@
 #include "export/archive_writer.h"
 
+#include "base/ascii.h"
 #include "export/json_dump.h"
 #include "meeting_store/item_walk.h"
 #include "meeting_store/meeting_database.h"
@@ -33,8 +34,6 @@ std::string Html(std::string_view utf8) {
     }
     return out;
 }
-
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool IsCharsetNameCharacter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-';

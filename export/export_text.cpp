@@ -1,5 +1,6 @@
 #include "export/export_text.h"
 
+#include "base/ascii.h"
 #include "address_book/address_book.h"
 #include "meeting_store/date_format.h"
 #include "meeting_store/meeting_database.h"
@@ -16,14 +17,6 @@ namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
-bool IsRealDate(const CalendarDate& d) {
-    static constexpr int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (d.month < 1 || d.month > 12 || d.day < 1) return false;
-    if (d.day > kDays[d.month - 1]) return false;
-    const bool leap = (d.year % 4 == 0 && d.year % 100 != 0) || d.year % 400 == 0;
-    return d.month != 2 || d.day != 29 || leap;
-}
-
 std::filesystem::path WithoutTrailingSeparator(const std::filesystem::path& path) {
     return path.has_filename() ? path : path.parent_path();
 }
@@ -31,8 +24,7 @@ std::filesystem::path WithoutTrailingSeparator(const std::filesystem::path& path
 std::string UidToken(const std::filesystem::path& userFolder) {
     std::uint32_t hash = 2166136261u;
     for (char c : platform::PathToCp932(WithoutTrailingSeparator(userFolder).filename())) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+        hash = (hash ^ static_cast<unsigned char>(LowerAscii(c))) * 16777619u;
     }
     char text[16];
     std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(hash));
@@ -70,26 +62,6 @@ std::string ExportText::Utf8(std::string_view cp932) {
         ++replacements_;
     }
     return text;
-}
-
-std::optional<std::string> ValidIsoDate(std::uint16_t packed) {
-    const CalendarDate d = UnpackHandheldDate(packed);
-    if (!IsRealDate(d)) return std::nullopt;
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", d.year, d.month, d.day);
-    return std::string(text);
-}
-
-std::optional<std::string> ValidIsoTime(std::uint8_t hour, std::uint8_t minute) {
-    if (hour > 23 || minute > 59) return std::nullopt;
-    char text[32];
-    std::snprintf(text, sizeof text, "%02d:%02d", hour, minute);
-    return std::string(text);
-}
-
-std::optional<std::string> ValidIsoDueDate(std::uint16_t packed) {
-    if ((packed >> 9) == 127) return std::nullopt;
-    return ValidIsoDate(packed);
 }
 
 std::vector<std::filesystem::path> ExistingFiles(const std::filesystem::path& folder,
@@ -131,20 +103,6 @@ bool WriteExportFile(const std::filesystem::path& path, std::string_view bytes, 
     }
     summary.files.push_back(path);
     return true;
-}
-
-AttendeeName SplitAttendeeText(std::string_view text) {
-    AttendeeName name;
-    std::string* parts[] = {&name.firstName, &name.lastName, &name.company};
-    std::size_t part = 0;
-    for (const char c : text) {
-        if (c == '\x01' && part < 2) {
-            ++part;
-            continue;
-        }
-        parts[part]->push_back(c);
-    }
-    return name;
 }
 
 std::string AttendeeDisplayName(const AttendeeName& name) {

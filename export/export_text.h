@@ -6,6 +6,8 @@
 #include "meeting_store/item_walk.h"
 #include "meeting_store/records.h"
 
+#include "base/attendee_name.h"
+#include "meeting_store/date_format.h"
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -29,12 +31,6 @@ private:
     std::int64_t replacements_ = 0;
 };
 
-// "2026-11-02"; nothing for a date the calendar does not have (a damaged record).
-[[nodiscard]] std::optional<std::string> ValidIsoDate(std::uint16_t packed);
-// "09:05"; nothing for hour 255 (no time) or a time the clock does not have.
-[[nodiscard]] std::optional<std::string> ValidIsoTime(std::uint8_t hour, std::uint8_t minute);
-// The due date of a to-do: nothing when the year field is 127 (no due date) or the date is not one.
-[[nodiscard]] std::optional<std::string> ValidIsoDueDate(std::uint16_t packed);
 
 // The meetings an export covers: positions in the store's meeting array, in the order given.
 using MeetingIndexes = std::vector<std::int32_t>;
@@ -80,14 +76,6 @@ bool WriteExportFile(const std::filesystem::path& path, std::string_view bytes, 
 // For each id of a list (a store's records in store order), how many times it has come so far:
 // 1 at its first.
 [[nodiscard]] std::vector<int> Occurrences(const std::vector<std::uint32_t>& ids);
-
-// The three parts of an attendee's text (first name, last name, company; separated by 0x01).
-struct AttendeeName {
-    std::string firstName;
-    std::string lastName;
-    std::string company;
-};
-[[nodiscard]] AttendeeName SplitAttendeeText(std::string_view text);
 
 // The name an attendee is shown with: "last first" when both are there, else the one there is.
 [[nodiscard]] std::string AttendeeDisplayName(const AttendeeName& name);

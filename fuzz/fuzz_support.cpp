@@ -1,6 +1,6 @@
 #include "fuzz/fuzz_support.h"
 
-#include "shell/trace.h"
+#include "base/trace.h"
 #include "tests/support/fixed_clock.h"
 #include "tests/support/palm_bitmap_writer.h"
 

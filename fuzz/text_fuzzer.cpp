@@ -3,6 +3,7 @@
 // never grow past their limit; cleaning keeps every double-byte character and
 // grows a name by at most the "_" in front of a device name.
 
+#include "base/shift_jis.h"
 #include "fuzz/fuzz_support.h"
 #include "platform/platform.h"
 #include "report/template_images.h"
@@ -17,7 +18,7 @@ namespace {
 // Whether length bytes of text end on a character boundary, walking as the helpers do.
 bool OnBoundary(std::string_view text, std::size_t length) {
     std::size_t i = 0;
-    while (i < length) i += PaneCharWidth(text, i);
+    while (i < length) i += Cp932CharWidth(text, i, TrailRule::kTrailByteOnly);
     return i == length;
 }
 
@@ -42,7 +43,7 @@ void fuzz::FuzzOne(std::string_view text) {
     const std::size_t shift = name.size() - text.size();
     if (shift > 1 || (shift == 1 && name[0] != '_') || changed != (name != text) || (!ui.messages.empty() && !changed)) std::abort();
     for (std::size_t i = 0; i < text.size();) {
-        const bool lead = IsLeadByte(static_cast<std::uint8_t>(text[i])) && i + 1 < text.size();
+        const bool lead = Cp932CharWidth(text, i) == 2;
         if (lead && (name[shift + i] != text[i] || name[shift + i + 1] != text[i + 1])) std::abort();
         i += lead ? 2 : 1;
     }
@@ -51,7 +52,7 @@ void fuzz::FuzzOne(std::string_view text) {
     if (after > text.size() || (after > 0 && text[after - 1] != '/' && text[after - 1] != '\\')) std::abort();
 
     for (std::size_t limit : {std::size_t{0}, std::size_t{1}, std::size_t{7}, kItemTextLimit}) {
-        const std::size_t fit = PaneFitLength(text, limit);
+        const std::size_t fit = Cp932FitLength(text, limit, TrailRule::kTrailByteOnly);
         if (fit > limit || fit > text.size() || !OnBoundary(text, fit)) std::abort();
         const std::string shown = ItemDisplayText(text, limit);
         if (shown.size() > limit) std::abort();

@@ -1,10 +1,11 @@
 #include "meeting_query/meeting_selection.h"
 
 #include "address_book/address_book.h"
+#include "base/calendar_date.h"
+#include "meeting_store/date_format.h"
 #include "meeting_query/text_match.h"
 #include "platform/platform.h"
 #include "views/meeting_items.h"
-#include "views/meeting_listing.h"
 
 #include <algorithm>
 #include <charconv>
@@ -54,21 +55,7 @@ bool ParseMeetingNumbers(std::string_view text, std::vector<MeetingRange>& range
     return true;
 }
 
-bool IsIsoDate(std::string_view text) {
-    if (text.size() != 10 || text[4] != '-' || text[7] != '-') return false;
-    int year = 0;
-    int month = 0;
-    int day = 0;
-    const auto number = [&](std::size_t at, std::size_t length, int& value) {
-        const auto [end, ec] = std::from_chars(text.data() + at, text.data() + at + length, value);
-        return ec == std::errc() && end == text.data() + at + length;
-    };
-    if (!number(0, 4, year) || !number(5, 2, month) || !number(8, 2, day)) return false;
-    static constexpr int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month < 1 || month > 12 || day < 1 || day > kDays[month - 1]) return false;
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return !(month == 2 && day == 29 && !leap);
-}
+bool IsIsoDate(std::string_view text) { return ParseIsoDate(text).has_value(); }
 
 SelectedMeetings SelectMeetings(const MeetingDatabase& store, const AddressBook& book, const MeetingSelection& selection) {
     SelectedMeetings result;
@@ -81,6 +68,8 @@ SelectedMeetings SelectMeetings(const MeetingDatabase& store, const AddressBook&
         }
         for (std::int32_t n = range.first; n <= range.last; ++n) chosen[static_cast<std::size_t>(n - 1)] = true;
     }
+    const std::optional<CalendarDate> since = selection.since ? ParseIsoDate(*selection.since) : std::nullopt;
+    const std::optional<CalendarDate> until = selection.until ? ParseIsoDate(*selection.until) : std::nullopt;
     const std::optional<TextMatch> category =
         selection.category ? std::optional<TextMatch>(std::in_place, *selection.category) : std::nullopt;
     const std::optional<TextMatch> attendee =
@@ -89,9 +78,10 @@ SelectedMeetings SelectMeetings(const MeetingDatabase& store, const AddressBook&
         if (!chosen[static_cast<std::size_t>(i)]) continue;
         const Meeting& m = *store.MeetingAt(i);
         if (selection.since || selection.until) {
-            const std::string date = IsoDate(m.date);
-            if (selection.since && date < *selection.since) continue;
-            if (selection.until && date > *selection.until) continue;
+            // In calendar order, a damaged date too, as it lies among the real ones.
+            const CalendarDate date = UnpackHandheldDate(m.date);
+            if (since && date < *since) continue;
+            if (until && date > *until) continue;
         }
         if (category && !category->Equals(m.szCategory)) continue;
         if (attendee && !AttendeeMatches(store, book, m, *attendee)) continue;

@@ -5,7 +5,7 @@
 // item, texts that fill their field). For a person migrating old backups: nothing is dropped
 // without a word.
 
-#include "meeting_store/status.h"
+#include "base/status.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -2,7 +2,7 @@
 // One database file opened for reading, read front to back through a large buffer so that the two
 // reads per record (header, body) cost no system call each. Reads report the load status codes.
 
-#include "meeting_store/status.h"
+#include "base/status.h"
 #include "platform/file_system.h"
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 #include "meeting_store/date_format.h"
 
+#include "base/shift_jis.h"
 #include "platform/platform.h"
 
 #include <cstdio>
@@ -8,29 +9,10 @@
 namespace tavolex {
 namespace {
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
-bool IsValidDate(const CalendarDate& d) {
-    static constexpr int kDaysInMonth[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (d.month < 1 || d.month > 12 || d.day < 1) return false;
-    const int days = kDaysInMonth[d.month - 1] + (d.month == 2 && IsLeapYear(d.year) ? 1 : 0);
-    return d.day <= days;
-}
-
-bool IsValidTime(int hour, int minute) { return hour >= 0 && hour <= 23 && minute >= 0 && minute <= 59; }
-
-bool IsCp932LeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
 // Cuts to kMaxFormattedText bytes without splitting a double-byte character.
 void Limit(std::string& text) {
     if (text.size() <= kMaxFormattedText) return;
-    std::size_t end = 0;
-    while (end < kMaxFormattedText) {
-        const std::size_t width = IsCp932LeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
-        if (end + width > kMaxFormattedText) break;
-        end += width;
-    }
-    text.resize(end);
+    text.resize(Cp932FitLength(text, kMaxFormattedText));
 }
 
 std::string Numeric(const char* format, int a, int b, int c = 0) {
@@ -101,6 +83,15 @@ void StripSeconds(char* text) {
     std::size_t removed = 1;
     while (removed < 3 && second[removed] != '\0') ++removed;
     std::memmove(second, second + removed, std::strlen(second + removed) + 1);
+}
+
+std::optional<std::string> ValidIsoDate(HandheldDate packed) { return IsoDateText(UnpackHandheldDate(packed)); }
+
+std::optional<std::string> ValidIsoTime(std::uint8_t hour, std::uint8_t minute) { return IsoTimeText(hour, minute); }
+
+std::optional<std::string> ValidIsoDueDate(HandheldDate packed) {
+    if ((packed >> 9) == 127) return std::nullopt;
+    return ValidIsoDate(packed);
 }
 
 }  // namespace tavolex

@@ -3,8 +3,11 @@
 // Every result is at most kMaxFormattedText bytes and never fails: values the system formatter
 // rejects get a plain numeric text.
 
+#include "base/calendar_date.h"
+
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace tavolex {
@@ -17,13 +20,14 @@ inline constexpr std::uint8_t kNoTime = 255;
 
 inline constexpr std::size_t kMaxFormattedText = 254;
 
-struct CalendarDate {
-    int year;
-    int month;
-    int day;
-};
-
 [[nodiscard]] CalendarDate UnpackHandheldDate(HandheldDate date);
+
+// "2026-11-02"; nothing for a date the calendar does not have (a damaged record).
+[[nodiscard]] std::optional<std::string> ValidIsoDate(HandheldDate packed);
+// "09:05"; nothing for hour 255 (no time) or a time the clock does not have.
+[[nodiscard]] std::optional<std::string> ValidIsoTime(std::uint8_t hour, std::uint8_t minute);
+// The due date of a to-do: nothing when the year field is 127 (no due date) or the date is not one.
+[[nodiscard]] std::optional<std::string> ValidIsoDueDate(HandheldDate packed);
 
 std::string FormatMeetingDate(HandheldDate date);
 // As FormatMeetingDate; empty when the year field is 127 (no due date).

@@ -1,9 +1,9 @@
 #include "meeting_store/meeting_database.h"
 
-#include "meeting_store/byte_reader.h"
+#include "base/byte_reader.h"
 #include "meeting_store/database_file.h"
 #include "meeting_store/record_unpack.h"
-#include "shell/trace.h"
+#include "base/trace.h"
 
 #include <algorithm>
 #include <cinttypes>

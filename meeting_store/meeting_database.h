@@ -10,7 +10,7 @@
 
 #include "meeting_store/link_maps.h"
 #include "meeting_store/records.h"
-#include "meeting_store/status.h"
+#include "base/status.h"
 
 #include <array>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "meeting_store/record_unpack.h"
 
-#include "meeting_store/byte_reader.h"
+#include "base/byte_reader.h"
 
 #include <memory>
 

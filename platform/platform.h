@@ -2,6 +2,8 @@
 // The platform seam: what the portable core needs of the operating system, and nothing more.
 // platform/win32/ and platform/posix/ implement it; the core never includes a system header.
 
+#include "base/trace.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -36,16 +38,24 @@ std::string FormatTimeOfDay(int hour, int minute, int second);
 // --- Debug-output channel -------------------------------------------------------------------
 // Windows: OutputDebugStringA. POSIX: the file named by TAVOLEX_TRACE ("-" for stderr), nothing
 // when it is unset.
-class DebugChannel {
-public:
-    virtual ~DebugChannel() = default;
-    // False when nothing can receive the output, so callers may skip formatting it.
-    [[nodiscard]] virtual bool Listening() const = 0;
-    virtual void Write(const char* piece) = 0;
-};
+class DebugChannel : public TraceChannel {};
 
 // The process's own channel; lives for the whole run.
 DebugChannel& SystemDebugChannel();
+
+}  // namespace tavolex::platform
+
+namespace tavolex {
+
+// The trace targets the front ends install at start: the desktop program writes the
+// standard-stream part to stdout/stderr; the command-line tool keeps its standard streams for
+// results. Both write to the system debug channel.
+TraceTargets DesktopTraceTargets();
+TraceTargets CommandLineTraceTargets();
+
+}  // namespace tavolex
+
+namespace tavolex::platform {
 
 // --- Settings --------------------------------------------------------------------------------
 // A two-level store of named values under key paths of the current user

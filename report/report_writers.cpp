@@ -3,6 +3,7 @@
 
 #include "report/report_folder.h"
 
+#include "base/shift_jis.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"
 #include "report/report_file.h"
@@ -100,7 +101,7 @@ void ReportFolder::ExpandAppend(std::string_view templ, std::string& out) {
     if (reportFull_) return;
     const std::size_t room = kReportCapacity - 1 - std::min(out.size(), kReportCapacity - 1);
     const std::string_view piece(scratch_.data(), n);
-    const std::size_t keep = WholeCharacterPrefix(piece, room);
+    const std::size_t keep = Cp932FitLength(piece, room);
     for (const auto& [begin, end] : TokenSpans()) {
         if (begin >= keep) break;
         reportSpans_.emplace_back(out.size() + begin, out.size() + std::min(end, keep));

@@ -1,8 +1,9 @@
 #include "report/template_images.h"
 
+#include "base/shift_jis.h"
 #include "platform/file_system.h"
 #include "report/template_scanner.h"
-#include "shell/trace.h"
+#include "base/trace.h"
 
 #include <optional>
 #include <system_error>
@@ -18,11 +19,7 @@ bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 // Bytes of the character at i: a lead byte takes the next byte only when that byte can end a
 // double-byte character (0x40 ... 0xFC but 0x7F), so a '/' after a stray lead byte stays a
 // separator and never ends up inside a file name.
-std::size_t CharWidth(std::string_view text, std::size_t i) {
-    if (!IsLeadByte(static_cast<std::uint8_t>(text[i])) || i + 1 >= text.size()) return 1;
-    const auto trail = static_cast<std::uint8_t>(text[i + 1]);
-    return trail >= 0x40 && trail <= 0xFC && trail != 0x7F ? 2 : 1;
-}
+std::size_t CharWidth(std::string_view text, std::size_t i) { return Cp932CharWidth(text, i, TrailRule::kTrailByteOnly); }
 
 // Whether any separator follows the value's first character.
 bool HasSeparatorAfterFirst(std::string_view value) {
@@ -104,7 +101,7 @@ std::size_t AfterLastSeparator(std::string_view text) {
 
 bool StaysInFolderTree(std::string_view reference) {
     if (reference.empty() || IsSeparator(reference[0])) return false;
-    if (reference.size() >= 2 && reference[1] == ':' && !IsLeadByte(static_cast<std::uint8_t>(reference[0]))) {
+    if (reference.size() >= 2 && reference[1] == ':' && !IsCp932LeadByte(static_cast<std::uint8_t>(reference[0]))) {
         return false;
     }
     int depth = 0;

@@ -1,5 +1,6 @@
 #include "report/template_scanner.h"
 
+#include "base/shift_jis.h"
 #include "report/token_table.h"
 
 #include <algorithm>
@@ -68,16 +69,6 @@ bool MatchRow(const char* name, const char* token, std::array<char, kTokenTextSi
 
 }  // namespace
 
-std::size_t WholeCharacterPrefix(std::string_view text, std::size_t maxBytes) {
-    std::size_t keep = 0;
-    while (keep < text.size()) {
-        const std::size_t width = IsLeadByte(Byte(text[keep])) && keep + 1 < text.size() ? 2 : 1;
-        if (keep + width > maxBytes) break;
-        keep += width;
-    }
-    return keep;
-}
-
 std::size_t TemplateScanner::ExpandTemplate(std::span<const char> templ, char* output, std::size_t capacity) {
     input_ = templ;
     inputPos_ = 0;
@@ -104,7 +95,7 @@ std::size_t TemplateScanner::ExpandTemplate(std::span<const char> templ, char* o
             budget -= std::min(budget, length);
             continue;
         }
-        const std::size_t width = IsLeadByte(Byte(input_[start])) && start + 1 < size ? 2 : 1;
+        const std::size_t width = Cp932CharWidth(std::string_view(input_.data(), size), start);
         if (outputOn_) {
             Put(input_.data() + start, width);
         }
@@ -132,7 +123,7 @@ std::size_t TemplateScanner::TokenAt(std::size_t pos) {
         }
         tokenText_[k++] = c;
         lastWasSingle = true;
-        if (IsLeadByte(Byte(c)) && q + 1 < size) {
+        if (IsCp932LeadByte(Byte(c)) && q + 1 < size) {
             tokenText_[k++] = input_[++q];
             lastWasSingle = false;
         }
@@ -193,7 +184,7 @@ void TemplateScanner::Put(const char* bytes, std::size_t n) {
     if (n >= room) {
         // The report is full: keep the whole characters that fit and write nothing after them,
         // not even a single byte that would still fit after a character that did not.
-        n = WholeCharacterPrefix(std::string_view(bytes, n), room);
+        n = Cp932FitLength(std::string_view(bytes, n), room);
         outputFull_ = true;
     }
     std::memcpy(output_ + outputPos_, bytes, n);

@@ -37,13 +37,6 @@ inline constexpr std::size_t kReportCapacity = 819200;
 // Spans [begin, end) of a text, in order and not overlapping.
 using InsertedSpans = std::vector<std::pair<std::size_t, std::size_t>>;
 
-// True for a byte that starts a double-byte character in code page 932.
-[[nodiscard]] constexpr bool IsLeadByte(std::uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-
-// The length of the longest start of a CP932 text that holds whole characters only and is at
-// most maxBytes long (a lead byte at the very end of the text counts as a character).
-[[nodiscard]] std::size_t WholeCharacterPrefix(std::string_view text, std::size_t maxBytes);
-
 class TemplateScanner {
 public:
     TemplateScanner() = default;

@@ -4,6 +4,7 @@
 
 #include "report/report_folder.h"
 
+#include "base/attendee_name.h"
 #include "address_book/address_book.h"
 #include "meeting_store/date_format.h"
 #include "meeting_store/meeting_database.h"
@@ -18,17 +19,6 @@ namespace tavolex {
 namespace {
 
 constexpr int kWholeText = 10000;
-
-// One of the 0x01-separated parts of an attendee's own name text: 0 first name, 1 last name,
-// 2 company.
-std::string_view NamePart(std::string_view text, int part) {
-    for (int i = 0; i < part; ++i) {
-        const std::size_t cut = text.find('\x01');
-        if (cut == std::string_view::npos) return {};
-        text.remove_prefix(cut + 1);
-    }
-    return text.substr(0, text.find('\x01'));
-}
 
 }  // namespace
 
@@ -335,12 +325,13 @@ TokenAction ReportFolder::Attendees(int id) {
     }
     if (addressIndex_ == -2) {
         // No address-book entry: the attendee's own name parts.
+        const AttendeeName name = SplitAttendeeText(attendee->szText);
         if (id == kTokFirstName) {
             WriteText(" ");
-            WriteText(NamePart(attendee->szText, 0));
+            WriteText(name.firstName);
         }
-        if (id == kTokLastName) WriteText(NamePart(attendee->szText, 1));
-        if (id == kTokCompany) WriteText(NamePart(attendee->szText, 2));
+        if (id == kTokLastName) WriteText(name.lastName);
+        if (id == kTokCompany) WriteText(name.ShownCompany());
         return TokenAction::Consumed;
     }
     if (!hasAddress_ || addressIndex_ < 0 || addressIndex_ >= book_.Count()) return TokenAction::Consumed;

@@ -6,7 +6,7 @@
 #include "report/template_images.h"
 #include "report_files/file_copy.h"
 #include "report_files/report_listing.h"
-#include "shell/trace.h"
+#include "base/trace.h"
 
 #include <algorithm>
 #include <new>

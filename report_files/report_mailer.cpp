@@ -4,7 +4,7 @@
 #include "platform/platform.h"
 #include "report_files/report_images.h"
 #include "resources/string_table.h"
-#include "shell/trace.h"
+#include "base/trace.h"
 
 #include <string>
 #include <vector>

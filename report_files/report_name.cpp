@@ -1,5 +1,7 @@
 #include "report_files/report_name.h"
 
+#include "base/ascii.h"
+#include "base/shift_jis.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"
 #include "report/template_scanner.h"
@@ -13,7 +15,6 @@ namespace {
 // A line feed, tab or escape in a name would break listings and scripts, and reach terminals.
 bool IsControlByte(std::uint8_t b) { return b < 0x20 || b == 0x7F; }
 
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Windows opens the device, not a file, for these names in any letter case, whatever extension
 // follows the first dot and with spaces before it.
@@ -30,7 +31,7 @@ bool IsDeviceName(std::string_view name) {
 bool CleanReportName(std::string& cp932Name, platform::UserInteraction& ui) {
     bool replaced = false;
     for (std::size_t i = 0; i < cp932Name.size();) {
-        if (IsLeadByte(static_cast<std::uint8_t>(cp932Name[i])) && i + 1 < cp932Name.size()) {
+        if (Cp932CharWidth(cp932Name, i) == 2) {
             i += 2;
             continue;
         }
@@ -53,7 +54,7 @@ bool CleanReportName(std::string& cp932Name, platform::UserInteraction& ui) {
 }
 
 std::string EditedReportName(std::string_view cp932Text) {
-    return std::string(cp932Text.substr(0, WholeCharacterPrefix(cp932Text, kEditedNameBytes)));
+    return std::string(cp932Text.substr(0, Cp932FitLength(cp932Text, kEditedNameBytes)));
 }
 
 bool ConfirmOverwrite(const std::filesystem::path& reportPath, platform::UserInteraction& ui) {

@@ -1,5 +1,6 @@
 #include "report_files/report_operations.h"
 
+#include "base/ascii.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"
 #include "report_files/file_copy.h"
@@ -7,7 +8,7 @@
 #include "report_files/report_listing.h"
 #include "report_files/report_name.h"
 #include "resources/string_table.h"
-#include "shell/trace.h"
+#include "base/trace.h"
 
 #include <algorithm>
 #include <set>
@@ -61,8 +62,7 @@ std::optional<std::set<std::string>> PicturesInUse(const ReportPaths& paths, con
 
 bool IsHtmlExtension(const fs::path& extension) {
     std::string text = platform::PathToCp932(extension);
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+    for (char& c : text) c = LowerAscii(c);
     return text == ".htm" || text == ".html";
 }
 

@@ -3,7 +3,7 @@
 #include "shell/application_settings.h"
 #include "shell/settings_key.h"
 #include "shell/settings_text.h"
-#include "shell/trace.h"
+#include "base/trace.h"
 
 namespace tavolex {
 

@@ -1,9 +1,9 @@
 #include "session/user_folders.h"
 
+#include "base/ascii.h"
 #include "platform/file_system.h"
 #include "shell/settings_text.h"
 
-#include <algorithm>
 #include <string>
 #include <system_error>
 
@@ -12,20 +12,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-               return lower(x) == lower(y);
-           });
-}
-
 }  // namespace
 
 fs::path FindEntryAnyCase(const fs::path& parent, std::string_view name) {
     std::error_code ec;
     if (fs::exists(parent / name, ec)) return parent / name;
     for (auto it = fs::directory_iterator(parent, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
-        if (EqualsIgnoringCase(it->path().filename().string(), name)) return it->path();
+        if (EqualsIgnoringAsciiCase(it->path().filename().string(), name)) return it->path();
     }
     return parent / name;
 }

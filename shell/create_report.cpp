@@ -1,5 +1,7 @@
 #include "shell/create_report.h"
 
+#include "base/ascii.h"
+#include "base/shift_jis.h"
 #include "meeting_store/records.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"
@@ -17,17 +19,15 @@ namespace fs = std::filesystem;
 
 constexpr std::size_t kRememberedChoiceCapacity = 261;
 
-char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool BeginsWithIgnoringCase(std::string_view text, std::string_view prefix) {
     if (prefix.size() > text.size()) return false;
     for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (IsLeadByte(static_cast<std::uint8_t>(text[i])) && i + 1 < prefix.size()) {
+        if (Cp932CharWidth(prefix, i) == 2) {
             if (text[i] != prefix[i] || text[i + 1] != prefix[i + 1]) return false;
             ++i;
             continue;
         }
-        if (FoldAscii(text[i]) != FoldAscii(prefix[i])) return false;
+        if (LowerAscii(text[i]) != LowerAscii(prefix[i])) return false;
     }
     return true;
 }
@@ -36,7 +36,7 @@ bool HasExtension(const fs::path& file, std::string_view lower) {
     std::string ext = platform::PathToCp932(file.extension());
     if (ext.size() != lower.size()) return false;
     for (std::size_t i = 0; i < ext.size(); ++i) {
-        if (FoldAscii(ext[i]) != lower[i]) return false;
+        if (LowerAscii(ext[i]) != lower[i]) return false;
     }
     return true;
 }

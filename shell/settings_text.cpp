@@ -1,5 +1,6 @@
 #include "shell/settings_text.h"
 
+#include "base/ascii.h"
 #include "platform/platform.h"
 
 #include <system_error>
@@ -11,18 +12,6 @@ namespace fs = std::filesystem;
 
 bool EndsInSeparator(std::string_view text) {
     return !text.empty() && (text.back() == kFolderSeparator || text.back() == '/');
-}
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i];
-        char y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 // zero-filled record buffer behind a short record body reads, so a damaged bitmap still gives a
 // picture and nothing past its bytes is touched.
 
-#include "meeting_store/byte_reader.h"
+#include "base/byte_reader.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "sketch/jpeg_file.h"
 
 #include "platform/platform.h"
-#include "shell/trace.h"
+#include "base/trace.h"
 
 #include <csetjmp>
 #include <cstddef>

@@ -8,7 +8,7 @@
 #include "shell/report_settings.h"
 #include "shell/settings_key.h"
 #include "shell/settings_text.h"
-#include "shell/trace.h"
+#include "base/trace.h"
 #include "ui/window_services.h"
 #include "views/meeting_rows.h"
 #include "views/report_rows.h"
@@ -265,6 +265,8 @@ void ShutdownApplication() {
 }
 
 int ProgramEntry(HINSTANCE instance, int showCommand) {
+    // The trace goes to the debugger's channel only; the desktop program has no console.
+    SetTraceTargets(CommandLineTraceTargets());
     OleInitialize(nullptr);
     if (!RegisterWindowClasses(instance)) return 0;
     if (StartApplication(instance, showCommand) == 0) return 0;

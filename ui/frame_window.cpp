@@ -14,7 +14,7 @@
 #include "session/user_change.h"
 #include "shell/settings_key.h"
 #include "shell/settings_text.h"
-#include "shell/trace.h"
+#include "base/trace.h"
 #include "ui/create_report_dialog.h"
 #include "ui/export_dialog.h"
 #include "ui/preferences_dialog.h"

@@ -40,15 +40,6 @@ private:
     std::optional<std::vector<std::pair<std::uint32_t, std::int32_t>>> byId_;
 };
 
-std::string_view NamePart(std::string_view text, int part) {
-    for (int i = 0; i < part; ++i) {
-        const std::size_t cut = text.find('\x01');
-        if (cut == std::string_view::npos) return {};
-        text.remove_prefix(cut + 1);
-    }
-    return text.substr(0, text.find('\x01'));
-}
-
 void SetTexts(MeetingItemEntry& entry, std::string_view text) {
     entry.displayText = ItemDisplayText(text);
     entry.fullText = ExpandLineFeeds(text);
@@ -152,21 +143,6 @@ std::string AddressBookName(const Address& address) {
     std::string name(address.LastName());
     name += ' ';
     name += address.FirstName();
-    return name;
-}
-
-std::string AttendeeStoredName(std::string_view attendeeText) {
-    std::string name(NamePart(attendeeText, 0));
-    const std::string_view lastName = NamePart(attendeeText, 1);
-    const std::string_view company = NamePart(attendeeText, 2);
-    if (!lastName.empty()) {
-        if (!name.empty()) name += ' ';
-        name += lastName;
-    }
-    if (!company.empty()) {
-        if (!name.empty()) name += ", ";
-        name += company;
-    }
     return name;
 }
 

@@ -4,6 +4,7 @@
 // found in the address book gets one entry per matching address-book record.
 
 #include "meeting_store/meeting_database.h"
+#include "base/attendee_name.h"
 #include "views/pane_layout.h"
 #include "views/pane_row.h"
 
@@ -54,12 +55,6 @@ struct MeetingItemEntry {
 
 // An attendee's name from its address-book record: szLastName, one space, szFirstName.
 [[nodiscard]] std::string AddressBookName(const Address& address);
-
-// An attendee's name from its own text (first name, last name, company, separated by byte 0x01;
-// anything after a third 0x01 is not read): the non-empty parts in that order, the first name and
-// the last name joined by one space, the company joined by ", ". So "A", "", "C" gives "A, C", and
-// a last name or company alone is shown alone.
-[[nodiscard]] std::string AttendeeStoredName(std::string_view attendeeText);
 
 // The entries of the meeting at meetingIndex in the store; none for an index outside the store.
 [[nodiscard]] std::vector<MeetingItemEntry> BuildMeetingItemEntries(const MeetingDatabase& database,

@@ -29,20 +29,6 @@ const char* ItemKindWord(ItemKind kind) {
     return "item";
 }
 
-std::string IsoDate(std::uint16_t handheldDate) {
-    const CalendarDate d = UnpackHandheldDate(handheldDate);
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", d.year, d.month, d.day);
-    return text;
-}
-
-std::optional<std::string> IsoTime(std::uint8_t hour, std::uint8_t minute) {
-    if (hour == kNoTime) return std::nullopt;
-    char text[8];
-    std::snprintf(text, sizeof text, "%02u:%02u", static_cast<unsigned>(hour), static_cast<unsigned>(minute));
-    return std::string(text);
-}
-
 MeetingListing ListMeeting(const MeetingDatabase& store, std::int32_t meetingIndex) {
     MeetingListing row;
     const Meeting* m = store.MeetingAt(meetingIndex);
@@ -52,9 +38,9 @@ MeetingListing ListMeeting(const MeetingDatabase& store, std::int32_t meetingInd
     row.title = U8(m->szTitle);
     row.location = U8(m->szLocation);
     row.category = U8(m->szCategory);
-    row.date = IsoDate(m->date);
-    row.start = IsoTime(m->startHour, m->startMinute);
-    if (row.start) row.end = IsoTime(m->endHour, m->endMinute);
+    row.date = ValidIsoDate(m->date);
+    row.start = ValidIsoTime(m->startHour, m->startMinute);
+    if (row.start) row.end = ValidIsoTime(m->endHour, m->endMinute);
     row.dateText = U8(m->szDate);
     row.timeText = U8(m->szTime);
     return row;
@@ -85,8 +71,8 @@ std::vector<ItemListing> ListItems(const MeetingDatabase& store, const std::vect
                 row.text = U8(t.szText);
                 row.completed = e.bCompleted == 1;
                 row.priority = e.nPriority;
-                if ((t.dueDate >> 9) != 127) row.dueDate = IsoDate(t.dueDate);
-                row.dueTime = IsoTime(t.dueHour, t.dueMinute);
+                row.dueDate = ValidIsoDueDate(t.dueDate);
+                row.dueTime = ValidIsoTime(t.dueHour, t.dueMinute);
                 row.dueDateText = U8(t.szDueDate);
                 row.dueTimeText = U8(t.szDueTime);
             },

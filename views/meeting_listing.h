@@ -22,7 +22,7 @@ struct MeetingListing {
     std::string title;
     std::string location;
     std::string category;
-    std::string date;                  // "2026-11-02"
+    std::optional<std::string> date;   // "2026-11-02"; none for a date the calendar does not have
     std::optional<std::string> start;  // "09:00"; none without a time
     std::optional<std::string> end;
     std::string dateText;  // the locale's texts, as the meeting list shows them
@@ -48,10 +48,6 @@ struct ItemListing {
 
 // "agenda", "note", "todo", "sketch", "attendee".
 [[nodiscard]] const char* ItemKindWord(ItemKind kind);
-
-// ISO "YYYY-MM-DD" of a handheld date; "HH:MM", or none for the hour that means "no time".
-[[nodiscard]] std::string IsoDate(std::uint16_t handheldDate);
-[[nodiscard]] std::optional<std::string> IsoTime(std::uint8_t hour, std::uint8_t minute);
 
 [[nodiscard]] MeetingListing ListMeeting(const MeetingDatabase& store, std::int32_t meetingIndex);
 [[nodiscard]] std::vector<ItemListing> ListItems(const MeetingDatabase& store, const AddressBook& book,

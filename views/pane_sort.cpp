@@ -1,5 +1,7 @@
 #include "views/pane_sort.h"
 
+#include "base/ascii.h"
+#include "base/shift_jis.h"
 #include "views/pane_text.h"
 
 #include <algorithm>
@@ -10,7 +12,7 @@
 namespace tavolex {
 namespace {
 
-std::uint8_t Folded(std::uint8_t b) { return b >= 'A' && b <= 'Z' ? static_cast<std::uint8_t>(b - 'A' + 'a') : b; }
+std::uint8_t Folded(std::uint8_t b) { return static_cast<std::uint8_t>(LowerAscii(static_cast<char>(b))); }
 
 // Walks one text byte by byte, knowing which bytes end a double-byte character.
 class FoldingCursor {
@@ -22,7 +24,7 @@ public:
     std::uint8_t Next() {
         const auto b = static_cast<std::uint8_t>(text_[offset_]);
         const bool trail = offset_ < charEnd_;
-        if (!trail) charEnd_ = offset_ + PaneCharWidth(text_, offset_);
+        if (!trail) charEnd_ = offset_ + Cp932CharWidth(text_, offset_, TrailRule::kTrailByteOnly);
         ++offset_;
         return trail ? b : Folded(b);
     }

@@ -12,14 +12,6 @@ namespace tavolex {
 // The longest display or full text of an item, in bytes.
 inline constexpr std::size_t kItemTextLimit = 255;
 
-// Bytes of the character at offset (offset < text.size()): 2 for a lead byte followed by a byte
-// that can end a double-byte character (0x40 ... 0xFC but 0x7F), else 1. So a control character
-// after a stray lead byte is still a character of its own.
-[[nodiscard]] std::size_t PaneCharWidth(std::string_view text, std::size_t offset);
-
-// The length of the longest start of text of at most limit bytes that ends on a character boundary.
-[[nodiscard]] std::size_t PaneFitLength(std::string_view text, std::size_t limit);
-
 // The text up to its first line feed or tab (a carriage return right before that line feed goes
 // with it), then at most limit bytes of that.
 [[nodiscard]] std::string ItemDisplayText(std::string_view text, std::size_t limit = kItemTextLimit);

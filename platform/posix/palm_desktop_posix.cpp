@@ -2,6 +2,8 @@
 // folders of the Palm Desktop folder that hold a Tavolex data folder.
 #include "platform/platform.h"
 
+#include "base/ascii.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <string>
@@ -21,9 +23,7 @@ bool IsDataFolderName(const std::string& name) {
     constexpr std::string_view kData = "tavolex";
     if (name.size() != kData.size()) return false;
     for (std::size_t i = 0; i < name.size(); ++i) {
-        char c = name[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != kData[i]) return false;
+        if (LowerAscii(name[i]) != kData[i]) return false;
     }
     return true;
 }

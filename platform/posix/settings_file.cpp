@@ -1,5 +1,8 @@
 #include "platform/posix/settings_file.h"
 
+#include "base/shift_jis.h"
+#include "base/ascii.h"
+
 #include <cstdio>
 
 namespace tavolex::platform::posix {
@@ -8,14 +11,9 @@ namespace {
 constexpr std::string_view kDwordPrefix = "dword:";
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() && EqualsIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
 }
-
-bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-bool IsTrailByte(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
 
 int HexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -31,11 +29,7 @@ void AppendEscaped(std::string& out, unsigned char b) {
 }
 
 // The length of the CP932 character at the start of text (1 or 2 bytes).
-std::size_t CharLength(std::string_view text) {
-    const auto lead = static_cast<unsigned char>(text[0]);
-    if (text.size() >= 2 && IsLeadByte(lead) && IsTrailByte(static_cast<unsigned char>(text[1]))) return 2;
-    return 1;
-}
+std::size_t CharLength(std::string_view text) { return Cp932CharWidth(text, 0, TrailRule::kTrailByteOnly); }
 
 // A run of literal text must be UTF-8 of characters that CP932 holds exactly.
 bool AppendLiteralRun(std::string_view utf8, std::string& cp932) {
@@ -83,14 +77,6 @@ bool ParseValueLine(std::string_view line, SettingsValue& value) {
 }
 
 }  // namespace
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-    }
-    return true;
-}
 
 std::string NormalizeKeyPath(std::string_view path) {
     std::string out;

@@ -44,8 +44,6 @@ struct SettingsDocument {
 SettingsValue* FindValue(SettingsSection& section, std::string_view name);
 const SettingsValue* FindValue(const SettingsSection& section, std::string_view name);
 
-[[nodiscard]] bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
-
 // Components separated by '\' or '/', empty components dropped, joined by '\'.
 std::string NormalizeKeyPath(std::string_view path);
 

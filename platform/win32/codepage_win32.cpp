@@ -1,5 +1,7 @@
 #include "platform/platform.h"
 
+#include "base/shift_jis.h"
+
 #include <windows.h>
 
 #include <climits>
@@ -19,9 +21,6 @@ std::wstring ToWide(UINT codePage, std::string_view text, DWORD flags = 0) {
     return out;
 }
 
-bool IsLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-bool IsTrail(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
-
 // 0x80, 0xA0 and 0xFD-0xFF are no Shift-JIS characters, yet Windows' table gives them U+0080 and
 // private-use characters rather than an error.
 bool IsUnmappedSingle(unsigned char b) { return b == 0x80 || b == 0xA0 || b >= 0xFD; }
@@ -38,10 +37,10 @@ std::wstring Cp932ToWide(std::string_view text) {
     std::wstring out;
     for (std::size_t i = 0; i < text.size();) {
         const auto b = static_cast<unsigned char>(text[i]);
-        const bool pair = IsLead(b) && i + 1 < text.size() && IsTrail(static_cast<unsigned char>(text[i + 1]));
+        const bool pair = Cp932CharWidth(text, i, TrailRule::kTrailByteOnly) == 2;
         const std::size_t length = pair ? 2 : 1;
         const std::wstring character =
-            (IsLead(b) && !pair) || IsUnmappedSingle(b) ? std::wstring()
+            (IsCp932LeadByte(b) && !pair) || IsUnmappedSingle(b) ? std::wstring()
                                                         : ToWide(kCodePage932, text.substr(i, length), MB_ERR_INVALID_CHARS);
         out += character.empty() ? std::wstring(1, kReplacement) : character;
         i += length;

@@ -2,7 +2,7 @@
 
 #include "address_book/global_string.h"
 #include "platform/platform.h"
-#include "shell/trace.h"
+#include "base/trace.h"
 #include "tests/support/address_book_writer.h"
 #include "tests/support/recording_debug_channel.h"
 #include "tests/support/temp_dir.h"

@@ -449,7 +449,9 @@ TEST_F(CliTest, SketchPicturesAreNeverLostSilently) {
     EXPECT_EQ(ReadFileBytes(dir_ / "d.json").find("80-2.jpg"), std::string::npos);
 }
 
-TEST_F(CliTest, CalendarCountsTheMeetingsItLeavesOut) {
+// A date the calendar does not have: the calendar counts the meeting it leaves out, the listing's
+// ISO date is null as in the exports, and --since still places the meeting in calendar order.
+TEST_F(CliTest, AnImpossibleDateIsLeftOutOfTheCalendarAndTheListing) {
     WritePalmUserFolder(palm_ / "UserC" / "Tavolex", {.meetings = {{.title = "a", .date = HandheldDay(2027, 2, 30)},
                                                                   {.title = "b", .date = HandheldDay(2027, 3, 1)}}});
     Expect({{.args = {"--user", "UserC", "calendar", "-o", Out("c.ics")}, .out = Out("c.ics") + "\n",
@@ -458,6 +460,10 @@ TEST_F(CliTest, CalendarCountsTheMeetingsItLeavesOut) {
     EXPECT_EQ(summary["meetings"], 1);
     EXPECT_EQ(summary["undated"], 1);
     EXPECT_FALSE(json::parse(Run({"--json", "calendar", "-o", Out("d.ics")}).out).contains("undated"));
+    const json listed = json::parse(Run({"--user", "UserC", "--json", "meetings"}).out)["meetings"];
+    EXPECT_EQ(listed[0]["date"], nullptr);
+    EXPECT_EQ(listed[1]["date"], "2027-03-01");
+    EXPECT_EQ(json::parse(Run({"--user", "UserC", "--json", "meetings", "--since", "2027-02-28"}).out)["meetings"].size(), 2u);
 }
 
 TEST_F(CliTest, DamagedDatabasesNeverCrashAndCheckNamesEachFile) {

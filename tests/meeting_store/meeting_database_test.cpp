@@ -1,8 +1,8 @@
 #include "meeting_store/meeting_database.h"
 
 #include "meeting_store/date_format.h"
+#include "base/trace.h"
 #include "meeting_store/item_walk.h"
-#include "shell/trace.h"
 #include "tests/support/palm_database_writer.h"
 #include "tests/support/recording_debug_channel.h"
 #include "tests/support/temp_dir.h"

@@ -1,6 +1,6 @@
 #include "meeting_store/record_unpack.h"
 
-#include "meeting_store/status.h"
+#include "base/status.h"
 
 #include "tests/support/palm_database_writer.h"
 

@@ -1,6 +1,6 @@
 #include "sketch/jpeg_file.h"
 
-#include "shell/trace.h"
+#include "base/trace.h"
 #include "sketch/sketch_image.h"
 #include "tests/support/palm_bitmap_writer.h"
 #include "tests/support/recording_debug_channel.h"

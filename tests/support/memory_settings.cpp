@@ -1,14 +1,14 @@
 #include "tests/support/memory_settings.h"
 
+#include "base/ascii.h"
+
 #include <algorithm>
 
 namespace tavolex::test {
 namespace {
 
 std::string Lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return out;
+    return LowerAsciiText(text);
 }
 
 // "A\B\" -> "A\B": no separator at either end, '/' taken as '\'.

@@ -114,15 +114,6 @@ TEST(MeetingItemEntriesTest, EveryKindInHandheldOrder) {
     EXPECT_FALSE(fromText[6].foundInAddressBook);
 }
 
-TEST(AttendeeStoredNameTest, PartsJoinedWithSpaceAndComma) {
-    const std::pair<const char*, const char*> table[] = {
-        {"A\x01\x01" "C", "A, C"}, {"Taro\x01Yamada\x01" "Co", "Taro Yamada, Co"}, {"Taro\x01Yamada", "Taro Yamada"},
-        {"Taro", "Taro"}, {"A\x01" "B\x01" "C\x01" "D", "A B, C"}, {"", ""}, {"\x01\x01", ""},
-        {"\x01Yamada", "Yamada"}, {"\x01Yamada\x01" "Co", "Yamada, Co"}, {"\x01\x01" "Co", "Co"},
-    };
-    for (const auto& [stored, shown] : table) EXPECT_EQ(AttendeeStoredName(stored), shown) << stored;
-}
-
 // The meeting list: title, location, date + " " + time (the space stays without a time), category.
 TEST(MeetingRowsTest, OneRowPerMeetingInStoreOrder) {
     const Store store(EveryKind(), {});

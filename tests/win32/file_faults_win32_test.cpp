@@ -7,7 +7,7 @@
 #include "platform/file_system.h"
 #include "report/report_folder.h"
 #include "report_files/report_operations.h"
-#include "shell/trace.h"
+#include "base/trace.h"
 #include "tests/support/palm_database_writer.h"
 #include "tests/support/recording_user_interaction.h"
 #include "tests/support/temp_dir.h"

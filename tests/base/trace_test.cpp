@@ -1,4 +1,4 @@
-#include "shell/trace.h"
+#include "base/trace.h"
 
 #include "tests/support/recording_debug_channel.h"
 
@@ -25,7 +25,7 @@ std::string Contents(std::FILE* file) {
 class TraceTest : public ::testing::Test {
 protected:
     void SetUp() override { SetTraceTargets({out.get(), err.get(), &debug}); }
-    void TearDown() override { SetTraceTargets(CommandLineTraceTargets()); }
+    void TearDown() override { SetTraceTargets({}); }
 
     FilePtr out{std::tmpfile(), &std::fclose};
     FilePtr err{std::tmpfile(), &std::fclose};

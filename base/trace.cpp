@@ -1,6 +1,4 @@
-#include "shell/trace.h"
-
-#include "platform/platform.h"
+#include "base/trace.h"
 
 #include <cstdarg>
 
@@ -10,7 +8,7 @@ namespace {
 constexpr std::size_t kTraceLine = 256;
 
 TraceTargets& Targets() {
-    static TraceTargets targets = CommandLineTraceTargets();
+    static TraceTargets targets;
     return targets;
 }
 
@@ -24,10 +22,6 @@ void FormatLine(char (&line)[kTraceLine], const char* format, va_list args) {
 }  // namespace
 
 void SetTraceTargets(const TraceTargets& targets) { Targets() = targets; }
-
-TraceTargets DesktopTraceTargets() { return {stdout, stderr, &platform::SystemDebugChannel()}; }
-
-TraceTargets CommandLineTraceTargets() { return {nullptr, nullptr, &platform::SystemDebugChannel()}; }
 
 bool TraceListening() {
     const TraceTargets& t = Targets();

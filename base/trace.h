@@ -8,9 +8,15 @@
 #include <cstdio>
 
 namespace tavolex {
-namespace platform {
-class DebugChannel;
-}
+
+// A line-oriented output the trace can write to; the platform supplies its debug channel as one.
+class TraceChannel {
+public:
+    virtual ~TraceChannel() = default;
+    // False when nothing can receive the output, so callers may skip formatting it.
+    [[nodiscard]] virtual bool Listening() const = 0;
+    virtual void Write(const char* piece) = 0;
+};
 
 // "0x" and the pointer in hexadecimal, at least 8 digits; pass the address through TraceAddress.
 #define TAVOLEX_TRACE_PTR "0x%08" PRIxPTR
@@ -22,13 +28,12 @@ inline std::uintptr_t TraceAddress(const void* p) { return reinterpret_cast<std:
 struct TraceTargets {
     std::FILE* out = nullptr;
     std::FILE* err = nullptr;
-    platform::DebugChannel* debug = nullptr;
+    TraceChannel* debug = nullptr;
 };
 
-// Process-wide; set once by the front end at start (tests set their own).
+// Process-wide; nothing until the front end installs the platform's targets at start (tests set
+// their own; platform.h offers the front ends' sets).
 void SetTraceTargets(const TraceTargets& targets);
-TraceTargets DesktopTraceTargets();
-TraceTargets CommandLineTraceTargets();
 
 // True when some target would receive a trace line; callers on hot paths may skip work.
 [[nodiscard]] bool TraceListening();

@@ -1,0 +1,60 @@
+#include "base/ascii.h"
+#include "base/attendee_name.h"
+#include "base/calendar_date.h"
+#include "base/shift_jis.h"
+
+#include <gtest/gtest.h>
+
+namespace tavolex {
+namespace {
+
+// A cut never ends inside a double-byte character; after a stray lead byte the panes' and paths'
+// reading keeps a byte that cannot end a character ('/', '\n', 0x7F) as a character of its own.
+TEST(ShiftJisTest, FitLengthEndsOnACharacter) {
+    const std::tuple<std::string_view, std::size_t, std::size_t, std::size_t> table[] = {
+        {"ab", 5, 2, 2}, {"\x93\xfa\x96\x7b", 3, 2, 2}, {"a\x93\xfa", 2, 1, 1}, {"\x93/a", 1, 0, 1},
+        {"\x93\na", 2, 2, 2}, {"a\x93", 1, 1, 1}, {"\x81\x7f", 1, 0, 1}, {"", 0, 0, 0}};
+    for (const auto& [text, maxBytes, any, trailOnly] : table) {
+        EXPECT_EQ(Cp932FitLength(text, maxBytes), any) << text;
+        EXPECT_EQ(Cp932FitLength(text, maxBytes, TrailRule::kTrailByteOnly), trailOnly) << text;
+    }
+    EXPECT_EQ(Cp932CharOffset("\x93\xfa" "a", 1), 2u);
+}
+
+// Only ASCII letters fold; the bytes of Shift-JIS and Latin-1 letters pass through.
+TEST(AsciiTest, OnlyAsciiLettersFold) {
+    EXPECT_EQ(LowerAsciiText("Tavolex.HTM \x82\x60"), "tavolex.htm \x82\x60");
+    EXPECT_EQ(UpperAscii('z'), 'Z');
+    EXPECT_TRUE(EqualsIgnoringAsciiCase("Address.DAT", "address.dat"));
+    EXPECT_FALSE(EqualsIgnoringAsciiCase("\xC1", "\xE1"));
+}
+
+// One validity for every ISO text: a date or time the calendar or clock does not have gives none.
+TEST(CalendarDateTest, OnlyRealDatesAndTimesHaveIsoTexts) {
+    const std::pair<CalendarDate, std::optional<std::string>> dates[] = {
+        {{2026, 11, 2}, "2026-11-02"}, {{2024, 2, 29}, "2024-02-29"}, {{2000, 2, 29}, "2000-02-29"},
+        {{1900, 2, 29}, std::nullopt}, {{2027, 2, 30}, std::nullopt}, {{2026, 4, 31}, std::nullopt},
+        {{2026, 0, 1}, std::nullopt},  {{2026, 13, 1}, std::nullopt}, {{2026, 1, 0}, std::nullopt}};
+    for (const auto& [date, iso] : dates) {
+        EXPECT_EQ(IsoDateText(date), iso) << iso.value_or("none");
+        EXPECT_EQ(ParseIsoDate(iso.value_or("")), iso ? std::optional<CalendarDate>(date) : std::nullopt);
+    }
+    for (const char* text : {"2026-1-02", "2026/11/02", "-001-01-01", "2027-02-29"}) EXPECT_FALSE(ParseIsoDate(text)) << text;
+    EXPECT_LT((CalendarDate{2027, 2, 30}), (CalendarDate{2027, 3, 1}));
+    EXPECT_EQ(IsoTimeText(9, 5), "09:05");
+    EXPECT_FALSE(IsoTimeText(24, 0) || IsoTimeText(12, 60) || IsoTimeText(255, 0));
+}
+
+// The shown name joins the non-empty parts; the company the exports keep runs to the end.
+TEST(AttendeeNameTest, PartsJoinedWithSpaceAndComma) {
+    const std::pair<const char*, const char*> table[] = {
+        {"A\x01\x01" "C", "A, C"}, {"Taro\x01Yamada\x01" "Co", "Taro Yamada, Co"}, {"Taro\x01Yamada", "Taro Yamada"},
+        {"Taro", "Taro"}, {"A\x01" "B\x01" "C\x01" "D", "A B, C"}, {"", ""}, {"\x01\x01", ""},
+        {"\x01Yamada", "Yamada"}, {"\x01Yamada\x01" "Co", "Yamada, Co"}, {"\x01\x01" "Co", "Co"},
+    };
+    for (const auto& [stored, shown] : table) EXPECT_EQ(AttendeeStoredName(stored), shown) << stored;
+    EXPECT_EQ(SplitAttendeeText("A\x01" "B\x01" "C\x01" "D").company, "C\x01" "D");
+}
+
+}  // namespace
+}  // namespace tavolex
