@@ -58,6 +58,12 @@ public:
     int SelectUserByName(std::string_view name, ApplicationSettings& settings, const ViewApplier& applyViews);
 
     const std::vector<std::unique_ptr<PalmUserEntry>>& Entries() const { return entries_; }
+    // How many entries carry the current mark (entry 0 can carry it beside the user chosen).
+    [[nodiscard]] int CurrentCount() const {
+        int count = 0;
+        for (const auto& entry : entries_) count += entry->current != 0 ? 1 : 0;
+        return count;
+    }
     PalmUserEntry* Entry(int index);
     void ClearCurrentMarks();
     // The entries end with the user box.

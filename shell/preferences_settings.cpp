@@ -1,6 +1,5 @@
 #include "shell/preferences_settings.h"
 
-#include "session/palm_user_list.h"
 #include "shell/application_settings.h"
 #include "shell/settings_key.h"
 #include "shell/settings_text.h"
@@ -35,7 +34,7 @@ bool PreferencePathsAcceptable(const PreferencesOptions& options) {
     return Storable(options.browserPath) && Storable(options.outputPath) && Storable(options.templatePath);
 }
 
-bool SavePreferences(ApplicationSettings& settings, const PalmUserList& users, const PreferencesOptions& options) {
+bool SavePreferences(ApplicationSettings& settings, int currentUsers, const PreferencesOptions& options) {
     CurrentUserKey(settings).WriteDword("AutoView",
                                         options.autoView == kAutoViewWithBrowserPath ? kAutoViewWithBrowserPath : kAutoViewWithAssociation);
     if (!PreferencePathsAcceptable(options)) return false;
@@ -43,8 +42,7 @@ bool SavePreferences(ApplicationSettings& settings, const PalmUserList& users, c
     settings.outputFolder = options.outputPath;
     settings.browserPath = options.browserPath;
     settings.templateFolder = options.templatePath;
-    for (const auto& entry : users.Entries()) {
-        if (entry->current == 0) continue;
+    for (int i = 0; i < currentUsers; ++i) {
         SettingsKey& key = CurrentUserKey(settings);
         key.WriteString("OutputPath", SettingsTextFromPath(options.outputPath));
         key.WriteString("BrowserPath", SettingsTextFromPath(options.browserPath));

@@ -8,7 +8,6 @@
 namespace tavolex {
 
 struct ApplicationSettings;
-class PalmUserList;
 
 // "AutoView": open HTML reports with the "BrowserPath" program, or with the program the system
 // associates with them.
@@ -31,11 +30,10 @@ PreferencesOptions LoadPreferences(ApplicationSettings& settings);
 
 // OK of the dialog. Stores "AutoView" (1 or 2) in the current user's key in every case; then,
 // when the paths are acceptable, takes them as the in-memory settings and stores "OutputPath",
-// "BrowserPath" and "TemplatePath" in the current user's key once for each Palm user marked
-// current (with none marked they last until the program ends). False when the paths were
+// "BrowserPath" and "TemplatePath" in the current user's key once for each of the Palm users marked
+// current, `currentUsers` of them (with none marked they last until the program ends). False when the paths were
 // refused and nothing but "AutoView" was stored.
-[[nodiscard]] bool SavePreferences(ApplicationSettings& settings, const PalmUserList& users,
-                                   const PreferencesOptions& options);
+[[nodiscard]] bool SavePreferences(ApplicationSettings& settings, int currentUsers, const PreferencesOptions& options);
 
 // The system's default web browser as the in-memory viewer program; returns it (empty when none
 // is known). Nothing is stored.

@@ -142,7 +142,7 @@ PreferencesDialogActions CurrentUserPreferencesActions(ApplicationSettings& sett
     actions.defaultBrowser = [&settings] { return UseDefaultBrowser(settings); };
     actions.storedBrowser = [&settings] { return LoadPreferences(settings).browserPath; };
     actions.accept = [&settings, &users](const PreferencesOptions& options) {
-        if (SavePreferences(settings, users, options)) return true;
+        if (SavePreferences(settings, users.CurrentCount(), options)) return true;
         App().ui->ShowMessage(Narrow(LoadText(GetModuleHandleW(nullptr), kPathsRefusedText)), "Tavolex",
                               platform::MessageIcon::kInformation);
         return false;

@@ -57,7 +57,7 @@ TEST_F(PreferencesSettingsTest, RefusedPathsStillStoreTheViewerChoice) {
         fs::path* fields[] = {&options.browserPath, &options.outputPath, &options.templatePath, &options.templatePath};
         *fields[refused] = refused == 3 ? fs::path(std::string(512, 't')) : fs::path();
         options.autoView = refused == 1 ? kAutoViewWithBrowserPath : kAutoViewWithAssociation;
-        EXPECT_FALSE(SavePreferences(settings, users, options)) << refused;
+        EXPECT_FALSE(SavePreferences(settings, users.CurrentCount(), options)) << refused;
         EXPECT_EQ(backend.GetDword(kUserKey, "AutoView"), options.autoView);
     }
     EXPECT_EQ(backend.GetString(kUserKey, "TemplatePath"), "templates");
@@ -67,7 +67,7 @@ TEST_F(PreferencesSettingsTest, RefusedPathsStillStoreTheViewerChoice) {
 TEST_F(PreferencesSettingsTest, AcceptedPathsGoToMemoryAndTheCurrentUserOnly) {
     PreferencesOptions options = NewPaths();
     options.autoView = 0;  // anything but the viewer program is the associated program
-    ASSERT_TRUE(SavePreferences(settings, users, options));
+    ASSERT_TRUE(SavePreferences(settings, users.CurrentCount(), options));
     EXPECT_EQ(std::make_tuple(backend.GetDword(kUserKey, "AutoView"), backend.GetString(kUserKey, "OutputPath"),
                               backend.GetString(kUserKey, "BrowserPath"), backend.GetString(kUserKey, "TemplatePath")),
               std::make_tuple(kAutoViewWithAssociation, "reports", "viewer.exe", "mine"));
