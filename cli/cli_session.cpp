@@ -2,10 +2,11 @@
 
 #include "base/ascii.h"
 #include "cli/cli_messages.h"
+#include "setup/startup_settings.h"
 #include "platform/file_system.h"
-#include "shell/report_settings.h"
-#include "shell/settings_key.h"
-#include "shell/settings_text.h"
+#include "session/report_settings.h"
+#include "settings/settings_key.h"
+#include "settings/settings_text.h"
 
 #include <algorithm>
 #include <cstdlib>

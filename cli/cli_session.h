@@ -11,7 +11,7 @@
 #include "report/report_folder.h"
 #include "session/palm_user_list.h"
 #include "session/user_folders.h"
-#include "shell/application_settings.h"
+#include "settings/application_settings.h"
 
 #include <filesystem>
 #include <memory>

@@ -4,8 +4,8 @@
 #include "cli/cli_messages.h"
 #include "cli/command_registry.h"
 #include "platform/file_system.h"
-#include "shell/settings_key.h"
-#include "shell/settings_text.h"
+#include "settings/settings_key.h"
+#include "settings/settings_text.h"
 
 #include <cstdlib>
 #include <iostream>

@@ -10,7 +10,7 @@
 #include "export/vcard_writer.h"
 #include "platform/file_system.h"
 #include "report_files/report_name.h"
-#include "shell/create_report.h"
+#include "views/create_report.h"
 
 #include <ctime>
 #include <iostream>

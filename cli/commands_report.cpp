@@ -10,7 +10,7 @@
 #include "platform/file_system.h"
 #include "platform/launch.h"
 #include "report_files/report_name.h"
-#include "shell/create_report.h"
+#include "views/create_report.h"
 #include "report_files/report_viewer.h"
 #include "views/meeting_listing.h"
 

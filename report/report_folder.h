@@ -18,6 +18,9 @@
 
 namespace tavolex {
 
+// True when the file's extension is ".rtf" in any letter case: such a template expands in RTF.
+bool HasRtfExtension(const std::filesystem::path& path);
+
 class AddressBook;
 class MeetingDatabase;
 namespace platform {

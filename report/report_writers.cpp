@@ -3,6 +3,7 @@
 
 #include "report/report_folder.h"
 
+#include "base/ascii.h"
 #include "base/shift_jis.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"
@@ -35,6 +36,10 @@ std::string_view PieceText(int id) {
 }
 
 }  // namespace
+
+bool HasRtfExtension(const std::filesystem::path& path) {
+    return EqualsIgnoringAsciiCase(platform::PathToCp932(path.filename().extension()), ".rtf");
+}
 
 ReportFolder::ReportFolder(const MeetingDatabase& store, const AddressBook& book, platform::UserInteraction& ui)
     : store_(store), book_(book), ui_(ui), optionsSource_([] { return ReportOptions{}; }), clock_(LocalNow),

@@ -1,8 +1,8 @@
 #include "session/palm_user_list.h"
 
-#include "shell/application_settings.h"
-#include "shell/settings_key.h"
-#include "shell/settings_text.h"
+#include "settings/application_settings.h"
+#include "settings/settings_key.h"
+#include "settings/settings_text.h"
 #include "base/trace.h"
 
 namespace tavolex {

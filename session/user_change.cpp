@@ -3,9 +3,9 @@
 #include "address_book/address_book.h"
 #include "meeting_store/meeting_database.h"
 #include "session/user_folders.h"
-#include "shell/settings_key.h"
-#include "shell/settings_text.h"
-#include "shell/shell_strings.h"
+#include "settings/settings_key.h"
+#include "settings/settings_text.h"
+#include "settings/program_strings.h"
 
 #include <string>
 

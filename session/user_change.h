@@ -3,7 +3,7 @@
 // command-line tool) hands in what its windows and stores do as callbacks. An empty callback is
 // skipped.
 
-#include "shell/application_settings.h"
+#include "settings/application_settings.h"
 #include "session/palm_user_list.h"
 
 #include <cstdint>

@@ -2,7 +2,7 @@
 
 #include "base/ascii.h"
 #include "platform/file_system.h"
-#include "shell/settings_text.h"
+#include "settings/settings_text.h"
 
 #include <string>
 #include <system_error>

@@ -1,8 +1,8 @@
 #include "setup/conduit_setup.h"
 
-#include "shell/settings_key.h"
-#include "shell/settings_text.h"
-#include "shell/shell_strings.h"
+#include "settings/settings_key.h"
+#include "settings/settings_text.h"
+#include "settings/program_strings.h"
 
 #include <filesystem>
 #include <string>

@@ -10,7 +10,7 @@
 #include "report_files/report_mailer.h"
 #include "report_files/report_paths.h"
 #include "session/user_change.h"
-#include "shell/application_settings.h"
+#include "settings/application_settings.h"
 #include "sketch/handheld_palette.h"
 #include "ui/choosers.h"
 #include "ui/pane_list_view.h"

@@ -1,7 +1,7 @@
 #include "ui/create_report_dialog.h"
 
 #include "meeting_store/records.h"
-#include "shell/settings_key.h"
+#include "settings/settings_key.h"
 #include "ui/unique_handle.h"
 #include "ui/window_services.h"
 

@@ -4,7 +4,7 @@
 
 #include "report/report_folder.h"
 #include "report_files/report_paths.h"
-#include "shell/create_report.h"
+#include "views/create_report.h"
 #include "ui/choosers.h"
 
 #include <windows.h>

@@ -1,7 +1,7 @@
 // The frame window: menu bar, rebar with the tool bar and the Palm user box, the two panes and
 // their layout, and every command of the menu and the tool bar.
 #include "ui/application.h"
-#include "shell/report_settings.h"
+#include "session/report_settings.h"
 #include "ui/export_runner.h"
 
 #include "platform/file_system.h"
@@ -12,8 +12,8 @@
 #include "report_files/report_viewer.h"
 #include "resources/string_table.h"
 #include "session/user_change.h"
-#include "shell/settings_key.h"
-#include "shell/settings_text.h"
+#include "settings/settings_key.h"
+#include "settings/settings_text.h"
 #include "base/trace.h"
 #include "ui/create_report_dialog.h"
 #include "ui/export_dialog.h"

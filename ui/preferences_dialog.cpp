@@ -1,7 +1,7 @@
 #include "ui/preferences_dialog.h"
 
 #include "session/palm_user_list.h"
-#include "shell/application_settings.h"
+#include "settings/application_settings.h"
 #include "ui/application.h"
 #include "ui/window_services.h"
 

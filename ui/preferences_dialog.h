@@ -2,7 +2,7 @@
 // The Preferences dialog (resource 225): the viewer program and how HTML reports are opened, the
 // report output folder and the template folder of the current Palm user.
 
-#include "shell/preferences_settings.h"
+#include "views/preferences_settings.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #include "ui/report_options_dialog.h"
 
-#include "shell/application_settings.h"
+#include "settings/application_settings.h"
 #include "ui/unique_handle.h"
 #include "ui/window_services.h"
 

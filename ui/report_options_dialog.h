@@ -5,7 +5,7 @@
 // by "終了" as by Esc; there is no cancel.
 
 #include "platform/platform.h"
-#include "shell/report_field_options.h"
+#include "views/report_field_options.h"
 
 #include <windows.h>
 

@@ -4,10 +4,10 @@
 // outside it is touched. What the settings make of the values is tested on Linux.
 #include "session/palm_user_list.h"
 #include "setup/conduit_setup.h"
-#include "shell/application_settings.h"
-#include "shell/settings_key.h"
-#include "shell/settings_text.h"
-#include "shell/shell_strings.h"
+#include "setup/startup_settings.h"
+#include "settings/settings_key.h"
+#include "settings/settings_text.h"
+#include "settings/program_strings.h"
 #include "tests/support/recording_user_interaction.h"
 #include "tests/win32/win32_test_support.h"
 

@@ -1,8 +1,8 @@
-#include "shell/application_settings.h"
+#include "setup/startup_settings.h"
 
 #include "session/user_change.h"
-#include "shell/settings_text.h"
-#include "shell/shell_strings.h"
+#include "settings/settings_text.h"
+#include "settings/program_strings.h"
 #include "tests/support/fake_palm_desktop.h"
 #include "tests/support/memory_settings.h"
 #include "tests/support/recording_user_interaction.h"

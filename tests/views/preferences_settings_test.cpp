@@ -1,10 +1,10 @@
 // The options the user edits: the preferences dialog and the report options tabs.
-#include "shell/preferences_settings.h"
+#include "views/preferences_settings.h"
 
 #include "session/palm_user_list.h"
-#include "shell/application_settings.h"
-#include "shell/report_field_options.h"
-#include "shell/settings_text.h"
+#include "settings/application_settings.h"
+#include "views/report_field_options.h"
+#include "settings/settings_text.h"
 #include "tests/support/fake_palm_desktop.h"
 #include "tests/support/memory_settings.h"
 

@@ -1,8 +1,8 @@
-#include "shell/preferences_settings.h"
+#include "views/preferences_settings.h"
 
-#include "shell/application_settings.h"
-#include "shell/settings_key.h"
-#include "shell/settings_text.h"
+#include "settings/application_settings.h"
+#include "settings/settings_key.h"
+#include "settings/settings_text.h"
 
 namespace tavolex {
 

@@ -1,6 +1,6 @@
-#include "shell/report_settings.h"
+#include "session/report_settings.h"
 
-#include "shell/settings_key.h"
+#include "settings/settings_key.h"
 
 namespace tavolex {
 

@@ -1,7 +1,7 @@
-#include "shell/report_field_options.h"
+#include "views/report_field_options.h"
 
-#include "shell/application_settings.h"
-#include "shell/settings_key.h"
+#include "settings/application_settings.h"
+#include "settings/settings_key.h"
 
 namespace tavolex {
 

@@ -1,8 +1,8 @@
-#include "shell/application_settings.h"
+#include "setup/startup_settings.h"
 
+#include "settings/program_strings.h"
+#include "settings/settings_text.h"
 #include "setup/conduit_setup.h"
-#include "shell/settings_text.h"
-#include "shell/shell_strings.h"
 
 #include <system_error>
 
@@ -11,7 +11,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::uint32_t kMinimumSide = 50;
 constexpr char kCouldNotCreateKey[] = "Couldn't create registry key.";
 constexpr char kInstallCaption[] = "Tavolex Install";
 
@@ -92,22 +91,6 @@ void ReadUserFolders(ApplicationSettings& s, const ShellEnvironment& env) {
 }
 
 }  // namespace
-
-WindowPlacement ValidateWindowPlacement(std::uint32_t x, std::uint32_t y, std::uint32_t w, std::uint32_t h,
-                                        platform::ScreenSize screen) {
-    const WindowPlacement defaults = DefaultWindowPlacement(screen);
-    const auto defaultW = static_cast<std::uint32_t>(defaults.w);
-    const auto defaultH = static_cast<std::uint32_t>(defaults.h);
-    if (x == 0 || x > screen.width) x = screen.width / 2 - defaultW / 2;
-    if (y == 0 || y > screen.height) y = screen.height / 2 - defaultH / 2;
-    if (w < kMinimumSide || w > screen.width) w = defaultW;
-    if (h < kMinimumSide || h > screen.height) {
-        w = defaultW;
-        h = defaultH;
-    }
-    return {static_cast<std::int32_t>(x), static_cast<std::int32_t>(y), static_cast<std::int32_t>(w),
-            static_cast<std::int32_t>(h)};
-}
 
 bool LoadStartupSettings(ApplicationSettings& s, const ShellEnvironment& env) {
     const platform::ScreenSize screen = env.screenSize();

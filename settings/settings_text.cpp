@@ -1,4 +1,4 @@
-#include "shell/settings_text.h"
+#include "settings/settings_text.h"
 
 #include "base/ascii.h"
 #include "platform/platform.h"

@@ -1,9 +1,9 @@
-#include "shell/create_report.h"
+#include "views/create_report.h"
 
 #include "address_book/address_book.h"
 #include "meeting_store/meeting_database.h"
 #include "platform/file_system.h"
-#include "shell/settings_key.h"
+#include "settings/settings_key.h"
 #include "tests/support/fixed_clock.h"
 #include "tests/support/memory_settings.h"
 #include "tests/support/palm_database_writer.h"

@@ -1,6 +1,6 @@
-#include "shell/settings_key.h"
+#include "settings/settings_key.h"
 
-#include "shell/settings_text.h"
+#include "settings/settings_text.h"
 #include "tests/support/memory_settings.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // browser.
 #include "platform/posix/default_browser.h"
 #include "platform/posix/settings_file.h"
-#include "shell/settings_key.h"
+#include "settings/settings_key.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
 

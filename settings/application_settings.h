@@ -1,10 +1,10 @@
 #pragma once
 // The settings the program holds in memory from start to end, filled by the settings steps of
-// start-up (in their order, with the first-run steps the installer asks for) and saved by the
-// writes of shutdown. The desktop program and the command-line tool both start from here.
+// start-up (setup/startup_settings.h) and saved by the writes of shutdown. The desktop program and
+// the command-line tool both start from here.
 
 #include "platform/platform.h"
-#include "shell/settings_key.h"
+#include "settings/settings_key.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -52,9 +52,5 @@ struct ApplicationSettings {
 // beyond the screen.
 WindowPlacement ValidateWindowPlacement(std::uint32_t x, std::uint32_t y, std::uint32_t w, std::uint32_t h,
                                         platform::ScreenSize screen);
-
-// The settings steps of start-up. False when the application key could not be created (the
-// user was told; every setting stays empty and the placement is the default).
-bool LoadStartupSettings(ApplicationSettings& settings, const ShellEnvironment& env);
 
 }  // namespace tavolex

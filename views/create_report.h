@@ -39,9 +39,6 @@ std::vector<std::string> ListTemplateFiles(const std::filesystem::path& template
 // prefix keeps current.
 int SelectByPrefix(const std::vector<std::string>& items, std::string_view prefix, int current);
 
-// True when the file's extension is ".rtf" in any letter case: such a template expands in RTF.
-bool HasRtfExtension(const std::filesystem::path& path);
-
 struct CreateReportChoices {
     std::vector<std::string> templates;  // CP932 file names
     int templateSelection = -1;          // into templates, -1 when there is none

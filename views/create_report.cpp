@@ -1,4 +1,4 @@
-#include "shell/create_report.h"
+#include "views/create_report.h"
 
 #include "base/ascii.h"
 #include "base/shift_jis.h"
@@ -7,7 +7,7 @@
 #include "platform/platform.h"
 #include "report/template_scanner.h"
 #include "report_files/report_name.h"
-#include "shell/settings_key.h"
+#include "settings/settings_key.h"
 
 #include <optional>
 #include <system_error>
@@ -88,8 +88,6 @@ int SelectByPrefix(const std::vector<std::string>& items, std::string_view prefi
     }
     return current;
 }
-
-bool HasRtfExtension(const fs::path& path) { return HasExtension(path.filename(), ".rtf"); }
 
 CreateReportChoices LoadCreateReportChoices(SettingsKey& userKey, const fs::path& templateFolder,
                                             std::vector<std::string> instantNames) {
