@@ -71,4 +71,11 @@ LoadStatus AddressBook::Load() {
     }
 }
 
+std::string AddressBookName(const Address& address) {
+    std::string name(address.LastName());
+    name += ' ';
+    name += address.FirstName();
+    return name;
+}
+
 }  // namespace tavolex

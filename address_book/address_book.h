@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <memory>
 #include <span>
+#include <string>
 
 namespace tavolex {
 
@@ -66,5 +67,8 @@ private:
     AddressFileContents contents_;
     LoadStatus lastStatus_ = kStatusOk;
 };
+
+// An attendee's name from its address-book record: szLastName, one space, szFirstName.
+[[nodiscard]] std::string AddressBookName(const Address& address);
 
 }  // namespace tavolex

@@ -3,6 +3,7 @@
 #include "cli/cli_messages.h"
 #include "cli/command_registry.h"
 #include "meeting_query/store_search.h"
+#include "views/meeting_listing.h"
 
 #include <iostream>
 #include <numeric>
@@ -12,11 +13,22 @@ namespace {
 
 using json = nlohmann::ordered_json;
 
+// The item list's entries of a meeting, numbered as `items` numbers them.
+std::vector<SearchItem> ItemListEntries(const MeetingDatabase& store, const AddressBook& book, std::int32_t meetingIndex) {
+    std::vector<SearchItem> items;
+    for (const MeetingItemEntry& e : BuildMeetingItemEntries(store, book, meetingIndex)) {
+        items.push_back({ItemKindWord(e.kind), e.item, e.displayText});
+    }
+    return items;
+}
+
 int Search(CliSession& session, const std::string& text) {
     if (text.empty()) return UsageError("search", "the text to search for can't be empty");
     std::vector<std::int32_t> all(static_cast<std::size_t>(session.Store().MeetingCount()));
     std::iota(all.begin(), all.end(), 0);
-    const std::vector<SearchHit> hits = SearchMeetings(session.Store(), session.Book(), all, text);
+    const std::vector<SearchHit> hits = SearchMeetings(session.Store(), all, text, [&](std::int32_t index) {
+        return ItemListEntries(session.Store(), session.Book(), index);
+    });
     json records = json::array();
     for (const SearchHit& hit : hits) {
         if (session.Format() == OutputFormat::kText) {

@@ -1,11 +1,11 @@
 #include "meeting_query/meeting_selection.h"
 
 #include "address_book/address_book.h"
+#include "base/attendee_name.h"
 #include "base/calendar_date.h"
 #include "meeting_store/date_format.h"
 #include "meeting_query/text_match.h"
 #include "platform/platform.h"
-#include "views/meeting_items.h"
 
 #include <algorithm>
 #include <charconv>

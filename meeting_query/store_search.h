@@ -6,13 +6,12 @@
 #include "meeting_store/meeting_database.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace tavolex {
-
-class AddressBook;
 
 struct SearchHit {
     std::int32_t meetingNumber = 0;  // 1-based position in the store
@@ -23,9 +22,20 @@ struct SearchHit {
     std::string context;  // UTF-8: the text around the hit
 };
 
+// One entry of a meeting's item list as the front end numbers it: an attendee found in the
+// address book more than once has an entry for each record.
+struct SearchItem {
+    const char* kind = "";  // the item's kind word ("agenda", "note", …)
+    MeetingItem item;       // its place in the store
+    std::string shownName;  // attendees: the name as the item list shows it
+};
+
+// The entries of the meeting at a 0-based store position, in handheld order.
+using SearchItemsOf = std::function<std::vector<SearchItem>(std::int32_t meetingIndex)>;
+
 // The hits in the meetings at `indexes` (0-based store positions), in that order, each meeting's
-// own texts first, then its items in handheld order; one hit per text.
-[[nodiscard]] std::vector<SearchHit> SearchMeetings(const MeetingDatabase& store, const AddressBook& book,
-                                                    const std::vector<std::int32_t>& indexes, std::string_view utf8);
+// own texts first, then its items in the order itemsOf gives; one hit per text.
+[[nodiscard]] std::vector<SearchHit> SearchMeetings(const MeetingDatabase& store, const std::vector<std::int32_t>& indexes,
+                                                    std::string_view utf8, const SearchItemsOf& itemsOf);
 
 }  // namespace tavolex

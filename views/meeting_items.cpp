@@ -139,13 +139,6 @@ private:
 
 }  // namespace
 
-std::string AddressBookName(const Address& address) {
-    std::string name(address.LastName());
-    name += ' ';
-    name += address.FirstName();
-    return name;
-}
-
 std::vector<MeetingItemEntry> BuildMeetingItemEntries(const MeetingDatabase& database, const AddressBook& book,
                                                       std::int32_t meetingIndex) {
     const Meeting* meeting = database.MeetingAt(meetingIndex);

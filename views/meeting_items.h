@@ -53,9 +53,6 @@ struct MeetingItemEntry {
     std::int32_t addressIndex = -1;  // position in the address book, -1 when not found
 };
 
-// An attendee's name from its address-book record: szLastName, one space, szFirstName.
-[[nodiscard]] std::string AddressBookName(const Address& address);
-
 // The entries of the meeting at meetingIndex in the store; none for an index outside the store.
 [[nodiscard]] std::vector<MeetingItemEntry> BuildMeetingItemEntries(const MeetingDatabase& database,
                                                                     const AddressBook& book,
