@@ -3,6 +3,7 @@
 #include "cli/cli_messages.h"
 #include "cli/command_registry.h"
 #include "cli/selection_options.h"
+#include "meeting_store/meeting_json.h"
 #include "platform/file_system.h"
 #include "views/meeting_listing.h"
 #include "views/quick_view.h"
@@ -53,13 +54,27 @@ int Users(CliSession& session) {
     return 0;
 }
 
+// Members appended to a JSON object in the order they come.
+class ObjectMembers : public JsonMembers {
+public:
+    explicit ObjectMembers(json& object) : object_(object) {}
+    void Number(std::string_view name, std::int64_t value) override { object_[std::string(name)] = value; }
+    void String(std::string_view name, std::string_view utf8) override { object_[std::string(name)] = utf8; }
+    void Optional(std::string_view name, const std::optional<std::string>& utf8) override {
+        object_[std::string(name)] = OrNull(utf8);
+    }
+
+private:
+    json& object_;
+};
+
 json MeetingRecord(const MeetingListing& m) {
-    return {{"number", m.number},     {"id", m.id},
-            {"title", m.title},       {"location", m.location},
-            {"category", m.category}, {"date", OrNull(m.date)},
-            {"start", OrNull(m.start)}, {"end", OrNull(m.end)},
-            {"dateText", m.dateText}, {"timeText", m.timeText},
-            {"time", m.timeText.empty() ? json(nullptr) : json(m.timeText)}};
+    json record = json::object();
+    ObjectMembers members(record);
+    WriteMeetingFields({m.number, m.id, m.date, m.start, m.end, m.title, m.location, m.category, m.dateText, m.timeText},
+                       members);
+    record["time"] = m.timeText.empty() ? json(nullptr) : json(m.timeText);
+    return record;
 }
 
 int Meetings(CliSession& session, const SelectionArguments& selection, const std::string& order) {

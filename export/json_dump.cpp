@@ -3,6 +3,7 @@
 #include "address_book/address_book.h"
 #include "meeting_store/item_walk.h"
 #include "meeting_store/meeting_database.h"
+#include "meeting_store/meeting_json.h"
 #include "meeting_store/sketch_files.h"
 #include "platform/file_system.h"
 #include "sketch/sketch_image.h"
@@ -14,7 +15,7 @@ namespace tavolex {
 namespace {
 
 // Appends the members of one object; the writer puts the commas and keeps each record on a line.
-class JsonObject {
+class JsonObject : public JsonMembers {
 public:
     explicit JsonObject(std::string& out) : out_(out) { out_ += '{'; }
     void Raw(std::string_view name, std::string_view value) {
@@ -25,10 +26,10 @@ public:
         out_ += "\":";
         out_ += value;
     }
-    void Number(std::string_view name, std::int64_t value) { Raw(name, std::to_string(value)); }
+    void Number(std::string_view name, std::int64_t value) override { Raw(name, std::to_string(value)); }
     void Bool(std::string_view name, bool value) { Raw(name, value ? "true" : "false"); }
-    void String(std::string_view name, std::string_view utf8) { Raw(name, JsonString(utf8)); }
-    void Optional(std::string_view name, const std::optional<std::string>& utf8) {
+    void String(std::string_view name, std::string_view utf8) override { Raw(name, JsonString(utf8)); }
+    void Optional(std::string_view name, const std::optional<std::string>& utf8) override {
         Raw(name, utf8 ? JsonString(*utf8) : "null");
     }
     void Close() { out_ += '}'; }
@@ -48,16 +49,14 @@ public:
         ++summary_.meetings;
         out_ += first ? "\n" : ",\n";
         JsonObject o(out_);
-        o.Number("number", index + 1);
-        o.Number("id", m.dwDBID);
-        o.Optional("date", ValidIsoDate(m.date));
-        o.Optional("start", ValidIsoTime(m.startHour, m.startMinute));
-        o.Optional("end", ValidIsoTime(m.endHour, m.endMinute));
-        o.String("dateText", text_.Utf8(m.szDate));
-        o.Raw("timeText", m.szTime.empty() ? "null" : JsonString(text_.Utf8(m.szTime)));
-        o.String("title", text_.Utf8(m.szTitle));
-        o.String("location", text_.Utf8(m.szLocation));
-        o.String("category", text_.Utf8(m.szCategory));
+        MeetingJsonFields fields{index + 1, m.dwDBID, ValidIsoDate(m.date), ValidIsoTime(m.startHour, m.startMinute),
+                                 ValidIsoTime(m.endHour, m.endMinute)};
+        fields.dateText = text_.Utf8(m.szDate);
+        if (!m.szTime.empty()) fields.timeText = text_.Utf8(m.szTime);
+        fields.title = text_.Utf8(m.szTitle);
+        fields.location = text_.Utf8(m.szLocation);
+        fields.category = text_.Utf8(m.szCategory);
+        WriteMeetingFields(fields, o);
         o.Number("packedDate", m.date);
         o.Raw("items", "[");
         bool firstItem = true;

@@ -353,6 +353,11 @@ TEST_F(CliTest, JsonIsTheSameInEveryLocaleAndCarriesIdsIsoDatesAndWholeTexts) {
     const json ja = json::parse(Run({"--json", "meetings", "1"}).out)["meetings"][0];
     EXPECT_EQ(ja["dateText"], "2026/11/02");
     EXPECT_EQ(ja["timeText"], "9:00 - 10:30");
+    // The listing and the dump write a meeting's fields alike, in one order, each adding its own after.
+    nlohmann::ordered_json listed = nlohmann::ordered_json::parse(Run({"--json", "meetings", "1"}).out)["meetings"][0];
+    nlohmann::ordered_json dumped = nlohmann::ordered_json::parse(Run({"dump"}).out)["meetings"][0];
+    listed.erase("time"), dumped.erase("packedDate"), dumped.erase("items");
+    EXPECT_EQ(listed.dump(), dumped.dump());
     const json items = json::parse(Run({"--json", "items", "1"}).out);
     EXPECT_EQ(items["items"][0]["text"], "Budget\nsecond line");
     EXPECT_EQ(items["items"][0]["displayText"], "Budget");
