@@ -302,7 +302,7 @@ bool WriteIndex(const std::filesystem::path& path, const std::string& page, Expo
     out.write(page.data(), static_cast<std::streamsize>(page.size()));
     out.close();
     if (!out) {
-        summary.error = "cannot write " + platform::PathToCp932(path);
+        summary.error = "cannot write " + platform::PathToUtf8(path);
         return false;
     }
     summary.files.push_back(path);
@@ -381,14 +381,14 @@ bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const Mee
         // The reason the system gave for the folder it could not make, or that a file holds its name.
         if (!ec) ec = std::make_error_code(std::errc::not_a_directory);
         summary.error =
-            "cannot create the folder " + text.Utf8(platform::PathToCp932(options.folder)) + ": " + ec.message();
+            "cannot create the folder " + platform::PathToUtf8(options.folder) + ": " + ec.message();
         return false;
     }
     ReportOptions reportOptions = options.reportOptions;
     reportOptions.outputFolder = options.folder;
     const bool fromTemplate = !options.templatePath.empty();
     if (fromTemplate && !reports.LoadTemplateFile(options.templatePath)) {
-        summary.error = "cannot read the template " + text.Utf8(platform::PathToCp932(options.templatePath));
+        summary.error = "cannot read the template " + platform::PathToUtf8(options.templatePath);
         return false;
     }
     const std::string extension = ReportExtension(options);
@@ -406,7 +406,7 @@ bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const Mee
                                           : reports.ComposeBuiltInReport(m, options.kind, reportOptions);
         if (!reports.UnwrittenPictures().empty()) {
             summary.error = "cannot write the sketch picture " +
-                            text.Utf8(platform::PathToCp932(reports.UnwrittenPictures().front()));
+                            platform::PathToUtf8(reports.UnwrittenPictures().front());
             return false;
         }
         if (fromTemplate) {
@@ -415,7 +415,7 @@ bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const Mee
         if (options.utf8Reports) report = ToUtf8Report(report, text);
         if (htmlReports) report = WithReportPolicy(std::move(report));
         if (!WriteArchiveFile(reportPath, report)) {
-            summary.error = "cannot write " + text.Utf8(platform::PathToCp932(reportPath));
+            summary.error = "cannot write " + platform::PathToUtf8(reportPath);
             return false;
         }
         summary.files.push_back(reportPath);

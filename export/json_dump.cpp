@@ -176,7 +176,7 @@ private:
         if (!WriteSketchJpeg(sketch.image, options_.pictureFolder / name)) {
             // The dump names only pictures that are there; the first one missing fails the export.
             if (summary_.error.empty()) {
-                summary_.error = "cannot write the sketch picture " + text_.Utf8(platform::PathToCp932(options_.pictureFolder / name));
+                summary_.error = "cannot write the sketch picture " + platform::PathToUtf8(options_.pictureFolder / name);
             }
             return "null";
         }

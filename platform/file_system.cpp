@@ -49,4 +49,9 @@ std::error_code CommitTemporaryFile(UniqueFile file, const std::filesystem::path
     return error;
 }
 
+std::string PathToUtf8(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 }  // namespace tavolex::platform

@@ -55,5 +55,7 @@ std::error_code CommitTemporaryFile(UniqueFile file, const std::filesystem::path
 std::filesystem::path PathFromCp932(std::string_view text);
 // The CP932 text of a path.
 std::string PathToCp932(const std::filesystem::path& path);
+// The UTF-8 text of a path, for messages: every character kept.
+std::string PathToUtf8(const std::filesystem::path& path);
 
 }  // namespace tavolex::platform

@@ -556,6 +556,7 @@ struct CommandCase {
 TEST(ExportCommandsTest, StatusesSummariesAndFiles) {
     TempDir dir;
     WriteFileBytes(dir / "taken.sqlite", "x");
+    fs::create_directories(dir / "書庫" / "index.html" / "x");
     // Declarations in any letter case and quoting, and a text that only reads like one.
     WriteFileBytes(dir / "charset.htm", "<!DOCTYPE html><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; CHARSET=Shift_JIS\"><meta charset = 'x-sjis'>"
                                         "<meta charset=euc-jp><p title=\"charset=sjis\">charset=Shift_JIS {TITLE}</p>");
@@ -589,6 +590,9 @@ TEST(ExportCommandsTest, StatusesSummariesAndFiles) {
         {{"archive", "@/taken.sqlite/a"}, 1, -1, -1,
          "The export could not be written.\ncannot create the folder " + (dir / "taken.sqlite" / "a").string() +
              ": Not a directory"},
+        // Paths in messages keep every character, one outside Shift-JIS too.
+        {{"archive", "@/taken.sqlite/café"}, 1, -1, -1, "cannot create the folder " + (dir / "taken.sqlite" / "café").string() + ":"},
+        {{"--force", "archive", "@/書庫"}, 1, -1, -1, "cannot write " + (dir / "書庫" / "index.html").string() + "\n"},
     };
     const std::string run = "env LC_ALL=ja_JP.UTF-8 TAVOLEX_TRACE= " + Quote(TAVOLEX_CLI_PATH) + " --config " +
                             Quote((dir / "config").string()) + " --palm-folder " + Quote(TAVOLEX_SAMPLES_PALM) + " --user TanakaT";
