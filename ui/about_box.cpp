@@ -1,0 +1,38 @@
+#include "ui/about_box.h"
+
+#include "ui/application.h"
+#include "ui/window_services.h"
+
+namespace tavolex::ui {
+
+namespace {
+
+constexpr int kAboutDialogId = 103;
+constexpr int kAboutReleaseId = 1064;
+
+INT_PTR CALLBACK AboutProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_INITDIALOG) {
+        HINSTANCE instance = App().instance;
+        SetDlgItemTextW(dialog, 1040, LoadText(instance, 136).c_str());
+        SetDlgItemTextW(dialog, 1041, LoadText(instance, 137).c_str());
+        SetDlgItemTextW(dialog, 1042, LoadText(instance, 138).c_str());
+        SetDlgItemTextW(dialog, 1043, LoadText(instance, 139).c_str());
+        SetDlgItemTextW(dialog, 1063, LoadText(instance, 129).c_str());
+        // The release of this build beside the version the settings record (string 129).
+        SetDlgItemTextW(dialog, kAboutReleaseId, L"Tavolex \x30D0\x30FC\x30B8\x30E7\x30F3 " TAVOLEX_VERSION);
+        return TRUE;
+    }
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        EndDialog(dialog, LOWORD(wParam));
+        return TRUE;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+void ShowAboutBox(HINSTANCE instance, HWND owner) {
+    DialogBoxParamW(instance, MAKEINTRESOURCEW(kAboutDialogId), owner, AboutProcedure, 0);
+}
+
+}  // namespace tavolex::ui

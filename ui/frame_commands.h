@@ -1,0 +1,45 @@
+#pragma once
+// The frame's commands and what the panes share with them: the selected meeting and report, the
+// report operations, the panes' context menus and views.
+
+#include "report_files/report_listing.h"
+#include "session/user_change.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdint>
+
+namespace tavolex::ui {
+
+// The panes' context menus.
+inline constexpr int kReportMenuId = 155;
+inline constexpr int kMeetingMenuId = 171;
+inline constexpr int kViewMenuId = 173;
+
+// Runs a command of the frame's menu or tool bar.
+void OnCommand(HWND frame, int command);
+
+// The meeting of the meeting list's selected row, -1 when none.
+std::int32_t SelectedMeeting();
+// Shows the meeting in the quick view, with the item of the item list's row when one is given.
+void ShowInQuickView(std::int32_t meeting, int itemRow);
+void CreateReportForSelection();
+
+// The report of the report list's selected row; false when none.
+bool SelectedReport(ReportEntry& entry);
+void OpenSelectedReport(bool fromMenu);
+void MailSelectedReport(bool fromMenu);
+void DeleteSelectedReport();
+void ExportSelectedReport();
+void ImportDroppedFile(HDROP drop);
+
+// What a change of Palm user does to the frame.
+UserChangeCallbacks MakeUserChangeCallbacks();
+
+// The pane's context menu at the cursor, the view's item checked.
+void ShowContextMenu(HWND pane, int menuId, std::uint32_t view, bool mailAvailable);
+// The view code of a pane's view command, 0 for any other command.
+std::uint32_t PaneViewCode(int command);
+
+}  // namespace tavolex::ui
