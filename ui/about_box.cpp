@@ -1,6 +1,5 @@
 #include "ui/about_box.h"
 
-#include "ui/application.h"
 #include "ui/window_services.h"
 
 namespace tavolex::ui {
@@ -10,9 +9,9 @@ namespace {
 constexpr int kAboutDialogId = 103;
 constexpr int kAboutReleaseId = 1064;
 
-INT_PTR CALLBACK AboutProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK AboutProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
-        HINSTANCE instance = App().instance;
+        const auto instance = reinterpret_cast<HINSTANCE>(lParam);
         SetDlgItemTextW(dialog, 1040, LoadText(instance, 136).c_str());
         SetDlgItemTextW(dialog, 1041, LoadText(instance, 137).c_str());
         SetDlgItemTextW(dialog, 1042, LoadText(instance, 138).c_str());
@@ -32,7 +31,7 @@ INT_PTR CALLBACK AboutProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM
 }  // namespace
 
 void ShowAboutBox(HINSTANCE instance, HWND owner) {
-    DialogBoxParamW(instance, MAKEINTRESOURCEW(kAboutDialogId), owner, AboutProcedure, 0);
+    DialogBoxParamW(instance, MAKEINTRESOURCEW(kAboutDialogId), owner, AboutProcedure, reinterpret_cast<LPARAM>(instance));
 }
 
 }  // namespace tavolex::ui

@@ -48,12 +48,11 @@ constexpr char kNoReportToDelete[] =
     "meetings, do so from your PDA and hotsync.";
 constexpr char kNoMapi[] = "No MAPI Client is available, please upgrade your email package.";
 
-void Inform(std::string_view text, std::string_view caption = kCaption) {
-    App().ui->ShowMessage(text, caption, platform::MessageIcon::kInformation);
+void Inform(Application& app, std::string_view text, std::string_view caption = kCaption) {
+    app.ui->ShowMessage(text, caption, platform::MessageIcon::kInformation);
 }
 
-QuickViewFields CurrentQuickViewFields() {
-    Application& app = App();
+QuickViewFields CurrentQuickViewFields(Application& app) {
     SettingsKey& key = app.settings->userKey;
     key.OpenUserKey(app.settings->userDirectory);
     return QuickViewFieldsFromSettings([&](std::string_view name) {
@@ -63,8 +62,7 @@ QuickViewFields CurrentQuickViewFields() {
 }
 
 // The Create Report dialog for the meeting; the report list is refilled once a report was made.
-void ShowCreateReport(const Meeting& meeting) {
-    Application& app = App();
+void ShowCreateReport(Application& app, const Meeting& meeting) {
     SettingsKey& key = app.settings->userKey;
     key.OpenUserKey(app.settings->userDirectory);
     CreateReportOptions options;
@@ -74,7 +72,7 @@ void ShowCreateReport(const Meeting& meeting) {
     options.reportName = ProposedReportName(meeting.szTitle, *app.ui);
     options.folder = app.reportFolder.get();
     options.meeting = &meeting;
-    options.paths = CurrentReportPaths();
+    options.paths = CurrentReportPaths(app);
     options.userKey = &key;
     options.userDirectory = app.settings->userDirectory;
     options.ui = app.ui;
@@ -84,39 +82,36 @@ void ShowCreateReport(const Meeting& meeting) {
     if (ShowCreateReportDialog(app.instance, app.frame, options) && app.reportList) app.reportList->Refill(-1);
 }
 
-void OpenWithShell(const wchar_t* target, const char* caption, bool withIcon) {
-    const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(App().frame, L"open", target, nullptr, nullptr, SW_SHOWNORMAL));
+void OpenWithShell(Application& app, const wchar_t* target, const char* caption, bool withIcon) {
+    const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(app.frame, L"open", target, nullptr, nullptr, SW_SHOWNORMAL));
     if (result == ERROR_FILE_NOT_FOUND) {
-        App().ui->ShowMessage("Unable to find file.", caption,
-                              withIcon ? platform::MessageIcon::kInformation : platform::MessageIcon::kNone);
+        app.ui->ShowMessage("Unable to find file.", caption,
+                            withIcon ? platform::MessageIcon::kInformation : platform::MessageIcon::kNone);
     }
 }
 
-void ApplyBothViews(std::uint32_t code) {
-    Application& app = App();
-    RepaintFrame();
+void ApplyBothViews(Application& app, std::uint32_t code) {
+    RepaintFrame(app);
     app.settings->meetingView = code;
     app.settings->reportView = code;
-    if (app.meetingList) ApplyPaneView(*app.meetingList, code, true);
-    if (app.reportList) ApplyPaneView(*app.reportList, code, false);
+    if (app.meetingList) ApplyPaneView(app, *app.meetingList, code, true);
+    if (app.reportList) ApplyPaneView(app, *app.reportList, code, false);
 }
 
-void CycleViews() {
-    Application& app = App();
-    RepaintFrame();
+void CycleViews(Application& app) {
+    RepaintFrame(app);
     std::uint32_t meetingView = app.settings->meetingView + 1;
     std::uint32_t reportView = app.settings->reportView + 1;
     if (meetingView > 4) meetingView = 1;
     if (reportView > 4) reportView = 1;
     app.settings->reportView = reportView;
-    ApplyPaneView(*app.meetingList, meetingView, true);
-    ApplyPaneView(*app.reportList, reportView, false);
+    ApplyPaneView(app, *app.meetingList, meetingView, true);
+    ApplyPaneView(app, *app.reportList, reportView, false);
 }
 
 // The File menu's exports over the current user's store; the archive opens in the viewer as a
 // report does.
-void RunDesktopExport(HWND frame, int command) {
-    Application& app = App();
+void RunDesktopExport(Application& app, HWND frame, int command) {
     if (!app.meetings || !app.addressBook || !app.reportFolder) return;
     ExportRun run;
     run.instance = app.instance;
@@ -124,63 +119,57 @@ void RunDesktopExport(HWND frame, int command) {
     run.store = app.meetings.get();
     run.book = app.addressBook.get();
     run.reports = app.reportFolder.get();
-    run.reportOptions = [] {
-        Application& a = App();
-        a.settings->userKey.OpenUserKey(a.settings->userDirectory);
-        return ReadReportOptions(a.settings->userKey, a.settings->outputFolder, a.settings->templateFolder);
+    run.reportOptions = [&app] {
+        app.settings->userKey.OpenUserKey(app.settings->userDirectory);
+        return ReadReportOptions(app.settings->userKey, app.settings->outputFolder, app.settings->templateFolder);
     };
     run.choosers = &app.choosers;
     run.ui = app.ui;
-    run.openInViewer = [](const std::filesystem::path& index) {
-        Application& a = App();
+    run.openInViewer = [&app](const std::filesystem::path& index) {
         ViewerSettings viewer;
-        a.settings->userKey.OpenUserKey(a.settings->userDirectory);
-        a.settings->userKey.ReadValue("AutoView", viewer.autoView);
-        viewer.browserPath = PathFromSettingsText(a.settings->userKey.ReadString("BrowserPath", kPathBufferSize));
-        OpenReportPath(index, viewer, platform::SystemLauncher(), *a.ui);
+        app.settings->userKey.OpenUserKey(app.settings->userDirectory);
+        app.settings->userKey.ReadValue("AutoView", viewer.autoView);
+        viewer.browserPath = PathFromSettingsText(app.settings->userKey.ReadString("BrowserPath", kPathBufferSize));
+        OpenReportPath(index, viewer, platform::SystemLauncher(), *app.ui);
     };
     RunExportCommand(run, command);
 }
 
 }  // namespace
 
-std::int32_t SelectedMeeting() {
-    Application& app = App();
+std::int32_t SelectedMeeting(Application& app) {
     if (!app.meetingList) return -1;
     const std::int64_t parameter = app.meetingList->RowParameter(app.meetingList->SelectedRow());
     return parameter >= 0 && parameter < app.meetings->MeetingCount() ? static_cast<std::int32_t>(parameter) : -1;
 }
 
-void ShowInQuickView(std::int32_t meeting, int itemRow) {
-    Application& app = App();
+void ShowInQuickView(Application& app, std::int32_t meeting, int itemRow) {
     const Meeting* record = app.meetings->MeetingAt(meeting);
     if (record == nullptr || !app.quickView) return;
     const std::int64_t entry = itemRow >= 0 ? app.itemList->RowParameter(itemRow) : -1;
     app.quickView->Show(QuickViewText(*record, app.itemEntries, static_cast<std::int32_t>(entry), *app.addressBook,
-                                      CurrentQuickViewFields()));
+                                      CurrentQuickViewFields(app)));
 }
 
-void CreateReportForSelection() {
-    Application& app = App();
+void CreateReportForSelection(Application& app) {
     const int row = app.meetingList ? app.meetingList->SelectedRow() : -1;
-    const std::int32_t meeting = SelectedMeeting();
+    const std::int32_t meeting = SelectedMeeting(app);
     if (row < 0 || meeting < 0) {
-        Inform(kNoMeetingMessage);
+        Inform(app, kNoMeetingMessage);
         return;
     }
     app.currentMeeting = meeting;
     RECT client{};
     GetClientRect(app.frame, &client);
-    RefreshQuickView(client);
+    RefreshQuickView(app, client);
     ListView_SetItemState(app.meetingList->Window(), row, INDEXTOSTATEIMAGEMASK(1), LVIS_STATEIMAGEMASK);
-    ShowCreateReport(*app.meetings->Meetings().at(static_cast<std::size_t>(meeting)));
+    ShowCreateReport(app, *app.meetings->Meetings().at(static_cast<std::size_t>(meeting)));
 }
 
 // The report of the selected row: the file at the row's position in the folder, as long as it is
 // still the file the row shows. A folder changed since the refill would make the position name
 // another file, so the row's name decides then; a report no longer there is no selection.
-bool SelectedReport(ReportEntry& entry) {
-    Application& app = App();
+bool SelectedReport(Application& app, ReportEntry& entry) {
     if (!app.reportList) return false;
     const int row = app.reportList->SelectedRow();
     const std::int64_t position = app.reportList->RowParameter(row);
@@ -198,135 +187,127 @@ bool SelectedReport(ReportEntry& entry) {
     return false;
 }
 
-void OpenSelectedReport(bool fromMenu) {
+void OpenSelectedReport(Application& app, bool fromMenu) {
     ReportEntry entry;
-    if (!SelectedReport(entry)) {
-        if (fromMenu) Inform(kNoReportToOpen);
+    if (!SelectedReport(app, entry)) {
+        if (fromMenu) Inform(app, kNoReportToOpen);
         return;
     }
     ViewerSettings viewer;
-    Application& app = App();
     app.settings->userKey.OpenUserKey(app.settings->userDirectory);
     app.settings->userKey.ReadValue("AutoView", viewer.autoView);
     viewer.browserPath = PathFromSettingsText(app.settings->userKey.ReadString("BrowserPath", kPathBufferSize));
     OpenReportPath(entry.path, viewer, platform::SystemLauncher(), *app.ui);
 }
 
-void MailSelectedReport(bool fromMenu) {
-    Application& app = App();
+void MailSelectedReport(Application& app, bool fromMenu) {
     ReportEntry entry;
-    if (!SelectedReport(entry)) {
-        if (fromMenu) Inform(kNoReportSent);
+    if (!SelectedReport(app, entry)) {
+        if (fromMenu) Inform(app, kNoReportSent);
         return;
     }
     if (!app.mailer || !app.mailer->Available()) {
-        Inform(kNoMapi);
+        Inform(app, kNoMapi);
         return;
     }
-    app.mailer->SendReport(CurrentReportPaths(), entry.fileName, *app.ui);
+    app.mailer->SendReport(CurrentReportPaths(app), entry.fileName, *app.ui);
 }
 
-void DeleteSelectedReport() {
-    Application& app = App();
+void DeleteSelectedReport(Application& app) {
     ReportEntry entry;
-    if (!SelectedReport(entry)) {
-        Inform(kNoReportToDelete);
+    if (!SelectedReport(app, entry)) {
+        Inform(app, kNoReportToDelete);
         return;
     }
-    DeleteReport(CurrentReportPaths(), entry.fileName, *app.ui);
+    DeleteReport(CurrentReportPaths(app), entry.fileName, *app.ui);
     app.reportList->Refill(0);
 }
 
-void ImportDroppedFile(HDROP drop) {
-    Application& app = App();
+void ImportDroppedFile(Application& app, HDROP drop) {
     const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
     std::wstring file(static_cast<std::size_t>(length) + 1, L'\0');
     file.resize(DragQueryFileW(drop, 0, file.data(), length + 1));
     DragFinish(drop);
     if (file.empty()) return;
-    ImportReport(CurrentReportPaths(), std::filesystem::path(file), *app.ui);
+    ImportReport(CurrentReportPaths(app), std::filesystem::path(file), *app.ui);
     app.reportList->Refill(-1);
 }
 
 // The export dialog for the selected report; the report list is refilled after an export.
-void ExportSelectedReport() {
-    Application& app = App();
+void ExportSelectedReport(Application& app) {
     ReportEntry entry;
-    if (!SelectedReport(entry)) {
-        Inform(kNoReportToExport);
+    if (!SelectedReport(app, entry)) {
+        Inform(app, kNoReportToExport);
         return;
     }
     ExportOptions options;
-    options.paths = CurrentReportPaths();
+    options.paths = CurrentReportPaths(app);
     options.fileName = entry.fileName;
     options.ui = app.ui;
     options.choosers = &app.choosers;
     if (ShowExportDialog(app.instance, app.frame, options) && app.reportList) app.reportList->Refill(-1);
 }
 
-UserChangeCallbacks MakeUserChangeCallbacks() {
+UserChangeCallbacks MakeUserChangeCallbacks(Application& app) {
     UserChangeCallbacks callbacks;
-    callbacks.clearCurrentMeeting = [] {
-        App().currentMeeting = -1;
-        App().itemEntries.clear();
+    callbacks.clearCurrentMeeting = [&app] {
+        app.currentMeeting = -1;
+        app.itemEntries.clear();
     };
-    callbacks.applyViews = [](std::uint32_t meetingView, std::uint32_t reportView) {
-        if (App().meetingList) App().meetingList->SetView(meetingView);
-        if (App().reportList) App().reportList->SetView(reportView);
+    callbacks.applyViews = [&app](std::uint32_t meetingView, std::uint32_t reportView) {
+        if (app.meetingList) app.meetingList->SetView(meetingView);
+        if (app.reportList) app.reportList->SetView(reportView);
     };
-    callbacks.setQuickViewText = [](std::string_view text) {
-        if (App().quickView) App().quickView->Show(text);
+    callbacks.setQuickViewText = [&app](std::string_view text) {
+        if (app.quickView) app.quickView->Show(text);
     };
-    callbacks.refillLists = [] {
-        Application& app = App();
+    callbacks.refillLists = [&app] {
         if (app.meetingList) app.meetingList->Refill(-1);
         if (app.reportList) app.reportList->Refill(-1);
-        RefillItemList(-1);
+        RefillItemList(app, -1);
     };
-    callbacks.repaintFrame = RepaintFrame;
-    callbacks.setUserBoxSelection = [](int index) {
-        if (App().userBox != nullptr) SendMessageW(App().userBox, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    callbacks.repaintFrame = [&app] { RepaintFrame(app); };
+    callbacks.setUserBoxSelection = [&app](int index) {
+        if (app.userBox != nullptr) SendMessageW(app.userBox, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     };
     return callbacks;
 }
 
-void OnCommand(HWND frame, int command) {
-    Application& app = App();
+void OnCommand(Application& app, HWND frame, int command) {
     switch (command) {
         case kCmdAbout: ShowAboutBox(app.instance, frame); break;
         case kCmdExit: DestroyWindow(frame); break;
-        case kCmdCreateReport: CreateReportForSelection(); break;
-        case kCmdCycleViews: CycleViews(); break;
-        case kCmdRefresh: RepaintFrame(); break;
-        case kCmdDelete: DeleteSelectedReport(); break;
-        case kCmdLargeIcons: ApplyBothViews(2); break;
-        case kCmdSmallIcons: ApplyBothViews(3); break;
-        case kCmdDetails: ApplyBothViews(1); break;
-        case kCmdList: ApplyBothViews(4); break;
-        case kCmdSupport: OpenWithShell(kSupportAddress, "Tavolex Meeting", true); break;
-        case kCmdContact: OpenWithShell(kContactAddress, "Tavolex Meeting", true); break;
-        case kCmdOpenReport: OpenSelectedReport(true); break;
-        case kCmdHelp: OpenWithShell(Wide(app.settings->helpPath).c_str(), "", false); break;
-        case kCmdMail: MailSelectedReport(true); break;
-        case kCmdExport: ExportSelectedReport(); break;
+        case kCmdCreateReport: CreateReportForSelection(app); break;
+        case kCmdCycleViews: CycleViews(app); break;
+        case kCmdRefresh: RepaintFrame(app); break;
+        case kCmdDelete: DeleteSelectedReport(app); break;
+        case kCmdLargeIcons: ApplyBothViews(app, 2); break;
+        case kCmdSmallIcons: ApplyBothViews(app, 3); break;
+        case kCmdDetails: ApplyBothViews(app, 1); break;
+        case kCmdList: ApplyBothViews(app, 4); break;
+        case kCmdSupport: OpenWithShell(app, kSupportAddress, "Tavolex Meeting", true); break;
+        case kCmdContact: OpenWithShell(app, kContactAddress, "Tavolex Meeting", true); break;
+        case kCmdOpenReport: OpenSelectedReport(app, true); break;
+        case kCmdHelp: OpenWithShell(app, Wide(app.settings->helpPath).c_str(), "", false); break;
+        case kCmdMail: MailSelectedReport(app, true); break;
+        case kCmdExport: ExportSelectedReport(app); break;
         case kCmdReportOptions: {
             ReportOptionsDialogOptions options = CurrentUserReportOptions(*app.settings, app.windowsMajorVersion > 4);
             ShowReportOptionsDialog(frame, options);
-            RepaintFrame();
+            RepaintFrame(app);
             break;
         }
         case kCmdPreferences: {
             PreferencesOptions options = LoadPreferences(*app.settings);
-            const INT_PTR result = ShowPreferencesDialog(frame, options, CurrentUserPreferencesActions(*app.settings, *app.users));
+            const INT_PTR result = ShowPreferencesDialog(frame, options, CurrentUserPreferencesActions(app));
             if (result == IDOK && app.reportList) app.reportList->Refill(-1);
             break;
         }
-        default: RunDesktopExport(frame, command); break;
+        default: RunDesktopExport(app, frame, command); break;
     }
 }
 
-void ApplyPaneView(PaneListView& list, std::uint32_t code, bool meetingPane) {
-    Application& app = App();
+void ApplyPaneView(Application& app, PaneListView& list, std::uint32_t code, bool meetingPane) {
     if (!IsViewCode(code)) return;
     (meetingPane ? app.settings->meetingView : app.settings->reportView) = code;
     list.SetView(code);
@@ -337,8 +318,8 @@ void ApplyPaneView(PaneListView& list, std::uint32_t code, bool meetingPane) {
     list.Refill(0);
 }
 
-void ShowContextMenu(HWND pane, int menuId, std::uint32_t view, bool mailAvailable) {
-    UniqueMenu menu(LoadMenuW(App().instance, MAKEINTRESOURCEW(menuId)));
+void ShowContextMenu(HINSTANCE instance, HWND pane, int menuId, std::uint32_t view, bool mailAvailable) {
+    UniqueMenu menu(LoadMenuW(instance, MAKEINTRESOURCEW(menuId)));
     if (!menu) return;
     HMENU popup = GetSubMenu(menu.Get(), 0);
     const int viewCommands[] = {kCmdPaneDetails, kCmdPaneLargeIcons, kCmdPaneSmallIcons, kCmdPaneList};

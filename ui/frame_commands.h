@@ -12,33 +12,35 @@
 
 namespace tavolex::ui {
 
+struct Application;
+
 // The panes' context menus.
 inline constexpr int kReportMenuId = 155;
 inline constexpr int kMeetingMenuId = 171;
 inline constexpr int kViewMenuId = 173;
 
 // Runs a command of the frame's menu or tool bar.
-void OnCommand(HWND frame, int command);
+void OnCommand(Application& app, HWND frame, int command);
 
 // The meeting of the meeting list's selected row, -1 when none.
-std::int32_t SelectedMeeting();
+std::int32_t SelectedMeeting(Application& app);
 // Shows the meeting in the quick view, with the item of the item list's row when one is given.
-void ShowInQuickView(std::int32_t meeting, int itemRow);
-void CreateReportForSelection();
+void ShowInQuickView(Application& app, std::int32_t meeting, int itemRow);
+void CreateReportForSelection(Application& app);
 
 // The report of the report list's selected row; false when none.
-bool SelectedReport(ReportEntry& entry);
-void OpenSelectedReport(bool fromMenu);
-void MailSelectedReport(bool fromMenu);
-void DeleteSelectedReport();
-void ExportSelectedReport();
-void ImportDroppedFile(HDROP drop);
+bool SelectedReport(Application& app, ReportEntry& entry);
+void OpenSelectedReport(Application& app, bool fromMenu);
+void MailSelectedReport(Application& app, bool fromMenu);
+void DeleteSelectedReport(Application& app);
+void ExportSelectedReport(Application& app);
+void ImportDroppedFile(Application& app, HDROP drop);
 
 // What a change of Palm user does to the frame.
-UserChangeCallbacks MakeUserChangeCallbacks();
+UserChangeCallbacks MakeUserChangeCallbacks(Application& app);
 
 // The pane's context menu at the cursor, the view's item checked.
-void ShowContextMenu(HWND pane, int menuId, std::uint32_t view, bool mailAvailable);
+void ShowContextMenu(HINSTANCE instance, HWND pane, int menuId, std::uint32_t view, bool mailAvailable);
 // The view code of a pane's view command, 0 for any other command.
 std::uint32_t PaneViewCode(int command);
 

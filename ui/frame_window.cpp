@@ -39,33 +39,41 @@ void LayOut(Application& app) {
 
 }  // namespace
 
-void RefreshQuickView(const RECT& client) {
-    Application& app = App();
+Application* ApplicationOf(HWND window, UINT message, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    return reinterpret_cast<Application*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+void RefreshQuickView(Application& app, const RECT& client) {
     const int w = client.right - client.left;
     const int h = client.bottom - client.top;
     if (app.reportList) SetWindowPos(app.reportList->Window(), nullptr, 0, 0, w + 20, h / 2, SWP_NOZORDER | SWP_NOREDRAW);
     if (app.meetingList) SetWindowPos(app.meetingList->Window(), nullptr, 0, 0, w, h / 2, SWP_NOZORDER | SWP_NOREDRAW);
-    const std::int32_t meeting = SelectedMeeting();
-    if (meeting >= 0) ShowInQuickView(meeting, -1);
+    const std::int32_t meeting = SelectedMeeting(app);
+    if (meeting >= 0) ShowInQuickView(app, meeting, -1);
     if (app.quickView) Place(app.quickView->Window(), 0, h / 2, w + 20, h / 2 - app.barHeight);
     if (app.itemList) Place(app.itemList->Window(), 0, h / 2, w, h / 2 - app.barHeight);
 }
 
-void RepaintFrame() {
-    Application& app = App();
+void RepaintFrame(Application& app) {
     if (app.toolBar != nullptr) InvalidateRect(app.toolBar, nullptr, TRUE);
     if (app.userBox != nullptr) InvalidateRect(app.userBox, nullptr, TRUE);
     if (app.currentMeeting != -1 && app.frame != nullptr) {
         RECT client{};
         GetClientRect(app.frame, &client);
-        RefreshQuickView(client);
+        RefreshQuickView(app, client);
         if (app.quickView) InvalidateRect(app.quickView->Window(), nullptr, TRUE);
     }
     if (app.frame != nullptr) InvalidateRect(app.frame, nullptr, TRUE);
 }
 
 LRESULT CALLBACK FrameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    Application& app = App();
+    Application* found = ApplicationOf(window, message, lParam);
+    if (found == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+    Application& app = *found;
     switch (message) {
         case WM_CREATE:
             app.frame = window;
@@ -73,11 +81,11 @@ LRESULT CALLBACK FrameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
             CreateBars(app, window);
             app.meetingPane = CreateWindowExW(WS_EX_TRANSPARENT, LoadText(app.instance, 111).c_str(), L"", WS_CHILD, 0, 0, 0,
                                               0, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kMeetingPaneId)),
-                                              app.instance, nullptr);
+                                              app.instance, &app);
             app.reportPane = CreateWindowExW(WS_EX_TRANSPARENT | WS_EX_ACCEPTFILES, LoadText(app.instance, 112).c_str(),
                                              L"", WS_CHILD, 0, 0, 0, 0, window,
                                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kReportPaneId)), app.instance,
-                                             nullptr);
+                                             &app);
             if (!app.mailer || !app.mailer->Available()) SetMailEnabled(app.toolBar, false);
             return 0;
         case WM_SIZE:
@@ -95,7 +103,7 @@ LRESULT CALLBACK FrameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_EXITSIZEMOVE:
             if (app.meetingList) app.meetingList->Refill(app.meetingList->SelectedRow());
             if (app.reportList) app.reportList->Refill(-1);
-            if (app.itemList) RefillItemList(app.itemList->SelectedRow());
+            if (app.itemList) RefillItemList(app, app.itemList->SelectedRow());
             return 0;
         case WM_PAINT: {
             PAINTSTRUCT paint;
@@ -111,17 +119,17 @@ LRESULT CALLBACK FrameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
             if (LOWORD(wParam) == kUserBoxId && HIWORD(wParam) == CBN_SELCHANGE) {
                 const int selection = static_cast<int>(SendMessageW(app.userBox, CB_GETCURSEL, 0, 0));
                 ChangeUser(selection, *app.users, *app.settings, *app.env, *app.addressBook, *app.meetings,
-                           MakeUserChangeCallbacks());
+                           MakeUserChangeCallbacks(app));
                 return 0;
             }
             if (lParam != 0 && LOWORD(wParam) == kUserBoxId) return 0;
-            OnCommand(window, LOWORD(wParam));
+            OnCommand(app, window, LOWORD(wParam));
             return 0;
         case WM_USER:
-            ReloadLastUser(*app.users, *app.settings, *app.addressBook, *app.meetings, MakeUserChangeCallbacks());
+            ReloadLastUser(*app.users, *app.settings, *app.addressBook, *app.meetings, MakeUserChangeCallbacks(app));
             return 0;
         case WM_DESTROY:
-            ShutdownApplication();
+            ShutdownApplication(app);
             return 0;
         default: break;
     }

@@ -9,33 +9,33 @@ namespace tavolex::ui {
 
 namespace {
 
-void MeetingListClicked(bool fromMeetingList) {
-    Application& app = App();
+void MeetingListClicked(Application& app, bool fromMeetingList) {
     if (fromMeetingList) app.itemList->ClearSelection();
-    const std::int32_t meeting = SelectedMeeting();
+    const std::int32_t meeting = SelectedMeeting(app);
     if (meeting < 0) {
         app.quickView->Show(QuickViewInitialText());
         return;
     }
     const int itemRow = fromMeetingList ? -1 : app.itemList->SelectedRow();
-    if (fromMeetingList) RefillItemList(-1);
-    ShowInQuickView(meeting, itemRow);
-    if (!fromMeetingList) RefillItemList(itemRow);
+    if (fromMeetingList) RefillItemList(app, -1);
+    ShowInQuickView(app, meeting, itemRow);
+    if (!fromMeetingList) RefillItemList(app, itemRow);
 }
 
 }  // namespace
 
-void RefillItemList(int selectRow) {
-    Application& app = App();
+void RefillItemList(Application& app, int selectRow) {
     if (!app.itemList) return;
-    const std::int32_t meeting = SelectedMeeting();
+    const std::int32_t meeting = SelectedMeeting(app);
     app.itemEntries = meeting >= 0 ? BuildMeetingItemEntries(*app.meetings, *app.addressBook, meeting)
                                    : std::vector<MeetingItemEntry>{};
     app.itemList->Refill(selectRow);
 }
 
 LRESULT CALLBACK MeetingPaneProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    Application& app = App();
+    Application* found = ApplicationOf(window, message, lParam);
+    if (found == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+    Application& app = *found;
     LRESULT result = 0;
     bool handled = true;
     switch (message) {
@@ -47,10 +47,10 @@ LRESULT CALLBACK MeetingPaneProcedure(HWND window, UINT message, WPARAM wParam, 
             PaneListView& list = fromMeetings ? *app.meetingList : *app.itemList;
             switch (header->code) {
                 case LVN_GETDISPINFOW: list.SupplyText(*reinterpret_cast<NMLVDISPINFOW*>(lParam)); break;
-                case NM_CLICK: MeetingListClicked(fromMeetings); break;
+                case NM_CLICK: MeetingListClicked(app, fromMeetings); break;
                 case NM_DBLCLK:
-                    if (fromMeetings && reinterpret_cast<NMITEMACTIVATE*>(lParam)->iSubItem == 0 && SelectedMeeting() >= 0) {
-                        CreateReportForSelection();
+                    if (fromMeetings && reinterpret_cast<NMITEMACTIVATE*>(lParam)->iSubItem == 0 && SelectedMeeting(app) >= 0) {
+                        CreateReportForSelection(app);
                     }
                     break;
                 case LVN_COLUMNCLICK:
@@ -63,21 +63,21 @@ LRESULT CALLBACK MeetingPaneProcedure(HWND window, UINT message, WPARAM wParam, 
         }
         case WM_CONTEXTMENU:
             if (app.meetingList && reinterpret_cast<HWND>(wParam) == app.meetingList->Window()) {
-                ShowContextMenu(window, SelectedMeeting() >= 0 ? kMeetingMenuId : kViewMenuId, app.meetingList->View(), true);
+                ShowContextMenu(app.instance, window, SelectedMeeting(app) >= 0 ? kMeetingMenuId : kViewMenuId, app.meetingList->View(), true);
             }
             break;
         case WM_COMMAND: {
             const int command = LOWORD(wParam);
             if (command == kCmdCreateReport) {
-                CreateReportForSelection();
+                CreateReportForSelection(app);
             } else if (command == kCmdQuickView) {
-                const std::int32_t meeting = SelectedMeeting();
+                const std::int32_t meeting = SelectedMeeting(app);
                 if (meeting >= 0) {
-                    RefillItemList(-1);
-                    ShowInQuickView(meeting, -1);
+                    RefillItemList(app, -1);
+                    ShowInQuickView(app, meeting, -1);
                 }
             } else if (const std::uint32_t code = PaneViewCode(command); code != 0) {
-                ApplyPaneView(*app.meetingList, code, true);
+                ApplyPaneView(app, *app.meetingList, code, true);
             }
             break;
         }

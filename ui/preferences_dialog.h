@@ -9,12 +9,15 @@
 #include <filesystem>
 #include <functional>
 
-namespace tavolex {
-struct ApplicationSettings;
-class PalmUserList;
-}  // namespace tavolex
+namespace tavolex::platform {
+class UserInteraction;
+}  // namespace tavolex::platform
 
 namespace tavolex::ui {
+
+struct Application;
+struct Choosers;
+class FrameInteraction;
 
 inline constexpr int kPreferencesDialogId = 225;
 
@@ -44,6 +47,11 @@ struct PreferencesDialogActions {
     std::function<std::filesystem::path()> storedBrowser;
     // "OK" with the values of the controls; false keeps the dialog open.
     std::function<bool(const PreferencesOptions&)> accept;
+    // The folder and program choosers, the messages, and the frame's message owner, which the
+    // dialog takes over while it is up so that it waits for the messages.
+    const Choosers* choosers = nullptr;
+    platform::UserInteraction* ui = nullptr;
+    FrameInteraction* messageOwner = nullptr;
 };
 
 // Runs the dialog modally, showing options; after IDOK options holds the accepted values.
@@ -52,6 +60,6 @@ INT_PTR ShowPreferencesDialog(HWND parent, PreferencesOptions& options, const Pr
 // Actions over the current Palm user's settings: the default browser becomes the in-memory
 // viewer program at once; OK stores through SavePreferences and tells the user (string 212)
 // when the paths are refused.
-PreferencesDialogActions CurrentUserPreferencesActions(ApplicationSettings& settings, const PalmUserList& users);
+PreferencesDialogActions CurrentUserPreferencesActions(Application& app);
 
 }  // namespace tavolex::ui

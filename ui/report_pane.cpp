@@ -9,7 +9,9 @@
 namespace tavolex::ui {
 
 LRESULT CALLBACK ReportPaneProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    Application& app = App();
+    Application* found = ApplicationOf(window, message, lParam);
+    if (found == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+    Application& app = *found;
     LRESULT result = 0;
     bool handled = true;
     switch (message) {
@@ -18,19 +20,19 @@ LRESULT CALLBACK ReportPaneProcedure(HWND window, UINT message, WPARAM wParam, L
             if (!app.reportList || header->hwndFrom != app.reportList->Window()) break;
             switch (header->code) {
                 case LVN_GETDISPINFOW: app.reportList->SupplyText(*reinterpret_cast<NMLVDISPINFOW*>(lParam)); break;
-                case NM_DBLCLK: OpenSelectedReport(false); break;
+                case NM_DBLCLK: OpenSelectedReport(app, false); break;
                 case LVN_COLUMNCLICK:
                     app.reportList->Sort(reinterpret_cast<NMLISTVIEW*>(lParam)->iSubItem, app.reportSort.Click());
                     break;
                 case LVN_KEYDOWN:
-                    if (reinterpret_cast<NMLVKEYDOWN*>(lParam)->wVKey == VK_DELETE) DeleteSelectedReport();
+                    if (reinterpret_cast<NMLVKEYDOWN*>(lParam)->wVKey == VK_DELETE) DeleteSelectedReport(app);
                     break;
                 case LVN_ENDLABELEDITW: {
                     const auto* edit = reinterpret_cast<NMLVDISPINFOW*>(lParam);
                     if (edit->item.pszText != nullptr) {
                         const std::string newName = EditedReportName(Narrow(edit->item.pszText));
                         ReportEntry entry;
-                        if (SelectedReport(entry) && RenameReport(CurrentReportPaths(), entry.fileName, newName, *app.ui)) {
+                        if (SelectedReport(app, entry) && RenameReport(CurrentReportPaths(app), entry.fileName, newName, *app.ui)) {
                             app.reportList->SetRowText(edit->item.iItem, 0, newName);
                         }
                         app.reportList->Refill(0);
@@ -44,19 +46,19 @@ LRESULT CALLBACK ReportPaneProcedure(HWND window, UINT message, WPARAM wParam, L
         }
         case WM_CONTEXTMENU:
             if (app.reportList && reinterpret_cast<HWND>(wParam) == app.reportList->Window()) {
-                ShowContextMenu(window, app.reportList->SelectedRow() >= 0 ? kReportMenuId : kViewMenuId,
+                ShowContextMenu(app.instance, window, app.reportList->SelectedRow() >= 0 ? kReportMenuId : kViewMenuId,
                                 app.reportList->View(), app.mailer && app.mailer->Available());
             }
             break;
-        case WM_DROPFILES: ImportDroppedFile(reinterpret_cast<HDROP>(wParam)); break;
+        case WM_DROPFILES: ImportDroppedFile(app, reinterpret_cast<HDROP>(wParam)); break;
         case WM_COMMAND: {
             const int command = LOWORD(wParam);
             if (command == kCmdPaneOpen) {
-                OpenSelectedReport(false);
+                OpenSelectedReport(app, false);
             } else if (command == kCmdExport) {
-                ExportSelectedReport();
+                ExportSelectedReport(app);
             } else if (command == kCmdDelete) {
-                DeleteSelectedReport();
+                DeleteSelectedReport(app);
             } else if (command == kCmdRename) {
                 const int row = app.reportList->SelectedRow();
                 if (row >= 0) {
@@ -64,9 +66,9 @@ LRESULT CALLBACK ReportPaneProcedure(HWND window, UINT message, WPARAM wParam, L
                     ListView_EditLabel(app.reportList->Window(), row);
                 }
             } else if (command == kCmdPaneMail) {
-                MailSelectedReport(false);
+                MailSelectedReport(app, false);
             } else if (const std::uint32_t code = PaneViewCode(command); code != 0) {
-                ApplyPaneView(*app.reportList, code, false);
+                ApplyPaneView(app, *app.reportList, code, false);
             }
             break;
         }
