@@ -15,7 +15,7 @@
 #include "ui/choosers.h"
 #include "ui/pane_list_view.h"
 #include "ui/quick_view_window.h"
-#include "ui/unique_handle.h"
+#include "platform/win32/unique_handle.h"
 #include "views/meeting_items.h"
 #include "views/pane_sort.h"
 

@@ -2,7 +2,7 @@
 
 #include "meeting_store/records.h"
 #include "settings/settings_key.h"
-#include "ui/unique_handle.h"
+#include "platform/win32/unique_handle.h"
 #include "ui/window_services.h"
 
 #include <array>

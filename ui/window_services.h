@@ -2,12 +2,18 @@
 // Services the frame, the panes and the dialogs share: fonts made to a point size, enabling the
 // frame's commands in its menu and tool bar, and texts for the W API.
 
-#include "ui/unique_handle.h"
+#include "platform/win32/unique_handle.h"
 
 #include <string>
 #include <string_view>
 
 namespace tavolex::ui {
+
+using platform::win32::ScopedSelectObject;
+using platform::win32::UniqueBitmap;
+using platform::win32::UniqueFont;
+using platform::win32::UniqueImageList;
+using platform::win32::UniqueMenu;
 
 // Menu and tool bar command ids.
 inline constexpr int kCmdAbout = 104;
