@@ -1,22 +1,23 @@
 #include "ui/about_box.h"
 
+#include "resources/control_ids.h"
 #include "ui/window_services.h"
 
 namespace tavolex::ui {
 
 namespace {
 
-constexpr int kAboutDialogId = 103;
-constexpr int kAboutReleaseId = 1064;
+constexpr int kAboutDialogId = IDD_ABOUT;
+constexpr int kAboutReleaseId = IDC_ABOUT_RELEASE;
 
 INT_PTR CALLBACK AboutProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         const auto instance = reinterpret_cast<HINSTANCE>(lParam);
-        SetDlgItemTextW(dialog, 1040, LoadText(instance, 136).c_str());
-        SetDlgItemTextW(dialog, 1041, LoadText(instance, 137).c_str());
-        SetDlgItemTextW(dialog, 1042, LoadText(instance, 138).c_str());
-        SetDlgItemTextW(dialog, 1043, LoadText(instance, 139).c_str());
-        SetDlgItemTextW(dialog, 1063, LoadText(instance, 129).c_str());
+        SetDlgItemTextW(dialog, IDC_ABOUT_TEXT1, LoadText(instance, 136).c_str());
+        SetDlgItemTextW(dialog, IDC_ABOUT_TEXT2, LoadText(instance, 137).c_str());
+        SetDlgItemTextW(dialog, IDC_ABOUT_TEXT3, LoadText(instance, 138).c_str());
+        SetDlgItemTextW(dialog, IDC_ABOUT_TEXT4, LoadText(instance, 139).c_str());
+        SetDlgItemTextW(dialog, IDC_ABOUT_VERSION, LoadText(instance, 129).c_str());
         // The release of this build beside the version the settings record (string 129).
         SetDlgItemTextW(dialog, kAboutReleaseId, L"Tavolex \x30D0\x30FC\x30B8\x30E7\x30F3 " TAVOLEX_VERSION);
         return TRUE;

@@ -1,5 +1,6 @@
 #include "ui/application.h"
 
+#include "resources/control_ids.h"
 #include "setup/startup_settings.h"
 #include "platform/file_system.h"
 #include "report_files/report_viewer.h"
@@ -25,7 +26,7 @@ constexpr int kIdsTitle = 103;
 constexpr int kIdsFrameClass = 109;
 constexpr int kIdsMeetingClass = 111;
 constexpr int kIdsReportClass = 112;
-constexpr int kFrameMenuId = 109;
+constexpr int kFrameMenuId = IDR_FRAME_MENU;
 constexpr int kLargeIconId = 107;
 constexpr int kSmallIconId = 108;
 

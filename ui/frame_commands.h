@@ -2,6 +2,7 @@
 // The frame's commands and what the panes share with them: the selected meeting and report, the
 // report operations, the panes' context menus and views.
 
+#include "resources/control_ids.h"
 #include "report_files/report_listing.h"
 #include "session/user_change.h"
 
@@ -15,9 +16,9 @@ namespace tavolex::ui {
 struct Application;
 
 // The panes' context menus.
-inline constexpr int kReportMenuId = 155;
-inline constexpr int kMeetingMenuId = 171;
-inline constexpr int kViewMenuId = 173;
+inline constexpr int kReportMenuId = IDR_REPORT_MENU;
+inline constexpr int kMeetingMenuId = IDR_MEETING_MENU;
+inline constexpr int kViewMenuId = IDR_VIEW_MENU;
 
 // Runs a command of the frame's menu or tool bar.
 void OnCommand(Application& app, HWND frame, int command);
