@@ -98,6 +98,75 @@ int ClickRow(HWND list, int row) {
     return 0;
 }
 
+int PressEnter() {
+    // Enter as the keyboard gives it to the control that has the focus in the dialog.
+    HWND dialog = FindWindowW(L"#32770", nullptr);
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    if (dialog == nullptr || !GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &thread)) return 1;
+    HWND focus = thread.hwndFocus != nullptr ? thread.hwndFocus : dialog;
+    PostMessageW(focus, WM_KEYDOWN, VK_RETURN, 0);
+    PostMessageW(focus, WM_KEYUP, VK_RETURN, 0);
+    return 0;
+}
+
+int ClickTab(int number) {
+    HWND dialog = FindWindowW(L"#32770", nullptr);
+    HWND tab = dialog != nullptr ? FindWindowExW(dialog, nullptr, WC_TABCONTROLW, nullptr) : nullptr;
+    if (tab == nullptr) return 1;
+    // A mouse click on the tab, which the tab control reports to the dialog as for a real one.
+    RemoteValue<RECT> remoteRect(tab, RECT{});
+    RECT rect{};
+    if (!remoteRect || !SendMessageW(tab, TCM_GETITEMRECT, static_cast<WPARAM>(number), remoteRect.Address()) ||
+        !remoteRect.Read(rect)) {
+        return 1;
+    }
+    const LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    PostMessageW(tab, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    PostMessageW(tab, WM_LBUTTONUP, 0, point);
+    Sleep(300);
+    return 0;
+}
+
+int ShowExportProgress(HWND frame, int number) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+    HWND window = tavolex::ui::ShowExportProgressWindow(GetModuleHandleW(nullptr), frame, 5, 12);
+    if (window == nullptr) return 1;
+    const DWORD end = GetTickCount() + static_cast<DWORD>(number > 0 ? number : 5) * 1000;
+    MSG message;
+    while (GetTickCount() < end) {
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        Sleep(50);
+    }
+    DestroyWindow(window);
+    return 0;
+}
+
+int OpenExportMenu(HWND frame, int number) {
+    // The keys reach the menu's own loop through the frame's queue: Alt+F, then down to the
+    // submenu (the second item) and right into it.
+    const auto key = [frame](UINT virtualKey) {
+        PostMessageW(frame, WM_KEYDOWN, virtualKey, 0);
+        PostMessageW(frame, WM_KEYUP, virtualKey, 0);
+        Sleep(300);
+    };
+    PostMessageW(frame, WM_SYSCOMMAND, SC_KEYMENU, L'f');
+    Sleep(500);
+    for (const UINT k : {VK_DOWN, VK_RIGHT}) key(k);
+    Sleep(static_cast<DWORD>(number > 0 ? number : 5) * 1000);
+    for (const UINT k : {VK_ESCAPE, VK_ESCAPE, VK_ESCAPE}) key(k);
+    return 0;
+}
+
+int ChangeUser(HWND frame, int number) {
+    HWND rebar = FindWindowExW(frame, nullptr, REBARCLASSNAMEW, nullptr);
+    HWND box = GetDlgItem(rebar, 501);
+    SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(number), 0);
+    SendMessageW(frame, WM_COMMAND, MAKEWPARAM(501, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -116,34 +185,8 @@ int wmain(int argc, wchar_t** argv) {
         HWND dialog = FindWindowW(L"#32770", nullptr);
         return dialog != nullptr && PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0) ? 0 : 1;
     }
-    if (verb == L"enter") {
-        // Enter as the keyboard gives it to the control that has the focus in the dialog.
-        HWND dialog = FindWindowW(L"#32770", nullptr);
-        GUITHREADINFO thread{};
-        thread.cbSize = sizeof thread;
-        if (dialog == nullptr || !GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &thread)) return 1;
-        HWND focus = thread.hwndFocus != nullptr ? thread.hwndFocus : dialog;
-        PostMessageW(focus, WM_KEYDOWN, VK_RETURN, 0);
-        PostMessageW(focus, WM_KEYUP, VK_RETURN, 0);
-        return 0;
-    }
-    if (verb == L"tab") {
-        HWND dialog = FindWindowW(L"#32770", nullptr);
-        HWND tab = dialog != nullptr ? FindWindowExW(dialog, nullptr, WC_TABCONTROLW, nullptr) : nullptr;
-        if (tab == nullptr) return 1;
-        // A mouse click on the tab, which the tab control reports to the dialog as for a real one.
-        RemoteValue<RECT> remoteRect(tab, RECT{});
-        RECT rect{};
-        if (!remoteRect || !SendMessageW(tab, TCM_GETITEMRECT, static_cast<WPARAM>(number), remoteRect.Address()) ||
-            !remoteRect.Read(rect)) {
-            return 1;
-        }
-        const LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-        PostMessageW(tab, WM_LBUTTONDOWN, MK_LBUTTON, point);
-        PostMessageW(tab, WM_LBUTTONUP, 0, point);
-        Sleep(300);
-        return 0;
-    }
+    if (verb == L"enter") return PressEnter();
+    if (verb == L"tab") return ClickTab(number);
     if (verb == L"select-meeting") return ClickRow(List(100, 0), number);
     if (verb == L"select-item") return ClickRow(List(100, 1), number);
     if (verb == L"select-report") return ClickRow(List(101, 0), number);
@@ -158,41 +201,8 @@ int wmain(int argc, wchar_t** argv) {
         for (const int id : {1148, 1152}) SetDlgItemTextW(dialog, id, argv[2]);  // cmb13, edt1
         return PostMessageW(dialog, WM_COMMAND, IDOK, 0) ? 0 : 1;
     }
-    if (verb == L"export-progress") {
-        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
-        InitCommonControlsEx(&controls);
-        HWND window = tavolex::ui::ShowExportProgressWindow(GetModuleHandleW(nullptr), frame, 5, 12);
-        if (window == nullptr) return 1;
-        const DWORD end = GetTickCount() + static_cast<DWORD>(number > 0 ? number : 5) * 1000;
-        MSG message;
-        while (GetTickCount() < end) {
-            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-            Sleep(50);
-        }
-        DestroyWindow(window);
-        return 0;
-    }
-    if (verb == L"export-menu") {
-        // The keys reach the menu's own loop through the frame's queue: Alt+F, then down to the
-        // submenu (the second item) and right into it.
-        const auto key = [frame](UINT virtualKey) {
-            PostMessageW(frame, WM_KEYDOWN, virtualKey, 0);
-            PostMessageW(frame, WM_KEYUP, virtualKey, 0);
-            Sleep(300);
-        };
-        PostMessageW(frame, WM_SYSCOMMAND, SC_KEYMENU, L'f');
-        Sleep(500);
-        for (const UINT k : {VK_DOWN, VK_RIGHT}) key(k);
-        Sleep(static_cast<DWORD>(number > 0 ? number : 5) * 1000);
-        for (const UINT k : {VK_ESCAPE, VK_ESCAPE, VK_ESCAPE}) key(k);
-        return 0;
-    }
-    if (verb == L"user") {
-        HWND rebar = FindWindowExW(frame, nullptr, REBARCLASSNAMEW, nullptr);
-        HWND box = GetDlgItem(rebar, 501);
-        SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(number), 0);
-        SendMessageW(frame, WM_COMMAND, MAKEWPARAM(501, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
-        return 0;
-    }
+    if (verb == L"export-progress") return ShowExportProgress(frame, number);
+    if (verb == L"export-menu") return OpenExportMenu(frame, number);
+    if (verb == L"user") return ChangeUser(frame, number);
     return 2;
 }

@@ -1,5 +1,6 @@
 #include "ui/application.h"
 
+#include "resources/control_ids.h"
 #include "setup/startup_settings.h"
 #include "platform/file_system.h"
 #include "report_files/report_viewer.h"
@@ -25,7 +26,7 @@ constexpr int kIdsTitle = 103;
 constexpr int kIdsFrameClass = 109;
 constexpr int kIdsMeetingClass = 111;
 constexpr int kIdsReportClass = 112;
-constexpr int kFrameMenuId = 109;
+constexpr int kFrameMenuId = IDR_FRAME_MENU;
 constexpr int kLargeIconId = 107;
 constexpr int kSmallIconId = 108;
 
@@ -44,8 +45,7 @@ std::vector<PaneRow> ReportRowsOf(const std::filesystem::path& outputFolder) {
     return ReportRows(listings);
 }
 
-ReportOptions CurrentReportOptions() {
-    Application& app = App();
+ReportOptions CurrentReportOptions(Application& app) {
     SettingsKey& key = app.settings->userKey;
     key.OpenUserKey(app.settings->userDirectory);
     return ReadReportOptions(key, app.settings->outputFolder, app.settings->templateFolder);
@@ -68,13 +68,7 @@ bool FrameInteraction::AskYesNo(std::string_view text, std::string_view caption)
     return AskYesNo(text, caption, platform::kConfirmation);
 }
 
-Application& App() {
-    static Application application;
-    return application;
-}
-
-tavolex::ReportPaths CurrentReportPaths() {
-    const Application& app = App();
+tavolex::ReportPaths CurrentReportPaths(const Application& app) {
     if (!app.settings) return {};
     return {app.settings->outputFolder, app.settings->templateFolder};
 }
@@ -107,8 +101,10 @@ bool RegisterWindowClasses(HINSTANCE instance) {
     return RegisterClassExW(&pane) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-int StartApplication(HINSTANCE instance, int showCommand, StartOptions options) {
-    Application& app = App();
+namespace {
+
+// The state a run starts from, also when the same objects ran before.
+void ResetState(Application& app, HINSTANCE instance, StartOptions options) {
     app.instance = instance;
     app.options = std::move(options);
     app.ui = app.options.ui != nullptr ? app.options.ui : &app.frameUi;
@@ -119,7 +115,10 @@ int StartApplication(HINSTANCE instance, int showCommand, StartOptions options) 
     app.reportCommandsEnabled = -1;
     app.meetingSort = {};
     app.reportSort = {};
+}
 
+// The settings steps, the Palm users and the mailer.
+void LoadSettingsAndServices(Application& app) {
     // The major version: above 4 the Japanese fonts and mail are used.
     const DWORD version = GetVersion();
     app.windowsMajorVersion = LOBYTE(LOWORD(version));
@@ -138,40 +137,34 @@ int StartApplication(HINSTANCE instance, int showCommand, StartOptions options) 
     app.mailer = std::make_unique<ReportMailer>();
     if (app.windowsMajorVersion > 4) app.mailer->SetUp();
     Trace("eml = " TAVOLEX_TRACE_PTR, TraceAddress(app.mailer.get()));
+}
 
+HWND CreateFrame(Application& app) {
+    const HINSTANCE instance = app.instance;
     const WindowPlacement& placement = app.settings->placement;
     const std::wstring frameClass = LoadText(instance, kIdsFrameClass);
     const std::wstring title = LoadText(instance, kIdsTitle);
     app.frame = CreateWindowExW(0, frameClass.c_str(), title.c_str(), WS_OVERLAPPEDWINDOW, static_cast<int>(placement.x),
                                 static_cast<int>(placement.y), static_cast<int>(placement.w),
-                                static_cast<int>(placement.h), nullptr, nullptr, instance, nullptr);
-    if (app.frame == nullptr) return 0;
-    app.frameUi.owner = app.frame;
+                                static_cast<int>(placement.h), nullptr, nullptr, instance, &app);
+    return app.frame;
+}
 
-    // The current user's address book and meeting store.
-    const LRESULT selected = app.userBox != nullptr ? SendMessageW(app.userBox, CB_GETCURSEL, 0, 0) : CB_ERR;
-    const PalmUserEntry* entry = selected != CB_ERR ? app.users->Entry(static_cast<int>(selected)) : nullptr;
-    const UserFolders folders = FindUserFolders(app.settings->palmDesktopFolder, entry != nullptr ? entry->directory : "");
-    app.addressBook = std::make_unique<AddressBook>(folders.addressBook);
-    app.addressBook->Reload();
-    app.meetings = std::make_unique<MeetingDatabase>(app.settings->databaseFolder);
-    app.meetings->ReloadAll();
-    app.chooserFolder = app.settings->databaseFolder;
-    Trace("fo = " TAVOLEX_TRACE_PTR, TraceAddress(&app.chooserFolder));
-
-    const bool loaded = app.meetings->Opened();
+// The three lists, their font and the quick view, in the panes the frame made.
+void CreatePaneWindows(Application& app, bool loaded) {
+    const HINSTANCE instance = app.instance;
     app.meetingList = std::make_unique<PaneListView>(PaneKind::kMeetings, instance);
-    app.meetingList->SetRowSource([] { return MeetingRows(*App().meetings); });
+    app.meetingList->SetRowSource([&app] { return MeetingRows(*app.meetings); });
     Trace("mlv = " TAVOLEX_TRACE_PTR, TraceAddress(app.meetingList.get()));
     if (app.meetingList->Create(app.meetingPane, loaded)) app.meetingList->CreateColumns();
 
     app.reportList = std::make_unique<PaneListView>(PaneKind::kReports, instance);
-    app.reportList->SetRowSource([] { return ReportRowsOf(App().settings->outputFolder); });
+    app.reportList->SetRowSource([&app] { return ReportRowsOf(app.settings->outputFolder); });
     Trace("rlv = " TAVOLEX_TRACE_PTR, TraceAddress(app.reportList.get()));
     if (app.reportList->Create(app.reportPane, loaded)) app.reportList->CreateColumns();
 
     app.itemList = std::make_unique<PaneListView>(PaneKind::kItems, instance);
-    app.itemList->SetRowSource([] { return ItemRows(App().itemEntries); });
+    app.itemList->SetRowSource([&app] { return ItemRows(app.itemEntries); });
     Trace("ilv = " TAVOLEX_TRACE_PTR, TraceAddress(app.itemList.get()));
     if (app.itemList->Create(app.meetingPane, false)) app.itemList->CreateColumns();
 
@@ -191,37 +184,66 @@ int StartApplication(HINSTANCE instance, int showCommand, StartOptions options) 
 
     app.meetingList->SetView(app.settings->meetingView);
     app.reportList->SetView(app.settings->reportView);
+}
 
+// The report folder over the store, with the user's report options and viewer.
+void CreateReportFolder(Application& app) {
     app.reportFolder = std::make_unique<ReportFolder>(*app.meetings, *app.addressBook, *app.ui);
-    app.reportFolder->SetOptionsSource(CurrentReportOptions);
+    app.reportFolder->SetOptionsSource([&app] { return CurrentReportOptions(app); });
     app.reportFolder->SetViewer(MakeReportViewer(
-        [] {
-            Application& a = App();
-            a.settings->userKey.OpenUserKey(a.settings->userDirectory);
+        [&app] {
+            app.settings->userKey.OpenUserKey(app.settings->userDirectory);
             ViewerSettings viewer;
-            a.settings->userKey.ReadValue("AutoView", viewer.autoView);
-            viewer.browserPath = PathFromSettingsText(a.settings->userKey.ReadString("BrowserPath", kPathBufferSize));
+            app.settings->userKey.ReadValue("AutoView", viewer.autoView);
+            viewer.browserPath = PathFromSettingsText(app.settings->userKey.ReadString("BrowserPath", kPathBufferSize));
             return viewer;
         },
         platform::SystemLauncher(), *app.ui));
     Trace("rp = " TAVOLEX_TRACE_PTR, TraceAddress(app.reportFolder.get()));
+}
 
+// Shows the frame and fills the lists.
+void ShowAndFill(Application& app, int showCommand) {
     ShowWindow(app.frame, showCommand);
     UpdateWindow(app.frame);
 
     app.reportList->Refill(-1);
     if (app.meetings->Opened()) {
-        RefillItemList(-1);
+        RefillItemList(app, -1);
         app.meetingList->Refill(-1);
     }
     RECT client{};
     GetClientRect(app.frame, &client);
     SendMessageW(app.frame, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+}
+
+}  // namespace
+
+int StartApplication(Application& app, HINSTANCE instance, int showCommand, StartOptions options) {
+    ResetState(app, instance, std::move(options));
+    LoadSettingsAndServices(app);
+    if (CreateFrame(app) == nullptr) return 0;
+    app.frameUi.owner = app.frame;
+
+    // The current user's address book and meeting store.
+    const LRESULT selected = app.userBox != nullptr ? SendMessageW(app.userBox, CB_GETCURSEL, 0, 0) : CB_ERR;
+    const PalmUserEntry* entry = selected != CB_ERR ? app.users->Entry(static_cast<int>(selected)) : nullptr;
+    const UserFolders folders = FindUserFolders(app.settings->palmDesktopFolder, entry != nullptr ? entry->directory : "");
+    app.addressBook = std::make_unique<AddressBook>(folders.addressBook);
+    app.addressBook->Reload();
+    app.meetings = std::make_unique<MeetingDatabase>(app.settings->databaseFolder);
+    app.meetings->ReloadAll();
+    app.chooserFolder = app.settings->databaseFolder;
+    Trace("fo = " TAVOLEX_TRACE_PTR, TraceAddress(&app.chooserFolder));
+
+    const bool loaded = app.meetings->Opened();
+    CreatePaneWindows(app, loaded);
+    CreateReportFolder(app);
+    ShowAndFill(app, showCommand);
     return 1;
 }
 
-void ShutdownApplication() {
-    Application& app = App();
+void ShutdownApplication(Application& app) {
     PostQuitMessage(0);
     RECT frame{};
     GetWindowRect(app.frame, &frame);
@@ -270,7 +292,8 @@ int ProgramEntry(HINSTANCE instance, int showCommand) {
     SetTraceTargets(CommandLineTraceTargets());
     OleInitialize(nullptr);
     if (!RegisterWindowClasses(instance)) return 0;
-    if (StartApplication(instance, showCommand) == 0) return 0;
+    Application app;
+    if (StartApplication(app, instance, showCommand) == 0) return 0;
     HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(kFrameMenuId));
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -279,9 +302,9 @@ int ProgramEntry(HINSTANCE instance, int showCommand) {
         DispatchMessageW(&message);
     }
     // The settings objects close their keys with the process.
-    App().settings.reset();
-    App().env.reset();
-    App().backend.reset();
+    app.settings.reset();
+    app.env.reset();
+    app.backend.reset();
     return static_cast<int>(message.wParam);
 }
 

@@ -15,7 +15,7 @@
 #include "ui/choosers.h"
 #include "ui/pane_list_view.h"
 #include "ui/quick_view_window.h"
-#include "ui/unique_handle.h"
+#include "platform/win32/unique_handle.h"
 #include "views/meeting_items.h"
 #include "views/pane_sort.h"
 
@@ -98,26 +98,28 @@ struct Application {
     int reportCommandsEnabled = -1;
 };
 
-// The running program's objects.
-Application& App();
-
 // Registers the three window classes (frame, meeting pane, report pane).
 bool RegisterWindowClasses(HINSTANCE instance);
-// Start-up: 1 with the frame shown, 0 when the frame could not be created.
-int StartApplication(HINSTANCE instance, int showCommand, StartOptions options = {});
+// Start-up into app, which outlives the frame: 1 with the frame shown, 0 when the frame could not
+// be created.
+int StartApplication(Application& app, HINSTANCE instance, int showCommand, StartOptions options = {});
 // The program entry: OLE, the window classes, start-up and the message loop; the exit code.
 int ProgramEntry(HINSTANCE instance, int showCommand);
 // The frame's destruction: the settings writes and the releases, in order.
-void ShutdownApplication();
+void ShutdownApplication(Application& app);
+
+// The application the frame or a pane was created for: the creation parameter, kept with the
+// window from WM_NCCREATE on; null for the messages before it.
+Application* ApplicationOf(HWND window, UINT message, LPARAM lParam);
 
 // Frame operations the panes and the user change use.
-void RefreshQuickView(const RECT& client);
-void RepaintFrame();
-void RefillItemList(int selectRow);
+void RefreshQuickView(Application& app, const RECT& client);
+void RepaintFrame(Application& app);
+void RefillItemList(Application& app, int selectRow);
 // Applies a view code to a list, stores both codes and refills the list selecting row 0.
-void ApplyPaneView(PaneListView& list, std::uint32_t code, bool meetingPane);
+void ApplyPaneView(Application& app, PaneListView& list, std::uint32_t code, bool meetingPane);
 // The report folder's paths of the current user.
-tavolex::ReportPaths CurrentReportPaths();
+tavolex::ReportPaths CurrentReportPaths(const Application& app);
 
 LRESULT CALLBACK FrameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK MeetingPaneProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

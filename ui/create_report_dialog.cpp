@@ -1,8 +1,9 @@
 #include "ui/create_report_dialog.h"
 
+#include "resources/control_ids.h"
 #include "meeting_store/records.h"
 #include "settings/settings_key.h"
-#include "ui/unique_handle.h"
+#include "platform/win32/unique_handle.h"
 #include "ui/window_services.h"
 
 #include <array>
@@ -11,28 +12,28 @@
 namespace tavolex::ui {
 namespace {
 
-constexpr int kNameEdit = 1015;
-constexpr int kFirstSectionBox = 1046;
-constexpr int kCustomReportButton = 1074;
-constexpr int kTemplateList = 1071;
-constexpr int kInstantList = 1070;
-constexpr int kOpenFolderButton = 4;
-constexpr int kInstantReportButton = 5;
-constexpr int kTemplateReportButton = 6;
+constexpr int kNameEdit = IDC_CREATE_NAME;
+constexpr int kFirstSectionBox = IDC_CREATE_SECTION1;
+constexpr int kCustomReportButton = IDC_CREATE_CUSTOM_REPORT;
+constexpr int kTemplateList = IDC_CREATE_TEMPLATE_LIST;
+constexpr int kInstantList = IDC_CREATE_INSTANT_LIST;
+constexpr int kOpenFolderButton = IDC_CREATE_OPEN_FOLDER;
+constexpr int kInstantReportButton = IDC_CREATE_INSTANT_REPORT;
+constexpr int kTemplateReportButton = IDC_CREATE_TEMPLATE_REPORT;
 constexpr int kItemHeight = 17;
 constexpr int kIconSize = 15;
 
 // Frame and check-box texts: control id and string id.
-constexpr std::array<std::array<int, 2>, 10> kTexts = {{{1073, 149},
-                                                        {1058, 150},
-                                                        {1059, 151},
-                                                        {1060, 152},
-                                                        {1046, 154},
-                                                        {1047, 155},
-                                                        {1048, 156},
-                                                        {1049, 157},
-                                                        {1050, 158},
-                                                        {1051, 159}}};
+constexpr std::array<std::array<int, 2>, 10> kTexts = {{{IDC_CREATE_INSTANT_GROUP, 149},
+                                                        {IDC_CREATE_CUSTOM_GROUP, 150},
+                                                        {IDC_CREATE_NAME_GROUP, 151},
+                                                        {IDC_CREATE_TEMPLATE_GROUP, 152},
+                                                        {IDC_CREATE_SECTION1, 154},
+                                                        {IDC_CREATE_SECTION2, 155},
+                                                        {IDC_CREATE_SECTION3, 156},
+                                                        {IDC_CREATE_SECTION4, 157},
+                                                        {IDC_CREATE_SECTION5, 158},
+                                                        {IDC_CREATE_SECTION6, 159}}};
 
 // The dialog's own state: the caller's options and the pictures and font it draws with.
 struct DialogState {

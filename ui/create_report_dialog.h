@@ -2,6 +2,7 @@
 // The Create Report dialog (resource 129): a report of the current meeting from a template file,
 // an instant built-in report or the custom report of the checked sections.
 
+#include "resources/control_ids.h"
 #include "report/report_folder.h"
 #include "report_files/report_paths.h"
 #include "views/create_report.h"
@@ -21,7 +22,7 @@ class UserInteraction;
 
 namespace tavolex::ui {
 
-inline constexpr int kCreateReportDialogId = 129;
+inline constexpr int kCreateReportDialogId = IDD_CREATE_REPORT;
 // The instant list's texts: "エグゼクティブ" and "議題".
 inline constexpr int kIdsExecutiveReport = 222;
 inline constexpr int kIdsAgendaReport = 223;

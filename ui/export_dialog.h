@@ -2,6 +2,7 @@
 // The export dialog (resource 154): copies the selected report, with its pictures, to a folder
 // the user names or chooses.
 
+#include "resources/control_ids.h"
 #include "report_files/report_paths.h"
 #include "ui/choosers.h"
 
@@ -16,13 +17,13 @@ class UserInteraction;
 
 namespace tavolex::ui {
 
-inline constexpr int kExportDialogId = 154;
+inline constexpr int kExportDialogId = IDD_EXPORT;
 // Its controls.
-inline constexpr int kExportIcon = 1080;
-inline constexpr int kExportReportName = 1081;
-inline constexpr int kExportLabel = 1084;
-inline constexpr int kExportDestination = 1085;
-inline constexpr int kExportBrowse = 1086;
+inline constexpr int kExportIcon = IDC_EXPORT_ICON;
+inline constexpr int kExportReportName = IDC_EXPORT_REPORT_NAME;
+inline constexpr int kExportLabel = IDC_EXPORT_LABEL;
+inline constexpr int kExportDestination = IDC_EXPORT_DESTINATION;
+inline constexpr int kExportBrowse = IDC_EXPORT_BROWSE;
 
 struct ExportOptions {
     ReportPaths paths;

@@ -5,6 +5,7 @@
 // one UI thread (messages are pumped between meetings), and a closing message with the counts that
 // format reports. The finished archive opens in the viewer.
 
+#include "resources/control_ids.h"
 #include "export/export_text.h"
 #include "ui/choosers.h"
 
@@ -25,11 +26,11 @@ class UserInteraction;
 
 namespace tavolex::ui {
 
-inline constexpr int kCmdExportArchive = 33201;
-inline constexpr int kCmdExportCalendar = 33202;
-inline constexpr int kCmdExportContacts = 33203;
-inline constexpr int kCmdExportDatabase = 33204;
-inline constexpr int kCmdExportDump = 33205;
+inline constexpr int kCmdExportArchive = IDM_EXPORT_ARCHIVE;
+inline constexpr int kCmdExportCalendar = kCmdExportArchive + 1;
+inline constexpr int kCmdExportContacts = kCmdExportArchive + 2;
+inline constexpr int kCmdExportDatabase = kCmdExportArchive + 3;
+inline constexpr int kCmdExportDump = kCmdExportArchive + 4;
 // The commands are kCmdExportArchive + the exporter's row.
 inline constexpr int kCmdExportFirst = kCmdExportArchive;
 

@@ -4,7 +4,7 @@
 // for each cell's text when it draws it, and the texts stay with the rows, so a sort moves whole
 // rows. Each row's parameter is the meeting index, item entry index or report position it stands for.
 
-#include "ui/unique_handle.h"
+#include "platform/win32/unique_handle.h"
 #include "views/pane_layout.h"
 #include "views/pane_row.h"
 #include "views/pane_sort.h"
@@ -15,6 +15,8 @@
 #include <vector>
 
 namespace tavolex::ui {
+
+using platform::win32::UniqueImageList;
 
 // The control id every list carries.
 inline constexpr int kListControlId = 3000;

@@ -69,21 +69,21 @@ PreferencesOptions FromControls(HWND dialog) {
 void ChooseViewer(HWND dialog, const PreferencesDialogActions& actions) {
     SelectViewerRadio(dialog, true);
     std::filesystem::path program = actions.storedBrowser();
-    App().choosers.chooseProgram(dialog, program);  // a cancel leaves the stored program
+    actions.choosers->chooseProgram(dialog, program);  // a cancel leaves the stored program
     SetField(dialog, kPrefViewerEditId, program);
 }
 
-void ChooseFolderInto(HWND dialog, int fieldId) {
-    const std::optional<std::filesystem::path> folder = App().choosers.chooseFolder(dialog);
+void ChooseFolderInto(HWND dialog, const PreferencesDialogActions& actions, int fieldId) {
+    const std::optional<std::filesystem::path> folder = actions.choosers->chooseFolder(dialog);
     if (!folder) return;
     std::wstring text = folder->wstring();
     if (text.empty() || text.back() != L'\\') text.push_back(L'\\');
     SetDlgItemTextW(dialog, fieldId, text.c_str());
 }
 
-void ExploreField(HWND dialog, int fieldId) {
-    if (App().choosers.exploreFolder(dialog, std::filesystem::path(FieldText(dialog, fieldId))) == ExploreResult::kNotFound) {
-        App().ui->ShowMessage(kUnableToOpenFolder, "", platform::MessageIcon::kNone);
+void ExploreField(HWND dialog, const PreferencesDialogActions& actions, int fieldId) {
+    if (actions.choosers->exploreFolder(dialog, std::filesystem::path(FieldText(dialog, fieldId))) == ExploreResult::kNotFound) {
+        actions.ui->ShowMessage(kUnableToOpenFolder, "", platform::MessageIcon::kNone);
     }
 }
 
@@ -94,10 +94,10 @@ bool OnCommand(HWND dialog, DialogState& state, int id) {
             SetField(dialog, kPrefViewerEditId, state.actions->defaultBrowser());
             return true;
         case kPrefChooseViewerId: ChooseViewer(dialog, *state.actions); return true;
-        case kPrefChooseOutputId: ChooseFolderInto(dialog, kPrefOutputEditId); return true;
-        case kPrefChooseTemplateId: ChooseFolderInto(dialog, kPrefTemplateEditId); return true;
-        case kPrefOpenOutputId: ExploreField(dialog, kPrefOutputEditId); return true;
-        case kPrefOpenTemplateId: ExploreField(dialog, kPrefTemplateEditId); return true;
+        case kPrefChooseOutputId: ChooseFolderInto(dialog, *state.actions, kPrefOutputEditId); return true;
+        case kPrefChooseTemplateId: ChooseFolderInto(dialog, *state.actions, kPrefTemplateEditId); return true;
+        case kPrefOpenOutputId: ExploreField(dialog, *state.actions, kPrefOutputEditId); return true;
+        case kPrefOpenTemplateId: ExploreField(dialog, *state.actions, kPrefTemplateEditId); return true;
         case IDOK: {
             const PreferencesOptions chosen = FromControls(dialog);
             if (!state.actions->accept(chosen)) return true;
@@ -117,13 +117,13 @@ INT_PTR CALLBACK PreferencesProcedure(HWND dialog, UINT message, WPARAM wParam, 
             state = reinterpret_cast<DialogState*>(lParam);
             SetWindowLongPtrW(dialog, GWLP_USERDATA, lParam);
             // The dialog's messages are owned by the dialog, so it waits for them.
-            state->previousMessageOwner = App().frameUi.owner;
-            App().frameUi.owner = dialog;
+            state->previousMessageOwner = state->actions->messageOwner->owner;
+            state->actions->messageOwner->owner = dialog;
             Fill(dialog, *state->options);
             return TRUE;
         case WM_COMMAND: return state != nullptr && OnCommand(dialog, *state, LOWORD(wParam)) ? TRUE : FALSE;
         case WM_DESTROY:
-            if (state != nullptr) App().frameUi.owner = state->previousMessageOwner;
+            if (state != nullptr) state->actions->messageOwner->owner = state->previousMessageOwner;
             return FALSE;
         default: return FALSE;
     }
@@ -137,16 +137,21 @@ INT_PTR ShowPreferencesDialog(HWND parent, PreferencesOptions& options, const Pr
                            PreferencesProcedure, reinterpret_cast<LPARAM>(&state));
 }
 
-PreferencesDialogActions CurrentUserPreferencesActions(ApplicationSettings& settings, const PalmUserList& users) {
+PreferencesDialogActions CurrentUserPreferencesActions(Application& app) {
+    ApplicationSettings& settings = *app.settings;
+    const PalmUserList& users = *app.users;
     PreferencesDialogActions actions;
     actions.defaultBrowser = [&settings] { return UseDefaultBrowser(settings); };
     actions.storedBrowser = [&settings] { return LoadPreferences(settings).browserPath; };
-    actions.accept = [&settings, &users](const PreferencesOptions& options) {
+    actions.accept = [&settings, &users, &app](const PreferencesOptions& options) {
         if (SavePreferences(settings, users.CurrentCount(), options)) return true;
-        App().ui->ShowMessage(Narrow(LoadText(GetModuleHandleW(nullptr), kPathsRefusedText)), "Tavolex",
-                              platform::MessageIcon::kInformation);
+        app.ui->ShowMessage(Narrow(LoadText(GetModuleHandleW(nullptr), kPathsRefusedText)), "Tavolex",
+                            platform::MessageIcon::kInformation);
         return false;
     };
+    actions.choosers = &app.choosers;
+    actions.ui = app.ui;
+    actions.messageOwner = &app.frameUi;
     return actions;
 }
 

@@ -2,6 +2,7 @@
 // The Preferences dialog (resource 225): the viewer program and how HTML reports are opened, the
 // report output folder and the template folder of the current Palm user.
 
+#include "resources/control_ids.h"
 #include "views/preferences_settings.h"
 
 #include <windows.h>
@@ -9,31 +10,34 @@
 #include <filesystem>
 #include <functional>
 
-namespace tavolex {
-struct ApplicationSettings;
-class PalmUserList;
-}  // namespace tavolex
+namespace tavolex::platform {
+class UserInteraction;
+}  // namespace tavolex::platform
 
 namespace tavolex::ui {
 
-inline constexpr int kPreferencesDialogId = 225;
+struct Application;
+struct Choosers;
+class FrameInteraction;
+
+inline constexpr int kPreferencesDialogId = IDD_PREFERENCES;
 
 // Control ids of dialog 225.
-inline constexpr int kPrefExplanationId = 1052;
-inline constexpr int kPrefViewerGroupId = 1053;
-inline constexpr int kPrefViewerRadioId = 1077;
-inline constexpr int kPrefViewerEditId = 1009;
-inline constexpr int kPrefDefaultViewerId = 1010;
-inline constexpr int kPrefChooseViewerId = 1031;
-inline constexpr int kPrefAssociatedRadioId = 1078;
-inline constexpr int kPrefOutputGroupId = 1054;
-inline constexpr int kPrefOutputEditId = 1007;
-inline constexpr int kPrefChooseOutputId = 1032;
-inline constexpr int kPrefOpenOutputId = 1033;
-inline constexpr int kPrefTemplateGroupId = 1055;
-inline constexpr int kPrefTemplateEditId = 1008;
-inline constexpr int kPrefChooseTemplateId = 1034;
-inline constexpr int kPrefOpenTemplateId = 1035;
+inline constexpr int kPrefExplanationId = IDC_PREF_EXPLANATION;
+inline constexpr int kPrefViewerGroupId = IDC_PREF_VIEWER_GROUP;
+inline constexpr int kPrefViewerRadioId = IDC_PREF_VIEWER_RADIO;
+inline constexpr int kPrefViewerEditId = IDC_PREF_VIEWER_EDIT;
+inline constexpr int kPrefDefaultViewerId = IDC_PREF_DEFAULT_VIEWER;
+inline constexpr int kPrefChooseViewerId = IDC_PREF_CHOOSE_VIEWER;
+inline constexpr int kPrefAssociatedRadioId = IDC_PREF_ASSOCIATED_RADIO;
+inline constexpr int kPrefOutputGroupId = IDC_PREF_OUTPUT_GROUP;
+inline constexpr int kPrefOutputEditId = IDC_PREF_OUTPUT_EDIT;
+inline constexpr int kPrefChooseOutputId = IDC_PREF_CHOOSE_OUTPUT;
+inline constexpr int kPrefOpenOutputId = IDC_PREF_OPEN_OUTPUT;
+inline constexpr int kPrefTemplateGroupId = IDC_PREF_TEMPLATE_GROUP;
+inline constexpr int kPrefTemplateEditId = IDC_PREF_TEMPLATE_EDIT;
+inline constexpr int kPrefChooseTemplateId = IDC_PREF_CHOOSE_TEMPLATE;
+inline constexpr int kPrefOpenTemplateId = IDC_PREF_OPEN_TEMPLATE;
 
 // What the dialog's buttons do beyond moving values between the controls and the options; the
 // choosers and the messages come from the application's replaceable sets.
@@ -44,6 +48,11 @@ struct PreferencesDialogActions {
     std::function<std::filesystem::path()> storedBrowser;
     // "OK" with the values of the controls; false keeps the dialog open.
     std::function<bool(const PreferencesOptions&)> accept;
+    // The folder and program choosers, the messages, and the frame's message owner, which the
+    // dialog takes over while it is up so that it waits for the messages.
+    const Choosers* choosers = nullptr;
+    platform::UserInteraction* ui = nullptr;
+    FrameInteraction* messageOwner = nullptr;
 };
 
 // Runs the dialog modally, showing options; after IDOK options holds the accepted values.
@@ -52,6 +61,6 @@ INT_PTR ShowPreferencesDialog(HWND parent, PreferencesOptions& options, const Pr
 // Actions over the current Palm user's settings: the default browser becomes the in-memory
 // viewer program at once; OK stores through SavePreferences and tells the user (string 212)
 // when the paths are refused.
-PreferencesDialogActions CurrentUserPreferencesActions(ApplicationSettings& settings, const PalmUserList& users);
+PreferencesDialogActions CurrentUserPreferencesActions(Application& app);
 
 }  // namespace tavolex::ui

@@ -2,12 +2,14 @@
 // The quick view: a read-only, multi-line edit control under the report list that shows the
 // text the portable quick view builds for the selected meeting or item.
 
-#include "ui/unique_handle.h"
+#include "platform/win32/unique_handle.h"
 
 #include <string>
 #include <string_view>
 
 namespace tavolex::ui {
+
+using platform::win32::UniqueFont;
 
 inline constexpr int kQuickViewControlId = 3002;
 

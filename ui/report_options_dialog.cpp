@@ -1,7 +1,7 @@
 #include "ui/report_options_dialog.h"
 
 #include "settings/application_settings.h"
-#include "ui/unique_handle.h"
+#include "platform/win32/unique_handle.h"
 #include "ui/window_services.h"
 
 #include <commctrl.h>

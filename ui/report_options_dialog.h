@@ -4,6 +4,7 @@
 // on reports). The visible tab is stored when another tab is chosen and when the dialog closes,
 // by "終了" as by Esc; there is no cancel.
 
+#include "resources/control_ids.h"
 #include "platform/platform.h"
 #include "views/report_field_options.h"
 
@@ -17,7 +18,7 @@ struct ApplicationSettings;
 
 namespace tavolex::ui {
 
-inline constexpr int kReportOptionsDialogId = 189;
+inline constexpr int kReportOptionsDialogId = IDD_REPORT_OPTIONS;
 inline constexpr int kAuthorEditId = 1082;
 inline constexpr int kAuthorCaptionId = 1083;
 

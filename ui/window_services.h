@@ -2,40 +2,47 @@
 // Services the frame, the panes and the dialogs share: fonts made to a point size, enabling the
 // frame's commands in its menu and tool bar, and texts for the W API.
 
-#include "ui/unique_handle.h"
+#include "resources/control_ids.h"
+#include "platform/win32/unique_handle.h"
 
 #include <string>
 #include <string_view>
 
 namespace tavolex::ui {
 
+using platform::win32::ScopedSelectObject;
+using platform::win32::UniqueBitmap;
+using platform::win32::UniqueFont;
+using platform::win32::UniqueImageList;
+using platform::win32::UniqueMenu;
+
 // Menu and tool bar command ids.
-inline constexpr int kCmdAbout = 104;
-inline constexpr int kCmdExit = 105;
-inline constexpr int kCmdCreateReport = 504;
-inline constexpr int kCmdCycleViews = 507;
-inline constexpr int kCmdRefresh = 2000;
-inline constexpr int kCmdDelete = 2001;
-inline constexpr int kCmdLargeIcons = 32771;
-inline constexpr int kCmdSmallIcons = 32772;
-inline constexpr int kCmdDetails = 32773;
-inline constexpr int kCmdList = 32774;
-inline constexpr int kCmdPreferences = 32775;
-inline constexpr int kCmdSupport = 32776;
-inline constexpr int kCmdContact = 32778;
-inline constexpr int kCmdRename = 32783;
-inline constexpr int kCmdOpenReport = 32786;
-inline constexpr int kCmdHelp = 32787;
-inline constexpr int kCmdPaneLargeIcons = 32789;
-inline constexpr int kCmdPaneSmallIcons = 32790;
-inline constexpr int kCmdPaneList = 32791;
-inline constexpr int kCmdPaneDetails = 32792;
-inline constexpr int kCmdPaneOpen = 32793;
-inline constexpr int kCmdMail = 32794;
-inline constexpr int kCmdPaneMail = 32796;
-inline constexpr int kCmdExport = 32800;
-inline constexpr int kCmdReportOptions = 32809;
-inline constexpr int kCmdQuickView = 32812;
+inline constexpr int kCmdAbout = IDM_ABOUT;
+inline constexpr int kCmdExit = IDM_EXIT;
+inline constexpr int kCmdCreateReport = IDM_CREATE_REPORT;
+inline constexpr int kCmdCycleViews = IDM_CYCLE_VIEWS;
+inline constexpr int kCmdRefresh = IDM_REFRESH;
+inline constexpr int kCmdDelete = IDM_DELETE;
+inline constexpr int kCmdLargeIcons = IDM_LARGE_ICONS;
+inline constexpr int kCmdSmallIcons = IDM_SMALL_ICONS;
+inline constexpr int kCmdDetails = IDM_DETAILS;
+inline constexpr int kCmdList = IDM_LIST;
+inline constexpr int kCmdPreferences = IDM_PREFERENCES;
+inline constexpr int kCmdSupport = IDM_SUPPORT;
+inline constexpr int kCmdContact = IDM_CONTACT;
+inline constexpr int kCmdRename = IDM_RENAME;
+inline constexpr int kCmdOpenReport = IDM_OPEN_REPORT;
+inline constexpr int kCmdHelp = IDM_HELP;
+inline constexpr int kCmdPaneLargeIcons = IDM_PANE_LARGE_ICONS;
+inline constexpr int kCmdPaneSmallIcons = IDM_PANE_SMALL_ICONS;
+inline constexpr int kCmdPaneList = IDM_PANE_LIST;
+inline constexpr int kCmdPaneDetails = IDM_PANE_DETAILS;
+inline constexpr int kCmdPaneOpen = IDM_PANE_OPEN;
+inline constexpr int kCmdMail = IDM_MAIL;
+inline constexpr int kCmdPaneMail = IDM_PANE_MAIL;
+inline constexpr int kCmdExport = IDM_EXPORT;
+inline constexpr int kCmdReportOptions = IDM_REPORT_OPTIONS;
+inline constexpr int kCmdQuickView = IDM_QUICK_VIEW;
 
 // The face the user box, the quick view and the lists are drawn in, and the one taken where it
 // is missing (Wine on Debian has the IPA fonts).

@@ -1,6 +1,7 @@
 #include "platform/file_system.h"
 
 #include "platform/platform.h"
+#include "platform/win32/unique_handle.h"
 
 #include <windows.h>
 
@@ -35,20 +36,19 @@ bool MoveFileOver(const std::filesystem::path& from, const std::filesystem::path
 UniqueFile CreateNewFile(const std::filesystem::path& path, std::error_code& error) {
     // CREATE_NEW fails on every existing name, a symbolic link or junction included, so nothing
     // placed at the name beforehand is opened.
-    const HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
+    win32::UniqueFileHandle handle(
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle) {
         error = LastError();
         return nullptr;
     }
-    const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
+    const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle.Get()), _O_WRONLY | _O_BINARY);
+    if (fd >= 0) static_cast<void>(handle.Release());  // the descriptor closes it from here on
     std::FILE* file = fd < 0 ? nullptr : ::_fdopen(fd, "wb");
     if (file == nullptr) {
         error = std::make_error_code(std::errc::too_many_files_open);
-        if (fd < 0) {
-            ::CloseHandle(handle);
-        } else {
-            ::_close(fd);
-        }
+        if (fd >= 0) ::_close(fd);
+        handle.Reset();  // closed before the delete: the file is not shared
         ::DeleteFileW(path.c_str());
         return nullptr;
     }

@@ -124,20 +124,23 @@ protected:
                                             chooserCalls.push_back(L"explore " + folder.wstring());
                                             return ui::ExploreResult::kNotFound;
                                         }};
-        ASSERT_EQ(ui::StartApplication(instance_, SW_SHOWNORMAL, options), 1);
+        ASSERT_EQ(ui::StartApplication(App(), instance_, SW_SHOWNORMAL, options), 1);
         running_ = true;
     }
 
     void Stop() {
         if (!running_) return;
-        DestroyWindow(ui::App().frame);
+        DestroyWindow(App().frame);
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         }
         running_ = false;
     }
 
-    static ui::Application& App() { return ui::App(); }
+    static ui::Application& App() {
+        static ui::Application application;
+        return application;
+    }
     static HWND MeetingList() { return App().meetingList->Window(); }
     static HWND ReportList() { return App().reportList->Window(); }
 

@@ -1,0 +1,97 @@
+// The ids the desktop program's resource script and its C++ share: menus and their commands,
+// dialogs and their controls. Plain #defines, as the resource compiler reads nothing else.
+#pragma once
+
+// Menus.
+#define IDR_FRAME_MENU 109
+#define IDR_REPORT_MENU 155
+#define IDR_MEETING_MENU 171
+#define IDR_VIEW_MENU 173
+
+// Commands of the menus and the tool bar.
+#define IDM_ABOUT 104
+#define IDM_EXIT 105
+#define IDM_CREATE_REPORT 504
+#define IDM_CYCLE_VIEWS 507
+#define IDM_REFRESH 2000
+#define IDM_DELETE 2001
+#define IDM_LARGE_ICONS 32771
+#define IDM_SMALL_ICONS 32772
+#define IDM_DETAILS 32773
+#define IDM_LIST 32774
+#define IDM_PREFERENCES 32775
+#define IDM_SUPPORT 32776
+#define IDM_CONTACT 32778
+#define IDM_RENAME 32783
+#define IDM_OPEN_REPORT 32786
+#define IDM_HELP 32787
+#define IDM_PANE_LARGE_ICONS 32789
+#define IDM_PANE_SMALL_ICONS 32790
+#define IDM_PANE_LIST 32791
+#define IDM_PANE_DETAILS 32792
+#define IDM_PANE_OPEN 32793
+#define IDM_MAIL 32794
+#define IDM_PANE_MAIL 32796
+#define IDM_EXPORT 32800
+#define IDM_REPORT_OPTIONS 32809
+#define IDM_QUICK_VIEW 32812
+// The File menu's exports: the first, then one per row of the exporter table.
+#define IDM_EXPORT_ARCHIVE 33201
+
+// The About box.
+#define IDD_ABOUT 103
+#define IDC_ABOUT_TEXT1 1040
+#define IDC_ABOUT_TEXT2 1041
+#define IDC_ABOUT_TEXT3 1042
+#define IDC_ABOUT_TEXT4 1043
+#define IDC_ABOUT_VERSION 1063
+#define IDC_ABOUT_RELEASE 1064
+
+// Create Report.
+#define IDD_CREATE_REPORT 129
+#define IDC_CREATE_NAME_GROUP 1059
+#define IDC_CREATE_NAME 1015
+#define IDC_CREATE_CUSTOM_GROUP 1058
+#define IDC_CREATE_SECTION1 1046
+#define IDC_CREATE_SECTION2 1047
+#define IDC_CREATE_SECTION3 1048
+#define IDC_CREATE_SECTION4 1049
+#define IDC_CREATE_SECTION5 1050
+#define IDC_CREATE_SECTION6 1051
+#define IDC_CREATE_CUSTOM_REPORT 1074
+#define IDC_CREATE_TEMPLATE_GROUP 1060
+#define IDC_CREATE_TEMPLATE_LIST 1071
+#define IDC_CREATE_OPEN_FOLDER 4
+#define IDC_CREATE_TEMPLATE_REPORT 6
+#define IDC_CREATE_INSTANT_GROUP 1073
+#define IDC_CREATE_INSTANT_LIST 1070
+#define IDC_CREATE_INSTANT_REPORT 5
+
+// Export of a report.
+#define IDD_EXPORT 154
+#define IDC_EXPORT_ICON 1080
+#define IDC_EXPORT_REPORT_NAME 1081
+#define IDC_EXPORT_LABEL 1084
+#define IDC_EXPORT_DESTINATION 1085
+#define IDC_EXPORT_BROWSE 1086
+
+// Report Options (its tabs' controls are made by the program).
+#define IDD_REPORT_OPTIONS 189
+
+// Preferences.
+#define IDD_PREFERENCES 225
+#define IDC_PREF_EXPLANATION 1052
+#define IDC_PREF_VIEWER_GROUP 1053
+#define IDC_PREF_VIEWER_RADIO 1077
+#define IDC_PREF_VIEWER_EDIT 1009
+#define IDC_PREF_DEFAULT_VIEWER 1010
+#define IDC_PREF_CHOOSE_VIEWER 1031
+#define IDC_PREF_ASSOCIATED_RADIO 1078
+#define IDC_PREF_OUTPUT_GROUP 1054
+#define IDC_PREF_OUTPUT_EDIT 1007
+#define IDC_PREF_CHOOSE_OUTPUT 1032
+#define IDC_PREF_OPEN_OUTPUT 1033
+#define IDC_PREF_TEMPLATE_GROUP 1055
+#define IDC_PREF_TEMPLATE_EDIT 1008
+#define IDC_PREF_CHOOSE_TEMPLATE 1034
+#define IDC_PREF_OPEN_TEMPLATE 1035
