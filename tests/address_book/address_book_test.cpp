@@ -74,6 +74,9 @@ TEST_F(AddressBookTest, AFullPersonRoundTrips) {
               (std::vector<std::string_view>{Cp932("山田"), Cp932("太郎"), "Manager", "Tavolex", "1-2-3", "Chiyoda",
                                              "Tokyo", "100-0001", "Japan", "note", "c1", "c4"}));
     for (int n = 1; n <= 5; ++n) EXPECT_EQ(a.Phone(n), "03-" + std::to_string(n - 1)) << n;
+    // Numbers past either end give nothing, never a neighbouring field.
+    EXPECT_EQ((std::vector<std::string_view>{a.Phone(0), a.Phone(6), a.Custom(0), a.Custom(5)}),
+              (std::vector<std::string_view>{"", "", "", ""}));
 }
 
 TEST_F(AddressBookTest, PhoneLabelIndexesOutsideTheEightGiveNoLabel) {
