@@ -109,101 +109,133 @@ int Report(CliSession& session, const ReportArguments& a) {
 
 }  // namespace
 
+namespace {
+
+ReportKind KindOf(const std::string& kind) {
+    return kind == "agenda" ? ReportKind::kAgenda : kind == "custom" ? ReportKind::kCustom : ReportKind::kExecutive;
+}
+
+// Loads the template the job names into the report and sets its expansion mode: the name as given
+// when it has a folder or exists, else the template folder's file. templatePath stays empty for a
+// built-in kind; false (after a message) when the template cannot be read.
+bool LoadJobTemplate(CliSession& session, const ReportJob& job, fs::path& templatePath) {
+    if (job.templateName.empty()) return true;
+    ReportFolder& report = session.Report();
+    const fs::path given = platform::PathFromCp932(platform::Utf8ToCp932(job.templateName));
+    std::error_code ec;
+    templatePath = given.has_parent_path() || fs::exists(given, ec) ? given : session.TemplateFolder() / given;
+    if (!fs::exists(templatePath, ec) && !given.has_parent_path()) templatePath = session.TemplateFolder() / given;
+    if (!report.LoadTemplateFile(templatePath)) {
+        if (!fs::is_regular_file(templatePath, ec)) Detail(PathReason(templatePath, ec ? ec : std::make_error_code(std::errc::no_such_file_or_directory)));
+        return false;
+    }
+    report.SetMode(HasRtfExtension(templatePath) ? ExpansionMode::Rtf : ExpansionMode::Html);
+    return true;
+}
+
+// The report's options become the user's with only the listed sections turned on.
+void ApplySections(CliSession& session, const std::vector<std::string>& list) {
+    const auto has = [list](const char* name) { return std::find(list.begin(), list.end(), name) != list.end(); };
+    session.Report().SetOptionsSource([&session, has] {
+        ReportOptions o = session.ReadReportOptions();
+        o.withAuthor = has("author");
+        o.withAgendas = has("agenda");
+        o.withToDos = has("todo");
+        o.withNotes = has("note");
+        o.withSketches = has("sketch");
+        o.withAttendees = has("attendee");
+        return o;
+    });
+}
+
+// One run of report writing: what stays the same for each meeting, and what the run has written.
+struct ReportRun {
+    CliSession& session;
+    const ReportJob& job;
+    std::string nameFormat;
+    ReportKind kind;
+    fs::path templatePath;                // empty: the built-in kind
+    std::string extension;
+    std::set<std::string> given;          // the batch's names so far, as a file system without letter case sees them
+    json written = json::array();
+};
+
+// The meeting's report path in the output folder: its title, --name or --name-format, made a clean
+// file name; a name the batch gave already gets " (2)", " (3)"…
+fs::path ReportPathFor(ReportRun& run, const Meeting& meeting, const MeetingListing& listing) {
+    std::string name = meeting.szTitle;
+    if (run.job.name) name = platform::Utf8ToCp932(*run.job.name);
+    if (run.job.batch || run.job.nameFormat) {
+        std::string utf8;
+        std::string error;
+        FormatName(run.nameFormat, listing, utf8, error);
+        name = platform::Utf8ToCp932(utf8);
+    }
+    CleanReportName(name, run.session.Ui());
+    std::string unique = name;
+    for (int n = 2; run.given.contains(LowerAsciiText(unique + run.extension)); ++n) unique = name + " (" + std::to_string(n) + ")";
+    run.given.insert(LowerAsciiText(unique + run.extension));
+    return run.session.OutputFolder() / platform::PathFromCp932(unique + run.extension);
+}
+
+// One meeting's report; false when it was not written (after a message).
+bool WriteOneReport(ReportRun& run, std::int32_t index, std::ostream& out) {
+    CliSession& session = run.session;
+    ReportFolder& report = session.Report();
+    const Meeting& meeting = *session.Store().MeetingAt(index);
+    const MeetingListing listing = ListMeeting(session.Store(), index);
+    const fs::path reportPath = ReportPathFor(run, meeting, listing);
+    if (!ConfirmOverwrite(reportPath, session.Ui())) return false;
+    const bool ok = run.templatePath.empty() ? report.WriteBuiltInReport(reportPath, meeting, run.kind)
+                                             : report.WriteTemplateReport(reportPath, meeting);
+    if (!ok) {
+        if (const std::string reason = WriteFailureReason(reportPath); !reason.empty()) Detail(reason);
+        return false;
+    }
+    if (session.Json()) {
+        run.written.push_back({{"meeting", listing.number}, {"id", listing.id}, {"path", PathText(reportPath)}});
+    } else {
+        out << PathText(reportPath) << '\n' << std::flush;
+    }
+    // The writer has named each sketch picture it could not write; the job is not done.
+    for (const fs::path& picture : report.UnwrittenPictures()) {
+        if (const std::string reason = WriteFailureReason(picture); !reason.empty()) Detail(reason);
+    }
+    return report.UnwrittenPictures().empty();
+}
+
+}  // namespace
+
 int WriteReports(CliSession& session, const ReportJob& job, std::ostream& out) {
     const std::vector<std::int32_t>& indexes = job.meetings;
-    const bool batch = job.batch;
-    const std::string nameFormat = job.nameFormat.value_or("{title}");
-    ReportFolder& report = session.Report();
-    ReportKind kind = job.kind == "agenda" ? ReportKind::kAgenda : job.kind == "custom" ? ReportKind::kCustom : ReportKind::kExecutive;
-    fs::path templatePath;
-    if (!job.templateName.empty()) {
-        const fs::path given = platform::PathFromCp932(platform::Utf8ToCp932(job.templateName));
-        std::error_code ec;
-        templatePath = given.has_parent_path() || fs::exists(given, ec) ? given : session.TemplateFolder() / given;
-        if (!fs::exists(templatePath, ec) && !given.has_parent_path()) templatePath = session.TemplateFolder() / given;
-        if (!report.LoadTemplateFile(templatePath)) {
-            if (!fs::is_regular_file(templatePath, ec)) Detail(PathReason(templatePath, ec ? ec : std::make_error_code(std::errc::no_such_file_or_directory)));
-            return 1;
-        }
-        report.SetMode(HasRtfExtension(templatePath) ? ExpansionMode::Rtf : ExpansionMode::Html);
-    }
-    if (job.sections) {
-        const std::vector<std::string> list = *job.sections;
-        const auto has = [list](const char* name) { return std::find(list.begin(), list.end(), name) != list.end(); };
-        report.SetOptionsSource([&session, has] {
-            ReportOptions o = session.ReadReportOptions();
-            o.withAuthor = has("author");
-            o.withAgendas = has("agenda");
-            o.withToDos = has("todo");
-            o.withNotes = has("note");
-            o.withSketches = has("sketch");
-            o.withAttendees = has("attendee");
-            return o;
-        });
-    }
+    ReportRun run{session, job, job.nameFormat.value_or("{title}"), KindOf(job.kind), {}, {}, {}};
+    if (!LoadJobTemplate(session, job, run.templatePath)) return 1;
+    if (job.sections) ApplySections(session, *job.sections);
     if (!session.ReadyOutputFolder(true)) return 1;
     if (job.open) {
-        report.SetViewer(MakeReportViewer([&session] { return ViewerSettings{session.AutoView(), session.BrowserPath()}; },
-                                          platform::SystemLauncher(), session.Ui()));
+        session.Report().SetViewer(MakeReportViewer([&session] { return ViewerSettings{session.AutoView(), session.BrowserPath()}; },
+                                                    platform::SystemLauncher(), session.Ui()));
     }
-    const std::string extension = templatePath.empty() ? ".htm" : platform::PathToCp932(templatePath.extension());
-    std::set<std::string> given;  // the batch's names so far, as a file system without letter case sees them
-    json written = json::array();
-    int status = 0;
+    run.extension = run.templatePath.empty() ? ".htm" : platform::PathToCp932(run.templatePath.extension());
     if (indexes.empty()) {
         Fail(session.Ui(), "No meeting matches the selection: no report was written.", "The selection is listed by: tavolex meetings with the same options");
         return 1;
     }
-    if (std::string utf8, error; !indexes.empty() && !FormatName(nameFormat, ListMeeting(session.Store(), indexes[0]), utf8, error)) {
+    if (std::string utf8, error; !FormatName(run.nameFormat, ListMeeting(session.Store(), indexes[0]), utf8, error)) {
         return UsageError("report", error);
     }
-    // One meeting's report; false when it was not written (after a message).
-    const auto writeOne = [&](std::int32_t index) {
-        const Meeting& meeting = *session.Store().MeetingAt(index);
-        const MeetingListing listing = ListMeeting(session.Store(), index);
-        std::string name = meeting.szTitle;
-        if (job.name) name = platform::Utf8ToCp932(*job.name);
-        if (batch || job.nameFormat) {
-            std::string utf8;
-            std::string error;
-            FormatName(nameFormat, listing, utf8, error);
-            name = platform::Utf8ToCp932(utf8);
-        }
-        CleanReportName(name, session.Ui());
-        // A name the batch gave already gets " (2)", " (3)"…
-        std::string unique = name;
-        for (int n = 2; given.contains(LowerAsciiText(unique + extension)); ++n) unique = name + " (" + std::to_string(n) + ")";
-        given.insert(LowerAsciiText(unique + extension));
-        const fs::path reportPath = session.OutputFolder() / platform::PathFromCp932(unique + extension);
-        if (!ConfirmOverwrite(reportPath, session.Ui())) return false;
-        const bool ok = templatePath.empty() ? report.WriteBuiltInReport(reportPath, meeting, kind)
-                                             : report.WriteTemplateReport(reportPath, meeting);
-        if (!ok) {
-            if (const std::string reason = WriteFailureReason(reportPath); !reason.empty()) Detail(reason);
-            return false;
-        }
-        if (session.Json()) {
-            written.push_back({{"meeting", listing.number}, {"id", listing.id}, {"path", PathText(reportPath)}});
-        } else {
-            out << PathText(reportPath) << '\n' << std::flush;
-        }
-        // The writer has named each sketch picture it could not write; the job is not done.
-        for (const fs::path& picture : report.UnwrittenPictures()) {
-            if (const std::string reason = WriteFailureReason(picture); !reason.empty()) Detail(reason);
-        }
-        return report.UnwrittenPictures().empty();
-    };
+    int status = 0;
     ProgressBar progress("report", indexes.size());
     for (const std::int32_t index : indexes) {
         progress.Clear();  // what a report prints or asks gets lines of its own
-        if (!writeOne(index)) status = 1;
+        if (!WriteOneReport(run, index, out)) status = 1;
         progress.Step();
     }
     if (session.Json()) {
-        if (!batch && written.size() == 1) {
-            WriteJson(out, written[0]);
+        if (!job.batch && run.written.size() == 1) {
+            WriteJson(out, run.written[0]);
         } else {
-            WriteJson(out, json{{"reports", written}});
+            WriteJson(out, json{{"reports", run.written}});
         }
     }
     return status;

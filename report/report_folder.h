@@ -23,6 +23,8 @@ bool HasRtfExtension(const std::filesystem::path& path);
 
 class AddressBook;
 class MeetingDatabase;
+struct Address;
+struct Attendee;
 namespace platform {
 class UserInteraction;
 }
@@ -138,6 +140,8 @@ private:
     TokenAction Sketches(int id);
     TokenAction Agendas(int id);
     TokenAction Attendees(int id);
+    void WriteAttendeeOwnName(const Attendee& attendee, int id);
+    void WriteAddressField(const Address& a, int id);
 
     void Restart(Kind kind);
     void Advance(Kind kind);

@@ -324,18 +324,27 @@ TokenAction ReportFolder::Attendees(int id) {
         return TokenAction::Consumed;
     }
     if (addressIndex_ == -2) {
-        // No address-book entry: the attendee's own name parts.
-        const AttendeeName name = SplitAttendeeText(attendee->szText);
-        if (id == kTokFirstName) {
-            WriteText(" ");
-            WriteText(name.firstName);
-        }
-        if (id == kTokLastName) WriteText(name.lastName);
-        if (id == kTokCompany) WriteText(name.ShownCompany());
+        WriteAttendeeOwnName(*attendee, id);
         return TokenAction::Consumed;
     }
     if (!hasAddress_ || addressIndex_ < 0 || addressIndex_ >= book_.Count()) return TokenAction::Consumed;
-    const Address& a = book_.At(addressIndex_);
+    WriteAddressField(book_.At(addressIndex_), id);
+    return TokenAction::Consumed;
+}
+
+// No address-book entry: the attendee's own name parts.
+void ReportFolder::WriteAttendeeOwnName(const Attendee& attendee, int id) {
+    const AttendeeName name = SplitAttendeeText(attendee.szText);
+    if (id == kTokFirstName) {
+        WriteText(" ");
+        WriteText(name.firstName);
+    }
+    if (id == kTokLastName) WriteText(name.lastName);
+    if (id == kTokCompany) WriteText(name.ShownCompany());
+}
+
+// The attendee's address-book field the token names.
+void ReportFolder::WriteAddressField(const Address& a, int id) {
     switch (id) {
         case kTokFirstName:
             WriteText(" ");
@@ -397,7 +406,6 @@ TokenAction ReportFolder::Attendees(int id) {
         default:
             break;  // NEXT_ITEM writes nothing
     }
-    return TokenAction::Consumed;
 }
 
 void ReportFolder::WriteCount(std::int32_t counter) {
