@@ -5,6 +5,7 @@
 #include "setup/startup_settings.h"
 #include "platform/file_system.h"
 #include "session/report_settings.h"
+#include "session/user_stores.h"
 #include "settings/settings_key.h"
 #include "settings/settings_text.h"
 
@@ -239,10 +240,9 @@ bool CliSession::LoadUser() {
     }
     autoView_ = key.ReadDword("AutoView");
 
-    store_ = std::make_unique<MeetingDatabase>(dataFolder_);
-    store_->ReloadAll();
-    book_ = std::make_unique<AddressBook>(current->folders.addressBook);
-    book_->Reload();
+    UserStores stores = LoadUserStores(dataFolder_, current->folders.addressBook);
+    store_ = std::move(stores.meetings);
+    book_ = std::move(stores.book);
     report_ = std::make_unique<ReportFolder>(*store_, *book_, ui_);
     report_->SetOptionsSource([this] { return ReadReportOptions(); });
     return true;

@@ -6,6 +6,7 @@
 #include "report_files/report_viewer.h"
 #include "platform/launch.h"
 #include "session/user_folders.h"
+#include "session/user_stores.h"
 #include "platform/win32/message_box_style.h"
 #include "session/report_settings.h"
 #include "settings/settings_key.h"
@@ -229,10 +230,9 @@ int StartApplication(Application& app, HINSTANCE instance, int showCommand, Star
     const LRESULT selected = app.userBox != nullptr ? SendMessageW(app.userBox, CB_GETCURSEL, 0, 0) : CB_ERR;
     const PalmUserEntry* entry = selected != CB_ERR ? app.users->Entry(static_cast<int>(selected)) : nullptr;
     const UserFolders folders = FindUserFolders(app.settings->palmDesktopFolder, entry != nullptr ? entry->directory : "");
-    app.addressBook = std::make_unique<AddressBook>(folders.addressBook);
-    app.addressBook->Reload();
-    app.meetings = std::make_unique<MeetingDatabase>(app.settings->databaseFolder);
-    app.meetings->ReloadAll();
+    UserStores stores = LoadUserStores(app.settings->databaseFolder, folders.addressBook);
+    app.addressBook = std::move(stores.book);
+    app.meetings = std::move(stores.meetings);
     app.chooserFolder = app.settings->databaseFolder;
     Trace("fo = " TAVOLEX_TRACE_PTR, TraceAddress(&app.chooserFolder));
 
