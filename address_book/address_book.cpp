@@ -29,7 +29,8 @@ LoadStatus ReadWholeFile(const std::filesystem::path& path, std::vector<std::uin
 
 }  // namespace
 
-AddressBook::AddressBook(std::filesystem::path path, MovableMemory& memory) : path_(std::move(path)), memory_(&memory) {}
+AddressBook::AddressBook(std::filesystem::path path, MovableMemory& memory)
+    : path_(std::move(path)), memory_(&memory) {}
 
 AddressBook::~AddressBook() { DeleteAll(); }
 
@@ -54,7 +55,8 @@ const Address* AddressBook::FindAddress(std::uint32_t addressId) const {
 
 void AddressBook::DeleteAll() {
     for (std::size_t i = 0; i < contents_.addresses.size(); ++i) {
-        Trace("DELETED Address[%i] = " TAVOLEX_TRACE_PTR, static_cast<int>(i), TraceAddress(contents_.addresses[i].get()));
+        Trace("DELETED Address[%i] = " TAVOLEX_TRACE_PTR, static_cast<int>(i),
+              TraceAddress(contents_.addresses[i].get()));
         contents_.addresses[i].reset();
     }
     contents_.addresses.clear();

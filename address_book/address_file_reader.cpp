@@ -227,7 +227,9 @@ void SetPhoneLabel(char (&label)[64], const RecordFields& fields, std::int32_t p
 }
 
 void ConvertRecord(const RecordFields& fields, std::int32_t fieldsPerRecord, Address& address) {
-    const auto text = [&fields](std::int32_t position) { return fields.texts[static_cast<std::size_t>(position)].View(); };
+    const auto text = [&fields](std::int32_t position) {
+        return fields.texts[static_cast<std::size_t>(position)].View();
+    };
     address.dwRecordID = fields.integers[kPosRecordId];
     CopyField(address.szLastName, text(kPosLastName), true);
     CopyField(address.szFirstName, text(kPosFirstName), true);
@@ -258,7 +260,8 @@ LoadStatus ReadRecords(AddressFileCursor& cursor, AddressFileContents& contents,
     const std::int64_t records = entryCount / fieldsPerRecord;
     const std::int64_t room = kMaxRecords - static_cast<std::int64_t>(contents.addresses.size());
     const std::int64_t present = static_cast<std::int64_t>(cursor.Remaining()) / (kMinEntryBytes * fieldsPerRecord);
-    contents.addresses.reserve(contents.addresses.size() + static_cast<std::size_t>(std::min({records, room, present})));
+    contents.addresses.reserve(contents.addresses.size() +
+                               static_cast<std::size_t>(std::min({records, room, present})));
 
     RecordFields fields(memory);
     // Records past the 65,520 a book holds are not read.

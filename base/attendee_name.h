@@ -13,7 +13,9 @@ struct AttendeeName {
     std::string company;
 
     // The company as the desktop and the reports show it: nothing after a further 0x01 is read.
-    [[nodiscard]] std::string_view ShownCompany() const { return std::string_view(company).substr(0, company.find('\x01')); }
+    [[nodiscard]] std::string_view ShownCompany() const {
+        return std::string_view(company).substr(0, company.find('\x01'));
+    }
 };
 
 [[nodiscard]] AttendeeName SplitAttendeeText(std::string_view text);

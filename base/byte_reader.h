@@ -74,7 +74,8 @@ public:
         bool terminated = false;
         const std::size_t length = TextLength(terminated);
         const std::size_t room = capacity > 0 ? capacity - 1 : 0;
-        if (length > 0) dst.assign(reinterpret_cast<const char*>(bytes_.data() + offset_), length < room ? length : room);
+        if (length > 0)
+            dst.assign(reinterpret_cast<const char*>(bytes_.data() + offset_), length < room ? length : room);
         offset_ += terminated ? length + 1 : length;
         return length;
     }

@@ -26,7 +26,9 @@ struct CalendarDate {
     return d.day <= kDaysInMonth[d.month - 1] + (d.month == 2 && IsLeapYear(d.year) ? 1 : 0);
 }
 
-[[nodiscard]] constexpr bool IsValidTime(int hour, int minute) { return hour >= 0 && hour <= 23 && minute >= 0 && minute <= 59; }
+[[nodiscard]] constexpr bool IsValidTime(int hour, int minute) {
+    return hour >= 0 && hour <= 23 && minute >= 0 && minute <= 59;
+}
 
 // "2026-11-02"; nothing for a date the calendar does not have.
 [[nodiscard]] inline std::optional<std::string> IsoDateText(const CalendarDate& d) {

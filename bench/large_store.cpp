@@ -22,12 +22,15 @@ std::vector<std::uint8_t> Drawing(std::uint32_t seed) {
     std::vector<std::uint16_t> pixels(kSide * kSide, 0);
     for (int y = 0; y < kSide; ++y) {
         for (int x = 0; x < kSide; ++x) {
-            const bool stroke = (x + y + static_cast<int>(seed)) % 37 < 2 || (x * y + static_cast<int>(seed)) % 97 == 0 ||
-                                (y == (static_cast<int>(seed) % kSide));
+            const bool stroke = (x + y + static_cast<int>(seed)) % 37 < 2 ||
+                                (x * y + static_cast<int>(seed)) % 97 == 0 || (y == (static_cast<int>(seed) % kSide));
             pixels[static_cast<std::size_t>(y * kSide + x)] = stroke ? 3 : 0;
         }
     }
-    return test::WritePalmBitmap({.width = kSide, .height = kSide, .depth = 2, .pixels = pixels,
+    return test::WritePalmBitmap({.width = kSide,
+                                  .height = kSide,
+                                  .depth = 2,
+                                  .pixels = pixels,
                                   .compression = test::PalmCompression::kScanLine});
 }
 
@@ -50,12 +53,15 @@ void WriteLargeStore(const std::filesystem::path& palmFolder, bool sketchPicture
     DatabaseFileWriter sketches(folder / "sketch.dat", n);
     const std::string sketchTitle = platform::Utf8ToCp932("レイアウト ");
     for (std::uint32_t i = 1; i <= n; ++i) {
-        test::MeetingSpec m{.title = title + std::to_string(i), .location = room + std::to_string(i % 50),
+        test::MeetingSpec m{.title = title + std::to_string(i),
+                            .location = room + std::to_string(i % 50),
                             .date = test::HandheldDay(2000 + static_cast<int>(i % 30), 1 + static_cast<int>(i % 12),
                                                       1 + static_cast<int>(i % 28)),
-                            .start = {static_cast<std::uint8_t>(8 + i % 10), 0}, .end = {static_cast<std::uint8_t>(9 + i % 10), 30}};
+                            .start = {static_cast<std::uint8_t>(8 + i % 10), 0},
+                            .end = {static_cast<std::uint8_t>(9 + i % 10), 30}};
         meetings.Add(i, test::MeetingBody(m, i));
-        links.Add(i, test::LinkBody(i, {(7u << 24) | i, (3u << 24) | i, (5u << 24) | i, (4u << 24) | i, (6u << 24) | i}));
+        links.Add(i,
+                  test::LinkBody(i, {(7u << 24) | i, (3u << 24) | i, (5u << 24) | i, (4u << 24) | i, (6u << 24) | i}));
         agendas.Add(i, test::AgendaBody({.text = "Agenda " + std::to_string(i), .status = 1}));
         notes.Add(i, test::NoteBody({.text = "Note " + std::to_string(i) + "\nsecond line"}));
         toDos.Add(i, test::ToDoBody({.text = "To-do " + std::to_string(i), .priority = 2}));

@@ -43,13 +43,17 @@ using FileWriter = bench::DatabaseFileWriter;
 void WriteStore(const std::filesystem::path& folder, std::int32_t meetings, std::int32_t itemsPerType) {
     std::mt19937 random(17);
     std::uniform_int_distribution<int> day(0, 3650);
-    FileWriter meetingFile(folder / "meeting.dat", meetings, test::CategoryAppInfo({"Unfiled", "Business", "Personal"}));
+    FileWriter meetingFile(folder / "meeting.dat", meetings,
+                           test::CategoryAppInfo({"Unfiled", "Business", "Personal"}));
     for (std::int32_t m = 0; m < meetings; ++m) {
-        test::MeetingSpec meeting{.title = Text(random, 60), .location = Text(random, 40),
-                                  .date = static_cast<std::uint16_t>(test::HandheldDay(2000, 1, 1) + day(random)),
-                                  .start = {static_cast<std::uint8_t>(8 + m % 10), static_cast<std::uint8_t>(15 * (m % 4))},
-                                  .end = {static_cast<std::uint8_t>(9 + m % 10), 0}};
-        meetingFile.Add(static_cast<std::uint32_t>(m + 1), test::MeetingBody(meeting, static_cast<std::uint32_t>(m + 1)),
+        test::MeetingSpec meeting{
+            .title = Text(random, 60),
+            .location = Text(random, 40),
+            .date = static_cast<std::uint16_t>(test::HandheldDay(2000, 1, 1) + day(random)),
+            .start = {static_cast<std::uint8_t>(8 + m % 10), static_cast<std::uint8_t>(15 * (m % 4))},
+            .end = {static_cast<std::uint8_t>(9 + m % 10), 0}};
+        meetingFile.Add(static_cast<std::uint32_t>(m + 1),
+                        test::MeetingBody(meeting, static_cast<std::uint32_t>(m + 1)),
                         static_cast<std::uint32_t>(m % 3));
     }
     FileWriter linkFile(folder / "link.dat", meetings);
@@ -70,13 +74,16 @@ void WriteStore(const std::filesystem::path& folder, std::int32_t meetings, std:
     writeItems("agenda.dat", [&] { return test::AgendaBody({.text = Text(random, 200), .status = 1}); });
     writeItems("note.dat", [&] { return test::NoteBody({.text = Text(random, 300)}); });
     writeItems("todo.dat", [&] {
-        return test::ToDoBody({.text = Text(random, 200), .priority = 2,
+        return test::ToDoBody({.text = Text(random, 200),
+                               .priority = 2,
                                .dueDate = static_cast<std::uint16_t>(test::HandheldDay(2000, 1, 1) + day(random)),
                                .due = {17, 30}});
     });
-    writeItems("sketch.dat", [&] { return test::SketchBody({.title = Text(random, 20), .bitmap = SketchBitmap(random)}); });
+    writeItems("sketch.dat",
+               [&] { return test::SketchBody({.title = Text(random, 20), .bitmap = SketchBitmap(random)}); });
     writeItems("attendee.dat", [&] {
-        return test::AttendeeBody({.nameParts = {Text(random, 8), Text(random, 10), Text(random, 20)}, .addressId = 42});
+        return test::AttendeeBody(
+            {.nameParts = {Text(random, 8), Text(random, 10), Text(random, 20)}, .addressId = 42});
     });
 }
 

@@ -25,8 +25,14 @@ constexpr std::uint32_t kTypeAgenda = 7;
 
 std::vector<std::uint8_t> Bitmap(int size, std::mt19937& random) {
     const int rowBytes = (size + 15) / 16 * 2;
-    std::vector<std::uint8_t> bitmap = {0, static_cast<std::uint8_t>(size), 0, static_cast<std::uint8_t>(size),
-                                        0, static_cast<std::uint8_t>(rowBytes), 0, 0, 1, 1, 0, 0, 0, 0, 0, 0};
+    std::vector<std::uint8_t> bitmap = {0, static_cast<std::uint8_t>(size),
+                                        0, static_cast<std::uint8_t>(size),
+                                        0, static_cast<std::uint8_t>(rowBytes),
+                                        0, 0,
+                                        1, 1,
+                                        0, 0,
+                                        0, 0,
+                                        0, 0};
     for (int i = 0; i < size * rowBytes; ++i) bitmap.push_back(static_cast<std::uint8_t>(random()));
     return bitmap;
 }
@@ -67,8 +73,11 @@ void WriteFullStore(const std::filesystem::path& folder) {
     // Item ids 1 ... n of every type; meeting 1 takes the first rich[k] of type k, meeting m > 1
     // takes item (rich[k] + m - 1) when there is one.
     for (std::uint32_t m = 1; m <= n; ++m) {
-        test::MeetingSpec meeting{.title = "Meeting " + std::to_string(m), .location = "Room " + std::to_string(m % 40),
-                               .date = test::HandheldDay(2005, 1 + m % 12, 1 + m % 28), .start = {9, 0}, .end = {10, 30}};
+        test::MeetingSpec meeting{.title = "Meeting " + std::to_string(m),
+                                  .location = "Room " + std::to_string(m % 40),
+                                  .date = test::HandheldDay(2005, 1 + m % 12, 1 + m % 28),
+                                  .start = {9, 0},
+                                  .end = {10, 30}};
         add(*meetings, m, test::MeetingBody(meeting, m));
         std::vector<std::uint32_t> children;
         const std::uint32_t types[5] = {kTypeAgenda, kTypeNote, kTypeToDo, kTypeSketch, kTypeAttendee};
@@ -93,12 +102,17 @@ void WriteFullStore(const std::filesystem::path& folder) {
     for (std::uint32_t i = 1; i <= n; ++i) {
         add(*agendas, i, test::AgendaBody({.text = Text(random, 120), .status = static_cast<std::uint8_t>(i % 2)}));
         add(*notes, i, test::NoteBody({.text = Text(random, 300)}));
-        add(*toDos, i, test::ToDoBody({.text = Text(random, 100), .priority = 2,
-                                       .dueDate = test::HandheldDay(2005, 3, 4), .due = {17, 30},
-                                       .completed = static_cast<std::uint8_t>(i % 2)}));
-        add(*sketches, i, test::SketchBody({.title = "Sketch " + std::to_string(i), .bitmap = Bitmap(i <= 20 ? 160 : 16, random)}));
-        add(*attendees, i, test::AttendeeBody({.nameParts = {"Taro" + std::to_string(i), "Yamada", "Acme"},
-                                               .addressId = i, .absent = i % 5 == 0}));
+        add(*toDos, i,
+            test::ToDoBody({.text = Text(random, 100),
+                            .priority = 2,
+                            .dueDate = test::HandheldDay(2005, 3, 4),
+                            .due = {17, 30},
+                            .completed = static_cast<std::uint8_t>(i % 2)}));
+        add(*sketches, i,
+            test::SketchBody({.title = "Sketch " + std::to_string(i), .bitmap = Bitmap(i <= 20 ? 160 : 16, random)}));
+        add(*attendees, i,
+            test::AttendeeBody(
+                {.nameParts = {"Taro" + std::to_string(i), "Yamada", "Acme"}, .addressId = i, .absent = i % 5 == 0}));
     }
 }
 
@@ -138,7 +152,8 @@ void BM_ExecutiveReportFromFullStore(benchmark::State& state) {
         benchmark::DoNotOptimize(f.Report().WriteBuiltInReport(path, f.Rich(), ReportKind::kExecutive));
     }
     state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(path));
-    state.counters["jpegs"] = static_cast<double>(std::distance(std::filesystem::directory_iterator(f.Out("")), {}) - 1);
+    state.counters["jpegs"] =
+        static_cast<double>(std::distance(std::filesystem::directory_iterator(f.Out("")), {}) - 1);
 }
 BENCHMARK(BM_ExecutiveReportFromFullStore)->Unit(benchmark::kMillisecond);
 
@@ -147,9 +162,10 @@ void BM_ExpandTemplateToFullOutput(benchmark::State& state) {
     // A page of markup and meeting values, repeated until the output is full.
     std::string templ;
     while (templ.size() < 2 * kReportCapacity) {
-        templ += "<tr><td class=\"title\">{ TITLE }</td><td>{ LOCATION }</td><td>{ DATE } { TIME }</td>"
-                 "<td style=\"color: { COLOR1 }\">{ START_TIME } - { END_TIME }</td></tr>\r\n"
-                 "<p>Minutes of the meeting as the handheld recorded them, with plain text between tokens.</p>\r\n";
+        templ +=
+            "<tr><td class=\"title\">{ TITLE }</td><td>{ LOCATION }</td><td>{ DATE } { TIME }</td>"
+            "<td style=\"color: { COLOR1 }\">{ START_TIME } - { END_TIME }</td></tr>\r\n"
+            "<p>Minutes of the meeting as the handheld recorded them, with plain text between tokens.</p>\r\n";
     }
     std::size_t bytes = 0;
     for (auto _ : state) {

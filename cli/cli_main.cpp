@@ -32,23 +32,27 @@ std::string CommandOf(const CommandRegistry& registry) {
 }
 
 int Run(int argc, char** argv) {
-    CLI::App app{"Tavolex: the meetings of a Palm handheld, listed, searched, checked and written as reports.", "tavolex"};
+    CLI::App app{"Tavolex: the meetings of a Palm handheld, listed, searched, checked and written as reports.",
+                 "tavolex"};
     app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.set_help_flag("-h,--help", "print this help (tavolex COMMAND --help: a command's own)");
     app.set_version_flag("-V,--version", kVersion, "print the version");
     app.require_subcommand(0, 1);
     app.fallthrough();
     app.get_formatter()->label("SUBCOMMAND", "COMMAND");
-    app.footer("Global options go before or after the command; a repeated option takes its last value.\n"
-               "The Palm Desktop folder comes from --palm-folder, else TAVOLEX_PALM_FOLDER, else the setting\n"
-               "(tavolex config palm-folder DIR). Exit status: 0 done, 1 not done, 2 bad usage.\n\n"
-               "Example:\n  tavolex --palm-folder samples/palm meetings");
+    app.footer(
+        "Global options go before or after the command; a repeated option takes its last value.\n"
+        "The Palm Desktop folder comes from --palm-folder, else TAVOLEX_PALM_FOLDER, else the setting\n"
+        "(tavolex config palm-folder DIR). Exit status: 0 done, 1 not done, 2 bad usage.\n\n"
+        "Example:\n  tavolex --palm-folder samples/palm meetings");
     GlobalOptions options;
     std::string user;
     bool json = false;
     bool csv = false;
-    app.add_option("--palm-folder", options.palmFolder, "Palm Desktop folder (one folder per Palm user)")->type_name("DIR");
-    app.add_option("--user", user, "Palm user, by exact name (default: the saved user, else the first)")->type_name("NAME");
+    app.add_option("--palm-folder", options.palmFolder, "Palm Desktop folder (one folder per Palm user)")
+        ->type_name("DIR");
+    app.add_option("--user", user, "Palm user, by exact name (default: the saved user, else the first)")
+        ->type_name("NAME");
     app.add_option("--config", options.configFolder, "folder of the settings store")->type_name("DIR");
     app.add_option("--output", options.outputFolder, "report folder for this run")->type_name("DIR");
     app.add_option("--templates", options.templateFolder, "template folder for this run")->type_name("DIR");
@@ -74,7 +78,8 @@ int Run(int argc, char** argv) {
         if (registry.Chosen() == nullptr && argc > 1) {
             for (int i = 1; i < argc; ++i) {
                 const std::string arg = argv[i];
-                if (!arg.empty() && arg[0] != '-' && e.what() != nullptr && std::string(e.what()).find(arg) != std::string::npos) {
+                if (!arg.empty() && arg[0] != '-' && e.what() != nullptr &&
+                    std::string(e.what()).find(arg) != std::string::npos) {
                     return UsageError("", "unknown command \"" + arg + "\"");
                 }
             }
@@ -91,7 +96,7 @@ int Run(int argc, char** argv) {
         if (!topic->empty() && about == nullptr) return UsageError("", "unknown command \"" + *topic + "\"");
         CLI::App* subject = about == nullptr ? &app : about->app;
         std::cout << app.get_formatter()->make_help(subject, subject == &app ? "tavolex" : "tavolex " + *topic,
-                                                     CLI::AppFormatMode::Normal);
+                                                    CLI::AppFormatMode::Normal);
         return 0;
     }
     const std::string name = command->app->get_name();

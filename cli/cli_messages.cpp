@@ -14,9 +14,7 @@ namespace tavolex::cli {
 
 namespace fs = std::filesystem;
 
-void Detail(std::string_view utf8Line) {
-    std::cerr << utf8Line << '\n' << std::flush;
-}
+void Detail(std::string_view utf8Line) { std::cerr << utf8Line << '\n' << std::flush; }
 
 void Fail(platform::UserInteraction& ui, std::string_view cp932Message, std::string_view utf8Detail) {
     ui.ShowMessage(cp932Message, "Tavolex", platform::MessageIcon::kInformation);
@@ -62,7 +60,8 @@ std::string FolderReason(const fs::path& path) {
 }
 
 int UsageError(std::string_view command, std::string_view problem) {
-    std::cerr << "tavolex: " << problem << " (see \"tavolex " << command << (command.empty() ? "" : " ") << "--help\")\n"
+    std::cerr << "tavolex: " << problem << " (see \"tavolex " << command << (command.empty() ? "" : " ")
+              << "--help\")\n"
               << std::flush;
     return 2;
 }

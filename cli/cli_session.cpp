@@ -119,7 +119,8 @@ fs::path CliSession::SettingsLocation() const {
 bool CliSession::OpenSettings() {
     backend_ = std::make_unique<FallbackSettingsBackend>(platform::OpenSystemSettings(options_.configFolder));
     settings_ = std::make_unique<ApplicationSettings>(*backend_);
-    const ShellEnvironment env{ui_, platform::SystemPalmDesktop(), platform::FullScreenClientSize, ProgramFile(nullptr)};
+    const ShellEnvironment env{ui_, platform::SystemPalmDesktop(), platform::FullScreenClientSize,
+                               ProgramFile(nullptr)};
     if (!LoadStartupSettings(*settings_, env)) {
         Detail(PathText(SettingsLocation()) + ": the settings can't be opened");
         return false;
@@ -272,7 +273,8 @@ bool CliSession::ReadyOutputFolder(bool create) {
              PathReason(outputFolder_, ec));
         return false;
     }
-    Fail(ui_, "The output folder " + platform::PathToCp932(outputFolder_) + " does not exist.", FolderReason(outputFolder_));
+    Fail(ui_, "The output folder " + platform::PathToCp932(outputFolder_) + " does not exist.",
+         FolderReason(outputFolder_));
     Detail("Name it with --output DIR, or keep it with: tavolex config output DIR");
     return false;
 }

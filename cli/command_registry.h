@@ -66,8 +66,8 @@ void AddCheckCommands(CommandRegistry& registry);       // check
 void AddExportCommands(CommandRegistry& registry);      // archive, calendar, contacts, dump, sqlite
 
 inline constexpr void (*kCommandFamilies[])(CommandRegistry&) = {
-    AddListingCommands, AddReportCommands, AddReportFileCommands, AddConfigCommands, AddSearchCommands, AddCheckCommands,
-    AddExportCommands,
+    AddListingCommands, AddReportCommands, AddReportFileCommands, AddConfigCommands,
+    AddSearchCommands,  AddCheckCommands,  AddExportCommands,
 };
 
 }  // namespace tavolex::cli

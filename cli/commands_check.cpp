@@ -30,8 +30,8 @@ int Check(CliSession& session) {
         const std::string state = !f.present ? "missing" : f.damaged ? "damaged" : "ok";
         if (session.Format() == OutputFormat::kText) {
             WriteTsvLine(std::cout, {f.name, state, std::to_string(f.status), StatusMeaning(f.status),
-                                     f.headerRecords ? std::to_string(*f.headerRecords) : "-", std::to_string(f.recordsRead),
-                                     Joined(f.skipped)});
+                                     f.headerRecords ? std::to_string(*f.headerRecords) : "-",
+                                     std::to_string(f.recordsRead), Joined(f.skipped)});
             continue;
         }
         files.push_back({{"name", f.name},
@@ -44,9 +44,14 @@ int Check(CliSession& session) {
                          {"recordsRead", f.recordsRead},
                          {"skipped", session.Csv() ? json(Joined(f.skipped)) : json(f.skipped)}});
     }
-    if (session.Json()) WriteJson(std::cout, json{{"user", platform::Cp932ToUtf8(user->name)}, {"folder", PathText(data)}, {"healthy", check.Healthy()}, {"files", files}});
+    if (session.Json())
+        WriteJson(std::cout, json{{"user", platform::Cp932ToUtf8(user->name)},
+                                  {"folder", PathText(data)},
+                                  {"healthy", check.Healthy()},
+                                  {"files", files}});
     if (session.Csv()) {
-        WriteCsv(std::cout, {"name", "path", "state", "status", "meaning", "headerRecords", "recordsRead", "skipped"}, files);
+        WriteCsv(std::cout, {"name", "path", "state", "status", "meaning", "headerRecords", "recordsRead", "skipped"},
+                 files);
     }
     if (check.Healthy()) return 0;
     Fail(session.Ui(), "Some records of " + user->name + " were not read: " + damaged + ".", PathText(data));
@@ -58,8 +63,10 @@ int Check(CliSession& session) {
 void AddCheckCommands(CommandRegistry& registry) {
     CLI::App* check = registry.Add("check", "say per database file whether it was read whole; exit 1 when any was not",
                                    "tavolex --user UserA check", Needs::kUsers, true, Check);
-    check->footer("Prints one line per file: name, state (ok, missing, damaged), status code and meaning, the records\n"
-                  "its header names, the records read, and what was skipped.\n\nExample:\n  tavolex --user UserA check\n\n" + std::string(kGlobalOptionsNote));
+    check->footer(
+        "Prints one line per file: name, state (ok, missing, damaged), status code and meaning, the records\n"
+        "its header names, the records read, and what was skipped.\n\nExample:\n  tavolex --user UserA check\n\n" +
+        std::string(kGlobalOptionsNote));
 }
 
 }  // namespace tavolex::cli

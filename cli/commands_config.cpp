@@ -59,7 +59,8 @@ std::string KeyList() {
 // Whether the Palm users can be found without a word: a Palm folder is named and is there.
 bool FindUsersQuietly(CliSession& session) {
     std::filesystem::path folder = session.Options().palmFolder;
-    if (const char* env = std::getenv("TAVOLEX_PALM_FOLDER"); folder.empty() && env != nullptr && *env != '\0') folder = env;
+    if (const char* env = std::getenv("TAVOLEX_PALM_FOLDER"); folder.empty() && env != nullptr && *env != '\0')
+        folder = env;
     if (folder.empty()) folder = session.SavedPalmFolder();
     std::error_code ec;
     return !folder.empty() && fs::is_directory(folder, ec) && session.FindUsers();
@@ -70,7 +71,8 @@ bool FindUsersQuietly(CliSession& session) {
 bool OpenUserKey(CliSession& session, bool quiet) {
     if (quiet ? !FindUsersQuietly(session) || session.CurrentUser() == nullptr
               : !session.FindUsers() || session.CurrentUser() == nullptr) {
-        if (!quiet && session.CurrentUser() == nullptr && !session.PalmFolder().empty()) session.LoadUser();  // says why
+        if (!quiet && session.CurrentUser() == nullptr && !session.PalmFolder().empty())
+            session.LoadUser();  // says why
         return false;
     }
     session.Settings().userKey.OpenUserKey(session.CurrentUser()->directory + kFolderSeparator);
@@ -93,7 +95,8 @@ std::string Read(CliSession& session, const Setting& s) {
 platform::SettingsStatus Write(CliSession& session, const Setting& s, const std::string& cp932) {
     if (s.scope == Scope::kPalm) {
         std::unique_ptr<platform::SettingsKeyHandle> key;
-        const platform::SettingsStatus status = session.Backend().OpenKey(kPalmCoreKeyPath, platform::KeyAccess::kCreate, key);
+        const platform::SettingsStatus status =
+            session.Backend().OpenKey(kPalmCoreKeyPath, platform::KeyAccess::kCreate, key);
         return status != platform::kSettingsOk ? status : key->WriteString(s.valueName, cp932);
     }
     SettingsKey& key = s.scope == Scope::kApplication ? session.Settings().appKey : session.Settings().userKey;
@@ -126,7 +129,8 @@ int Config(CliSession& session, const ConfigArguments& a) {
         return Print(session, all, OpenUserKey(session, true));
     }
     const Setting* setting = FindSetting(keyName);
-    if (setting == nullptr) return UsageError("config", "unknown setting \"" + keyName + "\"; the settings are " + KeyList());
+    if (setting == nullptr)
+        return UsageError("config", "unknown setting \"" + keyName + "\"; the settings are " + KeyList());
     if (setting->scope == Scope::kUser && !OpenUserKey(session, false)) return 1;
     if (!unset && a.app->count("VALUE") == 0) return Print(session, {setting}, true);
 
@@ -137,7 +141,8 @@ int Config(CliSession& session, const ConfigArguments& a) {
             stored = platform::Utf8ToCp932(a.value);
         } else {
             std::error_code ec;
-            const fs::path path = fs::absolute(fs::path(std::u8string(a.value.begin(), a.value.end())), ec).lexically_normal();
+            const fs::path path =
+                fs::absolute(fs::path(std::u8string(a.value.begin(), a.value.end())), ec).lexically_normal();
             if (setting->mustExist && !fs::is_directory(path, ec)) {
                 Fail(session.Ui(), "The folder " + platform::PathToCp932(path) + " can't be read.", FolderReason(path));
                 return 1;
@@ -154,8 +159,9 @@ int Config(CliSession& session, const ConfigArguments& a) {
                 bool known = false;
                 for (const CliUser& u : session.Users()) known = known || u.name == stored;
                 if (!known) {
-                    Fail(session.Ui(), "No Palm user named \"" + stored + "\" was found in " +
-                                           platform::PathToCp932(session.PalmFolder()) + ".",
+                    Fail(session.Ui(),
+                         "No Palm user named \"" + stored + "\" was found in " +
+                             platform::PathToCp932(session.PalmFolder()) + ".",
                          "The users are listed by: tavolex users");
                     return 1;
                 }

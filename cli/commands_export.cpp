@@ -35,11 +35,14 @@ struct ExportArguments {
 
 // The request of one export of the session's store.
 ExportRequest Request(CliSession& session, MeetingIndexes indexes, fs::path target, ExportProgress progress = {}) {
-    return {.store = &session.Store(), .book = &session.Book(), .reports = &session.Report(),
-            .meetings = std::move(indexes), .target = std::move(target), .now = std::time(nullptr),
+    return {.store = &session.Store(),
+            .book = &session.Book(),
+            .reports = &session.Report(),
+            .meetings = std::move(indexes),
+            .target = std::move(target),
+            .now = std::time(nullptr),
             .progress = std::move(progress)};
 }
-
 
 // What the export changed or left out of the store's texts, on stderr beside the text output.
 void Remarks(const ExportSummary& summary) {
@@ -133,12 +136,15 @@ int Archive(CliSession& session, const ExportArguments& a) {
     ArchiveOptions options;
     options.folder = a.target;
     options.utf8Reports = a.encoding == "utf-8";
-    options.kind = a.kind == "agenda" ? ReportKind::kAgenda : a.kind == "custom" ? ReportKind::kCustom : ReportKind::kExecutive;
+    options.kind = a.kind == "agenda"   ? ReportKind::kAgenda
+                   : a.kind == "custom" ? ReportKind::kCustom
+                                        : ReportKind::kExecutive;
     options.reportOptions = session.ReadReportOptions();
     if (!a.templateName.empty()) {
         const fs::path given = platform::PathFromCp932(platform::Utf8ToCp932(a.templateName));
         std::error_code ec;
-        options.templatePath = given.has_parent_path() || fs::exists(given, ec) ? given : session.TemplateFolder() / given;
+        options.templatePath =
+            given.has_parent_path() || fs::exists(given, ec) ? given : session.TemplateFolder() / given;
         session.Report().SetMode(HasRtfExtension(options.templatePath) ? ExpansionMode::Rtf : ExpansionMode::Html);
     }
     if (!MayReplace(session, ArchiveFilesToReplace(session.Store(), indexes, options))) return 1;
@@ -281,8 +287,9 @@ void AddExportCommands(CommandRegistry& registry) {
         if (exporter == nullptr) continue;
         auto a = std::make_shared<ExportArguments>();
         int (*run)(CliSession&, const ExportArguments&) = command.run;
-        CLI::App* app = registry.Add(std::string(exporter->name), "write " + std::string(exporter->writes),
-                                     command.example, Needs::kUser, false, [a, run](CliSession& s) { return run(s, *a); });
+        CLI::App* app =
+            registry.Add(std::string(exporter->name), "write " + std::string(exporter->writes), command.example,
+                         Needs::kUser, false, [a, run](CliSession& s) { return run(s, *a); });
         a->app = app;
         command.options(app, *a);
     }

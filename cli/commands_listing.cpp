@@ -43,13 +43,15 @@ int Users(CliSession& session) {
     json users = json::array();
     for (std::size_t i = 0; i < session.Users().size(); ++i) {
         const CliUser& u = session.Users()[i];
-        users.push_back({{"id", i + 1}, {"name", U8(u.name)}, {"folder", PathText(u.folders.user)}, {"current", u.current}});
+        users.push_back(
+            {{"id", i + 1}, {"name", U8(u.name)}, {"folder", PathText(u.folders.user)}, {"current", u.current}});
     }
     if (session.Json()) WriteJson(std::cout, json{{"users", users}});
     if (session.Csv()) WriteCsv(std::cout, {"id", "name", "folder", "current"}, users);
     if (session.Format() != OutputFormat::kText) return 0;
     for (const CliUser& u : session.Users()) {
-        std::cout << (u.current ? '*' : ' ') << '\t' << TsvField(U8(u.name)) << '\t' << TsvField(PathText(u.folders.user)) << '\n';
+        std::cout << (u.current ? '*' : ' ') << '\t' << TsvField(U8(u.name)) << '\t'
+                  << TsvField(PathText(u.folders.user)) << '\n';
     }
     return 0;
 }
@@ -71,8 +73,8 @@ private:
 json MeetingRecord(const MeetingListing& m) {
     json record = json::object();
     ObjectMembers members(record);
-    WriteMeetingFields({m.number, m.id, m.date, m.start, m.end, m.title, m.location, m.category, m.dateText, m.timeText},
-                       members);
+    WriteMeetingFields(
+        {m.number, m.id, m.date, m.start, m.end, m.title, m.location, m.category, m.dateText, m.timeText}, members);
     record["time"] = m.timeText.empty() ? json(nullptr) : json(m.timeText);
     return record;
 }
@@ -81,26 +83,33 @@ int Meetings(CliSession& session, const SelectionArguments& selection, const std
     std::vector<std::int32_t> indexes;
     if (const std::optional<int> status = SelectedMeetingIndexes(session, selection, indexes)) return *status;
     SortMeetings(session.Store(), indexes,
-                 order == "date" ? MeetingOrder::kDate : order == "title" ? MeetingOrder::kTitle : MeetingOrder::kNumber);
+                 order == "date"    ? MeetingOrder::kDate
+                 : order == "title" ? MeetingOrder::kTitle
+                                    : MeetingOrder::kNumber);
     json meetings = json::array();
     for (const std::int32_t index : indexes) {
         const MeetingListing m = ListMeeting(session.Store(), index);
         if (session.Format() == OutputFormat::kText) {
-            WriteTsvLine(std::cout, {std::to_string(m.number), m.title, m.location, m.dateText + " " + m.timeText, m.category});
+            WriteTsvLine(std::cout,
+                         {std::to_string(m.number), m.title, m.location, m.dateText + " " + m.timeText, m.category});
         } else {
             meetings.push_back(MeetingRecord(m));
         }
     }
     if (session.Json()) WriteJson(std::cout, json{{"meetings", meetings}});
     if (session.Csv()) {
-        WriteCsv(std::cout, {"number", "id", "date", "start", "end", "title", "location", "category", "dateText", "timeText"},
+        WriteCsv(std::cout,
+                 {"number", "id", "date", "start", "end", "title", "location", "category", "dateText", "timeText"},
                  meetings);
     }
     return 0;
 }
 
 json ItemRecord(const ItemListing& e) {
-    json item{{"number", e.number}, {"id", e.id}, {"kind", ItemKindWord(e.kind)}, {"text", e.text},
+    json item{{"number", e.number},
+              {"id", e.id},
+              {"kind", ItemKindWord(e.kind)},
+              {"text", e.text},
               {"displayText", e.displayText}};
     if (e.kind == ItemKind::kAgenda) item["discussed"] = e.discussed;
     if (e.kind == ItemKind::kToDo) {
@@ -129,11 +138,14 @@ int Items(CliSession& session, int meeting) {
         }
     }
     if (session.Json()) {
-        WriteJson(std::cout, json{{"meeting", meeting}, {"meetingId", session.Store().MeetingAt(meeting - 1)->dwDBID}, {"items", items}});
+        WriteJson(std::cout, json{{"meeting", meeting},
+                                  {"meetingId", session.Store().MeetingAt(meeting - 1)->dwDBID},
+                                  {"items", items}});
     }
     if (session.Csv()) {
-        WriteCsv(std::cout, {"number", "id", "kind", "text", "discussed", "completed", "priority", "dueDate", "dueTime",
-                             "absent", "inAddressBook"},
+        WriteCsv(std::cout,
+                 {"number", "id", "kind", "text", "discussed", "completed", "priority", "dueDate", "dueTime", "absent",
+                  "inAddressBook"},
                  items);
     }
     return 0;
@@ -144,13 +156,14 @@ int Show(CliSession& session, int meeting, std::optional<int> item) {
     const Meeting& m = *session.Store().MeetingAt(meeting - 1);
     const std::vector<MeetingItemEntry> entries = BuildMeetingItemEntries(session.Store(), session.Book(), meeting - 1);
     if (item && (*item < 1 || static_cast<std::size_t>(*item) > entries.size())) {
-        Fail(session.Ui(), "Meeting " + std::to_string(meeting) + " has no item " + std::to_string(*item) + ": it has " +
-                               std::to_string(entries.size()) + " items.");
+        Fail(session.Ui(), "Meeting " + std::to_string(meeting) + " has no item " + std::to_string(*item) +
+                               ": it has " + std::to_string(entries.size()) + " items.");
         return 1;
     }
-    const QuickViewFields fields = QuickViewFieldsFromSettings(
-        [&](std::string_view name) { return session.UserFlag(name, 0) == 1; });
-    const std::string text = PlatformLines(U8(QuickViewText(m, entries, item ? *item - 1 : -1, session.Book(), fields)));
+    const QuickViewFields fields =
+        QuickViewFieldsFromSettings([&](std::string_view name) { return session.UserFlag(name, 0) == 1; });
+    const std::string text =
+        PlatformLines(U8(QuickViewText(m, entries, item ? *item - 1 : -1, session.Book(), fields)));
     if (session.Json()) {
         WriteJson(std::cout, json{{"meeting", meeting}, {"item", item ? json(*item) : json(nullptr)}, {"text", text}});
     } else {
@@ -167,8 +180,8 @@ void AddListingCommands(CommandRegistry& registry) {
 
     auto order = std::make_shared<std::string>("number");
     CLI::App* meetings = registry.Add("meetings", "list the meetings of the user, or those selected",
-                                      "tavolex meetings --since 2026-01-01 --category Business --sort date", Needs::kUser,
-                                      true, nullptr);
+                                      "tavolex meetings --since 2026-01-01 --category Business --sort date",
+                                      Needs::kUser, true, nullptr);
     const std::shared_ptr<SelectionArguments> selection = AddSelectionOptions(meetings);
     meetings->add_option("--sort", *order, "order: number (the store's, the default), date or title")
         ->check(CLI::IsMember({"number", "date", "title"}));

@@ -51,10 +51,14 @@ bool FormatName(const std::string& format, const MeetingListing& m, std::string&
         const std::size_t close = format.find('}', i);
         const std::string field = format.substr(i + 1, close == std::string::npos ? std::string::npos : close - i - 1);
         if (close == std::string::npos || (field != "title" && field != "date" && field != "number" && field != "id")) {
-            error = "--name-format knows {title}, {date}, {number} and {id}, not \"" + format.substr(i, close == std::string::npos ? std::string::npos : close - i + 1) + "\"";
+            error = "--name-format knows {title}, {date}, {number} and {id}, not \"" +
+                    format.substr(i, close == std::string::npos ? std::string::npos : close - i + 1) + "\"";
             return false;
         }
-        name += field == "title" ? m.title : field == "date" ? m.date.value_or("") : field == "number" ? std::to_string(m.number) : std::to_string(m.id);
+        name += field == "title"    ? m.title
+                : field == "date"   ? m.date.value_or("")
+                : field == "number" ? std::to_string(m.number)
+                                    : std::to_string(m.id);
         i = close + 1;
     }
     return true;
@@ -63,18 +67,23 @@ bool FormatName(const std::string& format, const MeetingListing& m, std::string&
 int Report(CliSession& session, const ReportArguments& a) {
     CLI::App& app = *a.app;
     const SelectionArguments& selection = *a.selection;
-    if (!selection.Named()) return UsageError("report", "name a meeting (as in report 3), several (1-5,8), --all or a filter");
+    if (!selection.Named())
+        return UsageError("report", "name a meeting (as in report 3), several (1-5,8), --all or a filter");
     std::vector<std::int32_t> indexes;
     if (const std::optional<int> status = SelectedMeetingIndexes(session, selection, indexes)) return *status;
     const bool batch = selection.Filtered() || selection.all || selection.numbers.size() > 1 ||
                        selection.numbers.front().find_first_of("-,") != std::string::npos;
-    if (batch && app.count("--name") > 0) return UsageError("report", "--name names one report; --name-format names several");
+    if (batch && app.count("--name") > 0)
+        return UsageError("report", "--name names one report; --name-format names several");
     if (app.count("--name") > 0 && a.name.empty()) return UsageError("report", "a report name can't be empty");
-    if (app.count("--name-format") > 0 && a.nameFormat.empty()) return UsageError("report", "--name-format can't be empty");
+    if (app.count("--name-format") > 0 && a.nameFormat.empty())
+        return UsageError("report", "--name-format can't be empty");
     for (const std::string* text : {&a.name, &a.nameFormat}) {
         if (!FitsShiftJis(*text)) {
-            Fail(session.Ui(), "The report name can't hold every character of \"" + platform::Utf8ToCp932(*text) + "\".",
-                 "A report's file name is kept in Shift-JIS, which has no place for some of its characters: \"" + *text + "\"");
+            Fail(session.Ui(),
+                 "The report name can't hold every character of \"" + platform::Utf8ToCp932(*text) + "\".",
+                 "A report's file name is kept in Shift-JIS, which has no place for some of its characters: \"" +
+                     *text + "\"");
             return 1;
         }
     }
@@ -83,7 +92,8 @@ int Report(CliSession& session, const ReportArguments& a) {
         std::vector<std::string> list;
         for (std::size_t start = 0; start <= a.sections.size();) {
             const std::size_t comma = a.sections.find(',', start);
-            const std::string part = a.sections.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+            const std::string part =
+                a.sections.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
             if (!part.empty()) {
                 if (std::find(std::begin(kSectionNames), std::end(kSectionNames), part) == std::end(kSectionNames)) {
                     return UsageError("report", "unknown section \"" + part + "\"");
@@ -126,7 +136,8 @@ bool LoadJobTemplate(CliSession& session, const ReportJob& job, fs::path& templa
     templatePath = given.has_parent_path() || fs::exists(given, ec) ? given : session.TemplateFolder() / given;
     if (!fs::exists(templatePath, ec) && !given.has_parent_path()) templatePath = session.TemplateFolder() / given;
     if (!report.LoadTemplateFile(templatePath)) {
-        if (!fs::is_regular_file(templatePath, ec)) Detail(PathReason(templatePath, ec ? ec : std::make_error_code(std::errc::no_such_file_or_directory)));
+        if (!fs::is_regular_file(templatePath, ec))
+            Detail(PathReason(templatePath, ec ? ec : std::make_error_code(std::errc::no_such_file_or_directory)));
         return false;
     }
     report.SetMode(HasRtfExtension(templatePath) ? ExpansionMode::Rtf : ExpansionMode::Html);
@@ -154,9 +165,9 @@ struct ReportRun {
     const ReportJob& job;
     std::string nameFormat;
     ReportKind kind;
-    fs::path templatePath;                // empty: the built-in kind
+    fs::path templatePath;  // empty: the built-in kind
     std::string extension;
-    std::set<std::string> given;          // the batch's names so far, as a file system without letter case sees them
+    std::set<std::string> given;  // the batch's names so far, as a file system without letter case sees them
     json written = json::array();
 };
 
@@ -173,7 +184,8 @@ fs::path ReportPathFor(ReportRun& run, const Meeting& meeting, const MeetingList
     }
     CleanReportName(name, run.session.Ui());
     std::string unique = name;
-    for (int n = 2; run.given.contains(LowerAsciiText(unique + run.extension)); ++n) unique = name + " (" + std::to_string(n) + ")";
+    for (int n = 2; run.given.contains(LowerAsciiText(unique + run.extension)); ++n)
+        unique = name + " (" + std::to_string(n) + ")";
     run.given.insert(LowerAsciiText(unique + run.extension));
     return run.session.OutputFolder() / platform::PathFromCp932(unique + run.extension);
 }
@@ -213,12 +225,16 @@ int WriteReports(CliSession& session, const ReportJob& job, std::ostream& out) {
     if (job.sections) ApplySections(session, *job.sections);
     if (!session.ReadyOutputFolder(true)) return 1;
     if (job.open) {
-        session.Report().SetViewer(MakeReportViewer([&session] { return ViewerSettings{session.AutoView(), session.BrowserPath()}; },
-                                                    platform::SystemLauncher(), session.Ui()));
+        session.Report().SetViewer(MakeReportViewer(
+            [&session] {
+                return ViewerSettings{session.AutoView(), session.BrowserPath()};
+            },
+            platform::SystemLauncher(), session.Ui()));
     }
     run.extension = run.templatePath.empty() ? ".htm" : platform::PathToCp932(run.templatePath.extension());
     if (indexes.empty()) {
-        Fail(session.Ui(), "No meeting matches the selection: no report was written.", "The selection is listed by: tavolex meetings with the same options");
+        Fail(session.Ui(), "No meeting matches the selection: no report was written.",
+             "The selection is listed by: tavolex meetings with the same options");
         return 1;
     }
     if (std::string utf8, error; !FormatName(run.nameFormat, ListMeeting(session.Store(), indexes[0]), utf8, error)) {
@@ -243,18 +259,22 @@ int WriteReports(CliSession& session, const ReportJob& job, std::ostream& out) {
 
 void AddReportCommands(CommandRegistry& registry) {
     auto a = std::make_shared<ReportArguments>();
-    CLI::App* report = registry.Add("report", "write the report of meeting N (or one each of several) and print its path",
-                                    "tavolex report --all --name-format '{date} {title}'", Needs::kUser, false,
-                                    [a](CliSession& s) { return Report(s, *a); });
+    CLI::App* report =
+        registry.Add("report", "write the report of meeting N (or one each of several) and print its path",
+                     "tavolex report --all --name-format '{date} {title}'", Needs::kUser, false,
+                     [a](CliSession& s) { return Report(s, *a); });
     a->app = report;
     a->selection = AddSelectionOptions(report);
-    report->add_option("--template", a->templateName, "template file of the template folder, or a path")->type_name("FILE");
+    report->add_option("--template", a->templateName, "template file of the template folder, or a path")
+        ->type_name("FILE");
     report->add_option("--kind", a->kind, "built-in report: executive, agenda or custom")
         ->check(CLI::IsMember({"executive", "agenda", "custom"}));
     report->add_option("--name", a->name, "report name (default: the meeting title)")->type_name("NAME");
-    report->add_option("--name-format", a->nameFormat, "names of several reports from {title}, {date}, {number}, {id}")->type_name("FORMAT");
+    report->add_option("--name-format", a->nameFormat, "names of several reports from {title}, {date}, {number}, {id}")
+        ->type_name("FORMAT");
     report->add_flag("--open", a->open, "open the report in the viewer afterwards");
-    report->add_option("--sections", a->sections, "custom report sections: author,agenda,todo,note,sketch,attendee")->type_name("LIST");
+    report->add_option("--sections", a->sections, "custom report sections: author,agenda,todo,note,sketch,attendee")
+        ->type_name("LIST");
 }
 
 }  // namespace tavolex::cli

@@ -36,7 +36,8 @@ std::optional<ReportEntry> FindReport(CliSession& session, const std::string& ut
     for (const ReportEntry& e : reports) {
         if (e.name == name) return e;
     }
-    Fail(session.Ui(), "There is no report named \"" + name + "\" in " + platform::PathToCp932(session.OutputFolder()) + ".",
+    Fail(session.Ui(),
+         "There is no report named \"" + name + "\" in " + platform::PathToCp932(session.OutputFolder()) + ".",
          "The reports are listed by: tavolex reports");
     return std::nullopt;
 }
@@ -80,7 +81,8 @@ int Rename(CliSession& session, const std::string& oldName, const std::string& n
     if (newName.empty()) return UsageError("rename", "a report name can't be empty");
     if (platform::Cp932ToUtf8(platform::Utf8ToCp932(newName)) != newName) {
         Fail(session.Ui(), "The report name can't hold every character of \"" + platform::Utf8ToCp932(newName) + "\".",
-             "A report's file name is kept in Shift-JIS, which has no place for some of its characters: \"" + newName + "\"");
+             "A report's file name is kept in Shift-JIS, which has no place for some of its characters: \"" + newName +
+                 "\"");
         return 1;
     }
     const std::optional<ReportEntry> entry = FindReport(session, oldName);
@@ -92,8 +94,9 @@ int Rename(CliSession& session, const std::string& oldName, const std::string& n
              fs::exists(target, ec) ? PathReason(target, EEXIST) : WriteFailureReason(target));
         return 1;
     }
-    return Done(session, {{"renamed", PathText(session.OutputFolder() / entry->path.filename())},
-                          {"to", PathText(session.OutputFolder() / PathFromUtf8(newName + PathText(entry->path.extension())))}});
+    return Done(session,
+                {{"renamed", PathText(session.OutputFolder() / entry->path.filename())},
+                 {"to", PathText(session.OutputFolder() / PathFromUtf8(newName + PathText(entry->path.extension())))}});
 }
 
 int Delete(CliSession& session, const std::string& name) {
@@ -112,14 +115,18 @@ int Export(CliSession& session, const std::string& name, const std::string& dest
     const TransferOutcome outcome = ExportReport(Paths(session), entry->fileName, dest, session.Ui());
     if (outcome == TransferOutcome::kFailed) {
         std::error_code ec;
-        const fs::path folder = fs::is_directory(dest, ec) ? dest : dest.parent_path().empty() ? fs::path(".") : dest.parent_path();
-        Detail(fs::is_directory(folder, ec) ? WriteFailureReason(fs::is_directory(dest, ec) ? dest / entry->path.filename() : dest)
-                                            : FolderReason(folder));
+        const fs::path folder = fs::is_directory(dest, ec)   ? dest
+                                : dest.parent_path().empty() ? fs::path(".")
+                                                             : dest.parent_path();
+        Detail(fs::is_directory(folder, ec)
+                   ? WriteFailureReason(fs::is_directory(dest, ec) ? dest / entry->path.filename() : dest)
+                   : FolderReason(folder));
     }
     if (outcome != TransferOutcome::kDone) return 1;
     std::error_code ec;
     const fs::path written = fs::is_directory(dest, ec) ? dest / entry->path.filename() : dest;
-    return Done(session, {{"exported", PathText(session.OutputFolder() / entry->path.filename())}, {"to", PathText(written)}});
+    return Done(session,
+                {{"exported", PathText(session.OutputFolder() / entry->path.filename())}, {"to", PathText(written)}});
 }
 
 int Import(CliSession& session, const std::string& file) {
@@ -148,23 +155,24 @@ int Mail(CliSession& session, const std::string& name) {
 }  // namespace
 
 void AddReportFileCommands(CommandRegistry& registry) {
-    registry.Add("reports", "list the reports of the output folder", "tavolex --csv reports", Needs::kUser, true, Reports);
+    registry.Add("reports", "list the reports of the output folder", "tavolex --csv reports", Needs::kUser, true,
+                 Reports);
     auto name = std::make_shared<std::string>();
     auto other = std::make_shared<std::string>();
     CLI::App* open = registry.Add("open", "open a report in the viewer", "tavolex open Kickoff", Needs::kUser, false,
                                   [name](CliSession& s) { return Open(s, *name); });
     open->add_option("NAME", *name, "report name, with or without its extension")->required();
-    CLI::App* rename = registry.Add("rename", "rename a report", "tavolex rename Kickoff 'Kickoff 2026'", Needs::kUser, false,
-                                    [name, other](CliSession& s) { return Rename(s, *name, *other); });
+    CLI::App* rename = registry.Add("rename", "rename a report", "tavolex rename Kickoff 'Kickoff 2026'", Needs::kUser,
+                                    false, [name, other](CliSession& s) { return Rename(s, *name, *other); });
     rename->add_option("OLD", *name, "report name")->required();
     rename->add_option("NEW", *other, "new name, without extension")->required();
-    CLI::App* remove = registry.Add("delete", "delete a report and the pictures no other report uses",
-                                    "tavolex delete Kickoff --yes", Needs::kUser, false,
-                                    [name](CliSession& s) { return Delete(s, *name); });
+    CLI::App* remove =
+        registry.Add("delete", "delete a report and the pictures no other report uses", "tavolex delete Kickoff --yes",
+                     Needs::kUser, false, [name](CliSession& s) { return Delete(s, *name); });
     remove->add_option("NAME", *name, "report name")->required();
-    CLI::App* exportCommand = registry.Add("export", "copy a report with its pictures to DEST",
-                                           "tavolex export Kickoff ~/Desktop", Needs::kUser, false,
-                                           [name, other](CliSession& s) { return Export(s, *name, *other); });
+    CLI::App* exportCommand =
+        registry.Add("export", "copy a report with its pictures to DEST", "tavolex export Kickoff ~/Desktop",
+                     Needs::kUser, false, [name, other](CliSession& s) { return Export(s, *name, *other); });
     exportCommand->add_option("NAME", *name, "report name")->required();
     exportCommand->add_option("DEST", *other, "destination file or folder")->required();
     CLI::App* importCommand = registry.Add("import", "move a report file with its pictures into the output folder",

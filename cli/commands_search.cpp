@@ -14,7 +14,8 @@ namespace {
 using json = nlohmann::ordered_json;
 
 // The item list's entries of a meeting, numbered as `items` numbers them.
-std::vector<SearchItem> ItemListEntries(const MeetingDatabase& store, const AddressBook& book, std::int32_t meetingIndex) {
+std::vector<SearchItem> ItemListEntries(const MeetingDatabase& store, const AddressBook& book,
+                                        std::int32_t meetingIndex) {
     std::vector<SearchItem> items;
     for (const MeetingItemEntry& e : BuildMeetingItemEntries(store, book, meetingIndex)) {
         items.push_back({ItemKindWord(e.kind), e.item, e.displayText});
@@ -32,7 +33,8 @@ int Search(CliSession& session, const std::string& text) {
     json records = json::array();
     for (const SearchHit& hit : hits) {
         if (session.Format() == OutputFormat::kText) {
-            WriteTsvLine(std::cout, {std::to_string(hit.meetingNumber), hit.kind, std::to_string(hit.itemNumber), hit.context});
+            WriteTsvLine(std::cout,
+                         {std::to_string(hit.meetingNumber), hit.kind, std::to_string(hit.itemNumber), hit.context});
             continue;
         }
         records.push_back({{"meeting", hit.meetingNumber},
@@ -51,12 +53,14 @@ int Search(CliSession& session, const std::string& text) {
 
 void AddSearchCommands(CommandRegistry& registry) {
     auto text = std::make_shared<std::string>();
-    CLI::App* search = registry.Add(
-        "search", "find the meetings and items whose text holds TEXT (full/half width and case alike)",
-        "tavolex search ｶﾞｲﾄﾞ", Needs::kUser, true, [text](CliSession& s) { return Search(s, *text); });
+    CLI::App* search =
+        registry.Add("search", "find the meetings and items whose text holds TEXT (full/half width and case alike)",
+                     "tavolex search ｶﾞｲﾄﾞ", Needs::kUser, true, [text](CliSession& s) { return Search(s, *text); });
     search->add_option("TEXT", *text, "the text to find")->required();
-    search->footer("Prints one line per hit: meeting number, kind (title, location, category or the item's kind),\n"
-                   "item number (0 for the meeting itself), the text around the hit.\n\nExample:\n  tavolex search ｶﾞｲﾄﾞ\n\n" + std::string(kGlobalOptionsNote));
+    search->footer(
+        "Prints one line per hit: meeting number, kind (title, location, category or the item's kind),\n"
+        "item number (0 for the meeting itself), the text around the hit.\n\nExample:\n  tavolex search ｶﾞｲﾄﾞ\n\n" +
+        std::string(kGlobalOptionsNote));
 }
 
 }  // namespace tavolex::cli

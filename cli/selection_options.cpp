@@ -30,11 +30,13 @@ std::optional<int> SelectedMeetingIndexes(CliSession& session, const SelectionAr
         std::string error;
         if (!ParseMeetingNumbers(text, selection.ranges, error)) return UsageError(command, error);
     }
-    if (arguments.all && !arguments.numbers.empty()) return UsageError(command, "--all and meeting numbers exclude each other");
+    if (arguments.all && !arguments.numbers.empty())
+        return UsageError(command, "--all and meeting numbers exclude each other");
     for (const auto& [name, value, target] : {std::tuple{"--since", &arguments.since, &selection.since},
                                               std::tuple{"--until", &arguments.until, &selection.until}}) {
         if (arguments.app->count(name) == 0) continue;
-        if (!IsIsoDate(*value)) return UsageError(command, std::string(name) + " wants a date as YYYY-MM-DD, not \"" + *value + "\"");
+        if (!IsIsoDate(*value))
+            return UsageError(command, std::string(name) + " wants a date as YYYY-MM-DD, not \"" + *value + "\"");
         *target = *value;
     }
     if (arguments.app->count("--category") > 0) selection.category = arguments.category;

@@ -35,18 +35,17 @@ std::string Html(std::string_view utf8) {
     return out;
 }
 
-bool IsCharsetNameCharacter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-';
-}
+bool IsCharsetNameCharacter(char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-'; }
 
 // A <meta> tag (without its ">") with every "charset=" that names Shift-JIS (in any letter case,
 // quoted or not) naming utf-8 instead; any other tag as it is.
 std::string TagDeclaringUtf8(std::string_view tag) {
-    static constexpr std::string_view kShiftJisNames[] = {"shift_jis", "shift-jis", "x-sjis",      "sjis",
-                                                          "windows-31j", "cp932",   "csshiftjis", "ms_kanji"};
+    static constexpr std::string_view kShiftJisNames[] = {"shift_jis",   "shift-jis", "x-sjis",     "sjis",
+                                                          "windows-31j", "cp932",     "csshiftjis", "ms_kanji"};
     std::string lower(tag);
     for (char& c : lower) c = LowerAscii(c);
-    if (!lower.starts_with("<meta") || (lower.size() > 5 && lower.find_first_of(" \t\r\n/", 5) != 5)) return std::string(tag);
+    if (!lower.starts_with("<meta") || (lower.size() > 5 && lower.find_first_of(" \t\r\n/", 5) != 5))
+        return std::string(tag);
     std::string out;
     std::size_t copied = 0;
     for (std::size_t at = lower.find("charset"); at != std::string::npos; at = lower.find("charset", at + 1)) {
@@ -57,7 +56,8 @@ std::string TagDeclaringUtf8(std::string_view tag) {
         std::size_t end = name;
         while (end < lower.size() && IsCharsetNameCharacter(lower[end])) ++end;
         const std::string_view declared = std::string_view(lower).substr(name, end - name);
-        if (std::find(std::begin(kShiftJisNames), std::end(kShiftJisNames), declared) == std::end(kShiftJisNames)) continue;
+        if (std::find(std::begin(kShiftJisNames), std::end(kShiftJisNames), declared) == std::end(kShiftJisNames))
+            continue;
         out.append(tag.substr(copied, name - copied)).append("utf-8");
         copied = end;
     }
@@ -80,7 +80,6 @@ std::string DeclareUtf8Charset(std::string_view html) {
 
 // A report in UTF-8: the text converted and its Shift-JIS charset declaration rewritten.
 std::string ToUtf8Report(std::string_view cp932, ExportText& text) { return DeclareUtf8Charset(text.Utf8(cp932)); }
-
 
 // Every page of the archive carries a policy: the reports hold meeting texts inserted as they are
 // (a note may be markup), so nothing in them may run, load from outside the folder, set a base for
@@ -229,30 +228,32 @@ public:
         std::string all = text_.Utf8(m.szTitle) + "\n" + text_.Utf8(m.szLocation) + "\n" + text_.Utf8(m.szCategory);
         std::string attendees;
         std::string pictures;
-        const ItemCounts counts = ForEachItem(store_, m.dwDBID, ItemVisitor{
-            [&](const Agenda& a, const MeetingItem&) { all += "\n" + text_.Utf8(a.szText); },
-            [&](const Note& n, const MeetingItem&) { all += "\n" + text_.Utf8(n.szText); },
-            [&](const ToDo& t, const MeetingItem&) { all += "\n" + text_.Utf8(t.szText); },
-            [&](const Sketch& s, const MeetingItem&) {
-                const std::string title = text_.Utf8(s.szTitle);
-                all += "\n" + title;
-                if (s.image.HasPixels()) {
-                    const std::string file = SketchFileName(s);
-                    pictures += "<a href=\"" + file + "\"><img class=\"sketch\" src=\"" + file + "\" alt=\"" +
-                                Html(title) + "\" loading=\"lazy\"></a>";
-                }
-            },
-            [&](const Attendee& at, const MeetingItem&) {
-                const AttendeeName name = SplitAttendeeText(at.szText);
-                const std::string shown = text_.Utf8(AttendeeDisplayName(name));
-                all += "\n" + shown + "\n" + text_.Utf8(name.company);
-                if (!attendees.empty()) attendees += "、";
-                attendees += Html(shown);
-                if (at.bAbsent != 0) attendees += "（欠席）";
-            }});
+        const ItemCounts counts =
+            ForEachItem(store_, m.dwDBID,
+                        ItemVisitor{[&](const Agenda& a, const MeetingItem&) { all += "\n" + text_.Utf8(a.szText); },
+                                    [&](const Note& n, const MeetingItem&) { all += "\n" + text_.Utf8(n.szText); },
+                                    [&](const ToDo& t, const MeetingItem&) { all += "\n" + text_.Utf8(t.szText); },
+                                    [&](const Sketch& s, const MeetingItem&) {
+                                        const std::string title = text_.Utf8(s.szTitle);
+                                        all += "\n" + title;
+                                        if (s.image.HasPixels()) {
+                                            const std::string file = SketchFileName(s);
+                                            pictures += "<a href=\"" + file + "\"><img class=\"sketch\" src=\"" + file +
+                                                        "\" alt=\"" + Html(title) + "\" loading=\"lazy\"></a>";
+                                        }
+                                    },
+                                    [&](const Attendee& at, const MeetingItem&) {
+                                        const AttendeeName name = SplitAttendeeText(at.szText);
+                                        const std::string shown = text_.Utf8(AttendeeDisplayName(name));
+                                        all += "\n" + shown + "\n" + text_.Utf8(name.company);
+                                        if (!attendees.empty()) attendees += "、";
+                                        attendees += Html(shown);
+                                        if (at.bAbsent != 0) attendees += "（欠席）";
+                                    }});
         summary_ += counts;
         std::string itemsCell = "議題 " + std::to_string(counts.agendas) + "・メモ " + std::to_string(counts.notes) +
-                                "・ToDo " + std::to_string(counts.toDos) + "・スケッチ " + std::to_string(counts.sketches);
+                                "・ToDo " + std::to_string(counts.toDos) + "・スケッチ " +
+                                std::to_string(counts.sketches);
         if (!pictures.empty()) itemsCell += "<br>" + pictures;
         std::string time;
         if (start) time = *start + (end ? "–" + *end : "");
@@ -290,7 +291,8 @@ std::vector<Row> RowsByDate(const MeetingDatabase& store, const MeetingIndexes& 
         const Meeting* m = store.MeetingAt(index);
         if (m == nullptr) continue;
         // Undated (damaged) meetings last; a meeting without a time first on its day.
-        const std::string key = ValidIsoDate(m->date).value_or("9999") + ValidIsoTime(m->startHour, m->startMinute).value_or("");
+        const std::string key =
+            ValidIsoDate(m->date).value_or("9999") + ValidIsoTime(m->startHour, m->startMinute).value_or("");
         rows.push_back({index, m, key});
     }
     std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.sortKey < b.sortKey; });
@@ -380,8 +382,7 @@ bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const Mee
     if (!std::filesystem::is_directory(options.folder, probe)) {
         // The reason the system gave for the folder it could not make, or that a file holds its name.
         if (!ec) ec = std::make_error_code(std::errc::not_a_directory);
-        summary.error =
-            "cannot create the folder " + platform::PathToUtf8(options.folder) + ": " + ec.message();
+        summary.error = "cannot create the folder " + platform::PathToUtf8(options.folder) + ": " + ec.message();
         return false;
     }
     ReportOptions reportOptions = options.reportOptions;
@@ -405,12 +406,13 @@ bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const Mee
         std::string report = fromTemplate ? reports.ExpandForMeeting(reports.TemplateText(), m, reportOptions)
                                           : reports.ComposeBuiltInReport(m, options.kind, reportOptions);
         if (!reports.UnwrittenPictures().empty()) {
-            summary.error = "cannot write the sketch picture " +
-                            platform::PathToUtf8(reports.UnwrittenPictures().front());
+            summary.error =
+                "cannot write the sketch picture " + platform::PathToUtf8(reports.UnwrittenPictures().front());
             return false;
         }
         if (fromTemplate) {
-            report = CollectTemplateImages(report, reports.ReportTokenSpans(), reports.TemplateFolder(), options.folder);
+            report =
+                CollectTemplateImages(report, reports.ReportTokenSpans(), reports.TemplateFolder(), options.folder);
         }
         if (options.utf8Reports) report = ToUtf8Report(report, text);
         if (htmlReports) report = WithReportPolicy(std::move(report));

@@ -17,7 +17,7 @@
 namespace tavolex {
 
 struct ArchiveOptions {
-    std::filesystem::path folder;        // created when missing
+    std::filesystem::path folder;  // created when missing
     ReportKind kind = ReportKind::kExecutive;
     std::filesystem::path templatePath;  // when set, the reports come from this template instead
     bool utf8Reports = false;            // reports rewritten to UTF-8, their charset declaration too

@@ -31,7 +31,6 @@ private:
     std::int64_t replacements_ = 0;
 };
 
-
 // The meetings an export covers: positions in the store's meeting array, in the order given.
 using MeetingIndexes = std::vector<std::int32_t>;
 // Every meeting of the store, in store order.

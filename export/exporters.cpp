@@ -43,14 +43,15 @@ std::string Sqlite(const ExportRequest& r, ExportText& text, ExportSummary& summ
 constexpr unsigned kItems = kCountAgendas | kCountNotes | kCountToDos | kCountSketches | kCountAttendees;
 
 constexpr Exporter kExporters[] = {
-    {"archive", "a browsable archive of the meetings (index.html, their reports and sketches) into DIR", "アーカイブ…", "", "",
-     ExportWrites::kFolder, kCountMeetings | kItems, Archive},
-    {"calendar", "the meetings and their to-dos as iCalendar", "カレンダー (iCalendar)…", "iCalendar (*.ics)|*.ics|", "ics",
-     ExportWrites::kDocument, kCountMeetings | kItems, Calendar},
+    {"archive", "a browsable archive of the meetings (index.html, their reports and sketches) into DIR", "アーカイブ…",
+     "", "", ExportWrites::kFolder, kCountMeetings | kItems, Archive},
+    {"calendar", "the meetings and their to-dos as iCalendar", "カレンダー (iCalendar)…", "iCalendar (*.ics)|*.ics|",
+     "ics", ExportWrites::kDocument, kCountMeetings | kItems, Calendar},
     {"contacts", "the address book as vCard 3.0", "連絡先 (vCard)…", "vCard (*.vcf)|*.vcf|", "vcf",
      ExportWrites::kDocument, kCountAddresses, Contacts},
     {"sqlite", "the store as a SQLite database with a full-text table", "データベース (SQLite)…",
-     "SQLite (*.sqlite)|*.sqlite|", "sqlite", ExportWrites::kDatabase, kCountMeetings | kItems | kCountAddresses, Sqlite},
+     "SQLite (*.sqlite)|*.sqlite|", "sqlite", ExportWrites::kDatabase, kCountMeetings | kItems | kCountAddresses,
+     Sqlite},
     {"dump", "the whole store as one JSON document, losslessly", "JSON ダンプ…", "JSON (*.json)|*.json|", "json",
      ExportWrites::kDocument, kCountMeetings | kItems | kCountAddresses, Dump},
 };
@@ -68,12 +69,12 @@ const Exporter* FindExporter(std::string_view name) {
 
 std::vector<ExportCountValue> ReportedCounts(const Exporter& exporter, const ExportSummary& summary) {
     const std::array<ExportCountValue, kExportCountKinds> all = {{{kCountMeetings, summary.meetings},
-                                                                 {kCountAgendas, summary.agendas},
-                                                                 {kCountNotes, summary.notes},
-                                                                 {kCountToDos, summary.toDos},
-                                                                 {kCountSketches, summary.sketches},
-                                                                 {kCountAttendees, summary.attendees},
-                                                                 {kCountAddresses, summary.addresses}}};
+                                                                  {kCountAgendas, summary.agendas},
+                                                                  {kCountNotes, summary.notes},
+                                                                  {kCountToDos, summary.toDos},
+                                                                  {kCountSketches, summary.sketches},
+                                                                  {kCountAttendees, summary.attendees},
+                                                                  {kCountAddresses, summary.addresses}}};
     std::vector<ExportCountValue> reported;
     for (const ExportCountValue& c : all) {
         if ((exporter.counts & c.count) != 0) reported.push_back(c);

@@ -25,13 +25,13 @@ class ReportFolder;
 struct ExportRequest {
     const MeetingDatabase* store = nullptr;
     const AddressBook* book = nullptr;
-    ReportFolder* reports = nullptr;                // the archive's reports
-    MeetingIndexes meetings;                        // the selection
-    std::filesystem::path target;                   // the archive's folder, the database's file
-    ArchiveOptions archive;                         // its folder is `target`
+    ReportFolder* reports = nullptr;  // the archive's reports
+    MeetingIndexes meetings;          // the selection
+    std::filesystem::path target;     // the archive's folder, the database's file
+    ArchiveOptions archive;           // its folder is `target`
     DumpOptions dump;
     const std::set<std::uint32_t>* people = nullptr;  // contacts: only these address ids; null: all
-    std::time_t now = 0;                            // the calendar's DTSTAMP
+    std::time_t now = 0;                              // the calendar's DTSTAMP
     ExportProgress progress;
 };
 
@@ -58,13 +58,13 @@ enum ExportCount : unsigned {
 inline constexpr int kExportCountKinds = 7;
 
 struct Exporter {
-    std::string_view name;         // the command line's command
-    std::string_view writes;       // what it writes: the command's help after "write "
-    std::string_view menuText;     // the desktop's File → エクスポート item, UTF-8
-    std::string_view fileFilter;   // the desktop's save chooser: "label|pattern|"; empty for a folder
-    std::string_view extension;    // the file's default extension; empty for a folder
+    std::string_view name;        // the command line's command
+    std::string_view writes;      // what it writes: the command's help after "write "
+    std::string_view menuText;    // the desktop's File → エクスポート item, UTF-8
+    std::string_view fileFilter;  // the desktop's save chooser: "label|pattern|"; empty for a folder
+    std::string_view extension;   // the file's default extension; empty for a folder
     ExportWrites kind = ExportWrites::kDocument;
-    unsigned counts = 0;           // ExportCount bits
+    unsigned counts = 0;  // ExportCount bits
     ExportJob job = nullptr;
 };
 

@@ -51,7 +51,11 @@ class CalendarWriter {
 public:
     CalendarWriter(const MeetingDatabase& store, const AddressBook& book, std::time_t stamp, ExportText& text,
                    ExportSummary& summary)
-        : store_(store), book_(book), stamp_(UtcStamp(stamp)), user_(UserUidPart(store)), text_(text),
+        : store_(store),
+          book_(book),
+          stamp_(UtcStamp(stamp)),
+          user_(UserUidPart(store)),
+          text_(text),
           summary_(summary) {
         std::vector<std::uint32_t> ids;
         for (const auto& meeting : store.Meetings()) ids.push_back(meeting->dwDBID);
@@ -92,12 +96,13 @@ public:
         std::string description;
         std::vector<MeetingItem> toDos;
         // A to-do is counted where it is written: once, however many meetings share it.
-        ItemCounts counts = ForEachItem(store_, meeting.dwDBID, ItemVisitor{
-            [&](const Agenda& agenda, const MeetingItem&) { description += agenda.szText + '\n'; },
-            [&](const Note& note, const MeetingItem&) { description += note.szText + '\n'; },
-            [&](const Attendee& attendee, const MeetingItem&) { AddAttendee(attendee); },
-            [&](const ToDo&, const MeetingItem& item) { toDos.push_back(item); },
-            [](const Sketch&, const MeetingItem&) {}});
+        ItemCounts counts = ForEachItem(
+            store_, meeting.dwDBID,
+            ItemVisitor{[&](const Agenda& agenda, const MeetingItem&) { description += agenda.szText + '\n'; },
+                        [&](const Note& note, const MeetingItem&) { description += note.szText + '\n'; },
+                        [&](const Attendee& attendee, const MeetingItem&) { AddAttendee(attendee); },
+                        [&](const ToDo&, const MeetingItem& item) { toDos.push_back(item); },
+                        [](const Sketch&, const MeetingItem&) {}});
         counts.toDos = 0;
         summary_ += counts;
         if (!description.empty()) {

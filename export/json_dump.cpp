@@ -74,12 +74,14 @@ public:
         out_ += "],\n\"unlinked\":[";
         std::set<std::pair<ChildType, std::int32_t>> reached;
         for (const auto& meeting : store_.Meetings()) {
-            for (const MeetingItem& item : store_.ItemsOf(meeting->dwDBID)) reached.insert({item.type, item.recordIndex});
+            for (const MeetingItem& item : store_.ItemsOf(meeting->dwDBID))
+                reached.insert({item.type, item.recordIndex});
         }
-        const std::pair<ChildType, std::int32_t> kinds[] = {
-            {ChildType::kAgenda, store_.AgendaCount()}, {ChildType::kNote, store_.NoteCount()},
-            {ChildType::kToDo, store_.ToDoCount()},     {ChildType::kSketch, store_.SketchCount()},
-            {ChildType::kAttendee, store_.AttendeeCount()}};
+        const std::pair<ChildType, std::int32_t> kinds[] = {{ChildType::kAgenda, store_.AgendaCount()},
+                                                            {ChildType::kNote, store_.NoteCount()},
+                                                            {ChildType::kToDo, store_.ToDoCount()},
+                                                            {ChildType::kSketch, store_.SketchCount()},
+                                                            {ChildType::kAttendee, store_.AttendeeCount()}};
         bool first = true;
         for (const auto& [type, count] : kinds) {
             for (std::int32_t i = 0; i < count; ++i) {
@@ -176,7 +178,8 @@ private:
         if (!WriteSketchJpeg(sketch.image, options_.pictureFolder / name)) {
             // The dump names only pictures that are there; the first one missing fails the export.
             if (summary_.error.empty()) {
-                summary_.error = "cannot write the sketch picture " + platform::PathToUtf8(options_.pictureFolder / name);
+                summary_.error =
+                    "cannot write the sketch picture " + platform::PathToUtf8(options_.pictureFolder / name);
             }
             return "null";
         }
@@ -235,7 +238,8 @@ std::vector<std::string> SketchPictureNames(const MeetingDatabase& store, const 
         for (const std::int32_t index : selection) {
             const Meeting* meeting = store.MeetingAt(index);
             if (meeting == nullptr) continue;
-            for (const MeetingItem& item : store.ItemsOf(meeting->dwDBID, ChildType::kSketch)) add(store.SketchOf(item));
+            for (const MeetingItem& item : store.ItemsOf(meeting->dwDBID, ChildType::kSketch))
+                add(store.SketchOf(item));
         }
     }
     return {names.begin(), names.end()};

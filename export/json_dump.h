@@ -17,14 +17,14 @@ struct DumpOptions {
 };
 
 [[nodiscard]] std::string WriteJsonDump(const MeetingDatabase& store, const AddressBook& book,
-                                        const MeetingIndexes& selection, const DumpOptions& options,
-                                        ExportText& text, ExportSummary& summary,
-                                        const ExportProgress& progress = {});
+                                        const MeetingIndexes& selection, const DumpOptions& options, ExportText& text,
+                                        ExportSummary& summary, const ExportProgress& progress = {});
 
 // The names of the sketch pictures an export of the selection writes (SketchFileName of each
 // sketch with a picture), for the question asked before a picture of that name is replaced. A dump of
 // every meeting also writes the sketches no meeting names.
-[[nodiscard]] std::vector<std::string> SketchPictureNames(const MeetingDatabase& store, const MeetingIndexes& selection);
+[[nodiscard]] std::vector<std::string> SketchPictureNames(const MeetingDatabase& store,
+                                                          const MeetingIndexes& selection);
 
 // A JSON string literal of UTF-8 text (quotes, backslashes and control characters escaped).
 [[nodiscard]] std::string JsonString(std::string_view utf8);

@@ -117,8 +117,8 @@ std::optional<std::string> OptionalText(ExportText& text, const std::string& cp9
 
 class DatabaseWriter {
 public:
-    DatabaseWriter(sqlite3* db, const MeetingDatabase& store, const AddressBook& book,
-                   ExportText& text, ExportSummary& summary, bool& ok)
+    DatabaseWriter(sqlite3* db, const MeetingDatabase& store, const AddressBook& book, ExportText& text,
+                   ExportSummary& summary, bool& ok)
         : store_(store),
           book_(book),
           text_(text),
@@ -275,8 +275,14 @@ private:
         const std::string first = text_.Utf8(name.firstName);
         const std::string last = text_.Utf8(name.lastName);
         const std::string company = text_.Utf8(name.company);
-        return attendee_.Int(row).Int(at.dwDBID).Int(at.dwAddressID).Int(at.bAbsent != 0).Text(first).Text(last)
-                   .Text(company).Step() &&
+        return attendee_.Int(row)
+                   .Int(at.dwDBID)
+                   .Int(at.dwAddressID)
+                   .Int(at.bAbsent != 0)
+                   .Text(first)
+                   .Text(last)
+                   .Text(company)
+                   .Step() &&
                Search("attendee", meeting, row, text_.Utf8(AttendeeDisplayName(name))) &&
                Search("attendee", meeting, row, company);
     }
@@ -305,8 +311,7 @@ bool Exec(sqlite3* db, const char* sql, ExportSummary& summary) {
 }
 
 bool Fill(sqlite3* db, const MeetingDatabase& store, const AddressBook& book, const MeetingIndexes& selection,
-          ExportText& text, ExportSummary& summary,
-          const ExportProgress& progress) {
+          ExportText& text, ExportSummary& summary, const ExportProgress& progress) {
     // No journal: a database cut short is a temporary file that never takes the target's name. The
     // commit waits for the disk, so the file renamed into place is whole even after a crash.
     if (!Exec(db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=FULL; BEGIN;", summary)) return false;

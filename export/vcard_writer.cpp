@@ -9,8 +9,8 @@ namespace tavolex {
 namespace {
 
 // The TEL types of the address book's eight phone labels, by label index; E-mail is not a phone.
-constexpr const char* kPhoneTypes[kPhoneLabelCount] = {
-    "WORK,VOICE", "HOME,VOICE", "FAX", "VOICE", nullptr, "WORK,VOICE,PREF", "PAGER", "CELL,VOICE"};
+constexpr const char* kPhoneTypes[kPhoneLabelCount] = {"WORK,VOICE", "HOME,VOICE",      "FAX",   "VOICE",
+                                                       nullptr,      "WORK,VOICE,PREF", "PAGER", "CELL,VOICE"};
 constexpr int kEmailLabel = kIdsPhoneEmail - kIdsPhoneWork;
 
 int LabelIndex(std::string_view label) {

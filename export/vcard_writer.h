@@ -15,7 +15,6 @@ namespace tavolex {
                                       ExportSummary& summary);
 
 // The address ids of the attendees of the selected meetings.
-[[nodiscard]] std::set<std::uint32_t> AttendeeAddressIds(const MeetingDatabase& store,
-                                                         const MeetingIndexes& selection);
+[[nodiscard]] std::set<std::uint32_t> AttendeeAddressIds(const MeetingDatabase& store, const MeetingIndexes& selection);
 
 }  // namespace tavolex

@@ -6,9 +6,8 @@
 using namespace tavolex;
 
 // The kinds of the seven files in load order, as test::kPalmUserFiles names them.
-constexpr DatabaseType kTypes[] = {DatabaseType::kMeeting, DatabaseType::kLink,   DatabaseType::kNote,
-                                   DatabaseType::kToDo,    DatabaseType::kAgenda, DatabaseType::kSketch,
-                                   DatabaseType::kAttendee};
+constexpr DatabaseType kTypes[] = {DatabaseType::kMeeting, DatabaseType::kLink,   DatabaseType::kNote,    DatabaseType::kToDo,
+                                   DatabaseType::kAgenda,  DatabaseType::kSketch, DatabaseType::kAttendee};
 
 void fuzz::FuzzOne(std::string_view input) {
     if (input.empty()) return;

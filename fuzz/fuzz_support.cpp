@@ -22,7 +22,7 @@ std::vector<std::uint8_t> Bitmap(int width, int height, int depth, test::PalmCom
 const std::filesystem::path& ScratchFolder() {
     std::error_code error;
     static const test::TempDir folder(std::filesystem::is_directory("/dev/shm", error) ? "/dev/shm"
-                                                                                      : std::filesystem::temp_directory_path());
+                                                                                       : std::filesystem::temp_directory_path());
     return folder.Path();
 }
 
@@ -50,33 +50,36 @@ void QuietTrace() { SetTraceTargets({nullptr, nullptr, nullptr}); }
 
 test::PalmUserSpec RichUser() {
     using namespace test;
-    const MeetingSpec first{
-        .title = "Kickoff \x95\x5c \x83\x5c{x}",
-        .location = "Room <1> & \"2\"",
-        .date = HandheldDay(2004, 5, 17),
-        .start = {9, 30},
-        .end = {11, 0},
-        .category = 1,
-        .items = {
-            AgendaSpec{.text = "Budget\nline two\ttab", .status = 1},
-            NoteSpec{.text = "Note \x95\x5c\r\nsecond line\nthird"},
-            ToDoSpec{.text = "Send minutes", .priority = 2, .dueDate = HandheldDay(2004, 5, 20), .due = {17, 5}},
-            SketchSpec{.title = "Plan", .bitmap = Bitmap(12, 9, 2, PalmCompression::kScanLine)},
-            AttendeeSpec{.nameParts = {"Taro", "Yamada", "Brenmark"}, .addressId = 0x123},
-            AttendeeSpec{.nameParts = {"Hanako", "", "Guest Co"}, .addressId = 0x999, .absent = true},
-            AgendaSpec{.text = "Schedule {ITEM}", .status = 0},
-            ToDoSpec{.text = "Book room", .priority = 0xFF, .completed = 1},
-            SketchSpec{.title = "\x83\x5c", .bitmap = Bitmap(5, 4, 8, PalmCompression::kRunLength)},
-            NoteSpec{.text = ""},
-        }};
+    const MeetingSpec first{.title = "Kickoff \x95\x5c \x83\x5c{x}",
+                            .location = "Room <1> & \"2\"",
+                            .date = HandheldDay(2004, 5, 17),
+                            .start = {9, 30},
+                            .end = {11, 0},
+                            .category = 1,
+                            .items = {
+                                AgendaSpec{.text = "Budget\nline two\ttab", .status = 1},
+                                NoteSpec{.text = "Note \x95\x5c\r\nsecond line\nthird"},
+                                ToDoSpec{.text = "Send minutes", .priority = 2, .dueDate = HandheldDay(2004, 5, 20), .due = {17, 5}},
+                                SketchSpec{.title = "Plan", .bitmap = Bitmap(12, 9, 2, PalmCompression::kScanLine)},
+                                AttendeeSpec{.nameParts = {"Taro", "Yamada", "Brenmark"}, .addressId = 0x123},
+                                AttendeeSpec{.nameParts = {"Hanako", "", "Guest Co"}, .addressId = 0x999, .absent = true},
+                                AgendaSpec{.text = "Schedule {ITEM}", .status = 0},
+                                ToDoSpec{.text = "Book room", .priority = 0xFF, .completed = 1},
+                                SketchSpec{.title = "\x83\x5c", .bitmap = Bitmap(5, 4, 8, PalmCompression::kRunLength)},
+                                NoteSpec{.text = ""},
+                            }};
     // 表 and ソ end in '\'; 日本 is plain double-byte text.
     return {.categories = {"Unfiled", "Business", "\x93\xfa\x96\x7b"},
             .meetings = {first, {.title = "Empty", .date = HandheldDay(2004, 6, 1), .category = 2}}};
 }
 
 std::vector<test::AddressBookPerson> RichAddressBook() {
-    test::AddressBookPerson taro{.recordId = 0x123, .lastName = "Yamada", .firstName = "Taro", .title = "Manager",
-                                 .company = "Brenmark \x95\x5c", .note = "note\nlines"};
+    test::AddressBookPerson taro{.recordId = 0x123,
+                                 .lastName = "Yamada",
+                                 .firstName = "Taro",
+                                 .title = "Manager",
+                                 .company = "Brenmark \x95\x5c",
+                                 .note = "note\nlines"};
     taro.phones[0].number = "03-1234-5678";
     return {taro, {.recordId = 0x456, .lastName = "Suzuki"}};
 }
@@ -87,7 +90,8 @@ void WalkStore(const MeetingDatabase& store) {
         sink = sink + text.size() + (text.empty() ? 0 : static_cast<unsigned char>(text.back()));
     };
     for (const auto& meeting : store.Meetings()) {
-        for (const std::string* text : {&meeting->szDate, &meeting->szTime, &meeting->szTitle, &meeting->szCategory, &meeting->szLocation}) {
+        for (const std::string* text :
+             {&meeting->szDate, &meeting->szTime, &meeting->szTitle, &meeting->szCategory, &meeting->szLocation}) {
             touch(*text);
         }
         for (const MeetingItem& item : store.ItemsOf(meeting->dwDBID)) {
@@ -99,8 +103,7 @@ void WalkStore(const MeetingDatabase& store) {
                 case ChildType::kAttendee: touch(store.AttendeeOf(item)->szText); break;
             }
         }
-        for (ChildType type :
-             {ChildType::kNote, ChildType::kSketch, ChildType::kToDo, ChildType::kAttendee, ChildType::kAgenda}) {
+        for (ChildType type : {ChildType::kNote, ChildType::kSketch, ChildType::kToDo, ChildType::kAttendee, ChildType::kAgenda}) {
             for (const MeetingItem& item : store.ItemsOf(meeting->dwDBID, type)) {
                 if (item.type != type) std::abort();
             }
@@ -121,8 +124,7 @@ std::vector<TemplateFile> TemplateFiles(const std::filesystem::path& folder) {
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
         const auto extension = entry.path().extension();
         if (extension != ".htm" && extension != ".rtf") continue;
-        files.push_back({entry.path(), test::ReadFileBytes(entry.path()),
-                         extension == ".rtf" ? ExpansionMode::Rtf : ExpansionMode::Html});
+        files.push_back({entry.path(), test::ReadFileBytes(entry.path()), extension == ".rtf" ? ExpansionMode::Rtf : ExpansionMode::Html});
     }
     if (files.empty()) {
         std::fprintf(stderr, "no templates in %s\n", folder.c_str());

@@ -95,33 +95,33 @@ int main(int argc, char** argv) {
         seeds.push_back({"template", "shipped-" + std::to_string(templ.path.filename().string().size()) + templ.path.extension().string(),
                          (templ.mode == ExpansionMode::Rtf ? "\x01"s : "\0"s) + templ.text});
     }
-    seeds.insert(
-        seeds.end(),
-        {{"template", "every-section",
-          "\0{TITLE}{DATE}{TIME}{AUTHOR}{REPORT_DATE}{REPORT_TIME}{SWAP_COLORS}\n"
-          "{HANDHELD_ORDER_BEGIN}{COUNT}{NOTE}{TODO}{AGENDA}{SKETCH_FILENAME}{NEXT_ITEM}{HANDHELD_ORDER_END}\n"
-          "{NOTES_PROLOG}<ul>{NOTES_BEGIN}<li>{COUNT} {NOTE_FIRST_LINE}|{NOTE_BODY}{NOTES_END}</ul>{NOTES_EPILOG}\n"
-          "{TODOS_PROLOG}{TODOS_BEGIN}{PRIORITY} {DUE_DATE} {DUE_TIME} {TODO}{TODOS_END}{TODOS_EPILOG}\n"
-          "{SKETCHES_PROLOG}{SKETCHES_BEGIN}<img src=\"{SKETCH_FILENAME}\">{SKETCH_TITLE}{SKETCHES_END}{SKETCHES_EPILOG}\n"
-          "{AGENDAS_PROLOG}{AGENDAS_BEGIN}{AGENDA_FIRST_LINE}{AGENDA_BODY}{AGENDAS_END}{AGENDAS_EPILOG}\n"
-          "{ATTENDEES_PROLOG}{ATTENDEES_BEGIN}{FIRST_NAME} {LAST_NAME} {SALUTATION} {COMPANY} {ADDRESS} {CITY} "
-          "{STATE} {ZIPCODE} {COUNTRY}{ATTENDEES_END}{ATTENDEES_EPILOG}\n"s},
-         {"template", "rtf", "\x01{\\rtf1 {\\b {TITLE}}\\par {NOTES_BEGIN}{NOTE}\\par {NOTES_END}}"},
-         {"address_book", "rich", book},
-         {"address_book", "empty", test::AddressBookBytes({})},
-         {"pictures", "report",
-          "<html><body background=\"img/a%20b.png\"><img src=\"logo.gif\"><img src=\"\x95\x5c.gif\">"
-          "<img src=\"C:\\pics\\x.jpg\"><img src=\"sketch1.jpg\"><img src=\"logo.gif\"></body></html>"},
-         {"pictures", "odd", "src=\"a/..\" src=\"/\" background=\"\x95\x5c\" src=\"x%20\""},
-         {"settings_file", "settings",
-          "[Software\\Brenmark\\Tavolex]\nLastUser=\"User%20A\"\n\n[Software\\Brenmark\\Tavolex\\UserA]\n"
-          "OutputPath=\"/home/me/Reports/\"\nMeetingView=dword:00000002\ncAuthor=\"\xe5\xb1\xb1\xe7\x94\xb0\"\n"},
-         {"settings_file", "damaged", "[A/B]\nx=\"unterminated\n=dword:zz\n[\n"},
-         {"text", "names", "Report \x95\x5c:\\/*?\"<>| \x83\x5c\r\nline\tnext"},
-         {"text", "stray", "\x81\n\xfc\x7f abc \x82\xa0 /dir\\file \xa0\xdf"},
-         {"text", "controls", "Con.htm\x1b[2J\x7f\x01\t\xc2\x9b"}});
+    seeds.insert(seeds.end(),
+                 {{"template", "every-section",
+                   "\0{TITLE}{DATE}{TIME}{AUTHOR}{REPORT_DATE}{REPORT_TIME}{SWAP_COLORS}\n"
+                   "{HANDHELD_ORDER_BEGIN}{COUNT}{NOTE}{TODO}{AGENDA}{SKETCH_FILENAME}{NEXT_ITEM}{HANDHELD_ORDER_END}\n"
+                   "{NOTES_PROLOG}<ul>{NOTES_BEGIN}<li>{COUNT} {NOTE_FIRST_LINE}|{NOTE_BODY}{NOTES_END}</ul>{NOTES_EPILOG}\n"
+                   "{TODOS_PROLOG}{TODOS_BEGIN}{PRIORITY} {DUE_DATE} {DUE_TIME} {TODO}{TODOS_END}{TODOS_EPILOG}\n"
+                   "{SKETCHES_PROLOG}{SKETCHES_BEGIN}<img src=\"{SKETCH_FILENAME}\">{SKETCH_TITLE}{SKETCHES_END}{SKETCHES_EPILOG}\n"
+                   "{AGENDAS_PROLOG}{AGENDAS_BEGIN}{AGENDA_FIRST_LINE}{AGENDA_BODY}{AGENDAS_END}{AGENDAS_EPILOG}\n"
+                   "{ATTENDEES_PROLOG}{ATTENDEES_BEGIN}{FIRST_NAME} {LAST_NAME} {SALUTATION} {COMPANY} {ADDRESS} {CITY} "
+                   "{STATE} {ZIPCODE} {COUNTRY}{ATTENDEES_END}{ATTENDEES_EPILOG}\n"s},
+                  {"template", "rtf", "\x01{\\rtf1 {\\b {TITLE}}\\par {NOTES_BEGIN}{NOTE}\\par {NOTES_END}}"},
+                  {"address_book", "rich", book},
+                  {"address_book", "empty", test::AddressBookBytes({})},
+                  {"pictures", "report",
+                   "<html><body background=\"img/a%20b.png\"><img src=\"logo.gif\"><img src=\"\x95\x5c.gif\">"
+                   "<img src=\"C:\\pics\\x.jpg\"><img src=\"sketch1.jpg\"><img src=\"logo.gif\"></body></html>"},
+                  {"pictures", "odd", "src=\"a/..\" src=\"/\" background=\"\x95\x5c\" src=\"x%20\""},
+                  {"settings_file", "settings",
+                   "[Software\\Brenmark\\Tavolex]\nLastUser=\"User%20A\"\n\n[Software\\Brenmark\\Tavolex\\UserA]\n"
+                   "OutputPath=\"/home/me/Reports/\"\nMeetingView=dword:00000002\ncAuthor=\"\xe5\xb1\xb1\xe7\x94\xb0\"\n"},
+                  {"settings_file", "damaged", "[A/B]\nx=\"unterminated\n=dword:zz\n[\n"},
+                  {"text", "names", "Report \x95\x5c:\\/*?\"<>| \x83\x5c\r\nline\tnext"},
+                  {"text", "stray", "\x81\n\xfc\x7f abc \x82\xa0 /dir\\file \xa0\xdf"},
+                  {"text", "controls", "Con.htm\x1b[2J\x7f\x01\t\xc2\x9b"}});
     int n = 0;
-    for (const test::DamagedShiftJis& damaged : test::kDamagedShiftJis) seeds.push_back({"text", "damaged-" + std::to_string(n++), std::string(damaged.bytes)});
+    for (const test::DamagedShiftJis& damaged : test::kDamagedShiftJis)
+        seeds.push_back({"text", "damaged-" + std::to_string(n++), std::string(damaged.bytes)});
     for (const Seed& seed : seeds) test::WriteFileBytes(std::filesystem::path(argv[1]) / seed.target / seed.name, seed.bytes);
     return 0;
 }

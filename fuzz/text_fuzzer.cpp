@@ -25,7 +25,6 @@ bool OnBoundary(std::string_view text, std::size_t length) {
 }  // namespace
 
 void fuzz::FuzzOne(std::string_view text) {
-
     const std::string utf8 = platform::Cp932ToUtf8(text);
     const std::string cp932 = platform::Utf8ToCp932(utf8);
     // Text that came from CP932 converts back to the same characters (bytes that were no character

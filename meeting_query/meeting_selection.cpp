@@ -57,7 +57,8 @@ bool ParseMeetingNumbers(std::string_view text, std::vector<MeetingRange>& range
 
 bool IsIsoDate(std::string_view text) { return ParseIsoDate(text).has_value(); }
 
-SelectedMeetings SelectMeetings(const MeetingDatabase& store, const AddressBook& book, const MeetingSelection& selection) {
+SelectedMeetings SelectMeetings(const MeetingDatabase& store, const AddressBook& book,
+                                const MeetingSelection& selection) {
     SelectedMeetings result;
     const std::int32_t count = store.MeetingCount();
     std::vector<bool> chosen(static_cast<std::size_t>(count), selection.ranges.empty());
@@ -102,7 +103,8 @@ void SortMeetings(const MeetingDatabase& store, std::vector<std::int32_t>& index
             const std::uint32_t hour = m.startHour == 255 ? 0 : m.startHour + 1u;
             return (std::uint32_t{m.date} << 16) | (hour << 8) | m.startMinute;
         };
-        std::stable_sort(indexes.begin(), indexes.end(), [&](std::int32_t a, std::int32_t b) { return key(a) < key(b); });
+        std::stable_sort(indexes.begin(), indexes.end(),
+                         [&](std::int32_t a, std::int32_t b) { return key(a) < key(b); });
         return;
     }
     std::vector<std::pair<std::u16string, std::int32_t>> keyed;

@@ -45,21 +45,22 @@ std::unordered_set<std::uint32_t> LowIds(const std::vector<std::unique_ptr<Recor
 // Texts as long as their field allows: the reader keeps capacity - 1 bytes of a longer one.
 template <class Record, class Text>
 std::size_t FullTexts(const std::vector<std::unique_ptr<Record>>& records, Text text, std::size_t capacity) {
-    return static_cast<std::size_t>(std::count_if(records.begin(), records.end(), [&](const auto& r) {
-        return (*r.*text).size() + 1 >= capacity;
-    }));
+    return static_cast<std::size_t>(std::count_if(records.begin(), records.end(),
+                                                  [&](const auto& r) { return (*r.*text).size() + 1 >= capacity; }));
 }
 
 void NoteFullTexts(FileCheck& file, std::size_t count) {
-    if (count > 0) file.skipped.push_back(Plural(count, "text fills its field and may have been cut", "texts fill their field and may have been cut"));
+    if (count > 0)
+        file.skipped.push_back(Plural(count, "text fills its field and may have been cut",
+                                      "texts fill their field and may have been cut"));
 }
 
 // Links that name no meeting, and children of unknown kinds or naming no record.
 void CheckLinks(const MeetingDatabase& store, FileCheck& file) {
     const auto meetings = LowIds(store.Meetings());
-    const std::array<std::unordered_set<std::uint32_t>, 5> children{
-        LowIds(store.Notes()), LowIds(store.Sketches()), LowIds(store.ToDos()), LowIds(store.Attendees()),
-        LowIds(store.Agendas())};
+    const std::array<std::unordered_set<std::uint32_t>, 5> children{LowIds(store.Notes()), LowIds(store.Sketches()),
+                                                                    LowIds(store.ToDos()), LowIds(store.Attendees()),
+                                                                    LowIds(store.Agendas())};
     std::size_t orphanLinks = 0;
     std::size_t unknownKinds = 0;
     std::size_t dangling = 0;
@@ -68,16 +69,22 @@ void CheckLinks(const MeetingDatabase& store, FileCheck& file) {
         for (std::int32_t i = 0; i < link->nChildCount; ++i) {
             const std::uint32_t child = link->pdwChildDBID[static_cast<std::size_t>(i)];
             const std::uint32_t type = child >> 24;
-            if (type < static_cast<std::uint32_t>(ChildType::kNote) || type > static_cast<std::uint32_t>(ChildType::kAgenda)) {
+            if (type < static_cast<std::uint32_t>(ChildType::kNote) ||
+                type > static_cast<std::uint32_t>(ChildType::kAgenda)) {
                 ++unknownKinds;
             } else if (!children[type - static_cast<std::uint32_t>(ChildType::kNote)].contains(child & kLowId)) {
                 ++dangling;
             }
         }
     }
-    if (orphanLinks > 0) file.skipped.push_back(Plural(orphanLinks, "link names a meeting that isn't there", "links name a meeting that isn't there"));
-    if (unknownKinds > 0) file.skipped.push_back(Plural(unknownKinds, "item of an unknown kind", "items of an unknown kind"));
-    if (dangling > 0) file.skipped.push_back(Plural(dangling, "item names a record that isn't there", "items name a record that isn't there"));
+    if (orphanLinks > 0)
+        file.skipped.push_back(
+            Plural(orphanLinks, "link names a meeting that isn't there", "links name a meeting that isn't there"));
+    if (unknownKinds > 0)
+        file.skipped.push_back(Plural(unknownKinds, "item of an unknown kind", "items of an unknown kind"));
+    if (dangling > 0)
+        file.skipped.push_back(
+            Plural(dangling, "item names a record that isn't there", "items name a record that isn't there"));
     if (orphanLinks + unknownKinds + dangling > 0) file.damaged = true;
 }
 
@@ -112,9 +119,9 @@ StoreCheck CheckStore(const fs::path& dataFolder, const fs::path& addressBook) {
         DatabaseType type;
         const char* name;
     };
-    static constexpr Kind kKinds[] = {{DatabaseType::kMeeting, "meeting.dat"}, {DatabaseType::kLink, "link.dat"},
-                                      {DatabaseType::kNote, "note.dat"},       {DatabaseType::kToDo, "todo.dat"},
-                                      {DatabaseType::kAgenda, "agenda.dat"},   {DatabaseType::kSketch, "sketch.dat"},
+    static constexpr Kind kKinds[] = {{DatabaseType::kMeeting, "meeting.dat"},  {DatabaseType::kLink, "link.dat"},
+                                      {DatabaseType::kNote, "note.dat"},        {DatabaseType::kToDo, "todo.dat"},
+                                      {DatabaseType::kAgenda, "agenda.dat"},    {DatabaseType::kSketch, "sketch.dat"},
                                       {DatabaseType::kAttendee, "attendee.dat"}};
     std::error_code ec;
     for (const Kind& kind : kKinds) {
@@ -126,14 +133,15 @@ StoreCheck CheckStore(const fs::path& dataFolder, const fs::path& addressBook) {
         if (file.present) file.headerRecords = fs::file_size(file.path, ec) == 0 ? 0 : HeaderRecordCount(file.path);
         check.files.push_back(std::move(file));
     }
-    const std::int32_t counts[] = {store.MeetingCount(), store.LinkCount(), store.NoteCount(), store.ToDoCount(),
-                                   store.AgendaCount(), store.SketchCount(), store.AttendeeCount()};
+    const std::int32_t counts[] = {store.MeetingCount(), store.LinkCount(),   store.NoteCount(),    store.ToDoCount(),
+                                   store.AgendaCount(),  store.SketchCount(), store.AttendeeCount()};
     for (std::size_t i = 0; i < check.files.size(); ++i) {
         FileCheck& file = check.files[i];
         file.recordsRead = counts[i];
         const std::int32_t named = file.headerRecords.value_or(0);
         if (file.present && named > counts[i]) {
-            file.skipped.push_back(Plural(static_cast<std::size_t>(named - counts[i]), "record named by the header was not read",
+            file.skipped.push_back(Plural(static_cast<std::size_t>(named - counts[i]),
+                                          "record named by the header was not read",
                                           "records named by the header were not read"));
         }
         file.damaged = !file.present || file.status != kStatusOk || named > counts[i];

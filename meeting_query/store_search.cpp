@@ -27,13 +27,14 @@ std::vector<SearchHit> SearchMeetings(const MeetingDatabase& store, const std::v
             const SearchItem& e = entries[i];
             const auto number = static_cast<std::int32_t>(i + 1);
             const char* kind = e.kind;
-            VisitItem(store, e.item, ItemVisitor{
-                [&](const Sketch& s, const MeetingItem&) { add(kind, number, s.dwDBID, s.szTitle); },
-                [&](const Attendee& p, const MeetingItem&) {
-                    // The name as the item list shows it, else as the handheld stored it.
-                    if (!add(kind, number, p.dwDBID, e.shownName)) add(kind, number, p.dwDBID, AttendeeStoredName(p.szText));
-                },
-                [&](const auto& r, const MeetingItem&) { add(kind, number, r.dwDBID, r.szText); }});
+            VisitItem(store, e.item,
+                      ItemVisitor{[&](const Sketch& s, const MeetingItem&) { add(kind, number, s.dwDBID, s.szTitle); },
+                                  [&](const Attendee& p, const MeetingItem&) {
+                                      // The name as the item list shows it, else as the handheld stored it.
+                                      if (!add(kind, number, p.dwDBID, e.shownName))
+                                          add(kind, number, p.dwDBID, AttendeeStoredName(p.szText));
+                                  },
+                                  [&](const auto& r, const MeetingItem&) { add(kind, number, r.dwDBID, r.szText); }});
         }
     }
     return hits;

@@ -16,10 +16,10 @@ namespace tavolex {
 struct SearchHit {
     std::int32_t meetingNumber = 0;  // 1-based position in the store
     std::uint32_t meetingId = 0;
-    std::int32_t itemNumber = 0;     // 1-based position among the meeting's item entries; 0: the meeting itself
-    std::uint32_t itemId = 0;        // 0 for the meeting itself
-    std::string kind;     // "title", "location", "category", or the item's kind ("agenda", "note", …)
-    std::string context;  // UTF-8: the text around the hit
+    std::int32_t itemNumber = 0;  // 1-based position among the meeting's item entries; 0: the meeting itself
+    std::uint32_t itemId = 0;     // 0 for the meeting itself
+    std::string kind;             // "title", "location", "category", or the item's kind ("agenda", "note", …)
+    std::string context;          // UTF-8: the text around the hit
 };
 
 // One entry of a meeting's item list as the front end numbers it: an attendee found in the
@@ -35,7 +35,8 @@ using SearchItemsOf = std::function<std::vector<SearchItem>(std::int32_t meeting
 
 // The hits in the meetings at `indexes` (0-based store positions), in that order, each meeting's
 // own texts first, then its items in the order itemsOf gives; one hit per text.
-[[nodiscard]] std::vector<SearchHit> SearchMeetings(const MeetingDatabase& store, const std::vector<std::int32_t>& indexes,
-                                                    std::string_view utf8, const SearchItemsOf& itemsOf);
+[[nodiscard]] std::vector<SearchHit> SearchMeetings(const MeetingDatabase& store,
+                                                    const std::vector<std::int32_t>& indexes, std::string_view utf8,
+                                                    const SearchItemsOf& itemsOf);
 
 }  // namespace tavolex

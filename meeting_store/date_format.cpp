@@ -40,9 +40,7 @@ std::string FormatTime(int hour, int minute) {
 
 }  // namespace
 
-CalendarDate UnpackHandheldDate(HandheldDate date) {
-    return {(date >> 9) + 1904, (date >> 5) & 15, date & 31};
-}
+CalendarDate UnpackHandheldDate(HandheldDate date) { return {(date >> 9) + 1904, (date >> 5) & 15, date & 31}; }
 
 std::string FormatMeetingDate(HandheldDate date) { return FormatDate(UnpackHandheldDate(date)); }
 

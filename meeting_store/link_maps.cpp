@@ -114,7 +114,8 @@ void LinkMapBuilder::Build(const RecordArrays& records, MeetingMaps& maps, std::
     }
 }
 
-bool LinkMapBuilder::AddChildren(const Link& link, std::uint32_t meetingId, MeetingMaps& maps, std::int32_t limit) const {
+bool LinkMapBuilder::AddChildren(const Link& link, std::uint32_t meetingId, MeetingMaps& maps,
+                                 std::int32_t limit) const {
     if (!link.pdwChildDBID) return true;
     for (std::int32_t c = 0; c < link.nChildCount; ++c) {
         const std::uint32_t child = link.pdwChildDBID[static_cast<std::size_t>(c)];

@@ -36,19 +36,33 @@ const char* FileNameOf(DatabaseType type) {
 template <class Record>
 constexpr const char* RecordName();
 template <>
-constexpr const char* RecordName<Meeting>() { return "Meeting"; }
+constexpr const char* RecordName<Meeting>() {
+    return "Meeting";
+}
 template <>
-constexpr const char* RecordName<Agenda>() { return "Agenda"; }
+constexpr const char* RecordName<Agenda>() {
+    return "Agenda";
+}
 template <>
-constexpr const char* RecordName<Note>() { return "Note"; }
+constexpr const char* RecordName<Note>() {
+    return "Note";
+}
 template <>
-constexpr const char* RecordName<ToDo>() { return "ToDo"; }
+constexpr const char* RecordName<ToDo>() {
+    return "ToDo";
+}
 template <>
-constexpr const char* RecordName<Sketch>() { return "Sketch"; }
+constexpr const char* RecordName<Sketch>() {
+    return "Sketch";
+}
 template <>
-constexpr const char* RecordName<Attendee>() { return "Attendee"; }
+constexpr const char* RecordName<Attendee>() {
+    return "Attendee";
+}
 template <>
-constexpr const char* RecordName<Link>() { return "Link"; }
+constexpr const char* RecordName<Link>() {
+    return "Link";
+}
 
 const char* MapName(std::int32_t type) {
     switch (static_cast<ChildType>(type)) {
@@ -186,7 +200,8 @@ LoadStatus ReadRecords(DatabaseFile& file, LoadBuffers& buffers, std::int32_t re
             TraceError("%s: record %" PRId32 " at offset %" PRIu64 ": body cut short", fileName, index, recordOffset);
             return bodyStatus;
         }
-        if (dirtyEnd > total) std::fill(buffer.begin() + total, buffer.begin() + static_cast<std::ptrdiff_t>(dirtyEnd), 0);
+        if (dirtyEnd > total)
+            std::fill(buffer.begin() + total, buffer.begin() + static_cast<std::ptrdiff_t>(dirtyEnd), 0);
         dirtyEnd = total;
         PutU32Le(buffer.subspan(kBodyLengthOffset), total - kRecordHeaderSize);
         palm.body = BodyOf(buffer, bodyOffset, total);
@@ -214,7 +229,8 @@ template <class Record>
 void TraceDeleted(const std::vector<std::unique_ptr<Record>>& records) {
     if (!TraceListening()) return;
     for (std::size_t i = 0; i < records.size(); ++i) {
-        Trace("DELETED %s[%i] = " TAVOLEX_TRACE_PTR, RecordName<Record>(), static_cast<int>(i), TraceAddress(records[i].get()));
+        Trace("DELETED %s[%i] = " TAVOLEX_TRACE_PTR, RecordName<Record>(), static_cast<int>(i),
+              TraceAddress(records[i].get()));
     }
 }
 
@@ -229,8 +245,8 @@ void DeleteLinks(std::vector<std::unique_ptr<Link>>& links) {
     for (std::size_t i = 0; i < links.size(); ++i) {
         Link& link = *links[i];
         if (link.nChildCount > 0 && link.pdwChildDBID) {
-            Trace("DELETED Link[%i]->pdwChildDBID[%" PRId32 "] = " TAVOLEX_TRACE_PTR, static_cast<int>(i), link.nChildCount,
-                  TraceAddress(link.pdwChildDBID.get()));
+            Trace("DELETED Link[%i]->pdwChildDBID[%" PRId32 "] = " TAVOLEX_TRACE_PTR, static_cast<int>(i),
+                  link.nChildCount, TraceAddress(link.pdwChildDBID.get()));
         }
         link.pdwChildDBID.reset();
         Trace("DELETED Link[%i] = " TAVOLEX_TRACE_PTR, static_cast<int>(i), TraceAddress(&link));
@@ -346,14 +362,13 @@ LoadStatus MeetingDatabase::LoadOpened(DatabaseType type, const char* fileName, 
             return ReadRecords(file, buffers, recordCount, fileName, records_.agendas,
                                [](const PalmRecord& palm, Agenda& agenda) { UnpackAgenda(palm.body, agenda); });
         case DatabaseType::kLink:
-            return ReadRecords(file, buffers, recordCount, fileName, records_.links,
-                               [](const PalmRecord& palm, Link& link) {
-                                   UnpackLink(palm.body, link);
-                                   if (link.pdwChildDBID) {
-                                       Trace("NEW d->pdwChildDBID = " TAVOLEX_TRACE_PTR,
-                                             TraceAddress(link.pdwChildDBID.get()));
-                                   }
-                               });
+            return ReadRecords(
+                file, buffers, recordCount, fileName, records_.links, [](const PalmRecord& palm, Link& link) {
+                    UnpackLink(palm.body, link);
+                    if (link.pdwChildDBID) {
+                        Trace("NEW d->pdwChildDBID = " TAVOLEX_TRACE_PTR, TraceAddress(link.pdwChildDBID.get()));
+                    }
+                });
     }
     return kStatusOk;
 }
@@ -384,9 +399,9 @@ void MeetingDatabase::DiscardRecords(DatabaseType type) {
 
 int MeetingDatabase::ReloadAll() {
     TearDown();
-    for (const DatabaseType type : {DatabaseType::kMeeting, DatabaseType::kLink, DatabaseType::kNote,
-                                    DatabaseType::kToDo, DatabaseType::kAgenda, DatabaseType::kSketch,
-                                    DatabaseType::kAttendee}) {
+    for (const DatabaseType type :
+         {DatabaseType::kMeeting, DatabaseType::kLink, DatabaseType::kNote, DatabaseType::kToDo, DatabaseType::kAgenda,
+          DatabaseType::kSketch, DatabaseType::kAttendee}) {
         (void)Load(type);  // a failed file leaves its type empty; the others still load
     }
     BuildMaps();
@@ -428,7 +443,8 @@ void MeetingDatabase::IndexMeetingRuns() {
     for (std::size_t begin = 0; begin < linkMap.size();) {
         std::size_t end = begin + 1;
         while (end < linkMap.size() && linkMap[end].dwMeetingDBID == linkMap[begin].dwMeetingDBID) ++end;
-        runs_.push_back({linkMap[begin].dwMeetingDBID, static_cast<std::int32_t>(begin), static_cast<std::int32_t>(end)});
+        runs_.push_back(
+            {linkMap[begin].dwMeetingDBID, static_cast<std::int32_t>(begin), static_cast<std::int32_t>(end)});
         begin = end;
     }
     std::sort(runs_.begin(), runs_.end(), [](const MeetingRun& a, const MeetingRun& b) {

@@ -20,9 +20,9 @@ public:
 };
 
 struct MeetingJsonFields {
-    std::int32_t number = 0;  // 1-based position in the store
-    std::uint32_t id = 0;     // the handheld record id
-    std::optional<std::string> date;  // ISO
+    std::int32_t number = 0;           // 1-based position in the store
+    std::uint32_t id = 0;              // the handheld record id
+    std::optional<std::string> date;   // ISO
     std::optional<std::string> start;  // "HH:MM"
     std::optional<std::string> end;
     std::string title;

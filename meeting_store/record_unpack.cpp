@@ -38,8 +38,7 @@ const std::string& DateTextCache::TimeRange(std::uint8_t startHour, std::uint8_t
                                             std::uint8_t endMinute) {
     const std::uint32_t key = (std::uint32_t{startHour} << 24) | (std::uint32_t{startMinute} << 16) |
                               (std::uint32_t{endHour} << 8) | endMinute;
-    return Cached(timeRanges_, key,
-                  [=] { return FormatTimeRange(startHour, startMinute, endHour, endMinute); });
+    return Cached(timeRanges_, key, [=] { return FormatTimeRange(startHour, startMinute, endHour, endMinute); });
 }
 
 const std::string& DateTextCache::DueTime(std::uint8_t hour, std::uint8_t minute) {

@@ -46,8 +46,8 @@ struct Meeting {
     static constexpr std::size_t kLocationCapacity = 258;
 
     std::uint32_t dwDBID = 0;
-    std::string szDate;      // the meeting date in the user's short date format
-    std::string szTime;      // "start - end" in the user's time format; empty without a time
+    std::string szDate;  // the meeting date in the user's short date format
+    std::string szTime;  // "start - end" in the user's time format; empty without a time
     std::string szTitle;
     std::string szCategory;  // the name of the record's category in meeting.dat
     std::string szLocation;

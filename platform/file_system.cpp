@@ -25,10 +25,12 @@ long ProcessNumber() {
 
 }  // namespace
 
-UniqueFile CreateTemporaryFor(const std::filesystem::path& target, std::filesystem::path& temp, std::error_code& error) {
+UniqueFile CreateTemporaryFor(const std::filesystem::path& target, std::filesystem::path& temp,
+                              std::error_code& error) {
     for (int n = 0; n < kTemporaryNames; ++n) {
         temp = target;
-        temp += n == 0 ? std::string(".partial") : "." + std::to_string(ProcessNumber()) + "." + std::to_string(n) + ".partial";
+        temp += n == 0 ? std::string(".partial")
+                       : "." + std::to_string(ProcessNumber()) + "." + std::to_string(n) + ".partial";
         UniqueFile file = CreateNewFile(temp, error);
         if (file || error != std::errc::file_exists) return file;
     }

@@ -37,8 +37,7 @@ UniqueFile CreateNewFile(const std::filesystem::path& path, std::error_code& err
 
 // A new temporary file beside target, made by CreateNewFile: "<name>.partial", or when that name is
 // taken, "<name>.<process id>.<n>.partial". temp receives the name. Null on failure.
-UniqueFile CreateTemporaryFor(const std::filesystem::path& target, std::filesystem::path& temp,
-                              std::error_code& error);
+UniqueFile CreateTemporaryFor(const std::filesystem::path& target, std::filesystem::path& temp, std::error_code& error);
 
 // Puts a finished temporary file, closed and already on the disk, in target's place: renamed over
 // target, and on POSIX the folder synced so the new name outlives a crash. On failure the temporary

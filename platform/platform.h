@@ -67,12 +67,12 @@ namespace tavolex::platform {
 // Every call returns a status: 0 or one of the codes below (Windows error numbers on both).
 using SettingsStatus = std::int32_t;
 inline constexpr SettingsStatus kSettingsOk = 0;
-inline constexpr SettingsStatus kSettingsNotFound = 2;       // no such key or value
-inline constexpr SettingsStatus kSettingsAccessDenied = 5;   // the store can't be written safely
-inline constexpr SettingsStatus kSettingsNoKey = 6;          // no key is open
-inline constexpr SettingsStatus kSettingsBadData = 13;       // the value has another type
-inline constexpr SettingsStatus kSettingsWriteFault = 29;    // writing the store failed
-inline constexpr SettingsStatus kSettingsMoreData = 234;     // the value is larger than allowed
+inline constexpr SettingsStatus kSettingsNotFound = 2;      // no such key or value
+inline constexpr SettingsStatus kSettingsAccessDenied = 5;  // the store can't be written safely
+inline constexpr SettingsStatus kSettingsNoKey = 6;         // no key is open
+inline constexpr SettingsStatus kSettingsBadData = 13;      // the value has another type
+inline constexpr SettingsStatus kSettingsWriteFault = 29;   // writing the store failed
+inline constexpr SettingsStatus kSettingsMoreData = 234;    // the value is larger than allowed
 
 enum class KeyAccess {
     kCreate,         // open with full access, creating the key (and its parents) when missing
@@ -207,7 +207,7 @@ public:
     // missing. POSIX: the sub-folders of the Palm Desktop folder that hold a data folder named
     // Tavolex in any letter case, in byte order of their names, ID = position + 1.
     virtual std::unique_ptr<PalmUserLibrary> LoadUserLibrary(const std::filesystem::path& hotSyncFolder,
-                                                          const std::filesystem::path& palmDesktopFolder) = 0;
+                                                             const std::filesystem::path& palmDesktopFolder) = 0;
     // False where HotSync conduits can't be installed (POSIX): conduit registration reports that
     // it is not available and the Palm Desktop integration does nothing.
     [[nodiscard]] virtual bool InstallsConduits() const = 0;

@@ -49,8 +49,8 @@ platform::UniqueFile CreateTemporaryBeside(const std::filesystem::path& target, 
                                            std::filesystem::path& temp) {
     // Names run through a sequence that starts at a point of its own in each run, so two
     // programs writing into one folder seldom try the same name; a name in use is passed over.
-    static std::uint32_t next = static_cast<std::uint32_t>(
-        std::chrono::steady_clock::now().time_since_epoch().count() ^ reinterpret_cast<std::uintptr_t>(&next));
+    static std::uint32_t next = static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count() ^
+                                                           reinterpret_cast<std::uintptr_t>(&next));
     temp = target;
     for (int attempt = 0; attempt < 64; ++attempt) {
         char name[16];

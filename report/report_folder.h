@@ -114,8 +114,8 @@ public:
 private:
     enum class Kind { kNote, kToDo, kSketch, kAgenda, kAttendee };
     struct Cursor {
-        std::int32_t index = -1;    // into the kind's map; -1 none
-        std::int32_t counter = 0;   // what COUNT prints
+        std::int32_t index = -1;   // into the kind's map; -1 none
+        std::int32_t counter = 0;  // what COUNT prints
     };
 
     // Starts a report: the meeting and options copied, both stacks empty, output on, meeting level.

@@ -42,7 +42,11 @@ bool HasRtfExtension(const std::filesystem::path& path) {
 }
 
 ReportFolder::ReportFolder(const MeetingDatabase& store, const AddressBook& book, platform::UserInteraction& ui)
-    : store_(store), book_(book), ui_(ui), optionsSource_([] { return ReportOptions{}; }), clock_(LocalNow),
+    : store_(store),
+      book_(book),
+      ui_(ui),
+      optionsSource_([] { return ReportOptions{}; }),
+      clock_(LocalNow),
       scratch_(kReportCapacity) {}
 
 ReportFolder::~ReportFolder() = default;

@@ -19,7 +19,9 @@ bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 // Bytes of the character at i: a lead byte takes the next byte only when that byte can end a
 // double-byte character (0x40 ... 0xFC but 0x7F), so a '/' after a stray lead byte stays a
 // separator and never ends up inside a file name.
-std::size_t CharWidth(std::string_view text, std::size_t i) { return Cp932CharWidth(text, i, TrailRule::kTrailByteOnly); }
+std::size_t CharWidth(std::string_view text, std::size_t i) {
+    return Cp932CharWidth(text, i, TrailRule::kTrailByteOnly);
+}
 
 // Whether any separator follows the value's first character.
 bool HasSeparatorAfterFirst(std::string_view value) {

@@ -133,23 +133,16 @@ std::size_t TemplateScanner::TokenAt(std::size_t pos) {
 
 void TemplateScanner::Act(TokenAction action, std::size_t tokenStart, std::size_t tokenEnd) {
     switch (action) {
-        case TokenAction::Consumed:
-            break;
+        case TokenAction::Consumed: break;
         case TokenAction::LoopStart:
             if (loopDepth_ < kLoopStackDepth) loopStack_[loopDepth_++] = tokenEnd;
             break;
         case TokenAction::LoopExit:
             if (loopDepth_ > 0) --loopDepth_;
             break;
-        case TokenAction::LoopRepeat:
-            inputPos_ = loopDepth_ > 0 ? loopStack_[loopDepth_ - 1] : 0;
-            break;
-        case TokenAction::OutputOff:
-            outputOn_ = false;
-            break;
-        case TokenAction::OutputOn:
-            outputOn_ = true;
-            break;
+        case TokenAction::LoopRepeat: inputPos_ = loopDepth_ > 0 ? loopStack_[loopDepth_ - 1] : 0; break;
+        case TokenAction::OutputOff: outputOn_ = false; break;
+        case TokenAction::OutputOn: outputOn_ = true; break;
         case TokenAction::NotRecognised:
             outputOn_ = true;
             Put(input_.data() + tokenStart, tokenEnd - tokenStart);

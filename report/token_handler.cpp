@@ -45,33 +45,18 @@ TokenAction ReportFolder::HandleToken() {
 TokenAction ReportFolder::HandleCommon(int id, bool& handled) {
     handled = true;
     switch (id) {
-        case kTokReportDate:
-            WriteReportTime(true);
-            break;
-        case kTokReportTime:
-            WriteReportTime(false);
-            break;
-        case kTokSetColor1:
-            color1_ = Parameter1();
-            break;
-        case kTokSetColor2:
-            color2_ = Parameter1();
-            break;
-        case kTokColor1:
-            WriteText(color1_);
-            break;
-        case kTokColor2:
-            WriteText(color2_);
-            break;
-        case kTokSwapColors:
-            color1_.swap(color2_);
-            break;
+        case kTokReportDate: WriteReportTime(true); break;
+        case kTokReportTime: WriteReportTime(false); break;
+        case kTokSetColor1: color1_ = Parameter1(); break;
+        case kTokSetColor2: color2_ = Parameter1(); break;
+        case kTokColor1: WriteText(color1_); break;
+        case kTokColor2: WriteText(color2_); break;
+        case kTokSwapColors: color1_.swap(color2_); break;
         case kTokAuthor:
             WriteText(" ");
             WriteText(options_.author);
             break;
-        default:
-            handled = false;
+        default: handled = false;
     }
     return TokenAction::Consumed;
 }
@@ -103,66 +88,42 @@ TokenAction ReportFolder::HandleMeetingLevel(int id) {
             WriteText(" ");
             WriteText(meeting_.szTime);
             return TokenAction::Consumed;
-        case kTokStartTime:
-            WriteText(time.substr(0, time.find(kRangeSeparator)));
-            return TokenAction::Consumed;
+        case kTokStartTime: WriteText(time.substr(0, time.find(kRangeSeparator))); return TokenAction::Consumed;
         case kTokEndTime:
             if (const std::size_t cut = time.find(kRangeSeparator); cut != std::string_view::npos) {
                 WriteText(time.substr(cut + kRangeSeparator.size()));
             }
             return TokenAction::Consumed;
-        case kTokLocation:
-            WriteText(meeting_.szLocation);
-            return TokenAction::Consumed;
-        case kTokHandheldOrderBegin:
-            return HandheldOrderBegin();
-        case kTokHandheldOrderEnd:
-            return HandheldOrderEnd();
-        case kTokNotesProlog:
-            return SectionProlog(Kind::kNote);
-        case kTokTodosProlog:
-            return SectionProlog(Kind::kToDo);
-        case kTokSketchesProlog:
-            return SectionProlog(Kind::kSketch);
-        case kTokAgendasProlog:
-            return SectionProlog(Kind::kAgenda);
-        case kTokAttendeesProlog:
-            return SectionProlog(Kind::kAttendee);
-        case kTokNotesBegin:
-            return SectionBegin(Kind::kNote);
-        case kTokTodosBegin:
-            return SectionBegin(Kind::kToDo);
-        case kTokSketchesBegin:
-            return SectionBegin(Kind::kSketch);
-        case kTokAgendasBegin:
-            return SectionBegin(Kind::kAgenda);
-        case kTokAttendeesBegin:
-            return SectionBegin(Kind::kAttendee);
+        case kTokLocation: WriteText(meeting_.szLocation); return TokenAction::Consumed;
+        case kTokHandheldOrderBegin: return HandheldOrderBegin();
+        case kTokHandheldOrderEnd: return HandheldOrderEnd();
+        case kTokNotesProlog: return SectionProlog(Kind::kNote);
+        case kTokTodosProlog: return SectionProlog(Kind::kToDo);
+        case kTokSketchesProlog: return SectionProlog(Kind::kSketch);
+        case kTokAgendasProlog: return SectionProlog(Kind::kAgenda);
+        case kTokAttendeesProlog: return SectionProlog(Kind::kAttendee);
+        case kTokNotesBegin: return SectionBegin(Kind::kNote);
+        case kTokTodosBegin: return SectionBegin(Kind::kToDo);
+        case kTokSketchesBegin: return SectionBegin(Kind::kSketch);
+        case kTokAgendasBegin: return SectionBegin(Kind::kAgenda);
+        case kTokAttendeesBegin: return SectionBegin(Kind::kAttendee);
         case kTokNotesEpilog:
         case kTokTodosEpilog:
         case kTokSketchesEpilog:
         case kTokAgendasEpilog:
-        case kTokAttendeesEpilog:
-            return TokenAction::OutputOn;
-        default:
-            return TokenAction::NotRecognised;
+        case kTokAttendeesEpilog: return TokenAction::OutputOn;
+        default: return TokenAction::NotRecognised;
     }
 }
 
 TokenAction ReportFolder::HandleSection(int id, SectionState state) {
     switch (state) {
-        case SectionState::kNotes:
-            return Notes(id);
-        case SectionState::kToDos:
-            return ToDos(id);
-        case SectionState::kSketches:
-            return Sketches(id);
-        case SectionState::kAgendas:
-            return Agendas(id);
-        case SectionState::kAttendees:
-            return Attendees(id);
-        default:
-            return TokenAction::NotRecognised;
+        case SectionState::kNotes: return Notes(id);
+        case SectionState::kToDos: return ToDos(id);
+        case SectionState::kSketches: return Sketches(id);
+        case SectionState::kAgendas: return Agendas(id);
+        case SectionState::kAttendees: return Attendees(id);
+        default: return TokenAction::NotRecognised;
     }
 }
 
@@ -229,8 +190,7 @@ TokenAction ReportFolder::Notes(int id) {
 TokenAction ReportFolder::ToDos(int id) {
     const Cursor& c = CursorOf(Kind::kToDo);
     switch (id) {
-        case kTokTodosEnd:
-            return SectionEnd(Kind::kToDo);
+        case kTokTodosEnd: return SectionEnd(Kind::kToDo);
         case kTokCount:
         case kTokStatus:
         case kTokDueDate:
@@ -238,39 +198,24 @@ TokenAction ReportFolder::ToDos(int id) {
         case kTokPriority:
         case kTokTodo:
         case kTokTodoFirstLine:
-        case kTokTodoBody:
-            break;
-        default:
-            return TokenAction::NotRecognised;
+        case kTokTodoBody: break;
+        default: return TokenAction::NotRecognised;
     }
     if (c.index < 0) return TokenAction::Consumed;
     const ToDo* toDo = store_.ToDoAt(RecordIndexOf(Kind::kToDo));
     if (toDo == nullptr) return TokenAction::Consumed;
     switch (id) {
-        case kTokCount:
-            WriteCount(c.counter);
-            break;
-        case kTokStatus:
-            WriteStatus(toDo->bCompleted == 1);
-            break;
+        case kTokCount: WriteCount(c.counter); break;
+        case kTokStatus: WriteStatus(toDo->bCompleted == 1); break;
         case kTokDueDate:
             WriteText(" ");
             WriteText(toDo->szDueDate);
             break;
-        case kTokDueTime:
-            WriteText(toDo->szDueTime);
-            break;
-        case kTokPriority:
-            WriteCount(toDo->nPriority);
-            break;
-        case kTokTodo:
-            WriteLines(toDo->szText, 1, kWholeText);
-            break;
-        case kTokTodoFirstLine:
-            WriteLines(toDo->szText, 1, 1);
-            break;
-        default:
-            WriteLines(toDo->szText, 2, kWholeText);
+        case kTokDueTime: WriteText(toDo->szDueTime); break;
+        case kTokPriority: WriteCount(toDo->nPriority); break;
+        case kTokTodo: WriteLines(toDo->szText, 1, kWholeText); break;
+        case kTokTodoFirstLine: WriteLines(toDo->szText, 1, 1); break;
+        default: WriteLines(toDo->szText, 2, kWholeText);
     }
     return TokenAction::Consumed;
 }
@@ -350,61 +295,32 @@ void ReportFolder::WriteAddressField(const Address& a, int id) {
             WriteText(" ");
             WriteText(a.FirstName());
             break;
-        case kTokLastName:
-            WriteText(a.LastName());
-            break;
-        case kTokSalutation:
-            WriteText(a.Title());
-            break;
-        case kTokCompany:
-            WriteText(a.Company());
-            break;
+        case kTokLastName: WriteText(a.LastName()); break;
+        case kTokSalutation: WriteText(a.Title()); break;
+        case kTokCompany: WriteText(a.Company()); break;
         case kTokPhone1Label:
         case kTokPhone2Label:
         case kTokPhone3Label:
         case kTokPhone4Label:
-        case kTokPhone5Label:
-            WriteText(a.PhoneLabel((id - kTokPhone1Label) / 2 + 1));
-            break;
+        case kTokPhone5Label: WriteText(a.PhoneLabel((id - kTokPhone1Label) / 2 + 1)); break;
         case kTokPhone1:
         case kTokPhone2:
         case kTokPhone3:
         case kTokPhone4:
-        case kTokPhone5:
-            WriteText(a.Phone((id - kTokPhone1) / 2 + 1));
-            break;
-        case kTokAddress:
-            WriteText(a.Street());
-            break;
-        case kTokCity:
-            WriteText(a.City());
-            break;
-        case kTokState:
-            WriteText(a.State());
-            break;
-        case kTokZipCode:
-            WriteText(a.Zip());
-            break;
-        case kTokCountry:
-            WriteText(a.Country());
-            break;
-        case kTokNote:
-            WriteLines(a.Note(), 1, kWholeText);
-            break;
-        case kTokNoteFirstLine:
-            WriteLines(a.Note(), 1, 1);
-            break;
-        case kTokNoteBody:
-            WriteLines(a.Note(), 2, kWholeText);
-            break;
+        case kTokPhone5: WriteText(a.Phone((id - kTokPhone1) / 2 + 1)); break;
+        case kTokAddress: WriteText(a.Street()); break;
+        case kTokCity: WriteText(a.City()); break;
+        case kTokState: WriteText(a.State()); break;
+        case kTokZipCode: WriteText(a.Zip()); break;
+        case kTokCountry: WriteText(a.Country()); break;
+        case kTokNote: WriteLines(a.Note(), 1, kWholeText); break;
+        case kTokNoteFirstLine: WriteLines(a.Note(), 1, 1); break;
+        case kTokNoteBody: WriteLines(a.Note(), 2, kWholeText); break;
         case kTokCustom1:
         case kTokCustom2:
         case kTokCustom3:
-        case kTokCustom4:
-            WriteText(a.Custom(id - kTokCustom1 + 1));
-            break;
-        default:
-            break;  // NEXT_ITEM writes nothing
+        case kTokCustom4: WriteText(a.Custom(id - kTokCustom1 + 1)); break;
+        default: break;  // NEXT_ITEM writes nothing
     }
 }
 
@@ -432,16 +348,11 @@ ReportFolder::Cursor& ReportFolder::CursorOf(Kind kind) { return cursors_[static
 
 const std::vector<ItemMap>& ReportFolder::MapOf(Kind kind) const {
     switch (kind) {
-        case Kind::kNote:
-            return store_.NoteMapEntries();
-        case Kind::kToDo:
-            return store_.ToDoMapEntries();
-        case Kind::kSketch:
-            return store_.SketchMapEntries();
-        case Kind::kAgenda:
-            return store_.AgendaMapEntries();
-        default:
-            return store_.AttendeeMapEntries();
+        case Kind::kNote: return store_.NoteMapEntries();
+        case Kind::kToDo: return store_.ToDoMapEntries();
+        case Kind::kSketch: return store_.SketchMapEntries();
+        case Kind::kAgenda: return store_.AgendaMapEntries();
+        default: return store_.AttendeeMapEntries();
     }
 }
 
@@ -538,23 +449,12 @@ void ReportFolder::AdvanceWalk() {
         linkCursor_ = i;
         Kind kind;
         switch (static_cast<ChildType>(link.nType)) {
-            case ChildType::kNote:
-                kind = Kind::kNote;
-                break;
-            case ChildType::kSketch:
-                kind = Kind::kSketch;
-                break;
-            case ChildType::kToDo:
-                kind = Kind::kToDo;
-                break;
-            case ChildType::kAgenda:
-                kind = Kind::kAgenda;
-                break;
-            case ChildType::kAttendee:
-                kind = Kind::kAttendee;
-                break;
-            default:
-                return;
+            case ChildType::kNote: kind = Kind::kNote; break;
+            case ChildType::kSketch: kind = Kind::kSketch; break;
+            case ChildType::kToDo: kind = Kind::kToDo; break;
+            case ChildType::kAgenda: kind = Kind::kAgenda; break;
+            case ChildType::kAttendee: kind = Kind::kAttendee; break;
+            default: return;
         }
         Cursor& c = CursorOf(kind);
         c.index = link.nMapIndex;

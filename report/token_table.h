@@ -6,6 +6,8 @@
 
 namespace tavolex {
 
+// The ids and the names as tables, a group of related tokens to a line.
+// clang-format off
 enum TokenId : int {
     kTokReportDate = 0, kTokReportTime = 1, kTokSetColor1 = 2, kTokSetColor2 = 3, kTokColor1 = 4,
     kTokColor2 = 5, kTokSwapColors = 6, kTokCount = 7, kTokNextItem = 8, kTokStatus = 9, kTokTitle = 10,
@@ -62,5 +64,6 @@ inline constexpr std::array<TokenRow, 81> kTokenTable{{
     {kTokCountry, "COUNTRY"}, {kTokCustom1, "CUSTOM1"}, {kTokCustom2, "CUSTOM2"}, {kTokCustom3, "CUSTOM3"},
     {kTokCustom4, "CUSTOM4"}, {kTokAttendeesEpilog, "ATTENDEES_EPILOG"},
 }};
+// clang-format on
 
 }  // namespace tavolex

@@ -89,8 +89,9 @@ bool ScanImageReferences(std::string_view text, std::vector<ImageReference>& ref
         image.reference = DecodeSpaces(*value);
         image.fileName = image.reference.substr(AfterLastSeparator(image.reference));
         if (!IsBareFileName(image.fileName)) continue;
-        const bool known = std::any_of(references.begin(), references.end(),
-                                       [&image](const ImageReference& seen) { return seen.fileName == image.fileName; });
+        const bool known = std::any_of(references.begin(), references.end(), [&image](const ImageReference& seen) {
+            return seen.fileName == image.fileName;
+        });
         if (!known) references.push_back(std::move(image));
     }
     return true;
@@ -103,9 +104,7 @@ bool CollectReportImages(const fs::path& reportPath, const ReportPaths& paths, p
     switch (ReadWhole(reportPath, bytes)) {
         case ReadResult::kRead: break;
         case ReadResult::kUnopened: return false;
-        case ReadResult::kNoSize:
-            ui.ShowMessage("GetFileSize failed!", "", platform::MessageIcon::kNone);
-            return false;
+        case ReadResult::kNoSize: ui.ShowMessage("GetFileSize failed!", "", platform::MessageIcon::kNone); return false;
         case ReadResult::kNoMemory:
             ui.ShowMessage("GlobalAlloc failed!", "", platform::MessageIcon::kNone);
             return false;

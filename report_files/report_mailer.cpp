@@ -15,7 +15,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::string_view kUnavailable = "No MAPI Client is available, please upgrade your email package.";
-constexpr std::string_view kAttachmentCaption = "\x93\x59\x95\x74\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xcc\x83\x47\x83\x89\x81\x5b";  // 添付ファイルのエラー
+constexpr std::string_view kAttachmentCaption =
+    "\x93\x59\x95\x74\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xcc\x83\x47\x83\x89\x81\x5b";  // 添付ファイルのエラー
 
 bool Readable(const fs::path& path) { return platform::OpenFile(path, "rb") != nullptr; }
 

@@ -15,7 +15,6 @@ namespace {
 // A line feed, tab or escape in a name would break listings and scripts, and reach terminals.
 bool IsControlByte(std::uint8_t b) { return b < 0x20 || b == 0x7F; }
 
-
 // Windows opens the device, not a file, for these names in any letter case, whatever extension
 // follows the first dot and with spaces before it.
 bool IsDeviceName(std::string_view name) {
@@ -61,7 +60,7 @@ bool ConfirmOverwrite(const std::filesystem::path& reportPath, platform::UserInt
     std::error_code ec;
     if (!std::filesystem::exists(std::filesystem::symlink_status(reportPath, ec))) return true;
     return ui.AskYesNo(platform::PathToCp932(reportPath) + StringTableText(kIdsConfirmReplace), "Tavolex",
-                      platform::kConfirmation);
+                       platform::kConfirmation);
 }
 
 }  // namespace tavolex

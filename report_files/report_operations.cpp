@@ -131,8 +131,7 @@ TransferOutcome ExportReport(const ReportPaths& paths, std::string_view fileName
     if (!IsBareFileName(fileName) || destination.empty()) return TransferOutcome::kFailed;
     const fs::path report = InFolder(paths.outputFolder, fileName);
     std::error_code ec;
-    const fs::path target =
-        fs::is_directory(destination, ec) ? InFolder(destination, fileName) : destination;
+    const fs::path target = fs::is_directory(destination, ec) ? InFolder(destination, fileName) : destination;
     CopyResult copied = CopyWhole(report, target, false);
     if (copied == CopyResult::kTargetExists) {
         if (!ui.AskYesNo(std::string(fileName) + std::string(kReplaceQuestion), kCaption, platform::kConfirmation)) {
@@ -166,7 +165,8 @@ TransferOutcome ImportReport(const ReportPaths& paths, const fs::path& droppedFi
     if (SameFile(droppedFile, target)) return TransferOutcome::kDone;
     CopyResult moved = MoveByCopy(droppedFile, target, false);
     if (moved == CopyResult::kTargetExists) {
-        if (!ui.AskYesNo(platform::PathToCp932(target) + std::string(kReplaceQuestion), kCaption, platform::kConfirmation)) {
+        if (!ui.AskYesNo(platform::PathToCp932(target) + std::string(kReplaceQuestion), kCaption,
+                         platform::kConfirmation)) {
             return TransferOutcome::kDeclined;
         }
         moved = MoveByCopy(droppedFile, target, true);

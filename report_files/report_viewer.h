@@ -22,12 +22,12 @@ struct ViewerSettings {
 };
 
 enum class OpenOutcome {
-    kEmptyPath,        // nothing was done (the one case the desktop program reports as false)
+    kEmptyPath,  // nothing was done (the one case the desktop program reports as false)
     kViewerStarted,
-    kViewerFailed,     // after the launch-failure message
+    kViewerFailed,  // after the launch-failure message
     kHandlerStarted,
-    kNotFound,         // after the file-not-found message
-    kHandlerFailed,    // the system had no handler to start; nothing shown
+    kNotFound,       // after the file-not-found message
+    kHandlerFailed,  // the system had no handler to start; nothing shown
 };
 
 // A path ending exactly in ".htm" with AutoView 2 goes to BrowserPath with the path as its one

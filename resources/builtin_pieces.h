@@ -12,13 +12,13 @@
 namespace tavolex {
 
 // Ids of the pieces the report kinds are composed of.
-inline constexpr int kPieceAgendas = 219;          // agenda section with discussed/open bullets
-inline constexpr int kPieceReportHead = 220;       // head of the executive and custom reports
-inline constexpr int kPiecePageEnd = 221;          // end of the executive and custom reports
-inline constexpr int kPieceToDos = 223;            // to-do section
-inline constexpr int kPieceNotes = 224;            // note section
-inline constexpr int kPieceSketches = 225;         // sketch section
-inline constexpr int kPieceAttendeesStart = 226;   // attendee section up to the name line
+inline constexpr int kPieceAgendas = 219;         // agenda section with discussed/open bullets
+inline constexpr int kPieceReportHead = 220;      // head of the executive and custom reports
+inline constexpr int kPiecePageEnd = 221;         // end of the executive and custom reports
+inline constexpr int kPieceToDos = 223;           // to-do section
+inline constexpr int kPieceNotes = 224;           // note section
+inline constexpr int kPieceSketches = 225;        // sketch section
+inline constexpr int kPieceAttendeesStart = 226;  // attendee section up to the name line
 inline constexpr int kPieceFirstName = 227;
 inline constexpr int kPieceCompanyLine = 236;
 inline constexpr int kPieceAttendeesEnd = 244;
@@ -28,7 +28,7 @@ inline constexpr int kPieceNameLineEnd = 247;
 inline constexpr int kPieceAgendaReportBody = 248;  // heading end to page end of the agenda report
 inline constexpr int kPieceAgendaReportHead = 249;
 inline constexpr int kPieceAuthor = 251;
-inline constexpr int kPieceMeetingTable = 252;     // heading end and the meeting table
+inline constexpr int kPieceMeetingTable = 252;  // heading end and the meeting table
 
 inline constexpr std::size_t kBuiltInPieceCount = 33;
 

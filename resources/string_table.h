@@ -16,10 +16,10 @@ inline constexpr int kIdsPhoneMobile = 128;
 inline constexpr int kPhoneLabelCount = 8;
 
 // Report files.
-inline constexpr int kIdsExportLocation = 147;        // label above the export destination
-inline constexpr int kIdsConfirmDelete = 148;         // after the report's path and two line feeds
-inline constexpr int kIdsConfirmReplace = 207;        // after the path of a report that exists
-inline constexpr int kIdsAttachmentNotFound = 231;    // after the name of a picture that is missing
+inline constexpr int kIdsExportLocation = 147;      // label above the export destination
+inline constexpr int kIdsConfirmDelete = 148;       // after the report's path and two line feeds
+inline constexpr int kIdsConfirmReplace = 207;      // after the path of a report that exists
+inline constexpr int kIdsAttachmentNotFound = 231;  // after the name of a picture that is missing
 
 // Labels of the address-book fields the quick view shows for an attendee.
 inline constexpr int kIdsLabelLastName = 162;

@@ -72,7 +72,8 @@ int PalmUserList::FillEntries(SettingsKey& appKey) {
     return selection;
 }
 
-int PalmUserList::SelectUserByName(std::string_view name, ApplicationSettings& settings, const ViewApplier& applyViews) {
+int PalmUserList::SelectUserByName(std::string_view name, ApplicationSettings& settings,
+                                   const ViewApplier& applyViews) {
     const int count = UserCount();
     int found = -1;
     for (int i = 0; i < count; ++i) {
@@ -112,8 +113,10 @@ int PalmUserList::SelectUserByName(std::string_view name, ApplicationSettings& s
     return found;
 }
 
-std::unique_ptr<PalmUserList> CreatePalmUserList(platform::PalmDesktop& palmDesktop, const ApplicationSettings& settings) {
-    auto list = std::make_unique<PalmUserList>(palmDesktop.LoadUserLibrary(settings.hotSyncFolder, settings.palmDesktopFolder));
+std::unique_ptr<PalmUserList> CreatePalmUserList(platform::PalmDesktop& palmDesktop,
+                                                 const ApplicationSettings& settings) {
+    auto list =
+        std::make_unique<PalmUserList>(palmDesktop.LoadUserLibrary(settings.hotSyncFolder, settings.palmDesktopFolder));
     Trace("usr = " TAVOLEX_TRACE_PTR, TraceAddress(list.get()));
     return list;
 }

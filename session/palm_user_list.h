@@ -17,11 +17,11 @@ class SettingsKey;
 struct ApplicationSettings;
 
 struct PalmUserEntry {
-    std::int32_t index = 0;     // position in the library's list
-    std::uint32_t userId = 0;   // as the library reports it
-    std::uint8_t current = 0;   // 1 = the current user
-    std::string name;           // CP932
-    std::string directory;      // folder relative to the Palm Desktop folder + separator, CP932
+    std::int32_t index = 0;    // position in the library's list
+    std::uint32_t userId = 0;  // as the library reports it
+    std::uint8_t current = 0;  // 1 = the current user
+    std::string name;          // CP932
+    std::string directory;     // folder relative to the Palm Desktop folder + separator, CP932
 };
 
 // Applies the view codes of the selected user to the lists that exist (1 details, 2 large
@@ -78,6 +78,7 @@ private:
 
 // Loads the user-data library from the settings' HotSync folder (or, where users are folders,
 // reads the Palm Desktop folder) and traces the list as "usr".
-std::unique_ptr<PalmUserList> CreatePalmUserList(platform::PalmDesktop& palmDesktop, const ApplicationSettings& settings);
+std::unique_ptr<PalmUserList> CreatePalmUserList(platform::PalmDesktop& palmDesktop,
+                                                 const ApplicationSettings& settings);
 
 }  // namespace tavolex

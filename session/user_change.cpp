@@ -28,16 +28,18 @@ void RefreshWindows(const UserChangeCallbacks& callbacks) {
 }
 
 UserChangeCallbacks WithStores(AddressBook& addressBook, MeetingDatabase& meetings, UserChangeCallbacks callbacks) {
-    callbacks.reloadAddressBook = [&addressBook, then = std::move(callbacks.reloadAddressBook)](const std::filesystem::path& file) {
+    callbacks.reloadAddressBook = [&addressBook,
+                                   then = std::move(callbacks.reloadAddressBook)](const std::filesystem::path& file) {
         addressBook.SetPath(file);
         addressBook.Reload();
         Call(then, file);
     };
-    callbacks.reloadMeetingStore = [&meetings, then = std::move(callbacks.reloadMeetingStore)](const std::filesystem::path& folder) {
-        meetings.SetFolder(folder);
-        meetings.ReloadAll();
-        Call(then, folder);
-    };
+    callbacks.reloadMeetingStore =
+        [&meetings, then = std::move(callbacks.reloadMeetingStore)](const std::filesystem::path& folder) {
+            meetings.SetFolder(folder);
+            meetings.ReloadAll();
+            Call(then, folder);
+        };
     return callbacks;
 }
 

@@ -25,7 +25,8 @@ fs::path FindEntryAnyCase(const fs::path& parent, std::string_view name) {
 
 UserFolders FindUserFolders(const fs::path& palmDesktopFolder, std::string_view userDirectory) {
     std::string directory(userDirectory);
-    while (!directory.empty() && (directory.back() == kFolderSeparator || directory.back() == '/')) directory.pop_back();
+    while (!directory.empty() && (directory.back() == kFolderSeparator || directory.back() == '/'))
+        directory.pop_back();
     UserFolders folders;
     folders.user = palmDesktopFolder / platform::PathFromCp932(directory);
     folders.data = FindEntryAnyCase(folders.user, kDataFolderName);

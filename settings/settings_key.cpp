@@ -9,9 +9,9 @@ constexpr std::size_t kBrowserBufferSize = 260;
 
 // The switches WriteUserDefaults turns on, in the order it writes them.
 constexpr const char* kReportSwitches[] = {
-    "rAuthor",  "rAgenda",  "rToDo",    "rNote",    "rSketch", "rAttendee", "rLastname", "rFirstname", "rTitle",
-    "rCompany", "rPhone1",  "rPhone2",  "rPhone3",  "rPhone4", "rPhone5",   "rAddress",  "rCity",      "rState",
-    "rZipCode", "rCountry", "rAddrNote", "rCustom1", "rCustom2", "rCustom3", "rCustom4",  "rShowLabels",
+    "rAuthor",  "rAgenda",  "rToDo",     "rNote",    "rSketch",  "rAttendee", "rLastname", "rFirstname",  "rTitle",
+    "rCompany", "rPhone1",  "rPhone2",   "rPhone3",  "rPhone4",  "rPhone5",   "rAddress",  "rCity",       "rState",
+    "rZipCode", "rCountry", "rAddrNote", "rCustom1", "rCustom2", "rCustom3",  "rCustom4",  "rShowLabels",
 };
 
 // The largest text a buffer of bufferSize bytes holds with its terminator.

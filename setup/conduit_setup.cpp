@@ -29,8 +29,9 @@ constexpr char kFailedToOpenPalmDesktop[] =
     "Failed to Open Palm Desktop, please stop the install, set-up the Palm Desktop and try again.";
 
 std::string PalmDesktopMissingText() {
-    return std::string("A version of Palm Desktop v3.0.1+ software MUST be installed in order to upload programs to "
-                       "your PDA.\n\nPlease install the Palm Desktop software now (") +
+    return std::string(
+               "A version of Palm Desktop v3.0.1+ software MUST be installed in order to upload programs to "
+               "your PDA.\n\nPlease install the Palm Desktop software now (") +
            kPalmDesktopDownloadAddress + ") and then run Setup.exe again.";
 }
 
@@ -48,8 +49,8 @@ bool CopyConduitLibrary(std::string_view installFolder, std::string_view hotSync
     return true;
 }
 
-std::int32_t InstallWith(platform::ConduitInstaller& installer, std::string_view installFolder, std::string hotSyncFolder,
-                         platform::UserInteraction& ui) {
+std::int32_t InstallWith(platform::ConduitInstaller& installer, std::string_view installFolder,
+                         std::string hotSyncFolder, platform::UserInteraction& ui) {
     installer.UninstallConduit(hotSyncFolder, kCreatorText);
     hotSyncFolder.pop_back();  // InstallConduit takes the folder without its separator
     platform::ConduitInstallArgs args;
@@ -116,7 +117,8 @@ void IntegrateWithPalmDesktop(platform::SettingsBackend& settings, platform::Use
     std::vector<std::string> components;
     {
         std::unique_ptr<platform::SettingsKeyHandle> desktop;
-        if (settings.OpenKey(kPalmDesktopKeyPath, platform::KeyAccess::kReadExisting, desktop) != platform::kSettingsOk) {
+        if (settings.OpenKey(kPalmDesktopKeyPath, platform::KeyAccess::kReadExisting, desktop) !=
+            platform::kSettingsOk) {
             ui.ShowMessage(kFailedToOpenPalmDesktop, "Error", MessageIcon::kNone);
             return;
         }

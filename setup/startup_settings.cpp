@@ -22,13 +22,15 @@ std::string ProblemRegisteringText() {
 // Install folder, its Palm Desktop integration and the help path (they are written at every
 // start).
 void RecordInstallation(ApplicationSettings& s, const ShellEnvironment& env) {
-    s.installFolder = env.programFile.empty() ? fs::path() : PathFromSettingsText(FolderText(env.programFile.parent_path()));
+    s.installFolder =
+        env.programFile.empty() ? fs::path() : PathFromSettingsText(FolderText(env.programFile.parent_path()));
     const std::string installText = FolderText(s.installFolder);
     s.appKey.WriteString("InstallPath", installText);
     IntegrateWithPalmDesktop(s.appKey.Backend(), env.ui, env.palmDesktop, installText);
     std::error_code ec;
     const fs::path help = s.installFolder / "help" / "index.html";
-    s.helpPath = !s.installFolder.empty() && fs::is_regular_file(help, ec) ? SettingsTextFromPath(help) : kVendorHelpAddress;
+    s.helpPath =
+        !s.installFolder.empty() && fs::is_regular_file(help, ec) ? SettingsTextFromPath(help) : kVendorHelpAddress;
     s.appKey.WriteString("HelpPath", s.helpPath);
 }
 

@@ -70,8 +70,8 @@ std::FILE* OpenOrTrace(const std::filesystem::path& path) {
 
 // Runs the compression; a library error jumps back to the setjmp here. Holds nothing with a
 // destructor, since the jump skips destructors. Returns false on an error or an unopenable file.
-bool Compress(JpegJob& job, const std::filesystem::path& path, std::span<const std::uint8_t> rgb, int width,
-              int height, int quality) {
+bool Compress(JpegJob& job, const std::filesystem::path& path, std::span<const std::uint8_t> rgb, int width, int height,
+              int quality) {
     jpeg_compress_struct& compressor = job.compressor;
     compressor.err = jpeg_std_error(&job.errors.standard);
     job.errors.standard.error_exit = ExitToWriter;

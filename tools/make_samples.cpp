@@ -51,7 +51,8 @@ std::vector<std::uint8_t> Drawing(int variant, int depth, PalmCompression compre
     };
     auto line = [&](int x0, int y0, int x1, int y1) {
         const int steps = std::max(std::abs(x1 - x0), std::abs(y1 - y0));
-        for (int i = 0; i <= steps; ++i) set(x0 + (x1 - x0) * i / std::max(steps, 1), y0 + (y1 - y0) * i / std::max(steps, 1), 3);
+        for (int i = 0; i <= steps; ++i)
+            set(x0 + (x1 - x0) * i / std::max(steps, 1), y0 + (y1 - y0) * i / std::max(steps, 1), 3);
     };
     box(0, 0, kSize - 1, kSize - 1, 0);
     const int shift = variant * 7 % 30;
@@ -63,9 +64,11 @@ std::vector<std::uint8_t> Drawing(int variant, int depth, PalmCompression compre
     line(121, 56, 100, 100);
     for (int a = 0; a < 360; ++a) {
         const double r = 14 + variant % 3 * 4;
-        set(130 + static_cast<int>(r * std::cos(a * 3.14159265 / 180)), 120 + static_cast<int>(r * std::sin(a * 3.14159265 / 180)), 3);
+        set(130 + static_cast<int>(r * std::cos(a * 3.14159265 / 180)),
+            120 + static_cast<int>(r * std::sin(a * 3.14159265 / 180)), 3);
     }
-    PalmBitmapSpec bitmap{.width = kSize, .height = kSize, .depth = depth, .pixels = pixels, .compression = compression};
+    PalmBitmapSpec bitmap{
+        .width = kSize, .height = kSize, .depth = depth, .pixels = pixels, .compression = compression};
     return WritePalmBitmap(bitmap);
 }
 
@@ -109,10 +112,15 @@ AttendeeSpec Attendee(const char* first, const char* last, const char* company, 
     return AttendeeSpec{.nameParts = {J(first), J(last), J(company)}, .addressId = addressId, .absent = absent};
 }
 
-AgendaSpec Agenda(const char* text, bool discussed) { return AgendaSpec{.text = J(text), .status = discussed ? std::uint8_t{1} : std::uint8_t{0}}; }
+AgendaSpec Agenda(const char* text, bool discussed) {
+    return AgendaSpec{.text = J(text), .status = discussed ? std::uint8_t{1} : std::uint8_t{0}};
+}
 NoteSpec Note(const char* text) { return NoteSpec{.text = J(text)}; }
 ToDoSpec ToDo(const char* text, int priority, std::uint16_t due, HandheldTime at, bool done) {
-    return ToDoSpec{.text = J(text), .priority = static_cast<std::uint8_t>(priority), .dueDate = due, .due = at,
+    return ToDoSpec{.text = J(text),
+                    .priority = static_cast<std::uint8_t>(priority),
+                    .dueDate = due,
+                    .due = at,
                     .completed = done ? std::uint8_t{1} : std::uint8_t{0}};
 }
 SketchSpec Sketch(const char* title, int variant, int depth, PalmCompression compression) {
@@ -121,19 +129,30 @@ SketchSpec Sketch(const char* title, int variant, int depth, PalmCompression com
 
 MeetingSpec Meeting(const char* title, const char* location, std::uint16_t date, HandheldTime start, HandheldTime end,
                     std::uint32_t category, std::vector<ItemSpec> items) {
-    return MeetingSpec{.title = J(title), .location = J(location), .date = date, .start = start, .end = end,
-                       .category = category, .items = std::move(items)};
+    return MeetingSpec{.title = J(title),
+                       .location = J(location),
+                       .date = date,
+                       .start = start,
+                       .end = end,
+                       .category = category,
+                       .items = std::move(items)};
 }
 
 // The people of Tanaka's address book; attendees name them by record id. Ishikawa (0x2107) and
 // the guests are not in it.
 const std::vector<SamplePerson> kTanakaPeople = {
-    {0x2101, "山田", "一郎", "部長", "山田商事株式会社", "03-3211-1001", "090-1111-2201", "丸の内1-1-1", "千代田区", "東京都", "100-0005", "月末は多忙。\n連絡はメールで。"},
-    {0x2102, "佐藤", "花子", "主任", "株式会社ブレンマーク", "03-5555-0102", "080-2222-3302", "西新宿2-8-1", "新宿区", "東京都", "163-8001", "議事録担当"},
-    {0x2103, "鈴木", "健太", "課長", "株式会社ブレンマーク", "03-5555-0103", "090-3333-4403", "西新宿2-8-1", "新宿区", "東京都", "163-8001", ""},
-    {0x2104, "高橋", "美咲", "デザイナー", "アトリエ高橋", "06-6311-0104", "070-4444-5504", "梅田3-1-3", "大阪市北区", "大阪府", "530-0001", "デザイン案は PDF で受領"},
-    {0x2105, "伊藤", "翔", "エンジニア", "株式会社ブレンマーク", "03-5555-0105", "080-5555-6605", "西新宿2-8-1", "新宿区", "東京都", "163-8001", ""},
-    {0x2106, "渡辺", "直子", "経理", "株式会社ブレンマーク", "03-5555-0106", "", "西新宿2-8-1", "新宿区", "東京都", "163-8001", "予算資料の窓口"},
+    {0x2101, "山田", "一郎", "部長", "山田商事株式会社", "03-3211-1001", "090-1111-2201", "丸の内1-1-1", "千代田区",
+     "東京都", "100-0005", "月末は多忙。\n連絡はメールで。"},
+    {0x2102, "佐藤", "花子", "主任", "株式会社ブレンマーク", "03-5555-0102", "080-2222-3302", "西新宿2-8-1", "新宿区",
+     "東京都", "163-8001", "議事録担当"},
+    {0x2103, "鈴木", "健太", "課長", "株式会社ブレンマーク", "03-5555-0103", "090-3333-4403", "西新宿2-8-1", "新宿区",
+     "東京都", "163-8001", ""},
+    {0x2104, "高橋", "美咲", "デザイナー", "アトリエ高橋", "06-6311-0104", "070-4444-5504", "梅田3-1-3", "大阪市北区",
+     "大阪府", "530-0001", "デザイン案は PDF で受領"},
+    {0x2105, "伊藤", "翔", "エンジニア", "株式会社ブレンマーク", "03-5555-0105", "080-5555-6605", "西新宿2-8-1",
+     "新宿区", "東京都", "163-8001", ""},
+    {0x2106, "渡辺", "直子", "経理", "株式会社ブレンマーク", "03-5555-0106", "", "西新宿2-8-1", "新宿区", "東京都",
+     "163-8001", "予算資料の窓口"},
 };
 
 PalmUserSpec Tanaka() {
@@ -143,7 +162,8 @@ PalmUserSpec Tanaka() {
     user.meetings = {
         Meeting("週次定例会議", "第1会議室", HandheldDay(2026, 11, 2), {9, 0}, {10, 30}, 1,
                 {Agenda("先週の進捗確認", true), Attendee("一郎", "山田", "山田商事株式会社", 0x2101),
-                 Agenda("今週の作業分担\n・設計: 鈴木\n・試験: 伊藤", true), Note("次回は 11 月 9 日(月) 9:00 から。\n資料は前日までに共有フォルダへ。"),
+                 Agenda("今週の作業分担\n・設計: 鈴木\n・試験: 伊藤", true),
+                 Note("次回は 11 月 9 日(月) 9:00 から。\n資料は前日までに共有フォルダへ。"),
                  ToDo("議事録を配布する", 1, HandheldDay(2026, 11, 3), {17, 0}, true),
                  Attendee("花子", "佐藤", "ブレンマーク", 0x2102), Attendee("健太", "鈴木", "ブレンマーク", 0x2103),
                  Sketch("体制図", 0, 1, PalmCompression::kNone), Agenda("課題の棚卸し", false),
@@ -151,15 +171,17 @@ PalmUserSpec Tanaka() {
                  Attendee("健一", "石川", "ブレンマーク", 0x2107, true)}),
         Meeting("新製品企画会議", "本社 5F 大会議室", HandheldDay(2026, 11, 4), {13, 30}, {15, 0}, 3,
                 {Agenda("市場調査の報告", true), Agenda("コンセプト案の検討", true), Agenda("価格帯の決定", false),
-                 Sketch("画面イメージ", 1, 2, PalmCompression::kRunLength), Sketch("筐体スケッチ", 2, 4, PalmCompression::kScanLine),
+                 Sketch("画面イメージ", 1, 2, PalmCompression::kRunLength),
+                 Sketch("筐体スケッチ", 2, 4, PalmCompression::kScanLine),
                  Note("ターゲットは 30 代の営業職。\n・片手で操作できること\n・電池は 2 週間以上\n\t(競合は 10 日)"),
                  ToDo("競合製品の価格表を作成", 3, HandheldDay(2026, 11, 11), {12, 0}, false),
                  ToDo("デザイン案を依頼", 2, HandheldDay(2026, 11, 8), none, true),
                  Attendee("美咲", "高橋", "アトリエ高橋", 0x2104), Attendee("翔", "伊藤", "ブレンマーク", 0x2105),
                  Attendee("花子", "佐藤", "ブレンマーク", 0x2102, true)}),
         Meeting("予算レビュー", "第2会議室", HandheldDay(2026, 11, 10), {10, 0}, {11, 0}, 1,
-                {Attendee("直子", "渡辺", "ブレンマーク", 0x2106), Agenda("上期実績の確認", true), Agenda("下期予算の修正", false),
-                 ToDo("修正予算を提出", 1, HandheldDay(2026, 11, 20), {18, 0}, false), Note("交通費の精算方法を変更する。")}),
+                {Attendee("直子", "渡辺", "ブレンマーク", 0x2106), Agenda("上期実績の確認", true),
+                 Agenda("下期予算の修正", false), ToDo("修正予算を提出", 1, HandheldDay(2026, 11, 20), {18, 0}, false),
+                 Note("交通費の精算方法を変更する。")}),
         Meeting("顧客訪問 (山田商事)", "山田商事 本社", HandheldDay(2026, 11, 12), {15, 0}, {16, 30}, 1,
                 {Attendee("一郎", "山田", "山田商事株式会社", 0x2101), Attendee("翔", "伊藤", "ブレンマーク", 0x2105),
                  Agenda("導入スケジュールの説明", true), Agenda("保守契約の条件", true),
@@ -168,7 +190,8 @@ PalmUserSpec Tanaka() {
                  Sketch("会議室の配置", 3, 8, PalmCompression::kNone)}),
         Meeting("設計レビュー", "第1会議室", HandheldDay(2026, 11, 16), {14, 0}, {16, 0}, 3,
                 {Agenda("画面遷移の確認", true), Agenda("データ形式の確認", true), Agenda("性能目標", false),
-                 Sketch("画面遷移図", 4, 1, PalmCompression::kScanLine), Sketch("データの流れ", 5, 8, PalmCompression::kRunLength),
+                 Sketch("画面遷移図", 4, 1, PalmCompression::kScanLine),
+                 Sketch("データの流れ", 5, 8, PalmCompression::kRunLength),
                  ToDo("指摘事項を反映", 2, HandheldDay(2026, 11, 20), none, false),
                  ToDo("性能試験の計画", 3, HandheldDay(2026, 11, 27), none, false),
                  Attendee("健太", "鈴木", "ブレンマーク", 0x2103), Attendee("翔", "伊藤", "ブレンマーク", 0x2105)}),
@@ -177,15 +200,16 @@ PalmUserSpec Tanaka() {
                  ToDo("結果を連絡", 2, HandheldDay(2026, 11, 19), none, false)}),
         Meeting("四半期報告", "本社 5F 大会議室", HandheldDay(2026, 11, 25), {9, 30}, {11, 30}, 1,
                 {Agenda("売上の報告", true), Agenda("利益の報告", true), Agenda("次四半期の目標", true),
-                 Attendee("一郎", "山田", "山田商事株式会社", 0x2101, true), Attendee("直子", "渡辺", "ブレンマーク", 0x2106),
-                 Note("目標は前年比 110%。")}),
+                 Attendee("一郎", "山田", "山田商事株式会社", 0x2101, true),
+                 Attendee("直子", "渡辺", "ブレンマーク", 0x2106), Note("目標は前年比 110%。")}),
         Meeting("営業戦略会議", "第2会議室", HandheldDay(2026, 11, 27), {16, 0}, {17, 30}, 1,
-                {Agenda("重点顧客の選定", true), Agenda("展示会への出展", false), ToDo("出展申込書を提出", 1, HandheldDay(2026, 12, 1), {17, 0}, false),
+                {Agenda("重点顧客の選定", true), Agenda("展示会への出展", false),
+                 ToDo("出展申込書を提出", 1, HandheldDay(2026, 12, 1), {17, 0}, false),
                  Attendee("花子", "佐藤", "ブレンマーク", 0x2102), Attendee("大輔", "中村", "中村デザイン", 0x3001)}),
         Meeting("システム移行打合せ", "オンライン", HandheldDay(2026, 12, 1), {10, 0}, {10, 45}, 3,
                 {Agenda("移行手順の確認", true), Note("切替は 12 月 12 日(土) 夜。\n旧システムは 1 か月並行稼働。"),
-                 ToDo("手順書の作成", 1, HandheldDay(2026, 12, 4), none, false), Sketch("切替の流れ", 6, 2, PalmCompression::kNone),
-                 Attendee("翔", "伊藤", "ブレンマーク", 0x2105)}),
+                 ToDo("手順書の作成", 1, HandheldDay(2026, 12, 4), none, false),
+                 Sketch("切替の流れ", 6, 2, PalmCompression::kNone), Attendee("翔", "伊藤", "ブレンマーク", 0x2105)}),
         Meeting("安全衛生委員会", "第1会議室", HandheldDay(2026, 12, 3), {13, 0}, {13, 30}, 1,
                 {Agenda("健康診断の日程", true), Note("インフルエンザ予防接種の補助あり。")}),
         Meeting("社内勉強会", "第3会議室", HandheldDay(2026, 12, 8), none, none, 2,
@@ -196,8 +220,10 @@ PalmUserSpec Tanaka() {
 }
 
 const std::vector<SamplePerson> kSuzukiPeople = {
-    {0x4101, "田中", "太郎", "部長", "株式会社ブレンマーク", "03-5555-0001", "090-9999-0001", "西新宿2-8-1", "新宿区", "東京都", "163-8001", ""},
-    {0x4102, "小林", "恵", "", "小林法律事務所", "045-201-4102", "", "中区本町4-1", "横浜市", "神奈川県", "231-0005", "契約書の確認を依頼中"},
+    {0x4101, "田中", "太郎", "部長", "株式会社ブレンマーク", "03-5555-0001", "090-9999-0001", "西新宿2-8-1", "新宿区",
+     "東京都", "163-8001", ""},
+    {0x4102, "小林", "恵", "", "小林法律事務所", "045-201-4102", "", "中区本町4-1", "横浜市", "神奈川県", "231-0005",
+     "契約書の確認を依頼中"},
 };
 
 PalmUserSpec Suzuki() {
@@ -206,8 +232,8 @@ PalmUserSpec Suzuki() {
     const HandheldTime none{};
     user.meetings = {
         Meeting("契約内容の確認", "小林法律事務所", HandheldDay(2026, 11, 5), {14, 0}, {15, 0}, 1,
-                {Attendee("恵", "小林", "小林法律事務所", 0x4102), Agenda("第 5 条の修正", true), Agenda("署名の手続き", false),
-                 ToDo("修正版を送付", 1, HandheldDay(2026, 11, 9), none, false)}),
+                {Attendee("恵", "小林", "小林法律事務所", 0x4102), Agenda("第 5 条の修正", true),
+                 Agenda("署名の手続き", false), ToDo("修正版を送付", 1, HandheldDay(2026, 11, 9), none, false)}),
         Meeting("部内ミーティング", "第2会議室", HandheldDay(2026, 11, 19), {9, 0}, {9, 30}, 1,
                 {Attendee("太郎", "田中", "ブレンマーク", 0x4101), Note("年末の休暇予定を共有。")}),
         Meeting("打ち上げ", "駅前の店", HandheldDay(2026, 12, 11), {19, 0}, {21, 0}, 0, {}),
@@ -231,7 +257,8 @@ void WriteSamples(const fs::path& palmFolder) {
 std::map<fs::path, std::string> Contents(const fs::path& folder) {
     std::map<fs::path, std::string> files;
     std::error_code ec;
-    for (auto it = fs::recursive_directory_iterator(folder, ec); !ec && it != fs::recursive_directory_iterator(); ++it) {
+    for (auto it = fs::recursive_directory_iterator(folder, ec); !ec && it != fs::recursive_directory_iterator();
+         ++it) {
         if (it->is_regular_file()) files[fs::relative(it->path(), folder)] = ReadFileBytes(it->path());
     }
     return files;
@@ -255,7 +282,8 @@ int main(int argc, char** argv) {
     test::TempDir fresh;
     samples::WriteSamples(fresh.Path());
     if (samples::Contents(fresh.Path()) != samples::Contents(target)) {
-        std::fprintf(stderr, "%s is out of date: run make_samples %s\n", target.string().c_str(), target.string().c_str());
+        std::fprintf(stderr, "%s is out of date: run make_samples %s\n", target.string().c_str(),
+                     target.string().c_str());
         return 1;
     }
     return 0;

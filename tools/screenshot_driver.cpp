@@ -52,7 +52,8 @@ public:
         if (process_ == nullptr) return;
         address_ = VirtualAllocEx(process_, nullptr, sizeof(T), MEM_COMMIT, PAGE_READWRITE);
         SIZE_T done = 0;
-        if (address_ != nullptr && !WriteProcessMemory(process_, address_, &value, sizeof(T), &done)) address_ = nullptr;
+        if (address_ != nullptr && !WriteProcessMemory(process_, address_, &value, sizeof(T), &done))
+            address_ = nullptr;
     }
     ~RemoteValue() {
         if (address_ != nullptr) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);

@@ -32,7 +32,8 @@ INT_PTR CALLBACK AboutProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM
 }  // namespace
 
 void ShowAboutBox(HINSTANCE instance, HWND owner) {
-    DialogBoxParamW(instance, MAKEINTRESOURCEW(kAboutDialogId), owner, AboutProcedure, reinterpret_cast<LPARAM>(instance));
+    DialogBoxParamW(instance, MAKEINTRESOURCEW(kAboutDialogId), owner, AboutProcedure,
+                    reinterpret_cast<LPARAM>(instance));
 }
 
 }  // namespace tavolex::ui

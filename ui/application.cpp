@@ -56,7 +56,8 @@ ReportOptions CurrentReportOptions(Application& app) {
 
 void FrameInteraction::ShowMessage(std::string_view text, std::string_view caption, platform::MessageIcon icon) {
     const std::wstring wideCaption = Wide(caption);
-    MessageBoxW(owner, Wide(text).c_str(), caption.empty() ? nullptr : wideCaption.c_str(), MB_OK | platform::MessageBoxIconStyle(icon));
+    MessageBoxW(owner, Wide(text).c_str(), caption.empty() ? nullptr : wideCaption.c_str(),
+                MB_OK | platform::MessageBoxIconStyle(icon));
 }
 
 bool FrameInteraction::AskYesNo(std::string_view text, std::string_view caption, platform::QuestionStyle style) {
@@ -145,9 +146,10 @@ HWND CreateFrame(Application& app) {
     const WindowPlacement& placement = app.settings->placement;
     const std::wstring frameClass = LoadText(instance, kIdsFrameClass);
     const std::wstring title = LoadText(instance, kIdsTitle);
-    app.frame = CreateWindowExW(0, frameClass.c_str(), title.c_str(), WS_OVERLAPPEDWINDOW, static_cast<int>(placement.x),
-                                static_cast<int>(placement.y), static_cast<int>(placement.w),
-                                static_cast<int>(placement.h), nullptr, nullptr, instance, &app);
+    app.frame =
+        CreateWindowExW(0, frameClass.c_str(), title.c_str(), WS_OVERLAPPEDWINDOW, static_cast<int>(placement.x),
+                        static_cast<int>(placement.y), static_cast<int>(placement.w), static_cast<int>(placement.h),
+                        nullptr, nullptr, instance, &app);
     return app.frame;
 }
 
@@ -175,7 +177,8 @@ void CreatePaneWindows(Application& app, bool loaded) {
         app.paneFont = MakeJapaneseFont(dc);
         ReleaseDC(app.meetingPane, dc);
         for (PaneListView* list : {app.meetingList.get(), app.reportList.get(), app.itemList.get()}) {
-            if (list->Window() != nullptr) SendMessageW(list->Window(), WM_SETFONT, reinterpret_cast<WPARAM>(app.paneFont.Get()), FALSE);
+            if (list->Window() != nullptr)
+                SendMessageW(list->Window(), WM_SETFONT, reinterpret_cast<WPARAM>(app.paneFont.Get()), FALSE);
         }
     }
 
@@ -229,7 +232,8 @@ int StartApplication(Application& app, HINSTANCE instance, int showCommand, Star
     // The current user's address book and meeting store.
     const LRESULT selected = app.userBox != nullptr ? SendMessageW(app.userBox, CB_GETCURSEL, 0, 0) : CB_ERR;
     const PalmUserEntry* entry = selected != CB_ERR ? app.users->Entry(static_cast<int>(selected)) : nullptr;
-    const UserFolders folders = FindUserFolders(app.settings->palmDesktopFolder, entry != nullptr ? entry->directory : "");
+    const UserFolders folders =
+        FindUserFolders(app.settings->palmDesktopFolder, entry != nullptr ? entry->directory : "");
     UserStores stores = LoadUserStores(app.settings->databaseFolder, folders.addressBook);
     app.addressBook = std::move(stores.book);
     app.meetings = std::move(stores.meetings);

@@ -30,8 +30,7 @@ bool ChooseProgramFile(HWND owner, std::filesystem::path& program) {
     // The dialog starts in the given program's folder (without its drive, as the path was always
     // taken) with its name, extension dropped, as the file name.
     const std::wstring folder = program.has_parent_path() ? program.parent_path().relative_path().wstring() : L"";
-    const std::wstring initialFolder =
-        folder.empty() ? std::wstring() : std::wstring(L"\\") + folder;
+    const std::wstring initialFolder = folder.empty() ? std::wstring() : std::wstring(L"\\") + folder;
     std::wstring name = program.stem().wstring();
     wchar_t file[MAX_PATH] = {};
     wcsncpy(file, name.c_str(), MAX_PATH - 1);
@@ -52,8 +51,8 @@ bool ChooseProgramFile(HWND owner, std::filesystem::path& program) {
 }
 
 ExploreResult ExploreFolder(HWND owner, const std::filesystem::path& folder) {
-    const auto result = reinterpret_cast<INT_PTR>(
-        ShellExecuteW(owner, L"explore", folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    const auto result =
+        reinterpret_cast<INT_PTR>(ShellExecuteW(owner, L"explore", folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     if (result > 32) return ExploreResult::kShown;
     if (result == ERROR_FILE_NOT_FOUND || result == ERROR_PATH_NOT_FOUND) return ExploreResult::kNotFound;
     // An empty or missing folder may also come back as a general failure; a folder that is not

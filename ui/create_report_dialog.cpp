@@ -83,8 +83,8 @@ void FillLists(HWND dialog, const CreateReportOptions& options) {
     HWND instant = GetDlgItem(dialog, kInstantList);
     constexpr std::array<ReportKind, 2> kKinds = {ReportKind::kExecutive, ReportKind::kAgenda};
     for (std::size_t i = 0; i < options.choices.instantNames.size() && i < kKinds.size(); ++i) {
-        const LRESULT index =
-            SendMessageW(instant, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(options.choices.instantNames[i]).c_str()));
+        const LRESULT index = SendMessageW(instant, CB_ADDSTRING, 0,
+                                           reinterpret_cast<LPARAM>(Wide(options.choices.instantNames[i]).c_str()));
         SendMessageW(instant, CB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(kKinds[i]));
     }
     SendMessageW(instant, CB_SETCURSEL, static_cast<WPARAM>(options.choices.instantSelection), 0);
@@ -138,7 +138,8 @@ void MakeBuiltInReport(HWND dialog, CreateReportOptions& options, bool custom) {
     }
     if (options.userKey != nullptr) options.userKey->OpenUserKey(options.userDirectory);
     Finish(dialog, options,
-           CreateBuiltInReport(*options.folder, *options.meeting, options.paths, kind, ReportNameText(dialog), *options.ui));
+           CreateBuiltInReport(*options.folder, *options.meeting, options.paths, kind, ReportNameText(dialog),
+                               *options.ui));
 }
 
 void OpenTemplateFolder(CreateReportOptions& options) {
@@ -175,8 +176,7 @@ void DrawItem(const DialogState& state, const DRAWITEMSTRUCT& item) {
     const bool dropped = SendMessageW(item.hwndItem, CB_GETDROPPEDSTATE, 0, 0) != 0;
     const bool inBox = (item.itemState & ODS_COMBOBOXEDIT) != 0;
     const bool highlighted = dropped && !inBox && (item.itemState & ODS_SELECTED) != 0;
-    const COLORREF oldText =
-        SetTextColor(dc, GetSysColor(highlighted ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    const COLORREF oldText = SetTextColor(dc, GetSysColor(highlighted ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
     const COLORREF oldBack = SetBkColor(dc, GetSysColor(highlighted ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     HGDIOBJ oldFont = state.itemFont ? SelectObject(dc, state.itemFont.Get()) : nullptr;
 

@@ -18,7 +18,9 @@ bool EndsWith(std::string_view text, std::string_view end) {
     return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
 }
 
-ExportOptions* Options(HWND dialog) { return reinterpret_cast<ExportOptions*>(GetWindowLongPtrW(dialog, GWLP_USERDATA)); }
+ExportOptions* Options(HWND dialog) {
+    return reinterpret_cast<ExportOptions*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
+}
 
 void Initialise(HWND dialog, const ExportOptions& options) {
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dialog, GWLP_HINSTANCE));

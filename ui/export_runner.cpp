@@ -37,8 +37,7 @@ LRESULT CALLBACK ProgressProcedure(HWND window, UINT message, WPARAM wParam, LPA
         case WM_CLOSE:
             if (state != nullptr) state->cancelled = true;
             return 0;
-        default:
-            return DefWindowProcW(window, message, wParam, lParam);
+        default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
@@ -62,15 +61,15 @@ HWND CreateProgressWindow(HINSTANCE instance, HWND owner, ProgressState* state) 
     if (owner == nullptr || !GetWindowRect(owner, &area)) SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     const int x = area.left + (area.right - area.left - kWidth) / 2;
     const int y = area.top + (area.bottom - area.top - kHeight) / 2;
-    HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME, kProgressClass, LoadText(instance, kIdsExportCaption).c_str(),
-                                  WS_POPUP | WS_CAPTION | WS_SYSMENU, x, y, kWidth, kHeight, owner, nullptr, instance,
-                                  nullptr);
+    HWND window =
+        CreateWindowExW(WS_EX_DLGMODALFRAME, kProgressClass, LoadText(instance, kIdsExportCaption).c_str(),
+                        WS_POPUP | WS_CAPTION | WS_SYSMENU, x, y, kWidth, kHeight, owner, nullptr, instance, nullptr);
     if (window == nullptr) return nullptr;
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
     const HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    HWND text = CreateWindowExW(0, L"STATIC", LoadText(instance, kIdsExportProgress).c_str(), WS_CHILD | WS_VISIBLE, 16,
-                                12, 340, 20, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTextId)), instance,
-                                nullptr);
+    HWND text =
+        CreateWindowExW(0, L"STATIC", LoadText(instance, kIdsExportProgress).c_str(), WS_CHILD | WS_VISIBLE, 16, 12,
+                        340, 20, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTextId)), instance, nullptr);
     HWND bar = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 16, 38, 340, 20, window,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kBarId)), instance, nullptr);
     HWND cancel = CreateWindowExW(0, L"BUTTON", LoadText(instance, kIdsExportCancel).c_str(),
@@ -118,9 +117,7 @@ std::wstring FormatText(HINSTANCE instance, int id, std::initializer_list<long l
     return out + format.substr(next);
 }
 
-std::string Cp932(const std::wstring& text) {
-    return platform::Utf16ToCp932(std::u16string(text.begin(), text.end()));
-}
+std::string Cp932(const std::wstring& text) { return platform::Utf16ToCp932(std::u16string(text.begin(), text.end())); }
 
 std::wstring FromUtf8(std::string_view utf8) {
     const int size = static_cast<int>(utf8.size());
@@ -152,13 +149,14 @@ std::wstring CountsText(HINSTANCE instance, const Exporter& exporter, const Expo
 void Conclude(const ExportRun& run, const Exporter& exporter, const ExportSummary& summary) {
     const std::string caption = Cp932(LoadText(run.instance, kIdsExportCaption));
     if (summary.cancelled) {
-        run.ui->ShowMessage(Cp932(LoadText(run.instance, kIdsExportCancelled)), caption, platform::MessageIcon::kInformation);
+        run.ui->ShowMessage(Cp932(LoadText(run.instance, kIdsExportCancelled)), caption,
+                            platform::MessageIcon::kInformation);
         return;
     }
     if (!summary.error.empty()) {
-        run.ui->ShowMessage(Cp932(LoadText(run.instance, kIdsExportFailed)) + "\n" +
-                                platform::Utf8ToCp932(summary.error),
-                            caption, platform::MessageIcon::kWarning);
+        run.ui->ShowMessage(
+            Cp932(LoadText(run.instance, kIdsExportFailed)) + "\n" + platform::Utf8ToCp932(summary.error), caption,
+            platform::MessageIcon::kWarning);
         return;
     }
     std::wstring text = LoadText(run.instance, kIdsExportDone) + L"\n" + CountsText(run.instance, exporter, summary);
@@ -178,8 +176,12 @@ std::optional<std::filesystem::path> ChooseTarget(const ExportRun& run, const Ex
 
 void Export(const ExportRun& run, const Exporter& exporter, const std::filesystem::path& target,
             const ExportProgress& progress, ExportSummary& summary) {
-    ExportRequest request{.store = run.store, .book = run.book, .reports = run.reports,
-                          .meetings = AllMeetings(*run.store), .target = target, .now = std::time(nullptr),
+    ExportRequest request{.store = run.store,
+                          .book = run.book,
+                          .reports = run.reports,
+                          .meetings = AllMeetings(*run.store),
+                          .target = target,
+                          .now = std::time(nullptr),
                           .progress = progress};
     if (exporter.kind == ExportWrites::kFolder) request.archive.reportOptions = run.reportOptions();
     ExportText text;
@@ -217,7 +219,8 @@ HWND ShowExportProgressWindow(HINSTANCE instance, HWND owner, std::int64_t done,
 void AddExportMenuItems(HMENU frameMenu) {
     HMENU file = GetSubMenu(frameMenu, 0);
     HMENU exports = nullptr;
-    for (int i = 0; file != nullptr && exports == nullptr && i < GetMenuItemCount(file); ++i) exports = GetSubMenu(file, i);
+    for (int i = 0; file != nullptr && exports == nullptr && i < GetMenuItemCount(file); ++i)
+        exports = GetSubMenu(file, i);
     if (exports == nullptr) return;
     while (GetMenuItemCount(exports) > 0) DeleteMenu(exports, 0, MF_BYPOSITION);
     const std::span<const Exporter> exporters = Exporters();
@@ -243,17 +246,19 @@ bool RunExportCommand(const ExportRun& run, int command) {
     HWND window = CreateProgressWindow(run.instance, run.owner, &state);
     if (run.owner != nullptr) EnableWindow(run.owner, FALSE);
     ExportSummary summary;
-    Export(run, *exporter, *target,
-           [window, &state](std::int64_t done, std::int64_t total) {
-               if (window == nullptr) return true;
-               SetProgress(window, done, total);
-               return Pump(window, state);
-           },
-           summary);
+    Export(
+        run, *exporter, *target,
+        [window, &state](std::int64_t done, std::int64_t total) {
+            if (window == nullptr) return true;
+            SetProgress(window, done, total);
+            return Pump(window, state);
+        },
+        summary);
     if (run.owner != nullptr) EnableWindow(run.owner, TRUE);
     if (window != nullptr) DestroyWindow(window);
     Conclude(run, *exporter, summary);
-    if (exporter->kind == ExportWrites::kFolder && summary.Ok() && run.openInViewer) run.openInViewer(*target / "index.html");
+    if (exporter->kind == ExportWrites::kFolder && summary.Ok() && run.openInViewer)
+        run.openInViewer(*target / "index.html");
     return true;
 }
 

@@ -30,10 +30,12 @@ HWND CreateToolBar(Application& app) {
     SendMessageW(bar, CCM_SETVERSION, 5, 0);
     for (UniqueImageList& list : app.toolBarImages) list.Reset(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 1, 0));
     for (const ToolBarImage& image : kToolBarImages) {
-        UniqueBitmap mask(static_cast<HBITMAP>(LoadImageW(app.instance, MAKEINTRESOURCEW(image.mask), IMAGE_BITMAP, 0, 0, LR_MONOCHROME)));
+        UniqueBitmap mask(static_cast<HBITMAP>(
+            LoadImageW(app.instance, MAKEINTRESOURCEW(image.mask), IMAGE_BITMAP, 0, 0, LR_MONOCHROME)));
         const int ids[] = {image.normal, image.hot, image.disabled};
         for (int k = 0; k < 3; ++k) {
-            UniqueBitmap picture(static_cast<HBITMAP>(LoadImageW(app.instance, MAKEINTRESOURCEW(ids[k]), IMAGE_BITMAP, 0, 0, 0)));
+            UniqueBitmap picture(
+                static_cast<HBITMAP>(LoadImageW(app.instance, MAKEINTRESOURCEW(ids[k]), IMAGE_BITMAP, 0, 0, 0)));
             ImageList_Add(app.toolBarImages[k].Get(), picture.Get(), mask.Get());
         }
     }
@@ -71,7 +73,8 @@ void FillUserBox(Application& app) {
     SendMessageW(app.userBox, CB_RESETCONTENT, 0, 0);
     const int select = app.users->FillEntries(app.settings->appKey);
     for (const auto& entry : app.users->Entries()) {
-        SendMessageW(app.userBox, CB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(Wide(entry->name).c_str()));
+        SendMessageW(app.userBox, CB_INSERTSTRING, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(Wide(entry->name).c_str()));
     }
     SendMessageW(app.userBox, CB_SETCURSEL, static_cast<WPARAM>(select), 0);
 }
@@ -161,7 +164,8 @@ void DrawUserBoxItem(Application& app, const DRAWITEMSTRUCT& item) {
     }
     const int x = LOWORD(GetDialogBaseUnits()) / 4 + 2;
     const int y = (item.rcItem.top + item.rcItem.bottom - metrics.tmHeight) / 2;
-    ExtTextOutW(item.hDC, x, y, ETO_OPAQUE | ETO_CLIPPED, &item.rcItem, text.c_str(), static_cast<UINT>(text.size()), nullptr);
+    ExtTextOutW(item.hDC, x, y, ETO_OPAQUE | ETO_CLIPPED, &item.rcItem, text.c_str(), static_cast<UINT>(text.size()),
+                nullptr);
     SetTextColor(item.hDC, oldText);
     SetBkColor(item.hDC, oldBack);
     if ((item.itemState & ODS_FOCUS) != 0) DrawFocusRect(item.hDC, &item.rcItem);

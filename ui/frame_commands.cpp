@@ -41,7 +41,8 @@ constexpr char kNoReportToOpen[] =
 constexpr char kNoReportToExport[] =
     "No report has been selected for exporting.\n\nPlease select a report in the right 'Report' window and try again.";
 constexpr char kNoReportSent[] =
-    "No report has been sent.\n\nEither because a report hasn't been selected in the right 'Report' window\nor an issue "
+    "No report has been sent.\n\nEither because a report hasn't been selected in the right 'Report' window\nor an "
+    "issue "
     "with the e-mail client.";
 constexpr char kNoReportToDelete[] =
     "Only reports can be deleted.\n\nPlease select an item in the right 'Report' window and try again.\n\nTo delete "
@@ -83,7 +84,8 @@ void ShowCreateReport(Application& app, const Meeting& meeting) {
 }
 
 void OpenWithShell(Application& app, const wchar_t* target, const char* caption, bool withIcon) {
-    const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(app.frame, L"open", target, nullptr, nullptr, SW_SHOWNORMAL));
+    const auto result =
+        reinterpret_cast<INT_PTR>(ShellExecuteW(app.frame, L"open", target, nullptr, nullptr, SW_SHOWNORMAL));
     if (result == ERROR_FILE_NOT_FOUND) {
         app.ui->ShowMessage("Unable to find file.", caption,
                             withIcon ? platform::MessageIcon::kInformation : platform::MessageIcon::kNone);
@@ -323,7 +325,8 @@ void ShowContextMenu(HINSTANCE instance, HWND pane, int menuId, std::uint32_t vi
     if (!menu) return;
     HMENU popup = GetSubMenu(menu.Get(), 0);
     const int viewCommands[] = {kCmdPaneDetails, kCmdPaneLargeIcons, kCmdPaneSmallIcons, kCmdPaneList};
-    if (view >= 1 && view <= 4) CheckMenuItem(popup, static_cast<UINT>(viewCommands[view - 1]), MF_BYCOMMAND | MF_CHECKED);
+    if (view >= 1 && view <= 4)
+        CheckMenuItem(popup, static_cast<UINT>(viewCommands[view - 1]), MF_BYCOMMAND | MF_CHECKED);
     if (!mailAvailable) EnableMenuItem(popup, kCmdPaneMail, MF_BYCOMMAND | MF_GRAYED);
     POINT cursor{};
     GetCursorPos(&cursor);

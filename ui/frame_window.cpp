@@ -50,7 +50,8 @@ Application* ApplicationOf(HWND window, UINT message, LPARAM lParam) {
 void RefreshQuickView(Application& app, const RECT& client) {
     const int w = client.right - client.left;
     const int h = client.bottom - client.top;
-    if (app.reportList) SetWindowPos(app.reportList->Window(), nullptr, 0, 0, w + 20, h / 2, SWP_NOZORDER | SWP_NOREDRAW);
+    if (app.reportList)
+        SetWindowPos(app.reportList->Window(), nullptr, 0, 0, w + 20, h / 2, SWP_NOZORDER | SWP_NOREDRAW);
     if (app.meetingList) SetWindowPos(app.meetingList->Window(), nullptr, 0, 0, w, h / 2, SWP_NOZORDER | SWP_NOREDRAW);
     const std::int32_t meeting = SelectedMeeting(app);
     if (meeting >= 0) ShowInQuickView(app, meeting, -1);
@@ -79,13 +80,12 @@ LRESULT CALLBACK FrameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
             app.frame = window;
             AddExportMenuItems(GetMenu(window));
             CreateBars(app, window);
-            app.meetingPane = CreateWindowExW(WS_EX_TRANSPARENT, LoadText(app.instance, 111).c_str(), L"", WS_CHILD, 0, 0, 0,
-                                              0, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kMeetingPaneId)),
-                                              app.instance, &app);
-            app.reportPane = CreateWindowExW(WS_EX_TRANSPARENT | WS_EX_ACCEPTFILES, LoadText(app.instance, 112).c_str(),
-                                             L"", WS_CHILD, 0, 0, 0, 0, window,
-                                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kReportPaneId)), app.instance,
-                                             &app);
+            app.meetingPane = CreateWindowExW(
+                WS_EX_TRANSPARENT, LoadText(app.instance, 111).c_str(), L"", WS_CHILD, 0, 0, 0, 0, window,
+                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kMeetingPaneId)), app.instance, &app);
+            app.reportPane = CreateWindowExW(
+                WS_EX_TRANSPARENT | WS_EX_ACCEPTFILES, LoadText(app.instance, 112).c_str(), L"", WS_CHILD, 0, 0, 0, 0,
+                window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kReportPaneId)), app.instance, &app);
             if (!app.mailer || !app.mailer->Available()) SetMailEnabled(app.toolBar, false);
             return 0;
         case WM_SIZE:
@@ -128,9 +128,7 @@ LRESULT CALLBACK FrameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_USER:
             ReloadLastUser(*app.users, *app.settings, *app.addressBook, *app.meetings, MakeUserChangeCallbacks(app));
             return 0;
-        case WM_DESTROY:
-            ShutdownApplication(app);
-            return 0;
+        case WM_DESTROY: ShutdownApplication(app); return 0;
         default: break;
     }
     return DefWindowProcW(window, message, wParam, lParam);

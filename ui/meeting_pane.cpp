@@ -49,7 +49,8 @@ LRESULT CALLBACK MeetingPaneProcedure(HWND window, UINT message, WPARAM wParam, 
                 case LVN_GETDISPINFOW: list.SupplyText(*reinterpret_cast<NMLVDISPINFOW*>(lParam)); break;
                 case NM_CLICK: MeetingListClicked(app, fromMeetings); break;
                 case NM_DBLCLK:
-                    if (fromMeetings && reinterpret_cast<NMITEMACTIVATE*>(lParam)->iSubItem == 0 && SelectedMeeting(app) >= 0) {
+                    if (fromMeetings && reinterpret_cast<NMITEMACTIVATE*>(lParam)->iSubItem == 0 &&
+                        SelectedMeeting(app) >= 0) {
                         CreateReportForSelection(app);
                     }
                     break;
@@ -63,7 +64,8 @@ LRESULT CALLBACK MeetingPaneProcedure(HWND window, UINT message, WPARAM wParam, 
         }
         case WM_CONTEXTMENU:
             if (app.meetingList && reinterpret_cast<HWND>(wParam) == app.meetingList->Window()) {
-                ShowContextMenu(app.instance, window, SelectedMeeting(app) >= 0 ? kMeetingMenuId : kViewMenuId, app.meetingList->View(), true);
+                ShowContextMenu(app.instance, window, SelectedMeeting(app) >= 0 ? kMeetingMenuId : kViewMenuId,
+                                app.meetingList->View(), true);
             }
             break;
         case WM_COMMAND: {

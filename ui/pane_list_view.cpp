@@ -14,10 +14,8 @@ constexpr std::size_t kMaxCellBytes = 260;
 
 DWORD ListStyle(PaneKind kind) {
     switch (kind) {
-        case PaneKind::kMeetings:
-            return WS_CHILD | WS_VISIBLE | LVS_SMALLICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
-        case PaneKind::kItems:
-            return WS_CHILD | WS_VISIBLE | LVS_SMALLICON | LVS_SINGLESEL | LVS_EDITLABELS;
+        case PaneKind::kMeetings: return WS_CHILD | WS_VISIBLE | LVS_SMALLICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
+        case PaneKind::kItems: return WS_CHILD | WS_VISIBLE | LVS_SMALLICON | LVS_SINGLESEL | LVS_EDITLABELS;
         case PaneKind::kReports:
             return WS_CHILD | WS_VISIBLE | LVS_SMALLICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_EDITLABELS;
     }
@@ -81,7 +79,8 @@ void PaneListView::CreateColumns() {
         description.cx = 1;
         description.pszText = title.data();
         description.iSubItem = index;
-        if (SendMessageW(window_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&description)) < 0) {
+        if (SendMessageW(window_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index),
+                         reinterpret_cast<LPARAM>(&description)) < 0) {
             break;
         }
         ++index;
@@ -132,8 +131,8 @@ void PaneListView::Sort(int column, SortOrder order) {
     const int selected = SelectedRow();
     const std::int64_t selectedSlot = selected >= 0 ? selected : -1;
     std::vector<std::int32_t> order_ = PaneSortOrder(
-        RowCount(), [&](std::int32_t row) { return std::string_view(rows_[static_cast<std::size_t>(row)].texts[column]); },
-        order);
+        RowCount(),
+        [&](std::int32_t row) { return std::string_view(rows_[static_cast<std::size_t>(row)].texts[column]); }, order);
     std::vector<PaneRow> sorted;
     sorted.reserve(rows_.size());
     int newSelected = -1;

@@ -61,8 +61,8 @@ PreferencesOptions FromControls(HWND dialog) {
     options.browserPath = FieldText(dialog, kPrefViewerEditId);
     options.outputPath = FieldText(dialog, kPrefOutputEditId);
     options.templatePath = FieldText(dialog, kPrefTemplateEditId);
-    options.autoView =
-        IsDlgButtonChecked(dialog, kPrefAssociatedRadioId) == BST_CHECKED ? kAutoViewWithAssociation : kAutoViewWithBrowserPath;
+    options.autoView = IsDlgButtonChecked(dialog, kPrefAssociatedRadioId) == BST_CHECKED ? kAutoViewWithAssociation
+                                                                                         : kAutoViewWithBrowserPath;
     return options;
 }
 
@@ -82,7 +82,8 @@ void ChooseFolderInto(HWND dialog, const PreferencesDialogActions& actions, int 
 }
 
 void ExploreField(HWND dialog, const PreferencesDialogActions& actions, int fieldId) {
-    if (actions.choosers->exploreFolder(dialog, std::filesystem::path(FieldText(dialog, fieldId))) == ExploreResult::kNotFound) {
+    if (actions.choosers->exploreFolder(dialog, std::filesystem::path(FieldText(dialog, fieldId))) ==
+        ExploreResult::kNotFound) {
         actions.ui->ShowMessage(kUnableToOpenFolder, "", platform::MessageIcon::kNone);
     }
 }

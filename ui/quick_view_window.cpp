@@ -6,11 +6,10 @@
 namespace tavolex::ui {
 
 bool QuickViewWindow::Create(HWND parent, bool japaneseFont) {
-    window_ = CreateWindowExW(WS_EX_STATICEDGE, L"EDIT", L"",
-                              WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE | ES_READONLY |
-                                  ES_AUTOHSCROLL | ES_AUTOVSCROLL,
-                              0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kQuickViewControlId)),
-                              instance_, nullptr);
+    window_ = CreateWindowExW(
+        WS_EX_STATICEDGE, L"EDIT", L"",
+        WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL | ES_AUTOVSCROLL,
+        0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kQuickViewControlId)), instance_, nullptr);
     if (window_ == nullptr) return false;
     if (japaneseFont) {
         HDC dc = GetDC(window_);

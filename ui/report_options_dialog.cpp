@@ -63,13 +63,13 @@ void GiveOwnFont(const DialogState& state, HWND window, UniqueFont& font) {
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
 }
 
-HWND CreateTabWindow(DialogState& state, DWORD exStyle, const wchar_t* windowClass, const std::wstring& text, DWORD style,
-                     const RECT& place, int id) {
+HWND CreateTabWindow(DialogState& state, DWORD exStyle, const wchar_t* windowClass, const std::wstring& text,
+                     DWORD style, const RECT& place, int id) {
     // Without a tab control the windows go on the dialog itself.
     HWND parent = state.tab != nullptr ? state.tab : state.dialog;
-    HWND window = CreateWindowExW(exStyle, windowClass, text.c_str(), style, place.left, place.top, place.right - place.left,
-                                  place.bottom - place.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                  state.instance, nullptr);
+    HWND window = CreateWindowExW(exStyle, windowClass, text.c_str(), style, place.left, place.top,
+                                  place.right - place.left, place.bottom - place.top, parent,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), state.instance, nullptr);
     state.shownFonts.emplace_back();
     GiveOwnFont(state, window, state.shownFonts.back());
     return window;
@@ -96,8 +96,8 @@ HWND BuildFieldsTab(DialogState& state) {
         SendMessageW(box, BM_SETCHECK, values.fields[k] ? BST_CHECKED : BST_UNCHECKED, 0);
         state.checkBoxes[k] = box;
     }
-    state.blankText =
-        CreateTabWindow(state, 0, L"Static", LoadText(state.instance, kBlankText), WS_CHILD | WS_VISIBLE, kBlankStatic, 0);
+    state.blankText = CreateTabWindow(state, 0, L"Static", LoadText(state.instance, kBlankText), WS_CHILD | WS_VISIBLE,
+                                      kBlankStatic, 0);
     return state.fieldsGroup;
 }
 
@@ -180,8 +180,8 @@ void CreateTabControl(DialogState& state) {
     GetClientRect(state.dialog, &client);
     // A control parent, so the keyboard reaches the check boxes and the edit box on the tabs.
     state.tab = CreateWindowExW(WS_EX_CONTROLPARENT, WC_TABCONTROLW, L"",
-                                WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TCS_HOTTRACK, 0, 0, client.right, client.bottom,
-                                state.dialog, nullptr, state.instance, nullptr);
+                                WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TCS_HOTTRACK, 0, 0, client.right,
+                                client.bottom, state.dialog, nullptr, state.instance, nullptr);
     if (state.tab == nullptr) return;
     // Beneath the "終了" button, which it must not cover.
     SetWindowPos(state.tab, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -214,7 +214,8 @@ INT_PTR CALLBACK ReportOptionsProcedure(HWND dialog, UINT message, WPARAM wParam
             return TRUE;
         case WM_NOTIFY: {
             const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-            if (state == nullptr || state->tab == nullptr || header->hwndFrom != state->tab || header->code != TCN_SELCHANGE) {
+            if (state == nullptr || state->tab == nullptr || header->hwndFrom != state->tab ||
+                header->code != TCN_SELCHANGE) {
                 return FALSE;
             }
             const auto selected = static_cast<int>(SendMessageW(state->tab, TCM_GETCURSEL, 0, 0));

@@ -32,7 +32,8 @@ LRESULT CALLBACK ReportPaneProcedure(HWND window, UINT message, WPARAM wParam, L
                     if (edit->item.pszText != nullptr) {
                         const std::string newName = EditedReportName(Narrow(edit->item.pszText));
                         ReportEntry entry;
-                        if (SelectedReport(app, entry) && RenameReport(CurrentReportPaths(app), entry.fileName, newName, *app.ui)) {
+                        if (SelectedReport(app, entry) &&
+                            RenameReport(CurrentReportPaths(app), entry.fileName, newName, *app.ui)) {
                             app.reportList->SetRowText(edit->item.iItem, 0, newName);
                         }
                         app.reportList->Refill(0);

@@ -46,8 +46,8 @@ UniqueFont MakeFont(HDC dc, const wchar_t* face, int height, int width, int attr
             GetTextMetricsW(dc, &metrics);
         }
         font.Reset();
-        description.lfWidth = static_cast<LONG>(std::lround(std::abs(point.x) * static_cast<double>(metrics.tmAveCharWidth) /
-                                                            std::abs(point.y)));
+        description.lfWidth = static_cast<LONG>(
+            std::lround(std::abs(point.x) * static_cast<double>(metrics.tmAveCharWidth) / std::abs(point.y)));
         font.Reset(CreateFontIndirectW(&description));
     }
     RestoreDC(dc, saved);
@@ -81,7 +81,8 @@ void SetCommandEnabled(HWND toolBar, int command, bool enabled) {
     if (toolBar == nullptr) return;
     HWND frame = GetParent(GetParent(toolBar));
     if (HMENU menu = GetMenu(frame)) {
-        EnableMenuItem(menu, static_cast<UINT>(command), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_DISABLED | MF_GRAYED));
+        EnableMenuItem(menu, static_cast<UINT>(command),
+                       MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_DISABLED | MF_GRAYED));
         DrawMenuBar(frame);
     }
     SendMessageW(toolBar, TB_ENABLEBUTTON, static_cast<WPARAM>(command), MAKELPARAM(enabled ? TRUE : FALSE, 0));
@@ -106,9 +107,7 @@ std::wstring Wide(std::string_view cp932) {
     return std::wstring(text.begin(), text.end());
 }
 
-std::string Narrow(std::wstring_view text) {
-    return platform::Utf16ToCp932(std::u16string(text.begin(), text.end()));
-}
+std::string Narrow(std::wstring_view text) { return platform::Utf16ToCp932(std::u16string(text.begin(), text.end())); }
 
 std::wstring LoadText(HINSTANCE instance, int id) {
     const wchar_t* text = nullptr;

@@ -101,8 +101,8 @@ CreateReportChoices LoadCreateReportChoices(SettingsKey& userKey, const fs::path
         choices.templates, userKey.ReadString("LastTemplate", kRememberedChoiceCapacity), choices.templateSelection);
 
     choices.instantNames = std::move(instantNames);
-    choices.instantSelection = SelectByPrefix(
-        choices.instantNames, userKey.ReadString("LastReport", kRememberedChoiceCapacity), 0);
+    choices.instantSelection =
+        SelectByPrefix(choices.instantNames, userKey.ReadString("LastReport", kRememberedChoiceCapacity), 0);
 
     for (std::size_t i = 0; i < kSectionSettingNames.size(); ++i) {
         std::uint32_t value = 1;

@@ -23,7 +23,7 @@ class UserInteraction;
 
 // The custom report's sections in the order of the dialog's check boxes (1046 ... 1051).
 inline constexpr std::array<std::string_view, 6> kSectionSettingNames = {"rAuthor", "rAgenda", "rToDo",
-                                                                          "rNote",   "rSketch", "rAttendee"};
+                                                                         "rNote",   "rSketch", "rAttendee"};
 // The template preselected before the remembered one, CP932 ("エグゼクティブ.htm").
 inline constexpr char kExecutiveTemplateName[] = "\x83\x47\x83\x4f\x83\x5b\x83\x4e\x83\x65\x83\x42\x83\x75.htm";
 // Bytes of the report name field that are used.
@@ -40,8 +40,8 @@ std::vector<std::string> ListTemplateFiles(const std::filesystem::path& template
 int SelectByPrefix(const std::vector<std::string>& items, std::string_view prefix, int current);
 
 struct CreateReportChoices {
-    std::vector<std::string> templates;  // CP932 file names
-    int templateSelection = -1;          // into templates, -1 when there is none
+    std::vector<std::string> templates;     // CP932 file names
+    int templateSelection = -1;             // into templates, -1 when there is none
     std::vector<std::string> instantNames;  // "エグゼクティブ", "議題"
     int instantSelection = 0;
     std::array<bool, 6> sections{};  // in the order of kSectionSettingNames
@@ -60,10 +60,10 @@ void StoreSection(SettingsKey& userKey, int section, bool checked);
 void StoreRememberedChoices(SettingsKey& userKey, std::string_view templateText, std::string_view instantText);
 
 enum class CreateReportResult {
-    kWritten,     // the report was written; the dialog closes
-    kWriteFailed, // the writer showed its failure message; the dialog closes all the same
-    kStay,        // nothing written: the template could not be loaded, the user kept the old file,
-                  // or the output folder is missing; the dialog stays open
+    kWritten,      // the report was written; the dialog closes
+    kWriteFailed,  // the writer showed its failure message; the dialog closes all the same
+    kStay,         // nothing written: the template could not be loaded, the user kept the old file,
+                   // or the output folder is missing; the dialog stays open
 };
 
 // A report of the meeting from the template file (its name in the template folder): expanded in

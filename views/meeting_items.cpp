@@ -20,9 +20,9 @@ public:
     // The positions whose record id is addressId, in book order.
     std::span<const std::pair<std::uint32_t, std::int32_t>> Matches(std::uint32_t addressId) {
         if (!byId_) Build();
-        const auto [first, last] = std::equal_range(
-            byId_->begin(), byId_->end(), std::pair<std::uint32_t, std::int32_t>{addressId, 0},
-            [](const auto& a, const auto& b) { return a.first < b.first; });
+        const auto [first, last] =
+            std::equal_range(byId_->begin(), byId_->end(), std::pair<std::uint32_t, std::int32_t>{addressId, 0},
+                             [](const auto& a, const auto& b) { return a.first < b.first; });
         return {first, last};
     }
 
@@ -96,12 +96,12 @@ public:
         : database_(database), book_(book), index_(book) {}
 
     void Add(const MeetingItem& item) {
-        VisitItem(database_, item, ItemVisitor{
-            [&](const Agenda& agenda, const MeetingItem&) { Push(AgendaEntry(agenda), item); },
-            [&](const ToDo& toDo, const MeetingItem&) { Push(ToDoEntry(toDo), item); },
-            [&](const Note& note, const MeetingItem&) { Push(NoteEntry(note), item); },
-            [&](const Sketch& sketch, const MeetingItem&) { Push(SketchEntry(sketch), item); },
-            [&](const Attendee& attendee, const MeetingItem&) { AddAttendee(attendee, item); }});
+        VisitItem(database_, item,
+                  ItemVisitor{[&](const Agenda& agenda, const MeetingItem&) { Push(AgendaEntry(agenda), item); },
+                              [&](const ToDo& toDo, const MeetingItem&) { Push(ToDoEntry(toDo), item); },
+                              [&](const Note& note, const MeetingItem&) { Push(NoteEntry(note), item); },
+                              [&](const Sketch& sketch, const MeetingItem&) { Push(SketchEntry(sketch), item); },
+                              [&](const Attendee& attendee, const MeetingItem&) { AddAttendee(attendee, item); }});
     }
 
     [[nodiscard]] bool Full() const { return entries_.size() >= static_cast<std::size_t>(kMaxItemEntries); }

@@ -33,7 +33,7 @@ inline constexpr std::int32_t kMaxItemEntries = 65520;
 
 struct MeetingItemEntry {
     ItemKind kind = ItemKind::kNote;
-    MeetingItem item;         // the item's place in the store
+    MeetingItem item;  // the item's place in the store
     PaneIcon icon = PaneIcon::kNote;
     std::string displayText;  // the list's text: the first line, at most kItemTextLimit bytes
     std::string fullText;     // the quick view's text: CR LF line breaks, at most kItemTextLimit bytes; "" for a sketch
@@ -55,8 +55,7 @@ struct MeetingItemEntry {
 
 // The entries of the meeting at meetingIndex in the store; none for an index outside the store.
 [[nodiscard]] std::vector<MeetingItemEntry> BuildMeetingItemEntries(const MeetingDatabase& database,
-                                                                    const AddressBook& book,
-                                                                    std::int32_t meetingIndex);
+                                                                    const AddressBook& book, std::int32_t meetingIndex);
 
 // The item list's rows: one per entry in order, its icon, its display text in column 0, and its
 // position among the entries as the parameter.

@@ -15,16 +15,11 @@ std::string U8(std::string_view cp932) { return platform::Cp932ToUtf8(cp932); }
 
 const char* ItemKindWord(ItemKind kind) {
     switch (kind) {
-        case ItemKind::kAgenda:
-            return "agenda";
-        case ItemKind::kNote:
-            return "note";
-        case ItemKind::kToDo:
-            return "todo";
-        case ItemKind::kSketch:
-            return "sketch";
-        case ItemKind::kAttendee:
-            return "attendee";
+        case ItemKind::kAgenda: return "agenda";
+        case ItemKind::kNote: return "note";
+        case ItemKind::kToDo: return "todo";
+        case ItemKind::kSketch: return "sketch";
+        case ItemKind::kAttendee: return "attendee";
     }
     return "item";
 }
@@ -56,35 +51,35 @@ std::vector<ItemListing> ListItems(const MeetingDatabase& store, const std::vect
         row.kind = e.kind;
         row.displayText = U8(e.displayText);
         row.text = row.displayText;
-        VisitItem(store, e.item, ItemVisitor{
-            [&](const Agenda& a, const MeetingItem&) {
-                row.id = a.dwDBID;
-                row.text = U8(a.szText);
-                row.discussed = e.discussed == 1;
-            },
-            [&](const Note& n, const MeetingItem&) {
-                row.id = n.dwDBID;
-                row.text = U8(n.szText);
-            },
-            [&](const ToDo& t, const MeetingItem&) {
-                row.id = t.dwDBID;
-                row.text = U8(t.szText);
-                row.completed = e.bCompleted == 1;
-                row.priority = e.nPriority;
-                row.dueDate = ValidIsoDueDate(t.dueDate);
-                row.dueTime = ValidIsoTime(t.dueHour, t.dueMinute);
-                row.dueDateText = U8(t.szDueDate);
-                row.dueTimeText = U8(t.szDueTime);
-            },
-            [&](const Sketch& s, const MeetingItem&) {
-                row.id = s.dwDBID;
-                row.text = U8(s.szTitle);
-            },
-            [&](const Attendee& p, const MeetingItem&) {
-                row.id = p.dwDBID;
-                row.absent = e.bAbsent != 0;
-                row.inAddressBook = e.foundInAddressBook;
-            }});
+        VisitItem(store, e.item,
+                  ItemVisitor{[&](const Agenda& a, const MeetingItem&) {
+                                  row.id = a.dwDBID;
+                                  row.text = U8(a.szText);
+                                  row.discussed = e.discussed == 1;
+                              },
+                              [&](const Note& n, const MeetingItem&) {
+                                  row.id = n.dwDBID;
+                                  row.text = U8(n.szText);
+                              },
+                              [&](const ToDo& t, const MeetingItem&) {
+                                  row.id = t.dwDBID;
+                                  row.text = U8(t.szText);
+                                  row.completed = e.bCompleted == 1;
+                                  row.priority = e.nPriority;
+                                  row.dueDate = ValidIsoDueDate(t.dueDate);
+                                  row.dueTime = ValidIsoTime(t.dueHour, t.dueMinute);
+                                  row.dueDateText = U8(t.szDueDate);
+                                  row.dueTimeText = U8(t.szDueTime);
+                              },
+                              [&](const Sketch& s, const MeetingItem&) {
+                                  row.id = s.dwDBID;
+                                  row.text = U8(s.szTitle);
+                              },
+                              [&](const Attendee& p, const MeetingItem&) {
+                                  row.id = p.dwDBID;
+                                  row.absent = e.bAbsent != 0;
+                                  row.inAddressBook = e.foundInAddressBook;
+                              }});
         rows.push_back(std::move(row));
     }
     return rows;

@@ -6,16 +6,11 @@ namespace tavolex {
 
 std::string MeetingCellText(const Meeting& meeting, int column) {
     switch (column) {
-        case 0:
-            return meeting.szTitle;
-        case 1:
-            return meeting.szLocation;
-        case 2:
-            return meeting.szDate + " " + meeting.szTime;
-        case 3:
-            return meeting.szCategory;
-        default:
-            return {};
+        case 0: return meeting.szTitle;
+        case 1: return meeting.szLocation;
+        case 2: return meeting.szDate + " " + meeting.szTime;
+        case 3: return meeting.szCategory;
+        default: return {};
     }
 }
 

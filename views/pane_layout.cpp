@@ -34,12 +34,9 @@ int Widen(int w, int tenths) {
 
 std::span<const PaneColumn> PaneColumns(PaneKind kind) {
     switch (kind) {
-        case PaneKind::kMeetings:
-            return kMeetingColumns;
-        case PaneKind::kItems:
-            return kItemColumns;
-        case PaneKind::kReports:
-            return kReportColumns;
+        case PaneKind::kMeetings: return kMeetingColumns;
+        case PaneKind::kItems: return kItemColumns;
+        case PaneKind::kReports: return kReportColumns;
     }
     return {};
 }
@@ -62,12 +59,9 @@ int ItemColumnWidth(int clientWidth) { return std::max(0, clientWidth - 20); }
 
 int PaneColumnWidth(PaneKind kind, int clientWidth, int column) {
     switch (kind) {
-        case PaneKind::kMeetings:
-            return MeetingColumnWidth(clientWidth, column);
-        case PaneKind::kItems:
-            return column == 0 ? ItemColumnWidth(clientWidth) : 0;
-        case PaneKind::kReports:
-            return ReportColumnWidth(clientWidth, column);
+        case PaneKind::kMeetings: return MeetingColumnWidth(clientWidth, column);
+        case PaneKind::kItems: return column == 0 ? ItemColumnWidth(clientWidth) : 0;
+        case PaneKind::kReports: return ReportColumnWidth(clientWidth, column);
     }
     return 0;
 }

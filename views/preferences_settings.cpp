@@ -35,8 +35,8 @@ bool PreferencePathsAcceptable(const PreferencesOptions& options) {
 }
 
 bool SavePreferences(ApplicationSettings& settings, int currentUsers, const PreferencesOptions& options) {
-    CurrentUserKey(settings).WriteDword("AutoView",
-                                        options.autoView == kAutoViewWithBrowserPath ? kAutoViewWithBrowserPath : kAutoViewWithAssociation);
+    CurrentUserKey(settings).WriteDword(
+        "AutoView", options.autoView == kAutoViewWithBrowserPath ? kAutoViewWithBrowserPath : kAutoViewWithAssociation);
     if (!PreferencePathsAcceptable(options)) return false;
 
     settings.outputFolder = options.outputPath;

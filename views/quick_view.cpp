@@ -100,9 +100,9 @@ QuickViewFields QuickViewFieldsFromSettings(const std::function<bool(std::string
     // One flag per name of kQuickViewSettingNames, in the same order.
     QuickViewFields fields;
     bool* const flags[] = {
-        &fields.lastName,   &fields.firstName,  &fields.title,      &fields.company,    &fields.phones[0],
-        &fields.phones[1],  &fields.phones[2],  &fields.phones[3],  &fields.phones[4],  &fields.address,
-        &fields.city,       &fields.state,      &fields.zipCode,    &fields.country,    &fields.customs[0],
+        &fields.lastName,   &fields.firstName,  &fields.title,      &fields.company,   &fields.phones[0],
+        &fields.phones[1],  &fields.phones[2],  &fields.phones[3],  &fields.phones[4], &fields.address,
+        &fields.city,       &fields.state,      &fields.zipCode,    &fields.country,   &fields.customs[0],
         &fields.customs[1], &fields.customs[2], &fields.customs[3], &fields.addrNote,
     };
     static_assert(std::size(flags) == kQuickViewSettingNames.size());
@@ -136,21 +136,11 @@ std::string QuickViewMeetingText(const Meeting& meeting) {
 std::string QuickViewItemText(const MeetingItemEntry& entry, const AddressBook& book, const QuickViewFields& fields) {
     std::string text = Heading();
     switch (entry.kind) {
-        case ItemKind::kAgenda:
-            AppendAgenda(text, entry);
-            break;
-        case ItemKind::kNote:
-            text += entry.fullText;
-            break;
-        case ItemKind::kSketch:
-            AppendSketch(text, entry);
-            break;
-        case ItemKind::kToDo:
-            AppendToDo(text, entry);
-            break;
-        case ItemKind::kAttendee:
-            AppendAttendee(text, entry, book, fields);
-            break;
+        case ItemKind::kAgenda: AppendAgenda(text, entry); break;
+        case ItemKind::kNote: text += entry.fullText; break;
+        case ItemKind::kSketch: AppendSketch(text, entry); break;
+        case ItemKind::kToDo: AppendToDo(text, entry); break;
+        case ItemKind::kAttendee: AppendAttendee(text, entry, book, fields); break;
     }
     return text;
 }

@@ -21,25 +21,25 @@ class AddressBook;
 // setting of the same name (kQuickViewSettingNames) being 1; the defaults are those the settings
 // get for a new user (all shown).
 struct QuickViewFields {
-    bool lastName = true;                          // "rLastname"
-    bool firstName = true;                         // "rFirstname"
-    bool title = true;                             // "rTitle"
-    bool company = true;                           // "rCompany"
+    bool lastName = true;                                      // "rLastname"
+    bool firstName = true;                                     // "rFirstname"
+    bool title = true;                                         // "rTitle"
+    bool company = true;                                       // "rCompany"
     std::array<bool, 5> phones{true, true, true, true, true};  // "rPhone1" ... "rPhone5"
-    bool address = true;                           // "rAddress"
-    bool city = true;                              // "rCity"
-    bool state = true;                             // "rState"
-    bool zipCode = true;                           // "rZipCode"
-    bool country = true;                           // "rCountry"
-    std::array<bool, 4> customs{true, true, true, true};  // "rCustom1" ... "rCustom4"
-    bool addrNote = true;                          // "rAddrNote"
+    bool address = true;                                       // "rAddress"
+    bool city = true;                                          // "rCity"
+    bool state = true;                                         // "rState"
+    bool zipCode = true;                                       // "rZipCode"
+    bool country = true;                                       // "rCountry"
+    std::array<bool, 4> customs{true, true, true, true};       // "rCustom1" ... "rCustom4"
+    bool addrNote = true;                                      // "rAddrNote"
 };
 
 // The settings behind QuickViewFields, in the order the fields are shown. The settings store
 // matches names without regard to case, so "rLastname" is also "rLastName".
 inline constexpr std::array<std::string_view, 19> kQuickViewSettingNames = {
-    "rLastname", "rFirstname", "rTitle",  "rCompany", "rPhone1",  "rPhone2",   "rPhone3",
-    "rPhone4",   "rPhone5",    "rAddress", "rCity",   "rState",   "rZipCode",  "rCountry",
+    "rLastname", "rFirstname", "rTitle",   "rCompany", "rPhone1",   "rPhone2",  "rPhone3",
+    "rPhone4",   "rPhone5",    "rAddress", "rCity",    "rState",    "rZipCode", "rCountry",
     "rCustom1",  "rCustom2",   "rCustom3", "rCustom4", "rAddrNote",
 };
 

@@ -24,10 +24,10 @@ struct ReportFieldSwitch {
 inline constexpr std::size_t kReportFieldCount = 19;
 // In the order of the fields tab: the first nine in the left column, the rest in the right one.
 inline constexpr std::array<ReportFieldSwitch, kReportFieldCount> kReportFieldSwitches{{
-    {"rLastname", 162}, {"rFirstname", 163}, {"rTitle", 164},    {"rCompany", 165}, {"rPhone1", 166},
-    {"rPhone2", 167},   {"rPhone3", 168},    {"rPhone4", 169},   {"rPhone5", 170},  {"rAddress", 172},
-    {"rCity", 173},     {"rState", 174},     {"rZipCode", 175},  {"rCountry", 176}, {"rAddrNote", 177},
-    {"rCustom1", 178},  {"rCustom2", 179},   {"rCustom3", 180},  {"rCustom4", 181},
+    {"rLastname", 162}, {"rFirstname", 163}, {"rTitle", 164},   {"rCompany", 165}, {"rPhone1", 166},
+    {"rPhone2", 167},   {"rPhone3", 168},    {"rPhone4", 169},  {"rPhone5", 170},  {"rAddress", 172},
+    {"rCity", 173},     {"rState", 174},     {"rZipCode", 175}, {"rCountry", 176}, {"rAddrNote", 177},
+    {"rCustom1", 178},  {"rCustom2", 179},   {"rCustom3", 180}, {"rCustom4", 181},
 }};
 inline constexpr std::size_t kReportFieldsInLeftColumn = 9;
 

@@ -4,14 +4,10 @@ namespace tavolex {
 
 std::string ReportCellText(const ReportListing& report, int column) {
     switch (column) {
-        case 0:
-            return report.name;
-        case 1:
-            return report.dateText;
-        case 2:
-            return report.sizeText;
-        default:
-            return {};
+        case 0: return report.name;
+        case 1: return report.dateText;
+        case 2: return report.sizeText;
+        default: return {};
     }
 }
 

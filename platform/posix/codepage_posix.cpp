@@ -32,8 +32,8 @@ std::u16string Cp932ToUtf16(std::string_view cp932) {
     // Every CP932 byte yields at most one UTF-16 unit.
     std::u16string out(cp932.size() + 1, u'\0');
     UErrorCode status = U_ZERO_ERROR;
-    const int32_t n = ucnv_toUChars(converter.get(), out.data(), static_cast<int32_t>(out.size()),
-                                    cp932.data(), static_cast<int32_t>(cp932.size()), &status);
+    const int32_t n = ucnv_toUChars(converter.get(), out.data(), static_cast<int32_t>(out.size()), cp932.data(),
+                                    static_cast<int32_t>(cp932.size()), &status);
     if (U_FAILURE(status)) return {};
     out.resize(static_cast<std::size_t>(n));
     return out;
@@ -46,8 +46,8 @@ std::string Utf16ToCp932(std::u16string_view utf16) {
     // Every UTF-16 unit yields at most two CP932 bytes.
     std::string out(utf16.size() * 2 + 1, '\0');
     UErrorCode status = U_ZERO_ERROR;
-    const int32_t n = ucnv_fromUChars(converter.get(), out.data(), static_cast<int32_t>(out.size()),
-                                      utf16.data(), static_cast<int32_t>(utf16.size()), &status);
+    const int32_t n = ucnv_fromUChars(converter.get(), out.data(), static_cast<int32_t>(out.size()), utf16.data(),
+                                      static_cast<int32_t>(utf16.size()), &status);
     if (U_FAILURE(status)) return {};
     out.resize(static_cast<std::size_t>(n));
     return out;
@@ -59,8 +59,8 @@ std::string Cp932ToUtf8(std::string_view cp932) {
     std::string out(wide.size() * 3 + 1, '\0');
     int32_t n = 0;
     UErrorCode status = U_ZERO_ERROR;
-    u_strToUTF8WithSub(out.data(), static_cast<int32_t>(out.size()), &n, wide.data(),
-                       static_cast<int32_t>(wide.size()), 0xFFFD, nullptr, &status);
+    u_strToUTF8WithSub(out.data(), static_cast<int32_t>(out.size()), &n, wide.data(), static_cast<int32_t>(wide.size()),
+                       0xFFFD, nullptr, &status);
     if (U_FAILURE(status)) return {};
     out.resize(static_cast<std::size_t>(n));
     return out;

@@ -72,8 +72,7 @@ std::string RunAndRead(const fs::path& program, const std::vector<std::string>& 
     ::close(pipeFds[0]);
     if (timedOut) ::kill(pid, SIGKILL);
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
     if (timedOut || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return {};
     return output;
 }
@@ -100,7 +99,8 @@ std::vector<fs::path> ApplicationFolders() {
     while (start <= dirs.size()) {
         std::size_t end = dirs.find(':', start);
         if (end == std::string::npos) end = dirs.size();
-        if (end > start && dirs[start] == '/') folders.push_back(fs::path(dirs.substr(start, end - start)) / "applications");
+        if (end > start && dirs[start] == '/')
+            folders.push_back(fs::path(dirs.substr(start, end - start)) / "applications");
         start = end + 1;
     }
     return folders;

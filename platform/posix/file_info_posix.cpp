@@ -25,7 +25,8 @@ std::optional<LocalDateTime> FileCreationTime(const std::filesystem::path& path)
     if (::statx(AT_FDCWD, path.c_str(), 0, STATX_BTIME | STATX_MTIME, &info) == 0) {
         // Many file systems keep no birth time (some report it as 0); the modification time is the
         // closest they have.
-        if ((info.stx_mask & STATX_BTIME) != 0 && info.stx_btime.tv_sec != 0) return Local(static_cast<std::time_t>(info.stx_btime.tv_sec));
+        if ((info.stx_mask & STATX_BTIME) != 0 && info.stx_btime.tv_sec != 0)
+            return Local(static_cast<std::time_t>(info.stx_btime.tv_sec));
         if ((info.stx_mask & STATX_MTIME) != 0) return Local(static_cast<std::time_t>(info.stx_mtime.tv_sec));
     }
     struct stat plain {};

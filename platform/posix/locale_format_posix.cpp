@@ -57,9 +57,9 @@ struct Formatters {
 };
 
 std::unique_ptr<icu::DateFormat> MakeFormatter(bool date, const icu::Locale& locale) {
-    std::unique_ptr<icu::DateFormat> format(
-        date ? icu::DateFormat::createDateInstance(icu::DateFormat::kShort, locale)
-             : icu::DateFormat::createTimeInstance(icu::DateFormat::kShort, locale));
+    std::unique_ptr<icu::DateFormat> format(date
+                                                ? icu::DateFormat::createDateInstance(icu::DateFormat::kShort, locale)
+                                                : icu::DateFormat::createTimeInstance(icu::DateFormat::kShort, locale));
     if (!format) return nullptr;
     // Handheld dates and times are plain calendar values: no time zone, Gregorian calendar.
     UErrorCode status = U_ZERO_ERROR;

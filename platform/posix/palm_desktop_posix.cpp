@@ -58,7 +58,8 @@ public:
 
     std::int16_t UserCount() override { return static_cast<std::int16_t>(names_.size()); }
     std::uint32_t UserId(std::int32_t index) override {
-        return index >= 0 && static_cast<std::size_t>(index) < names_.size() ? static_cast<std::uint32_t>(index) + 1 : 0;
+        return index >= 0 && static_cast<std::size_t>(index) < names_.size() ? static_cast<std::uint32_t>(index) + 1
+                                                                             : 0;
     }
     std::string UserName(std::uint32_t userId) override { return Name(userId); }
     std::string UserDirectory(std::uint32_t userId) override { return Name(userId); }

@@ -150,7 +150,8 @@ std::string EscapeSettingsText(std::string_view cp932, std::string_view extra) {
     while (i < cp932.size()) {
         const auto b = static_cast<unsigned char>(cp932[i]);
         if (b < 0x80) {
-            const bool plain = b >= 0x20 && b != 0x7F && b != '%' && extra.find(static_cast<char>(b)) == std::string_view::npos;
+            const bool plain =
+                b >= 0x20 && b != 0x7F && b != '%' && extra.find(static_cast<char>(b)) == std::string_view::npos;
             if (plain) {
                 out += static_cast<char>(b);
             } else {

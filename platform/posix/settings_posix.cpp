@@ -161,7 +161,8 @@ private:
 
 class IniSettingsKey final : public SettingsKeyHandle {
 public:
-    IniSettingsKey(std::shared_ptr<SettingsFile> file, std::string path) : file_(std::move(file)), path_(std::move(path)) {}
+    IniSettingsKey(std::shared_ptr<SettingsFile> file, std::string path)
+        : file_(std::move(file)), path_(std::move(path)) {}
 
     SettingsStatus ReadString(std::string_view name, std::size_t maxBytes, std::string& value) override {
         const SettingsValue* v = Find(name);

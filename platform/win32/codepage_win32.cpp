@@ -39,9 +39,9 @@ std::wstring Cp932ToWide(std::string_view text) {
         const auto b = static_cast<unsigned char>(text[i]);
         const bool pair = Cp932CharWidth(text, i, TrailRule::kTrailByteOnly) == 2;
         const std::size_t length = pair ? 2 : 1;
-        const std::wstring character =
-            (IsCp932LeadByte(b) && !pair) || IsUnmappedSingle(b) ? std::wstring()
-                                                        : ToWide(kCodePage932, text.substr(i, length), MB_ERR_INVALID_CHARS);
+        const std::wstring character = (IsCp932LeadByte(b) && !pair) || IsUnmappedSingle(b)
+                                           ? std::wstring()
+                                           : ToWide(kCodePage932, text.substr(i, length), MB_ERR_INVALID_CHARS);
         out += character.empty() ? std::wstring(1, kReplacement) : character;
         i += length;
     }
@@ -50,8 +50,8 @@ std::wstring Cp932ToWide(std::string_view text) {
 
 std::string FromWide(UINT codePage, std::wstring_view text) {
     if (text.empty() || text.size() > INT_MAX / 4) return {};
-    const int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                      nullptr, nullptr);
+    const int n =
+        WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     if (n <= 0) return {};
     std::string out(static_cast<std::size_t>(n), '\0');
     WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);

@@ -20,7 +20,7 @@ MoveResult MoveWithoutReplacing(const std::filesystem::path& from, const std::fi
     if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) return MoveResult::kMoved;
     const DWORD error = GetLastError();
     return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? MoveResult::kTargetExists
-                                                                         : MoveResult::kFailed;
+                                                                       : MoveResult::kFailed;
 }
 
 bool MoveReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {

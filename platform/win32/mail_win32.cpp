@@ -14,8 +14,8 @@ namespace {
 // Simple MAPI takes texts in the system's ANSI code page.
 std::string Ansi(const std::wstring& wide) {
     if (wide.empty()) return {};
-    const int size = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
-                                         nullptr);
+    const int size =
+        WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
     if (size <= 0) return {};
     std::string text(static_cast<std::size_t>(size), '\0');
     WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), text.data(), size, nullptr, nullptr);
@@ -32,12 +32,11 @@ std::string AnsiFromCp932(std::string_view cp932) {
 
 class SimpleMapiSender final : public MailSender {
 public:
-    SimpleMapiSender(win32::UniqueModule library, LHANDLE session)
-        : library_(std::move(library)), session_(session) {}
+    SimpleMapiSender(win32::UniqueModule library, LHANDLE session) : library_(std::move(library)), session_(session) {}
 
     bool Send(std::string_view subject, const std::vector<std::filesystem::path>& attachments) override {
-        auto sendMail = reinterpret_cast<LPMAPISENDMAIL>(
-            reinterpret_cast<void*>(GetProcAddress(library_.Get(), "MAPISendMail")));
+        auto sendMail =
+            reinterpret_cast<LPMAPISENDMAIL>(reinterpret_cast<void*>(GetProcAddress(library_.Get(), "MAPISendMail")));
         if (sendMail == nullptr) return false;
         std::string subjectText = AnsiFromCp932(subject);
         std::vector<std::string> paths;

@@ -40,7 +40,8 @@ std::string ToAnsi(std::string_view cp932) {
     const std::u16string wide16 = Cp932ToUtf16(cp932);
     const std::wstring wide(wide16.begin(), wide16.end());
     if (wide.empty()) return {};
-    const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    const int n =
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
     if (n <= 0) return {};
     std::string out(static_cast<std::size_t>(n), '\0');
     WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
@@ -125,7 +126,8 @@ public:
     std::int32_t InstallConduit(const ConduitInstallArgs& a) override {
         return install_(ToAnsi(a.installFolder).c_str(), ToAnsi(a.creator).c_str(), ToAnsi(a.hotSyncFolder).c_str(),
                         ToAnsi(a.conduitFile).c_str(), ToAnsi(a.conduitName).c_str(), ToAnsi(a.dataFile).c_str(),
-                        ToAnsi(a.directory).c_str(), ToAnsi(a.remoteName).c_str(), a.priority, ToAnsi(a.company).c_str());
+                        ToAnsi(a.directory).c_str(), ToAnsi(a.remoteName).c_str(), a.priority,
+                        ToAnsi(a.company).c_str());
     }
 
     std::int32_t DecodePCIErrorCode(std::int32_t code) override { return decode_(code); }

@@ -16,9 +16,7 @@ std::wstring Wide(std::string_view cp932) {
     return std::wstring(wide.begin(), wide.end());
 }
 
-std::string Narrow(std::wstring_view wide) {
-    return Utf16ToCp932(std::u16string(wide.begin(), wide.end()));
-}
+std::string Narrow(std::wstring_view wide) { return Utf16ToCp932(std::u16string(wide.begin(), wide.end())); }
 
 // The registry takes '\' between components and no separator at the end.
 std::wstring KeyPath(std::string_view path) {
@@ -40,7 +38,8 @@ public:
         if (type != REG_SZ && type != REG_EXPAND_SZ) return ERROR_INVALID_DATA;
         std::wstring data(size / sizeof(wchar_t) + 1, L'\0');
         size = static_cast<DWORD>((data.size() - 1) * sizeof(wchar_t));
-        status = RegQueryValueExW(key_.Get(), wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+        status =
+            RegQueryValueExW(key_.Get(), wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
         if (status != ERROR_SUCCESS) return status;
         // The stored text may or may not carry its terminator; it ends at the first NUL.
         data.resize(size / sizeof(wchar_t));
@@ -55,7 +54,8 @@ public:
         DWORD type = 0;
         DWORD data = 0;
         DWORD size = sizeof data;
-        const LSTATUS status = RegQueryValueExW(key_.Get(), Wide(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
+        const LSTATUS status =
+            RegQueryValueExW(key_.Get(), Wide(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
         if (status != ERROR_SUCCESS) return status;
         if (type != REG_DWORD || size != sizeof data) return ERROR_INVALID_DATA;
         value = data;
@@ -65,12 +65,14 @@ public:
     SettingsStatus WriteString(std::string_view name, std::string_view value) override {
         const std::wstring data = Wide(value);
         const auto bytes = static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t));
-        return RegSetValueExW(key_.Get(), Wide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()), bytes);
+        return RegSetValueExW(key_.Get(), Wide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                              bytes);
     }
 
     SettingsStatus WriteDword(std::string_view name, std::uint32_t value) override {
         const DWORD data = value;
-        return RegSetValueExW(key_.Get(), Wide(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
+        return RegSetValueExW(key_.Get(), Wide(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+                              sizeof data);
     }
 
     SettingsStatus ListSubkeys(std::size_t maxCount, std::vector<std::string>& names) override {
@@ -98,16 +100,16 @@ public:
         UniqueHkey handle;
         LSTATUS status = ERROR_SUCCESS;
         switch (access) {
-        case KeyAccess::kCreate:
-            status = RegCreateKeyExW(HKEY_CURRENT_USER, widePath.c_str(), 0, const_cast<wchar_t*>(L""), 0, KEY_ALL_ACCESS,
-                                     nullptr, handle.Put(), nullptr);
-            break;
-        case KeyAccess::kReadExisting:
-            status = RegOpenKeyExW(HKEY_CURRENT_USER, widePath.c_str(), 0, KEY_READ, handle.Put());
-            break;
-        case KeyAccess::kWriteExisting:
-            status = RegOpenKeyExW(HKEY_CURRENT_USER, widePath.c_str(), 0, KEY_ALL_ACCESS, handle.Put());
-            break;
+            case KeyAccess::kCreate:
+                status = RegCreateKeyExW(HKEY_CURRENT_USER, widePath.c_str(), 0, const_cast<wchar_t*>(L""), 0,
+                                         KEY_ALL_ACCESS, nullptr, handle.Put(), nullptr);
+                break;
+            case KeyAccess::kReadExisting:
+                status = RegOpenKeyExW(HKEY_CURRENT_USER, widePath.c_str(), 0, KEY_READ, handle.Put());
+                break;
+            case KeyAccess::kWriteExisting:
+                status = RegOpenKeyExW(HKEY_CURRENT_USER, widePath.c_str(), 0, KEY_ALL_ACCESS, handle.Put());
+                break;
         }
         if (status != ERROR_SUCCESS) return status;
         key = std::make_unique<RegistryKey>(std::move(handle));
@@ -116,7 +118,8 @@ public:
 
     BrowserCommand DefaultBrowser() override {
         UniqueHkey command;
-        if (RegOpenKeyExW(HKEY_CLASSES_ROOT, L"http\\shell\\open\\command", 0, KEY_READ, command.Put()) != ERROR_SUCCESS) {
+        if (RegOpenKeyExW(HKEY_CLASSES_ROOT, L"http\\shell\\open\\command", 0, KEY_READ, command.Put()) !=
+            ERROR_SUCCESS) {
             return {{}, true};
         }
         std::string text;

@@ -12,8 +12,10 @@ std::u16string FoldForSearch(std::u16string_view text) {
     const int length = static_cast<int>(text.size());
     std::wstring normal(static_cast<std::size_t>(length) * 3 + 16, L'\0');
     int n = NormalizeString(NormalizationKC, source, length, normal.data(), static_cast<int>(normal.size()));
-    if (n <= 0) normal.assign(source, static_cast<std::size_t>(length));
-    else normal.resize(static_cast<std::size_t>(n));
+    if (n <= 0)
+        normal.assign(source, static_cast<std::size_t>(length));
+    else
+        normal.resize(static_cast<std::size_t>(n));
     std::wstring lower(normal.size() * 2 + 16, L'\0');
     n = LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_LOWERCASE, normal.data(), static_cast<int>(normal.size()),
                       lower.data(), static_cast<int>(lower.size()), nullptr, nullptr, 0);

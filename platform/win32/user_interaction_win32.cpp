@@ -27,7 +27,8 @@ unsigned MessageBoxIconStyle(MessageIcon icon) {
 }
 
 unsigned QuestionBoxStyle(QuestionStyle style) {
-    return MB_YESNO | MessageBoxIconStyle(style.icon) | (style.defaultAnswer == DefaultAnswer::kNo ? MB_DEFBUTTON2 : MB_DEFBUTTON1);
+    return MB_YESNO | MessageBoxIconStyle(style.icon) |
+           (style.defaultAnswer == DefaultAnswer::kNo ? MB_DEFBUTTON2 : MB_DEFBUTTON1);
 }
 
 namespace {
@@ -37,7 +38,8 @@ class MessageBoxInteraction final : public UserInteraction {
 public:
     void ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon) override {
         const std::wstring wideCaption = Wide(caption);
-        MessageBoxW(nullptr, Wide(text).c_str(), caption.empty() ? nullptr : wideCaption.c_str(), MB_OK | MessageBoxIconStyle(icon));
+        MessageBoxW(nullptr, Wide(text).c_str(), caption.empty() ? nullptr : wideCaption.c_str(),
+                    MB_OK | MessageBoxIconStyle(icon));
     }
 
     bool AskYesNo(std::string_view text, std::string_view caption, QuestionStyle style) override {

@@ -56,23 +56,36 @@ protected:
 };
 
 // The texts of the eight phone label indexes.
-const std::string kPhoneLabels[] = {
-    "\x89\xef\x8e\xd0\x93\x64\x98\x62", "\x8e\xa9\x91\xee\x93\x64\x98\x62", "Fax\x94\xd4\x8d\x86",
-    "\x82\xbb\x82\xcc\x91\xbc",         "E-mail",                           "\x83\x81\x83\x43\x83\x93",
-    "\x83\x7c\x83\x50\x83\x78\x83\x8b", "\x83\x82\x83\x6f\x83\x43\x83\x8b"};
+const std::string kPhoneLabels[] = {"\x89\xef\x8e\xd0\x93\x64\x98\x62",
+                                    "\x8e\xa9\x91\xee\x93\x64\x98\x62",
+                                    "Fax\x94\xd4\x8d\x86",
+                                    "\x82\xbb\x82\xcc\x91\xbc",
+                                    "E-mail",
+                                    "\x83\x81\x83\x43\x83\x93",
+                                    "\x83\x7c\x83\x50\x83\x78\x83\x8b",
+                                    "\x83\x82\x83\x6f\x83\x43\x83\x8b"};
 
 TEST_F(AddressBookTest, AFullPersonRoundTrips) {
-    AddressBookPerson p{.recordId = 0x123456, .lastName = Cp932("山田"), .firstName = Cp932("太郎"), .title = "Manager",
-                        .company = "Tavolex", .address = "1-2-3", .city = "Chiyoda", .state = "Tokyo",
-                        .zip = "100-0001", .country = "Japan", .note = "note", .custom = {"c1", "c2", "c3", "c4"}};
+    AddressBookPerson p{.recordId = 0x123456,
+                        .lastName = Cp932("山田"),
+                        .firstName = Cp932("太郎"),
+                        .title = "Manager",
+                        .company = "Tavolex",
+                        .address = "1-2-3",
+                        .city = "Chiyoda",
+                        .state = "Tokyo",
+                        .zip = "100-0001",
+                        .country = "Japan",
+                        .note = "note",
+                        .custom = {"c1", "c2", "c3", "c4"}};
     for (int i = 0; i < 5; ++i) p.phones[i] = {7 - i, "03-" + std::to_string(i)};
     ASSERT_EQ(Load(test::AddressBookBytes({p})), 1);
     const Address& a = book.At(0);
     EXPECT_EQ(a.RecordId(), 0x123456);
-    EXPECT_EQ((std::vector<std::string_view>{a.LastName(), a.FirstName(), a.Title(), a.Company(), a.Street(), a.City(),
-                                             a.State(), a.Zip(), a.Country(), a.Note(), a.Custom(1), a.Custom(4)}),
-              (std::vector<std::string_view>{Cp932("山田"), Cp932("太郎"), "Manager", "Tavolex", "1-2-3", "Chiyoda",
-                                             "Tokyo", "100-0001", "Japan", "note", "c1", "c4"}));
+    EXPECT_EQ((std::vector<std::string_view>{a.LastName(), a.FirstName(), a.Title(), a.Company(), a.Street(), a.City(), a.State(), a.Zip(),
+                                             a.Country(), a.Note(), a.Custom(1), a.Custom(4)}),
+              (std::vector<std::string_view>{Cp932("山田"), Cp932("太郎"), "Manager", "Tavolex", "1-2-3", "Chiyoda", "Tokyo", "100-0001",
+                                             "Japan", "note", "c1", "c4"}));
     for (int n = 1; n <= 5; ++n) EXPECT_EQ(a.Phone(n), "03-" + std::to_string(n - 1)) << n;
     // Numbers past either end give nothing, never a neighbouring field.
     EXPECT_EQ((std::vector<std::string_view>{a.Phone(0), a.Phone(6), a.Custom(0), a.Custom(5)}),
@@ -97,7 +110,9 @@ TEST_F(AddressBookTest, PhoneLabelIndexesOutsideTheEightGiveNoLabel) {
 TEST_F(AddressBookTest, TextsAreCutAtTheFirstMarkOrTheFieldAtACharacterBoundary) {
     AddressBookPerson marked = Person(1, Cp932("山田") + "\x01yomi\x01more");
     marked.firstName = "\x01hidden";
-    marked.company = "Co\x01" "Kana";
+    marked.company =
+        "Co\x01"
+        "Kana";
     marked.title = "Ti\x01tle";
     AddressBookPerson longer = Person(2, std::string(300, 'L'));
     longer.phones[0].number = std::string(100, '9');
@@ -131,16 +146,14 @@ TEST_F(AddressBookTest, CountsSchemasAndEntryTypes) {
         cases.push_back({"entries " + std::to_string(entries), builder.Bytes(), records, kStatusOk});
     }
     // An integer entry at a text position.
-    cases.push_back({"integer as text",
-                     Prefix(30, 30).IntegerEntry(1).IntegerEntry(0).IntegerEntry(0).IntegerEntry(5, 1).Bytes(), 0,
+    cases.push_back({"integer as text", Prefix(30, 30).IntegerEntry(1).IntegerEntry(0).IntegerEntry(0).IntegerEntry(5, 1).Bytes(), 0,
                      kStatusCannotOpen});
     // A schema type 1 at position 23 where the file writes a flag, and a text position whose schema
     // type is not text even when the entry says text.
     for (const std::size_t position : {23u, 5u}) {
         std::vector<std::uint16_t> types = test::StandardAddressFieldTypes();
         types[position] = 1;
-        cases.push_back({"schema " + std::to_string(position), Prefix(30, 30, types).Person(Person(1, "A")).Bytes(), 0,
-                         kStatusCannotOpen});
+        cases.push_back({"schema " + std::to_string(position), Prefix(30, 30, types).Person(Person(1, "A")).Bytes(), 0, kStatusCannotOpen});
     }
     // No fields per record: no records, whatever the entry count.
     cases.push_back({"no fields", Prefix(0, 1000, {}).IntegerEntry(1).Bytes(), 0, kStatusOk});
@@ -153,10 +166,10 @@ TEST_F(AddressBookTest, CountsSchemasAndEntryTypes) {
     repeated[2].id = repeated[0].id;
     std::vector<AddressBookCategory> longName = NumberedCategories(1);
     longName[0].longName = std::string(257, 'y');
-    for (const auto& [name, categories, status] :
-         {std::tuple{"16 categories", NumberedCategories(16), kStatusCategoryListFull},
-          {"category id 0", NumberedCategories(1, 0), kStatusDuplicateCategoryId},
-          {"repeated id", repeated, kStatusDuplicateCategoryId}, {"long name", longName, kStatusTextTooLong}}) {
+    for (const auto& [name, categories, status] : {std::tuple{"16 categories", NumberedCategories(16), kStatusCategoryListFull},
+                                                   {"category id 0", NumberedCategories(1, 0), kStatusDuplicateCategoryId},
+                                                   {"repeated id", repeated, kStatusDuplicateCategoryId},
+                                                   {"long name", longName, kStatusTextTooLong}}) {
         cases.push_back({name, test::AddressBookBytes({Person(1, "A")}, categories), 0, status});
     }
     // At most 65,520 records are read.
@@ -190,8 +203,7 @@ TEST_F(AddressBookTest, WideAndNarrowSchemas) {
     EXPECT_EQ(Load(wide.Bytes()), 2);
     EXPECT_EQ(book.At(1).LastName(), "two");
 
-    ASSERT_EQ(Load(Prefix(5, 5).IntegerEntry(3).IntegerEntry(0).IntegerEntry(0).TextEntry("last").TextEntry("first")
-                       .Bytes()), 1);
+    ASSERT_EQ(Load(Prefix(5, 5).IntegerEntry(3).IntegerEntry(0).IntegerEntry(0).TextEntry("last").TextEntry("first").Bytes()), 1);
     EXPECT_EQ(book.At(0).FirstName(), "first");
     EXPECT_EQ(book.At(0).PhoneLabel(1), "");
 }
@@ -250,7 +262,6 @@ TEST_F(AddressBookTest, ReloadReplacesAndTracesEachDeletedRecord) {
     SetTraceTargets(CommandLineTraceTargets());
     EXPECT_EQ(debug.pieces, (std::vector<std::string>{"", expected[0], "\n", "", expected[1], "\n"}));
     EXPECT_EQ(book.At(0).RecordId(), 3);
-
 }
 
 // Movable memory whose blocks can't grow past a size.

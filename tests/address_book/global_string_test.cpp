@@ -21,8 +21,8 @@ public:
 
 TEST(GlobalStringTest, CharacterPositionsStepOverDoubleByteCharacters) {
     const std::string aiu = "\x82\xa0\x82\xa2\x82\xa4";  // "あいう" in code page 932
-    GlobalString s((aiu + "z\x82").c_str());                 // ends with a lone lead byte
-    EXPECT_EQ(s.GetAt(1), '\x82');  // first byte of "い", not the trail byte of "あ"
+    GlobalString s((aiu + "z\x82").c_str());             // ends with a lone lead byte
+    EXPECT_EQ(s.GetAt(1), '\x82');                       // first byte of "い", not the trail byte of "あ"
     EXPECT_EQ(s.GetAt(3), 'z');
     EXPECT_EQ(s.GetAt(4), '\x82');
     EXPECT_EQ(s.GetAt(5), '\0');  // below the byte length, past the last character

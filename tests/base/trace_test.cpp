@@ -40,8 +40,8 @@ TEST_F(TraceTest, LinesErrorsAndTheirPieces) {
     Trace("%s", std::string(400, 'a').c_str());
     EXPECT_EQ(Contents(out.get()), "usr = 0x000004d2\n" + std::string(255, 'a') + "\n");
     EXPECT_EQ(Contents(err.get()), "JpegFile :\nCan't open a.jpg\n\n");
-    EXPECT_EQ(debug.pieces, (std::vector<std::string>{"", "usr = 0x000004d2", "\n", "*** ", "JpegFile :\nCan't open a.jpg\n",
-                                                      " ***\n", "", std::string(255, 'a'), "\n"}));
+    EXPECT_EQ(debug.pieces, (std::vector<std::string>{"", "usr = 0x000004d2", "\n", "*** ", "JpegFile :\nCan't open a.jpg\n", " ***\n", "",
+                                                      std::string(255, 'a'), "\n"}));
 }
 
 }  // namespace

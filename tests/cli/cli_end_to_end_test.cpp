@@ -68,7 +68,11 @@ protected:
         PalmUserSpec user;
         user.categories = {"Unfiled", "Business"};
         user.meetings = {
-            {.title = "Kickoff", .location = "Room 1", .date = HandheldDay(2026, 11, 2), .start = {9, 0}, .end = {10, 30},
+            {.title = "Kickoff",
+             .location = "Room 1",
+             .date = HandheldDay(2026, 11, 2),
+             .start = {9, 0},
+             .end = {10, 30},
              .category = 1,
              .items = {AgendaSpec{.text = "Budget\nsecond line", .status = 1}, NoteSpec{.text = "Remember\tthis"},
                        ToDoSpec{.text = "Call Acme", .priority = 3, .dueDate = HandheldDay(2026, 11, 9)},
@@ -85,17 +89,17 @@ protected:
         fs::create_directories(dir_ / "out");
     }
 
-    RunResult Run(const std::vector<std::string>& args, bool withGlobals = true, const std::string& env = "",
-                  const std::string& shell = "", bool fullDisk = false) {
-        std::string command = shell + "env -u TAVOLEX_PALM_FOLDER LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8 TAVOLEX_TRACE= HOME=" +
-                              Quote(dir_.Path().string()) + " XDG_CONFIG_HOME= " + env + " " + Quote(TAVOLEX_CLI_PATH);
+    RunResult Run(const std::vector<std::string>& args, bool withGlobals = true, const std::string& env = "", const std::string& shell = "",
+                  bool fullDisk = false) {
+        std::string command =
+            shell + "env -u TAVOLEX_PALM_FOLDER LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8 TAVOLEX_TRACE= HOME=" + Quote(dir_.Path().string()) +
+            " XDG_CONFIG_HOME= " + env + " " + Quote(TAVOLEX_CLI_PATH);
         if (withGlobals) {
-            command += " --config " + Quote((dir_ / "config").string()) + " --palm-folder " + Quote(palm_.string()) +
-                       " --output " + Quote((dir_ / "out").string());
+            command += " --config " + Quote((dir_ / "config").string()) + " --palm-folder " + Quote(palm_.string()) + " --output " +
+                       Quote((dir_ / "out").string());
         }
         for (const std::string& a : args) command += " " + Quote(a);
-        command += " </dev/null >" + Quote(fullDisk ? "/dev/full" : (dir_ / "stdout").string()) + " 2>" +
-                   Quote((dir_ / "stderr").string());
+        command += " </dev/null >" + Quote(fullDisk ? "/dev/full" : (dir_ / "stdout").string()) + " 2>" + Quote((dir_ / "stderr").string());
         const int raw = std::system(command.c_str());
         RunResult r;
         r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -133,7 +137,8 @@ TEST_F(CliTest, ListingsSelectionSearchAndFailures) {
     const std::string kickoff = "1\tKickoff\tRoom 1\t2026/11/02 9:00 - 10:30\tBusiness\n";
     const std::string review = "2\tReview a:b\t\t2026/11/03 \tUnfiled\n";
     PalmUserSpec fold;  // Shift-JIS texts to find with other widths and cases
-    fold.meetings = {{.title = platform::Utf8ToCp932("ＡＢＣ Review"), .date = HandheldDay(2026, 11, 2),
+    fold.meetings = {{.title = platform::Utf8ToCp932("ＡＢＣ Review"),
+                      .date = HandheldDay(2026, 11, 2),
                       .items = {NoteSpec{.text = "intro"}, AgendaSpec{.text = platform::Utf8ToCp932("Read the ガイド first")}}},
                      {.title = "Esc\x1b]0;owned\x07|\x7f", .date = HandheldDay(2026, 11, 3)}};
     WritePalmUserFolder(dir_ / "fold" / "UserC" / "Tavolex", fold);
@@ -146,8 +151,7 @@ TEST_F(CliTest, ListingsSelectionSearchAndFailures) {
         {.args = {"users"}, .out = "*\tUserA\t" + (palm_ / "UserA").string() + "\n \tUserB\t" + (palm_ / "UserB").string() + "\n"},
         {.args = {"meetings"}, .out = kickoff + review},
         {.args = {"--user", "UserB", "meetings"}, .out = "1\tOther\t\t2026/01/01 \t\n"},  // no categories
-        {.args = {"items", "1"},
-         .out = "agenda\tBudget\nnote\tRemember\ntodo\tCall Acme\nattendee\tYamada Taro\nattendee\tHanako, Beta\n"},
+        {.args = {"items", "1"}, .out = "agenda\tBudget\nnote\tRemember\ntodo\tCall Acme\nattendee\tYamada Taro\nattendee\tHanako, Beta\n"},
         {.args = {"show", "1"}, .out = "クイックビュー\n\nKickoff\n_______\n\n2026/11/02\n9:00 - 10:30\nRoom 1\n"},
         {.args = {"show", "1", "3"}, .out = "クイックビュー\n\n最終期限: \t2026/11/09 \n優先度: \t3\n終了: \t\tX\n\nCall Acme\n"},
         {.args = {"show", "1", "5"}, .out = "クイックビュー\n\n欠席\n\nその他の情報は使えません。\nアドレス帳より削除されています｡\n"},
@@ -190,23 +194,25 @@ TEST_F(CliTest, ListingsSelectionSearchAndFailures) {
         {.args = {"help", "bogus"}, .status = 2, .err = Usage("", "unknown command \"bogus\"")},
         {.args = {"--json", "--csv", "users"}, .status = 2, .err = Usage("users ", "--json and --csv exclude each other")},
         {.args = {"--csv", "show", "1"}, .status = 2, .err = Usage("show ", "--csv is for the listing commands; show has --json")},
-        {.args = {"meetings", "0"}, .status = 2,
-         .err = Usage("meetings ", "\"0\" is not a meeting number or range (as in 3 or 1-5,8)")},
-        {.args = {"meetings", "--since", "2026-02-30"}, .status = 2,
+        {.args = {"meetings", "0"}, .status = 2, .err = Usage("meetings ", "\"0\" is not a meeting number or range (as in 3 or 1-5,8)")},
+        {.args = {"meetings", "--since", "2026-02-30"},
+         .status = 2,
          .err = Usage("meetings ", "--since wants a date as YYYY-MM-DD, not \"2026-02-30\"")},
         {.args = {"report", "1", "--name", ""}, .status = 2, .err = Usage("report ", "a report name can't be empty")},
-        {.args = {"report", "--all", "--name", "x"}, .status = 2,
+        {.args = {"report", "--all", "--name", "x"},
+         .status = 2,
          .err = Usage("report ", "--name names one report; --name-format names several")},
-        {.args = {"report", "--all", "--name-format", "{when}"}, .status = 2,
+        {.args = {"report", "--all", "--name-format", "{when}"},
+         .status = 2,
          .err = Usage("report ", "--name-format knows {title}, {date}, {number} and {id}, not \"{when}\"")},
         {.args = {"search", ""}, .status = 2, .err = Usage("search ", "the text to search for can't be empty")},
         // Failures: exit 1, the path and the reason after the system's message.
         {.args = {"--user", "Nobody", "meetings"}, .status = 1, .errHas = "Nobody"},
         {.args = {"--output", notFolder, "reports"}, .status = 1, .errHas = notFolder + ": Not a directory"},
         {.args = {"--output", notFolder, "report", "1"}, .status = 1, .errHas = notFolder + ": Not a directory"},
-        {.args = {"import", (dir_ / "folder.htm").string()}, .status = 1,
-         .errHas = (dir_ / "folder.htm").string() + ": Is a directory"},
-        {.args = {"import", (dir_ / "none.htm").string()}, .status = 1,
+        {.args = {"import", (dir_ / "folder.htm").string()}, .status = 1, .errHas = (dir_ / "folder.htm").string() + ": Is a directory"},
+        {.args = {"import", (dir_ / "none.htm").string()},
+         .status = 1,
          .errHas = (dir_ / "none.htm").string() + ": No such file or directory"},
         {.args = {"report", "1", "--name", std::string(300, 'n')}, .status = 1, .errHas = ": File name too long"},
         {.args = {"report", "1", "--name", "\xF0\x9F\x98\x80"}, .status = 1, .errHas = "Shift-JIS"},
@@ -216,16 +222,30 @@ TEST_F(CliTest, ListingsSelectionSearchAndFailures) {
         {.args = {"open", "nothing"}, .status = 1},
         // Output that can't be written: exit 1, the reason, and a failure's own message kept.
         {.args = {"meetings", "7"}, .status = 1, .errHas = "There is no meeting 7", .fullDisk = true},
-        {.args = {"dump", "-o", Out("big.json")}, .status = 1, .errHas = Out("big.json") + ": File too large",
+        {.args = {"dump", "-o", Out("big.json")},
+         .status = 1,
+         .errHas = Out("big.json") + ": File too large",
          .shell = "trap '' XFSZ; ulimit -f 1; "},
     });
     EXPECT_FALSE(fs::exists(Out("big.json")));
     std::vector<Case> full;
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"users"}, {"meetings"}, {"--csv", "meetings"}, {"--json", "items", "1"}, {"show", "1"}, {"search", "Budget"},
-             {"--json", "check"}, {"--json", "reports"}, {"config"}, {"calendar"}, {"contacts"}, {"dump"}, {"--help"}}) {
-        full.push_back({.args = args, .status = 1,
-                        .err = "Tavolex: The output could not be written.\nstandard output: No space left on device\n", .fullDisk = true});
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{{"users"},
+                                                                                      {"meetings"},
+                                                                                      {"--csv", "meetings"},
+                                                                                      {"--json", "items", "1"},
+                                                                                      {"show", "1"},
+                                                                                      {"search", "Budget"},
+                                                                                      {"--json", "check"},
+                                                                                      {"--json", "reports"},
+                                                                                      {"config"},
+                                                                                      {"calendar"},
+                                                                                      {"contacts"},
+                                                                                      {"dump"},
+                                                                                      {"--help"}}) {
+        full.push_back({.args = args,
+                        .status = 1,
+                        .err = "Tavolex: The output could not be written.\nstandard output: No space left on device\n",
+                        .fullDisk = true});
     }
     Expect(full);
     EXPECT_EQ(Run({"meetings", "--json"}).out, Run({"--json", "meetings"}).out) << "options after the command";
@@ -246,30 +266,34 @@ TEST_F(CliTest, WhereTheDataIsAndTheSettingsThatKeepIt) {
     fs::rename(caps / "UserA" / "Address" / "address.dat", caps / "UserA" / "Address" / "ADDRESS.DAT");
     // A Palm folder written into settings.ini by hand, without quotes.
     WriteFileBytes(dir_ / "hand" / "settings.ini", "[Software\\U.S. Robotics\\Pilot Desktop\\Core]\nPath=" + palm_.string() + "\n");
-    Expect({
-        {.args = {config, "users"}, .status = 1,
-         .err = "Tavolex: No Palm Desktop folder is set.\nName it with --palm-folder DIR or the environment variable "
-                "TAVOLEX_PALM_FOLDER, or keep it with: tavolex config palm-folder DIR\n"},
-        {.args = {config, "--palm-folder", missing, "users"}, .status = 1, .errHas = missing + ": Not a directory\n"},
-        {.args = {"--config", (dir_ / "c2").string(), "--palm-folder", (dir_ / "none").string(), "meetings"}, .status = 1,
-         .errHas = (dir_ / "none").string()},
-        {.args = {config, "meetings"}, .out = meetings, .env = "TAVOLEX_PALM_FOLDER=" + Quote(palm_.string())},
-        {.args = {"--config", (dir_ / "hand").string(), "meetings"}, .out = meetings},
-        {.args = {config, "--palm-folder", caps.string(), "show", "1", "4"}, .out = attendee},
-        {.args = {config, "config", "palm-folder", palm_.string()}, .out = "palm-folder\t" + palm_.string() + "\n"},
-        {.args = {config, "meetings"}, .out = meetings},  // the saved folder serves every command
-        {.args = {config, "config", "user", "UserB"}},
-        {.args = {config, "meetings"}, .out = "1\tOther\t\t2026/01/01 \t\n"},
-        {.args = {config, "config", "user", "Nobody"}, .status = 1},
-        {.args = {config, "config", "--unset", "user"}},
-        {.args = {config, "config", "colour", "red"}, .status = 2},
-        {.args = {config, "config", "palm-folder", missing}, .status = 1},
-        // A store that can't be written doesn't stop reading, and says so when asked to keep something.
-        {.args = {fileConfig, "--palm-folder", palm_.string(), "meetings"}},
-        {.args = {fileConfig, "config", "author", "me", "--palm-folder", palm_.string()}, .status = 1,
-         .errHas = (dir_ / "file" / "settings.ini").string() + ": Not a directory"},
-    },
-           false);
+    Expect(
+        {
+            {.args = {config, "users"},
+             .status = 1,
+             .err = "Tavolex: No Palm Desktop folder is set.\nName it with --palm-folder DIR or the environment variable "
+                    "TAVOLEX_PALM_FOLDER, or keep it with: tavolex config palm-folder DIR\n"},
+            {.args = {config, "--palm-folder", missing, "users"}, .status = 1, .errHas = missing + ": Not a directory\n"},
+            {.args = {"--config", (dir_ / "c2").string(), "--palm-folder", (dir_ / "none").string(), "meetings"},
+             .status = 1,
+             .errHas = (dir_ / "none").string()},
+            {.args = {config, "meetings"}, .out = meetings, .env = "TAVOLEX_PALM_FOLDER=" + Quote(palm_.string())},
+            {.args = {"--config", (dir_ / "hand").string(), "meetings"}, .out = meetings},
+            {.args = {config, "--palm-folder", caps.string(), "show", "1", "4"}, .out = attendee},
+            {.args = {config, "config", "palm-folder", palm_.string()}, .out = "palm-folder\t" + palm_.string() + "\n"},
+            {.args = {config, "meetings"}, .out = meetings},  // the saved folder serves every command
+            {.args = {config, "config", "user", "UserB"}},
+            {.args = {config, "meetings"}, .out = "1\tOther\t\t2026/01/01 \t\n"},
+            {.args = {config, "config", "user", "Nobody"}, .status = 1},
+            {.args = {config, "config", "--unset", "user"}},
+            {.args = {config, "config", "colour", "red"}, .status = 2},
+            {.args = {config, "config", "palm-folder", missing}, .status = 1},
+            // A store that can't be written doesn't stop reading, and says so when asked to keep something.
+            {.args = {fileConfig, "--palm-folder", palm_.string(), "meetings"}},
+            {.args = {fileConfig, "config", "author", "me", "--palm-folder", palm_.string()},
+             .status = 1,
+             .errHas = (dir_ / "file" / "settings.ini").string() + ": Not a directory"},
+        },
+        false);
     const json settings = json::parse(Run({config, "--json", "config"}, false).out)["settings"];
     EXPECT_EQ(settings[0], (json{{"key", "palm-folder"}, {"value", palm_.string()}}));
     EXPECT_TRUE(settings[1]["value"].is_null());
@@ -381,17 +405,26 @@ TEST_F(CliTest, JsonIsTheSameInEveryLocaleAndCarriesIdsIsoDatesAndWholeTexts) {
 }
 
 TEST_F(CliTest, CsvReadsBackWithPythonsCsvModule) {
-    const std::string reader = "/usr/bin/python3 -c " + Quote("import csv, json, sys\n"
-                                                              "raw = open(sys.argv[1], 'rb').read()\n"
-                                                              "assert raw.startswith(b'\\xef\\xbb\\xbf') and raw.endswith(b'\\r\\n')\n"
-                                                              "rows = list(csv.DictReader(open(sys.argv[1], encoding='utf-8-sig', newline='')))\n"
-                                                              "print(json.dumps(rows))\n") +
+    const std::string reader = "/usr/bin/python3 -c " +
+                               Quote(
+                                   "import csv, json, sys\n"
+                                   "raw = open(sys.argv[1], 'rb').read()\n"
+                                   "assert raw.startswith(b'\\xef\\xbb\\xbf') and raw.endswith(b'\\r\\n')\n"
+                                   "rows = list(csv.DictReader(open(sys.argv[1], encoding='utf-8-sig', newline='')))\n"
+                                   "print(json.dumps(rows))\n") +
                                " " + Quote((dir_ / "stdout").string());
     Run({"--csv", "meetings"});
     json rows = json::parse(Capture(reader));
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0], (json{{"number", "1"}, {"id", rows[0]["id"]}, {"date", "2026-11-02"}, {"start", "09:00"}, {"end", "10:30"},
-                             {"title", "Kickoff"}, {"location", "Room 1"}, {"category", "Business"}, {"dateText", "2026/11/02"},
+    EXPECT_EQ(rows[0], (json{{"number", "1"},
+                             {"id", rows[0]["id"]},
+                             {"date", "2026-11-02"},
+                             {"start", "09:00"},
+                             {"end", "10:30"},
+                             {"title", "Kickoff"},
+                             {"location", "Room 1"},
+                             {"category", "Business"},
+                             {"dateText", "2026/11/02"},
                              {"timeText", "9:00 - 10:30"}}));
     EXPECT_EQ(rows[1]["start"], "");
     Run({"--csv", "items", "1"});
@@ -405,8 +438,12 @@ TEST_F(CliTest, CsvReadsBackWithPythonsCsvModule) {
 TEST_F(CliTest, BatchReportsNeverOverwriteEachOtherAndMatchSingleReports) {
     PalmUserSpec same;
     for (const char* location : {"A", "B", "C"}) {
-        same.meetings.push_back({.title = "Weekly", .location = location, .date = HandheldDay(2026, 11, 2), .start = {9, 0},
-                                 .end = {10, 0}, .items = {AgendaSpec{.text = location}}});
+        same.meetings.push_back({.title = "Weekly",
+                                 .location = location,
+                                 .date = HandheldDay(2026, 11, 2),
+                                 .start = {9, 0},
+                                 .end = {10, 0},
+                                 .items = {AgendaSpec{.text = location}}});
     }
     WritePalmUserFolder(palm_ / "UserC" / "Tavolex", same);
     const char* kNames[] = {"2026-11-02 Weekly.htm", "2026-11-02 Weekly (2).htm", "2026-11-02 Weekly (3).htm"};
@@ -423,7 +460,7 @@ TEST_F(CliTest, BatchReportsNeverOverwriteEachOtherAndMatchSingleReports) {
     ASSERT_EQ(written.size(), 2u);
     EXPECT_EQ(written[0]["path"], Out("2-" + std::to_string(written[0]["id"].get<int>()) + ".htm"));
     Expect({
-        {.args = {"--user", "UserC", "report", "1-2", "--name-format", "{title}"}},  // new names, nothing replaced
+        {.args = {"--user", "UserC", "report", "1-2", "--name-format", "{title}"}},               // new names, nothing replaced
         {.args = {"--user", "UserC", "report", "1-2", "--name-format", "{title}"}, .status = 1},  // replacing asks
     });
 }
@@ -434,9 +471,10 @@ TEST_F(CliTest, BatchReportsNeverOverwriteEachOtherAndMatchSingleReports) {
 TEST_F(CliTest, SketchPicturesAreNeverLostSilently) {
     const std::vector<std::uint8_t> bitmap = {0, 8, 0, 2, 0, 2, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0xF0, 0, 0x0F, 0};
     PalmUserSpec user;
-    user.meetings = {{.title = "Plan", .date = HandheldDay(2026, 11, 2),
-                      .items = {SketchSpec{.title = "a", .bitmap = bitmap, .id = 0x50},
-                                SketchSpec{.title = "b", .bitmap = bitmap, .id = 0x50}}}};
+    user.meetings = {
+        {.title = "Plan",
+         .date = HandheldDay(2026, 11, 2),
+         .items = {SketchSpec{.title = "a", .bitmap = bitmap, .id = 0x50}, SketchSpec{.title = "b", .bitmap = bitmap, .id = 0x50}}}};
     WritePalmUserFolder(palm_ / "UserD" / "Tavolex", user);
     const std::string pictures = (dir_ / "pics").string();
     Expect({{.args = {"--user", "UserD", "dump", "-o", (dir_ / "d.json").string(), "--pictures", pictures}},
@@ -449,7 +487,8 @@ TEST_F(CliTest, SketchPicturesAreNeverLostSilently) {
         fs::create_directories(fs::path(folder) / "80-2.jpg");
     }
     Expect({{.args = {"--user", "UserD", "dump", "-o", (dir_ / "d.json").string(), "--pictures", pictures, "--force"},
-             .status = 1, .errHas = "80-2.jpg"},
+             .status = 1,
+             .errHas = "80-2.jpg"},
             {.args = {"--user", "UserD", "report", "1", "--name", "r", "--force"}, .status = 1, .errHas = "Is a directory"}});
     EXPECT_EQ(ReadFileBytes(dir_ / "d.json").find("80-2.jpg"), std::string::npos);
 }
@@ -457,9 +496,10 @@ TEST_F(CliTest, SketchPicturesAreNeverLostSilently) {
 // A date the calendar does not have: the calendar counts the meeting it leaves out, the listing's
 // ISO date is null as in the exports, and --since still places the meeting in calendar order.
 TEST_F(CliTest, AnImpossibleDateIsLeftOutOfTheCalendarAndTheListing) {
-    WritePalmUserFolder(palm_ / "UserC" / "Tavolex", {.meetings = {{.title = "a", .date = HandheldDay(2027, 2, 30)},
-                                                                  {.title = "b", .date = HandheldDay(2027, 3, 1)}}});
-    Expect({{.args = {"--user", "UserC", "calendar", "-o", Out("c.ics")}, .out = Out("c.ics") + "\n",
+    WritePalmUserFolder(palm_ / "UserC" / "Tavolex",
+                        {.meetings = {{.title = "a", .date = HandheldDay(2027, 2, 30)}, {.title = "b", .date = HandheldDay(2027, 3, 1)}}});
+    Expect({{.args = {"--user", "UserC", "calendar", "-o", Out("c.ics")},
+             .out = Out("c.ics") + "\n",
              .err = "Meetings left out of the calendar for a date the calendar does not have: 1\n"}});
     const json summary = json::parse(Run({"--user", "UserC", "--json", "calendar", "-o", Out("c.ics"), "--force"}).out);
     EXPECT_EQ(summary["meetings"], 1);
@@ -548,8 +588,8 @@ TEST(CliManPage, NamesEveryCommandAndOptionOfTheHelpAndNoOther) {
 struct CommandCase {
     std::vector<std::string> arguments;  // "@" stands for the test's scratch folder
     int status;
-    int meetings;   // the summary's count; -1: no summary
-    int addresses;  // -1: not checked
+    int meetings;          // the summary's count; -1: no summary
+    int addresses;         // -1: not checked
     std::string err = "";  // a part of stderr
 };
 
@@ -558,14 +598,16 @@ TEST(ExportCommandsTest, StatusesSummariesAndFiles) {
     WriteFileBytes(dir / "taken.sqlite", "x");
     fs::create_directories(dir / "書庫" / "index.html" / "x");
     // Declarations in any letter case and quoting, and a text that only reads like one.
-    WriteFileBytes(dir / "charset.htm", "<!DOCTYPE html><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; CHARSET=Shift_JIS\"><meta charset = 'x-sjis'>"
-                                        "<meta charset=euc-jp><p title=\"charset=sjis\">charset=Shift_JIS {TITLE}</p>");
+    WriteFileBytes(dir / "charset.htm",
+                   "<!DOCTYPE html><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; CHARSET=Shift_JIS\"><meta charset = 'x-sjis'>"
+                   "<meta charset=euc-jp><p title=\"charset=sjis\">charset=Shift_JIS {TITLE}</p>");
     for (const char* folder : {"mine", "forced"}) {
         fs::create_directories(dir / folder);
         WriteFileBytes(dir / folder / "index.html", "mine");
     }
-    const std::string refused = "は既に存在します。\n既存のファイルと置き換えますか?\n"
-                                "No terminal to answer the question, so the answer is no; --yes (or --force) answers yes.";
+    const std::string refused =
+        "は既に存在します。\n既存のファイルと置き換えますか?\n"
+        "No terminal to answer the question, so the answer is no; --yes (or --force) answers yes.";
     const CommandCase cases[] = {
         {{"--json", "sqlite", "@/db.sqlite"}, 0, 12, 6},
         {{"--json", "dump", "-o", "@/d.json", "--since", "2026-12-01"}, 0, 4, 6},
@@ -579,17 +621,19 @@ TEST(ExportCommandsTest, StatusesSummariesAndFiles) {
         {{"dump", "-o", "@/d1.json", "--pictures", "@/pictures"}, 0, -1, -1},
         {{"dump", "-o", "@/d2.json", "--pictures", "@/pictures"}, 1, -1, -1, refused},
         {{"archive", "@/pictures"}, 1, -1, -1, ".jpg" + refused},
-        {{"--json", "calendar"}, 2, -1, -1},          // the summary needs a file
-        {{"contacts", "1"}, 2, -1, -1},               // meetings choose people only with --attendees
-        {{"archive"}, 2, -1, -1},                     // no folder
+        {{"--json", "calendar"}, 2, -1, -1},  // the summary needs a file
+        {{"contacts", "1"}, 2, -1, -1},       // meetings choose people only with --attendees
+        {{"archive"}, 2, -1, -1},             // no folder
         {{"archive", "@/a", "--encoding", "euc"}, 2, -1, -1},
         {{"archive", "@/a", "--template", "議事録.RTF", "--encoding", "utf-8"}, 2, -1, -1, "an RTF template keeps Shift-JIS"},
         {{"--json", "archive", "@/charset", "--template", "@/charset.htm", "--encoding", "utf-8", "1"}, 0, 1, -1},
-        {{"sqlite", "@/taken.sqlite"}, 1, -1, -1},    // not replaced without --force
+        {{"sqlite", "@/taken.sqlite"}, 1, -1, -1},  // not replaced without --force
         {{"dump", "99"}, 1, -1, -1},
-        {{"archive", "@/taken.sqlite/a"}, 1, -1, -1,
-         "The export could not be written.\ncannot create the folder " + (dir / "taken.sqlite" / "a").string() +
-             ": Not a directory"},
+        {{"archive", "@/taken.sqlite/a"},
+         1,
+         -1,
+         -1,
+         "The export could not be written.\ncannot create the folder " + (dir / "taken.sqlite" / "a").string() + ": Not a directory"},
         // Paths in messages keep every character, one outside Shift-JIS too.
         {{"archive", "@/taken.sqlite/café"}, 1, -1, -1, "cannot create the folder " + (dir / "taken.sqlite" / "café").string() + ":"},
         {{"--force", "archive", "@/書庫"}, 1, -1, -1, "cannot write " + (dir / "書庫" / "index.html").string() + "\n"},

@@ -23,8 +23,7 @@ TEST(ContentLinesTest, FoldsAtSeventyFiveOctetsOnCharacterBoundariesAndEscapesTe
         {"76 folds once", "S", a74, "S:" + a73 + "\r\n a\r\n"},
         // 73 ASCII octets, then a 3-octet character that would straddle octet 75: it moves down.
         {"no split", "S", std::string(71, 'a') + "価格", "S:" + std::string(71, 'a') + "\r\n 価格\r\n"},
-        {"continuation holds 74", "S", a73 + std::string(75, 'b'),
-         "S:" + a73 + "\r\n " + std::string(74, 'b') + "\r\n b\r\n"},
+        {"continuation holds 74", "S", a73 + std::string(75, 'b'), "S:" + a73 + "\r\n " + std::string(74, 'b') + "\r\n b\r\n"},
         {"line ends in the value", "X", "a\r\nEND:VEVENT\rb\nc", "X:a\\nEND:VEVENT\\nb\\nc\r\n"},
         {"line ends in parameters", "X;CN=\"a\r\nb\x01\"", "v\x7f", "X;CN=\"a b \":v \r\n"},
         // A run of continuation bytes has no character boundary: it is cut where the room ends.

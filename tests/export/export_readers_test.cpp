@@ -44,24 +44,31 @@ void WriteDamagedUser(const fs::path& user) {
     std::string longNote;
     for (int i = 0; i < 300; ++i) longNote += "\x89\xbf\x8a\x69\x82\xcc\x8c\x9f\x93\xa2,;\\\r\n";  // 価格の検討
     store.meetings.push_back(
-        {.title = "\x89\xbf\x8a\x69\xa0\xfd\xff end\x81", .location = "a;b,c\\d\x01\x7f",
-         .date = test::HandheldDay(2027, 2, 30), .start = {30, 0}, .end = {9, 99}, .category = 1,
-         .items = {test::NoteSpec{.text = longNote},
-                   test::ToDoSpec{.text = "\x82\xa0\x85\x40", .priority = 0xFF,
-                                  .dueDate = static_cast<std::uint16_t>((100 << 9) | (0 << 5) | 4), .due = {9, 0}},
-                   test::AttendeeSpec{.nameParts = {"\x91\xbe\x98\x59", "\x93\x63\x92\x86\"q\"", "Co\x01X"},
-                                      .addressId = 77, .absent = true},
-                   test::SketchSpec{.title = "\x83\x58\x83\x50\x83\x62\x83\x60", .bitmap = {0, 200, 0, 200, 0, 1}}}});
+        {.title = "\x89\xbf\x8a\x69\xa0\xfd\xff end\x81",
+         .location = "a;b,c\\d\x01\x7f",
+         .date = test::HandheldDay(2027, 2, 30),
+         .start = {30, 0},
+         .end = {9, 99},
+         .category = 1,
+         .items = {
+             test::NoteSpec{.text = longNote},
+             test::ToDoSpec{.text = "\x82\xa0\x85\x40",
+                            .priority = 0xFF,
+                            .dueDate = static_cast<std::uint16_t>((100 << 9) | (0 << 5) | 4),
+                            .due = {9, 0}},
+             test::AttendeeSpec{.nameParts = {"\x91\xbe\x98\x59", "\x93\x63\x92\x86\"q\"", "Co\x01X"}, .addressId = 77, .absent = true},
+             test::SketchSpec{.title = "\x83\x58\x83\x50\x83\x62\x83\x60", .bitmap = {0, 200, 0, 200, 0, 1}}}});
     store.meetings.push_back(
-        {.title = "plain", .date = test::HandheldDay(1999, 12, 31), .start = {23, 59}, .end = {0, 0},
-         .items = {test::AgendaSpec{.text = "", .status = 9},
-                   test::AttendeeSpec{.nameParts = {"a;b,c", "\"Q\":\\x\r\ny"}, .addressId = 78},
+        {.title = "plain",
+         .date = test::HandheldDay(1999, 12, 31),
+         .start = {23, 59},
+         .end = {0, 0},
+         .items = {test::AgendaSpec{.text = "", .status = 9}, test::AttendeeSpec{.nameParts = {"a;b,c", "\"Q\":\\x\r\ny"}, .addressId = 78},
                    test::AttendeeSpec{.nameParts = {"u"}, .addressId = 79},
                    test::NoteSpec{.text = "<script>document.title='PWNED'</script>"
                                           "<img src=x onerror=\"document.title='PWNED'\">"}}});
-    store.meetings.push_back({.title = "x\r\nEND:VEVENT\r\nBEGIN:VEVENT\r\nUID:x",
-                              .date = test::HandheldDay(2000, 1, 1),
-                              .id = 0x1001});  // plain's id
+    store.meetings.push_back(
+        {.title = "x\r\nEND:VEVENT\r\nBEGIN:VEVENT\r\nUID:x", .date = test::HandheldDay(2000, 1, 1), .id = 0x1001});  // plain's id
     test::PalmUserDatabases databases = test::BuildPalmUserDatabases(store);
     databases.note.records.push_back({.body = test::NoteBody({.text = "no meeting names me"}), .uniqueId = 0x7777});
     const std::string linkBytes = test::DatabaseBytes(databases.link);
@@ -132,8 +139,8 @@ protected:
             for (const MeetingItem& item : store_.ItemsOf(m->dwDBID)) named.insert({item.type, item.recordIndex});
         }
         EXPECT_EQ(named.size() + dump["unlinked"].size(),
-                  static_cast<std::size_t>(store_.AgendaCount() + store_.NoteCount() + store_.ToDoCount() +
-                                           store_.SketchCount() + store_.AttendeeCount()));
+                  static_cast<std::size_t>(store_.AgendaCount() + store_.NoteCount() + store_.ToDoCount() + store_.SketchCount() +
+                                           store_.AttendeeCount()));
     }
 
     test::TempDir dir_;
@@ -161,9 +168,14 @@ TEST_P(ExportReadersTest, IndependentReadersReadBackEveryFile) {
     ASSERT_EQ(Exporters().size(), 5U);
     for (int i = 0; i < 5; ++i) {
         const Exporter& exporter = *FindExporter(targets[i].first);
-        const ExportRequest request{.store = &store_, .book = &book_, .reports = &reports_, .meetings = all,
-                                    .target = targets[i].second, .archive = {.reportOptions = options_},
-                                    .dump = {out / "pictures"}, .now = 1'800'000'000};
+        const ExportRequest request{.store = &store_,
+                                    .book = &book_,
+                                    .reports = &reports_,
+                                    .meetings = all,
+                                    .target = targets[i].second,
+                                    .archive = {.reportOptions = options_},
+                                    .dump = {out / "pictures"},
+                                    .now = 1'800'000'000};
         const std::string document = exporter.job(request, texts[i], summaries[i]);
         ASSERT_TRUE(summaries[i].Ok()) << summaries[i].error;
         if (exporter.kind == ExportWrites::kDocument) test::WriteFileBytes(targets[i].second, document);
@@ -187,8 +199,7 @@ TEST_P(ExportReadersTest, IndependentReadersReadBackEveryFile) {
         options_.outputFolder = out / "single";
         fs::create_directories(options_.outputFolder);
         ASSERT_TRUE(reports_.WriteBuiltInReport(out / "single" / "r.htm", m, ReportKind::kExecutive));
-        const bool repeated =
-            std::ranges::count(store_.Meetings(), m.dwDBID, [](const auto& other) { return other->dwDBID; }) > 1;
+        const bool repeated = std::ranges::count(store_.Meetings(), m.dwDBID, [](const auto& other) { return other->dwDBID; }) > 1;
         std::string single = test::ReadFileBytes(out / "single" / "r.htm");
         single.insert(single.find("<head>") + 6,
                       "\r\n<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; img-src 'self'; "
@@ -196,25 +207,23 @@ TEST_P(ExportReadersTest, IndependentReadersReadBackEveryFile) {
         EXPECT_EQ(test::ReadFileBytes(out / "archive" / ArchiveReportName(m, i, repeated, ".htm")), single) << i;
     }
 
-    const std::string command = std::string("/usr/bin/python3 ") + TAVOLEX_EXPORT_CHECK + " " + out.string() +
-                                " --query '" + GetParam().query + "' --trigram '" + GetParam().trigram +
-                                "' --user " + user_.filename().string();
+    const std::string command = std::string("/usr/bin/python3 ") + TAVOLEX_EXPORT_CHECK + " " + out.string() + " --query '" +
+                                GetParam().query + "' --trigram '" + GetParam().trigram + "' --user " + user_.filename().string();
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Stores, ExportReadersTest,
-    testing::Values(StoreCase{"tanaka", [](const fs::path&) { return fs::path(TAVOLEX_SAMPLE_PALM_DIR) / "TanakaT"; },
-                              "価格", "競合製品"},
-                    StoreCase{"suzuki", [](const fs::path&) { return fs::path(TAVOLEX_SAMPLE_PALM_DIR) / "SuzukiH"; },
-                              "ﾐｰﾃｨﾝｸﾞ", "休暇予定"},
-                    StoreCase{"damaged",
-                              [](const fs::path& scratch) {
-                                  WriteDamagedUser(scratch / "damaged");
-                                  return scratch / "damaged";
-                              },
-                              "価格の検討", "価格の"}),
-    [](const testing::TestParamInfo<StoreCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Stores, ExportReadersTest,
+                         testing::Values(StoreCase{"tanaka", [](const fs::path&) { return fs::path(TAVOLEX_SAMPLE_PALM_DIR) / "TanakaT"; },
+                                                   "価格", "競合製品"},
+                                         StoreCase{"suzuki", [](const fs::path&) { return fs::path(TAVOLEX_SAMPLE_PALM_DIR) / "SuzukiH"; },
+                                                   "ﾐｰﾃｨﾝｸﾞ", "休暇予定"},
+                                         StoreCase{"damaged",
+                                                   [](const fs::path& scratch) {
+                                                       WriteDamagedUser(scratch / "damaged");
+                                                       return scratch / "damaged";
+                                                   },
+                                                   "価格の検討", "価格の"}),
+                         [](const testing::TestParamInfo<StoreCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace tavolex

@@ -92,13 +92,12 @@ TEST(SettingsFaultTest, SettingsFileThatCannotBeWrittenKeepsItsLastGoodContent) 
         auto backend = platform::OpenSystemSettings(dir.Path());
         std::unique_ptr<platform::SettingsKeyHandle> key;
         std::string value;
-        const bool passed = setrlimit(RLIMIT_FSIZE, &limit) == 0 &&
-                            backend->OpenKey("Software\\Brenmark\\Tavolex", platform::KeyAccess::kWriteExisting, key) ==
-                                platform::kSettingsOk &&
-                            key->WriteString("TemplatePath", std::string(1000, 't')) != platform::kSettingsOk &&
-                            key->ReadString("TemplatePath", 2000, value) == platform::kSettingsNotFound &&
-                            key->ReadString("OutputPath", 2000, value) == platform::kSettingsOk &&
-                            value == "/home/me/Reports/";
+        const bool passed =
+            setrlimit(RLIMIT_FSIZE, &limit) == 0 &&
+            backend->OpenKey("Software\\Brenmark\\Tavolex", platform::KeyAccess::kWriteExisting, key) == platform::kSettingsOk &&
+            key->WriteString("TemplatePath", std::string(1000, 't')) != platform::kSettingsOk &&
+            key->ReadString("TemplatePath", 2000, value) == platform::kSettingsNotFound &&
+            key->ReadString("OutputPath", 2000, value) == platform::kSettingsOk && value == "/home/me/Reports/";
         _exit(passed ? 0 : 1);
     }
     int status = 0;
@@ -111,10 +110,10 @@ TEST(SettingsFaultTest, SettingsFileThatCannotBeWrittenKeepsItsLastGoodContent) 
 // A symbolic link someone placed at the name of an output's temporary file is never followed: the
 // file it leads to stays as it was, and the output is written in full.
 TEST(TemporaryFileTest, LinkPlantedAtTheTemporaryNameIsNotFollowed) {
-    const std::pair<std::string, std::string> cases[] = {  // the arguments, the file written
-        {"calendar -o out.ics", "out.ics"},         {"contacts -o people.vcf", "people.vcf"},
-        {"dump -o store.json", "store.json"},       {"sqlite minutes.sqlite", "minutes.sqlite"},
-        {"config user SuzukiH", "config/settings.ini"},
+    const std::pair<std::string, std::string> cases[] = {
+        // the arguments, the file written
+        {"calendar -o out.ics", "out.ics"},          {"contacts -o people.vcf", "people.vcf"},       {"dump -o store.json", "store.json"},
+        {"sqlite minutes.sqlite", "minutes.sqlite"}, {"config user SuzukiH", "config/settings.ini"},
     };
     for (const auto& [arguments, output] : cases) {
         SCOPED_TRACE(arguments);
@@ -122,8 +121,9 @@ TEST(TemporaryFileTest, LinkPlantedAtTheTemporaryNameIsNotFollowed) {
         test::WriteFileBytes(dir / "victim", "the user's own file");
         fs::create_directories((dir / output).parent_path());
         fs::create_symlink(dir / "victim", dir / (output + ".partial"));
-        std::string command = "cd '" + dir.Path().string() + "' && TAVOLEX_TRACE= " TAVOLEX_CLI_PATH
-                              " --config config --palm-folder " TAVOLEX_SAMPLES_PALM " --user TanakaT " + arguments;
+        std::string command =
+            "cd '" + dir.Path().string() +
+            "' && TAVOLEX_TRACE= " TAVOLEX_CLI_PATH " --config config --palm-folder " TAVOLEX_SAMPLES_PALM " --user TanakaT " + arguments;
         const int raw = std::system((command + " </dev/null >/dev/null 2>&1").c_str());
         EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0);
         EXPECT_EQ(test::ReadFileBytes(dir / "victim"), "the user's own file");

@@ -9,14 +9,16 @@
 namespace tavolex {
 namespace {
 
-constexpr HandheldDate Pack(int year, int month, int day) {
-    return static_cast<HandheldDate>(((year - 1904) << 9) | (month << 5) | day);
-}
+constexpr HandheldDate Pack(int year, int month, int day) { return static_cast<HandheldDate>(((year - 1904) << 9) | (month << 5) | day); }
 
 TEST(StripSecondsTest, RemovesSecondColonAndTwoBytes) {
-    for (const auto& [in, expected] : std::initializer_list<std::pair<const char*, const char*>>{
-             {"9:05:00 AM", "9:05 AM"}, {"21:30:00", "21:30"}, {"10:15", "10:15"}, {"1:02:3", "1:02"},
-             {"1:02:", "1:02"}, {"", ""}, {"午前 9:05:00", "午前 9:05"}}) {
+    for (const auto& [in, expected] : std::initializer_list<std::pair<const char*, const char*>>{{"9:05:00 AM", "9:05 AM"},
+                                                                                                 {"21:30:00", "21:30"},
+                                                                                                 {"10:15", "10:15"},
+                                                                                                 {"1:02:3", "1:02"},
+                                                                                                 {"1:02:", "1:02"},
+                                                                                                 {"", ""},
+                                                                                                 {"午前 9:05:00", "午前 9:05"}}) {
         std::string text = in;
         StripSeconds(text);
         EXPECT_EQ(text, expected) << in;
@@ -31,12 +33,19 @@ TEST(StripSecondsTest, RemovesSecondColonAndTwoBytes) {
 // give a text, bounded and without seconds.
 TEST(FormatTest, MissingAndRejectedValues) {
     const std::pair<std::string, std::string> table[] = {
-        {FormatDueDate(0xFFFF), ""}, {FormatDueDate(0xFE00), ""},
-        {FormatDueDate(Pack(2031, 12, 31)), ""}, {FormatDueDate(Pack(1999, 3, 4)), FormatMeetingDate(Pack(1999, 3, 4))},
-        {FormatTimeRange(255, 0, 10, 30), ""}, {FormatDueTime(255, 30), ""},
-        {FormatTimeRange(9, 0, 255, 0), FormatDueTime(9, 0)}, {FormatMeetingDate(Pack(1999, 13, 4)), "1999/13/04"},
-        {FormatMeetingDate(Pack(1999, 4, 0)), "1999/04/00"}, {FormatMeetingDate(Pack(1999, 2, 29)), "1999/02/29"},
-        {FormatDueTime(24, 0), "24:00"}, {FormatDueTime(254, 99), "254:99"}, {FormatDueTime(9, 60), "9:60"},
+        {FormatDueDate(0xFFFF), ""},
+        {FormatDueDate(0xFE00), ""},
+        {FormatDueDate(Pack(2031, 12, 31)), ""},
+        {FormatDueDate(Pack(1999, 3, 4)), FormatMeetingDate(Pack(1999, 3, 4))},
+        {FormatTimeRange(255, 0, 10, 30), ""},
+        {FormatDueTime(255, 30), ""},
+        {FormatTimeRange(9, 0, 255, 0), FormatDueTime(9, 0)},
+        {FormatMeetingDate(Pack(1999, 13, 4)), "1999/13/04"},
+        {FormatMeetingDate(Pack(1999, 4, 0)), "1999/04/00"},
+        {FormatMeetingDate(Pack(1999, 2, 29)), "1999/02/29"},
+        {FormatDueTime(24, 0), "24:00"},
+        {FormatDueTime(254, 99), "254:99"},
+        {FormatDueTime(9, 60), "9:60"},
     };
     for (const auto& [text, expected] : table) EXPECT_EQ(text, expected);
     EXPECT_NE(FormatMeetingDate(Pack(2000, 2, 29)), "2000/02/29");  // a real date: the locale's text

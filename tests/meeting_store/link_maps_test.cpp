@@ -38,9 +38,7 @@ public:
 };
 
 // Every map of a build, to compare two builds whole.
-auto AllMaps(const MeetingMaps& m) {
-    return std::tie(m.linkMap, m.agendaMap, m.noteMap, m.toDoMap, m.sketchMap, m.attendeeMap, m.full);
-}
+auto AllMaps(const MeetingMaps& m) { return std::tie(m.linkMap, m.agendaMap, m.noteMap, m.toDoMap, m.sketchMap, m.attendeeMap, m.full); }
 
 TEST(LinkMapsTest, HandheldOrderAcrossTypes) {
     Store s;
@@ -55,12 +53,12 @@ TEST(LinkMapsTest, MatchingRules) {
     Store s;
     s.Add(s.records.meetings, {1, 0x01000002, 3, 1});
     s.Link(0x7F000001, {Child(3, 1), Child(3, 1), Child(3, 404), Child(5, 2)})  // top byte ignored, id twice
-        .Link(0x01000002, {Child(3, 1)})   // meeting id with top bits: never matches its meeting
-        .Link(99, {Child(3, 1)})           // no such meeting
+        .Link(0x01000002, {Child(3, 1)})                                        // meeting id with top bits: never matches its meeting
+        .Link(99, {Child(3, 1)})                                                // no such meeting
         .Link(3, {Child(9, 1), Child(4, 0x000002), Child(6, 7)})
-        .Link(1, {Child(6, 7)});           // a second link of meeting 1
+        .Link(1, {Child(6, 7)});              // a second link of meeting 1
     s.Add(s.records.notes, {1, 0x02000001});  // a note whose id has top bits is never named
-    s.Add(s.records.toDos, {2, 2});            // duplicate ids both appear
+    s.Add(s.records.toDos, {2, 2});           // duplicate ids both appear
     s.Add(s.records.sketches, {0x01000002});
     s.Add(s.records.attendees, {7});
     const MeetingMaps maps = BuildLinkMaps(s.records);

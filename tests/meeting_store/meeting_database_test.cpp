@@ -18,12 +18,14 @@ namespace {
 test::PalmUserSpec TwoMeetings() {
     test::PalmUserSpec user;
     user.categories = {"Unfiled", "Business", "Personal"};
-    user.meetings.push_back({.title = "Kickoff", .date = test::HandheldDay(2004, 5, 17), .start = {9, 0},
-                             .end = {10, 30}, .category = 2,
-                             .items = {test::AgendaSpec{.text = "Budget", .status = 1, .id = 5},
-                                       test::NoteSpec{.text = "ok", .id = 9}, test::AgendaSpec{.text = "Plan", .id = 6},
-                                       test::ToDoSpec{.text = "mail"}, test::SketchSpec{.title = "board"},
-                                       test::AttendeeSpec{.nameParts = {"Taro", "Yamada"}}},
+    user.meetings.push_back({.title = "Kickoff",
+                             .date = test::HandheldDay(2004, 5, 17),
+                             .start = {9, 0},
+                             .end = {10, 30},
+                             .category = 2,
+                             .items = {test::AgendaSpec{.text = "Budget", .status = 1, .id = 5}, test::NoteSpec{.text = "ok", .id = 9},
+                                       test::AgendaSpec{.text = "Plan", .id = 6}, test::ToDoSpec{.text = "mail"},
+                                       test::SketchSpec{.title = "board"}, test::AttendeeSpec{.nameParts = {"Taro", "Yamada"}}},
                              .id = 1});
     user.meetings.push_back({.title = "Review", .items = {test::NoteSpec{.text = "second"}}, .id = 2});
     return user;
@@ -44,8 +46,8 @@ TEST_F(MeetingDatabaseTest, ReloadReadsEveryFileAndLinks) {
     EXPECT_EQ(db_.ReloadAll(), 0);
     EXPECT_TRUE(db_.Opened());
     ASSERT_EQ(db_.MeetingCount(), 2);
-    EXPECT_EQ((std::vector{db_.LinkCount(), db_.AgendaCount(), db_.NoteCount(), db_.ToDoCount(), db_.SketchCount(),
-                           db_.AttendeeCount(), db_.LinkMapCount()}),
+    EXPECT_EQ((std::vector{db_.LinkCount(), db_.AgendaCount(), db_.NoteCount(), db_.ToDoCount(), db_.SketchCount(), db_.AttendeeCount(),
+                           db_.LinkMapCount()}),
               (std::vector{2, 2, 2, 1, 1, 1, 7}));
     EXPECT_EQ(db_.Meetings()[0]->szCategory, "Personal");
 
@@ -54,16 +56,18 @@ TEST_F(MeetingDatabaseTest, ReloadReadsEveryFileAndLinks) {
     ASSERT_EQ(items.size(), 6u);
     std::vector<ChildType> types;
     for (const MeetingItem& item : items) types.push_back(item.type);
-    EXPECT_EQ(types, (std::vector{ChildType::kAgenda, ChildType::kNote, ChildType::kAgenda, ChildType::kToDo,
-                                  ChildType::kSketch, ChildType::kAttendee}));
+    EXPECT_EQ(types, (std::vector{ChildType::kAgenda, ChildType::kNote, ChildType::kAgenda, ChildType::kToDo, ChildType::kSketch,
+                                  ChildType::kAttendee}));
     EXPECT_EQ((std::vector{db_.AgendaOf(items[2])->szText, db_.NoteOf(items[1])->szText, db_.ToDoOf(items[3])->szText,
                            db_.SketchOf(items[4])->szTitle, db_.AttendeeOf(items[5])->szText}),
               (std::vector<std::string>{"Plan", "ok", "mail", "board", "Taro\x01Yamada"}));
     // The walk hands each record to its kind's visitor in that order and counts them per kind.
     std::string walked;
-    const ItemCounts counts = ForEachItem(db_, 1, ItemVisitor{
-        [&](const Sketch& s, const MeetingItem&) { walked += "S:" + s.szTitle + " "; },
-        [&](const auto& r, const MeetingItem& i) { walked += std::to_string(static_cast<int>(i.type)) + ":" + r.szText + " "; }});
+    const ItemCounts counts = ForEachItem(db_, 1,
+                                          ItemVisitor{[&](const Sketch& s, const MeetingItem&) { walked += "S:" + s.szTitle + " "; },
+                                                      [&](const auto& r, const MeetingItem& i) {
+                                                          walked += std::to_string(static_cast<int>(i.type)) + ":" + r.szText + " ";
+                                                      }});
     EXPECT_EQ(walked, "7:Budget 3:ok 7:Plan 5:mail S:board 6:Taro\x01Yamada ");
     EXPECT_EQ((std::vector{counts.agendas, counts.notes, counts.toDos, counts.sketches, counts.attendees}),
               (std::vector<std::int64_t>{2, 1, 1, 1, 1}));
@@ -135,9 +139,9 @@ TEST_F(MeetingDatabaseTest, BodiesAreReadWithinTheRecordBuffer) {
     // From offset 12 the body is the record header: after the 4 skipped bytes the text is the
     // unique id's low byte and its zero high bytes.
     EXPECT_EQ(db_.Notes()[1]->szText, "\x02");
-    EXPECT_EQ(db_.Notes()[2]->szText, "");  // zeros past the record
-    EXPECT_EQ(db_.Notes()[3]->szText, "");  // outside the buffer: an empty body
-    EXPECT_EQ(db_.Notes()[5]->szText, "");  // zeros, not what the record before left in the buffer
+    EXPECT_EQ(db_.Notes()[2]->szText, "");                              // zeros past the record
+    EXPECT_EQ(db_.Notes()[3]->szText, "");                              // outside the buffer: an empty body
+    EXPECT_EQ(db_.Notes()[5]->szText, "");                              // zeros, not what the record before left in the buffer
     EXPECT_EQ(db_.Notes()[6]->szText.size(), Note::kTextCapacity - 1);  // the largest record is read whole
 
     // A record length outside the buffer ends the file.
@@ -187,8 +191,7 @@ TEST_F(MeetingDatabaseTest, TraceReportsBuffersRecordsAndMaps) {
     }
     expected.insert(expected.end(), {"NEW NoteMap[0] = ADDR", "NEW LinkMap[0] = ADDR", "DELETED LinkMap[0] = ADDR",
                                      "DELETED NoteMap[0] = ADDR", "DELETED Meeting[0] = ADDR", "DELETED Note[0] = ADDR",
-                                     "DELETED Link[0]->pdwChildDBID[1] = ADDR", "DELETED Link[0] = ADDR",
-                                     "FREE m_pDBInfo = ADDR"});
+                                     "DELETED Link[0]->pdwChildDBID[1] = ADDR", "DELETED Link[0] = ADDR", "FREE m_pDBInfo = ADDR"});
     EXPECT_EQ(lines, expected);
 }
 

@@ -33,8 +33,7 @@ private:
 };
 
 TEST(RecordUnpackTest, MeetingAndToDoFieldsAndTexts) {
-    test::MeetingSpec layout{.title = "Kickoff", .location = "Room 5", .date = HandheldDay(2004, 5, 17),
-                             .start = {9, 30}, .end = {10, 45}};
+    test::MeetingSpec layout{.title = "Kickoff", .location = "Room 5", .date = HandheldDay(2004, 5, 17), .start = {9, 30}, .end = {10, 45}};
     DateTextCache dates;
     Meeting meeting;
     UnpackMeeting(Body(test::MeetingBody(layout, 0x77)), "Business", dates, meeting);
@@ -48,9 +47,9 @@ TEST(RecordUnpackTest, MeetingAndToDoFieldsAndTexts) {
     EXPECT_EQ(meeting.szLocation, "");
 
     ToDo toDo;
-    UnpackToDo(Body(test::ToDoBody({.text = "call", .priority = 0xFB, .dueDate = HandheldDay(2005, 2, 28),
-                                    .due = {14, 5}, .completed = 1})),
-               dates, toDo);
+    UnpackToDo(
+        Body(test::ToDoBody({.text = "call", .priority = 0xFB, .dueDate = HandheldDay(2005, 2, 28), .due = {14, 5}, .completed = 1})),
+        dates, toDo);
     EXPECT_EQ(std::tuple(toDo.nPriority, toDo.bCompleted, toDo.szText, toDo.szDueDate, toDo.szDueTime),
               std::tuple(3, 1, "call", FormatDueDate(HandheldDay(2005, 2, 28)), FormatDueTime(14, 5)));
 }
@@ -67,8 +66,13 @@ TEST(DateTextCacheTest, DifferentTimesNeverShareAText) {
 
 TEST(RecordUnpackTest, AttendeeAgendaAndNote) {
     Attendee attendee;
-    UnpackAttendee(Body(std::string(4, '\0') + std::string("\x80\x00\x01\x23", 4) + "A\x01" "B"), attendee);
-    EXPECT_EQ(std::tuple(attendee.bAbsent, attendee.dwAddressID, attendee.szText), std::tuple(1, 0x123u, "A\x01" "B"));
+    UnpackAttendee(Body(std::string(4, '\0') + std::string("\x80\x00\x01\x23", 4) +
+                        "A\x01"
+                        "B"),
+                   attendee);
+    EXPECT_EQ(std::tuple(attendee.bAbsent, attendee.dwAddressID, attendee.szText), std::tuple(1, 0x123u,
+                                                                                              "A\x01"
+                                                                                              "B"));
     Agenda agenda;
     UnpackAgenda(Body(test::AgendaBody({.text = "Budget", .status = 1})), agenda);
     EXPECT_EQ(agenda.nStatus, 1);

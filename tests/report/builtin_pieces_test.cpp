@@ -12,9 +12,7 @@
 namespace tavolex {
 namespace {
 
-std::string_view Text(std::span<const std::uint8_t> bytes) {
-    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
-}
+std::string_view Text(std::span<const std::uint8_t> bytes) { return {reinterpret_cast<const char*>(bytes.data()), bytes.size()}; }
 
 // The embedded pieces are the bytes of their files (which make_pieces.py checks against their
 // sources), the same bytes every time; ids outside the set are empty.

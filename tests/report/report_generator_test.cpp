@@ -28,18 +28,15 @@ protected:
     void SetUp() override {
         test::PalmUserSpec user;
         user.categories = {"Unfiled"};
-        test::MeetingSpec rich{.title = "Review", .location = "Room 5", .date = test::HandheldDay(2004, 5, 17),
-                               .start = {10, 0}, .end = {11, 30}, .id = 0x10};
-        rich.items = {AgendaSpec{.text = "A", .status = 1, .id = 0x20},
-                      AgendaSpec{.text = "B\nmore", .status = 0, .id = 0x21},
-                      NoteSpec{.text = "a\nb\tc", .id = 0x30},
-                      ToDoSpec{.text = "Call", .priority = 3, .completed = 1, .id = 0x40},
+        test::MeetingSpec rich{
+            .title = "Review", .location = "Room 5", .date = test::HandheldDay(2004, 5, 17), .start = {10, 0}, .end = {11, 30}, .id = 0x10};
+        rich.items = {AgendaSpec{.text = "A", .status = 1, .id = 0x20}, AgendaSpec{.text = "B\nmore", .status = 0, .id = 0x21},
+                      NoteSpec{.text = "a\nb\tc", .id = 0x30}, ToDoSpec{.text = "Call", .priority = 3, .completed = 1, .id = 0x40},
                       ToDoSpec{.text = "Write", .priority = 1, .id = 0x41},
                       // 8 x 2, one bit per pixel, uncompressed, rowBytes 2.
                       SketchSpec{.title = "Plan", .bitmap = {0, 8, 0, 2, 0, 2, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0xF0, 0, 0x0F, 0}, .id = 0x50},
                       AttendeeSpec{.nameParts = {"Taro", "Yamada", "Acme"}, .addressId = 0x70, .id = 0x60},
-                      AttendeeSpec{.nameParts = {"Hanako", "Sato", "Beta"}, .addressId = 0x99, .absent = true,
-                                   .id = 0x61}};
+                      AttendeeSpec{.nameParts = {"Hanako", "Sato", "Beta"}, .addressId = 0x99, .absent = true, .id = 0x61}};
         test::MeetingSpec empty{.title = "Nothing", .date = test::HandheldDay(2004, 5, 18), .id = 0x11};
         test::MeetingSpec ordered{.title = "Order", .date = test::HandheldDay(2004, 5, 19), .id = 0x12};
         ordered.items = {AgendaSpec{.text = "first", .id = 0x22}, NoteSpec{.text = "between", .id = 0x31},
@@ -47,8 +44,8 @@ protected:
         user.meetings = {rich, empty, ordered};
         test::WritePalmUserFolder(dir_ / "db", user);
 
-        test::AddressBookPerson taro{.recordId = 0x70, .lastName = "Yamada", .firstName = "Taro", .title = "Boss",
-                                     .company = "Acme Corp", .city = "Tokyo"};
+        test::AddressBookPerson taro{
+            .recordId = 0x70, .lastName = "Yamada", .firstName = "Taro", .title = "Boss", .company = "Acme Corp", .city = "Tokyo"};
         taro.phones[0].number = "03-1234";
         test::WriteAddressBook(dir_ / "address.dat", {taro});
 
@@ -84,13 +81,13 @@ TEST_F(ReportGeneratorTest, TemplatesExpandForAMeeting) {
     const std::string time = M(0).szTime;
     const std::string start = time.substr(0, time.find(" - "));
     const std::string end = time.substr(time.find(" - ") + 3);
-    const std::string list =
-        "{AGENDAS_PROLOG}<ul>{AGENDAS_BEGIN}<li>{AGENDA_FIRST_LINE}{AGENDAS_END}</ul>{AGENDAS_EPILOG}";
+    const std::string list = "{AGENDAS_PROLOG}<ul>{AGENDAS_BEGIN}<li>{AGENDA_FIRST_LINE}{AGENDAS_END}</ul>{AGENDAS_EPILOG}";
     const std::string label(book_.At(0).PhoneLabel(1));
-    const std::string order = "{HANDHELD_ORDER_BEGIN}"
-                              "{AGENDAS_PROLOG}<A>{AGENDAS_BEGIN}{COUNT}{AGENDA}{AGENDAS_END}</A>{AGENDAS_EPILOG}"
-                              "{NOTES_PROLOG}<N>{NOTES_BEGIN}{COUNT}{NOTE}{NOTES_END}</N>{NOTES_EPILOG}"
-                              "{HANDHELD_ORDER_END}";
+    const std::string order =
+        "{HANDHELD_ORDER_BEGIN}"
+        "{AGENDAS_PROLOG}<A>{AGENDAS_BEGIN}{COUNT}{AGENDA}{AGENDAS_END}</A>{AGENDAS_EPILOG}"
+        "{NOTES_PROLOG}<N>{NOTES_BEGIN}{COUNT}{NOTE}{NOTES_END}</N>{NOTES_EPILOG}"
+        "{HANDHELD_ORDER_END}";
     const struct {
         std::string templ;
         int meeting;
@@ -108,8 +105,7 @@ TEST_F(ReportGeneratorTest, TemplatesExpandForAMeeting) {
         {"{NOTES_BEGIN}[{COUNT}:{NOTE}]{NOTES_END}", 1, "[:]"},
         {"{AGENDAS_BEGIN}{COUNT}{STATUS(d,o)}{AGENDA_BODY}|{AGENDAS_END}", 0, "1d|2o<br>more|"},
         {"{TODOS_BEGIN}{COUNT}{STATUS(O,X)}{PRIORITY}{TODO}|{TODOS_END}", 0, "1O3 Call|2X1 Write|"},
-        {"{NOTES_BEGIN}{NOTE_FIRST_LINE}/{NOTE_BODY}{NOTES_END}", 0,
-         " a/<br>b&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;c"},
+        {"{NOTES_BEGIN}{NOTE_FIRST_LINE}/{NOTE_BODY}{NOTES_END}", 0, " a/<br>b&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;c"},
         {"{ATTENDEES_BEGIN}[{STATUS(,absent)}]{ATTENDEES_END}", 0, "[][absent]"},
         // The first attendee from the address book, the second from its own name.
         {"{ATTENDEES_BEGIN}{COUNT}:{FIRST_NAME}/{LAST_NAME}/{SALUTATION}/{COMPANY}/{PHONE1_LABEL}={PHONE1}/{CITY}|"
@@ -119,15 +115,12 @@ TEST_F(ReportGeneratorTest, TemplatesExpandForAMeeting) {
         {order, 1, ""},
         // One pass for the agendas, then one for each link this block has no section for: the note,
         // two to-dos, the sketch and two attendees.
-        {"{HANDHELD_ORDER_BEGIN}{AGENDAS_BEGIN}{AGENDA_FIRST_LINE}{AGENDAS_END}.{HANDHELD_ORDER_END}", 0,
-         " A B......."},
-        {"{ SET_COLOR1(white) }{ SET_COLOR2(#F5F5F5) }{TODOS_BEGIN}{COLOR1},{SWAP_COLORS}{TODOS_END}", 0,
-         "white,#F5F5F5,"},
+        {"{HANDHELD_ORDER_BEGIN}{AGENDAS_BEGIN}{AGENDA_FIRST_LINE}{AGENDAS_END}.{HANDHELD_ORDER_END}", 0, " A B......."},
+        {"{ SET_COLOR1(white) }{ SET_COLOR2(#F5F5F5) }{TODOS_BEGIN}{COLOR1},{SWAP_COLORS}{TODOS_END}", 0, "white,#F5F5F5,"},
         {"{COLOUR1}", 0, "white"},
         // A SET_COLOR1 inside an empty section still takes effect.
         {"{NOTES_PROLOG}{SET_COLOR1( red )}{NOTES_EPILOG}[{COLOR1}]", 1, "[red ]"},
-        {"{SKETCHES_BEGIN}<img src=\"{SKETCH_FILENAME}\">{COUNT}. {SKETCH_TITLE}{SKETCHES_END}", 0,
-         "<img src=\"80.jpg\">1. Plan"},
+        {"{SKETCHES_BEGIN}<img src=\"{SKETCH_FILENAME}\">{COUNT}. {SKETCH_TITLE}{SKETCHES_END}", 0, "<img src=\"80.jpg\">1. Plan"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.templ);
@@ -195,8 +188,7 @@ TEST_F(ReportGeneratorTest, ReportsAreWrittenWithCrLfAndOpened) {
     ASSERT_TRUE(report_.WriteTemplateReport(path, M(0)));
     EXPECT_EQ(test::ReadFileBytes(path), "<p> Review</p>\r\n<p>x</p>\r\n");
     EXPECT_EQ(opened_, std::vector<std::filesystem::path>{path});
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(options_.outputFolder), {}), 1)
-        << "no temporary file is left";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(options_.outputFolder), {}), 1) << "no temporary file is left";
     ASSERT_TRUE(report_.WriteBuiltInReport(path, M(0), ReportKind::kAgenda));
     EXPECT_EQ(test::ReadFileBytes(path).find("\r\r\n"), std::string::npos);
 }
@@ -208,17 +200,19 @@ TEST_F(ReportGeneratorTest, TemplatePicturesAreCopiedAndReferencesCut) {
         {"logo.gif", "L"}, {"img/pic.gif", "P"}, {"my logo.gif", "S"}, {"img/up.gif", "U"}};
     for (const auto& [name, bytes] : pictures) test::WriteFileBytes(options_.templateFolder / name, bytes);
     test::WriteFileBytes(dir_ / "secret.txt", "X");
-    const std::string text = "<img src=\"logo.gif\"><img src=\"img\\pic.gif\"><img src=\"my%20logo.gif\">"
-                             "<img src=\"img/../img/up.gif\"><img src=\"\"><img SRC=\"logo.gif\">";
+    const std::string text =
+        "<img src=\"logo.gif\"><img src=\"img\\pic.gif\"><img src=\"my%20logo.gif\">"
+        "<img src=\"img/../img/up.gif\"><img src=\"\"><img SRC=\"logo.gif\">";
     EXPECT_EQ(CollectTemplateImages(text, {}, options_.templateFolder, options_.outputFolder),
               "<img src=\"logo.gif\"><img src=\"pic.gif\"><img src=\"my%20logo.gif\">"
               "<img src=\"up.gif\"><img src=\"\"><img SRC=\"logo.gif\">");
     for (const auto& [name, bytes] : pictures) {
         EXPECT_EQ(test::ReadFileBytes(options_.outputFolder / std::filesystem::path(name).filename()), bytes) << name;
     }
-    const std::string outside = "<img src=\"../secret.txt\"><td background=\"img/../../secret.txt\">"
-                                "<img src=\"/images/root.gif\"><img src=\"\\\\server\\a.gif\">"
-                                "<td background=\"C:\\pics\\bg.jpg\"><img src=\"img/..\">";
+    const std::string outside =
+        "<img src=\"../secret.txt\"><td background=\"img/../../secret.txt\">"
+        "<img src=\"/images/root.gif\"><img src=\"\\\\server\\a.gif\">"
+        "<td background=\"C:\\pics\\bg.jpg\"><img src=\"img/..\">";
     EXPECT_EQ(CollectTemplateImages(outside, {}, options_.templateFolder, options_.outputFolder), outside);
     EXPECT_FALSE(std::filesystem::exists(options_.outputFolder / "secret.txt"));
 }
@@ -233,13 +227,12 @@ TEST_F(ReportGeneratorTest, TemplatePicturesComeFromTheTemplateNeverFromTokens) 
     Meeting meeting = M(0);
     for (const char* title : {"<img src=\"img/pic.gif\">", "img/pic.gif"}) {
         meeting.szTitle = title;
-        test::WriteFileBytes(elsewhere / "t.htm",
-                             "<img src=\"logo.gif\">{TITLE}<img src=\"{TITLE}\"><img src=\"img/{TITLE}\">");
+        test::WriteFileBytes(elsewhere / "t.htm", "<img src=\"logo.gif\">{TITLE}<img src=\"{TITLE}\"><img src=\"img/{TITLE}\">");
         ASSERT_TRUE(report_.LoadTemplateFile(elsewhere / "t.htm"));
         const auto path = options_.outputFolder / "r.htm";
         ASSERT_TRUE(report_.WriteTemplateReport(path, meeting));
-        EXPECT_EQ(test::ReadFileBytes(path), "<img src=\"logo.gif\"> " + std::string(title) + "<img src=\" " + title +
-                                                 "\"><img src=\"img/ " + title + "\">");
+        EXPECT_EQ(test::ReadFileBytes(path),
+                  "<img src=\"logo.gif\"> " + std::string(title) + "<img src=\" " + title + "\"><img src=\"img/ " + title + "\">");
         EXPECT_FALSE(std::filesystem::exists(options_.outputFolder / "pic.gif")) << title;
         EXPECT_EQ(test::ReadFileBytes(options_.outputFolder / "logo.gif"), "L");
     }

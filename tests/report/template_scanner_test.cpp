@@ -61,8 +61,7 @@ TEST(TemplateScannerTest, ExpansionsAndTokenTexts) {
         Strings tokens;
         std::size_t capacity = 4096;
     } cases[] = {
-        {kHtml, "<h1>{ TITLE }</h1>{title}{ ti tle }{TITLES}", "<h1> T</h1> T T{TITLES}",
-         {" TITLE ", "title", " ti tle ", "TITLES"}},
+        {kHtml, "<h1>{ TITLE }</h1>{title}{ ti tle }{TITLES}", "<h1> T</h1> T T{TITLES}", {" TITLE ", "title", " ti tle ", "TITLES"}},
         {kHtml, css, css, {" color: black; ", "font-size: small"}},
         {kRtf, rtfGroup, "{\\rtf1 {\\b bold}  T \\{FOO\\}  T}", {"\\b bold", "TITLE", "FOO", "TITLE"}},
         {kHtml, "a { b { TITLE } c", "a { b  T c", {" TITLE "}},
@@ -73,8 +72,7 @@ TEST(TemplateScannerTest, ExpansionsAndTokenTexts) {
         {kHtml, "\x83\x7b{ TITLE }\x83\x7d", "\x83\x7b T\x83\x7d", {" TITLE "}},
         {kHtml, "{\x83\x7d}", "{\x83\x7d}", {"\x83\x7d"}},
         // The trail backslash stays part of its character.
-        {kRtf, "\x95\x5c{TITLE}\x83\x5c{TITLE\x83\x5c}", "\x95\x5c T\x83\x5c{TITLE\x83\x5c}",
-         {"TITLE", "TITLE\x83\x5c"}},
+        {kRtf, "\x95\x5c{TITLE}\x83\x5c{TITLE\x83\x5c}", "\x95\x5c T\x83\x5c{TITLE\x83\x5c}", {"TITLE", "TITLE\x83\x5c"}},
         // The output stops with room for the NUL, and never after half a character.
         {kHtml, "abcdef", "abc", {}, 4},
         {kHtml, "ab{ TITLE }", "ab ", {" TITLE "}, 4},
@@ -92,11 +90,12 @@ TEST(TemplateScannerTest, ExpansionsAndTokenTexts) {
 
 TEST(TemplateScannerTest, TokenLookupAndParameters) {
     RecordingScanner s;
-    s.Expand("{ STATUS(disc,circle) }{ set_colour1( red ) }{STATUS(,<font color=\"gray\">absent</font>)}{ STATUS( , ) }"
-             "{STATUS(a)}{STATUS(a,b}{SET_COLOR1}{}{ }{\tTITLE}{NOTE_BODY}{NOTE}"
-             "{ TITLE }{title}{ ti tle }{TITLES}{agenda}");
-    EXPECT_EQ(s.ids, (std::vector<int>{kTokStatus, kTokSetColor1, kTokStatus, kTokStatus, -1, -1, -1, -1, -1, -1,
-                                       kTokNoteBody, kTokNote, kTokTitle, kTokTitle, kTokTitle, -1, kTokAgenda}));
+    s.Expand(
+        "{ STATUS(disc,circle) }{ set_colour1( red ) }{STATUS(,<font color=\"gray\">absent</font>)}{ STATUS( , ) }"
+        "{STATUS(a)}{STATUS(a,b}{SET_COLOR1}{}{ }{\tTITLE}{NOTE_BODY}{NOTE}"
+        "{ TITLE }{title}{ ti tle }{TITLES}{agenda}");
+    EXPECT_EQ(s.ids, (std::vector<int>{kTokStatus, kTokSetColor1, kTokStatus, kTokStatus, -1, -1, -1, -1, -1, -1, kTokNoteBody, kTokNote,
+                                       kTokTitle, kTokTitle, kTokTitle, -1, kTokAgenda}));
     s.params.resize(4);
     EXPECT_EQ(s.params, (Strings{"disc|circle", "red |", "|<font color=\"gray\">absent</font>", "|"}));
 }

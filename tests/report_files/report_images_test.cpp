@@ -27,13 +27,12 @@ using Strings = std::vector<std::string>;
 // into the name (a fuzzer's finding).
 TEST(ScanImageReferencesTest, FileNamesOfTheReferences) {
     EXPECT_EQ(Names("<img src=\"1234.jpg\"><td background=\"images/bg%20a.gif\">"), (Strings{"1234.jpg", "bg a.gif"}));
-    EXPECT_EQ(Names("src=\"a/x.jpg\" src=\"b\\x.jpg\" src=\"x.jpg\" src=\"y%20z.jpg\" src=\"y z.jpg\""),
-              (Strings{"x.jpg", "y z.jpg"}));
+    EXPECT_EQ(Names("src=\"a/x.jpg\" src=\"b\\x.jpg\" src=\"x.jpg\" src=\"y%20z.jpg\" src=\"y z.jpg\""), (Strings{"x.jpg", "y z.jpg"}));
     EXPECT_EQ(Names("background=\"x\" src=\"pics\\\x95\x5c.jpg\" src=\"/a.jpg\" src=\"\xE5/y.jpg\" src="),
               (Strings{"x", "\x95\x5c.jpg", "a.jpg", "y.jpg"}));
-    for (std::string_view none : {"<IMG SRC=\"x.jpg\"><td BACKGROUND=\"y.gif\">", "<img src = \"x.jpg\"><img src='y.jpg'>",
-                                  "src=\"\" background=\"\"", "src=\"images/\"", "src=\"a/..\" src=\".\"",
-                                  "src=\"never ends", "src=\"", "backgroun", "<htmsrc=\"al>18030c=\xE5/\"\""}) {
+    for (std::string_view none :
+         {"<IMG SRC=\"x.jpg\"><td BACKGROUND=\"y.gif\">", "<img src = \"x.jpg\"><img src='y.jpg'>", "src=\"\" background=\"\"",
+          "src=\"images/\"", "src=\"a/..\" src=\".\"", "src=\"never ends", "src=\"", "backgroun", "<htmsrc=\"al>18030c=\xE5/\"\""}) {
         EXPECT_EQ(Names(none), Strings{}) << none;
     }
     EXPECT_EQ(Names(std::string_view("src=\"a\0b.jpg\"", 13)), Strings{});  // the quote comes after a zero byte
@@ -64,9 +63,10 @@ protected:
 // text names (a user's, one beside the template folder, one only named like a sketch) are not.
 TEST_F(CollectReportImagesTest, TemplatePicturesAreRefreshed) {
     const fs::path report = paths.outputFolder / "a.htm";
-    test::WriteFileBytes(report, "<img src=\"1234.jpg\"><td background=\"images/bg%20a.gif\"><img src=\"b.htm\">"
-                                 "<img src=\"budget.xlsx\"><img src=\"../secret.gif\"><img src=\"0012.jpg\">"
-                                 "<img src=\"-7-2.jpg\"><img src=\"7-1.jpg\">");
+    test::WriteFileBytes(report,
+                         "<img src=\"1234.jpg\"><td background=\"images/bg%20a.gif\"><img src=\"b.htm\">"
+                         "<img src=\"budget.xlsx\"><img src=\"../secret.gif\"><img src=\"0012.jpg\">"
+                         "<img src=\"-7-2.jpg\"><img src=\"7-1.jpg\">");
     test::WriteFileBytes(dir / "secret.gif", "S");
     test::WriteFileBytes(paths.outputFolder / "budget.xlsx", "mine");
     test::WriteFileBytes(paths.templateFolder / "images" / "bg a.gif", "NEW");

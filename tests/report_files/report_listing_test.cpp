@@ -25,8 +25,7 @@ TEST(ReportListingTest, ListsOnlyReportFilesInFileSystemOrder) {
     test::WriteFileBytes(dir / "~x.htm", "");
     for (const char* other : {"~x.rtf", "Report.HTM", "b.txt", "a.htm.bak", "a.rtf.copy"}) test::WriteFileBytes(dir / other, "");
     fs::create_directory(dir / "d.htm");  // a folder is no report
-    const std::map<std::string, std::string> expected = {
-        {table + ".html", table + "|1234|0"}, {"c.rtf", "c|7|1"}, {"~x.htm", "~x|0|0"}};
+    const std::map<std::string, std::string> expected = {{table + ".html", table + "|1234|0"}, {"c.rtf", "c|7|1"}, {"~x.htm", "~x|0|0"}};
     std::vector<std::string> order;
     for (const fs::directory_entry& e : fs::directory_iterator(dir.Path())) {
         const std::string name = platform::PathToCp932(e.path().filename());

@@ -47,8 +47,7 @@ TEST_F(ReportMailerTest, ReportAndItsPicturesAreAttached) {
     EXPECT_EQ(ui.messages[2].caption, "Tavolex");
     ASSERT_EQ(sent.size(), 3u);
     EXPECT_EQ(sent[1].subject, "b.htm");
-    const std::vector<std::vector<fs::path>> attached = {
-        {Out("a.htm"), Out("1.jpg"), Out("3.gif")}, {Out("b.htm")}, {Out("e.htm")}};
+    const std::vector<std::vector<fs::path>> attached = {{Out("a.htm"), Out("1.jpg"), Out("3.gif")}, {Out("b.htm")}, {Out("e.htm")}};
     for (std::size_t i = 0; i < attached.size(); ++i) EXPECT_EQ(sent[i].attachments, attached[i]);
 }
 

@@ -41,7 +41,11 @@ TEST(ReportNameTest, ForbiddenCharactersBecomeSpacesAndLongNamesAreCut) {
         {"\x95\x5c\x83\x7c|", "\x95\x5c\x83\x7c "},  // 表ポ|: trail bytes 0x5C and 0x7C are no characters of their own
         {"Minutes 2024", "Minutes 2024"},
         {"a\nb\tc\x1b[2J\x7f\x01.", "a b c [2J  ."},  // control bytes; the trailing dot stays before the extension
-        {"con", "_con"}, {"Nul .txt", "_Nul .txt"}, {"lpt9", "_lpt9"}, {"COM0", "COM0"}, {"console", "console"},
+        {"con", "_con"},
+        {"Nul .txt", "_Nul .txt"},
+        {"lpt9", "_lpt9"},
+        {"COM0", "COM0"},
+        {"console", "console"},
     };
     for (const auto& [in, out] : table) {
         std::string name = in;
@@ -49,14 +53,15 @@ TEST(ReportNameTest, ForbiddenCharactersBecomeSpacesAndLongNamesAreCut) {
         EXPECT_EQ(name, out);
     }
     ASSERT_EQ(ui.messages.size(), 4u) << "one for each name whose characters were replaced";
-    EXPECT_EQ(ui.messages[2].text,
-              ":\\/*?\"<>| are not allowed as Windows filenames and have been replaced with spaces.");
+    EXPECT_EQ(ui.messages[2].text, ":\\/*?\"<>| are not allowed as Windows filenames and have been replaced with spaces.");
     EXPECT_EQ(ui.messages[2].caption, "Filename Change");
     EXPECT_EQ(ui.messages[2].icon, platform::MessageIcon::kInformation);
     // An edited name is cut at 100 bytes after a whole character.
     EXPECT_EQ(EditedReportName(std::string(120, 'a')), std::string(100, 'a'));
     EXPECT_EQ(EditedReportName(std::string(99, 'a') + "\x89\xef"), std::string(99, 'a'));  // 会 would end at 101
-    EXPECT_EQ(EditedReportName(std::string(98, 'a') + "\x89\xef" "b"), std::string(98, 'a') + "\x89\xef");
+    EXPECT_EQ(EditedReportName(std::string(98, 'a') + "\x89\xef"
+                                                      "b"),
+              std::string(98, 'a') + "\x89\xef");
 }
 
 class ReportOperationsTest : public ::testing::Test {

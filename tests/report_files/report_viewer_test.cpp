@@ -10,7 +10,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-
 class ReportViewerTest : public ::testing::Test {
 protected:
     OpenOutcome Open(const fs::path& path) { return OpenReportPath(path, settings, launcher, ui); }

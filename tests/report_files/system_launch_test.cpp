@@ -23,10 +23,10 @@ namespace fs = std::filesystem;
 // A program that writes its arguments, one a line, into log (whole, by a rename at the end).
 void WriteRecorder(const fs::path& program, const fs::path& log) {
     fs::create_directories(program.parent_path());
-    test::WriteFileBytes(program, "#!/bin/sh\n"
-                                  "{ printf '%s\\n' \"$#\"; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > '" +
-                                      log.string() + ".part' && /bin/mv '" + log.string() + ".part' '" +
-                                      log.string() + "'\n");
+    test::WriteFileBytes(program,
+                         "#!/bin/sh\n"
+                         "{ printf '%s\\n' \"$#\"; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > '" +
+                             log.string() + ".part' && /bin/mv '" + log.string() + ".part' '" + log.string() + "'\n");
     fs::permissions(program, fs::perms::owner_all);
 }
 
@@ -55,8 +55,7 @@ TEST_F(SystemLaunchTest, ProgramsGetTheirArgumentsWhole) {
     WriteRecorder(viewer, dir / "command.log");
     const fs::path report = dir / "my report.htm";
     test::WriteFileBytes(report, "x");
-    EXPECT_EQ(OpenReportPath(report, {kAutoViewBrowser, "\"" + viewer.string() + "\" -nohome"},
-                             platform::SystemLauncher(), ui),
+    EXPECT_EQ(OpenReportPath(report, {kAutoViewBrowser, "\"" + viewer.string() + "\" -nohome"}, platform::SystemLauncher(), ui),
               OpenOutcome::kViewerStarted);
     EXPECT_EQ(WaitForLog(dir / "command.log"), (Strings{"2", "-nohome", report.string()}));
     // The mail program gets the subject and each attachment as UTF-8 arguments.
@@ -70,9 +69,8 @@ TEST_F(SystemLaunchTest, ProgramsGetTheirArgumentsWhole) {
     test::WriteFileBytes(minutes, "src=\"1 2.jpg\"");
     test::WriteFileBytes(paths.templateFolder / "1 2.jpg", "J");  // a template picture, copied beside the report
     EXPECT_TRUE(mailer.SendReport(paths, "\x89\xef\x8b\x63.htm", ui));
-    EXPECT_EQ(WaitForLog(dir / "mail.log"),
-              (Strings{"7", "--utf8", "--subject", "\xe4\xbc\x9a\xe8\xad\xb0.htm", "--attach", minutes.string(), "--attach",
-                       (paths.outputFolder / "1 2.jpg").string()}));
+    EXPECT_EQ(WaitForLog(dir / "mail.log"), (Strings{"7", "--utf8", "--subject", "\xe4\xbc\x9a\xe8\xad\xb0.htm", "--attach",
+                                                     minutes.string(), "--attach", (paths.outputFolder / "1 2.jpg").string()}));
 }
 
 }  // namespace

@@ -43,8 +43,8 @@ protected:
     test::FakePalmDesktop desktop;
     ShellEnvironment env{ui, desktop, [] { return kScreen; }, {}};
     ApplicationSettings settings{backend};
-    std::unique_ptr<PalmUserList> users = std::make_unique<PalmUserList>(std::make_unique<test::FakePalmUserLibrary>(
-        std::vector<FakePalmUser>{{101, "UserA", "UserA"}, {202, "UserB", "UserB"}}));
+    std::unique_ptr<PalmUserList> users = std::make_unique<PalmUserList>(
+        std::make_unique<test::FakePalmUserLibrary>(std::vector<FakePalmUser>{{101, "UserA", "UserA"}, {202, "UserB", "UserB"}}));
 };
 
 TEST_F(PalmUserListTest, FillSelectsTheLastUserExactlyAndKeepsEntryZeroMarked) {
@@ -117,10 +117,9 @@ TEST_F(PalmUserListTest, ChangingUserWritesMissingDefaultsAndLoadsTheStores) {
     Recorded r;
     ChangeUser(1, *users, settings, env, book, meetings, r.Callbacks());
     const std::string data = Palm() + "UserB" + kSep + "Tavolex" + kSep;
-    EXPECT_EQ(r.events, (std::vector<std::string>{
-                            "meeting -1", "views 0 0",
-                            "address " + Palm() + "UserB" + kSep + "address" + kSep + "address.dat",
-                            "quick " + std::string(kQuickViewTitle), "store " + data, "refill", "repaint"}));
+    EXPECT_EQ(r.events,
+              (std::vector<std::string>{"meeting -1", "views 0 0", "address " + Palm() + "UserB" + kSep + "address" + kSep + "address.dat",
+                                        "quick " + std::string(kQuickViewTitle), "store " + data, "refill", "repaint"}));
     EXPECT_EQ(std::make_tuple(meetings.MeetingCount(), book.Count()), std::make_tuple(2, 1));
     EXPECT_EQ(backend.GetString("Software\\Brenmark\\Tavolex\\UserB", "OutputPath"), data);
     EXPECT_EQ(settings.meetingView, 0u) << "views are read before the defaults are written";

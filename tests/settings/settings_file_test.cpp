@@ -65,8 +65,7 @@ TEST_F(SettingsFileTest, EveryWriteIsOnDiskAndPalmKeysAreSections) {
         key.WriteString("OutputPath", "/out/");
     }
     const std::string text = test::ReadFileBytes(File());
-    EXPECT_NE(text.find("[Software\\Brenmark\\Tavolex\\UserA]\nrFirstname=dword:00000001\nOutputPath=\"/out/\"\n"),
-              std::string::npos)
+    EXPECT_NE(text.find("[Software\\Brenmark\\Tavolex\\UserA]\nrFirstname=dword:00000001\nOutputPath=\"/out/\"\n"), std::string::npos)
         << text;
     EXPECT_EQ(text.find("rFirstName"), std::string::npos);
     auto backend = Open();
@@ -127,8 +126,7 @@ TEST_F(SettingsFileTest, ReplacedAtomicallyKeepingPermissionsAndLinks) {
     key.WriteDword("Setup", 1);
     EXPECT_TRUE(fs::is_symlink(File()));
     EXPECT_EQ(test::ReadFileBytes(dir / "real" / "settings.ini"), "[Software\\Brenmark\\Tavolex]\nSetup=dword:00000001\n");
-    EXPECT_EQ(fs::status(dir / "real" / "settings.ini").permissions() & fs::perms::all,
-              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(fs::status(dir / "real" / "settings.ini").permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir / "real"), fs::directory_iterator()), 1) << "no temporary file is left";
 }
 

@@ -15,8 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 constexpr char kComponents[] = "Software\\U.S. Robotics\\Pilot Desktop";
-constexpr char kUnableText[] =
-    "Unable to register the Tavolex Meeting conduit.  Please verify that the HotSync manager is running.";
+constexpr char kUnableText[] = "Unable to register the Tavolex Meeting conduit.  Please verify that the HotSync manager is running.";
 
 class ConduitSetupTest : public ::testing::Test {
 protected:
@@ -44,12 +43,12 @@ TEST_F(ConduitSetupTest, CallsTheInstallerInOrderWithItsArguments) {
     fs::permissions(hotSync / "tavolexconduit.dll", fs::perms::owner_read);
     EXPECT_EQ(RegisterConduit(appKey, ui, desktop), 0);
     const std::string withoutSeparator = HotSyncText().substr(0, HotSyncText().size() - 1);
-    EXPECT_EQ(desktop.calls, (std::vector<std::string>{
-                                 "LoadConduitInstaller(" + (install / "condinst.dll").string() + ")",
-                                 "UninstallConduit(" + HotSyncText() + "|Tvlx)",
-                                 "InstallConduit(" + FolderText(install) + "|Tvlx|" + withoutSeparator +
-                                     "|TavolexConduit.dll|Tavolex|Tavolex.dat|Tvlx|Tavolex|2|Brenmark Technologies Inc.)",
-                                 "DecodePCIErrorCode(0)"}));
+    EXPECT_EQ(desktop.calls,
+              (std::vector<std::string>{"LoadConduitInstaller(" + (install / "condinst.dll").string() + ")",
+                                        "UninstallConduit(" + HotSyncText() + "|Tvlx)",
+                                        "InstallConduit(" + FolderText(install) + "|Tvlx|" + withoutSeparator +
+                                            "|TavolexConduit.dll|Tavolex|Tavolex.dat|Tvlx|Tavolex|2|Brenmark Technologies Inc.)",
+                                        "DecodePCIErrorCode(0)"}));
     // A read-only old copy is replaced.
     EXPECT_EQ(test::ReadFileBytes(hotSync / "tavolexconduit.dll"), "new conduit");
     EXPECT_TRUE(ui.messages.empty());
@@ -96,8 +95,8 @@ TEST_F(ConduitSetupTest, IntegrationMarksOnlyOurComponentAndIsRepeatable) {
     backend.SetDword(ours, "Creator", kCreatorId);
     backend.SetDword(theirs, "Creator", 0x64617465);
     for (int run = 0; run < 2; ++run) IntegrateWithPalmDesktop(backend, ui, desktop, "C:\\Program\\");
-    EXPECT_EQ(std::make_tuple(backend.GetDword(ours, "Integrate"), backend.GetString(ours, "Name"),
-                              backend.GetString(ours, "Module"), backend.ValueCount(ours), backend.ValueCount(theirs)),
+    EXPECT_EQ(std::make_tuple(backend.GetDword(ours, "Integrate"), backend.GetString(ours, "Name"), backend.GetString(ours, "Module"),
+                              backend.ValueCount(ours), backend.ValueCount(theirs)),
               std::make_tuple(1u, "Tavolex", "C:\\Program\\tavolex.exe", 4u, 1u));
     EXPECT_TRUE(ui.messages.empty());
 
@@ -105,8 +104,7 @@ TEST_F(ConduitSetupTest, IntegrationMarksOnlyOurComponentAndIsRepeatable) {
     IntegrateWithPalmDesktop(empty, ui, desktop, "C:\\Program\\");
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(std::tie(ui.messages[0].text, ui.messages[0].caption),
-              std::make_tuple("Failed to Open Palm Desktop, please stop the install, set-up the Palm Desktop and try again.",
-                              "Error"));
+              std::make_tuple("Failed to Open Palm Desktop, please stop the install, set-up the Palm Desktop and try again.", "Error"));
 }
 
 TEST_F(ConduitSetupTest, ComponentThatCannotBeOpenedIsReportedAndSkipped) {

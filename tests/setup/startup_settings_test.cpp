@@ -68,16 +68,15 @@ TEST_F(StartupSettingsTest, FirstStartWithoutUserPathFillsTheApplicationKey) {
     EXPECT_TRUE(ui.messages.empty());
     // No user directory: the user defaults land in the application key itself.
     const std::string database = SettingsTextFromPath(dir.Path() / "Palm") + kFolderSeparator + "Tavolex" + kFolderSeparator;
-    EXPECT_EQ(std::make_tuple(backend.GetString(kAppKey, "InstallPath"), backend.GetString(kAppKey, "HelpPath"),
-                              backend.GetString(kAppKey, "DatabasePath"), backend.GetString(kAppKey, "cAuthor"),
-                              backend.GetString(kAppKey, "TemplatePath")),
-              std::make_tuple(InstallText(), std::string(kVendorHelpAddress), database, "UserB",
-                              InstallText() + "templates" + kFolderSeparator));
+    EXPECT_EQ(
+        std::make_tuple(backend.GetString(kAppKey, "InstallPath"), backend.GetString(kAppKey, "HelpPath"),
+                        backend.GetString(kAppKey, "DatabasePath"), backend.GetString(kAppKey, "cAuthor"),
+                        backend.GetString(kAppKey, "TemplatePath")),
+        std::make_tuple(InstallText(), std::string(kVendorHelpAddress), database, "UserB", InstallText() + "templates" + kFolderSeparator));
     EXPECT_EQ(std::make_tuple(settings.authorName, SettingsTextFromPath(settings.outputFolder),
                               SettingsTextFromPath(settings.databaseFolder), settings.browserPath),
               std::make_tuple("UserB", database, database, PathFromSettingsText("C:\\PROGRA~1\\BROWSER\\BROWSE.EXE")));
-    EXPECT_EQ(std::make_tuple(settings.meetingView, settings.reportView, settings.placement),
-              std::make_tuple(2u, 1u, kDefaultPlacement));
+    EXPECT_EQ(std::make_tuple(settings.meetingView, settings.reportView, settings.placement), std::make_tuple(2u, 1u, kDefaultPlacement));
     EXPECT_EQ(FolderText(settings.hotSyncFolder), FolderText(dir.Path() / "HotSync"));
     EXPECT_FALSE(backend.GetDword(kAppKey, "Version").has_value());
 }
@@ -95,9 +94,9 @@ TEST_F(StartupSettingsTest, FirstRunRegistersTheConduitOnceOrIsTriedAgain) {
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(std::tie(ui.messages[0].text, ui.messages[0].caption, ui.messages[0].icon),
               std::make_tuple(kFirstRunText, kFirstRunCaption, platform::MessageIcon::kInformation));
-    EXPECT_EQ(std::make_tuple(backend.GetDword(kAppKey, "Setup"), backend.GetString(kAppKey, "Version"),
-                              backend.GetDword(kAppKey, "AutoView")),
-              std::make_tuple(0u, "2.7.1", 2u));
+    EXPECT_EQ(
+        std::make_tuple(backend.GetDword(kAppKey, "Setup"), backend.GetString(kAppKey, "Version"), backend.GetDword(kAppKey, "AutoView")),
+        std::make_tuple(0u, "2.7.1", 2u));
     EXPECT_TRUE(fs::exists(dir.Path() / "HotSync" / "tavolexconduit.dll"));
     EXPECT_EQ(desktop.calls.back(), "DecodePCIErrorCode(0)");
 
@@ -110,18 +109,18 @@ TEST_F(StartupSettingsTest, FirstRunRegistersTheConduitOnceOrIsTriedAgain) {
     ASSERT_EQ(ui.messages.size(), 2u);
     EXPECT_EQ(ui.messages[0].caption, "Install Error");
     EXPECT_EQ(ui.messages[1].text, std::string("There was a problem registering the conduit.\n\nPlease contact technical "
-                                               "support at:\n\n") + kVendorSupportAddress);
+                                               "support at:\n\n") +
+                                       kVendorSupportAddress);
     EXPECT_EQ(ui.messages[1].caption, "Tavolex Install");
-    EXPECT_EQ(std::make_tuple(backend.GetDword(kAppKey, "Setup"), backend.GetString(kAppKey, "Version")),
-              std::make_tuple(1u, ""));
+    EXPECT_EQ(std::make_tuple(backend.GetDword(kAppKey, "Setup"), backend.GetString(kAppKey, "Version")), std::make_tuple(1u, ""));
 }
 
 TEST_F(StartupSettingsTest, ShutdownWritesViewsPlacementAndEveryMarkedUser) {
     ASSERT_TRUE(Load());
     settings.userDirectory = "UserB\\";
     settings.meetingView = 4;
-    PalmUserList users(std::make_unique<test::FakePalmUserLibrary>(
-        std::vector<test::FakePalmUser>{{11, "UserA", "UserA"}, {22, "UserB", "UserB"}}));
+    PalmUserList users(
+        std::make_unique<test::FakePalmUserLibrary>(std::vector<test::FakePalmUser>{{11, "UserA", "UserA"}, {22, "UserB", "UserB"}}));
     backend.SetString(kAppKey, "LastUsername", "UserB");
     ASSERT_EQ(users.FillEntries(settings.appKey), 1);
     backend.writes.clear();

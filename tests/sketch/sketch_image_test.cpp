@@ -12,10 +12,10 @@
 namespace tavolex {
 namespace {
 
+using test::kPalmCompressed;
 using test::PalmBitmapHeader;
 using test::PalmBitmapSpec;
 using test::PalmCompression;
-using test::kPalmCompressed;
 using Bytes = std::vector<std::uint8_t>;
 using Pixels = std::vector<RgbBytes>;  // a default RgbBytes is white
 
@@ -63,11 +63,10 @@ TEST(HandheldPaletteTest, EntriesOfEachDepth) {
     for (int v = 0; v < 16; ++v) EXPECT_EQ(palette.Bytes(4)[v], Grey(255 - 17 * v)) << v;
     EXPECT_EQ((std::vector(palette.Bytes(1).begin(), palette.Bytes(1).end())), (std::vector{Grey(255), Grey(0)}));
     const std::pair<int, RgbBytes> system[] = {
-        {0, Grey(255)}, {1, {255, 204, 255}}, {6, {255, 255, 204}}, {107, {0, 0, 153}}, {108, {255, 255, 102}},
-        {215, Grey(0)}, {216, Grey(17)},  {217, Grey(34)},  {218, Grey(68)},  {219, Grey(85)},
-        {220, Grey(119)}, {221, Grey(136)}, {222, Grey(170)}, {223, Grey(187)}, {224, Grey(221)},
-        {225, Grey(238)}, {226, Grey(192)}, {227, {128, 0, 0}}, {228, {128, 0, 128}}, {229, {0, 128, 0}},
-        {230, {0, 128, 128}},
+        {0, Grey(255)},       {1, {255, 204, 255}}, {6, {255, 255, 204}}, {107, {0, 0, 153}}, {108, {255, 255, 102}}, {215, Grey(0)},
+        {216, Grey(17)},      {217, Grey(34)},      {218, Grey(68)},      {219, Grey(85)},    {220, Grey(119)},       {221, Grey(136)},
+        {222, Grey(170)},     {223, Grey(187)},     {224, Grey(221)},     {225, Grey(238)},   {226, Grey(192)},       {227, {128, 0, 0}},
+        {228, {128, 0, 128}}, {229, {0, 128, 0}},   {230, {0, 128, 128}},
     };
     for (const auto& [index, rgb] : system) EXPECT_EQ(palette.Bytes(8)[index], rgb) << index;
     for (int i = 231; i < 256; ++i) EXPECT_EQ(palette.Bytes(8)[i], Grey(0)) << i;
@@ -137,8 +136,8 @@ TEST(SketchImageTest, HandMadeEightBitRows) {
         // A run past the row end ends it; the pair after the last row is not kept.
         {4, 2, kPalmCompressed, 1, {0, 0, 3, 1, 3, 2, 4, 5, 9, 9}, {1, 1, 1, 2, 5, 5, 5, 5}, 2},
         // Scan-line flags take new bytes or those of the row before, also in the short last group.
-        {10, 3, kPalmCompressed, 0, {0, 0, 0x00, 0x00, 0x81, 1, 2, 0x40, 3, 0x40, 4, 0x00},
-         {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 2, 0, 3, 1, 4, 0, 0, 0, 0, 0, 2, 0, 3}},
+        {10, 3, kPalmCompressed, 0, {0, 0, 0x00, 0x00, 0x81, 1, 2, 0x40, 3, 0x40, 4, 0x00}, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0,
+                                                                                             0, 0, 2, 0, 3, 1, 4, 0, 0, 0, 0, 0, 2, 0, 3}},
         // A colour table of N entries (2 + 4 x N bytes) is skipped.
         {2, 1, test::kPalmHasColourTable, 0, {0, 2, 0, 255, 0, 0, 1, 0, 255, 0, 1, 215}, {1, 215}},
         // Cut data: uncompressed rows are zero from the cut; a cut run-length row keeps what the row
@@ -149,9 +148,12 @@ TEST(SketchImageTest, HandMadeEightBitRows) {
     };
     for (const auto& row : table) {
         SCOPED_TRACE(&row - table);
-        const PalmBitmapHeader header{.width = row.width, .height = row.height,
-                                      .rowBytes = static_cast<std::uint16_t>(row.width), .flags = row.flags,
-                                      .pixelSize = 8, .compressionType = row.compression};
+        const PalmBitmapHeader header{.width = row.width,
+                                      .height = row.height,
+                                      .rowBytes = static_cast<std::uint16_t>(row.width),
+                                      .flags = row.flags,
+                                      .pixelSize = 8,
+                                      .compressionType = row.compression};
         const Bytes bitmap = test::PalmBitmapBytes(header, row.body);
         const SketchImage image = Decode(bitmap);
         EXPECT_EQ(PixelsOf(image), FromPalette(8, row.expected));
@@ -166,8 +168,7 @@ TEST(SketchImageTest, HandMadeEightBitRows) {
 // Row bytes set the stride: pixels past them are white, bits and padding after the last pixel unseen.
 TEST(SketchImageTest, RowBytesSetTheStride) {
     PalmBitmapHeader header{.width = 4, .height = 2, .rowBytes = 2, .pixelSize = 8};
-    EXPECT_EQ(PixelsOf(Decode(test::PalmBitmapBytes(header, {215, 1, 6, 215}))),
-              FromPalette(8, {215, 1, 0, 0, 6, 215, 0, 0}));
+    EXPECT_EQ(PixelsOf(Decode(test::PalmBitmapBytes(header, {215, 1, 6, 215}))), FromPalette(8, {215, 1, 0, 0, 6, 215, 0, 0}));
     header = {.width = 5, .height = 2, .rowBytes = 4, .pixelSize = 1};
     const Bytes oneBit = {0b10100111, 0xFF, 0xFF, 0xFF, 0b01010000, 0xFF, 0xFF, 0xFF};
     EXPECT_EQ(PixelsOf(Decode(test::PalmBitmapBytes(header, oneBit))), FromPalette(1, {1, 0, 1, 0, 0, 0, 1, 0, 1, 0}));
@@ -177,8 +178,7 @@ TEST(SketchImageTest, RowBytesSetTheStride) {
 TEST(SketchImageTest, ImagesWithoutPixels) {
     std::vector<SketchImage> images;
     for (const auto& [width, height] : {std::pair{0, 4}, {4, 0}, {-1, 4}, {4, -160}, {4097, 4096}, {32767, 32767}}) {
-        PalmBitmapHeader header{.width = static_cast<std::int16_t>(width), .height = static_cast<std::int16_t>(height),
-                                .rowBytes = 2};
+        PalmBitmapHeader header{.width = static_cast<std::int16_t>(width), .height = static_cast<std::int16_t>(height), .rowBytes = 2};
         images.push_back(Decode(test::PalmBitmapBytes(header, Bytes(8, 0xFF))));
     }
     images.push_back(Decode({0, 3, 0}));

@@ -37,9 +37,7 @@ AddressFileBuilder& AddressFileBuilder::LengthText(std::string_view text) {
     return U8(static_cast<std::uint8_t>(text.size())).Raw(text);
 }
 
-AddressFileBuilder& AddressFileBuilder::Header(std::string_view fileName) {
-    return I32(0x42410100).LengthText(fileName).LengthText("");
-}
+AddressFileBuilder& AddressFileBuilder::Header(std::string_view fileName) { return I32(0x42410100).LengthText(fileName).LengthText(""); }
 
 AddressFileBuilder& AddressFileBuilder::Categories(const std::vector<AddressBookCategory>& categories) {
     std::int32_t nextFreeId = 1;
@@ -61,9 +59,7 @@ AddressFileBuilder& AddressFileBuilder::Schema(std::int32_t fieldsPerRecord, con
 
 AddressFileBuilder& AddressFileBuilder::IntegerEntry(std::int32_t value, std::int32_t type) { return I32(type).I32(value); }
 
-AddressFileBuilder& AddressFileBuilder::TextEntry(std::string_view text, std::int32_t type) {
-    return I32(type).I32(0).LengthText(text);
-}
+AddressFileBuilder& AddressFileBuilder::TextEntry(std::string_view text, std::int32_t type) { return I32(type).I32(0).LengthText(text); }
 
 AddressFileBuilder& AddressFileBuilder::Person(const AddressBookPerson& p) {
     IntegerEntry(p.recordId).IntegerEntry(p.status).IntegerEntry(p.placement);
@@ -77,8 +73,10 @@ AddressFileBuilder& AddressFileBuilder::Person(const AddressBookPerson& p) {
 
 std::string AddressBookBytes(const std::vector<AddressBookPerson>& people, const std::vector<AddressBookCategory>& categories) {
     AddressFileBuilder builder;
-    builder.Header().Categories(categories).Schema(kFieldsPerRecord, StandardAddressFieldTypes()).EntryCount(
-        static_cast<std::int32_t>(people.size()) * kFieldsPerRecord);
+    builder.Header()
+        .Categories(categories)
+        .Schema(kFieldsPerRecord, StandardAddressFieldTypes())
+        .EntryCount(static_cast<std::int32_t>(people.size()) * kFieldsPerRecord);
     for (const AddressBookPerson& person : people) builder.Person(person);
     return builder.Bytes();
 }

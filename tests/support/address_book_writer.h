@@ -68,8 +68,7 @@ private:
 };
 
 // A whole book: header, categories, the standard schema, and the people in order.
-std::string AddressBookBytes(const std::vector<AddressBookPerson>& people,
-                             const std::vector<AddressBookCategory>& categories = {});
+std::string AddressBookBytes(const std::vector<AddressBookPerson>& people, const std::vector<AddressBookCategory>& categories = {});
 // Writes AddressBookBytes to path, making its folders.
 void WriteAddressBook(const std::filesystem::path& path, const std::vector<AddressBookPerson>& people,
                       const std::vector<AddressBookCategory>& categories = {});

@@ -50,9 +50,9 @@ public:
             return 0;
         }
         std::int32_t InstallConduit(const platform::ConduitInstallArgs& a) override {
-            owner_.calls.push_back("InstallConduit(" + a.installFolder + "|" + a.creator + "|" + a.hotSyncFolder + "|" +
-                                   a.conduitFile + "|" + a.conduitName + "|" + a.dataFile + "|" + a.directory + "|" +
-                                   a.remoteName + "|" + std::to_string(a.priority) + "|" + a.company + ")");
+            owner_.calls.push_back("InstallConduit(" + a.installFolder + "|" + a.creator + "|" + a.hotSyncFolder + "|" + a.conduitFile +
+                                   "|" + a.conduitName + "|" + a.dataFile + "|" + a.directory + "|" + a.remoteName + "|" +
+                                   std::to_string(a.priority) + "|" + a.company + ")");
             return owner_.installResult;
         }
         std::int32_t DecodePCIErrorCode(std::int32_t code) override {

@@ -9,4 +9,3 @@ namespace tavolex::test {
 inline std::tm FixedReportTime() { return {.tm_min = 5, .tm_hour = 9, .tm_mday = 7, .tm_mon = 11, .tm_year = 2026 - 1900}; }
 
 }  // namespace tavolex::test
-

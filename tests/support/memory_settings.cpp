@@ -7,9 +7,7 @@
 namespace tavolex::test {
 namespace {
 
-std::string Lower(std::string_view text) {
-    return LowerAsciiText(text);
-}
+std::string Lower(std::string_view text) { return LowerAsciiText(text); }
 
 // "A\B\" -> "A\B": no separator at either end, '/' taken as '\'.
 std::string NormalizedKeyPath(std::string_view path) {

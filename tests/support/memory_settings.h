@@ -41,7 +41,7 @@ public:
 
 private:
     struct Key {
-        std::string path;                     // as first created
+        std::string path;                    // as first created
         std::map<std::string, Data> values;  // by lower-case name
     };
 

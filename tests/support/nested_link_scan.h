@@ -11,8 +11,7 @@ void ScanChildRecords(MeetingMaps& maps, std::vector<ItemMap>& typeMap, const st
                       std::uint32_t meetingId, std::uint32_t childId, std::int32_t type, std::int32_t limit, bool& stop) {
     for (std::size_t r = 0; r < records.size() && !stop; ++r) {
         if (records[r]->dwDBID != childId) continue;
-        if (static_cast<std::int64_t>(maps.linkMap.size()) >= limit ||
-            static_cast<std::int64_t>(typeMap.size()) >= limit) {
+        if (static_cast<std::int64_t>(maps.linkMap.size()) >= limit || static_cast<std::int64_t>(typeMap.size()) >= limit) {
             maps.full = true;
             stop = true;
             return;

@@ -19,9 +19,8 @@ std::string Be32(std::uint32_t v) { return Be16(v >> 16) + Be16(v); }
 std::string Bytes(std::initializer_list<std::uint8_t> bytes) { return {bytes.begin(), bytes.end()}; }
 
 // Per item kind, in ItemSpec's order: the file its record goes to and its Link child type.
-constexpr RawDatabase PalmUserDatabases::*kItemFiles[] = {&PalmUserDatabases::agenda, &PalmUserDatabases::note,
-                                                          &PalmUserDatabases::toDo, &PalmUserDatabases::sketch,
-                                                          &PalmUserDatabases::attendee};
+constexpr RawDatabase PalmUserDatabases::*kItemFiles[] = {&PalmUserDatabases::agenda, &PalmUserDatabases::note, &PalmUserDatabases::toDo,
+                                                          &PalmUserDatabases::sketch, &PalmUserDatabases::attendee};
 constexpr std::uint32_t kChildTypes[] = {7, 3, 5, 4, 6};
 
 std::string Body(const AgendaSpec& item) { return AgendaBody(item); }
@@ -47,10 +46,9 @@ std::string DatabaseBytes(const RawDatabase& database) {
     const auto count = [](std::optional<std::int32_t> given, std::size_t size) {
         return Le32(static_cast<std::uint32_t>(given.value_or(static_cast<std::int32_t>(size))));
     };
-    std::string out = Le32(database.headerSize) + std::string(64, '\0') +
-                      count(database.recordCount, database.records.size()) +
-                      count(database.appInfoSize, database.appInfo.size()) +
-                      count(database.sortInfoSize, database.sortInfo.size()) + database.appInfo + database.sortInfo;
+    std::string out = Le32(database.headerSize) + std::string(64, '\0') + count(database.recordCount, database.records.size()) +
+                      count(database.appInfoSize, database.appInfo.size()) + count(database.sortInfoSize, database.sortInfo.size()) +
+                      database.appInfo + database.sortInfo;
     for (const RawRecord& record : database.records) out += RecordBytes(record);
     return out;
 }
@@ -63,9 +61,7 @@ std::string CategoryAppInfo(const std::vector<std::string>& names, std::size_t s
     return out;
 }
 
-std::uint16_t HandheldDay(int year, int month, int day) {
-    return static_cast<std::uint16_t>(((year - 1904) << 9) | (month << 5) | day);
-}
+std::uint16_t HandheldDay(int year, int month, int day) { return static_cast<std::uint16_t>(((year - 1904) << 9) | (month << 5) | day); }
 
 std::string MeetingBody(const MeetingSpec& meeting, std::uint32_t linkId) {
     return Be32(linkId & 0xFFFFFF) + Bytes({meeting.start.hour, meeting.start.minute, meeting.end.hour, meeting.end.minute}) +
@@ -77,8 +73,8 @@ std::string AgendaBody(const AgendaSpec& agenda) { return std::string(6, '\0') +
 std::string NoteBody(const NoteSpec& note) { return std::string(4, '\0') + note.text + '\0'; }
 
 std::string ToDoBody(const ToDoSpec& toDo) {
-    return std::string(4, '\0') + Bytes({toDo.completed, toDo.priority}) + Be16(toDo.dueDate) +
-           Bytes({toDo.due.hour, toDo.due.minute}) + Be16(0) + toDo.text + '\0';
+    return std::string(4, '\0') + Bytes({toDo.completed, toDo.priority}) + Be16(toDo.dueDate) + Bytes({toDo.due.hour, toDo.due.minute}) +
+           Be16(0) + toDo.text + '\0';
 }
 
 std::string SketchBody(const SketchSpec& sketch) {
@@ -117,8 +113,7 @@ PalmUserDatabases BuildPalmUserDatabases(const PalmUserSpec& user) {
             (dbs.*kItemFiles[kind]).records.push_back({.body = body, .uniqueId = id});
             children.push_back((kChildTypes[kind] << 24) | (id & 0xFFFFFF));
         }
-        dbs.meeting.records.push_back(
-            {.body = MeetingBody(meeting, linkId), .uniqueId = meetingId, .categoryIndex = meeting.category});
+        dbs.meeting.records.push_back({.body = MeetingBody(meeting, linkId), .uniqueId = meetingId, .categoryIndex = meeting.category});
         dbs.link.records.push_back({.body = LinkBody(meetingId, children), .uniqueId = linkId});
     }
     return dbs;

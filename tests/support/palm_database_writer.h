@@ -126,9 +126,8 @@ struct PalmUserDatabases {
 
 // The seven files in the order the store loads them: file name and database.
 inline constexpr std::pair<const char*, RawDatabase PalmUserDatabases::*> kPalmUserFiles[] = {
-    {"meeting.dat", &PalmUserDatabases::meeting}, {"link.dat", &PalmUserDatabases::link},
-    {"note.dat", &PalmUserDatabases::note},       {"todo.dat", &PalmUserDatabases::toDo},
-    {"agenda.dat", &PalmUserDatabases::agenda},   {"sketch.dat", &PalmUserDatabases::sketch},
+    {"meeting.dat", &PalmUserDatabases::meeting},  {"link.dat", &PalmUserDatabases::link},     {"note.dat", &PalmUserDatabases::note},
+    {"todo.dat", &PalmUserDatabases::toDo},        {"agenda.dat", &PalmUserDatabases::agenda}, {"sketch.dat", &PalmUserDatabases::sketch},
     {"attendee.dat", &PalmUserDatabases::attendee}};
 
 // Ids given as 0 become 0x1000, 0x1001, ... per type, in the order the records are written.

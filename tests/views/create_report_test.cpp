@@ -21,13 +21,12 @@ namespace fs = std::filesystem;
 
 constexpr char kUserKey[] = "Software\\Brenmark\\Tavolex\\TanakaT";
 const std::string kExecutive = "\x83\x47\x83\x4f\x83\x5b\x83\x4e\x83\x65\x83\x42\x83\x75";  // エグゼクティブ
-const std::string kAgenda = "\x8b\x63\x91\xe8";                                          // 議題
+const std::string kAgenda = "\x8b\x63\x91\xe8";                                             // 議題
 
 TEST(SelectByPrefixTest, AsciiLettersMatchInAnyCaseAndDoubleByteCharactersWhole) {
     const std::vector<std::string> items = {kExecutive + ".htm", "Minutes.rtf", "weekly review.htm", "Weekly.htm"};
-    const std::vector<std::tuple<std::string, int, int>> table = {{"Weekly", 0, 2},    {"MINUTES.RTF", 0, 1},
-                                                                  {"Quarterly", 0, 0}, {"", 3, 3},
-                                                                  {kExecutive, 1, 0},  {"Minutes.rtf and more", 0, 0}};
+    const std::vector<std::tuple<std::string, int, int>> table = {{"Weekly", 0, 2}, {"MINUTES.RTF", 0, 1}, {"Quarterly", 0, 0},
+                                                                  {"", 3, 3},       {kExecutive, 1, 0},    {"Minutes.rtf and more", 0, 0}};
     for (const auto& [prefix, fallback, expected] : table) {
         EXPECT_EQ(SelectByPrefix(items, prefix, fallback), expected) << prefix;
     }
@@ -40,8 +39,12 @@ protected:
     void SetUp() override {
         test::PalmUserSpec user;
         user.categories = {"Unfiled"};
-        test::MeetingSpec meeting{.title = "Plan A/B", .location = "Room 5",
-                                  .date = test::HandheldDay(2004, 5, 17), .start = {10, 0}, .end = {11, 30}, .id = 0x10};
+        test::MeetingSpec meeting{.title = "Plan A/B",
+                                  .location = "Room 5",
+                                  .date = test::HandheldDay(2004, 5, 17),
+                                  .start = {10, 0},
+                                  .end = {11, 30},
+                                  .id = 0x10};
         meeting.items = {test::AgendaSpec{.text = "Budget\nnext year", .status = 1, .id = 0x20},
                          test::NoteSpec{.text = "a\nb", .id = 0x30}};
         user.meetings = {meeting};

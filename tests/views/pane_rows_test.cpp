@@ -29,9 +29,7 @@ struct Store {
         database.ReloadAll();
         book.Reload();
     }
-    std::vector<MeetingItemEntry> Entries(std::int32_t meetingIndex) const {
-        return BuildMeetingItemEntries(database, book, meetingIndex);
-    }
+    std::vector<MeetingItemEntry> Entries(std::int32_t meetingIndex) const { return BuildMeetingItemEntries(database, book, meetingIndex); }
 
     test::TempDir dir;
     MeetingDatabase database;
@@ -41,16 +39,20 @@ struct Store {
 test::PalmUserSpec EveryKind() {
     test::PalmUserSpec user;
     user.categories = {"Unfiled", "Business"};
-    user.meetings.push_back({.title = "Other", .location = "A", .date = test::HandheldDay(2004, 5, 16),
-                             .start = {9, 0}, .end = {10, 0}, .category = 1, .items = {NoteSpec{.text = "not mine"}}});
+    user.meetings.push_back({.title = "Other",
+                             .location = "A",
+                             .date = test::HandheldDay(2004, 5, 16),
+                             .start = {9, 0},
+                             .end = {10, 0},
+                             .category = 1,
+                             .items = {NoteSpec{.text = "not mine"}}});
     user.meetings.push_back(
         {.title = "Kickoff",
          .date = test::HandheldDay(2004, 5, 17),
          .items = {AgendaSpec{.text = "Budget\nfigures", .status = 1}, AgendaSpec{.text = "Plan", .status = 2},
-                   ToDoSpec{.text = "mail\tall", .priority = 0xFB, .dueDate = test::HandheldDay(2004, 6, 1),
-                            .completed = 1},
-                   ToDoSpec{.text = "call", .completed = 2}, NoteSpec{.text = "line 1\nline 2"},
-                   test::SketchSpec{.title = "board"}, AttendeeSpec{.nameParts = {"Taro", "Yamada"}, .addressId = 0x42},
+                   ToDoSpec{.text = "mail\tall", .priority = 0xFB, .dueDate = test::HandheldDay(2004, 6, 1), .completed = 1},
+                   ToDoSpec{.text = "call", .completed = 2}, NoteSpec{.text = "line 1\nline 2"}, test::SketchSpec{.title = "board"},
+                   AttendeeSpec{.nameParts = {"Taro", "Yamada"}, .addressId = 0x42},
                    AttendeeSpec{.nameParts = {"A", "", "C"}, .addressId = 0x99, .absent = true}}});
     return user;
 }
@@ -71,7 +73,7 @@ TEST(MeetingItemEntriesTest, EveryKindInHandheldOrder) {
         {ItemKind::kAgenda, PaneIcon::kAgendaDiscussed, "Budget", "Budget\r\nfigures", -1, {1, 0, 0, 0}},
         {ItemKind::kAgenda, PaneIcon::kAgendaNotDiscussed, "Plan", "Plan"},
         {ItemKind::kToDo, PaneIcon::kToDoCompleted, "mail", "mail\tall", -1, {0, 1, 3, 0}},  // priority: the low 3 bits
-        {ItemKind::kToDo, PaneIcon::kToDoOpen, "call", "call", -1, {0, 2, 0, 0}},  // open, but kept as stored
+        {ItemKind::kToDo, PaneIcon::kToDoOpen, "call", "call", -1, {0, 2, 0, 0}},            // open, but kept as stored
         {ItemKind::kNote, PaneIcon::kNote, "line 1", "line 1\r\nline 2"},
         {ItemKind::kSketch, PaneIcon::kSketch, "board", ""},
         {ItemKind::kAttendee, PaneIcon::kAttendee, "Yamada Taro", "Yamada Taro", 0},  // one attendee, two records

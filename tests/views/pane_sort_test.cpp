@@ -22,12 +22,15 @@ std::string Repeat(std::string_view piece, int count) {
 // The first line, cut at a line feed or tab and to 255 bytes without splitting a double-byte character.
 TEST(PaneTextTest, ItemDisplayText) {
     const std::pair<std::string, std::string> table[] = {
-        {"first\nsecond\tthird", "first"}, {"first\tsecond\nthird", "first"}, {"first\r\nsecond", "first"},
-        {"\nsecond", ""}, {"lone\rreturn", "lone\rreturn"},
+        {"first\nsecond\tthird", "first"},
+        {"first\tsecond\nthird", "first"},
+        {"first\r\nsecond", "first"},
+        {"\nsecond", ""},
+        {"lone\rreturn", "lone\rreturn"},
         {"ab" + Repeat(kA, 200), "ab" + Repeat(kA, 126)},  // the 255th byte would be a lead byte
         {"a" + Repeat(kA, 200), "a" + Repeat(kA, 127)},
         {Repeat("x", 400), Repeat("x", 255)},
-        {"a\x82\tb", "a\x82"},  // a stray lead byte before a tab: the tab still ends the line
+        {"a\x82\tb", "a\x82"},                     // a stray lead byte before a tab: the tab still ends the line
         {"\x83\x5c\x83\x7c", "\x83\x5c\x83\x7c"},  // '\\' and '|' as second bytes
     };
     for (const auto& [text, shown] : table) EXPECT_EQ(ItemDisplayText(text), shown) << text;
@@ -36,7 +39,10 @@ TEST(PaneTextTest, ItemDisplayText) {
 // Line feeds become CR LF, and the limit counts the expanded bytes.
 TEST(PaneTextTest, ExpandLineFeeds) {
     const std::pair<std::string, std::string> table[] = {
-        {"a\nb\n\nc", "a\r\nb\r\n\r\nc"}, {"", ""}, {"a\r\nb", "a\r\nb"}, {"a\r\r\nb", "a\r\r\nb"},
+        {"a\nb\n\nc", "a\r\nb\r\n\r\nc"},
+        {"", ""},
+        {"a\r\nb", "a\r\nb"},
+        {"a\r\r\nb", "a\r\r\nb"},
         {Repeat("xy\n", 100), Repeat("xy\r\n", 63) + "xy"},  // "xy" fits, the next line break doesn't
         {Repeat("x\n", 100), Repeat("x\r\n", 85)},
         {"a" + Repeat(kA, 200), "a" + Repeat(kA, 127)},
@@ -81,9 +87,20 @@ Order StableOrder(std::vector<PaneRow> rows, SortOrder order) {
 // second byte of a double-byte character is not folded (ア 83 41 and ヂ 83 61 would be equal).
 TEST(ComparePaneTextTest, FoldedBytesUnsigned) {
     const std::tuple<const char*, const char*, int> table[] = {
-        {"Budget", "bUDGET", 0}, {"alpha", "Beta", -1}, {"Beta", "alpha", 1},       {"_", "A", -1},
-        {"ab", "abc", -1},       {"", "", 0},           {"\x82\xa0", "z", 1},         {"\x83\x41", "\x83\x61", -1},
-        {"\x83\x41" "A", "\x83\x41" "a", 0},            {"x\x83\x41Y", "X\x83\x41y", 0},
+        {"Budget", "bUDGET", 0},
+        {"alpha", "Beta", -1},
+        {"Beta", "alpha", 1},
+        {"_", "A", -1},
+        {"ab", "abc", -1},
+        {"", "", 0},
+        {"\x82\xa0", "z", 1},
+        {"\x83\x41", "\x83\x61", -1},
+        {"\x83\x41"
+         "A",
+         "\x83\x41"
+         "a",
+         0},
+        {"x\x83\x41Y", "X\x83\x41y", 0},
     };
     for (const auto& [a, b, sign] : table) {
         const int c = ComparePaneText(a, b);
@@ -107,16 +124,17 @@ TEST(SortPaneRowsTest, WholeRowsMoveAndOtherColumnsLeaveThemAlone) {
     EXPECT_EQ(Parameters(rows), (Order{0, 1, 2, 3}));
     std::vector<PaneRow> none;
     SortPaneRows(none, 0, SortOrder::kDescending);
-    EXPECT_TRUE(PaneSortOrder(0, [](std::int32_t) { return std::string_view(); }, SortOrder::kAscending).empty());
+    EXPECT_TRUE(PaneSortOrder(
+                    0, [](std::int32_t) { return std::string_view(); }, SortOrder::kAscending)
+                    .empty());
 }
 
 // Names that differ only in case keep their order in either direction; 65,520 rows in the
 // arrangements that make a plain recursive quicksort recurse deepest or take quadratic time (all
 // equal, sorted, reversed, organ pipe) sort as a stable sort would.
 TEST(SortPaneRowsTest, TiesKeepTheirOrderInListsOfAnyLength) {
-    std::vector<std::vector<std::string>> inputs = {{"Budget", "budget", "Alpha"},
-                                                    {"b", "X", "x", "a", "BUDGET", "Budget", "budget"},
-                                                    {"Weekly", "weekly", "WEEKLY"}};
+    std::vector<std::vector<std::string>> inputs = {
+        {"Budget", "budget", "Alpha"}, {"b", "X", "x", "a", "BUDGET", "Budget", "budget"}, {"Weekly", "weekly", "WEEKLY"}};
     constexpr int kRows = 65520;
     for (const auto key : {+[](int) { return 0; }, +[](int i) { return i; }, +[](int i) { return kRows - 1 - i; },
                            +[](int i) { return std::min(i, kRows - 1 - i); }}) {

@@ -37,8 +37,8 @@ protected:
 
     test::MemorySettingsBackend backend;
     ApplicationSettings settings{backend};
-    PalmUserList users{std::make_unique<test::FakePalmUserLibrary>(
-        std::vector<test::FakePalmUser>{{1, "UserA", "UserA"}, {2, "UserB", "UserB"}})};
+    PalmUserList users{
+        std::make_unique<test::FakePalmUserLibrary>(std::vector<test::FakePalmUser>{{1, "UserA", "UserA"}, {2, "UserB", "UserB"}})};
 };
 
 TEST_F(PreferencesSettingsTest, LoadsTheCurrentUsersValues) {

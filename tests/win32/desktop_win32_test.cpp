@@ -96,8 +96,7 @@ protected:
         fs::copy(fs::path(L"Z:" + fs::path(TAVOLEX_SAMPLE_PALM_DIR).wstring()), dir / "palm", fs::copy_options::recursive);
         fs::create_directories(dir / "hotsync");
         fs::copy_file(test::ProgramFolder() / "UserData.dll", dir / "hotsync" / "UserData.dll");
-        test::WriteFileBytes(dir / "hotsync" / "UserData.txt",
-                             std::string("1\t") + kTanaka + "\tTanakaT\n2\t" + kSuzuki + "\tSuzukiH\n");
+        test::WriteFileBytes(dir / "hotsync" / "UserData.txt", std::string("1\t") + kTanaka + "\tTanakaT\n2\t" + kSuzuki + "\tSuzukiH\n");
         registry.SetText(kCore, L"Path", (dir / "palm").wstring());
         registry.SetText(kCore, L"HotSyncPath", (dir / "hotsync" / "HotSync.exe").wstring());
         registry.SetText(kAppKey, L"UserPath", L"TanakaT\\");
@@ -132,8 +131,7 @@ protected:
         if (!running_) return;
         DestroyWindow(App().frame);
         MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        }
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {}
         running_ = false;
     }
 
@@ -150,8 +148,7 @@ protected:
     // script on the first visible window of the class while that loop dispatches the thread timer.
     // A window the script leaves up is cancelled after a while, so a failing test never hangs.
     // False when no such window came up while action ran.
-    static bool DuringModal(const wchar_t* windowClass, const std::function<void()>& action,
-                            std::function<void(HWND)> script) {
+    static bool DuringModal(const wchar_t* windowClass, const std::function<void()>& action, std::function<void(HWND)> script) {
         modalScript = {windowClass, std::move(script)};
         const UINT_PTR timer = SetTimer(nullptr, 0, 50, OnTimer);
         action();
@@ -162,7 +159,8 @@ protected:
     }
     // Sends the frame a command that opens a modal dialog and runs script on the dialog.
     static void WithDialog(int command, std::function<void(HWND)> script) {
-        ASSERT_TRUE(DuringModal(L"#32770", [command] { Command(command); }, std::move(script)))
+        ASSERT_TRUE(DuringModal(
+            L"#32770", [command] { Command(command); }, std::move(script)))
             << "no dialog came up for command " << command;
     }
     // A button's click as the dialog hears it.
@@ -172,8 +170,8 @@ protected:
     // Chooses the item of a drop-down list that has the text, as the user would.
     static bool ChooseItem(HWND dialog, int id, const std::string& cp932) {
         HWND list = GetDlgItem(dialog, id);
-        const LRESULT index = SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                           reinterpret_cast<LPARAM>(ui::Wide(cp932).c_str()));
+        const LRESULT index =
+            SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(ui::Wide(cp932).c_str()));
         if (index == CB_ERR) return false;
         SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
         SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
@@ -191,8 +189,7 @@ protected:
     // The frame with the templates installed, the report clock fixed and the first meeting chosen.
     void StartWithTemplates() {
         fs::create_directories(dir / "install");
-        fs::copy(fs::path(L"Z:" + fs::path(TAVOLEX_TEMPLATE_DIR).wstring()), dir / "install" / "templates",
-                 fs::copy_options::recursive);
+        fs::copy(fs::path(L"Z:" + fs::path(TAVOLEX_TEMPLATE_DIR).wstring()), dir / "install" / "templates", fs::copy_options::recursive);
         Start();
         App().reportFolder->SetClock(test::FixedReportTime);
         App().reportFolder->SetViewer([this](const fs::path& report) { opened.push_back(report); });
@@ -267,8 +264,8 @@ QuestionBox PressEnter(HWND box) {
     seen.caption = caption;
     seen.yesAndNo = GetDlgItem(box, IDYES) != nullptr && GetDlgItem(box, IDNO) != nullptr;
     constexpr int kIconControl = 0x440;  // the message box's icon
-    seen.informationIcon = SendDlgItemMessageW(box, kIconControl, STM_GETICON, 0, 0) ==
-                           reinterpret_cast<LRESULT>(LoadIconW(nullptr, IDI_INFORMATION));
+    seen.informationIcon =
+        SendDlgItemMessageW(box, kIconControl, STM_GETICON, 0, 0) == reinterpret_cast<LRESULT>(LoadIconW(nullptr, IDI_INFORMATION));
     seen.defaultButton = GetDlgCtrlID(GetFocus());
     PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 0);
     PostMessageW(GetFocus(), WM_KEYUP, VK_RETURN, 0);
@@ -280,7 +277,8 @@ TEST_F(Win32DesktopTest, EnterAtAQuestionAnswersNo) {
     Start();
     Click(ReportList(), RowOf(ReportList(), "weekly"));
     QuestionBox frameBox;
-    ASSERT_TRUE(DuringModal(L"#32770", [] { Command(ui::kCmdDelete); }, [&](HWND box) { frameBox = PressEnter(box); }));
+    ASSERT_TRUE(DuringModal(
+        L"#32770", [] { Command(ui::kCmdDelete); }, [&](HWND box) { frameBox = PressEnter(box); }));
     EXPECT_TRUE(fs::exists(Output() / "weekly.htm"));
     EXPECT_EQ(frameBox.caption, L"Deleting...");
 
@@ -303,9 +301,13 @@ TEST_F(Win32DesktopTest, AnArchiveOverTheUsersFilesIsAskedAboutAndAnEarlierOneRe
     const fs::path folder = dir / "archive";
     test::WriteFileBytes(folder / "index.html", "mine");
     ui::Choosers choosers{[&folder](HWND) { return std::optional<fs::path>(folder); }};
-    ui::ExportRun run{.instance = GetModuleHandleW(nullptr), .store = App().meetings.get(),
-                      .book = App().addressBook.get(), .reports = App().reportFolder.get(),
-                      .reportOptions = [] { return ReportOptions{}; }, .choosers = &choosers, .ui = &ui};
+    ui::ExportRun run{.instance = GetModuleHandleW(nullptr),
+                      .store = App().meetings.get(),
+                      .book = App().addressBook.get(),
+                      .reports = App().reportFolder.get(),
+                      .reportOptions = [] { return ReportOptions{}; },
+                      .choosers = &choosers,
+                      .ui = &ui};
     ui.answer = false;
     ASSERT_TRUE(ui::RunExportCommand(run, ui::kCmdExportArchive));
     ASSERT_EQ(ui.questions.size(), 1U);
@@ -339,12 +341,15 @@ TEST_F(Win32DesktopTest, EveryExporterIsOnTheMenuAndCancelLeavesNothingAndTheFra
     GetMenuStringW(GetMenu(App().frame), ui::kCmdExportDump, item, 64, MF_BYCOMMAND);
     EXPECT_EQ(std::wstring(item), L"JSON ダンプ…");
     const fs::path file = dir / "minutes.sqlite";
-    ui::Choosers choosers{.chooseSaveFile = [&file](HWND, const std::wstring&, const wchar_t*) {
-        return std::optional<fs::path>(file);
-    }};
-    ui::ExportRun run{.instance = GetModuleHandleW(nullptr), .owner = App().frame, .store = App().meetings.get(),
-                      .book = App().addressBook.get(), .reports = App().reportFolder.get(),
-                      .reportOptions = [] { return ReportOptions{}; }, .choosers = &choosers, .ui = &ui};
+    ui::Choosers choosers{.chooseSaveFile = [&file](HWND, const std::wstring&, const wchar_t*) { return std::optional<fs::path>(file); }};
+    ui::ExportRun run{.instance = GetModuleHandleW(nullptr),
+                      .owner = App().frame,
+                      .store = App().meetings.get(),
+                      .book = App().addressBook.get(),
+                      .reports = App().reportFolder.get(),
+                      .reportOptions = [] { return ReportOptions{}; },
+                      .choosers = &choosers,
+                      .ui = &ui};
     HHOOK hook = SetWindowsHookExW(WH_CBT, CancelProgressHook, nullptr, GetCurrentThreadId());
     ASSERT_TRUE(ui::RunExportCommand(run, ui::kCmdExportDatabase));
     UnhookWindowsHookEx(hook);
@@ -353,8 +358,9 @@ TEST_F(Win32DesktopTest, EveryExporterIsOnTheMenuAndCancelLeavesNothingAndTheFra
     }
     EXPECT_TRUE(IsWindowEnabled(App().frame));
     ASSERT_EQ(ui.messages.size(), 1U);
-    EXPECT_EQ(ui.messages[0].text, "\x83\x47\x83\x4e\x83\x58\x83\x7c\x81\x5b\x83\x67\x82\xf0\x92\x86\x8e\x7e\x82\xb5"
-                                   "\x82\xdc\x82\xb5\x82\xbd\x81\x42");  // エクスポートを中止しました。
+    EXPECT_EQ(ui.messages[0].text,
+              "\x83\x47\x83\x4e\x83\x58\x83\x7c\x81\x5b\x83\x67\x82\xf0\x92\x86\x8e\x7e\x82\xb5"
+              "\x82\xdc\x82\xb5\x82\xbd\x81\x42");  // エクスポートを中止しました。
 }
 
 TEST_F(Win32DesktopTest, CommandsWithoutTheirSelectionAreGreyedAndExplainThemselves) {
@@ -394,8 +400,7 @@ TEST_F(Win32DesktopTest, CommandsWithoutTheirSelectionAreGreyedAndExplainThemsel
         int command;
         std::string_view start;
     } explained[] = {
-        {ui::kCmdOpenReport,
-         "No report has been selected.\n\nPlease select a report to open in the right 'Report' window and try again."},
+        {ui::kCmdOpenReport, "No report has been selected.\n\nPlease select a report to open in the right 'Report' window and try again."},
         {ui::kCmdDelete, "Only reports can be deleted."},
         {ui::kCmdCreateReport, "No meeting has been selected to report on."},
     };
@@ -427,13 +432,13 @@ TEST_F(Win32DesktopTest, LayoutOfAnEightHundredBySixHundredClientArea) {
         HWND window;
         std::vector<LONG> rect;  // left, top, right, bottom in the parent
     } placed[] = {
-        {App().meetingPane, {0, b, 380, b + 600}},            // (0, 45) 380 x 600
-        {App().reportPane, {400, b, 1200, b + 600}},          // (400, 45) 800 x 600
-        {MeetingList(), {0, 0, 380, 300}},                     // 380 x 300
+        {App().meetingPane, {0, b, 380, b + 600}},                 // (0, 45) 380 x 600
+        {App().reportPane, {400, b, 1200, b + 600}},               // (400, 45) 800 x 600
+        {MeetingList(), {0, 0, 380, 300}},                         // 380 x 300
         {App().itemList->Window(), {0, 300, 380, 300 + 300 - b}},  // (0, 300) 380 x 255
-        {ReportList(), {0, 0, 400, 300}},                      // 400 x 300
-        {App().quickView->Window(), {0, 300, 400, 600 - b}},  // (0, 300) 400 x 255
-        {App().rebar, {0, 0, 800, -1}},                        // its own height
+        {ReportList(), {0, 0, 400, 300}},                          // 400 x 300
+        {App().quickView->Window(), {0, 300, 400, 600 - b}},       // (0, 300) 400 x 255
+        {App().rebar, {0, 0, 800, -1}},                            // its own height
     };
     for (const auto& p : placed) {
         RECT rect{};
@@ -461,8 +466,8 @@ TEST_F(Win32DesktopTest, ReportsAreDeletedAndImportedFromTheList) {
     // A dropped file is imported (only the first of several).
     test::WriteFileBytes(dir / "elsewhere" / "dropped.htm", "<html></html>");
     test::WriteFileBytes(dir / "elsewhere" / "second.htm", "<html></html>");
-    const std::wstring files = (dir / "elsewhere" / "dropped.htm").wstring() + L'\0' +
-                               (dir / "elsewhere" / "second.htm").wstring() + L'\0' + L'\0';
+    const std::wstring files =
+        (dir / "elsewhere" / "dropped.htm").wstring() + L'\0' + (dir / "elsewhere" / "second.htm").wstring() + L'\0' + L'\0';
     HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + files.size() * sizeof(wchar_t));
     auto* header = static_cast<DROPFILES*>(GlobalLock(drop));
     header->pFiles = sizeof(DROPFILES);
@@ -583,8 +588,8 @@ constexpr int kInstantList = 1070;
 constexpr int kCustomReport = 1074;
 constexpr int kInstantReport = 5;
 constexpr int kTemplateReport = 6;
-const std::string kMinutesTemplate = "\x8b\x63\x8e\x96\x98\x5e.rtf";                       // 議事録.rtf
-const std::string kAgenda = "\x8b\x63\x91\xe8";                                              // 議題
+const std::string kMinutesTemplate = "\x8b\x63\x8e\x96\x98\x5e.rtf";  // 議事録.rtf
+const std::string kAgenda = "\x8b\x63\x91\xe8";                       // 議題
 
 TEST_F(Win32DesktopTest, ReportsFromTheDialogAreTheCommandLineReports) {
     StartWithTemplates();
@@ -597,8 +602,7 @@ TEST_F(Win32DesktopTest, ReportsFromTheDialogAreTheCommandLineReports) {
         const char* templateName;  // UTF-8
         const char* extension;
     } cases[] = {
-        {kMinutesTemplate, "", false, "dialog", kTemplateReport, "executive",
-         "\xe8\xad\xb0\xe4\xba\x8b\xe9\x8c\xb2.rtf", ".rtf"},
+        {kMinutesTemplate, "", false, "dialog", kTemplateReport, "executive", "\xe8\xad\xb0\xe4\xba\x8b\xe9\x8c\xb2.rtf", ".rtf"},
         {"", kAgenda, false, "agenda", kInstantReport, "agenda", "", ".htm"},
         {"", "", true, "custom", kCustomReport, "custom", "", ".htm"},
     };

@@ -94,11 +94,10 @@ __declspec(dllexport) int WINAPI UninstallConduit(const char* folder, const char
     return 0;
 }
 
-__declspec(dllexport) int WINAPI InstallConduit(const char* a1, const char* a2, const char* a3, const char* a4,
-                                                const char* a5, const char* a6, const char* a7, const char* a8, int n,
-                                                const char* a10) {
-    Log("InstallConduit|" + Text(a1) + "|" + Text(a2) + "|" + Text(a3) + "|" + Text(a4) + "|" + Text(a5) + "|" +
-            Text(a6) + "|" + Text(a7) + "|" + Text(a8) + "|" + std::to_string(n) + "|" + Text(a10),
+__declspec(dllexport) int WINAPI InstallConduit(const char* a1, const char* a2, const char* a3, const char* a4, const char* a5,
+                                                const char* a6, const char* a7, const char* a8, int n, const char* a10) {
+    Log("InstallConduit|" + Text(a1) + "|" + Text(a2) + "|" + Text(a3) + "|" + Text(a4) + "|" + Text(a5) + "|" + Text(a6) + "|" + Text(a7) +
+            "|" + Text(a8) + "|" + std::to_string(n) + "|" + Text(a10),
         L"condinst.log");
     int result = 0;
     std::ifstream(Beside(L"condinst.result")) >> result;

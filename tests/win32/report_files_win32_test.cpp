@@ -59,8 +59,7 @@ TEST_F(Win32ReportFilesTest, BrowserPathIsStartedWholeOrAsTheStoredCommand) {
     };
     for (const auto& c : cases) {
         fs::remove(dir / "viewer.log");
-        EXPECT_EQ(OpenReportPath(report, {kAutoViewBrowser, c.browser}, platform::SystemLauncher(), ui),
-                  OpenOutcome::kViewerStarted);
+        EXPECT_EQ(OpenReportPath(report, {kAutoViewBrowser, c.browser}, platform::SystemLauncher(), ui), OpenOutcome::kViewerStarted);
         const std::vector<std::string> lines = test::Lines(test::WaitForFile(dir / "viewer.log"));
         ASSERT_EQ(lines.size(), c.arguments.size() + 2);
         EXPECT_TRUE(fs::equivalent(fs::u8path(lines[0]), viewer)) << lines[0];
@@ -88,18 +87,17 @@ TEST_F(Win32ReportFilesTest, MailSubjectIsTheFileNameAndAttachmentsFollowThePict
     EXPECT_TRUE(mailer.SendReport(paths, name, ui));
     EXPECT_TRUE(ui.messages.empty());
     const auto file = [](int i, const fs::path& path) {
-        return "file " + std::to_string(i) + " reserved=0 flags=0 position=4294967295 path=\"" +
-               platform::PathToCp932(path) + "\" name=null type=null";  // the prefix's code page is 932
+        return "file " + std::to_string(i) + " reserved=0 flags=0 position=4294967295 path=\"" + platform::PathToCp932(path) +
+               "\" name=null type=null";  // the prefix's code page is 932
     };
     EXPECT_EQ(test::Lines(test::ReadFileBytes(dir / "mapi.log")),
-              (std::vector<std::string>{
-                  "MAPILogon ui=0 profile=null password=null flags=0 reserved=0 session=set",
-                  "MAPISendMail session=0 ui=0 flags=9 reserved=0",
-                  "message reserved=0 subject=\"" + name +
-                      "\" note=null type=null date=null conversation=null flags=0 originator=null recipients=0 "
-                      "recips=null files=4",
-                  file(0, report), file(1, paths.outputFolder / "2.jpg"), file(2, paths.outputFolder / "bg a.gif"),
-                  file(3, paths.outputFolder / "1.jpg")}));
+              (std::vector<std::string>{"MAPILogon ui=0 profile=null password=null flags=0 reserved=0 session=set",
+                                        "MAPISendMail session=0 ui=0 flags=9 reserved=0",
+                                        "message reserved=0 subject=\"" + name +
+                                            "\" note=null type=null date=null conversation=null flags=0 originator=null recipients=0 "
+                                            "recips=null files=4",
+                                        file(0, report), file(1, paths.outputFolder / "2.jpg"), file(2, paths.outputFolder / "bg a.gif"),
+                                        file(3, paths.outputFolder / "1.jpg")}));
 }
 
 }  // namespace

@@ -153,11 +153,10 @@ TEST_F(Win32SettingsTest, FirstRunRegistersTheConduitAndIntegrates) {
     const std::string installText = FolderText(install);
     const std::string hotSyncText = FolderText(hotSync);
     EXPECT_EQ(test::Lines(test::ReadFileBytes(install / "condinst.log")),
-              (std::vector<std::string>{
-                  "UninstallConduit|" + hotSyncText + "|Tvlx",
-                  "InstallConduit|" + installText + "|Tvlx|" + hotSyncText.substr(0, hotSyncText.size() - 1) +
-                      "|TavolexConduit.dll|Tavolex|Tavolex.dat|Tvlx|Tavolex|2|Brenmark Technologies Inc.",
-                  "DecodePCIErrorCode|0"}));
+              (std::vector<std::string>{"UninstallConduit|" + hotSyncText + "|Tvlx",
+                                        "InstallConduit|" + installText + "|Tvlx|" + hotSyncText.substr(0, hotSyncText.size() - 1) +
+                                            "|TavolexConduit.dll|Tavolex|Tavolex.dat|Tvlx|Tavolex|2|Brenmark Technologies Inc.",
+                                        "DecodePCIErrorCode|0"}));
     EXPECT_EQ(test::ReadFileBytes(hotSync / "tavolexconduit.dll"), "conduit");
 
     fs::remove(hotSync / "tavolexconduit.dll");
