@@ -11,6 +11,7 @@
 
 #include <cinttypes>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -87,9 +88,16 @@ TEST_F(AddressBookTest, AFullPersonRoundTrips) {
               (std::vector<std::string_view>{Cp932("山田"), Cp932("太郎"), "Manager", "Tavolex", "1-2-3", "Chiyoda", "Tokyo", "100-0001",
                                              "Japan", "note", "c1", "c4"}));
     for (int n = 1; n <= 5; ++n) EXPECT_EQ(a.Phone(n), "03-" + std::to_string(n - 1)) << n;
-    // Numbers past either end give nothing, never a neighbouring field.
-    EXPECT_EQ((std::vector<std::string_view>{a.Phone(0), a.Phone(6), a.Custom(0), a.Custom(5)}),
-              (std::vector<std::string_view>{"", "", "", ""}));
+}
+
+// Numbers past either end give nothing, never the neighbouring field's text.
+TEST(AddressTest, FieldNumbersOutsideTheirRangeGiveNothing) {
+    Address a;
+    std::memset(a.szCompany, 'c', sizeof a.szCompany - 1);
+    std::memset(a.szAddress, 'a', sizeof a.szAddress - 1);
+    std::memset(a.szNote, 'n', sizeof a.szNote - 1);
+    EXPECT_EQ((std::vector<std::string_view>{a.Phone(0), a.PhoneLabel(0), a.Phone(6), a.PhoneLabel(6), a.Custom(0)}),
+              (std::vector<std::string_view>(5, "")));
 }
 
 TEST_F(AddressBookTest, PhoneLabelIndexesOutsideTheEightGiveNoLabel) {

@@ -31,6 +31,8 @@ TEST(GlobalStringTest, CharacterPositionsStepOverDoubleByteCharacters) {
     EXPECT_EQ(s.GetLength(), 8);
     EXPECT_EQ(s.ReleaseBuffer(2), kGlobalStringOk);
     EXPECT_EQ(s.View(), aiu.substr(0, 4));
+    EXPECT_EQ(s.Assign(s.Text() + 2), kGlobalStringOk);  // a part of its own text moves to the front
+    EXPECT_EQ(s.View(), aiu.substr(2, 2));
 }
 
 TEST(GlobalStringFailureTest, RefusedMemoryKeepsTheStringAndAFailedLockEmptiesIt) {
