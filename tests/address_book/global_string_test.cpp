@@ -33,6 +33,9 @@ TEST(GlobalStringTest, CharacterPositionsStepOverDoubleByteCharacters) {
     EXPECT_EQ(s.View(), aiu.substr(0, 4));
     EXPECT_EQ(s.Assign(s.Text() + 2), kGlobalStringOk);  // a part of its own text moves to the front
     EXPECT_EQ(s.View(), aiu.substr(2, 2));
+    const GlobalString other("other");
+    EXPECT_EQ(s.Assign(other), kGlobalStringOk);
+    EXPECT_EQ(s.View(), "other");
 }
 
 TEST(GlobalStringFailureTest, RefusedMemoryKeepsTheStringAndAFailedLockEmptiesIt) {

@@ -1,12 +1,40 @@
 #include "base/ascii.h"
 #include "base/attendee_name.h"
+#include "base/byte_reader.h"
 #include "base/calendar_date.h"
 #include "base/shift_jis.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace tavolex {
 namespace {
+
+// Texts are cut to their field, never read past the data (the byte after the span is not the text's),
+// and the first read that does not fit fails every later one.
+TEST(ByteReaderTest, TextsStayInTheirFieldAndTheData) {
+    const std::string data = std::string("ab\0", 3) + "wxyz" + "!";
+    ByteReader reader(std::span(reinterpret_cast<const std::uint8_t*>(data.data()), data.size() - 1));
+    char field[4];
+    std::string grown;
+    EXPECT_EQ(reader.CString(field), 2u);
+    EXPECT_STREQ(field, "ab");
+    EXPECT_EQ(reader.CString(grown, 4), 4u);  // runs to the end of the data: cut to 3
+    EXPECT_EQ(grown, "wxy");
+    ByteReader rest(std::span(reinterpret_cast<const std::uint8_t*>(data.data() + 3), 4));
+    char wide[6];
+    EXPECT_EQ(rest.CString(wide), 4u);
+    EXPECT_STREQ(wide, "wxyz");
+    ByteReader numbers(std::span(reinterpret_cast<const std::uint8_t*>("\x01\x02\x03\x04\x05"), 5));
+    EXPECT_EQ(numbers.U16Le(), 0x0201);
+    EXPECT_EQ(numbers.U16Be(), 0x0304);
+    EXPECT_EQ(numbers.U16Le(), 0);  // one byte left
+    EXPECT_FALSE(numbers.Ok());
+    EXPECT_EQ(numbers.U8(), 0);
+    EXPECT_EQ(numbers.CString(field), 0u);  // nor a text after the failure
+    EXPECT_STREQ(field, "");
+}
 
 // A cut never ends inside a double-byte character; after a stray lead byte the panes' and paths'
 // reading keeps a byte that cannot end a character ('/', '\n', 0x7F) as a character of its own.
