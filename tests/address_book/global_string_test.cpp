@@ -36,6 +36,9 @@ TEST(GlobalStringTest, CharacterPositionsStepOverDoubleByteCharacters) {
     const GlobalString other("other");
     EXPECT_EQ(s.Assign(other), kGlobalStringOk);
     EXPECT_EQ(s.View(), "other");
+    GlobalString full("x");  // a text that fills the first block exactly keeps it
+    EXPECT_EQ(full.Assign(std::string(255, 'y').c_str()), kGlobalStringOk);
+    EXPECT_EQ(full.Capacity(), 256);
 }
 
 TEST(GlobalStringFailureTest, RefusedMemoryKeepsTheStringAndAFailedLockEmptiesIt) {
