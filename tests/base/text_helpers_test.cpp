@@ -38,19 +38,18 @@ TEST(ByteReaderTest, TextsStayInTheirFieldAndTheData) {
 
 // A cut never ends inside a double-byte character; after a stray lead byte the panes' and paths'
 // reading keeps a byte that cannot end a character ('/', '\n', 0x7F) as a character of its own.
+// clang-format off
 TEST(ShiftJisTest, FitLengthEndsOnACharacter) {
     const std::tuple<std::string_view, std::size_t, std::size_t, std::size_t> table[] = {
-        {"ab", 5, 2, 2},    {"\x93\xfa\x96\x7b", 3, 2, 2}, {"a\x93\xfa", 2, 1, 1}, {"\x93/a", 1, 0, 1}, {"\x93\na", 2, 2, 2},
-        {"a\x93", 1, 1, 1}, {"\x81\x7f", 1, 0, 1},         {"", 0, 0, 0}};
+        {"ab", 5, 2, 2}, {"\x93\xfa\x96\x7b", 3, 2, 2}, {"a\x93\xfa", 2, 1, 1}, {"\x93/a", 1, 0, 1},
+        {"\x93\na", 2, 2, 2}, {"a\x93", 1, 1, 1}, {"\x81\x7f", 1, 0, 1}, {"", 0, 0, 0}};
     for (const auto& [text, maxBytes, any, trailOnly] : table) {
         EXPECT_EQ(Cp932FitLength(text, maxBytes), any) << text;
         EXPECT_EQ(Cp932FitLength(text, maxBytes, TrailRule::kTrailByteOnly), trailOnly) << text;
     }
-    EXPECT_EQ(Cp932CharOffset("\x93\xfa"
-                              "a",
-                              1),
-              2u);
+    EXPECT_EQ(Cp932CharOffset("\x93\xfa" "a", 1), 2u);
 }
+// clang-format on
 
 // Only ASCII letters fold; the bytes of Shift-JIS and Latin-1 letters pass through.
 TEST(AsciiTest, OnlyAsciiLettersFold) {
@@ -77,40 +76,17 @@ TEST(CalendarDateTest, OnlyRealDatesAndTimesHaveIsoTexts) {
 }
 
 // The shown name joins the non-empty parts; the company the exports keep runs to the end.
+// clang-format off
 TEST(AttendeeNameTest, PartsJoinedWithSpaceAndComma) {
     const std::pair<const char*, const char*> table[] = {
-        {"A\x01\x01"
-         "C",
-         "A, C"},
-        {"Taro\x01Yamada\x01"
-         "Co",
-         "Taro Yamada, Co"},
-        {"Taro\x01Yamada", "Taro Yamada"},
-        {"Taro", "Taro"},
-        {"A\x01"
-         "B\x01"
-         "C\x01"
-         "D",
-         "A B, C"},
-        {"", ""},
-        {"\x01\x01", ""},
-        {"\x01Yamada", "Yamada"},
-        {"\x01Yamada\x01"
-         "Co",
-         "Yamada, Co"},
-        {"\x01\x01"
-         "Co",
-         "Co"},
+        {"A\x01\x01" "C", "A, C"}, {"Taro\x01Yamada\x01" "Co", "Taro Yamada, Co"}, {"Taro\x01Yamada", "Taro Yamada"},
+        {"Taro", "Taro"}, {"A\x01" "B\x01" "C\x01" "D", "A B, C"}, {"", ""}, {"\x01\x01", ""},
+        {"\x01Yamada", "Yamada"}, {"\x01Yamada\x01" "Co", "Yamada, Co"}, {"\x01\x01" "Co", "Co"},
     };
     for (const auto& [stored, shown] : table) EXPECT_EQ(AttendeeStoredName(stored), shown) << stored;
-    EXPECT_EQ(SplitAttendeeText("A\x01"
-                                "B\x01"
-                                "C\x01"
-                                "D")
-                  .company,
-              "C\x01"
-              "D");
+    EXPECT_EQ(SplitAttendeeText("A\x01" "B\x01" "C\x01" "D").company, "C\x01" "D");
 }
+// clang-format on
 
 }  // namespace
 }  // namespace tavolex

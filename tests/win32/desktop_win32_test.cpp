@@ -127,6 +127,18 @@ protected:
         running_ = true;
     }
 
+    // An export of the running program's stores, its questions answered by the fake messages.
+    ui::ExportRun ExportRunWith(ui::Choosers& choosers, HWND owner) {
+        return {.instance = GetModuleHandleW(nullptr),
+                .owner = owner,
+                .store = App().meetings.get(),
+                .book = App().addressBook.get(),
+                .reports = App().reportFolder.get(),
+                .reportOptions = [] { return ReportOptions{}; },
+                .choosers = &choosers,
+                .ui = &ui};
+    }
+
     void Stop() {
         if (!running_) return;
         DestroyWindow(App().frame);
@@ -301,13 +313,7 @@ TEST_F(Win32DesktopTest, AnArchiveOverTheUsersFilesIsAskedAboutAndAnEarlierOneRe
     const fs::path folder = dir / "archive";
     test::WriteFileBytes(folder / "index.html", "mine");
     ui::Choosers choosers{[&folder](HWND) { return std::optional<fs::path>(folder); }};
-    ui::ExportRun run{.instance = GetModuleHandleW(nullptr),
-                      .store = App().meetings.get(),
-                      .book = App().addressBook.get(),
-                      .reports = App().reportFolder.get(),
-                      .reportOptions = [] { return ReportOptions{}; },
-                      .choosers = &choosers,
-                      .ui = &ui};
+    const ui::ExportRun run = ExportRunWith(choosers, nullptr);
     ui.answer = false;
     ASSERT_TRUE(ui::RunExportCommand(run, ui::kCmdExportArchive));
     ASSERT_EQ(ui.questions.size(), 1U);
@@ -342,14 +348,7 @@ TEST_F(Win32DesktopTest, EveryExporterIsOnTheMenuAndCancelLeavesNothingAndTheFra
     EXPECT_EQ(std::wstring(item), L"JSON ダンプ…");
     const fs::path file = dir / "minutes.sqlite";
     ui::Choosers choosers{.chooseSaveFile = [&file](HWND, const std::wstring&, const wchar_t*) { return std::optional<fs::path>(file); }};
-    ui::ExportRun run{.instance = GetModuleHandleW(nullptr),
-                      .owner = App().frame,
-                      .store = App().meetings.get(),
-                      .book = App().addressBook.get(),
-                      .reports = App().reportFolder.get(),
-                      .reportOptions = [] { return ReportOptions{}; },
-                      .choosers = &choosers,
-                      .ui = &ui};
+    const ui::ExportRun run = ExportRunWith(choosers, App().frame);
     HHOOK hook = SetWindowsHookExW(WH_CBT, CancelProgressHook, nullptr, GetCurrentThreadId());
     ASSERT_TRUE(ui::RunExportCommand(run, ui::kCmdExportDatabase));
     UnhookWindowsHookEx(hook);
