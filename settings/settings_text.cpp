@@ -1,6 +1,7 @@
 #include "settings/settings_text.h"
 
 #include "base/ascii.h"
+#include "platform/file_system.h"
 #include "platform/platform.h"
 
 #include <system_error>
@@ -16,19 +17,13 @@ bool EndsInSeparator(std::string_view text) {
 
 }  // namespace
 
-std::string SettingsTextFromPath(const fs::path& path) {
-#ifdef _WIN32
-    const std::wstring& wide = path.native();
-    return platform::Utf16ToCp932(std::u16string(wide.begin(), wide.end()));
-#else
-    return platform::Utf8ToCp932(path.native());
-#endif
-}
+std::string SettingsTextFromPath(const fs::path& path) { return platform::PathToCp932(path); }
 
+// The platform's code-page conversion without the path reading's backslash rule: on POSIX a stored
+// folder's separators are already '/', and a backslash there is a character of a folder's name.
 fs::path PathFromSettingsText(std::string_view cp932) {
 #ifdef _WIN32
-    const std::u16string wide = platform::Cp932ToUtf16(cp932);
-    return fs::path(std::wstring(wide.begin(), wide.end()));
+    return platform::PathFromCp932(cp932);
 #else
     return fs::path(platform::Cp932ToUtf8(cp932));
 #endif
