@@ -348,8 +348,8 @@ TEST_F(CliTest, ReportsAndTheirFiles) {
         {.args = {"export", "b", (dir_ / "elsewhere").string()}},
         {.args = {"delete", "b"}, .status = 1, .errHas = "--yes (or --force) answers yes"},
         {.args = {"delete", "b", "--yes"}},
-        {.args = {"import", (dir_ / "elsewhere" / "b.htm").string()}},
-        {.args = {"delete", "b", "--force"}},
+        {.args = {"--output", (dir_ / "fresh").string(), "import", (dir_ / "elsewhere" / "b.htm").string()}},  // made
+        {.args = {"--output", (dir_ / "fresh").string(), "delete", "b", "--force"}},
         {.args = {"open", "nothing"}, .status = 1},
     });
     EXPECT_FALSE(fs::exists(dir_ / "elsewhere" / "b.htm")) << "import moves";
@@ -649,6 +649,7 @@ TEST(ExportCommandsTest, StatusesSummariesAndFiles) {
         ASSERT_TRUE(WIFEXITED(raw));
         EXPECT_EQ(WEXITSTATUS(raw), c.status);
         EXPECT_NE(ReadFileBytes(dir / "stderr").find(c.err), std::string::npos) << ReadFileBytes(dir / "stderr");
+        if (c.status == 0) EXPECT_EQ(ReadFileBytes(dir / "stderr"), "") << "not a terminal: no progress bar";
         if (c.meetings < 0) continue;
         const nlohmann::json summary = nlohmann::json::parse(ReadFileBytes(dir / "stdout"));
         EXPECT_EQ(summary["meetings"], c.meetings);
