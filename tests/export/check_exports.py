@@ -199,6 +199,9 @@ def check_contacts(folder, dump, uid):
                    tuple(clean(a[k]) for k in ('address', 'city', 'state', 'zip', 'country')), who + ' ADR')
         if a['note']:
             expect(card.note.value == clean(a['note']), who + ' NOTE')
+        customs = {f'x-tavolex-custom{n}': [clean(text)] for n, text in enumerate(a['custom'], 1) if text}
+        expect({k: [v.value for v in card.contents[k]] for k in card.contents if k.startswith('x-tavolex-custom')} == customs,
+               who + ' custom fields')
 
 
 def check_database(folder, dump, trigram):

@@ -77,7 +77,7 @@ void WriteDamagedUser(const fs::path& user) {
     test::AddressBookPerson person{.recordId = 77, .lastName = "\x93\x63\x92\x86\xfd", .firstName = "a,b;c"};
     person.phones = {{{4, "taro@example.jp"}, {7, "090-1234"}, {2, "\x81"}, {3, {}}, {0, "03;1"}}};
     person.note = "line1\r\nline2\x02";
-    person.custom = {"c1", {}, "\x89\xbf", {}};
+    person.custom = {"c1", {}, "\x89\xbf", "c4"};
     test::AddressBookPerson hostile{.recordId = 78, .lastName = "h"};
     hostile.phones[4].number = "e@x.jp\r\nEND:VEVENT\r\nBEGIN:VEVENT\r\nUID:e";
     test::AddressBookPerson japanese{.recordId = 79, .lastName = "j"};
