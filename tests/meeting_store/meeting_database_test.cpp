@@ -76,6 +76,18 @@ TEST_F(MeetingDatabaseTest, ReloadReadsEveryFileAndLinks) {
     EXPECT_EQ(db_.NoteOf(db_.ItemsOf(2)[0])->szText, "second");
 }
 
+// A meeting's items are found whatever the order of the meeting ids in the files.
+TEST_F(MeetingDatabaseTest, ItemsAreFoundWhateverTheOrderOfTheMeetingIds) {
+    test::PalmUserSpec user;
+    user.meetings.push_back({.title = "later id first", .items = {test::NoteSpec{.text = "b"}, test::NoteSpec{.text = "c"}}, .id = 9});
+    user.meetings.push_back({.title = "earlier id", .items = {test::NoteSpec{.text = "a"}}, .id = 4});
+    test::WritePalmUserFolder(dir_.Path(), user);
+    ASSERT_EQ(db_.ReloadAll(), 0);
+    ASSERT_EQ(db_.ItemsOf(4).size(), 1u);
+    EXPECT_EQ(db_.NoteOf(db_.ItemsOf(4)[0])->szText, "a");
+    EXPECT_EQ(db_.ItemsOf(9).size(), 2u);
+}
+
 TEST_F(MeetingDatabaseTest, MissingFilesLeaveTypesEmptyAndOpenedTellsAboutAttendees) {
     EXPECT_FALSE(db_.Opened());
     EXPECT_EQ(db_.ReloadAll(), 0);
