@@ -222,8 +222,12 @@ TEST_F(MeetingDatabaseTest, SingleLoadReplacesTheTypeAndReleasedStoreReadsNothin
     EXPECT_EQ(db_.NoteCount(), 2);
     EXPECT_EQ(db_.LinkMapCount(), 5);
 
+    test::WritePalmUserFolder(dir_.Path(), TwoMeetings());
+    db_.ReloadAll();
     db_.Release();
-    EXPECT_EQ(db_.MeetingCount() + db_.LinkMapCount(), 0);
+    EXPECT_EQ((std::vector{db_.MeetingCount(), db_.LinkCount(), db_.AgendaCount(), db_.NoteCount(), db_.ToDoCount(), db_.SketchCount(),
+                           db_.AttendeeCount(), db_.LinkMapCount()}),
+              std::vector<std::int32_t>(8, 0));
     EXPECT_EQ(db_.ReloadAll(), 0);
     EXPECT_EQ(db_.MeetingCount() + db_.AgendaCount(), 0);
 }
