@@ -155,6 +155,7 @@ TEST_F(ReportOperationsTest, ExportCopiesTheReportAndItsPictures) {
     const fs::path missing = dir / "missing" / "a.htm";
     EXPECT_EQ(ExportReport(paths, "a.htm", missing, ui), TransferOutcome::kFailed);
     EXPECT_EQ(ExportReport(paths, "e.htm", dir / "e.htm", ui), TransferOutcome::kDone);
+    EXPECT_EQ(ExportReport(paths, "../a.htm", dir / "drop", ui), TransferOutcome::kFailed);  // a name, never a path: no message
     ASSERT_EQ(ui.messages.size(), 2u);
     EXPECT_EQ(ui.messages[0].text.rfind(Cp932(missing) + "\n", 0), 0u) << ui.messages[0].text;
     EXPECT_EQ(ui.messages[1].text, kEmptyMessage);
