@@ -3,22 +3,12 @@
 // an instant built-in report or the custom report of the checked sections.
 
 #include "resources/control_ids.h"
-#include "report/report_folder.h"
-#include "report_files/report_paths.h"
 #include "views/create_report.h"
 #include "ui/choosers.h"
 
 #include <windows.h>
 
 #include <string>
-
-namespace tavolex {
-class SettingsKey;
-struct Meeting;
-namespace platform {
-class UserInteraction;
-}
-}  // namespace tavolex
 
 namespace tavolex::ui {
 
