@@ -49,7 +49,8 @@ int Run(int argc, char** argv) {
     std::string user;
     bool json = false;
     bool csv = false;
-    app.add_option("--palm-folder", options.palmFolder, "Palm Desktop folder (one folder per Palm user)")
+    app.add_option("--palm-folder", options.palmFolder,
+                   "Palm Desktop folder (one folder per Palm user), one user's folder or a data folder")
         ->type_name("DIR");
     app.add_option("--user", user, "Palm user, by exact name (default: the saved user, else the first)")
         ->type_name("NAME");

@@ -4,6 +4,7 @@
 #include "cli/cli_messages.h"
 #include "setup/startup_settings.h"
 #include "platform/file_system.h"
+#include "session/folder_users.h"
 #include "session/report_settings.h"
 #include "session/user_stores.h"
 #include "settings/settings_key.h"
@@ -134,11 +135,16 @@ fs::path CliSession::SavedPalmFolder() {
 }
 
 bool CliSession::FindUsers() {
-    // --palm-folder, else TAVOLEX_PALM_FOLDER, else the saved setting.
+    // --palm-folder, else TAVOLEX_PALM_FOLDER, else the folder chosen in the desktop program, else
+    // the saved setting.
     palmFolder_ = options_.palmFolder;
     if (const char* env = std::getenv("TAVOLEX_PALM_FOLDER"); palmFolder_.empty() && env != nullptr && *env != '\0') {
         palmFolder_ = PathFromUtf8(env);
     }
+    if (palmFolder_.empty()) {
+        palmFolder_ = PathFromSettingsText(settings_->appKey.ReadString(kChosenPalmFolderValue, kPathBufferSize));
+    }
+    const bool named = !palmFolder_.empty();
     if (palmFolder_.empty()) palmFolder_ = SavedPalmFolder();
     if (palmFolder_.empty()) {
         Fail(ui_, "No Palm Desktop folder is set.", kPalmFolderHint);
@@ -153,13 +159,16 @@ bool CliSession::FindUsers() {
     }
     settings_->palmDesktopFolder = palmFolder_;
 
-    std::unique_ptr<PalmUserList> list = CreatePalmUserList(platform::SystemPalmDesktop(), *settings_);
+    std::unique_ptr<PalmUserList> list;
+    if (!named) list = CreatePalmUserList(platform::SystemPalmDesktop(), *settings_);
+    if (!list || list->UserCount() == 0) list = CreateFolderUserList(palmFolder_, *settings_);
+    usersFromFolder_ = list->FromFolder();
     list->FillEntries(settings_->appKey);
     for (const auto& entry : list->Entries()) {
         CliUser user;
         user.name = entry->name;
         user.directory = WithoutTrailingSeparator(entry->directory);
-        user.folders = FindUserFolders(palmFolder_, user.directory);
+        user.folders = FindUserFolders(settings_->palmDesktopFolder, user.directory);
         users_.push_back(std::move(user));
     }
     // The run's user: --user by exact name, else "LastUsername" (config user), else the Palm user
@@ -208,9 +217,11 @@ bool CliSession::LoadUser() {
     const auto stored = [&](std::string_view name) {
         return PathFromSettingsText(key.ReadString(name, kPathBufferSize));
     };
-    // The output folder: --output, else the setting when the person chose it, else the user's
-    // data folder. The setting's default is the "DatabasePath" text itself; that default, even one
-    // written from another Palm Desktop folder, means this run's data folder.
+    // The output folder: --output, else the setting when the person chose it, else the default:
+    // for Palm Desktop's users their data folder, for users found in a named folder, which is
+    // never written, Documents/Tavolex/<user>, made at the first report. The setting's default is
+    // the "DatabasePath" text itself; that default, even one written from another Palm Desktop
+    // folder, means this run's default.
     std::error_code ec;
     const std::string storedOutput = key.ReadString("OutputPath", kPathBufferSize);
     if (!options_.outputFolder.empty()) {
@@ -218,6 +229,9 @@ bool CliSession::LoadUser() {
         outputNamed_ = true;
     } else if (!storedOutput.empty() && storedOutput != key.ReadString("DatabasePath", kPathBufferSize)) {
         outputFolder_ = PathFromSettingsText(storedOutput);
+        outputNamed_ = true;
+    } else if (usersFromFolder_) {
+        outputFolder_ = ChosenFolderReportFolder(current->name);
         outputNamed_ = true;
     } else {
         outputFolder_ = dataFolder_;

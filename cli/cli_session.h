@@ -59,7 +59,9 @@ public:
     // Opens the settings store (in memory for the run when it can't be written). False (after a
     // message) when the run can't go on.
     bool OpenSettings();
-    // Finds the Palm Desktop folder and its users. False (after a message naming the folder, or
+    // Finds the Palm Desktop folder and its users: a folder named for the run or chosen in the
+    // desktop program is read by its folders, at any level; Palm Desktop's own folder through its
+    // user library where one lists users. False (after a message naming the folder, or
     // saying none is set, and how to set it) when there is no such folder.
     bool FindUsers();
     // Chooses the user of the run and loads its data. False (after a message) when there is none.
@@ -113,7 +115,8 @@ private:
     std::unique_ptr<ReportFolder> report_;
     std::filesystem::path dataFolder_;
     std::filesystem::path outputFolder_;
-    bool outputNamed_ = false;  // by --output or a setting of the person's own
+    bool outputNamed_ = false;      // by --output, a setting of the person's own, or a folder user's default
+    bool usersFromFolder_ = false;  // found in a named folder, not listed by Palm Desktop
     std::filesystem::path templateFolder_;
     std::filesystem::path browserPath_;
     std::uint32_t autoView_ = 1;

@@ -49,6 +49,11 @@ std::error_code PutInPlace(const std::filesystem::path& temp, const std::filesys
 std::error_code CommitTemporaryFile(UniqueFile file, const std::filesystem::path& temp,
                                     const std::filesystem::path& target);
 
+// The user's documents folder. Windows: the Documents known folder. POSIX: $XDG_DOCUMENTS_DIR, else
+// the folder user-dirs.dirs of the configuration folder names for it, else ~/Documents. Empty when
+// none can be told.
+std::filesystem::path DocumentsFolder();
+
 // A path from a CP932 path text; '\' and '/' both separate (a double-byte character whose second
 // byte is 0x5C is a character, not a separator).
 std::filesystem::path PathFromCp932(std::string_view text);

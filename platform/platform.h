@@ -204,8 +204,7 @@ class PalmDesktop {
 public:
     virtual ~PalmDesktop() = default;
     // Windows: UserData.dll of the HotSync folder, null when it or one of its four functions is
-    // missing. POSIX: the sub-folders of the Palm Desktop folder that hold a data folder named
-    // Tavolex in any letter case, in byte order of their names, ID = position + 1.
+    // missing. POSIX: null, there is no such library (the users are folders, session/folder_users.h).
     virtual std::unique_ptr<PalmUserLibrary> LoadUserLibrary(const std::filesystem::path& hotSyncFolder,
                                                              const std::filesystem::path& palmDesktopFolder) = 0;
     // False where HotSync conduits can't be installed (POSIX): conduit registration reports that

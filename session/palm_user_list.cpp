@@ -1,5 +1,6 @@
 #include "session/palm_user_list.h"
 
+#include "session/folder_users.h"
 #include "settings/application_settings.h"
 #include "settings/settings_key.h"
 #include "settings/settings_text.h"
@@ -7,7 +8,8 @@
 
 namespace tavolex {
 
-PalmUserList::PalmUserList(std::unique_ptr<platform::PalmUserLibrary> library) : library_(std::move(library)) {}
+PalmUserList::PalmUserList(std::unique_ptr<platform::PalmUserLibrary> library, bool fromFolder)
+    : library_(std::move(library)), fromFolder_(fromFolder) {}
 
 int PalmUserList::UserCount() {
     if (!library_) return 0;
@@ -117,6 +119,14 @@ std::unique_ptr<PalmUserList> CreatePalmUserList(platform::PalmDesktop& palmDesk
                                                  const ApplicationSettings& settings) {
     auto list =
         std::make_unique<PalmUserList>(palmDesktop.LoadUserLibrary(settings.hotSyncFolder, settings.palmDesktopFolder));
+    Trace("usr = " TAVOLEX_TRACE_PTR, TraceAddress(list.get()));
+    return list;
+}
+
+std::unique_ptr<PalmUserList> CreateFolderUserList(const std::filesystem::path& folder, ApplicationSettings& settings) {
+    FolderUsers found = FindFolderUsers(folder);
+    settings.palmDesktopFolder = found.palmFolder;
+    auto list = std::make_unique<PalmUserList>(MakeFolderUserLibrary(std::move(found.directories)), true);
     Trace("usr = " TAVOLEX_TRACE_PTR, TraceAddress(list.get()));
     return list;
 }

@@ -33,10 +33,12 @@ public:
     // The user box holds this many entries; further users are left out.
     static constexpr int kMaxEntries = 256;
 
-    // A list over the library (none: no users).
-    explicit PalmUserList(std::unique_ptr<platform::PalmUserLibrary> library);
+    // A list over the library (none: no users); fromFolder: the users of a folder a person named,
+    // not Palm Desktop's.
+    explicit PalmUserList(std::unique_ptr<platform::PalmUserLibrary> library, bool fromFolder = false);
 
     [[nodiscard]] bool HasLibrary() const { return library_ != nullptr; }
+    [[nodiscard]] bool FromFolder() const { return fromFolder_; }
 
     // The number of users, 0 to kMaxEntries.
     int UserCount();
@@ -71,6 +73,7 @@ public:
 
 private:
     std::unique_ptr<platform::PalmUserLibrary> library_;
+    bool fromFolder_ = false;
     std::string nameBuffer_;
     std::string directoryBuffer_;
     std::vector<std::unique_ptr<PalmUserEntry>> entries_;
@@ -80,5 +83,9 @@ private:
 // reads the Palm Desktop folder) and traces the list as "usr".
 std::unique_ptr<PalmUserList> CreatePalmUserList(platform::PalmDesktop& palmDesktop,
                                                  const ApplicationSettings& settings);
+
+// The users of a folder a person named, at any level (FindFolderUsers); the settings' Palm Desktop
+// folder becomes the folder their directories are relative to. Traced as "usr".
+std::unique_ptr<PalmUserList> CreateFolderUserList(const std::filesystem::path& folder, ApplicationSettings& settings);
 
 }  // namespace tavolex

@@ -12,7 +12,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
+constexpr char kMeetingFileName[] = "meeting.dat";
+
 }  // namespace
+
+fs::path ChosenFolderReportFolder(std::string_view userName) {
+    const fs::path documents = platform::DocumentsFolder();
+    return documents.empty() ? fs::path() : documents / kDataFolderName / platform::PathFromCp932(userName);
+}
+
+bool HoldsDataFiles(const fs::path& folder) {
+    std::error_code ec;
+    return fs::is_regular_file(FindEntryAnyCase(folder, kMeetingFileName), ec);
+}
 
 fs::path FindEntryAnyCase(const fs::path& parent, std::string_view name) {
     std::error_code ec;
@@ -30,6 +42,10 @@ UserFolders FindUserFolders(const fs::path& palmDesktopFolder, std::string_view 
     UserFolders folders;
     folders.user = palmDesktopFolder / platform::PathFromCp932(directory);
     folders.data = FindEntryAnyCase(folders.user, kDataFolderName);
+    // A data folder copied on its own, under a name of the person's choosing, is its own user.
+    if (std::error_code ec; !fs::is_directory(folders.data, ec) && HoldsDataFiles(folders.user)) {
+        folders.data = folders.user;
+    }
     folders.addressBook = FindEntryAnyCase(FindEntryAnyCase(folders.user, "address"), "address.dat");
     return folders;
 }

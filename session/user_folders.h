@@ -11,12 +11,19 @@ namespace tavolex {
 
 struct UserFolders {
     std::filesystem::path user;         // the Palm Desktop folder + the user's directory
-    std::filesystem::path data;         // user + "Tavolex"
+    std::filesystem::path data;         // user + "Tavolex", or user itself when it is a data folder
     std::filesystem::path addressBook;  // user + "address" + "address.dat"
 };
 
 // userDirectory: as the Palm user list gives it (CP932, relative, with or without a trailing separator).
 UserFolders FindUserFolders(const std::filesystem::path& palmDesktopFolder, std::string_view userDirectory);
+
+// The report folder a user found in a folder a person named gets when none is set: that folder is
+// a copy that is never written, so Documents/Tavolex/<user> (empty when there is no documents folder).
+std::filesystem::path ChosenFolderReportFolder(std::string_view userName);
+
+// Whether folder holds the meeting file, in any letter case: it is a data folder, whatever its name.
+bool HoldsDataFiles(const std::filesystem::path& folder);
 
 // The entry of parent called name without regard to ASCII letter case: parent/name when that
 // exists or nothing matches.

@@ -7,6 +7,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
 
 namespace tavolex::platform {
 namespace {
@@ -21,7 +24,37 @@ void SyncFolder(const std::filesystem::path& folder) {
     ::close(fd);
 }
 
+std::string Environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+// The XDG_DOCUMENTS_DIR line of user-dirs.dirs: a quoted absolute path or one starting "$HOME/".
+std::filesystem::path DocumentsOfUserDirs(const std::string& home) {
+    const std::string config = Environment("XDG_CONFIG_HOME");
+    const std::filesystem::path file =
+        (config.starts_with('/') ? std::filesystem::path(config) : std::filesystem::path(home) / ".config") /
+        "user-dirs.dirs";
+    std::ifstream in(file);
+    constexpr std::string_view kKey = "XDG_DOCUMENTS_DIR=\"";
+    for (std::string line; std::getline(in, line);) {
+        if (!line.starts_with(kKey) || !line.ends_with('"')) continue;
+        std::string value = line.substr(kKey.size(), line.size() - kKey.size() - 1);
+        if (value.starts_with("$HOME/")) return std::filesystem::path(home) / value.substr(6);
+        if (value.starts_with('/')) return value;
+    }
+    return {};
+}
+
 }  // namespace
+
+std::filesystem::path DocumentsFolder() {
+    if (const std::string given = Environment("XDG_DOCUMENTS_DIR"); given.starts_with('/')) return given;
+    const std::string home = Environment("HOME");
+    if (home.empty()) return {};
+    const std::filesystem::path named = DocumentsOfUserDirs(home);
+    return named.empty() ? std::filesystem::path(home) / "Documents" : named;
+}
 
 UniqueFile OpenFile(const std::filesystem::path& path, const char* mode) {
     return UniqueFile(std::fopen(path.c_str(), mode));

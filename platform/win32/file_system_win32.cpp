@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <knownfolders.h>
+#include <shlobj.h>
+
 #include <fcntl.h>
 #include <io.h>
 
@@ -71,6 +74,14 @@ std::filesystem::path PathFromCp932(std::string_view text) {
 std::string PathToCp932(const std::filesystem::path& path) {
     const std::wstring& wide = path.native();
     return Utf16ToCp932(std::u16string(wide.begin(), wide.end()));
+}
+
+std::filesystem::path DocumentsFolder() {
+    PWSTR folder = nullptr;
+    std::filesystem::path documents;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Documents, 0, nullptr, &folder))) documents = folder;
+    CoTaskMemFree(folder);
+    return documents;
 }
 
 }  // namespace tavolex::platform

@@ -294,6 +294,27 @@ TEST_F(CliTest, WhereTheDataIsAndTheSettingsThatKeepIt) {
              .errHas = (dir_ / "file" / "settings.ini").string() + ": Not a directory"},
         },
         false);
+    // A user's folder, a data folder and a data folder copied under another name are folders too;
+    // a user found so writes reports under Documents, unless a report folder is set.
+    fs::copy(palm_ / "UserB" / "tavolex", dir_ / "copy", fs::copy_options::recursive);
+    const std::string userB = "1\tOther\t\t2026/01/01 \t\n";
+    const std::string report = "/Tavolex/UserA/Kickoff.htm\n";
+    WriteFileBytes(dir_ / ".config" / "user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"$HOME/書類\"\n");
+    Expect(
+        {
+            {.args = {config, "--palm-folder", (palm_ / "UserA" / "").string(), "users"},
+             .out = "*\tUserA\t" + (palm_ / "UserA").string() + "\n"},
+            {.args = {config, "--palm-folder", (palm_ / "UserB" / "tavolex").string(), "meetings"}, .out = userB},
+            {.args = {config, "--palm-folder", (dir_ / "copy").string(), "meetings"}, .out = userB},
+            {.args = {config, "--palm-folder", palm_.string(), "report", "1"}, .out = dir_.Path().string() + "/書類" + report},
+            {.args = {config, "--palm-folder", palm_.string(), "report", "1"},
+             .out = dir_.Path().string() + "/docs" + report,
+             .env = "XDG_DOCUMENTS_DIR=" + Quote((dir_ / "docs").string())},
+            {.args = {config, "config", "output", (dir_ / "set").string()}},
+            {.args = {config, "--palm-folder", palm_.string(), "report", "1"}, .out = (dir_ / "set" / "Kickoff.htm").string() + "\n"},
+        },
+        false);
+    EXPECT_FALSE(fs::exists(palm_ / "UserA" / "Tavolex" / "Kickoff.htm")) << "the copied folder is never written";
     const json settings = json::parse(Run({config, "--json", "config"}, false).out)["settings"];
     EXPECT_EQ(settings[0], (json{{"key", "palm-folder"}, {"value", palm_.string()}}));
     EXPECT_TRUE(settings[1]["value"].is_null());
