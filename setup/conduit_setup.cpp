@@ -25,8 +25,6 @@ constexpr char kNotAvailableText[] =
 constexpr char kUnableToRegisterText[] =
     "Unable to register the Tavolex Meeting conduit.  Please verify that the HotSync manager is running.";
 constexpr char kPalmDesktopMissingCaption[] = "Install Error";
-constexpr char kFailedToOpenPalmDesktop[] =
-    "Failed to Open Palm Desktop, please stop the install, set-up the Palm Desktop and try again.";
 
 std::string PalmDesktopMissingText() {
     return std::string(
@@ -111,16 +109,17 @@ std::int32_t RegisterConduit(SettingsKey& appKey, platform::UserInteraction& ui,
     return InstallWith(*installer, installFolder, hotSyncFolder, ui);
 }
 
-void IntegrateWithPalmDesktop(platform::SettingsBackend& settings, platform::UserInteraction& ui,
-                              platform::PalmDesktop& palmDesktop, std::string_view installFolder) {
-    if (!palmDesktop.InstallsConduits()) return;
+bool IntegrateWithPalmDesktop(platform::SettingsBackend& settings, platform::UserInteraction& ui,
+                              platform::PalmDesktop& palmDesktop, std::string_view installFolder,
+                              bool quietWhenMissing) {
+    if (!palmDesktop.InstallsConduits()) return true;
     std::vector<std::string> components;
     {
         std::unique_ptr<platform::SettingsKeyHandle> desktop;
         if (settings.OpenKey(kPalmDesktopKeyPath, platform::KeyAccess::kReadExisting, desktop) !=
             platform::kSettingsOk) {
-            ui.ShowMessage(kFailedToOpenPalmDesktop, "Error", MessageIcon::kNone);
-            return;
+            if (!quietWhenMissing) ui.ShowMessage(kFailedToOpenPalmDesktop, "Error", MessageIcon::kNone);
+            return false;
         }
         desktop->ListSubkeys(kMaxComponents, components);
     }
@@ -128,6 +127,7 @@ void IntegrateWithPalmDesktop(platform::SettingsBackend& settings, platform::Use
         if (name.size() > kMaxComponentNameBytes) continue;
         IntegrateComponent(settings, ui, std::string(kPalmDesktopKeyPath) + "\\" + name, installFolder);
     }
+    return true;
 }
 
 }  // namespace tavolex

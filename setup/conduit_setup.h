@@ -21,10 +21,16 @@ inline constexpr std::uint32_t kCreatorId = 0x54766C78;
 // this system; otherwise InstallConduit's error code. Every failure is shown to the user.
 std::int32_t RegisterConduit(SettingsKey& appKey, platform::UserInteraction& ui, platform::PalmDesktop& palmDesktop);
 
+// What Palm Desktop's integration says when Palm Desktop is not installed (caption "Error").
+inline constexpr char kFailedToOpenPalmDesktop[] =
+    "Failed to Open Palm Desktop, please stop the install, set-up the Palm Desktop and try again.";
+
 // Sets "Integrate", "Name" and "Module" in every Palm Desktop component key whose "Creator" is
 // ours. installFolder is CP932 and ends in a separator. Does nothing where conduits can't be
-// installed.
-void IntegrateWithPalmDesktop(platform::SettingsBackend& settings, platform::UserInteraction& ui,
-                              platform::PalmDesktop& palmDesktop, std::string_view installFolder);
+// installed. False when Palm Desktop's key can't be opened (it is not installed), which is told
+// to the user unless quietWhenMissing.
+bool IntegrateWithPalmDesktop(platform::SettingsBackend& settings, platform::UserInteraction& ui,
+                              platform::PalmDesktop& palmDesktop, std::string_view installFolder,
+                              bool quietWhenMissing = false);
 
 }  // namespace tavolex

@@ -26,7 +26,8 @@ void RecordInstallation(ApplicationSettings& s, const ShellEnvironment& env) {
         env.programFile.empty() ? fs::path() : PathFromSettingsText(FolderText(env.programFile.parent_path()));
     const std::string installText = FolderText(s.installFolder);
     s.appKey.WriteString("InstallPath", installText);
-    IntegrateWithPalmDesktop(s.appKey.Backend(), env.ui, env.palmDesktop, installText);
+    // Without Palm Desktop the front end says so when it has nowhere else to find the users.
+    s.palmDesktopMissing = !IntegrateWithPalmDesktop(s.appKey.Backend(), env.ui, env.palmDesktop, installText, true);
     std::error_code ec;
     const fs::path help = s.installFolder / "help" / "index.html";
     s.helpPath =
@@ -45,6 +46,9 @@ void ReadUserIdentity(ApplicationSettings& s) {
 // The installer asks for these by a non-zero "Setup"; it stays set until they succeed.
 void RunFirstRunSteps(ApplicationSettings& s, const ShellEnvironment& env) {
     if (s.appKey.ReadDword("Setup") == 0) return;
+    // Without HotSync Manager there is nothing to register the conduit with yet: the request waits,
+    // without a word, for a start after HotSync Manager is installed.
+    if (s.appKey.ReadHotSyncFolder(kPalmFolderBufferSize).empty()) return;
     if (RegisterConduit(s.appKey, env.ui, env.palmDesktop) != 0) {
         env.ui.ShowMessage(ProblemRegisteringText(), kInstallCaption, platform::MessageIcon::kInformation);
         return;

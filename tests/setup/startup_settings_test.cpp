@@ -100,14 +100,20 @@ TEST_F(StartupSettingsTest, FirstRunRegistersTheConduitOnceOrIsTriedAgain) {
     EXPECT_TRUE(fs::exists(dir.Path() / "HotSync" / "tavolexconduit.dll"));
     EXPECT_EQ(desktop.calls.back(), "DecodePCIErrorCode(0)");
 
-    // A failed registration keeps the request for the next start.
+    // Without HotSync Manager the request waits for a later start, without a word; a failed
+    // registration keeps it too.
     ui.messages.clear();
     backend.SetDword(kAppKey, "Setup", 1);
     backend.SetString(kAppKey, "Version", "");
     backend.SetString(kPalmCoreKeyPath, "HotSyncPath", "");
     ASSERT_TRUE(Load());
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(std::make_tuple(backend.GetDword(kAppKey, "Setup"), backend.GetString(kAppKey, "Version")), std::make_tuple(1u, ""));
+    fs::remove(install / "tavolexconduit.dll");
+    backend.SetString(kPalmCoreKeyPath, "HotSyncPath", FolderText(dir.Path() / "HotSync") + "HotSync.exe");
+    ASSERT_TRUE(Load());
     ASSERT_EQ(ui.messages.size(), 2u);
-    EXPECT_EQ(ui.messages[0].caption, "Install Error");
+    EXPECT_EQ(ui.messages[0].caption, "Tavolex Install");
     EXPECT_EQ(ui.messages[1].text, std::string("There was a problem registering the conduit.\n\nPlease contact technical "
                                                "support at:\n\n") +
                                        kVendorSupportAddress);
