@@ -161,7 +161,7 @@ bool CliSession::FindUsers() {
 
     std::unique_ptr<PalmUserList> list;
     if (!named) list = CreatePalmUserList(platform::SystemPalmDesktop(), *settings_);
-    if (!list || list->UserCount() == 0) list = CreateFolderUserList(palmFolder_, *settings_);
+    if (!list || list->UserCount() == 0) list = CreateFolderUserList(FindFolderUsers(palmFolder_), *settings_);
     usersFromFolder_ = list->FromFolder();
     list->FillEntries(settings_->appKey);
     for (const auto& entry : list->Entries()) {
@@ -223,12 +223,11 @@ bool CliSession::LoadUser() {
     // the "DatabasePath" text itself; that default, even one written from another Palm Desktop
     // folder, means this run's default.
     std::error_code ec;
-    const std::string storedOutput = key.ReadString("OutputPath", kPathBufferSize);
     if (!options_.outputFolder.empty()) {
         outputFolder_ = options_.outputFolder;
         outputNamed_ = true;
-    } else if (!storedOutput.empty() && storedOutput != key.ReadString("DatabasePath", kPathBufferSize)) {
-        outputFolder_ = PathFromSettingsText(storedOutput);
+    } else if (ReportFolderIsSet(key)) {
+        outputFolder_ = stored("OutputPath");
         outputNamed_ = true;
     } else if (usersFromFolder_) {
         outputFolder_ = ChosenFolderReportFolder(current->name);

@@ -1,6 +1,5 @@
 #include "session/palm_user_list.h"
 
-#include "session/folder_users.h"
 #include "settings/application_settings.h"
 #include "settings/settings_key.h"
 #include "settings/settings_text.h"
@@ -123,8 +122,7 @@ std::unique_ptr<PalmUserList> CreatePalmUserList(platform::PalmDesktop& palmDesk
     return list;
 }
 
-std::unique_ptr<PalmUserList> CreateFolderUserList(const std::filesystem::path& folder, ApplicationSettings& settings) {
-    FolderUsers found = FindFolderUsers(folder);
+std::unique_ptr<PalmUserList> CreateFolderUserList(FolderUsers found, ApplicationSettings& settings) {
     settings.palmDesktopFolder = found.palmFolder;
     auto list = std::make_unique<PalmUserList>(MakeFolderUserLibrary(std::move(found.directories)), true);
     Trace("usr = " TAVOLEX_TRACE_PTR, TraceAddress(list.get()));

@@ -3,6 +3,7 @@
 // user.
 
 #include "platform/platform.h"
+#include "session/folder_users.h"
 
 #include <cstdint>
 #include <functional>
@@ -84,8 +85,8 @@ private:
 std::unique_ptr<PalmUserList> CreatePalmUserList(platform::PalmDesktop& palmDesktop,
                                                  const ApplicationSettings& settings);
 
-// The users of a folder a person named, at any level (FindFolderUsers); the settings' Palm Desktop
-// folder becomes the folder their directories are relative to. Traced as "usr".
-std::unique_ptr<PalmUserList> CreateFolderUserList(const std::filesystem::path& folder, ApplicationSettings& settings);
+// The users found in a folder a person named (FindFolderUsers); the settings' Palm Desktop folder
+// becomes the folder their directories are relative to. Traced as "usr".
+std::unique_ptr<PalmUserList> CreateFolderUserList(FolderUsers found, ApplicationSettings& settings);
 
 }  // namespace tavolex

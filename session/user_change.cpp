@@ -22,6 +22,13 @@ void ReadOutputAndDatabase(ApplicationSettings& s) {
     s.databaseFolder = PathFromSettingsText(s.userKey.ReadString("DatabasePath", kPathBufferSize));
 }
 
+// A user of a folder a person named: the data folder is found there, and the reports go to the
+// folder the person set, else outside the copied folder, which is never written.
+void UseChosenFolder(ApplicationSettings& s, std::string_view directory, std::string_view name) {
+    s.databaseFolder = FindUserFolders(s.palmDesktopFolder, directory).data;
+    if (!ReportFolderIsSet(s.userKey)) s.outputFolder = ChosenFolderReportFolder(name);
+}
+
 void RefreshWindows(const UserChangeCallbacks& callbacks) {
     Call(callbacks.refillLists);
     Call(callbacks.repaintFrame);
@@ -57,7 +64,9 @@ void ChangeUser(int selection, PalmUserList& users, ApplicationSettings& s, cons
     const std::string directory = entry->directory;
     users.SelectUserByName(name, s, callbacks.applyViews);
 
-    const std::filesystem::path palmFolder = PathFromSettingsText(s.appKey.ReadPalmDesktopFolder(kPathBufferSize));
+    const std::filesystem::path palmFolder =
+        users.FromFolder() ? s.palmDesktopFolder
+                           : PathFromSettingsText(s.appKey.ReadPalmDesktopFolder(kPathBufferSize));
     Call(callbacks.reloadAddressBook, FindUserFolders(palmFolder, directory).addressBook);
 
     SettingsKey& user = s.userKey;
@@ -69,6 +78,7 @@ void ChangeUser(int selection, PalmUserList& users, ApplicationSettings& s, cons
         user.WriteUserDefaults(s.userDirectory, s.authorName, env.screenSize());
         ReadOutputAndDatabase(s);
     }
+    if (users.FromFolder()) UseChosenFolder(s, directory, name);
     Call(callbacks.setQuickViewText, std::string_view(kQuickViewTitle));
     Call(callbacks.reloadMeetingStore, s.databaseFolder);
     RefreshWindows(callbacks);

@@ -2,6 +2,7 @@
 
 #include "base/ascii.h"
 #include "platform/file_system.h"
+#include "settings/settings_key.h"
 #include "settings/settings_text.h"
 
 #include <string>
@@ -19,6 +20,11 @@ constexpr char kMeetingFileName[] = "meeting.dat";
 fs::path ChosenFolderReportFolder(std::string_view userName) {
     const fs::path documents = platform::DocumentsFolder();
     return documents.empty() ? fs::path() : documents / kDataFolderName / platform::PathFromCp932(userName);
+}
+
+bool ReportFolderIsSet(SettingsKey& userKey) {
+    const std::string output = userKey.ReadString("OutputPath", kPathBufferSize);
+    return !output.empty() && output != userKey.ReadString("DatabasePath", kPathBufferSize);
 }
 
 bool HoldsDataFiles(const fs::path& folder) {

@@ -9,6 +9,8 @@
 
 namespace tavolex {
 
+class SettingsKey;
+
 struct UserFolders {
     std::filesystem::path user;         // the Palm Desktop folder + the user's directory
     std::filesystem::path data;         // user + "Tavolex", or user itself when it is a data folder
@@ -21,6 +23,10 @@ UserFolders FindUserFolders(const std::filesystem::path& palmDesktopFolder, std:
 // The report folder a user found in a folder a person named gets when none is set: that folder is
 // a copy that is never written, so Documents/Tavolex/<user> (empty when there is no documents folder).
 std::filesystem::path ChosenFolderReportFolder(std::string_view userName);
+
+// Whether the user key's report folder is one the person set: the default is the data folder's
+// text itself ("DatabasePath").
+bool ReportFolderIsSet(SettingsKey& userKey);
 
 // Whether folder holds the meeting file, in any letter case: it is a data folder, whatever its name.
 bool HoldsDataFiles(const std::filesystem::path& folder);

@@ -12,6 +12,7 @@
 #include "settings/settings_key.h"
 #include "settings/settings_text.h"
 #include "base/trace.h"
+#include "ui/palm_folder.h"
 #include "ui/window_services.h"
 #include "views/meeting_rows.h"
 #include "views/report_rows.h"
@@ -136,6 +137,7 @@ void LoadSettingsAndServices(Application& app) {
     app.palette = &HandheldPalette::Get();
     Trace("palmObj = " TAVOLEX_TRACE_PTR, TraceAddress(app.palette));
     app.users = CreatePalmUserList(platform::SystemPalmDesktop(), *app.settings);
+    FindUsersWithoutPalmDesktop(app);
     app.mailer = std::make_unique<ReportMailer>();
     if (app.windowsMajorVersion > 4) app.mailer->SetUp();
     Trace("eml = " TAVOLEX_TRACE_PTR, TraceAddress(app.mailer.get()));
@@ -228,6 +230,7 @@ int StartApplication(Application& app, HINSTANCE instance, int showCommand, Star
     LoadSettingsAndServices(app);
     if (CreateFrame(app) == nullptr) return 0;
     app.frameUi.owner = app.frame;
+    SelectStartupFolderUser(app);
 
     // The current user's address book and meeting store.
     const LRESULT selected = app.userBox != nullptr ? SendMessageW(app.userBox, CB_GETCURSEL, 0, 0) : CB_ERR;

@@ -68,17 +68,6 @@ HWND CreateToolBar(Application& app) {
     return bar;
 }
 
-void FillUserBox(Application& app) {
-    if (app.userBox == nullptr || !app.users) return;
-    SendMessageW(app.userBox, CB_RESETCONTENT, 0, 0);
-    const int select = app.users->FillEntries(app.settings->appKey);
-    for (const auto& entry : app.users->Entries()) {
-        SendMessageW(app.userBox, CB_INSERTSTRING, static_cast<WPARAM>(-1),
-                     reinterpret_cast<LPARAM>(Wide(entry->name).c_str()));
-    }
-    SendMessageW(app.userBox, CB_SETCURSEL, static_cast<WPARAM>(select), 0);
-}
-
 HWND CreateUserBox(Application& app) {
     HWND box = CreateWindowExW(0, L"COMBOBOX", L"", 0x50000313, 0, 0, 100, 250, app.rebar,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kUserBoxId)), app.instance, nullptr);
@@ -96,6 +85,17 @@ HWND CreateUserBox(Application& app) {
 }
 
 }  // namespace
+
+void FillUserBox(Application& app) {
+    if (app.userBox == nullptr || !app.users) return;
+    SendMessageW(app.userBox, CB_RESETCONTENT, 0, 0);
+    const int select = app.users->FillEntries(app.settings->appKey);
+    for (const auto& entry : app.users->Entries()) {
+        SendMessageW(app.userBox, CB_INSERTSTRING, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(Wide(entry->name).c_str()));
+    }
+    SendMessageW(app.userBox, CB_SETCURSEL, static_cast<WPARAM>(select), 0);
+}
 
 void CreateBars(Application& app, HWND frame) {
     app.settings->userKey.OpenUserKey(app.settings->userDirectory);

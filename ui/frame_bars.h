@@ -9,6 +9,8 @@ struct Application;
 
 // Makes the rebar, its tool bar band and its user box band, and takes the bar's height.
 void CreateBars(Application& app, HWND frame);
+// Fills the user box from the user list and selects the current user.
+void FillUserBox(Application& app);
 // Draws an entry of the owner-drawn user box.
 void DrawUserBoxItem(Application& app, const DRAWITEMSTRUCT& item);
 

@@ -19,6 +19,7 @@
 #include "settings/settings_text.h"
 #include "ui/create_report_dialog.h"
 #include "ui/export_dialog.h"
+#include "ui/palm_folder.h"
 #include "ui/preferences_dialog.h"
 #include "ui/report_options_dialog.h"
 #include "ui/window_services.h"
@@ -64,6 +65,9 @@ QuickViewFields CurrentQuickViewFields(Application& app) {
 
 // The Create Report dialog for the meeting; the report list is refilled once a report was made.
 void ShowCreateReport(Application& app, const Meeting& meeting) {
+    // The default report folder of a user found in a chosen folder is made at the first report.
+    if (std::error_code ec; app.users && app.users->FromFolder())
+        std::filesystem::create_directories(app.settings->outputFolder, ec);
     SettingsKey& key = app.settings->userKey;
     key.OpenUserKey(app.settings->userDirectory);
     CreateReportOptions options;
@@ -279,6 +283,7 @@ void OnCommand(Application& app, HWND frame, int command) {
     switch (command) {
         case kCmdAbout: ShowAboutBox(app.instance, frame); break;
         case kCmdExit: DestroyWindow(frame); break;
+        case kCmdOpenPalmFolder: ChoosePalmFolder(app); break;
         case kCmdCreateReport: CreateReportForSelection(app); break;
         case kCmdCycleViews: CycleViews(app); break;
         case kCmdRefresh: RepaintFrame(app); break;

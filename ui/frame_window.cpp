@@ -81,8 +81,8 @@ LRESULT CALLBACK FrameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
             AddExportMenuItems(GetMenu(window));
             CreateBars(app, window);
             app.meetingPane = CreateWindowExW(
-                WS_EX_TRANSPARENT, LoadText(app.instance, 111).c_str(), L"", WS_CHILD, 0, 0, 0, 0, window,
-                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kMeetingPaneId)), app.instance, &app);
+                WS_EX_TRANSPARENT | WS_EX_ACCEPTFILES, LoadText(app.instance, 111).c_str(), L"", WS_CHILD, 0, 0, 0, 0,
+                window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kMeetingPaneId)), app.instance, &app);
             app.reportPane = CreateWindowExW(
                 WS_EX_TRANSPARENT | WS_EX_ACCEPTFILES, LoadText(app.instance, 112).c_str(), L"", WS_CHILD, 0, 0, 0, 0,
                 window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kReportPaneId)), app.instance, &app);

@@ -2,6 +2,7 @@
 #include "ui/application.h"
 
 #include "ui/frame_commands.h"
+#include "ui/palm_folder.h"
 #include "ui/window_services.h"
 #include "views/quick_view.h"
 
@@ -62,6 +63,7 @@ LRESULT CALLBACK MeetingPaneProcedure(HWND window, UINT message, WPARAM wParam, 
             }
             break;
         }
+        case WM_DROPFILES: OpenDroppedPalmFolder(app, reinterpret_cast<HDROP>(wParam)); break;
         case WM_CONTEXTMENU:
             if (app.meetingList && reinterpret_cast<HWND>(wParam) == app.meetingList->Window()) {
                 ShowContextMenu(app.instance, window, SelectedMeeting(app) >= 0 ? kMeetingMenuId : kViewMenuId,

@@ -43,6 +43,7 @@ inline constexpr int kCmdPaneMail = IDM_PANE_MAIL;
 inline constexpr int kCmdExport = IDM_EXPORT;
 inline constexpr int kCmdReportOptions = IDM_REPORT_OPTIONS;
 inline constexpr int kCmdQuickView = IDM_QUICK_VIEW;
+inline constexpr int kCmdOpenPalmFolder = IDM_OPEN_PALM_FOLDER;
 
 // The face the user box, the quick view and the lists are drawn in, and the one taken where it
 // is missing (Wine on Debian has the IPA fonts).

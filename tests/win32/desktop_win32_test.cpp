@@ -18,6 +18,7 @@
 #include "ui/application.h"
 #include "ui/choosers.h"
 #include "ui/export_runner.h"
+#include "ui/palm_folder.h"
 #include "ui/preferences_dialog.h"
 #include "ui/window_services.h"
 #include "views/meeting_rows.h"
@@ -636,6 +637,53 @@ TEST_F(Win32DesktopTest, ReportsFromTheDialogAreTheCommandLineReports) {
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(opened.size(), 3u);  // each report is shown once written
     EXPECT_NE(RowOf(ReportList(), "custom"), -1);
+}
+
+// A PC without Palm Desktop: the user chooses a copied Palm folder (a Palm Desktop folder, a user's
+// folder or a data folder), the choice is kept for the next start, and the reports go under Documents.
+TEST_F(Win32DesktopTest, WithoutPalmDesktopTheUsersComeFromAChosenFolder) {
+    ASSERT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\U.S. Robotics"), 0);
+    registry.SetText(kAppKey, L"LastUsername", L"TanakaT");
+    const std::string explanation = ui::Narrow(ui::LoadText(GetModuleHandleW(nullptr), ui::kIdsNoPalmDesktop));
+    const auto users = [] {
+        std::vector<std::string> names;
+        for (const auto& entry : App().users->Entries()) names.push_back(entry->name);
+        return names;
+    };
+    fs::remove(platform::DocumentsFolder() / "Tavolex" / "TanakaT" / "docs.htm");
+    folderAnswer = dir / "palm";
+    StartWithTemplates();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, explanation);
+    EXPECT_EQ(users(), (std::vector<std::string>{"SuzukiH", "TanakaT"}));
+    EXPECT_GT(RowCount(MeetingList()), 0);
+    WithDialog(ui::kCmdCreateReport, [](HWND dialog) {
+        SetField(dialog, kNameEdit, L"docs");
+        Press(dialog, kInstantReport);
+    });
+    EXPECT_TRUE(fs::exists(platform::DocumentsFolder() / "Tavolex" / "TanakaT" / "docs.htm"));
+    EXPECT_FALSE(fs::exists(dir / "palm" / "TanakaT" / "Tavolex" / "docs.htm"));
+
+    Stop();  // the next start opens the same folder without asking
+    Start();
+    EXPECT_EQ(std::make_tuple(ui.messages.size(), chooserCalls.size(), users().size()), std::make_tuple(1u, 1u, 2u));
+    fs::copy(dir / "palm" / "TanakaT" / "Tavolex", dir / "copy", fs::copy_options::recursive);
+    for (const fs::path& chosen : {dir / "palm" / "SuzukiH", dir / "copy"}) {
+        folderAnswer = chosen;
+        Command(ui::kCmdOpenPalmFolder);
+        EXPECT_EQ(users(), std::vector<std::string>{platform::PathToCp932(chosen.filename())});
+        EXPECT_GT(RowCount(MeetingList()), 0) << chosen;
+    }
+    EXPECT_EQ(registry.Text(kAppKey, L"PalmFolder"), (dir / "copy").wstring());
+
+    // Cancelled, the chooser leaves Palm Desktop's message.
+    Stop();
+    registry.SetText(kAppKey, L"PalmFolder", L"");
+    folderAnswer.reset();
+    ui.messages.clear();
+    Start();
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(std::tie(ui.messages[0].text, ui.messages[1].caption), std::make_tuple(explanation, "Error"));
 }
 
 }  // namespace
