@@ -13,6 +13,8 @@
 //   export-progress SEC   shows the exports' progress window (at 5 of 12) over the frame for SEC
 //                         seconds, from this process, for its picture
 //   export-menu SEC       opens File → エクスポート with the keyboard, and closes it after SEC seconds
+//   enter                 Enter on the dialog or message box shown, also before the frame exists
+//   choose-folder PATH    selects PATH in the folder chooser shown and presses its OK
 #include "ui/export_runner.h"
 
 #include <windows.h>
@@ -111,6 +113,20 @@ int PressEnter() {
     return 0;
 }
 
+// The shell's folder chooser takes a path by BFFM_SETSELECTIONW; the text must be in its program.
+int ChooseFolder(const wchar_t* path) {
+    HWND dialog = FindWindowW(L"#32770", nullptr);
+    struct PathText {
+        wchar_t text[MAX_PATH];
+    } folder{};
+    wcsncpy(folder.text, path, MAX_PATH - 1);
+    RemoteValue<PathText> remote(dialog, folder);
+    if (dialog == nullptr || !remote) return 1;
+    SendMessageW(dialog, WM_USER + 103, TRUE, remote.Address());
+    Sleep(500);
+    return PostMessageW(dialog, WM_COMMAND, IDOK, 0) ? 0 : 1;
+}
+
 int ClickTab(int number) {
     HWND dialog = FindWindowW(L"#32770", nullptr);
     HWND tab = dialog != nullptr ? FindWindowExW(dialog, nullptr, WC_TABCONTROLW, nullptr) : nullptr;
@@ -174,6 +190,8 @@ int wmain(int argc, wchar_t** argv) {
     if (argc < 2) return 2;
     const std::wstring_view verb = argv[1];
     const int number = argc > 2 ? _wtoi(argv[2]) : 0;
+    if (verb == L"enter") return PressEnter();
+    if (verb == L"choose-folder" && argc > 2) return ChooseFolder(argv[2]);
     HWND frame = Frame();
     if (frame == nullptr) return 1;
     if (verb == L"wait") return IsWindowVisible(frame) ? 0 : 1;
@@ -186,7 +204,6 @@ int wmain(int argc, wchar_t** argv) {
         HWND dialog = FindWindowW(L"#32770", nullptr);
         return dialog != nullptr && PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0) ? 0 : 1;
     }
-    if (verb == L"enter") return PressEnter();
     if (verb == L"tab") return ClickTab(number);
     if (verb == L"select-meeting") return ClickRow(List(100, 0), number);
     if (verb == L"select-item") return ClickRow(List(100, 1), number);
