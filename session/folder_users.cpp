@@ -65,7 +65,9 @@ FolderUsers FindFolderUsers(const fs::path& given) {
         const bool named = EqualsIgnoringAsciiCase(folder.filename().string(), kDataFolderName);
         return OneUser(named && folder.has_parent_path() ? folder.parent_path() : folder);
     }
-    if (IsDirectory(FindEntryAnyCase(folder, kDataFolderName))) return OneUser(folder);
+    // A user's folder holds the data files in its data folder: a folder that only holds the report
+    // folders (Documents/Tavolex) is not one.
+    if (HoldsDataFiles(FindEntryAnyCase(folder, kDataFolderName))) return OneUser(folder);
 
     FolderUsers users{folder, {}};
     std::error_code ec;

@@ -21,8 +21,9 @@ struct FolderUsers {
 };
 
 // The users of folder, whichever level it is: a data folder holding meeting.dat (its user is the
-// folder around it when it is named Tavolex, else the folder itself), one user's folder holding the
-// data folder, or a Palm Desktop folder whose sub-folders hold data folders. Names in any letter case.
+// folder around it when it is named Tavolex, else the folder itself), one user's folder whose data
+// folder holds meeting.dat, or a Palm Desktop folder whose sub-folders hold data folders. Names in
+// any letter case.
 FolderUsers FindFolderUsers(const std::filesystem::path& folder);
 
 // The users as a user-data library: ID = position + 1, name = directory.

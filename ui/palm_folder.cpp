@@ -31,8 +31,7 @@ void TellNoUser(Application& app, const fs::path& folder) {
 
 void FindUsersWithoutPalmDesktop(Application& app) {
     if (app.users && app.users->UserCount() > 0) return;
-    fs::path folder =
-        PathFromSettingsText(app.settings->appKey.ReadString(kChosenPalmFolderValue, kPathBufferSize));
+    fs::path folder = PathFromSettingsText(app.settings->appKey.ReadString(kChosenPalmFolderValue, kPathBufferSize));
     FolderUsers found = folder.empty() ? FolderUsers{} : FindFolderUsers(folder);
     if (found.directories.empty()) {
         app.ui->ShowMessage(Narrow(LoadText(app.instance, kIdsNoPalmDesktop)), "Tavolex",

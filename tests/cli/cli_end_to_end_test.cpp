@@ -310,6 +310,7 @@ TEST_F(CliTest, WhereTheDataIsAndTheSettingsThatKeepIt) {
             {.args = {config, "--palm-folder", palm_.string(), "report", "1"},
              .out = dir_.Path().string() + "/docs" + report,
              .env = "XDG_DOCUMENTS_DIR=" + Quote((dir_ / "docs").string())},
+            {.args = {config, "--palm-folder", (dir_ / "docs").string(), "meetings"}, .status = 1},  // reports only
             {.args = {config, "config", "output", (dir_ / "set").string()}},
             {.args = {config, "--palm-folder", palm_.string(), "report", "1"}, .out = (dir_ / "set" / "Kickoff.htm").string() + "\n"},
         },

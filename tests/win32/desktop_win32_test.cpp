@@ -650,7 +650,10 @@ TEST_F(Win32DesktopTest, WithoutPalmDesktopTheUsersComeFromAChosenFolder) {
         for (const auto& entry : App().users->Entries()) names.push_back(entry->name);
         return names;
     };
-    fs::remove(platform::DocumentsFolder() / "Tavolex" / "TanakaT" / "docs.htm");
+    // The Documents folder of this test's own, not the prefix's, which Wine links to the real home.
+    fs::create_directories(dir / "Documents");
+    registry.SetText(L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders", L"Personal",
+                     (dir / "Documents").wstring());
     folderAnswer = dir / "palm";
     StartWithTemplates();
     ASSERT_EQ(ui.messages.size(), 1u);
@@ -661,7 +664,7 @@ TEST_F(Win32DesktopTest, WithoutPalmDesktopTheUsersComeFromAChosenFolder) {
         SetField(dialog, kNameEdit, L"docs");
         Press(dialog, kInstantReport);
     });
-    EXPECT_TRUE(fs::exists(platform::DocumentsFolder() / "Tavolex" / "TanakaT" / "docs.htm"));
+    EXPECT_TRUE(fs::exists(dir / "Documents" / "Tavolex" / "TanakaT" / "docs.htm"));
     EXPECT_FALSE(fs::exists(dir / "palm" / "TanakaT" / "Tavolex" / "docs.htm"));
 
     Stop();  // the next start opens the same folder without asking
