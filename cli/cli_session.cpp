@@ -231,7 +231,7 @@ bool CliSession::LoadUser() {
         outputNamed_ = true;
     } else if (usersFromFolder_) {
         outputFolder_ = ChosenFolderReportFolder(current->name);
-        outputNamed_ = true;
+        outputNamed_ = outputDefault_ = true;
     } else {
         outputFolder_ = dataFolder_;
     }
@@ -279,6 +279,7 @@ void CliSession::WriteMissingDefaults(const CliUser& user) {
 bool CliSession::ReadyOutputFolder(bool create) {
     std::error_code ec;
     if (fs::is_directory(outputFolder_, ec)) return true;
+    if (!create && outputDefault_ && !fs::exists(outputFolder_, ec)) return true;  // no report yet
     if (create && outputNamed_ && !fs::exists(outputFolder_, ec)) {
         fs::create_directories(outputFolder_, ec);
         if (!ec) return true;

@@ -116,6 +116,7 @@ private:
     std::filesystem::path dataFolder_;
     std::filesystem::path outputFolder_;
     bool outputNamed_ = false;      // by --output, a setting of the person's own, or a folder user's default
+    bool outputDefault_ = false;    // the folder user's default, which holds no report until one is written
     bool usersFromFolder_ = false;  // found in a named folder, not listed by Palm Desktop
     std::filesystem::path templateFolder_;
     std::filesystem::path browserPath_;

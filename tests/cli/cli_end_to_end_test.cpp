@@ -306,6 +306,7 @@ TEST_F(CliTest, WhereTheDataIsAndTheSettingsThatKeepIt) {
              .out = "*\tUserA\t" + (palm_ / "UserA").string() + "\n"},
             {.args = {config, "--palm-folder", (palm_ / "UserB" / "tavolex").string(), "meetings"}, .out = userB},
             {.args = {config, "--palm-folder", (dir_ / "copy").string(), "meetings"}, .out = userB},
+            {.args = {config, "--palm-folder", palm_.string(), "reports"}, .out = ""},  // none written yet
             {.args = {config, "--palm-folder", palm_.string(), "report", "1"}, .out = dir_.Path().string() + "/書類" + report},
             {.args = {config, "--palm-folder", palm_.string(), "report", "1"},
              .out = dir_.Path().string() + "/docs" + report,
