@@ -644,6 +644,7 @@ TEST_F(Win32DesktopTest, ReportsFromTheDialogAreTheCommandLineReports) {
 TEST_F(Win32DesktopTest, WithoutPalmDesktopTheUsersComeFromAChosenFolder) {
     ASSERT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\U.S. Robotics"), 0);
     registry.SetText(kAppKey, L"LastUsername", L"TanakaT");
+    registry.SetNumber(kAppKey, L"Setup", 1);  // the conduit waits for HotSync Manager, without a word
     const std::string explanation = ui::Narrow(ui::LoadText(GetModuleHandleW(nullptr), ui::kIdsNoPalmDesktop));
     const auto users = [] {
         std::vector<std::string> names;
@@ -658,6 +659,7 @@ TEST_F(Win32DesktopTest, WithoutPalmDesktopTheUsersComeFromAChosenFolder) {
     StartWithTemplates();
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, explanation);
+    EXPECT_EQ(registry.Number(kAppKey, L"Setup"), 1u);
     EXPECT_EQ(users(), (std::vector<std::string>{"SuzukiH", "TanakaT"}));
     EXPECT_GT(RowCount(MeetingList()), 0);
     WithDialog(ui::kCmdCreateReport, [](HWND dialog) {
