@@ -156,6 +156,16 @@ protected:
     static HWND ReportList() { return App().reportList->Window(); }
 
     static void Command(int id) { SendMessageW(App().frame, WM_COMMAND, static_cast<WPARAM>(id), 0); }
+    // Files dropped on the window: each name ends in a NUL, and the list in one more.
+    static void Drop(HWND window, const std::wstring& files) {
+        HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + files.size() * sizeof(wchar_t));
+        auto* header = static_cast<DROPFILES*>(GlobalLock(drop));
+        header->pFiles = sizeof(DROPFILES);
+        header->fWide = TRUE;
+        std::copy(files.begin(), files.end(), reinterpret_cast<wchar_t*>(header + 1));
+        GlobalUnlock(drop);
+        SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    }
 
     // Runs action, which may enter a modal loop (a message box, a dialog, a pop-up menu), and runs
     // script on the first visible window of the class while that loop dispatches the thread timer.
@@ -468,13 +478,7 @@ TEST_F(Win32DesktopTest, ReportsAreDeletedAndImportedFromTheList) {
     test::WriteFileBytes(dir / "elsewhere" / "second.htm", "<html></html>");
     const std::wstring files =
         (dir / "elsewhere" / "dropped.htm").wstring() + L'\0' + (dir / "elsewhere" / "second.htm").wstring() + L'\0' + L'\0';
-    HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + files.size() * sizeof(wchar_t));
-    auto* header = static_cast<DROPFILES*>(GlobalLock(drop));
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = TRUE;
-    std::copy(files.begin(), files.end(), reinterpret_cast<wchar_t*>(header + 1));
-    GlobalUnlock(drop);
-    SendMessageW(App().reportPane, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    Drop(App().reportPane, files);
     EXPECT_TRUE(fs::exists(Output() / "dropped.htm"));
     EXPECT_FALSE(fs::exists(Output() / "second.htm"));
     EXPECT_NE(RowOf(list, "dropped"), -1);
@@ -673,9 +677,10 @@ TEST_F(Win32DesktopTest, WithoutPalmDesktopTheUsersComeFromAChosenFolder) {
     Start();
     EXPECT_EQ(std::make_tuple(ui.messages.size(), chooserCalls.size(), users().size()), std::make_tuple(1u, 1u, 2u));
     fs::copy(dir / "palm" / "TanakaT" / "Tavolex", dir / "copy", fs::copy_options::recursive);
+    folderAnswer = dir / "palm" / "SuzukiH";  // a user's folder from the menu, a data folder dropped
+    Command(ui::kCmdOpenPalmFolder);
     for (const fs::path& chosen : {dir / "palm" / "SuzukiH", dir / "copy"}) {
-        folderAnswer = chosen;
-        Command(ui::kCmdOpenPalmFolder);
+        if (chosen == dir / "copy") Drop(App().meetingPane, chosen.wstring() + L'\0' + L'\0');
         EXPECT_EQ(users(), std::vector<std::string>{platform::PathToCp932(chosen.filename())});
         EXPECT_GT(RowCount(MeetingList()), 0) << chosen;
     }
