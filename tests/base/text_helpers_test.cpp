@@ -42,7 +42,7 @@ TEST(ByteReaderTest, TextsStayInTheirFieldAndTheData) {
 TEST(ShiftJisTest, FitLengthEndsOnACharacter) {
     const std::tuple<std::string_view, std::size_t, std::size_t, std::size_t> table[] = {
         {"ab", 5, 2, 2}, {"\x93\xfa\x96\x7b", 3, 2, 2}, {"a\x93\xfa", 2, 1, 1}, {"\x93/a", 1, 0, 1},
-        {"\x93\na", 2, 2, 2}, {"a\x93", 1, 1, 1}, {"\x81\x7f", 1, 0, 1}, {"", 0, 0, 0}};
+        {"\x93\na", 2, 2, 2}, {"a\x93", 1, 1, 1}, {"\x81\x7f", 1, 0, 1}, {"", 0, 0, 0}, {"\x81\xfc", 1, 0, 0}};
     for (const auto& [text, maxBytes, any, trailOnly] : table) {
         EXPECT_EQ(Cp932FitLength(text, maxBytes), any) << text;
         EXPECT_EQ(Cp932FitLength(text, maxBytes, TrailRule::kTrailByteOnly), trailOnly) << text;

@@ -280,7 +280,8 @@ TEST_F(CliTest, WhereTheDataIsAndTheSettingsThatKeepIt) {
             {.args = {"--config", (dir_ / "hand").string(), "meetings"}, .out = meetings},
             {.args = {config, "--palm-folder", caps.string(), "show", "1", "4"}, .out = attendee},
             {.args = {config, "config", "palm-folder", palm_.string()}, .out = "palm-folder\t" + palm_.string() + "\n"},
-            {.args = {config, "meetings"}, .out = meetings},  // the saved folder serves every command
+            {.args = {config, "meetings"}, .out = meetings, .env = "TAVOLEX_TRACE=" + Quote((dir_ / "trace").string())},
+            {.args = {"--palm-folder", palm_.string(), "config", "author", "me"}},  // kept under $HOME/.config
             {.args = {config, "config", "user", "UserB"}},
             {.args = {config, "meetings"}, .out = "1\tOther\t\t2026/01/01 \t\n"},
             {.args = {config, "config", "user", "Nobody"}, .status = 1},
@@ -320,6 +321,8 @@ TEST_F(CliTest, WhereTheDataIsAndTheSettingsThatKeepIt) {
     const json settings = json::parse(Run({config, "--json", "config"}, false).out)["settings"];
     EXPECT_EQ(settings[0], (json{{"key", "palm-folder"}, {"value", palm_.string()}}));
     EXPECT_TRUE(settings[1]["value"].is_null());
+    EXPECT_NE(ReadFileBytes(dir_ / "trace").find("NEW Meeting[0]"), std::string::npos) << "the trace reaches TAVOLEX_TRACE";
+    EXPECT_NE(ReadFileBytes(dir_ / ".config" / "tavolex" / "settings.ini").find("me"), std::string::npos);
 
     // A template folder setting that names a folder no longer there gives the installed one.
     fs::create_directories(dir_ / "gone");
@@ -341,13 +344,14 @@ TEST_F(CliTest, ReportsAndTheirFiles) {
     EXPECT_EQ(line.substr(0, 4), "a b\t");
     const fs::path report = dir_ / "out" / "Kickoff.htm";
     WriteFileBytes(dir_ / "t" / "minutes.RTF", "{\\rtf1 \\{TITLE\\}}");
-    fs::create_directories(dir_ / "elsewhere");
+    WriteFileBytes(dir_ / "elsewhere" / "own.htm", "{TITLE}");
     Expect({{.args = {"report", "1"}, .out = report.string() + "\n"}});
     WriteFileBytes(report, "keep me");
     Expect({
         {.args = {"report", "1"}, .status = 1, .errHas = "は既に存在します"},
         {.args = {"report", "2", "--kind", "agenda"}, .out = Out("Review a b.htm") + "\n", .errHas = "Filename Change"},
         {.args = {"report", "1", "--template", (dir_ / "t" / "minutes.RTF").string(), "--name", "m"}},
+        {.args = {"report", "1", "--template", "elsewhere/own.htm", "--name", "own"}, .shell = "cd " + Quote(dir_.Path().string()) + " &&"},
         // Each kind is its own report; a custom report holds only its sections.
         {.args = {"report", "1", "--name", "kind-executive", "--kind", "executive"}},
         {.args = {"report", "1", "--name", "kind-agenda", "--kind", "agenda"}},
@@ -422,6 +426,7 @@ TEST_F(CliTest, JsonIsTheSameInEveryLocaleAndCarriesIdsIsoDatesAndWholeTexts) {
     const json reports = json::parse(Run({"--json", "reports"}).out)["reports"];
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0]["name"], "a");
+    EXPECT_EQ(reports[0]["type"], "html");
     EXPECT_TRUE(reports[0]["size"].is_number());
     EXPECT_EQ(json::parse(Run({"--json", "rename", "a", "b"}).out), (json{{"renamed", Out("a.htm")}, {"to", Out("b.htm")}}));
     EXPECT_EQ(json::parse(Run({"--json", "delete", "b", "--yes"}).out), (json{{"deleted", Out("b.htm")}}));
@@ -570,6 +575,13 @@ TEST_F(CliTest, DamagedDatabasesNeverCrashAndCheckNamesEachFile) {
         }
     }
     EXPECT_NE(Run({"report", "1", "--force"}).status, -1);
+
+    // A link to no meeting, an item of no known kind, an item naming no record; a 24-bit id is whole.
+    PalmUserDatabases links = BuildPalmUserDatabases({.meetings = {{.title = "m", .items = {NoteSpec{.text = "n"}}, .id = 0xFFFFFF}}});
+    links.link.records.push_back({.body = LinkBody(0x123, {0x0A000001, 0x07000777}), .uniqueId = 0x900});
+    WritePalmUserDatabases(palm_ / "UserC" / "Tavolex", links);
+    EXPECT_EQ(json::parse(Run({"--user", "UserC", "--json", "check"}).out)["files"][1]["skipped"],
+              (json{"1 link names a meeting that isn't there", "1 item of an unknown kind", "1 item names a record that isn't there"}));
 }
 
 TEST(CliManPage, NamesEveryCommandAndOptionOfTheHelpAndNoOther) {
@@ -678,6 +690,7 @@ TEST(ExportCommandsTest, StatusesSummariesAndFiles) {
         EXPECT_EQ(summary["meetings"], c.meetings);
         EXPECT_EQ(summary["addresses"], c.addresses >= 0 ? nlohmann::json(c.addresses) : summary["addresses"]);
         for (const auto& file : summary["files"]) EXPECT_TRUE(fs::is_regular_file(file.get<std::string>())) << file;
+        if (c.arguments[1] == "archive") EXPECT_EQ(summary["files"].size(), c.meetings + 1) << "each report and the index";
     }
     EXPECT_EQ(ReadFileBytes(dir / "mine" / "index.html"), "mine");
     EXPECT_NE(ReadFileBytes(dir / "forced" / "index.html"), "mine");

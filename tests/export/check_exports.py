@@ -161,6 +161,9 @@ def check_calendar(folder, dump, uid):
         expect(str(t['STATUS']) == ('COMPLETED' if item['done'] else 'NEEDS-ACTION'),
                f"calendar: STATUS of to-do {item['id']}")
         due = t.get('DUE')
+        if item['dueDate'] is not None:
+            y, mo, d = map(int, item['dueDate'].split('-'))
+            expect(item['packedDueDate'] == ((y - 1904) << 9 | mo << 5 | d), f"dump: packed due date of to-do {item['id']}")
         if item['dueDate'] is None:
             expect(due is None, f"calendar: DUE of to-do {item['id']}")
         elif item['dueTime'] is None:

@@ -58,6 +58,7 @@ TEST_F(MeetingDatabaseTest, ReloadReadsEveryFileAndLinks) {
     for (const MeetingItem& item : items) types.push_back(item.type);
     EXPECT_EQ(types, (std::vector{ChildType::kAgenda, ChildType::kNote, ChildType::kAgenda, ChildType::kToDo, ChildType::kSketch,
                                   ChildType::kAttendee}));
+    EXPECT_EQ(db_.ItemsOf(1, ChildType::kAgenda).size(), 2u);
     EXPECT_EQ((std::vector{db_.AgendaOf(items[2])->szText, db_.NoteOf(items[1])->szText, db_.ToDoOf(items[3])->szText,
                            db_.SketchOf(items[4])->szTitle, db_.AttendeeOf(items[5])->szText}),
               (std::vector<std::string>{"Plan", "ok", "mail", "board", "Taro\x01Yamada"}));
