@@ -23,6 +23,7 @@ constexpr WindowPlacement kDefaultPlacement{128, 100, 1024, 795};
 TEST(ValidateWindowPlacementTest, OutOfRangeValuesTakeTheDefaults) {
     EXPECT_EQ(ValidateWindowPlacement(10, 20, 300, 400, kScreen), (WindowPlacement{10, 20, 300, 400}));
     EXPECT_EQ(ValidateWindowPlacement(0, 20, 300, 400, kScreen), (WindowPlacement{128, 20, 300, 400}));
+    EXPECT_EQ(ValidateWindowPlacement(10, 0, 300, 400, kScreen), (WindowPlacement{10, 100, 300, 400}));
     EXPECT_EQ(ValidateWindowPlacement(1281, 995, 300, 400, kScreen), (WindowPlacement{128, 100, 300, 400}));
     EXPECT_EQ(ValidateWindowPlacement(10, 20, 49, 400, kScreen), (WindowPlacement{10, 20, 1024, 400}));
     EXPECT_EQ(ValidateWindowPlacement(10, 20, 50, 50, kScreen), (WindowPlacement{10, 20, 50, 50}));

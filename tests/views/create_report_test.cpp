@@ -75,9 +75,11 @@ protected:
 
 TEST_F(CreateReportTest, ChoicesStartFromTheExecutiveItemsAndTheRememberedTexts) {
     test::WriteFileBytes(paths.templateFolder / "Weekly.htm", "<p>");
+    test::WriteFileBytes(paths.templateFolder / "notes.txt", "not a template");
     test::WriteFileBytes(paths.templateFolder / platform::PathFromCp932(kExecutive + ".htm"), "<p>");
     SettingsKey key = UserKey();
     CreateReportChoices choices = LoadCreateReportChoices(key, paths.templateFolder, {kExecutive, kAgenda});
+    EXPECT_EQ(choices.templates.size(), 2u);
     EXPECT_EQ(choices.templates.at(static_cast<std::size_t>(choices.templateSelection)), kExecutive + ".htm");
     EXPECT_EQ(choices.instantSelection, 0);
 
