@@ -126,6 +126,17 @@ TEST_F(PalmUserListTest, ChangingUserWritesMissingDefaultsAndLoadsTheStores) {
     EXPECT_EQ(Marks(), (std::vector<int>{0, 1}));
 }
 
+// The reload request selects the last user again, reloads its stores and tells the windows.
+TEST_F(PalmUserListTest, ReloadingTheLastUserLoadsItsStoresAgain) {
+    users->FillEntries(settings.appKey);
+    backend.SetString(kAppKey, "LastUsername", "UserB");
+    Recorded r;
+    ReloadLastUser(*users, settings, r.Callbacks());
+    const std::string user = Palm() + "UserB" + kSep;
+    EXPECT_EQ(r.events, (std::vector<std::string>{"views 0 0", "box 1", "address " + user + "address" + kSep + "address.dat", "store " + user + "Tavolex",
+                                                  "quick " + std::string(kQuickViewTitle), "meeting -1", "refill", "repaint"}));
+}
+
 TEST_F(PalmUserListTest, ListCreatedFromTheSettingsFolders) {
     settings.hotSyncFolder = dir.Path() / "HotSync";
     desktop.users = {{7, "Solo", "Solo"}};

@@ -39,6 +39,7 @@ TEST(SettingsFileTextTest, DamagedLinesAreSkippedAndReported) {
     // A last line without its end was cut.
     EXPECT_EQ(SerializeSettingsFile(parsed.document), "[A\\B]\nGood=\"1\"\n\n[C]\n");
     EXPECT_FALSE(ParseSettingsFile("[a]\nx=\"y\"\n\n").damaged);
+    EXPECT_EQ(SerializeSettingsFile(ParseSettingsFile("[a]\nv=dword:0000002A\n").document), "[a]\nv=dword:0000002A\n");
     // A hand-written text without quotes.
     EXPECT_EQ(SerializeSettingsFile(ParseSettingsFile("[a]\nPath=/home/me/Palm Desktop\n").document),
               "[a]\nPath=\"/home/me/Palm Desktop\"\n");

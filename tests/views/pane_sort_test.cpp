@@ -122,6 +122,9 @@ TEST(SortPaneRowsTest, WholeRowsMoveAndOtherColumnsLeaveThemAlone) {
     SortPaneRows(rows, kPaneMaxColumns, SortOrder::kDescending);
     SortPaneRows(rows, -1, SortOrder::kDescending);
     EXPECT_EQ(Parameters(rows), (Order{0, 1, 2, 3}));
+    std::vector<PaneRow> two = RowsOf({"b", "a"});
+    SortPaneRows(two, 0, SortOrder::kAscending);
+    EXPECT_EQ(Parameters(two), (Order{1, 0}));
     std::vector<PaneRow> none;
     SortPaneRows(none, 0, SortOrder::kDescending);
     EXPECT_TRUE(PaneSortOrder(

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 namespace tavolex {
 namespace {
 
@@ -93,6 +95,9 @@ TEST_F(ReportOptionsTabTest, MissingSwitchesAreCreatedSetAndStoredOnesKept) {
     backend.SetString(kUserKey, "rCity", "not a number");
     ReportOptionsValues values;
     LoadReportOptionsTab(settings, ReportOptionsTab::kFields, values);
+    std::set<int> labels;
+    for (const ReportFieldSwitch& field : kReportFieldSwitches) labels.insert(field.labelId);
+    EXPECT_EQ(labels.size(), kReportFieldCount) << "each check box has a label of its own";
     for (std::size_t k = 0; k < kReportFieldCount; ++k) {
         const std::string_view name = kReportFieldSwitches[k].name;
         EXPECT_EQ(values.fields[k], name != "rPhone3" && name != "rFirstname") << name;
