@@ -56,7 +56,8 @@ TEST(RecordUnpackTest, MeetingAndToDoFieldsAndTexts) {
 
 // Damaged records carry minutes up to 255: no two times may share a cached text.
 TEST(DateTextCacheTest, DifferentTimesNeverShareAText) {
-    const std::array<std::uint8_t, 4> ranges[] = {{9, 0, 10, 30}, {8, 128, 10, 30}, {9, 0, 9, 128}, {9, 0, 10, 30}, {9, 1, 10, 0}, {9, 0, 138, 0}};
+    const std::array<std::uint8_t, 4> ranges[] = {{9, 0, 10, 30}, {8, 128, 10, 30}, {9, 0, 9, 128},
+                                                  {9, 0, 10, 30}, {9, 1, 10, 0},    {9, 0, 138, 0}};
     DateTextCache dates;
     for (const auto& [h, m, eh, em] : ranges) {
         EXPECT_EQ(dates.TimeRange(h, m, eh, em), FormatTimeRange(h, m, eh, em)) << int{h} << ":" << int{m};

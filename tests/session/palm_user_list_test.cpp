@@ -133,8 +133,9 @@ TEST_F(PalmUserListTest, ReloadingTheLastUserLoadsItsStoresAgain) {
     Recorded r;
     ReloadLastUser(*users, settings, r.Callbacks());
     const std::string user = Palm() + "UserB" + kSep;
-    EXPECT_EQ(r.events, (std::vector<std::string>{"views 0 0", "box 1", "address " + user + "address" + kSep + "address.dat", "store " + user + "Tavolex",
-                                                  "quick " + std::string(kQuickViewTitle), "meeting -1", "refill", "repaint"}));
+    EXPECT_EQ(r.events, (std::vector<std::string>{"views 0 0", "box 1", "address " + user + "address" + kSep + "address.dat",
+                                                  "store " + user + "Tavolex", "quick " + std::string(kQuickViewTitle), "meeting -1",
+                                                  "refill", "repaint"}));
 }
 
 TEST_F(PalmUserListTest, ListCreatedFromTheSettingsFolders) {
