@@ -75,6 +75,9 @@ TEST(LinkMapsTest, MatchingRules) {
     EXPECT_EQ(maps.attendeeMap, (std::vector<AttendeeMap>{{1, 0}, {3, 0}, {1, 0}}));
     EXPECT_TRUE(maps.sketchMap.empty());
     EXPECT_EQ(AllMaps(maps), AllMaps(test::NestedLinkScan(s.records)));
+    MeetingMaps again = maps;  // a second build into the same maps starts from empty ones
+    LinkMapBuilder().Build(s.records, again);
+    EXPECT_EQ(AllMaps(again), AllMaps(maps));
 }
 
 // A child list longer than its count: only the counted children are read.

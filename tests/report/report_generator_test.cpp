@@ -32,7 +32,7 @@ protected:
             .title = "Review", .location = "Room 5", .date = test::HandheldDay(2004, 5, 17), .start = {10, 0}, .end = {11, 30}, .id = 0x10};
         rich.items = {AgendaSpec{.text = "A", .status = 1, .id = 0x20}, AgendaSpec{.text = "B\nmore", .status = 0, .id = 0x21},
                       NoteSpec{.text = "a\nb\tc", .id = 0x30}, ToDoSpec{.text = "Call", .priority = 3, .completed = 1, .id = 0x40},
-                      ToDoSpec{.text = "Write", .priority = 1, .id = 0x41},
+                      ToDoSpec{.text = "Write\nx\ny", .priority = 1, .id = 0x41},
                       // 8 x 2, one bit per pixel, uncompressed, rowBytes 2.
                       SketchSpec{.title = "Plan", .bitmap = {0, 8, 0, 2, 0, 2, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0xF0, 0, 0x0F, 0}, .id = 0x50},
                       AttendeeSpec{.nameParts = {"Taro", "Yamada", "Acme"}, .addressId = 0x70, .id = 0x60},
@@ -104,7 +104,8 @@ TEST_F(ReportGeneratorTest, TemplatesExpandForAMeeting) {
         // Without PROLOG and EPILOG an empty section's body is written once, its tokens empty.
         {"{NOTES_BEGIN}[{COUNT}:{NOTE}]{NOTES_END}", 1, "[:]"},
         {"{AGENDAS_BEGIN}{COUNT}{STATUS(d,o)}{AGENDA_BODY}|{AGENDAS_END}", 0, "1d|2o<br>more|"},
-        {"{TODOS_BEGIN}{COUNT}{STATUS(O,X)}{PRIORITY}{TODO}|{TODOS_END}", 0, "1O3 Call|2X1 Write|"},
+        {"{TODOS_BEGIN}{COUNT}{STATUS(O,X)}{PRIORITY}{TODO}|{TODOS_END}", 0, "1O3 Call|2X1 Write<br>x<br>y|"},
+        {"{TODOS_BEGIN}{TODO_BODY}|{TODOS_END}", 0, "|<br>x<br>y|"},
         {"{NOTES_BEGIN}{NOTE_FIRST_LINE}/{NOTE_BODY}{NOTES_END}", 0, " a/<br>b&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;c"},
         {"{ATTENDEES_BEGIN}[{STATUS(,absent)}]{ATTENDEES_END}", 0, "[][absent]"},
         // The first attendee from the address book, the second from its own name.
