@@ -1,6 +1,7 @@
 #include "fuzz/fuzz_support.h"
 
 #include "base/trace.h"
+#include "meeting_store/item_walk.h"
 #include "tests/support/fixed_clock.h"
 #include "tests/support/palm_bitmap_writer.h"
 
@@ -94,15 +95,8 @@ void WalkStore(const MeetingDatabase& store) {
              {&meeting->szDate, &meeting->szTime, &meeting->szTitle, &meeting->szCategory, &meeting->szLocation}) {
             touch(*text);
         }
-        for (const MeetingItem& item : store.ItemsOf(meeting->dwDBID)) {
-            switch (item.type) {
-                case ChildType::kAgenda: touch(store.AgendaOf(item)->szText); break;
-                case ChildType::kNote: touch(store.NoteOf(item)->szText); break;
-                case ChildType::kToDo: touch(store.ToDoOf(item)->szDueDate); break;
-                case ChildType::kSketch: touch(store.SketchOf(item)->szTitle); break;
-                case ChildType::kAttendee: touch(store.AttendeeOf(item)->szText); break;
-            }
-        }
+        ForEachItem(store, meeting->dwDBID, ItemVisitor{[&](const Sketch& s, const MeetingItem&) { touch(s.szTitle); },
+                                                        [&](const auto& r, const MeetingItem&) { touch(r.szText); }});
         for (ChildType type : {ChildType::kNote, ChildType::kSketch, ChildType::kToDo, ChildType::kAttendee, ChildType::kAgenda}) {
             for (const MeetingItem& item : store.ItemsOf(meeting->dwDBID, type)) {
                 if (item.type != type) std::abort();
