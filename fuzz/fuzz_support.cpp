@@ -95,8 +95,9 @@ void WalkStore(const MeetingDatabase& store) {
              {&meeting->szDate, &meeting->szTime, &meeting->szTitle, &meeting->szCategory, &meeting->szLocation}) {
             touch(*text);
         }
-        ForEachItem(store, meeting->dwDBID, ItemVisitor{[&](const Sketch& s, const MeetingItem&) { touch(s.szTitle); },
-                                                        [&](const auto& r, const MeetingItem&) { touch(r.szText); }});
+        ForEachItem(store, meeting->dwDBID,
+                    ItemVisitor{[&](const Sketch& s, const MeetingItem&) { touch(s.szTitle); },
+                                [&](const auto& r, const MeetingItem&) { touch(r.szText); }});
         for (ChildType type : {ChildType::kNote, ChildType::kSketch, ChildType::kToDo, ChildType::kAttendee, ChildType::kAgenda}) {
             for (const MeetingItem& item : store.ItemsOf(meeting->dwDBID, type)) {
                 if (item.type != type) std::abort();

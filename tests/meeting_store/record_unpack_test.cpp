@@ -67,13 +67,8 @@ TEST(DateTextCacheTest, DifferentTimesNeverShareAText) {
 
 TEST(RecordUnpackTest, AttendeeAgendaAndNote) {
     Attendee attendee;
-    UnpackAttendee(Body(std::string(4, '\0') + std::string("\x80\x00\x01\x23", 4) +
-                        "A\x01"
-                        "B"),
-                   attendee);
-    EXPECT_EQ(std::tuple(attendee.bAbsent, attendee.dwAddressID, attendee.szText), std::tuple(1, 0x123u,
-                                                                                              "A\x01"
-                                                                                              "B"));
+    UnpackAttendee(Body(std::string(4, '\0') + std::string("\x80\x00\x01\x23", 4) + "A\x01\x42"), attendee);
+    EXPECT_EQ(std::tuple(attendee.bAbsent, attendee.dwAddressID, attendee.szText), std::tuple(1, 0x123u, "A\x01\x42"));
     Agenda agenda;
     UnpackAgenda(Body(test::AgendaBody({.text = "Budget", .status = 1})), agenda);
     EXPECT_EQ(agenda.nStatus, 1);

@@ -95,11 +95,7 @@ TEST(ComparePaneTextTest, FoldedBytesUnsigned) {
         {"", "", 0},
         {"\x82\xa0", "z", 1},
         {"\x83\x41", "\x83\x61", -1},
-        {"\x83\x41"
-         "A",
-         "\x83\x41"
-         "a",
-         0},
+        {"\x83\x41\x41", "\x83\x41\x61", 0},  // the ASCII letter after a double-byte character folds
         {"x\x83\x41Y", "X\x83\x41y", 0},
     };
     for (const auto& [a, b, sign] : table) {
