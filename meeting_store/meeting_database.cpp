@@ -3,6 +3,7 @@
 #include "base/byte_reader.h"
 #include "meeting_store/database_file.h"
 #include "meeting_store/record_unpack.h"
+#include "platform/file_system.h"
 #include "base/trace.h"
 
 #include <algorithm>
@@ -295,7 +296,7 @@ LoadStatus MeetingDatabase::Load(DatabaseType type) {
     const char* fileName = FileNameOf(type);
     try {
         DatabaseFile file;
-        if (fileName == nullptr || !file.Open(folder_ / fileName)) {
+        if (fileName == nullptr || !file.Open(platform::FindEntryAnyCase(folder_, fileName))) {
             opened_ = false;
             return kStatusCannotOpen;
         }

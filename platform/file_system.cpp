@@ -1,5 +1,7 @@
 #include "platform/file_system.h"
 
+#include "base/ascii.h"
+
 #ifdef _WIN32
 #include <process.h>
 #else
@@ -8,6 +10,7 @@
 
 #include <cerrno>
 #include <string>
+#include <system_error>
 
 namespace tavolex::platform {
 namespace {
@@ -54,6 +57,16 @@ std::error_code CommitTemporaryFile(UniqueFile file, const std::filesystem::path
 std::string PathToUtf8(const std::filesystem::path& path) {
     const std::u8string text = path.u8string();
     return std::string(text.begin(), text.end());
+}
+
+std::filesystem::path FindEntryAnyCase(const std::filesystem::path& parent, std::string_view name) {
+    std::error_code ec;
+    if (std::filesystem::exists(parent / name, ec)) return parent / name;
+    for (auto it = std::filesystem::directory_iterator(parent, ec); !ec && it != std::filesystem::directory_iterator();
+         it.increment(ec)) {
+        if (EqualsIgnoringAsciiCase(it->path().filename().string(), name)) return it->path();
+    }
+    return parent / name;
 }
 
 }  // namespace tavolex::platform

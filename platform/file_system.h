@@ -20,6 +20,10 @@ struct FileCloser {
 };
 using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
 
+// The entry of parent called name without regard to ASCII letter case: parent/name when that
+// exists or nothing matches. Files copied from Windows keep whatever case they were written in.
+std::filesystem::path FindEntryAnyCase(const std::filesystem::path& parent, std::string_view name);
+
 // fopen with a path; null when the file can't be opened.
 UniqueFile OpenFile(const std::filesystem::path& path, const char* mode);
 

@@ -1,6 +1,5 @@
 #include "session/user_folders.h"
 
-#include "base/ascii.h"
 #include "platform/file_system.h"
 #include "settings/settings_key.h"
 #include "settings/settings_text.h"
@@ -30,15 +29,6 @@ bool ReportFolderIsSet(SettingsKey& userKey) {
 bool HoldsDataFiles(const fs::path& folder) {
     std::error_code ec;
     return fs::is_regular_file(FindEntryAnyCase(folder, kMeetingFileName), ec);
-}
-
-fs::path FindEntryAnyCase(const fs::path& parent, std::string_view name) {
-    std::error_code ec;
-    if (fs::exists(parent / name, ec)) return parent / name;
-    for (auto it = fs::directory_iterator(parent, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
-        if (EqualsIgnoringAsciiCase(it->path().filename().string(), name)) return it->path();
-    }
-    return parent / name;
 }
 
 UserFolders FindUserFolders(const fs::path& palmDesktopFolder, std::string_view userDirectory) {

@@ -4,6 +4,8 @@
 // and the conduit in another, so on a case-sensitive file system every part after the user's
 // folder is found without regard to ASCII letter case. Every front end takes them from here.
 
+#include "platform/file_system.h"
+
 #include <filesystem>
 #include <string_view>
 
@@ -31,8 +33,6 @@ bool ReportFolderIsSet(SettingsKey& userKey);
 // Whether folder holds the meeting file, in any letter case: it is a data folder, whatever its name.
 bool HoldsDataFiles(const std::filesystem::path& folder);
 
-// The entry of parent called name without regard to ASCII letter case: parent/name when that
-// exists or nothing matches.
-std::filesystem::path FindEntryAnyCase(const std::filesystem::path& parent, std::string_view name);
+using platform::FindEntryAnyCase;
 
 }  // namespace tavolex

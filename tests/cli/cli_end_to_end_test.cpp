@@ -298,6 +298,7 @@ TEST_F(CliTest, WhereTheDataIsAndTheSettingsThatKeepIt) {
     // A user's folder, a data folder and a data folder copied under another name are folders too;
     // a user found so writes reports under Documents, unless a report folder is set.
     fs::copy(palm_ / "UserB" / "tavolex", dir_ / "copy", fs::copy_options::recursive);
+    fs::rename(dir_ / "copy" / "meeting.dat", dir_ / "copy" / "MEETING.DAT");  // as a copy from Windows may name it
     const std::string userB = "1\tOther\t\t2026/01/01 \t\n";
     const std::string report = "/Tavolex/UserA/Kickoff.htm\n";
     WriteFileBytes(dir_ / ".config" / "user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"$HOME/書類\"\n");
