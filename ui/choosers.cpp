@@ -9,14 +9,14 @@
 
 namespace tavolex::ui {
 
-Choosers SystemChoosers() { return {ChooseFolder, ChooseProgramFile, ExploreFolder}; }
+Choosers SystemChoosers() { return {ChooseFolder, ChooseProgramFile, ExploreFolder, {}}; }
 
-std::optional<std::filesystem::path> ChooseFolder(HWND owner) {
+std::optional<std::filesystem::path> ChooseFolder(HWND owner, const std::wstring& prompt) {
     wchar_t displayName[MAX_PATH] = {};
     BROWSEINFOW browse{};
     browse.hwndOwner = owner;
     browse.pszDisplayName = displayName;
-    browse.lpszTitle = L"Choose a folder";
+    browse.lpszTitle = prompt.c_str();
     PIDLIST_ABSOLUTE item = SHBrowseForFolderW(&browse);
     if (item == nullptr) return std::nullopt;
     wchar_t path[MAX_PATH] = {};

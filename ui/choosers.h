@@ -16,7 +16,8 @@ enum class ExploreResult { kShown, kNotFound, kFailed };
 
 struct Choosers {
     // The chosen folder's file-system path, nothing when cancelled (or not a file-system folder).
-    std::function<std::optional<std::filesystem::path>(HWND owner)> chooseFolder;
+    // prompt: the line above the folder tree.
+    std::function<std::optional<std::filesystem::path>(HWND owner, const std::wstring& prompt)> chooseFolder;
     // Replaces program by the chosen file and gives true; cancelled: false, program unchanged.
     std::function<bool(HWND owner, std::filesystem::path& program)> chooseProgram;
     // Shows the folder in the shell's file explorer in a normal window.
@@ -30,7 +31,10 @@ struct Choosers {
 // The system's choosers.
 Choosers SystemChoosers();
 
-std::optional<std::filesystem::path> ChooseFolder(HWND owner);
+// The folder browser's prompt of the dialogs' "..." buttons and the exports.
+inline constexpr wchar_t kChooseFolderPrompt[] = L"Choose a folder";
+
+std::optional<std::filesystem::path> ChooseFolder(HWND owner, const std::wstring& prompt);
 bool ChooseProgramFile(HWND owner, std::filesystem::path& program);
 ExploreResult ExploreFolder(HWND owner, const std::filesystem::path& folder);
 

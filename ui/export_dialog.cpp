@@ -41,7 +41,7 @@ void Initialise(HWND dialog, const ExportOptions& options) {
 
 void Browse(HWND dialog, const ExportOptions& options) {
     if (options.choosers == nullptr || !options.choosers->chooseFolder) return;
-    const std::optional<fs::path> folder = options.choosers->chooseFolder(dialog);
+    const std::optional<fs::path> folder = options.choosers->chooseFolder(dialog, kChooseFolderPrompt);
     if (!folder) return;
     SetDlgItemTextW(dialog, kExportDestination, DestinationInFolder(*folder, options.fileName).c_str());
 }

@@ -166,7 +166,8 @@ void Conclude(const ExportRun& run, const Exporter& exporter, const ExportSummar
 
 std::optional<std::filesystem::path> ChooseTarget(const ExportRun& run, const Exporter& exporter) {
     if (exporter.kind == ExportWrites::kFolder) {
-        return run.choosers->chooseFolder ? run.choosers->chooseFolder(run.owner) : ChooseFolder(run.owner);
+        return run.choosers->chooseFolder ? run.choosers->chooseFolder(run.owner, kChooseFolderPrompt)
+                                          : ChooseFolder(run.owner, kChooseFolderPrompt);
     }
     const std::wstring filterText = FromUtf8(exporter.fileFilter);
     const std::wstring extension = FromUtf8(exporter.extension);

@@ -36,7 +36,8 @@ void FindUsersWithoutPalmDesktop(Application& app) {
     if (found.directories.empty()) {
         app.ui->ShowMessage(Narrow(LoadText(app.instance, kIdsNoPalmDesktop)), "Tavolex",
                             platform::MessageIcon::kInformation);
-        const std::optional<fs::path> chosen = app.choosers.chooseFolder(nullptr);
+        const std::optional<fs::path> chosen =
+            app.choosers.chooseFolder(nullptr, LoadText(app.instance, kIdsChoosePalmFolder));
         if (!chosen) {
             app.ui->ShowMessage(kFailedToOpenPalmDesktop, "Error", platform::MessageIcon::kNone);
             return;
@@ -75,7 +76,9 @@ bool OpenPalmFolder(Application& app, const fs::path& folder) {
 }
 
 void ChoosePalmFolder(Application& app) {
-    if (const std::optional<fs::path> chosen = app.choosers.chooseFolder(app.frame)) OpenPalmFolder(app, *chosen);
+    if (const std::optional<fs::path> chosen =
+            app.choosers.chooseFolder(app.frame, LoadText(app.instance, kIdsChoosePalmFolder)))
+        OpenPalmFolder(app, *chosen);
 }
 
 void OpenDroppedPalmFolder(Application& app, HDROP drop) {

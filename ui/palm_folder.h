@@ -13,8 +13,9 @@
 namespace tavolex::ui {
 
 // The string table's texts.
-inline constexpr int kIdsNoPalmDesktop = 3401;  // the one sentence before the start-up chooser
-inline constexpr int kIdsNoPalmUser = 3402;     // followed by the folder's path
+inline constexpr int kIdsNoPalmDesktop = 3401;     // the one sentence before the start-up chooser
+inline constexpr int kIdsChoosePalmFolder = 3403;  // the prompt of the Palm folder chooser
+inline constexpr int kIdsNoPalmUser = 3402;        // followed by the folder's path
 
 // Start-up, before the frame is made: where Palm Desktop lists no user, the users of the folder
 // opened before, else of the folder the person chooses now after one sentence of explanation.

@@ -74,7 +74,7 @@ void ChooseViewer(HWND dialog, const PreferencesDialogActions& actions) {
 }
 
 void ChooseFolderInto(HWND dialog, const PreferencesDialogActions& actions, int fieldId) {
-    const std::optional<std::filesystem::path> folder = actions.choosers->chooseFolder(dialog);
+    const std::optional<std::filesystem::path> folder = actions.choosers->chooseFolder(dialog, kChooseFolderPrompt);
     if (!folder) return;
     std::wstring text = folder->wstring();
     if (text.empty() || text.back() != L'\\') text.push_back(L'\\');

@@ -115,8 +115,8 @@ protected:
         ui::StartOptions options;
         options.ui = realMessageBoxes ? nullptr : &ui;
         options.programFile = dir / "install" / "tavolex.exe";
-        options.choosers = ui::Choosers{[this](HWND) {
-                                            chooserCalls.push_back(L"folder");
+        options.choosers = ui::Choosers{[this](HWND, const std::wstring& prompt) {
+                                            chooserCalls.push_back(L"folder " + prompt);
                                             return folderAnswer;
                                         },
                                         [](HWND, fs::path&) { return false; },
@@ -323,7 +323,7 @@ TEST_F(Win32DesktopTest, AnArchiveOverTheUsersFilesIsAskedAboutAndAnEarlierOneRe
     Start();
     const fs::path folder = dir / "archive";
     test::WriteFileBytes(folder / "index.html", "mine");
-    ui::Choosers choosers{[&folder](HWND) { return std::optional<fs::path>(folder); }};
+    ui::Choosers choosers{[&folder](HWND, const std::wstring&) { return std::optional<fs::path>(folder); }};
     const ui::ExportRun run = ExportRunWith(choosers, nullptr);
     ui.answer = false;
     ASSERT_TRUE(ui::RunExportCommand(run, ui::kCmdExportArchive));
@@ -561,7 +561,8 @@ TEST_F(Win32DesktopTest, PreferencesRefuseEmptyPathsAndStoreOnOk) {
 
         Press(dialog, IDCANCEL);
     });
-    EXPECT_EQ(chooserCalls, (std::vector<std::wstring>{L"folder", L"folder"}));
+    const std::wstring asked = std::wstring(L"folder ") + ui::kChooseFolderPrompt;
+    EXPECT_EQ(chooserCalls, (std::vector<std::wstring>{asked, asked}));
     EXPECT_EQ(UserText(L"BrowserPath"), storedBrowser);
     EXPECT_EQ(UserText(L"OutputPath"), output);
     EXPECT_EQ(UserText(L"TemplatePath"), templates);
@@ -665,6 +666,7 @@ TEST_F(Win32DesktopTest, WithoutPalmDesktopTheUsersComeFromAChosenFolder) {
     EXPECT_EQ(ui.messages[0].text, explanation);
     EXPECT_EQ(registry.Number(kAppKey, L"Setup"), 1u);
     EXPECT_EQ(users(), (std::vector<std::string>{"SuzukiH", "TanakaT"}));
+    EXPECT_EQ(chooserCalls.at(0), L"folder " + ui::LoadText(GetModuleHandleW(nullptr), ui::kIdsChoosePalmFolder));
     EXPECT_GT(RowCount(MeetingList()), 0);
     WithDialog(ui::kCmdCreateReport, [](HWND dialog) {
         SetField(dialog, kNameEdit, L"docs");
