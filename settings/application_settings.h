@@ -43,7 +43,6 @@ struct ApplicationSettings {
     std::uint32_t reportView = 0;
     std::filesystem::path palmDesktopFolder;
     std::filesystem::path hotSyncFolder;
-    bool palmDesktopMissing = false;  // Palm Desktop's key could not be opened at start
     WindowPlacement placement;
 };
 

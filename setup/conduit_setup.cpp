@@ -109,17 +109,17 @@ std::int32_t RegisterConduit(SettingsKey& appKey, platform::UserInteraction& ui,
     return InstallWith(*installer, installFolder, hotSyncFolder, ui);
 }
 
-bool IntegrateWithPalmDesktop(platform::SettingsBackend& settings, platform::UserInteraction& ui,
+void IntegrateWithPalmDesktop(platform::SettingsBackend& settings, platform::UserInteraction& ui,
                               platform::PalmDesktop& palmDesktop, std::string_view installFolder,
                               bool quietWhenMissing) {
-    if (!palmDesktop.InstallsConduits()) return true;
+    if (!palmDesktop.InstallsConduits()) return;
     std::vector<std::string> components;
     {
         std::unique_ptr<platform::SettingsKeyHandle> desktop;
         if (settings.OpenKey(kPalmDesktopKeyPath, platform::KeyAccess::kReadExisting, desktop) !=
             platform::kSettingsOk) {
             if (!quietWhenMissing) ui.ShowMessage(kFailedToOpenPalmDesktop, "Error", MessageIcon::kNone);
-            return false;
+            return;
         }
         desktop->ListSubkeys(kMaxComponents, components);
     }
@@ -127,7 +127,6 @@ bool IntegrateWithPalmDesktop(platform::SettingsBackend& settings, platform::Use
         if (name.size() > kMaxComponentNameBytes) continue;
         IntegrateComponent(settings, ui, std::string(kPalmDesktopKeyPath) + "\\" + name, installFolder);
     }
-    return true;
 }
 
 }  // namespace tavolex

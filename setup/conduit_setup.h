@@ -27,9 +27,9 @@ inline constexpr char kFailedToOpenPalmDesktop[] =
 
 // Sets "Integrate", "Name" and "Module" in every Palm Desktop component key whose "Creator" is
 // ours. installFolder is CP932 and ends in a separator. Does nothing where conduits can't be
-// installed. False when Palm Desktop's key can't be opened (it is not installed), which is told
-// to the user unless quietWhenMissing.
-bool IntegrateWithPalmDesktop(platform::SettingsBackend& settings, platform::UserInteraction& ui,
+// installed. Palm Desktop's key that can't be opened (it is not installed) is told to the user
+// unless quietWhenMissing.
+void IntegrateWithPalmDesktop(platform::SettingsBackend& settings, platform::UserInteraction& ui,
                               platform::PalmDesktop& palmDesktop, std::string_view installFolder,
                               bool quietWhenMissing = false);
 

@@ -26,8 +26,8 @@ void RecordInstallation(ApplicationSettings& s, const ShellEnvironment& env) {
         env.programFile.empty() ? fs::path() : PathFromSettingsText(FolderText(env.programFile.parent_path()));
     const std::string installText = FolderText(s.installFolder);
     s.appKey.WriteString("InstallPath", installText);
-    // Without Palm Desktop the front end says so when it has nowhere else to find the users.
-    s.palmDesktopMissing = !IntegrateWithPalmDesktop(s.appKey.Backend(), env.ui, env.palmDesktop, installText, true);
+    // Without Palm Desktop the front end says so, and only when it has nowhere else to find the users.
+    IntegrateWithPalmDesktop(s.appKey.Backend(), env.ui, env.palmDesktop, installText, true);
     std::error_code ec;
     const fs::path help = s.installFolder / "help" / "index.html";
     s.helpPath =
