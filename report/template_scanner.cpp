@@ -38,6 +38,20 @@ constexpr std::array<char, kTokenTable.size()> FirstLetters() {
 }
 constexpr std::array<char, kTokenTable.size()> kFirstLetters = FirstLetters();
 
+// True when none of the eight bytes at p is a brace, the stop byte or outside ASCII, so none of
+// them ends a run of literal text or starts a double-byte character.
+bool PlainWord(const std::uint8_t* p, std::uint8_t stop) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    constexpr std::uint64_t kHighs = 0x8080808080808080u;
+    std::uint64_t word = 0;
+    std::memcpy(&word, p, sizeof word);
+    const auto holds = [&](std::uint8_t b) {
+        const std::uint64_t x = word ^ (kOnes * b);
+        return ((x - kOnes) & ~x & kHighs) != 0;
+    };
+    return (word & kHighs) == 0 && !holds('{') && !holds(stop);
+}
+
 char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Matches one row; on success the parameters hold what the row's "?" captured.
@@ -75,6 +89,7 @@ std::size_t TemplateScanner::ExpandTemplate(std::span<const char> templ, char* o
     output_ = output;
     outputPos_ = 0;
     tokenText_[0] = '\0';
+    tokenLength_ = 0;
     parameter1_[0] = '\0';
     parameter2_[0] = '\0';
     if (output == nullptr || capacity == 0) return 0;
@@ -95,15 +110,33 @@ std::size_t TemplateScanner::ExpandTemplate(std::span<const char> templ, char* o
             budget -= std::min(budget, length);
             continue;
         }
-        const std::size_t width = Cp932CharWidth(std::string_view(input_.data(), size), start);
+        // The template's own text up to the next place a token may start goes out in one copy.
+        const std::size_t run = LiteralRun(start, budget);
         if (outputOn_) {
-            Put(input_.data() + start, width);
+            Put(input_.data() + start, run);
         }
-        inputPos_ += width;
-        budget -= std::min(budget, width);
+        inputPos_ += run;
+        budget -= std::min(budget, run);
     }
     output_[outputPos_] = '\0';
     return outputPos_;
+}
+
+std::size_t TemplateScanner::LiteralRun(std::size_t pos, std::size_t budget) const {
+    // Whole characters from pos (which is not a token) up to the next byte that may open one: a
+    // brace, or in RTF a backslash. A double-byte character's second byte never stops the run.
+    // The run stops where the scan allowance would, after the character that reaches it.
+    const std::size_t size = input_.size();
+    const std::size_t limit = size - pos > budget ? pos + budget : size;
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(input_.data());
+    const std::uint8_t stop = mode_ == ExpansionMode::Rtf ? '\\' : '{';
+    std::size_t q = pos + (IsCp932LeadByte(bytes[pos]) && pos + 1 < size ? 2 : 1);
+    while (q < limit) {
+        while (q + 8 <= limit && PlainWord(bytes + q, stop)) q += 8;
+        if (q >= limit || bytes[q] == '{' || bytes[q] == stop) break;
+        q += IsCp932LeadByte(bytes[q]) && q + 1 < size ? 2 : 1;
+    }
+    return q - pos;
 }
 
 std::size_t TemplateScanner::TokenAt(std::size_t pos) {
@@ -119,6 +152,7 @@ std::size_t TemplateScanner::TokenAt(std::size_t pos) {
         if (c == '}') {
             if (mode_ == ExpansionMode::Rtf && lastWasSingle && tokenText_[k - 1] == '\\') --k;
             tokenText_[k] = '\0';
+            tokenLength_ = k;
             return q + 1 - pos;
         }
         tokenText_[k++] = c;
@@ -160,6 +194,34 @@ void TemplateScanner::NoteTokenOutput(std::size_t begin) {
 }
 
 int TemplateScanner::LookupToken() {
+    // A template repeats its tokens (in loops, and page after page): the answer for a token text
+    // is kept, since it depends on that text alone.
+    // The key is the whole token text, a NUL in it and what follows included: the table reads
+    // only up to the NUL, so equal keys always get equal answers.
+    const std::string_view text(tokenText_.data(), tokenLength_);
+    std::uint32_t hash = 2166136261u;  // FNV-1a
+    for (const char c : text) hash = (hash ^ Byte(c)) * 16777619u;
+    // Up to four neighbouring slots hold a text, so a few texts meeting in one slot still stay.
+    constexpr std::size_t kProbes = 4;
+    TokenMemo* free = nullptr;
+    for (std::size_t probe = 0; probe < kProbes; ++probe) {
+        TokenMemo& memo = tokenMemo_[(hash + probe) % tokenMemo_.size()];
+        if (!memo.filled) {
+            if (free == nullptr) free = &memo;
+            continue;
+        }
+        if (memo.text != text) continue;
+        std::memcpy(parameter1_.data(), memo.parameter1.c_str(), memo.parameter1.size() + 1);
+        std::memcpy(parameter2_.data(), memo.parameter2.c_str(), memo.parameter2.size() + 1);
+        return memo.id;
+    }
+    const int id = MatchToken();
+    TokenMemo& memo = free != nullptr ? *free : tokenMemo_[hash % tokenMemo_.size()];
+    memo = {true, std::string(text), id, parameter1_.data(), parameter2_.data()};
+    return id;
+}
+
+int TemplateScanner::MatchToken() {
     const char first = Upper(*SkipSpaces(tokenText_.data()));
     for (std::size_t i = 0; i < kTokenTable.size(); ++i) {
         if (kFirstLetters[i] != first) continue;

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -81,10 +82,23 @@ public:
 private:
     // Length of the token starting at input position pos (RTF backslash, braces included), or 0.
     std::size_t TokenAt(std::size_t pos);
+    // Length of the template's own text from input position pos: at least one character.
+    [[nodiscard]] std::size_t LiteralRun(std::size_t pos, std::size_t budget) const;
     void Act(TokenAction action, std::size_t tokenStart, std::size_t tokenEnd);
     // Records what a token handler wrote since begin as token output.
     void NoteTokenOutput(std::size_t begin);
     void Put(const char* bytes, std::size_t n);
+    // LookupToken without its memo: the table's answer for TokenText().
+    int MatchToken();
+
+    // A token text and what the table answered for it.
+    struct TokenMemo {
+        bool filled = false;
+        std::string text;
+        int id = -1;
+        std::string parameter1;
+        std::string parameter2;
+    };
 
     std::span<const char> input_;
     std::size_t inputPos_ = 0;
@@ -95,6 +109,8 @@ private:
     InsertedSpans tokenSpans_;
 
     std::array<char, kTokenTextSize> tokenText_{};
+    std::size_t tokenLength_ = 0;  // bytes of tokenText_ before its closing NUL
+    std::array<TokenMemo, 64> tokenMemo_{};
     std::array<char, kTokenTextSize> parameter1_{};
     std::array<char, kTokenTextSize> parameter2_{};
     bool outputOn_ = true;

@@ -78,6 +78,19 @@ TEST(TemplateScannerTest, ExpansionsAndTokenTexts) {
         {kHtml, "ab{ TITLE }", "ab ", {" TITLE "}, 4},
         {kHtml, "a\x89\xef", "a", {}, 3},
         {kHtml, "abc", "", {}, 1},
+        // Long runs of the template's own text: a brace, a backslash or a double-byte character
+        // anywhere in an eight-byte stretch, and a cut in the middle of a run.
+        {kHtml,
+         "abcdefg\x83\x7bhijklmnopqrstuvw{ TITLE }xyz0123456789ab\x95\x5c{TITLE}c",
+         "abcdefg\x83\x7bhijklmnopqrstuvw Txyz0123456789ab\x95\x5c Tc",
+         {" TITLE ", "TITLE"}},
+        {kRtf,
+         "abcdefghij\\par klmnopqrstuvwxyz\\{TITLE\\}0123456789{x}",
+         "abcdefghij\\par klmnopqrstuvwxyz T0123456789{x}",
+         {"TITLE", "x"}},
+        {kHtml, std::string(20, 'a') + "\x89\xef" + "bbbbbbbb", std::string(20, 'a'), {}, 22},
+        {kHtml, "abcdefgh\x83{TITLE}x", "abcdefgh\x83{TITLE}x", {}},
+        {kRtf, "abcdefgh\\{TITLE\\}", "abcdefgh T", {"TITLE"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.templ.substr(0, 60));
@@ -98,6 +111,23 @@ TEST(TemplateScannerTest, TokenLookupAndParameters) {
                                        kTokTitle, kTokTitle, kTokTitle, -1, kTokAgenda}));
     s.params.resize(4);
     EXPECT_EQ(s.params, (Strings{"disc|circle", "red |", "|<font color=\"gray\">absent</font>", "|"}));
+}
+
+// The same token text met again gets the same answer and parameters, however many other texts
+// came between.
+TEST(TemplateScannerTest, RepeatedTokensKeepTheirAnswers) {
+    RecordingScanner s;
+    std::string templ = "{STATUS(a,b)}{TITLE}{STATUS(c,)}";
+    for (int i = 0; i < 300; ++i) templ += "{X" + std::to_string(i) + "}";
+    templ += "{STATUS(a,b)}{TITLE}{STATUS(c,)}";
+    templ.append("{TITLE\0x}", 9);  // read up to its NUL: TITLE
+    s.Expand(templ);
+    ASSERT_EQ(s.ids.size(), 307u);
+    const std::vector<int> ends(s.ids.end() - 4, s.ids.end());
+    EXPECT_EQ(ends, (std::vector<int>{kTokStatus, kTokTitle, kTokStatus, kTokTitle}));
+    const Strings params(s.params.end() - 4, s.params.end() - 1);
+    EXPECT_EQ(params, (Strings{"a|b", "|", "c|"}));
+    EXPECT_EQ(s.ids[300], -1);
 }
 
 TEST(TemplateScannerTest, LoopsRepeatAndExit) {
