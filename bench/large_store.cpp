@@ -64,8 +64,16 @@ void WriteLargeStore(const std::filesystem::path& palmFolder, bool sketchPicture
                   test::LinkBody(i, {(7u << 24) | i, (3u << 24) | i, (5u << 24) | i, (4u << 24) | i, (6u << 24) | i}));
         agendas.Add(i, test::AgendaBody({.text = "Agenda " + std::to_string(i), .status = 1}));
         notes.Add(i, test::NoteBody({.text = "Note " + std::to_string(i) + "\nsecond line"}));
-        toDos.Add(i, test::ToDoBody({.text = "To-do " + std::to_string(i), .priority = 2}));
-        attendees.Add(i, test::AttendeeBody({.nameParts = {"Taro", "Yamada", "Acme"}, .addressId = i}));
+        // A third of the to-dos undated, a fifth done; 4,096 people, one of them in the address book.
+        toDos.Add(i, test::ToDoBody({.text = "To-do " + std::to_string(i),
+                                     .priority = static_cast<std::uint8_t>(i % 5),
+                                     .dueDate = i % 3 == 0 ? test::kNoDueDate
+                                                           : test::HandheldDay(2000 + static_cast<int>(i % 30),
+                                                                               1 + static_cast<int>(i % 12), 1),
+                                     .completed = static_cast<std::uint8_t>(i % 5 == 0 ? 1 : 0)}));
+        attendees.Add(i, test::AttendeeBody({.nameParts = {"Taro" + std::to_string(i % 4096), "Yamada", "Acme"},
+                                             .addressId = i,
+                                             .absent = i % 7 == 0}));
         if (sketchPictures) {
             sketches.Add(i, test::SketchBody({.title = sketchTitle + std::to_string(i), .bitmap = Drawing(i)}));
         } else {

@@ -35,7 +35,8 @@ private:
 };
 
 // Writes palmFolder/Large/Tavolex: 65,520 meetings with titles and locations in Japanese, each
-// with one agenda item, note, to-do, sketch and attendee. The sketches have a title only, or with
+// with one agenda item, note, to-do (dated or not, open or done) and sketch, and one of 4,096
+// attendees. The sketches have a title only, or with
 // sketchPictures a 160 x 160 picture (2 bits per pixel, scan-line compressed, as the handheld draws
 // them) for the export benchmarks.
 void WriteLargeStore(const std::filesystem::path& palmFolder, bool sketchPictures = false);

@@ -1,9 +1,10 @@
-// search and check over a store at full capacity (65,520 meetings, one item of every kind each):
-// the core's work behind `tavolex search` and `tavolex check`. scripts/bench-cli times the whole
+// search, check, the to-dos and the people over a store at full capacity (65,520 meetings, one
+// item of every kind each): the core's work behind `tavolex search`, `check`, `todos` and `people`. scripts/bench-cli times the whole
 // commands.
 
 #include "address_book/address_book.h"
 #include "bench/large_store.h"
+#include "meeting_query/across_meetings.h"
 #include "meeting_query/store_check.h"
 #include "meeting_query/store_search.h"
 #include "meeting_store/meeting_database.h"
@@ -22,12 +23,13 @@ struct LargeStore {
     test::TempDir dir;
     std::filesystem::path data = dir / "Large" / "Tavolex";
     MeetingDatabase store{data};
-    AddressBook book;
+    AddressBook book{dir / "Large" / "address" / "address.dat"};
     std::vector<std::int32_t> all;
 
     LargeStore() {
         bench::WriteLargeStore(dir.Path());
         store.ReloadAll();
+        book.Reload();
         all.resize(static_cast<std::size_t>(store.MeetingCount()));
         std::iota(all.begin(), all.end(), 0);
     }
@@ -67,6 +69,31 @@ void BM_Check(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Check)->Unit(benchmark::kMillisecond);
+
+// Every to-do in the default order (open first, then by due date).
+void BM_ToDos(benchmark::State& state) {
+    LargeStore& s = Store();
+    std::size_t rows = 0;
+    for (auto _ : state) {
+        std::vector<ToDoRow> toDos = CollectToDos(s.store, s.all);
+        SortToDos(toDos, ToDoOrder::kOpenFirst);
+        rows = toDos.size();
+        benchmark::DoNotOptimize(toDos.data());
+    }
+    state.counters["rows"] = static_cast<double>(rows);
+}
+BENCHMARK(BM_ToDos)->Unit(benchmark::kMillisecond);
+
+void BM_People(benchmark::State& state) {
+    LargeStore& s = Store();
+    std::size_t people = 0;
+    for (auto _ : state) {
+        people = CollectPeople(s.store, s.book, s.all).size();
+        benchmark::DoNotOptimize(people);
+    }
+    state.counters["people"] = static_cast<double>(people);
+}
+BENCHMARK(BM_People)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -64,10 +64,11 @@ void AddConfigCommands(CommandRegistry& registry);      // config
 void AddSearchCommands(CommandRegistry& registry);      // search
 void AddCheckCommands(CommandRegistry& registry);       // check
 void AddExportCommands(CommandRegistry& registry);      // archive, calendar, contacts, dump, sqlite
+void AddAcrossCommands(CommandRegistry& registry);      // todos, people
 
 inline constexpr void (*kCommandFamilies[])(CommandRegistry&) = {
     AddListingCommands, AddReportCommands, AddReportFileCommands, AddConfigCommands,
-    AddSearchCommands,  AddCheckCommands,  AddExportCommands,
+    AddSearchCommands,  AddCheckCommands,  AddExportCommands,     AddAcrossCommands,
 };
 
 }  // namespace tavolex::cli

@@ -40,9 +40,9 @@ bool TextMatch::Matches(std::string_view cp932) const {
     return platform::FoldForSearch(platform::Cp932ToUtf16(cp932)).find(folded_) != std::u16string::npos;
 }
 
-bool TextMatch::Equals(std::string_view cp932) const {
-    return platform::FoldForSearch(platform::Cp932ToUtf16(cp932)) == folded_;
-}
+bool TextMatch::Equals(std::string_view cp932) const { return FoldedText(cp932) == folded_; }
+
+std::u16string FoldedText(std::string_view cp932) { return platform::FoldForSearch(platform::Cp932ToUtf16(cp932)); }
 
 std::string TextMatch::Context(std::string_view cp932, std::size_t around) const {
     const std::u16string text = platform::Cp932ToUtf16(cp932);

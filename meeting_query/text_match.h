@@ -26,4 +26,7 @@ private:
     std::u16string folded_;
 };
 
+// A CP932 text folded as the search folds it: a key under which texts a person reads alike are equal.
+[[nodiscard]] std::u16string FoldedText(std::string_view cp932);
+
 }  // namespace tavolex

@@ -584,6 +584,82 @@ TEST_F(CliTest, DamagedDatabasesNeverCrashAndCheckNamesEachFile) {
               (json{"1 link names a meeting that isn't there", "1 item of an unknown kind", "1 item names a record that isn't there"}));
 }
 
+TEST_F(CliTest, ToDosAndPeopleAcrossMeetings) {
+    const auto sjis = [](const char* utf8) { return platform::Utf8ToCp932(utf8); };
+    PalmUserSpec user;  // to-dos open, done, undated and with a day the calendar lacks; one person three ways
+    user.meetings = {
+        {.title = "Kickoff",
+         .date = HandheldDay(2026, 11, 2),
+         .items = {ToDoSpec{.text = "Call Acme", .priority = 3, .dueDate = HandheldDay(2026, 11, 9)},
+                   ToDoSpec{.text = "Book room", .priority = 1, .dueDate = HandheldDay(2026, 11, 5), .due = {14, 30}, .completed = 1},
+                   AttendeeSpec{.nameParts = {"Taro", "Yamada", "Acme"}, .addressId = 0x77},
+                   AttendeeSpec{.nameParts = {sjis("ハナコ"), "", "Beta"}, .absent = true}}},
+        {.title = "Review",
+         .date = HandheldDay(2026, 11, 3),
+         .items = {AttendeeSpec{.nameParts = {sjis("ﾊﾅｺ"), "", "beta"}}, ToDoSpec{.text = "Draft, \"v2\"\nsecond"},
+                   ToDoSpec{.text = "Broken", .priority = 2, .dueDate = (2026 - 1904) << 9 | 2 << 5 | 30},
+                   AttendeeSpec{.nameParts = {"Taro", "Yamada", "Acme"}, .addressId = 0x55}}},
+    };
+    WritePalmUserFolder(dir_ / "across" / "UserD" / "Tavolex", user);
+    WriteAddressBook(dir_ / "across" / "UserD" / "address" / "address.dat",
+                     {{.recordId = 0x77, .lastName = "Yamada", .firstName = "Taro", .company = "Acme Corp"}});
+    const std::string palm = "--palm-folder=" + (dir_ / "across").string();
+    const std::string call = "1\t2026-11-02\tKickoff\t2026-11-09\t\t3\topen\tCall Acme\n";
+    const std::string book = "1\t2026-11-02\tKickoff\t2026-11-05\t14:30\t1\tdone\tBook room\n";
+    const std::string draft = "2\t2026-11-03\tReview\t\t\t0\topen\tDraft, \"v2\" second\n";
+    const std::string broken = "2\t2026-11-03\tReview\t\t\t2\topen\tBroken\n";
+    const std::string hanako = "ハナコ, Beta";
+    Expect({
+        {.args = {palm, "todos"}, .out = call + draft + broken + book},
+        {.args = {palm, "todos", "--sort", "due"}, .out = book + call + draft + broken},
+        {.args = {palm, "todos", "--sort", "priority"}, .out = draft + book + broken + call},
+        {.args = {palm, "todos", "--sort", "meeting"}, .out = call + book + draft + broken},
+        {.args = {palm, "todos", "--done"}, .out = book},
+        {.args = {palm, "todos", "--open", "--due-before", "2026-11-10"}, .out = call},
+        {.args = {palm, "todos", "--due-after", "2026-11-05"}, .out = call},
+        {.args = {palm, "todos", "2"}, .out = draft + broken},
+        {.args = {palm, "todos", "--open", "--done"}, .status = 2, .err = Usage("todos ", "--open and --done exclude each other")},
+        {.args = {palm, "todos", "--due-after", "2026-02-30"},
+         .status = 2,
+         .err = Usage("todos ", "--due-after wants a date as YYYY-MM-DD, not \"2026-02-30\"")},
+        {.args = {palm, "people"},
+         .out = "Yamada Taro\tAcme Corp\t2\t0\t2026-11-02\t2026-11-03\n" + hanako + "\tBeta\t1\t1\t2026-11-02\t2026-11-03\n"},
+        {.args = {palm, "people", "ﾊﾅｺ"},
+         .out = hanako + "\t1\t2026-11-02\tKickoff\tabsent\n" + hanako + "\t2\t2026-11-03\tReview\tattended\n"},
+        {.args = {palm, "people", "YAMADA"},
+         .out = "Yamada Taro\t1\t2026-11-02\tKickoff\tattended\nYamada Taro\t2\t2026-11-03\tReview\tattended\n"},
+    });
+    const json toDos = json::parse(Run({palm, "--json", "todos", "--sort", "meeting"}).out)["todos"];
+    ASSERT_EQ(toDos.size(), 4u);
+    EXPECT_EQ(toDos[1], (json{{"meeting", 1},
+                              {"meetingId", toDos[1]["meetingId"]},
+                              {"meetingDate", "2026-11-02"},
+                              {"meetingTitle", "Kickoff"},
+                              {"id", toDos[1]["id"]},
+                              {"dueDate", "2026-11-05"},
+                              {"dueTime", "14:30"},
+                              {"priority", 1},
+                              {"done", true},
+                              {"text", "Book room"}}));
+    EXPECT_TRUE(toDos[3]["dueDate"].is_null()) << "a day the calendar lacks";
+    const json people = json::parse(Run({palm, "--json", "people"}).out)["people"];
+    EXPECT_EQ(people[0]["addressId"], 0x77);
+    EXPECT_TRUE(people[1]["addressId"].is_null());
+    const std::string reader = "/usr/bin/python3 -c " +
+                               Quote(
+                                   "import csv, json, sys\n"
+                                   "print(json.dumps(list(csv.reader(open(sys.argv[1], encoding='utf-8-sig', newline='')))))\n") +
+                               " " + Quote((dir_ / "stdout").string());
+    Run({palm, "--csv", "todos", "2"});
+    const json rows = json::parse(Capture(reader));
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0][9], "text");
+    EXPECT_EQ(rows[1][9], "Draft, \"v2\"\nsecond");
+    EXPECT_EQ(rows[2][5], "") << "no due date";
+    Run({palm, "--csv", "people", "ﾊﾅｺ"});
+    EXPECT_EQ(json::parse(Capture(reader))[1][0], "ハナコ, Beta");
+}
+
 TEST(CliManPage, NamesEveryCommandAndOptionOfTheHelpAndNoOther) {
     const std::regex option(R"((?:^|[\s\[(,"])(--?[a-zA-Z][a-zA-Z-]*))");
     const auto options = [&](const std::string& text, std::set<std::string>& into) {
@@ -686,7 +762,8 @@ TEST_F(CliTest, ExportCommandsStatusesSummariesAndFiles) {
         EXPECT_EQ(summary["meetings"], c.meetings);
         EXPECT_EQ(summary["addresses"], c.addresses >= 0 ? nlohmann::json(c.addresses) : summary["addresses"]);
         for (const auto& file : summary["files"]) EXPECT_TRUE(fs::is_regular_file(file.get<std::string>())) << file;
-        if (c.arguments[1] == "archive") EXPECT_EQ(summary["files"].size(), c.meetings + 1) << "each report and the index";
+        if (c.arguments[1] == "archive")
+            EXPECT_EQ(summary["files"].size(), c.meetings + 3) << "each report, the index, the to-dos and the people";
     }
     EXPECT_EQ(ReadFileBytes(dir / "mine" / "index.html"), "mine");
     EXPECT_NE(ReadFileBytes(dir / "forced" / "index.html"), "mine");
