@@ -1,7 +1,9 @@
 #include "export/archive_writer.h"
 
 #include "base/ascii.h"
+#include "address_book/address_book.h"
 #include "export/json_dump.h"
+#include "meeting_query/across_meetings.h"
 #include "meeting_store/item_walk.h"
 #include "meeting_store/meeting_database.h"
 #include "meeting_store/sketch_files.h"
@@ -173,6 +175,7 @@ img.sketch { border: 1px solid #999; margin: 2px; max-width: 80px; max-height: 8
 </head>
 <body>
 <h1>議事録アーカイブ</h1>
+<p><a href="todo.html">ToDo 一覧</a>・<a href="people.html">出席者一覧</a></p>
 <p><label for="search">検索</label> <input type="search" id="search"> <span id="shown"></span></p>
 <table>
 <thead><tr><th>日付</th><th>時刻</th><th>タイトル</th><th>場所</th><th>分類</th><th>出席者</th><th>項目</th></tr></thead>
@@ -205,6 +208,138 @@ constexpr std::string_view kSearchScript = R"(
   apply();
 })();
 )";
+
+// The search of the to-do and people pages: each element with a data-text shown when its text,
+// folded as the index folds, holds the query; a .group with none shown is hidden too.
+constexpr std::string_view kFilterScript = R"(
+(function () {
+  'use strict';
+  function fold(s) { return s.normalize('NFKC').toLowerCase(); }
+  var box = document.getElementById('search');
+  var shown = document.getElementById('shown');
+  var groups = [].map.call(document.querySelectorAll('.group'), function (g) {
+    var items = [].slice.call(g.querySelectorAll('[data-text]'));
+    return { element: g, items: items, texts: items.map(function (e) { return fold(e.getAttribute('data-text')); }) };
+  });
+  function apply() {
+    var q = fold(box.value.trim());
+    var count = 0, total = 0;
+    groups.forEach(function (g) {
+      var any = false;
+      for (var i = 0; i < g.items.length; i++) {
+        var match = q === '' || g.texts[i].indexOf(q) >= 0;
+        g.items[i].hidden = !match;
+        if (match) { count++; any = true; }
+      }
+      total += g.items.length;
+      g.element.hidden = !any;
+    });
+    shown.textContent = count + ' / ' + total;
+  }
+  var q = new URLSearchParams(window.location.search).get('q');
+  if (q) box.value = q;
+  box.addEventListener('input', apply);
+  apply();
+})();
+)";
+
+// The SHA-256 of kFilterScript, byte for byte; changes with it.
+constexpr std::string_view kFilterHash = "sha256-09mLepJu5rK7e8EULTjrvugnjNUAchmGwbQjJUOflzo=";
+
+// The top of the to-do and people pages, to the search box. Their groups are laid out only when
+// scrolled to, so a page of every to-do of a full store opens at once.
+std::string ListPageTop(std::string_view title, std::string_view otherHref, std::string_view otherTitle) {
+    return std::string(kPageTop) +
+           PolicyMeta("default-src 'none'; script-src '" + std::string(kFilterHash) +
+                      "'; style-src 'unsafe-inline'; base-uri 'none'; form-action 'none'") +
+           "\n<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>" + std::string(title) +
+           "</title>\n<style>\n"
+           "body { font-family: sans-serif; margin: 1em 2em; }\n"
+           "table { border-collapse: collapse; width: 100%; }\n"
+           "th, td { border-bottom: 1px solid #ccc; padding: 0.3em 0.5em; text-align: left; vertical-align: top; }\n"
+           "th { background: #eee; }\n"
+           ".group { content-visibility: auto; contain-intrinsic-size: auto 40em; }\n"
+           ".group[hidden], tr[hidden] { display: none; }\n"
+           "td.date { white-space: nowrap; }\n"
+           "#search { font-size: 1.1em; width: 20em; }\n"
+           "</style>\n</head>\n<body>\n<h1>" +
+           std::string(title) + "</h1>\n<p><a href=\"index.html\">議事録アーカイブ</a>・<a href=\"" +
+           std::string(otherHref) + "\">" + std::string(otherTitle) +
+           "</a></p>\n<p><label for=\"search\">検索</label> <input type=\"search\" id=\"search\"> <span "
+           "id=\"shown\"></span></p>\n";
+}
+
+std::string ListPageEnd() { return "<script>" + std::string(kFilterScript) + "</script>\n</body>\n</html>\n"; }
+
+// A link to a meeting's report: its date and title.
+std::string MeetingLink(const std::string& reportName, const std::optional<std::string>& date, std::string_view title) {
+    return "<a href=\"" + reportName + "\">" + date.value_or("") + " " + Html(title) + "</a>";
+}
+
+// Every to-do: the open ones, then the done ones, each by due date in a group per month (the
+// undated, and those whose date the calendar lacks, last).
+std::string ToDoPage(const MeetingDatabase& store, const std::vector<std::int32_t>& indexes,
+                     const std::map<std::int32_t, std::string>& reportNames) {
+    std::vector<ToDoRow> rows = CollectToDos(store, indexes);
+    SortToDos(rows, ToDoOrder::kOpenFirst);
+    std::string page = ListPageTop("ToDo 一覧", "people.html", "出席者一覧");
+    std::string group;  // the heading of the group open now
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const ToDoRow& t = rows[i];
+        const std::string heading = t.dueDate ? t.dueDate->substr(0, 7) : "期限なし";
+        if (i == 0 || t.done != rows[i - 1].done) {
+            if (i > 0) page += "</tbody></table></section>\n";
+            page += t.done ? "<h2>完了</h2>\n" : "<h2>未完了</h2>\n";
+            group.clear();
+        } else if (heading != group) {
+            page += "</tbody></table></section>\n";
+            group.clear();
+        }
+        if (group.empty()) {
+            group = heading;
+            page += "<section class=\"group\"><h3>" + heading +
+                    "</h3><table><thead><tr><th>期限</th><th>時刻</th><th>優先度</th><th>ToDo</th><th>ミーティング</"
+                    "th></tr>"
+                    "</thead><tbody>\n";
+        }
+        page += "<tr data-text=\"" + Html(t.text + " " + t.meetingTitle) + "\"><td class=\"date\">" +
+                t.dueDate.value_or("") + "</td><td>" + t.dueTime.value_or("") + "</td><td>" +
+                std::to_string(t.priority) + "</td><td>" + Html(t.text) + "</td><td>" +
+                MeetingLink(reportNames.at(t.meetingIndex), t.meetingDate, t.meetingTitle) + "</td></tr>\n";
+    }
+    if (!rows.empty()) page += "</tbody></table></section>\n";
+    return page + ListPageEnd();
+}
+
+// Everyone listed as an attendee, with each meeting attended or missed; in tables of a hundred.
+std::string PeoplePage(const MeetingDatabase& store, const AddressBook& book, const std::vector<std::int32_t>& indexes,
+                       const std::map<std::int32_t, std::string>& reportNames) {
+    constexpr std::size_t kGroup = 100;
+    const std::vector<Person> people = CollectPeople(store, book, indexes);
+    std::string page = ListPageTop("出席者一覧", "todo.html", "ToDo 一覧");
+    for (std::size_t i = 0; i < people.size(); ++i) {
+        const Person& p = people[i];
+        if (i % kGroup == 0) {
+            if (i > 0) page += "</tbody></table>\n";
+            page +=
+                "<table class=\"group\"><thead><tr><th>名前</th><th>会社</th><th>出席</th><th>欠席</th>"
+                "<th>ミーティング</th></tr></thead><tbody>\n";
+        }
+        std::string meetings;
+        for (const Attendance& a : p.meetings) {
+            const Meeting& m = *store.MeetingAt(a.meetingIndex);
+            if (!meetings.empty()) meetings += "<br>";
+            meetings +=
+                MeetingLink(reportNames.at(a.meetingIndex), ValidIsoDate(m.date), platform::Cp932ToUtf8(m.szTitle));
+            if (a.absent) meetings += "（欠席）";
+        }
+        page += "<tr data-text=\"" + Html(p.name + " " + p.company) + "\"><td>" + Html(p.name) + "</td><td>" +
+                Html(p.company) + "</td><td>" + std::to_string(p.attended) + "</td><td>" + std::to_string(p.absent) +
+                "</td><td>" + meetings + "</td></tr>\n";
+    }
+    if (!people.empty()) page += "</tbody></table>\n";
+    return page + ListPageEnd();
+}
 
 struct Row {
     std::int32_t index;
@@ -353,7 +488,7 @@ bool IsEarlierArchive(const std::filesystem::path& folder) {
 std::vector<std::filesystem::path> ArchiveFilesToReplace(const MeetingDatabase& store, const MeetingIndexes& selection,
                                                          const ArchiveOptions& options) {
     if (IsEarlierArchive(options.folder)) return {};
-    std::vector<std::string> names = {"index.html"};
+    std::vector<std::string> names = {"index.html", "todo.html", "people.html"};
     const std::string extension = ReportExtension(options);
     const std::map<std::uint32_t, int> idUses = IdUses(store, selection);
     for (const std::int32_t index : selection) {
@@ -397,6 +532,7 @@ bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const Mee
     const std::map<std::uint32_t, int> idUses = IdUses(store, selection);
 
     IndexBuilder index(store, text, summary);
+    std::map<std::int32_t, std::string> reportNames;
     std::int64_t done = 0;
     for (const Row& row : RowsByDate(store, selection)) {
         const Meeting& m = *row.meeting;
@@ -421,6 +557,7 @@ bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const Mee
             return false;
         }
         summary.files.push_back(reportPath);
+        reportNames.emplace(row.index, name);
         index.Add(m, name);
         ++done;
         if (progress && !progress(done, static_cast<std::int64_t>(selection.size()))) {
@@ -428,7 +565,12 @@ bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const Mee
             return false;
         }
     }
-    const bool ok = WriteIndex(options.folder / "index.html", index.Finish(), summary);
+    static const AddressBook kNoBook;
+    const bool ok =
+        WriteIndex(options.folder / "index.html", index.Finish(), summary) &&
+        WriteIndex(options.folder / "todo.html", ToDoPage(store, selection, reportNames), summary) &&
+        WriteIndex(options.folder / "people.html",
+                   PeoplePage(store, options.book ? *options.book : kNoBook, selection, reportNames), summary);
     summary.replacements = text.Replacements();
     return ok;
 }

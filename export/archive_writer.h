@@ -5,7 +5,10 @@
 // Content-Security-Policy, added after its <head> tag: nothing a meeting's text holds runs or
 // loads from outside the folder. A search box filters the
 // list with the page's own script over every text of each meeting (NFKC and case folding), and
-// "index.html?q=TEXT" opens with that search applied.
+// "index.html?q=TEXT" opens with that search applied. Beside the index, todo.html lists every
+// to-do (open ones, then done ones, each by due date in groups of a month) and people.html
+// everyone listed as an attendee with the meetings they attended or missed, each linked to its
+// meeting's report; their own search boxes filter them as the index's does its list.
 
 #include "export/export_text.h"
 #include "report/report_folder.h"
@@ -16,12 +19,15 @@
 
 namespace tavolex {
 
+class AddressBook;
+
 struct ArchiveOptions {
     std::filesystem::path folder;  // created when missing
     ReportKind kind = ReportKind::kExecutive;
     std::filesystem::path templatePath;  // when set, the reports come from this template instead
     bool utf8Reports = false;            // reports rewritten to UTF-8, their charset declaration too
     ReportOptions reportOptions;         // its output folder is replaced by `folder`
+    const AddressBook* book = nullptr;   // whom the people page's attendees are linked to; null: no one
 };
 
 // The file name of a meeting's report in the archive: "meeting-<id>" and the extension; a second

@@ -14,6 +14,7 @@ namespace {
 std::string Archive(const ExportRequest& r, ExportText& text, ExportSummary& summary) {
     ArchiveOptions options = r.archive;
     options.folder = r.target;
+    options.book = r.book;
     WriteArchive(*r.store, *r.reports, r.meetings, options, text, summary, r.progress);
     return {};
 }

@@ -274,6 +274,45 @@ def check_archive(folder, dump, query):
     shown = visible_rows(index, query)
     expect(shown == wanted, f'archive: ?q={query} shows {shown}, expected {wanted}')
     print(f'archive: {len(links.targets)} links and pictures, ?q={query} shows {sum(shown)} of {len(shown)}')
+    todos = sum(1 for m in dump['meetings'] for item in m['items'] if item['kind'] == 'todo')
+    for name, rows_wanted in (('todo.html', todos), ('people.html', None)):
+        check_list_page(archive, name, query, rows_wanted)
+
+
+def check_list_page(archive, name, query, rows_wanted):
+    """The to-do and people pages: valid, every link there, and ?q= showing exactly the rows whose
+    text holds the query."""
+    path = os.path.join(archive, name)
+    links = Links()
+    links.feed(open(path, encoding='utf-8').read())
+    for target in links.targets:
+        expect(os.path.isfile(os.path.join(archive, target)), f'{name}: {target} is missing')
+    tidy = subprocess.run(['tidy', '-q', '-e', '-utf8', path], capture_output=True, text=True)
+    expect(tidy.returncode < 2 and 'Error:' not in tidy.stderr, f'{name}: tidy: ' + tidy.stderr)
+    from urllib.parse import quote
+
+    class Rows(html.parser.HTMLParser):
+        def __init__(self):
+            super().__init__()
+            self.rows = []
+
+        def handle_starttag(self, tag, attrs):
+            attrs = dict(attrs)
+            if 'data-text' in attrs:
+                self.rows.append((attrs['data-text'], 'hidden' not in attrs))
+
+    for text in (query, None):
+        if text is None:
+            # When the query finds nothing here, the first row's first word finds at least that row.
+            if any(s for _, s in rows.rows) or not rows.rows or not rows.rows[0][0].split():
+                break
+            text = rows.rows[0][0].split()[0]
+        rows = Rows()
+        rows.feed(chromium_dom(path, '?q=' + quote(text)))
+        expect(rows_wanted is None or len(rows.rows) == rows_wanted, f'{name}: {len(rows.rows)} rows, not {rows_wanted}')
+        wrong = [row for row, shown in rows.rows if shown != (fold(text) in fold(row))]
+        expect(not wrong, f'{name}: ?q={text} shows or hides wrongly {wrong}')
+        print(f'{name}: {len(links.targets)} links, ?q={text} shows {sum(s for _, s in rows.rows)} of {len(rows.rows)}')
 
 
 def chromium_dom(page, query=''):
