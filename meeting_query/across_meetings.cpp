@@ -15,6 +15,14 @@ namespace {
 
 std::string U8(std::string_view cp932) { return platform::Cp932ToUtf8(cp932); }
 
+// An attendee's own name as the address book orders one: last name, one space, first name; the
+// company alone when it has neither.
+std::string OwnName(const AttendeeName& name) {
+    if (!name.lastName.empty() && !name.firstName.empty()) return name.lastName + " " + name.firstName;
+    if (!name.lastName.empty() || !name.firstName.empty()) return name.lastName + name.firstName;
+    return std::string(name.ShownCompany());
+}
+
 // Dates first, in calendar order (their ISO texts sort so); none last.
 int CompareDue(const std::optional<std::string>& a, const std::optional<std::string>& b) {
     if (a.has_value() != b.has_value()) return a ? -1 : 1;
@@ -88,7 +96,8 @@ std::vector<Person> CollectPeople(const MeetingDatabase& store, const AddressBoo
                 const Attendee* a = store.AttendeeOf(item);
                 if (a == nullptr) continue;
                 const Address* address = book.FindAddress(a->dwAddressID);
-                const std::string stored = AttendeeStoredName(a->szText);
+                const AttendeeName parts = SplitAttendeeText(a->szText);
+                const std::string stored = OwnName(parts);
                 std::size_t who = 0;
                 if (pass == 0) {
                     if (address == nullptr) continue;
@@ -101,7 +110,7 @@ std::vector<Person> CollectPeople(const MeetingDatabase& store, const AddressBoo
                     who = byAddress.at(a->dwAddressID);
                 } else {
                     const auto [it, added] = byName.try_emplace(fold(stored), people.size());
-                    if (added) add(stored, SplitAttendeeText(a->szText).ShownCompany(), std::nullopt);
+                    if (added) add(stored, parts.ShownCompany(), std::nullopt);
                     who = it->second;
                 }
                 Person& p = people[who];

@@ -5,8 +5,8 @@
 // A due date the calendar does not have (a damaged record) has no ISO text and sorts with the
 // to-dos that have no due date. A person is one address-book entry where an attendee is linked to
 // one; an attendee that is not is the person whose name, folded as the search folds it (NFKC and
-// case folding), is the same as its stored name, so an unlinked or half-width spelling of a linked
-// attendee's stored name is that same person.
+// case folding), is the same as its stored name (last and first name, the company aside), so an
+// unlinked or half-width spelling of a linked attendee's stored name is that same person.
 
 #include "meeting_store/meeting_database.h"
 
