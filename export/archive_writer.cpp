@@ -210,7 +210,8 @@ constexpr std::string_view kSearchScript = R"(
 )";
 
 // The search of the to-do and people pages: each element with a data-text shown when its text,
-// folded as the index folds, holds the query; a .group with none shown is hidden too.
+// folded as the index folds, holds the query; a .group with none shown is hidden too, and a
+// .state (the open or the done to-dos) with no group shown.
 constexpr std::string_view kFilterScript = R"(
 (function () {
   'use strict';
@@ -234,6 +235,9 @@ constexpr std::string_view kFilterScript = R"(
       total += g.items.length;
       g.element.hidden = !any;
     });
+    [].forEach.call(document.querySelectorAll('.state'), function (state) {
+      state.hidden = !state.querySelector('.group:not([hidden])');
+    });
     shown.textContent = count + ' / ' + total;
   }
   var q = new URLSearchParams(window.location.search).get('q');
@@ -244,7 +248,7 @@ constexpr std::string_view kFilterScript = R"(
 )";
 
 // The SHA-256 of kFilterScript, byte for byte; changes with it.
-constexpr std::string_view kFilterHash = "sha256-09mLepJu5rK7e8EULTjrvugnjNUAchmGwbQjJUOflzo=";
+constexpr std::string_view kFilterHash = "sha256-HhfPCvkQ/LVeJMWKge2toG86E6j6wztZVhEk+cxOUaE=";
 
 // The top of the to-do and people pages, to the search box. Their groups are laid out only when
 // scrolled to, so a page of every to-do of a full store opens at once.
@@ -259,7 +263,7 @@ std::string ListPageTop(std::string_view title, std::string_view otherHref, std:
            "th, td { border-bottom: 1px solid #ccc; padding: 0.3em 0.5em; text-align: left; vertical-align: top; }\n"
            "th { background: #eee; }\n"
            ".group { content-visibility: auto; contain-intrinsic-size: auto 40em; }\n"
-           ".group[hidden], tr[hidden] { display: none; }\n"
+           ".group[hidden], .state[hidden], tr[hidden] { display: none; }\n"
            "td.date { white-space: nowrap; }\n"
            "#search { font-size: 1.1em; width: 20em; }\n"
            "</style>\n</head>\n<body>\n<h1>" +
@@ -288,8 +292,8 @@ std::string ToDoPage(const MeetingDatabase& store, const std::vector<std::int32_
         const ToDoRow& t = rows[i];
         const std::string heading = t.dueDate ? t.dueDate->substr(0, 7) : "期限なし";
         if (i == 0 || t.done != rows[i - 1].done) {
-            if (i > 0) page += "</tbody></table></section>\n";
-            page += t.done ? "<h2>完了</h2>\n" : "<h2>未完了</h2>\n";
+            if (i > 0) page += "</tbody></table></section>\n</section>\n";
+            page += t.done ? "<section class=\"state\"><h2>完了</h2>\n" : "<section class=\"state\"><h2>未完了</h2>\n";
             group.clear();
         } else if (heading != group) {
             page += "</tbody></table></section>\n";
@@ -307,7 +311,7 @@ std::string ToDoPage(const MeetingDatabase& store, const std::vector<std::int32_
                 std::to_string(t.priority) + "</td><td>" + Html(t.text) + "</td><td>" +
                 MeetingLink(reportNames.at(t.meetingIndex), t.meetingDate, t.meetingTitle) + "</td></tr>\n";
     }
-    if (!rows.empty()) page += "</tbody></table></section>\n";
+    if (!rows.empty()) page += "</tbody></table></section>\n</section>\n";
     return page + ListPageEnd();
 }
 
