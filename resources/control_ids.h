@@ -36,6 +36,7 @@
 #define IDM_REPORT_OPTIONS 32809
 #define IDM_QUICK_VIEW 32812
 #define IDM_OPEN_PALM_FOLDER 32813
+#define IDM_TODO_LIST 32830
 // The File menu's exports: the first, then one per row of the exporter table.
 #define IDM_EXPORT_ARCHIVE 33201
 

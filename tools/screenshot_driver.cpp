@@ -15,7 +15,11 @@
 //   export-menu SEC       opens File → エクスポート with the keyboard, and closes it after SEC seconds
 //   enter                 Enter on the dialog or message box shown, also before the frame exists
 //   choose-folder PATH    selects PATH in the folder chooser shown and presses its OK
+//   todo-sort COLUMN      a click on a column header of the to-do list window
+//   todo-open ROW         a double-click on a row of the to-do list window
+//   todo-close            closes the to-do list window
 #include "ui/export_runner.h"
+#include "ui/todo_list_window.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -74,7 +78,7 @@ private:
 };
 
 // Selects the row and sends the pane the click notification the list sends for a mouse click.
-int ClickRow(HWND list, int row) {
+int ClickRow(HWND list, int row, bool twice = false) {
     if (list == nullptr) {
         fprintf(stderr, "no list\n");
         return 1;
@@ -97,6 +101,31 @@ int ClickRow(HWND list, int row) {
     const LPARAM point = MAKELPARAM(rect.left + 4, (rect.top + rect.bottom) / 2);
     PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
     PostMessageW(list, WM_LBUTTONUP, 0, point);
+    if (twice) {
+        PostMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, point);
+        PostMessageW(list, WM_LBUTTONUP, 0, point);
+    }
+    Sleep(300);
+    return 0;
+}
+
+HWND ToDoList() {
+    HWND window = FindWindowW(tavolex::ui::kToDoListClass, nullptr);
+    return window != nullptr ? GetDlgItem(window, tavolex::ui::kToDoListControlId) : nullptr;
+}
+
+// A click in the middle of a column's header, its place asked as a row's is.
+int ClickHeader(HWND list, int column) {
+    HWND header = list != nullptr ? reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)) : nullptr;
+    RemoteValue<RECT> remoteRect(header, RECT{});
+    RECT rect{};
+    if (header == nullptr || !remoteRect ||
+        !SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), remoteRect.Address()) ||
+        !remoteRect.Read(rect))
+        return 1;
+    const LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    PostMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    PostMessageW(header, WM_LBUTTONUP, 0, point);
     Sleep(300);
     return 0;
 }
@@ -222,5 +251,8 @@ int wmain(int argc, wchar_t** argv) {
     if (verb == L"export-progress") return ShowExportProgress(frame, number);
     if (verb == L"export-menu") return OpenExportMenu(frame, number);
     if (verb == L"user") return ChangeUser(frame, number);
+    if (verb == L"todo-sort") return ClickHeader(ToDoList(), number);
+    if (verb == L"todo-open") return ClickRow(ToDoList(), number, true);
+    if (verb == L"todo-close") return PostMessageW(GetParent(ToDoList()), WM_CLOSE, 0, 0) ? 0 : 1;
     return 2;
 }

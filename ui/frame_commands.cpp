@@ -22,6 +22,7 @@
 #include "ui/palm_folder.h"
 #include "ui/preferences_dialog.h"
 #include "ui/report_options_dialog.h"
+#include "ui/todo_list_window.h"
 #include "ui/window_services.h"
 #include "views/quick_view.h"
 
@@ -287,6 +288,7 @@ void OnCommand(Application& app, HWND frame, int command) {
         case kCmdCreateReport: CreateReportForSelection(app); break;
         case kCmdCycleViews: CycleViews(app); break;
         case kCmdRefresh: RepaintFrame(app); break;
+        case IDM_TODO_LIST: ShowToDoList(app); break;
         case kCmdDelete: DeleteSelectedReport(app); break;
         case kCmdLargeIcons: ApplyBothViews(app, 2); break;
         case kCmdSmallIcons: ApplyBothViews(app, 3); break;

@@ -20,6 +20,7 @@
 #include "ui/export_runner.h"
 #include "ui/palm_folder.h"
 #include "ui/preferences_dialog.h"
+#include "ui/todo_list_window.h"
 #include "ui/window_services.h"
 #include "views/meeting_rows.h"
 
@@ -420,6 +421,51 @@ TEST_F(Win32DesktopTest, CommandsWithoutTheirSelectionAreGreyedAndExplainThemsel
         ASSERT_EQ(ui.messages.size(), 1u) << e.command;
         EXPECT_EQ(ui.messages[0].text.substr(0, e.start.size()), e.start);
     }
+}
+
+TEST_F(Win32DesktopTest, ToDoListSortsByAHeaderAndADoubleClickSelectsTheMeetingAndTheToDo) {
+    Start();
+    Command(IDM_TODO_LIST);
+    HWND window = FindWindowW(ui::kToDoListClass, nullptr);
+    ASSERT_NE(window, nullptr);
+    HWND list = GetDlgItem(window, ui::kToDoListControlId);
+    std::int32_t toDos = 0;
+    for (std::int32_t m = 0; m < App().meetings->MeetingCount(); ++m)
+        toDos += static_cast<std::int32_t>(App().meetings->ItemsOf(App().meetings->MeetingAt(m)->dwDBID, ChildType::kToDo).size());
+    ASSERT_EQ(RowCount(list), toDos);
+    ASSERT_GT(toDos, 2);
+    const auto column = [&](int c) {
+        std::vector<std::string> texts;
+        for (int row = 0; row < RowCount(list); ++row) texts.push_back(ListText(list, row, c));
+        return texts;
+    };
+    const auto notDone = [](const std::string& done) { return done.empty(); };
+    const std::vector<std::string> done = column(2);
+    EXPECT_TRUE(std::is_partitioned(done.begin(), done.end(), notDone)) << "open ones first";
+    const auto clickHeader = [&](int c) {
+        NMLISTVIEW click{{list, ui::kToDoListControlId, static_cast<UINT>(LVN_COLUMNCLICK)}, -1, c};
+        SendMessageW(window, WM_NOTIFY, ui::kToDoListControlId, reinterpret_cast<LPARAM>(&click));
+    };
+    const auto byNumber = [](const std::string& a, const std::string& b) { return std::stoi(a) < std::stoi(b); };
+    clickHeader(1);
+    std::vector<std::string> priorities = column(1);
+    EXPECT_TRUE(std::is_sorted(priorities.begin(), priorities.end(), byNumber));
+    clickHeader(1);
+    priorities = column(1);
+    EXPECT_TRUE(std::is_sorted(priorities.rbegin(), priorities.rend(), byNumber)) << "a second click: the other way";
+
+    const int row = RowCount(list) - 1;
+    NMITEMACTIVATE open{{list, ui::kToDoListControlId, static_cast<UINT>(NM_DBLCLK)}, row};
+    SendMessageW(window, WM_NOTIFY, ui::kToDoListControlId, reinterpret_cast<LPARAM>(&open));
+    const int meetingRow = App().meetingList->SelectedRow();
+    const int itemRow = App().itemList->SelectedRow();
+    ASSERT_GE(meetingRow, 0);
+    ASSERT_GE(itemRow, 0);
+    const std::string meeting = ListText(list, row, 4);
+    const std::string title = ListText(MeetingList(), meetingRow, 0);
+    EXPECT_EQ(meeting.substr(meeting.size() - title.size()), title);
+    EXPECT_EQ(ListText(App().itemList->Window(), itemRow, 0), ListText(list, row, 3));
+    EXPECT_NE(App().quickView->Text().find(ListText(list, row, 3)), std::string::npos);
 }
 
 // The worked example: a client area of 800 x 600 (here with the bar height the rebar reports).
