@@ -27,8 +27,8 @@ struct ToDoArguments {
 
 int ToDos(CliSession& session, const SelectionArguments& selection, const ToDoArguments& arguments) {
     if (arguments.open && arguments.done) return UsageError("todos", "--open and --done exclude each other");
-    for (const auto& [name, value] : {std::pair{"--due-before", &arguments.dueBefore},
-                                      std::pair{"--due-after", &arguments.dueAfter}}) {
+    for (const auto& [name, value] :
+         {std::pair{"--due-before", &arguments.dueBefore}, std::pair{"--due-after", &arguments.dueAfter}}) {
         if (!value->empty() && !IsIsoDate(*value))
             return UsageError("todos", std::string(name) + " wants a date as YYYY-MM-DD, not \"" + *value + "\"");
     }
@@ -120,10 +120,9 @@ int People(CliSession& session, const std::string& name) {
     }
     if (session.Csv()) {
         WriteCsv(std::cout,
-                 name.empty() ? std::vector<std::string>{"name", "company", "addressId", "attended", "absent", "first",
-                                                         "last"}
-                              : std::vector<std::string>{"name", "company", "meeting", "meetingId", "date", "title",
-                                                         "absent"},
+                 name.empty()
+                     ? std::vector<std::string>{"name", "company", "addressId", "attended", "absent", "first", "last"}
+                     : std::vector<std::string>{"name", "company", "meeting", "meetingId", "date", "title", "absent"},
                  records);
     }
     return 0;
@@ -151,9 +150,9 @@ void AddAcrossCommands(CommandRegistry& registry) {
     registry.Replace(todos, [selection, arguments](CliSession& s) { return ToDos(s, *selection, *arguments); });
 
     auto name = std::make_shared<std::string>();
-    CLI::App* people = registry.Add("people", "list everyone who attended a meeting, or the meetings of NAME",
-                                    "tavolex people ﾔﾏﾀﾞ", Needs::kUser, true,
-                                    [name](CliSession& s) { return People(s, *name); });
+    CLI::App* people =
+        registry.Add("people", "list everyone who attended a meeting, or the meetings of NAME", "tavolex people ﾔﾏﾀﾞ",
+                     Needs::kUser, true, [name](CliSession& s) { return People(s, *name); });
     people->add_option("NAME", *name, "a part of a person's name (full/half width and case alike)");
     people->footer(
         "Prints one line per person: name, company, meetings attended, meetings absent, first and last\n"
