@@ -74,7 +74,8 @@ int ToDos(CliSession& session, const SelectionArguments& selection, const ToDoAr
     return 0;
 }
 
-int People(CliSession& session, const std::string& name) {
+int People(CliSession& session, const std::string& name, bool named) {
+    if (named && name.empty()) return UsageError("people", "the name to look for can't be empty");
     std::vector<std::int32_t> all(static_cast<std::size_t>(session.Store().MeetingCount()));
     std::iota(all.begin(), all.end(), 0);
     std::vector<Person> people = CollectPeople(session.Store(), session.Book(), all);
@@ -150,15 +151,15 @@ void AddAcrossCommands(CommandRegistry& registry) {
     registry.Replace(todos, [selection, arguments](CliSession& s) { return ToDos(s, *selection, *arguments); });
 
     auto name = std::make_shared<std::string>();
-    CLI::App* people =
-        registry.Add("people", "list everyone who attended a meeting, or the meetings of NAME", "tavolex people ﾔﾏﾀﾞ",
-                     Needs::kUser, true, [name](CliSession& s) { return People(s, *name); });
+    CLI::App* people = registry.Add("people", "list everyone who attended a meeting, or the meetings of NAME",
+                                    "tavolex people ﾔﾏﾀﾞ", Needs::kUser, true, nullptr);
     people->add_option("NAME", *name, "a part of a person's name (full/half width and case alike)");
     people->footer(
         "Prints one line per person: name, company, meetings attended, meetings absent, first and last\n"
         "meeting date. With NAME, one line per meeting of each person whose name holds it: name, meeting\n"
         "number, date, title, attended or absent.\n\nExample:\n  tavolex people ﾔﾏﾀﾞ\n\n" +
         std::string(kGlobalOptionsNote));
+    registry.Replace(people, [name, people](CliSession& s) { return People(s, *name, people->count("NAME") > 0); });
 }
 
 }  // namespace tavolex::cli

@@ -103,7 +103,7 @@ std::vector<Person> CollectPeople(const MeetingDatabase& store, const AddressBoo
                     if (address == nullptr) continue;
                     const auto [it, added] = byAddress.try_emplace(a->dwAddressID, people.size());
                     if (added) add(AddressBookName(*address), address->Company(), a->dwAddressID);
-                    byName.try_emplace(fold(stored), it->second);
+                    if (!stored.empty()) byName.try_emplace(fold(stored), it->second);
                     continue;
                 }
                 if (address != nullptr) {

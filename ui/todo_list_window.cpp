@@ -100,10 +100,13 @@ int RowOfParameter(const PaneListView& list, std::int64_t parameter) {
 }
 
 // The to-do's meeting selected in the meeting list, the to-do in the item list and the quick view.
-void SelectInFrame(Application& app, const ToDoRow& t) {
-    if (!app.meetingList || !app.itemList) return;
+// False when the frame shows another store now (another user's): the list is stale.
+bool SelectInFrame(Application& app, const ToDoRow& t) {
+    const Meeting* meeting = app.meetings->MeetingAt(t.meetingIndex);
+    if (meeting == nullptr || meeting->dwDBID != t.meetingId) return false;
+    if (!app.meetingList || !app.itemList) return true;
     const int meetingRow = RowOfParameter(*app.meetingList, t.meetingIndex);
-    if (meetingRow < 0) return;
+    if (meetingRow < 0) return true;
     app.meetingList->SelectRow(meetingRow);
     ListView_EnsureVisible(app.meetingList->Window(), meetingRow, FALSE);
     RefillItemList(app, -1);
@@ -118,6 +121,7 @@ void SelectInFrame(Application& app, const ToDoRow& t) {
         ListView_EnsureVisible(app.itemList->Window(), itemRow, FALSE);
     }
     ShowInQuickView(app, t.meetingIndex, itemRow);
+    return true;
 }
 
 LRESULT OnNotify(ToDoListState& state, const NMHDR& header) {
@@ -131,13 +135,12 @@ LRESULT OnNotify(ToDoListState& state, const NMHDR& header) {
             info.item.pszText = state.text.data();
             return 0;
         }
-        case LVN_COLUMNCLICK:
-            SortByColumn(state, reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
-            return 0;
+        case LVN_COLUMNCLICK: SortByColumn(state, reinterpret_cast<const NMLISTVIEW&>(header).iSubItem); return 0;
         case NM_DBLCLK: {
             const int row = reinterpret_cast<const NMITEMACTIVATE&>(header).iItem;
-            if (row >= 0 && static_cast<std::size_t>(row) < state.rows.size())
-                SelectInFrame(*state.app, state.rows[static_cast<std::size_t>(row)]);
+            if (row >= 0 && static_cast<std::size_t>(row) < state.rows.size() &&
+                !SelectInFrame(*state.app, state.rows[static_cast<std::size_t>(row)]))
+                Fill(state);
             return 0;
         }
         default: return 0;
@@ -211,9 +214,9 @@ HWND ShowToDoList(Application& app) {
         state->app = &app;
         RECT frame{};
         GetWindowRect(app.frame, &frame);
-        g_window = CreateWindowExW(0, kToDoListClass, LoadText(app.instance, kIdsToDoListCaption).c_str(),
-                                   WS_OVERLAPPEDWINDOW, frame.left + 40, frame.top + 40, 820, 420, app.frame, nullptr,
-                                   app.instance, state);
+        g_window =
+            CreateWindowExW(0, kToDoListClass, LoadText(app.instance, kIdsToDoListCaption).c_str(), WS_OVERLAPPEDWINDOW,
+                            frame.left + 40, frame.top + 40, 820, 420, app.frame, nullptr, app.instance, state);
         if (g_window == nullptr) return nullptr;
     }
     auto* state = reinterpret_cast<ToDoListState*>(GetWindowLongPtrW(g_window, GWLP_USERDATA));

@@ -626,6 +626,7 @@ TEST_F(CliTest, ToDosAndPeopleAcrossMeetings) {
          .out = "Yamada Taro\tAcme Corp\t2\t0\t2026-11-02\t2026-11-03\n" + hanako + "\tBeta\t1\t1\t2026-11-02\t2026-11-03\n"},
         {.args = {palm, "people", "ﾊﾅｺ"},
          .out = hanako + "\t1\t2026-11-02\tKickoff\tabsent\n" + hanako + "\t2\t2026-11-03\tReview\tattended\n"},
+        {.args = {palm, "people", ""}, .status = 2, .err = Usage("people ", "the name to look for can't be empty")},
         {.args = {palm, "people", "YAMADA"},
          .out = "Yamada Taro\t1\t2026-11-02\tKickoff\tattended\nYamada Taro\t2\t2026-11-03\tReview\tattended\n"},
     });
