@@ -5,6 +5,7 @@
 #include "address_book/address_book.h"
 #include "bench/large_store.h"
 #include "meeting_query/across_meetings.h"
+#include "meeting_query/meeting_filter.h"
 #include "meeting_query/store_check.h"
 #include "meeting_query/store_search.h"
 #include "meeting_store/meeting_database.h"
@@ -60,6 +61,38 @@ void BM_Search(benchmark::State& state, const char* text) {
 BENCHMARK_CAPTURE(BM_Search, room, "会議室 7")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Search, nowhere, "ガイド")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Search, half_width, "ﾚｲｱｳﾄ 655")->Unit(benchmark::kMillisecond);
+
+std::vector<SearchItem> ItemsOf(LargeStore& s, std::int32_t index) {
+    std::vector<SearchItem> items;
+    for (const MeetingItemEntry& e : BuildMeetingItemEntries(s.store, s.book, index)) {
+        items.push_back({ItemKindWord(e.kind), e.item, e.displayText});
+    }
+    return items;
+}
+
+// The find box: folding every text once as the store is loaded, then one keystroke's filtering
+// (the desktop program's budget for a keystroke, redraw included, is 100 ms).
+void BM_FilterBuild(benchmark::State& state) {
+    LargeStore& s = Store();
+    for (auto _ : state) {
+        MeetingFilter filter(s.store, [&](std::int32_t index) { return ItemsOf(s, index); });
+        benchmark::DoNotOptimize(filter.ShownCount());
+    }
+}
+BENCHMARK(BM_FilterBuild)->Unit(benchmark::kMillisecond);
+
+void BM_FilterKeystroke(benchmark::State& state, const char* text) {
+    LargeStore& s = Store();
+    static MeetingFilter filter(s.store, [&](std::int32_t index) { return ItemsOf(s, index); });
+    for (auto _ : state) {
+        filter.SetText(text);
+        benchmark::DoNotOptimize(filter.ShownCount());
+    }
+    state.counters["shown"] = static_cast<double>(filter.ShownCount());
+}
+BENCHMARK_CAPTURE(BM_FilterKeystroke, room, "会議室 7")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FilterKeystroke, nowhere, "ガイド")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FilterKeystroke, half_width, "ﾚｲｱｳﾄ 655")->Unit(benchmark::kMillisecond);
 
 void BM_Check(benchmark::State& state) {
     LargeStore& s = Store();

@@ -33,6 +33,17 @@ struct SearchItem {
 // The entries of the meeting at a 0-based store position, in handheld order.
 using SearchItemsOf = std::function<std::vector<SearchItem>(std::int32_t meetingIndex)>;
 
+// What VisitSearchTexts gives each text: its kind word, item number (0: the meeting itself), the
+// record id (0: the meeting itself) and the CP932 text; true when the text counts as found.
+using SearchTextVisitor =
+    std::function<bool(const char* kind, std::int32_t itemNumber, std::uint32_t itemId, std::string_view cp932)>;
+
+// Every searched text of the meeting at a 0-based store position, in the order the hits come:
+// title, location, category, then each item's text; of an attendee, the name as the item list
+// shows it and, when that one is not found, the name as the handheld stored it.
+void VisitSearchTexts(const MeetingDatabase& store, std::int32_t index, const SearchItemsOf& itemsOf,
+                      const SearchTextVisitor& visit);
+
 // The hits in the meetings at `indexes` (0-based store positions), in that order, each meeting's
 // own texts first, then its items in the order itemsOf gives; one hit per text.
 [[nodiscard]] std::vector<SearchHit> SearchMeetings(const MeetingDatabase& store,

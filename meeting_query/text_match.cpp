@@ -37,7 +37,15 @@ TextMatch::TextMatch(std::string_view utf8) : folded_(platform::FoldForSearch(Fr
 
 bool TextMatch::Matches(std::string_view cp932) const {
     if (folded_.empty() || cp932.empty()) return false;
-    return platform::FoldForSearch(platform::Cp932ToUtf16(cp932)).find(folded_) != std::u16string::npos;
+    return MatchesFolded(Fold(cp932));
+}
+
+std::u16string TextMatch::Fold(std::string_view cp932) {
+    return platform::FoldForSearch(platform::Cp932ToUtf16(cp932));
+}
+
+bool TextMatch::MatchesFolded(std::u16string_view folded) const {
+    return !folded_.empty() && folded.find(folded_) != std::u16string_view::npos;
 }
 
 bool TextMatch::Equals(std::string_view cp932) const { return FoldedText(cp932) == folded_; }

@@ -16,6 +16,10 @@ public:
     [[nodiscard]] bool Empty() const { return folded_.empty(); }
     // Whether the CP932 text holds the search text.
     [[nodiscard]] bool Matches(std::string_view cp932) const;
+    // The CP932 text folded as the search text is, for texts compared many times.
+    [[nodiscard]] static std::u16string Fold(std::string_view cp932);
+    // Whether a text Fold made holds the search text.
+    [[nodiscard]] bool MatchesFolded(std::u16string_view folded) const;
     // Whether the CP932 text, folded, equals the search text folded.
     [[nodiscard]] bool Equals(std::string_view cp932) const;
     // The text around the first hit in the CP932 text, UTF-8: up to `around` characters either

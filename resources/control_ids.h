@@ -37,8 +37,14 @@
 #define IDM_QUICK_VIEW 32812
 #define IDM_OPEN_PALM_FOLDER 32813
 #define IDM_TODO_LIST 32830
+#define IDM_FIND 32840
+#define IDM_CHECK_DATA 32841
 // The File menu's exports: the first, then one per row of the exporter table.
 #define IDM_EXPORT_ARCHIVE 33201
+
+// Help → データの確認…
+#define IDD_CHECK_DATA 3620
+#define IDC_CHECK_LIST 3631
 
 // The About box.
 #define IDD_ABOUT 103

@@ -304,7 +304,8 @@ def icon_image(canvas):
 
 def write_icon(path, draw):
     images = []
-    for size in (16, 32):
+    # 16 and 32 at 96 pixels per inch, and the sizes a display at 125, 150 and 200 % asks for.
+    for size in (16, 20, 24, 32, 40, 48, 64):
         c = Canvas(size)
         draw(c)
         images.append((size, icon_image(c)))

@@ -12,6 +12,8 @@
 #include "settings/settings_key.h"
 #include "settings/settings_text.h"
 #include "base/trace.h"
+#include "ui/check_dialog.h"
+#include "ui/frame_bars.h"
 #include "ui/palm_folder.h"
 #include "ui/window_services.h"
 #include "views/meeting_rows.h"
@@ -114,6 +116,9 @@ void ResetState(Application& app, HINSTANCE instance, StartOptions options) {
     app.choosers = app.options.choosers ? *app.options.choosers : SystemChoosers();
     app.currentMeeting = -1;
     app.barHeight = 45;
+    app.findText.clear();
+    app.meetingFilter.reset();
+    app.damageNoted.clear();
     app.createReportEnabled = -1;
     app.reportCommandsEnabled = -1;
     app.meetingSort = {};
@@ -159,7 +164,7 @@ HWND CreateFrame(Application& app) {
 void CreatePaneWindows(Application& app, bool loaded) {
     const HINSTANCE instance = app.instance;
     app.meetingList = std::make_unique<PaneListView>(PaneKind::kMeetings, instance);
-    app.meetingList->SetRowSource([&app] { return MeetingRows(*app.meetings); });
+    app.meetingList->SetRowSource([&app] { return FilteredMeetingRows(app); });
     Trace("mlv = " TAVOLEX_TRACE_PTR, TraceAddress(app.meetingList.get()));
     if (app.meetingList->Create(app.meetingPane, loaded)) app.meetingList->CreateColumns();
 
@@ -173,24 +178,37 @@ void CreatePaneWindows(Application& app, bool loaded) {
     Trace("ilv = " TAVOLEX_TRACE_PTR, TraceAddress(app.itemList.get()));
     if (app.itemList->Create(app.meetingPane, false)) app.itemList->CreateColumns();
 
-    // The lists and the quick view are drawn in the Japanese face too, so names never show as boxes.
-    if (app.windowsMajorVersion > 4 && app.meetingPane != nullptr) {
-        HDC dc = GetDC(app.meetingPane);
-        app.paneFont = MakeJapaneseFont(dc);
-        ReleaseDC(app.meetingPane, dc);
-        for (PaneListView* list : {app.meetingList.get(), app.reportList.get(), app.itemList.get()}) {
-            if (list->Window() != nullptr)
-                SendMessageW(list->Window(), WM_SETFONT, reinterpret_cast<WPARAM>(app.paneFont.Get()), FALSE);
-        }
-    }
-
     app.quickView = std::make_unique<QuickViewWindow>(instance);
     Trace("edit = " TAVOLEX_TRACE_PTR, TraceAddress(app.quickView.get()));
     app.quickView->Create(app.reportPane, app.windowsMajorVersion > 4);
+    RescaleFrame(app);
 
     app.meetingList->SetView(app.settings->meetingView);
     app.reportList->SetView(app.settings->reportView);
 }
+
+}  // namespace
+
+void RescaleFrame(Application& app) {
+    ScaleBars(app);
+    for (PaneListView* list : {app.meetingList.get(), app.reportList.get(), app.itemList.get()}) {
+        if (list != nullptr) list->SetDpi(app.dpi);
+    }
+    // The lists and the quick view are drawn in the Japanese face too, so names never show as boxes.
+    if (app.windowsMajorVersion > 4 && app.meetingPane != nullptr) {
+        HDC dc = GetDC(app.meetingPane);
+        UniqueFont font = MakeJapaneseFont(dc, app.dpi);
+        ReleaseDC(app.meetingPane, dc);
+        for (PaneListView* list : {app.meetingList.get(), app.reportList.get(), app.itemList.get()}) {
+            if (list != nullptr && list->Window() != nullptr)
+                SendMessageW(list->Window(), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+        }
+        app.paneFont = std::move(font);
+    }
+    if (app.quickView) app.quickView->SetDpi(app.dpi);
+}
+
+namespace {
 
 // The report folder over the store, with the user's report options and viewer.
 void CreateReportFolder(Application& app) {
@@ -247,6 +265,7 @@ int StartApplication(Application& app, HINSTANCE instance, int showCommand, Star
     CreatePaneWindows(app, loaded);
     CreateReportFolder(app);
     ShowAndFill(app, showCommand);
+    NoteDamagedFiles(app);
     return 1;
 }
 
@@ -258,6 +277,7 @@ void ShutdownApplication(Application& app) {
         SaveShutdownSettings(*app.settings, WindowRect{frame.left, frame.top, frame.right, frame.bottom}, *app.users);
     }
     app.paneFont.Reset();
+    app.userBoxFont.Reset();
     for (auto* list : {&app.meetingList, &app.reportList, &app.itemList}) {
         if (*list) (*list)->Destroy();
         list->reset();
@@ -276,6 +296,7 @@ void ShutdownApplication(Application& app) {
         }
         if (app.users) app.users->FreeEntries();
         app.userBox = nullptr;
+        app.findBox = nullptr;
         app.toolBar = nullptr;
         app.toolBarObject = false;
     }
@@ -304,7 +325,8 @@ int ProgramEntry(HINSTANCE instance, int showCommand) {
     HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(kFrameMenuId));
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (accelerators != nullptr && TranslateAcceleratorW(message.hwnd, accelerators, &message)) continue;
+        if (accelerators != nullptr && TranslateAcceleratorW(app.frame, accelerators, &message)) continue;
+        if (MoveFocusOnTab(app, message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }

@@ -15,6 +15,7 @@
 #include "ui/choosers.h"
 #include "ui/pane_list_view.h"
 #include "ui/quick_view_window.h"
+#include "meeting_query/meeting_filter.h"
 #include "platform/win32/unique_handle.h"
 #include "views/meeting_items.h"
 #include "views/pane_sort.h"
@@ -24,6 +25,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace tavolex::ui {
@@ -31,6 +33,7 @@ namespace tavolex::ui {
 // Control ids of the frame's children.
 inline constexpr int kToolBarId = 500;
 inline constexpr int kUserBoxId = 501;
+inline constexpr int kFindBoxId = 502;
 inline constexpr int kMeetingPaneId = 100;
 inline constexpr int kReportPaneId = 101;
 
@@ -80,13 +83,22 @@ struct Application {
     HWND rebar = nullptr;
     HWND toolBar = nullptr;
     HWND userBox = nullptr;
+    HWND findBox = nullptr;
     HWND meetingPane = nullptr;
     HWND reportPane = nullptr;
     bool toolBarObject = false;  // the tool bar object ("rb") exists
     int barHeight = 45;
     std::uint32_t comboBandcx = 200;
     std::array<UniqueImageList, 3> toolBarImages;
+    UniqueFont userBoxFont;
     UniqueFont paneFont;
+    unsigned dpi = 96;  // the frame's pixels per inch; every pixel figure is given for 96
+
+    // The find box's text (UTF-8) and its filter, made on the first search after a load.
+    std::string findText;
+    std::optional<MeetingFilter> meetingFilter;
+    // The data folders whose damaged files were already pointed out.
+    std::vector<std::filesystem::path> damageNoted;
 
     // The meeting pane's state.
     std::int32_t currentMeeting = -1;
@@ -112,6 +124,14 @@ void ShutdownApplication(Application& app);
 // window from WM_NCCREATE on; null for the messages before it.
 Application* ApplicationOf(HWND window, UINT message, LPARAM lParam);
 
+// Makes the bars' pictures, the lists' images and the fonts again at app.dpi.
+void RescaleFrame(Application& app);
+// Filters the meeting list by the find box's text, keeping the selected meeting while it is
+// shown, and shows the count beside the box.
+void ApplyFind(Application& app);
+// Tab and Shift+Tab among the find box and the four panes: true when the message was such a key
+// for one of them and the focus moved.
+bool MoveFocusOnTab(Application& app, const MSG& message);
 // Frame operations the panes and the user change use.
 void RefreshQuickView(Application& app, const RECT& client);
 void RepaintFrame(Application& app);

@@ -20,6 +20,34 @@ constexpr ToolBarImage kToolBarImages[] = {
 };
 constexpr int kLabelIds[] = {104, 105, 230, 228, 229};
 
+// The three image lists (normal, hot, disabled) at the window's scale, given to the tool bar.
+void SetToolBarImages(Application& app, HWND bar) {
+    const int size = Scaled(16, app.dpi);
+    for (int k = 0; k < 3; ++k) {
+        int pictures[std::size(kToolBarImages)] = {};
+        int masks[std::size(kToolBarImages)] = {};
+        for (std::size_t n = 0; n < std::size(kToolBarImages); ++n) {
+            const ToolBarImage& image = kToolBarImages[n];
+            pictures[n] = k == 0 ? image.normal : k == 1 ? image.hot : image.disabled;
+            masks[n] = image.mask;
+        }
+        app.toolBarImages[static_cast<std::size_t>(k)] =
+            MakeScaledImageList(app.instance, size, pictures, masks, static_cast<int>(std::size(kToolBarImages)));
+    }
+    SendMessageW(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(app.toolBarImages[0].Get()));
+    SendMessageW(bar, TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(app.toolBarImages[1].Get()));
+    SendMessageW(bar, TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(app.toolBarImages[2].Get()));
+}
+
+// The user box's font at the window's scale.
+void SetUserBoxFont(Application& app, HWND box) {
+    if (app.windowsMajorVersion <= 4) return;
+    HDC dc = GetDC(box);
+    app.userBoxFont = MakeJapaneseFont(dc, app.dpi);
+    ReleaseDC(box, dc);
+    SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(app.userBoxFont.Get()), TRUE);
+}
+
 HWND CreateToolBar(Application& app) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
@@ -28,20 +56,7 @@ HWND CreateToolBar(Application& app) {
     if (bar == nullptr) return nullptr;
     SendMessageW(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     SendMessageW(bar, CCM_SETVERSION, 5, 0);
-    for (UniqueImageList& list : app.toolBarImages) list.Reset(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 1, 0));
-    for (const ToolBarImage& image : kToolBarImages) {
-        UniqueBitmap mask(static_cast<HBITMAP>(
-            LoadImageW(app.instance, MAKEINTRESOURCEW(image.mask), IMAGE_BITMAP, 0, 0, LR_MONOCHROME)));
-        const int ids[] = {image.normal, image.hot, image.disabled};
-        for (int k = 0; k < 3; ++k) {
-            UniqueBitmap picture(
-                static_cast<HBITMAP>(LoadImageW(app.instance, MAKEINTRESOURCEW(ids[k]), IMAGE_BITMAP, 0, 0, 0)));
-            ImageList_Add(app.toolBarImages[k].Get(), picture.Get(), mask.Get());
-        }
-    }
-    SendMessageW(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(app.toolBarImages[0].Get()));
-    SendMessageW(bar, TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(app.toolBarImages[1].Get()));
-    SendMessageW(bar, TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(app.toolBarImages[2].Get()));
+    SetToolBarImages(app, bar);
 
     INT_PTR labels[std::size(kLabelIds)] = {};
     for (std::size_t k = 0; k < std::size(kLabelIds); ++k) {
@@ -69,16 +84,11 @@ HWND CreateToolBar(Application& app) {
 }
 
 HWND CreateUserBox(Application& app) {
-    HWND box = CreateWindowExW(0, L"COMBOBOX", L"", 0x50000313, 0, 0, 100, 250, app.rebar,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kUserBoxId)), app.instance, nullptr);
+    HWND box =
+        CreateWindowExW(0, L"COMBOBOX", L"", 0x50000313, 0, 0, Scaled(100, app.dpi), Scaled(250, app.dpi), app.rebar,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kUserBoxId)), app.instance, nullptr);
     if (box == nullptr) return nullptr;
-    if (app.windowsMajorVersion > 4) {
-        HDC dc = GetDC(box);
-        static UniqueFont boxFont;
-        boxFont = MakeJapaneseFont(dc);
-        ReleaseDC(box, dc);
-        SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(boxFont.Get()), FALSE);
-    }
+    SetUserBoxFont(app, box);
     app.userBox = box;
     FillUserBox(app);
     return box;
@@ -100,7 +110,8 @@ void FillUserBox(Application& app) {
 void CreateBars(Application& app, HWND frame) {
     app.settings->userKey.OpenUserKey(app.settings->userDirectory);
     const std::uint32_t stored = app.settings->userKey.ReadDword("ComboBandcx");
-    app.comboBandcx = stored != 0 ? stored : 200;
+    // A stored width stays in the pixels it was stored in; the first one follows the scale.
+    app.comboBandcx = stored != 0 ? stored : static_cast<std::uint32_t>(Scaled(200, app.dpi));
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_COOL_CLASSES};
     InitCommonControlsEx(&controls);
     app.toolBarObject = true;
@@ -124,7 +135,7 @@ void CreateBars(Application& app, HWND frame) {
         band.fStyle = RBBS_CHILDEDGE;
         band.lpText = const_cast<wchar_t*>(L"");
         band.hwndChild = app.toolBar;
-        band.cxMinChild = 50;
+        band.cxMinChild = static_cast<UINT>(Scaled(50, app.dpi));
         band.cyMinChild = HIWORD(buttonSize);
         band.cx = static_cast<UINT>(frameRect.right - frameRect.left) - app.comboBandcx;
         SendMessageW(app.rebar, RB_INSERTBANDW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band));
@@ -138,10 +149,55 @@ void CreateBars(Application& app, HWND frame) {
         band.fStyle = RBBS_CHILDEDGE;
         band.lpText = blank.data();
         band.hwndChild = box;
-        band.cxMinChild = 100;
+        band.cxMinChild = static_cast<UINT>(Scaled(100, app.dpi));
         band.cyMinChild = static_cast<UINT>(boxRect.bottom - boxRect.top);
         band.cx = app.comboBandcx;
         SendMessageW(app.rebar, RB_INSERTBANDW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band));
+        // The find box, as high as the user box, the count of meetings shown before it.
+        if (HWND find = CreateFindBox(app, static_cast<int>(boxRect.bottom - boxRect.top))) {
+            REBARBANDINFOW findBand{sizeof findBand};
+            findBand.fMask = RBBIM_STYLE | RBBIM_TEXT | RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_SIZE | RBBIM_ID;
+            findBand.fStyle = RBBS_CHILDEDGE;
+            findBand.lpText = blank.data();
+            findBand.hwndChild = find;
+            findBand.wID = kFindBoxId;
+            findBand.cxMinChild = static_cast<UINT>(Scaled(120, app.dpi));
+            findBand.cyMinChild = static_cast<UINT>(boxRect.bottom - boxRect.top);
+            findBand.cx = static_cast<UINT>(Scaled(240, app.dpi));
+            SendMessageW(app.rebar, RB_INSERTBANDW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&findBand));
+        }
+    }
+    app.barHeight = static_cast<int>(SendMessageW(app.rebar, RB_GETBARHEIGHT, 0, 0));
+}
+
+void ScaleBars(Application& app) {
+    if (app.rebar == nullptr) return;
+    if (app.toolBar != nullptr) {
+        SetToolBarImages(app, app.toolBar);
+        SendMessageW(app.toolBar, TB_AUTOSIZE, 0, 0);
+        const DWORD buttonSize = static_cast<DWORD>(SendMessageW(app.toolBar, TB_GETBUTTONSIZE, 0, 0));
+        REBARBANDINFOW band{sizeof band};
+        band.fMask = RBBIM_CHILDSIZE;
+        band.cxMinChild = static_cast<UINT>(Scaled(50, app.dpi));
+        band.cyMinChild = HIWORD(buttonSize);
+        SendMessageW(app.rebar, RB_SETBANDINFOW, 0, reinterpret_cast<LPARAM>(&band));
+    }
+    if (app.userBox != nullptr) {
+        SetUserBoxFont(app, app.userBox);
+        RECT boxRect{};
+        GetWindowRect(app.userBox, &boxRect);
+        REBARBANDINFOW band{sizeof band};
+        band.fMask = RBBIM_CHILDSIZE;
+        band.cxMinChild = static_cast<UINT>(Scaled(100, app.dpi));
+        band.cyMinChild = static_cast<UINT>(boxRect.bottom - boxRect.top);
+        SendMessageW(app.rebar, RB_SETBANDINFOW, app.toolBar != nullptr ? 1 : 0, reinterpret_cast<LPARAM>(&band));
+        if (app.findBox != nullptr) {
+            SendMessageW(app.findBox, WM_SETFONT, reinterpret_cast<WPARAM>(app.userBoxFont.Get()), TRUE);
+            band.cxMinChild = static_cast<UINT>(Scaled(120, app.dpi));
+            const LRESULT index = SendMessageW(app.rebar, RB_IDTOINDEX, kFindBoxId, 0);
+            if (index >= 0)
+                SendMessageW(app.rebar, RB_SETBANDINFOW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&band));
+        }
     }
     app.barHeight = static_cast<int>(SendMessageW(app.rebar, RB_GETBARHEIGHT, 0, 0));
 }
@@ -159,7 +215,7 @@ void DrawUserBoxItem(Application& app, const DRAWITEMSTRUCT& item) {
     text.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
     UniqueFont font;
     if (app.windowsMajorVersion > 4) {
-        font = MakeJapaneseFont(item.hDC);
+        font = MakeJapaneseFont(item.hDC, app.dpi);
         SelectObject(item.hDC, font.Get());
     }
     const int x = LOWORD(GetDialogBaseUnits()) / 4 + 2;

@@ -3,6 +3,7 @@
 #include "ui/frame_commands.h"
 
 #include "ui/about_box.h"
+#include "ui/check_dialog.h"
 #include "ui/application.h"
 #include "session/report_settings.h"
 #include "ui/export_runner.h"
@@ -269,9 +270,11 @@ UserChangeCallbacks MakeUserChangeCallbacks(Application& app) {
         if (app.quickView) app.quickView->Show(text);
     };
     callbacks.refillLists = [&app] {
+        app.meetingFilter.reset();  // the store was loaded again
         if (app.meetingList) app.meetingList->Refill(-1);
         if (app.reportList) app.reportList->Refill(-1);
         RefillItemList(app, -1);
+        NoteDamagedFiles(app);
     };
     callbacks.repaintFrame = [&app] { RepaintFrame(app); };
     callbacks.setUserBoxSelection = [&app](int index) {
@@ -289,6 +292,13 @@ void OnCommand(Application& app, HWND frame, int command) {
         case kCmdCycleViews: CycleViews(app); break;
         case kCmdRefresh: RepaintFrame(app); break;
         case IDM_TODO_LIST: ShowToDoList(app); break;
+        case kCmdCheckData: ShowCheckDialog(app); break;
+        case kCmdFind:
+            if (app.findBox != nullptr) {
+                SetFocus(app.findBox);
+                SendMessageW(app.findBox, EM_SETSEL, 0, -1);
+            }
+            break;
         case kCmdDelete: DeleteSelectedReport(app); break;
         case kCmdLargeIcons: ApplyBothViews(app, 2); break;
         case kCmdSmallIcons: ApplyBothViews(app, 3); break;

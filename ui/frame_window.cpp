@@ -26,12 +26,13 @@ void LayOut(Application& app) {
     if (app.rebar != nullptr) Place(app.rebar, client.left, client.top, w, app.barHeight, false);
     // Placing the rebar may make it report another height (RBN_CHILDSIZE): the panes follow that.
     const int b = app.barHeight;
-    Place(app.meetingPane, 0, b, w / 2 - 20, h);
+    const int gap = Scaled(20, app.dpi);
+    Place(app.meetingPane, 0, b, w / 2 - gap, h);
     Place(app.reportPane, w / 2, b, w, h);
     if (app.reportList) Place(app.reportList->Window(), 0, 0, w / 2, h / 2);
     if (app.quickView) Place(app.quickView->Window(), 0, h / 2, w / 2, h / 2 - b);
-    if (app.meetingList) Place(app.meetingList->Window(), 0, 0, w / 2 - 20, h / 2);
-    if (app.itemList) Place(app.itemList->Window(), 0, h / 2, w / 2 - 20, h / 2 - b);
+    if (app.meetingList) Place(app.meetingList->Window(), 0, 0, w / 2 - gap, h / 2);
+    if (app.itemList) Place(app.itemList->Window(), 0, h / 2, w / 2 - gap, h / 2 - b);
     for (PaneListView* list : {app.meetingList.get(), app.reportList.get(), app.itemList.get()}) {
         if (list != nullptr && list->Window() != nullptr) ListView_Arrange(list->Window(), LVA_ALIGNTOP);
     }
@@ -50,12 +51,13 @@ Application* ApplicationOf(HWND window, UINT message, LPARAM lParam) {
 void RefreshQuickView(Application& app, const RECT& client) {
     const int w = client.right - client.left;
     const int h = client.bottom - client.top;
+    const int gap = Scaled(20, app.dpi);
     if (app.reportList)
-        SetWindowPos(app.reportList->Window(), nullptr, 0, 0, w + 20, h / 2, SWP_NOZORDER | SWP_NOREDRAW);
+        SetWindowPos(app.reportList->Window(), nullptr, 0, 0, w + gap, h / 2, SWP_NOZORDER | SWP_NOREDRAW);
     if (app.meetingList) SetWindowPos(app.meetingList->Window(), nullptr, 0, 0, w, h / 2, SWP_NOZORDER | SWP_NOREDRAW);
     const std::int32_t meeting = SelectedMeeting(app);
     if (meeting >= 0) ShowInQuickView(app, meeting, -1);
-    if (app.quickView) Place(app.quickView->Window(), 0, h / 2, w + 20, h / 2 - app.barHeight);
+    if (app.quickView) Place(app.quickView->Window(), 0, h / 2, w + gap, h / 2 - app.barHeight);
     if (app.itemList) Place(app.itemList->Window(), 0, h / 2, w, h / 2 - app.barHeight);
 }
 
@@ -78,6 +80,7 @@ LRESULT CALLBACK FrameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
     switch (message) {
         case WM_CREATE:
             app.frame = window;
+            app.dpi = WindowDpi(window);
             AddExportMenuItems(GetMenu(window));
             CreateBars(app, window);
             app.meetingPane = CreateWindowExW(
@@ -98,6 +101,20 @@ LRESULT CALLBACK FrameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
                 app.barHeight = static_cast<int>(SendMessageW(app.rebar, RB_GETBARHEIGHT, 0, 0));
                 LayOut(app);
             }
+            return 0;
+        }
+        case WM_DPICHANGED: {
+            // Moved to a monitor of another scale: everything is made again at the new one, in the
+            // rectangle the system suggests.
+            app.dpi = HIWORD(wParam);
+            RescaleFrame(app);
+            const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+            SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                         suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+            LayOut(app);
+            if (app.meetingList) app.meetingList->Refill(app.meetingList->SelectedRow());
+            if (app.reportList) app.reportList->Refill(app.reportList->SelectedRow());
+            if (app.itemList) RefillItemList(app, app.itemList->SelectedRow());
             return 0;
         }
         case WM_EXITSIZEMOVE:
@@ -122,7 +139,11 @@ LRESULT CALLBACK FrameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
                            MakeUserChangeCallbacks(app));
                 return 0;
             }
-            if (lParam != 0 && LOWORD(wParam) == kUserBoxId) return 0;
+            if (LOWORD(wParam) == kFindBoxId && HIWORD(wParam) == EN_CHANGE) {
+                ApplyFind(app);
+                return 0;
+            }
+            if (lParam != 0 && (LOWORD(wParam) == kUserBoxId || LOWORD(wParam) == kFindBoxId)) return 0;
             OnCommand(app, window, LOWORD(wParam));
             return 0;
         case WM_USER:

@@ -23,7 +23,7 @@ DWORD ListStyle(PaneKind kind) {
 }
 
 UniqueImageList MakeImageList(HINSTANCE instance, int size) {
-    UniqueImageList list(ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, 1, 0));
+    UniqueImageList list(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 1, 0));
     if (!list) return list;
     for (int id : kIconIds) {
         HICON icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
@@ -54,10 +54,7 @@ bool PaneListView::Create(HWND parent, bool fillNow) {
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListControlId)), instance_, nullptr);
     if (window_ == nullptr) return false;
     if (kind_ == PaneKind::kReports) ListView_SetExtendedListViewStyle(window_, LVS_EX_GRIDLINES);
-    smallImages_ = MakeImageList(instance_, 16);
-    largeImages_ = MakeImageList(instance_, 32);
-    ListView_SetImageList(window_, smallImages_.Get(), LVSIL_SMALL);
-    ListView_SetImageList(window_, largeImages_.Get(), LVSIL_NORMAL);
+    MakeImageLists();
     if (fillNow && kind_ != PaneKind::kItems && source_) {
         rows_ = source_();
         if (!InsertRows()) {
@@ -67,6 +64,18 @@ bool PaneListView::Create(HWND parent, bool fillNow) {
         }
     }
     return true;
+}
+
+void PaneListView::MakeImageLists() {
+    smallImages_ = MakeImageList(instance_, Scaled(16, dpi_));
+    largeImages_ = MakeImageList(instance_, Scaled(32, dpi_));
+    ListView_SetImageList(window_, smallImages_.Get(), LVSIL_SMALL);
+    ListView_SetImageList(window_, largeImages_.Get(), LVSIL_NORMAL);
+}
+
+void PaneListView::SetDpi(unsigned dpi) {
+    dpi_ = dpi;
+    if (window_ != nullptr) MakeImageLists();
 }
 
 void PaneListView::CreateColumns() {
@@ -120,7 +129,8 @@ int PaneListView::Refill(int selectRow) {
     GetClientRect(window_, &client);
     const int columns = static_cast<int>(PaneColumns(kind_).size());
     for (int column = 0; column < columns; ++column) {
-        ListView_SetColumnWidth(window_, column, PaneColumnWidth(kind_, client.right - client.left, column));
+        ListView_SetColumnWidth(window_, column,
+                                PaneColumnWidth(kind_, client.right - client.left, column, static_cast<int>(dpi_)));
     }
     if (selectRow != -1) SelectRow(selectRow);
     return ok ? RowCount() : -1;

@@ -68,12 +68,17 @@ public:
     // LVN_GETDISPINFOW: fills in the text the control asks for.
     void SupplyText(NMLVDISPINFOW& info);
 
+    // The pixels per inch the images and the column widths follow; remakes the image lists of a
+    // list that exists.
+    void SetDpi(unsigned dpi);
+
     [[nodiscard]] HWND Window() const { return window_; }
     [[nodiscard]] PaneKind Kind() const { return kind_; }
     void Destroy();
 
 private:
     bool InsertRows();
+    void MakeImageLists();
 
     PaneKind kind_;
     HINSTANCE instance_;
@@ -83,6 +88,7 @@ private:
     std::wstring textBuffer_;
     UniqueImageList smallImages_;
     UniqueImageList largeImages_;
+    unsigned dpi_ = 96;
 };
 
 }  // namespace tavolex::ui

@@ -11,14 +11,19 @@ bool QuickViewWindow::Create(HWND parent, bool japaneseFont) {
         WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL | ES_AUTOVSCROLL,
         0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kQuickViewControlId)), instance_, nullptr);
     if (window_ == nullptr) return false;
-    if (japaneseFont) {
-        HDC dc = GetDC(window_);
-        font_ = MakeJapaneseFont(dc);
-        ReleaseDC(window_, dc);
-        SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
-    }
+    japaneseFont_ = japaneseFont;
+    SetDpi(WindowDpi(window_));
     Show(QuickViewInitialText());
     return true;
+}
+
+void QuickViewWindow::SetDpi(unsigned dpi) {
+    if (!japaneseFont_ || window_ == nullptr) return;
+    HDC dc = GetDC(window_);
+    UniqueFont font = MakeJapaneseFont(dc, dpi);
+    ReleaseDC(window_, dc);
+    SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+    font_ = std::move(font);
 }
 
 void QuickViewWindow::Show(std::string_view cp932) {

@@ -23,6 +23,8 @@ public:
     // Creates the control in the report pane, showing "クイックビュー". With japaneseFont the
     // control gets the Japanese face (Windows 2000 and later).
     bool Create(HWND parent, bool japaneseFont);
+    // Makes the Japanese face again for a window of dpi pixels per inch.
+    void SetDpi(unsigned dpi);
     // Replaces the whole text (CP932, CR LF line breaks).
     void Show(std::string_view cp932);
     // The text the control holds, as CP932.
@@ -34,6 +36,7 @@ private:
     HINSTANCE instance_;
     HWND window_ = nullptr;
     UniqueFont font_;
+    bool japaneseFont_ = false;
 };
 
 }  // namespace tavolex::ui

@@ -1,14 +1,21 @@
 #include "ui/window_services.h"
 
 #include "platform/platform.h"
+#include "sketch/image_scale.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cwchar>
+#include <utility>
+#include <vector>
 
 namespace tavolex::ui {
 
-UniqueFont MakeFont(HDC dc, const wchar_t* face, int height, int width, int attributes, int logical) {
+UniqueFont MakeFont(HDC dc, const wchar_t* face, int height, int width, int attributes, int logical, unsigned dpi) {
     const int saved = SaveDC(dc);
     SetGraphicsMode(dc, GM_ADVANCED);
     ModifyWorldTransform(dc, nullptr, MWT_IDENTITY);
@@ -17,7 +24,9 @@ UniqueFont MakeFont(HDC dc, const wchar_t* face, int height, int width, int attr
 
     double xResolution = 0;
     double yResolution = 0;
-    if (logical != 0) {
+    if (logical != 0 && dpi != 0) {
+        xResolution = yResolution = dpi;
+    } else if (logical != 0) {
         xResolution = GetDeviceCaps(dc, LOGPIXELSX);
         yResolution = GetDeviceCaps(dc, LOGPIXELSY);
     } else {
@@ -72,9 +81,64 @@ bool HasFace(HDC dc, const wchar_t* face) {
 
 }  // namespace
 
-UniqueFont MakeJapaneseFont(HDC dc) {
+UniqueFont MakeJapaneseFont(HDC dc, unsigned dpi) {
     static const bool hasJapaneseFace = HasFace(dc, kJapaneseFace);
-    return MakeFont(dc, hasJapaneseFace ? kJapaneseFace : kFallbackJapaneseFace, 100, 0, 0, 1);
+    return MakeFont(dc, hasJapaneseFace ? kJapaneseFace : kFallbackJapaneseFace, 100, 0, 0, 1, dpi);
+}
+
+unsigned WindowDpi(HWND window) {
+    using DpiForWindow = UINT(WINAPI*)(HWND);
+    static const auto dpiForWindow = reinterpret_cast<DpiForWindow>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (dpiForWindow != nullptr && window != nullptr) {
+        if (const UINT dpi = dpiForWindow(window); dpi != 0) return dpi;
+    }
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<unsigned>(dpi) : 96;
+}
+
+namespace {
+
+// The 16 x 16 picture of the bitmap as premultiplied 0xAARRGGBB, opaque where the mask is black.
+std::vector<std::uint32_t> MaskedPixels(HINSTANCE instance, int bitmapId, int maskId) {
+    constexpr int kSide = 16;
+    std::vector<std::uint32_t> picture(kSide * kSide), mask(kSide * kSide, 0);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), kSide, -kSide, 1, 32, BI_RGB};
+    HDC screen = GetDC(nullptr);
+    for (auto [id, pixels] : {std::pair{bitmapId, &picture}, std::pair{maskId, &mask}}) {
+        UniqueBitmap bitmap(
+            static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+        if (bitmap) GetDIBits(screen, bitmap.Get(), 0, kSide, pixels->data(), &info, DIB_RGB_COLORS);
+    }
+    ReleaseDC(nullptr, screen);
+    for (std::size_t k = 0; k < picture.size(); ++k) {
+        picture[k] = (mask[k] & 0xFFFFFF) != 0 ? 0 : (picture[k] & 0xFFFFFF) | 0xFF000000;
+    }
+    return picture;
+}
+
+}  // namespace
+
+UniqueImageList MakeScaledImageList(HINSTANCE instance, int size, const int* bitmapIds, const int* maskIds, int count) {
+    UniqueImageList list(ImageList_Create(size, size, ILC_COLOR32, count, 0));
+    if (!list) return list;
+    HDC screen = GetDC(nullptr);
+    for (int k = 0; k < count; ++k) {
+        const std::vector<std::uint32_t> pixels =
+            ScalePixels(MaskedPixels(instance, bitmapIds[k], maskIds[k]), 16, 16, size, size);
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB};
+        void* bits = nullptr;
+        UniqueBitmap bitmap(CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        if (!bitmap || bits == nullptr || pixels.empty()) continue;
+        std::copy(pixels.begin(), pixels.end(), static_cast<std::uint32_t*>(bits));
+        ImageList_Add(list.Get(), bitmap.Get(), nullptr);
+    }
+    ReleaseDC(nullptr, screen);
+    return list;
 }
 
 void SetCommandEnabled(HWND toolBar, int command, bool enabled) {

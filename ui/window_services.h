@@ -44,6 +44,8 @@ inline constexpr int kCmdExport = IDM_EXPORT;
 inline constexpr int kCmdReportOptions = IDM_REPORT_OPTIONS;
 inline constexpr int kCmdQuickView = IDM_QUICK_VIEW;
 inline constexpr int kCmdOpenPalmFolder = IDM_OPEN_PALM_FOLDER;
+inline constexpr int kCmdFind = IDM_FIND;
+inline constexpr int kCmdCheckData = IDM_CHECK_DATA;
 
 // The face the user box, the quick view and the lists are drawn in, and the one taken where it
 // is missing (Wine on Debian has the IPA fonts).
@@ -51,11 +53,20 @@ inline constexpr wchar_t kJapaneseFace[] = L"MS Gothic";
 inline constexpr wchar_t kFallbackJapaneseFace[] = L"IPAGothic";
 
 // A new font of height and width in tenths of a point for the device context; attributes bit 0
-// bold, 1 italic, 2 underline, 3 strike-out. Logical non-zero: the context's logical pixels per
-// inch, else its physical resolution.
-UniqueFont MakeFont(HDC dc, const wchar_t* face, int height, int width, int attributes, int logical);
-// MakeFont of the Japanese face, or of the fallback face when the system lacks it.
-UniqueFont MakeJapaneseFont(HDC dc);
+// bold, 1 italic, 2 underline, 3 strike-out. Logical non-zero: dpi pixels per inch, or the
+// context's logical pixels per inch when dpi is 0; else the context's physical resolution.
+UniqueFont MakeFont(HDC dc, const wchar_t* face, int height, int width, int attributes, int logical, unsigned dpi = 0);
+// MakeFont of the Japanese face, or of the fallback face when the system lacks it, for a window
+// of dpi pixels per inch (0: the context's).
+UniqueFont MakeJapaneseFont(HDC dc, unsigned dpi = 0);
+
+// The pixels per inch of the window: GetDpiForWindow where the system has it, else the screen's.
+unsigned WindowDpi(HWND window);
+// A figure given for 96 pixels per inch, at dpi.
+inline int Scaled(int figure, unsigned dpi) { return MulDiv(figure, static_cast<int>(dpi), 96); }
+// An image list of size x size pictures, 32-bit with alpha, made from 16 x 16 bitmaps and their
+// monochrome masks (white: transparent), each resized smoothly.
+UniqueImageList MakeScaledImageList(HINSTANCE instance, int size, const int* bitmapIds, const int* maskIds, int count);
 
 // Enables or greys the command in the menu of the frame (the tool bar's grandparent) and enables
 // or disables the tool bar button of the same id.

@@ -55,12 +55,15 @@ int ReportColumnWidth(int clientWidth, int column) {
     return 0;
 }
 
-int ItemColumnWidth(int clientWidth) { return std::max(0, clientWidth - 20); }
+int ItemColumnWidth(int clientWidth, int dpi) {
+    const int margin = static_cast<int>(20LL * std::max(dpi, 1) / 96);
+    return std::max(0, clientWidth - margin);
+}
 
-int PaneColumnWidth(PaneKind kind, int clientWidth, int column) {
+int PaneColumnWidth(PaneKind kind, int clientWidth, int column, int dpi) {
     switch (kind) {
         case PaneKind::kMeetings: return MeetingColumnWidth(clientWidth, column);
-        case PaneKind::kItems: return column == 0 ? ItemColumnWidth(clientWidth) : 0;
+        case PaneKind::kItems: return column == 0 ? ItemColumnWidth(clientWidth, dpi) : 0;
         case PaneKind::kReports: return ReportColumnWidth(clientWidth, column);
     }
     return 0;

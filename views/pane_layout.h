@@ -48,9 +48,9 @@ struct PaneColumn {
 [[nodiscard]] int MeetingColumnWidth(int clientWidth, int column);
 // Reports: w = clientWidth / 3; column 0 gets w + 0.4w - 1, columns 1 and 2 w - 0.2w - 1.
 [[nodiscard]] int ReportColumnWidth(int clientWidth, int column);
-// Items: the one column is clientWidth - 20.
-[[nodiscard]] int ItemColumnWidth(int clientWidth);
-// The width of column of the list kind.
-[[nodiscard]] int PaneColumnWidth(PaneKind kind, int clientWidth, int column);
+// Items: the one column is clientWidth - 20, the 20 given for 96 pixels per inch and scaled to dpi.
+[[nodiscard]] int ItemColumnWidth(int clientWidth, int dpi = 96);
+// The width of column of the list kind in a list of dpi pixels per inch.
+[[nodiscard]] int PaneColumnWidth(PaneKind kind, int clientWidth, int column, int dpi = 96);
 
 }  // namespace tavolex

@@ -22,15 +22,19 @@
 #include "ui/preferences_dialog.h"
 #include "ui/todo_list_window.h"
 #include "ui/window_services.h"
+#include "views/meeting_listing.h"
 #include "views/meeting_rows.h"
+#include "meeting_query/store_search.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -503,6 +507,162 @@ TEST_F(Win32DesktopTest, LayoutOfAnEightHundredBySixHundredClientArea) {
         const std::vector<LONG> seen{rect.left, rect.top, rect.right, p.rect[3] < 0 ? -1 : rect.bottom};
         EXPECT_EQ(seen, p.rect) << "control " << GetDlgCtrlID(p.window) << " of parent " << GetDlgCtrlID(GetParent(p.window));
     }
+}
+
+// The manifest the desktop program and this test carry: common controls 6 are the ones loaded, and
+// tavolex.exe holds the manifest (per-monitor awareness shows in the layout at each scale).
+TEST_F(Win32DesktopTest, CommonControlsSixComeFromTheManifest) {
+    Start();
+    // The side-by-side assembly's copy (Wine's says 5.81 when asked its version, so the path tells).
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(GetModuleHandleW(L"comctl32.dll"), path, MAX_PATH);
+    std::wstring loaded(path);
+    std::transform(loaded.begin(), loaded.end(), loaded.begin(), towlower);
+    EXPECT_NE(loaded.find(L"\\winsxs\\amd64_microsoft.windows.common-controls_6595b64144ccf1df_6.0."), std::wstring::npos) << path;
+
+    HMODULE program = LoadLibraryExW((L"Z:" + fs::path(TAVOLEX_DESKTOP_EXE).wstring()).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(program, nullptr);
+    HRSRC found = FindResourceW(program, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    ASSERT_NE(found, nullptr);
+    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(program, found))), SizeofResource(program, found));
+    FreeLibrary(program);
+    for (const char* part : {"Microsoft.Windows.Common-Controls", "PerMonitorV2", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
+        EXPECT_NE(manifest.find(part), std::string::npos) << part;
+}
+
+// The figures of a 600 x 400 client area at 96 pixels per inch, times the display's scale: this
+// program runs at 96 and, in prefixes of their own, at 144 and 192 (TAVOLEX_EXPECT_DPI).
+TEST_F(Win32DesktopTest, LayoutFollowsTheDisplayScale) {
+    const char* expected = std::getenv("TAVOLEX_EXPECT_DPI");
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    ASSERT_EQ(dpi, expected != nullptr ? std::atoi(expected) : 96) << "the prefix's LogPixels";
+    Start();
+    const auto at = [dpi](int figure) { return MulDiv(figure, dpi, 96); };
+    RECT frame{0, 0, at(600), at(400)};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(App().frame, GWL_STYLE)), TRUE,
+                       static_cast<DWORD>(GetWindowLongW(App().frame, GWL_EXSTYLE)));
+    SetWindowPos(App().frame, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top, SWP_NOMOVE | SWP_NOZORDER);
+    App().itemList->SetView(1);  // details, where the column has its width
+    SendMessageW(App().frame, WM_EXITSIZEMOVE, 0, 0);
+    RECT itemClient{};
+    GetClientRect(App().itemList->Window(), &itemClient);
+    HIMAGELIST images = reinterpret_cast<HIMAGELIST>(SendMessageW(App().toolBar, TB_GETIMAGELIST, 0, 0));
+    int imageWidth = 0, imageHeight = 0;
+    ImageList_GetIconSize(images, &imageWidth, &imageHeight);
+    int iconWidth = 0, iconHeight = 0;
+    ImageList_GetIconSize(ListView_GetImageList(MeetingList(), LVSIL_SMALL), &iconWidth, &iconHeight);
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageW(MeetingList(), WM_GETFONT, 0, 0)), sizeof font, &font);
+    RECT meetingPane{};
+    GetWindowRect(App().meetingPane, &meetingPane);
+    const struct {
+        const char* figure;
+        int seen, at96;  // the 96-DPI figure, scaled
+    } figures[] = {
+        {"meeting pane width", meetingPane.right - meetingPane.left, 300 - 20},
+        {"item column margin", itemClient.right - ListView_GetColumnWidth(App().itemList->Window(), 0), 20},
+        {"tool-bar image width", imageWidth, 16},
+        {"tool-bar image height", imageHeight, 16},
+        {"small icon size", iconWidth, 16},
+        {"list font height", -font.lfHeight, 13},
+    };
+    for (const auto& f : figures) EXPECT_NEAR(f.seen, at(f.at96), 1) << f.figure << " at " << dpi << " dpi";
+    EXPECT_GE(HIWORD(SendMessageW(App().toolBar, TB_GETBUTTONSIZE, 0, 0)), at(16)) << "the buttons hold their images";
+}
+
+// The find box: half-width kana find the meetings the command line's search finds, the count
+// stands beside the box, the selection stays while its meeting is shown, and Esc brings every
+// meeting back; Ctrl+F's command focuses the box and Tab goes round it and the panes.
+TEST_F(Win32DesktopTest, FindBoxFiltersTheMeetingListAsSearchDoes) {
+    Start();
+    const int all = RowCount(MeetingList());
+    const std::string query = "\xef\xbe\x9a\xef\xbe\x8b\xef\xbe\x9e\xef\xbd\xad\xef\xbd\xb0";  // ﾚﾋﾞｭｰ
+    std::vector<std::int32_t> every(static_cast<std::size_t>(App().meetings->MeetingCount()));
+    for (std::size_t k = 0; k < every.size(); ++k) every[k] = static_cast<std::int32_t>(k);
+    std::vector<std::string> expected;
+    for (const SearchHit& hit : SearchMeetings(*App().meetings, every, query, [](std::int32_t index) {
+             std::vector<SearchItem> items;
+             for (const MeetingItemEntry& e : BuildMeetingItemEntries(*App().meetings, *App().addressBook, index))
+                 items.push_back({ItemKindWord(e.kind), e.item, e.displayText});
+             return items;
+         })) {
+        const std::string title = App().meetings->MeetingAt(hit.meetingNumber - 1)->szTitle;
+        if (std::find(expected.begin(), expected.end(), title) == expected.end()) expected.push_back(title);
+    }
+    ASSERT_GE(expected.size(), 2u);
+    const int kept = RowOf(MeetingList(), expected[1]);
+    Click(MeetingList(), kept);
+
+    Command(IDM_FIND);
+    EXPECT_EQ(GetFocus(), App().findBox);
+    SetWindowTextW(App().findBox, ui::Wide(platform::Utf8ToCp932(query)).c_str());
+    std::vector<std::string> shown;
+    for (int row = 0; row < RowCount(MeetingList()); ++row) shown.push_back(ListText(MeetingList(), row, 0));
+    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(ListText(MeetingList(), ListView_GetNextItem(MeetingList(), -1, LVNI_SELECTED), 0), expected[1]);
+    wchar_t count[64] = {};
+    REBARBANDINFOW band{sizeof band};
+    band.fMask = RBBIM_TEXT;
+    band.lpText = count;
+    band.cch = 64;
+    SendMessageW(App().rebar, RB_GETBANDINFOW, SendMessageW(App().rebar, RB_IDTOINDEX, ui::kFindBoxId, 0), reinterpret_cast<LPARAM>(&band));
+    EXPECT_EQ(std::wstring(count), std::to_wstring(expected.size()) + L" \x4EF6");  // 件
+
+    const struct {
+        HWND from;
+        bool shift;
+        HWND to;
+    } tabs[] = {{App().findBox, false, MeetingList()},
+                {MeetingList(), false, App().itemList->Window()},
+                {ReportList(), false, App().quickView->Window()},
+                {App().quickView->Window(), false, App().findBox},
+                {App().findBox, true, App().quickView->Window()},
+                {MeetingList(), true, App().findBox}};
+    const auto shift = [](bool down) {
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = down ? 0x80 : 0;
+        SetKeyboardState(keys);
+    };
+    for (const auto& t : tabs) {
+        shift(t.shift);
+        EXPECT_TRUE(ui::MoveFocusOnTab(App(), MSG{t.from, WM_KEYDOWN, VK_TAB, 0}));
+        EXPECT_EQ(GetFocus(), t.to) << GetDlgCtrlID(t.from) << (t.shift ? " back" : "");
+    }
+    shift(false);
+
+    SendMessageW(App().findBox, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(GetWindowTextLengthW(App().findBox), 0);
+    EXPECT_EQ(RowCount(MeetingList()), all);
+}
+
+// Help → データの確認… lists the seven files and the address book, the damaged one marked, which
+// the start-up has pointed out once.
+TEST_F(Win32DesktopTest, CheckDialogListsTheFilesAndTheDamagedOneWasPointedOut) {
+    const fs::path notes = dir / "palm" / "TanakaT" / "Tavolex" / "note.dat";
+    fs::resize_file(notes, fs::file_size(notes) - 100);
+    const auto pointedOut = [this] {
+        return std::count_if(ui.messages.begin(), ui.messages.end(),
+                             [](const auto& m) { return m.text.find("note.dat") != std::string::npos; });
+    };
+    Start();
+    ASSERT_EQ(pointedOut(), 1);
+    std::vector<std::string> rows;
+    WithDialog(IDM_CHECK_DATA, [&rows](HWND dialog) {
+        HWND list = GetDlgItem(dialog, IDC_CHECK_LIST);
+        for (int row = 0; row < RowCount(list); ++row) rows.push_back(ListText(list, row, 0) + " " + ListText(list, row, 1));
+        Press(dialog, IDOK);
+    });
+    const std::string ok = "\x90\xb3\x8f\xed", damaged = "\x94\x6a\x91\xb9";  // 正常, 破損; the links to lost notes too
+    EXPECT_EQ(rows, (std::vector<std::string>{"meeting.dat " + ok, "link.dat " + damaged, "note.dat " + damaged, "todo.dat " + ok,
+                                              "agenda.dat " + ok, "sketch.dat " + ok, "attendee.dat " + ok, "address.dat " + ok}));
+    for (int user : {1, 0}) {  // to the other user and back: the same folder is not pointed out again
+        SendMessageW(App().userBox, CB_SETCURSEL, static_cast<WPARAM>(user), 0);
+        SendMessageW(App().frame, WM_COMMAND, MAKEWPARAM(ui::kUserBoxId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(App().userBox));
+    }
+    EXPECT_EQ(pointedOut(), 1);
 }
 
 TEST_F(Win32DesktopTest, ReportsAreDeletedAndImportedFromTheList) {

@@ -1,0 +1,66 @@
+#include "meeting_query/meeting_filter.h"
+
+#include "address_book/address_book.h"
+#include "meeting_store/meeting_database.h"
+#include "tests/support/address_book_writer.h"
+#include "tests/support/palm_database_writer.h"
+#include "tests/support/temp_dir.h"
+#include "views/meeting_listing.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace tavolex {
+namespace {
+
+// Meetings 0..4: a full-width katakana title, a location, a category, an item of each searched
+// kind, and an attendee the address book names otherwise than the handheld did.
+TEST(MeetingFilterTest, ShowsTheMeetingsWhoseTextsHoldTheText) {
+    test::TempDir dir;
+    test::PalmUserSpec user;
+    user.categories = {"Unfiled", "Business"};
+    user.meetings = {
+        {.title = "\x83\x4b\x83\x43\x83\x68\x89\xef\x8b\x63"},  // ガイド会議
+        {.title = "Weekly", .location = "Room B"},
+        {.title = "Plan", .category = 1},
+        {.title = "Items",
+         .items = {test::AgendaSpec{.text = "budget"}, test::NoteSpec{.text = "remember"},
+                   test::ToDoSpec{.text = "mail all"}, test::SketchSpec{.title = "whiteboard"}}},
+        {.title = "People", .items = {test::AttendeeSpec{.nameParts = {"Taro", "Yamada"}, .addressId = 0x42}}},
+    };
+    test::WritePalmUserFolder(dir.Path() / "Tavolex", user);
+    test::WriteAddressBook(dir.Path() / "address.dat", {{.recordId = 0x42, .lastName = "Suzuki", .firstName = "Jiro"}});
+    MeetingDatabase store(dir.Path() / "Tavolex");
+    AddressBook book(dir.Path() / "address.dat");
+    store.ReloadAll();
+    book.Reload();
+    MeetingFilter filter(store, [&](std::int32_t index) {
+        std::vector<SearchItem> items;
+        for (const MeetingItemEntry& e : BuildMeetingItemEntries(store, book, index))
+            items.push_back({ItemKindWord(e.kind), e.item, e.displayText});
+        return items;
+    });
+    const struct {
+        const char* text;
+        std::vector<std::int32_t> shown;
+    } cases[] = {
+        {"", {0, 1, 2, 3, 4}}, {"ｶﾞｲﾄﾞ", {0}},  // half-width kana find the full-width title
+        {"ROOM b", {1}},       {"business", {2}}, {"BUDGET", {3}}, {"member", {3}}, {"mail", {3}}, {"board", {3}},
+        {"suzuki", {4}},       {"yamada", {4}},  // the names the item list shows and the handheld stored
+        {"ee", {1}},           {"nowhere", {}},   {"budgetremember", {}},  // never across two texts
+    };
+    for (const auto& c : cases) {
+        filter.SetText(c.text);
+        std::vector<std::int32_t> shown;
+        for (std::int32_t index = -1; index <= 5; ++index) {
+            if (filter.Shows(index)) shown.push_back(index);
+        }
+        EXPECT_EQ(shown, c.shown) << c.text;
+        EXPECT_EQ(filter.ShownCount(), static_cast<std::int32_t>(c.shown.size())) << c.text;
+        EXPECT_EQ(filter.Active(), *c.text != '\0') << c.text;
+    }
+}
+
+}  // namespace
+}  // namespace tavolex

@@ -1,0 +1,138 @@
+// The find box in the frame's rebar: typing filters the meeting list, Esc clears it, Enter goes
+// to the list, and Tab and Shift+Tab go round the box and the four panes.
+#include "ui/application.h"
+
+#include "platform/platform.h"
+#include "ui/frame_bars.h"
+#include "ui/frame_commands.h"
+#include "ui/window_services.h"
+#include "views/meeting_listing.h"
+#include "views/meeting_rows.h"
+#include "views/quick_view.h"
+
+#include <algorithm>
+#include <array>
+#include <iterator>
+#include <string>
+
+namespace tavolex::ui {
+
+namespace {
+
+constexpr int kIdsFindCue = 3611;    // the box's grey text while it is empty
+constexpr int kIdsFindCount = 3612;  // after the number of meetings shown
+
+// The windows Tab goes round, in order.
+std::array<HWND, 5> TabOrder(const Application& app) {
+    return {app.findBox, app.meetingList ? app.meetingList->Window() : nullptr,
+            app.itemList ? app.itemList->Window() : nullptr, app.reportList ? app.reportList->Window() : nullptr,
+            app.quickView ? app.quickView->Window() : nullptr};
+}
+
+LRESULT CALLBACK FindBoxProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    auto& app = *reinterpret_cast<Application*>(data);
+    if (message == WM_KEYDOWN && wParam == VK_ESCAPE) {
+        SetWindowTextW(box, L"");
+        return 0;
+    }
+    if (message == WM_KEYDOWN && wParam == VK_RETURN && app.meetingList) {
+        SetFocus(app.meetingList->Window());
+        return 0;
+    }
+    // The characters of the keys above would only beep.
+    if (message == WM_CHAR && (wParam == VK_ESCAPE || wParam == VK_RETURN || wParam == VK_TAB)) return 0;
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(box, FindBoxProcedure, 0);
+    return DefSubclassProc(box, message, wParam, lParam);
+}
+
+std::string BoxText(HWND box) {
+    const int length = GetWindowTextLengthW(box);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(box, text.data(), length + 1)));
+    return platform::Cp932ToUtf8(Narrow(text));
+}
+
+void ShowCount(Application& app) {
+    if (app.rebar == nullptr || !app.meetingList) return;
+    std::wstring text = std::to_wstring(app.meetingList->RowCount()) + L" " + LoadText(app.instance, kIdsFindCount);
+    REBARBANDINFOW band{sizeof band};
+    band.fMask = RBBIM_TEXT;
+    band.lpText = text.data();
+    const LRESULT index = SendMessageW(app.rebar, RB_IDTOINDEX, kFindBoxId, 0);
+    if (index >= 0) SendMessageW(app.rebar, RB_SETBANDINFOW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&band));
+}
+
+}  // namespace
+
+HWND CreateFindBox(Application& app, int height) {
+    HWND box = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0,
+                               Scaled(160, app.dpi), height, app.rebar,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFindBoxId)), app.instance, nullptr);
+    if (box == nullptr) return nullptr;
+    if (app.userBoxFont) SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(app.userBoxFont.Get()), FALSE);
+    const std::wstring cue = LoadText(app.instance, kIdsFindCue);
+    SendMessageW(box, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(cue.c_str()));
+    SetWindowSubclass(box, FindBoxProcedure, 0, reinterpret_cast<DWORD_PTR>(&app));
+    app.findBox = box;
+    return box;
+}
+
+std::vector<PaneRow> FilteredMeetingRows(Application& app) {
+    std::vector<PaneRow> rows = MeetingRows(*app.meetings);
+    if (app.findText.empty()) return rows;
+    if (!app.meetingFilter) {
+        app.meetingFilter.emplace(*app.meetings, [&app](std::int32_t index) {
+            std::vector<SearchItem> items;
+            for (const MeetingItemEntry& e : BuildMeetingItemEntries(*app.meetings, *app.addressBook, index))
+                items.push_back({ItemKindWord(e.kind), e.item, e.displayText});
+            return items;
+        });
+    }
+    app.meetingFilter->SetText(app.findText);
+    std::erase_if(rows, [&app](const PaneRow& row) {
+        return !app.meetingFilter->Shows(static_cast<std::int32_t>(row.parameter));
+    });
+    return rows;
+}
+
+void ApplyFind(Application& app) {
+    if (!app.meetingList || app.findBox == nullptr) return;
+    app.findText = BoxText(app.findBox);
+    const std::int32_t selected = SelectedMeeting(app);
+    app.meetingList->Refill(-1);
+    int row = -1;
+    for (int k = 0; selected >= 0 && k < app.meetingList->RowCount(); ++k) {
+        if (app.meetingList->RowParameter(k) == selected) row = k;
+    }
+    if (row >= 0) {
+        app.meetingList->SelectRow(row);
+    } else if (selected >= 0) {
+        // The selected meeting went out of the list: nothing is selected any more.
+        RefillItemList(app, -1);
+        if (app.quickView) app.quickView->Show(QuickViewInitialText());
+    }
+    ShowCount(app);
+}
+
+bool MoveFocusOnTab(Application& app, const MSG& message) {
+    if (message.message != WM_KEYDOWN || message.wParam != VK_TAB) return false;
+    if ((GetKeyState(VK_CONTROL) & 0x8000) != 0) return false;
+    const std::array<HWND, 5> order = TabOrder(app);
+    const auto at = std::find(order.begin(), order.end(), message.hwnd);
+    if (message.hwnd == nullptr || at == order.end()) return false;
+    const bool back = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+    auto next = at;
+    for (std::size_t step = 0; step < order.size(); ++step) {
+        if (back) {
+            next = next == order.begin() ? std::prev(order.end()) : std::prev(next);
+        } else {
+            next = std::next(next) == order.end() ? order.begin() : std::next(next);
+        }
+        if (*next != nullptr && IsWindowVisible(*next)) break;
+    }
+    SetFocus(*next);
+    if (*next == app.findBox) SendMessageW(app.findBox, EM_SETSEL, 0, -1);
+    return true;
+}
+
+}  // namespace tavolex::ui
