@@ -54,7 +54,8 @@ std::vector<std::uint32_t> ScalePixels(std::span<const std::uint32_t> pixels, in
                     const std::uint32_t pixel =
                         pixels[line * static_cast<std::size_t>(width) + static_cast<std::size_t>(column.first) + c];
                     const long long weight = static_cast<long long>(row.shares[r]) * column.shares[c];
-                    for (int channel = 0; channel < 4; ++channel) sum[channel] += weight * ((pixel >> (8 * channel)) & 0xFF);
+                    for (int channel = 0; channel < 4; ++channel)
+                        sum[channel] += weight * ((pixel >> (8 * channel)) & 0xFF);
                 }
             }
             std::uint32_t value = 0;

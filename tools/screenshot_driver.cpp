@@ -190,8 +190,8 @@ int ShowExportProgress(HWND frame, int number) {
 }
 
 int OpenExportMenu(HWND frame, int number) {
-    // The keys reach the menu's own loop through the frame's queue: Alt+F, then down to the
-    // submenu (the second item) and right into it.
+    // The keys reach the menu's own loop through the frame's queue: Alt+F (the first item
+    // chosen), then down to the submenu (the third item) and right into it.
     const auto key = [frame](UINT virtualKey) {
         PostMessageW(frame, WM_KEYDOWN, virtualKey, 0);
         PostMessageW(frame, WM_KEYUP, virtualKey, 0);
@@ -199,7 +199,7 @@ int OpenExportMenu(HWND frame, int number) {
     };
     PostMessageW(frame, WM_SYSCOMMAND, SC_KEYMENU, L'f');
     Sleep(500);
-    for (const UINT k : {VK_DOWN, VK_RIGHT}) key(k);
+    for (const UINT k : {VK_DOWN, VK_DOWN, VK_RIGHT}) key(k);
     Sleep(static_cast<DWORD>(number > 0 ? number : 5) * 1000);
     for (const UINT k : {VK_ESCAPE, VK_ESCAPE, VK_ESCAPE}) key(k);
     return 0;

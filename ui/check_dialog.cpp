@@ -14,7 +14,7 @@ namespace tavolex::ui {
 namespace {
 
 constexpr int kIdsColumns[] = {3621, 3622, 3623, 3624, 3625};  // file, state, header, read, left aside
-constexpr int kColumnWidths[] = {90, 60, 70, 70, 230};          // pixels at 96 pixels per inch
+constexpr int kColumnWidths[] = {90, 60, 70, 70, 230};         // pixels at 96 pixels per inch
 constexpr int kIdsStateOk = 3626;
 constexpr int kIdsStateMissing = 3627;
 constexpr int kIdsStateDamaged = 3628;

@@ -59,14 +59,15 @@ void ShowCount(Application& app) {
     band.fMask = RBBIM_TEXT;
     band.lpText = text.data();
     const LRESULT index = SendMessageW(app.rebar, RB_IDTOINDEX, kFindBoxId, 0);
-    if (index >= 0) SendMessageW(app.rebar, RB_SETBANDINFOW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&band));
+    if (index >= 0)
+        SendMessageW(app.rebar, RB_SETBANDINFOW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&band));
 }
 
 }  // namespace
 
 HWND CreateFindBox(Application& app, int height) {
-    HWND box = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0,
-                               Scaled(160, app.dpi), height, app.rebar,
+    HWND box = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0,
+                               0, Scaled(160, app.dpi), height, app.rebar,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFindBoxId)), app.instance, nullptr);
     if (box == nullptr) return nullptr;
     if (app.userBoxFont) SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(app.userBoxFont.Get()), FALSE);

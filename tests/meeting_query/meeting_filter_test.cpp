@@ -25,8 +25,8 @@ TEST(MeetingFilterTest, ShowsTheMeetingsWhoseTextsHoldTheText) {
         {.title = "Weekly", .location = "Room B"},
         {.title = "Plan", .category = 1},
         {.title = "Items",
-         .items = {test::AgendaSpec{.text = "budget"}, test::NoteSpec{.text = "remember"},
-                   test::ToDoSpec{.text = "mail all"}, test::SketchSpec{.title = "whiteboard"}}},
+         .items = {test::AgendaSpec{.text = "budget"}, test::NoteSpec{.text = "remember"}, test::ToDoSpec{.text = "mail all"},
+                   test::SketchSpec{.title = "whiteboard"}}},
         {.title = "People", .items = {test::AttendeeSpec{.nameParts = {"Taro", "Yamada"}, .addressId = 0x42}}},
     };
     test::WritePalmUserFolder(dir.Path() / "Tavolex", user);
@@ -46,8 +46,8 @@ TEST(MeetingFilterTest, ShowsTheMeetingsWhoseTextsHoldTheText) {
         std::vector<std::int32_t> shown;
     } cases[] = {
         {"", {0, 1, 2, 3, 4}}, {"ｶﾞｲﾄﾞ", {0}},  // half-width kana find the full-width title
-        {"ROOM b", {1}},       {"business", {2}}, {"BUDGET", {3}}, {"member", {3}}, {"mail", {3}}, {"board", {3}},
-        {"suzuki", {4}},       {"yamada", {4}},  // the names the item list shows and the handheld stored
+        {"ROOM b", {1}},       {"business", {2}}, {"BUDGET", {3}},        {"member", {3}}, {"mail", {3}},
+        {"board", {3}},        {"suzuki", {4}},   {"yamada", {4}},         // the names the item list shows and the handheld stored
         {"ee", {1}},           {"nowhere", {}},   {"budgetremember", {}},  // never across two texts
     };
     for (const auto& c : cases) {
