@@ -44,16 +44,16 @@ std::string Sqlite(const ExportRequest& r, ExportText& text, ExportSummary& summ
 constexpr unsigned kItems = kCountAgendas | kCountNotes | kCountToDos | kCountSketches | kCountAttendees;
 
 constexpr Exporter kExporters[] = {
-    {"archive", "a browsable archive of the meetings (index.html, their reports and sketches) into DIR", "アーカイブ…",
-     "", "", ExportWrites::kFolder, kCountMeetings | kItems, Archive},
-    {"calendar", "the meetings and their to-dos as iCalendar", "カレンダー (iCalendar)…", "iCalendar (*.ics)|*.ics|",
-     "ics", ExportWrites::kDocument, kCountMeetings | kItems, Calendar},
-    {"contacts", "the address book as vCard 3.0", "連絡先 (vCard)…", "vCard (*.vcf)|*.vcf|", "vcf",
+    {"archive", "a browsable archive of the meetings (index.html, their reports and sketches) into DIR",
+     "アーカイブ(&A)…", "", "", ExportWrites::kFolder, kCountMeetings | kItems, Archive},
+    {"calendar", "the meetings and their to-dos as iCalendar", "カレンダー (iCalendar)(&C)…",
+     "iCalendar (*.ics)|*.ics|", "ics", ExportWrites::kDocument, kCountMeetings | kItems, Calendar},
+    {"contacts", "the address book as vCard 3.0", "連絡先 (vCard)(&V)…", "vCard (*.vcf)|*.vcf|", "vcf",
      ExportWrites::kDocument, kCountAddresses, Contacts},
-    {"sqlite", "the store as a SQLite database with a full-text table", "データベース (SQLite)…",
+    {"sqlite", "the store as a SQLite database with a full-text table", "データベース (SQLite)(&D)…",
      "SQLite (*.sqlite)|*.sqlite|", "sqlite", ExportWrites::kDatabase, kCountMeetings | kItems | kCountAddresses,
      Sqlite},
-    {"dump", "the whole store as one JSON document, losslessly", "JSON ダンプ…", "JSON (*.json)|*.json|", "json",
+    {"dump", "the whole store as one JSON document, losslessly", "JSON ダンプ(&J)…", "JSON (*.json)|*.json|", "json",
      ExportWrites::kDocument, kCountMeetings | kItems | kCountAddresses, Dump},
 };
 

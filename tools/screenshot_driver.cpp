@@ -255,7 +255,7 @@ int wmain(int argc, wchar_t** argv) {
     if (verb == L"todo-open") return ClickRow(ToDoList(), number, true);
     if (verb == L"todo-close") return PostMessageW(GetParent(ToDoList()), WM_CLOSE, 0, 0) ? 0 : 1;
     if (verb == L"find") {  // types the text into the find box (none: clears it)
-        HWND box = GetDlgItem(FindWindowExW(frame, nullptr, REBARCLASSNAMEW, nullptr), 502);
+        HWND box = GetDlgItem(GetDlgItem(FindWindowExW(frame, nullptr, REBARCLASSNAMEW, nullptr), 503), 502);
         return box != nullptr && SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argc > 2 ? argv[2] : L""))
                    ? 0
                    : 1;

@@ -297,6 +297,7 @@ void ShutdownApplication(Application& app) {
         if (app.users) app.users->FreeEntries();
         app.userBox = nullptr;
         app.findBox = nullptr;
+        app.findCount = nullptr;
         app.toolBar = nullptr;
         app.toolBarObject = false;
     }

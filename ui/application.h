@@ -34,6 +34,8 @@ namespace tavolex::ui {
 inline constexpr int kToolBarId = 500;
 inline constexpr int kUserBoxId = 501;
 inline constexpr int kFindBoxId = 502;
+inline constexpr int kFindBandId = 503;  // the rebar band's window holding the box and the count
+inline constexpr int kFindCountId = 504;
 inline constexpr int kMeetingPaneId = 100;
 inline constexpr int kReportPaneId = 101;
 
@@ -84,6 +86,7 @@ struct Application {
     HWND toolBar = nullptr;
     HWND userBox = nullptr;
     HWND findBox = nullptr;
+    HWND findCount = nullptr;  // beside the find box: how many meetings the list shows
     HWND meetingPane = nullptr;
     HWND reportPane = nullptr;
     bool toolBarObject = false;  // the tool bar object ("rb") exists

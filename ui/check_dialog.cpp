@@ -14,7 +14,7 @@ namespace tavolex::ui {
 namespace {
 
 constexpr int kIdsColumns[] = {3621, 3622, 3623, 3624, 3625};  // file, state, header, read, left aside
-constexpr int kColumnWidths[] = {90, 60, 70, 70, 230};         // pixels at 96 pixels per inch
+constexpr int kColumnWidths[] = {100, 60, 110, 90, 230};       // pixels at 96 pixels per inch
 constexpr int kIdsStateOk = 3626;
 constexpr int kIdsStateMissing = 3627;
 constexpr int kIdsStateDamaged = 3628;
@@ -28,7 +28,6 @@ StoreCheck CheckCurrentStore(const Application& app) {
 std::wstring Utf8Wide(const std::string& utf8) { return Wide(platform::Utf8ToCp932(utf8)); }
 
 void FillList(HWND list, const Application& app) {
-    ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
     for (std::size_t c = 0; c < std::size(kIdsColumns); ++c) {
         std::wstring title = LoadText(app.instance, kIdsColumns[c]);
         LVCOLUMNW column{};
@@ -38,6 +37,9 @@ void FillList(HWND list, const Application& app) {
         column.pszText = title.data();
         SendMessageW(list, LVM_INSERTCOLUMNW, c, reinterpret_cast<LPARAM>(&column));
     }
+    // What was left aside takes the rest of the list's width; a longer text ends in an ellipsis
+    // and shows whole in its tip.
+    ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_LABELTIP);
     const StoreCheck check = CheckCurrentStore(app);
     int row = 0;
     for (const FileCheck& file : check.files) {
@@ -59,6 +61,7 @@ void FillList(HWND list, const Application& app) {
         }
         ++row;
     }
+    ListView_SetColumnWidth(list, static_cast<int>(std::size(kIdsColumns)) - 1, LVSCW_AUTOSIZE_USEHEADER);
 }
 
 INT_PTR CALLBACK CheckProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

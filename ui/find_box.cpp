@@ -52,35 +52,83 @@ std::string BoxText(HWND box) {
     return platform::Cp932ToUtf8(Narrow(text));
 }
 
-void ShowCount(Application& app) {
-    if (app.rebar == nullptr || !app.meetingList) return;
-    std::wstring text = std::to_wstring(app.meetingList->RowCount()) + L" " + LoadText(app.instance, kIdsFindCount);
-    REBARBANDINFOW band{sizeof band};
-    band.fMask = RBBIM_TEXT;
-    band.lpText = text.data();
-    const LRESULT index = SendMessageW(app.rebar, RB_IDTOINDEX, kFindBoxId, 0);
-    if (index >= 0)
-        SendMessageW(app.rebar, RB_SETBANDINFOW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&band));
+void ShowCount(const Application& app, std::size_t shown) {
+    if (app.findCount == nullptr) return;
+    const std::wstring text = std::to_wstring(shown) + L" " + LoadText(app.instance, kIdsFindCount);
+    SetWindowTextW(app.findCount, text.c_str());
+}
+
+constexpr wchar_t kFindBandClass[] = L"TavolexFindBand";
+constexpr int kCountWidth = 64;  // pixels at 96 pixels per inch: "65520 件"
+
+// The rebar band's window: the box, and the count at its right. The box's notifications go on to
+// the frame as if the box were the band's own child.
+LRESULT CALLBACK FindBandProcedure(HWND band, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SIZE: {
+            HWND box = GetDlgItem(band, kFindBoxId);
+            HWND count = GetDlgItem(band, kFindCountId);
+            const int width = LOWORD(lParam);
+            const int height = HIWORD(lParam);
+            const int countWidth = std::min(width / 2, Scaled(kCountWidth, WindowDpi(band)));
+            if (box != nullptr) MoveWindow(box, 0, 0, width - countWidth, height, TRUE);
+            if (count != nullptr) MoveWindow(count, width - countWidth, 0, countWidth, height, TRUE);
+            return 0;
+        }
+        case WM_COMMAND:
+        case WM_NOTIFY:
+            if (HWND rebar = GetParent(band)) return SendMessageW(GetParent(rebar), message, wParam, lParam);
+            return 0;
+        default: return DefWindowProcW(band, message, wParam, lParam);
+    }
 }
 
 }  // namespace
 
 HWND CreateFindBox(Application& app, int height) {
+    WNDCLASSEXW wc{sizeof wc};
+    if (GetClassInfoExW(app.instance, kFindBandClass, &wc) == 0) {
+        wc = WNDCLASSEXW{sizeof wc};
+        wc.lpfnWndProc = FindBandProcedure;
+        wc.hInstance = app.instance;
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.lpszClassName = kFindBandClass;
+        if (RegisterClassExW(&wc) == 0) return nullptr;
+    }
+    const int width = Scaled(160 + kCountWidth, app.dpi);
+    HWND band =
+        CreateWindowExW(0, kFindBandClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, width, height, app.rebar,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFindBandId)), app.instance, nullptr);
+    if (band == nullptr) return nullptr;
     HWND box = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0,
-                               0, Scaled(160, app.dpi), height, app.rebar,
+                               0, Scaled(160, app.dpi), height, band,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFindBoxId)), app.instance, nullptr);
-    if (box == nullptr) return nullptr;
-    if (app.userBoxFont) SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(app.userBoxFont.Get()), FALSE);
+    HWND count = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE, 0, 0,
+                                 Scaled(kCountWidth, app.dpi), height, band,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFindCountId)), app.instance, nullptr);
+    if (box == nullptr || count == nullptr) {
+        DestroyWindow(band);
+        return nullptr;
+    }
+    if (app.userBoxFont) {
+        SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(app.userBoxFont.Get()), FALSE);
+        SendMessageW(count, WM_SETFONT, reinterpret_cast<WPARAM>(app.userBoxFont.Get()), FALSE);
+    }
     const std::wstring cue = LoadText(app.instance, kIdsFindCue);
     SendMessageW(box, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(cue.c_str()));
     SetWindowSubclass(box, FindBoxProcedure, 0, reinterpret_cast<DWORD_PTR>(&app));
     app.findBox = box;
-    return box;
+    app.findCount = count;
+    return band;
 }
 
 std::vector<PaneRow> FilteredMeetingRows(Application& app) {
     std::vector<PaneRow> rows = MeetingRows(*app.meetings);
-    if (app.findText.empty()) return rows;
+    if (app.findText.empty()) {
+        ShowCount(app, rows.size());
+        return rows;
+    }
     if (!app.meetingFilter) {
         app.meetingFilter.emplace(*app.meetings, [&app](std::int32_t index) {
             std::vector<SearchItem> items;
@@ -93,6 +141,7 @@ std::vector<PaneRow> FilteredMeetingRows(Application& app) {
     std::erase_if(rows, [&app](const PaneRow& row) {
         return !app.meetingFilter->Shows(static_cast<std::int32_t>(row.parameter));
     });
+    ShowCount(app, rows.size());
     return rows;
 }
 
@@ -112,7 +161,6 @@ void ApplyFind(Application& app) {
         RefillItemList(app, -1);
         if (app.quickView) app.quickView->Show(QuickViewInitialText());
     }
-    ShowCount(app);
 }
 
 bool MoveFocusOnTab(Application& app, const MSG& message) {

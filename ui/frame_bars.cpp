@@ -19,6 +19,8 @@ constexpr ToolBarImage kToolBarImages[] = {
     {157, 234, 233, 235}, {244, 246, 245, 247}, {248, 250, 249, 251},
 };
 constexpr int kLabelIds[] = {104, 105, 230, 228, 229};
+// The narrowest the find band gets, box and count, in pixels at 96 pixels per inch.
+constexpr int kFindBandMinimum = 184;
 
 // The three image lists (normal, hot, disabled) at the window's scale, given to the tool bar.
 void SetToolBarImages(Application& app, HWND bar) {
@@ -153,7 +155,7 @@ void CreateBars(Application& app, HWND frame) {
         band.cyMinChild = static_cast<UINT>(boxRect.bottom - boxRect.top);
         band.cx = app.comboBandcx;
         SendMessageW(app.rebar, RB_INSERTBANDW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band));
-        // The find box, as high as the user box, the count of meetings shown before it.
+        // The find box, as high as the user box, with the count of meetings shown after it.
         if (HWND find = CreateFindBox(app, static_cast<int>(boxRect.bottom - boxRect.top))) {
             REBARBANDINFOW findBand{sizeof findBand};
             findBand.fMask = RBBIM_STYLE | RBBIM_TEXT | RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_SIZE | RBBIM_ID;
@@ -161,7 +163,7 @@ void CreateBars(Application& app, HWND frame) {
             findBand.lpText = blank.data();
             findBand.hwndChild = find;
             findBand.wID = kFindBoxId;
-            findBand.cxMinChild = static_cast<UINT>(Scaled(120, app.dpi));
+            findBand.cxMinChild = static_cast<UINT>(Scaled(kFindBandMinimum, app.dpi));
             findBand.cyMinChild = static_cast<UINT>(boxRect.bottom - boxRect.top);
             findBand.cx = static_cast<UINT>(Scaled(240, app.dpi));
             SendMessageW(app.rebar, RB_INSERTBANDW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&findBand));
@@ -193,7 +195,8 @@ void ScaleBars(Application& app) {
         SendMessageW(app.rebar, RB_SETBANDINFOW, app.toolBar != nullptr ? 1 : 0, reinterpret_cast<LPARAM>(&band));
         if (app.findBox != nullptr) {
             SendMessageW(app.findBox, WM_SETFONT, reinterpret_cast<WPARAM>(app.userBoxFont.Get()), TRUE);
-            band.cxMinChild = static_cast<UINT>(Scaled(120, app.dpi));
+            SendMessageW(app.findCount, WM_SETFONT, reinterpret_cast<WPARAM>(app.userBoxFont.Get()), TRUE);
+            band.cxMinChild = static_cast<UINT>(Scaled(kFindBandMinimum, app.dpi));
             const LRESULT index = SendMessageW(app.rebar, RB_IDTOINDEX, kFindBoxId, 0);
             if (index >= 0)
                 SendMessageW(app.rebar, RB_SETBANDINFOW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&band));

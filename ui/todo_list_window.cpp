@@ -164,7 +164,7 @@ bool CreateList(HWND window, ToDoListState& state) {
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
         column.pszText = title.data();
-        column.cx = kColumnWidths[c];
+        column.cx = Scaled(kColumnWidths[c], state.app->dpi);
         column.iSubItem = c;
         SendMessageW(state.list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&column));
     }
@@ -216,7 +216,8 @@ HWND ShowToDoList(Application& app) {
         GetWindowRect(app.frame, &frame);
         g_window =
             CreateWindowExW(0, kToDoListClass, LoadText(app.instance, kIdsToDoListCaption).c_str(), WS_OVERLAPPEDWINDOW,
-                            frame.left + 40, frame.top + 40, 820, 420, app.frame, nullptr, app.instance, state);
+                            frame.left + Scaled(40, app.dpi), frame.top + Scaled(40, app.dpi), Scaled(820, app.dpi),
+                            Scaled(420, app.dpi), app.frame, nullptr, app.instance, state);
         if (g_window == nullptr) return nullptr;
     }
     auto* state = reinterpret_cast<ToDoListState*>(GetWindowLongPtrW(g_window, GWLP_USERDATA));

@@ -361,7 +361,7 @@ TEST_F(Win32DesktopTest, EveryExporterIsOnTheMenuAndCancelLeavesNothingAndTheFra
     Start();
     wchar_t item[64] = {};
     GetMenuStringW(GetMenu(App().frame), ui::kCmdExportDump, item, 64, MF_BYCOMMAND);
-    EXPECT_EQ(std::wstring(item), L"JSON ダンプ…");
+    EXPECT_EQ(std::wstring(item), L"JSON ダンプ(&J)…");
     const fs::path file = dir / "minutes.sqlite";
     ui::Choosers choosers{.chooseSaveFile = [&file](HWND, const std::wstring&, const wchar_t*) { return std::optional<fs::path>(file); }};
     const ui::ExportRun run = ExportRunWith(choosers, App().frame);
@@ -575,7 +575,7 @@ TEST_F(Win32DesktopTest, LayoutFollowsTheDisplayScale) {
 // The find box: half-width kana find the meetings the command line's search finds, the count
 // stands beside the box, the selection stays while its meeting is shown, and Esc brings every
 // meeting back; Ctrl+F's command focuses the box and Tab goes round it and the panes.
-TEST_F(Win32DesktopTest, FindBoxFiltersTheMeetingListAsSearchDoes) {
+TEST_F(Win32DesktopTest, FindBoxFiltersAsSearchDoesAndTheKeyboardReachesEverything) {
     Start();
     const int all = RowCount(MeetingList());
     const std::string query = "\xef\xbe\x9a\xef\xbe\x8b\xef\xbe\x9e\xef\xbd\xad\xef\xbd\xb0";  // ﾚﾋﾞｭｰ
@@ -603,12 +603,9 @@ TEST_F(Win32DesktopTest, FindBoxFiltersTheMeetingListAsSearchDoes) {
     EXPECT_EQ(shown, expected);
     EXPECT_EQ(ListText(MeetingList(), ListView_GetNextItem(MeetingList(), -1, LVNI_SELECTED), 0), expected[1]);
     wchar_t count[64] = {};
-    REBARBANDINFOW band{sizeof band};
-    band.fMask = RBBIM_TEXT;
-    band.lpText = count;
-    band.cch = 64;
-    SendMessageW(App().rebar, RB_GETBANDINFOW, SendMessageW(App().rebar, RB_IDTOINDEX, ui::kFindBoxId, 0), reinterpret_cast<LPARAM>(&band));
+    GetWindowTextW(App().findCount, count, 64);
     EXPECT_EQ(std::wstring(count), std::to_wstring(expected.size()) + L" \x4EF6");  // 件
+    EXPECT_TRUE(IsWindowVisible(App().findCount));
 
     const struct {
         HWND from;
@@ -636,6 +633,24 @@ TEST_F(Win32DesktopTest, FindBoxFiltersTheMeetingListAsSearchDoes) {
     SendMessageW(App().findBox, WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_EQ(GetWindowTextLengthW(App().findBox), 0);
     EXPECT_EQ(RowCount(MeetingList()), all);
+
+    // Every item of the frame's menus, the exporters' included, has an access key of its own
+    // within its menu.
+    const std::function<void(HMENU)> checkKeys = [&](HMENU menu) {
+        std::vector<wchar_t> keys;
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+            if ((GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_SEPARATOR) != 0) continue;
+            wchar_t text[128] = {};
+            GetMenuStringW(menu, static_cast<UINT>(i), text, 128, MF_BYPOSITION);
+            const std::wstring item = text;
+            const std::size_t amp = item.find(L"(&");
+            ASSERT_NE(amp, std::wstring::npos) << ui::Narrow(item);
+            EXPECT_EQ(std::count(keys.begin(), keys.end(), item[amp + 2]), 0) << ui::Narrow(item);
+            keys.push_back(item[amp + 2]);
+            if (HMENU sub = GetSubMenu(menu, i)) checkKeys(sub);
+        }
+    };
+    checkKeys(GetMenu(App().frame));
 }
 
 // Help → データの確認… lists the seven files and the address book, the damaged one marked, which
