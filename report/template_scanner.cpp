@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
 
 namespace tavolex {
 namespace {
@@ -15,6 +16,11 @@ constexpr std::size_t kTokenReach = 255;
 // However its loops are arranged, an expansion examines at most this many template bytes beyond
 // the template's own size; a template that would loop for ever ends there.
 constexpr std::size_t kScanAllowance = 64u * 1024 * 1024;
+
+// Compiled templates kept per scanner: a built-in report expands a dozen pieces for every meeting.
+constexpr std::size_t kCompiledTemplates = 32;
+// A larger template is scanned as it is read, without a compiled copy.
+constexpr std::size_t kLargestCompiledTemplate = 16u * 1024 * 1024;
 
 constexpr std::uint8_t Byte(char c) { return static_cast<std::uint8_t>(c); }
 
@@ -52,6 +58,23 @@ bool PlainWord(const std::uint8_t* p, std::uint8_t stop) {
     return (word & kHighs) == 0 && !holds('{') && !holds(stop);
 }
 
+// Copies n bytes; a short text (most pieces between tokens, most token values) in two fixed-size
+// copies that may overlap, without a library call.
+void CopyBytes(char* to, const char* from, std::size_t n) {
+    if (n >= 8 && n <= 16) {
+        std::uint64_t head = 0;
+        std::uint64_t tail = 0;
+        std::memcpy(&head, from, 8);
+        std::memcpy(&tail, from + n - 8, 8);
+        std::memcpy(to, &head, 8);
+        std::memcpy(to + n - 8, &tail, 8);
+    } else if (n < 8) {
+        for (std::size_t i = 0; i < n; ++i) to[i] = from[i];
+    } else {
+        std::memcpy(to, from, n);
+    }
+}
+
 char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Matches one row; on success the parameters hold what the row's "?" captured.
@@ -83,11 +106,145 @@ bool MatchRow(const char* name, const char* token, std::array<char, kTokenTextSi
 
 }  // namespace
 
+// A token of a compiled template: its text as the scanner reads it, NULs included, and the table's
+// answer for it.
+struct TemplateScanner::CompiledToken {
+    std::string text;
+    int id = -1;
+    std::string parameter1;
+    std::string parameter2;
+};
+
+// A template as one expansion in one mode passes through it: runs of its own text and tokens, in
+// order. Any place an expansion reaches is the start of a piece: it goes on after a run or a token,
+// or goes back to the end of a loop's first token.
+struct TemplateScanner::CompiledTemplate {
+    struct Piece {
+        std::size_t start;
+        std::size_t length;
+        std::int32_t token;  // index into tokens, or -1 for the template's own text
+    };
+    ExpansionMode mode;
+    std::string text;
+    std::vector<Piece> pieces;
+    std::vector<CompiledToken> tokens;
+};
+
+TemplateScanner::TemplateScanner() = default;
+TemplateScanner::~TemplateScanner() = default;
+
+const TemplateScanner::CompiledTemplate* TemplateScanner::Compiled() {
+    const std::string_view text(input_.data(), input_.size());
+    if (!compiling_ || text.size() > kLargestCompiledTemplate) return nullptr;
+    for (const auto& kept : compiled_) {
+        if (kept->mode == mode_ && kept->text == text) return kept.get();
+    }
+    auto compiled = std::make_unique<CompiledTemplate>();
+    compiled->mode = mode_;
+    compiled->text = std::string(text);
+    auto& pieces = compiled->pieces;
+    std::unordered_map<std::string, std::int32_t> tokenIndexes;
+    for (std::size_t pos = 0; pos < text.size();) {
+        if (const std::size_t length = TokenAt(pos)) {
+            std::string tokenText(tokenText_.data(), tokenLength_);
+            const auto [at, added] =
+                tokenIndexes.try_emplace(tokenText, static_cast<std::int32_t>(compiled->tokens.size()));
+            if (added) {
+                const int id = MatchToken();
+                compiled->tokens.push_back({std::move(tokenText), id, parameter1_.data(), parameter2_.data()});
+            }
+            pieces.push_back({pos, length, at->second});
+            pos += length;
+            continue;
+        }
+        // Neighbouring runs (a brace that opens no token, an RTF control word) make one piece.
+        const std::size_t run = LiteralRun(pos, text.size());
+        if (!pieces.empty() && pieces.back().token < 0) {
+            pieces.back().length += run;
+        } else {
+            pieces.push_back({pos, run, -1});
+        }
+        pos += run;
+    }
+    const CompiledTemplate* made = compiled.get();
+    if (compiled_.size() < kCompiledTemplates) {
+        compiled_.push_back(std::move(compiled));
+    } else {
+        compiled_[nextEvicted_++ % kCompiledTemplates] = std::move(compiled);
+    }
+    return made;
+}
+
+std::size_t TemplateScanner::ExpandCompiled(const CompiledTemplate& compiled, std::size_t budget) {
+    const auto& pieces = compiled.pieces;
+    const CompiledToken* lastToken = nullptr;
+    std::size_t i = 0;
+    while (i < pieces.size() && !outputFull_ && budget > 0) {
+        const CompiledTemplate::Piece& piece = pieces[i];
+        const std::size_t end = piece.start + piece.length;
+        if (piece.token < 0) {
+            // Where the allowance ends inside a run, the scan goes on byte by byte, as it stops there.
+            if (piece.length > budget) break;
+            if (outputOn_) Put(input_.data() + piece.start, piece.length);
+            inputPos_ = end;
+            budget -= piece.length;
+            ++i;
+            continue;
+        }
+        // The handler reads the token's text and answer from the compiled token.
+        const CompiledToken& token = compiled.tokens[static_cast<std::size_t>(piece.token)];
+        lastToken = &token;
+        currentToken_ = &token;
+        const std::size_t written = outputPos_;
+        const TokenAction action = HandleToken();
+        currentToken_ = nullptr;
+        NoteTokenOutput(written);
+        inputPos_ = end;
+        Act(action, piece.start, end);
+        budget -= std::min(budget, piece.length);
+        if (inputPos_ == end) {
+            ++i;
+            continue;
+        }
+        // A loop went back: on from the piece starting there.
+        const auto back =
+            std::lower_bound(pieces.begin(), pieces.end(), inputPos_,
+                             [](const CompiledTemplate::Piece& p, std::size_t pos) { return p.start < pos; });
+        if (back == pieces.end() || back->start != inputPos_) break;
+        i = static_cast<std::size_t>(back - pieces.begin());
+    }
+    // The last token's text stays readable after the expansion, as the scanner leaves it.
+    if (lastToken != nullptr) {
+        std::memcpy(tokenText_.data(), lastToken->text.data(), lastToken->text.size());
+        tokenText_[lastToken->text.size()] = '\0';
+        tokenLength_ = lastToken->text.size();
+    }
+    return budget;
+}
+
+const char* TemplateScanner::TokenText() const {
+    return currentToken_ != nullptr ? currentToken_->text.c_str() : tokenText_.data();
+}
+
+namespace {
+
+// Copies a short C string held by a compiled token; most tokens have no parameters.
+void CopyParameter(const std::string& from, std::array<char, kTokenTextSize>& to) {
+    if (from.empty()) {
+        to[0] = '\0';
+    } else {
+        std::memcpy(to.data(), from.c_str(), from.size() + 1);
+    }
+}
+
+}  // namespace
+
 std::size_t TemplateScanner::ExpandTemplate(std::span<const char> templ, char* output, std::size_t capacity) {
     input_ = templ;
     inputPos_ = 0;
     output_ = output;
     outputPos_ = 0;
+    const CompiledTemplate* compiled = output != nullptr && capacity > 0 ? Compiled() : nullptr;
     tokenText_[0] = '\0';
     tokenLength_ = 0;
     parameter1_[0] = '\0';
@@ -99,6 +256,8 @@ std::size_t TemplateScanner::ExpandTemplate(std::span<const char> templ, char* o
 
     const std::size_t size = input_.size();
     std::size_t budget = size + kScanAllowance;
+    if (compiled != nullptr) budget = ExpandCompiled(*compiled, budget);
+    // A template too large to compile, or the end of the allowance, is scanned as it is read.
     while (inputPos_ < size && !outputFull_ && budget > 0) {
         const std::size_t start = inputPos_;
         if (const std::size_t length = TokenAt(start)) {
@@ -194,6 +353,11 @@ void TemplateScanner::NoteTokenOutput(std::size_t begin) {
 }
 
 int TemplateScanner::LookupToken() {
+    if (currentToken_ != nullptr) {
+        CopyParameter(currentToken_->parameter1, parameter1_);
+        CopyParameter(currentToken_->parameter2, parameter2_);
+        return currentToken_->id;
+    }
     // A template repeats its tokens (in loops, and page after page): the answer for a token text
     // is kept, since it depends on that text alone.
     // The key is the whole token text, a NUL in it and what follows included: the table reads
@@ -242,7 +406,7 @@ void TemplateScanner::Put(const char* bytes, std::size_t n) {
         n = Cp932FitLength(std::string_view(bytes, n), room);
         outputFull_ = true;
     }
-    std::memcpy(output_ + outputPos_, bytes, n);
+    CopyBytes(output_ + outputPos_, bytes, n);
     outputPos_ += n;
 }
 

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -40,8 +41,8 @@ using InsertedSpans = std::vector<std::pair<std::size_t, std::size_t>>;
 
 class TemplateScanner {
 public:
-    TemplateScanner() = default;
-    virtual ~TemplateScanner() = default;
+    TemplateScanner();
+    virtual ~TemplateScanner();
     TemplateScanner(const TemplateScanner&) = delete;
     TemplateScanner& operator=(const TemplateScanner&) = delete;
 
@@ -62,9 +63,13 @@ public:
     // written as the mode's markup.
     void WriteLines(std::string_view text, int first, int last);
 
-    [[nodiscard]] const char* TokenText() const { return tokenText_.data(); }
+    [[nodiscard]] const char* TokenText() const;
     [[nodiscard]] const char* Parameter1() const { return parameter1_.data(); }
     [[nodiscard]] const char* Parameter2() const { return parameter2_.data(); }
+
+    // Whether an expansion keeps the template compiled for the next expansion of the same text (on at
+    // first). Off, every expansion reads its template as it goes: for a template expanded only once.
+    void SetCompiling(bool on) { compiling_ = on; }
 
     [[nodiscard]] ExpansionMode Mode() const { return mode_; }
     void SetMode(ExpansionMode mode) { mode_ = mode; }
@@ -80,6 +85,16 @@ public:
     [[nodiscard]] const InsertedSpans& TokenSpans() const { return tokenSpans_; }
 
 private:
+    struct CompiledTemplate;
+    struct CompiledToken;
+
+    // The template read once for the current mode: kept for the next expansion of the same text,
+    // since a report folder expands one template for meeting after meeting. Null for a template too
+    // large to keep.
+    const CompiledTemplate* Compiled();
+    // Expands from inputPos_ with the compiled template while the scan allowance covers its pieces;
+    // returns the allowance left.
+    std::size_t ExpandCompiled(const CompiledTemplate& compiled, std::size_t budget);
     // Length of the token starting at input position pos (RTF backslash, braces included), or 0.
     std::size_t TokenAt(std::size_t pos);
     // Length of the template's own text from input position pos: at least one character.
@@ -111,6 +126,10 @@ private:
     std::array<char, kTokenTextSize> tokenText_{};
     std::size_t tokenLength_ = 0;  // bytes of tokenText_ before its closing NUL
     std::array<TokenMemo, 64> tokenMemo_{};
+    std::vector<std::unique_ptr<CompiledTemplate>> compiled_;
+    std::size_t nextEvicted_ = 0;
+    bool compiling_ = true;
+    const CompiledToken* currentToken_ = nullptr;  // the compiled token being handled, if any
     std::array<char, kTokenTextSize> parameter1_{};
     std::array<char, kTokenTextSize> parameter2_{};
     bool outputOn_ = true;

@@ -92,12 +92,42 @@ TEST(TemplateScannerTest, ExpansionsAndTokenTexts) {
         {kHtml, "abcdefgh\x83{TITLE}x", "abcdefgh\x83{TITLE}x", {}},
         {kRtf, "abcdefgh\\{TITLE\\}", "abcdefgh T", {"TITLE"}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.templ.substr(0, 60));
-        RecordingScanner s;
-        s.SetMode(c.mode);
-        EXPECT_EQ(s.Expand(c.templ, c.capacity), c.expected);
-        EXPECT_EQ(s.tokens, c.tokens);
+    // Compiled or read as it goes, and compiled a second time from the kept copy.
+    for (const bool compiling : {true, false}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.templ.substr(0, 60));
+            RecordingScanner s;
+            s.SetCompiling(compiling);
+            s.SetMode(c.mode);
+            EXPECT_EQ(s.Expand(c.templ, c.capacity), c.expected);
+            EXPECT_EQ(s.Expand(c.templ, c.capacity), c.expected);
+            if (!c.tokens.empty()) EXPECT_EQ(s.TokenText(), c.tokens.back());
+            Strings twice = c.tokens;
+            twice.insert(twice.end(), c.tokens.begin(), c.tokens.end());
+            EXPECT_EQ(s.tokens, twice);
+        }
+    }
+}
+
+// A scanner keeps compiled templates by their text and mode: the same bytes at another address are
+// found again, other bytes of the same size or another mode are not taken for them, and more
+// templates than it keeps still expand right.
+TEST(TemplateScannerTest, KeptTemplatesMatchTextAndMode) {
+    RecordingScanner s;
+    std::string buffer = "<{TITLE}>\\{TITLE\\}";
+    EXPECT_EQ(s.Expand(buffer), "< T>\\{TITLE\\}");
+    buffer = "<{TITLE}}\\{TITLE\\}";  // same size, same address, other bytes
+    EXPECT_EQ(s.Expand(buffer), "< T}\\{TITLE\\}");
+    s.SetMode(ExpansionMode::Rtf);
+    EXPECT_EQ(s.Expand(buffer), "< T} T");
+    s.SetMode(ExpansionMode::Html);
+    const std::string copy = buffer;
+    EXPECT_EQ(s.Expand(copy), "< T}\\{TITLE\\}");
+    for (int round = 0; round < 2; ++round) {
+        for (int i = 0; i < 40; ++i) {
+            const std::string n = std::to_string(i);
+            EXPECT_EQ(s.Expand(n + "{TITLE}" + n), n + " T" + n);
+        }
     }
 }
 
