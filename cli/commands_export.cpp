@@ -1,4 +1,4 @@
-// archive, calendar, contacts, dump, sqlite: getting a whole store out into today's formats, over
+// archive, calendar, contacts, dump, sqlite, markdown: getting a whole store out into today's formats, over
 // the exporters of export/. Each prints what it wrote (the --json summary adds the counts and the
 // replacement characters written for bytes that were not Shift-JIS).
 
@@ -54,6 +54,7 @@ void Remarks(const ExportSummary& summary) {
         Detail("Meetings left out of the calendar for a date the calendar does not have: " +
                std::to_string(summary.undated));
     }
+    for (const fs::path& kept : summary.kept) Detail("Kept as edited since the last export: " + PathText(kept));
 }
 
 // The summary: what was written and how much of the store it holds.
@@ -78,6 +79,12 @@ int Finish(CliSession& session, const ExportSummary& summary, const fs::path& sh
                       {"replacements", summary.replacements}};
         // Only a calendar leaves meetings out, and only a damaged store's: the key is there when it did.
         if (summary.undated > 0) document["undated"] = summary.undated;
+        // Only a refreshed vault keeps files; the key is there when it did.
+        if (!summary.kept.empty()) {
+            json kept = json::array();
+            for (const fs::path& file : summary.kept) kept.push_back(PathText(file));
+            document["kept"] = kept;
+        }
         WriteJson(std::cout, document);
     } else if (!shown.empty()) {
         std::cout << PathText(shown) << '\n';
@@ -225,6 +232,21 @@ int Sqlite(CliSession& session, const ExportArguments& a) {
     return Finish(session, summary, a.target);
 }
 
+int Markdown(CliSession& session, const ExportArguments& a) {
+    MeetingIndexes indexes;
+    if (const auto status = Selected(session, a, indexes)) return *status;
+    ExportRequest request = Request(session, indexes, a.target);
+    const Exporter& exporter = *FindExporter("markdown");
+    if (!MayReplace(session, exporter.replaces(request))) return 1;
+    ProgressBar bar("markdown");
+    request.progress = [&bar](std::int64_t done, std::int64_t total) { return bar.Update(done, total); };
+    ExportText text;
+    ExportSummary summary;
+    exporter.job(request, text, summary);
+    if (summary.cancelled) return 1;
+    return Finish(session, summary, a.target / "index.md");
+}
+
 void ArchiveOptions(CLI::App* archive, ExportArguments& a) {
     archive->add_option("DIR", a.target, "the archive's folder (created when missing)")->required();
     a.selection = AddSelectionOptions(archive);
@@ -233,6 +255,12 @@ void ArchiveOptions(CLI::App* archive, ExportArguments& a) {
         ->check(CLI::IsMember({"executive", "agenda", "custom"}));
     archive->add_option("--encoding", a.encoding, "the reports' encoding: shift_jis (as report writes them) or utf-8")
         ->check(CLI::IsMember({"shift_jis", "utf-8"}));
+}
+
+void MarkdownOptions(CLI::App* markdown, ExportArguments& a) {
+    markdown->add_option("DIR", a.target, "the vault's folder (created when missing; an earlier vault is refreshed)")
+        ->required();
+    a.selection = AddSelectionOptions(markdown);
 }
 
 void OutputFileOption(CLI::App* app, ExportArguments& a) {
@@ -275,6 +303,7 @@ constexpr ExportCommand kCommands[] = {
     {"contacts", "tavolex contacts -o people.vcf --attendees 1-5", ContactsOptions, Contacts},
     {"dump", "tavolex dump -o store.json --pictures sketches", DumpOptions, Dump},
     {"sqlite", "tavolex sqlite minutes.sqlite", SqliteOptions, Sqlite},
+    {"markdown", "tavolex markdown ~/Notes/minutes --since 2026-01-01", MarkdownOptions, Markdown},
 };
 
 }  // namespace

@@ -10,6 +10,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# libjpeg-turbo and GoogleTest built for mingw by scripts/setup.
+# libjpeg-turbo, libpng, zlib and GoogleTest built for mingw by scripts/setup.
 get_filename_component(_tavolex_top "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
 list(APPEND CMAKE_FIND_ROOT_PATH "${_tavolex_top}/build/deps/mingw")

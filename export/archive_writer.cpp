@@ -348,7 +348,6 @@ std::string PeoplePage(const MeetingDatabase& store, const AddressBook& book, co
 struct Row {
     std::int32_t index;
     const Meeting* meeting;
-    std::string sortKey;
 };
 
 class IndexBuilder {
@@ -426,15 +425,7 @@ private:
 
 std::vector<Row> RowsByDate(const MeetingDatabase& store, const MeetingIndexes& selection) {
     std::vector<Row> rows;
-    for (const std::int32_t index : selection) {
-        const Meeting* m = store.MeetingAt(index);
-        if (m == nullptr) continue;
-        // Undated (damaged) meetings last; a meeting without a time first on its day.
-        const std::string key =
-            ValidIsoDate(m->date).value_or("9999") + ValidIsoTime(m->startHour, m->startMinute).value_or("");
-        rows.push_back({index, m, key});
-    }
-    std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.sortKey < b.sortKey; });
+    for (const std::int32_t index : MeetingsByDate(store, selection)) rows.push_back({index, store.MeetingAt(index)});
     return rows;
 }
 

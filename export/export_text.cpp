@@ -7,6 +7,7 @@
 #include "platform/file_system.h"
 #include "platform/platform.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <map>
@@ -32,6 +33,21 @@ std::string UidToken(const std::filesystem::path& userFolder) {
 }
 
 }  // namespace
+
+MeetingIndexes MeetingsByDate(const MeetingDatabase& store, const MeetingIndexes& selection) {
+    std::vector<std::pair<std::string, std::int32_t>> keyed;
+    for (const std::int32_t index : selection) {
+        const Meeting* m = store.MeetingAt(index);
+        if (m == nullptr) continue;
+        keyed.emplace_back(
+            ValidIsoDate(m->date).value_or("9999") + ValidIsoTime(m->startHour, m->startMinute).value_or(""), index);
+    }
+    std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    MeetingIndexes sorted;
+    sorted.reserve(keyed.size());
+    for (const auto& k : keyed) sorted.push_back(k.second);
+    return sorted;
+}
 
 std::string UserUidPart(const MeetingDatabase& store) {
     return UidToken(WithoutTrailingSeparator(store.Folder()).parent_path());

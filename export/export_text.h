@@ -35,6 +35,9 @@ private:
 using MeetingIndexes = std::vector<std::int32_t>;
 // Every meeting of the store, in store order.
 [[nodiscard]] MeetingIndexes AllMeetings(const MeetingDatabase& store);
+// The selection by date and start time: a meeting without a time first on its day, undated
+// (damaged) meetings last, ties in the order given; positions with no meeting left out.
+[[nodiscard]] MeetingIndexes MeetingsByDate(const MeetingDatabase& store, const MeetingIndexes& selection);
 
 // The files of `folder` among the CP932 names that exist (a link counts, whatever it points to).
 [[nodiscard]] std::vector<std::filesystem::path> ExistingFiles(const std::filesystem::path& folder,
@@ -47,6 +50,7 @@ using ExportProgress = std::function<bool(std::int64_t done, std::int64_t total)
 // The item counts are those of the records the export wrote, each kind as the format counts it.
 struct ExportSummary : ItemCounts {
     std::vector<std::filesystem::path> files;  // the files written
+    std::vector<std::filesystem::path> kept;   // files of an earlier export changed since: left as they are
     std::int64_t meetings = 0;
     std::int64_t addresses = 0;
     std::int64_t replacements = 0;  // U+FFFD written for bytes that were not Shift-JIS

@@ -1,6 +1,7 @@
 #include "export/exporters.h"
 
 #include "export/icalendar_writer.h"
+#include "export/markdown_vault.h"
 #include "export/vcard_writer.h"
 #ifdef TAVOLEX_HAVE_SQLITE
 #include "export/sqlite_export.h"
@@ -17,6 +18,21 @@ std::string Archive(const ExportRequest& r, ExportText& text, ExportSummary& sum
     options.book = r.book;
     WriteArchive(*r.store, *r.reports, r.meetings, options, text, summary, r.progress);
     return {};
+}
+
+std::vector<std::filesystem::path> ArchiveReplaces(const ExportRequest& r) {
+    ArchiveOptions options = r.archive;
+    options.folder = r.target;
+    return ArchiveFilesToReplace(*r.store, r.meetings, options);
+}
+
+std::string Markdown(const ExportRequest& r, ExportText& text, ExportSummary& summary) {
+    WriteMarkdownVault(*r.store, *r.book, r.meetings, r.target, text, summary, r.progress);
+    return {};
+}
+
+std::vector<std::filesystem::path> MarkdownReplaces(const ExportRequest& r) {
+    return VaultFilesToReplace(*r.store, *r.book, r.meetings, r.target);
 }
 
 std::string Calendar(const ExportRequest& r, ExportText& text, ExportSummary& summary) {
@@ -45,7 +61,7 @@ constexpr unsigned kItems = kCountAgendas | kCountNotes | kCountToDos | kCountSk
 
 constexpr Exporter kExporters[] = {
     {"archive", "a browsable archive of the meetings (index.html, their reports and sketches) into DIR",
-     "アーカイブ(&A)…", "", "", ExportWrites::kFolder, kCountMeetings | kItems, Archive},
+     "アーカイブ(&A)…", "", "", ExportWrites::kFolder, kCountMeetings | kItems, Archive, ArchiveReplaces, "index.html"},
     {"calendar", "the meetings and their to-dos as iCalendar", "カレンダー (iCalendar)(&C)…",
      "iCalendar (*.ics)|*.ics|", "ics", ExportWrites::kDocument, kCountMeetings | kItems, Calendar},
     {"contacts", "the address book as vCard 3.0", "連絡先 (vCard)(&V)…", "vCard (*.vcf)|*.vcf|", "vcf",
@@ -55,6 +71,8 @@ constexpr Exporter kExporters[] = {
      Sqlite},
     {"dump", "the whole store as one JSON document, losslessly", "JSON ダンプ(&J)…", "JSON (*.json)|*.json|", "json",
      ExportWrites::kDocument, kCountMeetings | kItems | kCountAddresses, Dump},
+    {"markdown", "the meetings as a folder of Markdown notes (a vault for notes apps) into DIR", "Markdown ノート(&M)…",
+     "", "", ExportWrites::kFolder, kCountMeetings | kItems, Markdown, MarkdownReplaces, ""},
 };
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tavolex {
 
@@ -57,6 +58,10 @@ enum ExportCount : unsigned {
 };
 inline constexpr int kExportCountKinds = 7;
 
+// The files of a folder export's target it would replace, for the question asked before writing
+// there; none when the folder holds an earlier export of the same format.
+using FolderCheck = std::vector<std::filesystem::path> (*)(const ExportRequest& request);
+
 struct Exporter {
     std::string_view name;        // the command line's command
     std::string_view writes;      // what it writes: the command's help after "write "
@@ -66,6 +71,8 @@ struct Exporter {
     ExportWrites kind = ExportWrites::kDocument;
     unsigned counts = 0;  // ExportCount bits
     ExportJob job = nullptr;
+    FolderCheck replaces = nullptr;  // a folder export's question; null for the others
+    std::string_view opens;          // the file of the folder a viewer opens when done; empty: none
 };
 
 // The formats, in the desktop menu's order. In a build without SQLite its row's job fails with

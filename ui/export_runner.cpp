@@ -161,6 +161,9 @@ void Conclude(const ExportRun& run, const Exporter& exporter, const ExportSummar
     }
     std::wstring text = LoadText(run.instance, kIdsExportDone) + L"\n" + CountsText(run.instance, exporter, summary);
     if (summary.replacements > 0) text += L"\n" + FormatText(run.instance, kIdsExportReplaced, {summary.replacements});
+    if (!summary.kept.empty()) {
+        text += L"\n" + FormatText(run.instance, kIdsExportKept, {static_cast<long long>(summary.kept.size())});
+    }
     run.ui->ShowMessage(Cp932(text), caption, platform::MessageIcon::kInformation);
 }
 
@@ -236,11 +239,11 @@ bool RunExportCommand(const ExportRun& run, int command) {
     if (exporter == nullptr) return false;
     const std::optional<std::filesystem::path> target = ChooseTarget(run, *exporter);
     if (!target) return true;
-    // The save-file chooser asks about a file it would replace; the archive's folder is asked about
-    // here, unless it holds an earlier archive.
-    if (exporter->kind == ExportWrites::kFolder) {
-        const std::vector<std::filesystem::path> taken =
-            ArchiveFilesToReplace(*run.store, AllMeetings(*run.store), {.folder = *target});
+    // The save-file chooser asks about a file it would replace; a folder is asked about here,
+    // unless it holds an earlier export of the format.
+    if (exporter->replaces != nullptr) {
+        const std::vector<std::filesystem::path> taken = exporter->replaces(
+            {.store = run.store, .book = run.book, .meetings = AllMeetings(*run.store), .target = *target});
         if (!taken.empty() && !ConfirmOverwrite(taken.front(), *run.ui)) return true;
     }
     ProgressState state;
@@ -258,8 +261,7 @@ bool RunExportCommand(const ExportRun& run, int command) {
     if (run.owner != nullptr) EnableWindow(run.owner, TRUE);
     if (window != nullptr) DestroyWindow(window);
     Conclude(run, *exporter, summary);
-    if (exporter->kind == ExportWrites::kFolder && summary.Ok() && run.openInViewer)
-        run.openInViewer(*target / "index.html");
+    if (!exporter->opens.empty() && summary.Ok() && run.openInViewer) run.openInViewer(*target / exporter->opens);
     return true;
 }
 

@@ -43,6 +43,7 @@ inline constexpr int kIdsExportReplaced = 3305;    // the replacement characters
 inline constexpr int kIdsExportCancelled = 3306;   // エクスポートを中止しました。
 inline constexpr int kIdsExportFailed = 3307;      // エクスポートできませんでした。
 inline constexpr int kIdsExportCaption = 3308;     // Tavolex エクスポート
+inline constexpr int kIdsExportKept = 3309;        // the files kept as the user edited them, printf-style
 
 struct ExportRun {
     HINSTANCE instance = nullptr;

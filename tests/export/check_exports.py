@@ -2,8 +2,8 @@
 """Reads back the exports of one store with independent readers and compares them with its dump.
 
 check_exports.py DIR --query TEXT --trigram TEXT --user NAME
-DIR holds dump.json, calendar.ics, contacts.vcf, store.sqlite and archive/ as the export test
-writes them; NAME is the Palm user folder's name, which the UIDs carry. Exits 1 with a line per
+DIR holds dump.json, calendar.ics, contacts.vcf, store.sqlite, archive/ and vault/ (with the
+sketches' pixels as rgb/<name>.rgb) as the export test writes them; NAME is the Palm user folder's name, which the UIDs carry. Exits 1 with a line per
 difference.
 """
 import argparse
@@ -16,10 +16,11 @@ import subprocess
 import sys
 import tempfile
 import unicodedata
-from urllib.parse import quote
+from urllib.parse import quote, unquote
 
 import icalendar
 import vobject
+import yaml
 
 problems = []
 
@@ -350,6 +351,173 @@ def visible_rows(index, query):
     return rows.shown
 
 
+class MarkdownBlocks(html.parser.HTMLParser):
+    """cmark's HTML as its headings, paragraphs and list items, each with its text (a <br> as a line
+    break), links and pictures; any element a vault never makes is noted."""
+    allowed = {'h1', 'h2', 'ul', 'li', 'p', 'a', 'img', 'br'}
+
+    def __init__(self):
+        super().__init__()
+        self.blocks = []
+        self.foreign = []
+        self.open = []
+
+    def handle_starttag(self, tag, attrs):
+        attrs = dict(attrs)
+        if tag not in self.allowed or (tag == 'p' and 'li' in self.open):
+            self.foreign.append(tag)
+        if tag in ('h1', 'h2', 'li', 'p') and not any(t in ('li', 'p') for t in self.open):
+            self.blocks.append({'tag': tag, 'text': '', 'links': [], 'pictures': []})
+        if tag == 'a':
+            self.blocks[-1]['links'].append(attrs['href'])
+        elif tag == 'img':
+            self.blocks[-1]['pictures'].append((attrs['src'], attrs.get('alt', '')))
+        elif tag == 'br':
+            self.blocks[-1]['text'] += '\n'
+        if tag not in ('img', 'br'):
+            self.open.append(tag)
+
+    def handle_endtag(self, tag):
+        if self.open and self.open[-1] == tag:
+            self.open.pop()
+
+    def handle_data(self, data):
+        if self.blocks and any(t in ('h1', 'h2', 'li', 'p') for t in self.open):
+            self.blocks[-1]['text'] += data
+
+
+def collapsed(text):
+    return ' '.join(clean(text.replace('\r', '\n')).split())
+
+
+def render(path):
+    source = open(path, 'rb').read()
+    expect(b'\r' not in source, f'vault: {path}: a CR')
+    text = source.decode('utf-8')
+    front = {}
+    if text.startswith('---\n'):
+        end = text.index('\n---\n', 3)
+        front = yaml.safe_load(text[4:end + 1])
+        text = text[end + 5:]
+    blocks = MarkdownBlocks()
+    blocks.feed(subprocess.run(['cmark'], input=text.encode(), capture_output=True, check=True).stdout.decode())
+    expect(not blocks.foreign, f'vault: {path}: elements made from text: {blocks.foreign}')
+    return front, blocks.blocks
+
+
+def sections(blocks):
+    """The blocks under each second-level heading."""
+    result = {}
+    heading = None
+    for block in blocks:
+        if block['tag'] == 'h2':
+            heading = block['text']
+            result[heading] = []
+        elif heading:
+            result[heading].append(block)
+    return result
+
+
+def resolve(vault, note, target):
+    """The file a link of a note names, when it is one of the vault's."""
+    path = os.path.normpath(os.path.join(os.path.dirname(note), unquote(target)))
+    inside = path.startswith(vault + os.sep) and os.path.isfile(path)
+    expect(inside, f'vault: {note}: {target} names no file of the vault')
+    return path if inside else None
+
+
+def check_picture(folder, png):
+    """A PNG's pixels, decoded by ImageMagick and checked by pngcheck, against the bitmap's."""
+    stem = os.path.splitext(os.path.basename(png))[0]
+    wanted = open(os.path.join(folder, 'rgb', stem + '.rgb'), 'rb').read()
+    decoded = subprocess.run(['convert', 'png:' + png, '-depth', '8', 'rgb:-'], capture_output=True, check=True).stdout
+    expect(decoded == wanted, f'vault: {png}: pixels differ from the bitmap')
+    expect(subprocess.run(['pngcheck', '-q', png], capture_output=True).returncode == 0, f'vault: {png}: pngcheck')
+
+
+PRIORITY_MARKS = {1: ' ⏫', 2: ' 🔼', 4: ' 🔽', 5: ' 🔽'}
+
+
+def expected_meeting(meeting):
+    """The front matter and the sections' texts a meeting's note holds."""
+    front = {'id': meeting['id'], 'title': meeting['title'], 'location': meeting['location'],
+             'category': meeting['category'], 'tags': [meeting['category']] if meeting['category'] else []}
+    front.update({k: meeting[k] for k in ('date', 'start', 'end') if meeting[k] is not None})
+    front['attendees'] = []
+    texts = {'議題': [], 'ToDo': [], 'メモ': [], 'スケッチ': []}
+    for item in meeting['items']:
+        kind = item.get('kind')
+        if kind == 'attendee':
+            front['attendees'].append(item['name'] + (' (欠席)' if item['absent'] else ''))
+        elif kind == 'agenda':
+            texts['議題'].append(collapsed(('[x] ' if item['discussed'] else '[ ] ') + item['text']))
+        elif kind == 'todo':
+            due = f" 📅 {item['dueDate']}" if item['dueDate'] else ''
+            texts['ToDo'].append(collapsed(('[x] ' if item['done'] else '[ ] ') + item['text'] + due +
+                                           PRIORITY_MARKS.get(item['priority'], '')))
+        elif kind == 'note' and collapsed(item['text']):
+            texts['メモ'].append(collapsed(item['text']))
+        elif kind == 'sketch' and (item['width'] == 0 or collapsed(item['title'])):
+            texts['スケッチ'].append(collapsed(item['title']))
+    return front, texts
+
+
+def check_vault(folder, dump):
+    vault = os.path.join(folder, 'vault')
+    notes = {}
+    for name in sorted(os.listdir(vault)):
+        if name.endswith('.md') and name != 'index.md':
+            expect(not any(c in name for c in ':\\*?"<>|') and all(ord(c) >= 0x20 for c in name),
+                   f'vault: {name}: not a clean file name')
+            front, blocks = render(os.path.join(vault, name))
+            notes.setdefault((front['id'], front['title']), []).append((name, front, blocks))
+    expect(sum(len(n) for n in notes.values()) == len(dump['meetings']), 'vault: not a note per meeting')
+    pictures = 0
+    for meeting in dump['meetings']:
+        found = notes.get((meeting['id'], meeting['title']), [])
+        if not found:
+            problems.append(f"vault: no note of meeting {meeting['number']}")
+            continue
+        name, front, blocks = found.pop(0)
+        path = os.path.join(vault, name)
+        wanted_front, wanted_texts = expected_meeting(meeting)
+        expect(front == wanted_front, f'vault: {name}: front matter {front} != {wanted_front}')
+        expect(name.startswith(meeting['date'] + ' ') if meeting['date'] else not name[:4].isdigit(),
+               f'vault: {name}: the date prefix')
+        expect(blocks[0]['tag'] == 'h1' and blocks[0]['text'] == collapsed(meeting['title']), f'vault: {name}: title')
+        parts = sections(blocks)
+        for heading, texts in wanted_texts.items():
+            shown = [collapsed(b['text']) if not b['pictures'] else collapsed(b['pictures'][0][1])
+                     for b in parts.get(heading, [])]
+            expect(shown == texts, f'vault: {name}: {heading} {shown} != {texts}')
+        for block in blocks:
+            for target in block['links']:
+                person = resolve(vault, path, target)
+                if person and block in parts.get('出席者', []):
+                    person_name = render(person)[0]['name']
+                    expect(collapsed(block['text']).startswith(collapsed(person_name or '名前なし')),
+                           f'vault: {name}: {block["text"]} links to {person_name}')
+            for target, _ in block['pictures']:
+                png = resolve(vault, path, target)
+                if png:
+                    check_picture(folder, png)
+                    pictures += 1
+        attendees = [i for i in meeting['items'] if i.get('kind') == 'attendee']
+        expect(bool(attendees) == ('出席者' in parts), f'vault: {name}: the attendees section')
+    people = os.listdir(os.path.join(vault, 'people'))
+    for person in people:
+        path = os.path.join(vault, 'people', person)
+        for block in render(path)[1]:
+            for target in block['links']:
+                resolve(vault, path, target)
+    index = os.path.join(vault, 'index.md')
+    links = [t for b in render(index)[1] for t in b['links']]
+    expect(len(links) == len(dump['meetings']), f'vault: index.md lists {len(links)} meetings')
+    for target in links:
+        resolve(vault, index, target)
+    print(f'vault: {len(dump["meetings"])} notes, {len(people)} people, {pictures} pictures')
+
+
 def main():
     arguments = argparse.ArgumentParser()
     arguments.add_argument('folder')
@@ -363,6 +531,7 @@ def main():
     check_contacts(options.folder, dump, uid)
     check_database(options.folder, dump, options.trigram)
     check_archive(options.folder, dump, options.query)
+    check_vault(options.folder, dump)
     for problem in problems:
         print(problem, file=sys.stderr)
     return 1 if problems else 0

@@ -8,9 +8,11 @@
 #include "export/exporters.h"
 #include "export/icalendar_writer.h"
 #include "export/json_dump.h"
+#include "export/markdown_vault.h"
 #include "export/sqlite_export.h"
 #include "export/vcard_writer.h"
 #include "meeting_store/meeting_database.h"
+#include "meeting_store/sketch_files.h"
 #include "platform/platform.h"
 #include "tests/support/address_book_writer.h"
 #include "tests/support/fixed_clock.h"
@@ -36,7 +38,8 @@ using nlohmann::json;
 // not have, the separators of both line formats, control characters, a long Japanese note that
 // folds many times, a February 30th, hour 30, a due date of month 0, and a link file cut short.
 // Texts written to break a line: an address-book e-mail and a title holding CR LF and the next
-// line, an attendee name with every separator of a parameter. Ids that repeat: a meeting's, an
+// line, an attendee name with every separator of a parameter. Texts that are Markdown, HTML and
+// notes apps' markup, and items whose line breaks would end them. Ids that repeat: a meeting's, an
 // address's.
 void WriteDamagedUser(const fs::path& user) {
     test::PalmUserSpec store;
@@ -67,6 +70,13 @@ void WriteDamagedUser(const fs::path& user) {
                    test::AttendeeSpec{.nameParts = {"u"}, .addressId = 79},
                    test::NoteSpec{.text = "<script>document.title='PWNED'</script>"
                                           "<img src=x onerror=\"document.title='PWNED'\">"}}});
+    store.meetings.push_back(
+        {.title = "# *md*",
+         .date = test::HandheldDay(2001, 1, 1),
+         .items = {test::NoteSpec{.text = "# h\n- l\n1. o\n2) p\n> q\n    code\n***\n\n*b* _i_ [l](x) `c` |t| <b>x</b> $m$ "
+                                          "[[w]] #tag ==h== %%c%% a\\\n---\n===\n+ s\n<!-- c -->\n&amp;\n\n\n"},
+                   test::AgendaSpec{.text = "one\r\n- [x] fake\r\n\r\n## not a heading\r\n  \tindented", .status = 1},
+                   test::ToDoSpec{.text = "due\n\n- [ ] fake", .priority = 1, .dueDate = test::HandheldDay(2024, 5, 20)}}});
     store.meetings.push_back(
         {.title = "x\r\nEND:VEVENT\r\nBEGIN:VEVENT\r\nUID:x", .date = test::HandheldDay(2000, 1, 1), .id = 0x1001});  // plain's id
     test::PalmUserDatabases databases = test::BuildPalmUserDatabases(store);
@@ -156,17 +166,15 @@ TEST_P(ExportReadersTest, IndependentReadersReadBackEveryFile) {
     const fs::path out = dir_ / "out";
     fs::create_directories(out / "pictures");
     const MeetingIndexes all = AllMeetings(store_);
-    ExportSummary summaries[5];
-    ExportText texts[5];
+    ExportSummary summaries[6];
+    ExportText texts[6];
 
     // Every row of the exporter table, through its one job.
-    const std::pair<std::string_view, fs::path> targets[5] = {{"dump", out / "dump.json"},
-                                                              {"calendar", out / "calendar.ics"},
-                                                              {"contacts", out / "contacts.vcf"},
-                                                              {"sqlite", out / "store.sqlite"},
-                                                              {"archive", out / "archive"}};
-    ASSERT_EQ(Exporters().size(), 5U);
-    for (int i = 0; i < 5; ++i) {
+    const std::pair<std::string_view, fs::path> targets[6] = {{"dump", out / "dump.json"},        {"calendar", out / "calendar.ics"},
+                                                              {"contacts", out / "contacts.vcf"}, {"sqlite", out / "store.sqlite"},
+                                                              {"archive", out / "archive"},       {"markdown", out / "vault"}};
+    ASSERT_EQ(Exporters().size(), 6U);
+    for (int i = 0; i < 6; ++i) {
         const Exporter& exporter = *FindExporter(targets[i].first);
         const ExportRequest request{.store = &store_,
                                     .book = &book_,
@@ -189,7 +197,7 @@ TEST_P(ExportReadersTest, IndependentReadersReadBackEveryFile) {
 
     // The dump, the calendar and the database hold every text once or more: each saw the damage.
     const bool damaged = std::string(GetParam().name) == "damaged";
-    for (const int i : {0, 1, 3, 4}) EXPECT_EQ(summaries[i].replacements > 0, damaged) << i;
+    for (const int i : {0, 1, 3, 4, 5}) EXPECT_EQ(summaries[i].replacements > 0, damaged) << i;
     EXPECT_EQ(summaries[3].meetings, store_.MeetingCount());
     EXPECT_EQ(summaries[1].undated, damaged ? 1 : 0);  // February 30th
 
@@ -207,9 +215,59 @@ TEST_P(ExportReadersTest, IndependentReadersReadBackEveryFile) {
         EXPECT_EQ(test::ReadFileBytes(out / "archive" / ArchiveReportName(m, i, repeated, ".htm")), single) << i;
     }
 
+    // The pixels each sketch's PNG must decode to.
+    fs::create_directories(out / "rgb");
+    for (std::int32_t i = 0; i < store_.SketchCount(); ++i) {
+        const Sketch& s = *store_.SketchAt(i);
+        const std::vector<std::uint8_t> rgb = s.image.Rgb();
+        const std::string name = SketchFileName(s);
+        test::WriteFileBytes(out / "rgb" / (name.substr(0, name.size() - 4) + ".rgb"), std::string(rgb.begin(), rgb.end()));
+    }
+
     const std::string command = std::string("/usr/bin/python3 ") + TAVOLEX_EXPORT_CHECK + " " + out.string() + " --query '" +
                                 GetParam().query + "' --trigram '" + GetParam().trigram + "' --user " + user_.filename().string();
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+// A vault written again into its folder: a note the user edited stays as edited and is reported;
+// the unchanged note of a meeting no longer exported goes, an edited one stays, and so does a file
+// the vault never wrote. A folder holding other files is asked about; an earlier vault is not.
+TEST(MarkdownVaultTest, RefreshKeepsWhatTheUserEdited) {
+    test::TempDir dir;
+    const fs::path user = fs::path(TAVOLEX_SAMPLE_PALM_DIR) / "TanakaT";
+    MeetingDatabase store{{}};
+    store.SetFolder(user / "Tavolex");
+    store.ReloadAll();
+    AddressBook book(AddressBook::PathInUserFolder(user));
+    book.Reload();
+    const fs::path vault = dir / "vault";
+    test::WriteFileBytes(vault / "mine.txt", "x");
+    const MeetingIndexes all = AllMeetings(store);
+    ASSERT_GE(all.size(), 4U);
+    EXPECT_EQ(VaultFilesToReplace(store, book, all, vault), std::vector<fs::path>{vault});
+    ExportText text;
+    ExportSummary first;
+    ASSERT_TRUE(WriteMarkdownVault(store, book, all, vault, text, first)) << first.error;
+    EXPECT_TRUE(VaultFilesToReplace(store, book, all, vault).empty());
+    const auto noteOf = [&](std::int32_t index) {
+        const std::string id = "\nid: " + std::to_string(store.MeetingAt(index)->dwDBID) + "\n";
+        for (const fs::path& f : first.files) {
+            if (f.parent_path() == vault && test::ReadFileBytes(f).find(id) != std::string::npos) return f;
+        }
+        return fs::path();
+    };
+    const fs::path edited = noteOf(0), gone = noteOf(1), goneEdited = noteOf(2);
+    test::WriteFileBytes(edited, test::ReadFileBytes(edited) + "my words\n");
+    test::WriteFileBytes(goneEdited, "mine now\n");
+    MeetingIndexes fewer = {all[0]};
+    fewer.insert(fewer.end(), all.begin() + 3, all.end());
+    ExportSummary second;
+    ASSERT_TRUE(WriteMarkdownVault(store, book, fewer, vault, text, second)) << second.error;
+    EXPECT_EQ(second.kept, std::vector<fs::path>{edited});
+    EXPECT_TRUE(test::ReadFileBytes(edited).ends_with("my words\n"));
+    EXPECT_FALSE(fs::exists(gone));
+    EXPECT_EQ(test::ReadFileBytes(goneEdited), "mine now\n");
+    EXPECT_EQ(test::ReadFileBytes(vault / "mine.txt"), "x");
 }
 
 INSTANTIATE_TEST_SUITE_P(Stores, ExportReadersTest,
