@@ -1,5 +1,5 @@
-// The exporters over a whole store: the archive, the SQLite database, the JSON dump and the
-// calendar. The Palm user folder is TAVOLEX_BENCH_USER (scripts/bench-export makes a full-capacity
+// The exporters over a whole store: the archive, the SQLite database, the JSON dump, the
+// calendar and the Markdown vault. The Palm user folder is TAVOLEX_BENCH_USER (scripts/bench-export makes a full-capacity
 // one and runs each benchmark in its own process under /usr/bin/time for its peak resident size);
 // the files go to TAVOLEX_BENCH_OUT. The store is loaded once, outside the measured time.
 
@@ -7,6 +7,7 @@
 #include "export/archive_writer.h"
 #include "export/icalendar_writer.h"
 #include "export/json_dump.h"
+#include "export/markdown_vault.h"
 #include "export/sqlite_export.h"
 #include "meeting_store/meeting_database.h"
 #include "platform/platform.h"
@@ -110,10 +111,21 @@ void BM_Calendar(benchmark::State& state) {
     }
 }
 
+void BM_Markdown(benchmark::State& state) {
+    LoadedUser& user = User();
+    for (auto _ : state) {
+        ExportText text;
+        ExportSummary summary;
+        WriteMarkdownVault(user.store, user.book, AllMeetings(user.store), user.out / "vault", text, summary);
+        Report(state, summary);
+    }
+}
+
 BENCHMARK(BM_Archive)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 BENCHMARK(BM_Sqlite)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 BENCHMARK(BM_JsonDump)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 BENCHMARK(BM_Calendar)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK(BM_Markdown)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
 }  // namespace
 

@@ -156,6 +156,8 @@ std::string YamlString(std::string_view utf8) {
         if (u == '"' || u == '\\') {
             out += '\\';
             out += utf8[i];
+        } else if (u == '\n' || u == '\r' || u == '\t') {
+            out += u == '\n' ? "\\n" : u == '\r' ? "\\r" : "\\t";
         } else if (u < 0x20 || u == 0x7F) {
             std::snprintf(escape, sizeof escape, "\\x%02X", u);
             out += escape;
@@ -214,7 +216,7 @@ private:
 
 struct MeetingNote {
     std::int32_t index = 0;
-    std::string name;  // UTF-8, in the vault's top folder
+    std::string name;                                  // UTF-8, in the vault's top folder
     std::vector<std::pair<std::size_t, bool>> people;  // person, absent
 };
 
@@ -282,7 +284,8 @@ bool ReadWhole(const fs::path& path, std::string& bytes) {
 // A path the manifest may name: one the vault writes, in its folder or one of its two sub-folders,
 // so that a manifest that is not ours never leads outside the vault.
 bool IsVaultPath(std::string_view relative) {
-    if (relative.empty() || relative.find('\\') != std::string_view::npos || relative.find(':') != std::string_view::npos)
+    if (relative.empty() || relative.find('\\') != std::string_view::npos ||
+        relative.find(':') != std::string_view::npos)
         return false;
     const std::size_t slash = relative.find('/');
     const std::string_view name = slash == std::string_view::npos ? relative : relative.substr(slash + 1);
@@ -436,7 +439,8 @@ public:
         head += "---\n\n# " + MarkdownText(title, "", true) + "\n";
         std::string people;
         for (const auto& [person, absent] : note.people) {
-            people += "- " + Link(plan_.people[person].name, std::string(kPeopleFolder) + "/" + plan_.personNames[person]) +
+            people += "- " +
+                      Link(plan_.people[person].name, std::string(kPeopleFolder) + "/" + plan_.personNames[person]) +
                       (absent ? std::string(kAbsentMark) : "") + "\n";
         }
         const std::pair<std::string_view, std::string*> sections[] = {
@@ -453,8 +457,10 @@ public:
         const Person& person = plan_.people[p];
         std::string page = "---\nname: " + YamlString(person.name) + "\ncompany: " + YamlString(person.company) + "\n";
         if (person.addressId) page += "addressId: " + std::to_string(*person.addressId) + "\n";
-        if (const Address* a = person.addressId ? book.FindAddress(*person.addressId) : nullptr) page += AddressFields(*a);
-        page += "---\n\n# " + MarkdownText(person.name.empty() ? "名前なし" : person.name, "", true) + "\n\n## ミーティング\n\n";
+        if (const Address* a = person.addressId ? book.FindAddress(*person.addressId) : nullptr)
+            page += AddressFields(*a);
+        page += "---\n\n# " + MarkdownText(person.name.empty() ? "名前なし" : person.name, "", true) +
+                "\n\n## ミーティング\n\n";
         for (const Attendance& a : person.meetings) {
             const MeetingNote& note = plan_.notes[plan_.noteOf.at(a.meetingIndex)];
             page += "- " + Link(note.name.substr(0, note.name.size() - 3), "../" + note.name) +
@@ -465,7 +471,8 @@ public:
 
     bool WriteIndex() {
         std::string page = "# 議事録\n\n";
-        for (const MeetingNote& note : plan_.notes) page += "- " + Link(note.name.substr(0, note.name.size() - 3), note.name) + "\n";
+        for (const MeetingNote& note : plan_.notes)
+            page += "- " + Link(note.name.substr(0, note.name.size() - 3), note.name) + "\n";
         return writer_.Put(std::string(kIndexName), page);
     }
 
@@ -495,8 +502,8 @@ private:
         for (const auto& [key, value] : fields) out += std::string(key) + ": " + YamlString(text_.Utf8(value)) + "\n";
         out += "phones:\n";
         for (int n = 1; n <= kAddressPhoneCount; ++n) {
-            out += "  - label: " + YamlString(text_.Utf8(a.PhoneLabel(n))) + "\n    number: " +
-                   YamlString(text_.Utf8(a.Phone(n))) + "\n";
+            out += "  - label: " + YamlString(text_.Utf8(a.PhoneLabel(n))) +
+                   "\n    number: " + YamlString(text_.Utf8(a.Phone(n))) + "\n";
         }
         std::vector<std::string> custom;
         for (int n = 1; n <= kAddressCustomCount; ++n) custom.push_back(text_.Utf8(a.Custom(n)));
