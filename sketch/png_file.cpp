@@ -82,8 +82,7 @@ bool Compress(png_structp png, png_infop info, std::vector<std::uint8_t>* out, c
     png_set_compression_level(png, 3);
     if (indexed != nullptr) {
         png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), indexed->bitDepth,
-                     PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                     PNG_FILTER_TYPE_DEFAULT);
+                     PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
         png_set_PLTE(png, info, indexed->palette.data(), static_cast<int>(indexed->colours));
         png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
     } else {
@@ -111,10 +110,9 @@ std::vector<std::uint8_t> PngFile::Encode(std::span<const std::uint8_t> rgb, int
     png_infop info = png_create_info_struct(png);
     std::vector<std::uint8_t> bytes;
     const bool written =
-        info != nullptr && (few ? Compress(png, info, &bytes, indexed.rows.data(), indexed.rowBytes, width, height,
-                                           &indexed)
-                                : Compress(png, info, &bytes, rgb.data(), static_cast<std::size_t>(width) * 3, width,
-                                           height, nullptr));
+        info != nullptr &&
+        (few ? Compress(png, info, &bytes, indexed.rows.data(), indexed.rowBytes, width, height, &indexed)
+             : Compress(png, info, &bytes, rgb.data(), static_cast<std::size_t>(width) * 3, width, height, nullptr));
     png_destroy_write_struct(&png, &info);
     if (!written) bytes.clear();
     return bytes;
