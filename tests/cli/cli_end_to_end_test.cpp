@@ -732,6 +732,10 @@ TEST_F(CliTest, ExportCommandsStatusesSummariesAndFiles) {
         {{"--json", "archive", "@/archive", "--encoding", "utf-8", "--category", "プロジェクト"}, 0, 3, -1},
         {{"archive", "@/mine"}, 1, -1, -1, (dir / "mine" / "index.html").string() + refused},
         {{"--force", "archive", "@/forced"}, 0, -1, -1},
+        // A vault goes into a folder of other files only after the question.
+        {{"--json", "markdown", "@/vault", "--category", "プロジェクト"}, 0, 3, -1},
+        {{"markdown", "@/mine"}, 1, -1, -1, (dir / "mine").string() + refused},
+        {{"--force", "markdown", "@/forced"}, 0, -1, -1},
         {{"dump", "-o", "@/d1.json", "--pictures", "@/pictures"}, 0, -1, -1},
         {{"dump", "-o", "@/d2.json", "--pictures", "@/pictures"}, 1, -1, -1, refused},
         {{"archive", "@/pictures"}, 1, -1, -1, ".jpg" + refused},
