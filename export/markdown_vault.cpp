@@ -28,6 +28,7 @@ constexpr std::string_view kManifestHeader = "tavolex-vault 1";
 constexpr std::string_view kIndexName = "index.md";
 constexpr std::string_view kPeopleFolder = "people";
 constexpr std::string_view kAttachmentFolder = "attachments";
+constexpr const char* kNoName = "名前なし";  // a person whose stored name is empty
 // A file name's longest stem in UTF-8 bytes, before " (n)" and ".md": well inside the 255 bytes
 // file systems allow however many bytes each character takes.
 constexpr std::size_t kMaxStemBytes = 200;
@@ -245,7 +246,7 @@ VaultPlan Plan(const MeetingDatabase& store, const AddressBook& book, const Meet
     NameSet inPeople;
     for (std::size_t p = 0; p < plan.people.size(); ++p) {
         std::string stem = CleanStem(platform::Utf8ToCp932(plan.people[p].name), names);
-        if (stem.empty()) stem = "名前なし";
+        if (stem.empty()) stem = kNoName;
         plan.personNames.push_back(inPeople.Unique(stem, ".md"));
         for (const Attendance& a : plan.people[p].meetings)
             plan.notes[plan.noteOf.at(a.meetingIndex)].people.emplace_back(p, a.absent);
@@ -439,9 +440,11 @@ public:
         head += "---\n\n# " + MarkdownText(title, "", true) + "\n";
         std::string people;
         for (const auto& [person, absent] : note.people) {
-            people += "- " +
-                      Link(plan_.people[person].name, std::string(kPeopleFolder) + "/" + plan_.personNames[person]) +
-                      (absent ? std::string(kAbsentMark) : "") + "\n";
+            const std::string& name = plan_.people[person].name;
+            people +=
+                "- " +
+                Link(name.empty() ? kNoName : name, std::string(kPeopleFolder) + "/" + plan_.personNames[person]) +
+                (absent ? std::string(kAbsentMark) : "") + "\n";
         }
         const std::pair<std::string_view, std::string*> sections[] = {
             {"議題", &agendas}, {"ToDo", &toDos}, {"メモ", &notes}, {"スケッチ", &sketches}, {"出席者", &people}};
@@ -459,7 +462,7 @@ public:
         if (person.addressId) page += "addressId: " + std::to_string(*person.addressId) + "\n";
         if (const Address* a = person.addressId ? book.FindAddress(*person.addressId) : nullptr)
             page += AddressFields(*a);
-        page += "---\n\n# " + MarkdownText(person.name.empty() ? "名前なし" : person.name, "", true) +
+        page += "---\n\n# " + MarkdownText(person.name.empty() ? kNoName : person.name, "", true) +
                 "\n\n## ミーティング\n\n";
         for (const Attendance& a : person.meetings) {
             const MeetingNote& note = plan_.notes[plan_.noteOf.at(a.meetingIndex)];

@@ -455,9 +455,9 @@ def expected_meeting(meeting):
             due = f" 📅 {item['dueDate']}" if item['dueDate'] else ''
             texts['ToDo'].append(collapsed(('[x] ' if item['done'] else '[ ] ') + item['text'] + due +
                                            PRIORITY_MARKS.get(item['priority'], '')))
-        elif kind == 'note' and collapsed(item['text']):
+        elif kind == 'note' and item['text'].replace('\r', '\n').rstrip('\n'):
             texts['メモ'].append(collapsed(item['text']))
-        elif kind == 'sketch' and (item['width'] == 0 or collapsed(item['title'])):
+        elif kind == 'sketch' and (item['width'] > 0 or item['title'].replace('\r', '\n').rstrip('\n')):
             texts['スケッチ'].append(collapsed(item['title']))
     return front, texts
 

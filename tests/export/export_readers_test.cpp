@@ -76,7 +76,8 @@ void WriteDamagedUser(const fs::path& user) {
          .items = {test::NoteSpec{.text = "# h\n- l\n1. o\n2) p\n> q\n    code\n***\n\n*b* _i_ [l](x) `c` |t| <b>x</b> $m$ "
                                           "[[w]] #tag ==h== %%c%% a\\\n---\n===\n+ s\n<!-- c -->\n&amp;\n\n\n"},
                    test::AgendaSpec{.text = "one\r\n- [x] fake\r\n\r\n## not a heading\r\n  \tindented", .status = 1},
-                   test::ToDoSpec{.text = "due\n\n- [ ] fake", .priority = 1, .dueDate = test::HandheldDay(2024, 5, 20)}}});
+                   test::ToDoSpec{.text = "due\n\n- [ ] fake", .priority = 1, .dueDate = test::HandheldDay(2024, 5, 20)},
+                   test::AttendeeSpec{.nameParts = {""}}, test::SketchSpec{.bitmap = {0, 4, 0, 4, 0, 1}}}});
     store.meetings.push_back(
         {.title = "x\r\nEND:VEVENT\r\nBEGIN:VEVENT\r\nUID:x", .date = test::HandheldDay(2000, 1, 1), .id = 0x1001});  // plain's id
     test::PalmUserDatabases databases = test::BuildPalmUserDatabases(store);
