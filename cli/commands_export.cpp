@@ -31,16 +31,19 @@ struct ExportArguments {
     std::string encoding = "shift_jis";
     fs::path pictures;
     bool attendees = false;
+    int jobs = 0;  // 0: the machine's cores
 };
 
 // The request of one export of the session's store.
-ExportRequest Request(CliSession& session, MeetingIndexes indexes, fs::path target, ExportProgress progress = {}) {
+ExportRequest Request(CliSession& session, MeetingIndexes indexes, fs::path target, ExportProgress progress = {},
+                      int jobs = 0) {
     return {.store = &session.Store(),
             .book = &session.Book(),
             .reports = &session.Report(),
             .meetings = std::move(indexes),
             .target = std::move(target),
             .now = std::time(nullptr),
+            .jobs = jobs,
             .progress = std::move(progress)};
 }
 
@@ -156,8 +159,9 @@ int Archive(CliSession& session, const ExportArguments& a) {
     }
     if (!MayReplace(session, ArchiveFilesToReplace(session.Store(), indexes, options))) return 1;
     ProgressBar bar("archive");
-    ExportRequest request = Request(session, indexes, options.folder,
-                                    [&bar](std::int64_t done, std::int64_t total) { return bar.Update(done, total); });
+    ExportRequest request = Request(
+        session, indexes, options.folder,
+        [&bar](std::int64_t done, std::int64_t total) { return bar.Update(done, total); }, a.jobs);
     request.archive = options;
     ExportText text;
     ExportSummary summary;
@@ -210,9 +214,10 @@ int Dump(CliSession& session, const ExportArguments& a) {
     ProgressBar bar("dump");
     ExportText text;
     ExportSummary summary;
-    ExportRequest request = Request(session, indexes, {}, [&bar, &a](std::int64_t done, std::int64_t total) {
-        return a.pictures.empty() || bar.Update(done, total);
-    });
+    ExportRequest request = Request(
+        session, indexes, {},
+        [&bar, &a](std::int64_t done, std::int64_t total) { return a.pictures.empty() || bar.Update(done, total); },
+        a.jobs);
     request.dump.pictureFolder = a.pictures;
     const std::string document = FindExporter("dump")->job(request, text, summary);
     return Deliver(session, a, document, summary);
@@ -226,8 +231,9 @@ int Sqlite(CliSession& session, const ExportArguments& a) {
     ExportText text;
     ExportSummary summary;
     FindExporter("sqlite")->job(
-        Request(session, indexes, a.target,
-                [&bar](std::int64_t done, std::int64_t total) { return bar.Update(done, total); }),
+        Request(
+            session, indexes, a.target,
+            [&bar](std::int64_t done, std::int64_t total) { return bar.Update(done, total); }, a.jobs),
         text, summary);
     return Finish(session, summary, a.target);
 }
@@ -247,6 +253,20 @@ int Markdown(CliSession& session, const ExportArguments& a) {
     return Finish(session, summary, a.target / "index.md");
 }
 
+// --jobs N: the threads of the exports that make reports or pictures; a whole number from 1.
+void JobsOption(CLI::App* app, ExportArguments& a) {
+    app->add_option("--jobs", a.jobs, "threads to use (default: the number of cores)")
+        ->type_name("N")
+        ->check(CLI::Validator(
+            [](const std::string& value) -> std::string {
+                const bool digits =
+                    !value.empty() && value.size() <= 6 && value.find_first_not_of("0123456789") == std::string::npos;
+                if (digits && std::stoi(value) >= 1) return {};
+                return "--jobs wants a number of threads of 1 or more, not \"" + value + "\"";
+            },
+            "N"));
+}
+
 void ArchiveOptions(CLI::App* archive, ExportArguments& a) {
     archive->add_option("DIR", a.target, "the archive's folder (created when missing)")->required();
     a.selection = AddSelectionOptions(archive);
@@ -255,6 +275,7 @@ void ArchiveOptions(CLI::App* archive, ExportArguments& a) {
         ->check(CLI::IsMember({"executive", "agenda", "custom"}));
     archive->add_option("--encoding", a.encoding, "the reports' encoding: shift_jis (as report writes them) or utf-8")
         ->check(CLI::IsMember({"shift_jis", "utf-8"}));
+    JobsOption(archive, a);
 }
 
 void MarkdownOptions(CLI::App* markdown, ExportArguments& a) {
@@ -282,11 +303,13 @@ void DumpOptions(CLI::App* dump, ExportArguments& a) {
     OutputFileOption(dump, a);
     dump->add_option("--pictures", a.pictures, "write each sketch there as <id>.jpg and name it in the dump");
     a.selection = AddSelectionOptions(dump);
+    JobsOption(dump, a);
 }
 
 void SqliteOptions(CLI::App* sqlite, ExportArguments& a) {
     sqlite->add_option("FILE", a.target, "the database file to write")->required();
     a.selection = AddSelectionOptions(sqlite);
+    JobsOption(sqlite, a);
 }
 
 // What the command line adds to each exporter: its options, an example and how it runs.

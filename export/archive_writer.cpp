@@ -3,6 +3,7 @@
 #include "base/ascii.h"
 #include "address_book/address_book.h"
 #include "export/json_dump.h"
+#include "export/ordered_pool.h"
 #include "meeting_query/across_meetings.h"
 #include "meeting_store/item_walk.h"
 #include "meeting_store/meeting_database.h"
@@ -15,6 +16,8 @@
 #include <algorithm>
 #include <fstream>
 #include <map>
+#include <mutex>
+#include <set>
 #include <system_error>
 
 namespace tavolex {
@@ -90,9 +93,9 @@ std::string ToUtf8Report(std::string_view cp932, ExportText& text) { return Decl
 constexpr std::string_view kReportPolicy =
     "default-src 'none'; img-src 'self'; style-src 'self' 'unsafe-inline'; base-uri 'none'; form-action 'none'";
 
-// The index runs its own search and nothing else: kSearchHash is the SHA-256 of kSearchScript,
-// byte for byte, and changes with it.
-constexpr std::string_view kSearchHash = "sha256-ElINd7mOTLak0qVdqeJPPsUd89qsXO33jQxHgF7nyMY=";
+// The index runs its own script and nothing else: kIndexHash is the SHA-256 of kIndexScript, byte
+// for byte, and changes with it.
+constexpr std::string_view kIndexHash = "sha256-kN0SODkgJNe5sO6hZodViClWXA1Jsj/FUpFglito21E=";
 
 std::string PolicyMeta(std::string_view policy) {
     return "<meta http-equiv=\"Content-Security-Policy\" content=\"" + std::string(policy) + "\">";
@@ -103,7 +106,7 @@ std::string PolicyMeta(std::string_view policy) {
 constexpr std::string_view kGeneratorMark = "<meta name=\"generator\" content=\"Tavolex";
 
 std::string IndexPolicy() {
-    return "default-src 'none'; script-src '" + std::string(kSearchHash) +
+    return "default-src 'none'; script-src '" + std::string(kIndexHash) +
            "'; img-src 'self'; style-src 'unsafe-inline'; base-uri 'none'; form-action 'none'";
 }
 
@@ -167,45 +170,142 @@ body { font-family: sans-serif; margin: 1em 2em; }
 table { border-collapse: collapse; width: 100%; }
 th, td { border-bottom: 1px solid #ccc; padding: 0.3em 0.5em; text-align: left; vertical-align: top; }
 th { background: #eee; }
-tr[hidden] { display: none; }
 td:nth-child(1), td:nth-child(2) { white-space: nowrap; }
 img.sketch { border: 1px solid #999; margin: 2px; max-width: 80px; max-height: 80px; }
 #search { font-size: 1.1em; width: 20em; }
+.pages a, .pages strong { display: inline-block; min-width: 1.5em; margin: 0 0.2em; text-align: center; }
 </style>
 </head>
 <body>
 <h1>議事録アーカイブ</h1>
 <p><a href="todo.html">ToDo 一覧</a>・<a href="people.html">出席者一覧</a></p>
-<p><label for="search">検索</label> <input type="search" id="search"> <span id="shown"></span></p>
-<table>
-<thead><tr><th>日付</th><th>時刻</th><th>タイトル</th><th>場所</th><th>分類</th><th>出席者</th><th>項目</th></tr></thead>
-<tbody id="meetings">
 )";
 
-// The search: every text of a meeting and the query compared after NFKC normalisation and case
-// folding, as the search command compares them.
-constexpr std::string_view kSearchScript = R"(
+// The index below the year list: the search, the order, the count and the page links around the
+// table the script fills with one page of rows.
+constexpr std::string_view kIndexTable =
+    R"(<p><label for="search">検索</label> <input type="search" id="search"> <button type="button" id="order">古い順</button> <span id="shown">スクリプトが無効のときは、年ごとのページで一覧できます。</span></p>
+<div class="pages" id="pages-top"></div>
+<table>
+<thead><tr><th>日付</th><th>時刻</th><th>タイトル</th><th>場所</th><th>分類</th><th>出席者</th><th>項目</th></tr></thead>
+<tbody id="meetings"><tr><td colspan="7">…</td></tr></tbody>
+</table>
+<div class="pages" id="pages-bottom"></div>
+)";
+
+// The index's script: the meetings are data (one array per meeting, oldest first: date, time,
+// report, title, location, category, attendees as [name, absent], item counts, pictures as [file,
+// title], and every text for the search); one page of the matches is built as rows, newest first
+// unless the order is turned. Every text goes in as text, never as markup. A query is compared with
+// each meeting's texts after NFKC normalisation and case folding, as the search command compares
+// them; "?q=" gives the query, "?p=" the page and "?o=old" the order.
+constexpr std::string_view kIndexScript = R"(
 (function () {
   'use strict';
+  var PAGE = 200;
   function fold(s) { return s.normalize('NFKC').toLowerCase(); }
-  var texts = JSON.parse(document.getElementById('texts').textContent).map(fold);
-  var rows = document.getElementById('meetings').rows;
+  var data = JSON.parse(document.getElementById('data').textContent);
+  var folded = null;
   var box = document.getElementById('search');
   var shown = document.getElementById('shown');
-  function apply() {
+  var order = document.getElementById('order');
+  var body = document.getElementById('meetings');
+  var bars = [document.getElementById('pages-top'), document.getElementById('pages-bottom')];
+  var params = new URLSearchParams(window.location.search);
+  var page = Math.max(1, parseInt(params.get('p'), 10) || 1);
+  var oldest = params.get('o') === 'old';
+  box.value = params.get('q') || '';
+  function matches() {
     var q = fold(box.value.trim());
-    var count = 0;
-    for (var i = 0; i < rows.length; i++) {
-      var match = q === '' || texts[i].indexOf(q) >= 0;
-      rows[i].hidden = !match;
-      if (match) count++;
+    var list = [];
+    if (q !== '' && folded === null) folded = data.map(function (m) { return fold(m[9]); });
+    for (var i = 0; i < data.length; i++) {
+      if (q === '' || folded[i].indexOf(q) >= 0) list.push(i);
     }
-    shown.textContent = count + ' / ' + rows.length;
+    return oldest ? list : list.reverse();
   }
-  var q = new URLSearchParams(window.location.search).get('q');
-  if (q) box.value = q;
-  box.addEventListener('input', apply);
-  apply();
+  function address(p) {
+    var a = new URLSearchParams();
+    if (box.value.trim() !== '') a.set('q', box.value.trim());
+    if (p > 1) a.set('p', p);
+    if (oldest) a.set('o', 'old');
+    var s = a.toString();
+    return s === '' ? 'index.html' : 'index.html?' + s;
+  }
+  function row(m) {
+    var tr = document.createElement('tr');
+    function cell(text) { var td = tr.insertCell(); td.textContent = text; return td; }
+    cell(m[0]);
+    cell(m[1]);
+    var link = document.createElement('a');
+    link.href = m[2];
+    link.textContent = m[3];
+    tr.insertCell().appendChild(link);
+    cell(m[4]);
+    cell(m[5]);
+    cell(m[6].map(function (a) { return a[0] + (a[1] ? '（欠席）' : ''); }).join('、'));
+    var items = cell('議題 ' + m[7][0] + '・メモ ' + m[7][1] + '・ToDo ' + m[7][2] + '・スケッチ ' + m[7][3]);
+    if (m[8].length > 0) items.appendChild(document.createElement('br'));
+    m[8].forEach(function (p) {
+      var a = document.createElement('a');
+      a.href = p[0];
+      var img = document.createElement('img');
+      img.className = 'sketch';
+      img.loading = 'lazy';
+      img.alt = p[1];
+      img.src = p[0];
+      a.appendChild(img);
+      items.appendChild(a);
+    });
+    return tr;
+  }
+  function pageLink(bar, p, text, current) {
+    var e = document.createElement(p === current ? 'strong' : 'a');
+    e.textContent = text;
+    if (p !== current) {
+      e.href = address(p);
+      e.setAttribute('data-page', p);
+    }
+    bar.appendChild(e);
+  }
+  function render() {
+    var list = matches();
+    var pages = Math.max(1, Math.ceil(list.length / PAGE));
+    page = Math.min(page, pages);
+    var first = (page - 1) * PAGE;
+    var rows = document.createDocumentFragment();
+    list.slice(first, first + PAGE).forEach(function (i) { rows.appendChild(row(data[i])); });
+    body.replaceChildren(rows);
+    shown.textContent = list.length + ' / ' + data.length + ' 件・ページ ' + page + ' / ' + pages;
+    order.textContent = oldest ? '新しい順' : '古い順';
+    bars.forEach(function (bar) {
+      bar.replaceChildren();
+      if (pages < 2) return;
+      if (page > 1) pageLink(bar, page - 1, '前へ', 0);
+      for (var p = 1; p <= pages; p++) {
+        if (p === 1 || p === pages || Math.abs(p - page) <= 3) {
+          pageLink(bar, p, String(p), page);
+        } else if (p === 2 || p === pages - 1) {
+          bar.appendChild(document.createTextNode('…'));
+        }
+      }
+      if (page < pages) pageLink(bar, page + 1, '次へ', 0);
+    });
+    try { window.history.replaceState(null, '', address(page)); } catch (e) { }
+  }
+  bars.forEach(function (bar) {
+    bar.addEventListener('click', function (event) {
+      var p = event.target.getAttribute('data-page');
+      if (p === null) return;
+      event.preventDefault();
+      page = parseInt(p, 10);
+      render();
+      window.scrollTo(0, 0);
+    });
+  });
+  box.addEventListener('input', function () { page = 1; render(); });
+  order.addEventListener('click', function () { oldest = !oldest; page = 1; render(); });
+  render();
 })();
 )";
 
@@ -350,77 +450,138 @@ struct Row {
     const Meeting* meeting;
 };
 
+// What the index and the year pages hold of one meeting; made on any thread, added in date order.
+struct IndexEntry {
+    std::string data;  // its array in the index's data, JSON
+    std::string row;   // its row of its year's page, HTML
+    std::string year;  // "2004"; "undated" for a date the calendar does not have
+    ItemCounts counts;
+};
+
+IndexEntry MakeIndexEntry(const MeetingDatabase& store, const Meeting& m, const std::string& reportName,
+                          ExportText& text) {
+    const std::optional<std::string> date = ValidIsoDate(m.date);
+    const std::optional<std::string> start = ValidIsoTime(m.startHour, m.startMinute);
+    const std::optional<std::string> end = ValidIsoTime(m.endHour, m.endMinute);
+    const std::string title = text.Utf8(m.szTitle);
+    const std::string location = text.Utf8(m.szLocation);
+    const std::string category = text.Utf8(m.szCategory);
+    std::string all = title + "\n" + location + "\n" + category;
+    std::string attendees;     // HTML
+    std::string attendeeData;  // JSON
+    std::string pictures;      // HTML
+    std::string pictureData;   // JSON
+    IndexEntry entry;
+    entry.counts =
+        ForEachItem(store, m.dwDBID,
+                    ItemVisitor{[&](const Agenda& a, const MeetingItem&) { all += "\n" + text.Utf8(a.szText); },
+                                [&](const Note& n, const MeetingItem&) { all += "\n" + text.Utf8(n.szText); },
+                                [&](const ToDo& t, const MeetingItem&) { all += "\n" + text.Utf8(t.szText); },
+                                [&](const Sketch& s, const MeetingItem&) {
+                                    const std::string sketchTitle = text.Utf8(s.szTitle);
+                                    all += "\n" + sketchTitle;
+                                    if (s.image.HasPixels()) {
+                                        const std::string file = SketchFileName(s);
+                                        pictures += "<a href=\"" + file + "\"><img class=\"sketch\" src=\"" + file +
+                                                    "\" alt=\"" + Html(sketchTitle) + "\" loading=\"lazy\"></a>";
+                                        if (!pictureData.empty()) pictureData += ",";
+                                        pictureData += "[" + JsonString(file) + "," + JsonString(sketchTitle) + "]";
+                                    }
+                                },
+                                [&](const Attendee& at, const MeetingItem&) {
+                                    const AttendeeName name = SplitAttendeeText(at.szText);
+                                    const std::string shown = text.Utf8(AttendeeDisplayName(name));
+                                    all += "\n" + shown + "\n" + text.Utf8(name.company);
+                                    if (!attendees.empty()) attendees += "、";
+                                    attendees += Html(shown);
+                                    if (at.bAbsent != 0) attendees += "（欠席）";
+                                    if (!attendeeData.empty()) attendeeData += ",";
+                                    attendeeData += "[" + JsonString(shown) + (at.bAbsent != 0 ? ",1]" : ",0]");
+                                }});
+    const ItemCounts& c = entry.counts;
+    std::string itemsCell = "議題 " + std::to_string(c.agendas) + "・メモ " + std::to_string(c.notes) + "・ToDo " +
+                            std::to_string(c.toDos) + "・スケッチ " + std::to_string(c.sketches);
+    if (!pictures.empty()) itemsCell += "<br>" + pictures;
+    std::string time;
+    if (start) time = *start + (end ? "–" + *end : "");
+    const std::string dateText = date ? *date : text.Utf8(m.szDate);
+    entry.row = "<tr><td>" + Html(dateText) + "</td><td>" + time + "</td><td><a href=\"" + reportName + "\">" +
+                Html(title) + "</a></td><td>" + Html(location) + "</td><td>" + Html(category) + "</td><td>" +
+                attendees + "</td><td>" + itemsCell + "</td></tr>\n";
+    entry.data = "[" + JsonString(dateText) + "," + JsonString(time) + "," + JsonString(reportName) + "," +
+                 JsonString(title) + "," + JsonString(location) + "," + JsonString(category) + ",[" + attendeeData +
+                 "],[" + std::to_string(c.agendas) + "," + std::to_string(c.notes) + "," + std::to_string(c.toDos) +
+                 "," + std::to_string(c.sketches) + "],[" + pictureData + "]," + JsonString(all) + "]";
+    entry.year = date ? date->substr(0, 4) : "undated";
+    return entry;
+}
+
+std::string YearPageName(const std::string& year) { return "index-" + year + ".html"; }
+
+std::string YearLabel(const std::string& year) { return year == "undated" ? "日付なし" : year; }
+
+// The list of the year pages, on the index and on each of them: the meetings without the script.
+std::string YearList(const std::map<std::string, std::string>& years, const std::string& current) {
+    std::string list = "<nav><p>年ごとの一覧:";
+    for (const auto& [year, rows] : years) {
+        list += year == current ? " <strong>" + YearLabel(year) + "</strong>"
+                                : " <a href=\"" + YearPageName(year) + "\">" + YearLabel(year) + "</a>";
+    }
+    return list + "</p></nav>\n";
+}
+
+// The index (its meetings as data, shown a page at a time by its script) and a page per year that
+// lists that year's meetings as rows, oldest first.
 class IndexBuilder {
 public:
-    IndexBuilder(const MeetingDatabase& store, ExportText& text, ExportSummary& summary)
-        : store_(store), text_(text), summary_(summary) {
-        page_ = std::string(kPageTop) + PolicyMeta(IndexPolicy()) + "\n" + std::string(kGeneratorMark) + " " +
-                TAVOLEX_VERSION + "\">\n" + std::string(kPageHead);
-        texts_ = "[";
-    }
-
-    void Add(const Meeting& m, const std::string& reportName) {
-        const std::optional<std::string> date = ValidIsoDate(m.date);
-        const std::optional<std::string> start = ValidIsoTime(m.startHour, m.startMinute);
-        const std::optional<std::string> end = ValidIsoTime(m.endHour, m.endMinute);
-        std::string all = text_.Utf8(m.szTitle) + "\n" + text_.Utf8(m.szLocation) + "\n" + text_.Utf8(m.szCategory);
-        std::string attendees;
-        std::string pictures;
-        const ItemCounts counts =
-            ForEachItem(store_, m.dwDBID,
-                        ItemVisitor{[&](const Agenda& a, const MeetingItem&) { all += "\n" + text_.Utf8(a.szText); },
-                                    [&](const Note& n, const MeetingItem&) { all += "\n" + text_.Utf8(n.szText); },
-                                    [&](const ToDo& t, const MeetingItem&) { all += "\n" + text_.Utf8(t.szText); },
-                                    [&](const Sketch& s, const MeetingItem&) {
-                                        const std::string title = text_.Utf8(s.szTitle);
-                                        all += "\n" + title;
-                                        if (s.image.HasPixels()) {
-                                            const std::string file = SketchFileName(s);
-                                            pictures += "<a href=\"" + file + "\"><img class=\"sketch\" src=\"" + file +
-                                                        "\" alt=\"" + Html(title) + "\" loading=\"lazy\"></a>";
-                                        }
-                                    },
-                                    [&](const Attendee& at, const MeetingItem&) {
-                                        const AttendeeName name = SplitAttendeeText(at.szText);
-                                        const std::string shown = text_.Utf8(AttendeeDisplayName(name));
-                                        all += "\n" + shown + "\n" + text_.Utf8(name.company);
-                                        if (!attendees.empty()) attendees += "、";
-                                        attendees += Html(shown);
-                                        if (at.bAbsent != 0) attendees += "（欠席）";
-                                    }});
-        summary_ += counts;
-        std::string itemsCell = "議題 " + std::to_string(counts.agendas) + "・メモ " + std::to_string(counts.notes) +
-                                "・ToDo " + std::to_string(counts.toDos) + "・スケッチ " +
-                                std::to_string(counts.sketches);
-        if (!pictures.empty()) itemsCell += "<br>" + pictures;
-        std::string time;
-        if (start) time = *start + (end ? "–" + *end : "");
-        page_ += "<tr><td>" + (date ? *date : Html(text_.Utf8(m.szDate))) + "</td><td>" + time + "</td><td><a href=\"" +
-                 reportName + "\">" + Html(text_.Utf8(m.szTitle)) + "</a></td><td>" + Html(text_.Utf8(m.szLocation)) +
-                 "</td><td>" + Html(text_.Utf8(m.szCategory)) + "</td><td>" + attendees + "</td><td>" + itemsCell +
-                 "</td></tr>\n";
-        if (texts_.size() > 1) texts_ += ",\n";
-        texts_ += JsonString(all);
-    }
-
-    std::string Finish() {
-        texts_ += "]";
+    void Add(const IndexEntry& entry) {
+        if (!data_.empty()) data_ += ",\n";
         // "<" never closes the data's script element early: JSON lets it be written as \u003c.
-        std::string safe;
-        safe.reserve(texts_.size());
-        for (const char c : texts_) safe += c == '<' ? std::string("\\u003c") : std::string(1, c);
-        page_ += "</tbody>\n</table>\n<script type=\"application/json\" id=\"texts\">" + safe + "</script>\n";
-        page_ += "<script>" + std::string(kSearchScript) + "</script>\n";
-        page_ += "</body>\n</html>\n";
-        return std::move(page_);
+        for (const char c : entry.data) {
+            if (c == '<') {
+                data_ += "\\u003c";
+            } else {
+                data_ += c;
+            }
+        }
+        years_[entry.year] += entry.row;
+    }
+
+    [[nodiscard]] std::string Index() const {
+        return std::string(kPageTop) + PolicyMeta(IndexPolicy()) + "\n" + std::string(kGeneratorMark) + " " +
+               TAVOLEX_VERSION + "\">\n" + std::string(kPageHead) + YearList(years_, "") + std::string(kIndexTable) +
+               "<script type=\"application/json\" id=\"data\">[" + data_ + "]</script>\n<script>" +
+               std::string(kIndexScript) + "</script>\n</body>\n</html>\n";
+    }
+
+    [[nodiscard]] const std::map<std::string, std::string>& Years() const { return years_; }
+
+    [[nodiscard]] std::string YearPage(const std::string& year) const {
+        const std::string title = "議事録アーカイブ " + YearLabel(year);
+        return std::string(kPageTop) +
+               PolicyMeta(
+                   "default-src 'none'; img-src 'self'; style-src 'unsafe-inline'; base-uri 'none'; "
+                   "form-action 'none'") +
+               "\n<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>" + title +
+               "</title>\n<style>\n"
+               "body { font-family: sans-serif; margin: 1em 2em; }\n"
+               "table { border-collapse: collapse; width: 100%; }\n"
+               "th, td { border-bottom: 1px solid #ccc; padding: 0.3em 0.5em; text-align: left; vertical-align: top; "
+               "}\n"
+               "th { background: #eee; }\n"
+               "td:nth-child(1), td:nth-child(2) { white-space: nowrap; }\n"
+               "img.sketch { border: 1px solid #999; margin: 2px; max-width: 80px; max-height: 80px; }\n"
+               "</style>\n</head>\n<body>\n<h1>" +
+               title + "</h1>\n<p><a href=\"index.html\">検索と全件</a>・<a href=\"todo.html\">ToDo 一覧</a>・<a " +
+               "href=\"people.html\">出席者一覧</a></p>\n" + YearList(years_, year) +
+               "<table>\n<thead><tr><th>日付</th><th>時刻</th><th>タイトル</th><th>場所</th><th>分類</th><th>出席者</"
+               "th><th>項目</th></tr></thead>\n<tbody>\n" +
+               years_.at(year) + "</tbody>\n</table>\n</body>\n</html>\n";
     }
 
 private:
-    const MeetingDatabase& store_;
-    ExportText& text_;
-    ExportSummary& summary_;
-    std::string page_;
-    std::string texts_;
+    std::string data_;
+    std::map<std::string, std::string> years_;  // the rows of each year's page
 };
 
 std::vector<Row> RowsByDate(const MeetingDatabase& store, const MeetingIndexes& selection) {
@@ -491,6 +652,14 @@ std::vector<std::filesystem::path> ArchiveFilesToReplace(const MeetingDatabase& 
             names.push_back(ArchiveReportName(*m, index, idUses.at(m->dwDBID) > 1, extension));
         }
     }
+    std::set<std::string> years;
+    for (const std::int32_t index : selection) {
+        if (const Meeting* m = store.MeetingAt(index)) {
+            const std::optional<std::string> date = ValidIsoDate(m->date);
+            years.insert(date ? date->substr(0, 4) : "undated");
+        }
+    }
+    for (const std::string& year : years) names.push_back(YearPageName(year));
     for (std::string& picture : SketchPictureNames(store, selection)) names.push_back(std::move(picture));
     return ExistingFiles(options.folder, names);
 }
@@ -503,9 +672,112 @@ std::string ArchiveReportName(const Meeting& meeting, std::int32_t index, bool d
     return name;
 }
 
+namespace {
+
+// The colours a worker's report starts from: text no template writes, so a report that shows them
+// is one whose colours come from the report before it, and is written again on the calling thread
+// once those are known.
+const std::string kEarlierColor1("\0tavolex earlier colour 1\0", 26);
+const std::string kEarlierColor2("\0tavolex earlier colour 2\0", 26);
+
+// A report of the archive, made on one thread.
+struct RenderedReport {
+    std::string error;                // UTF-8; empty when it was written
+    bool needsEarlierColors = false;  // not written: it shows colours set by the report before it
+    std::string color1, color2;       // the colours it ends with (kEarlierColor… for those it kept)
+    IndexEntry entry;
+};
+
+class ArchiveRenderer {
+public:
+    ArchiveRenderer(const MeetingDatabase& store, const ArchiveOptions& options, ReportOptions reportOptions)
+        : store_(store), options_(options), reportOptions_(std::move(reportOptions)) {
+        extension_ = ReportExtension(options);
+        htmlReports_ = IsHtmlExtension(extension_);
+    }
+
+    [[nodiscard]] const std::string& Extension() const { return extension_; }
+
+    // Writes the row's report with `reports`; with `earlierColors` its colours start unknown.
+    RenderedReport Render(ReportFolder& reports, ExportText& text, const Row& row, const std::string& name,
+                          bool earlierColors) {
+        const Meeting& m = *row.meeting;
+        RenderedReport result;
+        if (earlierColors) reports.SetColors(kEarlierColor1, kEarlierColor2);
+        const bool fromTemplate = !options_.templatePath.empty();
+        std::string report = fromTemplate ? reports.ExpandForMeeting(reports.TemplateText(), m, reportOptions_)
+                                          : reports.ComposeBuiltInReport(m, options_.kind, reportOptions_);
+        result.color1 = reports.Color1();
+        result.color2 = reports.Color2();
+        if (!reports.UnwrittenPictures().empty()) {
+            result.error =
+                "cannot write the sketch picture " + platform::PathToUtf8(reports.UnwrittenPictures().front());
+            return result;
+        }
+        if (earlierColors &&
+            (report.find(kEarlierColor1) != std::string::npos || report.find(kEarlierColor2) != std::string::npos)) {
+            result.needsEarlierColors = true;
+            return result;
+        }
+        if (fromTemplate) {
+            // Workers bring the same template pictures: one copies at a time.
+            const std::lock_guard lock(templateImages_);
+            report =
+                CollectTemplateImages(report, reports.ReportTokenSpans(), reports.TemplateFolder(), options_.folder);
+        }
+        if (options_.utf8Reports) report = ToUtf8Report(report, text);
+        if (htmlReports_) report = WithReportPolicy(std::move(report));
+        const std::filesystem::path path = options_.folder / name;
+        if (!WriteArchiveFile(path, report)) {
+            result.error = "cannot write " + platform::PathToUtf8(path);
+            return result;
+        }
+        result.entry = MakeIndexEntry(store_, m, name, text);
+        return result;
+    }
+
+private:
+    const MeetingDatabase& store_;
+    const ArchiveOptions& options_;
+    ReportOptions reportOptions_;
+    std::string extension_;
+    bool htmlReports_ = false;
+    std::mutex templateImages_;
+};
+
+// A colour a worker's report ended with, given the colours the report before it ended with.
+std::string ResolvedColor(const std::string& color, const std::string& before1, const std::string& before2) {
+    if (color == kEarlierColor1) return before1;
+    if (color == kEarlierColor2) return before2;
+    return color;
+}
+
+bool IsYearPageName(const std::string& name) {
+    if (!name.starts_with("index-") || !name.ends_with(".html")) return false;
+    const std::string year = name.substr(6, name.size() - 11);
+    return year == "undated" ||
+           (year.size() == 4 && std::all_of(year.begin(), year.end(), [](char c) { return c >= '0' && c <= '9'; }));
+}
+
+// Removes the year pages of an earlier archive of ours that this one no longer has.
+void RemoveStaleYearPages(const std::filesystem::path& folder, const std::map<std::string, std::string>& years) {
+    std::error_code ec;
+    std::vector<std::filesystem::path> stale;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+        const std::string name = platform::PathToUtf8(entry.path().filename());
+        if (!IsYearPageName(name)) continue;
+        const std::string year = name.substr(6, name.size() - 11);
+        if (!years.contains(year)) stale.push_back(entry.path());
+    }
+    for (const std::filesystem::path& path : stale) std::filesystem::remove(path, ec);
+}
+
+}  // namespace
+
 bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const MeetingIndexes& selection,
                   const ArchiveOptions& options, ExportText& text, ExportSummary& summary,
                   const ExportProgress& progress) {
+    const bool earlierArchive = IsEarlierArchive(options.folder);
     std::error_code ec;
     std::filesystem::create_directories(options.folder, ec);
     std::error_code probe;
@@ -517,55 +789,78 @@ bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const Mee
     }
     ReportOptions reportOptions = options.reportOptions;
     reportOptions.outputFolder = options.folder;
-    const bool fromTemplate = !options.templatePath.empty();
-    if (fromTemplate && !reports.LoadTemplateFile(options.templatePath)) {
+    if (!options.templatePath.empty() && !reports.LoadTemplateFile(options.templatePath)) {
         summary.error = "cannot read the template " + platform::PathToUtf8(options.templatePath);
         return false;
     }
-    const std::string extension = ReportExtension(options);
-    const bool htmlReports = IsHtmlExtension(extension);
+    ArchiveRenderer renderer(store, options, reportOptions);
     const std::map<std::uint32_t, int> idUses = IdUses(store, selection);
-
-    IndexBuilder index(store, text, summary);
-    std::map<std::int32_t, std::string> reportNames;
-    std::int64_t done = 0;
-    for (const Row& row : RowsByDate(store, selection)) {
-        const Meeting& m = *row.meeting;
-        ++summary.meetings;
-        const std::string name = ArchiveReportName(m, row.index, idUses.at(m.dwDBID) > 1, extension);
-        const std::filesystem::path reportPath = options.folder / name;
-        std::string report = fromTemplate ? reports.ExpandForMeeting(reports.TemplateText(), m, reportOptions)
-                                          : reports.ComposeBuiltInReport(m, options.kind, reportOptions);
-        if (!reports.UnwrittenPictures().empty()) {
-            summary.error =
-                "cannot write the sketch picture " + platform::PathToUtf8(reports.UnwrittenPictures().front());
-            return false;
-        }
-        if (fromTemplate) {
-            report =
-                CollectTemplateImages(report, reports.ReportTokenSpans(), reports.TemplateFolder(), options.folder);
-        }
-        if (options.utf8Reports) report = ToUtf8Report(report, text);
-        if (htmlReports) report = WithReportPolicy(std::move(report));
-        if (!WriteArchiveFile(reportPath, report)) {
-            summary.error = "cannot write " + platform::PathToUtf8(reportPath);
-            return false;
-        }
-        summary.files.push_back(reportPath);
-        reportNames.emplace(row.index, name);
-        index.Add(m, name);
-        ++done;
-        if (progress && !progress(done, static_cast<std::int64_t>(selection.size()))) {
-            summary.cancelled = true;
-            return false;
-        }
+    const std::vector<Row> rows = RowsByDate(store, selection);
+    std::vector<std::string> names;
+    names.reserve(rows.size());
+    for (const Row& row : rows) {
+        names.push_back(
+            ArchiveReportName(*row.meeting, row.index, idUses.at(row.meeting->dwDBID) > 1, renderer.Extension()));
     }
+
+    // With one job the reports are made by `reports` on this thread, as a single report is; with
+    // more, each worker has a generator of its own, and the colours a template keeps from one
+    // report to the next are followed here in the rows' order.
+    const int jobs = std::min<int>(options.jobs > 0 ? options.jobs : DefaultJobs(), static_cast<int>(rows.size()));
+    struct Worker {
+        std::unique_ptr<ReportFolder> reports;
+        ExportText text;
+    };
+    std::vector<Worker> workers(static_cast<std::size_t>(std::max(jobs, 1)));
+    if (jobs > 1) {
+        for (Worker& w : workers) w.reports = reports.NewWorker();
+    }
+    std::string color1(reports.Color1());
+    std::string color2(reports.Color2());
+    IndexBuilder index;
+    std::map<std::int32_t, std::string> reportNames;
+    const bool done = RunInOrder<RenderedReport>(
+        rows.size(), jobs,
+        [&](int worker, std::size_t i) {
+            Worker& w = workers[static_cast<std::size_t>(worker)];
+            return jobs > 1 ? renderer.Render(*w.reports, w.text, rows[i], names[i], true)
+                            : renderer.Render(reports, text, rows[i], names[i], false);
+        },
+        [&](std::size_t i, RenderedReport& r) {
+            if (r.needsEarlierColors) {
+                reports.SetColors(color1, color2);
+                r = renderer.Render(reports, text, rows[i], names[i], false);
+            }
+            if (!r.error.empty()) {
+                summary.error = r.error;
+                return false;
+            }
+            const std::string before1 = color1;
+            color1 = ResolvedColor(r.color1, before1, color2);
+            color2 = ResolvedColor(r.color2, before1, color2);
+            ++summary.meetings;
+            summary += r.entry.counts;
+            summary.files.push_back(options.folder / names[i]);
+            reportNames.emplace(rows[i].index, names[i]);
+            index.Add(r.entry);
+            if (progress && !progress(static_cast<std::int64_t>(i + 1), static_cast<std::int64_t>(selection.size()))) {
+                summary.cancelled = true;
+                return false;
+            }
+            return true;
+        });
+    if (jobs > 1) reports.SetColors(color1, color2);
+    for (const Worker& w : workers) text.AddReplacements(w.text.Replacements());
+    if (!done) return false;
     static const AddressBook kNoBook;
-    const bool ok =
-        WriteIndex(options.folder / "index.html", index.Finish(), summary) &&
-        WriteIndex(options.folder / "todo.html", ToDoPage(store, selection, reportNames), summary) &&
-        WriteIndex(options.folder / "people.html",
-                   PeoplePage(store, options.book ? *options.book : kNoBook, selection, reportNames), summary);
+    bool ok = WriteIndex(options.folder / "index.html", index.Index(), summary);
+    for (const auto& [year, rowsOfYear] : index.Years()) {
+        ok = ok && WriteIndex(options.folder / YearPageName(year), index.YearPage(year), summary);
+    }
+    ok = ok && WriteIndex(options.folder / "todo.html", ToDoPage(store, selection, reportNames), summary) &&
+         WriteIndex(options.folder / "people.html",
+                    PeoplePage(store, options.book ? *options.book : kNoBook, selection, reportNames), summary);
+    if (ok && earlierArchive) RemoveStaleYearPages(options.folder, index.Years());
     summary.replacements = text.Replacements();
     return ok;
 }

@@ -26,6 +26,8 @@ class ExportText {
 public:
     [[nodiscard]] std::string Utf8(std::string_view cp932);
     [[nodiscard]] std::int64_t Replacements() const { return replacements_; }
+    // Adds those another converter counted (one of another thread).
+    void AddReplacements(std::int64_t count) { replacements_ += count; }
 
 private:
     std::int64_t replacements_ = 0;

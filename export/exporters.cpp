@@ -16,6 +16,7 @@ std::string Archive(const ExportRequest& r, ExportText& text, ExportSummary& sum
     ArchiveOptions options = r.archive;
     options.folder = r.target;
     options.book = r.book;
+    options.jobs = r.jobs;
     WriteArchive(*r.store, *r.reports, r.meetings, options, text, summary, r.progress);
     return {};
 }
@@ -44,12 +45,14 @@ std::string Contacts(const ExportRequest& r, ExportText& text, ExportSummary& su
 }
 
 std::string Dump(const ExportRequest& r, ExportText& text, ExportSummary& summary) {
-    return WriteJsonDump(*r.store, *r.book, r.meetings, r.dump, text, summary, r.progress);
+    DumpOptions options = r.dump;
+    options.jobs = r.jobs;
+    return WriteJsonDump(*r.store, *r.book, r.meetings, options, text, summary, r.progress);
 }
 
 std::string Sqlite(const ExportRequest& r, ExportText& text, ExportSummary& summary) {
 #ifdef TAVOLEX_HAVE_SQLITE
-    WriteSqliteDatabase(*r.store, *r.book, r.meetings, r.target, text, summary, r.progress);
+    WriteSqliteDatabase(*r.store, *r.book, r.meetings, r.target, text, summary, r.progress, r.jobs);
 #else
     (void)r, (void)text;
     summary.error = "This build of tavolex has no SQLite.";

@@ -33,6 +33,7 @@ struct ExportRequest {
     DumpOptions dump;
     const std::set<std::uint32_t>* people = nullptr;  // contacts: only these address ids; null: all
     std::time_t now = 0;                              // the calendar's DTSTAMP
+    int jobs = 0;  // threads of the archive, the database and the dump's pictures; 0: DefaultJobs()
     ExportProgress progress;
 };
 

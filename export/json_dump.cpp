@@ -1,6 +1,7 @@
 #include "export/json_dump.h"
 
 #include "address_book/address_book.h"
+#include "export/ordered_pool.h"
 #include "meeting_store/item_walk.h"
 #include "meeting_store/meeting_database.h"
 #include "meeting_store/meeting_json.h"
@@ -44,6 +45,10 @@ public:
     DumpWriter(const MeetingDatabase& store, const AddressBook& book, const DumpOptions& options, ExportText& text,
                ExportSummary& summary)
         : store_(store), book_(book), options_(options), text_(text), summary_(summary) {}
+
+    // The sketches' pictures of the meeting written next, written ahead on a worker: whether each
+    // was, by record.
+    void SetWrittenPictures(const std::vector<std::pair<const Sketch*, bool>>* written) { written_ = written; }
 
     void Meeting(std::int32_t index, const tavolex::Meeting& m, bool first) {
         ++summary_.meetings;
@@ -175,7 +180,7 @@ private:
     std::string Picture(const Sketch& sketch) {
         if (options_.pictureFolder.empty() || !sketch.image.HasPixels()) return "null";
         const std::string name = SketchFileName(sketch);
-        if (!WriteSketchJpeg(sketch.image, options_.pictureFolder / name)) {
+        if (!WrittenAhead(sketch)) {
             // The dump names only pictures that are there; the first one missing fails the export.
             if (summary_.error.empty()) {
                 summary_.error =
@@ -184,6 +189,15 @@ private:
             return "null";
         }
         return JsonString(name);
+    }
+
+    bool WrittenAhead(const Sketch& sketch) const {
+        if (written_ != nullptr) {
+            for (const auto& [s, ok] : *written_) {
+                if (s == &sketch) return ok;
+            }
+        }
+        return WriteSketchJpeg(sketch.image, options_.pictureFolder / SketchFileName(sketch));
     }
 
     void AddressObject(const Address& a) {
@@ -223,6 +237,7 @@ private:
     ExportText& text_;
     ExportSummary& summary_;
     std::string out_;
+    const std::vector<std::pair<const Sketch*, bool>>* written_ = nullptr;
 };
 
 }  // namespace
@@ -275,15 +290,33 @@ std::string WriteJsonDump(const MeetingDatabase& store, const AddressBook& book,
                           const ExportProgress& progress) {
     DumpWriter writer(store, book, options, text, summary);
     writer.Out() = "{\"format\":\"tavolex-dump\",\"version\":1,\n\"meetings\":[";
-    std::int64_t done = 0;
-    for (const std::int32_t index : selection) {
-        if (const Meeting* meeting = store.MeetingAt(index)) writer.Meeting(index, *meeting, done == 0);
-        ++done;
-        if (progress && !progress(done, static_cast<std::int64_t>(selection.size()))) {
-            summary.cancelled = true;
-            return {};
-        }
-    }
+    // The pictures of each meeting are written on the workers, the document here in order.
+    using Written = std::vector<std::pair<const Sketch*, bool>>;
+    const bool pictures = !options.pictureFolder.empty();
+    const bool done = RunInOrder<Written>(
+        selection.size(), pictures ? (options.jobs > 0 ? options.jobs : DefaultJobs()) : 1,
+        [&](int, std::size_t i) {
+            Written written;
+            const Meeting* meeting = pictures ? store.MeetingAt(selection[i]) : nullptr;
+            if (meeting == nullptr) return written;
+            for (const MeetingItem& item : store.ItemsOf(meeting->dwDBID, ChildType::kSketch)) {
+                const Sketch* s = store.SketchAt(item.recordIndex);
+                if (s == nullptr || !s->image.HasPixels()) continue;
+                written.emplace_back(s, WriteSketchJpeg(s->image, options.pictureFolder / SketchFileName(*s)));
+            }
+            return written;
+        },
+        [&](std::size_t i, const Written& written) {
+            writer.SetWrittenPictures(&written);
+            if (const Meeting* meeting = store.MeetingAt(selection[i])) writer.Meeting(selection[i], *meeting, i == 0);
+            writer.SetWrittenPictures(nullptr);
+            if (progress && !progress(static_cast<std::int64_t>(i + 1), static_cast<std::int64_t>(selection.size()))) {
+                summary.cancelled = true;
+                return false;
+            }
+            return true;
+        });
+    if (!done) return {};
     if (selection.size() == static_cast<std::size_t>(store.MeetingCount())) {
         writer.UnlinkedPart();
         writer.Out() += "]";

@@ -4,6 +4,7 @@
 #include "meeting_store/item_walk.h"
 #include "meeting_store/meeting_database.h"
 #include "platform/file_system.h"
+#include "export/ordered_pool.h"
 #include "sketch/sketch_image.h"
 
 #include <sqlite3.h>
@@ -110,6 +111,21 @@ private:
     int column_ = 0;
 };
 
+// The JPEG pictures of a meeting's sketches, by record position, encoded ahead on a worker.
+using MeetingPictures = std::vector<std::pair<std::int32_t, std::string>>;
+
+MeetingPictures EncodePictures(const MeetingDatabase& store, const Meeting* meeting) {
+    MeetingPictures pictures;
+    if (meeting == nullptr) return pictures;
+    for (const MeetingItem& item : store.ItemsOf(meeting->dwDBID, ChildType::kSketch)) {
+        if (const Sketch* s = store.SketchAt(item.recordIndex)) {
+            const std::vector<std::uint8_t> bytes = SketchJpegBytes(s->image);
+            pictures.emplace_back(item.recordIndex, std::string(bytes.begin(), bytes.end()));
+        }
+    }
+    return pictures;
+}
+
 std::optional<std::string> OptionalText(ExportText& text, const std::string& cp932) {
     if (cp932.empty()) return std::nullopt;
     return text.Utf8(cp932);
@@ -134,7 +150,8 @@ public:
           phone_(db, "INSERT INTO address_phone VALUES (?,?,?,?)", ok),
           search_(db, "INSERT INTO search VALUES (?,?,?,?)", ok) {}
 
-    bool AddMeeting(std::int32_t index, const Meeting& m) {
+    bool AddMeeting(std::int32_t index, const Meeting& m, const MeetingPictures& pictures) {
+        pictures_ = &pictures;
         ++summary_.meetings;
         const std::int64_t number = index + 1;
         const std::string title = text_.Utf8(m.szTitle);
@@ -211,6 +228,7 @@ private:
     bool AddItem(std::int64_t meeting, std::int64_t position, const MeetingItem& item) {
         bool fresh = false;
         const std::int64_t row = RowOf(item.type, item.recordIndex, fresh);
+        recordIndex_ = item.recordIndex;
         bool ok = true;
         const char* kind = "";
         std::uint32_t id = 0;
@@ -265,7 +283,7 @@ private:
                    .Text(title)
                    .Int(s.image.Width())
                    .Int(s.image.Height())
-                   .Blob(Jpeg(s.image))
+                   .Blob(Jpeg(s.image, recordIndex_))
                    .Step() &&
                Search("sketch", meeting, row, title);
     }
@@ -287,8 +305,13 @@ private:
                Search("attendee", meeting, row, company);
     }
 
-    // The bytes of the picture the reports write.
-    static std::string Jpeg(const SketchImage& image) {
+    // The bytes of the picture the reports write: encoded ahead for the meeting, else here.
+    std::string Jpeg(const SketchImage& image, std::int32_t recordIndex) const {
+        if (pictures_ != nullptr) {
+            for (const auto& [index, bytes] : *pictures_) {
+                if (index == recordIndex) return bytes;
+            }
+        }
         const std::vector<std::uint8_t> bytes = SketchJpegBytes(image);
         return {bytes.begin(), bytes.end()};
     }
@@ -300,6 +323,8 @@ private:
     Insert meeting_, agenda_, note_, toDo_, sketch_, attendee_, item_, address_, phone_, search_;
     std::map<std::pair<ChildType, std::int32_t>, std::int64_t> rows_;
     std::map<ChildType, std::int64_t> nextRow_;
+    const MeetingPictures* pictures_ = nullptr;  // the meeting's, while it is written
+    std::int32_t recordIndex_ = -1;              // the item's record, while it is written
 };
 
 bool Exec(sqlite3* db, const char* sql, ExportSummary& summary) {
@@ -311,7 +336,7 @@ bool Exec(sqlite3* db, const char* sql, ExportSummary& summary) {
 }
 
 bool Fill(sqlite3* db, const MeetingDatabase& store, const AddressBook& book, const MeetingIndexes& selection,
-          ExportText& text, ExportSummary& summary, const ExportProgress& progress) {
+          ExportText& text, ExportSummary& summary, const ExportProgress& progress, int jobs) {
     // No journal: a database cut short is a temporary file that never takes the target's name. The
     // commit waits for the disk, so the file renamed into place is whole even after a crash.
     if (!Exec(db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=FULL; BEGIN;", summary)) return false;
@@ -322,19 +347,23 @@ bool Fill(sqlite3* db, const MeetingDatabase& store, const AddressBook& book, co
         summary.error = sqlite3_errmsg(db);
         return false;
     }
-    std::int64_t done = 0;
-    for (const std::int32_t index : selection) {
-        const Meeting* meeting = store.MeetingAt(index);
-        if (meeting != nullptr && !writer.AddMeeting(index, *meeting)) {
-            summary.error = sqlite3_errmsg(db);
-            return false;
-        }
-        ++done;
-        if (progress && !progress(done, static_cast<std::int64_t>(selection.size()))) {
-            summary.cancelled = true;
-            return false;
-        }
-    }
+    // The pictures are encoded on the workers, the rows written here in the selection's order.
+    const bool filled = RunInOrder<MeetingPictures>(
+        selection.size(), jobs > 0 ? jobs : DefaultJobs(),
+        [&](int, std::size_t i) { return EncodePictures(store, store.MeetingAt(selection[i])); },
+        [&](std::size_t i, const MeetingPictures& pictures) {
+            const Meeting* meeting = store.MeetingAt(selection[i]);
+            if (meeting != nullptr && !writer.AddMeeting(selection[i], *meeting, pictures)) {
+                summary.error = sqlite3_errmsg(db);
+                return false;
+            }
+            if (progress && !progress(static_cast<std::int64_t>(i + 1), static_cast<std::int64_t>(selection.size()))) {
+                summary.cancelled = true;
+                return false;
+            }
+            return true;
+        });
+    if (!filled) return false;
     if (!writer.AddAddresses()) {
         summary.error = sqlite3_errmsg(db);
         return false;
@@ -346,7 +375,7 @@ bool Fill(sqlite3* db, const MeetingDatabase& store, const AddressBook& book, co
 
 bool WriteSqliteDatabase(const MeetingDatabase& store, const AddressBook& book, const MeetingIndexes& selection,
                          const std::filesystem::path& path, ExportText& text, ExportSummary& summary,
-                         const ExportProgress& progress) {
+                         const ExportProgress& progress, int jobs) {
     std::filesystem::path partial;
     std::error_code error;
     if (!platform::CreateTemporaryFor(path, partial, error)) {
@@ -364,7 +393,7 @@ bool WriteSqliteDatabase(const MeetingDatabase& store, const AddressBook& book, 
         if (rc != SQLITE_OK) {
             summary.error = raw != nullptr ? sqlite3_errmsg(raw) : "SQLite could not open the file";
         } else {
-            ok = Fill(db.get(), store, book, selection, text, summary, progress);
+            ok = Fill(db.get(), store, book, selection, text, summary, progress, jobs);
         }
     }
     summary.replacements = text.Replacements();

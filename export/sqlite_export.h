@@ -13,9 +13,11 @@ namespace tavolex {
 extern const char* const kSqliteSchema;
 
 // Writes the database at `path` (replacing a file there only when the export is done). On
-// failure or cancel nothing is left at `path` and summary says why.
+// failure or cancel nothing is left at `path` and summary says why. The sketches' JPEG pictures
+// are encoded on `jobs` threads (0: DefaultJobs()); the rows are written in one order whatever
+// their number.
 bool WriteSqliteDatabase(const MeetingDatabase& store, const AddressBook& book, const MeetingIndexes& selection,
                          const std::filesystem::path& path, ExportText& text, ExportSummary& summary,
-                         const ExportProgress& progress = {});
+                         const ExportProgress& progress = {}, int jobs = 0);
 
 }  // namespace tavolex

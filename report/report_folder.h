@@ -12,6 +12,7 @@
 #include <ctime>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -80,6 +81,10 @@ public:
     void SetViewer(Viewer viewer) { viewer_ = std::move(viewer); }
     void SetClock(Clock clock) { clock_ = std::move(clock); }
 
+    // A generator of its own for another thread: the same store, book, settings, clock, mode,
+    // loaded template and colours, and nothing shared with this one but what only is read.
+    [[nodiscard]] std::unique_ptr<ReportFolder> NewWorker() const;
+
     // --- Report writers ----------------------------------------------------------------------
     // Reads a template file whole; shows the system's message and returns false when it can't.
     bool LoadTemplateFile(const std::filesystem::path& path);
@@ -108,6 +113,10 @@ public:
     // The colours kept from report to report.
     [[nodiscard]] std::string_view Color1() const { return color1_; }
     [[nodiscard]] std::string_view Color2() const { return color2_; }
+    void SetColors(std::string color1, std::string color2) {
+        color1_ = std::move(color1);
+        color2_ = std::move(color2);
+    }
 
     TokenAction HandleToken() override;
 

@@ -51,6 +51,19 @@ ReportFolder::ReportFolder(const MeetingDatabase& store, const AddressBook& book
 
 ReportFolder::~ReportFolder() = default;
 
+std::unique_ptr<ReportFolder> ReportFolder::NewWorker() const {
+    auto worker = std::make_unique<ReportFolder>(store_, book_, ui_);
+    worker->optionsSource_ = optionsSource_;
+    worker->viewer_ = viewer_;
+    worker->clock_ = clock_;
+    worker->SetMode(Mode());
+    worker->templateText_ = templateText_;
+    worker->templateFolder_ = templateFolder_;
+    worker->color1_ = color1_;
+    worker->color2_ = color2_;
+    return worker;
+}
+
 bool ReportFolder::LoadTemplateFile(const std::filesystem::path& path) {
     platform::UniqueFile file = platform::OpenFile(path, "rb");
     if (!file) {

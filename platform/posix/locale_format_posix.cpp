@@ -71,9 +71,10 @@ std::unique_ptr<icu::DateFormat> MakeFormatter(bool date, const icu::Locale& loc
     return format;
 }
 
-// Formatters are built once per locale: a reload formats a date for every record.
+// Formatters are built once per locale and thread (an ICU formatter is not to be shared between
+// threads): a reload formats a date for every record.
 Formatters& CurrentFormatters() {
-    static Formatters cache;
+    thread_local Formatters cache;
     const std::string name = UserLocaleName();
     if (cache.localeName != name || !cache.date) {
         const icu::Locale locale(IcuLocaleId(name).c_str());

@@ -251,30 +251,67 @@ class Links(html.parser.HTMLParser):
             self.targets.append(attrs['src'])
 
 
+PAGE = 200  # rows of the index's page
+
+
+def report_names(dump):
+    """Each meeting's report as the archive names it: a repeated id gets the store number too."""
+    ids = [m['id'] for m in dump['meetings']]
+    return {m['number']: f"meeting-{m['id']}" + (f"-{m['number']}" if ids.count(m['id']) > 1 else '') + '.htm'
+            for m in dump['meetings']}
+
+
+def check_tidy(path, name):
+    tidy = subprocess.run(['tidy', '-q', '-e', '-utf8', path], capture_output=True, text=True)
+    expect(tidy.returncode < 2 and 'Error:' not in tidy.stderr, f'{name}: tidy: ' + tidy.stderr)
+
+
 def check_archive(folder, dump, query):
     archive = os.path.join(folder, 'archive')
     index = os.path.join(archive, 'index.html')
-    page = open(index, encoding='utf-8').read()
     links = Links()
-    links.feed(page)
-    for target in links.targets:
-        expect(os.path.isfile(os.path.join(archive, target)), f'archive: {target} is missing')
-    reports = [t for t in links.targets if t.endswith('.htm')]
-    expect(len(reports) == len(dump['meetings']), 'archive: a report link per meeting')
-    tidy = subprocess.run(['tidy', '-q', '-e', '-utf8', index], capture_output=True, text=True)
-    expect(tidy.returncode < 2 and 'Error:' not in tidy.stderr, 'archive: tidy: ' + tidy.stderr)
-    # Rows in date order, as the page lists them; the query's matches computed here independently.
-    rows = sorted(dump['meetings'], key=lambda m: ((m['date'] or '9999') + (m['start'] or '')))
-    wanted = [fold(query) in fold('\n'.join(meeting_texts(m))) for m in rows]
-    expect(any(wanted), f'archive: nothing mentions {query}')
+    links.feed(open(index, encoding='utf-8').read())
+    years = [t for t in links.targets if t.startswith('index-')]
+    check_tidy(index, 'archive')
+    # Without the script the year pages list every meeting, each linked to its report.
+    reports = []
+    for year in years:
+        page = Links()
+        page.feed(open(os.path.join(archive, year), encoding='utf-8').read())
+        for target in page.targets:
+            expect(os.path.isfile(os.path.join(archive, target)), f'archive: {year}: {target} is missing')
+        expect(sorted(t for t in page.targets if t.startswith('index-')) == sorted(y for y in years if y != year),
+               f'archive: {year} does not list the other years')
+        reports += [t for t in page.targets if t.endswith('.htm')]
+        check_tidy(os.path.join(archive, year), year)
+    names = report_names(dump)
+    expect(sorted(reports) == sorted(names.values()), 'archive: the year pages do not list a report per meeting')
+    # Rows in date order, newest first on the page; the query's matches computed here independently.
+    rows = sorted(dump['meetings'], key=lambda m: ((m['date'] or '9999') + (m['start'] or '')))[::-1]
+    newest = [names[m['number']] for m in rows]
+    matching = [names[m['number']] for m in rows if fold(query) in fold('\n'.join(meeting_texts(m)))]
+    expect(matching, f'archive: nothing mentions {query}')
     # A note's script or event handler runs in no page of the archive.
     for report in reports:
         if b'PWNED' in open(os.path.join(archive, report), 'rb').read():
             dom = chromium_dom(os.path.join(archive, report))
             expect('<title>' in dom and '<title>PWNED' not in dom, f'archive: the script of {report} ran')
-    shown = visible_rows(index, query)
-    expect(shown == wanted, f'archive: ?q={query} shows {shown}, expected {wanted}')
-    print(f'archive: {len(links.targets)} links and pictures, ?q={query} shows {sum(shown)} of {len(shown)}')
+    pages = max(1, -(-len(newest) // PAGE))
+    # On a store of several pages the query is one that only the last page holds: the search reads
+    # the data, not the rows built.
+    expect(pages == 1 or all(newest.index(n) >= (pages - 1) * PAGE for n in matching),
+           f'archive: {query} is not only on the last page')
+    views = [('', newest[:PAGE], len(newest), 1), ('?q=' + quote(query), matching[:PAGE], len(matching), 1),
+             (f'?p={pages}', newest[(pages - 1) * PAGE:], len(newest), pages),
+             ('?o=old&p=1', newest[::-1][:PAGE], len(newest), 1)]
+    if pages > 1:
+        views.append(('?p=2', newest[PAGE:2 * PAGE], len(newest), 2))
+    for url, wanted, count, page in views:
+        shown, status = index_rows(index, url)
+        expect(shown == wanted, f'archive: {url} shows {shown[:5]}…, expected {wanted[:5]}…')
+        expected_status = f'{count} / {len(newest)} 件・ページ {page} / {max(1, -(-count // PAGE))}'
+        expect(status == expected_status, f'archive: {url} says {status!r}, not {expected_status!r}')
+    print(f'archive: {len(years)} year pages, {len(reports)} reports, ?q={query} shows {len(matching)}, {pages} pages')
     todos = sum(1 for m in dump['meetings'] for item in m['items'] if item['kind'] == 'todo')
     for name, rows_wanted in (('todo.html', todos), ('people.html', None)):
         check_list_page(archive, name, query, rows_wanted)
@@ -326,21 +363,30 @@ def chromium_dom(page, query=''):
             capture_output=True, text=True, timeout=120).stdout
 
 
-def visible_rows(index, query):
-    from urllib.parse import quote
-    dom = chromium_dom(index, '?q=' + quote(query))
+def index_rows(index, url):
+    """The reports the rows of the index link to, as Chromium shows the page at that URL, and its count."""
+    dom = chromium_dom(index, url)
 
     class Rows(html.parser.HTMLParser):
         def __init__(self):
             super().__init__()
             self.inside = False
+            self.status = None
             self.shown = []
 
         def handle_starttag(self, tag, attrs):
+            attrs = dict(attrs)
             if tag == 'tbody':
                 self.inside = True
-            elif tag == 'tr' and self.inside:
-                self.shown.append('hidden' not in dict(attrs))
+            elif tag == 'a' and self.inside:
+                if attrs['href'].endswith('.htm'):
+                    self.shown.append(attrs['href'])
+            elif tag == 'span' and attrs.get('id') == 'shown':
+                self.status = ''
+
+        def handle_data(self, data):
+            if self.status == '':
+                self.status = data
 
         def handle_endtag(self, tag):
             if tag == 'tbody':
@@ -348,7 +394,7 @@ def visible_rows(index, query):
 
     rows = Rows()
     rows.feed(dom)
-    return rows.shown
+    return rows.shown, rows.status
 
 
 class MarkdownBlocks(html.parser.HTMLParser):

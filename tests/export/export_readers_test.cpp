@@ -97,6 +97,24 @@ void WriteDamagedUser(const fs::path& user) {
                            {person, hostile, japanese, test::AddressBookPerson{.recordId = 79, .lastName = "again"}});
 }
 
+// More meetings than the index shows on a page, over three years; only the oldest mentions 最古.
+void WriteLargeUser(const fs::path& user) {
+    test::PalmUserSpec store;
+    for (int i = 0; i < 230; ++i) {
+        const std::string title = "meeting " + std::to_string(i) + (i == 7 ? " \x8d\xc5\x8c\xc3" : "");
+        store.meetings.push_back({.title = title,
+                                  .date = test::HandheldDay(2003 + (i % 3), 1 + (i % 12), 1 + (i % 28)),
+                                  .start = {9 + (i % 8), 0},
+                                  .end = {18, 0},
+                                  .items = {test::NoteSpec{.text = "note " + std::to_string(i)}}});
+    }
+    store.meetings[7].date = test::HandheldDay(2002, 1, 1);
+    store.meetings[0].items.push_back(test::ToDoSpec{.text = "todo", .priority = 1});
+    store.meetings[0].items.push_back(test::AttendeeSpec{.nameParts = {"Taro", "Sato"}, .addressId = 5});
+    test::WritePalmUserFolder(user / "Tavolex", store);
+    test::WriteAddressBook(user / "address" / "address.dat", {test::AddressBookPerson{.recordId = 5, .lastName = "Sato"}});
+}
+
 struct StoreCase {
     const char* name;
     std::function<fs::path(const fs::path& scratch)> user;  // the Palm user folder
@@ -281,7 +299,13 @@ INSTANTIATE_TEST_SUITE_P(Stores, ExportReadersTest,
                                                        WriteDamagedUser(scratch / "damaged");
                                                        return scratch / "damaged";
                                                    },
-                                                   "価格の検討", "価格の"}),
+                                                   "価格の検討", "価格の"},
+                                         StoreCase{"large",
+                                                   [](const fs::path& scratch) {
+                                                       WriteLargeUser(scratch / "large");
+                                                       return scratch / "large";
+                                                   },
+                                                   "最古", "meeting 7"}),
                          [](const testing::TestParamInfo<StoreCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
