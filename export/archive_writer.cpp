@@ -813,8 +813,17 @@ bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const Mee
     };
     std::vector<Worker> workers(static_cast<std::size_t>(std::max(jobs, 1)));
     if (jobs > 1) {
-        for (Worker& w : workers) w.reports = reports.NewWorker();
+        for (Worker& w : workers) {
+            w.reports = reports.NewWorker();
+            w.reports->IndexItemMaps();
+        }
     }
+    // The store stays as it is while the archive is written: the reports find items by an index.
+    reports.IndexItemMaps();
+    struct Unindex {
+        ReportFolder& reports;
+        ~Unindex() { reports.UnindexItemMaps(); }
+    } unindex{reports};
     std::string color1(reports.Color1());
     std::string color2(reports.Color2());
     IndexBuilder index;

@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace tavolex {
@@ -84,6 +85,11 @@ public:
     // A generator of its own for another thread: the same store, book, settings, clock, mode,
     // loaded template and colours, and nothing shared with this one but what only is read.
     [[nodiscard]] std::unique_ptr<ReportFolder> NewWorker() const;
+
+    // For a batch of reports over a store that stays as it is until UnindexItemMaps: each
+    // meeting's items are found through an index of the item maps rather than a walk over them.
+    void IndexItemMaps();
+    void UnindexItemMaps();
 
     // --- Report writers ----------------------------------------------------------------------
     // Reads a template file whole; shows the system's message and returns false when it can't.
@@ -196,6 +202,9 @@ private:
     std::vector<std::filesystem::path> unwrittenPictures_;
     std::vector<char> scratch_;
     bool reportFull_ = false;  // the report text reached its capacity; later pieces add nothing
+    // While indexed: each kind's map positions of each meeting's entries, in map order.
+    std::array<std::unordered_map<std::uint32_t, std::vector<std::int32_t>>, 5> itemIndex_;
+    bool itemsIndexed_ = false;
 };
 
 }  // namespace tavolex

@@ -12,6 +12,7 @@
 #include "platform/platform.h"
 #include "report/token_table.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -390,13 +391,22 @@ void ReportFolder::Advance(Kind kind) {
     }
     if (kind == Kind::kAttendee && addressIndex_ == -2) addressIndex_ = -1;
     ++c.counter;
-    const std::vector<ItemMap>& map = MapOf(kind);
-    const std::int32_t count = static_cast<std::int32_t>(map.size());
     std::int32_t found = -1;
-    for (std::int32_t i = c.index + 1; i < count; ++i) {
-        if (map[static_cast<std::size_t>(i)].dwMeetingDBID == meeting_.dwDBID) {
-            found = i;
-            break;
+    if (itemsIndexed_) {
+        // The next of the meeting's entries after the cursor, as the walk below finds it.
+        const auto& byMeeting = itemIndex_[static_cast<std::size_t>(kind)];
+        if (const auto entries = byMeeting.find(meeting_.dwDBID); entries != byMeeting.end()) {
+            const auto next = std::upper_bound(entries->second.begin(), entries->second.end(), c.index);
+            if (next != entries->second.end()) found = *next;
+        }
+    } else {
+        const std::vector<ItemMap>& map = MapOf(kind);
+        const std::int32_t count = static_cast<std::int32_t>(map.size());
+        for (std::int32_t i = c.index + 1; i < count; ++i) {
+            if (map[static_cast<std::size_t>(i)].dwMeetingDBID == meeting_.dwDBID) {
+                found = i;
+                break;
+            }
         }
     }
     c.index = found;
@@ -407,6 +417,23 @@ void ReportFolder::Advance(Kind kind) {
         addressIndex_ = -1;
         hasAddress_ = false;
     }
+}
+
+void ReportFolder::IndexItemMaps() {
+    for (const Kind kind : {Kind::kNote, Kind::kToDo, Kind::kSketch, Kind::kAgenda, Kind::kAttendee}) {
+        auto& byMeeting = itemIndex_[static_cast<std::size_t>(kind)];
+        byMeeting.clear();
+        const std::vector<ItemMap>& map = MapOf(kind);
+        for (std::size_t i = 0; i < map.size(); ++i) {
+            byMeeting[map[i].dwMeetingDBID].push_back(static_cast<std::int32_t>(i));
+        }
+    }
+    itemsIndexed_ = true;
+}
+
+void ReportFolder::UnindexItemMaps() {
+    for (auto& byMeeting : itemIndex_) byMeeting = {};
+    itemsIndexed_ = false;
 }
 
 void ReportFolder::LookUpAttendee(std::int32_t mapIndex) {
