@@ -800,6 +800,17 @@ TEST_F(CliTest, ExportCommandsStatusesSummariesAndFiles) {
               "<meta charset=euc-jp><p title=\"charset=sjis\">charset=Shift_JIS  週次定例会議</p>");
 }
 
+TEST_F(CliTest, ARefreshedArchiveRemovesOnlyItsOwnYearPagesThatItNoLongerHas) {
+    const fs::path archive = dir_ / "archive";
+    ASSERT_EQ(Run({"archive", archive.string()}).status, 0);
+    WriteFileBytes(archive / "index-1999.html", "a year no meeting has now");
+    WriteFileBytes(archive / "index-notes.html", "a user's file");
+    ASSERT_EQ(Run({"archive", archive.string()}).status, 0);
+    EXPECT_TRUE(fs::exists(archive / "index-2026.html"));
+    EXPECT_FALSE(fs::exists(archive / "index-1999.html"));
+    EXPECT_TRUE(fs::exists(archive / "index-notes.html"));
+}
+
 // The files of a folder (or the one file) by their path inside it, with their bytes.
 std::map<std::string, std::string> FilesUnder(const fs::path& path) {
     std::map<std::string, std::string> files;
