@@ -315,7 +315,8 @@ std::string WriteJsonDump(const MeetingDatabase& store, const AddressBook& book,
                 return false;
             }
             return true;
-        });
+        },
+        kLightBatch);
     if (!done) return {};
     if (selection.size() == static_cast<std::size_t>(store.MeetingCount())) {
         writer.UnlinkedPart();

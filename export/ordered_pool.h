@@ -14,6 +14,9 @@
 
 namespace tavolex {
 
+// The batch for items that are mostly light: a meeting's pictures, when most meetings have none.
+inline constexpr std::size_t kLightBatch = 32;
+
 // The threads an export uses unless told: the machine's cores, at least one.
 [[nodiscard]] inline int DefaultJobs() { return static_cast<int>(std::max(1u, std::thread::hardware_concurrency())); }
 
@@ -23,8 +26,10 @@ namespace tavolex {
 // after the item they hold, and the result is false. With one job everything runs on the calling
 // thread. A result waits at most a few items per worker for its turn, so memory stays bounded. An
 // exception thrown by produce is thrown again on the calling thread, after the workers stopped.
+// A worker takes `batch` neighbouring items at a time and hands their results over together: for
+// light items (most meetings have no picture) the threads then meet once per batch, not per item.
 template <class Result, class Produce, class Consume>
-bool RunInOrder(std::size_t count, int jobs, Produce&& produce, Consume&& consume) {
+bool RunInOrder(std::size_t count, int jobs, Produce&& produce, Consume&& consume, std::size_t batch = 1) {
     if (jobs <= 1 || count <= 1) {
         for (std::size_t i = 0; i < count; ++i) {
             Result result = produce(0, i);
@@ -36,7 +41,8 @@ bool RunInOrder(std::size_t count, int jobs, Produce&& produce, Consume&& consum
         std::optional<Result> result;
         std::exception_ptr error;
     };
-    const std::size_t window = static_cast<std::size_t>(jobs) * 8;
+    batch = std::max<std::size_t>(batch, 1);
+    const std::size_t window = static_cast<std::size_t>(jobs) * 8 * batch;
     std::mutex mutex;
     std::condition_variable ready;  // a result came in
     std::condition_variable room;   // the window moved on, or the pool stops
@@ -47,22 +53,30 @@ bool RunInOrder(std::size_t count, int jobs, Produce&& produce, Consume&& consum
 
     auto work = [&](int worker) {
         for (;;) {
-            std::size_t i = 0;
+            std::size_t first = 0;
+            std::size_t end = 0;
             {
                 std::unique_lock lock(mutex);
-                room.wait(lock, [&] { return stop || next >= count || next < consumed + window; });
+                room.wait(lock, [&] { return stop || next >= count || next + batch <= consumed + window; });
                 if (stop || next >= count) return;
-                i = next++;
+                first = next;
+                end = std::min(count, next + batch);
+                next = end;
             }
-            Slot slot;
-            try {
-                slot.result.emplace(produce(worker, i));
-            } catch (...) {
-                slot.error = std::current_exception();
+            std::vector<Slot> made(end - first);
+            for (std::size_t i = first; i < end; ++i) {
+                Slot& slot = made[i - first];
+                try {
+                    slot.result.emplace(produce(worker, i));
+                } catch (...) {
+                    slot.error = std::current_exception();
+                    made.resize(i - first + 1);  // an error ends the batch: nothing after it is consumed
+                    break;
+                }
             }
             {
                 std::lock_guard lock(mutex);
-                slots[i % window] = std::move(slot);
+                for (std::size_t k = 0; k < made.size(); ++k) slots[(first + k) % window] = std::move(made[k]);
             }
             ready.notify_one();
         }

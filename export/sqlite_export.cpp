@@ -362,7 +362,8 @@ bool Fill(sqlite3* db, const MeetingDatabase& store, const AddressBook& book, co
                 return false;
             }
             return true;
-        });
+        },
+        kLightBatch);
     if (!filled) return false;
     if (!writer.AddAddresses()) {
         summary.error = sqlite3_errmsg(db);

@@ -3,6 +3,7 @@
 #include "sketch/handheld_palette.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <new>
 
@@ -13,6 +14,14 @@ constexpr std::size_t kColourTableEntrySize = 4;
 constexpr std::size_t kDirectColourInfoSize = 8;
 constexpr std::size_t kCompressedSizeWord = 2;
 constexpr std::size_t kScanLineGroup = 8;
+
+// The set bits of each byte value: std::popcount without the instruction is a library call per byte.
+constexpr std::array<std::uint8_t, 256> BitCounts() {
+    std::array<std::uint8_t, 256> counts{};
+    for (std::size_t b = 0; b < counts.size(); ++b) counts[b] = static_cast<std::uint8_t>(std::popcount(b));
+    return counts;
+}
+constexpr std::array<std::uint8_t, 256> kBitCounts = BitCounts();
 
 // Big-endian 16 bits, each byte past the end read as zero.
 std::uint16_t U16BeOrZero(ByteReader& reader) {
@@ -112,7 +121,7 @@ void BitmapRows::SkipScanLineRow() {
     for (std::size_t start = 0; start < rowBytes; start += kScanLineGroup) {
         const std::size_t length = std::min(kScanLineGroup, rowBytes - start);
         const unsigned groupBits = (0xFF00u >> length) & 0xFFu;  // the top length bits
-        const std::size_t fresh = static_cast<std::size_t>(std::popcount(NextByte() & groupBits));
+        const std::size_t fresh = kBitCounts[NextByte() & groupBits];
         data_.Skip(std::min(fresh, data_.Remaining()));
     }
 }
