@@ -857,7 +857,8 @@ bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const Mee
                 return false;
             }
             return true;
-        });
+        },
+        kReportBatch);
     if (jobs > 1) reports.SetColors(color1, color2);
     for (const Worker& w : workers) text.AddReplacements(w.text.Replacements());
     if (!done) return false;

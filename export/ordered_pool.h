@@ -16,6 +16,8 @@ namespace tavolex {
 
 // The batch for items that are mostly light: a meeting's pictures, when most meetings have none.
 inline constexpr std::size_t kLightBatch = 32;
+// The batch for reports: most meetings' reports are small; at most four batches wait in memory.
+inline constexpr std::size_t kReportBatch = 16;
 
 // The threads an export uses unless told: the machine's cores, at least one.
 [[nodiscard]] inline int DefaultJobs() { return static_cast<int>(std::max(1u, std::thread::hardware_concurrency())); }
@@ -42,7 +44,8 @@ bool RunInOrder(std::size_t count, int jobs, Produce&& produce, Consume&& consum
         std::exception_ptr error;
     };
     batch = std::max<std::size_t>(batch, 1);
-    const std::size_t window = static_cast<std::size_t>(jobs) * 8 * batch;
+    // Each worker may be a few items, or two batches, ahead of the calling thread.
+    const std::size_t window = static_cast<std::size_t>(jobs) * std::max<std::size_t>(8, 2 * batch);
     std::mutex mutex;
     std::condition_variable ready;  // a result came in
     std::condition_variable room;   // the window moved on, or the pool stops

@@ -21,9 +21,9 @@ TEST(OrderedPoolTest, ResultsInOrderStopsAndErrors) {
         std::size_t consumed;
         bool result;
     } cases[] = {
-        {1, 1, 100, 100, 100, 100, true},  {2, 1, 100, 100, 100, 100, true},  {4, 3, 100, 100, 100, 100, true},
+        {1, 1, 100, 100, 100, 100, true},      {2, 1, 100, 100, 100, 100, true},     {4, 3, 100, 100, 100, 100, true},
         {2, 32, 1000, 1000, 1000, 1000, true}, {2, 32, 1000, 500, 1000, 501, false}, {4, 1, 100, 7, 100, 8, false},
-        {2, 5, 100, 100, 42, 42, false},   {1, 1, 100, 100, 42, 42, false},   {3, 32, 0, 0, 0, 0, true},
+        {2, 5, 100, 100, 42, 42, false},       {1, 1, 100, 100, 42, 42, false},      {3, 32, 0, 0, 0, 0, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("jobs " + std::to_string(c.jobs) + " batch " + std::to_string(c.batch));
