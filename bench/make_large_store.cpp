@@ -10,9 +10,11 @@
 
 int main(int argc, char** argv) {
     const bool withSketches = argc == 3 && std::string(argv[2]) == "--sketches";
-    if (argc != 2 && !withSketches) {
+    // A folder name that starts with "-" is an option given in the wrong place ("--help"), not a
+    // folder to fill with 30 MB of data.
+    if ((argc != 2 && !withSketches) || argv[1][0] == '-') {
         std::fprintf(stderr, "usage: make_large_store DIR [--sketches]\n");
-        return 2;
+        return argc == 2 && std::string(argv[1]) == "--help" ? 0 : 2;
     }
     tavolex::bench::WriteLargeStore(argv[1], withSketches);
     return 0;
