@@ -47,7 +47,9 @@ TEST(OrderedPoolTest, ResultsInOrderStopsAndErrors) {
             threw = true;
         }
         EXPECT_EQ(threw, c.failAt < c.count);
-        if (!threw) EXPECT_EQ(result, c.result);
+        if (!threw) {
+            EXPECT_EQ(result, c.result);
+        }
         ASSERT_EQ(seen.size(), c.consumed);
         for (std::size_t i = 0; i < seen.size(); ++i) EXPECT_EQ(seen[i], i);
     }
