@@ -28,6 +28,8 @@ bool TraceListening() {
     return t.out != nullptr || DebugListening(t);
 }
 
+bool TraceSilent() { return !TraceListening() && Targets().err == nullptr; }
+
 void Trace(const char* format, ...) {
     const TraceTargets& t = Targets();
     const bool debug = DebugListening(t);

@@ -37,6 +37,8 @@ void SetTraceTargets(const TraceTargets& targets);
 
 // True when some target would receive a trace line; callers on hot paths may skip work.
 [[nodiscard]] bool TraceListening();
+// True when no target would receive a trace or error line, so work may run out of its usual order.
+[[nodiscard]] bool TraceSilent();
 
 void Trace(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void TraceError(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <span>
 #include <vector>
 
 namespace tavolex {
@@ -139,7 +140,8 @@ private:
         return records[static_cast<std::size_t>(index)].get();
     }
 
-    LoadStatus LoadOpened(DatabaseType type, const char* fileName, DatabaseFile& file);
+    LoadStatus LoadOpened(DatabaseType type, const char* fileName, DatabaseFile& file, std::span<std::uint8_t> dbInfo);
+    void LoadSketchesAside();
     void DiscardRecords(DatabaseType type);
     void TearDownMaps();
     void TraceNewMapEntries() const;

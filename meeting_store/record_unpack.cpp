@@ -118,11 +118,11 @@ std::span<const std::uint8_t> SketchBitmap(const RecordBody& body) {
     return body.bytes.subspan(bitmapStart, body.dataEnd - bitmapStart);
 }
 
-void UnpackSketch(const RecordBody& body, Sketch& sketch) {
+void UnpackSketch(const RecordBody& body, Sketch& sketch, SketchArena* arena) {
     ByteReader reader(body.bytes);
     reader.Skip(6);
     reader.CString(sketch.szTitle, Sketch::kTitleCapacity);
-    sketch.image.Assign(SketchBitmap(body));
+    sketch.image.Assign(SketchBitmap(body), arena);
 }
 
 void UnpackAttendee(const RecordBody& body, Attendee& attendee) {

@@ -54,7 +54,8 @@ void UnpackToDo(const RecordBody& body, DateTextCache& dates, ToDo& toDo);
 // The bitmap of a sketch body: from the first even body offset after the title's NUL to the end of
 // the record's bytes; empty when the record ends before it.
 [[nodiscard]] std::span<const std::uint8_t> SketchBitmap(const RecordBody& body);
-void UnpackSketch(const RecordBody& body, Sketch& sketch);
+// The sketch's bitmap is kept in the arena when one is given (a store's load), else on its own.
+void UnpackSketch(const RecordBody& body, Sketch& sketch, SketchArena* arena = nullptr);
 void UnpackAttendee(const RecordBody& body, Attendee& attendee);
 // Allocates the child array; the caller traces it.
 void UnpackLink(const RecordBody& body, Link& link);

@@ -108,6 +108,21 @@ void BitmapRows::SkipRows(std::size_t count) {
     }
 }
 
+std::optional<std::size_t> BitmapRows::MostConsumedAfter(std::size_t count) const {
+    std::size_t row = header_.rowBytes;  // uncompressed, and an unknown scheme read as uncompressed
+    if (header_.Compressed()) {
+        switch (header_.compressionType) {
+            case static_cast<std::uint8_t>(BitmapCompression::kScanLine):
+                row += (row + kScanLineGroup - 1) / kScanLineGroup;
+                break;
+            case static_cast<std::uint8_t>(BitmapCompression::kRunLength): return std::nullopt;
+            case static_cast<std::uint8_t>(BitmapCompression::kPackBits): row = 0; break;
+            default: break;
+        }
+    }
+    return Consumed() + count * row;
+}
+
 void BitmapRows::SkipRunLengthRow() {
     std::size_t written = 0;
     while (written < header_.rowBytes && !DataExhausted()) {
@@ -116,14 +131,24 @@ void BitmapRows::SkipRunLengthRow() {
     }
 }
 
+// Runs over the bytes themselves, not byte by byte through the reader: a store's load measures
+// every sketch this way. A flag byte that the data lacks fails the reader, as NextByte() would.
 void BitmapRows::SkipScanLineRow() {
+    const std::span<const std::uint8_t> rest = data_.Rest();
     const std::size_t rowBytes = header_.rowBytes;
+    std::size_t at = 0;
     for (std::size_t start = 0; start < rowBytes; start += kScanLineGroup) {
+        if (at == rest.size()) {
+            data_.Skip(at);
+            NextByte();
+            return;
+        }
         const std::size_t length = std::min(kScanLineGroup, rowBytes - start);
         const unsigned groupBits = (0xFF00u >> length) & 0xFFu;  // the top length bits
-        const std::size_t fresh = kBitCounts[NextByte() & groupBits];
-        data_.Skip(std::min(fresh, data_.Remaining()));
+        const std::size_t fresh = kBitCounts[rest[at++] & groupBits];
+        at += std::min(fresh, rest.size() - at);
     }
+    data_.Skip(at);
 }
 
 void BitmapRows::CopyRow() {

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -54,6 +55,10 @@ public:
     // a row reads never depends on the bytes the buffers hold, so Consumed() ends where count
     // Next() calls would end. Rows read after a skip are not the bitmap's rows.
     void SkipRows(std::size_t count);
+    // Where count rows from here could end at the most, from the header alone: a row of
+    // uncompressed or scan-line data reads at most its bytes and its flag bytes. Nothing for
+    // run-length rows, whose empty pairs can run on to the data's end.
+    [[nodiscard]] std::optional<std::size_t> MostConsumedAfter(std::size_t count) const;
 
     // True once every byte of the bitmap has been read: later rows read only zeros.
     [[nodiscard]] bool DataExhausted() const { return !data_.Ok() || data_.Remaining() == 0; }

@@ -3,12 +3,29 @@
 // pixels only when the picture is written, so a store full of sketches stays small; the bytes the
 // JPEG writer receives are the ones the per-pixel float raster would give.
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <span>
 #include <vector>
 
 namespace tavolex {
+
+// Room for the bitmaps of many sketches loaded together. A full store holds 65,520 of a few
+// kilobytes each: copied into blocks that grow to 8 MiB (in large pages where the system gives
+// them) they load and free several times faster than with an allocation each. A block lives as
+// long as any image that holds bytes of it, so images outlive the arena.
+class SketchArena {
+public:
+    // A copy of bytes; null when the memory can't be had.
+    [[nodiscard]] std::shared_ptr<const std::uint8_t> Copy(std::span<const std::uint8_t> bytes);
+
+private:
+    std::shared_ptr<std::uint8_t[]> block_;
+    std::size_t used_ = 0;
+    std::size_t capacity_ = 0;
+};
 
 class SketchImage {
 public:
@@ -20,8 +37,10 @@ public:
     // Keeps the bitmap (the bytes from the bitmap's start to the end of the record body) and
     // reads its size from the header. Bytes past the end read as zero, as in the zero-filled
     // record buffer. A width or height of zero or less, or a picture over kMaxPixels, leaves the
-    // image without pixels. Only the bytes the decoding reads are kept.
-    void Assign(std::span<const std::uint8_t> bitmap);
+    // image without pixels. A bitmap longer than its rows could read is cut where decoding ends
+    // (bytes that follow it are not kept); what is kept is in the arena when one is
+    // given, else in an allocation of the image's own. Images copied from one another share them.
+    void Assign(std::span<const std::uint8_t> bitmap, SketchArena* arena = nullptr);
     // Frees the pixels; the image is empty afterwards.
     void Free();
 
@@ -35,10 +54,11 @@ public:
     [[nodiscard]] std::vector<std::uint8_t> Rgb() const;
 
     // The bytes kept for decoding (the start of the bitmap given to Assign).
-    [[nodiscard]] std::size_t KeptBytes() const { return bitmap_.size(); }
+    [[nodiscard]] std::size_t KeptBytes() const { return size_; }
 
 private:
-    std::vector<std::uint8_t> bitmap_;
+    std::shared_ptr<const std::uint8_t> bitmap_;  // never changed in place
+    std::size_t size_ = 0;
     int width_ = 0;
     int height_ = 0;
 };

@@ -103,6 +103,56 @@ INSTANTIATE_TEST_SUITE_P(All, DepthAndCompressionTest,
                                             ::testing::Values(PalmCompression::kNone, PalmCompression::kScanLine,
                                                               PalmCompression::kRunLength)));
 
+// A scan-line bitmap whose extra bytes stay within what its rows could read at the most (its row
+// bytes and their flag bytes) is kept whole, unwalked; past that it is cut where decoding ends.
+// Either way the picture is the same.
+TEST(SketchImageTest, ScanLineBitmapsAreCutOnlyPastWhatTheirRowsCouldRead) {
+    PalmBitmapSpec layout{.width = 16, .height = 4, .depth = 8, .compression = PalmCompression::kScanLine};
+    layout.pixels = std::vector<std::uint16_t>(16 * 4, 7);  // rows that repeat: a flag byte and no data
+    const Bytes bitmap = test::WritePalmBitmap(layout);
+    const std::size_t most = 16 + 2 + 4 * (16 + 2);  // header, size word, rows of 16 bytes and 2 flags
+    ASSERT_LT(bitmap.size(), most);
+    const Pixels expected = PixelsOf(Decode(bitmap));
+    for (const auto& [extra, kept] :
+         {std::pair{std::size_t{0}, bitmap.size()}, {most - bitmap.size(), most}, {most - bitmap.size() + 1, bitmap.size()}}) {
+        Bytes longer = bitmap;
+        longer.insert(longer.end(), extra, 0xEE);
+        const SketchImage image = Decode(longer);
+        EXPECT_EQ(image.KeptBytes(), kept) << extra;
+        EXPECT_EQ(PixelsOf(image), expected) << extra;
+    }
+}
+
+// Bitmaps kept in an arena: the same pictures as on their own, each its own bytes across the
+// arena's growing blocks, shared by copies, and still there once the arena is gone. A bitmap too
+// large for a block is kept on its own.
+TEST(SketchImageTest, ArenaKeepsEachBitmapAsItsOwnCopyWould) {
+    std::vector<SketchImage> images;
+    std::vector<Pixels> expected;
+    {
+        SketchArena arena;
+        for (unsigned i = 0; i < 400; ++i) {  // about 1 MiB: several blocks
+            const int side = i == 7 ? 1500 : 40 + static_cast<int>(i % 9);
+            PalmBitmapSpec layout{.width = side, .height = side, .depth = 8};
+            layout.pixels = RandomValues(static_cast<std::size_t>(side) * side, 8, i);
+            const Bytes bitmap = test::WritePalmBitmap(layout);
+            expected.push_back(PixelsOf(Decode(bitmap)));
+            SketchImage image;
+            image.Assign(bitmap, &arena);
+            EXPECT_EQ(image.KeptBytes(), bitmap.size()) << i;
+            images.push_back(image);
+        }
+    }
+    const SketchImage copy = images[3];
+    images[3].Free();
+    EXPECT_EQ(PixelsOf(copy), expected[3]);
+    for (std::size_t i = 0; i < images.size(); ++i) {
+        if (i != 3) {
+            EXPECT_EQ(PixelsOf(images[i]), expected[i]) << i;
+        }
+    }
+}
+
 // PackBits rows and depths without a palette are not decoded: white, and no data is kept.
 TEST(SketchImageTest, UndecodedBitmapsAreWhite) {
     for (const int depth : {1, 8}) {
