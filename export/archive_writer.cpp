@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <future>
 #include <map>
 #include <mutex>
 #include <set>
@@ -513,6 +514,20 @@ IndexEntry MakeIndexEntry(const MeetingDatabase& store, const Meeting& m, const 
                  "],[" + std::to_string(c.agendas) + "," + std::to_string(c.notes) + "," + std::to_string(c.toDos) +
                  "," + std::to_string(c.sketches) + "],[" + pictureData + "]," + JsonString(all) + "]";
     entry.year = date ? date->substr(0, 4) : "undated";
+    // "<" never closes the data's script element early: JSON lets it be written as \u003c. Done
+    // here, on the worker that made the entry, not on the thread that joins the entries.
+    if (entry.data.find('<') != std::string::npos) {
+        std::string escaped;
+        escaped.reserve(entry.data.size() + 16);
+        for (const char c : entry.data) {
+            if (c == '<') {
+                escaped += "\\u003c";
+            } else {
+                escaped += c;
+            }
+        }
+        entry.data = std::move(escaped);
+    }
     return entry;
 }
 
@@ -536,14 +551,7 @@ class IndexBuilder {
 public:
     void Add(const IndexEntry& entry) {
         if (!data_.empty()) data_ += ",\n";
-        // "<" never closes the data's script element early: JSON lets it be written as \u003c.
-        for (const char c : entry.data) {
-            if (c == '<') {
-                data_ += "\\u003c";
-            } else {
-                data_ += c;
-            }
-        }
+        data_ += entry.data;
         years_[entry.year] += entry.row;
     }
 
@@ -643,7 +651,7 @@ bool IsEarlierArchive(const std::filesystem::path& folder) {
 
 std::vector<std::filesystem::path> ArchiveFilesToReplace(const MeetingDatabase& store, const MeetingIndexes& selection,
                                                          const ArchiveOptions& options) {
-    if (IsEarlierArchive(options.folder)) return {};
+    if (FolderIsEmpty(options.folder) || IsEarlierArchive(options.folder)) return {};
     std::vector<std::string> names = {"index.html", "todo.html", "people.html"};
     const std::string extension = ReportExtension(options);
     const std::map<std::uint32_t, int> idUses = IdUses(store, selection);
@@ -811,23 +819,32 @@ bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const Mee
         std::unique_ptr<ReportFolder> reports;
         ExportText text;
     };
-    std::vector<Worker> workers(static_cast<std::size_t>(std::max(jobs, 1)));
-    if (jobs > 1) {
-        for (Worker& w : workers) {
-            w.reports = reports.NewWorker();
-            w.reports->IndexItemMaps();
-        }
-    }
-    // The store stays as it is while the archive is written: the reports find items by an index.
+    // The store stays as it is while the archive is written: the reports find items by an index,
+    // made once and read by every worker.
     reports.IndexItemMaps();
     struct Unindex {
         ReportFolder& reports;
         ~Unindex() { reports.UnindexItemMaps(); }
     } unindex{reports};
+    std::vector<Worker> workers(static_cast<std::size_t>(std::max(jobs, 1)));
+    if (jobs > 1) {
+        for (Worker& w : workers) w.reports = reports.NewWorker();
+    }
     std::string color1(reports.Color1());
     std::string color2(reports.Color2());
     IndexBuilder index;
     std::map<std::int32_t, std::string> reportNames;
+    for (std::size_t i = 0; i < rows.size(); ++i) reportNames.emplace(rows[i].index, names[i]);
+    // The to-do and people pages need only the store and the report names: with more than one job
+    // they are made beside the reports, and written once the reports are.
+    static const AddressBook kNoBook;
+    const AddressBook& book = options.book ? *options.book : kNoBook;
+    std::future<std::pair<std::string, std::string>> listPages;
+    if (jobs > 1) {
+        listPages = std::async(std::launch::async, [&] {
+            return std::pair(ToDoPage(store, selection, reportNames), PeoplePage(store, book, selection, reportNames));
+        });
+    }
     const bool done = RunInOrder<RenderedReport>(
         rows.size(), jobs,
         [&](int worker, std::size_t i) {
@@ -850,7 +867,6 @@ bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const Mee
             ++summary.meetings;
             summary += r.entry.counts;
             summary.files.push_back(options.folder / names[i]);
-            reportNames.emplace(rows[i].index, names[i]);
             index.Add(r.entry);
             if (progress && !progress(static_cast<std::int64_t>(i + 1), static_cast<std::int64_t>(selection.size()))) {
                 summary.cancelled = true;
@@ -862,14 +878,15 @@ bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const Mee
     if (jobs > 1) reports.SetColors(color1, color2);
     for (const Worker& w : workers) text.AddReplacements(w.text.Replacements());
     if (!done) return false;
-    static const AddressBook kNoBook;
     bool ok = WriteIndex(options.folder / "index.html", index.Index(), summary);
     for (const auto& [year, rowsOfYear] : index.Years()) {
         ok = ok && WriteIndex(options.folder / YearPageName(year), index.YearPage(year), summary);
     }
-    ok = ok && WriteIndex(options.folder / "todo.html", ToDoPage(store, selection, reportNames), summary) &&
-         WriteIndex(options.folder / "people.html",
-                    PeoplePage(store, options.book ? *options.book : kNoBook, selection, reportNames), summary);
+    const auto [toDoPage, peoplePage] = listPages.valid() ? listPages.get()
+                                                          : std::pair(ToDoPage(store, selection, reportNames),
+                                                                      PeoplePage(store, book, selection, reportNames));
+    ok = ok && WriteIndex(options.folder / "todo.html", toDoPage, summary) &&
+         WriteIndex(options.folder / "people.html", peoplePage, summary);
     if (ok && earlierArchive) RemoveStaleYearPages(options.folder, index.Years());
     summary.replacements = text.Replacements();
     return ok;

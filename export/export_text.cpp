@@ -80,9 +80,20 @@ std::string ExportText::Utf8(std::string_view cp932) {
     return text;
 }
 
+bool FolderIsEmpty(const std::filesystem::path& folder) {
+    std::error_code listing;
+    const std::filesystem::directory_iterator first(folder, listing);
+    if (!listing) return first == std::filesystem::directory_iterator();
+    std::error_code probe;
+    return !std::filesystem::exists(folder, probe) && !probe;
+}
+
 std::vector<std::filesystem::path> ExistingFiles(const std::filesystem::path& folder,
                                                  const std::vector<std::string>& cp932Names) {
     std::vector<std::filesystem::path> found;
+    // A folder that is not there yet, or holds nothing, has none of them: an archive of 65,520
+    // meetings names 78,000 files, and asking for each costs half a second.
+    if (FolderIsEmpty(folder)) return found;
     for (const std::string& name : cp932Names) {
         std::error_code ec;
         const std::filesystem::path path = folder / platform::PathFromCp932(name);

@@ -41,6 +41,8 @@ using MeetingIndexes = std::vector<std::int32_t>;
 // (damaged) meetings last, ties in the order given; positions with no meeting left out.
 [[nodiscard]] MeetingIndexes MeetingsByDate(const MeetingDatabase& store, const MeetingIndexes& selection);
 
+// True when the folder is not there or holds no entry: nothing written into it replaces a file.
+[[nodiscard]] bool FolderIsEmpty(const std::filesystem::path& folder);
 // The files of `folder` among the CP932 names that exist (a link counts, whatever it points to).
 [[nodiscard]] std::vector<std::filesystem::path> ExistingFiles(const std::filesystem::path& folder,
                                                                const std::vector<std::string>& cp932Names);

@@ -83,7 +83,8 @@ public:
     void SetClock(Clock clock) { clock_ = std::move(clock); }
 
     // A generator of its own for another thread: the same store, book, settings, clock, mode,
-    // loaded template and colours, and nothing shared with this one but what only is read.
+    // loaded template and colours, and nothing shared with this one but what only is read (the
+    // index of the item maps, when this one has it).
     [[nodiscard]] std::unique_ptr<ReportFolder> NewWorker() const;
 
     // For a batch of reports over a store that stays as it is until UnindexItemMaps: each
@@ -202,9 +203,10 @@ private:
     std::vector<std::filesystem::path> unwrittenPictures_;
     std::vector<char> scratch_;
     bool reportFull_ = false;  // the report text reached its capacity; later pieces add nothing
-    // While indexed: each kind's map positions of each meeting's entries, in map order.
-    std::array<std::unordered_map<std::uint32_t, std::vector<std::int32_t>>, 5> itemIndex_;
-    bool itemsIndexed_ = false;
+    // While indexed: each kind's map positions of each meeting's entries, in map order. Only
+    // read once made, so a generator's workers share it.
+    using ItemIndex = std::array<std::unordered_map<std::uint32_t, std::vector<std::int32_t>>, 5>;
+    std::shared_ptr<const ItemIndex> itemIndex_;
 };
 
 }  // namespace tavolex

@@ -61,6 +61,7 @@ std::unique_ptr<ReportFolder> ReportFolder::NewWorker() const {
     worker->templateFolder_ = templateFolder_;
     worker->color1_ = color1_;
     worker->color2_ = color2_;
+    worker->itemIndex_ = itemIndex_;
     return worker;
 }
 

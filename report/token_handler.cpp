@@ -392,9 +392,9 @@ void ReportFolder::Advance(Kind kind) {
     if (kind == Kind::kAttendee && addressIndex_ == -2) addressIndex_ = -1;
     ++c.counter;
     std::int32_t found = -1;
-    if (itemsIndexed_) {
+    if (itemIndex_) {
         // The next of the meeting's entries after the cursor, as the walk below finds it.
-        const auto& byMeeting = itemIndex_[static_cast<std::size_t>(kind)];
+        const auto& byMeeting = (*itemIndex_)[static_cast<std::size_t>(kind)];
         if (const auto entries = byMeeting.find(meeting_.dwDBID); entries != byMeeting.end()) {
             const auto next = std::upper_bound(entries->second.begin(), entries->second.end(), c.index);
             if (next != entries->second.end()) found = *next;
@@ -420,21 +420,18 @@ void ReportFolder::Advance(Kind kind) {
 }
 
 void ReportFolder::IndexItemMaps() {
+    auto index = std::make_shared<ItemIndex>();
     for (const Kind kind : {Kind::kNote, Kind::kToDo, Kind::kSketch, Kind::kAgenda, Kind::kAttendee}) {
-        auto& byMeeting = itemIndex_[static_cast<std::size_t>(kind)];
-        byMeeting.clear();
+        auto& byMeeting = (*index)[static_cast<std::size_t>(kind)];
         const std::vector<ItemMap>& map = MapOf(kind);
         for (std::size_t i = 0; i < map.size(); ++i) {
             byMeeting[map[i].dwMeetingDBID].push_back(static_cast<std::int32_t>(i));
         }
     }
-    itemsIndexed_ = true;
+    itemIndex_ = std::move(index);
 }
 
-void ReportFolder::UnindexItemMaps() {
-    for (auto& byMeeting : itemIndex_) byMeeting = {};
-    itemsIndexed_ = false;
-}
+void ReportFolder::UnindexItemMaps() { itemIndex_.reset(); }
 
 void ReportFolder::LookUpAttendee(std::int32_t mapIndex) {
     hasAddress_ = false;
