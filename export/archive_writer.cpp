@@ -19,7 +19,9 @@
 #include <map>
 #include <mutex>
 #include <set>
+#include <string_view>
 #include <system_error>
+#include <vector>
 
 namespace tavolex {
 namespace {
@@ -555,11 +557,13 @@ public:
         years_[entry.year] += entry.row;
     }
 
-    [[nodiscard]] std::string Index() const {
-        return std::string(kPageTop) + PolicyMeta(IndexPolicy()) + "\n" + std::string(kGeneratorMark) + " " +
-               TAVOLEX_VERSION + "\">\n" + std::string(kPageHead) + YearList(years_, "") + std::string(kIndexTable) +
-               "<script type=\"application/json\" id=\"data\">[" + data_ + "]</script>\n<script>" +
-               std::string(kIndexScript) + "</script>\n</body>\n</html>\n";
+    // The index page in three parts, the data in the middle: it is written as it stands, not copied.
+    [[nodiscard]] std::vector<std::string_view> IndexParts() {
+        indexHead_ = std::string(kPageTop) + PolicyMeta(IndexPolicy()) + "\n" + std::string(kGeneratorMark) + " " +
+                     TAVOLEX_VERSION + "\">\n" + std::string(kPageHead) + YearList(years_, "") +
+                     std::string(kIndexTable) + "<script type=\"application/json\" id=\"data\">[";
+        indexTail_ = "]</script>\n<script>" + std::string(kIndexScript) + "</script>\n</body>\n</html>\n";
+        return {indexHead_, data_, indexTail_};
     }
 
     [[nodiscard]] const std::map<std::string, std::string>& Years() const { return years_; }
@@ -590,6 +594,7 @@ public:
 private:
     std::string data_;
     std::map<std::string, std::string> years_;  // the rows of each year's page
+    std::string indexHead_, indexTail_;         // the index page around the data
 };
 
 std::vector<Row> RowsByDate(const MeetingDatabase& store, const MeetingIndexes& selection) {
@@ -598,9 +603,10 @@ std::vector<Row> RowsByDate(const MeetingDatabase& store, const MeetingIndexes& 
     return rows;
 }
 
-bool WriteIndex(const std::filesystem::path& path, const std::string& page, ExportSummary& summary) {
+// Writes a page given as its parts, one after the other.
+bool WriteIndex(const std::filesystem::path& path, const std::vector<std::string_view>& page, ExportSummary& summary) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(page.data(), static_cast<std::streamsize>(page.size()));
+    for (const std::string_view part : page) out.write(part.data(), static_cast<std::streamsize>(part.size()));
     out.close();
     if (!out) {
         summary.error = "cannot write " + platform::PathToUtf8(path);
@@ -690,6 +696,7 @@ const std::string kEarlierColor2("\0tavolex earlier colour 2\0", 26);
 
 // A report of the archive, made on one thread.
 struct RenderedReport {
+    std::string name;                 // the report's file name
     std::string error;                // UTF-8; empty when it was written
     bool needsEarlierColors = false;  // not written: it shows colours set by the report before it
     std::string color1, color2;       // the colours it ends with (kEarlierColor… for those it kept)
@@ -804,12 +811,15 @@ bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const Mee
     ArchiveRenderer renderer(store, options, reportOptions);
     const std::map<std::uint32_t, int> idUses = IdUses(store, selection);
     const std::vector<Row> rows = RowsByDate(store, selection);
-    std::vector<std::string> names;
-    names.reserve(rows.size());
-    for (const Row& row : rows) {
-        names.push_back(
-            ArchiveReportName(*row.meeting, row.index, idUses.at(row.meeting->dwDBID) > 1, renderer.Extension()));
-    }
+    // Report names are made where they are needed (on the workers, and beside them for the lists).
+    const auto nameOf = [&](const Row& row) {
+        return ArchiveReportName(*row.meeting, row.index, idUses.at(row.meeting->dwDBID) > 1, renderer.Extension());
+    };
+    const auto reportNamesOf = [&] {
+        std::map<std::int32_t, std::string> names;
+        for (const Row& row : rows) names.emplace(row.index, nameOf(row));
+        return names;
+    };
 
     // With one job the reports are made by `reports` on this thread, as a single report is; with
     // more, each worker has a generator of its own, and the colours a template keeps from one
@@ -833,29 +843,32 @@ bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const Mee
     std::string color1(reports.Color1());
     std::string color2(reports.Color2());
     IndexBuilder index;
-    std::map<std::int32_t, std::string> reportNames;
-    for (std::size_t i = 0; i < rows.size(); ++i) reportNames.emplace(rows[i].index, names[i]);
     // The to-do and people pages need only the store and the report names: with more than one job
     // they are made beside the reports, and written once the reports are.
     static const AddressBook kNoBook;
     const AddressBook& book = options.book ? *options.book : kNoBook;
+    const auto listPagesOf = [&] {
+        const std::map<std::int32_t, std::string> reportNames = reportNamesOf();
+        return std::pair(ToDoPage(store, selection, reportNames), PeoplePage(store, book, selection, reportNames));
+    };
     std::future<std::pair<std::string, std::string>> listPages;
-    if (jobs > 1) {
-        listPages = std::async(std::launch::async, [&] {
-            return std::pair(ToDoPage(store, selection, reportNames), PeoplePage(store, book, selection, reportNames));
-        });
-    }
+    if (jobs > 1) listPages = std::async(std::launch::async, listPagesOf);
     const bool done = RunInOrder<RenderedReport>(
         rows.size(), jobs,
         [&](int worker, std::size_t i) {
             Worker& w = workers[static_cast<std::size_t>(worker)];
-            return jobs > 1 ? renderer.Render(*w.reports, w.text, rows[i], names[i], true)
-                            : renderer.Render(reports, text, rows[i], names[i], false);
+            std::string name = nameOf(rows[i]);
+            RenderedReport r = jobs > 1 ? renderer.Render(*w.reports, w.text, rows[i], name, true)
+                                        : renderer.Render(reports, text, rows[i], name, false);
+            r.name = std::move(name);
+            return r;
         },
         [&](std::size_t i, RenderedReport& r) {
             if (r.needsEarlierColors) {
+                std::string name = std::move(r.name);
                 reports.SetColors(color1, color2);
-                r = renderer.Render(reports, text, rows[i], names[i], false);
+                r = renderer.Render(reports, text, rows[i], name, false);
+                r.name = std::move(name);
             }
             if (!r.error.empty()) {
                 summary.error = r.error;
@@ -866,7 +879,7 @@ bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const Mee
             color2 = ResolvedColor(r.color2, before1, color2);
             ++summary.meetings;
             summary += r.entry.counts;
-            summary.files.push_back(options.folder / names[i]);
+            summary.files.push_back(options.folder / r.name);
             index.Add(r.entry);
             if (progress && !progress(static_cast<std::int64_t>(i + 1), static_cast<std::int64_t>(selection.size()))) {
                 summary.cancelled = true;
@@ -878,15 +891,25 @@ bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const Mee
     if (jobs > 1) reports.SetColors(color1, color2);
     for (const Worker& w : workers) text.AddReplacements(w.text.Replacements());
     if (!done) return false;
-    bool ok = WriteIndex(options.folder / "index.html", index.Index(), summary);
-    for (const auto& [year, rowsOfYear] : index.Years()) {
-        ok = ok && WriteIndex(options.folder / YearPageName(year), index.YearPage(year), summary);
-    }
-    const auto [toDoPage, peoplePage] = listPages.valid() ? listPages.get()
-                                                          : std::pair(ToDoPage(store, selection, reportNames),
-                                                                      PeoplePage(store, book, selection, reportNames));
-    ok = ok && WriteIndex(options.folder / "todo.html", toDoPage, summary) &&
-         WriteIndex(options.folder / "people.html", peoplePage, summary);
+    // With more than one job the year pages are made and written beside the index; the files are
+    // listed, and a failure told, in the same order either way.
+    ExportSummary yearPages;
+    const auto writeYearPages = [&] {
+        for (const auto& [year, rowsOfYear] : index.Years()) {
+            if (!WriteIndex(options.folder / YearPageName(year), {index.YearPage(year)}, yearPages)) return false;
+        }
+        return true;
+    };
+    std::future<bool> yearsWritten;
+    if (jobs > 1) yearsWritten = std::async(std::launch::async, writeYearPages);
+    bool ok = WriteIndex(options.folder / "index.html", index.IndexParts(), summary);
+    const bool yearsOk = yearsWritten.valid() ? yearsWritten.get() : ok && writeYearPages();
+    summary.files.insert(summary.files.end(), yearPages.files.begin(), yearPages.files.end());
+    if (ok && !yearsOk) summary.error = yearPages.error;
+    ok = ok && yearsOk;
+    const auto [toDoPage, peoplePage] = listPages.valid() ? listPages.get() : listPagesOf();
+    ok = ok && WriteIndex(options.folder / "todo.html", {toDoPage}, summary) &&
+         WriteIndex(options.folder / "people.html", {peoplePage}, summary);
     if (ok && earlierArchive) RemoveStaleYearPages(options.folder, index.Years());
     summary.replacements = text.Replacements();
     return ok;

@@ -10,8 +10,7 @@ std::shared_ptr<std::uint8_t[]> AllocateBulk(std::size_t size) {
     constexpr std::size_t kLargePage = std::size_t{2} << 20;
     const auto release = [](std::uint8_t* block) { std::free(block); };
     if (size < kLargePage) {
-        return std::shared_ptr<std::uint8_t[]>(static_cast<std::uint8_t*>(std::malloc(size == 0 ? 1 : size)),
-                                               release);
+        return std::shared_ptr<std::uint8_t[]>(static_cast<std::uint8_t*>(std::malloc(size == 0 ? 1 : size)), release);
     }
     const std::size_t rounded = (size + kLargePage - 1) / kLargePage * kLargePage;
     auto* block = static_cast<std::uint8_t*>(std::aligned_alloc(kLargePage, rounded));
