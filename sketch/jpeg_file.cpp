@@ -5,6 +5,7 @@
 
 #include <csetjmp>
 #include <cstddef>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -62,9 +63,19 @@ std::string TraceText(const std::filesystem::path& path) {
 #endif
 }
 
+constexpr std::size_t kWriteBuffer = std::size_t{64} << 10;
+
 std::FILE* OpenOrTrace(const std::filesystem::path& path) {
     std::FILE* file = OpenForWriting(path);
-    if (file == nullptr) TraceError("JpegFile :\nCan't open %s\n", TraceText(path).c_str());
+    if (file == nullptr) {
+        TraceError("JpegFile :\nCan't open %s\n", TraceText(path).c_str());
+        return nullptr;
+    }
+    // A picture goes out in one write, not one per 4 KiB (an archive writes tens of thousands).
+    // The buffer is the thread's own: a thread writes one picture at a time, and closes it
+    // before it opens the next.
+    thread_local std::array<char, kWriteBuffer> buffer;
+    std::setvbuf(file, buffer.data(), _IOFBF, buffer.size());
     return file;
 }
 
