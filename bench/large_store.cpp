@@ -38,10 +38,10 @@ std::vector<std::uint8_t> Drawing(std::uint32_t seed) {
 
 namespace tavolex::bench {
 
-void WriteLargeStore(const std::filesystem::path& palmFolder, bool sketchPictures) {
+void WriteLargeStore(const std::filesystem::path& palmFolder, bool sketchPictures, std::uint32_t count) {
     const std::filesystem::path folder = palmFolder / "Large" / "Tavolex";
     std::filesystem::create_directories(folder);
-    const std::uint32_t n = 65520;
+    const std::uint32_t n = count;
     const std::string title = platform::Utf8ToCp932("定例会議 第");
     const std::string room = platform::Utf8ToCp932("会議室 ");
     DatabaseFileWriter meetings(folder / "meeting.dat", n, test::CategoryAppInfo({"Unfiled", "Business"}));

@@ -39,6 +39,8 @@ private:
 // attendees. The sketches have a title only, or with
 // sketchPictures a 160 x 160 picture (2 bits per pixel, scan-line compressed, as the handheld draws
 // them) for the export benchmarks.
-void WriteLargeStore(const std::filesystem::path& palmFolder, bool sketchPictures = false);
+// count writes that many meetings instead (a store a little larger than a window of rows, for the
+// desktop program's tests).
+void WriteLargeStore(const std::filesystem::path& palmFolder, bool sketchPictures = false, std::uint32_t count = 65520);
 
 }  // namespace tavolex::bench

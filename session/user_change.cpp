@@ -41,12 +41,14 @@ UserChangeCallbacks WithStores(AddressBook& addressBook, MeetingDatabase& meetin
         addressBook.Reload();
         Call(then, file);
     };
-    callbacks.reloadMeetingStore =
-        [&meetings, then = std::move(callbacks.reloadMeetingStore)](const std::filesystem::path& folder) {
-            meetings.SetFolder(folder);
-            meetings.ReloadAll();
-            Call(then, folder);
-        };
+    callbacks.reloadMeetingStore = [&meetings, before = callbacks.loadingMeetingStore,
+                                    then =
+                                        std::move(callbacks.reloadMeetingStore)](const std::filesystem::path& folder) {
+        Call(before, folder);
+        meetings.SetFolder(folder);
+        meetings.ReloadAll();
+        Call(then, folder);
+    };
     return callbacks;
 }
 

@@ -21,6 +21,8 @@ struct UserChangeCallbacks {
     ViewApplier applyViews;
     std::function<void(const std::filesystem::path& addressBookFile)> reloadAddressBook;
     std::function<void(const std::filesystem::path& databaseFolder)> reloadMeetingStore;
+    // Called before the meeting store of the folder is loaded (a window may say it is loading).
+    std::function<void(const std::filesystem::path& databaseFolder)> loadingMeetingStore;
     std::function<void(std::string_view cp932)> setQuickViewText;
     std::function<void()> refillLists;  // meeting, report and item lists, no selection
     std::function<void()> repaintFrame;

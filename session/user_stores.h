@@ -6,6 +6,7 @@
 #include "address_book/address_book.h"
 #include "meeting_store/meeting_database.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 
@@ -18,5 +19,13 @@ struct UserStores {
 
 // A file that cannot be read leaves its part empty; the stores are always made.
 UserStores LoadUserStores(const std::filesystem::path& dataFolder, const std::filesystem::path& addressBook);
+
+// The bytes of the data folder's files past which its load takes about half a second or more on
+// the window's thread (a full store with its sketch pictures holds 185 MB), so a window should say
+// it is loading rather than look hung.
+inline constexpr std::uintmax_t kNoticeableStoreBytes = std::uintmax_t{24} << 20;
+// Whether the files directly in the folder hold more than kNoticeableStoreBytes together; false
+// for a folder that cannot be read.
+[[nodiscard]] bool StoreLoadIsNoticeable(const std::filesystem::path& dataFolder);
 
 }  // namespace tavolex

@@ -18,14 +18,26 @@
 //   todo-sort COLUMN      a click on a column header of the to-do list window
 //   todo-open ROW         a double-click on a row of the to-do list window
 //   todo-close            closes the to-do list window
+// and, for scripts/bench-desktop, verbs that print the milliseconds a step took the program, from
+// the step's start until the program has handled it and painted the frame again:
+//   time-start PROGRAM    starts PROGRAM and waits for its frame showing a filled meeting list
+//   time-find [TEXT]      types TEXT into the find box (none: clears it)
+//   time-sort COLUMN      a click on a column header of the meeting list
+//   time-select ROW       a click on a row of the meeting list, until the quick view shows it
+//   time-refresh          表示 → 最新の情報に更新
+//   time-user INDEX       chooses an entry of the Palm user box
+//   time-window ID        a menu command that opens a window or dialog, until it is shown
+#include "resources/control_ids.h"
 #include "ui/export_runner.h"
 #include "ui/todo_list_window.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cwchar>
+#include <string>
 #include <string_view>
 #include <cstdlib>
 
@@ -213,6 +225,95 @@ int ChangeUser(HWND frame, int number) {
     return 0;
 }
 
+using Clock = std::chrono::steady_clock;
+
+// Paints whatever the step left to paint, and prints the milliseconds since start.
+int Elapsed(HWND frame, Clock::time_point start) {
+    RedrawWindow(frame, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    const auto ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    printf("%.1f\n", ms);
+    return 0;
+}
+
+int TimeStart(const wchar_t* program) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::wstring line = std::wstring(L"\"") + program + L"\"";
+    const Clock::time_point start = Clock::now();
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return 1;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    for (;;) {
+        HWND frame = Frame();
+        HWND list = frame != nullptr ? List(100, 0) : nullptr;
+        if (list != nullptr && IsWindowVisible(frame) && SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) > 0)
+            return Elapsed(frame, start);
+        if (Clock::now() - start > std::chrono::minutes(10)) return 1;
+        Sleep(5);
+    }
+}
+
+// The window's text, asked of its thread: the answer comes once the thread is free.
+std::wstring TextOf(HWND window) {
+    std::wstring text(static_cast<std::size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        SendMessageW(window, WM_GETTEXT, static_cast<WPARAM>(text.size()), reinterpret_cast<LPARAM>(text.data()))));
+    return text;
+}
+
+int TimeSelect(HWND frame, int row) {
+    HWND list = List(100, 0);
+    HWND quickView = FindWindowExW(GetDlgItem(frame, 101), nullptr, nullptr, nullptr);
+    while (quickView != nullptr && GetDlgCtrlID(quickView) == 3000) quickView = GetWindow(quickView, GW_HWNDNEXT);
+    RemoteValue<RECT> remoteRect(list, RECT{LVIR_LABEL, 0, 0, 0});
+    RECT rect{};
+    if (list == nullptr || quickView == nullptr || !remoteRect ||
+        !SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), remoteRect.Address()) || !remoteRect.Read(rect))
+        return 1;
+    const std::wstring before = TextOf(quickView);
+    const LPARAM point = MAKELPARAM(rect.left + 4, (rect.top + rect.bottom) / 2);
+    const Clock::time_point start = Clock::now();
+    PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    PostMessageW(list, WM_LBUTTONUP, 0, point);
+    while (TextOf(quickView) == before) {
+        if (Clock::now() - start > std::chrono::seconds(30)) return 1;
+    }
+    return Elapsed(frame, start);
+}
+
+int TimeSort(HWND frame, int column) {
+    HWND list = List(100, 0);
+    HWND header = list != nullptr ? reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)) : nullptr;
+    RemoteValue<RECT> remoteRect(header, RECT{});
+    RECT rect{};
+    if (header == nullptr || !remoteRect ||
+        !SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), remoteRect.Address()) ||
+        !remoteRect.Read(rect))
+        return 1;
+    const LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    const Clock::time_point start = Clock::now();
+    SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    SendMessageW(header, WM_LBUTTONUP, 0, point);
+    return Elapsed(frame, start);
+}
+
+int TimeWindow(HWND frame, int command) {
+    const Clock::time_point start = Clock::now();
+    PostMessageW(frame, WM_COMMAND, static_cast<WPARAM>(command), 0);
+    for (;;) {
+        HWND shown = GetWindow(frame, GW_ENABLEDPOPUP);
+        if (shown == nullptr) shown = FindWindowW(tavolex::ui::kToDoListClass, nullptr);
+        if (shown != nullptr && IsWindowVisible(shown)) {
+            RedrawWindow(shown, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+            return Elapsed(frame, start);
+        }
+        if (Clock::now() - start > std::chrono::seconds(60)) return 1;
+        Sleep(1);
+    }
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -221,6 +322,7 @@ int wmain(int argc, wchar_t** argv) {
     const int number = argc > 2 ? _wtoi(argv[2]) : 0;
     if (verb == L"enter") return PressEnter();
     if (verb == L"choose-folder" && argc > 2) return ChooseFolder(argv[2]);
+    if (verb == L"time-start" && argc > 2) return TimeStart(argv[2]);
     HWND frame = Frame();
     if (frame == nullptr) return 1;
     if (verb == L"wait") return IsWindowVisible(frame) ? 0 : 1;
@@ -260,5 +362,24 @@ int wmain(int argc, wchar_t** argv) {
                    ? 0
                    : 1;
     }
+    if (verb == L"time-find") {
+        HWND box = GetDlgItem(GetDlgItem(FindWindowExW(frame, nullptr, REBARCLASSNAMEW, nullptr), 503), 502);
+        const Clock::time_point start = Clock::now();
+        if (box == nullptr || !SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argc > 2 ? argv[2] : L"")))
+            return 1;
+        return Elapsed(frame, start);
+    }
+    if (verb == L"time-sort") return TimeSort(frame, number);
+    if (verb == L"time-select") return TimeSelect(frame, number);
+    if (verb == L"time-refresh" || verb == L"time-user") {
+        const Clock::time_point start = Clock::now();
+        if (verb == L"time-user") {
+            ChangeUser(frame, number);
+        } else {
+            SendMessageW(frame, WM_COMMAND, IDM_REFRESH, 0);
+        }
+        return Elapsed(frame, start);
+    }
+    if (verb == L"time-window") return TimeWindow(frame, number);
     return 2;
 }

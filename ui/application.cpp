@@ -117,7 +117,7 @@ void ResetState(Application& app, HINSTANCE instance, StartOptions options) {
     app.currentMeeting = -1;
     app.barHeight = 45;
     app.findText.clear();
-    app.meetingFilter.reset();
+    StopFilterBuild(app);
     app.damageNoted.clear();
     app.createReportEnabled = -1;
     app.reportCommandsEnabled = -1;
@@ -255,6 +255,13 @@ int StartApplication(Application& app, HINSTANCE instance, int showCommand, Star
     const PalmUserEntry* entry = selected != CB_ERR ? app.users->Entry(static_cast<int>(selected)) : nullptr;
     const UserFolders folders =
         FindUserFolders(app.settings->palmDesktopFolder, entry != nullptr ? entry->directory : "");
+    // A store that takes a while: the frame shows first and says it is loading.
+    const bool noticeable = StoreLoadIsNoticeable(app.settings->databaseFolder);
+    if (noticeable) {
+        ShowWindow(app.frame, showCommand);
+        UpdateWindow(app.frame);
+        ShowLoading(app);
+    }
     UserStores stores = LoadUserStores(app.settings->databaseFolder, folders.addressBook);
     app.addressBook = std::move(stores.book);
     app.meetings = std::move(stores.meetings);
@@ -265,12 +272,15 @@ int StartApplication(Application& app, HINSTANCE instance, int showCommand, Star
     CreatePaneWindows(app, loaded);
     CreateReportFolder(app);
     ShowAndFill(app, showCommand);
+    if (noticeable) EndLoading(app);
+    StartFilterBuild(app);
     NoteDamagedFiles(app);
     return 1;
 }
 
 void ShutdownApplication(Application& app) {
     PostQuitMessage(0);
+    StopFilterBuild(app);
     RECT frame{};
     GetWindowRect(app.frame, &frame);
     if (app.settings && app.users) {

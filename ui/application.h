@@ -23,6 +23,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -97,9 +98,11 @@ struct Application {
     UniqueFont paneFont;
     unsigned dpi = 96;  // the frame's pixels per inch; every pixel figure is given for 96
 
-    // The find box's text (UTF-8) and its filter, made on the first search after a load.
+    // The find box's text (UTF-8) and its filter, folded on a thread of its own after each load
+    // (filterBuild) and taken on the first search.
     std::string findText;
     std::optional<MeetingFilter> meetingFilter;
+    std::future<MeetingFilter> filterBuild;
     // The data folders whose damaged files were already pointed out.
     std::vector<std::filesystem::path> damageNoted;
 
@@ -132,6 +135,15 @@ void RescaleFrame(Application& app);
 // Filters the meeting list by the find box's text, keeping the selected meeting while it is
 // shown, and shows the count beside the box.
 void ApplyFind(Application& app);
+// Starts folding the shown store's texts for the find box on a thread of its own; StopFilterBuild
+// waits for that thread and forgets the filter, and must come before the store or the address
+// book is loaded again or released.
+void StartFilterBuild(Application& app);
+void StopFilterBuild(Application& app);
+// While a large store loads on the window's thread: the wait cursor, and "読込中…" in the place
+// of the count beside the find box, painted at once; EndLoading puts back the arrow and the count.
+void ShowLoading(Application& app);
+void EndLoading(Application& app);
 // Tab and Shift+Tab among the find box and the four panes: true when the message was such a key
 // for one of them and the focus moved.
 bool MoveFocusOnTab(Application& app, const MSG& message);

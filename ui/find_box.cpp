@@ -21,6 +21,7 @@ namespace {
 
 constexpr int kIdsFindCue = 3611;    // the box's grey text while it is empty
 constexpr int kIdsFindCount = 3612;  // after the number of meetings shown
+constexpr int kIdsLoading = 3613;    // in the count's place while a large store loads
 
 // The windows Tab goes round, in order.
 std::array<HWND, 5> TabOrder(const Application& app) {
@@ -123,6 +124,35 @@ HWND CreateFindBox(Application& app, int height) {
     return band;
 }
 
+namespace {
+
+// The filter over the store's meetings with their items' texts: a full store's take about a third
+// of a second to fold.
+MeetingFilter MakeFilter(const MeetingDatabase& store, const AddressBook& book) {
+    return MeetingFilter(store, [&store, &book](std::int32_t index) {
+        std::vector<SearchItem> items;
+        for (const MeetingItemEntry& e : BuildMeetingItemEntries(store, book, index))
+            items.push_back({ItemKindWord(e.kind), e.item, e.displayText});
+        return items;
+    });
+}
+
+}  // namespace
+
+void StartFilterBuild(Application& app) {
+    StopFilterBuild(app);
+    if (!app.meetings || !app.addressBook || !app.meetings->Opened()) return;
+    const MeetingDatabase* store = app.meetings.get();
+    const AddressBook* book = app.addressBook.get();
+    app.filterBuild = std::async(std::launch::async, [store, book] { return MakeFilter(*store, *book); });
+}
+
+void StopFilterBuild(Application& app) {
+    if (app.filterBuild.valid()) app.filterBuild.wait();
+    app.filterBuild = {};
+    app.meetingFilter.reset();
+}
+
 std::vector<PaneRow> FilteredMeetingRows(Application& app) {
     std::vector<PaneRow> rows = MeetingRows(*app.meetings);
     if (app.findText.empty()) {
@@ -130,12 +160,11 @@ std::vector<PaneRow> FilteredMeetingRows(Application& app) {
         return rows;
     }
     if (!app.meetingFilter) {
-        app.meetingFilter.emplace(*app.meetings, [&app](std::int32_t index) {
-            std::vector<SearchItem> items;
-            for (const MeetingItemEntry& e : BuildMeetingItemEntries(*app.meetings, *app.addressBook, index))
-                items.push_back({ItemKindWord(e.kind), e.item, e.displayText});
-            return items;
-        });
+        if (app.filterBuild.valid()) {
+            app.meetingFilter.emplace(app.filterBuild.get());
+        } else {
+            app.meetingFilter.emplace(MakeFilter(*app.meetings, *app.addressBook));
+        }
     }
     app.meetingFilter->SetText(app.findText);
     std::erase_if(rows, [&app](const PaneRow& row) {
@@ -150,16 +179,30 @@ void ApplyFind(Application& app) {
     app.findText = BoxText(app.findBox);
     const std::int32_t selected = SelectedMeeting(app);
     app.meetingList->Refill(-1);
-    int row = -1;
-    for (int k = 0; selected >= 0 && k < app.meetingList->RowCount(); ++k) {
-        if (app.meetingList->RowParameter(k) == selected) row = k;
-    }
+    const int row = selected >= 0 ? app.meetingList->RowOfParameter(selected) : -1;
     if (row >= 0) {
         app.meetingList->SelectRow(row);
     } else if (selected >= 0) {
         // The selected meeting went out of the list: nothing is selected any more.
         RefillItemList(app, -1);
         if (app.quickView) app.quickView->Show(QuickViewInitialText());
+    }
+}
+
+void ShowLoading(Application& app) {
+    SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    if (app.findCount == nullptr) return;
+    SetWindowTextW(app.findCount, LoadText(app.instance, kIdsLoading).c_str());
+    // The thread loads before it reads another message: the text is painted now.
+    UpdateWindow(app.findCount);
+}
+
+void EndLoading(Application& app) {
+    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+    if (app.meetings && app.meetingList && app.meetingList->Window() != nullptr) {
+        ShowCount(app, static_cast<std::size_t>(app.meetingList->RowCount()));
+    } else if (app.findCount != nullptr) {
+        SetWindowTextW(app.findCount, L"");
     }
 }
 

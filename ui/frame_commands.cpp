@@ -16,6 +16,7 @@
 #include "report_files/report_viewer.h"
 #include "resources/string_table.h"
 #include "session/user_change.h"
+#include "session/user_stores.h"
 #include "settings/settings_key.h"
 #include "settings/settings_text.h"
 #include "ui/create_report_dialog.h"
@@ -170,7 +171,7 @@ void CreateReportForSelection(Application& app) {
     RECT client{};
     GetClientRect(app.frame, &client);
     RefreshQuickView(app, client);
-    ListView_SetItemState(app.meetingList->Window(), row, INDEXTOSTATEIMAGEMASK(1), LVIS_STATEIMAGEMASK);
+    app.meetingList->SetRowStateImage(row, INDEXTOSTATEIMAGEMASK(1));
     ShowCreateReport(app, *app.meetings->Meetings().at(static_cast<std::size_t>(meeting)));
 }
 
@@ -269,11 +270,15 @@ UserChangeCallbacks MakeUserChangeCallbacks(Application& app) {
     callbacks.setQuickViewText = [&app](std::string_view text) {
         if (app.quickView) app.quickView->Show(text);
     };
+    callbacks.loadingMeetingStore = [&app](const std::filesystem::path& folder) {
+        if (StoreLoadIsNoticeable(folder)) ShowLoading(app);
+    };
     callbacks.refillLists = [&app] {
-        app.meetingFilter.reset();  // the store was loaded again
+        StartFilterBuild(app);  // the store was loaded again
         if (app.meetingList) app.meetingList->Refill(-1);
         if (app.reportList) app.reportList->Refill(-1);
         RefillItemList(app, -1);
+        EndLoading(app);
         NoteDamagedFiles(app);
     };
     callbacks.repaintFrame = [&app] { RepaintFrame(app); };

@@ -135,6 +135,7 @@ LRESULT CALLBACK FrameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_COMMAND:
             if (LOWORD(wParam) == kUserBoxId && HIWORD(wParam) == CBN_SELCHANGE) {
                 const int selection = static_cast<int>(SendMessageW(app.userBox, CB_GETCURSEL, 0, 0));
+                StopFilterBuild(app);
                 ChangeUser(selection, *app.users, *app.settings, *app.env, *app.addressBook, *app.meetings,
                            MakeUserChangeCallbacks(app));
                 return 0;
@@ -147,6 +148,7 @@ LRESULT CALLBACK FrameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
             OnCommand(app, window, LOWORD(wParam));
             return 0;
         case WM_USER:
+            StopFilterBuild(app);
             ReloadLastUser(*app.users, *app.settings, *app.addressBook, *app.meetings, MakeUserChangeCallbacks(app));
             return 0;
         case WM_DESTROY: ShutdownApplication(app); return 0;

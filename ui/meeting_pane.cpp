@@ -48,6 +48,7 @@ LRESULT CALLBACK MeetingPaneProcedure(HWND window, UINT message, WPARAM wParam, 
             PaneListView& list = fromMeetings ? *app.meetingList : *app.itemList;
             switch (header->code) {
                 case LVN_GETDISPINFOW: list.SupplyText(*reinterpret_cast<NMLVDISPINFOW*>(lParam)); break;
+                case LVN_ODFINDITEMW: result = list.FindRow(*reinterpret_cast<NMLVFINDITEMW*>(lParam)); break;
                 case NM_CLICK: MeetingListClicked(app, fromMeetings); break;
                 case NM_DBLCLK:
                     if (fromMeetings && reinterpret_cast<NMITEMACTIVATE*>(lParam)->iSubItem == 0 &&

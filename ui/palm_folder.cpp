@@ -70,6 +70,7 @@ bool OpenPalmFolder(Application& app, const fs::path& folder) {
     app.users = CreateFolderUserList(std::move(found), *app.settings);
     FillUserBox(app);
     const int selection = static_cast<int>(SendMessageW(app.userBox, CB_GETCURSEL, 0, 0));
+    StopFilterBuild(app);
     ChangeUser(selection, *app.users, *app.settings, *app.env, *app.addressBook, *app.meetings,
                MakeUserChangeCallbacks(app));
     return true;

@@ -14,12 +14,15 @@ constexpr std::size_t kMaxCellBytes = 260;
 
 DWORD ListStyle(PaneKind kind) {
     switch (kind) {
-        case PaneKind::kMeetings: return WS_CHILD | WS_VISIBLE | LVS_SMALLICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
-        case PaneKind::kItems: return WS_CHILD | WS_VISIBLE | LVS_SMALLICON | LVS_SINGLESEL | LVS_EDITLABELS;
+        case PaneKind::kMeetings:
+            return WS_CHILD | WS_VISIBLE | LVS_OWNERDATA | LVS_SMALLICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
+        case PaneKind::kItems:
+            return WS_CHILD | WS_VISIBLE | LVS_OWNERDATA | LVS_SMALLICON | LVS_SINGLESEL | LVS_EDITLABELS;
         case PaneKind::kReports:
-            return WS_CHILD | WS_VISIBLE | LVS_SMALLICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_EDITLABELS;
+            return WS_CHILD | WS_VISIBLE | LVS_OWNERDATA | LVS_SMALLICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
+                   LVS_EDITLABELS;
     }
-    return WS_CHILD | WS_VISIBLE | LVS_SMALLICON;
+    return WS_CHILD | WS_VISIBLE | LVS_OWNERDATA | LVS_SMALLICON;
 }
 
 UniqueImageList MakeImageList(HINSTANCE instance, int size) {
@@ -54,14 +57,12 @@ bool PaneListView::Create(HWND parent, bool fillNow) {
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListControlId)), instance_, nullptr);
     if (window_ == nullptr) return false;
     if (kind_ == PaneKind::kReports) ListView_SetExtendedListViewStyle(window_, LVS_EX_GRIDLINES);
+    // The state images of the rows come with their texts.
+    ListView_SetCallbackMask(window_, LVIS_STATEIMAGEMASK);
     MakeImageLists();
     if (fillNow && kind_ != PaneKind::kItems && source_) {
         rows_ = source_();
-        if (!InsertRows()) {
-            DestroyWindow(window_);
-            window_ = nullptr;
-            return false;
-        }
+        ShowRows();
     }
     return true;
 }
@@ -97,34 +98,17 @@ void PaneListView::CreateColumns() {
     Sort(0, SortOrder::kAscending);
 }
 
-bool PaneListView::InsertRows() {
-    SendMessageW(window_, WM_SETREDRAW, FALSE, 0);
-    ListView_DeleteAllItems(window_);
-    bool ok = true;
-    for (std::size_t slot = 0; slot < rows_.size(); ++slot) {
-        LVITEMW item{};
-        item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
-        item.iItem = static_cast<int>(slot);
-        item.pszText = LPSTR_TEXTCALLBACKW;
-        item.iImage = static_cast<int>(rows_[slot].icon);
-        item.state = rows_[slot].state;
-        item.stateMask = LVIS_STATEIMAGEMASK;
-        item.lParam = static_cast<LPARAM>(slot);
-        if (SendMessageW(window_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)) < 0) {
-            rows_.resize(slot);
-            ok = false;
-            break;
-        }
-    }
-    SendMessageW(window_, WM_SETREDRAW, TRUE, 0);
+void PaneListView::ShowRows() {
+    ListView_SetItemState(window_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_SetItemCountEx(window_, RowCount(), 0);
+    if (RowCount() > 0) ListView_EnsureVisible(window_, 0, FALSE);
     InvalidateRect(window_, nullptr, TRUE);
-    return ok;
 }
 
 int PaneListView::Refill(int selectRow) {
     if (window_ == nullptr) return -1;
     rows_ = source_ ? source_() : std::vector<PaneRow>{};
-    const bool ok = InsertRows();
+    ShowRows();
     RECT client{};
     GetClientRect(window_, &client);
     const int columns = static_cast<int>(PaneColumns(kind_).size());
@@ -133,26 +117,16 @@ int PaneListView::Refill(int selectRow) {
                                 PaneColumnWidth(kind_, client.right - client.left, column, static_cast<int>(dpi_)));
     }
     if (selectRow != -1) SelectRow(selectRow);
-    return ok ? RowCount() : -1;
+    return RowCount();
 }
 
 void PaneListView::Sort(int column, SortOrder order) {
     if (column < 0 || column >= static_cast<int>(PaneColumns(kind_).size())) return;
     const int selected = SelectedRow();
-    const std::int64_t selectedSlot = selected >= 0 ? selected : -1;
-    std::vector<std::int32_t> order_ = PaneSortOrder(
-        RowCount(),
-        [&](std::int32_t row) { return std::string_view(rows_[static_cast<std::size_t>(row)].texts[column]); }, order);
-    std::vector<PaneRow> sorted;
-    sorted.reserve(rows_.size());
-    int newSelected = -1;
-    for (std::size_t k = 0; k < order_.size(); ++k) {
-        if (order_[k] == selectedSlot) newSelected = static_cast<int>(k);
-        sorted.push_back(std::move(rows_[static_cast<std::size_t>(order_[k])]));
-    }
-    rows_ = std::move(sorted);
-    InsertRows();
-    if (newSelected != -1) SelectRow(newSelected);
+    const std::int64_t selectedParameter = RowParameter(selected);
+    SortPaneRows(rows_, column, order);
+    ShowRows();
+    if (selected >= 0) SelectRow(RowOfParameter(selectedParameter));
 }
 
 bool PaneListView::SetView(std::uint32_t code) {
@@ -191,13 +165,15 @@ void PaneListView::SelectRow(int row) {
 }
 
 std::int64_t PaneListView::RowParameter(int row) const {
-    if (window_ == nullptr || row < 0) return -1;
-    LVITEMW item{};
-    item.mask = LVIF_PARAM;
-    item.iItem = row;
-    if (!SendMessageW(window_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return -1;
-    const auto slot = static_cast<std::size_t>(item.lParam);
-    return slot < rows_.size() ? rows_[slot].parameter : -1;
+    if (window_ == nullptr || row < 0 || row >= RowCount()) return -1;
+    return rows_[static_cast<std::size_t>(row)].parameter;
+}
+
+int PaneListView::RowOfParameter(std::int64_t parameter) const {
+    for (std::size_t row = 0; row < rows_.size(); ++row) {
+        if (rows_[row].parameter == parameter) return static_cast<int>(row);
+    }
+    return -1;
 }
 
 std::string PaneListView::RowText(int row, int column) const {
@@ -213,19 +189,35 @@ void PaneListView::SetRowText(int row, int column, std::string cp932) {
     ListView_RedrawItems(window_, row, row);
 }
 
+void PaneListView::SetRowStateImage(int row, std::uint32_t state) {
+    if (row < 0 || row >= RowCount()) return;
+    rows_[static_cast<std::size_t>(row)].state = state & LVIS_STATEIMAGEMASK;
+    ListView_RedrawItems(window_, row, row);
+}
+
 void PaneListView::SupplyText(NMLVDISPINFOW& info) {
+    const int row = info.item.iItem;
+    if (row < 0 || row >= RowCount()) return;
+    const PaneRow& shown = rows_[static_cast<std::size_t>(row)];
+    if ((info.item.mask & LVIF_IMAGE) != 0) info.item.iImage = static_cast<int>(shown.icon);
+    if ((info.item.mask & LVIF_STATE) != 0) {
+        info.item.state =
+            (info.item.state & ~LVIS_STATEIMAGEMASK) | (shown.state & info.item.stateMask & LVIS_STATEIMAGEMASK);
+    }
     if ((info.item.mask & LVIF_TEXT) == 0 || info.item.pszText == nullptr || info.item.cchTextMax <= 0) return;
-    const auto slot = static_cast<std::size_t>(info.item.lParam);
     const int column = info.item.iSubItem;
     textBuffer_.clear();
-    if (slot < rows_.size() && column >= 0 && column < kPaneMaxColumns) {
-        std::string cell = rows_[slot].texts[column];
-        if (cell.size() >= kMaxCellBytes) cell.resize(kMaxCellBytes - 1);
-        textBuffer_ = Wide(cell);
-    }
+    if (column >= 0 && column < kPaneMaxColumns) textBuffer_ = Wide(RowText(row, column));
     const std::size_t n = std::min(textBuffer_.size(), static_cast<std::size_t>(info.item.cchTextMax - 1));
     textBuffer_.copy(info.item.pszText, n);
     info.item.pszText[n] = L'\0';
+}
+
+int PaneListView::FindRow(const NMLVFINDITEMW& find) const {
+    if ((find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 || find.lvfi.psz == nullptr) return -1;
+    const std::string text = Narrow(find.lvfi.psz);
+    return FindPaneRow(rows_, find.iStart,
+                       PaneFind{text, (find.lvfi.flags & LVFI_PARTIAL) != 0, (find.lvfi.flags & LVFI_WRAP) != 0});
 }
 
 void PaneListView::Destroy() {

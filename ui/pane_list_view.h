@@ -1,8 +1,10 @@
 #pragma once
 // PaneListView: the list-view control of one of the three lists of the main window (meetings,
-// items, reports). The rows come from the portable views as PaneRow records; the control asks
-// for each cell's text when it draws it, and the texts stay with the rows, so a sort moves whole
-// rows. Each row's parameter is the meeting index, item entry index or report position it stands for.
+// items, reports). The control holds only a count (an owner-data list): the rows stay here as
+// PaneRow records in the order shown, and the control asks for each cell's text and icon when it
+// draws it, so a full store of 65,520 meetings fills the list as fast as a few. A sort or a
+// refill reorders the rows and sets the count again; the selection follows the row's parameter,
+// the meeting index, item entry index or report position the row stands for.
 
 #include "platform/win32/unique_handle.h"
 #include "views/pane_layout.h"
@@ -64,9 +66,16 @@ public:
     [[nodiscard]] int RowCount() const { return static_cast<int>(rows_.size()); }
     // Sets the row's new name (after a rename) without a refill.
     void SetRowText(int row, int column, std::string cp932);
+    // Sets the row's state image bits (INDEXTOSTATEIMAGEMASK) until the next refill.
+    void SetRowStateImage(int row, std::uint32_t state);
+    // The row showing the parameter, or -1.
+    [[nodiscard]] int RowOfParameter(std::int64_t parameter) const;
 
-    // LVN_GETDISPINFOW: fills in the text the control asks for.
+    // LVN_GETDISPINFOW: fills in the text, icon and state image the control asks for.
     void SupplyText(NMLVDISPINFOW& info);
+    // LVN_ODFINDITEMW, the control's type-ahead find: the row whose name begins with (or is) the
+    // text typed, or -1.
+    [[nodiscard]] int FindRow(const NMLVFINDITEMW& find) const;
 
     // The pixels per inch the images and the column widths follow; remakes the image lists of a
     // list that exists.
@@ -77,7 +86,8 @@ public:
     void Destroy();
 
 private:
-    bool InsertRows();
+    // Sets the control's count to the rows, with nothing selected or focused, scrolled to the top.
+    void ShowRows();
     void MakeImageLists();
 
     PaneKind kind_;

@@ -20,6 +20,9 @@ LRESULT CALLBACK ReportPaneProcedure(HWND window, UINT message, WPARAM wParam, L
             if (!app.reportList || header->hwndFrom != app.reportList->Window()) break;
             switch (header->code) {
                 case LVN_GETDISPINFOW: app.reportList->SupplyText(*reinterpret_cast<NMLVDISPINFOW*>(lParam)); break;
+                case LVN_ODFINDITEMW:
+                    result = app.reportList->FindRow(*reinterpret_cast<NMLVFINDITEMW*>(lParam));
+                    break;
                 case NM_DBLCLK: OpenSelectedReport(app, false); break;
                 case LVN_COLUMNCLICK:
                     app.reportList->Sort(reinterpret_cast<NMLISTVIEW*>(lParam)->iSubItem, app.reportSort.Click());

@@ -92,20 +92,13 @@ void SortByColumn(ToDoListState& state, int column) {
     InvalidateRect(state.list, nullptr, TRUE);
 }
 
-int RowOfParameter(const PaneListView& list, std::int64_t parameter) {
-    for (int row = 0; row < list.RowCount(); ++row) {
-        if (list.RowParameter(row) == parameter) return row;
-    }
-    return -1;
-}
-
 // The to-do's meeting selected in the meeting list, the to-do in the item list and the quick view.
 // False when the frame shows another store now (another user's): the list is stale.
 bool SelectInFrame(Application& app, const ToDoRow& t) {
     const Meeting* meeting = app.meetings->MeetingAt(t.meetingIndex);
     if (meeting == nullptr || meeting->dwDBID != t.meetingId) return false;
     if (!app.meetingList || !app.itemList) return true;
-    const int meetingRow = RowOfParameter(*app.meetingList, t.meetingIndex);
+    const int meetingRow = app.meetingList->RowOfParameter(t.meetingIndex);
     if (meetingRow < 0) return true;
     app.meetingList->SelectRow(meetingRow);
     ListView_EnsureVisible(app.meetingList->Window(), meetingRow, FALSE);
@@ -114,7 +107,7 @@ bool SelectInFrame(Application& app, const ToDoRow& t) {
     for (std::size_t e = 0; e < app.itemEntries.size() && itemRow < 0; ++e) {
         const MeetingItemEntry& entry = app.itemEntries[e];
         if (entry.kind == ItemKind::kToDo && entry.item.linkMapIndex == t.item.linkMapIndex)
-            itemRow = RowOfParameter(*app.itemList, static_cast<std::int64_t>(e));
+            itemRow = app.itemList->RowOfParameter(static_cast<std::int64_t>(e));
     }
     if (itemRow >= 0) {
         app.itemList->SelectRow(itemRow);

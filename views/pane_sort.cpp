@@ -20,6 +20,8 @@ public:
     explicit FoldingCursor(std::string_view text) : text_(text) {}
 
     [[nodiscard]] bool AtEnd() const { return offset_ >= text_.size(); }
+    // Whether the bytes read so far end inside a double-byte character.
+    [[nodiscard]] bool InsideCharacter() const { return offset_ < charEnd_; }
     // The current byte as compared, then steps past it.
     std::uint8_t Next() {
         const auto b = static_cast<std::uint8_t>(text_[offset_]);
@@ -107,6 +109,33 @@ int ComparePaneText(std::string_view a, std::string_view b) {
     }
     if (left.AtEnd() && right.AtEnd()) return 0;
     return left.AtEnd() ? -1 : 1;
+}
+
+bool PaneTextStartsWith(std::string_view text, std::string_view prefix) {
+    if (prefix.size() > text.size()) return false;
+    FoldingCursor whole(text);
+    FoldingCursor start(prefix);
+    while (!start.AtEnd()) {
+        if (whole.Next() != start.Next()) return false;
+    }
+    // The prefix may not stop after the lead byte of a character of the text.
+    return !whole.InsideCharacter();
+}
+
+std::int32_t FindPaneRow(std::span<const PaneRow> rows, std::int32_t start, const PaneFind& find) {
+    const auto count = static_cast<std::int32_t>(rows.size());
+    if (start < 0 || start >= count) start = 0;
+    const auto matches = [&find](const PaneRow& row) {
+        return find.prefix ? PaneTextStartsWith(row.texts[0], find.text)
+                           : ComparePaneText(row.texts[0], find.text) == 0;
+    };
+    for (std::int32_t k = start; k < count; ++k) {
+        if (matches(rows[static_cast<std::size_t>(k)])) return k;
+    }
+    for (std::int32_t k = 0; find.wrap && k < start; ++k) {
+        if (matches(rows[static_cast<std::size_t>(k)])) return k;
+    }
+    return -1;
 }
 
 std::vector<std::int32_t> PaneSortOrder(std::int32_t count, const std::function<std::string_view(std::int32_t)>& textOf,

@@ -24,6 +24,20 @@ enum class SortOrder { kAscending, kDescending };
 // < 0, 0 or > 0 as a sorts before, with or after b in ascending order.
 [[nodiscard]] int ComparePaneText(std::string_view a, std::string_view b);
 
+// Whether text begins with prefix under the same folding as ComparePaneText (an empty prefix
+// begins every text; a prefix never ends inside a double-byte character of text).
+[[nodiscard]] bool PaneTextStartsWith(std::string_view text, std::string_view prefix);
+
+// The type-ahead find of a list: the first row from start on (going round to row 0 when wrap is
+// set) whose column-0 text equals the text (prefix: begins with it), by the folding above; -1 when
+// none does. A start outside the rows begins at row 0.
+struct PaneFind {
+    std::string_view text;  // CP932
+    bool prefix = true;
+    bool wrap = true;
+};
+[[nodiscard]] std::int32_t FindPaneRow(std::span<const PaneRow> rows, std::int32_t start, const PaneFind& find);
+
 // The order of count rows after a sort by the texts textOf(0 ... count - 1): element k is the
 // position, before the sort, of the row that goes to position k. The texts textOf returns are
 // read until the call returns, so they must stay where they are until then.

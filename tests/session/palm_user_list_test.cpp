@@ -3,6 +3,7 @@
 #include "address_book/address_book.h"
 #include "meeting_store/meeting_database.h"
 #include "session/user_change.h"
+#include "session/user_stores.h"
 #include "settings/settings_text.h"
 #include "settings/program_strings.h"
 #include "tests/support/address_book_writer.h"
@@ -97,6 +98,7 @@ struct Recorded {
         };
         c.reloadAddressBook = [this](const fs::path& p) { events.push_back("address " + SettingsTextFromPath(p)); };
         c.reloadMeetingStore = [this](const fs::path& p) { events.push_back("store " + SettingsTextFromPath(p)); };
+        c.loadingMeetingStore = [this](const fs::path& p) { events.push_back("loading " + SettingsTextFromPath(p)); };
         c.setQuickViewText = [this](std::string_view t) { events.push_back("quick " + std::string(t)); };
         c.setUserBoxSelection = [this](int i) { events.push_back("box " + std::to_string(i)); };
         return c;
@@ -119,7 +121,7 @@ TEST_F(PalmUserListTest, ChangingUserWritesMissingDefaultsAndLoadsTheStores) {
     const std::string data = Palm() + "UserB" + kSep + "Tavolex" + kSep;
     EXPECT_EQ(r.events,
               (std::vector<std::string>{"meeting -1", "views 0 0", "address " + Palm() + "UserB" + kSep + "address" + kSep + "address.dat",
-                                        "quick " + std::string(kQuickViewTitle), "store " + data, "refill", "repaint"}));
+                                        "quick " + std::string(kQuickViewTitle), "loading " + data, "store " + data, "refill", "repaint"}));
     EXPECT_EQ(std::make_tuple(meetings.MeetingCount(), book.Count()), std::make_tuple(2, 1));
     EXPECT_EQ(backend.GetString("Software\\Brenmark\\Tavolex\\UserB", "OutputPath"), data);
     EXPECT_EQ(settings.meetingView, 0u) << "views are read before the defaults are written";
@@ -136,6 +138,29 @@ TEST_F(PalmUserListTest, ReloadingTheLastUserLoadsItsStoresAgain) {
     EXPECT_EQ(r.events, (std::vector<std::string>{"views 0 0", "box 1", "address " + user + "address" + kSep + "address.dat",
                                                   "store " + user + "Tavolex", "quick " + std::string(kQuickViewTitle), "meeting -1",
                                                   "refill", "repaint"}));
+}
+
+// A window says it is loading only for a store whose files hold more than about half a second's
+// load; a folder that cannot be read is not one.
+TEST_F(PalmUserListTest, OnlyALargeStoreIsANoticeableLoad) {
+    const fs::path folder = dir / "Large";
+    fs::create_directories(folder / "nested");
+    struct Step {
+        const char* file;
+        std::uintmax_t size;
+        bool noticeable;
+    };
+    const Step steps[] = {{"meeting.dat", kNoticeableStoreBytes / 2, false},
+                          {"nested/sketch.dat", kNoticeableStoreBytes, false},
+                          {"sketch.dat", kNoticeableStoreBytes / 2, false},
+                          {"note.dat", 1, true}};
+    for (const Step& step : steps) {
+        test::WriteFileBytes(folder / step.file, "");
+        fs::resize_file(folder / step.file, step.size);
+        EXPECT_EQ(StoreLoadIsNoticeable(folder), step.noticeable) << step.file;
+    }
+    EXPECT_FALSE(StoreLoadIsNoticeable(dir / "missing"));
+    EXPECT_FALSE(StoreLoadIsNoticeable(folder / "note.dat"));
 }
 
 TEST_F(PalmUserListTest, ListCreatedFromTheSettingsFolders) {

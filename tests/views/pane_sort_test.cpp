@@ -104,6 +104,30 @@ TEST(ComparePaneTextTest, FoldedBytesUnsigned) {
     }
 }
 
+// The type-ahead find: from the start row on, round to the top when it wraps; the prefix folds
+// ASCII letters as the sort does and never ends inside a double-byte character.
+TEST(FindPaneRowTest, PrefixFromStartRound) {
+    const std::vector<PaneRow> rows = RowsOf({"Budget", "alpha", "\x83\x41pr", "beta", "ALPHA two", "\x83\x41"});
+    struct Case {
+        std::int32_t start;
+        const char* text;
+        bool prefix;
+        bool wrap;
+        std::int32_t row;
+    };
+    const Case table[] = {
+        {0, "b", true, true, 0},         {1, "b", true, true, 3},     {4, "b", true, true, 0},        {4, "b", true, false, -1},
+        {0, "Al", true, true, 1},        {2, "al", true, true, 4},    {0, "alpha", false, true, 1},   {2, "alpha", false, true, 1},
+        {0, "alpha t", true, true, 4},   {0, "\x83", true, true, -1}, {0, "\x83\x41", true, true, 2}, {3, "\x83\x41", false, true, 5},
+        {0, "\x83\x61", true, true, -1}, {-5, "beta", true, true, 3}, {99, "", true, true, 0},        {0, "zzz", true, true, -1},
+    };
+    for (const Case& c : table) {
+        EXPECT_EQ(FindPaneRow(rows, c.start, PaneFind{c.text, c.prefix, c.wrap}), c.row)
+            << c.start << " " << c.text << " " << c.prefix << c.wrap;
+    }
+    EXPECT_EQ(FindPaneRow({}, 0, PaneFind{"a"}), -1);
+}
+
 TEST(SortPaneRowsTest, WholeRowsMoveAndOtherColumnsLeaveThemAlone) {
     std::vector<PaneRow> rows = RowsOf({"delta", "Alpha", "charlie", "bravo"});
     SortPaneRows(rows, 0, SortOrder::kAscending);

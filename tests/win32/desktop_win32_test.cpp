@@ -6,6 +6,7 @@
 // one answered with Enter goes to a recording interaction. The dialogs' reports are compared with
 // the command-line program's reports in this process. This program runs with Wine's MAPI32.DLL
 // disabled, so the frame starts without a mail system.
+#include "bench/large_store.h"
 #include "cli/cli_session.h"
 #include "cli/commands_report.h"
 #include "meeting_store/meeting_database.h"
@@ -18,6 +19,7 @@
 #include "ui/application.h"
 #include "ui/choosers.h"
 #include "ui/export_runner.h"
+#include "ui/frame_commands.h"
 #include "ui/palm_folder.h"
 #include "ui/preferences_dialog.h"
 #include "ui/todo_list_window.h"
@@ -741,6 +743,63 @@ TEST_F(Win32DesktopTest, UserChangeRefillsAndShutdownSettingsComeBack) {
     EXPECT_EQ(SendMessageW(App().userBox, CB_GETCURSEL, 0, 0), 1);
     EXPECT_EQ(GetWindowLongPtrW(MeetingList(), GWL_STYLE) & LVS_TYPEMASK, LVS_LIST);
     EXPECT_EQ(RowCount(MeetingList()), second.MeetingCount());
+}
+
+// A store of more rows than the window shows (the lists hold only a count and ask for each row):
+// the selection follows its meeting through a sort and a find, every view shows the rows, and the
+// list's type-ahead find reaches a row by its title.
+TEST_F(Win32DesktopTest, ALargeStoreKeepsTheSelectedMeetingThroughSortAndFindInEveryView) {
+    bench::WriteLargeStore(dir / "palm", false, 300);
+    test::WriteFileBytes(dir / "hotsync" / "UserData.txt",
+                         std::string("1\t") + kTanaka + "\tTanakaT\n2\t" + kSuzuki + "\tSuzukiH\n3\tLarge\tLarge\n");
+    Start();
+    SendMessageW(App().userBox, CB_SETCURSEL, 2, 0);
+    SendMessageW(App().frame, WM_COMMAND, MAKEWPARAM(ui::kUserBoxId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(App().userBox));
+    Command(ui::kCmdDetails);
+    ASSERT_EQ(RowCount(MeetingList()), 300);
+    const auto title = [](int n) { return platform::Utf8ToCp932("定例会議 第" + std::to_string(n)); };
+    EXPECT_EQ(ListText(MeetingList(), 0, 0), title(1));
+    EXPECT_EQ(ListText(MeetingList(), 299, 1), platform::Utf8ToCp932("会議室 0"));
+
+    const auto selectedTitle = [] { return ListText(MeetingList(), ListView_GetNextItem(MeetingList(), -1, LVNI_SELECTED), 0); };
+    Click(MeetingList(), 250);
+    ASSERT_EQ(selectedTitle(), title(251));
+    EXPECT_EQ(App().itemEntries.size(), 5u);
+    // A header click: descending by title, "第99" first; the meeting stays selected, and shown.
+    NMLISTVIEW header{{MeetingList(), 3000, static_cast<UINT>(LVN_COLUMNCLICK)}, -1, 0};
+    SendMessageW(GetParent(MeetingList()), WM_NOTIFY, 3000, reinterpret_cast<LPARAM>(&header));
+    EXPECT_EQ(ListText(MeetingList(), 0, 0), title(99));
+    EXPECT_EQ(selectedTitle(), title(251));
+    const int selectedRow = ListView_GetNextItem(MeetingList(), -1, LVNI_SELECTED);
+    const int top = ListView_GetTopIndex(MeetingList());
+    EXPECT_TRUE(selectedRow >= top && selectedRow < top + ListView_GetCountPerPage(MeetingList())) << selectedRow << " " << top;
+
+    SetWindowTextW(App().findBox, ui::Wide(title(25).substr(9)).c_str());  // 第25
+    EXPECT_EQ(RowCount(MeetingList()), 11);
+    EXPECT_EQ(selectedTitle(), title(251));
+    SetWindowTextW(App().findBox, L"");
+    EXPECT_EQ(RowCount(MeetingList()), 300);
+    EXPECT_EQ(selectedTitle(), title(251));
+
+    // The list's own find: an exact title, and the type-ahead's prefix from a row on, round the end.
+    const std::wstring wanted = ui::Wide(title(42));
+    LVFINDINFOW exact{LVFI_STRING, wanted.c_str()};
+    const int found = ListView_FindItem(MeetingList(), -1, &exact);
+    EXPECT_EQ(ListText(MeetingList(), found, 0), title(42));
+    const std::wstring prefix = ui::Wide(title(12));
+    LVFINDINFOW partial{LVFI_PARTIAL | LVFI_WRAP, prefix.c_str()};
+    const int next = ListView_FindItem(MeetingList(), found, &partial);
+    EXPECT_EQ(ListText(MeetingList(), next, 0).substr(0, title(12).size()), title(12));
+
+    for (const int view : {ui::kCmdLargeIcons, ui::kCmdSmallIcons, ui::kCmdList, ui::kCmdDetails}) {
+        Command(view);
+        ASSERT_EQ(RowCount(MeetingList()), 300) << view;
+        RECT last{LVIR_BOUNDS};
+        EXPECT_TRUE(ListView_GetItemRect(MeetingList(), 299, &last, LVIR_BOUNDS)) << view;
+        EXPECT_TRUE(ListView_EnsureVisible(MeetingList(), 299, FALSE)) << view;
+        Click(MeetingList(), 299);
+        EXPECT_EQ(App().meetings->MeetingAt(ui::SelectedMeeting(App()))->szTitle, ListText(MeetingList(), 299, 0)) << view;
+    }
 }
 
 TEST_F(Win32DesktopTest, PreferencesRefuseEmptyPathsAndStoreOnOk) {
