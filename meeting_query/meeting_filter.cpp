@@ -22,6 +22,7 @@ MeetingFilter::MeetingFilter(const MeetingDatabase& store, const SearchItemsOf& 
 }
 
 void MeetingFilter::SetText(std::string_view utf8) {
+    text_ = std::string(utf8);
     const TextMatch match(utf8);
     active_ = !match.Empty();
     shown_.assign(texts_.size(), !active_);

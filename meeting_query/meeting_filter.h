@@ -25,6 +25,8 @@ public:
     [[nodiscard]] bool Shows(std::int32_t meetingIndex) const;
     // The number of meetings shown.
     [[nodiscard]] std::int32_t ShownCount() const { return shownCount_; }
+    // The text set last (UTF-8).
+    [[nodiscard]] const std::string& Text() const { return text_; }
     // Whether a text is set.
     [[nodiscard]] bool Active() const { return active_; }
 
@@ -33,6 +35,7 @@ private:
     std::vector<bool> shown_;
     std::int32_t shownCount_ = 0;
     bool active_ = false;
+    std::string text_;
 };
 
 }  // namespace tavolex

@@ -20,7 +20,8 @@
 //   todo-close            closes the to-do list window
 // and, for scripts/bench-desktop, verbs that print the milliseconds a step took the program, from
 // the step's start until the program has handled it and painted the frame again:
-//   time-start PROGRAM    starts PROGRAM and waits for its frame showing a filled meeting list
+//   time-start PROGRAM [LIMIT]  starts PROGRAM and waits for its frame showing a filled meeting
+//                         list, at most LIMIT seconds (600): ">LIMIT" in milliseconds past it
 //   time-find [TEXT]      types TEXT into the find box (none: clears it)
 //   time-sort COLUMN      a click on a column header of the meeting list
 //   time-select ROW       a click on a row of the meeting list, until the quick view shows it
@@ -235,7 +236,7 @@ int Elapsed(HWND frame, Clock::time_point start) {
     return 0;
 }
 
-int TimeStart(const wchar_t* program) {
+int TimeStart(const wchar_t* program, int limitSeconds) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
@@ -250,7 +251,10 @@ int TimeStart(const wchar_t* program) {
         HWND list = frame != nullptr ? List(100, 0) : nullptr;
         if (list != nullptr && IsWindowVisible(frame) && SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) > 0)
             return Elapsed(frame, start);
-        if (Clock::now() - start > std::chrono::minutes(10)) return 1;
+        if (Clock::now() - start > std::chrono::seconds(limitSeconds > 0 ? limitSeconds : 600)) {
+            printf(">%d000\n", limitSeconds > 0 ? limitSeconds : 600);
+            return 0;
+        }
         Sleep(5);
     }
 }
@@ -322,7 +326,7 @@ int wmain(int argc, wchar_t** argv) {
     const int number = argc > 2 ? _wtoi(argv[2]) : 0;
     if (verb == L"enter") return PressEnter();
     if (verb == L"choose-folder" && argc > 2) return ChooseFolder(argv[2]);
-    if (verb == L"time-start" && argc > 2) return TimeStart(argv[2]);
+    if (verb == L"time-start" && argc > 2) return TimeStart(argv[2], argc > 3 ? _wtoi(argv[3]) : 0);
     HWND frame = Frame();
     if (frame == nullptr) return 1;
     if (verb == L"wait") return IsWindowVisible(frame) ? 0 : 1;

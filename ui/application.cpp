@@ -160,18 +160,21 @@ HWND CreateFrame(Application& app) {
     return app.frame;
 }
 
-// The three lists, their font and the quick view, in the panes the frame made.
-void CreatePaneWindows(Application& app, bool loaded) {
+// The three lists, their font and the quick view, in the panes the frame made. The lists are made
+// empty, and get their columns, images, font and view before ShowAndFill gives them their rows: a
+// list control lays its rows out again for each of these, which for a full store in an icon view
+// took minutes.
+void CreatePaneWindows(Application& app) {
     const HINSTANCE instance = app.instance;
     app.meetingList = std::make_unique<PaneListView>(PaneKind::kMeetings, instance);
-    app.meetingList->SetRowSource([&app] { return FilteredMeetingRows(app); });
+    FilterMeetingList(app, *app.meetingList);
     Trace("mlv = " TAVOLEX_TRACE_PTR, TraceAddress(app.meetingList.get()));
-    if (app.meetingList->Create(app.meetingPane, loaded)) app.meetingList->CreateColumns();
+    if (app.meetingList->Create(app.meetingPane, false)) app.meetingList->CreateColumns();
 
     app.reportList = std::make_unique<PaneListView>(PaneKind::kReports, instance);
     app.reportList->SetRowSource([&app] { return ReportRowsOf(app.settings->outputFolder); });
     Trace("rlv = " TAVOLEX_TRACE_PTR, TraceAddress(app.reportList.get()));
-    if (app.reportList->Create(app.reportPane, loaded)) app.reportList->CreateColumns();
+    if (app.reportList->Create(app.reportPane, false)) app.reportList->CreateColumns();
 
     app.itemList = std::make_unique<PaneListView>(PaneKind::kItems, instance);
     app.itemList->SetRowSource([&app] { return ItemRows(app.itemEntries); });
@@ -268,8 +271,7 @@ int StartApplication(Application& app, HINSTANCE instance, int showCommand, Star
     app.chooserFolder = app.settings->databaseFolder;
     Trace("fo = " TAVOLEX_TRACE_PTR, TraceAddress(&app.chooserFolder));
 
-    const bool loaded = app.meetings->Opened();
-    CreatePaneWindows(app, loaded);
+    CreatePaneWindows(app);
     CreateReportFolder(app);
     ShowAndFill(app, showCommand);
     if (noticeable) EndLoading(app);

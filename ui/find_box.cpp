@@ -153,36 +153,28 @@ void StopFilterBuild(Application& app) {
     app.meetingFilter.reset();
 }
 
-std::vector<PaneRow> FilteredMeetingRows(Application& app) {
-    std::vector<PaneRow> rows = MeetingRows(*app.meetings);
-    if (app.findText.empty()) {
-        ShowCount(app, rows.size());
-        return rows;
-    }
-    if (!app.meetingFilter) {
-        if (app.filterBuild.valid()) {
-            app.meetingFilter.emplace(app.filterBuild.get());
-        } else {
-            app.meetingFilter.emplace(MakeFilter(*app.meetings, *app.addressBook));
-        }
-    }
-    app.meetingFilter->SetText(app.findText);
-    std::erase_if(rows, [&app](const PaneRow& row) {
-        return !app.meetingFilter->Shows(static_cast<std::int32_t>(row.parameter));
-    });
-    ShowCount(app, rows.size());
-    return rows;
+void FilterMeetingList(Application& app, PaneListView& list) {
+    list.SetRowSource([&app] { return app.meetings ? MeetingRows(*app.meetings) : std::vector<PaneRow>{}; });
+    list.SetRowFilter(
+        [&app](const PaneRow& row) {
+            if (app.findText.empty()) return true;
+            if (!app.meetingFilter) {
+                if (app.filterBuild.valid()) {
+                    app.meetingFilter.emplace(app.filterBuild.get());
+                } else {
+                    app.meetingFilter.emplace(MakeFilter(*app.meetings, *app.addressBook));
+                }
+            }
+            if (app.meetingFilter->Text() != app.findText) app.meetingFilter->SetText(app.findText);
+            return app.meetingFilter->Shows(static_cast<std::int32_t>(row.parameter));
+        },
+        [&app](int shown) { ShowCount(app, static_cast<std::size_t>(shown)); });
 }
 
 void ApplyFind(Application& app) {
     if (!app.meetingList || app.findBox == nullptr) return;
     app.findText = BoxText(app.findBox);
-    const std::int32_t selected = SelectedMeeting(app);
-    app.meetingList->Refill(-1);
-    const int row = selected >= 0 ? app.meetingList->RowOfParameter(selected) : -1;
-    if (row >= 0) {
-        app.meetingList->SelectRow(row);
-    } else if (selected >= 0) {
+    if (!app.meetingList->Refilter()) {
         // The selected meeting went out of the list: nothing is selected any more.
         RefillItemList(app, -1);
         if (app.quickView) app.quickView->Show(QuickViewInitialText());

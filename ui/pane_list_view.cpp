@@ -62,6 +62,7 @@ bool PaneListView::Create(HWND parent, bool fillNow) {
     MakeImageLists();
     if (fillNow && kind_ != PaneKind::kItems && source_) {
         rows_ = source_();
+        IndexRows();
         ShowRows();
     }
     return true;
@@ -98,8 +99,23 @@ void PaneListView::CreateColumns() {
     Sort(0, SortOrder::kAscending);
 }
 
+void PaneListView::IndexRows() {
+    shown_.clear();
+    shown_.reserve(rows_.size());
+    for (std::size_t k = 0; k < rows_.size(); ++k) {
+        if (!filter_ || filter_(rows_[k])) shown_.push_back(static_cast<std::int32_t>(k));
+    }
+    if (shownCount_) shownCount_(RowCount());
+}
+
 void PaneListView::ShowRows() {
-    ListView_SetItemState(window_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    // Only the rows that hold a state are cleared: asked for every row, a list control walks them all.
+    for (const UINT state : {LVNI_SELECTED, LVNI_FOCUSED}) {
+        for (int row = ListView_GetNextItem(window_, -1, state); row >= 0;
+             row = ListView_GetNextItem(window_, row, state)) {
+            ListView_SetItemState(window_, row, 0, LVIS_SELECTED | LVIS_FOCUSED);
+        }
+    }
     ListView_SetItemCountEx(window_, RowCount(), 0);
     if (RowCount() > 0) ListView_EnsureVisible(window_, 0, FALSE);
     InvalidateRect(window_, nullptr, TRUE);
@@ -108,6 +124,7 @@ void PaneListView::ShowRows() {
 int PaneListView::Refill(int selectRow) {
     if (window_ == nullptr) return -1;
     rows_ = source_ ? source_() : std::vector<PaneRow>{};
+    IndexRows();
     ShowRows();
     RECT client{};
     GetClientRect(window_, &client);
@@ -125,8 +142,21 @@ void PaneListView::Sort(int column, SortOrder order) {
     const int selected = SelectedRow();
     const std::int64_t selectedParameter = RowParameter(selected);
     SortPaneRows(rows_, column, order);
+    IndexRows();
     ShowRows();
     if (selected >= 0) SelectRow(RowOfParameter(selectedParameter));
+}
+
+bool PaneListView::Refilter() {
+    if (window_ == nullptr) return true;
+    const int selected = SelectedRow();
+    const std::int64_t selectedParameter = RowParameter(selected);
+    IndexRows();
+    ShowRows();
+    if (selected < 0) return true;
+    const int row = RowOfParameter(selectedParameter);
+    SelectRow(row);
+    return row >= 0;
 }
 
 bool PaneListView::SetView(std::uint32_t code) {
@@ -166,39 +196,39 @@ void PaneListView::SelectRow(int row) {
 
 std::int64_t PaneListView::RowParameter(int row) const {
     if (window_ == nullptr || row < 0 || row >= RowCount()) return -1;
-    return rows_[static_cast<std::size_t>(row)].parameter;
+    return Shown(row).parameter;
 }
 
 int PaneListView::RowOfParameter(std::int64_t parameter) const {
-    for (std::size_t row = 0; row < rows_.size(); ++row) {
-        if (rows_[row].parameter == parameter) return static_cast<int>(row);
+    for (int row = 0; row < RowCount(); ++row) {
+        if (Shown(row).parameter == parameter) return row;
     }
     return -1;
 }
 
 std::string PaneListView::RowText(int row, int column) const {
     if (row < 0 || row >= RowCount() || column < 0 || column >= kPaneMaxColumns) return {};
-    std::string text = rows_[static_cast<std::size_t>(row)].texts[column];
+    std::string text = Shown(row).texts[column];
     if (text.size() >= kMaxCellBytes) text.resize(kMaxCellBytes - 1);
     return text;
 }
 
 void PaneListView::SetRowText(int row, int column, std::string cp932) {
     if (row < 0 || row >= RowCount() || column < 0 || column >= kPaneMaxColumns) return;
-    rows_[static_cast<std::size_t>(row)].texts[column] = std::move(cp932);
+    Shown(row).texts[column] = std::move(cp932);
     ListView_RedrawItems(window_, row, row);
 }
 
 void PaneListView::SetRowStateImage(int row, std::uint32_t state) {
     if (row < 0 || row >= RowCount()) return;
-    rows_[static_cast<std::size_t>(row)].state = state & LVIS_STATEIMAGEMASK;
+    Shown(row).state = state & LVIS_STATEIMAGEMASK;
     ListView_RedrawItems(window_, row, row);
 }
 
 void PaneListView::SupplyText(NMLVDISPINFOW& info) {
     const int row = info.item.iItem;
     if (row < 0 || row >= RowCount()) return;
-    const PaneRow& shown = rows_[static_cast<std::size_t>(row)];
+    const PaneRow& shown = Shown(row);
     if ((info.item.mask & LVIF_IMAGE) != 0) info.item.iImage = static_cast<int>(shown.icon);
     if ((info.item.mask & LVIF_STATE) != 0) {
         info.item.state =
@@ -216,14 +246,16 @@ void PaneListView::SupplyText(NMLVDISPINFOW& info) {
 int PaneListView::FindRow(const NMLVFINDITEMW& find) const {
     if ((find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 || find.lvfi.psz == nullptr) return -1;
     const std::string text = Narrow(find.lvfi.psz);
-    return FindPaneRow(rows_, find.iStart,
-                       PaneFind{text, (find.lvfi.flags & LVFI_PARTIAL) != 0, (find.lvfi.flags & LVFI_WRAP) != 0});
+    return FindPaneRow(
+        RowCount(), [this](std::int32_t row) { return std::string_view(Shown(row).texts[0]); }, find.iStart,
+        PaneFind{text, (find.lvfi.flags & LVFI_PARTIAL) != 0, (find.lvfi.flags & LVFI_WRAP) != 0});
 }
 
 void PaneListView::Destroy() {
     if (window_ != nullptr) DestroyWindow(window_);
     window_ = nullptr;
     rows_.clear();
+    shown_.clear();
 }
 
 }  // namespace tavolex::ui

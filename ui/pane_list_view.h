@@ -1,10 +1,11 @@
 #pragma once
 // PaneListView: the list-view control of one of the three lists of the main window (meetings,
 // items, reports). The control holds only a count (an owner-data list): the rows stay here as
-// PaneRow records in the order shown, and the control asks for each cell's text and icon when it
-// draws it, so a full store of 65,520 meetings fills the list as fast as a few. A sort or a
-// refill reorders the rows and sets the count again; the selection follows the row's parameter,
-// the meeting index, item entry index or report position the row stands for.
+// PaneRow records, and the control asks for each cell's text and icon when it draws it, so a full
+// store of 65,520 meetings fills the list as fast as a few. The rows shown are an index over the
+// rows in their sorted order, those the filter passes; a sort or a filter reorders the index and
+// sets the count again, and the selection follows the row's parameter, the meeting index, item
+// entry index or report position the row stands for.
 
 #include "platform/win32/unique_handle.h"
 #include "views/pane_layout.h"
@@ -33,6 +34,7 @@ DWORD ViewStyle(std::uint32_t code);
 class PaneListView {
 public:
     using RowSource = std::function<std::vector<PaneRow>()>;
+    using RowFilter = std::function<bool(const PaneRow&)>;
 
     PaneListView(PaneKind kind, HINSTANCE instance) : kind_(kind), instance_(instance) {}
     PaneListView(const PaneListView&) = delete;
@@ -40,6 +42,14 @@ public:
 
     // Where the rows of a refill come from.
     void SetRowSource(RowSource source) { source_ = std::move(source); }
+    // Which rows are shown (none set: all), and what is told the number shown after each change.
+    void SetRowFilter(RowFilter filter, std::function<void(int)> shownCount) {
+        filter_ = std::move(filter);
+        shownCount_ = std::move(shownCount);
+    }
+    // Applies the filter again to the rows in their order, keeping the selected row's parameter
+    // selected while it is shown. False when a row was selected and is no longer shown.
+    bool Refilter();
 
     // Creates the control in the parent pane with its two image lists, and fills it when
     // fillNow is set (no widths, no selection). False when the control can't be made.
@@ -63,7 +73,7 @@ public:
     [[nodiscard]] std::int64_t RowParameter(int row) const;
     // The CP932 text of a cell, at most 260 bytes; "" outside the rows.
     [[nodiscard]] std::string RowText(int row, int column) const;
-    [[nodiscard]] int RowCount() const { return static_cast<int>(rows_.size()); }
+    [[nodiscard]] int RowCount() const { return static_cast<int>(shown_.size()); }
     // Sets the row's new name (after a rename) without a refill.
     void SetRowText(int row, int column, std::string cp932);
     // Sets the row's state image bits (INDEXTOSTATEIMAGEMASK) until the next refill.
@@ -86,15 +96,26 @@ public:
     void Destroy();
 
 private:
-    // Sets the control's count to the rows, with nothing selected or focused, scrolled to the top.
+    // The index of the rows the filter passes, in their order.
+    void IndexRows();
+    // Sets the control's count to the rows shown, with nothing selected or focused, scrolled to the top.
     void ShowRows();
+    [[nodiscard]] const PaneRow& Shown(int row) const {
+        return rows_[static_cast<std::size_t>(shown_[static_cast<std::size_t>(row)])];
+    }
+    [[nodiscard]] PaneRow& Shown(int row) {
+        return rows_[static_cast<std::size_t>(shown_[static_cast<std::size_t>(row)])];
+    }
     void MakeImageLists();
 
     PaneKind kind_;
     HINSTANCE instance_;
     HWND window_ = nullptr;
     RowSource source_;
-    std::vector<PaneRow> rows_;
+    RowFilter filter_;
+    std::function<void(int)> shownCount_;
+    std::vector<PaneRow> rows_;        // every row, in the order of the last sort
+    std::vector<std::int32_t> shown_;  // the rows shown: positions in rows_
     std::wstring textBuffer_;
     UniqueImageList smallImages_;
     UniqueImageList largeImages_;

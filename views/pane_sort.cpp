@@ -122,18 +122,18 @@ bool PaneTextStartsWith(std::string_view text, std::string_view prefix) {
     return !whole.InsideCharacter();
 }
 
-std::int32_t FindPaneRow(std::span<const PaneRow> rows, std::int32_t start, const PaneFind& find) {
-    const auto count = static_cast<std::int32_t>(rows.size());
+std::int32_t FindPaneRow(std::int32_t count, const std::function<std::string_view(std::int32_t)>& nameOf,
+                         std::int32_t start, const PaneFind& find) {
     if (start < 0 || start >= count) start = 0;
-    const auto matches = [&find](const PaneRow& row) {
-        return find.prefix ? PaneTextStartsWith(row.texts[0], find.text)
-                           : ComparePaneText(row.texts[0], find.text) == 0;
+    const auto matches = [&](std::int32_t row) {
+        const std::string_view name = nameOf(row);
+        return find.prefix ? PaneTextStartsWith(name, find.text) : ComparePaneText(name, find.text) == 0;
     };
     for (std::int32_t k = start; k < count; ++k) {
-        if (matches(rows[static_cast<std::size_t>(k)])) return k;
+        if (matches(k)) return k;
     }
     for (std::int32_t k = 0; find.wrap && k < start; ++k) {
-        if (matches(rows[static_cast<std::size_t>(k)])) return k;
+        if (matches(k)) return k;
     }
     return -1;
 }

@@ -28,15 +28,16 @@ enum class SortOrder { kAscending, kDescending };
 // begins every text; a prefix never ends inside a double-byte character of text).
 [[nodiscard]] bool PaneTextStartsWith(std::string_view text, std::string_view prefix);
 
-// The type-ahead find of a list: the first row from start on (going round to row 0 when wrap is
-// set) whose column-0 text equals the text (prefix: begins with it), by the folding above; -1 when
+// The type-ahead find of a list of count rows named nameOf(row): the first row from start on
+// (going round to row 0 when wrap is set) whose name equals the text (prefix: begins with it), by the folding above; -1 when
 // none does. A start outside the rows begins at row 0.
 struct PaneFind {
     std::string_view text;  // CP932
     bool prefix = true;
     bool wrap = true;
 };
-[[nodiscard]] std::int32_t FindPaneRow(std::span<const PaneRow> rows, std::int32_t start, const PaneFind& find);
+[[nodiscard]] std::int32_t FindPaneRow(std::int32_t count, const std::function<std::string_view(std::int32_t)>& nameOf,
+                                       std::int32_t start, const PaneFind& find);
 
 // The order of count rows after a sort by the texts textOf(0 ... count - 1): element k is the
 // position, before the sort, of the row that goes to position k. The texts textOf returns are

@@ -115,6 +115,7 @@ TEST(FindPaneRowTest, PrefixFromStartRound) {
         bool wrap;
         std::int32_t row;
     };
+    const auto name = [&rows](std::int32_t row) { return std::string_view(rows[static_cast<std::size_t>(row)].texts[0]); };
     const Case table[] = {
         {0, "b", true, true, 0},         {1, "b", true, true, 3},     {4, "b", true, true, 0},        {4, "b", true, false, -1},
         {0, "Al", true, true, 1},        {2, "al", true, true, 4},    {0, "alpha", false, true, 1},   {2, "alpha", false, true, 1},
@@ -122,10 +123,10 @@ TEST(FindPaneRowTest, PrefixFromStartRound) {
         {0, "\x83\x61", true, true, -1}, {-5, "beta", true, true, 3}, {99, "", true, true, 0},        {0, "zzz", true, true, -1},
     };
     for (const Case& c : table) {
-        EXPECT_EQ(FindPaneRow(rows, c.start, PaneFind{c.text, c.prefix, c.wrap}), c.row)
+        EXPECT_EQ(FindPaneRow(static_cast<std::int32_t>(rows.size()), name, c.start, PaneFind{c.text, c.prefix, c.wrap}), c.row)
             << c.start << " " << c.text << " " << c.prefix << c.wrap;
     }
-    EXPECT_EQ(FindPaneRow({}, 0, PaneFind{"a"}), -1);
+    EXPECT_EQ(FindPaneRow(0, name, 0, PaneFind{"a"}), -1);
 }
 
 TEST(SortPaneRowsTest, WholeRowsMoveAndOtherColumnsLeaveThemAlone) {

@@ -39,3 +39,24 @@ TEST(Win32HostTest, ReportsWineVersionAndCodePage) {
 
 }  // namespace
 }  // namespace tavolex
+
+namespace tavolex {
+namespace {
+
+// The debugger channel writes only while a debugger or a system-wide listener is there; one that
+// starts while the program runs is found within half a second.
+TEST(Win32DebugChannelTest, ListensOnlyWhileAListenerIsThere) {
+    platform::DebugChannel& channel = platform::SystemDebugChannel();
+    ASSERT_FALSE(IsDebuggerPresent());
+    EXPECT_FALSE(channel.Listening());
+    HANDLE ready = CreateEventW(nullptr, FALSE, FALSE, L"DBWIN_BUFFER_READY");
+    ASSERT_NE(ready, nullptr);
+    Sleep(600);
+    EXPECT_TRUE(channel.Listening());
+    CloseHandle(ready);
+    Sleep(600);
+    EXPECT_FALSE(channel.Listening());
+}
+
+}  // namespace
+}  // namespace tavolex
