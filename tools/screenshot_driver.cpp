@@ -308,6 +308,7 @@ int TimeWindow(HWND frame, int command) {
     PostMessageW(frame, WM_COMMAND, static_cast<WPARAM>(command), 0);
     for (;;) {
         HWND shown = GetWindow(frame, GW_ENABLEDPOPUP);
+        if (shown == nullptr) shown = FindWindowW(L"#32770", nullptr);
         if (shown == nullptr) shown = FindWindowW(tavolex::ui::kToDoListClass, nullptr);
         if (shown != nullptr && IsWindowVisible(shown)) {
             RedrawWindow(shown, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
