@@ -127,16 +127,25 @@ HWND ToDoList() {
     return window != nullptr ? GetDlgItem(window, tavolex::ui::kToDoListControlId) : nullptr;
 }
 
-// A click in the middle of a column's header, its place asked as a row's is.
-int ClickHeader(HWND list, int column) {
-    HWND header = list != nullptr ? reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)) : nullptr;
+// The header of the list and the middle of its column, its place asked as a row's is; false
+// when the list or the column is not there.
+bool HeaderPoint(HWND list, int column, HWND& header, LPARAM& point) {
+    header = list != nullptr ? reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)) : nullptr;
     RemoteValue<RECT> remoteRect(header, RECT{});
     RECT rect{};
     if (header == nullptr || !remoteRect ||
         !SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), remoteRect.Address()) ||
         !remoteRect.Read(rect))
-        return 1;
-    const LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        return false;
+    point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    return true;
+}
+
+// A click in the middle of a column's header.
+int ClickHeader(HWND list, int column) {
+    HWND header = nullptr;
+    LPARAM point = 0;
+    if (!HeaderPoint(list, column, header, point)) return 1;
     PostMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, point);
     PostMessageW(header, WM_LBUTTONUP, 0, point);
     Sleep(300);
@@ -288,15 +297,9 @@ int TimeSelect(HWND frame, int row) {
 }
 
 int TimeSort(HWND frame, int column) {
-    HWND list = List(100, 0);
-    HWND header = list != nullptr ? reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)) : nullptr;
-    RemoteValue<RECT> remoteRect(header, RECT{});
-    RECT rect{};
-    if (header == nullptr || !remoteRect ||
-        !SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), remoteRect.Address()) ||
-        !remoteRect.Read(rect))
-        return 1;
-    const LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    HWND header = nullptr;
+    LPARAM point = 0;
+    if (!HeaderPoint(List(100, 0), column, header, point)) return 1;
     const Clock::time_point start = Clock::now();
     SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, point);
     SendMessageW(header, WM_LBUTTONUP, 0, point);

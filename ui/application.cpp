@@ -169,17 +169,17 @@ void CreatePaneWindows(Application& app) {
     app.meetingList = std::make_unique<PaneListView>(PaneKind::kMeetings, instance);
     FilterMeetingList(app, *app.meetingList);
     Trace("mlv = " TAVOLEX_TRACE_PTR, TraceAddress(app.meetingList.get()));
-    if (app.meetingList->Create(app.meetingPane, false)) app.meetingList->CreateColumns();
+    if (app.meetingList->Create(app.meetingPane)) app.meetingList->CreateColumns();
 
     app.reportList = std::make_unique<PaneListView>(PaneKind::kReports, instance);
     app.reportList->SetRowSource([&app] { return ReportRowsOf(app.settings->outputFolder); });
     Trace("rlv = " TAVOLEX_TRACE_PTR, TraceAddress(app.reportList.get()));
-    if (app.reportList->Create(app.reportPane, false)) app.reportList->CreateColumns();
+    if (app.reportList->Create(app.reportPane)) app.reportList->CreateColumns();
 
     app.itemList = std::make_unique<PaneListView>(PaneKind::kItems, instance);
     app.itemList->SetRowSource([&app] { return ItemRows(app.itemEntries); });
     Trace("ilv = " TAVOLEX_TRACE_PTR, TraceAddress(app.itemList.get()));
-    if (app.itemList->Create(app.meetingPane, false)) app.itemList->CreateColumns();
+    if (app.itemList->Create(app.meetingPane)) app.itemList->CreateColumns();
 
     app.quickView = std::make_unique<QuickViewWindow>(instance);
     Trace("edit = " TAVOLEX_TRACE_PTR, TraceAddress(app.quickView.get()));

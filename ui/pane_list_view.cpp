@@ -50,7 +50,7 @@ DWORD ViewStyle(std::uint32_t code) {
     }
 }
 
-bool PaneListView::Create(HWND parent, bool fillNow) {
+bool PaneListView::Create(HWND parent) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
     window_ = CreateWindowExW(WS_EX_STATICEDGE, WC_LISTVIEWW, L"", ListStyle(kind_), 0, 0, 0, 0, parent,
@@ -60,11 +60,6 @@ bool PaneListView::Create(HWND parent, bool fillNow) {
     // The state images of the rows come with their texts.
     ListView_SetCallbackMask(window_, LVIS_STATEIMAGEMASK);
     MakeImageLists();
-    if (fillNow && kind_ != PaneKind::kItems && source_) {
-        rows_ = source_();
-        IndexRows();
-        ShowRows();
-    }
     return true;
 }
 

@@ -51,9 +51,9 @@ public:
     // selected while it is shown. False when a row was selected and is no longer shown.
     bool Refilter();
 
-    // Creates the control in the parent pane with its two image lists, and fills it when
-    // fillNow is set (no widths, no selection). False when the control can't be made.
-    bool Create(HWND parent, bool fillNow);
+    // Creates the control, empty, in the parent pane with its two image lists (Refill gives it its
+    // rows). False when the control can't be made.
+    bool Create(HWND parent);
     // The columns of the kind, width 1, then a sort by column 0 ascending.
     void CreateColumns();
     // Replaces every row, sets the column widths and selects selectRow (none for -1). The
