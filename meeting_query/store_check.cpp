@@ -112,9 +112,9 @@ std::string StatusMeaning(LoadStatus status) {
     }
 }
 
-StoreCheck CheckStore(const fs::path& dataFolder, const fs::path& addressBook) {
+StoreCheck CheckLoadedStore(const MeetingDatabase& store, const fs::path& addressBook) {
     StoreCheck check;
-    MeetingDatabase store(dataFolder);
+    const fs::path& dataFolder = store.Folder();
     struct Kind {
         DatabaseType type;
         const char* name;
@@ -129,7 +129,7 @@ StoreCheck CheckStore(const fs::path& dataFolder, const fs::path& addressBook) {
         file.name = kind.name;
         file.path = dataFolder / kind.name;
         file.present = fs::is_regular_file(file.path, ec);
-        file.status = store.Load(kind.type);
+        file.status = store.LastLoadStatus(kind.type);
         if (file.present) file.headerRecords = fs::file_size(file.path, ec) == 0 ? 0 : HeaderRecordCount(file.path);
         check.files.push_back(std::move(file));
     }
@@ -154,7 +154,6 @@ StoreCheck CheckStore(const fs::path& dataFolder, const fs::path& addressBook) {
     NoteFullTexts(check.files[4], FullTexts(store.Agendas(), &Agenda::szText, Agenda::kTextCapacity));
     NoteFullTexts(check.files[5], FullTexts(store.Sketches(), &Sketch::szTitle, Sketch::kTitleCapacity));
     NoteFullTexts(check.files[6], FullTexts(store.Attendees(), &Attendee::szText, Attendee::kTextCapacity));
-    store.Release();
 
     FileCheck book;
     book.name = "address.dat";
@@ -166,6 +165,16 @@ StoreCheck CheckStore(const fs::path& dataFolder, const fs::path& addressBook) {
     book.damaged = !book.present || book.status != kStatusOk;
     check.files.push_back(std::move(book));
     return check;
+}
+
+StoreCheck CheckStore(const fs::path& dataFolder, const fs::path& addressBook) {
+    MeetingDatabase store(dataFolder);
+    for (const DatabaseType type :
+         {DatabaseType::kMeeting, DatabaseType::kLink, DatabaseType::kNote, DatabaseType::kToDo, DatabaseType::kAgenda,
+          DatabaseType::kSketch, DatabaseType::kAttendee}) {
+        (void)store.Load(type);
+    }
+    return CheckLoadedStore(store, addressBook);
 }
 
 }  // namespace tavolex

@@ -15,6 +15,8 @@
 
 namespace tavolex {
 
+class MeetingDatabase;
+
 struct FileCheck {
     std::string name;  // "meeting.dat", …, "address.dat"
     std::filesystem::path path;
@@ -35,5 +37,9 @@ struct StoreCheck {
 [[nodiscard]] std::string StatusMeaning(LoadStatus status);
 
 [[nodiscard]] StoreCheck CheckStore(const std::filesystem::path& dataFolder, const std::filesystem::path& addressBook);
+// The same of a store already loaded (by ReloadAll or a Load of each type), with the statuses of
+// its loads and the records it holds: what the program shows is what is checked, and a full store
+// is not read a second time.
+[[nodiscard]] StoreCheck CheckLoadedStore(const MeetingDatabase& store, const std::filesystem::path& addressBook);
 
 }  // namespace tavolex

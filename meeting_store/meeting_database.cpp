@@ -296,35 +296,43 @@ MeetingDatabase::~MeetingDatabase() = default;
 
 LoadStatus MeetingDatabase::Load(DatabaseType type) {
     const char* fileName = FileNameOf(type);
+    LoadStatus status = kStatusOk;
     try {
         DatabaseFile file;
         if (fileName == nullptr || !file.Open(platform::FindEntryAnyCase(folder_, fileName))) {
             opened_ = false;
-            return kStatusCannotOpen;
+            status = kStatusCannotOpen;
+        } else {
+            opened_ = true;
+            DiscardRecords(type);
+            if (dbInfo_) status = LoadOpened(type, fileName, file, *dbInfo_);
         }
-        opened_ = true;
-        DiscardRecords(type);
-        if (!dbInfo_) return kStatusOk;
-        return LoadOpened(type, fileName, file, *dbInfo_);
     } catch (const std::bad_alloc&) {
         // Memory ran out: the records made before stay, the file ends here.
         TraceError("%s: out of memory", fileName != nullptr ? fileName : "?");
-        return kStatusOutOfMemory;
+        status = kStatusOutOfMemory;
     }
+    lastStatus_[static_cast<std::size_t>(type) % lastStatus_.size()] = status;
+    return status;
 }
 
 // Load(kSketch) on another thread, with a header buffer of its own: it touches nothing but the
-// sketches, and leaves Opened() to the loads around it.
+// sketches and their status, and leaves Opened() to the loads around it.
 void MeetingDatabase::LoadSketchesAside() {
     const char* fileName = FileNameOf(DatabaseType::kSketch);
+    LoadStatus& status = lastStatus_[static_cast<std::size_t>(DatabaseType::kSketch)];
     try {
         DatabaseFile file;
-        if (!file.Open(platform::FindEntryAnyCase(folder_, fileName))) return;
+        if (!file.Open(platform::FindEntryAnyCase(folder_, fileName))) {
+            status = kStatusCannotOpen;
+            return;
+        }
         std::array<std::uint8_t, kDbInfoSize> dbInfo{};
         PutU32Le(dbInfo, kDbInfoSize);
-        (void)LoadOpened(DatabaseType::kSketch, fileName, file, dbInfo);
+        status = LoadOpened(DatabaseType::kSketch, fileName, file, dbInfo);
     } catch (const std::bad_alloc&) {
         TraceError("%s: out of memory", fileName);
+        status = kStatusOutOfMemory;
     }
 }
 

@@ -52,6 +52,10 @@ public:
     // records with those it yields: the records read before any damage, with the status of the
     // damage. Replacing records outside ReloadAll discards the maps (they name record positions).
     LoadStatus Load(DatabaseType type);
+    // The status of the type's last load (by Load or ReloadAll); kStatusOk before any.
+    [[nodiscard]] LoadStatus LastLoadStatus(DatabaseType type) const {
+        return lastStatus_[static_cast<std::size_t>(type) % lastStatus_.size()];
+    }
 
     // Tears everything down, loads the seven files in the order meeting, link, note, to-do, agenda,
     // sketch, attendee (a failed file does not stop the others) and builds the maps. Returns 0.
@@ -151,6 +155,7 @@ private:
     std::unique_ptr<std::array<std::uint8_t, 80>> dbInfo_;  // the file header buffer
     LoadStatus constructionStatus_ = kStatusOk;
     bool opened_ = false;
+    std::array<LoadStatus, 8> lastStatus_{};  // by DatabaseType (1 to 7)
     RecordArrays records_;
     MeetingMaps maps_;
     LinkMapBuilder builder_;

@@ -22,7 +22,7 @@ constexpr int kIdsDamagedNote = 3629;  // before the damaged files' names
 constexpr int kIdsDamagedHint = 3630;  // after them: where to see more
 
 StoreCheck CheckCurrentStore(const Application& app) {
-    return CheckStore(app.meetings->Folder(), app.addressBook->Path());
+    return CheckLoadedStore(*app.meetings, app.addressBook->Path());
 }
 
 std::wstring Utf8Wide(const std::string& utf8) { return Wide(platform::Utf8ToCp932(utf8)); }

@@ -34,7 +34,7 @@ void LayOut(Application& app) {
     if (app.meetingList) Place(app.meetingList->Window(), 0, 0, w / 2 - gap, h / 2);
     if (app.itemList) Place(app.itemList->Window(), 0, h / 2, w / 2 - gap, h / 2 - b);
     for (PaneListView* list : {app.meetingList.get(), app.reportList.get(), app.itemList.get()}) {
-        if (list != nullptr && list->Window() != nullptr) ListView_Arrange(list->Window(), LVA_ALIGNTOP);
+        if (list != nullptr) list->Arrange();
     }
 }
 

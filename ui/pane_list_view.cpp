@@ -4,6 +4,7 @@
 #include "ui/window_services.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace tavolex::ui {
 
@@ -96,29 +97,55 @@ void PaneListView::CreateColumns() {
 
 void PaneListView::IndexRows() {
     shown_.clear();
-    shown_.reserve(rows_.size());
-    for (std::size_t k = 0; k < rows_.size(); ++k) {
-        if (!filter_ || filter_(rows_[k])) shown_.push_back(static_cast<std::int32_t>(k));
+    shown_.reserve(order_.size());
+    for (const std::int32_t k : order_) {
+        if (!filter_ || filter_(rows_[static_cast<std::size_t>(k)])) shown_.push_back(k);
     }
     if (shownCount_) shownCount_(RowCount());
 }
 
 void PaneListView::ShowRows() {
-    // Only the rows that hold a state are cleared: asked for every row, a list control walks them all.
-    for (const UINT state : {LVNI_SELECTED, LVNI_FOCUSED}) {
-        for (int row = ListView_GetNextItem(window_, -1, state); row >= 0;
-             row = ListView_GetNextItem(window_, row, state)) {
-            ListView_SetItemState(window_, row, 0, LVIS_SELECTED | LVIS_FOCUSED);
-        }
-    }
+    // With the drawing held, the count goes to nothing first: that clears the selection and the
+    // focus at once, where asking which rows hold them walks the rows one by one. The icons are laid
+    // out without an invalidation each. The control lays every icon out at its first drawing with
+    // rows as well: that drawing is made here, once, off the screen, while the drawing is held.
+    SendMessageW(window_, WM_SETREDRAW, FALSE, 0);
+    ListView_SetItemCountEx(window_, 0, 0);
     ListView_SetItemCountEx(window_, RowCount(), 0);
+    ArrangeIcons();
+    if (!drawnWithRows_ && RowCount() > 0) {
+        DrawOffScreen();
+        drawnWithRows_ = true;
+    }
+    SendMessageW(window_, WM_SETREDRAW, TRUE, 0);
     if (RowCount() > 0) ListView_EnsureVisible(window_, 0, FALSE);
     InvalidateRect(window_, nullptr, TRUE);
+}
+
+void PaneListView::ArrangeIcons() {
+    const LONG_PTR view = GetWindowLongPtrW(window_, GWL_STYLE) & LVS_TYPEMASK;
+    if (view == LVS_ICON || view == LVS_SMALLICON) ListView_Arrange(window_, LVA_ALIGNTOP);
+}
+
+void PaneListView::DrawOffScreen() {
+    HDC screen = GetDC(window_);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 1, 1);
+    ReleaseDC(window_, screen);
+    if (memory != nullptr && bitmap != nullptr) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        SendMessageW(window_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+        SelectObject(memory, old);
+    }
+    if (bitmap != nullptr) DeleteObject(bitmap);
+    if (memory != nullptr) DeleteDC(memory);
 }
 
 int PaneListView::Refill(int selectRow) {
     if (window_ == nullptr) return -1;
     rows_ = source_ ? source_() : std::vector<PaneRow>{};
+    order_.resize(rows_.size());
+    std::iota(order_.begin(), order_.end(), 0);
     IndexRows();
     ShowRows();
     RECT client{};
@@ -136,7 +163,10 @@ void PaneListView::Sort(int column, SortOrder order) {
     if (column < 0 || column >= static_cast<int>(PaneColumns(kind_).size())) return;
     const int selected = SelectedRow();
     const std::int64_t selectedParameter = RowParameter(selected);
-    SortPaneRows(rows_, column, order);
+    const auto col = static_cast<std::size_t>(column);
+    sorter_.Sort(
+        order_, [this, col](std::int32_t k) { return std::string_view(rows_[static_cast<std::size_t>(k)].texts[col]); },
+        order);
     IndexRows();
     ShowRows();
     if (selected >= 0) SelectRow(RowOfParameter(selectedParameter));
@@ -161,8 +191,16 @@ bool PaneListView::SetView(std::uint32_t code) {
     if ((current & LVS_TYPEMASK) != static_cast<LONG_PTR>(style)) {
         SetWindowLongPtrW(window_, GWL_STYLE, (current & ~static_cast<LONG_PTR>(LVS_TYPEMASK)) | style);
     }
-    ListView_Arrange(window_, LVA_ALIGNTOP);
+    Arrange();
     return true;
+}
+
+void PaneListView::Arrange() {
+    if (window_ == nullptr) return;
+    SendMessageW(window_, WM_SETREDRAW, FALSE, 0);
+    ArrangeIcons();
+    SendMessageW(window_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(window_, nullptr, TRUE);
 }
 
 std::uint32_t PaneListView::View() const {
@@ -180,7 +218,11 @@ void PaneListView::ClearSelection() {
 }
 
 int PaneListView::SelectedRow() const {
-    return window_ != nullptr ? ListView_GetNextItem(window_, -1, LVNI_SELECTED) : -1;
+    if (window_ == nullptr || ListView_GetSelectedCount(window_) == 0) return -1;
+    // The focused row is found at once and is the selected one but for a selection made without the
+    // focus; only then are the rows walked.
+    const int focused = ListView_GetNextItem(window_, -1, LVNI_FOCUSED | LVNI_SELECTED);
+    return focused >= 0 ? focused : ListView_GetNextItem(window_, -1, LVNI_SELECTED);
 }
 
 void PaneListView::SelectRow(int row) {
@@ -250,6 +292,7 @@ void PaneListView::Destroy() {
     if (window_ != nullptr) DestroyWindow(window_);
     window_ = nullptr;
     rows_.clear();
+    order_.clear();
     shown_.clear();
 }
 

@@ -64,6 +64,9 @@ public:
     // Switches to the view of the code and arranges the icons at the top; an unknown code
     // changes nothing. False for an unknown code.
     bool SetView(std::uint32_t code);
+    // Lays the icons out again from the top in the icon views, with the drawing held meanwhile (the
+    // control would otherwise invalidate each icon it moves, one call to the window system each).
+    void Arrange();
     [[nodiscard]] std::uint32_t View() const;
     void ClearSelection();
     // The first selected row, or -1.
@@ -100,6 +103,11 @@ private:
     void IndexRows();
     // Sets the control's count to the rows shown, with nothing selected or focused, scrolled to the top.
     void ShowRows();
+    // Lays the icons out from the top in the icon views; the caller holds the drawing.
+    void ArrangeIcons();
+    // Has the control draw itself into a bitmap of a pixel, so that what it works out at its first
+    // drawing is worked out while the caller holds the drawing.
+    void DrawOffScreen();
     [[nodiscard]] const PaneRow& Shown(int row) const {
         return rows_[static_cast<std::size_t>(shown_[static_cast<std::size_t>(row)])];
     }
@@ -114,12 +122,15 @@ private:
     RowSource source_;
     RowFilter filter_;
     std::function<void(int)> shownCount_;
-    std::vector<PaneRow> rows_;        // every row, in the order of the last sort
-    std::vector<std::int32_t> shown_;  // the rows shown: positions in rows_
+    std::vector<PaneRow> rows_;        // every row, in the order of the source
+    std::vector<std::int32_t> order_;  // every row in the order of the last sort: positions in rows_
+    std::vector<std::int32_t> shown_;  // the rows shown, in that order: positions in rows_
+    PaneSorter sorter_;
     std::wstring textBuffer_;
     UniqueImageList smallImages_;
     UniqueImageList largeImages_;
     unsigned dpi_ = 96;
+    bool drawnWithRows_ = false;  // the control has drawn itself once with rows
 };
 
 }  // namespace tavolex::ui

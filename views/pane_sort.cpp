@@ -5,7 +5,6 @@
 #include "views/pane_text.h"
 
 #include <algorithm>
-#include <bit>
 #include <numeric>
 #include <string>
 #include <utility>
@@ -38,81 +37,59 @@ private:
     std::size_t charEnd_ = 0;  // the end of the character the last byte read began
 };
 
-// The bytes of a text as ComparePaneText compares them: two keys compare as their texts do, byte
-// by byte as unsigned values, with no walk through the characters.
-std::string FoldedKey(std::string_view text) {
-    std::string key;
-    key.reserve(text.size());
-    for (FoldingCursor cursor(text); !cursor.AtEnd();) key.push_back(static_cast<char>(cursor.Next()));
-    return key;
+// Writes the text's bytes as a FoldingCursor reads them: the second byte of a double-byte character
+// as it is, every other byte folded.
+void Fold(std::string_view text, char* out) {
+    for (std::size_t k = 0; k < text.size();) {
+        const std::size_t width = Cp932CharWidth(text, k, TrailRule::kTrailByteOnly);
+        out[k] = LowerAscii(text[k]);
+        if (width == 2) out[k + 1] = text[k + 1];
+        k += width;
+    }
 }
 
-// Sorts positions by their texts with the order fixed, ties going by position, so the result is
-// the one arrangement that order allows. Each text is folded once, so a full store's 65,520 rows
-// sort in a few tens of milliseconds.
-class PositionSorter {
-public:
-    PositionSorter(const std::vector<std::string_view>& texts, SortOrder order) : order_(order) {
-        keys_.reserve(texts.size());
-        for (const std::string_view text : texts) keys_.push_back(FoldedKey(text));
-    }
-
-    std::vector<std::int32_t> Sort() {
-        std::vector<std::int32_t> positions(keys_.size());
-        std::iota(positions.begin(), positions.end(), 0);
-        if (positions.size() > 1) {
-            const int depthLimit = 2 * std::bit_width(positions.size());
-            QuickSort(positions, 0, static_cast<std::int32_t>(positions.size()) - 1, depthLimit);
-        }
-        return positions;
-    }
-
-private:
-    [[nodiscard]] bool Before(std::int32_t a, std::int32_t b) const {
-        // std::string_view compares its bytes as unsigned char values, as ComparePaneText does.
-        const int c = std::string_view(keys_[static_cast<std::size_t>(a)]).compare(keys_[static_cast<std::size_t>(b)]);
-        if (c != 0) return order_ == SortOrder::kAscending ? c < 0 : c > 0;
-        return a < b;
-    }
-
-    // Partitions around the middle element, sorts the smaller part by recursion and goes on with
-    // the larger, so the stack holds at most log2(n) frames. Past depthLimit partitions (an input
-    // that keeps giving lopsided parts) the range is finished by std::sort: the order is total, so
-    // the result is the same, in n log n time.
-    void QuickSort(std::vector<std::int32_t>& p, std::int32_t first, std::int32_t last, int depthLimit) {
-        while (first < last) {
-            if (depthLimit-- <= 0) {
-                std::sort(p.begin() + first, p.begin() + last + 1,
-                          [this](std::int32_t a, std::int32_t b) { return Before(a, b); });
-                return;
-            }
-            const std::int32_t pivot = p[static_cast<std::size_t>(first + (last - first) / 2)];
-            std::int32_t lo = first;
-            std::int32_t hi = last;
-            while (lo <= hi) {
-                while (lo < last && Before(p[static_cast<std::size_t>(lo)], pivot)) ++lo;
-                while (hi > first && Before(pivot, p[static_cast<std::size_t>(hi)])) --hi;
-                if (lo <= hi) {
-                    if (lo != hi) std::swap(p[static_cast<std::size_t>(lo)], p[static_cast<std::size_t>(hi)]);
-                    ++lo;
-                    --hi;
-                }
-            }
-            if (hi - first < last - lo) {
-                if (first < hi) QuickSort(p, first, hi, depthLimit);
-                first = lo;
-            } else {
-                if (lo < last) QuickSort(p, lo, last, depthLimit);
-                last = hi;
-            }
-        }
-    }
-
-    std::vector<std::string> keys_;
-    SortOrder order_;
-};
+// The folded bytes from..from + 7 as one big-endian number, zero past the end of the key.
+std::uint64_t Prefix(std::string_view key, std::size_t from) {
+    std::uint64_t value = 0;
+    for (std::size_t k = from; k < from + 8; ++k)
+        value = (value << 8) | (k < key.size() ? static_cast<std::uint8_t>(key[k]) : 0U);
+    return value;
+}
 
 }  // namespace
+
+void PaneSorter::Sort(std::vector<std::int32_t>& rows, const std::function<std::string_view(std::int32_t)>& textOf,
+                      SortOrder order) {
+    folded_.clear();
+    spans_.clear();
+    entries_.clear();
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        const std::string_view text = textOf(rows[k]);
+        const std::size_t begin = folded_.size();
+        folded_.resize(begin + text.size());
+        Fold(text, folded_.data() + begin);
+        spans_.push_back({begin, text.size()});
+        const std::string_view key(folded_.data() + begin, text.size());
+        entries_.push_back({Prefix(key, 0), Prefix(key, 8), static_cast<std::int32_t>(k)});
+    }
+    // std::string_view compares its bytes as unsigned char values, as ComparePaneText does.
+    const auto compare = [this](const Entry& a, const Entry& b) {
+        if (a.first != b.first) return a.first < b.first ? -1 : 1;
+        if (a.second != b.second) return a.second < b.second ? -1 : 1;
+        const Span& x = spans_[static_cast<std::size_t>(a.position)];
+        const Span& y = spans_[static_cast<std::size_t>(b.position)];
+        return std::string_view(folded_.data() + x.begin, x.size)
+            .compare(std::string_view(folded_.data() + y.begin, y.size));
+    };
+    const int sign = order == SortOrder::kAscending ? 1 : -1;
+    std::sort(entries_.begin(), entries_.end(), [&compare, sign](const Entry& a, const Entry& b) {
+        const int c = compare(a, b) * sign;
+        return c != 0 ? c < 0 : a.position < b.position;
+    });
+    positions_.assign(rows.begin(), rows.end());
+    for (std::size_t k = 0; k < entries_.size(); ++k)
+        rows[k] = positions_[static_cast<std::size_t>(entries_[k].position)];
+}
 
 int ComparePaneText(std::string_view a, std::string_view b) {
     FoldingCursor left(a);
@@ -155,22 +132,10 @@ std::int32_t FindPaneRow(std::int32_t count, const std::function<std::string_vie
 
 std::vector<std::int32_t> PaneSortOrder(std::int32_t count, const std::function<std::string_view(std::int32_t)>& textOf,
                                         SortOrder order) {
-    std::vector<std::string_view> texts;
-    texts.reserve(static_cast<std::size_t>(std::max(count, 0)));
-    for (std::int32_t i = 0; i < count; ++i) texts.push_back(textOf(i));
-    return PositionSorter(texts, order).Sort();
-}
-
-void SortPaneRows(std::span<PaneRow> rows, int column, SortOrder order) {
-    if (column < 0 || column >= kPaneMaxColumns || rows.size() < 2) return;
-    const auto col = static_cast<std::size_t>(column);
-    const std::vector<std::int32_t> positions = PaneSortOrder(
-        static_cast<std::int32_t>(rows.size()),
-        [&rows, col](std::int32_t i) { return std::string_view(rows[static_cast<std::size_t>(i)].texts[col]); }, order);
-    std::vector<PaneRow> sorted;
-    sorted.reserve(rows.size());
-    for (const std::int32_t position : positions) sorted.push_back(std::move(rows[static_cast<std::size_t>(position)]));
-    std::move(sorted.begin(), sorted.end(), rows.begin());
+    std::vector<std::int32_t> rows(static_cast<std::size_t>(std::max(count, 0)));
+    std::iota(rows.begin(), rows.end(), 0);
+    PaneSorter().Sort(rows, textOf, order);
+    return rows;
 }
 
 }  // namespace tavolex
