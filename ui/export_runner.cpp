@@ -14,6 +14,7 @@
 
 #include <cwchar>
 #include <ctime>
+#include <vector>
 
 namespace tavolex::ui {
 namespace {
@@ -87,9 +88,24 @@ void SetProgress(HWND window, std::int64_t done, std::int64_t total) {
     SendDlgItemMessageW(window, kBarId, PBM_SETPOS, position, 0);
 }
 
+// Whether a message to the frame would change or release the store an export reads: the reload
+// request another program posts, a command (a change of user, a refresh, a chosen folder) and a
+// close.
+bool ChangesStore(const MSG& message, HWND owner) {
+    if (owner == nullptr || message.hwnd != owner) return false;
+    switch (message.message) {
+        case WM_USER:
+        case WM_COMMAND:
+        case WM_SYSCOMMAND:
+        case WM_CLOSE: return true;
+        default: return false;
+    }
+}
+
 // Lets the windows repaint and the Cancel button be pressed; a WM_QUIT is put back for the
-// program's own loop and ends the export.
-bool Pump(HWND window, ProgressState& state) {
+// program's own loop and ends the export. A message that would change the store is held until the
+// export ends (ReleaseHeld).
+bool Pump(HWND window, HWND owner, ProgressState& state, std::vector<MSG>& held) {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
@@ -97,11 +113,20 @@ bool Pump(HWND window, ProgressState& state) {
             state.cancelled = true;
             break;
         }
+        if (ChangesStore(message, owner)) {
+            held.push_back(message);
+            continue;
+        }
         if (IsDialogMessageW(window, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
     return !state.cancelled;
+}
+
+// Posts the held messages again, in their order, for the program's own loop to carry out.
+void ReleaseHeld(const std::vector<MSG>& held) {
+    for (const MSG& message : held) PostMessageW(message.hwnd, message.message, message.wParam, message.lParam);
 }
 
 std::wstring FormatText(HINSTANCE instance, int id, std::initializer_list<long long> values) {
@@ -250,18 +275,20 @@ bool RunExportCommand(const ExportRun& run, int command) {
     HWND window = CreateProgressWindow(run.instance, run.owner, &state);
     if (run.owner != nullptr) EnableWindow(run.owner, FALSE);
     ExportSummary summary;
+    std::vector<MSG> held;
     Export(
         run, *exporter, *target,
-        [window, &state](std::int64_t done, std::int64_t total) {
+        [window, &run, &state, &held](std::int64_t done, std::int64_t total) {
             if (window == nullptr) return true;
             SetProgress(window, done, total);
-            return Pump(window, state);
+            return Pump(window, run.owner, state, held);
         },
         summary);
     if (run.owner != nullptr) EnableWindow(run.owner, TRUE);
     if (window != nullptr) DestroyWindow(window);
     Conclude(run, *exporter, summary);
     if (!exporter->opens.empty() && summary.Ok() && run.openInViewer) run.openInViewer(*target / exporter->opens);
+    ReleaseHeld(held);
     return true;
 }
 

@@ -18,10 +18,9 @@ namespace fs = std::filesystem;
 // what the check of the folder, read afresh, says: file by file, for a sound folder and for each
 // kind of damage.
 TEST(StoreCheckTest, TheLoadedStoreIsCheckedAsTheFolderIs) {
-    const test::PalmUserSpec user{.meetings = {{.title = "a",
-                                          .items = {test::NoteSpec{.text = "n"}, test::SketchSpec{.title = "s"},
-                                                    test::ToDoSpec{.text = "t"}}},
-                                         {.title = "b", .items = {test::SketchSpec{.title = "s2"}}}}};
+    const test::PalmUserSpec user{
+        .meetings = {{.title = "a", .items = {test::NoteSpec{.text = "n"}, test::SketchSpec{.title = "s"}, test::ToDoSpec{.text = "t"}}},
+                     {.title = "b", .items = {test::SketchSpec{.title = "s2"}}}}};
     const auto cut = [](const fs::path& file, std::uintmax_t bytes) { fs::resize_file(file, fs::file_size(file) - bytes); };
     const std::function<void(const fs::path&)> damages[] = {
         [](const fs::path&) {},

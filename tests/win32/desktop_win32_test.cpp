@@ -359,6 +359,43 @@ LRESULT CALLBACK CancelProgressHook(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+// Posts the reload request to the frame as soon as the progress window is made, so that it comes
+// in the middle of the export.
+HWND g_reloadTarget = nullptr;
+LRESULT CALLBACK ReloadDuringExportHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND) {
+        wchar_t name[64] = {};
+        GetClassNameW(reinterpret_cast<HWND>(wParam), name, 64);
+        if (std::wstring(name) == L"TavolexExportProgress") PostMessageW(g_reloadTarget, WM_USER, 0, 0);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The reload request another program posts during an export waits for the export's end: the
+// archive is whole (the same as one made undisturbed), and the request is carried out after it.
+TEST_F(Win32DesktopTest, AReloadRequestDuringAnExportWaitsForItsEnd) {
+    Start();
+    const fs::path calm = dir / "calm";
+    const fs::path disturbed = dir / "disturbed";
+    fs::path target = calm;
+    ui::Choosers choosers{[&target](HWND, const std::wstring&) { return std::optional<fs::path>(target); }};
+    const ui::ExportRun run = ExportRunWith(choosers, App().frame);
+    ASSERT_TRUE(ui::RunExportCommand(run, ui::kCmdExportArchive));
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    target = disturbed;
+    g_reloadTarget = App().frame;
+    HHOOK hook = SetWindowsHookExW(WH_CBT, ReloadDuringExportHook, nullptr, GetCurrentThreadId());
+    ASSERT_TRUE(ui::RunExportCommand(run, ui::kCmdExportArchive));
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(test::ReadFileBytes(disturbed / "index.html"), test::ReadFileBytes(calm / "index.html"));
+    ASSERT_TRUE(PeekMessageW(&message, App().frame, WM_USER, WM_USER, PM_REMOVE));  // held, then posted again
+    const MeetingDatabase* before = App().meetings.get();
+    DispatchMessageW(&message);
+    EXPECT_EQ(App().meetings.get(), before);
+    EXPECT_GT(App().meetings->MeetingCount(), 0);
+}
+
 TEST_F(Win32DesktopTest, EveryExporterIsOnTheMenuAndCancelLeavesNothingAndTheFrameEnabled) {
     Start();
     wchar_t item[64] = {};
