@@ -31,7 +31,7 @@ int Check(CliSession& session) {
         if (session.Format() == OutputFormat::kText) {
             WriteTsvLine(std::cout, {f.name, state, std::to_string(f.status), StatusMeaning(f.status),
                                      f.headerRecords ? std::to_string(*f.headerRecords) : "-",
-                                     std::to_string(f.recordsRead), Joined(f.skipped)});
+                                     std::to_string(f.recordsRead), Joined(SkippedTexts(f))});
             continue;
         }
         files.push_back({{"name", f.name},
@@ -42,7 +42,7 @@ int Check(CliSession& session) {
                          {"meaning", StatusMeaning(f.status)},
                          {"headerRecords", OrNull(f.headerRecords)},
                          {"recordsRead", f.recordsRead},
-                         {"skipped", session.Csv() ? json(Joined(f.skipped)) : json(f.skipped)}});
+                         {"skipped", session.Csv() ? json(Joined(SkippedTexts(f))) : json(SkippedTexts(f))}});
     }
     if (session.Json())
         WriteJson(std::cout, json{{"user", platform::Cp932ToUtf8(user->name)},

@@ -50,9 +50,7 @@ std::size_t FullTexts(const std::vector<std::unique_ptr<Record>>& records, Text 
 }
 
 void NoteFullTexts(FileCheck& file, std::size_t count) {
-    if (count > 0)
-        file.skipped.push_back(Plural(count, "text fills its field and may have been cut",
-                                      "texts fill their field and may have been cut"));
+    if (count > 0) file.remarks.push_back({CheckRemarkKind::kTextsFull, count});
 }
 
 // Links that name no meeting, and children of unknown kinds or naming no record.
@@ -77,14 +75,9 @@ void CheckLinks(const MeetingDatabase& store, FileCheck& file) {
             }
         }
     }
-    if (orphanLinks > 0)
-        file.skipped.push_back(
-            Plural(orphanLinks, "link names a meeting that isn't there", "links name a meeting that isn't there"));
-    if (unknownKinds > 0)
-        file.skipped.push_back(Plural(unknownKinds, "item of an unknown kind", "items of an unknown kind"));
-    if (dangling > 0)
-        file.skipped.push_back(
-            Plural(dangling, "item names a record that isn't there", "items name a record that isn't there"));
+    if (orphanLinks > 0) file.remarks.push_back({CheckRemarkKind::kOrphanLinks, orphanLinks});
+    if (unknownKinds > 0) file.remarks.push_back({CheckRemarkKind::kUnknownKinds, unknownKinds});
+    if (dangling > 0) file.remarks.push_back({CheckRemarkKind::kDanglingItems, dangling});
     if (orphanLinks + unknownKinds + dangling > 0) file.damaged = true;
 }
 
@@ -110,6 +103,31 @@ std::string StatusMeaning(LoadStatus status) {
         case kStatusTextTooLong: return "a text longer than its field";
         default: return "damaged";
     }
+}
+
+std::string RemarkText(const CheckRemark& remark) {
+    switch (remark.kind) {
+        case CheckRemarkKind::kRecordsNotRead:
+            return Plural(remark.count, "record named by the header was not read",
+                          "records named by the header were not read");
+        case CheckRemarkKind::kTextsFull:
+            return Plural(remark.count, "text fills its field and may have been cut",
+                          "texts fill their field and may have been cut");
+        case CheckRemarkKind::kOrphanLinks:
+            return Plural(remark.count, "link names a meeting that isn't there",
+                          "links name a meeting that isn't there");
+        case CheckRemarkKind::kUnknownKinds:
+            return Plural(remark.count, "item of an unknown kind", "items of an unknown kind");
+        case CheckRemarkKind::kDanglingItems:
+            return Plural(remark.count, "item names a record that isn't there", "items name a record that isn't there");
+    }
+    return {};
+}
+
+std::vector<std::string> SkippedTexts(const FileCheck& file) {
+    std::vector<std::string> texts;
+    for (const CheckRemark& remark : file.remarks) texts.push_back(RemarkText(remark));
+    return texts;
 }
 
 StoreCheck CheckLoadedStore(const MeetingDatabase& store, const fs::path& addressBook) {
@@ -140,9 +158,7 @@ StoreCheck CheckLoadedStore(const MeetingDatabase& store, const fs::path& addres
         file.recordsRead = counts[i];
         const std::int32_t named = file.headerRecords.value_or(0);
         if (file.present && named > counts[i]) {
-            file.skipped.push_back(Plural(static_cast<std::size_t>(named - counts[i]),
-                                          "record named by the header was not read",
-                                          "records named by the header were not read"));
+            file.remarks.push_back({CheckRemarkKind::kRecordsNotRead, static_cast<std::size_t>(named - counts[i])});
         }
         file.damaged = !file.present || file.status != kStatusOk || named > counts[i];
     }

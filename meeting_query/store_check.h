@@ -17,6 +17,20 @@ namespace tavolex {
 
 class MeetingDatabase;
 
+// A kind of thing reading left aside, and how many of it.
+enum class CheckRemarkKind {
+    kRecordsNotRead,  // records the header names that were not read
+    kTextsFull,       // texts that fill their field and may have been cut
+    kOrphanLinks,     // links naming a meeting that isn't there
+    kUnknownKinds,    // items of an unknown kind
+    kDanglingItems,   // items naming a record that isn't there
+};
+struct CheckRemark {
+    CheckRemarkKind kind;
+    std::size_t count;
+    bool operator==(const CheckRemark&) const = default;
+};
+
 struct FileCheck {
     std::string name;  // "meeting.dat", …, "address.dat"
     std::filesystem::path path;
@@ -24,7 +38,7 @@ struct FileCheck {
     LoadStatus status = kStatusOk;
     std::optional<std::int32_t> headerRecords;  // none when the file has no header to read
     std::int32_t recordsRead = 0;
-    std::vector<std::string> skipped;  // UTF-8 remarks, one per kind of thing left aside
+    std::vector<CheckRemark> remarks;  // one per kind of thing left aside
     bool damaged = false;              // missing, a bad status, records lost, or links left aside
 };
 
@@ -32,6 +46,11 @@ struct StoreCheck {
     std::vector<FileCheck> files;  // meeting, link, note, to-do, agenda, sketch, attendee, address book
     [[nodiscard]] bool Healthy() const;
 };
+
+// A remark in English, as the command line gives it: "2 items name a record that isn't there".
+[[nodiscard]] std::string RemarkText(const CheckRemark& remark);
+// The file's remarks in English, in their order.
+[[nodiscard]] std::vector<std::string> SkippedTexts(const FileCheck& file);
 
 // The meaning of a load status, in English: "ok", "cut short", ….
 [[nodiscard]] std::string StatusMeaning(LoadStatus status);

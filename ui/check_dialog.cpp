@@ -20,12 +20,25 @@ constexpr int kIdsStateMissing = 3627;
 constexpr int kIdsStateDamaged = 3628;
 constexpr int kIdsDamagedNote = 3629;  // before the damaged files' names
 constexpr int kIdsDamagedHint = 3630;  // after them: where to see more
+constexpr int kIdsRemarkFirst = 3631;  // a remark of each CheckRemarkKind, in its order, "%d" its count
 
 StoreCheck CheckCurrentStore(const Application& app) {
     return CheckLoadedStore(*app.meetings, app.addressBook->Path());
 }
 
 std::wstring Utf8Wide(const std::string& utf8) { return Wide(platform::Utf8ToCp932(utf8)); }
+
+// What reading left aside, in the window's language: the remarks of the string table, joined.
+std::wstring RemarksText(HINSTANCE instance, const FileCheck& file) {
+    std::wstring text;
+    for (const CheckRemark& remark : file.remarks) {
+        std::wstring line = LoadText(instance, kIdsRemarkFirst + static_cast<int>(remark.kind));
+        const std::size_t at = line.find(L"%d");
+        if (at != std::wstring::npos) line.replace(at, 2, std::to_wstring(remark.count));
+        text += (text.empty() ? L"" : L"、") + line;
+    }
+    return text;
+}
 
 void FillList(HWND list, const Application& app) {
     for (std::size_t c = 0; c < std::size(kIdsColumns); ++c) {
@@ -43,12 +56,10 @@ void FillList(HWND list, const Application& app) {
     const StoreCheck check = CheckCurrentStore(app);
     int row = 0;
     for (const FileCheck& file : check.files) {
-        std::string skipped;
-        for (const std::string& s : file.skipped) skipped += (skipped.empty() ? "" : "; ") + s;
         const int state = !file.present ? kIdsStateMissing : file.damaged ? kIdsStateDamaged : kIdsStateOk;
         std::wstring cells[] = {Utf8Wide(file.name), LoadText(app.instance, state),
                                 file.headerRecords ? std::to_wstring(*file.headerRecords) : L"-",
-                                std::to_wstring(file.recordsRead), Utf8Wide(skipped)};
+                                std::to_wstring(file.recordsRead), RemarksText(app.instance, file)};
         LVITEMW item{};
         item.mask = LVIF_TEXT;
         item.iItem = row;

@@ -48,7 +48,7 @@ TEST(StoreCheckTest, TheLoadedStoreIsCheckedAsTheFolderIs) {
             EXPECT_EQ(a.status, b.status) << d << " " << b.name;
             EXPECT_EQ(a.headerRecords, b.headerRecords) << d << " " << b.name;
             EXPECT_EQ(a.recordsRead, b.recordsRead) << d << " " << b.name;
-            EXPECT_EQ(a.skipped, b.skipped) << d << " " << b.name;
+            EXPECT_EQ(a.remarks, b.remarks) << d << " " << b.name;
             EXPECT_EQ(a.damaged, b.damaged) << d << " " << b.name;
         }
         const bool anyDamaged = std::any_of(loaded.files.begin(), loaded.files.end() - 1, [](const FileCheck& f) { return f.damaged; });

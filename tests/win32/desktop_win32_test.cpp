@@ -704,11 +704,26 @@ TEST_F(Win32DesktopTest, CheckDialogListsTheFilesAndTheDamagedOneWasPointedOut) 
     Start();
     ASSERT_EQ(pointedOut(), 1);
     std::vector<std::string> rows;
-    WithDialog(IDM_CHECK_DATA, [&rows](HWND dialog) {
+    std::vector<std::string> remarks;
+    WithDialog(IDM_CHECK_DATA, [&rows, &remarks](HWND dialog) {
         HWND list = GetDlgItem(dialog, IDC_CHECK_LIST);
-        for (int row = 0; row < RowCount(list); ++row) rows.push_back(ListText(list, row, 0) + " " + ListText(list, row, 1));
+        for (int row = 0; row < RowCount(list); ++row) {
+            rows.push_back(ListText(list, row, 0) + " " + ListText(list, row, 1));
+            remarks.push_back(ListText(list, row, 4));
+        }
         Press(dialog, IDOK);
     });
+    // What was left aside is said in Japanese: records the header names were not read, items name
+    // records that aren't there.
+    ASSERT_EQ(remarks.size(), 8U);
+    EXPECT_TRUE(remarks[2].ends_with(
+        "\x8c\x8f\x82\xcc\x83\x8c\x83\x52\x81\x5b\x83\x68\x82\xf0\x93\xc7\x82\xdf\x82\xdc\x82\xb9\x82\xf1\x82\xc5\x82\xb5\x82\xbd"))
+        << remarks[2];
+    EXPECT_TRUE(
+        remarks[1].ends_with("\x8c\x8f\x82\xcc\x8d\x80\x96\xda\x82\xaa\x82\xc8\x82\xa2\x83\x8c\x83\x52\x81\x5b\x83\x68\x82\xf0\x8e\x77\x82"
+                             "\xb5\x82\xc4\x82\xa2\x82\xdc\x82\xb7"))
+        << remarks[1];
+    EXPECT_EQ(remarks[0], "");
     const std::string ok = "\x90\xb3\x8f\xed", damaged = "\x94\x6a\x91\xb9";  // 正常, 破損; the links to lost notes too
     EXPECT_EQ(rows, (std::vector<std::string>{"meeting.dat " + ok, "link.dat " + damaged, "note.dat " + damaged, "todo.dat " + ok,
                                               "agenda.dat " + ok, "sketch.dat " + ok, "attendee.dat " + ok, "address.dat " + ok}));
