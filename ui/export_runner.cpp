@@ -186,6 +186,7 @@ void Conclude(const ExportRun& run, const Exporter& exporter, const ExportSummar
     }
     std::wstring text = LoadText(run.instance, kIdsExportDone) + L"\n" + CountsText(run.instance, exporter, summary);
     if (summary.replacements > 0) text += L"\n" + FormatText(run.instance, kIdsExportReplaced, {summary.replacements});
+    if (summary.undated > 0) text += L"\n" + FormatText(run.instance, kIdsExportUndated, {summary.undated});
     if (!summary.kept.empty()) {
         text += L"\n" + FormatText(run.instance, kIdsExportKept, {static_cast<long long>(summary.kept.size())});
     }

@@ -44,6 +44,7 @@ inline constexpr int kIdsExportCancelled = 3306;   // エクスポートを中�
 inline constexpr int kIdsExportFailed = 3307;      // エクスポートできませんでした。
 inline constexpr int kIdsExportCaption = 3308;     // Tavolex エクスポート
 inline constexpr int kIdsExportKept = 3309;        // the files kept as the user edited them, printf-style
+inline constexpr int kIdsExportUndated = 3310;     // meetings left out of a calendar for their date, printf-style
 
 struct ExportRun {
     HINSTANCE instance = nullptr;

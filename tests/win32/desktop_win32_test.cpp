@@ -13,6 +13,7 @@
 #include "platform/file_system.h"
 #include "platform/platform.h"
 #include "tests/support/fixed_clock.h"
+#include "tests/support/palm_database_writer.h"
 #include "tests/support/recording_user_interaction.h"
 #include "tests/support/temp_dir.h"
 #include "tests/win32/win32_test_support.h"
@@ -357,6 +358,28 @@ LRESULT CALLBACK CancelProgressHook(int code, WPARAM wParam, LPARAM lParam) {
         if (std::wstring(name) == L"TavolexExportProgress") PostMessageW(reinterpret_cast<HWND>(wParam), WM_COMMAND, IDCANCEL, 0);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The calendar's closing message counts the meetings it left out for a date the calendar lacks,
+// as the command line does.
+TEST_F(Win32DesktopTest, TheCalendarSaysWhichMeetingsItLeftOut) {
+    Start();
+    test::WritePalmUserFolder(dir / "undated", {.meetings = {{.title = "a", .date = test::HandheldDay(2027, 2, 30)},
+                                                             {.title = "b", .date = test::HandheldDay(2027, 3, 1)}}});
+    MeetingDatabase store(dir / "undated");
+    store.ReloadAll();
+    const fs::path file = dir / "minutes.ics";
+    ui::Choosers choosers{.chooseSaveFile = [&file](HWND, const std::wstring&, const wchar_t*) { return std::optional<fs::path>(file); }};
+    ui::ExportRun run = ExportRunWith(choosers, nullptr);
+    run.store = &store;
+    ASSERT_TRUE(ui::RunExportCommand(run, ui::kCmdExportCalendar));
+    ASSERT_EQ(ui.messages.size(), 1U);
+    // カレンダーにない日付のミーティング 1 件は書き出しませんでした。
+    EXPECT_NE(ui.messages[0].text.find(platform::Utf8ToCp932(
+                  "\n\xe3\x82\xab\xe3\x83\xac\xe3\x83\xb3\xe3\x83\x80\xe3\x83\xbc\xe3\x81\xab\xe3\x81\xaa\xe3\x81\x84\xe6\x97\xa5\xe4\xbb"
+                  "\x98\xe3\x81\xae\xe3\x83\x9f\xe3\x83\xbc\xe3\x83\x86\xe3\x82\xa3\xe3\x83\xb3\xe3\x82\xb0 1 ")),
+              std::string::npos)
+        << ui.messages[0].text;
 }
 
 // Posts the reload request to the frame as soon as the progress window is made, so that it comes
