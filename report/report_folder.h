@@ -53,6 +53,9 @@ struct ReportOptions {
     std::string author;                    // "cAuthor", CP932
     std::filesystem::path outputFolder;    // "OutputPath"
     std::filesystem::path templateFolder;  // "TemplatePath"
+    // The output folder is made, if it is missing, when a report is written into it (the default
+    // report folder of a user found in a chosen folder, which no installation made).
+    bool makeOutputFolder = false;
     // Sections of the custom report: "rAuthor", "rAttendee", "rAgenda", "rToDo", "rNote", "rSketch".
     bool withAuthor = true;
     bool withAttendees = true;

@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <new>
+#include <system_error>
 
 namespace tavolex {
 namespace {
@@ -194,8 +195,19 @@ std::string ReportFolder::ComposeBuiltInReport(const Meeting& meeting, ReportKin
     return out;
 }
 
+namespace {
+
+void MakeOutputFolder(const ReportOptions& options) {
+    if (!options.makeOutputFolder) return;
+    std::error_code ec;  // a folder that can't be made fails the write that follows
+    std::filesystem::create_directories(options.outputFolder, ec);
+}
+
+}  // namespace
+
 bool ReportFolder::WriteTemplateReport(const std::filesystem::path& reportPath, const Meeting& meeting) {
     const ReportOptions options = optionsSource_();
+    MakeOutputFolder(options);
     ReportFile file;
     if (!file.Begin(reportPath)) {
         ui_.ShowMessage("Writing report failed.\nThe file may be locked by another application.", "Tavolex Report",
@@ -217,6 +229,7 @@ bool ReportFolder::WriteTemplateReport(const std::filesystem::path& reportPath, 
 bool ReportFolder::WriteBuiltInReport(const std::filesystem::path& reportPath, const Meeting& meeting,
                                       ReportKind kind) {
     const ReportOptions options = optionsSource_();
+    MakeOutputFolder(options);  // before the report's pictures are written into it
     const std::string text = ComposeBuiltInReport(meeting, kind, options);
     ReportFile file;
     if (!file.Begin(reportPath) || !file.Commit(text)) {

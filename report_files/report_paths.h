@@ -12,6 +12,9 @@ namespace tavolex {
 struct ReportPaths {
     std::filesystem::path outputFolder;    // "OutputPath": the reports and their pictures
     std::filesystem::path templateFolder;  // "TemplatePath": where template pictures come from
+    // A missing output folder is made by the first report written (the default report folder of a
+    // user found in a chosen folder, which no installation made), so Create Report accepts it.
+    bool outputFolderMadeOnWrite = false;
 };
 
 // A name that stays inside its folder: not empty, not "." or "..", and without '\' or '/' (a

@@ -52,7 +52,9 @@ std::vector<PaneRow> ReportRowsOf(const std::filesystem::path& outputFolder) {
 ReportOptions CurrentReportOptions(Application& app) {
     SettingsKey& key = app.settings->userKey;
     key.OpenUserKey(app.settings->userDirectory);
-    return ReadReportOptions(key, app.settings->outputFolder, app.settings->templateFolder);
+    ReportOptions options = ReadReportOptions(key, app.settings->outputFolder, app.settings->templateFolder);
+    options.makeOutputFolder = app.users && app.users->FromFolder();
+    return options;
 }
 
 }  // namespace
@@ -75,7 +77,7 @@ bool FrameInteraction::AskYesNo(std::string_view text, std::string_view caption)
 
 tavolex::ReportPaths CurrentReportPaths(const Application& app) {
     if (!app.settings) return {};
-    return {app.settings->outputFolder, app.settings->templateFolder};
+    return {app.settings->outputFolder, app.settings->templateFolder, app.users && app.users->FromFolder()};
 }
 
 bool RegisterWindowClasses(HINSTANCE instance) {
@@ -192,7 +194,28 @@ void CreatePaneWindows(Application& app) {
 
 }  // namespace
 
+void SetFrameIcons(Application& app) {
+    if (app.frame == nullptr) return;
+    using MetricsForDpi = int(WINAPI*)(int, UINT);
+    static const auto metricsForDpi = reinterpret_cast<MetricsForDpi>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi")));
+    const auto side = [&app](int metric, int at96) {
+        const int asked = metricsForDpi != nullptr ? metricsForDpi(metric, app.dpi) : 0;
+        return asked > 0 ? asked : Scaled(at96, app.dpi);
+    };
+    UniqueIcon largeIcon(static_cast<HICON>(LoadImageW(app.instance, MAKEINTRESOURCEW(kLargeIconId), IMAGE_ICON,
+                                                       side(SM_CXICON, 32), side(SM_CYICON, 32), 0)));
+    UniqueIcon smallIcon(static_cast<HICON>(LoadImageW(app.instance, MAKEINTRESOURCEW(kSmallIconId), IMAGE_ICON,
+                                                       side(SM_CXSMICON, 16), side(SM_CYSMICON, 16), 0)));
+    if (largeIcon) SendMessageW(app.frame, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon.Get()));
+    if (smallIcon) SendMessageW(app.frame, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.Get()));
+    // The frame holds the icons it was given: the ones it had are destroyed only now.
+    if (largeIcon) app.frameIcon = std::move(largeIcon);
+    if (smallIcon) app.frameSmallIcon = std::move(smallIcon);
+}
+
 void RescaleFrame(Application& app) {
+    SetFrameIcons(app);
     ScaleBars(app);
     for (PaneListView* list : {app.meetingList.get(), app.reportList.get(), app.itemList.get()}) {
         if (list != nullptr) list->SetDpi(app.dpi);

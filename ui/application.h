@@ -96,6 +96,8 @@ struct Application {
     std::array<UniqueImageList, 3> toolBarImages;
     UniqueFont userBoxFont;
     UniqueFont paneFont;
+    platform::win32::UniqueIcon frameIcon;  // the title bar's and task bar's icons, at the frame's scale
+    platform::win32::UniqueIcon frameSmallIcon;
     unsigned dpi = 96;  // the frame's pixels per inch; every pixel figure is given for 96
 
     // The find box's text (UTF-8) and its filter, folded on a thread of its own after each load
@@ -149,6 +151,8 @@ void EndLoading(Application& app);
 bool MoveFocusOnTab(Application& app, const MSG& message);
 // Frame operations the panes and the user change use.
 void RefreshQuickView(Application& app, const RECT& client);
+// Gives the frame its icons at the sizes the system asks for at the frame's scale (app.dpi).
+void SetFrameIcons(Application& app);
 void RepaintFrame(Application& app);
 void RefillItemList(Application& app, int selectRow);
 // Applies a view code to a list, stores both codes and refills the list selecting row 0.

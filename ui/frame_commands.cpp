@@ -68,9 +68,6 @@ QuickViewFields CurrentQuickViewFields(Application& app) {
 
 // The Create Report dialog for the meeting; the report list is refilled once a report was made.
 void ShowCreateReport(Application& app, const Meeting& meeting) {
-    // The default report folder of a user found in a chosen folder is made at the first report.
-    if (std::error_code ec; app.users && app.users->FromFolder())
-        std::filesystem::create_directories(app.settings->outputFolder, ec);
     SettingsKey& key = app.settings->userKey;
     key.OpenUserKey(app.settings->userDirectory);
     CreateReportOptions options;

@@ -148,15 +148,40 @@ int PaneListView::Refill(int selectRow) {
     std::iota(order_.begin(), order_.end(), 0);
     IndexRows();
     ShowRows();
-    RECT client{};
-    GetClientRect(window_, &client);
-    const int columns = static_cast<int>(PaneColumns(kind_).size());
-    for (int column = 0; column < columns; ++column) {
-        ListView_SetColumnWidth(window_, column,
-                                PaneColumnWidth(kind_, client.right - client.left, column, static_cast<int>(dpi_)));
-    }
+    FitColumns();
     if (selectRow != -1) SelectRow(selectRow);
     return RowCount();
+}
+
+void PaneListView::FitColumns() {
+    // The width the list shows: a list made wider than its pane (as the quick view's refresh makes
+    // the meeting and report lists) is cut by the pane, and its columns are shared out over what shows.
+    RECT client{};
+    GetClientRect(window_, &client);
+    int width = client.right - client.left;
+    RECT pane{};
+    if (HWND parent = GetParent(window_); parent != nullptr && GetClientRect(parent, &pane))
+        width = std::min(width, static_cast<int>(pane.right - pane.left));
+    // Every column but the first is at least as wide as its widest text among the first rows (the
+    // font grows with the display's scale, the share of the width need not), up to the whole width:
+    // a list too narrow for its texts scrolls sideways rather than cut them.
+    HDC dc = GetDC(window_);
+    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(window_, WM_GETFONT, 0, 0)));
+    const int columns = static_cast<int>(PaneColumns(kind_).size());
+    for (int column = 0; column < columns; ++column) {
+        int columnWidth = PaneColumnWidth(kind_, width, column, static_cast<int>(dpi_));
+        int widest = 0;
+        for (int row = 0; column > 0 && row < std::min(RowCount(), kFittedRows); ++row) {
+            const std::wstring text = Wide(RowText(row, column));
+            SIZE size{};
+            if (GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size))
+                widest = std::max(widest, static_cast<int>(size.cx));
+        }
+        if (widest > 0) columnWidth = std::max(columnWidth, std::min(widest + Scaled(kTextPadding, dpi_), width));
+        ListView_SetColumnWidth(window_, column, columnWidth);
+    }
+    SelectObject(dc, old);
+    ReleaseDC(window_, dc);
 }
 
 void PaneListView::Sort(int column, SortOrder order) {

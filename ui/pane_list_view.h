@@ -103,6 +103,10 @@ private:
     void IndexRows();
     // Sets the control's count to the rows shown, with nothing selected or focused, scrolled to the top.
     void ShowRows();
+    // Sets the columns' widths for the rows shown.
+    void FitColumns();
+    static constexpr int kFittedRows = 100;  // rows whose texts a column's width is fitted to
+    static constexpr int kTextPadding = 16;  // pixels at 96 per inch beside a column's text
     // Lays the icons out from the top in the icon views; the caller holds the drawing.
     void ArrangeIcons();
     // Has the control draw itself into a bitmap of a pixel, so that what it works out at its first

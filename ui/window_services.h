@@ -13,6 +13,7 @@ namespace tavolex::ui {
 using platform::win32::ScopedSelectObject;
 using platform::win32::UniqueBitmap;
 using platform::win32::UniqueFont;
+using platform::win32::UniqueIcon;
 using platform::win32::UniqueImageList;
 using platform::win32::UniqueMenu;
 

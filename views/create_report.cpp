@@ -42,13 +42,13 @@ bool HasExtension(const fs::path& file, std::string_view lower) {
 }
 
 // The report's path once its name is cleaned, or nothing (the dialog stays) when the user keeps
-// an existing report or the output folder is missing.
+// an existing report or the output folder is missing (and not one the writer makes).
 std::optional<fs::path> ReportPathFor(const ReportPaths& paths, std::string reportName, std::string_view extension,
                                       platform::UserInteraction& ui) {
     if (reportName.size() > kReportNameCapacity) reportName.resize(kReportNameCapacity);
     CleanReportName(reportName, ui);
     std::error_code ec;
-    if (!fs::is_directory(paths.outputFolder, ec)) {
+    if (!paths.outputFolderMadeOnWrite && !fs::is_directory(paths.outputFolder, ec)) {
         // The report could not be created; say where it was to go rather than do nothing.
         ui.ShowMessage("The output folder " + platform::PathToCp932(paths.outputFolder) +
                            " does not exist.  Please check your settings in File > Preferences.",

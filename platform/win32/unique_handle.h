@@ -81,6 +81,12 @@ struct MenuTraits {
     static void Close(Handle h) { DestroyMenu(h); }
 };
 
+struct IconTraits {
+    using Handle = HICON;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { DestroyIcon(h); }
+};
+
 using UniqueHkey = UniqueHandle<HkeyTraits>;
 using UniqueModule = UniqueHandle<ModuleTraits>;
 using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
@@ -88,6 +94,7 @@ using UniqueFont = UniqueHandle<GdiObjectTraits<HFONT>>;
 using UniqueBitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
 using UniqueImageList = UniqueHandle<ImageListTraits>;
 using UniqueMenu = UniqueHandle<MenuTraits>;
+using UniqueIcon = UniqueHandle<IconTraits>;
 
 // Puts the previous GDI object back into the device context when it leaves scope.
 class ScopedSelectObject {

@@ -192,6 +192,13 @@ TEST_F(ReportGeneratorTest, ReportsAreWrittenWithCrLfAndOpened) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(options_.outputFolder), {}), 1) << "no temporary file is left";
     ASSERT_TRUE(report_.WriteBuiltInReport(path, M(0), ReportKind::kAgenda));
     EXPECT_EQ(test::ReadFileBytes(path).find("\r\r\n"), std::string::npos);
+
+    // A default report folder no installation made (a user found in a chosen folder) is made by
+    // the first report written into it.
+    options_.outputFolder = dir_ / "made" / "reports";
+    options_.makeOutputFolder = true;
+    ASSERT_TRUE(report_.WriteTemplateReport(options_.outputFolder / "Review.htm", M(0)));
+    EXPECT_EQ(test::ReadFileBytes(options_.outputFolder / "Review.htm"), "<p> Review</p>\r\n<p>x</p>\r\n");
 }
 
 // Pictures of the template's own references are copied to the output folder and the references

@@ -619,6 +619,15 @@ TEST_F(Win32DesktopTest, LayoutFollowsTheDisplayScale) {
     GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageW(MeetingList(), WM_GETFONT, 0, 0)), sizeof font, &font);
     RECT meetingPane{};
     GetWindowRect(App().meetingPane, &meetingPane);
+    const auto iconSide = [](WPARAM which) {
+        ICONINFO info{};
+        if (!GetIconInfo(reinterpret_cast<HICON>(SendMessageW(App().frame, WM_GETICON, which, 0)), &info)) return 0;
+        BITMAP bitmap{};
+        GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+        if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        return static_cast<int>(bitmap.bmWidth);
+    };
     const struct {
         const char* figure;
         int seen, at96;  // the 96-DPI figure, scaled
@@ -629,9 +638,17 @@ TEST_F(Win32DesktopTest, LayoutFollowsTheDisplayScale) {
         {"tool-bar image height", imageHeight, 16},
         {"small icon size", iconWidth, 16},
         {"list font height", -font.lfHeight, 13},
+        {"title-bar icon", iconSide(ICON_SMALL), 16},
+        {"task-bar icon", iconSide(ICON_BIG), 32},
     };
     for (const auto& f : figures) EXPECT_NEAR(f.seen, at(f.at96), 1) << f.figure << " at " << dpi << " dpi";
     EXPECT_GE(HIWORD(SendMessageW(App().toolBar, TB_GETBUTTONSIZE, 0, 0)), at(16)) << "the buttons hold their images";
+    // In the details view the date column holds its dates whole.
+    App().meetingList->SetView(1);
+    SendMessageW(App().frame, WM_EXITSIZEMOVE, 0, 0);
+    const std::wstring date = ui::Wide(App().meetingList->RowText(0, 2));
+    ASSERT_FALSE(date.empty());
+    EXPECT_GT(ListView_GetColumnWidth(MeetingList(), 2), ListView_GetStringWidth(MeetingList(), date.c_str())) << dpi << " dpi";
 }
 
 // The find box: half-width kana find the meetings the command line's search finds, the count
@@ -1023,6 +1040,8 @@ TEST_F(Win32DesktopTest, WithoutPalmDesktopTheUsersComeFromAChosenFolder) {
     EXPECT_EQ(users(), (std::vector<std::string>{"SuzukiH", "TanakaT"}));
     EXPECT_EQ(chooserCalls.at(0), L"folder " + ui::LoadText(GetModuleHandleW(nullptr), ui::kIdsChoosePalmFolder));
     EXPECT_GT(RowCount(MeetingList()), 0);
+    WithDialog(ui::kCmdCreateReport, [](HWND dialog) { Press(dialog, IDCANCEL); });
+    EXPECT_FALSE(fs::exists(dir / "Documents" / "Tavolex")) << "made by a report, not by the dialog";
     WithDialog(ui::kCmdCreateReport, [](HWND dialog) {
         SetField(dialog, kNameEdit, L"docs");
         Press(dialog, kInstantReport);
