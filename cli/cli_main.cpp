@@ -58,7 +58,9 @@ int Run(int argc, char** argv) {
     app.add_option("--output", options.outputFolder, "report folder for this run")->type_name("DIR");
     app.add_option("--templates", options.templateFolder, "template folder for this run")->type_name("DIR");
     app.add_flag("--json", json, "print results as one JSON document");
-    app.add_flag("--csv", csv, "print a listing as CSV (UTF-8 with a byte-order mark)");
+    app.add_flag("--csv", csv,
+                 "print a listing as CSV (UTF-8 with a byte-order mark); a text cell that starts with =, +, -, @, "
+                 "TAB or CR gets a ' in front");
     app.add_flag("-y,--yes,--force", options.yes, "answer every question with yes (replace, delete)");
 
     CommandRegistry registry(app);

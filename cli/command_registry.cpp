@@ -2,13 +2,21 @@
 
 namespace tavolex::cli {
 
-const char* const kGlobalOptionsNote = "The global options (tavolex --help) go before or after the command.";
+std::string ClosingNotes(bool csv) {
+    std::string notes;
+    if (csv) {
+        notes =
+            "With --csv the listing is for a spreadsheet: a text cell that starts with =, +, -, @, TAB or CR\n"
+            "gets a ' in front, so that it is not taken for a formula; --json keeps every text as it is.\n\n";
+    }
+    return notes + "The global options (tavolex --help) go before or after the command.";
+}
 
 CLI::App* CommandRegistry::Add(const std::string& name, const std::string& description, const std::string& example,
                                Needs needs, bool csv, std::function<int(CliSession&)> run) {
     CLI::App* app = root_.add_subcommand(name, description);
     app->group("Commands");
-    app->footer("Example:\n  " + example + "\n\n" + kGlobalOptionsNote);
+    app->footer("Example:\n  " + example + "\n\n" + ClosingNotes(csv));
     commands_.push_back({app, needs, csv, std::move(run)});
     return app;
 }

@@ -16,8 +16,9 @@
 
 namespace tavolex::cli {
 
-// The line that closes every command's --help.
-extern const char* const kGlobalOptionsNote;
+// The lines that close a command's --help: for a listing (a command that takes --csv) what --csv
+// does to a text a spreadsheet would run as a formula, then where the global options go.
+[[nodiscard]] std::string ClosingNotes(bool csv);
 
 enum class Needs {
     kNothing,   // runs before the settings are opened

@@ -67,8 +67,16 @@ int ToDos(CliSession& session, const SelectionArguments& selection, const ToDoAr
     if (session.Json()) WriteJson(std::cout, json{{"todos", records}});
     if (session.Csv()) {
         WriteCsv(std::cout,
-                 {"meeting", "meetingId", "meetingDate", "meetingTitle", "id", "dueDate", "dueTime", "priority", "done",
-                  "text"},
+                 {{"meeting", kCsvValue},
+                  {"meetingId", kCsvValue},
+                  {"meetingDate", kCsvValue},
+                  {"meetingTitle"},
+                  {"id", kCsvValue},
+                  {"dueDate", kCsvValue},
+                  {"dueTime", kCsvValue},
+                  {"priority", kCsvValue},
+                  {"done", kCsvValue},
+                  {"text"}},
                  records);
     }
     return 0;
@@ -121,9 +129,20 @@ int People(CliSession& session, const std::string& name, bool named) {
     }
     if (session.Csv()) {
         WriteCsv(std::cout,
-                 name.empty()
-                     ? std::vector<std::string>{"name", "company", "addressId", "attended", "absent", "first", "last"}
-                     : std::vector<std::string>{"name", "company", "meeting", "meetingId", "date", "title", "absent"},
+                 name.empty() ? std::vector<CsvColumn>{{"name"},
+                                                       {"company"},
+                                                       {"addressId", kCsvValue},
+                                                       {"attended", kCsvValue},
+                                                       {"absent", kCsvValue},
+                                                       {"first", kCsvValue},
+                                                       {"last", kCsvValue}}
+                              : std::vector<CsvColumn>{{"name"},
+                                                       {"company"},
+                                                       {"meeting", kCsvValue},
+                                                       {"meetingId", kCsvValue},
+                                                       {"date", kCsvValue},
+                                                       {"title"},
+                                                       {"absent", kCsvValue}},
                  records);
     }
     return 0;
@@ -147,7 +166,7 @@ void AddAcrossCommands(CommandRegistry& registry) {
         "Prints one line per to-do: meeting number, meeting date, meeting title, due date (ISO; empty when\n"
         "there is none or it is not a real date), due time, priority, open or done, text.\n\nExample:\n"
         "  tavolex todos --open --due-before 2026-12-01\n\n" +
-        std::string(kGlobalOptionsNote));
+        ClosingNotes(true));
     registry.Replace(todos, [selection, arguments](CliSession& s) { return ToDos(s, *selection, *arguments); });
 
     auto name = std::make_shared<std::string>();
@@ -158,7 +177,7 @@ void AddAcrossCommands(CommandRegistry& registry) {
         "Prints one line per person: name, company, meetings attended, meetings absent, first and last\n"
         "meeting date. With NAME, one line per meeting of each person whose name holds it: name, meeting\n"
         "number, date, title, attended or absent.\n\nExample:\n  tavolex people ﾔﾏﾀﾞ\n\n" +
-        std::string(kGlobalOptionsNote));
+        ClosingNotes(true));
     registry.Replace(people, [name, people](CliSession& s) { return People(s, *name, people->count("NAME") > 0); });
 }
 

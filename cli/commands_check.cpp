@@ -50,7 +50,15 @@ int Check(CliSession& session) {
                                   {"healthy", check.Healthy()},
                                   {"files", files}});
     if (session.Csv()) {
-        WriteCsv(std::cout, {"name", "path", "state", "status", "meaning", "headerRecords", "recordsRead", "skipped"},
+        WriteCsv(std::cout,
+                 {{"name", kCsvValue},
+                  {"path"},
+                  {"state", kCsvValue},
+                  {"status", kCsvValue},
+                  {"meaning", kCsvValue},
+                  {"headerRecords", kCsvValue},
+                  {"recordsRead", kCsvValue},
+                  {"skipped"}},
                  files);
     }
     if (check.Healthy()) return 0;
@@ -66,7 +74,7 @@ void AddCheckCommands(CommandRegistry& registry) {
     check->footer(
         "Prints one line per file: name, state (ok, missing, damaged), status code and meaning, the records\n"
         "its header names, the records read, and what was skipped.\n\nExample:\n  tavolex --user UserA check\n\n" +
-        std::string(kGlobalOptionsNote));
+        ClosingNotes(true));
 }
 
 }  // namespace tavolex::cli

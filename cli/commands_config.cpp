@@ -115,7 +115,7 @@ int Print(CliSession& session, const std::vector<const Setting*>& settings, bool
         }
     }
     if (session.Json()) WriteJson(std::cout, json{{"settings", records}});
-    if (session.Csv()) WriteCsv(std::cout, {"key", "value"}, records);
+    if (session.Csv()) WriteCsv(std::cout, {{"key", kCsvValue}, {"value"}}, records);
     return 0;
 }
 

@@ -47,7 +47,7 @@ int Users(CliSession& session) {
             {{"id", i + 1}, {"name", U8(u.name)}, {"folder", PathText(u.folders.user)}, {"current", u.current}});
     }
     if (session.Json()) WriteJson(std::cout, json{{"users", users}});
-    if (session.Csv()) WriteCsv(std::cout, {"id", "name", "folder", "current"}, users);
+    if (session.Csv()) WriteCsv(std::cout, {{"id", kCsvValue}, {"name"}, {"folder"}, {"current", kCsvValue}}, users);
     if (session.Format() != OutputFormat::kText) return 0;
     for (const CliUser& u : session.Users()) {
         std::cout << (u.current ? '*' : ' ') << '\t' << TsvField(U8(u.name)) << '\t'
@@ -99,7 +99,16 @@ int Meetings(CliSession& session, const SelectionArguments& selection, const std
     if (session.Json()) WriteJson(std::cout, json{{"meetings", meetings}});
     if (session.Csv()) {
         WriteCsv(std::cout,
-                 {"number", "id", "date", "start", "end", "title", "location", "category", "dateText", "timeText"},
+                 {{"number", kCsvValue},
+                  {"id", kCsvValue},
+                  {"date", kCsvValue},
+                  {"start", kCsvValue},
+                  {"end", kCsvValue},
+                  {"title"},
+                  {"location"},
+                  {"category"},
+                  {"dateText", kCsvValue},
+                  {"timeText", kCsvValue}},
                  meetings);
     }
     return 0;
@@ -144,8 +153,17 @@ int Items(CliSession& session, int meeting) {
     }
     if (session.Csv()) {
         WriteCsv(std::cout,
-                 {"number", "id", "kind", "text", "discussed", "completed", "priority", "dueDate", "dueTime", "absent",
-                  "inAddressBook"},
+                 {{"number", kCsvValue},
+                  {"id", kCsvValue},
+                  {"kind", kCsvValue},
+                  {"text"},
+                  {"discussed", kCsvValue},
+                  {"completed", kCsvValue},
+                  {"priority", kCsvValue},
+                  {"dueDate", kCsvValue},
+                  {"dueTime", kCsvValue},
+                  {"absent", kCsvValue},
+                  {"inAddressBook", kCsvValue}},
                  items);
     }
     return 0;

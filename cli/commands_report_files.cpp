@@ -64,7 +64,10 @@ int Reports(CliSession& session) {
                            {"type", e.type == ReportType::kRtf ? "rtf" : "html"}});
     }
     if (session.Json()) WriteJson(std::cout, json{{"reports", reports}});
-    if (session.Csv()) WriteCsv(std::cout, {"name", "file", "path", "date", "size", "type"}, reports);
+    if (session.Csv())
+        WriteCsv(std::cout,
+                 {{"name"}, {"file"}, {"path"}, {"date", kCsvValue}, {"size", kCsvValue}, {"type", kCsvValue}},
+                 reports);
     return 0;
 }
 

@@ -45,7 +45,15 @@ int Search(CliSession& session, const std::string& text) {
                            {"text", hit.context}});
     }
     if (session.Json()) WriteJson(std::cout, json{{"search", text}, {"hits", records}});
-    if (session.Csv()) WriteCsv(std::cout, {"meeting", "meetingId", "kind", "item", "itemId", "text"}, records);
+    if (session.Csv())
+        WriteCsv(std::cout,
+                 {{"meeting", kCsvValue},
+                  {"meetingId", kCsvValue},
+                  {"kind", kCsvValue},
+                  {"item", kCsvValue},
+                  {"itemId", kCsvValue},
+                  {"text"}},
+                 records);
     return 0;
 }
 
@@ -60,7 +68,7 @@ void AddSearchCommands(CommandRegistry& registry) {
     search->footer(
         "Prints one line per hit: meeting number, kind (title, location, category or the item's kind),\n"
         "item number (0 for the meeting itself), the text around the hit.\n\nExample:\n  tavolex search ｶﾞｲﾄﾞ\n\n" +
-        std::string(kGlobalOptionsNote));
+        ClosingNotes(true));
 }
 
 }  // namespace tavolex::cli

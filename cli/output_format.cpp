@@ -3,12 +3,8 @@
 namespace tavolex::cli {
 namespace {
 
-std::string CsvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string out = "\"";
-    for (const char c : text) out += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return out + "\"";
-}
+// The first characters that make a spreadsheet read a cell as a formula (OWASP's list).
+constexpr std::string_view kFormulaStarts = "=+-@\t\r";
 
 std::string CsvValue(const nlohmann::ordered_json& value) {
     if (value.is_null()) return {};
@@ -39,6 +35,17 @@ std::string Spaced(std::string_view text, bool keepLines) {
 
 }  // namespace
 
+std::string CsvCell(std::string_view text, CsvCells cells) {
+    std::string cell;
+    if (cells == CsvCells::kText && !text.empty() && kFormulaStarts.find(text.front()) != std::string_view::npos)
+        cell = "'";
+    cell += text;
+    if (cell.find_first_of(",\"\r\n") == std::string::npos) return cell;
+    std::string out = "\"";
+    for (const char c : cell) out += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return out + "\"";
+}
+
 std::string TsvField(std::string_view text) { return Spaced(text, false); }
 
 std::string TerminalText(std::string_view text) { return Spaced(text, true); }
@@ -52,14 +59,14 @@ void WriteJson(std::ostream& out, const nlohmann::ordered_json& document) {
     out << document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
 }
 
-void WriteCsv(std::ostream& out, const std::vector<std::string>& columns, const nlohmann::ordered_json& records) {
+void WriteCsv(std::ostream& out, const std::vector<CsvColumn>& columns, const nlohmann::ordered_json& records) {
     out << "\xEF\xBB\xBF";
-    for (std::size_t i = 0; i < columns.size(); ++i) out << (i == 0 ? "" : ",") << CsvField(columns[i]);
+    for (std::size_t i = 0; i < columns.size(); ++i) out << (i == 0 ? "" : ",") << CsvCell(columns[i].name, kCsvValue);
     out << "\r\n";
     for (const nlohmann::ordered_json& record : records) {
         for (std::size_t i = 0; i < columns.size(); ++i) {
-            const auto it = record.find(columns[i]);
-            out << (i == 0 ? "" : ",") << CsvField(it == record.end() ? std::string() : CsvValue(*it));
+            const auto it = record.find(columns[i].name);
+            out << (i == 0 ? "" : ",") << CsvCell(it == record.end() ? std::string() : CsvValue(*it), columns[i].cells);
         }
         out << "\r\n";
     }

@@ -2,8 +2,9 @@
 // The three output formats of the command line, in one place: tab-separated lines (a control
 // character inside a field, TAB, CR or LF among them, becomes a space), one JSON document, and
 // RFC 4180 CSV (UTF-8 with a byte-order mark, CR LF line ends, a header row). JSON and CSV keep
-// texts whole: JSON escapes control characters and CSV quotes its fields, so they stay data. A
-// listing is built once as JSON records; the CSV writer takes its columns from them.
+// texts whole: JSON escapes control characters and CSV quotes its fields, so they stay data; a CSV
+// text cell a spreadsheet would run as a formula is guarded. A listing is built once as JSON
+// records; the CSV writer takes its columns from them.
 
 #include <nlohmann/json.hpp>
 
@@ -26,9 +27,26 @@ void WriteTsvLine(std::ostream& out, const std::vector<std::string>& fields);
 // The document, indented by two, and a line feed.
 void WriteJson(std::ostream& out, const nlohmann::ordered_json& document);
 
-// The header row of columns, then one row per record: a text as it is, a number as JSON writes
-// it, true/false, and an empty field for null or a missing field.
-void WriteCsv(std::ostream& out, const std::vector<std::string>& columns, const nlohmann::ordered_json& records);
+// What a column of a CSV listing holds: texts (of the store, the user, the file system), or values
+// the program writes (numbers, ISO dates and times, the locale's date and time texts, true/false,
+// its own words), which are written as they are.
+enum class CsvCells { kText, kValue };
+inline constexpr CsvCells kCsvValue = CsvCells::kValue;
+
+struct CsvColumn {
+    std::string name;
+    CsvCells cells = CsvCells::kText;
+};
+
+// One field of a CSV row. A CSV file is opened by a spreadsheet, which takes a cell that starts
+// with =, +, -, @, TAB or CR for a formula: such a text cell gets an apostrophe in front, which
+// the spreadsheet shows as text. The field is then quoted when it holds a comma, a quote or a line
+// end (quotes doubled).
+std::string CsvCell(std::string_view text, CsvCells cells);
+
+// The header row of columns, then one row per record: a text as it is (guarded, in a text column),
+// a number as JSON writes it, true/false, and an empty field for null or a missing field.
+void WriteCsv(std::ostream& out, const std::vector<CsvColumn>& columns, const nlohmann::ordered_json& records);
 
 // An optional text as JSON: null when absent.
 template <class Optional>

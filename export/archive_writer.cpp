@@ -838,10 +838,15 @@ bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const Mee
     // The store stays as it is while the archive is written: the reports find items by an index,
     // made once and read by every worker.
     reports.IndexItemMaps();
-    struct Unindex {
+    // Meetings that share an id show the same sketches: each picture file is written once.
+    reports.BeginPictureBatch();
+    struct EndBatch {
         ReportFolder& reports;
-        ~Unindex() { reports.UnindexItemMaps(); }
-    } unindex{reports};
+        ~EndBatch() {
+            reports.UnindexItemMaps();
+            reports.EndPictureBatch();
+        }
+    } endBatch{reports};
     std::vector<Worker> workers(static_cast<std::size_t>(std::max(jobs, 1)));
     if (jobs > 1) {
         for (Worker& w : workers) w.reports = reports.NewWorker();

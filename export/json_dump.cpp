@@ -10,6 +10,7 @@
 #include "sketch/sketch_image.h"
 
 #include <cstdio>
+#include <map>
 #include <set>
 
 namespace tavolex {
@@ -46,9 +47,10 @@ public:
                ExportSummary& summary)
         : store_(store), book_(book), options_(options), text_(text), summary_(summary) {}
 
-    // The sketches' pictures of the meeting written next, written ahead on a worker: whether each
-    // was, by record.
-    void SetWrittenPictures(const std::vector<std::pair<const Sketch*, bool>>* written) { written_ = written; }
+    // Pictures written ahead on a worker: whether each was, by file name.
+    void AddWrittenPictures(const std::vector<std::pair<std::string, bool>>& written) {
+        for (const auto& [name, ok] : written) written_.emplace(name, ok);
+    }
 
     void Meeting(std::int32_t index, const tavolex::Meeting& m, bool first) {
         ++summary_.meetings;
@@ -180,7 +182,7 @@ private:
     std::string Picture(const Sketch& sketch) {
         if (options_.pictureFolder.empty() || !sketch.image.HasPixels()) return "null";
         const std::string name = SketchFileName(sketch);
-        if (!WrittenAhead(sketch)) {
+        if (!Written(sketch, name)) {
             // The dump names only pictures that are there; the first one missing fails the export.
             if (summary_.error.empty()) {
                 summary_.error =
@@ -191,13 +193,12 @@ private:
         return JsonString(name);
     }
 
-    bool WrittenAhead(const Sketch& sketch) const {
-        if (written_ != nullptr) {
-            for (const auto& [s, ok] : *written_) {
-                if (s == &sketch) return ok;
-            }
-        }
-        return WriteSketchJpeg(sketch.image, options_.pictureFolder / SketchFileName(sketch));
+    // Whether the picture is there: written ahead, or now (a sketch no meeting names), once either way.
+    bool Written(const Sketch& sketch, const std::string& name) {
+        if (const auto found = written_.find(name); found != written_.end()) return found->second;
+        const bool ok = WriteSketchJpeg(sketch.image, options_.pictureFolder / name);
+        written_.emplace(name, ok);
+        return ok;
     }
 
     void AddressObject(const Address& a) {
@@ -237,8 +238,26 @@ private:
     ExportText& text_;
     ExportSummary& summary_;
     std::string out_;
-    const std::vector<std::pair<const Sketch*, bool>>* written_ = nullptr;
+    std::map<std::string, bool> written_;
 };
+
+// The sketches whose pictures each selected meeting writes: those no meeting before it in the
+// selection shows. Meetings that share an id show the same sketches, and a picture file is written
+// by one thread only, once.
+std::vector<std::vector<const Sketch*>> PicturesToWrite(const MeetingDatabase& store, const MeetingIndexes& selection) {
+    std::vector<std::vector<const Sketch*>> toWrite(selection.size());
+    std::set<std::string> taken;
+    for (std::size_t i = 0; i < selection.size(); ++i) {
+        const Meeting* meeting = store.MeetingAt(selection[i]);
+        if (meeting == nullptr) continue;
+        for (const MeetingItem& item : store.ItemsOf(meeting->dwDBID, ChildType::kSketch)) {
+            const Sketch* s = store.SketchAt(item.recordIndex);
+            if (s != nullptr && s->image.HasPixels() && taken.insert(SketchFileName(*s)).second)
+                toWrite[i].push_back(s);
+        }
+    }
+    return toWrite;
+}
 
 }  // namespace
 
@@ -291,25 +310,25 @@ std::string WriteJsonDump(const MeetingDatabase& store, const AddressBook& book,
     DumpWriter writer(store, book, options, text, summary);
     writer.Out() = "{\"format\":\"tavolex-dump\",\"version\":1,\n\"meetings\":[";
     // The pictures of each meeting are written on the workers, the document here in order.
-    using Written = std::vector<std::pair<const Sketch*, bool>>;
+    using Written = std::vector<std::pair<std::string, bool>>;
     const bool pictures = !options.pictureFolder.empty();
+    const std::vector<std::vector<const Sketch*>> toWrite =
+        pictures ? PicturesToWrite(store, selection) : std::vector<std::vector<const Sketch*>>();
     const bool done = RunInOrder<Written>(
         selection.size(), pictures ? (options.jobs > 0 ? options.jobs : DefaultJobs()) : 1,
         [&](int, std::size_t i) {
             Written written;
-            const Meeting* meeting = pictures ? store.MeetingAt(selection[i]) : nullptr;
-            if (meeting == nullptr) return written;
-            for (const MeetingItem& item : store.ItemsOf(meeting->dwDBID, ChildType::kSketch)) {
-                const Sketch* s = store.SketchAt(item.recordIndex);
-                if (s == nullptr || !s->image.HasPixels()) continue;
-                written.emplace_back(s, WriteSketchJpeg(s->image, options.pictureFolder / SketchFileName(*s)));
+            if (!pictures) return written;
+            for (const Sketch* s : toWrite[i]) {
+                std::string name = SketchFileName(*s);
+                const bool ok = WriteSketchJpeg(s->image, options.pictureFolder / name);
+                written.emplace_back(std::move(name), ok);
             }
             return written;
         },
         [&](std::size_t i, const Written& written) {
-            writer.SetWrittenPictures(&written);
+            writer.AddWrittenPictures(written);
             if (const Meeting* meeting = store.MeetingAt(selection[i])) writer.Meeting(selection[i], *meeting, i == 0);
-            writer.SetWrittenPictures(nullptr);
             if (progress && !progress(static_cast<std::int64_t>(i + 1), static_cast<std::int64_t>(selection.size()))) {
                 summary.cancelled = true;
                 return false;

@@ -188,13 +188,24 @@ std::string YamlList(std::string_view key, const std::vector<std::string>& utf8I
 
 // ---- Names ----
 
-// The report-name rules on a text of the store, silently; a name that would hide the file (a
-// leading dot) gets "_" in front. UTF-8, cut to kMaxStemBytes.
+// What a note's name can't hold beyond the report-name rules: notes apps read a link's "#" as a
+// heading and "^" as a block of the note, and "[" "]" end a wiki link ("|" is a report-name rule).
+constexpr std::string_view kLinkCharacters = "#^[]";
+
+// The report-name rules on a text of the store, silently, and kLinkCharacters made spaces as they
+// make the others; a name that would hide the file (a leading dot) gets "_" in front. UTF-8, cut
+// to kMaxStemBytes.
 std::string CleanStem(std::string cp932, ExportText& names) {
     static SilentInteraction silent;
     CleanReportName(cp932, silent);
     if (!cp932.empty() && cp932[0] == '.') cp932.insert(0, "_");
-    return std::string(CutUtf8(names.Utf8(cp932), kMaxStemBytes));
+    // In UTF-8 an ASCII byte is a character of its own (in Shift-JIS "[", "]" and "^" can be the
+    // second byte of one).
+    std::string utf8 = names.Utf8(cp932);
+    for (char& c : utf8) {
+        if (kLinkCharacters.find(c) != std::string_view::npos) c = ' ';
+    }
+    return std::string(CutUtf8(utf8, kMaxStemBytes));
 }
 
 // Names given in one folder, compared as the file systems that ignore letter case (and width)

@@ -1,8 +1,9 @@
 #pragma once
 // The Markdown vault: the minutes as a folder of plain notes that notes apps and editors open as
 // they are (UTF-8, LF line ends, CommonMark with task lists). One note per meeting, named
-// "YYYY-MM-DD <title>.md" by the report-name rules ("<title>.md" when the date is impossible, " (2)"
-// for a name given twice), with YAML front matter (id, title, date, start, end, location,
+// "YYYY-MM-DD <title>.md" by the report-name rules, with "#", "^", "[" and "]" made spaces too (a
+// link reads them as a heading, a block, a wiki link) ("<title>.md" when the date is impossible,
+// " (2)" for a name given twice), with YAML front matter (id, title, date, start, end, location,
 // category, attendees, tags) and the items in sections: 議題 and ToDo as task lists (a due date
 // and a priority as task plugins read them), メモ as paragraphs, スケッチ as PNG pictures in
 // attachments/, 出席者 as links to a note per person in people/ (the person of the people

@@ -13,6 +13,8 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -94,6 +96,11 @@ public:
     // meeting's items are found through an index of the item maps rather than a walk over them.
     void IndexItemMaps();
     void UnindexItemMaps();
+    // For reports written at once on several threads (an archive): until EndPictureBatch, each
+    // sketch picture is written by the first report that names it and only named by the others,
+    // so no two threads write one file. The workers made meanwhile share the batch.
+    void BeginPictureBatch();
+    void EndPictureBatch();
 
     // --- Report writers ----------------------------------------------------------------------
     // Reads a template file whole; shows the system's message and returns false when it can't.
@@ -177,6 +184,8 @@ private:
     void WriteCount(std::int32_t counter);
     void WriteStatus(bool first);
     void WriteSketchFile(const Sketch& sketch);
+    // Whether this report writes the picture: always, but in a picture batch only the first time.
+    bool TakePicture(const std::filesystem::path& path);
     // Tells the user of each sketch picture the last report could not write.
     void ShowUnwrittenPictures();
     void WriteReportTime(bool date);
@@ -210,6 +219,12 @@ private:
     // read once made, so a generator's workers share it.
     using ItemIndex = std::array<std::unordered_map<std::uint32_t, std::vector<std::int32_t>>, 5>;
     std::shared_ptr<const ItemIndex> itemIndex_;
+    // While a picture batch runs: the pictures some report of it has written, or is writing.
+    struct PictureBatch {
+        std::mutex mutex;
+        std::set<std::filesystem::path> taken;
+    };
+    std::shared_ptr<PictureBatch> pictureBatch_;
 };
 
 }  // namespace tavolex

@@ -63,6 +63,7 @@ std::unique_ptr<ReportFolder> ReportFolder::NewWorker() const {
     worker->color1_ = color1_;
     worker->color2_ = color2_;
     worker->itemIndex_ = itemIndex_;
+    worker->pictureBatch_ = pictureBatch_;
     return worker;
 }
 

@@ -336,7 +336,7 @@ void ReportFolder::WriteStatus(bool first) { WriteText(first ? Parameter1() : Pa
 void ReportFolder::WriteSketchFile(const Sketch& sketch) {
     const std::string name = SketchFileName(sketch);
     const std::filesystem::path path = options_.outputFolder / name;
-    if (!WriteSketchJpeg(sketch.image, path) &&
+    if (TakePicture(path) && !WriteSketchJpeg(sketch.image, path) &&
         std::find(unwrittenPictures_.begin(), unwrittenPictures_.end(), path) == unwrittenPictures_.end()) {
         unwrittenPictures_.push_back(path);
     }
@@ -432,6 +432,16 @@ void ReportFolder::IndexItemMaps() {
 }
 
 void ReportFolder::UnindexItemMaps() { itemIndex_.reset(); }
+
+void ReportFolder::BeginPictureBatch() { pictureBatch_ = std::make_shared<PictureBatch>(); }
+
+void ReportFolder::EndPictureBatch() { pictureBatch_.reset(); }
+
+bool ReportFolder::TakePicture(const std::filesystem::path& path) {
+    if (!pictureBatch_) return true;
+    const std::lock_guard lock(pictureBatch_->mutex);
+    return pictureBatch_->taken.insert(path).second;
+}
 
 void ReportFolder::LookUpAttendee(std::int32_t mapIndex) {
     hasAddress_ = false;

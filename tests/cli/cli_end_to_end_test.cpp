@@ -467,6 +467,40 @@ TEST_F(CliTest, CsvReadsBackWithPythonsCsvModule) {
     EXPECT_EQ(rows[4]["absent"], "true");
 }
 
+// A text a spreadsheet would run as a formula comes back from the CSV with an apostrophe in front;
+// the dates and numbers beside it, and the JSON, as they are.
+TEST_F(CliTest, CsvGuardsTextsASpreadsheetWouldRun) {
+    PalmUserSpec user;
+    user.meetings = {{.title = "=HYPERLINK(\"http://x\",\"click\")",
+                      .location = "-5",
+                      .date = HandheldDay(2026, 11, 2),
+                      .items = {ToDoSpec{.text = "@SUM(A1)", .priority = 2, .dueDate = HandheldDay(2026, 11, 9)}}}};
+    WritePalmUserFolder(dir_ / "formulas" / "UserF" / "Tavolex", user);
+    const std::string palm = "--palm-folder=" + (dir_ / "formulas").string();
+    const std::string reader = "/usr/bin/python3 -c " +
+                               Quote(
+                                   "import csv, json, sys\n"
+                                   "print(json.dumps(list(csv.DictReader(open(sys.argv[1], encoding='utf-8-sig', newline='')))))\n") +
+                               " " + Quote((dir_ / "stdout").string());
+    ASSERT_EQ(Run({palm, "--csv", "todos"}).status, 0);
+    json rows = json::parse(Capture(reader));
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0]["meetingTitle"], "'=HYPERLINK(\"http://x\",\"click\")");
+    EXPECT_EQ(rows[0]["text"], "'@SUM(A1)");
+    EXPECT_EQ(rows[0]["meetingDate"], "2026-11-02");
+    EXPECT_EQ(rows[0]["dueDate"], "2026-11-09");
+    EXPECT_EQ(rows[0]["priority"], "2");
+    ASSERT_EQ(Run({palm, "--csv", "meetings"}).status, 0);
+    rows = json::parse(Capture(reader));
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0]["title"], "'=HYPERLINK(\"http://x\",\"click\")");
+    EXPECT_EQ(rows[0]["location"], "'-5");
+    EXPECT_EQ(rows[0]["date"], "2026-11-02");
+    const json exact = json::parse(Run({palm, "--json", "todos"}).out)["todos"][0];
+    EXPECT_EQ(exact["meetingTitle"], "=HYPERLINK(\"http://x\",\"click\")");
+    EXPECT_EQ(exact["text"], "@SUM(A1)");
+}
+
 TEST_F(CliTest, BatchReportsNeverOverwriteEachOtherAndMatchSingleReports) {
     PalmUserSpec same;
     for (const char* location : {"A", "B", "C"}) {

@@ -508,13 +508,17 @@ def expected_meeting(meeting):
     return front, texts
 
 
+def clean_name(name):
+    """No character a file system refuses, nor one a notes app reads in a link (#, ^, [, ])."""
+    return not any(c in name for c in ':\\*?"<>|#^[]') and all(ord(c) >= 0x20 for c in name)
+
+
 def check_vault(folder, dump):
     vault = os.path.join(folder, 'vault')
     notes = {}
     for name in sorted(os.listdir(vault)):
         if name.endswith('.md') and name != 'index.md':
-            expect(not any(c in name for c in ':\\*?"<>|') and all(ord(c) >= 0x20 for c in name),
-                   f'vault: {name}: not a clean file name')
+            expect(clean_name(name), f'vault: {name}: not a clean file name')
             front, blocks = render(os.path.join(vault, name))
             notes.setdefault((front['id'], front['title']), []).append((name, front, blocks))
     expect(sum(len(n) for n in notes.values()) == len(dump['meetings']), 'vault: not a note per meeting')
@@ -552,6 +556,7 @@ def check_vault(folder, dump):
         expect(bool(attendees) == ('出席者' in parts), f'vault: {name}: the attendees section')
     people = os.listdir(os.path.join(vault, 'people'))
     for person in people:
+        expect(clean_name(person), f'vault: people/{person}: not a clean file name')
         path = os.path.join(vault, 'people', person)
         for block in render(path)[1]:
             for target in block['links']:

@@ -77,7 +77,8 @@ void WriteDamagedUser(const fs::path& user) {
                                           "[[w]] #tag ==h== %%c%% a\\\n---\n===\n+ s\n<!-- c -->\n&amp;\n\n\n"},
                    test::AgendaSpec{.text = "one\r\n- [x] fake\r\n\r\n## not a heading\r\n  \tindented", .status = 1},
                    test::ToDoSpec{.text = "due\n\n- [ ] fake", .priority = 1, .dueDate = test::HandheldDay(2024, 5, 20)},
-                   test::AttendeeSpec{.nameParts = {""}}, test::SketchSpec{.bitmap = {0, 4, 0, 4, 0, 1}}}});
+                   test::AttendeeSpec{.nameParts = {""}}, test::AttendeeSpec{.nameParts = {"[[p]] ^b #t"}},
+                   test::SketchSpec{.bitmap = {0, 4, 0, 4, 0, 1}}}});
     store.meetings.push_back(
         {.title = "x\r\nEND:VEVENT\r\nBEGIN:VEVENT\r\nUID:x", .date = test::HandheldDay(2000, 1, 1), .id = 0x1001});  // plain's id
     test::PalmUserDatabases databases = test::BuildPalmUserDatabases(store);
@@ -287,6 +288,44 @@ TEST(MarkdownVaultTest, RefreshKeepsWhatTheUserEdited) {
     EXPECT_FALSE(fs::exists(gone));
     EXPECT_EQ(test::ReadFileBytes(goneEdited), "mine now\n");
     EXPECT_EQ(test::ReadFileBytes(vault / "mine.txt"), "x");
+}
+
+// A note's name leaves out what a notes app reads in a link ("#" a heading, "^" a block, "[" and "]"
+// a wiki link) as it leaves out the report-name characters, and every link still names its note.
+TEST(MarkdownVaultTest, NamesLeaveOutWhatLinksRead) {
+    const struct {
+        std::string title;  // Shift-JIS
+        std::string note;   // UTF-8
+    } meetings[] = {
+        {"\x8b\x63\x8e\x96\x98\x5e #1 [\x88\xc4] ^x|y", "2024-05-01 議事録  1  案   x y.md"},  // 録 ends in "^"
+        {"[[w]]", "2024-05-01   w  .md"},
+        {"\x83\x5b\x83\x5d\x83\x5e\x81\x5b", "2024-05-01 ゼゾター.md"},  // second bytes "[", "]", "^", "["
+        {"a:b", "2024-05-01 a b.md"},
+    };
+    const std::string person = "people/ Taro 1  .md";  // of "^Taro[1]#"
+    test::TempDir dir;
+    test::PalmUserSpec spec;
+    for (const auto& m : meetings) {
+        spec.meetings.push_back(
+            {.title = m.title, .date = test::HandheldDay(2024, 5, 1), .items = {test::AttendeeSpec{.nameParts = {"^Taro[1]#"}}}});
+    }
+    test::WritePalmUserFolder(dir / "user" / "Tavolex", spec);
+    MeetingDatabase store{{}};
+    store.SetFolder(dir / "user" / "Tavolex");
+    store.ReloadAll();
+    const AddressBook book;
+    const fs::path vault = dir / "vault";
+    ExportText text;
+    ExportSummary summary;
+    ASSERT_TRUE(WriteMarkdownVault(store, book, AllMeetings(store), vault, text, summary)) << summary.error;
+    const auto path = [&](const std::string& utf8) { return vault / fs::path(std::u8string(utf8.begin(), utf8.end())); };
+    const std::string index = test::ReadFileBytes(vault / "index.md");
+    ASSERT_TRUE(fs::exists(path(person)));
+    for (const auto& m : meetings) {
+        ASSERT_TRUE(fs::exists(path(m.note))) << m.note;
+        EXPECT_NE(index.find("(<" + m.note + ">)"), std::string::npos) << m.note;
+        EXPECT_NE(test::ReadFileBytes(path(m.note)).find("(<" + person + ">)"), std::string::npos) << m.note;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Stores, ExportReadersTest,
