@@ -387,6 +387,27 @@ TEST_F(CliTest, ReportsAndTheirFiles) {
     EXPECT_FALSE(fs::exists(Out("b.htm")));
 }
 
+// A template's own references take their pictures from its folder, a leading separator standing
+// for the folder's top; one that climbs out of the folder, or that a meeting's text completes,
+// copies nothing.
+TEST_F(CliTest, TemplatePicturesLandBesideTheReport) {
+    WriteFileBytes(dir_ / "t" / "pics.htm",
+                   "<img src=\"/images/logo.gif\"><td background=\"/bg.gif\"><img src=\"../x.gif\">"
+                   "<img src=\"/{TITLE}.gif\">");
+    WriteFileBytes(dir_ / "t" / "images" / "logo.gif", "L");
+    WriteFileBytes(dir_ / "t" / "bg.gif", "B");
+    WriteFileBytes(dir_ / "x.gif", "X");
+    WriteFileBytes(dir_ / "t" / " Kickoff.gif", "K");
+    Expect({{.args = {"report", "1", "--template", (dir_ / "t" / "pics.htm").string(), "--name", "p"}}});
+    EXPECT_EQ(ReadFileBytes(Out("p.htm")),
+              "<img src=\"logo.gif\"><td background=\"/bg.gif\"><img src=\"../x.gif\"><img src=\"/ Kickoff.gif\">");
+    std::set<std::string> beside;
+    for (const auto& entry : fs::directory_iterator(dir_ / "out")) beside.insert(entry.path().filename().string());
+    EXPECT_EQ(beside, (std::set<std::string>{"bg.gif", "logo.gif", "p.htm"}));
+    EXPECT_EQ(ReadFileBytes(Out("logo.gif")), "L");
+    EXPECT_EQ(ReadFileBytes(Out("bg.gif")), "B");
+}
+
 TEST_F(CliTest, JsonIsTheSameInEveryLocaleAndCarriesIdsIsoDatesAndWholeTexts) {
     std::string first;
     for (const char* locale : {"ja_JP.UTF-8", "C.UTF-8", "en_US.UTF-8"}) {
