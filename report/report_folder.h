@@ -50,9 +50,9 @@ enum class SectionState : int {
 // What the writers read of the current Palm user's settings, taken when a report is written.
 // A flag that is absent from the settings counts as set: the user defaults always create it as 1.
 struct ReportOptions {
-    std::string author;                    // "cAuthor", CP932
-    std::filesystem::path outputFolder;    // "OutputPath"
-    std::filesystem::path templateFolder;  // "TemplatePath"
+    std::string author{};                    // "cAuthor", CP932
+    std::filesystem::path outputFolder{};    // "OutputPath"
+    std::filesystem::path templateFolder{};  // "TemplatePath"
     // Sections of the custom report: "rAuthor", "rAttendee", "rAgenda", "rToDo", "rNote", "rSketch".
     bool withAuthor = true;
     bool withAttendees = true;

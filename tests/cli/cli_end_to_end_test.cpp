@@ -36,14 +36,14 @@ struct RunResult {
 
 // One run and what it must give.
 struct Case {
-    std::vector<std::string> args;
+    std::vector<std::string> args{};
     int status = 0;
-    std::optional<std::string> out;  // the whole stdout
-    std::optional<std::string> err;  // the whole stderr
-    std::string errHas;              // a part of stderr (the path, the reason)
-    std::string env;                 // "NAME=VALUE …" for the process's environment
-    std::string shell;               // shell commands run first ("ulimit -f 1;")
-    bool fullDisk = false;           // stdout is /dev/full
+    std::optional<std::string> out{};  // the whole stdout
+    std::optional<std::string> err{};  // the whole stderr
+    std::string errHas{};              // a part of stderr (the path, the reason)
+    std::string env{};                 // "NAME=VALUE …" for the process's environment
+    std::string shell{};               // shell commands run first ("ulimit -f 1;")
+    bool fullDisk = false;             // stdout is /dev/full
 };
 
 std::string Quote(const std::string& arg) {
@@ -788,7 +788,9 @@ TEST_F(CliTest, ExportCommandsStatusesSummariesAndFiles) {
         const RunResult r = Run(args, false);
         EXPECT_EQ(r.status, c.status);
         EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
-        if (c.status == 0) EXPECT_EQ(r.err, "") << "not a terminal: no progress bar";
+        if (c.status == 0) {
+            EXPECT_EQ(r.err, "") << "not a terminal: no progress bar";
+        }
         if (c.meetings < 0) continue;
         const nlohmann::json summary = nlohmann::json::parse(r.out);
         EXPECT_EQ(summary["meetings"], c.meetings);
