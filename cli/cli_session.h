@@ -22,11 +22,11 @@ namespace tavolex::cli {
 
 // The global options; an empty value means "from the environment or the settings".
 struct GlobalOptions {
-    std::filesystem::path palmFolder;
-    std::optional<std::string> user;  // UTF-8
-    std::filesystem::path configFolder;
-    std::filesystem::path outputFolder;
-    std::filesystem::path templateFolder;
+    std::filesystem::path palmFolder{};
+    std::optional<std::string> user{};  // UTF-8
+    std::filesystem::path configFolder{};
+    std::filesystem::path outputFolder{};
+    std::filesystem::path templateFolder{};
     OutputFormat format = OutputFormat::kText;
     bool yes = false;  // --yes or --force: every question is answered "yes"
 };

@@ -13,13 +13,13 @@
 namespace tavolex::cli {
 
 struct ReportJob {
-    std::vector<std::int32_t> meetings;     // 0-based store positions
-    bool batch = false;                     // one report each, named by nameFormat
-    std::string templateName;               // UTF-8: a file of the template folder or a path; empty: a built-in kind
-    std::string kind = "executive";         // executive, agenda or custom
-    std::optional<std::string> name;        // UTF-8: the one report's name (default: the meeting title)
-    std::optional<std::string> nameFormat;  // UTF-8, with {title}, {date}, {number}, {id}
-    std::optional<std::vector<std::string>> sections;  // the custom report's sections
+    std::vector<std::int32_t> meetings{};     // 0-based store positions
+    bool batch = false;                       // one report each, named by nameFormat
+    std::string templateName{};               // UTF-8: a file of the template folder or a path; empty: a built-in kind
+    std::string kind = "executive";           // executive, agenda or custom
+    std::optional<std::string> name{};        // UTF-8: the one report's name (default: the meeting title)
+    std::optional<std::string> nameFormat{};  // UTF-8, with {title}, {date}, {number}, {id}
+    std::optional<std::vector<std::string>> sections{};  // the custom report's sections
     bool open = false;
 };
 

@@ -22,13 +22,13 @@ namespace tavolex {
 class AddressBook;
 
 struct ArchiveOptions {
-    std::filesystem::path folder;  // created when missing
+    std::filesystem::path folder{};  // created when missing
     ReportKind kind = ReportKind::kExecutive;
-    std::filesystem::path templatePath;  // when set, the reports come from this template instead
-    bool utf8Reports = false;            // reports rewritten to UTF-8, their charset declaration too
-    ReportOptions reportOptions;         // its output folder is replaced by `folder`
-    const AddressBook* book = nullptr;   // whom the people page's attendees are linked to; null: no one
-    int jobs = 0;                        // threads making the reports; 0: DefaultJobs()
+    std::filesystem::path templatePath{};  // when set, the reports come from this template instead
+    bool utf8Reports = false;              // reports rewritten to UTF-8, their charset declaration too
+    ReportOptions reportOptions{};         // its output folder is replaced by `folder`
+    const AddressBook* book = nullptr;     // whom the people page's attendees are linked to; null: no one
+    int jobs = 0;                          // threads making the reports; 0: DefaultJobs()
 };
 
 // The file name of a meeting's report in the archive: "meeting-<id>" and the extension; a second

@@ -27,14 +27,14 @@ struct ExportRequest {
     const MeetingDatabase* store = nullptr;
     const AddressBook* book = nullptr;
     ReportFolder* reports = nullptr;  // the archive's reports
-    MeetingIndexes meetings;          // the selection
-    std::filesystem::path target;     // the archive's folder, the database's file
-    ArchiveOptions archive;           // its folder is `target`
-    DumpOptions dump;
+    MeetingIndexes meetings{};        // the selection
+    std::filesystem::path target{};   // the archive's folder, the database's file
+    ArchiveOptions archive{};         // its folder is `target`
+    DumpOptions dump{};
     const std::set<std::uint32_t>* people = nullptr;  // contacts: only these address ids; null: all
     std::time_t now = 0;                              // the calendar's DTSTAMP
     int jobs = 0;  // threads of the archive, the database and the dump's pictures; 0: DefaultJobs()
-    ExportProgress progress;
+    ExportProgress progress{};
 };
 
 // Writes the export itself (a folder, a database), returning nothing; or returns the document
@@ -64,16 +64,16 @@ inline constexpr int kExportCountKinds = 7;
 using FolderCheck = std::vector<std::filesystem::path> (*)(const ExportRequest& request);
 
 struct Exporter {
-    std::string_view name;        // the command line's command
-    std::string_view writes;      // what it writes: the command's help after "write "
-    std::string_view menuText;    // the desktop's File → エクスポート item, UTF-8
-    std::string_view fileFilter;  // the desktop's save chooser: "label|pattern|"; empty for a folder
-    std::string_view extension;   // the file's default extension; empty for a folder
+    std::string_view name{};        // the command line's command
+    std::string_view writes{};      // what it writes: the command's help after "write "
+    std::string_view menuText{};    // the desktop's File → エクスポート item, UTF-8
+    std::string_view fileFilter{};  // the desktop's save chooser: "label|pattern|"; empty for a folder
+    std::string_view extension{};   // the file's default extension; empty for a folder
     ExportWrites kind = ExportWrites::kDocument;
     unsigned counts = 0;  // ExportCount bits
     ExportJob job = nullptr;
     FolderCheck replaces = nullptr;  // a folder export's question; null for the others
-    std::string_view opens;          // the file of the folder a viewer opens when done; empty: none
+    std::string_view opens{};        // the file of the folder a viewer opens when done; empty: none
 };
 
 // The formats, in the desktop menu's order. In a build without SQLite its row's job fails with

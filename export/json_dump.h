@@ -13,7 +13,7 @@ namespace tavolex {
 
 struct DumpOptions {
     // When not empty, each sketch is written there as "<id>.jpg" and the dump names the file.
-    std::filesystem::path pictureFolder;
+    std::filesystem::path pictureFolder{};
     int jobs = 0;  // threads writing the pictures; 0: DefaultJobs()
 };
 

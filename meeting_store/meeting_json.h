@@ -20,16 +20,16 @@ public:
 };
 
 struct MeetingJsonFields {
-    std::int32_t number = 0;           // 1-based position in the store
-    std::uint32_t id = 0;              // the handheld record id
-    std::optional<std::string> date;   // ISO
-    std::optional<std::string> start;  // "HH:MM"
-    std::optional<std::string> end;
-    std::string title;
-    std::string location;
-    std::string category;
-    std::string dateText;  // the locale's texts
-    std::optional<std::string> timeText;
+    std::int32_t number = 0;             // 1-based position in the store
+    std::uint32_t id = 0;                // the handheld record id
+    std::optional<std::string> date{};   // ISO
+    std::optional<std::string> start{};  // "HH:MM"
+    std::optional<std::string> end{};
+    std::string title{};
+    std::string location{};
+    std::string category{};
+    std::string dateText{};  // the locale's texts
+    std::optional<std::string> timeText{};
 };
 
 // number, id, date, start, end, title, location, category, dateText, timeText: the order of the

@@ -46,11 +46,11 @@ struct Meeting {
     static constexpr std::size_t kLocationCapacity = 258;
 
     std::uint32_t dwDBID = 0;
-    std::string szDate;  // the meeting date in the user's short date format
-    std::string szTime;  // "start - end" in the user's time format; empty without a time
-    std::string szTitle;
-    std::string szCategory;  // the name of the record's category in meeting.dat
-    std::string szLocation;
+    std::string szDate{};  // the meeting date in the user's short date format
+    std::string szTime{};  // "start - end" in the user's time format; empty without a time
+    std::string szTitle{};
+    std::string szCategory{};  // the name of the record's category in meeting.dat
+    std::string szLocation{};
     // The record's own date and times, for texts that don't depend on the locale (ISO dates,
     // 24-hour times): the packed date, and hours of 255 where there is no time.
     std::uint16_t date = 0;

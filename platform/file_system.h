@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -61,6 +62,10 @@ std::filesystem::path DocumentsFolder();
 // A path from a CP932 path text; '\' and '/' both separate (a double-byte character whose second
 // byte is 0x5C is a character, not a separator).
 std::filesystem::path PathFromCp932(std::string_view text);
+// The file a CP932 path text that starts at a drive's root names ("C:\pics\bg.jpg", "c:/a.gif"):
+// on Windows that file; on POSIX, where no drive names a folder, nothing. Nothing either for a
+// text that does not start with an ASCII letter, a colon and a separator.
+std::optional<std::filesystem::path> PathOnDrive(std::string_view text);
 // The CP932 text of a path.
 std::string PathToCp932(const std::filesystem::path& path);
 // The UTF-8 text of a path, for messages: every character kept.

@@ -52,9 +52,9 @@ enum class SectionState : int {
 // What the writers read of the current Palm user's settings, taken when a report is written.
 // A flag that is absent from the settings counts as set: the user defaults always create it as 1.
 struct ReportOptions {
-    std::string author;                    // "cAuthor", CP932
-    std::filesystem::path outputFolder;    // "OutputPath"
-    std::filesystem::path templateFolder;  // "TemplatePath"
+    std::string author{};                    // "cAuthor", CP932
+    std::filesystem::path outputFolder{};    // "OutputPath"
+    std::filesystem::path templateFolder{};  // "TemplatePath"
     // The output folder is made, if it is missing, when a report is written into it (the default
     // report folder of a user found in a chosen folder, which no installation made).
     bool makeOutputFolder = false;

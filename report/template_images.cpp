@@ -40,21 +40,50 @@ void CopyOver(const std::filesystem::path& from, const std::filesystem::path& to
     std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, ec);
 }
 
+// Whether a reference starts with a drive ("C:"), which no folder of the template's tree has.
+bool NamesDrive(std::string_view reference) {
+    return reference.size() >= 2 && reference[1] == ':' && !IsCp932LeadByte(static_cast<std::uint8_t>(reference[0]));
+}
+
+// The reference below the folder it is read from: a leading separator stands for the folder's top.
+std::string_view BelowFolderTop(std::string_view reference) {
+    return !reference.empty() && IsSeparator(reference[0]) ? reference.substr(1) : reference;
+}
+
+// A reference at a drive's root names the template author's own file, copied as the system finds
+// it; where no drive names a file it is left alone.
+std::optional<std::string> HandleDriveReference(std::string_view value, const std::filesystem::path& outputFolder) {
+    const std::string_view fileName = value.substr(AfterLastSeparator(value));
+    const std::optional<std::filesystem::path> source = platform::PathOnDrive(value);
+    if (!source || fileName.empty() || fileName == "." || fileName == "..") {
+        Trace("Picture reference left alone, no file of this system: %s", std::string(value).c_str());
+        return std::nullopt;
+    }
+    CopyOver(*source, InFolder(outputFolder, fileName));
+    return std::string(fileName);
+}
+
 // Copies the picture of one reference and returns the reference text to write; nothing when the
-// reference leaves the template folder's tree and is left alone.
+// reference is left alone.
 std::optional<std::string> HandleReference(std::string_view value, const std::filesystem::path& templateFolder,
                                            const std::filesystem::path& outputFolder) {
     const std::string name = DecodeSpaces(value);
-    if (!StaysInFolderTree(name)) {
+    if (NamesDrive(name)) return HandleDriveReference(value, outputFolder);
+    // A bare name is read by its decoded name and kept as written; any other reference is read
+    // as written and cut to its file name.
+    const bool bare = !HasSeparatorAfterFirst(value);
+    const std::optional<std::filesystem::path> source =
+        InFolderTree(templateFolder, bare ? std::string_view(name) : value);
+    if (!source) {
         Trace("Picture reference left alone, outside the template folder: %s", name.c_str());
         return std::nullopt;
     }
-    if (!HasSeparatorAfterFirst(value)) {
-        CopyOver(InFolder(templateFolder, name), InFolder(outputFolder, name));
+    if (bare) {
+        CopyOver(*source, InFolder(outputFolder, std::string_view(name).substr(AfterLastSeparator(name))));
         return std::string(value);
     }
     const std::string_view fileName = value.substr(AfterLastSeparator(value));
-    CopyOver(InFolder(templateFolder, value), InFolder(outputFolder, fileName));
+    CopyOver(*source, InFolder(outputFolder, fileName));
     return std::string(fileName);
 }
 
@@ -102,10 +131,9 @@ std::size_t AfterLastSeparator(std::string_view text) {
 }
 
 bool StaysInFolderTree(std::string_view reference) {
+    if (NamesDrive(reference)) return false;
+    reference = BelowFolderTop(reference);
     if (reference.empty() || IsSeparator(reference[0])) return false;
-    if (reference.size() >= 2 && reference[1] == ':' && !IsCp932LeadByte(static_cast<std::uint8_t>(reference[0]))) {
-        return false;
-    }
     int depth = 0;
     std::string_view component;
     std::size_t start = 0;
@@ -123,6 +151,11 @@ bool StaysInFolderTree(std::string_view reference) {
         start = ++i;
     }
     return !component.empty() && component != "." && component != "..";
+}
+
+std::optional<std::filesystem::path> InFolderTree(const std::filesystem::path& folder, std::string_view reference) {
+    if (!StaysInFolderTree(reference)) return std::nullopt;
+    return InFolder(folder, BelowFolderTop(reference));
 }
 
 std::string CollectTemplateImages(std::string_view text, const InsertedSpans& tokenSpans,

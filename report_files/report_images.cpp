@@ -59,20 +59,19 @@ ReadResult ReadWhole(const fs::path& path, std::string& bytes) {
     return ReadResult::kRead;
 }
 
-// Whether the reference names a picture a template report copies: an existing file inside the
-// template folder's tree.
-bool IsTemplatePicture(const ImageReference& image, const ReportPaths& paths) {
+// The template picture a reference names: an existing file inside the template folder's tree.
+std::optional<fs::path> TemplatePicture(const ImageReference& image, const ReportPaths& paths) {
     std::error_code ec;
-    return StaysInFolderTree(image.reference) &&
-           fs::is_regular_file(InFolder(paths.templateFolder, image.reference), ec);
+    std::optional<fs::path> source = InFolderTree(paths.templateFolder, image.reference);
+    if (!source || !fs::is_regular_file(*source, ec)) return std::nullopt;
+    return source;
 }
 
 // Template pictures are refreshed in the output folder, but a report there is never a picture
 // to overwrite.
-void RefreshFromTemplate(const ImageReference& image, const ReportPaths& paths) {
+void RefreshFromTemplate(const fs::path& source, const ImageReference& image, const ReportPaths& paths) {
     if (ReportTypeOf(image.fileName)) return;
-    (void)CopyWhole(InFolder(paths.templateFolder, image.reference), InFolder(paths.outputFolder, image.fileName),
-                    true);
+    (void)CopyWhole(source, InFolder(paths.outputFolder, image.fileName), true);
 }
 
 }  // namespace
@@ -118,13 +117,13 @@ bool CollectReportImages(const fs::path& reportPath, const ReportPaths& paths, p
     list.names.reserve(kMaxReportImages);  // entries keep their place while the list lives
     for (const ImageReference& image : references) {
         // A report names what its text holds; only what the program put beside it is its picture.
-        const bool templatePicture = IsTemplatePicture(image, paths);
+        const std::optional<fs::path> templatePicture = TemplatePicture(image, paths);
         if (!templatePicture && !IsSketchFileName(image.fileName)) continue;
         list.names.push_back(image.fileName);
         const int index = static_cast<int>(list.names.size()) - 1;
         Trace("NEW &szImage[%i] = " TAVOLEX_TRACE_PTR ", szImage[%i] = " TAVOLEX_TRACE_PTR, index,
               TraceAddress(&list.names.back()), index, TraceAddress(list.names.back().data()));
-        if (templatePicture) RefreshFromTemplate(image, paths);
+        if (templatePicture) RefreshFromTemplate(*templatePicture, image, paths);
     }
     if (!complete) {
         ReleaseImageList(list, "DELETE szImage[%i] = " TAVOLEX_TRACE_PTR);

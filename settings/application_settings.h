@@ -20,7 +20,7 @@ struct ShellEnvironment {
     // The full-screen client area, read when a default placement is computed.
     std::function<platform::ScreenSize()> screenSize = platform::FullScreenClientSize;
     // The running program's file; its folder is the install folder.
-    std::filesystem::path programFile;
+    std::filesystem::path programFile{};
 };
 
 struct ApplicationSettings {

@@ -85,7 +85,8 @@ bool RegisterWindowClasses(HINSTANCE instance) {
     const std::wstring meetingClass = LoadText(instance, kIdsMeetingClass);
     const std::wstring reportClass = LoadText(instance, kIdsReportClass);
 
-    WNDCLASSEXW frame{sizeof frame};
+    WNDCLASSEXW frame{};
+    frame.cbSize = sizeof frame;
     frame.style = CS_HREDRAW | CS_VREDRAW;
     frame.lpfnWndProc = FrameProcedure;
     frame.hInstance = instance;
@@ -96,7 +97,8 @@ bool RegisterWindowClasses(HINSTANCE instance) {
     frame.lpszClassName = frameClass.c_str();
     if (RegisterClassExW(&frame) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
 
-    WNDCLASSEXW pane{sizeof pane};
+    WNDCLASSEXW pane{};
+    pane.cbSize = sizeof pane;
     pane.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS | CS_PARENTDC;
     pane.hInstance = instance;
     pane.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));

@@ -17,15 +17,15 @@ enum class ExploreResult { kShown, kNotFound, kFailed };
 struct Choosers {
     // The chosen folder's file-system path, nothing when cancelled (or not a file-system folder).
     // prompt: the line above the folder tree.
-    std::function<std::optional<std::filesystem::path>(HWND owner, const std::wstring& prompt)> chooseFolder;
+    std::function<std::optional<std::filesystem::path>(HWND owner, const std::wstring& prompt)> chooseFolder{};
     // Replaces program by the chosen file and gives true; cancelled: false, program unchanged.
-    std::function<bool(HWND owner, std::filesystem::path& program)> chooseProgram;
+    std::function<bool(HWND owner, std::filesystem::path& program)> chooseProgram{};
     // Shows the folder in the shell's file explorer in a normal window.
-    std::function<ExploreResult(HWND owner, const std::filesystem::path& folder)> exploreFolder;
+    std::function<ExploreResult(HWND owner, const std::filesystem::path& folder)> exploreFolder{};
     // The exports' save-file chooser (filter pairs separated by '|'); empty: the system's.
     std::function<std::optional<std::filesystem::path>(HWND owner, const std::wstring& filter,
                                                        const wchar_t* defaultExtension)>
-        chooseSaveFile;
+        chooseSaveFile{};
 };
 
 // The system's choosers.

@@ -43,7 +43,8 @@ LRESULT CALLBACK ProgressProcedure(HWND window, UINT message, WPARAM wParam, LPA
 }
 
 bool RegisterProgressClass(HINSTANCE instance) {
-    WNDCLASSEXW wc{sizeof wc};
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
     if (GetClassInfoExW(instance, kProgressClass, &wc)) return true;
     wc.lpfnWndProc = ProgressProcedure;
     wc.hInstance = instance;

@@ -52,10 +52,10 @@ struct ExportRun {
     const MeetingDatabase* store = nullptr;
     const AddressBook* book = nullptr;
     ReportFolder* reports = nullptr;
-    std::function<ReportOptions()> reportOptions;
+    std::function<ReportOptions()> reportOptions{};
     Choosers* choosers = nullptr;
     platform::UserInteraction* ui = nullptr;
-    std::function<void(const std::filesystem::path&)> openInViewer;  // the archive's index.html
+    std::function<void(const std::filesystem::path&)> openInViewer{};  // the archive's index.html
 };
 
 // The save-file chooser of the exports: the chosen path, nothing when cancelled.

@@ -87,9 +87,11 @@ LRESULT CALLBACK FindBandProcedure(HWND band, UINT message, WPARAM wParam, LPARA
 }  // namespace
 
 HWND CreateFindBox(Application& app, int height) {
-    WNDCLASSEXW wc{sizeof wc};
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
     if (GetClassInfoExW(app.instance, kFindBandClass, &wc) == 0) {
-        wc = WNDCLASSEXW{sizeof wc};
+        wc = WNDCLASSEXW{};
+        wc.cbSize = sizeof wc;
         wc.lpfnWndProc = FindBandProcedure;
         wc.hInstance = app.instance;
         wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);

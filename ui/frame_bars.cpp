@@ -121,7 +121,8 @@ void CreateBars(Application& app, HWND frame) {
 
     app.rebar = CreateWindowExW(0, REBARCLASSNAMEW, nullptr, 0x46002A40 | WS_VISIBLE, 0, 0, 0, 0, frame, nullptr,
                                 app.instance, nullptr);
-    REBARINFO info{sizeof info};
+    REBARINFO info{};
+    info.cbSize = sizeof info;
     if (app.rebar == nullptr || !SendMessageW(app.rebar, RB_SETBARINFO, 0, reinterpret_cast<LPARAM>(&info))) {
         if (app.rebar != nullptr) DestroyWindow(app.rebar);
         app.rebar = nullptr;
@@ -132,7 +133,8 @@ void CreateBars(Application& app, HWND frame) {
     app.toolBar = CreateToolBar(app);
     if (app.toolBar != nullptr) {
         const DWORD buttonSize = static_cast<DWORD>(SendMessageW(app.toolBar, TB_GETBUTTONSIZE, 0, 0));
-        REBARBANDINFOW band{sizeof band};
+        REBARBANDINFOW band{};
+        band.cbSize = sizeof band;
         band.fMask = RBBIM_STYLE | RBBIM_TEXT | RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_SIZE;
         band.fStyle = RBBS_CHILDEDGE;
         band.lpText = const_cast<wchar_t*>(L"");
@@ -146,7 +148,8 @@ void CreateBars(Application& app, HWND frame) {
         RECT boxRect{};
         GetWindowRect(box, &boxRect);
         std::wstring blank = LoadText(app.instance, 217);
-        REBARBANDINFOW band{sizeof band};
+        REBARBANDINFOW band{};
+        band.cbSize = sizeof band;
         band.fMask = RBBIM_STYLE | RBBIM_TEXT | RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_SIZE;
         band.fStyle = RBBS_CHILDEDGE;
         band.lpText = blank.data();
@@ -157,7 +160,8 @@ void CreateBars(Application& app, HWND frame) {
         SendMessageW(app.rebar, RB_INSERTBANDW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band));
         // The find box, as high as the user box, with the count of meetings shown after it.
         if (HWND find = CreateFindBox(app, static_cast<int>(boxRect.bottom - boxRect.top))) {
-            REBARBANDINFOW findBand{sizeof findBand};
+            REBARBANDINFOW findBand{};
+            findBand.cbSize = sizeof findBand;
             findBand.fMask = RBBIM_STYLE | RBBIM_TEXT | RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_SIZE | RBBIM_ID;
             findBand.fStyle = RBBS_CHILDEDGE;
             findBand.lpText = blank.data();
@@ -178,7 +182,8 @@ void ScaleBars(Application& app) {
         SetToolBarImages(app, app.toolBar);
         SendMessageW(app.toolBar, TB_AUTOSIZE, 0, 0);
         const DWORD buttonSize = static_cast<DWORD>(SendMessageW(app.toolBar, TB_GETBUTTONSIZE, 0, 0));
-        REBARBANDINFOW band{sizeof band};
+        REBARBANDINFOW band{};
+        band.cbSize = sizeof band;
         band.fMask = RBBIM_CHILDSIZE;
         band.cxMinChild = static_cast<UINT>(Scaled(50, app.dpi));
         band.cyMinChild = HIWORD(buttonSize);
@@ -188,7 +193,8 @@ void ScaleBars(Application& app) {
         SetUserBoxFont(app, app.userBox);
         RECT boxRect{};
         GetWindowRect(app.userBox, &boxRect);
-        REBARBANDINFOW band{sizeof band};
+        REBARBANDINFOW band{};
+        band.cbSize = sizeof band;
         band.fMask = RBBIM_CHILDSIZE;
         band.cxMinChild = static_cast<UINT>(Scaled(100, app.dpi));
         band.cyMinChild = static_cast<UINT>(boxRect.bottom - boxRect.top);

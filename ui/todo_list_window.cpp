@@ -193,7 +193,8 @@ LRESULT CALLBACK ToDoListProcedure(HWND window, UINT message, WPARAM wParam, LPA
 HWND ShowToDoList(Application& app) {
     if (app.meetings == nullptr) return nullptr;
     if (g_window == nullptr) {
-        WNDCLASSEXW wc{sizeof wc};
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
         if (!GetClassInfoExW(app.instance, kToDoListClass, &wc)) {
             wc.lpfnWndProc = ToDoListProcedure;
             wc.hInstance = app.instance;

@@ -101,12 +101,23 @@ unsigned WindowDpi(HWND window) {
 
 namespace {
 
+// A 32-bit top-down picture of side x side pixels.
+BITMAPINFO SquarePictureInfo(int side) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = side;
+    info.bmiHeader.biHeight = -side;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
 // The 16 x 16 picture of the bitmap as premultiplied 0xAARRGGBB, opaque where the mask is black.
 std::vector<std::uint32_t> MaskedPixels(HINSTANCE instance, int bitmapId, int maskId) {
     constexpr int kSide = 16;
     std::vector<std::uint32_t> picture(kSide * kSide), mask(kSide * kSide, 0);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), kSide, -kSide, 1, 32, BI_RGB};
+    BITMAPINFO info = SquarePictureInfo(kSide);
     HDC screen = GetDC(nullptr);
     for (auto [id, pixels] : {std::pair{bitmapId, &picture}, std::pair{maskId, &mask}}) {
         UniqueBitmap bitmap(
@@ -129,8 +140,7 @@ UniqueImageList MakeScaledImageList(HINSTANCE instance, int size, const int* bit
     for (int k = 0; k < count; ++k) {
         const std::vector<std::uint32_t> pixels =
             ScalePixels(MaskedPixels(instance, bitmapIds[k], maskIds[k]), 16, 16, size, size);
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB};
+        BITMAPINFO info = SquarePictureInfo(size);
         void* bits = nullptr;
         UniqueBitmap bitmap(CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
         if (!bitmap || bits == nullptr || pixels.empty()) continue;

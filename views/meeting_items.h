@@ -33,10 +33,10 @@ inline constexpr std::int32_t kMaxItemEntries = 65520;
 
 struct MeetingItemEntry {
     ItemKind kind = ItemKind::kNote;
-    MeetingItem item;  // the item's place in the store
+    MeetingItem item{};  // the item's place in the store
     PaneIcon icon = PaneIcon::kNote;
-    std::string displayText;  // the list's text: the first line, at most kItemTextLimit bytes
-    std::string fullText;     // the quick view's text: CR LF line breaks, at most kItemTextLimit bytes; "" for a sketch
+    std::string displayText{};  // the list's text: the first line, at most kItemTextLimit bytes
+    std::string fullText{};  // the quick view's text: CR LF line breaks, at most kItemTextLimit bytes; "" for a sketch
 
     // Agenda items: 1 when discussed (the record's nStatus is 1), else 0.
     std::int32_t discussed = 0;
@@ -44,8 +44,8 @@ struct MeetingItemEntry {
     // To-dos: the record's fields.
     std::int32_t bCompleted = 0;
     std::int32_t nPriority = 0;
-    std::string szDueDate;
-    std::string szDueTime;
+    std::string szDueDate{};
+    std::string szDueTime{};
 
     // Attendees.
     std::int32_t bAbsent = 0;

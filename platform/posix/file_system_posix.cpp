@@ -104,6 +104,8 @@ std::filesystem::path PathFromCp932(std::string_view text) {
     return std::filesystem::path(utf8);
 }
 
+std::optional<std::filesystem::path> PathOnDrive(std::string_view) { return std::nullopt; }
+
 std::string PathToCp932(const std::filesystem::path& path) { return Utf8ToCp932(path.string()); }
 
 }  // namespace tavolex::platform

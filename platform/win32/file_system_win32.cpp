@@ -1,5 +1,6 @@
 #include "platform/file_system.h"
 
+#include "base/ascii.h"
 #include "platform/platform.h"
 #include "platform/win32/unique_handle.h"
 
@@ -69,6 +70,14 @@ std::error_code PutInPlace(const std::filesystem::path& temp, const std::filesys
 std::filesystem::path PathFromCp932(std::string_view text) {
     const std::u16string wide = Cp932ToUtf16(text);
     return std::filesystem::path(std::wstring(wide.begin(), wide.end()));
+}
+
+std::optional<std::filesystem::path> PathOnDrive(std::string_view text) {
+    const char drive = LowerAscii(text.empty() ? '\0' : text[0]);
+    const bool atDriveRoot =
+        drive >= 'a' && drive <= 'z' && text.size() >= 3 && text[1] == ':' && (text[2] == '\\' || text[2] == '/');
+    if (!atDriveRoot) return std::nullopt;
+    return PathFromCp932(text);
 }
 
 std::string PathToCp932(const std::filesystem::path& path) {

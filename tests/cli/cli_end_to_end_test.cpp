@@ -36,14 +36,14 @@ struct RunResult {
 
 // One run and what it must give.
 struct Case {
-    std::vector<std::string> args;
+    std::vector<std::string> args{};
     int status = 0;
-    std::optional<std::string> out;  // the whole stdout
-    std::optional<std::string> err;  // the whole stderr
-    std::string errHas;              // a part of stderr (the path, the reason)
-    std::string env;                 // "NAME=VALUE …" for the process's environment
-    std::string shell;               // shell commands run first ("ulimit -f 1;")
-    bool fullDisk = false;           // stdout is /dev/full
+    std::optional<std::string> out{};  // the whole stdout
+    std::optional<std::string> err{};  // the whole stderr
+    std::string errHas{};              // a part of stderr (the path, the reason)
+    std::string env{};                 // "NAME=VALUE …" for the process's environment
+    std::string shell{};               // shell commands run first ("ulimit -f 1;")
+    bool fullDisk = false;             // stdout is /dev/full
 };
 
 std::string Quote(const std::string& arg) {
@@ -385,6 +385,27 @@ TEST_F(CliTest, ReportsAndTheirFiles) {
     });
     EXPECT_FALSE(fs::exists(dir_ / "elsewhere" / "b.htm")) << "import moves";
     EXPECT_FALSE(fs::exists(Out("b.htm")));
+}
+
+// A template's own references take their pictures from its folder, a leading separator standing
+// for the folder's top; one that climbs out of the folder, or that a meeting's text completes,
+// copies nothing.
+TEST_F(CliTest, TemplatePicturesLandBesideTheReport) {
+    WriteFileBytes(dir_ / "t" / "pics.htm",
+                   "<img src=\"/images/logo.gif\"><td background=\"/bg.gif\"><img src=\"../x.gif\">"
+                   "<img src=\"/{TITLE}.gif\">");
+    WriteFileBytes(dir_ / "t" / "images" / "logo.gif", "L");
+    WriteFileBytes(dir_ / "t" / "bg.gif", "B");
+    WriteFileBytes(dir_ / "x.gif", "X");
+    WriteFileBytes(dir_ / "t" / " Kickoff.gif", "K");
+    Expect({{.args = {"report", "1", "--template", (dir_ / "t" / "pics.htm").string(), "--name", "p"}}});
+    EXPECT_EQ(ReadFileBytes(Out("p.htm")),
+              "<img src=\"logo.gif\"><td background=\"/bg.gif\"><img src=\"../x.gif\"><img src=\"/ Kickoff.gif\">");
+    std::set<std::string> beside;
+    for (const auto& entry : fs::directory_iterator(dir_ / "out")) beside.insert(entry.path().filename().string());
+    EXPECT_EQ(beside, (std::set<std::string>{"bg.gif", "logo.gif", "p.htm"}));
+    EXPECT_EQ(ReadFileBytes(Out("logo.gif")), "L");
+    EXPECT_EQ(ReadFileBytes(Out("bg.gif")), "B");
 }
 
 TEST_F(CliTest, JsonIsTheSameInEveryLocaleAndCarriesIdsIsoDatesAndWholeTexts) {
@@ -801,7 +822,9 @@ TEST_F(CliTest, ExportCommandsStatusesSummariesAndFiles) {
         const RunResult r = Run(args, false);
         EXPECT_EQ(r.status, c.status);
         EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
-        if (c.status == 0) EXPECT_EQ(r.err, "") << "not a terminal: no progress bar";
+        if (c.status == 0) {
+            EXPECT_EQ(r.err, "") << "not a terminal: no progress bar";
+        }
         if (c.meetings < 0) continue;
         const nlohmann::json summary = nlohmann::json::parse(r.out);
         EXPECT_EQ(summary["meetings"], c.meetings);

@@ -105,7 +105,7 @@ void WriteLargeUser(const fs::path& user) {
         const std::string title = "meeting " + std::to_string(i) + (i == 7 ? " \x8d\xc5\x8c\xc3" : "");
         store.meetings.push_back({.title = title,
                                   .date = test::HandheldDay(2003 + (i % 3), 1 + (i % 12), 1 + (i % 28)),
-                                  .start = {9 + (i % 8), 0},
+                                  .start = {static_cast<std::uint8_t>(9 + i % 8), 0},
                                   .end = {18, 0},
                                   .items = {test::NoteSpec{.text = "note " + std::to_string(i)}}});
     }

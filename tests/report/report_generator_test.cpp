@@ -2,6 +2,7 @@
 
 #include "address_book/address_book.h"
 #include "meeting_store/meeting_database.h"
+#include "platform/file_system.h"
 #include "report/template_images.h"
 #include "resources/builtin_pieces.h"
 #include "tests/support/fixed_clock.h"
@@ -201,28 +202,67 @@ TEST_F(ReportGeneratorTest, ReportsAreWrittenWithCrLfAndOpened) {
     EXPECT_EQ(test::ReadFileBytes(options_.outputFolder / "Review.htm"), "<p> Review</p>\r\n<p>x</p>\r\n");
 }
 
-// Pictures of the template's own references are copied to the output folder and the references
-// cut to the file name; a reference that leaves the template folder's tree is left as it is.
-TEST_F(ReportGeneratorTest, TemplatePicturesAreCopiedAndReferencesCut) {
+#ifdef _WIN32
+constexpr bool kDrivesNameFiles = true;
+#else
+constexpr bool kDrivesNameFiles = false;
+#endif
+
+// Where each reference of a template takes its picture from, and what the report then says: the
+// template folder's tree (a leading separator is its top), a drive's file on a system with drives,
+// and nothing at all for a reference that climbs out of the tree or that a token wrote.
+TEST_F(ReportGeneratorTest, TemplatePictureReferencesResolve) {
+    struct Row {
+        std::string attribute;  // the reference as the expanded text holds it
+        std::string written;    // as the report holds it
+        std::string copied{};   // the picture beside the report, "" for none
+        std::string bytes{};    // its bytes
+        std::string byToken{};  // the part a token wrote
+    };
+    const std::string drivePath = platform::PathToCp932(dir_ / "pics" / "d.jpg");
+    std::vector<Row> rows = {
+        {"src=\"/images/logo.gif\"", "src=\"logo.gif\"", "logo.gif", "L"},
+        {"background=\"\\bg.gif\"", "background=\"\\bg.gif\"", "bg.gif", "B"},
+        {"background=\"/bg.gif\"", "background=\"/bg.gif\"", "bg.gif", "B"},
+        {"src=\"images/a.gif\"", "src=\"a.gif\"", "a.gif", "A"},
+        {"src=\"images\\a.gif\"", "src=\"a.gif\"", "a.gif", "A"},
+        {"src=\"top.gif\"", "src=\"top.gif\"", "top.gif", "T"},
+        {"src=\"my%20logo.gif\"", "src=\"my%20logo.gif\"", "my logo.gif", "S"},
+        {"src=\"images/../images/a.gif\"", "src=\"a.gif\"", "a.gif", "A"},
+        {"src=\"../x.gif\"", "src=\"../x.gif\""},
+        {"src=\"/../x.gif\"", "src=\"/../x.gif\""},
+        {"src=\"images/../../x.gif\"", "src=\"images/../../x.gif\""},
+        {"src=\"\\\\server\\x.gif\"", "src=\"\\\\server\\x.gif\""},
+        {"src=\"//x.gif\"", "src=\"//x.gif\""},
+        {"src=\"images/..\"", "src=\"images/..\""},
+        {"background=\"C:\\pics\\bg.jpg\"", kDrivesNameFiles ? "background=\"bg.jpg\"" : "background=\"C:\\pics\\bg.jpg\""},
+        {"src=\"C:bg.jpg\"", "src=\"C:bg.jpg\""},
+        {"src=\"\"", "src=\"\""},
+        {"SRC=\"/bg.gif\"", "SRC=\"/bg.gif\""},
+        {"src=\"images/a.gif\"", "src=\"images/a.gif\"", "", "", "images/a.gif"},
+        {"src=\"/images/logo.gif\"", "src=\"/images/logo.gif\"", "", "", "/images/logo.gif\""},
+    };
+    if (kDrivesNameFiles) rows.push_back({"src=\"" + drivePath + "\"", "src=\"d.jpg\"", "d.jpg", "D"});
     const std::pair<std::string, std::string> pictures[] = {
-        {"logo.gif", "L"}, {"img/pic.gif", "P"}, {"my logo.gif", "S"}, {"img/up.gif", "U"}};
+        {"images/logo.gif", "L"}, {"bg.gif", "B"}, {"images/a.gif", "A"}, {"top.gif", "T"}, {"my logo.gif", "S"}};
     for (const auto& [name, bytes] : pictures) test::WriteFileBytes(options_.templateFolder / name, bytes);
-    test::WriteFileBytes(dir_ / "secret.txt", "X");
-    const std::string text =
-        "<img src=\"logo.gif\"><img src=\"img\\pic.gif\"><img src=\"my%20logo.gif\">"
-        "<img src=\"img/../img/up.gif\"><img src=\"\"><img SRC=\"logo.gif\">";
-    EXPECT_EQ(CollectTemplateImages(text, {}, options_.templateFolder, options_.outputFolder),
-              "<img src=\"logo.gif\"><img src=\"pic.gif\"><img src=\"my%20logo.gif\">"
-              "<img src=\"up.gif\"><img src=\"\"><img SRC=\"logo.gif\">");
-    for (const auto& [name, bytes] : pictures) {
-        EXPECT_EQ(test::ReadFileBytes(options_.outputFolder / std::filesystem::path(name).filename()), bytes) << name;
+    test::WriteFileBytes(dir_ / "x.gif", "X");
+    test::WriteFileBytes(dir_ / "pics" / "d.jpg", "D");
+    for (const Row& row : rows) {
+        std::filesystem::remove_all(options_.outputFolder);
+        std::filesystem::create_directories(options_.outputFolder);
+        const std::string text = "<img " + row.attribute + ">";
+        InsertedSpans spans;
+        if (!row.byToken.empty()) spans.emplace_back(text.find(row.byToken), text.find(row.byToken) + row.byToken.size());
+        EXPECT_EQ(CollectTemplateImages(text, spans, options_.templateFolder, options_.outputFolder), "<img " + row.written + ">")
+            << row.attribute;
+        std::vector<std::string> beside;
+        for (const auto& entry : std::filesystem::directory_iterator(options_.outputFolder)) {
+            beside.push_back(platform::PathToCp932(entry.path().filename()) + "=" + test::ReadFileBytes(entry.path()));
+        }
+        EXPECT_EQ(beside, row.copied.empty() ? std::vector<std::string>{} : std::vector<std::string>{row.copied + "=" + row.bytes})
+            << row.attribute;
     }
-    const std::string outside =
-        "<img src=\"../secret.txt\"><td background=\"img/../../secret.txt\">"
-        "<img src=\"/images/root.gif\"><img src=\"\\\\server\\a.gif\">"
-        "<td background=\"C:\\pics\\bg.jpg\"><img src=\"img/..\">";
-    EXPECT_EQ(CollectTemplateImages(outside, {}, options_.templateFolder, options_.outputFolder), outside);
-    EXPECT_FALSE(std::filesystem::exists(options_.outputFolder / "secret.txt"));
 }
 
 // A template takes its pictures from its own folder, wherever the template folder setting points.

@@ -101,7 +101,9 @@ TEST(TemplateScannerTest, ExpansionsAndTokenTexts) {
             s.SetMode(c.mode);
             EXPECT_EQ(s.Expand(c.templ, c.capacity), c.expected);
             EXPECT_EQ(s.Expand(c.templ, c.capacity), c.expected);
-            if (!c.tokens.empty()) EXPECT_EQ(s.TokenText(), c.tokens.back());
+            if (!c.tokens.empty()) {
+                EXPECT_EQ(s.TokenText(), c.tokens.back());
+            }
             Strings twice = c.tokens;
             twice.insert(twice.end(), c.tokens.begin(), c.tokens.end());
             EXPECT_EQ(s.tokens, twice);

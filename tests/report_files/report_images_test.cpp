@@ -59,25 +59,28 @@ protected:
     ReportImageList list;
 };
 
-// A report's pictures are its sketch pictures and the template pictures it copied; other files the
-// text names (a user's, one beside the template folder, one only named like a sketch) are not.
+// A report's pictures are its sketch pictures and the template pictures it copied (a leading
+// separator stands for the template folder's top); other files the text names (a user's, one
+// beside the template folder, one only named like a sketch) are not.
 TEST_F(CollectReportImagesTest, TemplatePicturesAreRefreshed) {
     const fs::path report = paths.outputFolder / "a.htm";
     test::WriteFileBytes(report,
                          "<img src=\"1234.jpg\"><td background=\"images/bg%20a.gif\"><img src=\"b.htm\">"
                          "<img src=\"budget.xlsx\"><img src=\"../secret.gif\"><img src=\"0012.jpg\">"
-                         "<img src=\"-7-2.jpg\"><img src=\"7-1.jpg\">");
+                         "<img src=\"-7-2.jpg\"><img src=\"7-1.jpg\"><img src=\"/images/top.gif\">");
     test::WriteFileBytes(dir / "secret.gif", "S");
     test::WriteFileBytes(paths.outputFolder / "budget.xlsx", "mine");
     test::WriteFileBytes(paths.templateFolder / "images" / "bg a.gif", "NEW");
     test::WriteFileBytes(paths.outputFolder / "bg a.gif", "OLD");
+    test::WriteFileBytes(paths.templateFolder / "images" / "top.gif", "TOP");
     test::WriteFileBytes(paths.outputFolder / "1234.jpg", "SKETCH");
     test::WriteFileBytes(paths.templateFolder / "b.htm", "template");
     test::WriteFileBytes(paths.outputFolder / "b.htm", "report");
 
     ASSERT_TRUE(CollectReportImages(report, paths, ui, list));
-    EXPECT_EQ(list.names, (Strings{"1234.jpg", "bg a.gif", "b.htm", "-7-2.jpg"}));
+    EXPECT_EQ(list.names, (Strings{"1234.jpg", "bg a.gif", "b.htm", "-7-2.jpg", "top.gif"}));
     EXPECT_EQ(test::ReadFileBytes(paths.outputFolder / "bg a.gif"), "NEW");
+    EXPECT_EQ(test::ReadFileBytes(paths.outputFolder / "top.gif"), "TOP");
     EXPECT_EQ(test::ReadFileBytes(paths.outputFolder / "1234.jpg"), "SKETCH");
     EXPECT_EQ(test::ReadFileBytes(paths.outputFolder / "b.htm"), "report");  // a report is no picture to refresh
     EXPECT_TRUE(ui.messages.empty());

@@ -21,12 +21,12 @@ struct AddressBookPerson {
     std::int32_t recordId = 0;
     std::int32_t status = 0;
     std::int32_t placement = 0;
-    std::string lastName, firstName, title, company;
+    std::string lastName{}, firstName{}, title{}, company{};
     std::array<AddressBookPhone, 5> phones{{{0, {}}, {1, {}}, {2, {}}, {3, {}}, {4, {}}}};
-    std::string address, city, state, zip, country, note;
+    std::string address{}, city{}, state{}, zip{}, country{}, note{};
     bool isPrivate = false;
     std::int32_t categoryId = 0;
-    std::array<std::string, 4> custom;
+    std::array<std::string, 4> custom{};
     std::int32_t displayPhone = 0;
 };
 
@@ -34,7 +34,7 @@ struct AddressBookCategory {
     std::int32_t index = 0;
     std::int32_t id = 0;
     bool dirty = false;
-    std::string shortName, longName;
+    std::string shortName{}, longName{};
 };
 
 // The field types Palm Desktop gives the 30 positions of a record: 1 integer, 5 text, 6 flag.

@@ -6,6 +6,14 @@
 
 namespace tavolex::test {
 
-inline std::tm FixedReportTime() { return {.tm_min = 5, .tm_hour = 9, .tm_mday = 7, .tm_mon = 11, .tm_year = 2026 - 1900}; }
+inline std::tm FixedReportTime() {
+    std::tm time{};
+    time.tm_min = 5;
+    time.tm_hour = 9;
+    time.tm_mday = 7;
+    time.tm_mon = 11;
+    time.tm_year = 2026 - 1900;
+    return time;
+}
 
 }  // namespace tavolex::test

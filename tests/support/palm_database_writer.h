@@ -22,18 +22,18 @@ namespace tavolex::test {
 // --- The container --------------------------------------------------------------------------
 
 struct RawRecord {
-    std::string body;                          // the body bytes written after the 38-byte header
-    std::uint32_t uniqueId = 0;                // header offset 16
-    std::uint32_t categoryIndex = 0;           // header offset 26
-    std::optional<std::uint32_t> totalLength;  // header offset 0; default 38 + body size
-    std::uint32_t bodyOffset = 38;             // header offset 8
+    std::string body{};                          // the body bytes written after the 38-byte header
+    std::uint32_t uniqueId = 0;                  // header offset 16
+    std::uint32_t categoryIndex = 0;             // header offset 26
+    std::optional<std::uint32_t> totalLength{};  // header offset 0; default 38 + body size
+    std::uint32_t bodyOffset = 38;               // header offset 8
 };
 
 struct RawDatabase {
-    std::vector<RawRecord> records;
-    std::string appInfo, sortInfo;  // each written when not empty
+    std::vector<RawRecord> records{};
+    std::string appInfo{}, sortInfo{};  // each written when not empty
     // The header's counts; by default records.size(), appInfo.size() and sortInfo.size().
-    std::optional<std::int32_t> recordCount, appInfoSize, sortInfoSize;
+    std::optional<std::int32_t> recordCount{}, appInfoSize{}, sortInfoSize{};
     std::uint32_t headerSize = 80;
 };
 
@@ -59,34 +59,34 @@ struct HandheldTime {
 };
 
 struct AgendaSpec {
-    std::string text;
+    std::string text{};
     std::uint8_t status = 0;  // 1 discussed
     std::uint32_t id = 0;     // 0: the next free id of its type
 };
 
 struct NoteSpec {
-    std::string text;
+    std::string text{};
     std::uint32_t id = 0;
 };
 
 struct ToDoSpec {
-    std::string text;
+    std::string text{};
     std::uint8_t priority = 0;  // the whole byte: the reader keeps the low 3 bits
     std::uint16_t dueDate = kNoDueDate;
-    HandheldTime due;
+    HandheldTime due{};
     std::uint8_t completed = 0;
     std::uint32_t id = 0;
 };
 
 struct SketchSpec {
-    std::string title;
-    std::vector<std::uint8_t> bitmap;  // the handheld bitmap, written as given
+    std::string title{};
+    std::vector<std::uint8_t> bitmap{};  // the handheld bitmap, written as given
     std::uint32_t id = 0;
 };
 
 struct AttendeeSpec {
-    std::vector<std::string> nameParts;  // first name, last name, company: joined with 0x01
-    std::uint32_t addressId = 0;         // 24 bits
+    std::vector<std::string> nameParts{};  // first name, last name, company: joined with 0x01
+    std::uint32_t addressId = 0;           // 24 bits
     bool absent = false;
     std::uint32_t id = 0;
 };
@@ -94,13 +94,13 @@ struct AttendeeSpec {
 using ItemSpec = std::variant<AgendaSpec, NoteSpec, ToDoSpec, SketchSpec, AttendeeSpec>;
 
 struct MeetingSpec {
-    std::string title, location;
+    std::string title{}, location{};
     std::uint16_t date = 0;
-    HandheldTime start, end;
+    HandheldTime start{}, end{};
     std::uint32_t category = 0;
-    std::vector<ItemSpec> items;  // in handheld order; one Link record names them all
-    std::uint32_t id = 0;         // 0: the next free meeting id
-    std::uint32_t linkId = 0;     // the Link record's id; 0: the next free link id
+    std::vector<ItemSpec> items{};  // in handheld order; one Link record names them all
+    std::uint32_t id = 0;           // 0: the next free meeting id
+    std::uint32_t linkId = 0;       // the Link record's id; 0: the next free link id
 };
 
 std::string MeetingBody(const MeetingSpec& meeting, std::uint32_t linkId);
@@ -115,8 +115,8 @@ std::string LinkBody(std::uint32_t meetingId, const std::vector<std::uint32_t>& 
 // --- A whole Palm user ------------------------------------------------------------------------
 
 struct PalmUserSpec {
-    std::vector<std::string> categories;  // meeting.dat's category names
-    std::vector<MeetingSpec> meetings;
+    std::vector<std::string> categories{};  // meeting.dat's category names
+    std::vector<MeetingSpec> meetings{};
 };
 
 // The seven files as records, for tests that change something before writing.

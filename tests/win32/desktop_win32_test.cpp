@@ -213,7 +213,9 @@ protected:
     static void Click(HWND list, int row) {
         ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
         if (row >= 0) ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-        NMITEMACTIVATE note{{list, 3000, static_cast<UINT>(NM_CLICK)}, row};
+        NMITEMACTIVATE note{};
+        note.hdr = {list, 3000, static_cast<UINT>(NM_CLICK)};
+        note.iItem = row;
         SendMessageW(GetParent(list), WM_NOTIFY, 3000, reinterpret_cast<LPARAM>(&note));
     }
 
@@ -509,7 +511,10 @@ TEST_F(Win32DesktopTest, ToDoListSortsByAHeaderAndADoubleClickSelectsTheMeetingA
     const std::vector<std::string> done = column(2);
     EXPECT_TRUE(std::is_partitioned(done.begin(), done.end(), notDone)) << "open ones first";
     const auto clickHeader = [&](int c) {
-        NMLISTVIEW click{{list, ui::kToDoListControlId, static_cast<UINT>(LVN_COLUMNCLICK)}, -1, c};
+        NMLISTVIEW click{};
+        click.hdr = {list, ui::kToDoListControlId, static_cast<UINT>(LVN_COLUMNCLICK)};
+        click.iItem = -1;
+        click.iSubItem = c;
         SendMessageW(window, WM_NOTIFY, ui::kToDoListControlId, reinterpret_cast<LPARAM>(&click));
     };
     const auto byNumber = [](const std::string& a, const std::string& b) { return std::stoi(a) < std::stoi(b); };
@@ -521,7 +526,9 @@ TEST_F(Win32DesktopTest, ToDoListSortsByAHeaderAndADoubleClickSelectsTheMeetingA
     EXPECT_TRUE(std::is_sorted(priorities.rbegin(), priorities.rend(), byNumber)) << "a second click: the other way";
 
     const int row = RowCount(list) - 1;
-    NMITEMACTIVATE open{{list, ui::kToDoListControlId, static_cast<UINT>(NM_DBLCLK)}, row};
+    NMITEMACTIVATE open{};
+    open.hdr = {list, ui::kToDoListControlId, static_cast<UINT>(NM_DBLCLK)};
+    open.iItem = row;
     SendMessageW(window, WM_NOTIFY, ui::kToDoListControlId, reinterpret_cast<LPARAM>(&open));
     const int meetingRow = App().meetingList->SelectedRow();
     const int itemRow = App().itemList->SelectedRow();
@@ -704,7 +711,7 @@ TEST_F(Win32DesktopTest, FindBoxFiltersAsSearchDoesAndTheKeyboardReachesEverythi
     };
     for (const auto& t : tabs) {
         shift(t.shift);
-        EXPECT_TRUE(ui::MoveFocusOnTab(App(), MSG{t.from, WM_KEYDOWN, VK_TAB, 0}));
+        EXPECT_TRUE(ui::MoveFocusOnTab(App(), MSG{t.from, WM_KEYDOWN, VK_TAB, 0, 0, {0, 0}}));
         EXPECT_EQ(GetFocus(), t.to) << GetDlgCtrlID(t.from) << (t.shift ? " back" : "");
     }
     shift(false);
@@ -779,7 +786,7 @@ TEST_F(Win32DesktopTest, ReportsAreDeletedAndImportedFromTheList) {
     HWND list = ReportList();
 
     // The Delete key asks first; a "no" keeps the file.
-    NMLVKEYDOWN key{{list, 3000, static_cast<UINT>(LVN_KEYDOWN)}, VK_DELETE};
+    NMLVKEYDOWN key{{list, 3000, static_cast<UINT>(LVN_KEYDOWN)}, VK_DELETE, 0};
     for (bool answer : {false, true}) {
         Click(list, RowOf(list, "weekly"));
         ui.answer = answer;
@@ -858,7 +865,9 @@ TEST_F(Win32DesktopTest, ALargeStoreKeepsTheSelectedMeetingThroughSortAndFindInE
     ASSERT_EQ(selectedTitle(), title(251));
     EXPECT_EQ(App().itemEntries.size(), 5u);
     // A header click: descending by title, "第99" first; the meeting stays selected, and shown.
-    NMLISTVIEW header{{MeetingList(), 3000, static_cast<UINT>(LVN_COLUMNCLICK)}, -1, 0};
+    NMLISTVIEW header{};
+    header.hdr = {MeetingList(), 3000, static_cast<UINT>(LVN_COLUMNCLICK)};
+    header.iItem = -1;
     SendMessageW(GetParent(MeetingList()), WM_NOTIFY, 3000, reinterpret_cast<LPARAM>(&header));
     EXPECT_EQ(ListText(MeetingList(), 0, 0), title(99));
     EXPECT_EQ(selectedTitle(), title(251));
@@ -875,18 +884,22 @@ TEST_F(Win32DesktopTest, ALargeStoreKeepsTheSelectedMeetingThroughSortAndFindInE
 
     // The list's own find: an exact title, and the type-ahead's prefix from a row on, round the end.
     const std::wstring wanted = ui::Wide(title(42));
-    LVFINDINFOW exact{LVFI_STRING, wanted.c_str()};
+    LVFINDINFOW exact{};
+    exact.flags = LVFI_STRING;
+    exact.psz = wanted.c_str();
     const int found = ListView_FindItem(MeetingList(), -1, &exact);
     EXPECT_EQ(ListText(MeetingList(), found, 0), title(42));
     const std::wstring prefix = ui::Wide(title(12));
-    LVFINDINFOW partial{LVFI_PARTIAL | LVFI_WRAP, prefix.c_str()};
+    LVFINDINFOW partial{};
+    partial.flags = LVFI_PARTIAL | LVFI_WRAP;
+    partial.psz = prefix.c_str();
     const int next = ListView_FindItem(MeetingList(), found, &partial);
     EXPECT_EQ(ListText(MeetingList(), next, 0).substr(0, title(12).size()), title(12));
 
     for (const int view : {ui::kCmdLargeIcons, ui::kCmdSmallIcons, ui::kCmdList, ui::kCmdDetails}) {
         Command(view);
         ASSERT_EQ(RowCount(MeetingList()), 300) << view;
-        RECT last{LVIR_BOUNDS};
+        RECT last{LVIR_BOUNDS, 0, 0, 0};
         EXPECT_TRUE(ListView_GetItemRect(MeetingList(), 299, &last, LVIR_BOUNDS)) << view;
         EXPECT_TRUE(ListView_EnsureVisible(MeetingList(), 299, FALSE)) << view;
         Click(MeetingList(), 299);
