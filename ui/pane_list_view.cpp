@@ -155,13 +155,21 @@ int PaneListView::Refill(int selectRow) {
 
 void PaneListView::FitColumns() {
     // The width the list shows: a list made wider than its pane (as the quick view's refresh makes
-    // the meeting and report lists) is cut by the pane, and its columns are shared out over what shows.
+    // the meeting and report lists) is cut by the windows around it, and its columns are shared out
+    // over what shows.
     RECT client{};
     GetClientRect(window_, &client);
     int width = client.right - client.left;
-    RECT pane{};
-    if (HWND parent = GetParent(window_); parent != nullptr && GetClientRect(parent, &pane))
-        width = std::min(width, static_cast<int>(pane.right - pane.left));
+    RECT shown = client;
+    MapWindowPoints(window_, nullptr, reinterpret_cast<POINT*>(&shown), 2);
+    for (HWND around = GetParent(window_); around != nullptr; around = GetParent(around)) {
+        RECT area{};
+        GetClientRect(around, &area);
+        MapWindowPoints(around, nullptr, reinterpret_cast<POINT*>(&area), 2);
+        IntersectRect(&shown, &shown, &area);
+        if ((GetWindowLongPtrW(around, GWL_STYLE) & WS_CHILD) == 0) break;
+    }
+    if (shown.right > shown.left) width = std::min(width, static_cast<int>(shown.right - shown.left));
     // Every column but the first is at least as wide as its widest text among the first rows (the
     // font grows with the display's scale, the share of the width need not), up to the whole width:
     // a list too narrow for its texts scrolls sideways rather than cut them.
