@@ -304,12 +304,12 @@ TEST(MarkdownVaultTest, NamesLeaveOutWhatLinksRead) {
     };
     const std::string person = "people/ Taro 1  .md";  // of "^Taro[1]#"
     test::TempDir dir;
-    test::PalmUserSpec spec;
+    test::PalmUserSpec user;
     for (const auto& m : meetings) {
-        spec.meetings.push_back(
+        user.meetings.push_back(
             {.title = m.title, .date = test::HandheldDay(2024, 5, 1), .items = {test::AttendeeSpec{.nameParts = {"^Taro[1]#"}}}});
     }
-    test::WritePalmUserFolder(dir / "user" / "Tavolex", spec);
+    test::WritePalmUserFolder(dir / "user" / "Tavolex", user);
     MeetingDatabase store{{}};
     store.SetFolder(dir / "user" / "Tavolex");
     store.ReloadAll();
