@@ -33,6 +33,7 @@ struct LoadedUser {
     MeetingDatabase store{{}};
     AddressBook book;
     QuietInteraction ui;
+    fs::path folder;
     fs::path out;
 
     LoadedUser() {
@@ -43,6 +44,7 @@ struct LoadedUser {
             std::exit(2);
         }
         this->out = out;
+        folder = user;
         fs::create_directories(this->out);
         store.SetFolder(fs::path(user) / "Tavolex");
         store.ReloadAll();
@@ -106,7 +108,7 @@ void BM_Calendar(benchmark::State& state) {
         ExportText text;
         ExportSummary summary;
         WriteBytes(user.out / "calendar.ics",
-                   WriteICalendar(user.store, user.book, AllMeetings(user.store), 0, text, summary));
+                   WriteICalendar(user.store, user.book, user.folder, AllMeetings(user.store), 0, text, summary));
         Report(state, summary);
     }
 }

@@ -6,6 +6,7 @@
 #include "platform/file_system.h"
 #include "session/folder_users.h"
 #include "session/report_settings.h"
+#include "session/user_place.h"
 #include "session/user_stores.h"
 #include "settings/settings_key.h"
 #include "settings/settings_text.h"
@@ -24,11 +25,6 @@ namespace tavolex::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string WithoutTrailingSeparator(std::string text) {
-    while (!text.empty() && (text.back() == '\\' || text.back() == '/')) text.pop_back();
-    return text;
-}
 
 bool IsInteractive() {
 #ifdef _WIN32
@@ -134,60 +130,34 @@ fs::path CliSession::SavedPalmFolder() {
     return text.size() <= 1 ? fs::path() : PathFromSettingsText(text);
 }
 
-bool CliSession::FindUsers() {
-    // --palm-folder, else TAVOLEX_PALM_FOLDER, else the folder chosen in the desktop program, else
-    // the saved setting.
-    palmFolder_ = options_.palmFolder;
-    if (const char* env = std::getenv("TAVOLEX_PALM_FOLDER"); palmFolder_.empty() && env != nullptr && *env != '\0') {
-        palmFolder_ = PathFromUtf8(env);
+bool CliSession::FindUsers(bool quiet) {
+    PlaceRequest request;
+    request.palmFolder = options_.palmFolder;
+    if (const char* env = std::getenv("TAVOLEX_PALM_FOLDER"); env != nullptr && *env != '\0') {
+        request.environmentPalmFolder = PathFromUtf8(env);
     }
-    if (palmFolder_.empty()) {
-        palmFolder_ = PathFromSettingsText(settings_->appKey.ReadString(kChosenPalmFolderValue, kPathBufferSize));
-    }
-    const bool named = !palmFolder_.empty();
-    if (palmFolder_.empty()) palmFolder_ = SavedPalmFolder();
-    if (palmFolder_.empty()) {
+    if (options_.user) request.user = platform::Utf8ToCp932(*options_.user);
+    request.reportFolder = options_.outputFolder;
+    place_ = FindUserPlace(request, *settings_, platform::SystemPalmDesktop());
+    palmFolder_ = place_.palmFolder;
+    const bool found =
+        place_.problem != PlaceProblem::kNoPalmFolder && place_.problem != PlaceProblem::kPalmFolderUnreadable;
+    if (quiet && !found) return false;
+    if (place_.problem == PlaceProblem::kNoPalmFolder) {
         Fail(ui_, "No Palm Desktop folder is set.", kPalmFolderHint);
         return false;
     }
-    std::error_code ec;
-    if (!fs::is_directory(palmFolder_, ec)) {
+    if (place_.problem == PlaceProblem::kPalmFolderUnreadable) {
         Fail(ui_, "The Palm Desktop folder " + platform::PathToCp932(palmFolder_) + " can't be read.",
              FolderReason(palmFolder_));
         Detail(kPalmFolderHint);
         return false;
     }
     settings_->palmDesktopFolder = palmFolder_;
-
-    std::unique_ptr<PalmUserList> list;
-    if (!named) list = CreatePalmUserList(platform::SystemPalmDesktop(), *settings_);
-    if (!list || list->UserCount() == 0) list = CreateFolderUserList(FindFolderUsers(palmFolder_), *settings_);
-    usersFromFolder_ = list->FromFolder();
-    list->FillEntries(settings_->appKey);
-    for (const auto& entry : list->Entries()) {
-        CliUser user;
-        user.name = entry->name;
-        user.directory = WithoutTrailingSeparator(entry->directory);
-        user.folders = FindUserFolders(settings_->palmDesktopFolder, user.directory);
-        users_.push_back(std::move(user));
+    for (std::size_t i = 0; i < place_.users.size(); ++i) {
+        const PlaceUser& found = place_.users[i];
+        users_.push_back({found.name, found.directory, found.folders, static_cast<int>(i) == place_.current});
     }
-    // The run's user: --user by exact name, else "LastUsername" (config user), else the Palm user
-    // who synchronised last, else the first.
-    std::vector<std::string> wanted;
-    if (options_.user) {
-        wanted.push_back(platform::Utf8ToCp932(*options_.user));
-    } else {
-        wanted.push_back(settings_->appKey.ReadString("LastUsername", kNameBufferSize));
-        wanted.push_back(settings_->appKey.ReadPalmLastUserName(kNameBufferSize));
-    }
-    auto match = users_.end();
-    for (const std::string& name : wanted) {
-        if (match == users_.end() && !name.empty()) {
-            match = std::find_if(users_.begin(), users_.end(), [&](const CliUser& u) { return u.name == name; });
-        }
-    }
-    if (match == users_.end() && !options_.user && !users_.empty()) match = users_.begin();
-    if (match != users_.end()) match->current = true;
     return true;
 }
 
@@ -211,30 +181,18 @@ bool CliSession::LoadUser() {
         }
         return false;
     }
-    dataFolder_ = current->folders.data;
+    dataFolder_ = place_.dataFolder;
     SettingsKey& key = settings_->userKey;
     WriteMissingDefaults(*current);
     const auto stored = [&](std::string_view name) {
         return PathFromSettingsText(key.ReadString(name, kPathBufferSize));
     };
-    // The output folder: --output, else the setting when the person chose it, else the default:
-    // for Palm Desktop's users their data folder, for users found in a named folder, which is
-    // never written, Documents/Tavolex/<user>, made at the first report. The setting's default is
-    // the "DatabasePath" text itself; that default, even one written from another Palm Desktop
-    // folder, means this run's default.
+    // The output folder: the place's (--output, the person's setting, or the default), made at the
+    // first report when it was named or is a folder user's default.
     std::error_code ec;
-    if (!options_.outputFolder.empty()) {
-        outputFolder_ = options_.outputFolder;
-        outputNamed_ = true;
-    } else if (ReportFolderIsSet(key)) {
-        outputFolder_ = stored("OutputPath");
-        outputNamed_ = true;
-    } else if (usersFromFolder_) {
-        outputFolder_ = ChosenFolderReportFolder(current->name);
-        outputNamed_ = outputDefault_ = true;
-    } else {
-        outputFolder_ = dataFolder_;
-    }
+    outputFolder_ = place_.reportFolder;
+    outputNamed_ = place_.reportFolderFrom != PlaceSource::kDefault || place_.reportFolderMadeOnWrite;
+    outputDefault_ = place_.reportFolderMadeOnWrite;
     // The template folder: --templates, else the setting when it names a folder that is there,
     // else the installed one (a setting made by a copy of the program elsewhere is passed over).
     templateFolder_ = options_.templateFolder;

@@ -11,6 +11,7 @@
 #include "report/report_folder.h"
 #include "session/palm_user_list.h"
 #include "session/user_folders.h"
+#include "session/user_place.h"
 #include "settings/application_settings.h"
 
 #include <filesystem>
@@ -62,8 +63,8 @@ public:
     // Finds the Palm Desktop folder and its users: a folder named for the run or chosen in the
     // desktop program is read by its folders, at any level; Palm Desktop's own folder through its
     // user library where one lists users. False (after a message naming the folder, or
-    // saying none is set, and how to set it) when there is no such folder.
-    bool FindUsers();
+    // saying none is set, and how to set it, unless quiet) when there is no such folder.
+    bool FindUsers(bool quiet = false);
     // Chooses the user of the run and loads its data. False (after a message) when there is none.
     bool LoadUser();
     // The report folder of the run, created when it was named (by --output or the setting) and is
@@ -82,6 +83,8 @@ public:
     [[nodiscard]] bool Csv() const { return options_.format == OutputFormat::kCsv; }
 
     [[nodiscard]] const std::filesystem::path& PalmFolder() const { return palmFolder_; }
+    // Where the run's user and its folders came from.
+    [[nodiscard]] const UserPlace& Place() const { return place_; }
     [[nodiscard]] const std::filesystem::path& DataFolder() const { return dataFolder_; }
     [[nodiscard]] const std::filesystem::path& OutputFolder() const { return outputFolder_; }
     [[nodiscard]] const std::filesystem::path& TemplateFolder() const { return templateFolder_; }
@@ -109,15 +112,15 @@ private:
     std::unique_ptr<FallbackSettingsBackend> backend_;
     std::unique_ptr<ApplicationSettings> settings_;
     std::filesystem::path palmFolder_;
+    UserPlace place_;
     std::vector<CliUser> users_;
     std::unique_ptr<MeetingDatabase> store_;
     std::unique_ptr<AddressBook> book_;
     std::unique_ptr<ReportFolder> report_;
     std::filesystem::path dataFolder_;
     std::filesystem::path outputFolder_;
-    bool outputNamed_ = false;      // by --output, a setting of the person's own, or a folder user's default
-    bool outputDefault_ = false;    // the folder user's default, which holds no report until one is written
-    bool usersFromFolder_ = false;  // found in a named folder, not listed by Palm Desktop
+    bool outputNamed_ = false;    // by --output, a setting of the person's own, or a folder user's default
+    bool outputDefault_ = false;  // the folder user's default, which holds no report until one is written
     std::filesystem::path templateFolder_;
     std::filesystem::path browserPath_;
     std::uint32_t autoView_ = 1;

@@ -3,6 +3,7 @@
 
 #include "cli/cli_messages.h"
 #include "cli/command_registry.h"
+#include "session/user_place.h"
 #include "platform/file_system.h"
 #include "settings/settings_key.h"
 #include "settings/settings_text.h"
@@ -56,15 +57,9 @@ std::string KeyList() {
     return out;
 }
 
-// Whether the Palm users can be found without a word: a Palm folder is named and is there.
-bool FindUsersQuietly(CliSession& session) {
-    std::filesystem::path folder = session.Options().palmFolder;
-    if (const char* env = std::getenv("TAVOLEX_PALM_FOLDER"); folder.empty() && env != nullptr && *env != '\0')
-        folder = env;
-    if (folder.empty()) folder = session.SavedPalmFolder();
-    std::error_code ec;
-    return !folder.empty() && fs::is_directory(folder, ec) && session.FindUsers();
-}
+// Whether the Palm users can be found without a word: a Palm folder is named, chosen or saved, and
+// is there.
+bool FindUsersQuietly(CliSession& session) { return session.FindUsers(true); }
 
 // The current user's key, opened on the settings' user key; false when there is no user (the
 // message said why, unless quiet: a listing only leaves the user's settings out).
@@ -168,7 +163,11 @@ int Config(CliSession& session, const ConfigArguments& a) {
             }
         }
     }
-    const platform::SettingsStatus status = Write(session, *setting, stored);
+    platform::SettingsStatus status = Write(session, *setting, stored);
+    // The user chosen here is also the last user among a folder's users, which the desktop program
+    // keeps apart from Palm Desktop's.
+    if (status == platform::kSettingsOk && std::string(setting->key) == "user")
+        status = session.Settings().appKey.WriteString(kFolderUserValue, stored);
     if (status != platform::kSettingsOk || session.Backend().InMemory()) {
         const std::string reason = WriteFailureReason(session.SettingsLocation());
         Fail(session.Ui(), "The setting " + keyName + " could not be saved.",

@@ -39,6 +39,7 @@ ExportRequest Request(CliSession& session, MeetingIndexes indexes, fs::path targ
                       int jobs = 0) {
     return {.store = &session.Store(),
             .book = &session.Book(),
+            .userFolder = session.CurrentUser() != nullptr ? session.CurrentUser()->folders.user : fs::path(),
             .reports = &session.Report(),
             .meetings = std::move(indexes),
             .target = std::move(target),

@@ -49,11 +49,7 @@ MeetingIndexes MeetingsByDate(const MeetingDatabase& store, const MeetingIndexes
     return sorted;
 }
 
-std::string UserUidPart(const MeetingDatabase& store) {
-    return UidToken(WithoutTrailingSeparator(store.Folder()).parent_path());
-}
-
-std::string UserUidPart(const AddressBook& book) { return UidToken(book.Path().parent_path().parent_path()); }
+std::string UserUidPart(const std::filesystem::path& userFolder) { return UidToken(userFolder); }
 
 std::string RecordUid(std::string_view kind, std::uint32_t id, int occurrence, std::string_view user) {
     std::string uid(kind);

@@ -71,10 +71,9 @@ bool WriteExportFile(const std::filesystem::path& path, std::string_view bytes, 
 
 // A token of the Palm user whose records are exported, for UIDs that two users' exports never
 // share: FNV-1a (32 bits, 8 hex digits) of the user folder's name in CP932, ASCII letters folded as
-// Windows compares names, so it is the same on every run and machine. The user folder is the one
-// holding the store's data folder, or the book's "address" folder.
-[[nodiscard]] std::string UserUidPart(const MeetingDatabase& store);
-[[nodiscard]] std::string UserUidPart(const AddressBook& book);
+// Windows compares names, so it is the same on every run and machine. The user folder is the
+// user's place's (session/user_place.h), never guessed from the store's folders.
+[[nodiscard]] std::string UserUidPart(const std::filesystem::path& userFolder);
 
 // "<kind>-<id>.<user>@tavolex"; a record whose id came `occurrence` - 1 times before it in its
 // store gets "-<occurrence>" after the id, so a damaged store's repeated ids stay apart.

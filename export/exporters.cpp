@@ -37,11 +37,11 @@ std::vector<std::filesystem::path> MarkdownReplaces(const ExportRequest& r) {
 }
 
 std::string Calendar(const ExportRequest& r, ExportText& text, ExportSummary& summary) {
-    return WriteICalendar(*r.store, *r.book, r.meetings, r.now, text, summary, r.progress);
+    return WriteICalendar(*r.store, *r.book, r.userFolder, r.meetings, r.now, text, summary, r.progress);
 }
 
 std::string Contacts(const ExportRequest& r, ExportText& text, ExportSummary& summary) {
-    return WriteVCards(*r.book, r.people, text, summary);
+    return WriteVCards(*r.book, r.userFolder, r.people, text, summary);
 }
 
 std::string Dump(const ExportRequest& r, ExportText& text, ExportSummary& summary) {

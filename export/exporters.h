@@ -26,10 +26,11 @@ class ReportFolder;
 struct ExportRequest {
     const MeetingDatabase* store = nullptr;
     const AddressBook* book = nullptr;
-    ReportFolder* reports = nullptr;  // the archive's reports
-    MeetingIndexes meetings{};        // the selection
-    std::filesystem::path target{};   // the archive's folder, the database's file
-    ArchiveOptions archive{};         // its folder is `target`
+    std::filesystem::path userFolder{};  // the Palm user's folder: the calendar's and the cards' UIDs
+    ReportFolder* reports = nullptr;     // the archive's reports
+    MeetingIndexes meetings{};           // the selection
+    std::filesystem::path target{};      // the archive's folder, the database's file
+    ArchiveOptions archive{};            // its folder is `target`
     DumpOptions dump{};
     const std::set<std::uint32_t>* people = nullptr;  // contacts: only these address ids; null: all
     std::time_t now = 0;                              // the calendar's DTSTAMP

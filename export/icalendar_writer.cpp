@@ -49,12 +49,12 @@ std::string EmailOf(const AddressBook& book, std::uint32_t addressId) {
 
 class CalendarWriter {
 public:
-    CalendarWriter(const MeetingDatabase& store, const AddressBook& book, std::time_t stamp, ExportText& text,
-                   ExportSummary& summary)
+    CalendarWriter(const MeetingDatabase& store, const AddressBook& book, const std::filesystem::path& userFolder,
+                   std::time_t stamp, ExportText& text, ExportSummary& summary)
         : store_(store),
           book_(book),
           stamp_(UtcStamp(stamp)),
-          user_(UserUidPart(store)),
+          user_(UserUidPart(userFolder)),
           text_(text),
           summary_(summary) {
         std::vector<std::uint32_t> ids;
@@ -181,10 +181,10 @@ private:
 
 }  // namespace
 
-std::string WriteICalendar(const MeetingDatabase& store, const AddressBook& book, const MeetingIndexes& selection,
-                           std::time_t stamp, ExportText& text, ExportSummary& summary,
-                           const ExportProgress& progress) {
-    CalendarWriter writer(store, book, stamp, text, summary);
+std::string WriteICalendar(const MeetingDatabase& store, const AddressBook& book,
+                           const std::filesystem::path& userFolder, const MeetingIndexes& selection, std::time_t stamp,
+                           ExportText& text, ExportSummary& summary, const ExportProgress& progress) {
+    CalendarWriter writer(store, book, userFolder, stamp, text, summary);
     writer.Begin();
     std::int64_t done = 0;
     for (const std::int32_t index : selection) {

@@ -14,8 +14,10 @@
 namespace tavolex {
 
 // `stamp` is the DTSTAMP every component carries (the time of the export).
+// `userFolder`: the Palm user's folder, whose name makes the UIDs the user's own.
 [[nodiscard]] std::string WriteICalendar(const MeetingDatabase& store, const AddressBook& book,
-                                         const MeetingIndexes& selection, std::time_t stamp, ExportText& text,
-                                         ExportSummary& summary, const ExportProgress& progress = {});
+                                         const std::filesystem::path& userFolder, const MeetingIndexes& selection,
+                                         std::time_t stamp, ExportText& text, ExportSummary& summary,
+                                         const ExportProgress& progress = {});
 
 }  // namespace tavolex

@@ -22,7 +22,8 @@ int LabelIndex(std::string_view label) {
 
 class CardWriter {
 public:
-    CardWriter(const AddressBook& book, ExportText& text) : user_(UserUidPart(book)), text_(text) {}
+    CardWriter(const std::filesystem::path& userFolder, ExportText& text)
+        : user_(UserUidPart(userFolder)), text_(text) {}
 
     // `occurrence`: how many times the record id has come in the book so far, this card included.
     void Add(const Address& a, int occurrence) {
@@ -72,9 +73,9 @@ private:
 
 }  // namespace
 
-std::string WriteVCards(const AddressBook& book, const std::set<std::uint32_t>* only, ExportText& text,
-                        ExportSummary& summary) {
-    CardWriter writer(book, text);
+std::string WriteVCards(const AddressBook& book, const std::filesystem::path& userFolder,
+                        const std::set<std::uint32_t>* only, ExportText& text, ExportSummary& summary) {
+    CardWriter writer(userFolder, text);
     std::vector<std::uint32_t> ids;
     for (const auto& address : book.Addresses()) ids.push_back(static_cast<std::uint32_t>(address->RecordId()));
     const std::vector<int> occurrences = Occurrences(ids);

@@ -11,8 +11,9 @@
 namespace tavolex {
 
 // Every address of the book when `only` is null; else those whose record id it holds.
-[[nodiscard]] std::string WriteVCards(const AddressBook& book, const std::set<std::uint32_t>* only, ExportText& text,
-                                      ExportSummary& summary);
+// `userFolder`: the Palm user's folder, whose name makes the UIDs the user's own.
+[[nodiscard]] std::string WriteVCards(const AddressBook& book, const std::filesystem::path& userFolder,
+                                      const std::set<std::uint32_t>* only, ExportText& text, ExportSummary& summary);
 
 // The address ids of the attendees of the selected meetings.
 [[nodiscard]] std::set<std::uint32_t> AttendeeAddressIds(const MeetingDatabase& store, const MeetingIndexes& selection);

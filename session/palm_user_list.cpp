@@ -4,6 +4,9 @@
 #include "settings/settings_key.h"
 #include "settings/settings_text.h"
 #include "base/trace.h"
+#include "session/user_place.h"
+
+#include <algorithm>
 
 namespace tavolex {
 
@@ -47,6 +50,17 @@ void PalmUserList::ClearCurrentMarks() {
 
 void PalmUserList::FreeEntries() { entries_.clear(); }
 
+std::string PalmUserList::LastUserName(SettingsKey& appKey) {
+    // A folder's users keep their own last user, apart from Palm Desktop's.
+    if (fromFolder_) {
+        std::string last = appKey.ReadString(kFolderUserValue, kShortPathBufferSize);
+        const int count = UserCount();
+        for (int i = 0; i < count && !last.empty(); ++i)
+            if (UserName(i, UserId(i)) == last) return last;
+    }
+    return appKey.ReadString("LastUsername", kShortPathBufferSize);
+}
+
 int PalmUserList::FillEntries(SettingsKey& appKey) {
     entries_.clear();
     const int count = UserCount();
@@ -60,10 +74,11 @@ int PalmUserList::FillEntries(SettingsKey& appKey) {
         Trace("pPalmUser[%i] = " TAVOLEX_TRACE_PTR, i, TraceAddress(entry.get()));
         entries_.push_back(std::move(entry));
     }
+    const std::string last = LastUserName(appKey);
     int selection = 0;
     for (int i = 0; i < count; ++i) {
         PalmUserEntry& entry = *entries_[static_cast<std::size_t>(i)];
-        if (appKey.ReadString("LastUsername", kShortPathBufferSize) == entry.name) {
+        if (last == entry.name) {
             entry.current = 1;
             selection = i;
         }
@@ -97,9 +112,7 @@ int PalmUserList::SelectUserByName(std::string_view name, ApplicationSettings& s
         entry = &fromLibrary;
     }
     entry->current = 1;
-    settings.appKey.WriteDword("LastUser", entry->userId);
-    settings.appKey.WriteString("LastUsername", entry->name);
-    settings.appKey.WriteString("UserPath", entry->directory);
+    RememberCurrentUser(settings.appKey, *entry);
     settings.userDirectory = entry->directory;
     settings.authorName = entry->name;
 
@@ -114,19 +127,14 @@ int PalmUserList::SelectUserByName(std::string_view name, ApplicationSettings& s
     return found;
 }
 
-std::unique_ptr<PalmUserList> CreatePalmUserList(platform::PalmDesktop& palmDesktop,
-                                                 const ApplicationSettings& settings) {
-    auto list =
-        std::make_unique<PalmUserList>(palmDesktop.LoadUserLibrary(settings.hotSyncFolder, settings.palmDesktopFolder));
-    Trace("usr = " TAVOLEX_TRACE_PTR, TraceAddress(list.get()));
-    return list;
-}
-
-std::unique_ptr<PalmUserList> CreateFolderUserList(FolderUsers found, ApplicationSettings& settings) {
-    settings.palmDesktopFolder = found.palmFolder;
-    auto list = std::make_unique<PalmUserList>(MakeFolderUserLibrary(std::move(found.directories)), true);
-    Trace("usr = " TAVOLEX_TRACE_PTR, TraceAddress(list.get()));
-    return list;
+void PalmUserList::RememberCurrentUser(SettingsKey& appKey, const PalmUserEntry& entry) const {
+    if (fromFolder_) {
+        appKey.WriteString(kFolderUserValue, entry.name);
+        return;
+    }
+    appKey.WriteDword("LastUser", entry.userId);
+    appKey.WriteString("LastUsername", entry.name);
+    appKey.WriteString("UserPath", entry.directory);
 }
 
 }  // namespace tavolex

@@ -51,9 +51,16 @@ public:
     const std::string& UserDirectory(std::uint32_t userId);
 
     // Creates one entry per user and marks the current one: the user named by "LastUsername"
-    // of the application key, and entry 0, which stays marked also when a later user matches.
+    // of the application key (for a folder's users, "FolderUsername" when it names one of them), and entry 0, which stays marked also when a later user matches.
     // Returns the index to select in the user box, -1 when there are no users.
     int FillEntries(SettingsKey& appKey);
+
+    // The last user chosen: "LastUsername", or for a folder's users "FolderUsername" where it names
+    // one of them.
+    std::string LastUserName(SettingsKey& appKey);
+    // Stores the entry as the last user: Palm Desktop's users as "LastUser", "LastUsername" and
+    // "UserPath"; a folder's users as "FolderUsername" alone, so Palm Desktop's last user stays.
+    void RememberCurrentUser(SettingsKey& appKey, const PalmUserEntry& entry) const;
 
     // Marks the user of that exact name (byte for byte) current, stores it as the last user,
     // makes it the current user of the settings and reads its folders and views. Returns its
@@ -79,14 +86,5 @@ private:
     std::string directoryBuffer_;
     std::vector<std::unique_ptr<PalmUserEntry>> entries_;
 };
-
-// Loads the user-data library from the settings' HotSync folder (or, where users are folders,
-// reads the Palm Desktop folder) and traces the list as "usr".
-std::unique_ptr<PalmUserList> CreatePalmUserList(platform::PalmDesktop& palmDesktop,
-                                                 const ApplicationSettings& settings);
-
-// The users found in a folder a person named (FindFolderUsers); the settings' Palm Desktop folder
-// becomes the folder their directories are relative to. Traced as "usr".
-std::unique_ptr<PalmUserList> CreateFolderUserList(FolderUsers found, ApplicationSettings& settings);
 
 }  // namespace tavolex

@@ -5,6 +5,7 @@
 
 #include "settings/application_settings.h"
 #include "session/palm_user_list.h"
+#include "session/user_place.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -29,21 +30,24 @@ struct UserChangeCallbacks {
     std::function<void(int index)> setUserBoxSelection;  // reload request: -1 = no selection
 };
 
-// The user box's selection changed to entry selection: mark it, select that user, reload the
-// address book and the meeting store from its folders (writing the user defaults first when its
-// output or data folder is not set), then refill and repaint.
-void ChangeUser(int selection, PalmUserList& users, ApplicationSettings& settings, const ShellEnvironment& env,
-                const UserChangeCallbacks& callbacks);
+// The user box's selection changed to entry selection: mark it, select that user (writing the user
+// defaults first when its output or data folder is not set), make it the place's current user,
+// reload the address book and the meeting store from the place's folders, then refill and repaint.
+void ChangeUser(int selection, PalmUserList& users, UserPlace& place, ApplicationSettings& settings,
+                const ShellEnvironment& env, const UserChangeCallbacks& callbacks);
 
-// The reload request another process sends: select the user of "LastUsername" again and reload
-// its address book and meeting store.
-void ReloadLastUser(PalmUserList& users, ApplicationSettings& settings, const UserChangeCallbacks& callbacks);
+// The reload request another process sends: select the last user again ("LastUsername", or for a
+// folder's users the one last chosen among them) and reload its address book and meeting store
+// from the place, which for a folder's users is the folder, never Palm Desktop.
+void ReloadLastUser(PalmUserList& users, UserPlace& place, ApplicationSettings& settings,
+                    const UserChangeCallbacks& callbacks);
 
 // The same over the program's stores: the address book and the meeting store are given the new
 // user's paths and reloaded whole, before the reload callbacks (if any) are called.
-void ChangeUser(int selection, PalmUserList& users, ApplicationSettings& settings, const ShellEnvironment& env,
-                AddressBook& addressBook, MeetingDatabase& meetings, const UserChangeCallbacks& callbacks);
-void ReloadLastUser(PalmUserList& users, ApplicationSettings& settings, AddressBook& addressBook,
+void ChangeUser(int selection, PalmUserList& users, UserPlace& place, ApplicationSettings& settings,
+                const ShellEnvironment& env, AddressBook& addressBook, MeetingDatabase& meetings,
+                const UserChangeCallbacks& callbacks);
+void ReloadLastUser(PalmUserList& users, UserPlace& place, ApplicationSettings& settings, AddressBook& addressBook,
                     MeetingDatabase& meetings, const UserChangeCallbacks& callbacks);
 
 // The frame window's screen rectangle at shutdown.

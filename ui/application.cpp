@@ -53,7 +53,7 @@ ReportOptions CurrentReportOptions(Application& app) {
     SettingsKey& key = app.settings->userKey;
     key.OpenUserKey(app.settings->userDirectory);
     ReportOptions options = ReadReportOptions(key, app.settings->outputFolder, app.settings->templateFolder);
-    options.makeOutputFolder = app.users && app.users->FromFolder();
+    options.makeOutputFolder = app.place.reportFolderMadeOnWrite;
     return options;
 }
 
@@ -77,7 +77,7 @@ bool FrameInteraction::AskYesNo(std::string_view text, std::string_view caption)
 
 tavolex::ReportPaths CurrentReportPaths(const Application& app) {
     if (!app.settings) return {};
-    return {app.settings->outputFolder, app.settings->templateFolder, app.users && app.users->FromFolder()};
+    return {app.settings->outputFolder, app.settings->templateFolder, app.place.reportFolderMadeOnWrite};
 }
 
 bool RegisterWindowClasses(HINSTANCE instance) {
@@ -145,8 +145,9 @@ void LoadSettingsAndServices(Application& app) {
 
     app.palette = &HandheldPalette::Get();
     Trace("palmObj = " TAVOLEX_TRACE_PTR, TraceAddress(app.palette));
-    app.users = CreatePalmUserList(platform::SystemPalmDesktop(), *app.settings);
+    app.place = FindUserPlace({}, *app.settings, platform::SystemPalmDesktop());
     FindUsersWithoutPalmDesktop(app);
+    UsePlace(app);
     app.mailer = std::make_unique<ReportMailer>();
     if (app.windowsMajorVersion > 4) app.mailer->SetUp();
     Trace("eml = " TAVOLEX_TRACE_PTR, TraceAddress(app.mailer.get()));
@@ -281,8 +282,8 @@ int StartApplication(Application& app, HINSTANCE instance, int showCommand, Star
     // The current user's address book and meeting store.
     const LRESULT selected = app.userBox != nullptr ? SendMessageW(app.userBox, CB_GETCURSEL, 0, 0) : CB_ERR;
     const PalmUserEntry* entry = selected != CB_ERR ? app.users->Entry(static_cast<int>(selected)) : nullptr;
-    const UserFolders folders =
-        FindUserFolders(app.settings->palmDesktopFolder, entry != nullptr ? entry->directory : "");
+    const std::string& directory = entry != nullptr ? entry->directory : std::string();
+    const UserFolders folders = FindUserFolders(app.place.palmFolder, directory);
     // A store that takes a while: the frame shows first and says it is loading.
     const bool noticeable = StoreLoadIsNoticeable(app.settings->databaseFolder);
     if (noticeable) {

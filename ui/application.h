@@ -70,6 +70,7 @@ struct Application {
     std::unique_ptr<ShellEnvironment> env;
 
     const HandheldPalette* palette = nullptr;  // the process's palettes, built at start-up
+    UserPlace place;                           // the Palm folder, its users and the current user's folders
     std::unique_ptr<PalmUserList> users;
     std::unique_ptr<ReportMailer> mailer;
     std::unique_ptr<AddressBook> addressBook;

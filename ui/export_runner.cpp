@@ -209,6 +209,7 @@ void Export(const ExportRun& run, const Exporter& exporter, const std::filesyste
             const ExportProgress& progress, ExportSummary& summary) {
     ExportRequest request{.store = run.store,
                           .book = run.book,
+                          .userFolder = run.userFolder,
                           .reports = run.reports,
                           .meetings = AllMeetings(*run.store),
                           .target = target,

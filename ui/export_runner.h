@@ -51,6 +51,7 @@ struct ExportRun {
     HWND owner = nullptr;
     const MeetingDatabase* store = nullptr;
     const AddressBook* book = nullptr;
+    std::filesystem::path userFolder{};  // the Palm user's folder, from the user's place
     ReportFolder* reports = nullptr;
     std::function<ReportOptions()> reportOptions{};
     Choosers* choosers = nullptr;

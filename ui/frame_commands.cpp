@@ -124,6 +124,7 @@ void RunDesktopExport(Application& app, HWND frame, int command) {
     run.owner = frame;
     run.store = app.meetings.get();
     run.book = app.addressBook.get();
+    if (const PlaceUser* user = app.place.CurrentUser()) run.userFolder = user->folders.user;
     run.reports = app.reportFolder.get();
     run.reportOptions = [&app] {
         app.settings->userKey.OpenUserKey(app.settings->userDirectory);

@@ -136,7 +136,7 @@ LRESULT CALLBACK FrameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
             if (LOWORD(wParam) == kUserBoxId && HIWORD(wParam) == CBN_SELCHANGE) {
                 const int selection = static_cast<int>(SendMessageW(app.userBox, CB_GETCURSEL, 0, 0));
                 StopFilterBuild(app);
-                ChangeUser(selection, *app.users, *app.settings, *app.env, *app.addressBook, *app.meetings,
+                ChangeUser(selection, *app.users, app.place, *app.settings, *app.env, *app.addressBook, *app.meetings,
                            MakeUserChangeCallbacks(app));
                 return 0;
             }
@@ -149,7 +149,8 @@ LRESULT CALLBACK FrameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         case WM_USER:
             StopFilterBuild(app);
-            ReloadLastUser(*app.users, *app.settings, *app.addressBook, *app.meetings, MakeUserChangeCallbacks(app));
+            ReloadLastUser(*app.users, app.place, *app.settings, *app.addressBook, *app.meetings,
+                           MakeUserChangeCallbacks(app));
             return 0;
         case WM_DESTROY: ShutdownApplication(app); return 0;
         default: break;

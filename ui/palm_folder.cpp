@@ -2,6 +2,7 @@
 
 #include "platform/file_system.h"
 #include "session/folder_users.h"
+#include "session/user_place.h"
 #include "session/user_change.h"
 #include "settings/settings_key.h"
 #include "settings/settings_text.h"
@@ -29,57 +30,76 @@ void TellNoUser(Application& app, const fs::path& folder) {
 
 }  // namespace
 
+void UsePlace(Application& app) {
+    if (!app.place.palmFolder.empty()) app.settings->palmDesktopFolder = app.place.palmFolder;
+    if (app.users) app.users->FreeEntries();
+    app.users = MakeUserList(app.place);
+}
+
 void FindUsersWithoutPalmDesktop(Application& app) {
-    if (app.users && app.users->UserCount() > 0) return;
-    fs::path folder = PathFromSettingsText(app.settings->appKey.ReadString(kChosenPalmFolderValue, kPathBufferSize));
-    FolderUsers found = folder.empty() ? FolderUsers{} : FindFolderUsers(folder);
-    if (found.directories.empty()) {
+    if (!app.place.users.empty()) return;
+    // A folder chosen at an earlier start that holds no user now is named; else Palm Desktop is missing.
+    if (app.place.palmFolderFrom == PlaceSource::kChosenFolder) {
+        TellNoUser(app, app.place.palmFolder);
+    } else {
         app.ui->ShowMessage(Narrow(LoadText(app.instance, kIdsNoPalmDesktop)), "Tavolex",
                             platform::MessageIcon::kInformation);
+    }
+    // The chooser is offered again after a folder without a Palm user, until one is chosen or the
+    // person cancels.
+    for (;;) {
         const std::optional<fs::path> chosen =
             app.choosers.chooseFolder(nullptr, LoadText(app.instance, kIdsChoosePalmFolder));
         if (!chosen) {
             app.ui->ShowMessage(kFailedToOpenPalmDesktop, "Error", platform::MessageIcon::kNone);
             return;
         }
-        folder = *chosen;
-        found = FindFolderUsers(folder);
-        if (found.directories.empty()) {
-            TellNoUser(app, folder);
+        UserPlace place = FindUserPlace({.palmFolder = *chosen}, *app.settings, platform::SystemPalmDesktop());
+        if (!place.users.empty()) {
+            KeepFolder(app, *chosen);
+            app.place = std::move(place);
             return;
         }
+        TellNoUser(app, *chosen);
     }
-    KeepFolder(app, folder);
-    app.users = CreateFolderUserList(std::move(found), *app.settings);
 }
 
 void SelectStartupFolderUser(Application& app) {
-    if (!app.users || !app.users->FromFolder() || app.userBox == nullptr) return;
+    if (!app.users || app.userBox == nullptr) return;
     const int selection = static_cast<int>(SendMessageW(app.userBox, CB_GETCURSEL, 0, 0));
-    if (selection >= 0) ChangeUser(selection, *app.users, *app.settings, *app.env, UserChangeCallbacks{});
+    if (selection < 0) return;
+    if (app.users->FromFolder()) {
+        ChangeUser(selection, *app.users, app.place, *app.settings, *app.env, UserChangeCallbacks{});
+    } else if (const PalmUserEntry* entry = app.users->Entry(selection)) {
+        // Palm Desktop's users keep the folders start-up read; the place follows the box.
+        SelectPlaceUser(app.place, IndexOfUser(app.place, entry->name), PlaceSource::kSetting, *app.settings);
+    }
 }
 
 bool OpenPalmFolder(Application& app, const fs::path& folder) {
-    FolderUsers found = FindFolderUsers(folder);
-    if (found.directories.empty()) {
+    UserPlace place = FindUserPlace({.palmFolder = folder}, *app.settings, platform::SystemPalmDesktop());
+    if (place.users.empty()) {
         TellNoUser(app, folder);
         return false;
     }
     KeepFolder(app, folder);
-    if (app.users) app.users->FreeEntries();
-    app.users = CreateFolderUserList(std::move(found), *app.settings);
+    app.place = std::move(place);
+    UsePlace(app);
     FillUserBox(app);
     const int selection = static_cast<int>(SendMessageW(app.userBox, CB_GETCURSEL, 0, 0));
     StopFilterBuild(app);
-    ChangeUser(selection, *app.users, *app.settings, *app.env, *app.addressBook, *app.meetings,
+    ChangeUser(selection, *app.users, app.place, *app.settings, *app.env, *app.addressBook, *app.meetings,
                MakeUserChangeCallbacks(app));
     return true;
 }
 
 void ChoosePalmFolder(Application& app) {
-    if (const std::optional<fs::path> chosen =
-            app.choosers.chooseFolder(app.frame, LoadText(app.instance, kIdsChoosePalmFolder)))
-        OpenPalmFolder(app, *chosen);
+    // A folder without a Palm user is said so, and the chooser offered again.
+    for (;;) {
+        const std::optional<fs::path> chosen =
+            app.choosers.chooseFolder(app.frame, LoadText(app.instance, kIdsChoosePalmFolder));
+        if (!chosen || OpenPalmFolder(app, *chosen)) return;
+    }
 }
 
 void OpenDroppedPalmFolder(Application& app, HDROP drop) {

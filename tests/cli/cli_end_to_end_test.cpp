@@ -323,6 +323,25 @@ TEST_F(CliTest, WhereTheDataIsAndTheSettingsThatKeepIt) {
         },
         false);
     EXPECT_FALSE(fs::exists(palm_ / "UserA" / "Tavolex" / "Kickoff.htm")) << "the copied folder is never written";
+    // The folder chosen in the desktop program is the Palm folder of every command, `config` too.
+    WriteFileBytes(dir_ / "chosen" / "settings.ini", "[Software\\Brenmark\\Tavolex]\nPalmFolder=" + palm_.string() + "\n");
+    const std::string chosen = "--config=" + (dir_ / "chosen").string();
+    Expect({{.args = {chosen, "meetings"}, .out = meetings},
+            {.args = {chosen, "config", "user", "Nobody"}, .status = 1, .errHas = "No Palm user named \"Nobody\" was found"}},
+           false);
+    // Data folders copied under names of their own are users of their own: their calendars carry
+    // each one's name in their UIDs, never the folder around them.
+    fs::create_directories(dir_ / "two");
+    for (const char* name : {"alice", "bob"}) fs::copy(palm_ / "UserB" / "tavolex", dir_ / "two" / name, fs::copy_options::recursive);
+    const auto uids = [&](const char* user) {
+        const RunResult r = Run({config, "--palm-folder", (dir_ / "two" / user).string(), "calendar"}, false);
+        std::string found;
+        for (std::size_t at = r.out.find("\nUID:"); at != std::string::npos; at = r.out.find("\nUID:", at + 1))
+            found += r.out.substr(at, r.out.find('\r', at) - at);
+        return found;
+    };
+    EXPECT_FALSE(uids("alice").empty());
+    EXPECT_NE(uids("alice"), uids("bob"));
     const json settings = json::parse(Run({config, "--json", "config"}, false).out)["settings"];
     EXPECT_EQ(settings[0], (json{{"key", "palm-folder"}, {"value", palm_.string()}}));
     EXPECT_TRUE(settings[1]["value"].is_null());

@@ -198,6 +198,7 @@ TEST_P(ExportReadersTest, IndependentReadersReadBackEveryFile) {
         const Exporter& exporter = *FindExporter(targets[i].first);
         const ExportRequest request{.store = &store_,
                                     .book = &book_,
+                                    .userFolder = user_,
                                     .reports = &reports_,
                                     .meetings = all,
                                     .target = targets[i].second,

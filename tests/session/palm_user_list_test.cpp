@@ -3,6 +3,7 @@
 #include "address_book/address_book.h"
 #include "meeting_store/meeting_database.h"
 #include "session/user_change.h"
+#include "session/user_place.h"
 #include "session/user_stores.h"
 #include "settings/settings_text.h"
 #include "settings/program_strings.h"
@@ -116,8 +117,10 @@ TEST_F(PalmUserListTest, ChangingUserWritesMissingDefaultsAndLoadsTheStores) {
     AddressBook book;
     MeetingDatabase meetings(dir.Path());
     users->FillEntries(settings.appKey);
+    desktop.users = {{101, "UserA", "UserA"}, {202, "UserB", "UserB"}};
+    UserPlace place = FindUserPlace({}, settings, desktop);
     Recorded r;
-    ChangeUser(1, *users, settings, env, book, meetings, r.Callbacks());
+    ChangeUser(1, *users, place, settings, env, book, meetings, r.Callbacks());
     const std::string data = Palm() + "UserB" + kSep + "Tavolex" + kSep;
     EXPECT_EQ(r.events,
               (std::vector<std::string>{"meeting -1", "views 0 0", "address " + Palm() + "UserB" + kSep + "address" + kSep + "address.dat",
@@ -126,14 +129,17 @@ TEST_F(PalmUserListTest, ChangingUserWritesMissingDefaultsAndLoadsTheStores) {
     EXPECT_EQ(backend.GetString("Software\\Brenmark\\Tavolex\\UserB", "OutputPath"), data);
     EXPECT_EQ(settings.meetingView, 0u) << "views are read before the defaults are written";
     EXPECT_EQ(Marks(), (std::vector<int>{0, 1}));
+    EXPECT_EQ(std::make_tuple(place.current, settings.outputFolder), std::make_tuple(1, PathFromSettingsText(data)));
 }
 
 // The reload request selects the last user again, reloads its stores and tells the windows.
 TEST_F(PalmUserListTest, ReloadingTheLastUserLoadsItsStoresAgain) {
     users->FillEntries(settings.appKey);
     backend.SetString(kAppKey, "LastUsername", "UserB");
+    desktop.users = {{101, "UserA", "UserA"}, {202, "UserB", "UserB"}};
+    UserPlace place = FindUserPlace({}, settings, desktop);
     Recorded r;
-    ReloadLastUser(*users, settings, r.Callbacks());
+    ReloadLastUser(*users, place, settings, r.Callbacks());
     const std::string user = Palm() + "UserB" + kSep;
     EXPECT_EQ(r.events, (std::vector<std::string>{"views 0 0", "box 1", "address " + user + "address" + kSep + "address.dat",
                                                   "store " + user + "Tavolex", "quick " + std::string(kQuickViewTitle), "meeting -1",
@@ -163,13 +169,177 @@ TEST_F(PalmUserListTest, OnlyALargeStoreIsANoticeableLoad) {
     EXPECT_FALSE(StoreLoadIsNoticeable(folder / "note.dat"));
 }
 
-TEST_F(PalmUserListTest, ListCreatedFromTheSettingsFolders) {
-    settings.hotSyncFolder = dir.Path() / "HotSync";
-    desktop.users = {{7, "Solo", "Solo"}};
-    auto list = CreatePalmUserList(desktop, settings);
-    EXPECT_EQ(list->FillEntries(settings.appKey), 0) << "a single user is a list";
-    desktop.hasUserLibrary = false;
-    EXPECT_FALSE(CreatePalmUserList(desktop, settings)->HasLibrary());
+// A folder's user is reloaded from the folder it was found in, never through Palm Desktop's folder,
+// and the one last chosen among the folder's users is kept apart from Palm Desktop's last user.
+TEST_F(PalmUserListTest, AFolderUserIsReloadedFromItsFolder) {
+    const fs::path copy = dir / "copy";
+    test::MeetingSpec meeting{.title = "B1", .date = test::HandheldDay(2024, 5, 1)};
+    for (const char* name : {"UserA", "UserB"}) test::WritePalmUserFolder(copy / name / "Tavolex", {{}, {meeting}});
+    backend.SetString(kAppKey, "LastUsername", "UserA");
+    backend.SetString(kAppKey, std::string(kFolderUserValue), "UserB");
+    UserPlace place = FindUserPlace({.palmFolder = copy}, settings, desktop);
+    auto list = MakeUserList(place);
+    EXPECT_EQ(list->FillEntries(settings.appKey), 1);
+    EXPECT_EQ(list->SelectUserByName("UserB", settings, nullptr), 1);
+    EXPECT_EQ(backend.GetString(kAppKey, "LastUsername"), "UserA") << "Palm Desktop's last user stays";
+
+    AddressBook book;
+    MeetingDatabase meetings(dir.Path());
+    Recorded r;
+    ReloadLastUser(*list, place, settings, book, meetings, r.Callbacks());
+    const fs::path user = copy / "UserB";
+    EXPECT_EQ(r.events, (std::vector<std::string>{"views 0 0", "box 1", "address " + SettingsTextFromPath(user / "address" / "address.dat"),
+                                                  "loading " + SettingsTextFromPath(user / "Tavolex"),
+                                                  "store " + SettingsTextFromPath(user / "Tavolex"),
+                                                  "quick " + std::string(kQuickViewTitle), "meeting -1", "refill", "repaint"}));
+    EXPECT_EQ(meetings.MeetingCount(), 1);
+    EXPECT_EQ(settings.outputFolder, ChosenFolderReportFolder("UserB"));
+    EXPECT_TRUE(place.reportFolderMadeOnWrite);
+}
+
+// One function works out the place from what was given, in its order, and writes no setting.
+TEST_F(PalmUserListTest, ThePlaceComesFromWhatWasGivenInOrder) {
+    const fs::path folders = dir / "folders";
+    const fs::path other = dir / "other";
+    test::MeetingSpec meeting{.title = "M", .date = test::HandheldDay(2024, 5, 1)};
+    for (const char* name : {"UserA", "UserB"}) test::WritePalmUserFolder(folders / name / "Tavolex", {{}, {meeting}});
+    test::WritePalmUserFolder(other / "Solo" / "Tavolex", {{}, {meeting}});
+    fs::create_directories(dir / "empty");
+    test::WritePalmUserFolder(dir / "UserB" / "Tavolex", {{}, {meeting}});
+    const std::string userBKey = std::string(kAppKey) + "\\UserB";
+    struct Case {
+        const char* name;
+        PlaceRequest request;
+        bool library;        // Palm Desktop's user library lists UserA and UserB
+        const char* chosen;  // the folder chosen in the desktop program, under dir
+        const char* folderUser;
+        const char* reportSetting;  // UserB's OutputPath
+        PlaceProblem problem;
+        PlaceSource palmFrom;
+        std::string palmFolder;  // under dir; "" for the saved Palm Desktop folder
+        std::string user;
+        PlaceSource userFrom;
+        PlaceSource reportFrom;
+    };
+    using P = PlaceSource;
+    const Case cases[] = {
+        {"Palm Desktop's users", {}, true, "", "", "", PlaceProblem::kNone, P::kPalmDesktop, "", "UserB", P::kSetting, P::kDefault},
+        {"the library first, then a chosen folder",
+         {},
+         true,
+         "other",
+         "",
+         "",
+         PlaceProblem::kNone,
+         P::kPalmDesktop,
+         "",
+         "UserB",
+         P::kSetting,
+         P::kDefault},
+        {"a chosen folder without the library",
+         {},
+         false,
+         "other",
+         "",
+         "",
+         PlaceProblem::kNone,
+         P::kChosenFolder,
+         "other",
+         "Solo",
+         P::kDefault,
+         P::kDefault},
+        {"the saved folder read as folders",
+         {},
+         false,
+         "",
+         "",
+         "",
+         PlaceProblem::kNone,
+         P::kSetting,
+         "",
+         "UserB",
+         P::kSetting,
+         P::kDefault},
+        {"a folder's last user before Palm Desktop's",
+         {},
+         false,
+         "folders",
+         "UserA",
+         "",
+         PlaceProblem::kNone,
+         P::kChosenFolder,
+         "folders",
+         "UserA",
+         P::kSetting,
+         P::kDefault},
+        {"the option before all",
+         {.palmFolder = {}, .user = "UserA", .reportFolder = "/out"},
+         true,
+         "",
+         "",
+         "",
+         PlaceProblem::kNone,
+         P::kPalmDesktop,
+         "",
+         "UserA",
+         P::kOption,
+         P::kOption},
+        {"a report folder the person set",
+         {},
+         true,
+         "",
+         "",
+         "/reports",
+         PlaceProblem::kNone,
+         P::kPalmDesktop,
+         "",
+         "UserB",
+         P::kSetting,
+         P::kSetting},
+        {"no such user", {.user = "userb"}, true, "", "", "", PlaceProblem::kNoSuchUser, P::kPalmDesktop, "", "", P::kNone, P::kNone},
+        {"a folder without users", {}, false, "empty", "", "", PlaceProblem::kNoUsers, P::kChosenFolder, "empty", "", P::kNone, P::kNone},
+        {"a folder that is not there",
+         {},
+         false,
+         "missing",
+         "",
+         "",
+         PlaceProblem::kPalmFolderUnreadable,
+         P::kChosenFolder,
+         "missing",
+         "",
+         P::kNone,
+         P::kNone},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        backend.SetString(kAppKey, "LastUsername", "UserB");
+        backend.SetString(kAppKey, std::string(kFolderUserValue), c.folderUser);
+        backend.SetString(kAppKey, std::string(kChosenPalmFolderValue), *c.chosen != '\0' ? SettingsTextFromPath(dir / c.chosen) : "");
+        backend.SetString(userBKey, "OutputPath", c.reportSetting);
+        desktop.users = {{101, "UserA", "UserA"}, {202, "UserB", "UserB"}};
+        desktop.hasUserLibrary = c.library;
+        const UserPlace place = FindUserPlace(c.request, settings, desktop);
+        EXPECT_TRUE(backend.writes.empty()) << "working out the place writes nothing";
+        EXPECT_EQ(place.problem, c.problem);
+        EXPECT_EQ(place.palmFolderFrom, c.palmFrom);
+        EXPECT_EQ((place.palmFolder / "").lexically_normal(),
+                  ((c.palmFolder.empty() ? dir.Path() : dir / c.palmFolder) / "").lexically_normal());
+        EXPECT_EQ(place.userFrom, c.userFrom);
+        EXPECT_EQ(place.reportFolderFrom, c.reportFrom);
+        const PlaceUser* user = place.CurrentUser();
+        ASSERT_EQ(user != nullptr, !c.user.empty());
+        if (user == nullptr) continue;
+        EXPECT_EQ(user->name, c.user);
+        EXPECT_EQ(place.dataFolder, user->folders.data);
+        EXPECT_EQ(place.usersFromFolder, c.palmFrom != P::kPalmDesktop);
+        const fs::path expectedReports = c.reportFrom == P::kOption    ? fs::path("/out")
+                                         : c.reportFrom == P::kSetting ? PathFromSettingsText(c.reportSetting)
+                                         : place.usersFromFolder       ? ChosenFolderReportFolder(c.user)
+                                                                       : place.dataFolder;
+        EXPECT_EQ(place.reportFolder, expectedReports);
+        EXPECT_EQ(place.reportFolderMadeOnWrite, place.usersFromFolder && c.reportFrom == P::kDefault);
+    }
 }
 
 }  // namespace

@@ -95,6 +95,10 @@ TEST_F(Win32SettingsTest, UserDefaultsAndTheDefaultBrowserFromOtherKeys) {
 }
 
 TEST_F(Win32SettingsTest, UsersFromTheUserDataLibrary) {
+    const auto UserList = [&] {
+        return std::make_unique<PalmUserList>(
+            platform::SystemPalmDesktop().LoadUserLibrary(settings->hotSyncFolder, settings->palmDesktopFolder));
+    };
     const fs::path hotSync = dir / "Palm";
     Copy("UserData.dll", hotSync, "UserData.dll");
     test::WriteFileBytes(hotSync / "UserData.txt", "101\tUserA\tUserA\n202\tUserB\tUserB\n");
@@ -102,7 +106,7 @@ TEST_F(Win32SettingsTest, UsersFromTheUserDataLibrary) {
     settings->appKey.OpenApplicationKey();
     settings->hotSyncFolder = PathFromSettingsText(settings->appKey.ReadHotSyncFolder(513));
     settings->appKey.WriteString("LastUsername", "UserB");
-    auto users = CreatePalmUserList(platform::SystemPalmDesktop(), *settings);
+    auto users = UserList();
     ASSERT_TRUE(users->HasLibrary());
     EXPECT_EQ(users->FillEntries(settings->appKey), 1);
     ASSERT_EQ(users->Entries().size(), 2u);
@@ -119,10 +123,10 @@ TEST_F(Win32SettingsTest, UsersFromTheUserDataLibrary) {
 
     // No library, or one without the four functions: no users.
     settings->hotSyncFolder = dir / "Nowhere";
-    EXPECT_FALSE(CreatePalmUserList(platform::SystemPalmDesktop(), *settings)->HasLibrary());
+    EXPECT_FALSE(UserList()->HasLibrary());
     Copy("MAPI32.dll", dir / "Wrong", "UserData.dll");
     settings->hotSyncFolder = dir / "Wrong";
-    EXPECT_FALSE(CreatePalmUserList(platform::SystemPalmDesktop(), *settings)->HasLibrary());
+    EXPECT_FALSE(UserList()->HasLibrary());
 }
 
 // The first run registers the conduit through the installation library and integrates with
