@@ -1,0 +1,22 @@
+#pragma once
+// The archive's folder beyond the pages and reports it writes: the ids that give reports longer
+// names, and the year pages an earlier archive left. IsEarlierArchive, ArchiveFilesToReplace and
+// ArchiveReportName (archive_writer.h) are made in archive_folder.cpp too.
+
+#include "export/export_text.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <string>
+
+namespace tavolex::archive {
+
+// How many selected meetings carry each id: a repeated id gives its reports longer names.
+[[nodiscard]] std::map<std::uint32_t, int> IdUses(const MeetingDatabase& store, const MeetingIndexes& selection);
+
+// Removes the year pages of an earlier archive of ours that this one no longer has (`years`: the
+// rows of each year this one wrote, by year).
+void RemoveStaleYearPages(const std::filesystem::path& folder, const std::map<std::string, std::string>& years);
+
+}  // namespace tavolex::archive

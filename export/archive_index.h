@@ -1,0 +1,61 @@
+#pragma once
+// The archive's index and its year pages. What each shows of a meeting is made on any thread (a
+// worker, beside its report) and added in date order. The index holds the meetings as data that
+// its own script shows a page at a time and searches; a page per year lists that year's meetings
+// as rows, for a browser without script.
+
+#include "export/export_text.h"
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavolex::archive {
+
+// The opening of every page the archive writes itself, to its charset.
+inline constexpr std::string_view kPageTop = R"(<!DOCTYPE html>
+<html lang="ja">
+<head>
+<meta charset="utf-8">
+)";
+
+// The index of an archive is marked with the program that wrote it, so a later run knows the
+// folder as its own and refreshes it without asking.
+inline constexpr std::string_view kGeneratorMark = "<meta name=\"generator\" content=\"Tavolex";
+
+// What the index and the year pages hold of one meeting.
+struct IndexEntry {
+    std::string data;  // its array in the index's data, JSON
+    std::string row;   // its row of its year's page, HTML
+    std::string year;  // "2004"; "undated" for a date the calendar does not have
+    ItemCounts counts;
+};
+
+[[nodiscard]] IndexEntry MakeIndexEntry(const MeetingDatabase& store, const Meeting& m, const std::string& reportName,
+                                        ExportText& text);
+
+// "index-2004.html", "index-undated.html".
+[[nodiscard]] std::string YearPageName(const std::string& year);
+
+// The index (its meetings as data, shown a page at a time by its script) and a page per year that
+// lists that year's meetings as rows, oldest first.
+class IndexBuilder {
+public:
+    void Add(const IndexEntry& entry);
+
+    // The index page in three parts, the data in the middle: it is written as it stands, not copied.
+    [[nodiscard]] std::vector<std::string_view> IndexParts();
+
+    // The rows of each year's page, by year.
+    [[nodiscard]] const std::map<std::string, std::string>& Years() const { return years_; }
+
+    [[nodiscard]] std::string YearPage(const std::string& year) const;
+
+private:
+    std::string data_;
+    std::map<std::string, std::string> years_;
+    std::string indexHead_, indexTail_;  // the index page around the data
+};
+
+}  // namespace tavolex::archive

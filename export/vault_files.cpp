@@ -1,0 +1,147 @@
+#include "export/vault_files.h"
+
+#include "export/markdown_vault.h"
+#include "platform/file_system.h"
+#include "platform/platform.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+namespace tavolex {
+
+namespace fs = std::filesystem;
+
+namespace vault {
+namespace {
+
+constexpr std::string_view kManifestHeader = "tavolex-vault 1";
+
+std::uint64_t Fnv1a64(std::string_view bytes) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const char c : bytes) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    return hash;
+}
+
+std::string Hex(std::uint64_t value) {
+    char text[20];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
+    return text;
+}
+
+// Reads a whole file; false when it can't.
+bool ReadWhole(const fs::path& path, std::string& bytes) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+// A path the manifest may name: one the vault writes, in its folder or one of its two sub-folders,
+// so that a manifest that is not ours never leads outside the vault.
+bool IsVaultPath(std::string_view relative) {
+    if (relative.empty() || relative.find('\\') != std::string_view::npos ||
+        relative.find(':') != std::string_view::npos)
+        return false;
+    const std::size_t slash = relative.find('/');
+    const std::string_view name = slash == std::string_view::npos ? relative : relative.substr(slash + 1);
+    if (slash != std::string_view::npos && relative.substr(0, slash) != kPeopleFolder &&
+        relative.substr(0, slash) != kAttachmentFolder)
+        return false;
+    return !name.empty() && name.find('/') == std::string_view::npos && name != "." && name != "..";
+}
+
+std::map<std::string, std::string> ReadManifest(const fs::path& folder) {
+    std::map<std::string, std::string> written;
+    std::ifstream in(folder / kVaultManifest, std::ios::binary);
+    std::string line;
+    if (!std::getline(in, line) || line != kManifestHeader) return written;
+    while (std::getline(in, line)) {
+        if (line.size() > 17 && line[16] == ' ' && IsVaultPath(std::string_view(line).substr(17)))
+            written.emplace(line.substr(17), line.substr(0, 16));
+    }
+    return written;
+}
+
+}  // namespace
+
+fs::path Utf8Path(std::string_view utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
+
+VaultWriter::VaultWriter(const fs::path& folder, ExportSummary& summary)
+    : folder_(folder), summary_(summary), earlier_(ReadManifest(folder)), refresh_(IsEarlierVault(folder)) {}
+
+bool VaultWriter::Put(const std::string& relative, std::string_view bytes) {
+    if (written_.contains(relative)) return true;  // a sketch two meetings name
+    const fs::path path = folder_ / Utf8Path(relative);
+    const std::string hash = Hex(Fnv1a64(bytes));
+    std::error_code ec;
+    const fs::file_status status = fs::symlink_status(path, ec);
+    if (fs::exists(status) && !MayReplace(relative, path, status, bytes)) {
+        summary_.kept.push_back(path);
+        return true;
+    }
+    platform::UniqueFile file = platform::OpenFile(path, "wb");
+    const bool ok = file && std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size() &&
+                    std::fclose(file.release()) == 0;
+    if (!ok) {
+        summary_.error = "cannot write " + platform::PathToUtf8(path);
+        return false;
+    }
+    summary_.files.push_back(path);
+    written_.emplace(relative, hash);
+    return true;
+}
+
+bool VaultWriter::Finish(bool complete) {
+    for (const auto& [relative, hash] : earlier_) {
+        if (written_.contains(relative)) continue;
+        if (!complete) {
+            written_.emplace(relative, hash);
+            continue;
+        }
+        const fs::path path = folder_ / Utf8Path(relative);
+        std::error_code ec;
+        std::string bytes;
+        if (fs::is_regular_file(fs::symlink_status(path, ec)) && ReadWhole(path, bytes) &&
+            Hex(Fnv1a64(bytes)) == hash)
+            fs::remove(path, ec);
+    }
+    std::string manifest = std::string(kManifestHeader) + "\n";
+    for (const auto& [relative, hash] : written_) manifest += hash + " " + relative + "\n";
+    ExportSummary manifestSummary;
+    if (!WriteExportFile(folder_ / kVaultManifest, manifest, manifestSummary)) {
+        if (summary_.error.empty()) summary_.error = manifestSummary.error;
+        return false;
+    }
+    return true;
+}
+
+// A file there is replaced when it is one the earlier export wrote, unchanged; in a folder
+// that held no vault, the caller asked first. A link or a folder of that name is never
+// written through.
+bool VaultWriter::MayReplace(const std::string& relative, const fs::path& path, const fs::file_status& status,
+                             std::string_view bytes) {
+    if (!fs::is_regular_file(status)) return false;
+    if (!refresh_) return true;
+    std::string present;
+    if (!ReadWhole(path, present)) return false;
+    const auto earlier = earlier_.find(relative);
+    if (earlier != earlier_.end() && Hex(Fnv1a64(present)) == earlier->second) return true;
+    if (present == bytes) {
+        written_.emplace(relative, Hex(Fnv1a64(bytes)));
+        return true;
+    }
+    return false;
+}
+
+}  // namespace vault
+
+bool IsEarlierVault(const fs::path& folder) {
+    std::ifstream in(folder / kVaultManifest, std::ios::binary);
+    std::string line;
+    return std::getline(in, line) && line == vault::kManifestHeader;
+}
+
+}  // namespace tavolex
