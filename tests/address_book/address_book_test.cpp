@@ -268,7 +268,7 @@ TEST_F(AddressBookTest, ReloadReplacesAndTracesEachDeletedRecord) {
     test::WriteFileBytes(path, test::AddressBookBytes({Person(3, "C")}));
     EXPECT_EQ(book.Reload(), 1);
     SetTraceTargets(CommandLineTraceTargets());
-    EXPECT_EQ(debug.pieces, (std::vector<std::string>{"", expected[0], "\n", "", expected[1], "\n"}));
+    EXPECT_EQ(debug.Text(), std::string(expected[0]) + "\n" + expected[1] + "\n");
     EXPECT_EQ(book.At(0).RecordId(), 3);
 }
 

@@ -32,7 +32,7 @@ protected:
     test::RecordingDebugChannel debug;
 };
 
-// A line goes to stdout and as three pieces to the debug channel; an error goes to stderr and is
+// A line goes to stdout and to the debug channel; an error goes to stderr and is
 // wrapped on the debug channel; a long text is cut to 255 characters.
 TEST_F(TraceTest, LinesErrorsAndTheirPieces) {
     Trace("usr = 0x%08x", 1234u);
@@ -40,8 +40,7 @@ TEST_F(TraceTest, LinesErrorsAndTheirPieces) {
     Trace("%s", std::string(400, 'a').c_str());
     EXPECT_EQ(Contents(out.get()), "usr = 0x000004d2\n" + std::string(255, 'a') + "\n");
     EXPECT_EQ(Contents(err.get()), "JpegFile :\nCan't open a.jpg\n\n");
-    EXPECT_EQ(debug.pieces, (std::vector<std::string>{"", "usr = 0x000004d2", "\n", "*** ", "JpegFile :\nCan't open a.jpg\n", " ***\n", "",
-                                                      std::string(255, 'a'), "\n"}));
+    EXPECT_EQ(debug.Text(), "usr = 0x000004d2\n*** JpegFile :\nCan't open a.jpg\n ***\n" + std::string(255, 'a') + "\n");
 }
 
 }  // namespace

@@ -7,10 +7,13 @@ sketches' pixels as rgb/<name>.rgb) as the export test writes them; NAME is the 
 difference.
 """
 import argparse
+import base64
 import datetime
+import hashlib
 import html.parser
 import json
 import os
+import re
 import sqlite3
 import subprocess
 import sys
@@ -291,11 +294,6 @@ def check_archive(folder, dump, query):
     newest = [names[m['number']] for m in rows]
     matching = [names[m['number']] for m in rows if fold(query) in fold('\n'.join(meeting_texts(m)))]
     expect(matching, f'archive: nothing mentions {query}')
-    # A note's script or event handler runs in no page of the archive.
-    for report in reports:
-        if b'PWNED' in open(os.path.join(archive, report), 'rb').read():
-            dom = chromium_dom(os.path.join(archive, report))
-            expect('<title>' in dom and '<title>PWNED' not in dom, f'archive: the script of {report} ran')
     pages = max(1, -(-len(newest) // PAGE))
     # On a store of several pages the query is one that only the last page holds: the search reads
     # the data, not the rows built.
@@ -306,18 +304,69 @@ def check_archive(folder, dump, query):
              ('?o=old&p=1', newest[::-1][:PAGE], len(newest), 1)]
     if pages > 1:
         views.append(('?p=2', newest[PAGE:2 * PAGE], len(newest), 2))
+    # The archive's own pages run exactly their scripts; a report runs none, not even one a note holds.
+    for name in ['index.html', 'todo.html', 'people.html'] + years + reports:
+        check_script_hashes(os.path.join(archive, name), name, name not in reports)
+    # The views Chromium shows, all in one run: the index at each URL, the to-do and people pages
+    # searched, and the reports whose notes hold a script or an event handler.
+    pwned = [r for r in reports if b'PWNED' in open(os.path.join(archive, r), 'rb').read()]
+    todos = sum(1 for m in dump['meetings'] for item in m['items'] if item['kind'] == 'todo')
+    lists = [(name, rows_wanted, list_queries(os.path.join(archive, name), query))
+             for name, rows_wanted in (('todo.html', todos), ('people.html', None))]
+    doms = chromium_views(archive, [('index.html', url) for url, *_ in views] + [(r, '') for r in pwned] +
+                          [(name, '?q=' + quote(text)) for name, _, texts in lists for text in texts])
+    for report in pwned:
+        dom = doms[(report, '')]
+        expect('<title>' in dom and '<title>PWNED' not in dom, f'archive: the script of {report} ran')
     for url, wanted, count, page in views:
-        shown, status = index_rows(index, url)
+        shown, status = index_rows(doms[('index.html', url)])
         expect(shown == wanted, f'archive: {url} shows {shown[:5]}…, expected {wanted[:5]}…')
         expected_status = f'{count} / {len(newest)} 件・ページ {page} / {max(1, -(-count // PAGE))}'
         expect(status == expected_status, f'archive: {url} says {status!r}, not {expected_status!r}')
     print(f'archive: {len(years)} year pages, {len(reports)} reports, ?q={query} shows {len(matching)}, {pages} pages')
-    todos = sum(1 for m in dump['meetings'] for item in m['items'] if item['kind'] == 'todo')
-    for name, rows_wanted in (('todo.html', todos), ('people.html', None)):
-        check_list_page(archive, name, query, rows_wanted)
+    for name, rows_wanted, texts in lists:
+        check_list_page(archive, name, rows_wanted, {text: doms[(name, '?q=' + quote(text))] for text in texts})
 
 
-def check_list_page(archive, name, query, rows_wanted):
+def check_script_hashes(path, name, scripts_run):
+    """The inline scripts the page's Content-Security-Policy lets run, by their hashes: all the page's
+    scripts, hashed here, or none."""
+    text = open(path, 'rb').read()  # a report is Shift-JIS, the other pages UTF-8: the bytes are hashed
+    policy = re.search(rb'<meta http-equiv="Content-Security-Policy" content="([^"]*)">', text)
+    expect(policy is not None, f'{name}: no Content-Security-Policy')
+    if policy is None:
+        return
+    allowed = sorted(h.decode() for h in re.findall(rb"'(sha256-[^']*)'", policy.group(1)))
+    scripts = re.findall(rb'<script>(.*?)</script>', text, re.S)
+    hashes = sorted('sha256-' + base64.b64encode(hashlib.sha256(s).digest()).decode() for s in scripts) if scripts_run else []
+    expect(allowed == hashes, f'{name}: the policy allows {allowed}, its scripts hash to {hashes}')
+    expect(b"default-src 'none'" in policy.group(1), f'{name}: the policy does not start from nothing')
+
+
+class DataRows(html.parser.HTMLParser):
+    """The rows of a to-do or people page: each row's searched text and whether it is shown."""
+
+    def __init__(self):
+        super().__init__()
+        self.rows = []
+
+    def handle_starttag(self, tag, attrs):
+        attrs = dict(attrs)
+        if 'data-text' in attrs:
+            self.rows.append((attrs['data-text'], 'hidden' not in attrs))
+
+
+def list_queries(path, query):
+    """The searches of a to-do or people page: the query, and when no row holds it, the first row's
+    first word too, which finds at least that row."""
+    rows = DataRows()
+    rows.feed(open(path, encoding='utf-8').read())
+    if any(fold(query) in fold(text) for text, _ in rows.rows) or not rows.rows or not rows.rows[0][0].split():
+        return [query]
+    return [query, rows.rows[0][0].split()[0]]
+
+
+def check_list_page(archive, name, rows_wanted, doms):
     """The to-do and people pages: valid, every link there, and ?q= showing exactly the rows whose
     text holds the query."""
     path = os.path.join(archive, name)
@@ -325,47 +374,42 @@ def check_list_page(archive, name, query, rows_wanted):
     links.feed(open(path, encoding='utf-8').read())
     for target in links.targets:
         expect(os.path.isfile(os.path.join(archive, target)), f'{name}: {target} is missing')
-    tidy = subprocess.run(['tidy', '-q', '-e', '-utf8', path], capture_output=True, text=True)
-    expect(tidy.returncode < 2 and 'Error:' not in tidy.stderr, f'{name}: tidy: ' + tidy.stderr)
-    from urllib.parse import quote
-
-    class Rows(html.parser.HTMLParser):
-        def __init__(self):
-            super().__init__()
-            self.rows = []
-
-        def handle_starttag(self, tag, attrs):
-            attrs = dict(attrs)
-            if 'data-text' in attrs:
-                self.rows.append((attrs['data-text'], 'hidden' not in attrs))
-
-    for text in (query, None):
-        if text is None:
-            # When the query finds nothing here, the first row's first word finds at least that row.
-            if any(s for _, s in rows.rows) or not rows.rows or not rows.rows[0][0].split():
-                break
-            text = rows.rows[0][0].split()[0]
-        rows = Rows()
-        rows.feed(chromium_dom(path, '?q=' + quote(text)))
+    check_tidy(path, name)
+    for text, dom in doms.items():
+        rows = DataRows()
+        rows.feed(dom)
         expect(rows_wanted is None or len(rows.rows) == rows_wanted, f'{name}: {len(rows.rows)} rows, not {rows_wanted}')
         wrong = [row for row, shown in rows.rows if shown != (fold(text) in fold(row))]
         expect(not wrong, f'{name}: ?q={text} shows or hides wrongly {wrong}')
         print(f'{name}: {len(links.targets)} links, ?q={text} shows {sum(s for _, s in rows.rows)} of {len(rows.rows)}')
 
 
-def chromium_dom(page, query=''):
-    from urllib.parse import quote
+def chromium_views(folder, views):
+    """Each (page, query) of the folder as headless Chromium shows it, keyed by the pair: one Chromium
+    run opens a page that holds every view in a frame of its own and copies each frame's document
+    into itself once all have loaded."""
+    frames = ''.join(f'<iframe src="{html.escape(quote(page) + query)}"></iframe>' for page, query in views)
     with tempfile.TemporaryDirectory() as profile:
-        return subprocess.run(
+        harness = os.path.join(os.path.abspath(folder), 'views.html')
+        with open(harness, 'w', encoding='utf-8') as f:
+            f.write('<!DOCTYPE html><html><head><meta charset="utf-8"></head><body>' + frames +
+                    "<script>window.addEventListener('load', () => { for (const f of document.querySelectorAll('iframe')) {"
+                    " const t = document.createElement('template'); t.innerHTML = f.contentDocument.documentElement.outerHTML;"
+                    " const d = document.createElement('div'); d.className = 'view'; d.append(t); document.body.append(d); } });"
+                    '</script></body></html>')
+        dom = subprocess.run(
             ['chromium', '--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-             '--disable-background-networking', '--disable-component-update', '--disable-sync',
-             '--user-data-dir=' + profile, '--dump-dom', 'file://' + quote(page) + query],
-            capture_output=True, text=True, timeout=120).stdout
+             '--disable-background-networking', '--disable-component-update', '--disable-sync', '--allow-file-access-from-files',
+             '--user-data-dir=' + profile, '--dump-dom', 'file://' + quote(harness)],
+            capture_output=True, text=True, timeout=300).stdout
+        os.remove(harness)
+    parts = dom.split('<div class="view"><template>')[1:]
+    expect(len(parts) == len(views), f'archive: Chromium showed {len(parts)} of {len(views)} views')
+    return {view: (parts[i] if i < len(parts) else '') for i, view in enumerate(views)}
 
 
-def index_rows(index, url):
-    """The reports the rows of the index link to, as Chromium shows the page at that URL, and its count."""
-    dom = chromium_dom(index, url)
+def index_rows(dom):
+    """The reports the rows of the index link to, as Chromium shows it, and its count."""
 
     class Rows(html.parser.HTMLParser):
         def __init__(self):

@@ -1,41 +1,11 @@
 #include "views/pane_layout.h"
 
-#include "resources/string_table.h"
-
 #include <gtest/gtest.h>
 
-#include <string>
 #include <tuple>
-#include <vector>
 
 namespace tavolex {
 namespace {
-
-TEST(PaneLayoutTest, ColumnsOfEachList) {
-    const struct {
-        PaneKind kind;
-        std::vector<std::string> titles;
-        ColumnAlignment last;
-    } table[] = {
-        {PaneKind::kMeetings,
-         {"\x83\x7e\x81\x5b\x83\x65\x83\x42\x83\x93\x83\x4f\x96\xbc",          // ミーティング名
-          "\x83\x7e\x81\x5b\x83\x65\x83\x42\x83\x93\x83\x4f\x8f\xea\x8f\x8a",  // ミーティング場所
-          "\x93\xfa\x8e\x9e", "\x83\x4a\x83\x65\x83\x53\x83\x8a\x81\x5b"},     // 日時, カテゴリー
-         ColumnAlignment::kRight},
-        {PaneKind::kItems, {"Item"}, ColumnAlignment::kLeft},
-        {PaneKind::kReports,
-         {"\x83\x8c\x83\x7c\x81\x5b\x83\x67\x96\xbc", "\x8d\xec\x90\xac\x93\xfa",  // レポート名, 作成日
-          "\x83\x54\x83\x43\x83\x59(\x83\x6f\x83\x43\x83\x67)"},                   // サイズ(バイト)
-         ColumnAlignment::kRight},
-    };
-    for (const auto& row : table) {
-        const auto columns = PaneColumns(row.kind);
-        ASSERT_EQ(columns.size(), row.titles.size());
-        for (std::size_t c = 0; c < columns.size(); ++c) EXPECT_EQ(StringTableText(columns[c].titleId), row.titles[c]);
-        EXPECT_EQ(columns.front().alignment, ColumnAlignment::kLeft);
-        EXPECT_EQ(columns.back().alignment, row.last);
-    }
-}
 
 // Meeting columns: w = width / 4, then w + w/5 - 1 or w - w/5 - 1; report columns: w = width / 3,
 // then w + 2w/5 - 1 or w - w/5 - 1; whole results are not rounded down by a binary 0.2. Tiny and

@@ -7,7 +7,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -27,14 +26,6 @@ TEST(Win32LocaleTest, CodePageAndShortDateAndTimeOfTheUserLocale) {
     if (japanese) {
         EXPECT_EQ(GetACP(), 932u);
     }
-}
-
-// Prints where the Windows tests ran, so the test log shows they ran under Wine with code page 932.
-TEST(Win32HostTest, ReportsWineVersionAndCodePage) {
-    using WineGetVersion = const char* (*)();
-    const auto get =
-        reinterpret_cast<WineGetVersion>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")));
-    std::printf("Windows tests host: Wine %s, code page %u\n", get != nullptr ? get() : "none", GetACP());
 }
 
 }  // namespace
