@@ -77,13 +77,11 @@ bool OpenUserKey(CliSession& session, bool quiet) {
 std::string Read(CliSession& session, const Setting& s) {
     std::string text;
     if (s.scope == Scope::kPalm) {
-        std::string folder = PathText(session.SavedPalmFolder());
-        while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\')) folder.pop_back();
-        return folder;
+        return platform::WithoutTrailingSeparators(PathText(session.SavedPalmFolder()));
     }
     SettingsKey& key = s.scope == Scope::kApplication ? session.Settings().appKey : session.Settings().userKey;
     text = key.ReadString(s.valueName, kPathBufferSize);
-    if (s.kind == Kind::kFolder && text.size() > 1 && (text.back() == '/' || text.back() == '\\')) text.pop_back();
+    if (s.kind == Kind::kFolder) text = platform::WithoutTrailingSeparators(text);
     return platform::Cp932ToUtf8(text);
 }
 
@@ -144,9 +142,7 @@ int Config(CliSession& session, const ConfigArguments& a) {
             }
             stored = setting->kind == Kind::kFolder && setting->scope == Scope::kUser ? FolderText(path)
                                                                                       : SettingsTextFromPath(path);
-            if (setting->scope == Scope::kPalm) {
-                while (stored.size() > 1 && (stored.back() == '/' || stored.back() == '\\')) stored.pop_back();
-            }
+            if (setting->scope == Scope::kPalm) stored = platform::WithoutTrailingSeparators(stored);
         }
         if (std::string(setting->key) == "user") {
             // The user is checked against the Palm folder when there is one to check against.

@@ -1,30 +1,19 @@
 #include "cli/progress_bar.h"
 
+#include "platform/platform.h"
+
 #include <cstdio>
 #include <string>
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
 
 namespace tavolex::cli {
 namespace {
 
 constexpr int kWidth = 30;
 
-bool StderrIsTerminal() {
-#ifdef _WIN32
-    return _isatty(_fileno(stderr)) != 0;
-#else
-    return ::isatty(STDERR_FILENO) != 0;
-#endif
-}
-
 }  // namespace
 
 ProgressBar::ProgressBar(std::string label, std::size_t total)
-    : label_(std::move(label)), total_(total), terminal_(StderrIsTerminal()) {}
+    : label_(std::move(label)), total_(total), terminal_(platform::IsTerminal(platform::StandardStream::kError)) {}
 
 ProgressBar::~ProgressBar() { Clear(); }
 

@@ -1,6 +1,7 @@
 #include "export/export_text.h"
 
 #include "base/ascii.h"
+#include "base/fnv1a.h"
 #include "address_book/address_book.h"
 #include "meeting_store/date_format.h"
 #include "meeting_store/meeting_database.h"
@@ -18,15 +19,9 @@ namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
-std::filesystem::path WithoutTrailingSeparator(const std::filesystem::path& path) {
-    return path.has_filename() ? path : path.parent_path();
-}
-
 std::string UidToken(const std::filesystem::path& userFolder) {
-    std::uint32_t hash = 2166136261u;
-    for (char c : platform::PathToCp932(WithoutTrailingSeparator(userFolder).filename())) {
-        hash = (hash ^ static_cast<unsigned char>(LowerAscii(c))) * 16777619u;
-    }
+    const std::uint32_t hash =
+        Fnv1a32(LowerAsciiText(platform::PathToCp932(platform::WithoutTrailingSeparator(userFolder).filename())));
     char text[16];
     std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(hash));
     return text;

@@ -5,6 +5,7 @@
 #include "meeting_store/date_format.h"
 #include "meeting_store/item_walk.h"
 #include "meeting_store/meeting_database.h"
+#include "platform/platform.h"
 #include "resources/string_table.h"
 
 #include <cstdio>
@@ -23,12 +24,7 @@ std::string Compact(const std::string& iso) {
 }
 
 std::string UtcStamp(std::time_t stamp) {
-    std::tm utc{};
-#ifdef _WIN32
-    gmtime_s(&utc, &stamp);
-#else
-    gmtime_r(&stamp, &utc);
-#endif
+    const std::tm utc = platform::UtcTime(stamp);
     char text[64];
     std::snprintf(text, sizeof text, "%04d%02d%02dT%02d%02d%02dZ", utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday,
                   utc.tm_hour, utc.tm_min, utc.tm_sec);

@@ -8,12 +8,15 @@
 #include <unistd.h>
 #endif
 
+#include <array>
 #include <cerrno>
 #include <string>
 #include <system_error>
 
 namespace tavolex::platform {
 namespace {
+
+constexpr std::size_t kThreadWriteBuffer = std::size_t{64} << 10;
 
 // Names tried before giving up: enough for every writer a folder plausibly has at once.
 constexpr int kTemporaryNames = 100;
@@ -52,6 +55,20 @@ std::error_code CommitTemporaryFile(UniqueFile file, const std::filesystem::path
     std::error_code ignored;
     std::filesystem::remove(temp, ignored);
     return error;
+}
+
+void UseThreadWriteBuffer(std::FILE* file) {
+    thread_local std::array<char, kThreadWriteBuffer> buffer;
+    std::setvbuf(file, buffer.data(), _IOFBF, buffer.size());
+}
+
+std::string WithoutTrailingSeparators(std::string_view text) {
+    while (text.size() > 1 && (text.back() == '\\' || text.back() == '/')) text.remove_suffix(1);
+    return std::string(text);
+}
+
+std::filesystem::path WithoutTrailingSeparator(const std::filesystem::path& path) {
+    return path.has_filename() ? path : path.parent_path();
 }
 
 std::string PathToUtf8(const std::filesystem::path& path) {

@@ -16,6 +16,13 @@
 
 namespace tavolex::platform {
 
+// The separator the platform writes between a path's folders.
+#ifdef _WIN32
+inline constexpr char kFolderSeparator = '\\';
+#else
+inline constexpr char kFolderSeparator = '/';
+#endif
+
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
@@ -27,6 +34,11 @@ std::filesystem::path FindEntryAnyCase(const std::filesystem::path& parent, std:
 
 // fopen with a path; null when the file can't be opened.
 UniqueFile OpenFile(const std::filesystem::path& path, const char* mode);
+
+// Gives a file open for writing a 64 KiB buffer of the calling thread's own, so a file of up to that
+// size goes out in one write, not one per 4 KiB. A thread writes one such file at a time: it closes
+// the file before it gives the buffer to the next.
+void UseThreadWriteBuffer(std::FILE* file);
 
 // Writes the file's buffered data and asks the system to put it on the disk. False on failure.
 bool FlushToDisk(std::FILE* file);
@@ -66,8 +78,20 @@ std::filesystem::path PathFromCp932(std::string_view text);
 // on Windows that file; on POSIX, where no drive names a folder, nothing. Nothing either for a
 // text that does not start with an ASCII letter, a colon and a separator.
 std::optional<std::filesystem::path> PathOnDrive(std::string_view text);
+// A path from a CP932 text in the platform's own form, as a stored folder holds it: Windows as
+// PathFromCp932; POSIX the text converted alone, its separators already '/' and a '\' a character
+// of a name.
+std::filesystem::path PathFromNativeCp932(std::string_view text);
 // The CP932 text of a path.
 std::string PathToCp932(const std::filesystem::path& path);
+// The text of a path as the trace writes it: CP932 on Windows, the file system's own bytes elsewhere.
+std::string PathTraceText(const std::filesystem::path& path);
+
+// A path text without the '\\' and '/' that end it; a text of separators alone keeps its first (a
+// root stays a root). Bytes, not characters: for names read back from settings and the user list.
+std::string WithoutTrailingSeparators(std::string_view text);
+// The path without its last separator when it ends in one ("a/b/" is "a/b").
+std::filesystem::path WithoutTrailingSeparator(const std::filesystem::path& path);
 // The UTF-8 text of a path, for messages: every character kept.
 std::string PathToUtf8(const std::filesystem::path& path);
 

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -34,6 +35,19 @@ std::u16string FoldForSearch(std::u16string_view text);
 // formatter rejects the value; callers validate first and supply their own fallback.
 std::string FormatShortDate(int year, int month, int day);
 std::string FormatTimeOfDay(int hour, int minute, int second);
+
+// --- Clock ---------------------------------------------------------------------------------
+// A moment as calendar fields: in the user's time zone, and in UTC. Windows: localtime_s and
+// gmtime_s. POSIX: localtime_r and gmtime_r.
+std::tm LocalTime(std::time_t moment);
+std::tm UtcTime(std::time_t moment);
+
+// --- Terminal ------------------------------------------------------------------------------
+enum class StandardStream { kInput, kOutput, kError };
+
+// Whether the process's standard stream is a terminal, where a person reads or types, rather than
+// a file or a pipe.
+[[nodiscard]] bool IsTerminal(StandardStream stream);
 
 // --- Memory ----------------------------------------------------------------------------------
 // A block of `size` bytes for many small objects made together and freed together (a store's
@@ -121,6 +135,9 @@ public:
 // The system's store. POSIX: settings.ini in folder, or when folder is empty in
 // $XDG_CONFIG_HOME/tavolex (else ~/.config/tavolex). Windows: the registry; folder is ignored.
 std::unique_ptr<SettingsBackend> OpenSystemSettings(const std::filesystem::path& folder = {});
+
+// The file OpenSystemSettings(folder) keeps the store in. Windows: empty, the store is the registry.
+std::filesystem::path SettingsFilePath(const std::filesystem::path& folder = {});
 
 // --- Screen ----------------------------------------------------------------------------------
 struct ScreenSize {

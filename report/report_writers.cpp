@@ -20,16 +20,7 @@ namespace {
 
 constexpr std::string_view kCaption = "Tavolex";
 
-std::tm LocalNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    return local;
-}
+std::tm LocalNow() { return platform::LocalTime(std::time(nullptr)); }
 
 std::string_view PieceText(int id) {
     const std::span<const std::uint8_t> bytes = BuiltInPiece(id);

@@ -1,5 +1,6 @@
 #include "report/template_scanner.h"
 
+#include "base/fnv1a.h"
 #include "base/shift_jis.h"
 #include "report/token_table.h"
 
@@ -363,8 +364,7 @@ int TemplateScanner::LookupToken() {
     // The key is the whole token text, a NUL in it and what follows included: the table reads
     // only up to the NUL, so equal keys always get equal answers.
     const std::string_view text(tokenText_.data(), tokenLength_);
-    std::uint32_t hash = 2166136261u;  // FNV-1a
-    for (const char c : text) hash = (hash ^ Byte(c)) * 16777619u;
+    const std::uint32_t hash = Fnv1a32(text);
     // Up to four neighbouring slots hold a text, so a few texts meeting in one slot still stay.
     constexpr std::size_t kProbes = 4;
     TokenMemo* free = nullptr;

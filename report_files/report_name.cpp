@@ -18,11 +18,12 @@ bool IsControlByte(std::uint8_t b) { return b < 0x20 || b == 0x7F; }
 // Windows opens the device, not a file, for these names in any letter case, whatever extension
 // follows the first dot and with spaces before it.
 bool IsDeviceName(std::string_view name) {
-    std::string stem(name.substr(0, name.find('.')));
-    while (!stem.empty() && stem.back() == ' ') stem.pop_back();
-    for (char& c : stem) c = UpperAscii(c);
-    if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL") return true;
-    return stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) && stem[3] >= '1' && stem[3] <= '9';
+    std::string_view stem = name.substr(0, name.find('.'));
+    while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
+    const std::string lower = LowerAsciiText(stem);
+    if (lower == "con" || lower == "prn" || lower == "aux" || lower == "nul") return true;
+    return lower.size() == 4 && (lower.starts_with("com") || lower.starts_with("lpt")) && lower[3] >= '1' &&
+           lower[3] <= '9';
 }
 
 }  // namespace

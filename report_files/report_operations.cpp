@@ -61,8 +61,7 @@ std::optional<std::set<std::string>> PicturesInUse(const ReportPaths& paths, con
 }
 
 bool IsHtmlExtension(const fs::path& extension) {
-    std::string text = platform::PathToCp932(extension);
-    for (char& c : text) c = LowerAscii(c);
+    const std::string text = LowerAsciiText(platform::PathToCp932(extension));
     return text == ".htm" || text == ".html";
 }
 

@@ -19,15 +19,9 @@ bool EndsInSeparator(std::string_view text) {
 
 std::string SettingsTextFromPath(const fs::path& path) { return platform::PathToCp932(path); }
 
-// The platform's code-page conversion without the path reading's backslash rule: on POSIX a stored
-// folder's separators are already '/', and a backslash there is a character of a folder's name.
-fs::path PathFromSettingsText(std::string_view cp932) {
-#ifdef _WIN32
-    return platform::PathFromCp932(cp932);
-#else
-    return fs::path(platform::Cp932ToUtf8(cp932));
-#endif
-}
+// Without the path reading's backslash rule: on POSIX a stored folder's separators are already '/',
+// and a backslash there is a character of a folder's name.
+fs::path PathFromSettingsText(std::string_view cp932) { return platform::PathFromNativeCp932(cp932); }
 
 std::string FolderText(const fs::path& folder) {
     std::string text = SettingsTextFromPath(folder);

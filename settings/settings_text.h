@@ -2,17 +2,15 @@
 // Paths at the settings boundary. The store holds CP932 texts; the program works with
 // std::filesystem::path. A folder's text ends in the platform's separator.
 
+#include "platform/file_system.h"
+
 #include <filesystem>
 #include <string>
 #include <string_view>
 
 namespace tavolex {
 
-#ifdef _WIN32
-inline constexpr char kFolderSeparator = '\\';
-#else
-inline constexpr char kFolderSeparator = '/';
-#endif
+using platform::kFolderSeparator;
 
 // CP932 text of a path (characters CP932 lacks become '?').
 std::string SettingsTextFromPath(const std::filesystem::path& path);

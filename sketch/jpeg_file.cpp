@@ -1,11 +1,11 @@
 #include "sketch/jpeg_file.h"
 
+#include "platform/file_system.h"
 #include "platform/platform.h"
 #include "base/trace.h"
 
 #include <csetjmp>
 #include <cstddef>
-#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -45,37 +45,16 @@ extern "C" void ExitToWriter(j_common_ptr common) {
     std::longjmp(errors->jumpBack, 1);
 }
 
-std::FILE* OpenForWriting(const std::filesystem::path& path) {
-#ifdef _WIN32
-    // The wide call, so names in any language open whatever the system code page.
-    return ::_wfopen(path.c_str(), L"wb");
-#else
-    return std::fopen(path.c_str(), "wb");
-#endif
-}
-
-// The path as trace text: code page 932 on Windows, the file system's own bytes elsewhere.
-std::string TraceText(const std::filesystem::path& path) {
-#ifdef _WIN32
-    return platform::Utf16ToCp932(path.u16string());
-#else
-    return path.string();
-#endif
-}
-
-constexpr std::size_t kWriteBuffer = std::size_t{64} << 10;
-
+// The file is held bare, not as a UniqueFile: the library's error exit jumps past destructors.
 std::FILE* OpenOrTrace(const std::filesystem::path& path) {
-    std::FILE* file = OpenForWriting(path);
+    std::FILE* file = platform::OpenFile(path, "wb").release();
     if (file == nullptr) {
-        TraceError("JpegFile :\nCan't open %s\n", TraceText(path).c_str());
+        TraceError("JpegFile :\nCan't open %s\n", platform::PathTraceText(path).c_str());
         return nullptr;
     }
-    // A picture goes out in one write, not one per 4 KiB (an archive writes tens of thousands).
-    // The buffer is the thread's own: a thread writes one picture at a time, and closes it
-    // before it opens the next.
-    thread_local std::array<char, kWriteBuffer> buffer;
-    std::setvbuf(file, buffer.data(), _IOFBF, buffer.size());
+    // A picture goes out in one write (an archive writes tens of thousands); a thread writes one
+    // picture at a time, and closes it before it opens the next.
+    platform::UseThreadWriteBuffer(file);
     return file;
 }
 

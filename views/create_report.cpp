@@ -33,12 +33,7 @@ bool BeginsWithIgnoringCase(std::string_view text, std::string_view prefix) {
 }
 
 bool HasExtension(const fs::path& file, std::string_view lower) {
-    std::string ext = platform::PathToCp932(file.extension());
-    if (ext.size() != lower.size()) return false;
-    for (std::size_t i = 0; i < ext.size(); ++i) {
-        if (LowerAscii(ext[i]) != lower[i]) return false;
-    }
-    return true;
+    return EqualsIgnoringAsciiCase(platform::PathToCp932(file.extension()), lower);
 }
 
 // The report's path once its name is cleaned, or nothing (the dialog stays) when the user keeps

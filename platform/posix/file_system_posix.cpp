@@ -106,6 +106,10 @@ std::filesystem::path PathFromCp932(std::string_view text) {
 
 std::optional<std::filesystem::path> PathOnDrive(std::string_view) { return std::nullopt; }
 
+std::filesystem::path PathFromNativeCp932(std::string_view text) { return std::filesystem::path(Cp932ToUtf8(text)); }
+
 std::string PathToCp932(const std::filesystem::path& path) { return Utf8ToCp932(path.string()); }
+
+std::string PathTraceText(const std::filesystem::path& path) { return path.string(); }
 
 }  // namespace tavolex::platform

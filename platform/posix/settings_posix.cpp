@@ -262,8 +262,11 @@ fs::path DefaultSettingsFolder() {
 }  // namespace
 
 std::unique_ptr<SettingsBackend> OpenSystemSettings(const std::filesystem::path& folder) {
-    const fs::path base = folder.empty() ? DefaultSettingsFolder() : folder;
-    return std::make_unique<IniSettingsBackend>(base / "settings.ini");
+    return std::make_unique<IniSettingsBackend>(SettingsFilePath(folder));
+}
+
+std::filesystem::path SettingsFilePath(const std::filesystem::path& folder) {
+    return (folder.empty() ? DefaultSettingsFolder() : folder) / "settings.ini";
 }
 
 }  // namespace tavolex::platform

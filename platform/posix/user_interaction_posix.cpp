@@ -1,7 +1,5 @@
 #include "platform/platform.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <string>
 
@@ -20,7 +18,7 @@ public:
 
     // Enter alone gives the style's default answer; a closed input is always "no".
     bool AskYesNo(std::string_view text, std::string_view caption, QuestionStyle style) override {
-        if (::isatty(STDIN_FILENO) == 0 || ::isatty(STDERR_FILENO) == 0) return false;
+        if (!IsTerminal(StandardStream::kInput) || !IsTerminal(StandardStream::kError)) return false;
         const bool yesByDefault = style.defaultAnswer == DefaultAnswer::kYes;
         std::fputs((Line(text, caption) + (yesByDefault ? " [Y/n] " : " [y/N] ")).c_str(), stderr);
         std::fflush(stderr);

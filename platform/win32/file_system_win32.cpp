@@ -85,6 +85,10 @@ std::string PathToCp932(const std::filesystem::path& path) {
     return Utf16ToCp932(std::u16string(wide.begin(), wide.end()));
 }
 
+std::filesystem::path PathFromNativeCp932(std::string_view text) { return PathFromCp932(text); }
+
+std::string PathTraceText(const std::filesystem::path& path) { return PathToCp932(path); }
+
 std::filesystem::path DocumentsFolder() {
     PWSTR folder = nullptr;
     std::filesystem::path documents;

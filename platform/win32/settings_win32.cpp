@@ -135,4 +135,6 @@ std::unique_ptr<SettingsBackend> OpenSystemSettings(const std::filesystem::path&
     return std::make_unique<RegistryBackend>();
 }
 
+std::filesystem::path SettingsFilePath(const std::filesystem::path&) { return {}; }
+
 }  // namespace tavolex::platform

@@ -2,6 +2,7 @@
 #include "base/attendee_name.h"
 #include "base/byte_reader.h"
 #include "base/calendar_date.h"
+#include "base/fnv1a.h"
 #include "base/shift_jis.h"
 
 #include <gtest/gtest.h>
@@ -60,6 +61,17 @@ TEST(AsciiTest, OnlyAsciiLettersFold) {
 }
 
 // One validity for every ISO text: a date or time the calendar or clock does not have gives none.
+// The published FNV-1a values, so a stored name and a table slot stay the same everywhere.
+TEST(Fnv1aTest, PublishedValues) {
+    EXPECT_EQ(Fnv1a32(""), 0x811c9dc5u);
+    EXPECT_EQ(Fnv1a32("a"), 0xe40c292cu);
+    EXPECT_EQ(Fnv1a32("foobar"), 0xbf9cf968u);
+    EXPECT_EQ(Fnv1a32("\xff"), 0x7a0b824eu);  // a byte above 0x7F counts as unsigned
+    EXPECT_EQ(Fnv1a64(""), 0xcbf29ce484222325ull);
+    EXPECT_EQ(Fnv1a64("a"), 0xaf63dc4c8601ec8cull);
+    EXPECT_EQ(Fnv1a64("foobar"), 0x85944171f73967e8ull);
+}
+
 TEST(CalendarDateTest, OnlyRealDatesAndTimesHaveIsoTexts) {
     const std::pair<CalendarDate, std::optional<std::string>> dates[] = {
         {{2026, 11, 2}, "2026-11-02"}, {{2024, 2, 29}, "2024-02-29"}, {{2000, 2, 29}, "2000-02-29"},

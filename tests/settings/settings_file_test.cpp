@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 
 namespace tavolex {
@@ -52,6 +53,30 @@ protected:
 
     test::TempDir dir;
 };
+
+// The store's file: in the folder named, else under an absolute XDG_CONFIG_HOME, else under HOME,
+// else under the working folder.
+TEST(SettingsLocationTest, FolderNamedElseTheConfigurationFolder) {
+    struct Case {
+        const char* folder;
+        std::optional<std::string> config;
+        std::optional<std::string> home;
+        const char* file;
+    };
+    const Case table[] = {
+        {"/cfg", "/xdg", "/home/me", "/cfg/settings.ini"},
+        {"", "/xdg", "/home/me", "/xdg/tavolex/settings.ini"},
+        {"", "relative", "/home/me", "/home/me/.config/tavolex/settings.ini"},
+        {"", std::nullopt, "/home/me", "/home/me/.config/tavolex/settings.ini"},
+        {"", std::nullopt, "", ".config/tavolex/settings.ini"},
+        {"", std::nullopt, std::nullopt, ".config/tavolex/settings.ini"},
+    };
+    for (const Case& c : table) {
+        const test::ScopedEnv config("XDG_CONFIG_HOME", c.config);
+        const test::ScopedEnv home("HOME", c.home);
+        EXPECT_EQ(platform::SettingsFilePath(c.folder), fs::path(c.file)) << c.file;
+    }
+}
 
 TEST_F(SettingsFileTest, EveryWriteIsOnDiskAndPalmKeysAreSections) {
     test::WriteFileBytes(File(), "[Software\\U.S. Robotics\\Pilot Desktop\\Core]\nPath=\"/home/me/Palm\"\n");
