@@ -13,11 +13,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
 #include <cstdio>
 #include <system_error>
 
@@ -27,11 +22,8 @@ namespace {
 namespace fs = std::filesystem;
 
 bool IsInteractive() {
-#ifdef _WIN32
-    return _isatty(_fileno(stdin)) != 0 && _isatty(_fileno(stderr)) != 0;
-#else
-    return ::isatty(STDIN_FILENO) != 0 && ::isatty(STDERR_FILENO) != 0;
-#endif
+    return platform::IsTerminal(platform::StandardStream::kInput) &&
+           platform::IsTerminal(platform::StandardStream::kError);
 }
 
 fs::path PathFromUtf8(std::string_view utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
@@ -98,19 +90,8 @@ CliSession::~CliSession() {
 }
 
 fs::path CliSession::SettingsLocation() const {
-#ifdef _WIN32
-    return fs::path("HKEY_CURRENT_USER") / kApplicationKeyPath;
-#else
-    fs::path folder = options_.configFolder;
-    if (folder.empty()) {
-        const char* config = std::getenv("XDG_CONFIG_HOME");
-        const char* home = std::getenv("HOME");
-        folder = config != nullptr && config[0] == '/' ? fs::path(config) / "tavolex"
-                 : home != nullptr && *home != '\0'    ? fs::path(home) / ".config" / "tavolex"
-                                                       : fs::path(".config") / "tavolex";
-    }
-    return folder / "settings.ini";
-#endif
+    const fs::path file = platform::SettingsFilePath(options_.configFolder);
+    return file.empty() ? fs::path("HKEY_CURRENT_USER") / kApplicationKeyPath : file;
 }
 
 bool CliSession::OpenSettings() {

@@ -113,8 +113,8 @@ IndexEntry MakeIndexEntry(const MeetingDatabase& store, const Meeting& m, const 
     if (start) time = *start + (end ? "–" + *end : "");
     const std::string dateText = date ? *date : text.Utf8(m.szDate);
     entry.row = "<tr><td>" + EscapeHtml(dateText) + "</td><td>" + time + "</td><td><a href=\"" + reportName + "\">" +
-                EscapeHtml(title) + "</a></td><td>" + EscapeHtml(location) + "</td><td>" + EscapeHtml(category) + "</td><td>" +
-                attendees + "</td><td>" + itemsCell + "</td></tr>\n";
+                EscapeHtml(title) + "</a></td><td>" + EscapeHtml(location) + "</td><td>" + EscapeHtml(category) +
+                "</td><td>" + attendees + "</td><td>" + itemsCell + "</td></tr>\n";
     entry.data = "[" + JsonString(dateText) + "," + JsonString(time) + "," + JsonString(reportName) + "," +
                  JsonString(title) + "," + JsonString(location) + "," + JsonString(category) + ",[" + attendeeData +
                  "],[" + std::to_string(c.agendas) + "," + std::to_string(c.notes) + "," + std::to_string(c.toDos) +
@@ -146,8 +146,8 @@ std::string IndexBuilder::YearPage(const std::string& year) const {
     const std::string title = "議事録アーカイブ " + YearLabel(year);
     return std::string(kPageTop) + PolicyMeta(kYearPolicy) +
            "\n<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>" + title +
-           "</title>\n<style>\n" + std::string(archive_assets::kYearStyle) + "</style>\n</head>\n<body>\n<h1>" +
-           title + "</h1>\n<p><a href=\"index.html\">検索と全件</a>・<a href=\"todo.html\">ToDo 一覧</a>・<a " +
+           "</title>\n<style>\n" + std::string(archive_assets::kYearStyle) + "</style>\n</head>\n<body>\n<h1>" + title +
+           "</h1>\n<p><a href=\"index.html\">検索と全件</a>・<a href=\"todo.html\">ToDo 一覧</a>・<a " +
            "href=\"people.html\">出席者一覧</a></p>\n" + YearList(years_, year) +
            "<table>\n<thead><tr><th>日付</th><th>時刻</th><th>タイトル</th><th>場所</th><th>分類</th><th>出席者</"
            "th><th>項目</th></tr></thead>\n<tbody>\n" +

@@ -103,9 +103,9 @@ std::string PeoplePage(const MeetingDatabase& store, const AddressBook& book, co
                 MeetingLink(reportNames.at(a.meetingIndex), ValidIsoDate(m.date), platform::Cp932ToUtf8(m.szTitle));
             if (a.absent) meetings += "（欠席）";
         }
-        page += "<tr data-text=\"" + EscapeHtml(p.name + " " + p.company) + "\"><td>" + EscapeHtml(p.name) + "</td><td>" +
-                EscapeHtml(p.company) + "</td><td>" + std::to_string(p.attended) + "</td><td>" + std::to_string(p.absent) +
-                "</td><td>" + meetings + "</td></tr>\n";
+        page += "<tr data-text=\"" + EscapeHtml(p.name + " " + p.company) + "\"><td>" + EscapeHtml(p.name) +
+                "</td><td>" + EscapeHtml(p.company) + "</td><td>" + std::to_string(p.attended) + "</td><td>" +
+                std::to_string(p.absent) + "</td><td>" + meetings + "</td></tr>\n";
     }
     if (!people.empty()) page += "</tbody></table>\n";
     return page + ListPageEnd();

@@ -26,17 +26,15 @@ const std::string kEarlierColor2("\0tavolex earlier colour 2\0", 26);
 bool WriteArchiveFile(const std::filesystem::path& path, std::string_view text) {
     platform::UniqueFile file = platform::OpenFile(path, "wb");
     if (!file) return false;
-    // Most reports then go out in one write, not one per 4 KiB. The buffer is the thread's own,
-    // and the file is closed before this returns.
-    thread_local std::array<char, std::size_t{64} << 10> buffer;
-    std::setvbuf(file.get(), buffer.data(), _IOFBF, buffer.size());
+    // Most reports then go out in one write, not one per 4 KiB; the file is closed before this
+    // returns.
+    platform::UseThreadWriteBuffer(file.get());
     const bool written = WriteWithCrLf(file.get(), text);
     return std::fclose(file.release()) == 0 && written;
 }
 
 bool IsHtmlExtension(std::string_view extension) {
-    std::string lower;
-    for (const char c : extension) lower += LowerAscii(c);
+    const std::string lower = LowerAsciiText(extension);
     return lower == ".htm" || lower == ".html";
 }
 
@@ -63,8 +61,7 @@ RenderedReport ReportRenderer::Render(ReportFolder& reports, ExportText& text, c
     result.color1 = reports.Color1();
     result.color2 = reports.Color2();
     if (!reports.UnwrittenPictures().empty()) {
-        result.error =
-            "cannot write the sketch picture " + platform::PathToUtf8(reports.UnwrittenPictures().front());
+        result.error = "cannot write the sketch picture " + platform::PathToUtf8(reports.UnwrittenPictures().front());
         return result;
     }
     if (earlierColors &&
@@ -75,8 +72,7 @@ RenderedReport ReportRenderer::Render(ReportFolder& reports, ExportText& text, c
     if (fromTemplate) {
         // Workers bring the same template pictures: one copies at a time.
         const std::lock_guard lock(templateImages_);
-        report =
-            CollectTemplateImages(report, reports.ReportTokenSpans(), reports.TemplateFolder(), options_.folder);
+        report = CollectTemplateImages(report, reports.ReportTokenSpans(), reports.TemplateFolder(), options_.folder);
     }
     if (options_.utf8Reports) report = DeclareUtf8Charset(text.Utf8(report));
     if (htmlReports_) report = WithReportPolicy(std::move(report));

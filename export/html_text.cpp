@@ -15,8 +15,7 @@ bool IsCharsetNameCharacter(char c) { return (c >= 'a' && c <= 'z') || (c >= '0'
 std::string TagDeclaringUtf8(std::string_view tag) {
     static constexpr std::string_view kShiftJisNames[] = {"shift_jis",   "shift-jis", "x-sjis",     "sjis",
                                                           "windows-31j", "cp932",     "csshiftjis", "ms_kanji"};
-    std::string lower(tag);
-    for (char& c : lower) c = LowerAscii(c);
+    const std::string lower = LowerAsciiText(tag);
     if (!lower.starts_with("<meta") || (lower.size() > 5 && lower.find_first_of(" \t\r\n/", 5) != 5))
         return std::string(tag);
     std::string out;
@@ -51,9 +50,7 @@ bool IsTag(std::string_view page, std::size_t at, std::string_view name) {
 std::size_t AfterDoctype(std::string_view page) {
     const std::size_t at = page.find_first_not_of(" \t\r\n");
     if (at == std::string_view::npos || page.size() - at < 9) return 0;
-    std::string opening(page.substr(at, 9));
-    for (char& c : opening) c = LowerAscii(c);
-    if (opening != "<!doctype") return 0;
+    if (LowerAsciiText(page.substr(at, 9)) != "<!doctype") return 0;
     const std::size_t close = page.find('>', at);
     return close == std::string_view::npos ? 0 : close + 1;
 }

@@ -1,5 +1,7 @@
 #include "export/vault_files.h"
 
+#include "base/fnv1a.h"
+
 #include "export/markdown_vault.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"
@@ -18,12 +20,6 @@ namespace vault {
 namespace {
 
 constexpr std::string_view kManifestHeader = "tavolex-vault 1";
-
-std::uint64_t Fnv1a64(std::string_view bytes) {
-    std::uint64_t hash = 14695981039346656037ull;
-    for (const char c : bytes) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-    return hash;
-}
 
 std::string Hex(std::uint64_t value) {
     char text[20];
@@ -104,8 +100,7 @@ bool VaultWriter::Finish(bool complete) {
         const fs::path path = folder_ / Utf8Path(relative);
         std::error_code ec;
         std::string bytes;
-        if (fs::is_regular_file(fs::symlink_status(path, ec)) && ReadWhole(path, bytes) &&
-            Hex(Fnv1a64(bytes)) == hash)
+        if (fs::is_regular_file(fs::symlink_status(path, ec)) && ReadWhole(path, bytes) && Hex(Fnv1a64(bytes)) == hash)
             fs::remove(path, ec);
     }
     std::string manifest = std::string(kManifestHeader) + "\n";

@@ -139,25 +139,25 @@ bool NoteComposer::WriteMeeting(const MeetingNote& note) {
     bool ok = true;
     const ItemCounts counts = ForEachItem(
         store_, m.dwDBID,
-        ItemVisitor{
-            [&](const Agenda& a, const MeetingItem&) {
-                agendas += (a.nStatus == 1 ? "- [x] " : "- [ ] ") + MarkdownText(text_.Utf8(a.szText), "  ") + "\n";
-            },
-            [&](const Note& n, const MeetingItem&) {
-                const std::string body = MarkdownText(text_.Utf8(n.szText));
-                if (!body.empty()) notes += body + "\n\n";
-            },
-            [&](const ToDo& t, const MeetingItem&) {
-                toDos += (t.bCompleted == 1 ? "- [x] " : "- [ ] ") + MarkdownText(text_.Utf8(t.szText), "  ");
-                if (const std::optional<std::string> due = ValidIsoDueDate(t.dueDate))
-                    toDos += " \xF0\x9F\x93\x85 " + *due;  // 📅
-                toDos += std::string(PriorityMark(t.nPriority)) + "\n";
-            },
-            [&](const Sketch& s, const MeetingItem&) { ok = ok && AddSketch(s, sketches); },
-            [&](const Attendee& a, const MeetingItem&) {
-                attendees.push_back(text_.Utf8(AttendeeDisplayName(SplitAttendeeText(a.szText))) +
-                                    (a.bAbsent != 0 ? std::string(kAbsentMark) : ""));
-            }});
+        ItemVisitor{[&](const Agenda& a, const MeetingItem&) {
+                        agendas +=
+                            (a.nStatus == 1 ? "- [x] " : "- [ ] ") + MarkdownText(text_.Utf8(a.szText), "  ") + "\n";
+                    },
+                    [&](const Note& n, const MeetingItem&) {
+                        const std::string body = MarkdownText(text_.Utf8(n.szText));
+                        if (!body.empty()) notes += body + "\n\n";
+                    },
+                    [&](const ToDo& t, const MeetingItem&) {
+                        toDos += (t.bCompleted == 1 ? "- [x] " : "- [ ] ") + MarkdownText(text_.Utf8(t.szText), "  ");
+                        if (const std::optional<std::string> due = ValidIsoDueDate(t.dueDate))
+                            toDos += " \xF0\x9F\x93\x85 " + *due;  // 📅
+                        toDos += std::string(PriorityMark(t.nPriority)) + "\n";
+                    },
+                    [&](const Sketch& s, const MeetingItem&) { ok = ok && AddSketch(s, sketches); },
+                    [&](const Attendee& a, const MeetingItem&) {
+                        attendees.push_back(text_.Utf8(AttendeeDisplayName(SplitAttendeeText(a.szText))) +
+                                            (a.bAbsent != 0 ? std::string(kAbsentMark) : ""));
+                    }});
     summary_ += counts;
     if (!ok) return false;
     head += YamlList("attendees", attendees);
@@ -185,10 +185,9 @@ bool NoteComposer::WritePerson(std::size_t p, const AddressBook& book) {
     const Person& person = plan_.people[p];
     std::string page = "---\nname: " + YamlString(person.name) + "\ncompany: " + YamlString(person.company) + "\n";
     if (person.addressId) page += "addressId: " + std::to_string(*person.addressId) + "\n";
-    if (const Address* a = person.addressId ? book.FindAddress(*person.addressId) : nullptr)
-        page += AddressFields(*a);
-    page += "---\n\n# " + MarkdownText(person.name.empty() ? kNoName : person.name, "", true) +
-            "\n\n## ミーティング\n\n";
+    if (const Address* a = person.addressId ? book.FindAddress(*person.addressId) : nullptr) page += AddressFields(*a);
+    page +=
+        "---\n\n# " + MarkdownText(person.name.empty() ? kNoName : person.name, "", true) + "\n\n## ミーティング\n\n";
     for (const Attendance& a : person.meetings) {
         const MeetingNote& note = plan_.notes[plan_.noteOf.at(a.meetingIndex)];
         page += "- " + MarkdownLink(note.name.substr(0, note.name.size() - 3), "../" + note.name) +

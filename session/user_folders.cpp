@@ -32,9 +32,7 @@ bool HoldsDataFiles(const fs::path& folder) {
 }
 
 UserFolders FindUserFolders(const fs::path& palmDesktopFolder, std::string_view userDirectory) {
-    std::string directory(userDirectory);
-    while (!directory.empty() && (directory.back() == kFolderSeparator || directory.back() == '/'))
-        directory.pop_back();
+    const std::string directory = platform::WithoutTrailingSeparators(userDirectory);
     UserFolders folders;
     folders.user = palmDesktopFolder / platform::PathFromCp932(directory);
     folders.data = FindEntryAnyCase(folders.user, kDataFolderName);

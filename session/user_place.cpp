@@ -20,11 +20,6 @@ bool IsFolder(const fs::path& path) {
     return !path.empty() && fs::is_directory(path, ec);
 }
 
-std::string WithoutTrailingSeparator(std::string text) {
-    while (!text.empty() && (text.back() == kFolderSeparator || text.back() == '/')) text.pop_back();
-    return text;
-}
-
 // The users of Palm Desktop's library, or none when it lists none.
 std::vector<PlaceUser> LibraryUsers(platform::PalmUserLibrary& library) {
     std::vector<PlaceUser> users;
@@ -33,7 +28,7 @@ std::vector<PlaceUser> LibraryUsers(platform::PalmUserLibrary& library) {
         PlaceUser user;
         user.userId = library.UserId(i);
         user.name = library.UserName(user.userId);
-        user.directory = WithoutTrailingSeparator(library.UserDirectory(user.userId));
+        user.directory = platform::WithoutTrailingSeparators(library.UserDirectory(user.userId));
         users.push_back(std::move(user));
     }
     return users;
@@ -53,7 +48,6 @@ std::vector<PlaceUser> FolderPlaceUsers(FolderUsers found, fs::path& palmFolder)
     }
     return users;
 }
-
 
 // A path from the user key; empty when the value is absent.
 fs::path StoredPath(SettingsKey& key, std::string_view name) {
@@ -112,7 +106,8 @@ std::string_view PlaceSourceName(PlaceSource source) {
     return "none";
 }
 
-UserPlace FindUserPlace(const PlaceRequest& request, ApplicationSettings& settings, platform::PalmDesktop& palmDesktop) {
+UserPlace FindUserPlace(const PlaceRequest& request, ApplicationSettings& settings,
+                        platform::PalmDesktop& palmDesktop) {
     UserPlace place;
     SettingsKey& app = settings.appKey;
     const std::string saved = app.ReadPalmDesktopFolder(kPalmFolderBufferSize);

@@ -26,7 +26,10 @@ TEST(HtmlTextTest, EscapesMarkupAndControlCharacters) {
         {"plain", "議事録 abc", "議事録 abc"},
         {"markup", "<a href=\"x\">'&'</a>", "&lt;a href=&quot;x&quot;&gt;&#39;&amp;&#39;&lt;/a&gt;"},
         {"references stay text", "&amp;", "&amp;amp;"},
-        {"line breaks and controls", "a\nb\r\tc\x01\x7F" "d", "a b  c  d"},
+        {"line breaks and controls",
+         "a\nb\r\tc\x01\x7F"
+         "d",
+         "a b  c  d"},
         {"empty", "", ""},
     };
     for (const TextCase& c : cases) EXPECT_EQ(EscapeHtml(c.input), c.expected) << c.name;
@@ -35,8 +38,7 @@ TEST(HtmlTextTest, EscapesMarkupAndControlCharacters) {
 TEST(HtmlTextTest, DeclaresUtf8OnlyWhereAMetaTagNamesShiftJis) {
     const TextCase cases[] = {
         {"charset attribute", "<meta charset=\"Shift_JIS\">", "<meta charset=\"utf-8\">"},
-        {"http-equiv, upper case",
-         "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; CHARSET=x-sjis\">",
+        {"http-equiv, upper case", "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; CHARSET=x-sjis\">",
          "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; CHARSET=utf-8\">"},
         {"spaces and single quotes", "<meta charset = 'windows-31j'>", "<meta charset = 'utf-8'>"},
         {"each name", "<meta charset=cp932><meta charset=MS_Kanji><meta charset=csShiftJIS>",
@@ -98,8 +100,8 @@ std::string PythonHash(std::string_view script) {
                          "import base64, hashlib, sys\n"
                          "digest = hashlib.sha256(open(sys.argv[1], 'rb').read()).digest()\n"
                          "open(sys.argv[2], 'w').write('sha256-' + base64.b64encode(digest).decode())\n");
-    const std::string command = "/usr/bin/python3 " + (dir / "hash.py").string() + " " + (dir / "script.js").string() +
-                                " " + (dir / "hash.txt").string();
+    const std::string command =
+        "/usr/bin/python3 " + (dir / "hash.py").string() + " " + (dir / "script.js").string() + " " + (dir / "hash.txt").string();
     if (std::system(command.c_str()) != 0) return "python3 failed";
     return test::ReadFileBytes(dir / "hash.txt");
 }

@@ -32,7 +32,11 @@ TEST(MarkdownTextTest, EscapesMarkupAndKeepsLinesFromOpeningBlocks) {
         {"a number that opens no list", "2026年", "2026年"},
         {"leading space", " code", "&#32;code"},
         {"leading tab", "\tcode", "&#32;code"},
-        {"control characters", "a\x01" "b\x7F" "c", "a b c"},
+        {"control characters",
+         "a\x01"
+         "b\x7F"
+         "c",
+         "a b c"},
         {"line breaks of each kind", "a\r\nb\rc\nd", "a\\\nb\\\nc\\\nd"},
         {"each line's start", "a\n- b\n1. c", "a\\\n\\- b\\\n1\\. c"},
         {"trailing line breaks", "a\n\n", "a"},
