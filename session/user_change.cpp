@@ -4,6 +4,7 @@
 #include "meeting_store/meeting_database.h"
 #include "session/user_folders.h"
 #include "session/user_place.h"
+#include "session/user_stores.h"
 #include "settings/settings_key.h"
 #include "settings/settings_text.h"
 #include "settings/program_strings.h"
@@ -32,16 +33,14 @@ void RefreshWindows(const UserChangeCallbacks& callbacks) {
 UserChangeCallbacks WithStores(AddressBook& addressBook, MeetingDatabase& meetings, UserChangeCallbacks callbacks) {
     callbacks.reloadAddressBook = [&addressBook,
                                    then = std::move(callbacks.reloadAddressBook)](const std::filesystem::path& file) {
-        addressBook.SetPath(file);
-        addressBook.Reload();
+        LoadAddressBook(addressBook, file);
         Call(then, file);
     };
     callbacks.reloadMeetingStore = [&meetings, before = callbacks.loadingMeetingStore,
                                     then =
                                         std::move(callbacks.reloadMeetingStore)](const std::filesystem::path& folder) {
         Call(before, folder);
-        meetings.SetFolder(folder);
-        meetings.ReloadAll();
+        LoadMeetingStore(meetings, folder);
         Call(then, folder);
     };
     return callbacks;

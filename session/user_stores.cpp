@@ -2,12 +2,22 @@
 
 namespace tavolex {
 
+void LoadAddressBook(AddressBook& book, const std::filesystem::path& file) {
+    book.SetPath(file);
+    book.Reload();
+}
+
+void LoadMeetingStore(MeetingDatabase& meetings, const std::filesystem::path& dataFolder) {
+    meetings.SetFolder(dataFolder);
+    meetings.ReloadAll();
+}
+
 UserStores LoadUserStores(const std::filesystem::path& dataFolder, const std::filesystem::path& addressBook) {
     UserStores stores;
-    stores.book = std::make_unique<AddressBook>(addressBook);
-    stores.book->Reload();
+    stores.book = std::make_unique<AddressBook>();
+    LoadAddressBook(*stores.book, addressBook);
     stores.meetings = std::make_unique<MeetingDatabase>(dataFolder);
-    stores.meetings->ReloadAll();
+    LoadMeetingStore(*stores.meetings, dataFolder);
     return stores;
 }
 

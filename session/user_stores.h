@@ -20,6 +20,11 @@ struct UserStores {
 // A file that cannot be read leaves its part empty; the stores are always made.
 UserStores LoadUserStores(const std::filesystem::path& dataFolder, const std::filesystem::path& addressBook);
 
+// The same into stores the program already holds (a change of user, the reload request): each is
+// given the new path and reloaded whole.
+void LoadAddressBook(AddressBook& book, const std::filesystem::path& file);
+void LoadMeetingStore(MeetingDatabase& meetings, const std::filesystem::path& dataFolder);
+
 // The bytes of the data folder's files past which its load takes about half a second or more on
 // the window's thread (a full store with its sketch pictures holds 185 MB), so a window should say
 // it is loading rather than look hung.
