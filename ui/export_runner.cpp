@@ -14,6 +14,7 @@
 
 #include <cwchar>
 #include <ctime>
+#include <memory>
 #include <vector>
 
 namespace tavolex::ui {
@@ -24,22 +25,39 @@ constexpr int kBarId = 100;
 constexpr int kTextId = 101;
 constexpr int kRange = 1000;
 
-// What the progress window's procedure shares with the export: the Cancel button's answer.
+// What the progress window's procedure shares with the export: the Cancel button's answer. The
+// window owns it: taken over at WM_NCCREATE, freed at WM_NCDESTROY.
 struct ProgressState {
     bool cancelled = false;
 };
 
+// The state of a progress window; null once the window is gone.
+ProgressState* StateOf(HWND window) {
+    return window != nullptr ? reinterpret_cast<ProgressState*>(GetWindowLongPtrW(window, GWLP_USERDATA)) : nullptr;
+}
+
 LRESULT CALLBACK ProgressProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* state = reinterpret_cast<ProgressState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    ProgressState* state = StateOf(window);
     switch (message) {
+        case WM_NCCREATE: {
+            auto* given = static_cast<std::unique_ptr<ProgressState>*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+            SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(given->release()));
+            break;
+        }
         case WM_COMMAND:
             if (LOWORD(wParam) == IDCANCEL && state != nullptr) state->cancelled = true;
             return 0;
         case WM_CLOSE:
             if (state != nullptr) state->cancelled = true;
             return 0;
-        default: return DefWindowProcW(window, message, wParam, lParam);
+        case WM_NCDESTROY: {
+            const std::unique_ptr<ProgressState> owned(state);
+            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+            break;
+        }
+        default: break;
     }
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 bool RegisterProgressClass(HINSTANCE instance) {
@@ -55,7 +73,7 @@ bool RegisterProgressClass(HINSTANCE instance) {
 }
 
 // A small captioned window over the owner: the text, the bar and Cancel.
-HWND CreateProgressWindow(HINSTANCE instance, HWND owner, ProgressState* state) {
+HWND CreateProgressWindow(HINSTANCE instance, HWND owner) {
     if (!RegisterProgressClass(instance)) return nullptr;
     constexpr int kWidth = 380;
     constexpr int kHeight = 150;
@@ -63,11 +81,11 @@ HWND CreateProgressWindow(HINSTANCE instance, HWND owner, ProgressState* state) 
     if (owner == nullptr || !GetWindowRect(owner, &area)) SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     const int x = area.left + (area.right - area.left - kWidth) / 2;
     const int y = area.top + (area.bottom - area.top - kHeight) / 2;
+    auto state = std::make_unique<ProgressState>();
     HWND window =
         CreateWindowExW(WS_EX_DLGMODALFRAME, kProgressClass, LoadText(instance, kIdsExportCaption).c_str(),
-                        WS_POPUP | WS_CAPTION | WS_SYSMENU, x, y, kWidth, kHeight, owner, nullptr, instance, nullptr);
+                        WS_POPUP | WS_CAPTION | WS_SYSMENU, x, y, kWidth, kHeight, owner, nullptr, instance, &state);
     if (window == nullptr) return nullptr;
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
     const HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     HWND text =
         CreateWindowExW(0, L"STATIC", LoadText(instance, kIdsExportProgress).c_str(), WS_CHILD | WS_VISIBLE, 16, 12,
@@ -103,16 +121,15 @@ bool ChangesStore(const MSG& message, HWND owner) {
     }
 }
 
-// Lets the windows repaint and the Cancel button be pressed; a WM_QUIT is put back for the
-// program's own loop and ends the export. A message that would change the store is held until the
-// export ends (ReleaseHeld).
-bool Pump(HWND window, HWND owner, ProgressState& state, std::vector<MSG>& held) {
+// Lets the windows repaint and the Cancel button be pressed: false when it was, or the window is
+// gone. A WM_QUIT is put back for the program's own loop and ends the export. A message that would
+// change the store is held until the export ends (ReleaseHeld).
+bool Pump(HWND window, HWND owner, std::vector<MSG>& held) {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(message.wParam));
-            state.cancelled = true;
-            break;
+            return false;
         }
         if (ChangesStore(message, owner)) {
             held.push_back(message);
@@ -122,7 +139,8 @@ bool Pump(HWND window, HWND owner, ProgressState& state, std::vector<MSG>& held)
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    return !state.cancelled;
+    const ProgressState* state = StateOf(window);
+    return state != nullptr && !state->cancelled;
 }
 
 // Posts the held messages again, in their order, for the program's own loop to carry out.
@@ -242,8 +260,7 @@ std::optional<std::filesystem::path> ChooseExportFile(HWND owner, const std::wst
 }
 
 HWND ShowExportProgressWindow(HINSTANCE instance, HWND owner, std::int64_t done, std::int64_t total) {
-    static ProgressState state;
-    HWND window = CreateProgressWindow(instance, owner, &state);
+    HWND window = CreateProgressWindow(instance, owner);
     if (window != nullptr) SetProgress(window, done, total);
     return window;
 }
@@ -274,17 +291,16 @@ bool RunExportCommand(const ExportRun& run, int command) {
             {.store = run.store, .book = run.book, .meetings = AllMeetings(*run.store), .target = *target});
         if (!taken.empty() && !ConfirmOverwrite(taken.front(), *run.ui)) return true;
     }
-    ProgressState state;
-    HWND window = CreateProgressWindow(run.instance, run.owner, &state);
+    HWND window = CreateProgressWindow(run.instance, run.owner);
     if (run.owner != nullptr) EnableWindow(run.owner, FALSE);
     ExportSummary summary;
     std::vector<MSG> held;
     Export(
         run, *exporter, *target,
-        [window, &run, &state, &held](std::int64_t done, std::int64_t total) {
+        [window, &run, &held](std::int64_t done, std::int64_t total) {
             if (window == nullptr) return true;
             SetProgress(window, done, total);
-            return Pump(window, run.owner, state, held);
+            return Pump(window, run.owner, held);
         },
         summary);
     if (run.owner != nullptr) EnableWindow(run.owner, TRUE);

@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <memory>
 #include <numeric>
 
 namespace tavolex::ui {
@@ -25,8 +26,6 @@ struct ToDoListState {
     std::wstring text;  // the cell the list asked for last
     UniqueFont font;
 };
-
-HWND g_window = nullptr;
 
 std::wstring FromUtf8(std::string_view utf8) {
     if (utf8.empty()) return {};
@@ -167,10 +166,13 @@ bool CreateList(HWND window, ToDoListState& state) {
 LRESULT CALLBACK ToDoListProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* state = reinterpret_cast<ToDoListState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     switch (message) {
-        case WM_NCCREATE:
-            SetWindowLongPtrW(window, GWLP_USERDATA,
-                              reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+        case WM_NCCREATE: {
+            // The window takes the state over here and frees it at WM_NCDESTROY, which a failed
+            // creation sends too.
+            auto* given = static_cast<std::unique_ptr<ToDoListState>*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+            SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(given->release()));
             break;
+        }
         case WM_CREATE: return state != nullptr && CreateList(window, *state) ? 0 : -1;
         case WM_SIZE:
             if (state != nullptr) MoveWindow(state->list, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
@@ -178,11 +180,12 @@ LRESULT CALLBACK ToDoListProcedure(HWND window, UINT message, WPARAM wParam, LPA
         case WM_NOTIFY:
             if (state != nullptr) return OnNotify(*state, *reinterpret_cast<NMHDR*>(lParam));
             return 0;
-        case WM_NCDESTROY:
-            delete state;
+        case WM_NCDESTROY: {
+            const std::unique_ptr<ToDoListState> owned(state);
             SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-            if (g_window == window) g_window = nullptr;
+            if (owned != nullptr && owned->app->toDoList == window) owned->app->toDoList = nullptr;
             break;
+        }
         default: break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
@@ -192,7 +195,7 @@ LRESULT CALLBACK ToDoListProcedure(HWND window, UINT message, WPARAM wParam, LPA
 
 HWND ShowToDoList(Application& app) {
     if (app.meetings == nullptr) return nullptr;
-    if (g_window == nullptr) {
+    if (app.toDoList == nullptr) {
         WNDCLASSEXW wc{};
         wc.cbSize = sizeof wc;
         if (!GetClassInfoExW(app.instance, kToDoListClass, &wc)) {
@@ -203,22 +206,21 @@ HWND ShowToDoList(Application& app) {
             wc.lpszClassName = kToDoListClass;
             if (RegisterClassExW(&wc) == 0) return nullptr;
         }
-        // The window's from here: freed at WM_NCDESTROY, a failed creation included.
-        auto* state = new ToDoListState;
+        auto state = std::make_unique<ToDoListState>();
         state->app = &app;
         RECT frame{};
         GetWindowRect(app.frame, &frame);
-        g_window =
+        app.toDoList =
             CreateWindowExW(0, kToDoListClass, LoadText(app.instance, kIdsToDoListCaption).c_str(), WS_OVERLAPPEDWINDOW,
                             frame.left + Scaled(40, app.dpi), frame.top + Scaled(40, app.dpi), Scaled(820, app.dpi),
-                            Scaled(420, app.dpi), app.frame, nullptr, app.instance, state);
-        if (g_window == nullptr) return nullptr;
+                            Scaled(420, app.dpi), app.frame, nullptr, app.instance, &state);
+        if (app.toDoList == nullptr) return nullptr;
     }
-    auto* state = reinterpret_cast<ToDoListState*>(GetWindowLongPtrW(g_window, GWLP_USERDATA));
+    auto* state = reinterpret_cast<ToDoListState*>(GetWindowLongPtrW(app.toDoList, GWLP_USERDATA));
     Fill(*state);
-    ShowWindow(g_window, SW_SHOWNORMAL);
-    SetForegroundWindow(g_window);
-    return g_window;
+    ShowWindow(app.toDoList, SW_SHOWNORMAL);
+    SetForegroundWindow(app.toDoList);
+    return app.toDoList;
 }
 
 }  // namespace tavolex::ui
