@@ -7,6 +7,7 @@
 #include "platform/platform.h"
 #include "report/report_folder.h"
 #include "report_files/report_name.h"
+#include "resources/string_ids.h"
 #include "ui/window_services.h"
 
 #include <commctrl.h>
@@ -24,6 +25,8 @@ constexpr wchar_t kProgressClass[] = L"TavolexExportProgress";
 constexpr int kBarId = 100;
 constexpr int kTextId = 101;
 constexpr int kRange = 1000;
+// A count text per ExportCount bit, in bit order.
+static_assert(IDS_EXPORT_COUNT_CONTACTS == IDS_EXPORT_COUNT_MEETINGS + kExportCountKinds - 1);
 
 // What the progress window's procedure shares with the export: the Cancel button's answer. The
 // window owns it: taken over at WM_NCCREATE, freed at WM_NCDESTROY.
@@ -40,7 +43,8 @@ LRESULT CALLBACK ProgressProcedure(HWND window, UINT message, WPARAM wParam, LPA
     ProgressState* state = StateOf(window);
     switch (message) {
         case WM_NCCREATE: {
-            auto* given = static_cast<std::unique_ptr<ProgressState>*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+            auto* given =
+                static_cast<std::unique_ptr<ProgressState>*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
             SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(given->release()));
             break;
         }
@@ -83,16 +87,16 @@ HWND CreateProgressWindow(HINSTANCE instance, HWND owner) {
     const int y = area.top + (area.bottom - area.top - kHeight) / 2;
     auto state = std::make_unique<ProgressState>();
     HWND window =
-        CreateWindowExW(WS_EX_DLGMODALFRAME, kProgressClass, LoadText(instance, kIdsExportCaption).c_str(),
+        CreateWindowExW(WS_EX_DLGMODALFRAME, kProgressClass, LoadText(instance, IDS_EXPORT_CAPTION).c_str(),
                         WS_POPUP | WS_CAPTION | WS_SYSMENU, x, y, kWidth, kHeight, owner, nullptr, instance, &state);
     if (window == nullptr) return nullptr;
     const HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     HWND text =
-        CreateWindowExW(0, L"STATIC", LoadText(instance, kIdsExportProgress).c_str(), WS_CHILD | WS_VISIBLE, 16, 12,
+        CreateWindowExW(0, L"STATIC", LoadText(instance, IDS_EXPORT_PROGRESS).c_str(), WS_CHILD | WS_VISIBLE, 16, 12,
                         340, 20, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTextId)), instance, nullptr);
     HWND bar = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 16, 38, 340, 20, window,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kBarId)), instance, nullptr);
-    HWND cancel = CreateWindowExW(0, L"BUTTON", LoadText(instance, kIdsExportCancel).c_str(),
+    HWND cancel = CreateWindowExW(0, L"BUTTON", LoadText(instance, IDS_EXPORT_CANCEL).c_str(),
                                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 266, 72, 90, 26, window,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDCANCEL)), instance, nullptr);
     for (HWND child : {text, cancel}) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
@@ -185,29 +189,29 @@ std::wstring CountsText(HINSTANCE instance, const Exporter& exporter, const Expo
         int bit = 0;
         while ((1u << bit) != static_cast<unsigned>(c.count)) ++bit;
         if (!text.empty()) text += L"、";
-        text += FormatText(instance, kIdsExportCountFirst + bit, {c.value});
+        text += FormatText(instance, IDS_EXPORT_COUNT_MEETINGS + bit, {c.value});
     }
     return text;
 }
 
 void Conclude(const ExportRun& run, const Exporter& exporter, const ExportSummary& summary) {
-    const std::string caption = Cp932(LoadText(run.instance, kIdsExportCaption));
+    const std::string caption = Cp932(LoadText(run.instance, IDS_EXPORT_CAPTION));
     if (summary.cancelled) {
-        run.ui->ShowMessage(Cp932(LoadText(run.instance, kIdsExportCancelled)), caption,
+        run.ui->ShowMessage(Cp932(LoadText(run.instance, IDS_EXPORT_CANCELLED)), caption,
                             platform::MessageIcon::kInformation);
         return;
     }
     if (!summary.error.empty()) {
         run.ui->ShowMessage(
-            Cp932(LoadText(run.instance, kIdsExportFailed)) + "\n" + platform::Utf8ToCp932(summary.error), caption,
+            Cp932(LoadText(run.instance, IDS_EXPORT_FAILED)) + "\n" + platform::Utf8ToCp932(summary.error), caption,
             platform::MessageIcon::kWarning);
         return;
     }
-    std::wstring text = LoadText(run.instance, kIdsExportDone) + L"\n" + CountsText(run.instance, exporter, summary);
-    if (summary.replacements > 0) text += L"\n" + FormatText(run.instance, kIdsExportReplaced, {summary.replacements});
-    if (summary.undated > 0) text += L"\n" + FormatText(run.instance, kIdsExportUndated, {summary.undated});
+    std::wstring text = LoadText(run.instance, IDS_EXPORT_DONE) + L"\n" + CountsText(run.instance, exporter, summary);
+    if (summary.replacements > 0) text += L"\n" + FormatText(run.instance, IDS_EXPORT_REPLACED, {summary.replacements});
+    if (summary.undated > 0) text += L"\n" + FormatText(run.instance, IDS_EXPORT_UNDATED, {summary.undated});
     if (!summary.kept.empty()) {
-        text += L"\n" + FormatText(run.instance, kIdsExportKept, {static_cast<long long>(summary.kept.size())});
+        text += L"\n" + FormatText(run.instance, IDS_EXPORT_KEPT, {static_cast<long long>(summary.kept.size())});
     }
     run.ui->ShowMessage(Cp932(text), caption, platform::MessageIcon::kInformation);
 }

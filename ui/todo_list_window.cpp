@@ -1,6 +1,7 @@
 #include "ui/todo_list_window.h"
 
 #include "meeting_query/across_meetings.h"
+#include "resources/string_ids.h"
 #include "ui/application.h"
 #include "ui/frame_commands.h"
 #include "ui/window_services.h"
@@ -15,6 +16,7 @@ namespace tavolex::ui {
 namespace {
 
 constexpr int kColumnCount = 5;
+static_assert(IDS_TODO_COLUMN_MEETING == IDS_TODO_COLUMN_DUE + kColumnCount - 1);
 constexpr int kColumnWidths[kColumnCount] = {135, 60, 50, 290, 260};
 
 struct ToDoListState {
@@ -48,7 +50,7 @@ std::wstring CellText(const ToDoListState& state, const ToDoRow& t, int column) 
     switch (column) {
         case 0: return FromUtf8(t.dueDate.value_or("") + (t.dueDate && t.dueTime ? " " + *t.dueTime : ""));
         case 1: return std::to_wstring(t.priority);
-        case 2: return t.done ? LoadText(state.app->instance, kIdsToDoDone) : std::wstring();
+        case 2: return t.done ? LoadText(state.app->instance, IDS_TODO_DONE) : std::wstring();
         case 3: return OneLine(t.text);
         case 4: return OneLine(t.meetingDate.value_or("") + " " + t.meetingTitle);
         default: return {};
@@ -152,7 +154,7 @@ bool CreateList(HWND window, ToDoListState& state) {
         SendMessageW(state.list, WM_SETFONT, reinterpret_cast<WPARAM>(state.font.Get()), TRUE);
     }
     for (int c = 0; c < kColumnCount; ++c) {
-        std::wstring title = LoadText(state.app->instance, kIdsToDoColumnFirst + c);
+        std::wstring title = LoadText(state.app->instance, IDS_TODO_COLUMN_DUE + c);
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
         column.pszText = title.data();
@@ -169,7 +171,8 @@ LRESULT CALLBACK ToDoListProcedure(HWND window, UINT message, WPARAM wParam, LPA
         case WM_NCCREATE: {
             // The window takes the state over here and frees it at WM_NCDESTROY, which a failed
             // creation sends too.
-            auto* given = static_cast<std::unique_ptr<ToDoListState>*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+            auto* given =
+                static_cast<std::unique_ptr<ToDoListState>*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
             SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(given->release()));
             break;
         }
@@ -211,7 +214,7 @@ HWND ShowToDoList(Application& app) {
         RECT frame{};
         GetWindowRect(app.frame, &frame);
         app.toDoList =
-            CreateWindowExW(0, kToDoListClass, LoadText(app.instance, kIdsToDoListCaption).c_str(), WS_OVERLAPPEDWINDOW,
+            CreateWindowExW(0, kToDoListClass, LoadText(app.instance, IDS_TODO_CAPTION).c_str(), WS_OVERLAPPEDWINDOW,
                             frame.left + Scaled(40, app.dpi), frame.top + Scaled(40, app.dpi), Scaled(820, app.dpi),
                             Scaled(420, app.dpi), app.frame, nullptr, app.instance, &state);
         if (app.toDoList == nullptr) return nullptr;

@@ -12,6 +12,7 @@
 #include "meeting_store/meeting_database.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"
+#include "resources/string_ids.h"
 #include "tests/support/fixed_clock.h"
 #include "tests/support/palm_database_writer.h"
 #include "tests/support/recording_user_interaction.h"
@@ -926,7 +927,7 @@ TEST_F(Win32DesktopTest, PreferencesRefuseEmptyPathsAndStoreOnOk) {
         Press(dialog, IDOK);
         ASSERT_TRUE(IsWindowVisible(dialog));
         ASSERT_EQ(ui.messages.size(), 1u);
-        EXPECT_EQ(ui.messages[0].text, ui::Narrow(ui::LoadText(GetModuleHandleW(nullptr), 212)));
+        EXPECT_EQ(ui.messages[0].text, ui::Narrow(ui::LoadText(GetModuleHandleW(nullptr), IDS_PREF_PATHS_REFUSED)));
         EXPECT_EQ(ui.messages[0].caption, "Tavolex");
         EXPECT_EQ(ui.messages[0].icon, platform::MessageIcon::kInformation);
         EXPECT_EQ(UserNumber(L"AutoView"), 1u);
@@ -1035,7 +1036,7 @@ TEST_F(Win32DesktopTest, WithoutPalmDesktopTheUsersComeFromAChosenFolder) {
     ASSERT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\U.S. Robotics"), 0);
     registry.SetText(kAppKey, L"LastUsername", L"TanakaT");
     registry.SetNumber(kAppKey, L"Setup", 1);  // the conduit waits for HotSync Manager, without a word
-    const std::string explanation = ui::Narrow(ui::LoadText(GetModuleHandleW(nullptr), ui::kIdsNoPalmDesktop));
+    const std::string explanation = ui::Narrow(ui::LoadText(GetModuleHandleW(nullptr), IDS_NO_PALM_DESKTOP));
     const auto users = [] {
         std::vector<std::string> names;
         for (const auto& entry : App().users->Entries()) names.push_back(entry->name);
@@ -1051,7 +1052,7 @@ TEST_F(Win32DesktopTest, WithoutPalmDesktopTheUsersComeFromAChosenFolder) {
     EXPECT_EQ(ui.messages[0].text, explanation);
     EXPECT_EQ(registry.Number(kAppKey, L"Setup"), 1u);
     EXPECT_EQ(users(), (std::vector<std::string>{"SuzukiH", "TanakaT"}));
-    EXPECT_EQ(chooserCalls.at(0), L"folder " + ui::LoadText(GetModuleHandleW(nullptr), ui::kIdsChoosePalmFolder));
+    EXPECT_EQ(chooserCalls.at(0), L"folder " + ui::LoadText(GetModuleHandleW(nullptr), IDS_CHOOSE_PALM_FOLDER));
     EXPECT_GT(RowCount(MeetingList()), 0);
     WithDialog(ui::kCmdCreateReport, [](HWND dialog) { Press(dialog, IDCANCEL); });
     EXPECT_FALSE(fs::exists(dir / "Documents" / "Tavolex")) << "made by a report, not by the dialog";
