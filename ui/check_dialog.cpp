@@ -25,8 +25,6 @@ StoreCheck CheckCurrentStore(const Application& app) {
     return CheckLoadedStore(*app.meetings, app.addressBook->Path());
 }
 
-std::wstring Utf8Wide(const std::string& utf8) { return Wide(platform::Utf8ToCp932(utf8)); }
-
 // What reading left aside, in the window's language: the remarks of the string table, joined.
 std::wstring RemarksText(HINSTANCE instance, const FileCheck& file) {
     std::wstring text;
@@ -56,7 +54,7 @@ void FillList(HWND list, const Application& app) {
     int row = 0;
     for (const FileCheck& file : check.files) {
         const int state = !file.present ? IDS_CHECK_MISSING : file.damaged ? IDS_CHECK_DAMAGED : IDS_CHECK_OK;
-        std::wstring cells[] = {Utf8Wide(file.name), LoadText(app.instance, state),
+        std::wstring cells[] = {Utf8ToWide(file.name), LoadText(app.instance, state),
                                 file.headerRecords ? std::to_wstring(*file.headerRecords) : L"-",
                                 std::to_wstring(file.recordsRead), RemarksText(app.instance, file)};
         LVITEMW item{};

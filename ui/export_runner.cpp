@@ -167,13 +167,6 @@ std::wstring FormatText(HINSTANCE instance, int id, std::initializer_list<long l
 
 std::string Cp932(const std::wstring& text) { return platform::Utf16ToCp932(std::u16string(text.begin(), text.end())); }
 
-std::wstring FromUtf8(std::string_view utf8) {
-    const int size = static_cast<int>(utf8.size());
-    std::wstring text(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0)), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, text.data(), static_cast<int>(text.size()));
-    return text;
-}
-
 // The exporter of a submenu command; null for another command.
 const Exporter* ExporterOf(int command) {
     const std::span<const Exporter> exporters = Exporters();
@@ -221,8 +214,8 @@ std::optional<std::filesystem::path> ChooseTarget(const ExportRun& run, const Ex
         return run.choosers->chooseFolder ? run.choosers->chooseFolder(run.owner, kChooseFolderPrompt)
                                           : ChooseFolder(run.owner, kChooseFolderPrompt);
     }
-    const std::wstring filterText = FromUtf8(exporter.fileFilter);
-    const std::wstring extension = FromUtf8(exporter.extension);
+    const std::wstring filterText = Utf8ToWide(exporter.fileFilter);
+    const std::wstring extension = Utf8ToWide(exporter.extension);
     return run.choosers->chooseSaveFile ? run.choosers->chooseSaveFile(run.owner, filterText, extension.c_str())
                                         : ChooseExportFile(run.owner, filterText, extension.c_str());
 }
@@ -279,7 +272,7 @@ void AddExportMenuItems(HMENU frameMenu) {
     const std::span<const Exporter> exporters = Exporters();
     for (std::size_t row = 0; row < exporters.size(); ++row) {
         AppendMenuW(exports, MF_STRING, static_cast<UINT_PTR>(kCmdExportFirst + static_cast<int>(row)),
-                    FromUtf8(exporters[row].menuText).c_str());
+                    Utf8ToWide(exporters[row].menuText).c_str());
     }
 }
 

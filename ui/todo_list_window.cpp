@@ -29,17 +29,9 @@ struct ToDoListState {
     UniqueFont font;
 };
 
-std::wstring FromUtf8(std::string_view utf8) {
-    if (utf8.empty()) return {};
-    const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), size);
-    return out;
-}
-
 // A text on one line: its first line, control characters as spaces.
 std::wstring OneLine(std::string_view utf8) {
-    std::wstring text = FromUtf8(utf8.substr(0, utf8.find_first_of("\r\n")));
+    std::wstring text = Utf8ToWide(utf8.substr(0, utf8.find_first_of("\r\n")));
     for (wchar_t& c : text) {
         if (c < 0x20 || c == 0x7F) c = L' ';
     }
@@ -48,7 +40,7 @@ std::wstring OneLine(std::string_view utf8) {
 
 std::wstring CellText(const ToDoListState& state, const ToDoRow& t, int column) {
     switch (column) {
-        case 0: return FromUtf8(t.dueDate.value_or("") + (t.dueDate && t.dueTime ? " " + *t.dueTime : ""));
+        case 0: return Utf8ToWide(t.dueDate.value_or("") + (t.dueDate && t.dueTime ? " " + *t.dueTime : ""));
         case 1: return std::to_wstring(t.priority);
         case 2: return t.done ? LoadText(state.app->instance, IDS_TODO_DONE) : std::wstring();
         case 3: return OneLine(t.text);

@@ -740,6 +740,23 @@ TEST_F(Win32DesktopTest, FindBoxFiltersAsSearchDoesAndTheKeyboardReachesEverythi
     checkKeys(GetMenu(App().frame));
 }
 
+// The windows take UTF-8 texts (the data check's file names, the to-do list's texts, the export
+// menu) whole: a character of CP932 and characters it lacks alike, which a way through CP932
+// would turn into '?'.
+TEST(Win32WindowTextTest, Utf8TextKeepsCharactersOutsideCp932) {
+    const struct {
+        std::string_view utf8;
+        std::wstring_view wide;
+    } cases[] = {
+        {"", L""},
+        {"note.dat", L"note.dat"},
+        {"\xe2\x91\xa0 \xe4\xbc\x9a\xe8\xad\xb0", L"\x2460 \x4F1A\x8B70"},                  // ① 会議: in CP932
+        {"\xf0\xa0\xae\xb7\xe9\x87\x8e\xe5\xae\xb6.dat", L"\xD842\xDFB7\x91CE\x5BB6.dat"},  // 𠮷野家: not
+        {"\xf0\x9f\x98\x80\r\n", L"\xD83D\xDE00\r\n"},                                      // an emoji
+    };
+    for (const auto& c : cases) EXPECT_EQ(ui::Utf8ToWide(c.utf8), std::wstring(c.wide)) << c.utf8;
+}
+
 // Help → データの確認… lists the seven files and the address book, the damaged one marked, which
 // the start-up has pointed out once.
 TEST_F(Win32DesktopTest, CheckDialogListsTheFilesAndTheDamagedOneWasPointedOut) {
