@@ -540,6 +540,16 @@ TEST_F(Win32DesktopTest, ToDoListSortsByAHeaderAndADoubleClickSelectsTheMeetingA
     EXPECT_EQ(meeting.substr(meeting.size() - title.size()), title);
     EXPECT_EQ(ListText(App().itemList->Window(), itemRow, 0), ListText(list, row, 3));
     EXPECT_NE(App().quickView->Text().find(ListText(list, row, 3)), std::string::npos);
+
+    // The command again brings the same window forward; once it is closed, the command makes a new
+    // one, filled.
+    Command(IDM_TODO_LIST);
+    EXPECT_EQ(App().toDoList, window);
+    DestroyWindow(window);
+    EXPECT_EQ(App().toDoList, nullptr);
+    Command(IDM_TODO_LIST);
+    ASSERT_NE(App().toDoList, nullptr);
+    EXPECT_EQ(RowCount(GetDlgItem(App().toDoList, ui::kToDoListControlId)), toDos);
 }
 
 // The worked example: a client area of 800 x 600 (here with the bar height the rebar reports).
