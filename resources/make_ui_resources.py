@@ -6,7 +6,8 @@
 Draws the icons (16 x 16 and 32 x 32 in one .ico each) and the tool bar bitmaps (16 x 16, normal,
 hot, disabled and a monochrome mask per picture) from a few simple shapes, and writes tavolex_ui.rc
 in code page 932 from tavolex_ui.rc.in (UTF-8): the string table is the program's portable one
-(string_table.cpp) plus the window texts the template lists itself.
+(string_table.cpp) plus the window texts the template lists itself, each by its name in
+string_ids.h.
 """
 import os
 import re
@@ -328,6 +329,16 @@ def string_ids(header_text):
     return ids
 
 
+def own_string_ids(header_text):
+    """The names and values of string_ids.h; a value given twice is an error."""
+    ids = {}
+    for name, value in re.findall(r"^#define (IDS_\w+) (\d+)", header_text, re.M):
+        if int(value) in ids.values():
+            sys.exit("string_ids.h: %s repeats the value %s" % (name, value))
+        ids[name] = int(value)
+    return ids
+
+
 def c_string_bytes(literals):
     out = bytearray()
     for literal in re.findall(r'"((?:[^"\\]|\\.)*)"', literals, re.S):
@@ -383,19 +394,30 @@ def write_rc(folder, out_folder):
     with open(os.path.join(folder, "tavolex_ui.rc.in"), encoding="utf-8") as f:
         template = f.read()
     strings = portable_strings(folder)
-    # The template's own strings ("id TEXT" lines between the STRINGS markers) come first.
+    with open(os.path.join(folder, "string_ids.h"), encoding="utf-8") as f:
+        ids = own_string_ids(f.read())
+    # The template's own strings ("IDS_NAME TEXT" lines between the STRINGS markers), each written
+    # under its name, which the script's #include of string_ids.h gives its value.
     own = {}
+    names = {}
     head, rest = template.split("// @STRINGS-BEGIN\n")
     body, tail = rest.split("// @STRINGS-END\n")
     for line in body.splitlines():
-        m = re.match(r"\s*(\d+)\s+(\".*\")\s*$", line)
-        if m:
-            own[int(m.group(1))] = decode_own(m.group(2))
+        m = re.match(r"\s*(IDS_\w+)\s+(\".*\")\s*$", line)
+        if not m:
+            continue
+        if m.group(1) not in ids:
+            sys.exit("tavolex_ui.rc.in: %s is not in string_ids.h" % m.group(1))
+        sid = ids[m.group(1)]
+        if sid in strings:
+            sys.exit("string_ids.h: %s takes the id of a text of string_table.h" % m.group(1))
+        own[sid] = decode_own(m.group(2))
+        names[sid] = m.group(1).encode("ascii")
     merged = dict(strings)
     merged.update(own)
     table = b"STRINGTABLE\nBEGIN\n"
     for sid in sorted(merged):
-        table += b"    %d, " % sid + rc_literal(merged[sid]) + b"\n"
+        table += b"    " + names.get(sid, b"%d" % sid) + b", " + rc_literal(merged[sid]) + b"\n"
     table += b"END\n"
     out = rc_bytes(head) + table + rc_bytes(tail)
     with open(os.path.join(out_folder, "tavolex_ui.rc"), "wb") as f:

@@ -19,6 +19,7 @@
 #include "views/meeting_rows.h"
 #include "views/report_rows.h"
 #include "report_files/report_listing.h"
+#include "resources/string_ids.h"
 
 #include <ole2.h>
 
@@ -26,10 +27,6 @@ namespace tavolex::ui {
 
 namespace {
 
-constexpr int kIdsTitle = 103;
-constexpr int kIdsFrameClass = 109;
-constexpr int kIdsMeetingClass = 111;
-constexpr int kIdsReportClass = 112;
 constexpr int kFrameMenuId = IDR_FRAME_MENU;
 constexpr int kLargeIconId = 107;
 constexpr int kSmallIconId = 108;
@@ -81,9 +78,9 @@ tavolex::ReportPaths CurrentReportPaths(const Application& app) {
 }
 
 bool RegisterWindowClasses(HINSTANCE instance) {
-    const std::wstring frameClass = LoadText(instance, kIdsFrameClass);
-    const std::wstring meetingClass = LoadText(instance, kIdsMeetingClass);
-    const std::wstring reportClass = LoadText(instance, kIdsReportClass);
+    const std::wstring frameClass = LoadText(instance, IDS_FRAME_CLASS);
+    const std::wstring meetingClass = LoadText(instance, IDS_MEETING_PANE_CLASS);
+    const std::wstring reportClass = LoadText(instance, IDS_REPORT_PANE_CLASS);
 
     WNDCLASSEXW frame{};
     frame.cbSize = sizeof frame;
@@ -156,8 +153,8 @@ void LoadSettingsAndServices(Application& app) {
 HWND CreateFrame(Application& app) {
     const HINSTANCE instance = app.instance;
     const WindowPlacement& placement = app.settings->placement;
-    const std::wstring frameClass = LoadText(instance, kIdsFrameClass);
-    const std::wstring title = LoadText(instance, kIdsTitle);
+    const std::wstring frameClass = LoadText(instance, IDS_FRAME_CLASS);
+    const std::wstring title = LoadText(instance, IDS_TITLE);
     app.frame =
         CreateWindowExW(0, frameClass.c_str(), title.c_str(), WS_OVERLAPPEDWINDOW, static_cast<int>(placement.x),
                         static_cast<int>(placement.y), static_cast<int>(placement.w), static_cast<int>(placement.h),

@@ -91,6 +91,7 @@ struct Application {
     HWND findCount = nullptr;  // beside the find box: how many meetings the list shows
     HWND meetingPane = nullptr;
     HWND reportPane = nullptr;
+    HWND toDoList = nullptr;     // the to-do list window while it is open (it owns its own state)
     bool toolBarObject = false;  // the tool bar object ("rb") exists
     int barHeight = 45;
     std::uint32_t comboBandcx = 200;

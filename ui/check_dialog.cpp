@@ -3,6 +3,7 @@
 #include "meeting_query/store_check.h"
 #include "platform/platform.h"
 #include "resources/control_ids.h"
+#include "resources/string_ids.h"
 #include "ui/application.h"
 #include "ui/window_services.h"
 
@@ -13,26 +14,22 @@ namespace tavolex::ui {
 
 namespace {
 
-constexpr int kIdsColumns[] = {3621, 3622, 3623, 3624, 3625};  // file, state, header, read, left aside
-constexpr int kColumnWidths[] = {100, 60, 110, 90, 230};       // pixels at 96 pixels per inch
-constexpr int kIdsStateOk = 3626;
-constexpr int kIdsStateMissing = 3627;
-constexpr int kIdsStateDamaged = 3628;
-constexpr int kIdsDamagedNote = 3629;  // before the damaged files' names
-constexpr int kIdsDamagedHint = 3630;  // after them: where to see more
-constexpr int kIdsRemarkFirst = 3631;  // a remark of each CheckRemarkKind, in its order, "%d" its count
+constexpr int kIdsColumns[] = {IDS_CHECK_COLUMN_FILE, IDS_CHECK_COLUMN_STATE, IDS_CHECK_COLUMN_HEADER,
+                               IDS_CHECK_COLUMN_READ, IDS_CHECK_COLUMN_LEFT};
+constexpr int kColumnWidths[] = {100, 60, 110, 90, 230};  // pixels at 96 pixels per inch
+// A remark of each CheckRemarkKind, in its order.
+static_assert(IDS_CHECK_REMARK_NO_RECORD - IDS_CHECK_REMARK_UNREAD ==
+              static_cast<int>(CheckRemarkKind::kDanglingItems) - static_cast<int>(CheckRemarkKind::kRecordsNotRead));
 
 StoreCheck CheckCurrentStore(const Application& app) {
     return CheckLoadedStore(*app.meetings, app.addressBook->Path());
 }
 
-std::wstring Utf8Wide(const std::string& utf8) { return Wide(platform::Utf8ToCp932(utf8)); }
-
 // What reading left aside, in the window's language: the remarks of the string table, joined.
 std::wstring RemarksText(HINSTANCE instance, const FileCheck& file) {
     std::wstring text;
     for (const CheckRemark& remark : file.remarks) {
-        std::wstring line = LoadText(instance, kIdsRemarkFirst + static_cast<int>(remark.kind));
+        std::wstring line = LoadText(instance, IDS_CHECK_REMARK_UNREAD + static_cast<int>(remark.kind));
         const std::size_t at = line.find(L"%d");
         if (at != std::wstring::npos) line.replace(at, 2, std::to_wstring(remark.count));
         text += (text.empty() ? L"" : L"、") + line;
@@ -56,8 +53,8 @@ void FillList(HWND list, const Application& app) {
     const StoreCheck check = CheckCurrentStore(app);
     int row = 0;
     for (const FileCheck& file : check.files) {
-        const int state = !file.present ? kIdsStateMissing : file.damaged ? kIdsStateDamaged : kIdsStateOk;
-        std::wstring cells[] = {Utf8Wide(file.name), LoadText(app.instance, state),
+        const int state = !file.present ? IDS_CHECK_MISSING : file.damaged ? IDS_CHECK_DAMAGED : IDS_CHECK_OK;
+        std::wstring cells[] = {Utf8ToWide(file.name), LoadText(app.instance, state),
                                 file.headerRecords ? std::to_wstring(*file.headerRecords) : L"-",
                                 std::to_wstring(file.recordsRead), RemarksText(app.instance, file)};
         LVITEMW item{};
@@ -111,9 +108,9 @@ void NoteDamagedFiles(Application& app) {
         if (file.damaged && file.present) names += (names.empty() ? "" : ", ") + file.name;
     }
     if (names.empty()) return;  // files only missing are said elsewhere
-    const std::string text = Narrow(LoadText(app.instance, kIdsDamagedNote)) + names + "\r\n\r\n" +
-                             Narrow(LoadText(app.instance, kIdsDamagedHint));
-    app.ui->ShowMessage(text, Narrow(LoadText(app.instance, 103)), platform::MessageIcon::kWarning);
+    const std::string text = Narrow(LoadText(app.instance, IDS_CHECK_DAMAGED_NOTE)) + names + "\r\n\r\n" +
+                             Narrow(LoadText(app.instance, IDS_CHECK_DAMAGED_HINT));
+    app.ui->ShowMessage(text, Narrow(LoadText(app.instance, IDS_TITLE)), platform::MessageIcon::kWarning);
 }
 
 }  // namespace tavolex::ui

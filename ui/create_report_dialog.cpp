@@ -5,6 +5,7 @@
 #include "settings/settings_key.h"
 #include "platform/win32/unique_handle.h"
 #include "ui/window_services.h"
+#include "resources/string_ids.h"
 
 #include <array>
 #include <string_view>
@@ -24,16 +25,16 @@ constexpr int kItemHeight = 17;
 constexpr int kIconSize = 15;
 
 // Frame and check-box texts: control id and string id.
-constexpr std::array<std::array<int, 2>, 10> kTexts = {{{IDC_CREATE_INSTANT_GROUP, 149},
-                                                        {IDC_CREATE_CUSTOM_GROUP, 150},
-                                                        {IDC_CREATE_NAME_GROUP, 151},
-                                                        {IDC_CREATE_TEMPLATE_GROUP, 152},
-                                                        {IDC_CREATE_SECTION1, 154},
-                                                        {IDC_CREATE_SECTION2, 155},
-                                                        {IDC_CREATE_SECTION3, 156},
-                                                        {IDC_CREATE_SECTION4, 157},
-                                                        {IDC_CREATE_SECTION5, 158},
-                                                        {IDC_CREATE_SECTION6, 159}}};
+constexpr std::array<std::array<int, 2>, 10> kTexts = {{{IDC_CREATE_INSTANT_GROUP, IDS_CREATE_INSTANT_GROUP},
+                                                        {IDC_CREATE_CUSTOM_GROUP, IDS_CREATE_CUSTOM_GROUP},
+                                                        {IDC_CREATE_NAME_GROUP, IDS_CREATE_NAME_GROUP},
+                                                        {IDC_CREATE_TEMPLATE_GROUP, IDS_CREATE_TEMPLATE_GROUP},
+                                                        {IDC_CREATE_SECTION1, IDS_SECTION_AUTHOR},
+                                                        {IDC_CREATE_SECTION2, IDS_SECTION_AGENDA},
+                                                        {IDC_CREATE_SECTION3, IDS_SECTION_TODO},
+                                                        {IDC_CREATE_SECTION4, IDS_SECTION_NOTES},
+                                                        {IDC_CREATE_SECTION5, IDS_SECTION_SKETCHES},
+                                                        {IDC_CREATE_SECTION6, IDS_SECTION_ATTENDEES}}};
 
 // The dialog's own state: the caller's options and the pictures and font it draws with.
 struct DialogState {

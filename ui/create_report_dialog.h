@@ -13,9 +13,6 @@
 namespace tavolex::ui {
 
 inline constexpr int kCreateReportDialogId = IDD_CREATE_REPORT;
-// The instant list's texts: "エグゼクティブ" and "議題".
-inline constexpr int kIdsExecutiveReport = 222;
-inline constexpr int kIdsAgendaReport = 223;
 
 // What the dialog shows and what it acts with. The section switches and the remembered list
 // texts are stored in userKey as the user works; the report is written through folder.

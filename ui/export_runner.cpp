@@ -7,6 +7,7 @@
 #include "platform/platform.h"
 #include "report/report_folder.h"
 #include "report_files/report_name.h"
+#include "resources/string_ids.h"
 #include "ui/window_services.h"
 
 #include <commctrl.h>
@@ -14,6 +15,7 @@
 
 #include <cwchar>
 #include <ctime>
+#include <memory>
 #include <vector>
 
 namespace tavolex::ui {
@@ -23,23 +25,43 @@ constexpr wchar_t kProgressClass[] = L"TavolexExportProgress";
 constexpr int kBarId = 100;
 constexpr int kTextId = 101;
 constexpr int kRange = 1000;
+// A count text per ExportCount bit, in bit order.
+static_assert(IDS_EXPORT_COUNT_CONTACTS == IDS_EXPORT_COUNT_MEETINGS + kExportCountKinds - 1);
 
-// What the progress window's procedure shares with the export: the Cancel button's answer.
+// What the progress window's procedure shares with the export: the Cancel button's answer. The
+// window owns it: taken over at WM_NCCREATE, freed at WM_NCDESTROY.
 struct ProgressState {
     bool cancelled = false;
 };
 
+// The state of a progress window; null once the window is gone.
+ProgressState* StateOf(HWND window) {
+    return window != nullptr ? reinterpret_cast<ProgressState*>(GetWindowLongPtrW(window, GWLP_USERDATA)) : nullptr;
+}
+
 LRESULT CALLBACK ProgressProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* state = reinterpret_cast<ProgressState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    ProgressState* state = StateOf(window);
     switch (message) {
+        case WM_NCCREATE: {
+            auto* given =
+                static_cast<std::unique_ptr<ProgressState>*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+            SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(given->release()));
+            break;
+        }
         case WM_COMMAND:
             if (LOWORD(wParam) == IDCANCEL && state != nullptr) state->cancelled = true;
             return 0;
         case WM_CLOSE:
             if (state != nullptr) state->cancelled = true;
             return 0;
-        default: return DefWindowProcW(window, message, wParam, lParam);
+        case WM_NCDESTROY: {
+            const std::unique_ptr<ProgressState> owned(state);
+            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+            break;
+        }
+        default: break;
     }
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 bool RegisterProgressClass(HINSTANCE instance) {
@@ -55,7 +77,7 @@ bool RegisterProgressClass(HINSTANCE instance) {
 }
 
 // A small captioned window over the owner: the text, the bar and Cancel.
-HWND CreateProgressWindow(HINSTANCE instance, HWND owner, ProgressState* state) {
+HWND CreateProgressWindow(HINSTANCE instance, HWND owner) {
     if (!RegisterProgressClass(instance)) return nullptr;
     constexpr int kWidth = 380;
     constexpr int kHeight = 150;
@@ -63,18 +85,18 @@ HWND CreateProgressWindow(HINSTANCE instance, HWND owner, ProgressState* state) 
     if (owner == nullptr || !GetWindowRect(owner, &area)) SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     const int x = area.left + (area.right - area.left - kWidth) / 2;
     const int y = area.top + (area.bottom - area.top - kHeight) / 2;
+    auto state = std::make_unique<ProgressState>();
     HWND window =
-        CreateWindowExW(WS_EX_DLGMODALFRAME, kProgressClass, LoadText(instance, kIdsExportCaption).c_str(),
-                        WS_POPUP | WS_CAPTION | WS_SYSMENU, x, y, kWidth, kHeight, owner, nullptr, instance, nullptr);
+        CreateWindowExW(WS_EX_DLGMODALFRAME, kProgressClass, LoadText(instance, IDS_EXPORT_CAPTION).c_str(),
+                        WS_POPUP | WS_CAPTION | WS_SYSMENU, x, y, kWidth, kHeight, owner, nullptr, instance, &state);
     if (window == nullptr) return nullptr;
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
     const HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     HWND text =
-        CreateWindowExW(0, L"STATIC", LoadText(instance, kIdsExportProgress).c_str(), WS_CHILD | WS_VISIBLE, 16, 12,
+        CreateWindowExW(0, L"STATIC", LoadText(instance, IDS_EXPORT_PROGRESS).c_str(), WS_CHILD | WS_VISIBLE, 16, 12,
                         340, 20, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTextId)), instance, nullptr);
     HWND bar = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 16, 38, 340, 20, window,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kBarId)), instance, nullptr);
-    HWND cancel = CreateWindowExW(0, L"BUTTON", LoadText(instance, kIdsExportCancel).c_str(),
+    HWND cancel = CreateWindowExW(0, L"BUTTON", LoadText(instance, IDS_EXPORT_CANCEL).c_str(),
                                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 266, 72, 90, 26, window,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDCANCEL)), instance, nullptr);
     for (HWND child : {text, cancel}) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
@@ -103,16 +125,15 @@ bool ChangesStore(const MSG& message, HWND owner) {
     }
 }
 
-// Lets the windows repaint and the Cancel button be pressed; a WM_QUIT is put back for the
-// program's own loop and ends the export. A message that would change the store is held until the
-// export ends (ReleaseHeld).
-bool Pump(HWND window, HWND owner, ProgressState& state, std::vector<MSG>& held) {
+// Lets the windows repaint and the Cancel button be pressed: false when it was, or the window is
+// gone. A WM_QUIT is put back for the program's own loop and ends the export. A message that would
+// change the store is held until the export ends (ReleaseHeld).
+bool Pump(HWND window, HWND owner, std::vector<MSG>& held) {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(message.wParam));
-            state.cancelled = true;
-            break;
+            return false;
         }
         if (ChangesStore(message, owner)) {
             held.push_back(message);
@@ -122,7 +143,8 @@ bool Pump(HWND window, HWND owner, ProgressState& state, std::vector<MSG>& held)
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    return !state.cancelled;
+    const ProgressState* state = StateOf(window);
+    return state != nullptr && !state->cancelled;
 }
 
 // Posts the held messages again, in their order, for the program's own loop to carry out.
@@ -145,13 +167,6 @@ std::wstring FormatText(HINSTANCE instance, int id, std::initializer_list<long l
 
 std::string Cp932(const std::wstring& text) { return platform::Utf16ToCp932(std::u16string(text.begin(), text.end())); }
 
-std::wstring FromUtf8(std::string_view utf8) {
-    const int size = static_cast<int>(utf8.size());
-    std::wstring text(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0)), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, text.data(), static_cast<int>(text.size()));
-    return text;
-}
-
 // The exporter of a submenu command; null for another command.
 const Exporter* ExporterOf(int command) {
     const std::span<const Exporter> exporters = Exporters();
@@ -167,29 +182,29 @@ std::wstring CountsText(HINSTANCE instance, const Exporter& exporter, const Expo
         int bit = 0;
         while ((1u << bit) != static_cast<unsigned>(c.count)) ++bit;
         if (!text.empty()) text += L"、";
-        text += FormatText(instance, kIdsExportCountFirst + bit, {c.value});
+        text += FormatText(instance, IDS_EXPORT_COUNT_MEETINGS + bit, {c.value});
     }
     return text;
 }
 
 void Conclude(const ExportRun& run, const Exporter& exporter, const ExportSummary& summary) {
-    const std::string caption = Cp932(LoadText(run.instance, kIdsExportCaption));
+    const std::string caption = Cp932(LoadText(run.instance, IDS_EXPORT_CAPTION));
     if (summary.cancelled) {
-        run.ui->ShowMessage(Cp932(LoadText(run.instance, kIdsExportCancelled)), caption,
+        run.ui->ShowMessage(Cp932(LoadText(run.instance, IDS_EXPORT_CANCELLED)), caption,
                             platform::MessageIcon::kInformation);
         return;
     }
     if (!summary.error.empty()) {
         run.ui->ShowMessage(
-            Cp932(LoadText(run.instance, kIdsExportFailed)) + "\n" + platform::Utf8ToCp932(summary.error), caption,
+            Cp932(LoadText(run.instance, IDS_EXPORT_FAILED)) + "\n" + platform::Utf8ToCp932(summary.error), caption,
             platform::MessageIcon::kWarning);
         return;
     }
-    std::wstring text = LoadText(run.instance, kIdsExportDone) + L"\n" + CountsText(run.instance, exporter, summary);
-    if (summary.replacements > 0) text += L"\n" + FormatText(run.instance, kIdsExportReplaced, {summary.replacements});
-    if (summary.undated > 0) text += L"\n" + FormatText(run.instance, kIdsExportUndated, {summary.undated});
+    std::wstring text = LoadText(run.instance, IDS_EXPORT_DONE) + L"\n" + CountsText(run.instance, exporter, summary);
+    if (summary.replacements > 0) text += L"\n" + FormatText(run.instance, IDS_EXPORT_REPLACED, {summary.replacements});
+    if (summary.undated > 0) text += L"\n" + FormatText(run.instance, IDS_EXPORT_UNDATED, {summary.undated});
     if (!summary.kept.empty()) {
-        text += L"\n" + FormatText(run.instance, kIdsExportKept, {static_cast<long long>(summary.kept.size())});
+        text += L"\n" + FormatText(run.instance, IDS_EXPORT_KEPT, {static_cast<long long>(summary.kept.size())});
     }
     run.ui->ShowMessage(Cp932(text), caption, platform::MessageIcon::kInformation);
 }
@@ -199,8 +214,8 @@ std::optional<std::filesystem::path> ChooseTarget(const ExportRun& run, const Ex
         return run.choosers->chooseFolder ? run.choosers->chooseFolder(run.owner, kChooseFolderPrompt)
                                           : ChooseFolder(run.owner, kChooseFolderPrompt);
     }
-    const std::wstring filterText = FromUtf8(exporter.fileFilter);
-    const std::wstring extension = FromUtf8(exporter.extension);
+    const std::wstring filterText = Utf8ToWide(exporter.fileFilter);
+    const std::wstring extension = Utf8ToWide(exporter.extension);
     return run.choosers->chooseSaveFile ? run.choosers->chooseSaveFile(run.owner, filterText, extension.c_str())
                                         : ChooseExportFile(run.owner, filterText, extension.c_str());
 }
@@ -242,8 +257,7 @@ std::optional<std::filesystem::path> ChooseExportFile(HWND owner, const std::wst
 }
 
 HWND ShowExportProgressWindow(HINSTANCE instance, HWND owner, std::int64_t done, std::int64_t total) {
-    static ProgressState state;
-    HWND window = CreateProgressWindow(instance, owner, &state);
+    HWND window = CreateProgressWindow(instance, owner);
     if (window != nullptr) SetProgress(window, done, total);
     return window;
 }
@@ -258,7 +272,7 @@ void AddExportMenuItems(HMENU frameMenu) {
     const std::span<const Exporter> exporters = Exporters();
     for (std::size_t row = 0; row < exporters.size(); ++row) {
         AppendMenuW(exports, MF_STRING, static_cast<UINT_PTR>(kCmdExportFirst + static_cast<int>(row)),
-                    FromUtf8(exporters[row].menuText).c_str());
+                    Utf8ToWide(exporters[row].menuText).c_str());
     }
 }
 
@@ -274,17 +288,16 @@ bool RunExportCommand(const ExportRun& run, int command) {
             {.store = run.store, .book = run.book, .meetings = AllMeetings(*run.store), .target = *target});
         if (!taken.empty() && !ConfirmOverwrite(taken.front(), *run.ui)) return true;
     }
-    ProgressState state;
-    HWND window = CreateProgressWindow(run.instance, run.owner, &state);
+    HWND window = CreateProgressWindow(run.instance, run.owner);
     if (run.owner != nullptr) EnableWindow(run.owner, FALSE);
     ExportSummary summary;
     std::vector<MSG> held;
     Export(
         run, *exporter, *target,
-        [window, &run, &state, &held](std::int64_t done, std::int64_t total) {
+        [window, &run, &held](std::int64_t done, std::int64_t total) {
             if (window == nullptr) return true;
             SetProgress(window, done, total);
-            return Pump(window, run.owner, state, held);
+            return Pump(window, run.owner, held);
         },
         summary);
     if (run.owner != nullptr) EnableWindow(run.owner, TRUE);

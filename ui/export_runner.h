@@ -34,18 +34,6 @@ inline constexpr int kCmdExportDump = kCmdExportArchive + 4;
 // The commands are kCmdExportArchive + the exporter's row.
 inline constexpr int kCmdExportFirst = kCmdExportArchive;
 
-// Texts of the string table.
-inline constexpr int kIdsExportProgress = 3301;    // エクスポートしています...
-inline constexpr int kIdsExportCancel = 3302;      // キャンセル
-inline constexpr int kIdsExportDone = 3303;        // エクスポートが完了しました。
-inline constexpr int kIdsExportCountFirst = 3312;  // a text per ExportCount bit, printf-style, in bit order
-inline constexpr int kIdsExportReplaced = 3305;    // the replacement characters, printf-style
-inline constexpr int kIdsExportCancelled = 3306;   // エクスポートを中止しました。
-inline constexpr int kIdsExportFailed = 3307;      // エクスポートできませんでした。
-inline constexpr int kIdsExportCaption = 3308;     // Tavolex エクスポート
-inline constexpr int kIdsExportKept = 3309;        // the files kept as the user edited them, printf-style
-inline constexpr int kIdsExportUndated = 3310;     // meetings left out of a calendar for their date, printf-style
-
 struct ExportRun {
     HINSTANCE instance = nullptr;
     HWND owner = nullptr;

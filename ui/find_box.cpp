@@ -9,6 +9,7 @@
 #include "views/meeting_listing.h"
 #include "views/meeting_rows.h"
 #include "views/quick_view.h"
+#include "resources/string_ids.h"
 
 #include <algorithm>
 #include <array>
@@ -18,10 +19,6 @@
 namespace tavolex::ui {
 
 namespace {
-
-constexpr int kIdsFindCue = 3611;    // the box's grey text while it is empty
-constexpr int kIdsFindCount = 3612;  // after the number of meetings shown
-constexpr int kIdsLoading = 3613;    // in the count's place while a large store loads
 
 // The windows Tab goes round, in order.
 std::array<HWND, 5> TabOrder(const Application& app) {
@@ -55,7 +52,7 @@ std::string BoxText(HWND box) {
 
 void ShowCount(const Application& app, std::size_t shown) {
     if (app.findCount == nullptr) return;
-    const std::wstring text = std::to_wstring(shown) + L" " + LoadText(app.instance, kIdsFindCount);
+    const std::wstring text = std::to_wstring(shown) + L" " + LoadText(app.instance, IDS_FIND_COUNT);
     SetWindowTextW(app.findCount, text.c_str());
 }
 
@@ -118,7 +115,7 @@ HWND CreateFindBox(Application& app, int height) {
         SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(app.userBoxFont.Get()), FALSE);
         SendMessageW(count, WM_SETFONT, reinterpret_cast<WPARAM>(app.userBoxFont.Get()), FALSE);
     }
-    const std::wstring cue = LoadText(app.instance, kIdsFindCue);
+    const std::wstring cue = LoadText(app.instance, IDS_FIND_CUE);
     SendMessageW(box, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(cue.c_str()));
     SetWindowSubclass(box, FindBoxProcedure, 0, reinterpret_cast<DWORD_PTR>(&app));
     app.findBox = box;
@@ -186,7 +183,7 @@ void ApplyFind(Application& app) {
 void ShowLoading(Application& app) {
     SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     if (app.findCount == nullptr) return;
-    SetWindowTextW(app.findCount, LoadText(app.instance, kIdsLoading).c_str());
+    SetWindowTextW(app.findCount, LoadText(app.instance, IDS_LOADING).c_str());
     // The thread loads before it reads another message: the text is painted now.
     UpdateWindow(app.findCount);
 }

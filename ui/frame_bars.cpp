@@ -4,6 +4,7 @@
 #include "base/trace.h"
 #include "settings/settings_key.h"
 #include "ui/window_services.h"
+#include "resources/string_ids.h"
 
 #include <iterator>
 
@@ -18,7 +19,7 @@ constexpr ToolBarImage kToolBarImages[] = {
     {224, 226, 225, 227}, {228, 230, 229, 196}, {236, 238, 237, 239}, {158, 242, 241, 243},
     {157, 234, 233, 235}, {244, 246, 245, 247}, {248, 250, 249, 251},
 };
-constexpr int kLabelIds[] = {104, 105, 230, 228, 229};
+constexpr int kLabelIds[] = {IDS_TOOL_REPORT, IDS_TOOL_EXPORT, IDS_TOOL_MAIL, IDS_TOOL_SUPPORT, IDS_TOOL_VIEWS};
 // The narrowest the find band gets, box and count, in pixels at 96 pixels per inch.
 constexpr int kFindBandMinimum = 184;
 
@@ -147,7 +148,7 @@ void CreateBars(Application& app, HWND frame) {
     if (HWND box = CreateUserBox(app)) {
         RECT boxRect{};
         GetWindowRect(box, &boxRect);
-        std::wstring blank = LoadText(app.instance, 217);
+        std::wstring blank = LoadText(app.instance, IDS_BAND_TEXT);
         REBARBANDINFOW band{};
         band.cbSize = sizeof band;
         band.fMask = RBBIM_STYLE | RBBIM_TEXT | RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_SIZE;

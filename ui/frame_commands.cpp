@@ -14,6 +14,7 @@
 #include "report_files/report_name.h"
 #include "report_files/report_operations.h"
 #include "report_files/report_viewer.h"
+#include "resources/string_ids.h"
 #include "resources/string_table.h"
 #include "session/user_change.h"
 #include "session/user_stores.h"
@@ -73,7 +74,7 @@ void ShowCreateReport(Application& app, const Meeting& meeting) {
     CreateReportOptions options;
     options.choices = LoadCreateReportChoices(
         key, app.settings->templateFolder,
-        {Narrow(LoadText(app.instance, kIdsExecutiveReport)), Narrow(LoadText(app.instance, kIdsAgendaReport))});
+        {Narrow(LoadText(app.instance, IDS_EXECUTIVE_REPORT)), Narrow(LoadText(app.instance, IDS_AGENDA_REPORT))});
     options.reportName = ProposedReportName(meeting.szTitle, *app.ui);
     options.folder = app.reportFolder.get();
     options.meeting = &meeting;

@@ -7,6 +7,7 @@
 #include "ui/frame_commands.h"
 #include "ui/window_services.h"
 #include "views/quick_view.h"
+#include "resources/string_ids.h"
 
 namespace tavolex::ui {
 
@@ -84,11 +85,13 @@ LRESULT CALLBACK FrameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
             AddExportMenuItems(GetMenu(window));
             CreateBars(app, window);
             app.meetingPane = CreateWindowExW(
-                WS_EX_TRANSPARENT | WS_EX_ACCEPTFILES, LoadText(app.instance, 111).c_str(), L"", WS_CHILD, 0, 0, 0, 0,
-                window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kMeetingPaneId)), app.instance, &app);
-            app.reportPane = CreateWindowExW(
-                WS_EX_TRANSPARENT | WS_EX_ACCEPTFILES, LoadText(app.instance, 112).c_str(), L"", WS_CHILD, 0, 0, 0, 0,
-                window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kReportPaneId)), app.instance, &app);
+                WS_EX_TRANSPARENT | WS_EX_ACCEPTFILES, LoadText(app.instance, IDS_MEETING_PANE_CLASS).c_str(), L"",
+                WS_CHILD, 0, 0, 0, 0, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kMeetingPaneId)),
+                app.instance, &app);
+            app.reportPane = CreateWindowExW(WS_EX_TRANSPARENT | WS_EX_ACCEPTFILES,
+                                             LoadText(app.instance, IDS_REPORT_PANE_CLASS).c_str(), L"", WS_CHILD, 0, 0,
+                                             0, 0, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kReportPaneId)),
+                                             app.instance, &app);
             if (!app.mailer || !app.mailer->Available()) SetMailEnabled(app.toolBar, false);
             return 0;
         case WM_SIZE:

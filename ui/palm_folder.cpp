@@ -1,6 +1,7 @@
 #include "ui/palm_folder.h"
 
 #include "platform/file_system.h"
+#include "resources/string_ids.h"
 #include "session/folder_users.h"
 #include "session/user_place.h"
 #include "session/user_change.h"
@@ -24,7 +25,7 @@ void KeepFolder(Application& app, const fs::path& folder) {
 }
 
 void TellNoUser(Application& app, const fs::path& folder) {
-    app.ui->ShowMessage(Narrow(LoadText(app.instance, kIdsNoPalmUser)) + platform::PathToCp932(folder), "Tavolex",
+    app.ui->ShowMessage(Narrow(LoadText(app.instance, IDS_NO_PALM_USER)) + platform::PathToCp932(folder), "Tavolex",
                         platform::MessageIcon::kInformation);
 }
 
@@ -42,14 +43,14 @@ void FindUsersWithoutPalmDesktop(Application& app) {
     if (app.place.palmFolderFrom == PlaceSource::kChosenFolder) {
         TellNoUser(app, app.place.palmFolder);
     } else {
-        app.ui->ShowMessage(Narrow(LoadText(app.instance, kIdsNoPalmDesktop)), "Tavolex",
+        app.ui->ShowMessage(Narrow(LoadText(app.instance, IDS_NO_PALM_DESKTOP)), "Tavolex",
                             platform::MessageIcon::kInformation);
     }
     // The chooser is offered again after a folder without a Palm user, until one is chosen or the
     // person cancels.
     for (;;) {
         const std::optional<fs::path> chosen =
-            app.choosers.chooseFolder(nullptr, LoadText(app.instance, kIdsChoosePalmFolder));
+            app.choosers.chooseFolder(nullptr, LoadText(app.instance, IDS_CHOOSE_PALM_FOLDER));
         if (!chosen) {
             app.ui->ShowMessage(kFailedToOpenPalmDesktop, "Error", platform::MessageIcon::kNone);
             return;
@@ -97,7 +98,7 @@ void ChoosePalmFolder(Application& app) {
     // A folder without a Palm user is said so, and the chooser offered again.
     for (;;) {
         const std::optional<fs::path> chosen =
-            app.choosers.chooseFolder(app.frame, LoadText(app.instance, kIdsChoosePalmFolder));
+            app.choosers.chooseFolder(app.frame, LoadText(app.instance, IDS_CHOOSE_PALM_FOLDER));
         if (!chosen || OpenPalmFolder(app, *chosen)) return;
     }
 }

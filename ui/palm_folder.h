@@ -12,11 +12,6 @@
 
 namespace tavolex::ui {
 
-// The string table's texts.
-inline constexpr int kIdsNoPalmDesktop = 3401;     // the one sentence before the start-up chooser
-inline constexpr int kIdsChoosePalmFolder = 3403;  // the prompt of the Palm folder chooser
-inline constexpr int kIdsNoPalmUser = 3402;        // followed by the folder's path
-
 // The place's users become the user list (the user box's) and its Palm folder the settings'.
 void UsePlace(Application& app);
 

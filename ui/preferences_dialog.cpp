@@ -4,6 +4,7 @@
 #include "settings/application_settings.h"
 #include "ui/application.h"
 #include "ui/window_services.h"
+#include "resources/string_ids.h"
 
 #include <string>
 
@@ -11,12 +12,6 @@ namespace tavolex::ui {
 
 namespace {
 
-constexpr int kExplanationText = 144;
-constexpr int kViewerGroupText = 145;
-constexpr int kOutputGroupText = 146;
-constexpr int kPathsRefusedText = 212;
-constexpr int kTemplateGroupText = 225;
-constexpr int kAssociatedRadioText = 3010;
 // A path field holds what the 512-byte settings buffer can take back.
 constexpr int kPathCharacters = 511;
 
@@ -42,11 +37,11 @@ void SelectViewerRadio(HWND dialog, bool viewerProgram) {
 
 void Fill(HWND dialog, const PreferencesOptions& options) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    SetDlgItemTextW(dialog, kPrefExplanationId, LoadText(instance, kExplanationText).c_str());
-    SetDlgItemTextW(dialog, kPrefViewerGroupId, LoadText(instance, kViewerGroupText).c_str());
-    SetDlgItemTextW(dialog, kPrefAssociatedRadioId, LoadText(instance, kAssociatedRadioText).c_str());
-    SetDlgItemTextW(dialog, kPrefOutputGroupId, LoadText(instance, kOutputGroupText).c_str());
-    SetDlgItemTextW(dialog, kPrefTemplateGroupId, LoadText(instance, kTemplateGroupText).c_str());
+    SetDlgItemTextW(dialog, kPrefExplanationId, LoadText(instance, IDS_PREF_EXPLANATION).c_str());
+    SetDlgItemTextW(dialog, kPrefViewerGroupId, LoadText(instance, IDS_PREF_VIEWER_GROUP).c_str());
+    SetDlgItemTextW(dialog, kPrefAssociatedRadioId, LoadText(instance, IDS_PREF_ASSOCIATED).c_str());
+    SetDlgItemTextW(dialog, kPrefOutputGroupId, LoadText(instance, IDS_PREF_OUTPUT_GROUP).c_str());
+    SetDlgItemTextW(dialog, kPrefTemplateGroupId, LoadText(instance, IDS_PREF_TEMPLATE_GROUP).c_str());
     for (int id : {kPrefViewerEditId, kPrefOutputEditId, kPrefTemplateEditId}) {
         SendDlgItemMessageW(dialog, id, EM_SETLIMITTEXT, kPathCharacters, 0);
     }
@@ -146,7 +141,7 @@ PreferencesDialogActions CurrentUserPreferencesActions(Application& app) {
     actions.storedBrowser = [&settings] { return LoadPreferences(settings).browserPath; };
     actions.accept = [&settings, &users, &app](const PreferencesOptions& options) {
         if (SavePreferences(settings, users.CurrentCount(), options)) return true;
-        app.ui->ShowMessage(Narrow(LoadText(GetModuleHandleW(nullptr), kPathsRefusedText)), "Tavolex",
+        app.ui->ShowMessage(Narrow(LoadText(GetModuleHandleW(nullptr), IDS_PREF_PATHS_REFUSED)), "Tavolex",
                             platform::MessageIcon::kInformation);
         return false;
     };

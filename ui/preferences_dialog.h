@@ -59,7 +59,7 @@ struct PreferencesDialogActions {
 INT_PTR ShowPreferencesDialog(HWND parent, PreferencesOptions& options, const PreferencesDialogActions& actions);
 
 // Actions over the current Palm user's settings: the default browser becomes the in-memory
-// viewer program at once; OK stores through SavePreferences and tells the user (string 212)
+// viewer program at once; OK stores through SavePreferences and tells the user (IDS_PREF_PATHS_REFUSED)
 // when the paths are refused.
 PreferencesDialogActions CurrentUserPreferencesActions(Application& app);
 

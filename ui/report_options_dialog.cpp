@@ -3,6 +3,7 @@
 #include "settings/application_settings.h"
 #include "platform/win32/unique_handle.h"
 #include "ui/window_services.h"
+#include "resources/string_ids.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -14,13 +15,6 @@
 namespace tavolex::ui {
 
 namespace {
-
-constexpr int kFieldsTabText = 159;
-constexpr int kAuthorTabText = 211;
-constexpr int kFieldsGroupText = 182;
-constexpr int kBlankText = 210;
-constexpr int kAuthorGroupText = 213;
-constexpr int kAuthorCaptionText = 214;
 
 // Places on the tab control, in pixels.
 constexpr RECT kGroupBox{25, 40, 25 + 339, 40 + 255};
@@ -85,8 +79,8 @@ RECT CheckBoxPlace(std::size_t index) {
 
 HWND BuildFieldsTab(DialogState& state) {
     state.current = ReportOptionsTab::kFields;
-    state.fieldsGroup =
-        CreateTabWindow(state, 0, L"BUTTON", LoadText(state.instance, kFieldsGroupText), kGroupBoxStyle, kGroupBox, 0);
+    state.fieldsGroup = CreateTabWindow(state, 0, L"BUTTON", LoadText(state.instance, IDS_OPTIONS_FIELDS_GROUP),
+                                        kGroupBoxStyle, kGroupBox, 0);
     ReportOptionsValues& values = state.options->values;
     state.options->loadTab(ReportOptionsTab::kFields, values);
     for (std::size_t k = 0; k < kReportFieldCount; ++k) {
@@ -96,21 +90,21 @@ HWND BuildFieldsTab(DialogState& state) {
         SendMessageW(box, BM_SETCHECK, values.fields[k] ? BST_CHECKED : BST_UNCHECKED, 0);
         state.checkBoxes[k] = box;
     }
-    state.blankText = CreateTabWindow(state, 0, L"Static", LoadText(state.instance, kBlankText), WS_CHILD | WS_VISIBLE,
-                                      kBlankStatic, 0);
+    state.blankText = CreateTabWindow(state, 0, L"Static", LoadText(state.instance, IDS_OPTIONS_BLANK),
+                                      WS_CHILD | WS_VISIBLE, kBlankStatic, 0);
     return state.fieldsGroup;
 }
 
 HWND BuildAuthorTab(DialogState& state) {
     state.current = ReportOptionsTab::kAuthor;
-    state.authorGroup =
-        CreateTabWindow(state, 0, L"BUTTON", LoadText(state.instance, kAuthorGroupText), kGroupBoxStyle, kGroupBox, 0);
+    state.authorGroup = CreateTabWindow(state, 0, L"BUTTON", LoadText(state.instance, IDS_OPTIONS_AUTHOR_GROUP),
+                                        kGroupBoxStyle, kGroupBox, 0);
     ReportOptionsValues& values = state.options->values;
     state.options->loadTab(ReportOptionsTab::kAuthor, values);
     state.authorEdit = CreateTabWindow(state, WS_EX_STATICEDGE, L"EDIT", Wide(values.author), WS_CHILD | WS_VISIBLE,
                                        kAuthorEdit, kAuthorEditId);
     SendMessageW(state.authorEdit, EM_SETLIMITTEXT, kAuthorCharacters, 0);
-    state.authorCaption = CreateTabWindow(state, 0, L"Static", LoadText(state.instance, kAuthorCaptionText),
+    state.authorCaption = CreateTabWindow(state, 0, L"Static", LoadText(state.instance, IDS_OPTIONS_AUTHOR_CAPTION),
                                           WS_CHILD | WS_VISIBLE, kAuthorCaption, kAuthorCaptionId);
     return state.authorGroup;
 }
@@ -186,8 +180,8 @@ void CreateTabControl(DialogState& state) {
     // Beneath the "終了" button, which it must not cover.
     SetWindowPos(state.tab, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     GiveOwnFont(state, state.tab, state.tabFont);
-    if (!InsertTab(state.tab, 0, LoadText(state.instance, kFieldsTabText)) ||
-        !InsertTab(state.tab, 1, LoadText(state.instance, kAuthorTabText))) {
+    if (!InsertTab(state.tab, 0, LoadText(state.instance, IDS_SECTION_ATTENDEES)) ||
+        !InsertTab(state.tab, 1, LoadText(state.instance, IDS_OPTIONS_AUTHOR_TAB))) {
         DestroyWindow(state.tab);
         state.tab = nullptr;
         state.tabFont.Reset();

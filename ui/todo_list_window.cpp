@@ -1,6 +1,7 @@
 #include "ui/todo_list_window.h"
 
 #include "meeting_query/across_meetings.h"
+#include "resources/string_ids.h"
 #include "ui/application.h"
 #include "ui/frame_commands.h"
 #include "ui/window_services.h"
@@ -8,12 +9,14 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <memory>
 #include <numeric>
 
 namespace tavolex::ui {
 namespace {
 
 constexpr int kColumnCount = 5;
+static_assert(IDS_TODO_COLUMN_MEETING == IDS_TODO_COLUMN_DUE + kColumnCount - 1);
 constexpr int kColumnWidths[kColumnCount] = {135, 60, 50, 290, 260};
 
 struct ToDoListState {
@@ -26,19 +29,9 @@ struct ToDoListState {
     UniqueFont font;
 };
 
-HWND g_window = nullptr;
-
-std::wstring FromUtf8(std::string_view utf8) {
-    if (utf8.empty()) return {};
-    const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), size);
-    return out;
-}
-
 // A text on one line: its first line, control characters as spaces.
 std::wstring OneLine(std::string_view utf8) {
-    std::wstring text = FromUtf8(utf8.substr(0, utf8.find_first_of("\r\n")));
+    std::wstring text = Utf8ToWide(utf8.substr(0, utf8.find_first_of("\r\n")));
     for (wchar_t& c : text) {
         if (c < 0x20 || c == 0x7F) c = L' ';
     }
@@ -47,9 +40,9 @@ std::wstring OneLine(std::string_view utf8) {
 
 std::wstring CellText(const ToDoListState& state, const ToDoRow& t, int column) {
     switch (column) {
-        case 0: return FromUtf8(t.dueDate.value_or("") + (t.dueDate && t.dueTime ? " " + *t.dueTime : ""));
+        case 0: return Utf8ToWide(t.dueDate.value_or("") + (t.dueDate && t.dueTime ? " " + *t.dueTime : ""));
         case 1: return std::to_wstring(t.priority);
-        case 2: return t.done ? LoadText(state.app->instance, kIdsToDoDone) : std::wstring();
+        case 2: return t.done ? LoadText(state.app->instance, IDS_TODO_DONE) : std::wstring();
         case 3: return OneLine(t.text);
         case 4: return OneLine(t.meetingDate.value_or("") + " " + t.meetingTitle);
         default: return {};
@@ -153,7 +146,7 @@ bool CreateList(HWND window, ToDoListState& state) {
         SendMessageW(state.list, WM_SETFONT, reinterpret_cast<WPARAM>(state.font.Get()), TRUE);
     }
     for (int c = 0; c < kColumnCount; ++c) {
-        std::wstring title = LoadText(state.app->instance, kIdsToDoColumnFirst + c);
+        std::wstring title = LoadText(state.app->instance, IDS_TODO_COLUMN_DUE + c);
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
         column.pszText = title.data();
@@ -167,10 +160,14 @@ bool CreateList(HWND window, ToDoListState& state) {
 LRESULT CALLBACK ToDoListProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* state = reinterpret_cast<ToDoListState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     switch (message) {
-        case WM_NCCREATE:
-            SetWindowLongPtrW(window, GWLP_USERDATA,
-                              reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+        case WM_NCCREATE: {
+            // The window takes the state over here and frees it at WM_NCDESTROY, which a failed
+            // creation sends too.
+            auto* given =
+                static_cast<std::unique_ptr<ToDoListState>*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+            SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(given->release()));
             break;
+        }
         case WM_CREATE: return state != nullptr && CreateList(window, *state) ? 0 : -1;
         case WM_SIZE:
             if (state != nullptr) MoveWindow(state->list, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
@@ -178,11 +175,12 @@ LRESULT CALLBACK ToDoListProcedure(HWND window, UINT message, WPARAM wParam, LPA
         case WM_NOTIFY:
             if (state != nullptr) return OnNotify(*state, *reinterpret_cast<NMHDR*>(lParam));
             return 0;
-        case WM_NCDESTROY:
-            delete state;
+        case WM_NCDESTROY: {
+            const std::unique_ptr<ToDoListState> owned(state);
             SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-            if (g_window == window) g_window = nullptr;
+            if (owned != nullptr && owned->app->toDoList == window) owned->app->toDoList = nullptr;
             break;
+        }
         default: break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
@@ -192,7 +190,7 @@ LRESULT CALLBACK ToDoListProcedure(HWND window, UINT message, WPARAM wParam, LPA
 
 HWND ShowToDoList(Application& app) {
     if (app.meetings == nullptr) return nullptr;
-    if (g_window == nullptr) {
+    if (app.toDoList == nullptr) {
         WNDCLASSEXW wc{};
         wc.cbSize = sizeof wc;
         if (!GetClassInfoExW(app.instance, kToDoListClass, &wc)) {
@@ -203,22 +201,21 @@ HWND ShowToDoList(Application& app) {
             wc.lpszClassName = kToDoListClass;
             if (RegisterClassExW(&wc) == 0) return nullptr;
         }
-        // The window's from here: freed at WM_NCDESTROY, a failed creation included.
-        auto* state = new ToDoListState;
+        auto state = std::make_unique<ToDoListState>();
         state->app = &app;
         RECT frame{};
         GetWindowRect(app.frame, &frame);
-        g_window =
-            CreateWindowExW(0, kToDoListClass, LoadText(app.instance, kIdsToDoListCaption).c_str(), WS_OVERLAPPEDWINDOW,
+        app.toDoList =
+            CreateWindowExW(0, kToDoListClass, LoadText(app.instance, IDS_TODO_CAPTION).c_str(), WS_OVERLAPPEDWINDOW,
                             frame.left + Scaled(40, app.dpi), frame.top + Scaled(40, app.dpi), Scaled(820, app.dpi),
-                            Scaled(420, app.dpi), app.frame, nullptr, app.instance, state);
-        if (g_window == nullptr) return nullptr;
+                            Scaled(420, app.dpi), app.frame, nullptr, app.instance, &state);
+        if (app.toDoList == nullptr) return nullptr;
     }
-    auto* state = reinterpret_cast<ToDoListState*>(GetWindowLongPtrW(g_window, GWLP_USERDATA));
+    auto* state = reinterpret_cast<ToDoListState*>(GetWindowLongPtrW(app.toDoList, GWLP_USERDATA));
     Fill(*state);
-    ShowWindow(g_window, SW_SHOWNORMAL);
-    SetForegroundWindow(g_window);
-    return g_window;
+    ShowWindow(app.toDoList, SW_SHOWNORMAL);
+    SetForegroundWindow(app.toDoList);
+    return app.toDoList;
 }
 
 }  // namespace tavolex::ui

@@ -14,11 +14,6 @@ struct Application;
 inline constexpr wchar_t kToDoListClass[] = L"TavolexToDoList";
 inline constexpr int kToDoListControlId = 3100;
 
-// Texts of the string table.
-inline constexpr int kIdsToDoListCaption = 3601;  // ToDo 一覧
-inline constexpr int kIdsToDoColumnFirst = 3602;  // 期限, 優先度, 完了, ToDo, ミーティング
-inline constexpr int kIdsToDoDone = 3607;         // 済
-
 // Opens the window, or brings it forward filled anew when it is open. The window, or null when
 // it can't be made.
 HWND ShowToDoList(Application& app);

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -182,6 +183,16 @@ std::wstring Wide(std::string_view cp932) {
 }
 
 std::string Narrow(std::wstring_view text) { return platform::Utf16ToCp932(std::u16string(text.begin(), text.end())); }
+
+std::wstring Utf8ToWide(std::string_view utf8) {
+    if (utf8.empty() || utf8.size() > INT_MAX) return {};
+    const int size = static_cast<int>(utf8.size());
+    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+    if (length <= 0) return {};
+    std::wstring text(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, text.data(), length);
+    return text;
+}
 
 std::wstring LoadText(HINSTANCE instance, int id) {
     const wchar_t* text = nullptr;

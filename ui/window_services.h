@@ -81,6 +81,9 @@ void SetOpenReportEnabled(HWND toolBar, bool enabled);  // menu item only
 // CP932 text as UTF-16 for the W API, and back.
 std::wstring Wide(std::string_view cp932);
 std::string Narrow(std::wstring_view text);
+// UTF-8 text (the core's messages, paths and table texts) as UTF-16 for the W API, every character
+// kept, those CP932 lacks included.
+std::wstring Utf8ToWide(std::string_view utf8);
 // A string resource of the program, "" when missing.
 std::wstring LoadText(HINSTANCE instance, int id);
 

@@ -4,6 +4,9 @@
 // ("cAuthor"). The dialog shows one tab at a time; each tab's values are read from the current
 // user's key when the tab is built and stored there when the tab is left or the dialog closes.
 
+#include "resources/string_ids.h"
+#include "resources/string_table.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -24,10 +27,13 @@ struct ReportFieldSwitch {
 inline constexpr std::size_t kReportFieldCount = 19;
 // In the order of the fields tab: the first nine in the left column, the rest in the right one.
 inline constexpr std::array<ReportFieldSwitch, kReportFieldCount> kReportFieldSwitches{{
-    {"rLastname", 162}, {"rFirstname", 163}, {"rTitle", 164},   {"rCompany", 165}, {"rPhone1", 166},
-    {"rPhone2", 167},   {"rPhone3", 168},    {"rPhone4", 169},  {"rPhone5", 170},  {"rAddress", 172},
-    {"rCity", 173},     {"rState", 174},     {"rZipCode", 175}, {"rCountry", 176}, {"rAddrNote", 177},
-    {"rCustom1", 178},  {"rCustom2", 179},   {"rCustom3", 180}, {"rCustom4", 181},
+    {"rLastname", kIdsLabelLastName}, {"rFirstname", kIdsLabelFirstName}, {"rTitle", kIdsLabelTitle},
+    {"rCompany", kIdsLabelCompany},   {"rPhone1", IDS_FIELD_PHONE1},      {"rPhone2", IDS_FIELD_PHONE2},
+    {"rPhone3", IDS_FIELD_PHONE3},    {"rPhone4", IDS_FIELD_PHONE4},      {"rPhone5", IDS_FIELD_PHONE5},
+    {"rAddress", kIdsLabelAddress},   {"rCity", kIdsLabelCity},           {"rState", kIdsLabelState},
+    {"rZipCode", kIdsLabelZipCode},   {"rCountry", kIdsLabelCountry},     {"rAddrNote", kIdsLabelAddrNote},
+    {"rCustom1", kIdsLabelCustom1},   {"rCustom2", kIdsLabelCustom1 + 1}, {"rCustom3", kIdsLabelCustom1 + 2},
+    {"rCustom4", kIdsLabelCustom4},
 }};
 inline constexpr std::size_t kReportFieldsInLeftColumn = 9;
 

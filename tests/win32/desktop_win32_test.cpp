@@ -12,6 +12,7 @@
 #include "meeting_store/meeting_database.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"
+#include "resources/string_ids.h"
 #include "tests/support/fixed_clock.h"
 #include "tests/support/palm_database_writer.h"
 #include "tests/support/recording_user_interaction.h"
@@ -539,6 +540,16 @@ TEST_F(Win32DesktopTest, ToDoListSortsByAHeaderAndADoubleClickSelectsTheMeetingA
     EXPECT_EQ(meeting.substr(meeting.size() - title.size()), title);
     EXPECT_EQ(ListText(App().itemList->Window(), itemRow, 0), ListText(list, row, 3));
     EXPECT_NE(App().quickView->Text().find(ListText(list, row, 3)), std::string::npos);
+
+    // The command again brings the same window forward; once it is closed, the command makes a new
+    // one, filled.
+    Command(IDM_TODO_LIST);
+    EXPECT_EQ(App().toDoList, window);
+    DestroyWindow(window);
+    EXPECT_EQ(App().toDoList, nullptr);
+    Command(IDM_TODO_LIST);
+    ASSERT_NE(App().toDoList, nullptr);
+    EXPECT_EQ(RowCount(GetDlgItem(App().toDoList, ui::kToDoListControlId)), toDos);
 }
 
 // The worked example: a client area of 800 x 600 (here with the bar height the rebar reports).
@@ -739,6 +750,23 @@ TEST_F(Win32DesktopTest, FindBoxFiltersAsSearchDoesAndTheKeyboardReachesEverythi
     checkKeys(GetMenu(App().frame));
 }
 
+// The windows take UTF-8 texts (the data check's file names, the to-do list's texts, the export
+// menu) whole: a character of CP932 and characters it lacks alike, which a way through CP932
+// would turn into '?'.
+TEST(Win32WindowTextTest, Utf8TextKeepsCharactersOutsideCp932) {
+    const struct {
+        std::string_view utf8;
+        std::wstring_view wide;
+    } cases[] = {
+        {"", L""},
+        {"note.dat", L"note.dat"},
+        {"\xe2\x91\xa0 \xe4\xbc\x9a\xe8\xad\xb0", L"\x2460 \x4F1A\x8B70"},                  // ① 会議: in CP932
+        {"\xf0\xa0\xae\xb7\xe9\x87\x8e\xe5\xae\xb6.dat", L"\xD842\xDFB7\x91CE\x5BB6.dat"},  // 𠮷野家: not
+        {"\xf0\x9f\x98\x80\r\n", L"\xD83D\xDE00\r\n"},                                      // an emoji
+    };
+    for (const auto& c : cases) EXPECT_EQ(ui::Utf8ToWide(c.utf8), std::wstring(c.wide)) << c.utf8;
+}
+
 // Help → データの確認… lists the seven files and the address book, the damaged one marked, which
 // the start-up has pointed out once.
 TEST_F(Win32DesktopTest, CheckDialogListsTheFilesAndTheDamagedOneWasPointedOut) {
@@ -926,7 +954,7 @@ TEST_F(Win32DesktopTest, PreferencesRefuseEmptyPathsAndStoreOnOk) {
         Press(dialog, IDOK);
         ASSERT_TRUE(IsWindowVisible(dialog));
         ASSERT_EQ(ui.messages.size(), 1u);
-        EXPECT_EQ(ui.messages[0].text, ui::Narrow(ui::LoadText(GetModuleHandleW(nullptr), 212)));
+        EXPECT_EQ(ui.messages[0].text, ui::Narrow(ui::LoadText(GetModuleHandleW(nullptr), IDS_PREF_PATHS_REFUSED)));
         EXPECT_EQ(ui.messages[0].caption, "Tavolex");
         EXPECT_EQ(ui.messages[0].icon, platform::MessageIcon::kInformation);
         EXPECT_EQ(UserNumber(L"AutoView"), 1u);
@@ -1035,7 +1063,7 @@ TEST_F(Win32DesktopTest, WithoutPalmDesktopTheUsersComeFromAChosenFolder) {
     ASSERT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\U.S. Robotics"), 0);
     registry.SetText(kAppKey, L"LastUsername", L"TanakaT");
     registry.SetNumber(kAppKey, L"Setup", 1);  // the conduit waits for HotSync Manager, without a word
-    const std::string explanation = ui::Narrow(ui::LoadText(GetModuleHandleW(nullptr), ui::kIdsNoPalmDesktop));
+    const std::string explanation = ui::Narrow(ui::LoadText(GetModuleHandleW(nullptr), IDS_NO_PALM_DESKTOP));
     const auto users = [] {
         std::vector<std::string> names;
         for (const auto& entry : App().users->Entries()) names.push_back(entry->name);
@@ -1051,7 +1079,7 @@ TEST_F(Win32DesktopTest, WithoutPalmDesktopTheUsersComeFromAChosenFolder) {
     EXPECT_EQ(ui.messages[0].text, explanation);
     EXPECT_EQ(registry.Number(kAppKey, L"Setup"), 1u);
     EXPECT_EQ(users(), (std::vector<std::string>{"SuzukiH", "TanakaT"}));
-    EXPECT_EQ(chooserCalls.at(0), L"folder " + ui::LoadText(GetModuleHandleW(nullptr), ui::kIdsChoosePalmFolder));
+    EXPECT_EQ(chooserCalls.at(0), L"folder " + ui::LoadText(GetModuleHandleW(nullptr), IDS_CHOOSE_PALM_FOLDER));
     EXPECT_GT(RowCount(MeetingList()), 0);
     WithDialog(ui::kCmdCreateReport, [](HWND dialog) { Press(dialog, IDCANCEL); });
     EXPECT_FALSE(fs::exists(dir / "Documents" / "Tavolex")) << "made by a report, not by the dialog";
