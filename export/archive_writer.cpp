@@ -6,6 +6,7 @@
 #include "export/archive_lists.h"
 #include "export/archive_reports.h"
 #include "export/ordered_pool.h"
+#include "export/progress_counter.h"
 #include "meeting_query/across_meetings.h"
 #include "meeting_store/meeting_database.h"
 #include "platform/file_system.h"
@@ -117,6 +118,7 @@ bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const Mee
     };
     std::future<std::pair<std::string, std::string>> listPages;
     if (jobs > 1) listPages = std::async(std::launch::async, listPagesOf);
+    ProgressCounter steps(progress, selection.size(), summary);
     const bool done = RunInOrder<RenderedReport>(
         rows.size(), jobs,
         [&](int worker, std::size_t i) {
@@ -145,11 +147,7 @@ bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const Mee
             summary += r.entry.counts;
             summary.files.push_back(options.folder / r.name);
             index.Add(r.entry);
-            if (progress && !progress(static_cast<std::int64_t>(i + 1), static_cast<std::int64_t>(selection.size()))) {
-                summary.cancelled = true;
-                return false;
-            }
-            return true;
+            return steps.Step();
         },
         kReportBatch);
     if (jobs > 1) reports.SetColors(color1, color2);
