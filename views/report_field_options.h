@@ -4,6 +4,8 @@
 // ("cAuthor"). The dialog shows one tab at a time; each tab's values are read from the current
 // user's key when the tab is built and stored there when the tab is left or the dialog closes.
 
+#include "settings/report_switches.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -21,14 +23,18 @@ struct ReportFieldSwitch {
     int labelId;
 };
 
-inline constexpr std::size_t kReportFieldCount = 19;
+inline constexpr std::size_t kReportFieldCount = kAttendeeFieldSwitches.size();
+// The string ids of the check boxes' labels, in the order of kAttendeeFieldSwitches.
+inline constexpr std::array<int, kReportFieldCount> kReportFieldLabelIds = {
+    162, 163, 164, 165, 166, 167, 168, 169, 170, 172, 173, 174, 175, 176, 177, 178, 179, 180, 181,
+};
 // In the order of the fields tab: the first nine in the left column, the rest in the right one.
-inline constexpr std::array<ReportFieldSwitch, kReportFieldCount> kReportFieldSwitches{{
-    {"rLastname", 162}, {"rFirstname", 163}, {"rTitle", 164},   {"rCompany", 165}, {"rPhone1", 166},
-    {"rPhone2", 167},   {"rPhone3", 168},    {"rPhone4", 169},  {"rPhone5", 170},  {"rAddress", 172},
-    {"rCity", 173},     {"rState", 174},     {"rZipCode", 175}, {"rCountry", 176}, {"rAddrNote", 177},
-    {"rCustom1", 178},  {"rCustom2", 179},   {"rCustom3", 180}, {"rCustom4", 181},
-}};
+inline constexpr std::array<ReportFieldSwitch, kReportFieldCount> kReportFieldSwitches = [] {
+    std::array<ReportFieldSwitch, kReportFieldCount> switches{};
+    for (std::size_t k = 0; k < kReportFieldCount; ++k)
+        switches[k] = {kAttendeeFieldSwitches[k], kReportFieldLabelIds[k]};
+    return switches;
+}();
 inline constexpr std::size_t kReportFieldsInLeftColumn = 9;
 
 struct ReportOptionsValues {
