@@ -24,6 +24,8 @@ namespace tavolex {
 
 // True when the file's extension is ".rtf" in any letter case: such a template expands in RTF.
 bool HasRtfExtension(const std::filesystem::path& path);
+// How a template expands: RTF for a ".rtf" file, else HTML.
+ExpansionMode TemplateExpansionMode(const std::filesystem::path& templatePath);
 
 class AddressBook;
 class MeetingDatabase;

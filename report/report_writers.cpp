@@ -33,6 +33,10 @@ bool HasRtfExtension(const std::filesystem::path& path) {
     return EqualsIgnoringAsciiCase(platform::PathToCp932(path.filename().extension()), ".rtf");
 }
 
+ExpansionMode TemplateExpansionMode(const std::filesystem::path& templatePath) {
+    return HasRtfExtension(templatePath) ? ExpansionMode::Rtf : ExpansionMode::Html;
+}
+
 ReportFolder::ReportFolder(const MeetingDatabase& store, const AddressBook& book, platform::UserInteraction& ui)
     : store_(store),
       book_(book),

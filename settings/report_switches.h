@@ -47,9 +47,9 @@ inline constexpr std::array<std::string_view, 6> kReportSectionSwitches = {
 
 // The attendee fields, in the order of the Report Options dialog's fields tab.
 inline constexpr std::array<std::string_view, 19> kAttendeeFieldSwitches = {
-    report_switch::kLastname, report_switch::kFirstname, report_switch::kTitle,   report_switch::kCompany,
-    report_switch::kPhone1,   report_switch::kPhone2,    report_switch::kPhone3,  report_switch::kPhone4,
-    report_switch::kPhone5,   report_switch::kAddress,   report_switch::kCity,    report_switch::kState,
+    report_switch::kLastname, report_switch::kFirstname, report_switch::kTitle,    report_switch::kCompany,
+    report_switch::kPhone1,   report_switch::kPhone2,    report_switch::kPhone3,   report_switch::kPhone4,
+    report_switch::kPhone5,   report_switch::kAddress,   report_switch::kCity,     report_switch::kState,
     report_switch::kZipCode,  report_switch::kCountry,   report_switch::kAddrNote, report_switch::kCustom1,
     report_switch::kCustom2,  report_switch::kCustom3,   report_switch::kCustom4,
 };
