@@ -88,17 +88,11 @@ bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const Mee
         std::unique_ptr<ReportFolder> reports;
         ExportText text;
     };
-    // The store stays as it is while the archive is written: the reports find items by an index,
-    // made once and read by every worker.
-    reports.IndexItemMaps();
     // Meetings that share an id show the same sketches: each picture file is written once.
     reports.BeginPictureBatch();
     struct EndBatch {
         ReportFolder& reports;
-        ~EndBatch() {
-            reports.UnindexItemMaps();
-            reports.EndPictureBatch();
-        }
+        ~EndBatch() { reports.EndPictureBatch(); }
     } endBatch{reports};
     std::vector<Worker> workers(static_cast<std::size_t>(std::max(jobs, 1)));
     if (jobs > 1) {
