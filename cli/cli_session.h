@@ -8,7 +8,7 @@
 #include "cli/settings_fallback.h"
 #include "meeting_store/meeting_database.h"
 #include "platform/platform.h"
-#include "report/report_folder.h"
+#include "report/report_options.h"
 #include "session/palm_user_list.h"
 #include "session/user_folders.h"
 #include "session/user_place.h"
@@ -18,6 +18,10 @@
 #include <memory>
 #include <optional>
 #include <string>
+
+namespace tavolex {
+class ReportFolder;
+}  // namespace tavolex
 
 namespace tavolex::cli {
 

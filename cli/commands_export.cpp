@@ -10,6 +10,7 @@
 #include "export/exporters.h"
 #include "export/vcard_writer.h"
 #include "platform/file_system.h"
+#include "report/report_folder.h"
 #include "report_files/report_name.h"
 #include "views/create_report.h"
 

@@ -9,6 +9,7 @@
 #include "cli/selection_options.h"
 #include "platform/file_system.h"
 #include "platform/launch.h"
+#include "report/report_folder.h"
 #include "report_files/report_name.h"
 #include "views/create_report.h"
 #include "report_files/report_viewer.h"

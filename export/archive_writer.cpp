@@ -11,6 +11,7 @@
 #include "meeting_store/meeting_database.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"
+#include "report/report_folder.h"
 
 #include <algorithm>
 #include <fstream>

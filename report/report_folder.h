@@ -6,6 +6,7 @@
 
 #include "meeting_store/meeting_database.h"
 #include "meeting_store/records.h"
+#include "report/report_options.h"
 #include "report/template_scanner.h"
 
 #include <array>
@@ -35,12 +36,6 @@ namespace platform {
 class UserInteraction;
 }
 
-enum class ReportKind : int {
-    kExecutive = 3003,
-    kAgenda = 3004,
-    kCustom = 3005,
-};
-
 enum class SectionState : int {
     kNone = 0,
     kMeetingLevel = 1,
@@ -51,33 +46,10 @@ enum class SectionState : int {
     kAttendees = 6,
 };
 
-// What the writers read of the current Palm user's settings, taken when a report is written.
-// A flag that is absent from the settings counts as set: the user defaults always create it as 1.
-struct ReportOptions {
-    std::string author{};                    // "cAuthor", CP932
-    std::filesystem::path outputFolder{};    // "OutputPath"
-    std::filesystem::path templateFolder{};  // "TemplatePath"
-    // The output folder is made, if it is missing, when a report is written into it (the default
-    // report folder of a user found in a chosen folder, which no installation made).
-    bool makeOutputFolder = false;
-    // Sections of the custom report: "rAuthor", "rAttendee", "rAgenda", "rToDo", "rNote", "rSketch".
-    bool withAuthor = true;
-    bool withAttendees = true;
-    bool withAgendas = true;
-    bool withToDos = true;
-    bool withNotes = true;
-    bool withSketches = true;
-    // Name lines of the attendee boxes: "rFirstName", "rLastName", "rTitle", "rCompany".
-    bool withFirstName = true;
-    bool withLastName = true;
-    bool withTitle = true;
-    bool withCompany = true;
-};
-
 class ReportFolder : public TemplateScanner {
 public:
     using OptionsSource = std::function<ReportOptions()>;
-    using Viewer = std::function<void(const std::filesystem::path&)>;
+    using Viewer = ReportViewer;
     using Clock = std::function<std::tm()>;
 
     ReportFolder(const MeetingDatabase& store, const AddressBook& book, platform::UserInteraction& ui);

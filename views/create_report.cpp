@@ -1,5 +1,7 @@
 #include "views/create_report.h"
 
+#include "report/report_folder.h"
+
 #include "base/ascii.h"
 #include "base/shift_jis.h"
 #include "meeting_store/records.h"

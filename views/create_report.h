@@ -4,7 +4,7 @@
 // the custom report's section switches, the proposed report name, and the making of a report
 // from a template, an instant kind or the custom sections.
 
-#include "report/report_folder.h"
+#include "report/report_options.h"
 #include "report_files/report_paths.h"
 #include "settings/report_switches.h"
 
@@ -16,6 +16,7 @@
 
 namespace tavolex {
 
+class ReportFolder;
 class SettingsKey;
 struct Meeting;
 namespace platform {

@@ -14,6 +14,7 @@
 #include "meeting_store/meeting_database.h"
 #include "meeting_store/sketch_files.h"
 #include "platform/platform.h"
+#include "report/report_folder.h"
 #include "tests/support/address_book_writer.h"
 #include "tests/support/fixed_clock.h"
 #include "tests/support/palm_database_writer.h"
