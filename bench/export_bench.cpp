@@ -11,6 +11,7 @@
 #include "export/sqlite_export.h"
 #include "meeting_store/meeting_database.h"
 #include "platform/platform.h"
+#include "report/report_folder.h"
 
 #include <benchmark/benchmark.h>
 

@@ -238,6 +238,12 @@ std::uint32_t CliSession::UserFlag(std::string_view name, std::uint32_t fallback
     return value;
 }
 
+fs::path CliSession::TemplatePath(const std::string& utf8Name) const {
+    const fs::path given = platform::PathFromCp932(platform::Utf8ToCp932(utf8Name));
+    std::error_code ec;
+    return given.has_parent_path() || fs::exists(given, ec) ? given : templateFolder_ / given;
+}
+
 ReportOptions CliSession::ReadReportOptions() {
     return tavolex::ReadReportOptions(settings_->userKey, outputFolder_, templateFolder_);
 }

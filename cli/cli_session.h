@@ -8,7 +8,7 @@
 #include "cli/settings_fallback.h"
 #include "meeting_store/meeting_database.h"
 #include "platform/platform.h"
-#include "report/report_folder.h"
+#include "report/report_options.h"
 #include "session/palm_user_list.h"
 #include "session/user_folders.h"
 #include "session/user_place.h"
@@ -18,6 +18,10 @@
 #include <memory>
 #include <optional>
 #include <string>
+
+namespace tavolex {
+class ReportFolder;
+}  // namespace tavolex
 
 namespace tavolex::cli {
 
@@ -88,6 +92,9 @@ public:
     [[nodiscard]] const std::filesystem::path& DataFolder() const { return dataFolder_; }
     [[nodiscard]] const std::filesystem::path& OutputFolder() const { return outputFolder_; }
     [[nodiscard]] const std::filesystem::path& TemplateFolder() const { return templateFolder_; }
+    // The template file a command names (UTF-8): the name as given when it has a folder or exists,
+    // else the template folder's file of that name.
+    [[nodiscard]] std::filesystem::path TemplatePath(const std::string& utf8Name) const;
     [[nodiscard]] const std::filesystem::path& BrowserPath() const { return browserPath_; }
     [[nodiscard]] std::uint32_t AutoView() const { return autoView_; }
     // The report options of the current user's settings.

@@ -4,11 +4,13 @@
 
 #include "cli/cli_messages.h"
 #include "cli/command_registry.h"
+#include "cli/commands_report.h"
 #include "cli/progress_bar.h"
 #include "cli/selection_options.h"
 #include "export/exporters.h"
 #include "export/vcard_writer.h"
 #include "platform/file_system.h"
+#include "report/report_folder.h"
 #include "report_files/report_name.h"
 #include "views/create_report.h"
 
@@ -147,16 +149,11 @@ int Archive(CliSession& session, const ExportArguments& a) {
     ArchiveOptions options;
     options.folder = a.target;
     options.utf8Reports = a.encoding == "utf-8";
-    options.kind = a.kind == "agenda"   ? ReportKind::kAgenda
-                   : a.kind == "custom" ? ReportKind::kCustom
-                                        : ReportKind::kExecutive;
+    options.kind = BuiltInReportKind(a.kind);
     options.reportOptions = session.ReadReportOptions();
     if (!a.templateName.empty()) {
-        const fs::path given = platform::PathFromCp932(platform::Utf8ToCp932(a.templateName));
-        std::error_code ec;
-        options.templatePath =
-            given.has_parent_path() || fs::exists(given, ec) ? given : session.TemplateFolder() / given;
-        session.Report().SetMode(HasRtfExtension(options.templatePath) ? ExpansionMode::Rtf : ExpansionMode::Html);
+        options.templatePath = session.TemplatePath(a.templateName);
+        session.Report().SetMode(TemplateExpansionMode(options.templatePath));
     }
     if (!MayReplace(session, ArchiveFilesToReplace(session.Store(), indexes, options))) return 1;
     ProgressBar bar("archive");

@@ -9,6 +9,7 @@
 #include "cli/selection_options.h"
 #include "platform/file_system.h"
 #include "platform/launch.h"
+#include "report/report_folder.h"
 #include "report_files/report_name.h"
 #include "views/create_report.h"
 #include "report_files/report_viewer.h"
@@ -121,26 +122,20 @@ int Report(CliSession& session, const ReportArguments& a) {
 
 namespace {
 
-ReportKind KindOf(const std::string& kind) {
-    return kind == "agenda" ? ReportKind::kAgenda : kind == "custom" ? ReportKind::kCustom : ReportKind::kExecutive;
-}
-
-// Loads the template the job names into the report and sets its expansion mode: the name as given
-// when it has a folder or exists, else the template folder's file. templatePath stays empty for a
-// built-in kind; false (after a message) when the template cannot be read.
+// Loads the template the job names (CliSession::TemplatePath) into the report and sets its
+// expansion mode. templatePath stays empty for a built-in kind; false (after a message) when the
+// template cannot be read.
 bool LoadJobTemplate(CliSession& session, const ReportJob& job, fs::path& templatePath) {
     if (job.templateName.empty()) return true;
     ReportFolder& report = session.Report();
-    const fs::path given = platform::PathFromCp932(platform::Utf8ToCp932(job.templateName));
+    templatePath = session.TemplatePath(job.templateName);
     std::error_code ec;
-    templatePath = given.has_parent_path() || fs::exists(given, ec) ? given : session.TemplateFolder() / given;
-    if (!fs::exists(templatePath, ec) && !given.has_parent_path()) templatePath = session.TemplateFolder() / given;
     if (!report.LoadTemplateFile(templatePath)) {
         if (!fs::is_regular_file(templatePath, ec))
             Detail(PathReason(templatePath, ec ? ec : std::make_error_code(std::errc::no_such_file_or_directory)));
         return false;
     }
-    report.SetMode(HasRtfExtension(templatePath) ? ExpansionMode::Rtf : ExpansionMode::Html);
+    report.SetMode(TemplateExpansionMode(templatePath));
     return true;
 }
 
@@ -218,9 +213,13 @@ bool WriteOneReport(ReportRun& run, std::int32_t index, std::ostream& out) {
 
 }  // namespace
 
+ReportKind BuiltInReportKind(const std::string& kind) {
+    return kind == "agenda" ? ReportKind::kAgenda : kind == "custom" ? ReportKind::kCustom : ReportKind::kExecutive;
+}
+
 int WriteReports(CliSession& session, const ReportJob& job, std::ostream& out) {
     const std::vector<std::int32_t>& indexes = job.meetings;
-    ReportRun run{session, job, job.nameFormat.value_or("{title}"), KindOf(job.kind), {}, {}, {}};
+    ReportRun run{session, job, job.nameFormat.value_or("{title}"), BuiltInReportKind(job.kind), {}, {}, {}};
     if (!LoadJobTemplate(session, job, run.templatePath)) return 1;
     if (job.sections) ApplySections(session, *job.sections);
     if (!session.ReadyOutputFolder(true)) return 1;

@@ -23,6 +23,9 @@ struct ReportJob {
     bool open = false;
 };
 
+// The built-in report of a --kind value: executive (also for any other text), agenda or custom.
+[[nodiscard]] ReportKind BuiltInReportKind(const std::string& kind);
+
 // Writes the reports and prints their paths (or, with --json, one document) on out; 0 when every
 // report was written, else 1 after the messages.
 int WriteReports(CliSession& session, const ReportJob& job, std::ostream& out);

@@ -5,6 +5,7 @@
 #include "platform/file_system.h"
 #include "platform/platform.h"
 #include "report/report_file.h"
+#include "report/report_folder.h"
 #include "report/template_images.h"
 
 #include <array>

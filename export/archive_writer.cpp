@@ -6,10 +6,12 @@
 #include "export/archive_lists.h"
 #include "export/archive_reports.h"
 #include "export/ordered_pool.h"
+#include "export/progress_counter.h"
 #include "meeting_query/across_meetings.h"
 #include "meeting_store/meeting_database.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"
+#include "report/report_folder.h"
 
 #include <algorithm>
 #include <fstream>
@@ -87,17 +89,11 @@ bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const Mee
         std::unique_ptr<ReportFolder> reports;
         ExportText text;
     };
-    // The store stays as it is while the archive is written: the reports find items by an index,
-    // made once and read by every worker.
-    reports.IndexItemMaps();
     // Meetings that share an id show the same sketches: each picture file is written once.
     reports.BeginPictureBatch();
     struct EndBatch {
         ReportFolder& reports;
-        ~EndBatch() {
-            reports.UnindexItemMaps();
-            reports.EndPictureBatch();
-        }
+        ~EndBatch() { reports.EndPictureBatch(); }
     } endBatch{reports};
     std::vector<Worker> workers(static_cast<std::size_t>(std::max(jobs, 1)));
     if (jobs > 1) {
@@ -117,6 +113,7 @@ bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const Mee
     };
     std::future<std::pair<std::string, std::string>> listPages;
     if (jobs > 1) listPages = std::async(std::launch::async, listPagesOf);
+    ProgressCounter steps(progress, selection.size(), summary);
     const bool done = RunInOrder<RenderedReport>(
         rows.size(), jobs,
         [&](int worker, std::size_t i) {
@@ -145,11 +142,7 @@ bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const Mee
             summary += r.entry.counts;
             summary.files.push_back(options.folder / r.name);
             index.Add(r.entry);
-            if (progress && !progress(static_cast<std::int64_t>(i + 1), static_cast<std::int64_t>(selection.size()))) {
-                summary.cancelled = true;
-                return false;
-            }
-            return true;
+            return steps.Step();
         },
         kReportBatch);
     if (jobs > 1) reports.SetColors(color1, color2);

@@ -11,7 +11,7 @@
 // meeting's report; their own search boxes filter them as the index's does its list.
 
 #include "export/export_text.h"
-#include "report/report_folder.h"
+#include "report/report_options.h"
 
 #include <filesystem>
 #include <string>
@@ -20,6 +20,7 @@
 namespace tavolex {
 
 class AddressBook;
+class ReportFolder;
 
 struct ArchiveOptions {
     std::filesystem::path folder{};  // created when missing

@@ -2,6 +2,7 @@
 
 #include "address_book/address_book.h"
 #include "export/content_lines.h"
+#include "export/progress_counter.h"
 #include "meeting_store/date_format.h"
 #include "meeting_store/item_walk.h"
 #include "meeting_store/meeting_database.h"
@@ -182,14 +183,10 @@ std::string WriteICalendar(const MeetingDatabase& store, const AddressBook& book
                            ExportText& text, ExportSummary& summary, const ExportProgress& progress) {
     CalendarWriter writer(store, book, userFolder, stamp, text, summary);
     writer.Begin();
-    std::int64_t done = 0;
+    ProgressCounter steps(progress, selection.size(), summary);
     for (const std::int32_t index : selection) {
         if (store.MeetingAt(index) != nullptr) writer.AddMeeting(index);
-        ++done;
-        if (progress && !progress(done, static_cast<std::int64_t>(selection.size()))) {
-            summary.cancelled = true;
-            return {};
-        }
+        if (!steps.Step()) return {};
     }
     summary.replacements = text.Replacements();
     return writer.End();

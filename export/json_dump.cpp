@@ -2,6 +2,7 @@
 
 #include "address_book/address_book.h"
 #include "export/ordered_pool.h"
+#include "export/progress_counter.h"
 #include "meeting_store/item_walk.h"
 #include "meeting_store/meeting_database.h"
 #include "meeting_store/meeting_json.h"
@@ -314,6 +315,7 @@ std::string WriteJsonDump(const MeetingDatabase& store, const AddressBook& book,
     const bool pictures = !options.pictureFolder.empty();
     const std::vector<std::vector<const Sketch*>> toWrite =
         pictures ? PicturesToWrite(store, selection) : std::vector<std::vector<const Sketch*>>();
+    ProgressCounter steps(progress, selection.size(), summary);
     const bool done = RunInOrder<Written>(
         selection.size(), pictures ? (options.jobs > 0 ? options.jobs : DefaultJobs()) : 1,
         [&](int, std::size_t i) {
@@ -329,11 +331,7 @@ std::string WriteJsonDump(const MeetingDatabase& store, const AddressBook& book,
         [&](std::size_t i, const Written& written) {
             writer.AddWrittenPictures(written);
             if (const Meeting* meeting = store.MeetingAt(selection[i])) writer.Meeting(selection[i], *meeting, i == 0);
-            if (progress && !progress(static_cast<std::int64_t>(i + 1), static_cast<std::int64_t>(selection.size()))) {
-                summary.cancelled = true;
-                return false;
-            }
-            return true;
+            return steps.Step();
         },
         kLightBatch);
     if (!done) return {};

@@ -1,5 +1,6 @@
 #include "export/markdown_vault.h"
 
+#include "export/progress_counter.h"
 #include "export/vault_files.h"
 #include "export/vault_notes.h"
 #include "meeting_store/meeting_database.h"
@@ -58,15 +59,14 @@ bool WriteMarkdownVault(const MeetingDatabase& store, const AddressBook& book, c
     vault::VaultWriter writer(folder, summary);
     vault::NoteComposer composer(store, plan, text, summary, writer);
     bool ok = true;
-    std::int64_t done = 0;
+    ProgressCounter steps(progress, plan.notes.size(), summary);
     for (const vault::MeetingNote& note : plan.notes) {
         ++summary.meetings;
         if (!composer.WriteMeeting(note)) {
             ok = false;
             break;
         }
-        if (progress && !progress(++done, static_cast<std::int64_t>(plan.notes.size()))) {
-            summary.cancelled = true;
+        if (!steps.Step()) {
             ok = false;
             break;
         }

@@ -5,6 +5,7 @@
 #include "meeting_store/meeting_database.h"
 #include "platform/file_system.h"
 #include "export/ordered_pool.h"
+#include "export/progress_counter.h"
 #include "sketch/sketch_image.h"
 
 #include <sqlite3.h>
@@ -348,6 +349,7 @@ bool Fill(sqlite3* db, const MeetingDatabase& store, const AddressBook& book, co
         return false;
     }
     // The pictures are encoded on the workers, the rows written here in the selection's order.
+    ProgressCounter steps(progress, selection.size(), summary);
     const bool filled = RunInOrder<MeetingPictures>(
         selection.size(), jobs > 0 ? jobs : DefaultJobs(),
         [&](int, std::size_t i) { return EncodePictures(store, store.MeetingAt(selection[i])); },
@@ -357,11 +359,7 @@ bool Fill(sqlite3* db, const MeetingDatabase& store, const AddressBook& book, co
                 summary.error = sqlite3_errmsg(db);
                 return false;
             }
-            if (progress && !progress(static_cast<std::int64_t>(i + 1), static_cast<std::int64_t>(selection.size()))) {
-                summary.cancelled = true;
-                return false;
-            }
-            return true;
+            return steps.Step();
         },
         kLightBatch);
     if (!filled) return false;

@@ -4,7 +4,9 @@
 // template file or from the built-in pieces, and, through report_files/, the list of reports in
 // the output folder. One lives for the whole run.
 
+#include "meeting_store/meeting_database.h"
 #include "meeting_store/records.h"
+#include "report/report_options.h"
 #include "report/template_scanner.h"
 
 #include <array>
@@ -17,13 +19,14 @@
 #include <set>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace tavolex {
 
 // True when the file's extension is ".rtf" in any letter case: such a template expands in RTF.
 bool HasRtfExtension(const std::filesystem::path& path);
+// How a template expands: RTF for a ".rtf" file, else HTML.
+ExpansionMode TemplateExpansionMode(const std::filesystem::path& templatePath);
 
 class AddressBook;
 class MeetingDatabase;
@@ -32,12 +35,6 @@ struct Attendee;
 namespace platform {
 class UserInteraction;
 }
-
-enum class ReportKind : int {
-    kExecutive = 3003,
-    kAgenda = 3004,
-    kCustom = 3005,
-};
 
 enum class SectionState : int {
     kNone = 0,
@@ -49,33 +46,10 @@ enum class SectionState : int {
     kAttendees = 6,
 };
 
-// What the writers read of the current Palm user's settings, taken when a report is written.
-// A flag that is absent from the settings counts as set: the user defaults always create it as 1.
-struct ReportOptions {
-    std::string author{};                    // "cAuthor", CP932
-    std::filesystem::path outputFolder{};    // "OutputPath"
-    std::filesystem::path templateFolder{};  // "TemplatePath"
-    // The output folder is made, if it is missing, when a report is written into it (the default
-    // report folder of a user found in a chosen folder, which no installation made).
-    bool makeOutputFolder = false;
-    // Sections of the custom report: "rAuthor", "rAttendee", "rAgenda", "rToDo", "rNote", "rSketch".
-    bool withAuthor = true;
-    bool withAttendees = true;
-    bool withAgendas = true;
-    bool withToDos = true;
-    bool withNotes = true;
-    bool withSketches = true;
-    // Name lines of the attendee boxes: "rFirstName", "rLastName", "rTitle", "rCompany".
-    bool withFirstName = true;
-    bool withLastName = true;
-    bool withTitle = true;
-    bool withCompany = true;
-};
-
 class ReportFolder : public TemplateScanner {
 public:
     using OptionsSource = std::function<ReportOptions()>;
-    using Viewer = std::function<void(const std::filesystem::path&)>;
+    using Viewer = ReportViewer;
     using Clock = std::function<std::tm()>;
 
     ReportFolder(const MeetingDatabase& store, const AddressBook& book, platform::UserInteraction& ui);
@@ -88,14 +62,9 @@ public:
     void SetClock(Clock clock) { clock_ = std::move(clock); }
 
     // A generator of its own for another thread: the same store, book, settings, clock, mode,
-    // loaded template and colours, and nothing shared with this one but what only is read (the
-    // index of the item maps, when this one has it).
+    // loaded template and colours, and nothing shared with this one but what only is read.
     [[nodiscard]] std::unique_ptr<ReportFolder> NewWorker() const;
 
-    // For a batch of reports over a store that stays as it is until UnindexItemMaps: each
-    // meeting's items are found through an index of the item maps rather than a walk over them.
-    void IndexItemMaps();
-    void UnindexItemMaps();
     // For reports written at once on several threads (an archive): until EndPictureBatch, each
     // sketch picture is written by the first report that names it and only named by the others,
     // so no two threads write one file. The workers made meanwhile share the batch.
@@ -139,8 +108,10 @@ public:
 
 private:
     enum class Kind { kNote, kToDo, kSketch, kAgenda, kAttendee };
+    [[nodiscard]] static ChildType ChildTypeOf(Kind kind);
+    [[nodiscard]] static Kind KindOf(ChildType type);
     struct Cursor {
-        std::int32_t index = -1;   // into the kind's map; -1 none
+        std::int32_t index = -1;   // into the meeting's items (items_); -1 none
         std::int32_t counter = 0;  // what COUNT prints
     };
 
@@ -174,11 +145,10 @@ private:
     void StartWalk();
     void AdvanceWalk();
     void ClearItemCursors();
-    void LookUpAttendee(std::int32_t mapIndex);
+    void LookUpAttendee(std::int32_t position);
     [[nodiscard]] bool HasItem(Kind kind) const;
     // The record position of the kind's current item; -1 when there is none.
     [[nodiscard]] std::int32_t RecordIndexOf(Kind kind) const;
-    [[nodiscard]] const std::vector<ItemMap>& MapOf(Kind kind) const;
     Cursor& CursorOf(Kind kind);
 
     void WriteCount(std::int32_t counter);
@@ -198,11 +168,14 @@ private:
     Clock clock_;
 
     Meeting meeting_;
+    // The meeting's items in handheld order, as the store's item walk hands them over: each
+    // section's cursor and the handheld-order walk move over these.
+    std::vector<MeetingItem> items_;
     ReportOptions options_;
     std::array<SectionState, kLoopStackDepth> states_{};
     int stateDepth_ = 0;
     bool handheldOrder_ = false;
-    std::int32_t linkCursor_ = -1;
+    std::int32_t linkCursor_ = -1;  // the handheld-order walk's position in items_; -2 past the end
     std::int32_t passStartLink_ = -1;
     std::array<Cursor, 5> cursors_{};
     std::int32_t addressIndex_ = -1;
@@ -215,10 +188,6 @@ private:
     std::vector<std::filesystem::path> unwrittenPictures_;
     std::vector<char> scratch_;
     bool reportFull_ = false;  // the report text reached its capacity; later pieces add nothing
-    // While indexed: each kind's map positions of each meeting's entries, in map order. Only
-    // read once made, so a generator's workers share it.
-    using ItemIndex = std::array<std::unordered_map<std::uint32_t, std::vector<std::int32_t>>, 5>;
-    std::shared_ptr<const ItemIndex> itemIndex_;
     // While a picture batch runs: the pictures some report of it has written, or is writing.
     struct PictureBatch {
         std::mutex mutex;

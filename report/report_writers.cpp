@@ -4,6 +4,7 @@
 #include "report/report_folder.h"
 
 #include "base/ascii.h"
+#include "meeting_store/item_walk.h"
 #include "base/shift_jis.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"
@@ -33,6 +34,10 @@ bool HasRtfExtension(const std::filesystem::path& path) {
     return EqualsIgnoringAsciiCase(platform::PathToCp932(path.filename().extension()), ".rtf");
 }
 
+ExpansionMode TemplateExpansionMode(const std::filesystem::path& templatePath) {
+    return HasRtfExtension(templatePath) ? ExpansionMode::Rtf : ExpansionMode::Html;
+}
+
 ReportFolder::ReportFolder(const MeetingDatabase& store, const AddressBook& book, platform::UserInteraction& ui)
     : store_(store),
       book_(book),
@@ -53,7 +58,6 @@ std::unique_ptr<ReportFolder> ReportFolder::NewWorker() const {
     worker->templateFolder_ = templateFolder_;
     worker->color1_ = color1_;
     worker->color2_ = color2_;
-    worker->itemIndex_ = itemIndex_;
     worker->pictureBatch_ = pictureBatch_;
     return worker;
 }
@@ -93,6 +97,8 @@ bool ReportFolder::LoadTemplateFile(const std::filesystem::path& path) {
 
 void ReportFolder::BeginReport(const Meeting& meeting, const ReportOptions& options) {
     meeting_ = meeting;
+    items_.clear();
+    ForEachItem(store_, meeting_.dwDBID, [this](const auto&, const MeetingItem& item) { items_.push_back(item); });
     options_ = options;
     reportFull_ = false;
     reportSpans_.clear();

@@ -7,6 +7,7 @@
 #include "base/attendee_name.h"
 #include "address_book/address_book.h"
 #include "meeting_store/date_format.h"
+#include "meeting_store/item_walk.h"
 #include "meeting_store/meeting_database.h"
 #include "meeting_store/sketch_files.h"
 #include "platform/platform.h"
@@ -345,23 +346,34 @@ void ReportFolder::WriteSketchFile(const Sketch& sketch) {
 
 // --- Cursors --------------------------------------------------------------------------------
 
-ReportFolder::Cursor& ReportFolder::CursorOf(Kind kind) { return cursors_[static_cast<std::size_t>(kind)]; }
-
-const std::vector<ItemMap>& ReportFolder::MapOf(Kind kind) const {
+ChildType ReportFolder::ChildTypeOf(Kind kind) {
     switch (kind) {
-        case Kind::kNote: return store_.NoteMapEntries();
-        case Kind::kToDo: return store_.ToDoMapEntries();
-        case Kind::kSketch: return store_.SketchMapEntries();
-        case Kind::kAgenda: return store_.AgendaMapEntries();
-        default: return store_.AttendeeMapEntries();
+        case Kind::kNote: return ChildType::kNote;
+        case Kind::kToDo: return ChildType::kToDo;
+        case Kind::kSketch: return ChildType::kSketch;
+        case Kind::kAgenda: return ChildType::kAgenda;
+        case Kind::kAttendee: break;
     }
+    return ChildType::kAttendee;
 }
+
+ReportFolder::Kind ReportFolder::KindOf(ChildType type) {
+    switch (type) {
+        case ChildType::kNote: return Kind::kNote;
+        case ChildType::kToDo: return Kind::kToDo;
+        case ChildType::kSketch: return Kind::kSketch;
+        case ChildType::kAgenda: return Kind::kAgenda;
+        case ChildType::kAttendee: break;
+    }
+    return Kind::kAttendee;
+}
+
+ReportFolder::Cursor& ReportFolder::CursorOf(Kind kind) { return cursors_[static_cast<std::size_t>(kind)]; }
 
 std::int32_t ReportFolder::RecordIndexOf(Kind kind) const {
     const std::int32_t index = cursors_[static_cast<std::size_t>(kind)].index;
-    const std::vector<ItemMap>& map = MapOf(kind);
-    if (index < 0 || static_cast<std::size_t>(index) >= map.size()) return -1;
-    return map[static_cast<std::size_t>(index)].nIndex;
+    if (index < 0 || static_cast<std::size_t>(index) >= items_.size()) return -1;
+    return items_[static_cast<std::size_t>(index)].recordIndex;
 }
 
 bool ReportFolder::HasItem(Kind kind) const { return cursors_[static_cast<std::size_t>(kind)].index >= 0; }
@@ -391,22 +403,14 @@ void ReportFolder::Advance(Kind kind) {
     }
     if (kind == Kind::kAttendee && addressIndex_ == -2) addressIndex_ = -1;
     ++c.counter;
+    // The meeting's next item of the kind after the cursor.
     std::int32_t found = -1;
-    if (itemIndex_) {
-        // The next of the meeting's entries after the cursor, as the walk below finds it.
-        const auto& byMeeting = (*itemIndex_)[static_cast<std::size_t>(kind)];
-        if (const auto entries = byMeeting.find(meeting_.dwDBID); entries != byMeeting.end()) {
-            const auto next = std::upper_bound(entries->second.begin(), entries->second.end(), c.index);
-            if (next != entries->second.end()) found = *next;
-        }
-    } else {
-        const std::vector<ItemMap>& map = MapOf(kind);
-        const std::int32_t count = static_cast<std::int32_t>(map.size());
-        for (std::int32_t i = c.index + 1; i < count; ++i) {
-            if (map[static_cast<std::size_t>(i)].dwMeetingDBID == meeting_.dwDBID) {
-                found = i;
-                break;
-            }
+    const ChildType type = ChildTypeOf(kind);
+    const auto count = static_cast<std::int32_t>(items_.size());
+    for (std::int32_t i = c.index + 1; i < count; ++i) {
+        if (items_[static_cast<std::size_t>(i)].type == type) {
+            found = i;
+            break;
         }
     }
     c.index = found;
@@ -419,20 +423,6 @@ void ReportFolder::Advance(Kind kind) {
     }
 }
 
-void ReportFolder::IndexItemMaps() {
-    auto index = std::make_shared<ItemIndex>();
-    for (const Kind kind : {Kind::kNote, Kind::kToDo, Kind::kSketch, Kind::kAgenda, Kind::kAttendee}) {
-        auto& byMeeting = (*index)[static_cast<std::size_t>(kind)];
-        const std::vector<ItemMap>& map = MapOf(kind);
-        for (std::size_t i = 0; i < map.size(); ++i) {
-            byMeeting[map[i].dwMeetingDBID].push_back(static_cast<std::int32_t>(i));
-        }
-    }
-    itemIndex_ = std::move(index);
-}
-
-void ReportFolder::UnindexItemMaps() { itemIndex_.reset(); }
-
 void ReportFolder::BeginPictureBatch() { pictureBatch_ = std::make_shared<PictureBatch>(); }
 
 void ReportFolder::EndPictureBatch() { pictureBatch_.reset(); }
@@ -443,12 +433,11 @@ bool ReportFolder::TakePicture(const std::filesystem::path& path) {
     return pictureBatch_->taken.insert(path).second;
 }
 
-void ReportFolder::LookUpAttendee(std::int32_t mapIndex) {
+void ReportFolder::LookUpAttendee(std::int32_t position) {
     hasAddress_ = false;
     addressIndex_ = -2;
-    const std::vector<ItemMap>& map = store_.AttendeeMapEntries();
-    if (mapIndex < 0 || static_cast<std::size_t>(mapIndex) >= map.size()) return;
-    const Attendee* attendee = store_.AttendeeAt(map[static_cast<std::size_t>(mapIndex)].nIndex);
+    if (position < 0 || static_cast<std::size_t>(position) >= items_.size()) return;
+    const Attendee* attendee = store_.AttendeeAt(items_[static_cast<std::size_t>(position)].recordIndex);
     if (attendee == nullptr) return;
     const auto addresses = book_.Addresses();
     for (std::size_t i = 0; i < addresses.size(); ++i) {
@@ -475,28 +464,17 @@ void ReportFolder::StartWalk() {
 
 void ReportFolder::AdvanceWalk() {
     ClearItemCursors();
-    const std::vector<LinkMap>& links = store_.LinkMapEntries();
-    const std::int32_t count = static_cast<std::int32_t>(links.size());
-    for (std::int32_t i = linkCursor_ + 1; i < count; ++i) {
-        const LinkMap& link = links[static_cast<std::size_t>(i)];
-        if (link.dwMeetingDBID != meeting_.dwDBID) continue;
-        linkCursor_ = i;
-        Kind kind;
-        switch (static_cast<ChildType>(link.nType)) {
-            case ChildType::kNote: kind = Kind::kNote; break;
-            case ChildType::kSketch: kind = Kind::kSketch; break;
-            case ChildType::kToDo: kind = Kind::kToDo; break;
-            case ChildType::kAgenda: kind = Kind::kAgenda; break;
-            case ChildType::kAttendee: kind = Kind::kAttendee; break;
-            default: return;
-        }
-        Cursor& c = CursorOf(kind);
-        c.index = link.nMapIndex;
-        ++c.counter;
-        if (kind == Kind::kAttendee) LookUpAttendee(link.nMapIndex);
+    const std::int32_t next = linkCursor_ + 1;
+    if (next < 0 || static_cast<std::size_t>(next) >= items_.size()) {
+        linkCursor_ = -2;
         return;
     }
-    linkCursor_ = -2;
+    linkCursor_ = next;
+    const Kind kind = KindOf(items_[static_cast<std::size_t>(next)].type);
+    Cursor& c = CursorOf(kind);
+    c.index = next;
+    ++c.counter;
+    if (kind == Kind::kAttendee) LookUpAttendee(next);
 }
 
 }  // namespace tavolex

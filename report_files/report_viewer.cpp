@@ -36,8 +36,8 @@ OpenOutcome OpenReportPath(const std::filesystem::path& path, const ViewerSettin
     return OpenOutcome::kHandlerFailed;
 }
 
-ReportFolder::Viewer MakeReportViewer(std::function<ViewerSettings()> settings, platform::Launcher& launcher,
-                                      platform::UserInteraction& ui) {
+ReportViewer MakeReportViewer(std::function<ViewerSettings()> settings, platform::Launcher& launcher,
+                              platform::UserInteraction& ui) {
     return [settings = std::move(settings), &launcher, &ui](const std::filesystem::path& path) {
         (void)OpenReportPath(path, settings(), launcher, ui);
     };

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "report/report_folder.h"
+#include "report/report_options.h"
 
 namespace tavolex {
 namespace platform {
@@ -37,7 +37,7 @@ OpenOutcome OpenReportPath(const std::filesystem::path& path, const ViewerSettin
 
 // The viewer of the report writers: reads the settings at each call, so a change in the
 // Preferences dialog holds for the next report.
-ReportFolder::Viewer MakeReportViewer(std::function<ViewerSettings()> settings, platform::Launcher& launcher,
-                                      platform::UserInteraction& ui);
+ReportViewer MakeReportViewer(std::function<ViewerSettings()> settings, platform::Launcher& launcher,
+                              platform::UserInteraction& ui);
 
 }  // namespace tavolex

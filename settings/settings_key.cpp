@@ -1,18 +1,12 @@
 #include "settings/settings_key.h"
 
+#include "settings/report_switches.h"
 #include "settings/settings_text.h"
 
 namespace tavolex {
 namespace {
 
 constexpr std::size_t kBrowserBufferSize = 260;
-
-// The switches WriteUserDefaults turns on, in the order it writes them.
-constexpr const char* kReportSwitches[] = {
-    "rAuthor",  "rAgenda",  "rToDo",     "rNote",    "rSketch",  "rAttendee", "rLastname", "rFirstname",  "rTitle",
-    "rCompany", "rPhone1",  "rPhone2",   "rPhone3",  "rPhone4",  "rPhone5",   "rAddress",  "rCity",       "rState",
-    "rZipCode", "rCountry", "rAddrNote", "rCustom1", "rCustom2", "rCustom3",  "rCustom4",  "rShowLabels",
-};
 
 // The largest text a buffer of bufferSize bytes holds with its terminator.
 std::size_t TextCapacity(std::size_t bufferSize) { return bufferSize == 0 ? 0 : bufferSize - 1; }
@@ -127,7 +121,7 @@ SettingsStatus SettingsKey::WriteUserDefaults(std::string_view userDirectory, st
     const std::string database = UserDataFolderText(ReadPalmDesktopFolder(kSelectionPathBufferSize), userDirectory);
     WriteString("DatabasePath", database);
     if (ReadString("OutputPath", kShortPathBufferSize).empty()) WriteString("OutputPath", database);
-    for (const char* name : kReportSwitches) WriteDword(name, 1);
+    for (const std::string_view name : kReportSwitches) WriteDword(name, 1);
     WriteDword("MeetingView", 2);
     WriteDword("ReportView", 1);
     const WindowPlacement placement = DefaultWindowPlacement(screen);

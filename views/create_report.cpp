@@ -1,5 +1,7 @@
 #include "views/create_report.h"
 
+#include "report/report_folder.h"
+
 #include "base/ascii.h"
 #include "base/shift_jis.h"
 #include "meeting_store/records.h"
@@ -128,7 +130,7 @@ CreateReportResult CreateTemplateReport(ReportFolder& folder, const Meeting& mee
                                         platform::UserInteraction& ui) {
     const fs::path templatePath = InFolder(paths.templateFolder, templateFileName);
     if (!folder.LoadTemplateFile(templatePath)) return CreateReportResult::kStay;
-    folder.SetMode(HasRtfExtension(templatePath) ? ExpansionMode::Rtf : ExpansionMode::Html);
+    folder.SetMode(TemplateExpansionMode(templatePath));
     const std::optional<fs::path> reportPath =
         ReportPathFor(paths, std::move(reportName), platform::PathToCp932(templatePath.extension()), ui);
     if (!reportPath) return CreateReportResult::kStay;

@@ -4,8 +4,9 @@
 // the custom report's section switches, the proposed report name, and the making of a report
 // from a template, an instant kind or the custom sections.
 
-#include "report/report_folder.h"
+#include "report/report_options.h"
 #include "report_files/report_paths.h"
+#include "settings/report_switches.h"
 
 #include <array>
 #include <filesystem>
@@ -15,6 +16,7 @@
 
 namespace tavolex {
 
+class ReportFolder;
 class SettingsKey;
 struct Meeting;
 namespace platform {
@@ -22,8 +24,7 @@ class UserInteraction;
 }
 
 // The custom report's sections in the order of the dialog's check boxes (1046 ... 1051).
-inline constexpr std::array<std::string_view, 6> kSectionSettingNames = {"rAuthor", "rAgenda", "rToDo",
-                                                                         "rNote",   "rSketch", "rAttendee"};
+inline constexpr const std::array<std::string_view, 6>& kSectionSettingNames = kReportSectionSwitches;
 // The template preselected before the remembered one, CP932 ("エグゼクティブ.htm").
 inline constexpr char kExecutiveTemplateName[] = "\x83\x47\x83\x4f\x83\x5b\x83\x4e\x83\x65\x83\x42\x83\x75.htm";
 // Bytes of the report name field that are used.

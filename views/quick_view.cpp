@@ -100,10 +100,10 @@ QuickViewFields QuickViewFieldsFromSettings(const std::function<bool(std::string
     // One flag per name of kQuickViewSettingNames, in the same order.
     QuickViewFields fields;
     bool* const flags[] = {
-        &fields.lastName,   &fields.firstName,  &fields.title,      &fields.company,   &fields.phones[0],
-        &fields.phones[1],  &fields.phones[2],  &fields.phones[3],  &fields.phones[4], &fields.address,
-        &fields.city,       &fields.state,      &fields.zipCode,    &fields.country,   &fields.customs[0],
-        &fields.customs[1], &fields.customs[2], &fields.customs[3], &fields.addrNote,
+        &fields.lastName,   &fields.firstName,  &fields.title,      &fields.company,    &fields.phones[0],
+        &fields.phones[1],  &fields.phones[2],  &fields.phones[3],  &fields.phones[4],  &fields.address,
+        &fields.city,       &fields.state,      &fields.zipCode,    &fields.country,    &fields.addrNote,
+        &fields.customs[0], &fields.customs[1], &fields.customs[2], &fields.customs[3],
     };
     static_assert(std::size(flags) == kQuickViewSettingNames.size());
     for (std::size_t i = 0; i < kQuickViewSettingNames.size(); ++i) *flags[i] = isSet(kQuickViewSettingNames[i]);

@@ -4,6 +4,7 @@
 // into its edit control; the command-line program prints it.
 
 #include "meeting_store/records.h"
+#include "settings/report_switches.h"
 #include "views/meeting_items.h"
 
 #include <array>
@@ -35,13 +36,8 @@ struct QuickViewFields {
     bool addrNote = true;                                      // "rAddrNote"
 };
 
-// The settings behind QuickViewFields, in the order the fields are shown. The settings store
-// matches names without regard to case, so "rLastname" is also "rLastName".
-inline constexpr std::array<std::string_view, 19> kQuickViewSettingNames = {
-    "rLastname", "rFirstname", "rTitle",   "rCompany", "rPhone1",   "rPhone2",  "rPhone3",
-    "rPhone4",   "rPhone5",    "rAddress", "rCity",    "rState",    "rZipCode", "rCountry",
-    "rCustom1",  "rCustom2",   "rCustom3", "rCustom4", "rAddrNote",
-};
+// The settings behind QuickViewFields: the attendee field switches.
+inline constexpr const std::array<std::string_view, 19>& kQuickViewSettingNames = kAttendeeFieldSwitches;
 
 // Fills the fields from the settings: isSet(name) tells whether the setting of that name is 1
 // (a missing setting is not). Called once per name of kQuickViewSettingNames.

@@ -6,6 +6,7 @@
 
 #include "resources/string_ids.h"
 #include "resources/string_table.h"
+#include "settings/report_switches.h"
 
 #include <array>
 #include <cstdint>
@@ -24,17 +25,21 @@ struct ReportFieldSwitch {
     int labelId;
 };
 
-inline constexpr std::size_t kReportFieldCount = 19;
+inline constexpr std::size_t kReportFieldCount = kAttendeeFieldSwitches.size();
+// The string ids of the check boxes' labels, in the order of kAttendeeFieldSwitches.
+inline constexpr std::array<int, kReportFieldCount> kReportFieldLabelIds = {
+    kIdsLabelLastName, kIdsLabelFirstName, kIdsLabelTitle,   kIdsLabelCompany,   IDS_FIELD_PHONE1,
+    IDS_FIELD_PHONE2,  IDS_FIELD_PHONE3,   IDS_FIELD_PHONE4, IDS_FIELD_PHONE5,   kIdsLabelAddress,
+    kIdsLabelCity,     kIdsLabelState,     kIdsLabelZipCode, kIdsLabelCountry,   kIdsLabelAddrNote,
+    kIdsLabelCustom1,  kIdsLabelCustom1 + 1, kIdsLabelCustom1 + 2, kIdsLabelCustom4,
+};
 // In the order of the fields tab: the first nine in the left column, the rest in the right one.
-inline constexpr std::array<ReportFieldSwitch, kReportFieldCount> kReportFieldSwitches{{
-    {"rLastname", kIdsLabelLastName}, {"rFirstname", kIdsLabelFirstName}, {"rTitle", kIdsLabelTitle},
-    {"rCompany", kIdsLabelCompany},   {"rPhone1", IDS_FIELD_PHONE1},      {"rPhone2", IDS_FIELD_PHONE2},
-    {"rPhone3", IDS_FIELD_PHONE3},    {"rPhone4", IDS_FIELD_PHONE4},      {"rPhone5", IDS_FIELD_PHONE5},
-    {"rAddress", kIdsLabelAddress},   {"rCity", kIdsLabelCity},           {"rState", kIdsLabelState},
-    {"rZipCode", kIdsLabelZipCode},   {"rCountry", kIdsLabelCountry},     {"rAddrNote", kIdsLabelAddrNote},
-    {"rCustom1", kIdsLabelCustom1},   {"rCustom2", kIdsLabelCustom1 + 1}, {"rCustom3", kIdsLabelCustom1 + 2},
-    {"rCustom4", kIdsLabelCustom4},
-}};
+inline constexpr std::array<ReportFieldSwitch, kReportFieldCount> kReportFieldSwitches = [] {
+    std::array<ReportFieldSwitch, kReportFieldCount> switches{};
+    for (std::size_t k = 0; k < kReportFieldCount; ++k)
+        switches[k] = {kAttendeeFieldSwitches[k], kReportFieldLabelIds[k]};
+    return switches;
+}();
 inline constexpr std::size_t kReportFieldsInLeftColumn = 9;
 
 struct ReportOptionsValues {

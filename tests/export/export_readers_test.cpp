@@ -14,6 +14,7 @@
 #include "meeting_store/meeting_database.h"
 #include "meeting_store/sketch_files.h"
 #include "platform/platform.h"
+#include "report/report_folder.h"
 #include "tests/support/address_book_writer.h"
 #include "tests/support/fixed_clock.h"
 #include "tests/support/palm_database_writer.h"
@@ -248,6 +249,39 @@ TEST_P(ExportReadersTest, IndependentReadersReadBackEveryFile) {
     const std::string command = std::string("/usr/bin/python3 ") + TAVOLEX_EXPORT_CHECK + " " + out.string() + " --query '" +
                                 GetParam().query + "' --trigram '" + GetParam().trigram + "' --user " + user_.filename().string();
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+// Every exporter that reports progress reports each meeting done out of the selection, and stops
+// at the meeting after which the callback says to: nothing later is counted or reported.
+TEST_P(ExportReadersTest, ProgressCountsEachMeetingAndStopsOnCancel) {
+    const MeetingIndexes all = AllMeetings(store_);
+    const auto total = static_cast<std::int64_t>(all.size());
+    const std::int64_t stopAt = std::min<std::int64_t>(2, total);
+    fs::create_directories(dir_ / "cancel");
+    for (const std::string_view name : {"dump", "calendar", "sqlite", "archive", "markdown"}) {
+        std::vector<std::pair<std::int64_t, std::int64_t>> calls;
+        const fs::path target = dir_ / "cancel" / std::string(name);
+        const ExportRequest request{.store = &store_,
+                                    .book = &book_,
+                                    .userFolder = user_,
+                                    .reports = &reports_,
+                                    .meetings = all,
+                                    .target = target,
+                                    .archive = {.reportOptions = options_},
+                                    .now = 1'800'000'000,
+                                    .jobs = 2,
+                                    .progress = [&](std::int64_t done, std::int64_t of) {
+                                        calls.emplace_back(done, of);
+                                        return done < stopAt;
+                                    }};
+        ExportText text;
+        ExportSummary summary;
+        (void)FindExporter(name)->job(request, text, summary);
+        EXPECT_TRUE(summary.cancelled) << name;
+        std::vector<std::pair<std::int64_t, std::int64_t>> expected;
+        for (std::int64_t done = 1; done <= stopAt; ++done) expected.emplace_back(done, total);
+        EXPECT_EQ(calls, expected) << name;
+    }
 }
 
 // A vault written again into its folder: a note the user edited stays as edited and is reported;

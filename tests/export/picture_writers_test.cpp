@@ -5,6 +5,7 @@
 #include "export/archive_writer.h"
 #include "export/json_dump.h"
 #include "meeting_store/meeting_database.h"
+#include "report/report_folder.h"
 #include "tests/support/fixed_clock.h"
 #include "tests/support/palm_bitmap_writer.h"
 #include "tests/support/palm_database_writer.h"

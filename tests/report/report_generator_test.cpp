@@ -296,6 +296,37 @@ TEST_F(ReportGeneratorTest, FullReportEndsAtTheFirstCharacterThatDoesNotFit) {
 }
 
 // The file name starts after the last separator that is a character of its own.
+// Two meetings of a damaged store that share an id share their link records: each report walks
+// the items of both, every section in the order of its kind and the handheld-order block in
+// handheld order (a run of one kind in one pass), the counts of each kind running on.
+TEST(ReportItemWalkTest, MeetingsSharingAnIdShowEachOthersItems) {
+    test::TempDir dir;
+    test::PalmUserSpec user;
+    user.categories = {"Unfiled"};
+    test::MeetingSpec first{.title = "One", .date = test::HandheldDay(2004, 5, 17), .id = 0x13};
+    first.items = {AgendaSpec{.text = "x", .id = 0x24}, NoteSpec{.text = "n", .id = 0x32}};
+    test::MeetingSpec second{.title = "Two", .date = test::HandheldDay(2004, 5, 18), .id = 0x13};
+    second.items = {NoteSpec{.text = "y", .id = 0x33}, AgendaSpec{.text = "z", .id = 0x25}};
+    user.meetings = {first, second};
+    test::WritePalmUserFolder(dir / "db", user);
+    MeetingDatabase store{{}};
+    store.SetFolder(dir / "db");
+    store.ReloadAll();
+    const AddressBook book;
+    test::RecordingUserInteraction ui;
+    ReportFolder report{store, book, ui};
+    ReportOptions options;
+    options.outputFolder = dir / "out";
+    const std::string order =
+        "{HANDHELD_ORDER_BEGIN}"
+        "{AGENDAS_PROLOG}<A>{AGENDAS_BEGIN}{COUNT}{AGENDA}{AGENDAS_END}</A>{AGENDAS_EPILOG}"
+        "{NOTES_PROLOG}<N>{NOTES_BEGIN}{COUNT}{NOTE}{NOTES_END}</N>{NOTES_EPILOG}"
+        "{HANDHELD_ORDER_END}|{AGENDAS_BEGIN}{COUNT}{AGENDA}{AGENDAS_END}|{NOTES_BEGIN}{COUNT}{NOTE}{NOTES_END}";
+    // Each meeting has both link records: x n, then y z, twice.
+    const std::string expected = "<A>1 x</A><N>1 n2 y</N><A>2 z3 x</A><N>3 n4 y</N><A>4 z</A>|1 x2 z3 x4 z|1 n2 y3 n4 y";
+    for (const auto& meeting : store.Meetings()) EXPECT_EQ(report.ExpandForMeeting(order, *meeting, options), expected);
+}
+
 TEST(TemplateImagesTest, LastSeparatorWalksDoubleByteCharacters) {
     EXPECT_EQ(AfterLastSeparator("a\\b/c"), 4u);
     EXPECT_EQ(AfterLastSeparator("\x95\x5c.gif"), 0u);  // 表.gif: the 0x5C is a trail byte

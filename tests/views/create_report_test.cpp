@@ -3,6 +3,7 @@
 #include "address_book/address_book.h"
 #include "meeting_store/meeting_database.h"
 #include "platform/file_system.h"
+#include "report/report_folder.h"
 #include "settings/settings_key.h"
 #include "tests/support/fixed_clock.h"
 #include "tests/support/memory_settings.h"
