@@ -28,9 +28,9 @@ struct ReportFieldSwitch {
 inline constexpr std::size_t kReportFieldCount = kAttendeeFieldSwitches.size();
 // The string ids of the check boxes' labels, in the order of kAttendeeFieldSwitches.
 inline constexpr std::array<int, kReportFieldCount> kReportFieldLabelIds = {
-    kIdsLabelLastName, kIdsLabelFirstName, kIdsLabelTitle,   kIdsLabelCompany,   IDS_FIELD_PHONE1,
-    IDS_FIELD_PHONE2,  IDS_FIELD_PHONE3,   IDS_FIELD_PHONE4, IDS_FIELD_PHONE5,   kIdsLabelAddress,
-    kIdsLabelCity,     kIdsLabelState,     kIdsLabelZipCode, kIdsLabelCountry,   kIdsLabelAddrNote,
+    kIdsLabelLastName, kIdsLabelFirstName,   kIdsLabelTitle,       kIdsLabelCompany, IDS_FIELD_PHONE1,
+    IDS_FIELD_PHONE2,  IDS_FIELD_PHONE3,     IDS_FIELD_PHONE4,     IDS_FIELD_PHONE5, kIdsLabelAddress,
+    kIdsLabelCity,     kIdsLabelState,       kIdsLabelZipCode,     kIdsLabelCountry, kIdsLabelAddrNote,
     kIdsLabelCustom1,  kIdsLabelCustom1 + 1, kIdsLabelCustom1 + 2, kIdsLabelCustom4,
 };
 // In the order of the fields tab: the first nine in the left column, the rest in the right one.
