@@ -4,6 +4,7 @@
 #include "cli/cli_messages.h"
 #include "setup/startup_settings.h"
 #include "platform/file_system.h"
+#include "report/report_folder.h"
 #include "session/folder_users.h"
 #include "session/report_settings.h"
 #include "session/user_place.h"

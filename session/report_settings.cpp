@@ -1,5 +1,6 @@
 #include "session/report_settings.h"
 
+#include "settings/report_switches.h"
 #include "settings/settings_key.h"
 
 namespace tavolex {
@@ -15,16 +16,16 @@ ReportOptions ReadReportOptions(SettingsKey& userKey, const std::filesystem::pat
         userKey.ReadValue(name, value);
         return value == 1;
     };
-    options.withAuthor = flag("rAuthor");
-    options.withAttendees = flag("rAttendee");
-    options.withAgendas = flag("rAgenda");
-    options.withToDos = flag("rToDo");
-    options.withNotes = flag("rNote");
-    options.withSketches = flag("rSketch");
-    options.withFirstName = flag("rFirstName");
-    options.withLastName = flag("rLastName");
-    options.withTitle = flag("rTitle");
-    options.withCompany = flag("rCompany");
+    options.withAuthor = flag(report_switch::kAuthor);
+    options.withAttendees = flag(report_switch::kAttendee);
+    options.withAgendas = flag(report_switch::kAgenda);
+    options.withToDos = flag(report_switch::kToDo);
+    options.withNotes = flag(report_switch::kNote);
+    options.withSketches = flag(report_switch::kSketch);
+    options.withFirstName = flag(report_switch::kFirstname);
+    options.withLastName = flag(report_switch::kLastname);
+    options.withTitle = flag(report_switch::kTitle);
+    options.withCompany = flag(report_switch::kCompany);
     return options;
 }
 

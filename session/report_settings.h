@@ -3,7 +3,7 @@
 // written: the author, the two folders and the section and name-line switches. A switch absent
 // from the settings counts as set, as the user defaults always create it as 1.
 
-#include "report/report_folder.h"
+#include "report/report_options.h"
 
 #include <filesystem>
 
