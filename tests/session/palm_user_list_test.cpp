@@ -207,108 +207,34 @@ TEST_F(PalmUserListTest, ThePlaceComesFromWhatWasGivenInOrder) {
     fs::create_directories(dir / "empty");
     test::WritePalmUserFolder(dir / "UserB" / "Tavolex", {{}, {meeting}});
     const std::string userBKey = std::string(kAppKey) + "\\UserB";
+    // Given: the request, whether Palm Desktop's user library lists UserA and UserB, the folder chosen
+    // in the desktop program (under dir), the folder's last user and UserB's OutputPath. Found: the
+    // problem, where the Palm folder came from and which ("" for the saved Palm Desktop folder), the
+    // user, and where the user and the report folder came from.
     struct Case {
         const char* name;
         PlaceRequest request;
-        bool library;        // Palm Desktop's user library lists UserA and UserB
-        const char* chosen;  // the folder chosen in the desktop program, under dir
-        const char* folderUser;
-        const char* reportSetting;  // UserB's OutputPath
+        bool library;
+        const char *chosen, *folderUser, *reportSetting;
         PlaceProblem problem;
         PlaceSource palmFrom;
-        std::string palmFolder;  // under dir; "" for the saved Palm Desktop folder
-        std::string user;
-        PlaceSource userFrom;
-        PlaceSource reportFrom;
+        std::string palmFolder, user;
+        PlaceSource userFrom, reportFrom;
     };
     using P = PlaceSource;
+    constexpr PlaceProblem kOk = PlaceProblem::kNone;
+    const PlaceRequest none, option{.user = "UserA", .reportFolder = "/out"}, nobody{.user = "userb"};
     const Case cases[] = {
-        {"Palm Desktop's users", {}, true, "", "", "", PlaceProblem::kNone, P::kPalmDesktop, "", "UserB", P::kSetting, P::kDefault},
-        {"the library first, then a chosen folder",
-         {},
-         true,
-         "other",
-         "",
-         "",
-         PlaceProblem::kNone,
-         P::kPalmDesktop,
-         "",
-         "UserB",
-         P::kSetting,
-         P::kDefault},
-        {"a chosen folder without the library",
-         {},
-         false,
-         "other",
-         "",
-         "",
-         PlaceProblem::kNone,
-         P::kChosenFolder,
-         "other",
-         "Solo",
-         P::kDefault,
-         P::kDefault},
-        {"the saved folder read as folders",
-         {},
-         false,
-         "",
-         "",
-         "",
-         PlaceProblem::kNone,
-         P::kSetting,
-         "",
-         "UserB",
-         P::kSetting,
-         P::kDefault},
-        {"a folder's last user before Palm Desktop's",
-         {},
-         false,
-         "folders",
-         "UserA",
-         "",
-         PlaceProblem::kNone,
-         P::kChosenFolder,
-         "folders",
-         "UserA",
-         P::kSetting,
-         P::kDefault},
-        {"the option before all",
-         {.palmFolder = {}, .user = "UserA", .reportFolder = "/out"},
-         true,
-         "",
-         "",
-         "",
-         PlaceProblem::kNone,
-         P::kPalmDesktop,
-         "",
-         "UserA",
-         P::kOption,
-         P::kOption},
-        {"a report folder the person set",
-         {},
-         true,
-         "",
-         "",
-         "/reports",
-         PlaceProblem::kNone,
-         P::kPalmDesktop,
-         "",
-         "UserB",
-         P::kSetting,
-         P::kSetting},
-        {"no such user", {.user = "userb"}, true, "", "", "", PlaceProblem::kNoSuchUser, P::kPalmDesktop, "", "", P::kNone, P::kNone},
-        {"a folder without users", {}, false, "empty", "", "", PlaceProblem::kNoUsers, P::kChosenFolder, "empty", "", P::kNone, P::kNone},
-        {"a folder that is not there",
-         {},
-         false,
-         "missing",
-         "",
-         "",
-         PlaceProblem::kPalmFolderUnreadable,
-         P::kChosenFolder,
-         "missing",
-         "",
-         P::kNone,
+        {"Palm Desktop's users", none, true, "", "", "", kOk, P::kPalmDesktop, "", "UserB", P::kSetting, P::kDefault},
+        {"the library, then a chosen folder", none, true, "other", "", "", kOk, P::kPalmDesktop, "", "UserB", P::kSetting, P::kDefault},
+        {"a chosen folder alone", none, false, "other", "", "", kOk, P::kChosenFolder, "other", "Solo", P::kDefault, P::kDefault},
+        {"the saved folder as folders", none, false, "", "", "", kOk, P::kSetting, "", "UserB", P::kSetting, P::kDefault},
+        {"a folder's last user", none, false, "folders", "UserA", "", kOk, P::kChosenFolder, "folders", "UserA", P::kSetting, P::kDefault},
+        {"the option before all", option, true, "", "", "", kOk, P::kPalmDesktop, "", "UserA", P::kOption, P::kOption},
+        {"a report folder set", none, true, "", "", "/reports", kOk, P::kPalmDesktop, "", "UserB", P::kSetting, P::kSetting},
+        {"no such user", nobody, true, "", "", "", PlaceProblem::kNoSuchUser, P::kPalmDesktop, "", "", P::kNone, P::kNone},
+        {"no users", none, false, "empty", "", "", PlaceProblem::kNoUsers, P::kChosenFolder, "empty", "", P::kNone, P::kNone},
+        {"no folder", none, false, "missing", "", "", PlaceProblem::kPalmFolderUnreadable, P::kChosenFolder, "missing", "", P::kNone,
          P::kNone},
     };
     for (const Case& c : cases) {
