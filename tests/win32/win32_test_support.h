@@ -16,6 +16,9 @@
 
 namespace tavolex::test {
 
+inline constexpr wchar_t kAppKey[] = L"Software\\Brenmark\\Tavolex";
+inline constexpr wchar_t kCore[] = L"Software\\U.S. Robotics\\Pilot Desktop\\Core";
+
 // The folder of the running test program, where the build puts the stand-in libraries.
 inline std::filesystem::path ProgramFolder() {
     wchar_t path[MAX_PATH] = {};
