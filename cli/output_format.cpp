@@ -13,10 +13,14 @@ std::string CsvValue(const nlohmann::ordered_json& value) {
     return value.dump();
 }
 
+// Which line characters a text keeps when its other control characters become spaces.
+enum class Kept { kNone, kLines, kCsvBreaks };
+
 // Every control character becomes a space: C0, DEL and C1 (U+0080–U+009F, C2 80–C2 9F in UTF-8),
 // so that no text of a store moves the cursor, sets a title or sends a command to the terminal.
-// keepLines keeps TAB, LF and the CR of a CR LF.
-std::string Spaced(std::string_view text, bool keepLines) {
+// kLines keeps TAB, LF and the CR of a CR LF; kCsvBreaks keeps TAB, LF and every CR, which a quoted
+// CSV cell holds as they are.
+std::string Spaced(std::string_view text, Kept kept) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -27,8 +31,8 @@ std::string Spaced(std::string_view text, bool keepLines) {
             ++i;
             continue;
         }
-        const bool line = c == '\t' || c == '\n' || (c == '\r' && next == '\n');
-        out += (c < 0x20 || c == 0x7F) && !(keepLines && line) ? ' ' : text[i];
+        const bool line = c == '\t' || c == '\n' || (c == '\r' && (next == '\n' || kept == Kept::kCsvBreaks));
+        out += (c < 0x20 || c == 0x7F) && !(kept != Kept::kNone && line) ? ' ' : text[i];
     }
     return out;
 }
@@ -39,16 +43,16 @@ std::string CsvCell(std::string_view text, CsvCells cells) {
     std::string cell;
     if (cells == CsvCells::kText && !text.empty() && kFormulaStarts.find(text.front()) != std::string_view::npos)
         cell = "'";
-    cell += text;
+    cell += Spaced(text, Kept::kCsvBreaks);
     if (cell.find_first_of(",\"\r\n") == std::string::npos) return cell;
     std::string out = "\"";
     for (const char c : cell) out += c == '"' ? std::string("\"\"") : std::string(1, c);
     return out + "\"";
 }
 
-std::string TsvField(std::string_view text) { return Spaced(text, false); }
+std::string TsvField(std::string_view text) { return Spaced(text, Kept::kNone); }
 
-std::string TerminalText(std::string_view text) { return Spaced(text, true); }
+std::string TerminalText(std::string_view text) { return Spaced(text, Kept::kLines); }
 
 void WriteTsvLine(std::ostream& out, const std::vector<std::string>& fields) {
     for (std::size_t i = 0; i < fields.size(); ++i) out << (i == 0 ? "" : "\t") << TsvField(fields[i]);

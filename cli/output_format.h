@@ -38,7 +38,8 @@ struct CsvColumn {
     CsvCells cells = CsvCells::kText;
 };
 
-// One field of a CSV row. A CSV file is opened by a spreadsheet, which takes a cell that starts
+// One field of a CSV row. Its control characters become spaces, as in every listing, but for TAB,
+// CR and LF, which a CSV cell holds. A CSV file is opened by a spreadsheet, which takes a cell that starts
 // with =, +, -, @, TAB or CR for a formula: such a text cell gets an apostrophe in front, which
 // the spreadsheet shows as text. The field is then quoted when it holds a comma, a quote or a line
 // end (quotes doubled).

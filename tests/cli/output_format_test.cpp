@@ -28,6 +28,10 @@ TEST(CsvCellTest, GuardsFormulaTextsAndQuotes) {
         {"a,b", CsvCells::kText, "\"a,b\""},
         {"say \"hi\"", CsvCells::kText, "\"say \"\"hi\"\"\""},
         {"会議", CsvCells::kText, "会議"},
+        {"a\x1b[2J\x07\x08"
+         "b",
+         CsvCells::kText, "a [2J  b"},                              // control characters become spaces
+        {"\x7f\xc2\x9bx\rb\tc", CsvCells::kText, "\"  x\rb\tc\""},  // but TAB, CR and LF stay
     };
     for (const auto& row : table) EXPECT_EQ(CsvCell(row.text, row.cells), row.field) << row.text;
 }
