@@ -67,7 +67,6 @@ TEST(PictureWritersTest, RepeatedIdsWriteEachPictureOnce) {
     ReportFolder reports{store, book, ui};
     reports.SetClock(test::FixedReportTime);
     const MeetingIndexes all = AllMeetings(store);
-    ASSERT_EQ(all.size(), 128U);
     for (const std::string name : {"archive", "dump"}) {
         SCOPED_TRACE(name);
         std::map<std::string, std::string> files[2];
@@ -94,7 +93,6 @@ TEST(PictureWritersTest, RepeatedIdsWriteEachPictureOnce) {
                 files[jobs / 4][entry.path().filename().string()] = test::ReadFileBytes(entry.path());
         }
         EXPECT_EQ(documents[0], documents[1]);
-        EXPECT_EQ(files[0].size(), files[1].size());
         EXPECT_TRUE(files[0] == files[1]);
     }
 }

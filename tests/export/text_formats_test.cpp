@@ -23,7 +23,7 @@ struct TextCase {
     std::string expected;
 };
 
-TEST(HtmlTextTest, EscapesMarkupAndControlCharacters) {
+TEST(HtmlTextTest, EscapesMarkupAndControlCharactersAndKeepsDataInsideItsScriptElement) {
     const TextCase cases[] = {
         {"plain", "議事録 abc", "議事録 abc"},
         {"markup", "<a href=\"x\">'&'</a>", "&lt;a href=&quot;x&quot;&gt;&#39;&amp;&#39;&lt;/a&gt;"},
@@ -32,6 +32,10 @@ TEST(HtmlTextTest, EscapesMarkupAndControlCharacters) {
         {"empty", "", ""},
     };
     for (const TextCase& c : cases) EXPECT_EQ(EscapeHtml(c.input), c.expected) << c.name;
+    // The index's data keeps from closing its script element.
+    EXPECT_EQ(JsonForScript("[\"a>b\"]"), "[\"a>b\"]");
+    EXPECT_EQ(JsonForScript("[\"</script><script>x\"]"), "[\"\\u003c/script>\\u003cscript>x\"]");
+    EXPECT_EQ(JsonForScript("[\"<!--\"]"), "[\"\\u003c!--\"]");
 }
 
 TEST(HtmlTextTest, DeclaresUtf8OnlyWhereAMetaTagNamesShiftJis) {
@@ -53,7 +57,7 @@ TEST(HtmlTextTest, DeclaresUtf8OnlyWhereAMetaTagNamesShiftJis) {
     for (const TextCase& c : cases) EXPECT_EQ(DeclareUtf8Charset(c.input), c.expected) << c.name;
 }
 
-TEST(HtmlTextTest, PlacesThePolicyAfterTheHeadTagElseAfterTheDoctype) {
+TEST(HtmlTextTest, PlacesThePolicyAfterTheHeadTagElseAfterTheDoctypeOnALineOfItsOwn) {
     const struct {
         const char* name;
         std::string page;
@@ -71,24 +75,13 @@ TEST(HtmlTextTest, PlacesThePolicyAfterTheHeadTagElseAfterTheDoctype) {
         {"a comment left open", "<!-- <head>", 0},
     };
     for (const auto& c : cases) EXPECT_EQ(PolicyPosition(c.page), c.expected) << c.name;
-}
-
-TEST(HtmlTextTest, WritesThePolicyOnALineOfItsOwn) {
+    // The policy goes on a line of its own.
     const std::string meta = PolicyMeta(kReportPolicy);  // its bytes: the command-line test's report with no <head>
     EXPECT_EQ(WithReportPolicy("<head>\n<title>t</title>"), "<head>\n" + meta + "\n<title>t</title>");
     EXPECT_EQ(WithReportPolicy("<p>x</p>"), meta + "\n<p>x</p>");
 }
 
-TEST(HtmlTextTest, KeepsTheDataFromClosingItsScriptElement) {
-    const TextCase cases[] = {
-        {"no <", "[\"a>b\"]", "[\"a>b\"]"},
-        {"end tag", "[\"</script><script>x\"]", "[\"\\u003c/script>\\u003cscript>x\"]"},
-        {"comment", "[\"<!--\"]", "[\"\\u003c!--\"]"},
-    };
-    for (const TextCase& c : cases) EXPECT_EQ(JsonForScript(c.input), c.expected) << c.name;
-}
-
-TEST(MarkdownTextTest, EscapesMarkupAndKeepsLinesFromOpeningBlocks) {
+TEST(MarkdownTextTest, EscapesMarkupKeepsLinesFromOpeningBlocksAndLinksFiles) {
     const TextCase cases[] = {
         {"plain", "議事録 abc", "議事録 abc"},
         {"inline markup", "*b* _i_ `c` [l](u) <b> &amp; ~~s~~ ==h== $m$ %%c%% |t| ^id \\",
@@ -110,14 +103,10 @@ TEST(MarkdownTextTest, EscapesMarkupAndKeepsLinesFromOpeningBlocks) {
         {"empty", "", ""},
     };
     for (const TextCase& c : cases) EXPECT_EQ(MarkdownText(c.input), c.expected) << c.name;
-}
-
-TEST(MarkdownTextTest, ContinuesLinesAfterTheIndentOrJoinsThem) {
+    // Lines continue after the indent, or are joined.
     EXPECT_EQ(MarkdownText("a\nb", "  "), "a\\\n  b");
     EXPECT_EQ(MarkdownText("a\n- b", "", true), "a \\- b");
-}
-
-TEST(MarkdownTextTest, LinksTakeSpacesAndKeepPercentSigns) {
+    // Links take spaces and keep percent signs.
     EXPECT_EQ(MarkdownLink("a [b]", "people/x y%20.md"), "[a \\[b\\]](<people/x y%2520.md>)");
     EXPECT_EQ(MarkdownLink("a\nb", "n.md"), "[a b](<n.md>)");
 }
