@@ -26,7 +26,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <functional>
 #include <set>
 
 namespace tavolex {
@@ -118,10 +117,10 @@ void WriteLargeUser(const fs::path& user) {
 }
 
 struct StoreCase {
-    const char* name;
-    std::function<fs::path(const fs::path& scratch)> user;  // the Palm user folder
-    const char* query;                                      // UTF-8; the archive is searched for it
-    const char* trigram;                                    // UTF-8; the SQLite search table is searched for it
+    const char* name;                     // a sample user's folder, or the one that write makes
+    void (*write)(const fs::path& user);  // null for a sample user
+    const char* query;                    // UTF-8; the archive is searched for it
+    const char* trigram;                  // UTF-8; the SQLite search table is searched for it
 };
 
 void PrintTo(const StoreCase& c, std::ostream* os) { *os << c.name; }
@@ -129,7 +128,8 @@ void PrintTo(const StoreCase& c, std::ostream* os) { *os << c.name; }
 class ExportReadersTest : public testing::TestWithParam<StoreCase> {
 protected:
     void SetUp() override {
-        user_ = GetParam().user(dir_.Path());
+        user_ = GetParam().write ? dir_ / GetParam().name : fs::path(TAVOLEX_SAMPLE_PALM_DIR) / GetParam().name;
+        if (GetParam().write) GetParam().write(user_);
         store_.SetFolder(user_ / "Tavolex");
         store_.ReloadAll();
         book_.SetPath(AddressBook::PathInUserFolder(user_));
@@ -137,6 +137,19 @@ protected:
         options_.templateFolder = dir_ / "templates";
         reports_.SetClock(test::FixedReportTime);
         reports_.SetOptionsSource([this] { return options_; });
+    }
+
+    // One exporter's request for every meeting of the store.
+    ExportRequest Request(const fs::path& target) {
+        return {.store = &store_,
+                .book = &book_,
+                .userFolder = user_,
+                .reports = &reports_,
+                .meetings = AllMeetings(store_),
+                .target = target,
+                .archive = {.reportOptions = options_},
+                .dump = {dir_ / "out" / "pictures"},
+                .now = 1'800'000'000};
     }
 
     // The dump's meetings against the store: ids, texts, ISO dates, items in handheld order.
@@ -186,7 +199,6 @@ protected:
 TEST_P(ExportReadersTest, IndependentReadersReadBackEveryFile) {
     const fs::path out = dir_ / "out";
     fs::create_directories(out / "pictures");
-    const MeetingIndexes all = AllMeetings(store_);
     ExportSummary summaries[6];
     ExportText texts[6];
 
@@ -197,15 +209,7 @@ TEST_P(ExportReadersTest, IndependentReadersReadBackEveryFile) {
     ASSERT_EQ(Exporters().size(), 6U);
     for (int i = 0; i < 6; ++i) {
         const Exporter& exporter = *FindExporter(targets[i].first);
-        const ExportRequest request{.store = &store_,
-                                    .book = &book_,
-                                    .userFolder = user_,
-                                    .reports = &reports_,
-                                    .meetings = all,
-                                    .target = targets[i].second,
-                                    .archive = {.reportOptions = options_},
-                                    .dump = {out / "pictures"},
-                                    .now = 1'800'000'000};
+        const ExportRequest request = Request(targets[i].second);
         const std::string document = exporter.job(request, texts[i], summaries[i]);
         ASSERT_TRUE(summaries[i].Ok()) << summaries[i].error;
         if (exporter.kind == ExportWrites::kDocument) test::WriteFileBytes(targets[i].second, document);
@@ -240,9 +244,8 @@ TEST_P(ExportReadersTest, IndependentReadersReadBackEveryFile) {
     // The pixels each sketch's PNG must decode to.
     fs::create_directories(out / "rgb");
     for (std::int32_t i = 0; i < store_.SketchCount(); ++i) {
-        const Sketch& s = *store_.SketchAt(i);
-        const std::vector<std::uint8_t> rgb = s.image.Rgb();
-        const std::string name = SketchFileName(s);
+        const std::vector<std::uint8_t> rgb = store_.SketchAt(i)->image.Rgb();
+        const std::string name = SketchFileName(*store_.SketchAt(i));
         test::WriteFileBytes(out / "rgb" / (name.substr(0, name.size() - 4) + ".rgb"), std::string(rgb.begin(), rgb.end()));
     }
 
@@ -254,26 +257,18 @@ TEST_P(ExportReadersTest, IndependentReadersReadBackEveryFile) {
 // Every exporter that reports progress reports each meeting done out of the selection, and stops
 // at the meeting after which the callback says to: nothing later is counted or reported.
 TEST_P(ExportReadersTest, ProgressCountsEachMeetingAndStopsOnCancel) {
-    const MeetingIndexes all = AllMeetings(store_);
-    const auto total = static_cast<std::int64_t>(all.size());
+    const auto total = static_cast<std::int64_t>(store_.MeetingCount());
     const std::int64_t stopAt = std::min<std::int64_t>(2, total);
     fs::create_directories(dir_ / "cancel");
     for (const std::string_view name : {"dump", "calendar", "sqlite", "archive", "markdown"}) {
         std::vector<std::pair<std::int64_t, std::int64_t>> calls;
-        const fs::path target = dir_ / "cancel" / std::string(name);
-        const ExportRequest request{.store = &store_,
-                                    .book = &book_,
-                                    .userFolder = user_,
-                                    .reports = &reports_,
-                                    .meetings = all,
-                                    .target = target,
-                                    .archive = {.reportOptions = options_},
-                                    .now = 1'800'000'000,
-                                    .jobs = 2,
-                                    .progress = [&](std::int64_t done, std::int64_t of) {
-                                        calls.emplace_back(done, of);
-                                        return done < stopAt;
-                                    }};
+        ExportRequest request = Request(dir_ / "cancel" / std::string(name));
+        request.dump = {};
+        request.jobs = 2;
+        request.progress = [&](std::int64_t done, std::int64_t of) {
+            calls.emplace_back(done, of);
+            return done < stopAt;
+        };
         ExportText text;
         ExportSummary summary;
         (void)FindExporter(name)->job(request, text, summary);
@@ -340,9 +335,7 @@ TEST(MarkdownVaultTest, NamesLeaveOutWhatLinksRead) {
     };
     test::TempDir dir;
     test::PalmUserSpec user;
-    for (const auto& m : meetings) {
-        user.meetings.push_back({.title = m.title, .date = test::HandheldDay(2024, 5, 1)});
-    }
+    for (const auto& m : meetings) user.meetings.push_back({.title = m.title, .date = test::HandheldDay(2024, 5, 1)});
     test::WritePalmUserFolder(dir / "user" / "Tavolex", user);
     MeetingDatabase store{{}};
     store.SetFolder(dir / "user" / "Tavolex");
@@ -356,22 +349,10 @@ TEST(MarkdownVaultTest, NamesLeaveOutWhatLinksRead) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Stores, ExportReadersTest,
-                         testing::Values(StoreCase{"tanaka", [](const fs::path&) { return fs::path(TAVOLEX_SAMPLE_PALM_DIR) / "TanakaT"; },
-                                                   "価格", "競合製品"},
-                                         StoreCase{"suzuki", [](const fs::path&) { return fs::path(TAVOLEX_SAMPLE_PALM_DIR) / "SuzukiH"; },
-                                                   "ﾐｰﾃｨﾝｸﾞ", "休暇予定"},
-                                         StoreCase{"damaged",
-                                                   [](const fs::path& scratch) {
-                                                       WriteDamagedUser(scratch / "damaged");
-                                                       return scratch / "damaged";
-                                                   },
-                                                   "価格の検討", "価格の"},
-                                         StoreCase{"large",
-                                                   [](const fs::path& scratch) {
-                                                       WriteLargeUser(scratch / "large");
-                                                       return scratch / "large";
-                                                   },
-                                                   "最古", "meeting 7"}),
+                         testing::Values(StoreCase{"TanakaT", nullptr, "価格", "競合製品"},
+                                         StoreCase{"SuzukiH", nullptr, "ﾐｰﾃｨﾝｸﾞ", "休暇予定"},
+                                         StoreCase{"damaged", WriteDamagedUser, "価格の検討", "価格の"},
+                                         StoreCase{"large", WriteLargeUser, "最古", "meeting 7"}),
                          [](const testing::TestParamInfo<StoreCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -17,7 +17,6 @@
 #include <sys/inotify.h>
 #include <unistd.h>
 
-#include <functional>
 #include <map>
 
 namespace tavolex {
@@ -41,101 +40,59 @@ void WriteRepeatedIdUser(const fs::path& user) {
     test::WritePalmUserFolder(user / "Tavolex", store);
 }
 
-// The files closed after a write in one folder while this watches it, counted by name.
-class FolderWrites {
-public:
-    explicit FolderWrites(const fs::path& folder) : fd_(inotify_init1(IN_NONBLOCK)) {
-        if (fd_ >= 0) inotify_add_watch(fd_, folder.c_str(), IN_CLOSE_WRITE);
-    }
-    ~FolderWrites() {
-        if (fd_ >= 0) close(fd_);
-    }
-    FolderWrites(const FolderWrites&) = delete;
-    FolderWrites& operator=(const FolderWrites&) = delete;
-
-    std::map<std::string, int> Counts() const {
-        std::map<std::string, int> counts;
-        alignas(inotify_event) char buffer[64 * 1024];
-        for (ssize_t n; (n = read(fd_, buffer, sizeof buffer)) > 0;) {
-            for (char* at = buffer; at < buffer + n;) {
-                const auto* event = reinterpret_cast<const inotify_event*>(at);
-                if (event->len > 0) ++counts[event->name];
-                at += sizeof(inotify_event) + event->len;
-            }
+// The writes closed on each file of the folder an inotify descriptor watches, by name; closes it.
+std::map<std::string, int> ClosedWrites(int fd) {
+    std::map<std::string, int> counts;
+    alignas(inotify_event) char buffer[64 * 1024];
+    for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) {
+        for (char* at = buffer; at < buffer + n; at += sizeof(inotify_event) + reinterpret_cast<const inotify_event*>(at)->len) {
+            const auto* event = reinterpret_cast<const inotify_event*>(at);
+            if (event->len > 0) ++counts[event->name];
         }
-        return counts;
     }
-
-private:
-    int fd_;
-};
-
-std::map<std::string, std::string> FolderBytes(const fs::path& folder) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::directory_iterator(folder)) files[entry.path().filename().string()] = test::ReadFileBytes(entry.path());
-    return files;
+    close(fd);
+    return counts;
 }
-
-class PictureWritersTest : public testing::Test {
-protected:
-    void SetUp() override {
-        WriteRepeatedIdUser(dir_ / "user");
-        store_.SetFolder(dir_ / "user" / "Tavolex");
-        store_.ReloadAll();
-        reports_.SetClock(test::FixedReportTime);
-    }
-
-    test::TempDir dir_;
-    MeetingDatabase store_{{}};
-    AddressBook book_;
-    test::RecordingUserInteraction ui_;
-    ReportFolder reports_{store_, book_, ui_};
-};
 
 // The archive and the dump with pictures, each at one job and at four: the same files with the
 // same bytes, and every picture file written once.
-TEST_F(PictureWritersTest, RepeatedIdsWriteEachPictureOnce) {
-    const MeetingIndexes all = AllMeetings(store_);
-    ASSERT_EQ(all.size(), 128U);
-    const struct {
-        const char* name;
-        std::function<std::string(const fs::path& folder, int jobs, ExportSummary& summary)> write;  // the document, if any
-    } exports[] = {
-        {"archive",
-         [&](const fs::path& folder, int jobs, ExportSummary& summary) {
-             ExportText text;
-             (void)WriteArchive(store_, reports_, all, {.folder = folder, .jobs = jobs}, text, summary);
-             return std::string();
-         }},
-        {"dump",
-         [&](const fs::path& folder, int jobs, ExportSummary& summary) {
-             ExportText text;
-             return WriteJsonDump(store_, book_, all, {.pictureFolder = folder, .jobs = jobs}, text, summary);
-         }},
-    };
-    for (const auto& e : exports) {
-        SCOPED_TRACE(e.name);
+TEST(PictureWritersTest, RepeatedIdsWriteEachPictureOnce) {
+    test::TempDir dir;
+    WriteRepeatedIdUser(dir / "user");
+    MeetingDatabase store{{}};
+    store.SetFolder(dir / "user" / "Tavolex");
+    store.ReloadAll();
+    const AddressBook book;
+    test::RecordingUserInteraction ui;
+    ReportFolder reports{store, book, ui};
+    reports.SetClock(test::FixedReportTime);
+    const MeetingIndexes all = AllMeetings(store);
+    for (const std::string name : {"archive", "dump"}) {
+        SCOPED_TRACE(name);
         std::map<std::string, std::string> files[2];
         std::string documents[2];
-        const int jobs[2] = {1, 4};
-        for (int k = 0; k < 2; ++k) {
-            const fs::path folder = dir_ / (std::string(e.name) + std::to_string(jobs[k]));
+        for (const int jobs : {1, 4}) {
+            const fs::path folder = dir / (name + std::to_string(jobs));
             fs::create_directories(folder);
-            const FolderWrites writes(folder);
+            const int fd = inotify_init1(IN_NONBLOCK);
+            inotify_add_watch(fd, folder.c_str(), IN_CLOSE_WRITE);
+            ExportText text;
             ExportSummary summary;
-            documents[k] = e.write(folder, jobs[k], summary);
+            if (name == "archive") (void)WriteArchive(store, reports, all, {.folder = folder, .jobs = jobs}, text, summary);
+            if (name == "dump")
+                documents[jobs / 4] = WriteJsonDump(store, book, all, {.pictureFolder = folder, .jobs = jobs}, text, summary);
             ASSERT_TRUE(summary.Ok()) << summary.error;
             int pictures = 0;
-            for (const auto& [name, count] : writes.Counts()) {
-                if (!name.ends_with(".jpg")) continue;
+            for (const auto& [file, count] : ClosedWrites(fd)) {
+                if (!file.ends_with(".jpg")) continue;
                 ++pictures;
-                EXPECT_EQ(count, 1) << name << " at " << jobs[k] << " jobs";
+                EXPECT_EQ(count, 1) << file << " at " << jobs << " jobs";
             }
             EXPECT_EQ(pictures, 128);
-            files[k] = FolderBytes(folder);
+            for (const auto& entry : fs::directory_iterator(folder))
+                files[jobs / 4][entry.path().filename().string()] = test::ReadFileBytes(entry.path());
         }
         EXPECT_EQ(documents[0], documents[1]);
-        EXPECT_EQ(files[0].size(), files[1].size());
         EXPECT_TRUE(files[0] == files[1]);
     }
 }
