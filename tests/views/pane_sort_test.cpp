@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <numeric>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -52,35 +53,23 @@ TEST(PaneTextTest, ExpandLineFeeds) {
     EXPECT_EQ(ExpandLineFeeds("abc\ndef", 4), "abc");
 }
 
-using Order = std::vector<std::int64_t>;
+using Strings = std::vector<std::string>;
+using Order = std::vector<std::int32_t>;
 
-std::vector<PaneRow> RowsOf(const std::vector<std::string>& titles) {
-    std::vector<PaneRow> rows;
-    for (std::size_t i = 0; i < titles.size(); ++i) {
-        PaneRow row;
-        row.texts[0] = titles[i];
-        row.texts[1] = "loc" + std::to_string(i);
-        row.icon = i % 2 == 0 ? PaneIcon::kMeeting : PaneIcon::kNote;
-        row.state = static_cast<std::uint32_t>(i * 3);
-        row.parameter = static_cast<std::int64_t>(i);
-        rows.push_back(std::move(row));
-    }
-    return rows;
-}
-
-Order Parameters(const std::vector<PaneRow>& rows) {
-    Order out;
-    for (const PaneRow& row : rows) out.push_back(row.parameter);
-    return out;
+// A column's texts by row number, as a list hands them to the sort and the find.
+auto ByRow(const Strings& texts) {
+    return [&texts](std::int32_t k) { return std::string_view(texts[static_cast<std::size_t>(k)]); };
 }
 
 // What the sort must give: by text, ties in their first order.
-Order StableOrder(std::vector<PaneRow> rows, SortOrder order) {
-    std::stable_sort(rows.begin(), rows.end(), [&](const PaneRow& a, const PaneRow& b) {
-        const int c = ComparePaneText(a.texts[0], b.texts[0]);
+Order StableOrder(const Strings& texts, SortOrder order) {
+    Order rows(texts.size());
+    std::iota(rows.begin(), rows.end(), 0);
+    std::stable_sort(rows.begin(), rows.end(), [&](std::int32_t a, std::int32_t b) {
+        const int c = ComparePaneText(ByRow(texts)(a), ByRow(texts)(b));
         return order == SortOrder::kAscending ? c < 0 : c > 0;
     });
-    return Parameters(rows);
+    return rows;
 }
 
 // ASCII letters fold to lower case ('_', 0x5F, sorts before them); bytes compare unsigned; the
@@ -107,7 +96,7 @@ TEST(ComparePaneTextTest, FoldedBytesUnsigned) {
 // The type-ahead find: from the start row on, round to the top when it wraps; the prefix folds
 // ASCII letters as the sort does and never ends inside a double-byte character.
 TEST(FindPaneRowTest, PrefixFromStartRound) {
-    const std::vector<PaneRow> rows = RowsOf({"Budget", "alpha", "\x83\x41pr", "beta", "ALPHA two", "\x83\x41"});
+    const Strings titles = {"Budget", "alpha", "\x83\x41pr", "beta", "ALPHA two", "\x83\x41"};
     struct Case {
         std::int32_t start;
         const char* text;
@@ -115,7 +104,6 @@ TEST(FindPaneRowTest, PrefixFromStartRound) {
         bool wrap;
         std::int32_t row;
     };
-    const auto name = [&rows](std::int32_t row) { return std::string_view(rows[static_cast<std::size_t>(row)].texts[0]); };
     const Case table[] = {
         {0, "b", true, true, 0},         {1, "b", true, true, 3},     {4, "b", true, true, 0},        {4, "b", true, false, -1},
         {0, "Al", true, true, 1},        {2, "al", true, true, 4},    {0, "alpha", false, true, 1},   {2, "alpha", false, true, 1},
@@ -123,43 +111,38 @@ TEST(FindPaneRowTest, PrefixFromStartRound) {
         {0, "\x83\x61", true, true, -1}, {-5, "beta", true, true, 3}, {99, "", true, true, 0},        {0, "zzz", true, true, -1},
     };
     for (const Case& c : table) {
-        EXPECT_EQ(FindPaneRow(static_cast<std::int32_t>(rows.size()), name, c.start, PaneFind{c.text, c.prefix, c.wrap}), c.row)
+        EXPECT_EQ(FindPaneRow(static_cast<std::int32_t>(titles.size()), ByRow(titles), c.start, PaneFind{c.text, c.prefix, c.wrap}), c.row)
             << c.start << " " << c.text << " " << c.prefix << c.wrap;
     }
-    EXPECT_EQ(FindPaneRow(0, name, 0, PaneFind{"a"}), -1);
+    EXPECT_EQ(FindPaneRow(0, ByRow(titles), 0, PaneFind{"a"}), -1);
 }
 
 // A list sorts the numbers of its rows, one column at a time: a sort by one column keeps, among
 // rows it finds equal, the order the sort before left; a column past the rows' texts sorts by "".
 TEST(PaneSorterTest, EachSortStartsFromTheLastOne) {
-    std::vector<PaneRow> rows = RowsOf({"delta", "Alpha", "charlie", "bravo"});
-    rows[3].texts[2] = rows[1].texts[2] = "same";
+    const Strings columns[] = {{"delta", "Alpha", "charlie", "bravo"}, {"loc0", "loc1", "loc2", "loc3"}, {"", "same", "", "same"}};
     PaneSorter sorter;
-    std::vector<std::int32_t> order = {0, 1, 2, 3};
+    Order order = {0, 1, 2, 3};
     const auto sort = [&](std::size_t column, SortOrder direction) {
-        sorter.Sort(
-            order, [&](std::int32_t k) { return std::string_view(rows[static_cast<std::size_t>(k)].texts[column]); }, direction);
+        sorter.Sort(order, ByRow(columns[column]), direction);
         return order;
     };
-    EXPECT_EQ(sort(0, SortOrder::kAscending), (std::vector<std::int32_t>{1, 3, 2, 0}));
-    EXPECT_EQ(sort(0, SortOrder::kDescending), (std::vector<std::int32_t>{0, 2, 3, 1}));
-    EXPECT_EQ(sort(2, SortOrder::kAscending), (std::vector<std::int32_t>{0, 2, 3, 1}));  // "", "", "same", "same"
-    EXPECT_EQ(sort(2, SortOrder::kDescending), (std::vector<std::int32_t>{3, 1, 0, 2}));
-    EXPECT_EQ(sort(1, SortOrder::kAscending), (std::vector<std::int32_t>{0, 1, 2, 3}));
-    std::vector<std::int32_t> none;
-    sorter.Sort(
-        none, [](std::int32_t) { return std::string_view(); }, SortOrder::kAscending);
+    EXPECT_EQ(sort(0, SortOrder::kAscending), (Order{1, 3, 2, 0}));
+    EXPECT_EQ(sort(0, SortOrder::kDescending), (Order{0, 2, 3, 1}));
+    EXPECT_EQ(sort(2, SortOrder::kAscending), (Order{0, 2, 3, 1}));  // "", "", "same", "same"
+    EXPECT_EQ(sort(2, SortOrder::kDescending), (Order{3, 1, 0, 2}));
+    EXPECT_EQ(sort(1, SortOrder::kAscending), (Order{0, 1, 2, 3}));
+    Order none;
+    sorter.Sort(none, ByRow(columns[0]), SortOrder::kAscending);
     EXPECT_TRUE(none.empty());
-    EXPECT_TRUE(PaneSortOrder(
-                    0, [](std::int32_t) { return std::string_view(); }, SortOrder::kAscending)
-                    .empty());
+    EXPECT_TRUE(PaneSortOrder(0, ByRow(columns[0]), SortOrder::kAscending).empty());
 }
 
 // Names that differ only in case keep their order in either direction; names alike in their first
 // 16 bytes go on to the rest; 65,520 rows in the arrangements that trouble a quicksort (all equal,
 // sorted, reversed, organ pipe) sort as a stable sort would.
 TEST(PaneSorterTest, TiesKeepTheirOrderInListsOfAnyLength) {
-    std::vector<std::vector<std::string>> inputs = {
+    std::vector<Strings> inputs = {
         {"Budget", "budget", "Alpha"},
         {"b", "X", "x", "a", "BUDGET", "Budget", "budget"},
         {"Weekly", "weekly", "WEEKLY"},
@@ -169,17 +152,13 @@ TEST(PaneSorterTest, TiesKeepTheirOrderInListsOfAnyLength) {
     constexpr int kRows = 65520;
     for (const auto key : {+[](int) { return 0; }, +[](int i) { return i; }, +[](int i) { return kRows - 1 - i; },
                            +[](int i) { return std::min(i, kRows - 1 - i); }}) {
-        std::vector<std::string>& titles = inputs.emplace_back();
+        Strings& titles = inputs.emplace_back();
         for (int i = 0; i < kRows; ++i) titles.push_back("m" + std::to_string(100000 + key(i)));
     }
     for (const auto& titles : inputs) {
-        const std::vector<PaneRow> rows = RowsOf(titles);
         for (const SortOrder order : {SortOrder::kAscending, SortOrder::kDescending}) {
-            const std::vector<std::int32_t> positions = PaneSortOrder(
-                static_cast<std::int32_t>(rows.size()),
-                [&rows](std::int32_t i) { return std::string_view(rows[static_cast<std::size_t>(i)].texts[0]); }, order);
-            const Order sorted(positions.begin(), positions.end());
-            ASSERT_EQ(sorted, StableOrder(rows, order)) << titles.size() << " " << titles[0];
+            ASSERT_EQ(PaneSortOrder(static_cast<std::int32_t>(titles.size()), ByRow(titles), order), StableOrder(titles, order))
+                << titles.size() << " " << titles[0];
         }
     }
 }

@@ -20,6 +20,7 @@ namespace fs = std::filesystem;
 constexpr char kAppKey[] = "Software\\Brenmark\\Tavolex";
 constexpr char kUserKey[] = "Software\\Brenmark\\Tavolex\\UserA";
 
+// One Palm user, UserA, current, with the paths and viewer choice of the preferences stored.
 class PreferencesSettingsTest : public ::testing::Test {
 protected:
     PreferencesSettingsTest() {
@@ -66,30 +67,18 @@ TEST_F(PreferencesSettingsTest, RefusedPathsStillStoreTheViewerChoice) {
     EXPECT_TRUE(settings.outputFolder.empty());
 }
 
+// The stored texts are read back by Win32DesktopTest.PreferencesRefuseEmptyPathsAndStoreOnOk.
 TEST_F(PreferencesSettingsTest, AcceptedPathsGoToMemoryAndTheCurrentUserOnly) {
     PreferencesOptions options = NewPaths();
     options.autoView = 0;  // anything but the viewer program is the associated program
     ASSERT_TRUE(SavePreferences(settings, users.CurrentCount(), options));
-    EXPECT_EQ(std::make_tuple(backend.GetDword(kUserKey, "AutoView"), backend.GetString(kUserKey, "OutputPath"),
-                              backend.GetString(kUserKey, "BrowserPath"), backend.GetString(kUserKey, "TemplatePath")),
-              std::make_tuple(kAutoViewWithAssociation, "reports", "viewer.exe", "mine"));
+    EXPECT_EQ(backend.GetDword(kUserKey, "AutoView"), kAutoViewWithAssociation);
     EXPECT_EQ(std::tie(settings.outputFolder, settings.browserPath, settings.templateFolder),
               std::make_tuple(fs::path("reports"), fs::path("viewer.exe"), fs::path("mine")));
     EXPECT_FALSE(backend.KeyExists("Software\\Brenmark\\Tavolex\\UserB"));
 }
 
-class ReportOptionsTabTest : public ::testing::Test {
-protected:
-    ReportOptionsTabTest() {
-        settings.appKey.OpenApplicationKey();
-        settings.userDirectory = "UserA\\";
-        backend.SetString(kAppKey, "LastUsername", "Palm User");
-    }
-    test::MemorySettingsBackend backend;
-    ApplicationSettings settings{backend};
-};
-
-TEST_F(ReportOptionsTabTest, MissingSwitchesAreCreatedSetAndStoredOnesKept) {
+TEST_F(PreferencesSettingsTest, MissingSwitchesAreCreatedSetAndStoredOnesKept) {
     backend.SetDword(kUserKey, "rPhone3", 0);
     backend.SetDword(kUserKey, "rFirstName", 0);  // the other spelling is the same value
     backend.SetString(kUserKey, "rCity", "not a number");
@@ -109,7 +98,7 @@ TEST_F(ReportOptionsTabTest, MissingSwitchesAreCreatedSetAndStoredOnesKept) {
     EXPECT_EQ(values.author, "");
 }
 
-TEST_F(ReportOptionsTabTest, FieldsSaveWritesEverySwitchAndHidesLabels) {
+TEST_F(PreferencesSettingsTest, FieldsSaveWritesEverySwitchAndHidesLabels) {
     ReportOptionsValues values;
     values.fields.fill(true);
     values.fields[6] = false;  // 電話 3
@@ -119,17 +108,17 @@ TEST_F(ReportOptionsTabTest, FieldsSaveWritesEverySwitchAndHidesLabels) {
     EXPECT_EQ(backend.GetDword(kUserKey, "rShowLabels"), 0u);
 }
 
-TEST_F(ReportOptionsTabTest, AuthorReadsBackAndAnEmptyOneBecomesThePalmUser) {
+TEST_F(PreferencesSettingsTest, AuthorReadsBackAndAnEmptyOneBecomesThePalmUser) {
     ReportOptionsValues values;
     values.author = "\x8d\xec\x90\xac\x8e\xd2";  // 作成者
     SaveReportOptionsTab(settings, ReportOptionsTab::kAuthor, values);
     EXPECT_EQ(backend.GetString(kUserKey, "cAuthor"), values.author);
     values.author.clear();
     SaveReportOptionsTab(settings, ReportOptionsTab::kAuthor, values);
-    EXPECT_EQ(backend.GetString(kUserKey, "cAuthor"), "Palm User");
+    EXPECT_EQ(backend.GetString(kUserKey, "cAuthor"), "UserA");
     LoadReportOptionsTab(settings, ReportOptionsTab::kAuthor, values);
-    EXPECT_EQ(values.author, "Palm User");
-    EXPECT_EQ(backend.ValueCount(kUserKey), 1u);  // no switch was written
+    EXPECT_EQ(values.author, "UserA");
+    EXPECT_EQ(backend.ValueCount(kUserKey), 5u);  // the four of the preferences and the author: no switch was written
 }
 
 }  // namespace

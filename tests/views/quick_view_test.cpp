@@ -80,6 +80,9 @@ TEST_F(QuickViewTest, ItemTexts) {
     MeetingItemEntry stale = Attendee(false, true);
     stale.addressIndex = 5;  // the book was reloaded smaller
     const QuickViewFields none = QuickViewFieldsFromSettings([](std::string_view) { return false; });
+    // Only the fields whose setting is on are shown, each asked for by its setting's name.
+    const QuickViewFields some = QuickViewFieldsFromSettings(
+        [](std::string_view name) { return name == "rTitle" || name == "rPhone2" || name == "rCustom4" || name == "rAddrNote"; });
     const struct {
         MeetingItemEntry entry;
         std::string expected;
@@ -99,35 +102,24 @@ TEST_F(QuickViewTest, ItemTexts) {
         {stale, kHeading + kNotInBook},
         {Attendee(false, true), kHeading + "\r\n", none},
         {Attendee(true, true), kHeading + kAbsent + "\r\n\r\n\r\n", none},
+        {Attendee(false, true),
+         kHeading + "\x8c\xa8\x8f\x91\x82\xab: \tChief\r\nE-mail: \ttaro@example.jp\r\n" + kCustom +
+             " 4: \tc4\r\n\x83\x81\x83\x82: line 1\r\nline 2\r\n\r\n",
+         some},
+        // Every field: 姓, 名, 肩書き, 会社名, 会社電話, E-mail, モバイル, その他, 自宅電話, 住所, 市町村, 都道府県,
+        // 郵便番号, 国, カスタム 1 ... 4, メモ.
+        {Attendee(false, true), kHeading +
+                                    "\x90\xa9: \t\t\x8e\x52\x93\x63\r\n\x96\xbc: \t\tTaro\r\n"
+                                    "\x8c\xa8\x8f\x91\x82\xab: \tChief\r\n\x89\xef\x8e\xd0\x96\xbc: \tBrenmark\r\n"
+                                    "\x89\xef\x8e\xd0\x93\x64\x98\x62: \t03-1111\r\nE-mail: \ttaro@example.jp\r\n"
+                                    "\x83\x82\x83\x6f\x83\x43\x83\x8b: \t090-2222\r\n\x82\xbb\x82\xcc\x91\xbc: \t\r\n"
+                                    "\x8e\xa9\x91\xee\x93\x64\x98\x62: \t03-3333\r\n\x8f\x5a\x8f\x8a: \t\t1-2-3 Ginza\r\n"
+                                    "\x8e\x73\x92\xac\x91\xba: \tChuo\r\n\x93\x73\x93\xb9\x95\x7b\x8c\xa7: \tTokyo\r\n"
+                                    "\x97\x58\x95\xd6\x94\xd4\x8d\x86: \t104-0061\r\n\x8d\x91: \t\tJapan\r\n" +
+                                    kCustom + " 1: \tc1\r\n" + kCustom + " 2: \tc2\r\n" + kCustom + " 3: \t\r\n" + kCustom +
+                                    " 4: \tc4\r\n\x83\x81\x83\x82: line 1\r\nline 2\r\n\r\n"},
     };
     for (const auto& row : table) EXPECT_EQ(ItemText(row.entry, row.fields), row.expected);
-}
-
-// The labels: 姓, 名, 肩書き, 会社名, 会社電話, E-mail, モバイル, その他, 自宅電話, 住所, 市町村,
-// 都道府県, 郵便番号, 国, カスタム 1 ... 4, メモ.
-TEST_F(QuickViewTest, AttendeeWithEveryAddressSettingOn) {
-    EXPECT_EQ(ItemText(Attendee(false, true)), kHeading +
-                                                   "\x90\xa9: \t\t\x8e\x52\x93\x63\r\n\x96\xbc: \t\tTaro\r\n"
-                                                   "\x8c\xa8\x8f\x91\x82\xab: \tChief\r\n\x89\xef\x8e\xd0\x96\xbc: \tBrenmark\r\n"
-                                                   "\x89\xef\x8e\xd0\x93\x64\x98\x62: \t03-1111\r\nE-mail: \ttaro@example.jp\r\n"
-                                                   "\x83\x82\x83\x6f\x83\x43\x83\x8b: \t090-2222\r\n\x82\xbb\x82\xcc\x91\xbc: \t\r\n"
-                                                   "\x8e\xa9\x91\xee\x93\x64\x98\x62: \t03-3333\r\n\x8f\x5a\x8f\x8a: \t\t1-2-3 Ginza\r\n"
-                                                   "\x8e\x73\x92\xac\x91\xba: \tChuo\r\n\x93\x73\x93\xb9\x95\x7b\x8c\xa7: \tTokyo\r\n"
-                                                   "\x97\x58\x95\xd6\x94\xd4\x8d\x86: \t104-0061\r\n\x8d\x91: \t\tJapan\r\n" +
-                                                   kCustom + " 1: \tc1\r\n" + kCustom + " 2: \tc2\r\n" + kCustom + " 3: \t\r\n" + kCustom +
-                                                   " 4: \tc4\r\n\x83\x81\x83\x82: line 1\r\nline 2\r\n\r\n");
-}
-
-// Each field is asked for by its setting's name, in order; only those set are shown.
-TEST_F(QuickViewTest, FieldsFromSettingsByName) {
-    std::vector<std::string> asked;
-    const QuickViewFields fields = QuickViewFieldsFromSettings([&asked](std::string_view name) {
-        asked.emplace_back(name);
-        return name == "rTitle" || name == "rPhone2" || name == "rCustom4" || name == "rAddrNote";
-    });
-    EXPECT_EQ(asked, std::vector<std::string>(kQuickViewSettingNames.begin(), kQuickViewSettingNames.end()));
-    EXPECT_EQ(ItemText(Attendee(false, true), fields), kHeading + "\x8c\xa8\x8f\x91\x82\xab: \tChief\r\nE-mail: \ttaro@example.jp\r\n" +
-                                                           kCustom + " 4: \tc4\r\n\x83\x81\x83\x82: line 1\r\nline 2\r\n\r\n");
 }
 
 }  // namespace
