@@ -22,19 +22,23 @@ bool IsDirectory(const fs::path& path) {
     return fs::is_directory(path, ec);
 }
 
-// The folder without a trailing separator; "." and ".." have no name of their own to be a user's,
-// so they are made absolute.
+// The folder without a trailing separator. A folder named with "." or ".." in it (from inside a
+// user's folder, "../Tavolex") is made absolute first, so that its last parts name the user.
 fs::path Named(const fs::path& folder) {
     fs::path normal = folder.lexically_normal();
     if (!normal.has_filename() && normal.has_relative_path()) normal = normal.parent_path();
-    if (normal.filename() != "." && normal.filename() != "..") return normal;
+    if (std::none_of(normal.begin(), normal.end(), [](const fs::path& part) { return part == "." || part == ".."; }))
+        return normal;
     std::error_code ec;
     normal = fs::absolute(normal, ec).lexically_normal();
     return normal.has_filename() || !normal.has_relative_path() ? normal : normal.parent_path();
 }
 
+// The user of one folder, named by the folder; "", "." and ".." are no one's name.
 FolderUsers OneUser(const fs::path& userFolder) {
-    return {userFolder.parent_path(), {platform::PathToCp932(userFolder.filename())}};
+    const fs::path name = userFolder.filename();
+    if (name.empty() || name == "." || name == "..") return {userFolder, {}};
+    return {userFolder.parent_path(), {platform::PathToCp932(name)}};
 }
 
 class FolderUserLibrary final : public platform::PalmUserLibrary {

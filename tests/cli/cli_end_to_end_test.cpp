@@ -326,6 +326,10 @@ TEST_F(CliTest, WhereTheDataIsAndTheSettingsThatKeepIt) {
             {.args = {config, "--palm-folder", (palm_ / "UserA" / "").string(), "users"},
              .out = "*\tUserA\t" + (palm_ / "UserA").string() + "\n"},
             {.args = {config, "--palm-folder", (palm_ / "UserB" / "tavolex").string(), "meetings"}, .out = userB},
+            // From inside a user's folder, its data folder named by "..": the user is still UserA.
+            {.args = {config, "--palm-folder", "../Tavolex", "users"},
+             .out = "*\tUserA\t" + (palm_ / "UserA").string() + "\n",
+             .shell = "cd " + Quote((palm_ / "UserA" / "Tavolex").string()) + " && "},
             {.args = {config, "--palm-folder", (dir_ / "copy").string(), "meetings"}, .out = userB},
             {.args = {config, "--palm-folder", palm_.string(), "reports"}, .out = ""},  // none written yet
             {.args = {config, "--palm-folder", palm_.string(), "report", "1"}, .out = dir_.Path().string() + "/書類" + report},
