@@ -51,5 +51,15 @@ TEST_F(SettingsKeyTest, UserDefaultsKeepEditedTextsAndResetTheRest) {
     EXPECT_EQ(numbers, (std::vector<std::optional<std::uint32_t>>{2, 1, 1, 2, 1, 128, 100, 1024, 795}));
 }
 
+// The program of the shell's browser command (the defaults above show an upper-case one): cut after
+// its ".exe", the opening quote dropped; without ".exe", the whole command but that quote.
+TEST(BrowserCommandTest, ProgramOfTheCommandLine) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"\"C:\\Program Files\\Browser\\browse.exe\" -nohome", "C:\\Program Files\\Browser\\browse.exe"},
+        {"\"C:\\Browser\\browse\" %1", "C:\\Browser\\browse\" %1"},
+    };
+    for (const auto& [command, program] : cases) EXPECT_EQ(ProgramFromBrowserCommandLine(command), program) << command;
+}
+
 }  // namespace
 }  // namespace tavolex

@@ -30,15 +30,10 @@ class Win32FileFaultTest : public ::testing::Test {
 protected:
     void SetUp() override {
         SetTraceTargets({nullptr, nullptr, nullptr});
-        test::PalmUserSpec user;
-        user.categories = {"Unfiled"};
-        user.meetings = {test::MeetingSpec{.title = "Review", .date = test::HandheldDay(2004, 5, 17)}};
-        test::WritePalmUserFolder(dir_ / "db", user);
+        test::WritePalmUserFolder(dir_ / "db", {.meetings = {{.title = "Review", .date = test::HandheldDay(2004, 5, 17)}}});
         store_.SetFolder(dir_ / "db");
         store_.ReloadAll();
-        options_.outputFolder = dir_ / "out";
-        options_.templateFolder = dir_ / "templates";
-        fs::create_directories(options_.outputFolder);
+        options_ = {.outputFolder = dir_ / "out", .templateFolder = dir_ / "templates"};
         fs::create_directories(options_.templateFolder);
         report_.SetOptionsSource([this] { return options_; });
         report_.SetViewer([](const fs::path&) {});
@@ -46,9 +41,8 @@ protected:
     }
 
     void TearDown() override {
-        for (const auto& entry : fs::directory_iterator(options_.outputFolder)) {
+        for (const auto& entry : fs::directory_iterator(options_.outputFolder))
             SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
-        }
     }
 
     fs::path Out(std::string_view name) const { return options_.outputFolder / name; }

@@ -1,23 +1,16 @@
-// Stand-in for Palm Desktop's libraries in the Windows tests, one file copied under either name.
-// As UserData.dll it serves the users listed in UserData.txt beside it (one a line: ID, TAB, name,
-// TAB, directory; CP932). As condinst.dll it takes the conduit's registration; InstallConduit
-// returns the number in condinst.result beside it, or 0. Every call is recorded with its arguments,
-// one line each, in UserData.log or condinst.log beside the library.
+// Stand-in for Palm Desktop's libraries in the Windows tests, one file built under either name.
+// As UserData.dll it serves the users of UserData.txt beside it (a line each: ID, TAB, name, TAB,
+// directory; CP932); as condinst.dll it takes the conduit's registration, InstallConduit returning
+// the number in condinst.result beside it, or 0. Each call is logged with its arguments, a line
+// each, to UserData.log or condinst.log beside the library.
 #include <windows.h>
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
-
-struct User {
-    DWORD id = 0;
-    std::string name;
-    std::string directory;
-};
 
 std::filesystem::path Beside(const wchar_t* file) {
     HMODULE self = nullptr;
@@ -32,38 +25,31 @@ void Log(const std::string& line, const wchar_t* file = L"UserData.log") {
     std::ofstream(Beside(file), std::ios::app | std::ios::binary) << line << "\n";
 }
 
-std::string Text(const char* s) { return s == nullptr ? "(null)" : s; }
-
-const std::vector<User>& Users() {
-    static const std::vector<User> users = [] {
-        std::vector<User> list;
+// Each user's ID, name and directory.
+const std::vector<std::vector<std::string>>& Users() {
+    static const auto users = [] {
+        std::vector<std::vector<std::string>> list;
         std::ifstream in(Beside(L"UserData.txt"), std::ios::binary);
         for (std::string line; std::getline(in, line);) {
-            std::istringstream fields(line);
-            User user;
-            std::string id;
-            if (!std::getline(fields, id, '\t') || !std::getline(fields, user.name, '\t')) continue;
-            if (!std::getline(fields, user.directory)) continue;
-            user.id = static_cast<DWORD>(std::stoul(id));
-            list.push_back(user);
+            const std::size_t a = line.find('\t'), b = line.find('\t', a + 1);
+            list.push_back({line.substr(0, a), line.substr(a + 1, b - a - 1), line.substr(b + 1)});
         }
         return list;
     }();
     return users;
 }
 
-long CopyText(const char* call, DWORD id, char* buffer, DWORD* size, const std::string User::*field) {
+long CopyText(const char* call, DWORD id, char* buffer, DWORD* size, std::size_t field) {
     Log(std::string(call) + "(" + std::to_string(id) + ", size=" + std::to_string(*size) + ")");
-    for (const User& user : Users()) {
-        if (user.id != id || *size == 0) continue;
-        const std::string& text = user.*field;
-        const std::size_t n = text.size() < *size ? text.size() : *size - 1;
-        text.copy(buffer, n);
-        buffer[n] = '\0';
+    for (const auto& user : Users()) {
+        if (user[0] != std::to_string(id) || *size == 0) continue;
+        buffer[user[field].copy(buffer, *size - 1)] = '\0';
         return 0;
     }
     return -1;
 }
+
+std::string Text(const char* s) { return s == nullptr ? "(null)" : s; }
 
 }  // namespace
 
@@ -77,16 +63,16 @@ __declspec(dllexport) short WINAPI UmGetUserCount() {
 __declspec(dllexport) long WINAPI UmGetUserID(int index, DWORD* id) {
     Log("UmGetUserID(" + std::to_string(index) + ", id=" + std::to_string(*id) + ")");
     if (index < 0 || static_cast<std::size_t>(index) >= Users().size()) return -1;
-    *id = Users()[static_cast<std::size_t>(index)].id;
+    *id = std::stoul(Users()[static_cast<std::size_t>(index)][0]);
     return 0;
 }
 
 __declspec(dllexport) long WINAPI UmGetUserName(DWORD id, char* buffer, DWORD* size) {
-    return CopyText("UmGetUserName", id, buffer, size, &User::name);
+    return CopyText("UmGetUserName", id, buffer, size, 1);
 }
 
 __declspec(dllexport) long WINAPI UmGetUserDirectory(DWORD id, char* buffer, DWORD* size) {
-    return CopyText("UmGetUserDirectory", id, buffer, size, &User::directory);
+    return CopyText("UmGetUserDirectory", id, buffer, size, 2);
 }
 
 __declspec(dllexport) int WINAPI UninstallConduit(const char* folder, const char* creator) {
@@ -96,9 +82,9 @@ __declspec(dllexport) int WINAPI UninstallConduit(const char* folder, const char
 
 __declspec(dllexport) int WINAPI InstallConduit(const char* a1, const char* a2, const char* a3, const char* a4, const char* a5,
                                                 const char* a6, const char* a7, const char* a8, int n, const char* a10) {
-    Log("InstallConduit|" + Text(a1) + "|" + Text(a2) + "|" + Text(a3) + "|" + Text(a4) + "|" + Text(a5) + "|" + Text(a6) + "|" + Text(a7) +
-            "|" + Text(a8) + "|" + std::to_string(n) + "|" + Text(a10),
-        L"condinst.log");
+    std::string line = "InstallConduit";
+    for (const char* a : {a1, a2, a3, a4, a5, a6, a7, a8}) line += "|" + Text(a);
+    Log(line + "|" + std::to_string(n) + "|" + Text(a10), L"condinst.log");
     int result = 0;
     std::ifstream(Beside(L"condinst.result")) >> result;
     return result;

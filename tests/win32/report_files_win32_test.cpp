@@ -52,7 +52,7 @@ TEST_F(Win32ReportFilesTest, BrowserPathIsStartedWholeOrAsTheStoredCommand) {
     test::WriteFileBytes(report, "x");
     const struct {
         std::wstring browser;
-        std::vector<std::string> arguments;  // after the program and the count
+        std::vector<std::string> arguments;  // after the program
     } cases[] = {
         {viewer.wstring(), {Utf8(report)}},
         {L"\"" + viewer.wstring() + L"\" -nohome", {"-nohome", Utf8(report)}},
@@ -61,13 +61,14 @@ TEST_F(Win32ReportFilesTest, BrowserPathIsStartedWholeOrAsTheStoredCommand) {
         fs::remove(dir / "viewer.log");
         EXPECT_EQ(OpenReportPath(report, {kAutoViewBrowser, c.browser}, platform::SystemLauncher(), ui), OpenOutcome::kViewerStarted);
         const std::vector<std::string> lines = test::Lines(test::WaitForFile(dir / "viewer.log"));
-        ASSERT_EQ(lines.size(), c.arguments.size() + 2);
+        ASSERT_EQ(lines.size(), c.arguments.size() + 1);
         EXPECT_TRUE(fs::equivalent(fs::u8path(lines[0]), viewer)) << lines[0];
-        EXPECT_EQ(std::vector<std::string>(lines.begin() + 2, lines.end()), c.arguments);
+        EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.end()), c.arguments);
     }
 }
 
-TEST_F(Win32ReportFilesTest, MailSubjectIsTheFileNameAndAttachmentsFollowThePictureList) {
+// Which pictures go with a report is proven on Linux; here, the message Simple MAPI is handed.
+TEST_F(Win32ReportFilesTest, MailSubjectIsTheFileNameAndThePicturesAreAttached) {
     // Never hand a message to Wine's own mapi32: it would start the host's mail program.
     HMODULE library = LoadLibraryW(L"MAPI32.DLL");
     ASSERT_NE(library, nullptr);
@@ -80,10 +81,8 @@ TEST_F(Win32ReportFilesTest, MailSubjectIsTheFileNameAndAttachmentsFollowThePict
     ASSERT_TRUE(mailer.Available());
     const std::string name = "\x89\xef\x8b\x63.htm";  // 会議.htm
     const fs::path report = paths.outputFolder / platform::PathFromCp932(name);
-    test::WriteFileBytes(report, "<img src=\"2.jpg\"><td background=\"images/bg%20a.gif\"><img src=\"1.jpg\">");
-    test::WriteFileBytes(paths.outputFolder / "2.jpg", "2");
+    test::WriteFileBytes(report, "<img src=\"1.jpg\">");
     test::WriteFileBytes(paths.outputFolder / "1.jpg", "1");
-    test::WriteFileBytes(paths.templateFolder / "images" / "bg a.gif", "G");
     EXPECT_TRUE(mailer.SendReport(paths, name, ui));
     EXPECT_TRUE(ui.messages.empty());
     const auto file = [](int i, const fs::path& path) {
@@ -95,9 +94,8 @@ TEST_F(Win32ReportFilesTest, MailSubjectIsTheFileNameAndAttachmentsFollowThePict
                                         "MAPISendMail session=0 ui=0 flags=9 reserved=0",
                                         "message reserved=0 subject=\"" + name +
                                             "\" note=null type=null date=null conversation=null flags=0 originator=null recipients=0 "
-                                            "recips=null files=4",
-                                        file(0, report), file(1, paths.outputFolder / "2.jpg"), file(2, paths.outputFolder / "bg a.gif"),
-                                        file(3, paths.outputFolder / "1.jpg")}));
+                                            "recips=null files=2",
+                                        file(0, report), file(1, paths.outputFolder / "1.jpg")}));
 }
 
 }  // namespace

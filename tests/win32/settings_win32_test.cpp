@@ -78,20 +78,10 @@ TEST_F(Win32SettingsTest, UserDefaultsAndTheDefaultBrowserFromOtherKeys) {
     EXPECT_EQ(registry.Text(kUserKey, L"OutputPath"), L"D:\\Reports\\");
     EXPECT_EQ(registry.Text(kUserKey, L"DatabasePath"), L"C:\\Palm\\UserA\\Tavolex\\");
 
-    SettingsKey& key = settings->appKey;
-    EXPECT_EQ(key.ReadDefaultBrowser(), "");
-    const struct {
-        const wchar_t* command;
-        const char* program;
-    } examples[] = {
-        {L"\"C:\\Program Files\\Browser\\browse.exe\" -nohome", "C:\\Program Files\\Browser\\browse.exe"},
-        {L"C:\\PROGRA~1\\BROWSER\\BROWSE.EXE %1", "C:\\PROGRA~1\\BROWSER\\BROWSE.EXE"},
-        {L"\"C:\\Browser\\browse\" %1", "C:\\Browser\\browse\" %1"},
-    };
-    for (const auto& example : examples) {
-        registry.SetText(L"Classes\\http\\shell\\open\\command", L"", example.command);
-        EXPECT_EQ(key.ReadDefaultBrowser(), example.program);
-    }
+    // The shell's command for http (the program cut from it is tested on Linux), or none.
+    EXPECT_EQ(settings->appKey.ReadDefaultBrowser(), "");
+    registry.SetText(L"Classes\\http\\shell\\open\\command", L"", L"\"C:\\Program Files\\Browser\\browse.exe\" -nohome");
+    EXPECT_EQ(settings->appKey.ReadDefaultBrowser(), "C:\\Program Files\\Browser\\browse.exe");
 }
 
 TEST_F(Win32SettingsTest, UsersFromTheUserDataLibrary) {
@@ -109,8 +99,7 @@ TEST_F(Win32SettingsTest, UsersFromTheUserDataLibrary) {
     auto users = UserList();
     ASSERT_TRUE(users->HasLibrary());
     EXPECT_EQ(users->FillEntries(settings->appKey), 1);
-    ASSERT_EQ(users->Entries().size(), 2u);
-    EXPECT_EQ(users->Entries()[1]->userId, 202u);
+    ASSERT_EQ(users->Entries().size(), 2u);  // what the list makes of them is tested on Linux
     EXPECT_EQ(users->Entries()[1]->directory, "UserB\\");
     const std::vector<std::string> log = test::Lines(test::ReadFileBytes(hotSync / "UserData.log"));
     ASSERT_GE(log.size(), 4u);
@@ -147,9 +136,7 @@ TEST_F(Win32SettingsTest, FirstRunRegistersTheConduitAndIntegrates) {
     ASSERT_TRUE(LoadStartupSettings(*settings, env));
     EXPECT_EQ(ui.messages.size(), 1u);  // the first-run message
     EXPECT_EQ(registry.Number(kAppKey, L"Setup"), 0u);
-    EXPECT_EQ(registry.Number(ours, L"Integrate"), 1u);
-    EXPECT_EQ(registry.Text(ours, L"Name"), L"Tavolex");
-    EXPECT_EQ(registry.Text(ours, L"Module"), (install / L"tavolex.exe").wstring());
+    EXPECT_EQ(registry.Text(ours, L"Module"), (install / L"tavolex.exe").wstring());  // the rest of it is tested on Linux
     EXPECT_EQ(registry.ValueCount(theirs), 1u);
     const std::string installText = FolderText(install);
     const std::string hotSyncText = FolderText(hotSync);
