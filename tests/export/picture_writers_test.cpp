@@ -6,6 +6,7 @@
 #include "export/json_dump.h"
 #include "meeting_store/meeting_database.h"
 #include "report/report_folder.h"
+#include "report_files/report_writer.h"
 #include "tests/support/fixed_clock.h"
 #include "tests/support/palm_bitmap_writer.h"
 #include "tests/support/palm_database_writer.h"
@@ -89,7 +90,8 @@ protected:
     MeetingDatabase store_{{}};
     AddressBook book_;
     test::RecordingUserInteraction ui_;
-    ReportFolder reports_{store_, book_, ui_};
+    ReportFolder reports_{store_, book_};
+    ReportWriter writer_{reports_, ui_};
 };
 
 // The archive and the dump with pictures, each at one job and at four: the same files with the
@@ -104,7 +106,7 @@ TEST_F(PictureWritersTest, RepeatedIdsWriteEachPictureOnce) {
         {"archive",
          [&](const fs::path& folder, int jobs, ExportSummary& summary) {
              ExportText text;
-             (void)WriteArchive(store_, reports_, all, {.folder = folder, .jobs = jobs}, text, summary);
+             (void)WriteArchive(store_, writer_, all, {.folder = folder, .jobs = jobs}, text, summary);
              return std::string();
          }},
         {"dump",

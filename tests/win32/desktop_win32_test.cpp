@@ -143,7 +143,7 @@ protected:
                 .owner = owner,
                 .store = App().meetings.get(),
                 .book = App().addressBook.get(),
-                .reports = App().reportFolder.get(),
+                .reports = App().reportWriter.get(),
                 .reportOptions = [] { return ReportOptions{}; },
                 .choosers = &choosers,
                 .ui = &ui};
@@ -226,7 +226,7 @@ protected:
         fs::copy(fs::path(L"Z:" + fs::path(TAVOLEX_TEMPLATE_DIR).wstring()), dir / "install" / "templates", fs::copy_options::recursive);
         Start();
         App().reportFolder->SetClock(test::FixedReportTime);
-        App().reportFolder->SetViewer([this](const fs::path& report) { opened.push_back(report); });
+        App().reportWriter->SetViewer([this](const fs::path& report) { opened.push_back(report); });
         Click(MeetingList(), 0);
     }
 
