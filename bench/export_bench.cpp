@@ -12,6 +12,7 @@
 #include "meeting_store/meeting_database.h"
 #include "platform/platform.h"
 #include "report/report_folder.h"
+#include "report_files/report_writer.h"
 
 #include <benchmark/benchmark.h>
 
@@ -72,12 +73,13 @@ void WriteBytes(const fs::path& path, const std::string& bytes) {
 void BM_Archive(benchmark::State& state) {
     LoadedUser& user = User();
     for (auto _ : state) {
-        ReportFolder reports(user.store, user.book, user.ui);
+        ReportFolder reports(user.store, user.book);
+        ReportWriter writer(reports, user.ui);
         ArchiveOptions options;
         options.folder = user.out / "archive";
         ExportText text;
         ExportSummary summary;
-        WriteArchive(user.store, reports, AllMeetings(user.store), options, text, summary);
+        WriteArchive(user.store, writer, AllMeetings(user.store), options, text, summary);
         Report(state, summary);
     }
 }

@@ -5,6 +5,7 @@
 #include "address_book/address_book.h"
 #include "meeting_store/meeting_database.h"
 #include "report/report_folder.h"
+#include "report_files/report_writer.h"
 #include "tests/support/palm_database_writer.h"
 #include "tests/support/recording_user_interaction.h"
 #include "tests/support/temp_dir.h"
@@ -124,9 +125,10 @@ public:
         options_.outputFolder = dir_ / "out";
         std::filesystem::create_directories(options_.outputFolder);
         options_.author = "Suzuki";
-        report_.SetOptionsSource([this] { return options_; });
+        writer_.SetOptionsSource([this] { return options_; });
     }
     ReportFolder& Report() { return report_; }
+    ReportWriter& Writer() { return writer_; }
     const Meeting& Rich() const { return *store_.Meetings().front(); }
     const ReportOptions& Options() const { return options_; }
     std::filesystem::path Out(const char* name) const { return options_.outputFolder / name; }
@@ -137,7 +139,8 @@ private:
     AddressBook book_;
     test::RecordingUserInteraction ui_;
     ReportOptions options_;
-    ReportFolder report_{store_, book_, ui_};
+    ReportFolder report_{store_, book_};
+    ReportWriter writer_{report_, ui_};
 };
 
 ReportFixture& Fixture() {
@@ -149,7 +152,7 @@ void BM_ExecutiveReportFromFullStore(benchmark::State& state) {
     ReportFixture& f = Fixture();
     const auto path = f.Out("executive.htm");
     for (auto _ : state) {
-        benchmark::DoNotOptimize(f.Report().WriteBuiltInReport(path, f.Rich(), ReportKind::kExecutive));
+        benchmark::DoNotOptimize(f.Writer().WriteBuiltInReport(path, f.Rich(), ReportKind::kExecutive));
     }
     state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(path));
     state.counters["jpegs"] =

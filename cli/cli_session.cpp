@@ -5,6 +5,7 @@
 #include "setup/startup_settings.h"
 #include "platform/file_system.h"
 #include "report/report_folder.h"
+#include "report_files/report_writer.h"
 #include "session/folder_users.h"
 #include "session/report_settings.h"
 #include "session/user_place.h"
@@ -197,8 +198,9 @@ bool CliSession::LoadUser() {
     UserStores stores = LoadUserStores(dataFolder_, current->folders.addressBook);
     store_ = std::move(stores.meetings);
     book_ = std::move(stores.book);
-    report_ = std::make_unique<ReportFolder>(*store_, *book_, ui_);
-    report_->SetOptionsSource([this] { return ReadReportOptions(); });
+    report_ = std::make_unique<ReportFolder>(*store_, *book_);
+    writer_ = std::make_unique<ReportWriter>(*report_, ui_);
+    writer_->SetOptionsSource([this] { return ReadReportOptions(); });
     return true;
 }
 

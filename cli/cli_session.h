@@ -1,7 +1,7 @@
 #pragma once
 // One run of the command-line program: the settings store, the Palm Desktop folder and its users,
 // the Palm user chosen for the run, and that user's meeting store, address book and report
-// generator.
+// generator with its writer.
 
 #include "address_book/address_book.h"
 #include "cli/output_format.h"
@@ -21,6 +21,7 @@
 
 namespace tavolex {
 class ReportFolder;
+class ReportWriter;
 }  // namespace tavolex
 
 namespace tavolex::cli {
@@ -80,6 +81,7 @@ public:
     [[nodiscard]] const MeetingDatabase& Store() const { return *store_; }
     [[nodiscard]] const AddressBook& Book() const { return *book_; }
     [[nodiscard]] ReportFolder& Report() { return *report_; }
+    [[nodiscard]] ReportWriter& Writer() { return *writer_; }
     [[nodiscard]] CliInteraction& Ui() { return ui_; }
     [[nodiscard]] const GlobalOptions& Options() const { return options_; }
     [[nodiscard]] OutputFormat Format() const { return options_.format; }
@@ -124,6 +126,7 @@ private:
     std::unique_ptr<MeetingDatabase> store_;
     std::unique_ptr<AddressBook> book_;
     std::unique_ptr<ReportFolder> report_;
+    std::unique_ptr<ReportWriter> writer_;
     std::filesystem::path dataFolder_;
     std::filesystem::path outputFolder_;
     bool outputNamed_ = false;    // by --output, a setting of the person's own, or a folder user's default

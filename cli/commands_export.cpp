@@ -42,7 +42,7 @@ ExportRequest Request(CliSession& session, MeetingIndexes indexes, fs::path targ
     return {.store = &session.Store(),
             .book = &session.Book(),
             .userFolder = session.CurrentUser() != nullptr ? session.CurrentUser()->folders.user : fs::path(),
-            .reports = &session.Report(),
+            .reports = &session.Writer(),
             .meetings = std::move(indexes),
             .target = std::move(target),
             .now = std::time(nullptr),

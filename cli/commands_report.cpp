@@ -11,6 +11,7 @@
 #include "platform/launch.h"
 #include "report/report_folder.h"
 #include "report_files/report_name.h"
+#include "report_files/report_writer.h"
 #include "views/create_report.h"
 #include "report_files/report_viewer.h"
 #include "views/meeting_listing.h"
@@ -127,22 +128,21 @@ namespace {
 // template cannot be read.
 bool LoadJobTemplate(CliSession& session, const ReportJob& job, fs::path& templatePath) {
     if (job.templateName.empty()) return true;
-    ReportFolder& report = session.Report();
     templatePath = session.TemplatePath(job.templateName);
     std::error_code ec;
-    if (!report.LoadTemplateFile(templatePath)) {
+    if (!session.Writer().LoadTemplateFile(templatePath)) {
         if (!fs::is_regular_file(templatePath, ec))
             Detail(PathReason(templatePath, ec ? ec : std::make_error_code(std::errc::no_such_file_or_directory)));
         return false;
     }
-    report.SetMode(TemplateExpansionMode(templatePath));
+    session.Report().SetMode(TemplateExpansionMode(templatePath));
     return true;
 }
 
 // The report's options become the user's with only the listed sections turned on.
 void ApplySections(CliSession& session, const std::vector<std::string>& list) {
     const auto has = [list](const char* name) { return std::find(list.begin(), list.end(), name) != list.end(); };
-    session.Report().SetOptionsSource([&session, has] {
+    session.Writer().SetOptionsSource([&session, has] {
         ReportOptions o = session.ReadReportOptions();
         o.withAuthor = has("author");
         o.withAgendas = has("agenda");
@@ -188,13 +188,13 @@ fs::path ReportPathFor(ReportRun& run, const Meeting& meeting, const MeetingList
 // One meeting's report; false when it was not written (after a message).
 bool WriteOneReport(ReportRun& run, std::int32_t index, std::ostream& out) {
     CliSession& session = run.session;
-    ReportFolder& report = session.Report();
+    ReportWriter& writer = session.Writer();
     const Meeting& meeting = *session.Store().MeetingAt(index);
     const MeetingListing listing = ListMeeting(session.Store(), index);
     const fs::path reportPath = ReportPathFor(run, meeting, listing);
     if (!ConfirmOverwrite(reportPath, session.Ui())) return false;
-    const bool ok = run.templatePath.empty() ? report.WriteBuiltInReport(reportPath, meeting, run.kind)
-                                             : report.WriteTemplateReport(reportPath, meeting);
+    const bool ok = run.templatePath.empty() ? writer.WriteBuiltInReport(reportPath, meeting, run.kind)
+                                             : writer.WriteTemplateReport(reportPath, meeting);
     if (!ok) {
         if (const std::string reason = WriteFailureReason(reportPath); !reason.empty()) Detail(reason);
         return false;
@@ -205,10 +205,11 @@ bool WriteOneReport(ReportRun& run, std::int32_t index, std::ostream& out) {
         out << PathText(reportPath) << '\n' << std::flush;
     }
     // The writer has named each sketch picture it could not write; the job is not done.
-    for (const fs::path& picture : report.UnwrittenPictures()) {
+    const std::vector<fs::path>& unwritten = session.Report().UnwrittenPictures();
+    for (const fs::path& picture : unwritten) {
         if (const std::string reason = WriteFailureReason(picture); !reason.empty()) Detail(reason);
     }
-    return report.UnwrittenPictures().empty();
+    return unwritten.empty();
 }
 
 }  // namespace
@@ -224,7 +225,7 @@ int WriteReports(CliSession& session, const ReportJob& job, std::ostream& out) {
     if (job.sections) ApplySections(session, *job.sections);
     if (!session.ReadyOutputFolder(true)) return 1;
     if (job.open) {
-        session.Report().SetViewer(MakeReportViewer(
+        session.Writer().SetViewer(MakeReportViewer(
             [&session] {
                 return ViewerSettings{session.AutoView(), session.BrowserPath()};
             },

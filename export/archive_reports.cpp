@@ -6,7 +6,7 @@
 #include "platform/platform.h"
 #include "report/report_file.h"
 #include "report/report_folder.h"
-#include "report/template_images.h"
+#include "report_files/template_images.h"
 
 #include <array>
 #include <cstdio>

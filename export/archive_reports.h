@@ -11,6 +11,10 @@
 #include <mutex>
 #include <string>
 
+namespace tavolex {
+class ReportFolder;
+}  // namespace tavolex
+
 namespace tavolex::archive {
 
 // A selected meeting: its number in the store and its record.

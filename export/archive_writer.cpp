@@ -12,6 +12,7 @@
 #include "platform/file_system.h"
 #include "platform/platform.h"
 #include "report/report_folder.h"
+#include "report_files/report_writer.h"
 
 #include <algorithm>
 #include <fstream>
@@ -49,7 +50,7 @@ bool WriteIndex(const std::filesystem::path& path, const std::vector<std::string
 
 }  // namespace
 
-bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const MeetingIndexes& selection,
+bool WriteArchive(const MeetingDatabase& store, ReportWriter& writer, const MeetingIndexes& selection,
                   const ArchiveOptions& options, ExportText& text, ExportSummary& summary,
                   const ExportProgress& progress) {
     const bool earlierArchive = IsEarlierArchive(options.folder);
@@ -64,10 +65,11 @@ bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const Mee
     }
     ReportOptions reportOptions = options.reportOptions;
     reportOptions.outputFolder = options.folder;
-    if (!options.templatePath.empty() && !reports.LoadTemplateFile(options.templatePath)) {
+    if (!options.templatePath.empty() && !writer.LoadTemplateFile(options.templatePath)) {
         summary.error = "cannot read the template " + platform::PathToUtf8(options.templatePath);
         return false;
     }
+    ReportFolder& reports = writer.Generator();
     archive::ReportRenderer renderer(store, options, reportOptions);
     const std::map<std::uint32_t, int> idUses = archive::IdUses(store, selection);
     const std::vector<Row> rows = RowsByDate(store, selection);

@@ -20,7 +20,7 @@
 namespace tavolex {
 
 class AddressBook;
-class ReportFolder;
+class ReportWriter;
 
 struct ArchiveOptions {
     std::filesystem::path folder{};  // created when missing
@@ -47,9 +47,9 @@ struct ArchiveOptions {
                                                                        const MeetingIndexes& selection,
                                                                        const ArchiveOptions& options);
 
-// `reports` is the generator the report command uses; its template is loaded from
-// options.templatePath when that is set.
-bool WriteArchive(const MeetingDatabase& store, ReportFolder& reports, const MeetingIndexes& selection,
+// `writer` is the report command's, around its generator; the template is loaded from
+// options.templatePath when that is set. The reports are made in memory and written here.
+bool WriteArchive(const MeetingDatabase& store, ReportWriter& writer, const MeetingIndexes& selection,
                   const ArchiveOptions& options, ExportText& text, ExportSummary& summary,
                   const ExportProgress& progress = {});
 

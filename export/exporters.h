@@ -20,14 +20,14 @@ namespace tavolex {
 
 class AddressBook;
 class MeetingDatabase;
-class ReportFolder;
+class ReportWriter;
 
 // What one export reads and where it goes; each job takes the fields its format needs.
 struct ExportRequest {
     const MeetingDatabase* store = nullptr;
     const AddressBook* book = nullptr;
     std::filesystem::path userFolder{};  // the Palm user's folder: the calendar's and the cards' UIDs
-    ReportFolder* reports = nullptr;     // the archive's reports
+    ReportWriter* reports = nullptr;     // the archive's reports
     MeetingIndexes meetings{};           // the selection
     std::filesystem::path target{};      // the archive's folder, the database's file
     ArchiveOptions archive{};            // its folder is `target`

@@ -149,18 +149,12 @@ ReportFixture::ReportFixture(const char* name)
     WriteTemplatePictures(options.templateFolder);
     store.SetFolder(userFolder);
     book.SetPath(addressPath);
-    report.SetOptionsSource([this] { return options; });
-    report.SetViewer([](const std::filesystem::path&) {});
     report.SetClock(test::FixedReportTime);
     store.ReloadAll();
     book.Reload();
     ClearOutput();
 }
 
-void ReportFixture::ClearOutput() {
-    ui.messages.clear();
-    ui.questions.clear();
-    EmptyFolder(options.outputFolder);
-}
+void ReportFixture::ClearOutput() { EmptyFolder(options.outputFolder); }
 
 }  // namespace tavolex::fuzz

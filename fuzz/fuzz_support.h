@@ -9,7 +9,6 @@
 #include "report/report_folder.h"
 #include "tests/support/address_book_writer.h"
 #include "tests/support/palm_database_writer.h"
-#include "tests/support/recording_user_interaction.h"
 #include "tests/support/temp_dir.h"
 
 namespace tavolex::fuzz {
@@ -61,16 +60,15 @@ void EmptyFolder(const std::filesystem::path& folder);
 class ReportFixture {
 public:
     explicit ReportFixture(const char* name);
-    // Forgets the messages and empties the output folder.
+    // Empties the output folder.
     void ClearOutput();
 
     std::filesystem::path userFolder;
     std::filesystem::path addressPath;
     MeetingDatabase store{{}};
     AddressBook book;
-    test::RecordingUserInteraction ui;
     ReportOptions options;
-    ReportFolder report{store, book, ui};
+    ReportFolder report{store, book};
 };
 
 }  // namespace tavolex::fuzz

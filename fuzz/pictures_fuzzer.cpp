@@ -3,7 +3,7 @@
 // change, and every name found is a bare file name.
 
 #include "fuzz/fuzz_support.h"
-#include "report/template_images.h"
+#include "report_files/template_images.h"
 #include "report_files/report_images.h"
 
 #include <map>

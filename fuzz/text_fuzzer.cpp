@@ -6,9 +6,10 @@
 #include "base/shift_jis.h"
 #include "fuzz/fuzz_support.h"
 #include "platform/platform.h"
-#include "report/template_images.h"
+#include "report_files/template_images.h"
 #include "report/template_scanner.h"
 #include "report_files/report_name.h"
+#include "tests/support/recording_user_interaction.h"
 #include "views/pane_text.h"
 
 using namespace tavolex;

@@ -1,8 +1,9 @@
 #pragma once
 // ReportFolder: the report generator. It is the template engine (it derives from TemplateScanner
-// and decides what every token writes for one meeting), the writer of report files from a
-// template file or from the built-in pieces, and, through report_files/, the list of reports in
-// the output folder. One lives for the whole run.
+// and decides what every token writes for one meeting) and the composer of the built-in reports;
+// it makes a report's text in memory, writing only the sketch pictures the report names. The
+// files around it (the template read, the report written and opened) are report_files/'s
+// ReportWriter. One lives for the whole run.
 
 #include "meeting_store/meeting_database.h"
 #include "meeting_store/records.h"
@@ -32,9 +33,6 @@ class AddressBook;
 class MeetingDatabase;
 struct Address;
 struct Attendee;
-namespace platform {
-class UserInteraction;
-}
 
 enum class SectionState : int {
     kNone = 0,
@@ -48,21 +46,16 @@ enum class SectionState : int {
 
 class ReportFolder : public TemplateScanner {
 public:
-    using OptionsSource = std::function<ReportOptions()>;
-    using Viewer = ReportViewer;
     using Clock = std::function<std::tm()>;
 
-    ReportFolder(const MeetingDatabase& store, const AddressBook& book, platform::UserInteraction& ui);
+    ReportFolder(const MeetingDatabase& store, const AddressBook& book);
     ~ReportFolder() override;
 
-    // Where the writers read the user's settings, how they open a finished report, and the
-    // clock of REPORT_DATE and REPORT_TIME (local time by default).
-    void SetOptionsSource(OptionsSource source) { optionsSource_ = std::move(source); }
-    void SetViewer(Viewer viewer) { viewer_ = std::move(viewer); }
+    // The clock of REPORT_DATE and REPORT_TIME (local time by default).
     void SetClock(Clock clock) { clock_ = std::move(clock); }
 
-    // A generator of its own for another thread: the same store, book, settings, clock, mode,
-    // loaded template and colours, and nothing shared with this one but what only is read.
+    // A generator of its own for another thread: the same store, book, clock, mode, loaded
+    // template and colours, and nothing shared with this one but what only is read.
     [[nodiscard]] std::unique_ptr<ReportFolder> NewWorker() const;
 
     // For reports written at once on several threads (an archive): until EndPictureBatch, each
@@ -71,17 +64,15 @@ public:
     void BeginPictureBatch();
     void EndPictureBatch();
 
-    // --- Report writers ----------------------------------------------------------------------
-    // Reads a template file whole; shows the system's message and returns false when it can't.
-    bool LoadTemplateFile(const std::filesystem::path& path);
+    // --- The loaded template and the built-in reports -----------------------------------------
+    // The template the reports expand (ReportWriter::LoadTemplateFile reads it) and its own folder.
+    void SetTemplate(std::string text, std::filesystem::path folder) {
+        templateText_ = std::move(text);
+        templateFolder_ = std::move(folder);
+    }
     [[nodiscard]] std::string_view TemplateText() const { return templateText_; }
     // The loaded template's own folder: the tree its pictures are taken from.
     [[nodiscard]] const std::filesystem::path& TemplateFolder() const { return templateFolder_; }
-    // Expands the loaded template for the meeting, brings its pictures into the output folder and
-    // writes the report. False (after the write-failure message) when the file can't be written.
-    bool WriteTemplateReport(const std::filesystem::path& reportPath, const Meeting& meeting);
-    // Composes the report kind from the built-in pieces and writes it.
-    bool WriteBuiltInReport(const std::filesystem::path& reportPath, const Meeting& meeting, ReportKind kind);
     // The attendee block of the built-in reports: piece 226, the name pieces the flags ask for, 244.
     [[nodiscard]] std::string ComposeAttendeeBlock(const ReportOptions& options) const;
 
@@ -156,15 +147,10 @@ private:
     void WriteSketchFile(const Sketch& sketch);
     // Whether this report writes the picture: always, but in a picture batch only the first time.
     bool TakePicture(const std::filesystem::path& path);
-    // Tells the user of each sketch picture the last report could not write.
-    void ShowUnwrittenPictures();
     void WriteReportTime(bool date);
 
     const MeetingDatabase& store_;
     const AddressBook& book_;
-    platform::UserInteraction& ui_;
-    OptionsSource optionsSource_;
-    Viewer viewer_;
     Clock clock_;
 
     Meeting meeting_;

@@ -1,10 +1,8 @@
 #pragma once
 // What a caller of the report generator names without needing the generator itself: the kinds
-// of built-in report, the options the writers read of the user's settings, and how a finished
-// report is opened.
+// of built-in report and the options a report is made with, read of the user's settings.
 
 #include <filesystem>
-#include <functional>
 #include <string>
 
 namespace tavolex {
@@ -37,8 +35,5 @@ struct ReportOptions {
     bool withTitle = true;
     bool withCompany = true;
 };
-
-// Opens a finished report (the viewer of the user's settings, or the system's handler).
-using ReportViewer = std::function<void(const std::filesystem::path&)>;
 
 }  // namespace tavolex

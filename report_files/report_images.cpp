@@ -3,7 +3,7 @@
 #include "meeting_store/sketch_files.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"
-#include "report/template_images.h"
+#include "report_files/template_images.h"
 #include "report_files/file_copy.h"
 #include "report_files/report_listing.h"
 #include "base/trace.h"

@@ -1,6 +1,6 @@
 #include "report_files/report_paths.h"
 
-#include "report/template_images.h"
+#include "report_files/template_images.h"
 
 namespace tavolex {
 

@@ -2,7 +2,7 @@
 // The two folders every report file operation works in, and how a file name of the report list
 // (CP932, no folder) becomes a path in one of them.
 
-#include "report/template_images.h"  // InFolder
+#include "report_files/template_images.h"  // InFolder
 
 #include <filesystem>
 #include <string_view>

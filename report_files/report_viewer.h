@@ -6,13 +6,14 @@
 #include <filesystem>
 #include <functional>
 
-#include "report/report_options.h"
-
 namespace tavolex {
 namespace platform {
 class Launcher;
 class UserInteraction;
 }  // namespace platform
+
+// Opens a finished report (the viewer of the user's settings, or the system's handler).
+using ReportViewer = std::function<void(const std::filesystem::path&)>;
 
 inline constexpr std::uint32_t kAutoViewBrowser = 2;  // "AutoView": open HTML reports with BrowserPath
 

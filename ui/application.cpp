@@ -236,11 +236,12 @@ void RescaleFrame(Application& app) {
 
 namespace {
 
-// The report folder over the store, with the user's report options and viewer.
+// The report generator over the store, and its writer with the user's report options and viewer.
 void CreateReportFolder(Application& app) {
-    app.reportFolder = std::make_unique<ReportFolder>(*app.meetings, *app.addressBook, *app.ui);
-    app.reportFolder->SetOptionsSource([&app] { return CurrentReportOptions(app); });
-    app.reportFolder->SetViewer(MakeReportViewer(
+    app.reportFolder = std::make_unique<ReportFolder>(*app.meetings, *app.addressBook);
+    app.reportWriter = std::make_unique<ReportWriter>(*app.reportFolder, *app.ui);
+    app.reportWriter->SetOptionsSource([&app] { return CurrentReportOptions(app); });
+    app.reportWriter->SetViewer(MakeReportViewer(
         [&app] {
             app.settings->userKey.OpenUserKey(app.settings->userDirectory);
             ViewerSettings viewer;
@@ -336,6 +337,7 @@ void ShutdownApplication(Application& app) {
         app.toolBar = nullptr;
         app.toolBarObject = false;
     }
+    app.reportWriter.reset();
     app.reportFolder.reset();
     app.users.reset();
     app.chooserFolder.clear();

@@ -7,6 +7,7 @@
 #include "meeting_store/meeting_database.h"
 #include "platform/platform.h"
 #include "report/report_folder.h"
+#include "report_files/report_writer.h"
 #include "report_files/report_mailer.h"
 #include "report_files/report_paths.h"
 #include "session/user_change.h"
@@ -81,6 +82,7 @@ struct Application {
     std::unique_ptr<PaneListView> itemList;
     std::unique_ptr<QuickViewWindow> quickView;
     std::unique_ptr<ReportFolder> reportFolder;
+    std::unique_ptr<ReportWriter> reportWriter;  // reportFolder's files
 
     // The frame and its children.
     HWND frame = nullptr;

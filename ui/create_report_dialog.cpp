@@ -125,7 +125,7 @@ void MakeTemplateReport(HWND dialog, CreateReportOptions& options) {
     const std::string templateName = SelectedText(dialog, kTemplateList);
     if (options.userKey != nullptr) options.userKey->OpenUserKey(options.userDirectory);
     Finish(dialog, options,
-           CreateTemplateReport(*options.folder, *options.meeting, options.paths, templateName, ReportNameText(dialog),
+           CreateTemplateReport(*options.writer, *options.meeting, options.paths, templateName, ReportNameText(dialog),
                                 *options.ui));
 }
 
@@ -139,7 +139,7 @@ void MakeBuiltInReport(HWND dialog, CreateReportOptions& options, bool custom) {
     }
     if (options.userKey != nullptr) options.userKey->OpenUserKey(options.userDirectory);
     Finish(dialog, options,
-           CreateBuiltInReport(*options.folder, *options.meeting, options.paths, kind, ReportNameText(dialog),
+           CreateBuiltInReport(*options.writer, *options.meeting, options.paths, kind, ReportNameText(dialog),
                                *options.ui));
 }
 

@@ -15,12 +15,12 @@ namespace tavolex::ui {
 inline constexpr int kCreateReportDialogId = IDD_CREATE_REPORT;
 
 // What the dialog shows and what it acts with. The section switches and the remembered list
-// texts are stored in userKey as the user works; the report is written through folder.
+// texts are stored in userKey as the user works; the report is written through writer.
 struct CreateReportOptions {
     CreateReportChoices choices;
     std::string reportName;  // CP932, already cleaned
 
-    ReportFolder* folder = nullptr;
+    ReportWriter* writer = nullptr;
     const Meeting* meeting = nullptr;
     ReportPaths paths;
     SettingsKey* userKey = nullptr;  // open on the current user's key

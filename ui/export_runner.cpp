@@ -5,7 +5,7 @@
 #include "export/exporters.h"
 #include "meeting_store/meeting_database.h"
 #include "platform/platform.h"
-#include "report/report_folder.h"
+#include "report/report_options.h"
 #include "report_files/report_name.h"
 #include "resources/string_ids.h"
 #include "ui/window_services.h"

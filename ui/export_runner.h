@@ -17,7 +17,7 @@
 namespace tavolex {
 class AddressBook;
 class MeetingDatabase;
-class ReportFolder;
+class ReportWriter;
 struct ReportOptions;
 namespace platform {
 class UserInteraction;
@@ -40,7 +40,7 @@ struct ExportRun {
     const MeetingDatabase* store = nullptr;
     const AddressBook* book = nullptr;
     std::filesystem::path userFolder{};  // the Palm user's folder, from the user's place
-    ReportFolder* reports = nullptr;
+    ReportWriter* reports = nullptr;
     std::function<ReportOptions()> reportOptions{};
     Choosers* choosers = nullptr;
     platform::UserInteraction* ui = nullptr;

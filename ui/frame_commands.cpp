@@ -76,7 +76,7 @@ void ShowCreateReport(Application& app, const Meeting& meeting) {
         key, app.settings->templateFolder,
         {Narrow(LoadText(app.instance, IDS_EXECUTIVE_REPORT)), Narrow(LoadText(app.instance, IDS_AGENDA_REPORT))});
     options.reportName = ProposedReportName(meeting.szTitle, *app.ui);
-    options.folder = app.reportFolder.get();
+    options.writer = app.reportWriter.get();
     options.meeting = &meeting;
     options.paths = CurrentReportPaths(app);
     options.userKey = &key;
@@ -119,14 +119,14 @@ void CycleViews(Application& app) {
 // The File menu's exports over the current user's store; the archive opens in the viewer as a
 // report does.
 void RunDesktopExport(Application& app, HWND frame, int command) {
-    if (!app.meetings || !app.addressBook || !app.reportFolder) return;
+    if (!app.meetings || !app.addressBook || !app.reportWriter) return;
     ExportRun run;
     run.instance = app.instance;
     run.owner = frame;
     run.store = app.meetings.get();
     run.book = app.addressBook.get();
     if (const PlaceUser* user = app.place.CurrentUser()) run.userFolder = user->folders.user;
-    run.reports = app.reportFolder.get();
+    run.reports = app.reportWriter.get();
     run.reportOptions = [&app] {
         app.settings->userKey.OpenUserKey(app.settings->userDirectory);
         return ReadReportOptions(app.settings->userKey, app.settings->outputFolder, app.settings->templateFolder);

@@ -1,14 +1,13 @@
 #include "views/create_report.h"
 
-#include "report/report_folder.h"
-
 #include "base/ascii.h"
 #include "base/shift_jis.h"
 #include "meeting_store/records.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"
-#include "report/template_scanner.h"
+#include "report/report_folder.h"
 #include "report_files/report_name.h"
+#include "report_files/report_writer.h"
 #include "settings/settings_key.h"
 
 #include <optional>
@@ -125,24 +124,24 @@ void StoreRememberedChoices(SettingsKey& userKey, std::string_view templateText,
     (void)userKey.WriteString("LastReport", instantText);
 }
 
-CreateReportResult CreateTemplateReport(ReportFolder& folder, const Meeting& meeting, const ReportPaths& paths,
+CreateReportResult CreateTemplateReport(ReportWriter& writer, const Meeting& meeting, const ReportPaths& paths,
                                         std::string_view templateFileName, std::string reportName,
                                         platform::UserInteraction& ui) {
     const fs::path templatePath = InFolder(paths.templateFolder, templateFileName);
-    if (!folder.LoadTemplateFile(templatePath)) return CreateReportResult::kStay;
-    folder.SetMode(TemplateExpansionMode(templatePath));
+    if (!writer.LoadTemplateFile(templatePath)) return CreateReportResult::kStay;
+    writer.Generator().SetMode(TemplateExpansionMode(templatePath));
     const std::optional<fs::path> reportPath =
         ReportPathFor(paths, std::move(reportName), platform::PathToCp932(templatePath.extension()), ui);
     if (!reportPath) return CreateReportResult::kStay;
-    return folder.WriteTemplateReport(*reportPath, meeting) ? CreateReportResult::kWritten
+    return writer.WriteTemplateReport(*reportPath, meeting) ? CreateReportResult::kWritten
                                                             : CreateReportResult::kWriteFailed;
 }
 
-CreateReportResult CreateBuiltInReport(ReportFolder& folder, const Meeting& meeting, const ReportPaths& paths,
+CreateReportResult CreateBuiltInReport(ReportWriter& writer, const Meeting& meeting, const ReportPaths& paths,
                                        ReportKind kind, std::string reportName, platform::UserInteraction& ui) {
     const std::optional<fs::path> reportPath = ReportPathFor(paths, std::move(reportName), ".htm", ui);
     if (!reportPath) return CreateReportResult::kStay;
-    return folder.WriteBuiltInReport(*reportPath, meeting, kind) ? CreateReportResult::kWritten
+    return writer.WriteBuiltInReport(*reportPath, meeting, kind) ? CreateReportResult::kWritten
                                                                  : CreateReportResult::kWriteFailed;
 }
 

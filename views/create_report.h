@@ -16,7 +16,7 @@
 
 namespace tavolex {
 
-class ReportFolder;
+class ReportWriter;
 class SettingsKey;
 struct Meeting;
 namespace platform {
@@ -70,11 +70,11 @@ enum class CreateReportResult {
 // A report of the meeting from the template file (its name in the template folder): expanded in
 // RTF for a ".rtf" template, else in HTML; the report takes the template's extension as written.
 // The name is cleaned first; an existing report is replaced only when the user agrees.
-CreateReportResult CreateTemplateReport(ReportFolder& folder, const Meeting& meeting, const ReportPaths& paths,
+CreateReportResult CreateTemplateReport(ReportWriter& writer, const Meeting& meeting, const ReportPaths& paths,
                                         std::string_view templateFileName, std::string reportName,
                                         platform::UserInteraction& ui);
 // A built-in report of the kind (executive, agenda or custom), written as name + ".htm".
-CreateReportResult CreateBuiltInReport(ReportFolder& folder, const Meeting& meeting, const ReportPaths& paths,
+CreateReportResult CreateBuiltInReport(ReportWriter& writer, const Meeting& meeting, const ReportPaths& paths,
                                        ReportKind kind, std::string reportName, platform::UserInteraction& ui);
 
 }  // namespace tavolex

@@ -15,6 +15,7 @@
 #include "meeting_store/sketch_files.h"
 #include "platform/platform.h"
 #include "report/report_folder.h"
+#include "report_files/report_writer.h"
 #include "tests/support/address_book_writer.h"
 #include "tests/support/fixed_clock.h"
 #include "tests/support/palm_database_writer.h"
@@ -136,7 +137,7 @@ protected:
         book_.Reload();
         options_.templateFolder = dir_ / "templates";
         reports_.SetClock(test::FixedReportTime);
-        reports_.SetOptionsSource([this] { return options_; });
+        writer_.SetOptionsSource([this] { return options_; });
     }
 
     // One exporter's request for every meeting of the store.
@@ -144,7 +145,7 @@ protected:
         return {.store = &store_,
                 .book = &book_,
                 .userFolder = user_,
-                .reports = &reports_,
+                .reports = &writer_,
                 .meetings = AllMeetings(store_),
                 .target = target,
                 .archive = {.reportOptions = options_},
@@ -193,7 +194,8 @@ protected:
     AddressBook book_;
     test::RecordingUserInteraction ui_;
     ReportOptions options_;
-    ReportFolder reports_{store_, book_, ui_};
+    ReportFolder reports_{store_, book_};
+    ReportWriter writer_{reports_, ui_};
 };
 
 TEST_P(ExportReadersTest, IndependentReadersReadBackEveryFile) {
@@ -232,7 +234,7 @@ TEST_P(ExportReadersTest, IndependentReadersReadBackEveryFile) {
         const Meeting& m = *store_.MeetingAt(i);
         options_.outputFolder = out / "single";
         fs::create_directories(options_.outputFolder);
-        ASSERT_TRUE(reports_.WriteBuiltInReport(out / "single" / "r.htm", m, ReportKind::kExecutive));
+        ASSERT_TRUE(writer_.WriteBuiltInReport(out / "single" / "r.htm", m, ReportKind::kExecutive));
         const bool repeated = std::ranges::count(store_.Meetings(), m.dwDBID, [](const auto& other) { return other->dwDBID; }) > 1;
         std::string single = test::ReadFileBytes(out / "single" / "r.htm");
         single.insert(single.find("<head>") + 6,

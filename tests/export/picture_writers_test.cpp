@@ -6,6 +6,7 @@
 #include "export/json_dump.h"
 #include "meeting_store/meeting_database.h"
 #include "report/report_folder.h"
+#include "report_files/report_writer.h"
 #include "tests/support/fixed_clock.h"
 #include "tests/support/palm_bitmap_writer.h"
 #include "tests/support/palm_database_writer.h"
@@ -64,7 +65,8 @@ TEST(PictureWritersTest, RepeatedIdsWriteEachPictureOnce) {
     store.ReloadAll();
     const AddressBook book;
     test::RecordingUserInteraction ui;
-    ReportFolder reports{store, book, ui};
+    ReportFolder reports{store, book};
+    ReportWriter writer{reports, ui};
     reports.SetClock(test::FixedReportTime);
     const MeetingIndexes all = AllMeetings(store);
     for (const std::string name : {"archive", "dump"}) {
@@ -78,7 +80,7 @@ TEST(PictureWritersTest, RepeatedIdsWriteEachPictureOnce) {
             inotify_add_watch(fd, folder.c_str(), IN_CLOSE_WRITE);
             ExportText text;
             ExportSummary summary;
-            if (name == "archive") (void)WriteArchive(store, reports, all, {.folder = folder, .jobs = jobs}, text, summary);
+            if (name == "archive") (void)WriteArchive(store, writer, all, {.folder = folder, .jobs = jobs}, text, summary);
             if (name == "dump")
                 documents[jobs / 4] = WriteJsonDump(store, book, all, {.pictureFolder = folder, .jobs = jobs}, text, summary);
             ASSERT_TRUE(summary.Ok()) << summary.error;

@@ -10,6 +10,7 @@
 #include "report_files/report_images.h"
 #include "report_files/report_listing.h"
 #include "report_files/report_operations.h"
+#include "report_files/report_writer.h"
 #include "base/trace.h"
 #include "tests/support/palm_database_writer.h"
 #include "tests/support/recording_user_interaction.h"
@@ -49,8 +50,9 @@ TEST(ReportFaultTest, OutputFolderThatDisappearsAfterTheListing) {
     test::WriteFileBytes(paths.outputFolder / "pic.gif", "GIF89a");
     AddressBook book;
     test::RecordingUserInteraction ui;
-    ReportFolder report(store, book, ui);
-    report.SetOptionsSource([&] { return ReportOptions{.outputFolder = paths.outputFolder}; });
+    ReportFolder report(store, book);
+    ReportWriter writer(report, ui);
+    writer.SetOptionsSource([&] { return ReportOptions{.outputFolder = paths.outputFolder}; });
 
     const std::vector<ReportEntry> listed = ListReports(paths.outputFolder);
     ASSERT_EQ(listed.size(), 1u);
@@ -67,7 +69,7 @@ TEST(ReportFaultTest, OutputFolderThatDisappearsAfterTheListing) {
     EXPECT_EQ(CountReports(paths.outputFolder), 0);
     // A report written now fails with the message; nothing is made in the folder's place.
     ui.messages.clear();
-    EXPECT_FALSE(report.WriteBuiltInReport(paths.outputFolder / "new.htm", *store.Meetings().front(), ReportKind::kExecutive));
+    EXPECT_FALSE(writer.WriteBuiltInReport(paths.outputFolder / "new.htm", *store.Meetings().front(), ReportKind::kExecutive));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "Writing report failed.\nThe file may be locked by another application.");
     EXPECT_FALSE(fs::exists(paths.outputFolder));

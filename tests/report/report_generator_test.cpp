@@ -3,7 +3,8 @@
 #include "address_book/address_book.h"
 #include "meeting_store/meeting_database.h"
 #include "platform/file_system.h"
-#include "report/template_images.h"
+#include "report_files/report_writer.h"
+#include "report_files/template_images.h"
 #include "resources/builtin_pieces.h"
 #include "tests/support/fixed_clock.h"
 #include "tests/support/address_book_writer.h"
@@ -59,8 +60,8 @@ protected:
         options_.author = "Suzuki";
         std::filesystem::create_directories(options_.outputFolder);
         std::filesystem::create_directories(options_.templateFolder);
-        report_.SetOptionsSource([this] { return options_; });
-        report_.SetViewer([this](const std::filesystem::path& p) { opened_.push_back(p); });
+        writer_.SetOptionsSource([this] { return options_; });
+        writer_.SetViewer([this](const std::filesystem::path& p) { opened_.push_back(p); });
         report_.SetClock(test::FixedReportTime);
     }
 
@@ -72,7 +73,8 @@ protected:
     AddressBook book_;
     test::RecordingUserInteraction ui_;
     ReportOptions options_;
-    ReportFolder report_{store_, book_, ui_};
+    ReportFolder report_{store_, book_};
+    ReportWriter writer_{report_, ui_};
     std::vector<std::filesystem::path> opened_;
 };
 
@@ -171,10 +173,10 @@ TEST_F(ReportGeneratorTest, BuiltInReportsComposeTheirPieces) {
 // A report replaces the old one whole, with CRLF line ends, and is opened; a missing or empty
 // template and a failed write show their messages and open nothing.
 TEST_F(ReportGeneratorTest, ReportsAreWrittenWithCrLfAndOpened) {
-    EXPECT_FALSE(report_.LoadTemplateFile(options_.templateFolder / "missing.htm"));
+    EXPECT_FALSE(writer_.LoadTemplateFile(options_.templateFolder / "missing.htm"));
     test::WriteFileBytes(options_.templateFolder / "empty.htm", "");
-    EXPECT_FALSE(report_.LoadTemplateFile(options_.templateFolder / "empty.htm"));
-    EXPECT_FALSE(report_.WriteBuiltInReport(dir_ / "no-such-folder" / "r.htm", M(0), ReportKind::kAgenda));
+    EXPECT_FALSE(writer_.LoadTemplateFile(options_.templateFolder / "empty.htm"));
+    EXPECT_FALSE(writer_.WriteBuiltInReport(dir_ / "no-such-folder" / "r.htm", M(0), ReportKind::kAgenda));
     ASSERT_EQ(ui_.messages.size(), 3u);
     EXPECT_EQ(ui_.messages[0].text, "Unable to open this template.  Please check your settings in <File><Preferences>.");
     EXPECT_EQ(ui_.messages[0].caption, "Tavolex");
@@ -184,21 +186,21 @@ TEST_F(ReportGeneratorTest, ReportsAreWrittenWithCrLfAndOpened) {
     EXPECT_TRUE(opened_.empty());
 
     test::WriteFileBytes(options_.templateFolder / "t.htm", "<p>{ TITLE }</p>\n<p>x</p>\r\n");
-    ASSERT_TRUE(report_.LoadTemplateFile(options_.templateFolder / "t.htm"));
+    ASSERT_TRUE(writer_.LoadTemplateFile(options_.templateFolder / "t.htm"));
     const auto path = options_.outputFolder / "Review.htm";
     test::WriteFileBytes(path, "old");
-    ASSERT_TRUE(report_.WriteTemplateReport(path, M(0)));
+    ASSERT_TRUE(writer_.WriteTemplateReport(path, M(0)));
     EXPECT_EQ(test::ReadFileBytes(path), "<p> Review</p>\r\n<p>x</p>\r\n");
     EXPECT_EQ(opened_, std::vector<std::filesystem::path>{path});
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(options_.outputFolder), {}), 1) << "no temporary file is left";
-    ASSERT_TRUE(report_.WriteBuiltInReport(path, M(0), ReportKind::kAgenda));
+    ASSERT_TRUE(writer_.WriteBuiltInReport(path, M(0), ReportKind::kAgenda));
     EXPECT_EQ(test::ReadFileBytes(path).find("\r\r\n"), std::string::npos);
 
     // A default report folder no installation made (a user found in a chosen folder) is made by
     // the first report written into it.
     options_.outputFolder = dir_ / "made" / "reports";
     options_.makeOutputFolder = true;
-    ASSERT_TRUE(report_.WriteTemplateReport(options_.outputFolder / "Review.htm", M(0)));
+    ASSERT_TRUE(writer_.WriteTemplateReport(options_.outputFolder / "Review.htm", M(0)));
     EXPECT_EQ(test::ReadFileBytes(options_.outputFolder / "Review.htm"), "<p> Review</p>\r\n<p>x</p>\r\n");
 }
 
@@ -276,9 +278,9 @@ TEST_F(ReportGeneratorTest, TemplatePicturesComeFromTheTemplateNeverFromTokens) 
     for (const char* title : {"<img src=\"img/pic.gif\">", "img/pic.gif"}) {
         meeting.szTitle = title;
         test::WriteFileBytes(elsewhere / "t.htm", "<img src=\"logo.gif\">{TITLE}<img src=\"{TITLE}\"><img src=\"img/{TITLE}\">");
-        ASSERT_TRUE(report_.LoadTemplateFile(elsewhere / "t.htm"));
+        ASSERT_TRUE(writer_.LoadTemplateFile(elsewhere / "t.htm"));
         const auto path = options_.outputFolder / "r.htm";
-        ASSERT_TRUE(report_.WriteTemplateReport(path, meeting));
+        ASSERT_TRUE(writer_.WriteTemplateReport(path, meeting));
         EXPECT_EQ(test::ReadFileBytes(path),
                   "<img src=\"logo.gif\"> " + std::string(title) + "<img src=\" " + title + "\"><img src=\"img/ " + title + "\">");
         EXPECT_FALSE(std::filesystem::exists(options_.outputFolder / "pic.gif")) << title;
@@ -313,8 +315,7 @@ TEST(ReportItemWalkTest, MeetingsSharingAnIdShowEachOthersItems) {
     store.SetFolder(dir / "db");
     store.ReloadAll();
     const AddressBook book;
-    test::RecordingUserInteraction ui;
-    ReportFolder report{store, book, ui};
+    ReportFolder report{store, book};
     ReportOptions options;
     options.outputFolder = dir / "out";
     const std::string order =

@@ -4,6 +4,7 @@
 #include "meeting_store/meeting_database.h"
 #include "platform/file_system.h"
 #include "report/report_folder.h"
+#include "report_files/report_writer.h"
 #include "settings/settings_key.h"
 #include "tests/support/fixed_clock.h"
 #include "tests/support/memory_settings.h"
@@ -70,7 +71,8 @@ protected:
     test::RecordingUserInteraction ui;
     MeetingDatabase store{{}};
     AddressBook book;
-    ReportFolder report{store, book, ui};
+    ReportFolder report{store, book};
+    ReportWriter writer{report, ui};
     ReportPaths paths;
 };
 
@@ -108,23 +110,23 @@ TEST_F(CreateReportTest, TheProposedNameIsTheTitleCleaned) {
 
 TEST_F(CreateReportTest, AnRtfTemplateKeepsItsExtensionAndAnInstantReportIsHtml) {
     test::WriteFileBytes(paths.templateFolder / "Minutes.RTF", "{\\rtf1 \\{ AGENDAS_BEGIN \\}\\{ AGENDA \\}\\{ AGENDAS_END \\}}");
-    ASSERT_EQ(CreateTemplateReport(report, M(), paths, "Minutes.RTF", "min", ui), CreateReportResult::kWritten);
+    ASSERT_EQ(CreateTemplateReport(writer, M(), paths, "Minutes.RTF", "min", ui), CreateReportResult::kWritten);
     EXPECT_TRUE(fs::exists(paths.outputFolder / "min.RTF"));
     EXPECT_NE(test::ReadFileBytes(paths.outputFolder / "min.RTF").find("Budget \\line next year"), std::string::npos);
 
-    ASSERT_EQ(CreateBuiltInReport(report, M(), paths, ReportKind::kExecutive, "exec", ui), CreateReportResult::kWritten);
+    ASSERT_EQ(CreateBuiltInReport(writer, M(), paths, ReportKind::kExecutive, "exec", ui), CreateReportResult::kWritten);
     EXPECT_TRUE(fs::exists(paths.outputFolder / "exec.htm"));
 }
 
 TEST_F(CreateReportTest, ADeclinedOverwriteKeepsTheOldReportAndTheDialogOpen) {
     test::WriteFileBytes(paths.outputFolder / "r.htm", "old");
     ui.answer = false;
-    EXPECT_EQ(CreateBuiltInReport(report, M(), paths, ReportKind::kAgenda, "r", ui), CreateReportResult::kStay);
+    EXPECT_EQ(CreateBuiltInReport(writer, M(), paths, ReportKind::kAgenda, "r", ui), CreateReportResult::kStay);
     EXPECT_EQ(test::ReadFileBytes(paths.outputFolder / "r.htm"), "old");
     EXPECT_EQ(ui.questions.at(0).caption, "Tavolex");
 
     ui.answer = true;
-    EXPECT_EQ(CreateBuiltInReport(report, M(), paths, ReportKind::kAgenda, "r", ui), CreateReportResult::kWritten);
+    EXPECT_EQ(CreateBuiltInReport(writer, M(), paths, ReportKind::kAgenda, "r", ui), CreateReportResult::kWritten);
     EXPECT_NE(test::ReadFileBytes(paths.outputFolder / "r.htm"), "old");
 }
 

@@ -134,7 +134,7 @@ protected:
                                                 .owner = owner,
                                                 .store = store != nullptr ? store : App().meetings.get(),
                                                 .book = App().addressBook.get(),
-                                                .reports = App().reportFolder.get(),
+                                                .reports = App().reportWriter.get(),
                                                 .reportOptions = [] { return ReportOptions{}; },
                                                 .choosers = &choosers,
                                                 .ui = &ui},
@@ -237,7 +237,7 @@ protected:
         fs::copy(fs::path(L"Z:" + fs::path(TAVOLEX_TEMPLATE_DIR).wstring()), dir / "install" / "templates", fs::copy_options::recursive);
         Start();
         App().reportFolder->SetClock(test::FixedReportTime);
-        App().reportFolder->SetViewer([this](const fs::path& report) { opened.push_back(report); });
+        App().reportWriter->SetViewer([this](const fs::path& report) { opened.push_back(report); });
         Click(MeetingList(), 0);
     }
 

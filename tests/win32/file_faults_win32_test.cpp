@@ -7,6 +7,7 @@
 #include "platform/file_system.h"
 #include "report/report_folder.h"
 #include "report_files/report_operations.h"
+#include "report_files/report_writer.h"
 #include "base/trace.h"
 #include "tests/support/palm_database_writer.h"
 #include "tests/support/recording_user_interaction.h"
@@ -35,8 +36,8 @@ protected:
         store_.ReloadAll();
         options_ = {.outputFolder = dir_ / "out", .templateFolder = dir_ / "templates"};
         fs::create_directories(options_.templateFolder);
-        report_.SetOptionsSource([this] { return options_; });
-        report_.SetViewer([](const fs::path&) {});
+        writer_.SetOptionsSource([this] { return options_; });
+        writer_.SetViewer([](const fs::path&) {});
         test::WriteFileBytes(Out("old.htm"), kOldReport);
     }
 
@@ -53,17 +54,18 @@ protected:
     AddressBook book_;
     test::RecordingUserInteraction ui_;
     ReportOptions options_;
-    ReportFolder report_{store_, book_, ui_};
+    ReportFolder report_{store_, book_};
+    ReportWriter writer_{report_, ui_};
 };
 
 TEST_F(Win32FileFaultTest, ReportHeldOpenOrReadOnlyIsNeitherWrittenNorRenamedOver) {
     test::WriteFileBytes(Out("other.htm"), "<html>other</html>\r\n");
     HANDLE held = CreateFileW(Out("old.htm").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_FALSE(report_.WriteBuiltInReport(Out("old.htm"), TheMeeting(), ReportKind::kExecutive));
+    EXPECT_FALSE(writer_.WriteBuiltInReport(Out("old.htm"), TheMeeting(), ReportKind::kExecutive));
     CloseHandle(held);
     ASSERT_TRUE(SetFileAttributesW(Out("old.htm").c_str(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_FALSE(report_.WriteBuiltInReport(Out("old.htm"), TheMeeting(), ReportKind::kExecutive));
+    EXPECT_FALSE(writer_.WriteBuiltInReport(Out("old.htm"), TheMeeting(), ReportKind::kExecutive));
     ASSERT_EQ(ui_.messages.size(), 2u);
     EXPECT_EQ(ui_.messages[0].text, kWriteFailed);
     EXPECT_EQ(ui_.messages[1].text, kWriteFailed);
@@ -77,7 +79,7 @@ TEST_F(Win32FileFaultTest, ReportHeldOpenOrReadOnlyIsNeitherWrittenNorRenamedOve
 
     // Once writable and let go, the same report is written.
     SetFileAttributesW(Out("old.htm").c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_TRUE(report_.WriteBuiltInReport(Out("old.htm"), TheMeeting(), ReportKind::kExecutive));
+    EXPECT_TRUE(writer_.WriteBuiltInReport(Out("old.htm"), TheMeeting(), ReportKind::kExecutive));
     EXPECT_NE(test::ReadFileBytes(Out("old.htm")), kOldReport);
 }
 

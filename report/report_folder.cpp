@@ -1,5 +1,5 @@
-// The report writers: a meeting becomes a report file from a template file or from the built-in
-// pieces, and the finished report is opened.
+// The generator's reports: a meeting expanded through a template or composed from the built-in
+// pieces, in memory.
 
 #include "report/report_folder.h"
 
@@ -8,18 +8,13 @@
 #include "base/shift_jis.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"
-#include "report/report_file.h"
-#include "report/template_images.h"
 #include "resources/builtin_pieces.h"
 
 #include <chrono>
 #include <new>
-#include <system_error>
 
 namespace tavolex {
 namespace {
-
-constexpr std::string_view kCaption = "Tavolex";
 
 std::tm LocalNow() { return platform::LocalTime(std::time(nullptr)); }
 
@@ -38,20 +33,13 @@ ExpansionMode TemplateExpansionMode(const std::filesystem::path& templatePath) {
     return HasRtfExtension(templatePath) ? ExpansionMode::Rtf : ExpansionMode::Html;
 }
 
-ReportFolder::ReportFolder(const MeetingDatabase& store, const AddressBook& book, platform::UserInteraction& ui)
-    : store_(store),
-      book_(book),
-      ui_(ui),
-      optionsSource_([] { return ReportOptions{}; }),
-      clock_(LocalNow),
-      scratch_(kReportCapacity) {}
+ReportFolder::ReportFolder(const MeetingDatabase& store, const AddressBook& book)
+    : store_(store), book_(book), clock_(LocalNow), scratch_(kReportCapacity) {}
 
 ReportFolder::~ReportFolder() = default;
 
 std::unique_ptr<ReportFolder> ReportFolder::NewWorker() const {
-    auto worker = std::make_unique<ReportFolder>(store_, book_, ui_);
-    worker->optionsSource_ = optionsSource_;
-    worker->viewer_ = viewer_;
+    auto worker = std::make_unique<ReportFolder>(store_, book_);
     worker->clock_ = clock_;
     worker->SetMode(Mode());
     worker->templateText_ = templateText_;
@@ -60,39 +48,6 @@ std::unique_ptr<ReportFolder> ReportFolder::NewWorker() const {
     worker->color2_ = color2_;
     worker->pictureBatch_ = pictureBatch_;
     return worker;
-}
-
-bool ReportFolder::LoadTemplateFile(const std::filesystem::path& path) {
-    platform::UniqueFile file = platform::OpenFile(path, "rb");
-    if (!file) {
-        ui_.ShowMessage("Unable to open this template.  Please check your settings in <File><Preferences>.", kCaption,
-                        platform::MessageIcon::kInformation);
-        return false;
-    }
-    std::error_code ec;
-    const std::uintmax_t size = std::filesystem::file_size(path, ec);
-    if (ec) {
-        ui_.ShowMessage("GetFileSize failed!", "", platform::MessageIcon::kNone);
-        return false;
-    }
-    std::string text;
-    try {
-        text.resize(static_cast<std::size_t>(size));
-    } catch (const std::exception&) {
-        ui_.ShowMessage("GlobalAlloc failed!", "", platform::MessageIcon::kNone);
-        return false;
-    }
-    const std::size_t read = text.empty() ? 0 : std::fread(text.data(), 1, text.size(), file.get());
-    if (read == 0) {
-        ui_.ShowMessage("This template is currently empty and cannot be used.", kCaption,
-                        platform::MessageIcon::kInformation);
-        return false;
-    }
-    text.resize(read);
-    templateText_ = std::move(text);
-    // A template named by a bare relative name lies in the working folder.
-    templateFolder_ = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
-    return true;
 }
 
 void ReportFolder::BeginReport(const Meeting& meeting, const ReportOptions& options) {
@@ -191,60 +146,6 @@ std::string ReportFolder::ComposeBuiltInReport(const Meeting& meeting, ReportKin
     }
     EndReport();
     return out;
-}
-
-namespace {
-
-void MakeOutputFolder(const ReportOptions& options) {
-    if (!options.makeOutputFolder) return;
-    std::error_code ec;  // a folder that can't be made fails the write that follows
-    std::filesystem::create_directories(options.outputFolder, ec);
-}
-
-}  // namespace
-
-bool ReportFolder::WriteTemplateReport(const std::filesystem::path& reportPath, const Meeting& meeting) {
-    const ReportOptions options = optionsSource_();
-    MakeOutputFolder(options);
-    ReportFile file;
-    if (!file.Begin(reportPath)) {
-        ui_.ShowMessage("Writing report failed.\nThe file may be locked by another application.", "Tavolex Report",
-                        platform::MessageIcon::kInformation);
-        return false;
-    }
-    const std::string expanded = ExpandForMeeting(templateText_, meeting, options);
-    const std::string text = CollectTemplateImages(expanded, reportSpans_, templateFolder_, options.outputFolder);
-    if (!file.Commit(text)) {
-        ui_.ShowMessage("Writing report failed.\nThe file may be locked by another application.", "Tavolex Report",
-                        platform::MessageIcon::kInformation);
-        return false;
-    }
-    ShowUnwrittenPictures();
-    if (viewer_) viewer_(reportPath);
-    return true;
-}
-
-bool ReportFolder::WriteBuiltInReport(const std::filesystem::path& reportPath, const Meeting& meeting,
-                                      ReportKind kind) {
-    const ReportOptions options = optionsSource_();
-    MakeOutputFolder(options);  // before the report's pictures are written into it
-    const std::string text = ComposeBuiltInReport(meeting, kind, options);
-    ReportFile file;
-    if (!file.Begin(reportPath) || !file.Commit(text)) {
-        ui_.ShowMessage("Writing report failed.\nThe file may be locked by another application.", "Tavolex Report",
-                        platform::MessageIcon::kInformation);
-        return false;
-    }
-    ShowUnwrittenPictures();
-    if (viewer_) viewer_(reportPath);
-    return true;
-}
-
-void ReportFolder::ShowUnwrittenPictures() {
-    for (const std::filesystem::path& picture : unwrittenPictures_) {
-        ui_.ShowMessage("The sketch picture " + platform::PathToCp932(picture) + " could not be written.",
-                        "Tavolex Report", platform::MessageIcon::kInformation);
-    }
 }
 
 }  // namespace tavolex

@@ -1,4 +1,4 @@
-#include "report/template_images.h"
+#include "report_files/template_images.h"
 
 #include "base/shift_jis.h"
 #include "platform/file_system.h"
