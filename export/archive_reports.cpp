@@ -4,7 +4,7 @@
 #include "export/html_text.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"
-#include "report/report_file.h"
+#include "report_files/report_file.h"
 #include "report/report_folder.h"
 #include "report_files/template_images.h"
 

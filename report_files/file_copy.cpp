@@ -2,7 +2,7 @@
 
 #include "platform/file_info.h"
 #include "platform/file_system.h"
-#include "report/report_file.h"
+#include "report_files/report_file.h"
 
 #include <array>
 #include <cstdio>

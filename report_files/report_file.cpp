@@ -1,4 +1,4 @@
-#include "report/report_file.h"
+#include "report_files/report_file.h"
 
 #include <chrono>
 #include <cstdint>
