@@ -21,17 +21,22 @@ namespace {
 const std::string kEarlierColor1("\0tavolex earlier colour 1\0", 26);
 const std::string kEarlierColor2("\0tavolex earlier colour 2\0", 26);
 
-// A report as ReportFile writes it (LF as CR LF), without the flush to the disk and the
-// temporary file each single report gets: an archive is a folder of thousands written at once,
-// and a run that fails part-way is simply run again.
+// A report as ReportFile writes it (LF as CR LF), through a new file moved over its name (a link
+// or a hard-linked copy there is replaced, never written through), without the flush to the disk
+// each single report gets: an archive is a folder of thousands written at once, and a run that
+// fails part-way is simply run again.
 bool WriteArchiveFile(const std::filesystem::path& path, std::string_view text) {
-    platform::UniqueFile file = platform::OpenFile(path, "wb");
+    std::filesystem::path temp;
+    std::error_code error;
+    platform::UniqueFile file = platform::CreateTemporaryFor(path, temp, error);
     if (!file) return false;
     // Most reports then go out in one write, not one per 4 KiB; the file is closed before this
     // returns.
     platform::UseThreadWriteBuffer(file.get());
     const bool written = WriteWithCrLf(file.get(), text);
-    return std::fclose(file.release()) == 0 && written;
+    if (std::fclose(file.release()) == 0 && written) return !platform::MoveInPlace(temp, path);
+    std::filesystem::remove(temp, error);
+    return false;
 }
 
 bool IsHtmlExtension(std::string_view extension) {

@@ -15,7 +15,7 @@
 #include "report_files/report_writer.h"
 
 #include <algorithm>
-#include <fstream>
+#include <cstdio>
 #include <future>
 #include <map>
 #include <string_view>
@@ -35,12 +35,24 @@ std::vector<Row> RowsByDate(const MeetingDatabase& store, const MeetingIndexes& 
     return rows;
 }
 
-// Writes a page given as its parts, one after the other.
+// Writes a page given as its parts, one after the other, through a new file moved over its name:
+// a link or a hard-linked copy there is replaced, never written through.
 bool WriteIndex(const std::filesystem::path& path, const std::vector<std::string_view>& page, ExportSummary& summary) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    for (const std::string_view part : page) out.write(part.data(), static_cast<std::streamsize>(part.size()));
-    out.close();
-    if (!out) {
+    std::filesystem::path temp;
+    std::error_code error;
+    platform::UniqueFile file = platform::CreateTemporaryFor(path, temp, error);
+    bool written = file != nullptr;
+    if (file) {
+        for (const std::string_view part : page)
+            written = written && std::fwrite(part.data(), 1, part.size(), file.get()) == part.size();
+        written = std::fclose(file.release()) == 0 && written;
+        if (written) {
+            written = !platform::MoveInPlace(temp, path);  // which removes the temporary when it fails
+        } else {
+            std::filesystem::remove(temp, error);
+        }
+    }
+    if (!written) {
         summary.error = "cannot write " + platform::PathToUtf8(path);
         return false;
     }

@@ -78,10 +78,8 @@ bool VaultWriter::Put(const std::string& relative, std::string_view bytes) {
         summary_.kept.push_back(path);
         return true;
     }
-    platform::UniqueFile file = platform::OpenFile(path, "wb");
-    const bool ok = file && std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size() &&
-                    std::fclose(file.release()) == 0;
-    if (!ok) {
+    // Through a new file renamed in place: a link or a hard-linked copy is replaced, never written through.
+    if (platform::ReplaceFileContent(path, bytes)) {
         summary_.error = "cannot write " + platform::PathToUtf8(path);
         return false;
     }

@@ -57,6 +57,34 @@ std::error_code CommitTemporaryFile(UniqueFile file, const std::filesystem::path
     return error;
 }
 
+std::error_code NotReplaceable(const std::filesystem::path& target) {
+    std::error_code ignored;
+    const std::filesystem::file_type type = std::filesystem::symlink_status(target, ignored).type();
+    if (type == std::filesystem::file_type::directory) return std::make_error_code(std::errc::is_a_directory);
+    if (type == std::filesystem::file_type::not_found || type == std::filesystem::file_type::regular ||
+        type == std::filesystem::file_type::symlink)
+        return {};
+    return std::make_error_code(std::errc::file_exists);
+}
+
+std::error_code ReplaceFileContent(const std::filesystem::path& target, std::string_view bytes) {
+    std::filesystem::path temp;
+    std::error_code error;
+    UniqueFile file = CreateTemporaryFor(target, temp, error);
+    if (!file) return error ? error : std::make_error_code(std::errc::io_error);
+    UseThreadWriteBuffer(file.get());
+    errno = 0;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
+    const int writeError = errno;
+    const bool closed = std::fclose(file.release()) == 0;  // a buffered write fails here
+    if (written && closed) return MoveInPlace(temp, target);
+    const int reason = !written && writeError != 0 ? writeError : errno;
+    error.assign(reason != 0 ? reason : EIO, std::generic_category());
+    std::error_code ignored;
+    std::filesystem::remove(temp, ignored);
+    return error;
+}
+
 void UseThreadWriteBuffer(std::FILE* file) {
     thread_local std::array<char, kThreadWriteBuffer> buffer;
     std::setvbuf(file, buffer.data(), _IOFBF, buffer.size());

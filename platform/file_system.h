@@ -57,7 +57,8 @@ UniqueFile CreateNewFile(const std::filesystem::path& path, std::error_code& err
 UniqueFile CreateTemporaryFor(const std::filesystem::path& target, std::filesystem::path& temp, std::error_code& error);
 
 // Puts a finished temporary file, closed and already on the disk, in target's place: renamed over
-// target, and on POSIX the folder synced so the new name outlives a crash. On failure the temporary
+// target (never over a folder or a device: NotReplaceable), and on POSIX the folder synced so the
+// new name outlives a crash. On failure the temporary
 // is removed, target is as it was, and the result says why.
 std::error_code PutInPlace(const std::filesystem::path& temp, const std::filesystem::path& target);
 
@@ -65,6 +66,20 @@ std::error_code PutInPlace(const std::filesystem::path& temp, const std::filesys
 // the temporary is removed, target is as it was, and the result says why.
 std::error_code CommitTemporaryFile(UniqueFile file, const std::filesystem::path& temp,
                                     const std::filesystem::path& target);
+
+// Why target can't be replaced by a file: it is a folder, or something else that is neither a file
+// nor a link (a device, a pipe). Nothing when it is one of those or absent.
+std::error_code NotReplaceable(const std::filesystem::path& target);
+
+// Puts a finished temporary file, closed, in target's place without the flushes PutInPlace does:
+// for folders of many files written at once (an archive, a vault, a dump's pictures), where a run
+// that fails part-way is simply run again. A link at target, or a file with other hard links, is
+// replaced, never written through. On failure the temporary is removed and target is as it was.
+std::error_code MoveInPlace(const std::filesystem::path& temp, const std::filesystem::path& target);
+
+// Writes bytes as target's new content through a new temporary file moved in place (MoveInPlace),
+// never through the name target already has. On failure target is as it was, and the result says why.
+std::error_code ReplaceFileContent(const std::filesystem::path& target, std::string_view bytes);
 
 // The user's documents folder. Windows: the Documents known folder. POSIX: $XDG_DOCUMENTS_DIR, else
 // the folder user-dirs.dirs of the configuration folder names for it, else ~/Documents. Empty when

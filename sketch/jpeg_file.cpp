@@ -31,9 +31,7 @@ struct JpegErrorManager {
 struct JpegJob {
     jpeg_compress_struct compressor;
     JpegErrorManager errors;
-    std::FILE* file = nullptr;
-    // Set for an encoding into memory: the library's buffer, freed by the caller.
-    bool toMemory = false;
+    // The library's buffer of the encoded picture, freed by the caller.
     unsigned char* buffer = nullptr;
     unsigned long bufferSize = 0;
 };
@@ -45,36 +43,16 @@ extern "C" void ExitToWriter(j_common_ptr common) {
     std::longjmp(errors->jumpBack, 1);
 }
 
-// The file is held bare, not as a UniqueFile: the library's error exit jumps past destructors.
-std::FILE* OpenOrTrace(const std::filesystem::path& path) {
-    std::FILE* file = platform::OpenFile(path, "wb").release();
-    if (file == nullptr) {
-        TraceError("JpegFile :\nCan't open %s\n", platform::PathTraceText(path).c_str());
-        return nullptr;
-    }
-    // A picture goes out in one write (an archive writes tens of thousands); a thread writes one
-    // picture at a time, and closes it before it opens the next.
-    platform::UseThreadWriteBuffer(file);
-    return file;
-}
-
-// Runs the compression; a library error jumps back to the setjmp here. Holds nothing with a
-// destructor, since the jump skips destructors. Returns false on an error or an unopenable file.
-bool Compress(JpegJob& job, const std::filesystem::path& path, std::span<const std::uint8_t> rgb, int width, int height,
-              int quality) {
+// Runs the compression into memory; a library error jumps back to the setjmp here. Holds nothing
+// with a destructor, since the jump skips destructors. Returns false on an error.
+bool Compress(JpegJob& job, std::span<const std::uint8_t> rgb, int width, int height, int quality) {
     jpeg_compress_struct& compressor = job.compressor;
     compressor.err = jpeg_std_error(&job.errors.standard);
     job.errors.standard.error_exit = ExitToWriter;
     if (setjmp(job.errors.jumpBack) != 0) return false;
 
     jpeg_create_compress(&compressor);
-    if (job.toMemory) {
-        jpeg_mem_dest(&compressor, &job.buffer, &job.bufferSize);
-    } else {
-        job.file = OpenOrTrace(path);
-        if (job.file == nullptr) return false;
-        jpeg_stdio_dest(&compressor, job.file);
-    }
+    jpeg_mem_dest(&compressor, &job.buffer, &job.bufferSize);
     compressor.image_width = static_cast<JDIMENSION>(width);
     compressor.image_height = static_cast<JDIMENSION>(height);
     compressor.input_components = 3;
@@ -92,23 +70,6 @@ bool Compress(JpegJob& job, const std::filesystem::path& path, std::span<const s
     return true;
 }
 
-// Closes the file and tells whether everything written reached it.
-bool CloseFile(std::FILE*& file) {
-    if (file == nullptr) return true;
-    const bool written = std::ferror(file) == 0;
-    const bool closed = std::fclose(file) == 0;
-    file = nullptr;
-    return written && closed;
-}
-
-// A picture that failed part-way is not left looking like a finished one. Only a plain file is
-// removed (never a device or what a link points to).
-void RemovePartialFile(const std::filesystem::path& path) {
-    std::error_code error;
-    if (std::filesystem::symlink_status(path, error).type() != std::filesystem::file_type::regular) return;
-    std::filesystem::remove(path, error);
-}
-
 bool ValidPicture(std::span<const std::uint8_t> rgb, int width, int height) {
     if (width <= 0 || height <= 0 || width > kMaxJpegDimension || height > kMaxJpegDimension) return false;
     return rgb.size() / 3 / static_cast<std::size_t>(width) >= static_cast<std::size_t>(height);
@@ -119,8 +80,7 @@ bool ValidPicture(std::span<const std::uint8_t> rgb, int width, int height) {
 std::vector<std::uint8_t> JpegFile::Encode(std::span<const std::uint8_t> rgb, int width, int height, int quality) {
     if (!ValidPicture(rgb, width, height)) return {};
     JpegJob job{};
-    job.toMemory = true;
-    const bool compressed = Compress(job, {}, rgb, width, height, quality);
+    const bool compressed = Compress(job, rgb, width, height, quality);
     jpeg_destroy_compress(&job.compressor);
     std::vector<std::uint8_t> bytes;
     if (compressed && job.buffer != nullptr) bytes.assign(job.buffer, job.buffer + job.bufferSize);
@@ -130,15 +90,14 @@ std::vector<std::uint8_t> JpegFile::Encode(std::span<const std::uint8_t> rgb, in
 
 int JpegFile::Write(const std::filesystem::path& path, std::span<const std::uint8_t> rgb, int width, int height,
                     int quality) {
-    if (!ValidPicture(rgb, width, height)) return 0;
-
-    JpegJob job{};
-    const bool compressed = Compress(job, path, rgb, width, height, quality);
-    jpeg_destroy_compress(&job.compressor);
-    const bool opened = job.file != nullptr;
-    const bool closed = CloseFile(job.file);
-    if (compressed && closed) return 1;
-    if (opened) RemovePartialFile(path);
+    const std::vector<std::uint8_t> bytes = Encode(rgb, width, height, quality);
+    if (bytes.empty()) return 0;
+    // Through a new file renamed in place: a link or a hard-linked copy at path is replaced, never
+    // written through, and a failed write leaves what path held.
+    const std::error_code error =
+        platform::ReplaceFileContent(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    if (!error) return 1;
+    TraceError("JpegFile :\nCan't open %s\n", platform::PathTraceText(path).c_str());
     return 0;
 }
 

@@ -11,9 +11,10 @@ namespace tavolex {
 class JpegFile {
 public:
     // Writes rgb (red, green, blue per pixel, rows top to bottom, no padding) as a baseline JPEG
-    // of the given quality. Returns 1 when the file was written, 0 on failure. A path that can't
-    // be opened is traced ("JpegFile :\nCan't open %s\n"); a file that fails part-way is removed,
-    // so no truncated picture is left behind. Width and height must be 1 ... 65500 and rgb must
+    // of the given quality. Returns 1 when the file was written, 0 on failure. The picture goes
+    // through a new file renamed over path, so a link or a hard-linked copy at path is replaced,
+    // never written through, and a failed write leaves path as it was (and is traced: "JpegFile
+    // :\nCan't open %s\n"). Width and height must be 1 ... 65500 and rgb must
     // hold width x height x 3 bytes, else nothing is written.
     [[nodiscard]] static int Write(const std::filesystem::path& path, std::span<const std::uint8_t> rgb, int width,
                                    int height, int quality);

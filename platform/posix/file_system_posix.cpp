@@ -85,14 +85,18 @@ UniqueFile CreateNewFile(const std::filesystem::path& path, std::error_code& err
     return UniqueFile(file);
 }
 
+std::error_code MoveInPlace(const std::filesystem::path& temp, const std::filesystem::path& target) {
+    std::error_code error = NotReplaceable(target);
+    if (!error && std::rename(temp.c_str(), target.c_str()) == 0) return {};
+    if (!error) error = LastError();
+    ::unlink(temp.c_str());
+    return error;
+}
+
 std::error_code PutInPlace(const std::filesystem::path& temp, const std::filesystem::path& target) {
-    if (std::rename(temp.c_str(), target.c_str()) != 0) {
-        const std::error_code error = LastError();
-        ::unlink(temp.c_str());
-        return error;
-    }
-    SyncFolder(target.parent_path());
-    return {};
+    const std::error_code error = MoveInPlace(temp, target);
+    if (!error) SyncFolder(target.parent_path());
+    return error;
 }
 
 std::filesystem::path PathFromCp932(std::string_view text) {

@@ -61,8 +61,13 @@ UniqueFile CreateNewFile(const std::filesystem::path& path, std::error_code& err
 }
 
 std::error_code PutInPlace(const std::filesystem::path& temp, const std::filesystem::path& target) {
-    if (MoveFileOver(temp, target)) return {};
-    const std::error_code error = LastError();
+    return MoveInPlace(temp, target);
+}
+
+std::error_code MoveInPlace(const std::filesystem::path& temp, const std::filesystem::path& target) {
+    std::error_code error = NotReplaceable(target);
+    if (!error && MoveFileOver(temp, target)) return {};
+    if (!error) error = LastError();
     ::DeleteFileW(temp.c_str());
     return error;
 }

@@ -828,6 +828,45 @@ TEST_F(CliTest, ARefreshedArchiveRemovesOnlyItsOwnYearPagesThatItNoLongerHas) {
     EXPECT_TRUE(fs::exists(archive / "index-notes.html"));
 }
 
+// Refreshed in place, an archive, a vault and a dump's pictures replace a file that is a link or
+// has a hard-linked copy (cp -al): never written through, the link's target and the copy keep
+// their bytes.
+TEST_F(CliTest, RefreshesNeverWriteThroughALinkOrIntoAHardLinkedCopy) {
+    const fs::path dir = dir_ / "links";
+    const std::vector<std::vector<std::string>> runs = {
+        {"archive", "@/archive"}, {"markdown", "@/vault"}, {"dump", "-o", "@/d.json", "--pictures", "@/pictures"}};
+    for (const auto& run : runs) ASSERT_EQ(RunOnSamples(dir, run).status, 0) << run[0];
+    std::vector<fs::path> files;
+    for (const char* folder : {"archive", "vault", "pictures"}) {
+        for (const auto& entry : fs::recursive_directory_iterator(dir / folder))
+            if (entry.is_regular_file() && entry.path().filename().string()[0] != '.') files.push_back(entry.path());
+    }
+    std::vector<std::pair<fs::path, fs::path>> others;  // (a file of the export, its link's target or copy)
+    for (const fs::path& file : files) {
+        const fs::path other = dir / "others" / std::to_string(others.size());
+        fs::create_directories(other.parent_path());
+        if (others.size() % 2 == 0) {
+            WriteFileBytes(other, "the user's own file");
+            fs::remove(file);
+            fs::create_symlink(other, file);
+        } else {
+            fs::create_hard_link(file, other);
+        }
+        others.emplace_back(file, other);
+    }
+    std::map<fs::path, std::string> before;
+    for (const auto& [file, other] : others) before[other] = ReadFileBytes(other);
+    for (auto run : runs) {
+        run.insert(run.begin(), "--yes");  // index.html may be a link now: the archive asks
+        EXPECT_EQ(RunOnSamples(dir, run).status, 0) << run[1];
+    }
+    for (const auto& [file, other] : others) {
+        EXPECT_EQ(ReadFileBytes(other), before[other]) << file;
+        // The vault keeps a note that is not what it wrote (a link here) as the user's own.
+        EXPECT_TRUE(file.string().starts_with((dir / "vault").string()) || !fs::is_symlink(file)) << file << " is still a link";
+    }
+}
+
 // The files of a folder (or the one file) by their path inside it, with their bytes.
 std::map<std::string, std::string> FilesUnder(const fs::path& path) {
     std::map<std::string, std::string> files;

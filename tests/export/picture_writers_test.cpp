@@ -41,8 +41,9 @@ void WriteRepeatedIdUser(const fs::path& user) {
     test::WritePalmUserFolder(user / "Tavolex", store);
 }
 
-// The writes closed on each file of the folder an inotify descriptor watches, by name; closes it.
-std::map<std::string, int> ClosedWrites(int fd) {
+// The files finished in the folder an inotify descriptor watches (each written to a temporary
+// name and moved to its own), counted by name; closes the descriptor.
+std::map<std::string, int> FinishedFiles(int fd) {
     std::map<std::string, int> counts;
     alignas(inotify_event) char buffer[64 * 1024];
     for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) {
@@ -77,7 +78,7 @@ TEST(PictureWritersTest, RepeatedIdsWriteEachPictureOnce) {
             const fs::path folder = dir / (name + std::to_string(jobs));
             fs::create_directories(folder);
             const int fd = inotify_init1(IN_NONBLOCK);
-            inotify_add_watch(fd, folder.c_str(), IN_CLOSE_WRITE);
+            inotify_add_watch(fd, folder.c_str(), IN_MOVED_TO);
             ExportText text;
             ExportSummary summary;
             if (name == "archive") (void)WriteArchive(store, writer, all, {.folder = folder, .jobs = jobs}, text, summary);
@@ -85,7 +86,7 @@ TEST(PictureWritersTest, RepeatedIdsWriteEachPictureOnce) {
                 documents[jobs / 4] = WriteJsonDump(store, book, all, {.pictureFolder = folder, .jobs = jobs}, text, summary);
             ASSERT_TRUE(summary.Ok()) << summary.error;
             int pictures = 0;
-            for (const auto& [file, count] : ClosedWrites(fd)) {
+            for (const auto& [file, count] : FinishedFiles(fd)) {
                 if (!file.ends_with(".jpg")) continue;
                 ++pictures;
                 EXPECT_EQ(count, 1) << file << " at " << jobs << " jobs";
