@@ -12,7 +12,9 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <set>
+#include <string_view>
 #include <system_error>
 
 namespace tavolex {
@@ -36,16 +38,28 @@ std::map<std::uint32_t, int> IdUses(const MeetingDatabase& store, const MeetingI
     return uses;
 }
 
-void RemoveStaleYearPages(const std::filesystem::path& folder, const std::map<std::string, std::string>& years) {
-    std::error_code ec;
-    std::vector<std::filesystem::path> stale;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
-        const std::string name = platform::PathToUtf8(entry.path().filename());
-        if (!IsYearPageName(name)) continue;
-        const std::string year = name.substr(6, name.size() - 11);
-        if (!years.contains(year)) stale.push_back(entry.path());
+std::set<std::string> EarlierYearPages(const std::filesystem::path& folder) {
+    std::set<std::string> pages;
+    if (!IsEarlierArchive(folder)) return pages;
+    std::ifstream in(folder / "index.html", std::ios::binary);
+    const std::string index((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    constexpr std::string_view kLink = "<a href=\"index-";
+    for (std::size_t at = index.find(kLink); at != std::string::npos; at = index.find(kLink, at + 1)) {
+        const std::size_t start = at + kLink.size() - 6;  // where "index-" starts
+        const std::size_t end = index.find('"', start);
+        if (end == std::string::npos) break;
+        std::string name = index.substr(start, end - start);
+        if (IsYearPageName(name)) pages.insert(std::move(name));
     }
-    for (const std::filesystem::path& path : stale) std::filesystem::remove(path, ec);
+    return pages;
+}
+
+void RemoveStaleYearPages(const std::filesystem::path& folder, const std::set<std::string>& earlier,
+                          const std::map<std::string, std::string>& years) {
+    std::error_code ec;
+    for (const std::string& name : earlier) {
+        if (!years.contains(name.substr(6, name.size() - 11))) std::filesystem::remove(folder / name, ec);
+    }
 }
 
 }  // namespace archive

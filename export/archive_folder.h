@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <string>
 
 namespace tavolex::archive {
@@ -15,8 +16,13 @@ namespace tavolex::archive {
 // How many selected meetings carry each id: a repeated id gives its reports longer names.
 [[nodiscard]] std::map<std::uint32_t, int> IdUses(const MeetingDatabase& store, const MeetingIndexes& selection);
 
-// Removes the year pages of an earlier archive of ours that this one no longer has (`years`: the
-// rows of each year this one wrote, by year).
-void RemoveStaleYearPages(const std::filesystem::path& folder, const std::map<std::string, std::string>& years);
+// The year pages an earlier archive of ours in folder wrote, as its index links them ("index-2026.html");
+// none when the folder holds no archive of ours. Read before the index is written again.
+[[nodiscard]] std::set<std::string> EarlierYearPages(const std::filesystem::path& folder);
+
+// Removes the year pages the earlier archive wrote that this one no longer has (`years`: the rows of
+// each year this one wrote, by year); a file of the same shape the earlier archive did not write stays.
+void RemoveStaleYearPages(const std::filesystem::path& folder, const std::set<std::string>& earlier,
+                          const std::map<std::string, std::string>& years);
 
 }  // namespace tavolex::archive

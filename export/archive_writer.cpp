@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <future>
 #include <map>
+#include <set>
 #include <string_view>
 #include <system_error>
 #include <vector>
@@ -65,7 +66,7 @@ bool WriteIndex(const std::filesystem::path& path, const std::vector<std::string
 bool WriteArchive(const MeetingDatabase& store, ReportWriter& writer, const MeetingIndexes& selection,
                   const ArchiveOptions& options, ExportText& text, ExportSummary& summary,
                   const ExportProgress& progress) {
-    const bool earlierArchive = IsEarlierArchive(options.folder);
+    const std::set<std::string> earlierYearPages = archive::EarlierYearPages(options.folder);
     std::error_code ec;
     std::filesystem::create_directories(options.folder, ec);
     std::error_code probe;
@@ -182,7 +183,7 @@ bool WriteArchive(const MeetingDatabase& store, ReportWriter& writer, const Meet
     const auto [toDoPage, peoplePage] = listPages.valid() ? listPages.get() : listPagesOf();
     ok = ok && WriteIndex(options.folder / "todo.html", {toDoPage}, summary) &&
          WriteIndex(options.folder / "people.html", {peoplePage}, summary);
-    if (ok && earlierArchive) archive::RemoveStaleYearPages(options.folder, index.Years());
+    if (ok) archive::RemoveStaleYearPages(options.folder, earlierYearPages, index.Years());
     summary.replacements = text.Replacements();
     return ok;
 }

@@ -817,14 +817,21 @@ TEST_F(CliTest, ExportCommandsStatusesSummariesAndFiles) {
               "<meta charset=euc-jp><p title=\"charset=sjis\">charset=Shift_JIS  週次定例会議</p>");
 }
 
+// A refresh removes the year pages the earlier archive wrote (its index links them) that it no
+// longer has, and no other file, though named like one.
 TEST_F(CliTest, ARefreshedArchiveRemovesOnlyItsOwnYearPagesThatItNoLongerHas) {
     const fs::path archive = dir_ / "archive";
     ASSERT_EQ(Run({"archive", archive.string()}).status, 0);
-    WriteFileBytes(archive / "index-1999.html", "a year no meeting has now");
+    std::string index = ReadFileBytes(archive / "index.html");
+    index.replace(index.find("<a href=\"index-2026.html\">"), 0, "<a href=\"index-1998.html\">1998</a>");
+    WriteFileBytes(archive / "index.html", index);
+    WriteFileBytes(archive / "index-1998.html", "a year the earlier archive had");
+    WriteFileBytes(archive / "index-1999.html", "a user's own page");
     WriteFileBytes(archive / "index-notes.html", "a user's file");
     ASSERT_EQ(Run({"archive", archive.string()}).status, 0);
     EXPECT_TRUE(fs::exists(archive / "index-2026.html"));
-    EXPECT_FALSE(fs::exists(archive / "index-1999.html"));
+    EXPECT_FALSE(fs::exists(archive / "index-1998.html"));
+    EXPECT_TRUE(fs::exists(archive / "index-1999.html"));
     EXPECT_TRUE(fs::exists(archive / "index-notes.html"));
 }
 
