@@ -49,12 +49,19 @@ bool IsVaultPath(std::string_view relative) {
     return !name.empty() && name.find('/') == std::string_view::npos && name != "." && name != "..";
 }
 
+// One line of the manifest, whatever its line ends (a checkout may have made them CR LF).
+bool ManifestLine(std::istream& in, std::string& line) {
+    if (!std::getline(in, line)) return false;
+    if (line.ends_with('\r')) line.pop_back();
+    return true;
+}
+
 std::map<std::string, std::string> ReadManifest(const fs::path& folder) {
     std::map<std::string, std::string> written;
     std::ifstream in(folder / kVaultManifest, std::ios::binary);
     std::string line;
-    if (!std::getline(in, line) || line != kManifestHeader) return written;
-    while (std::getline(in, line)) {
+    if (!ManifestLine(in, line) || line != kManifestHeader) return written;
+    while (ManifestLine(in, line)) {
         if (line.size() > 17 && line[16] == ' ' && IsVaultPath(std::string_view(line).substr(17)))
             written.emplace(line.substr(17), line.substr(0, 16));
     }
@@ -134,7 +141,7 @@ bool VaultWriter::MayReplace(const std::string& relative, const fs::path& path, 
 bool IsEarlierVault(const fs::path& folder) {
     std::ifstream in(folder / kVaultManifest, std::ios::binary);
     std::string line;
-    return std::getline(in, line) && line == vault::kManifestHeader;
+    return vault::ManifestLine(in, line) && line == vault::kManifestHeader;
 }
 
 }  // namespace tavolex

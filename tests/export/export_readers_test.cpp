@@ -311,6 +311,11 @@ TEST(MarkdownVaultTest, RefreshKeepsWhatTheUserEdited) {
     const fs::path edited = noteOf(0), gone = noteOf(1), goneEdited = noteOf(2);
     test::WriteFileBytes(edited, test::ReadFileBytes(edited) + "my words\n");
     test::WriteFileBytes(goneEdited, "mine now\n");
+    // The manifest with CR LF line ends, as a checkout with automatic line ends leaves it.
+    std::string manifest = test::ReadFileBytes(vault / ".tavolex-vault");
+    for (std::size_t at = manifest.find('\n'); at != std::string::npos; at = manifest.find('\n', at + 2)) manifest.insert(at, "\r");
+    test::WriteFileBytes(vault / ".tavolex-vault", manifest);
+    EXPECT_TRUE(VaultFilesToReplace(store, book, all, vault).empty());
     MeetingIndexes fewer = {all[0]};
     fewer.insert(fewer.end(), all.begin() + 3, all.end());
     ExportSummary second;
