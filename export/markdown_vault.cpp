@@ -54,6 +54,12 @@ bool WriteMarkdownVault(const MeetingDatabase& store, const AddressBook& book, c
             summary.error = "cannot create the folder " + platform::PathToUtf8(f) + ": " + ec.message();
             return false;
         }
+        // A sub-folder replaced by a link would take the vault's writes, and its removals, elsewhere.
+        if (f != folder && fs::is_symlink(f, probe)) {
+            summary.error =
+                "cannot write into the folder " + platform::PathToUtf8(f) + ": it is a link to another folder";
+            return false;
+        }
     }
     const vault::VaultPlan plan = vault::Plan(store, book, selection);
     vault::VaultWriter writer(folder, summary);

@@ -35,8 +35,9 @@ bool ReadWhole(const fs::path& path, std::string& bytes) {
     return !in.bad();
 }
 
-// A path the manifest may name: one the vault writes, in its folder or one of its two sub-folders,
-// so that a manifest that is not ours never leads outside the vault.
+// A path the manifest may name: one of the shapes the vault writes (notes and index.md in its
+// folder, people's notes in people/, pictures in attachments/), so that a manifest that is not ours
+// never leads outside the vault nor to another kind of file.
 bool IsVaultPath(std::string_view relative) {
     if (relative.empty() || relative.find('\\') != std::string_view::npos ||
         relative.find(':') != std::string_view::npos)
@@ -46,7 +47,8 @@ bool IsVaultPath(std::string_view relative) {
     if (slash != std::string_view::npos && relative.substr(0, slash) != kPeopleFolder &&
         relative.substr(0, slash) != kAttachmentFolder)
         return false;
-    return !name.empty() && name.find('/') == std::string_view::npos && name != "." && name != "..";
+    const bool picture = slash != std::string_view::npos && relative.substr(0, slash) == kAttachmentFolder;
+    return !name.empty() && name.find('/') == std::string_view::npos && name.ends_with(picture ? ".png" : ".md");
 }
 
 // One line of the manifest, whatever its line ends (a checkout may have made them CR LF).
@@ -54,6 +56,16 @@ bool ManifestLine(std::istream& in, std::string& line) {
     if (!std::getline(in, line)) return false;
     if (line.ends_with('\r')) line.pop_back();
     return true;
+}
+
+// Whether bytes begin as the vault writes a file of that path: a meeting's note with its id, a
+// person's note with the name, the index with its heading, a picture as a PNG. Only such a file is
+// removed, so a manifest that names a user's own file (README.md) never removes it.
+bool HasVaultShape(std::string_view relative, std::string_view bytes) {
+    if (relative.starts_with(kAttachmentFolder)) return bytes.starts_with("\x89PNG\r\n\x1a\n");
+    if (relative.starts_with(kPeopleFolder)) return bytes.starts_with("---\nname: ");
+    if (relative == kIndexName) return bytes.starts_with("# ");
+    return bytes.starts_with("---\nid: ");
 }
 
 std::map<std::string, std::string> ReadManifest(const fs::path& folder) {
@@ -105,7 +117,8 @@ bool VaultWriter::Finish(bool complete) {
         const fs::path path = folder_ / Utf8Path(relative);
         std::error_code ec;
         std::string bytes;
-        if (fs::is_regular_file(fs::symlink_status(path, ec)) && ReadWhole(path, bytes) && Hex(Fnv1a64(bytes)) == hash)
+        if (fs::is_regular_file(fs::symlink_status(path, ec)) && ReadWhole(path, bytes) &&
+            Hex(Fnv1a64(bytes)) == hash && HasVaultShape(relative, bytes))
             fs::remove(path, ec);
     }
     std::string manifest = std::string(kManifestHeader) + "\n";

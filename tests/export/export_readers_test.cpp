@@ -4,6 +4,7 @@
 // dump. Inputs: both sample users and a damaged store (texts that are not Shift-JIS, dates and
 // times the calendar does not have, control characters, a cut link file).
 #include "address_book/address_book.h"
+#include "base/fnv1a.h"
 #include "export/archive_writer.h"
 #include "export/exporters.h"
 #include "export/icalendar_writer.h"
@@ -26,6 +27,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <set>
 
@@ -325,6 +327,43 @@ TEST(MarkdownVaultTest, RefreshKeepsWhatTheUserEdited) {
     EXPECT_FALSE(fs::exists(gone));
     EXPECT_EQ(test::ReadFileBytes(goneEdited), "mine now\n");
     EXPECT_EQ(test::ReadFileBytes(vault / "mine.txt"), "x");
+}
+
+// A manifest that is not the vault's own never leads outside the vault nor to a user's file: a
+// linked sub-folder is refused by name, and only files of the vault's own shapes are removed.
+TEST(MarkdownVaultTest, AManifestNeverLeadsOutOfTheVault) {
+    test::TempDir dir;
+    const fs::path user = fs::path(TAVOLEX_SAMPLE_PALM_DIR) / "TanakaT";
+    MeetingDatabase store{{}};
+    store.SetFolder(user / "Tavolex");
+    store.ReloadAll();
+    AddressBook book;
+    const fs::path vault = dir / "vault", pictures = dir / "Pictures";
+    const MeetingIndexes all = AllMeetings(store);
+    ExportText text;
+    ExportSummary first;
+    ASSERT_TRUE(WriteMarkdownVault(store, book, all, vault, text, first)) << first.error;
+    test::WriteFileBytes(pictures / "victim.txt", "the user's picture notes");
+    test::WriteFileBytes(vault / "README.md", "the user's readme");
+    std::string manifest = test::ReadFileBytes(vault / ".tavolex-vault");
+    for (const char* name : {"README.md", "attachments/victim.txt", "../Pictures/victim.txt"}) {
+        const std::string bytes = test::ReadFileBytes(std::string(name) == "README.md" ? vault / name : pictures / "victim.txt");
+        char hash[17];
+        std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(Fnv1a64(bytes)));
+        manifest += std::string(hash) + " " + name + "\n";
+    }
+    test::WriteFileBytes(vault / ".tavolex-vault", manifest);
+    ExportSummary second;
+    ASSERT_TRUE(WriteMarkdownVault(store, book, all, vault, text, second)) << second.error;
+    EXPECT_EQ(test::ReadFileBytes(vault / "README.md"), "the user's readme");
+
+    fs::remove_all(vault / "attachments");
+    fs::create_directory_symlink(pictures, vault / "attachments");
+    ExportSummary third;
+    EXPECT_FALSE(WriteMarkdownVault(store, book, all, vault, text, third));
+    EXPECT_EQ(third.error, "cannot write into the folder " + (vault / "attachments").string() + ": it is a link to another folder");
+    EXPECT_EQ(std::distance(fs::directory_iterator(pictures), fs::directory_iterator()), 1);
+    EXPECT_EQ(test::ReadFileBytes(pictures / "victim.txt"), "the user's picture notes");
 }
 
 // A note's name leaves out what a notes app reads in a link ("#" a heading, "^" a block, "[" and "]"
