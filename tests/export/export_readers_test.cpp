@@ -283,18 +283,26 @@ TEST_P(ExportReadersTest, ProgressCountsEachMeetingAndStopsOnCancel) {
     }
 }
 
-// A vault written again into its folder: a note the user edited stays as edited and is reported;
-// the unchanged note of a meeting no longer exported goes, an edited one stays, and so does a file
-// the vault never wrote. A folder holding other files is asked about; an earlier vault is not.
-TEST(MarkdownVaultTest, RefreshKeepsWhatTheUserEdited) {
+// The sample user TanakaT's store and address book, and a vault folder beside them.
+class SampleVaultTest : public ::testing::Test {
+protected:
+    SampleVaultTest() {
+        store.SetFolder(user / "Tavolex");
+        store.ReloadAll();
+        book.Reload();
+    }
+
     test::TempDir dir;
     const fs::path user = fs::path(TAVOLEX_SAMPLE_PALM_DIR) / "TanakaT";
     MeetingDatabase store{{}};
-    store.SetFolder(user / "Tavolex");
-    store.ReloadAll();
-    AddressBook book(AddressBook::PathInUserFolder(user));
-    book.Reload();
+    AddressBook book{AddressBook::PathInUserFolder(user)};
     const fs::path vault = dir / "vault";
+};
+
+// A vault written again into its folder: a note the user edited stays as edited and is reported;
+// the unchanged note of a meeting no longer exported goes, an edited one stays, and so does a file
+// the vault never wrote. A folder holding other files is asked about; an earlier vault is not.
+TEST_F(SampleVaultTest, RefreshKeepsWhatTheUserEdited) {
     test::WriteFileBytes(vault / "mine.txt", "x");
     const MeetingIndexes all = AllMeetings(store);
     ASSERT_GE(all.size(), 4U);
@@ -331,14 +339,8 @@ TEST(MarkdownVaultTest, RefreshKeepsWhatTheUserEdited) {
 
 // A manifest that is not the vault's own never leads outside the vault nor to a user's file: a
 // linked sub-folder is refused by name, and only files of the vault's own shapes are removed.
-TEST(MarkdownVaultTest, AManifestNeverLeadsOutOfTheVault) {
-    test::TempDir dir;
-    const fs::path user = fs::path(TAVOLEX_SAMPLE_PALM_DIR) / "TanakaT";
-    MeetingDatabase store{{}};
-    store.SetFolder(user / "Tavolex");
-    store.ReloadAll();
-    AddressBook book;
-    const fs::path vault = dir / "vault", pictures = dir / "Pictures";
+TEST_F(SampleVaultTest, AManifestNeverLeadsOutOfTheVault) {
+    const fs::path pictures = dir / "Pictures";
     const MeetingIndexes all = AllMeetings(store);
     ExportText text;
     ExportSummary first;
