@@ -61,8 +61,8 @@ bool WriteMarkdownVault(const MeetingDatabase& store, const AddressBook& book, c
             return false;
         }
     }
-    const vault::VaultPlan plan = vault::Plan(store, book, selection);
     vault::VaultWriter writer(folder, summary);
+    const vault::VaultPlan plan = vault::Plan(store, book, selection, &writer);
     vault::NoteComposer composer(store, plan, text, summary, writer);
     bool ok = true;
     ProgressCounter steps(progress, plan.notes.size(), summary);

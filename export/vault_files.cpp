@@ -3,6 +3,7 @@
 #include "base/fnv1a.h"
 
 #include "export/markdown_vault.h"
+#include "meeting_query/text_match.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"
 
@@ -68,16 +69,37 @@ bool HasVaultShape(std::string_view relative, std::string_view bytes) {
     return bytes.starts_with("---\nid: ");
 }
 
-std::map<std::string, std::string> ReadManifest(const fs::path& folder) {
-    std::map<std::string, std::string> written;
+// The earlier export's manifest, when it can be read as the vault writes it.
+std::optional<std::map<std::string, std::string>> ReadManifest(const fs::path& folder) {
     std::ifstream in(folder / kVaultManifest, std::ios::binary);
     std::string line;
-    if (!ManifestLine(in, line) || line != kManifestHeader) return written;
+    if (!ManifestLine(in, line) || line != kManifestHeader) return std::nullopt;
+    std::map<std::string, std::string> written;
     while (ManifestLine(in, line)) {
         if (line.size() > 17 && line[16] == ' ' && IsVaultPath(std::string_view(line).substr(17)))
             written.emplace(line.substr(17), line.substr(0, 16));
     }
+    if (in.bad()) return std::nullopt;
     return written;
+}
+
+// A name with letter case and width folded, as file systems that ignore them compare names.
+std::u16string Folded(std::string_view utf8) { return FoldedText(platform::Utf8ToCp932(utf8)); }
+
+// The meeting id a note begins with as the vault writes it ("---\nid: <digits>\n").
+std::optional<std::uint32_t> NoteId(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    char head[32] = {};
+    in.read(head, sizeof head);
+    const std::string_view text(head, static_cast<std::size_t>(in.gcount()));
+    constexpr std::string_view kStart = "---\nid: ";
+    if (!text.starts_with(kStart)) return std::nullopt;
+    std::uint64_t id = 0;
+    std::size_t at = kStart.size();
+    for (; at < text.size() && at < kStart.size() + 10 && text[at] >= '0' && text[at] <= '9'; ++at)
+        id = id * 10 + static_cast<std::uint64_t>(text[at] - '0');
+    if (at == kStart.size() || at >= text.size() || text[at] != '\n' || id > UINT32_MAX) return std::nullopt;
+    return static_cast<std::uint32_t>(id);
 }
 
 }  // namespace
@@ -85,7 +107,47 @@ std::map<std::string, std::string> ReadManifest(const fs::path& folder) {
 fs::path Utf8Path(std::string_view utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
 
 VaultWriter::VaultWriter(const fs::path& folder, ExportSummary& summary)
-    : folder_(folder), summary_(summary), earlier_(ReadManifest(folder)), refresh_(IsEarlierVault(folder)) {}
+    : folder_(folder), summary_(summary), manifest_(Manifest::kNone) {
+    std::error_code ec;
+    if (std::optional<std::map<std::string, std::string>> earlier = ReadManifest(folder)) {
+        earlier_ = std::move(*earlier);
+        manifest_ = Manifest::kOurs;
+    } else if (fs::exists(fs::symlink_status(folder / kVaultManifest, ec))) {
+        manifest_ = Manifest::kUnreadable;
+    }
+    for (const auto& [relative, hash] : earlier_) folded_.emplace(Folded(relative), relative);
+}
+
+std::vector<EarlierNote> VaultWriter::EarlierNotes() const {
+    std::vector<EarlierNote> notes;
+    for (const auto& [relative, hash] : earlier_) {
+        if (relative.find('/') != std::string::npos || relative == kIndexName) continue;
+        const fs::path path = folder_ / Utf8Path(relative);
+        std::error_code ec;
+        if (fs::is_regular_file(fs::symlink_status(path, ec))) notes.push_back({relative, NoteId(path)});
+    }
+    return notes;
+}
+
+bool VaultWriter::Unchanged(const std::string& relative) const {
+    const auto earlier = earlier_.find(relative);
+    if (earlier == earlier_.end()) return false;
+    const fs::path path = folder_ / Utf8Path(relative);
+    std::error_code ec;
+    std::string bytes;
+    return fs::is_regular_file(fs::symlink_status(path, ec)) && ReadWhole(path, bytes) &&
+           Hex(Fnv1a64(bytes)) == earlier->second && HasVaultShape(relative, bytes);
+}
+
+const std::string* VaultWriter::SameFileEarlier(const std::string& relative, const fs::path& path) const {
+    const auto [from, to] = folded_.equal_range(Folded(relative));
+    for (auto it = from; it != to; ++it) {
+        std::error_code ec;
+        if (it->second != relative && fs::equivalent(folder_ / Utf8Path(it->second), path, ec) && !ec)
+            return &it->second;
+    }
+    return nullptr;
+}
 
 bool VaultWriter::Put(const std::string& relative, std::string_view bytes) {
     if (written_.contains(relative)) return true;  // a sketch two meetings name
@@ -109,17 +171,13 @@ bool VaultWriter::Put(const std::string& relative, std::string_view bytes) {
 
 bool VaultWriter::Finish(bool complete) {
     for (const auto& [relative, hash] : earlier_) {
-        if (written_.contains(relative)) continue;
+        if (written_.contains(relative) || writtenAs_.contains(relative)) continue;
         if (!complete) {
             written_.emplace(relative, hash);
             continue;
         }
-        const fs::path path = folder_ / Utf8Path(relative);
         std::error_code ec;
-        std::string bytes;
-        if (fs::is_regular_file(fs::symlink_status(path, ec)) && ReadWhole(path, bytes) &&
-            Hex(Fnv1a64(bytes)) == hash && HasVaultShape(relative, bytes))
-            fs::remove(path, ec);
+        if (Unchanged(relative)) fs::remove(folder_ / Utf8Path(relative), ec);
     }
     std::string manifest = std::string(kManifestHeader) + "\n";
     for (const auto& [relative, hash] : written_) manifest += hash + " " + relative + "\n";
@@ -131,22 +189,21 @@ bool VaultWriter::Finish(bool complete) {
     return true;
 }
 
-// A file there is replaced when it is one the earlier export wrote, unchanged; in a folder
-// that held no vault, the caller asked first. A link or a folder of that name is never
-// written through.
+// A file there is replaced when it is one the earlier export wrote, unchanged (under that name or,
+// where the file system ignores case or width, under another the same file answers to), or when
+// it already holds the bytes; in a folder that held no vault, the caller asked first. A link or a
+// folder of that name is never written through.
 bool VaultWriter::MayReplace(const std::string& relative, const fs::path& path, const fs::file_status& status,
                              std::string_view bytes) {
     if (!fs::is_regular_file(status)) return false;
-    if (!refresh_) return true;
+    if (manifest_ == Manifest::kNone) return true;
     std::string present;
     if (!ReadWhole(path, present)) return false;
-    const auto earlier = earlier_.find(relative);
-    if (earlier != earlier_.end() && Hex(Fnv1a64(present)) == earlier->second) return true;
-    if (present == bytes) {
-        written_.emplace(relative, Hex(Fnv1a64(bytes)));
-        return true;
-    }
-    return false;
+    const auto exact = earlier_.find(relative);
+    const std::string* earlier = exact != earlier_.end() ? &exact->first : SameFileEarlier(relative, path);
+    if (earlier != nullptr && *earlier != relative) writtenAs_.insert(*earlier);
+    if (present == bytes) return true;
+    return earlier != nullptr && Hex(Fnv1a64(present)) == earlier_.at(*earlier);
 }
 
 }  // namespace vault

@@ -64,6 +64,8 @@ public:
     explicit NameSet(std::vector<std::string> reserved = {}) {
         for (const std::string& r : reserved) given_.insert(FoldedText(platform::Utf8ToCp932(r)));
     }
+    // Gives the name when no name it equals was given; false when one was.
+    bool Take(const std::string& name) { return given_.insert(FoldedText(platform::Utf8ToCp932(name))).second; }
     std::string Unique(const std::string& stem, std::string_view extension) {
         std::string name = stem + std::string(extension);
         for (int n = 2; !given_.insert(FoldedText(platform::Utf8ToCp932(name))).second; ++n)
@@ -88,20 +90,53 @@ std::string_view PriorityMark(std::int32_t priority) {
 
 constexpr std::string_view kAbsentMark = " (欠席)";
 
+// Whether name is one Unique gives for stem: "<stem>.md" or "<stem> (n).md" with n from 2.
+bool IsNameOf(std::string_view name, std::string_view stem) {
+    if (!name.starts_with(stem) || !name.ends_with(".md")) return false;
+    const std::string_view rest = name.substr(stem.size(), name.size() - stem.size() - 3);
+    if (rest.empty()) return true;
+    if (rest.size() < 4 || !rest.starts_with(" (") || !rest.ends_with(')') || rest[2] == '0') return false;
+    const std::string_view digits = rest.substr(2, rest.size() - 3);
+    return digits != "1" && digits.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
 }  // namespace
 
-VaultPlan Plan(const MeetingDatabase& store, const AddressBook& book, const MeetingIndexes& selection) {
+VaultPlan Plan(const MeetingDatabase& store, const AddressBook& book, const MeetingIndexes& selection,
+               const VaultWriter* earlier) {
     VaultPlan plan;
     ExportText names;
-    NameSet top({std::string(kIndexName)});
-    for (const std::int32_t index : MeetingsByDate(store, selection)) {
+    const MeetingIndexes byDate = MeetingsByDate(store, selection);
+    for (const std::int32_t index : byDate) {
         const Meeting& m = *store.MeetingAt(index);
         const std::optional<std::string> date = ValidIsoDate(m.date);
         std::string stem = CleanStem(m.szTitle, names);
         if (date) stem = stem.empty() ? *date : *date + " " + stem;
         if (stem.empty()) stem = "無題";
         plan.noteOf.emplace(index, plan.notes.size());
-        plan.notes.push_back({index, top.Unique(stem, ".md"), {}});
+        plan.notes.push_back({index, std::move(stem), {}});
+    }
+    // The earlier notes: a meeting exported again takes its own note's name back first; the names of
+    // the notes that will stay are given to no other meeting.
+    NameSet top({std::string(kIndexName)});
+    std::vector<bool> named(plan.notes.size());
+    if (earlier != nullptr) {
+        std::map<std::uint32_t, std::size_t> noteOfId;
+        for (std::size_t n = 0; n < plan.notes.size(); ++n)
+            noteOfId.emplace(store.MeetingAt(plan.notes[n].index)->dwDBID, n);
+        for (const EarlierNote& e : earlier->EarlierNotes()) {
+            const auto own = e.id ? noteOfId.find(*e.id) : noteOfId.end();
+            if (own != noteOfId.end() && !named[own->second] && IsNameOf(e.name, plan.notes[own->second].name) &&
+                top.Take(e.name)) {
+                plan.notes[own->second].name = e.name;
+                named[own->second] = true;
+            } else if (!earlier->Unchanged(e.name)) {
+                top.Take(e.name);
+            }
+        }
+    }
+    for (std::size_t n = 0; n < plan.notes.size(); ++n) {
+        if (!named[n]) plan.notes[n].name = top.Unique(plan.notes[n].name, ".md");
     }
     plan.people = CollectPeople(store, book, MeetingsByDate(store, selection));
     NameSet inPeople;

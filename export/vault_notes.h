@@ -29,7 +29,6 @@ struct MeetingNote {
     std::vector<std::pair<std::size_t, bool>> people;  // person, absent
 };
 
-// Where everything of a vault goes.
 struct VaultPlan {
     std::vector<MeetingNote> notes;  // by date
     std::vector<Person> people;
@@ -37,7 +36,12 @@ struct VaultPlan {
     std::map<std::int32_t, std::size_t> noteOf;
 };
 
-[[nodiscard]] VaultPlan Plan(const MeetingDatabase& store, const AddressBook& book, const MeetingIndexes& selection);
+// Where everything of a vault goes. Refreshing an earlier vault (`earlier`), a meeting keeps its
+// note's name while its title gives the same stem, whatever came or went before it; a name held by
+// a note that stays (edited, or of a meeting no longer exported and changed since) is not given to
+// another meeting.
+[[nodiscard]] VaultPlan Plan(const MeetingDatabase& store, const AddressBook& book, const MeetingIndexes& selection,
+                             const VaultWriter* earlier = nullptr);
 
 // "attachments/<the sketch's picture name>.png".
 [[nodiscard]] std::string AttachmentName(const Sketch& sketch);

@@ -1,0 +1,129 @@
+// A vault refreshed in place, on Linux and under Wine (whose file lookups ignore letter case as
+// Windows does): names follow their meetings, a change of case is the same note, and a manifest
+// that can't be read keeps every note that differs.
+#include "address_book/address_book.h"
+#include "export/markdown_vault.h"
+#include "meeting_store/meeting_database.h"
+#include "tests/support/palm_database_writer.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace tavolex {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A user's store whose meetings each test writes and writes again, and a vault beside it.
+class VaultRefreshTest : public ::testing::Test {
+protected:
+    // Writes the store of these meetings (title in Shift-JIS, id) on 2024-05-01 and exports it all.
+    ExportSummary Export(const std::vector<std::pair<std::string, std::uint32_t>>& meetings) {
+        test::PalmUserSpec user;
+        for (const auto& [title, id] : meetings)
+            user.meetings.push_back({.title = title, .date = test::HandheldDay(2024, 5, 1), .id = id});
+        fs::remove_all(dir / "user");
+        test::WritePalmUserFolder(dir / "user" / "Tavolex", user);
+        store.SetFolder(dir / "user" / "Tavolex");
+        store.ReloadAll();
+        ExportText text;
+        ExportSummary summary;
+        EXPECT_TRUE(WriteMarkdownVault(store, book, AllMeetings(store), vault, text, summary)) << summary.error;
+        return summary;
+    }
+
+    // The meetings' notes in the vault's top folder: UTF-8 name → bytes.
+    std::map<std::string, std::string> Notes() const {
+        std::map<std::string, std::string> notes;
+        for (const fs::directory_entry& e : fs::directory_iterator(vault)) {
+            const std::u8string name = e.path().filename().u8string();
+            if (e.is_regular_file() && name.ends_with(u8".md") && name != u8"index.md")
+                notes.emplace(std::string(name.begin(), name.end()), test::ReadFileBytes(e.path()));
+        }
+        return notes;
+    }
+
+    static fs::path U8(std::string_view utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
+
+    test::TempDir dir;
+    MeetingDatabase store{{}};
+    const AddressBook book;
+    const fs::path vault = dir / "vault";
+};
+
+// A meeting renamed in case or width only: its note is replaced, never reported as edited nor
+// removed as the earlier name's (the file system may find one name for the other); an edited note
+// keeps the user's words.
+TEST_F(VaultRefreshTest, ARenameInCaseOrWidthKeepsOneNote) {
+    const struct {
+        std::string after;  // Shift-JIS
+        std::string utf8;
+        bool edited;
+    } cases[] = {
+        {"MINUTES", "MINUTES", false},
+        {"\x82\x6c\x82\x68\x82\x6d\x82\x74\x82\x73\x82\x64\x82\x72", "ＭＩＮＵＴＥＳ", false},
+        {"MINUTES", "MINUTES", true},
+    };
+    for (const auto& c : cases) {
+        fs::remove_all(vault);
+        Export({{"minutes", 7}});
+        if (c.edited) {
+            const fs::path note = vault / "2024-05-01 minutes.md";
+            test::WriteFileBytes(note, test::ReadFileBytes(note) + "my words\n");
+        }
+        const ExportSummary summary = Export({{c.after, 7}});
+        const std::map<std::string, std::string> notes = Notes();
+        bool words = false;
+        for (const auto& [name, bytes] : notes) words = words || bytes.ends_with("my words\n");
+        EXPECT_EQ(words, c.edited) << c.utf8;
+        if (c.edited) continue;
+        EXPECT_TRUE(summary.kept.empty()) << c.utf8;
+        ASSERT_EQ(notes.size(), 1U) << c.utf8;
+        EXPECT_TRUE(notes.begin()->second.starts_with("---\nid: 7\ntitle: \"" + c.utf8 + "\"\n")) << c.utf8;
+        EXPECT_EQ(Export({{c.after, 7}}).kept.size(), 0U) << c.utf8;
+    }
+}
+
+// Two meetings of one name; the first's note is edited and its meeting deleted on the handheld, and
+// a third of that name comes: each meeting keeps its own note's name, the edited note stays as the
+// user left it, and the newcomer takes a name no note holds.
+TEST_F(VaultRefreshTest, NamesFollowTheirMeetings) {
+    const std::string teiRei = "\x92\xe8\x97\xe1";  // 定例
+    Export({{teiRei, 1}, {teiRei, 2}});
+    const fs::path first = vault / U8("2024-05-01 定例.md");
+    const fs::path second = vault / U8("2024-05-01 定例 (2).md");
+    ASSERT_TRUE(test::ReadFileBytes(second).starts_with("---\nid: 2\n"));
+    test::WriteFileBytes(first, test::ReadFileBytes(first) + "my words\n");
+
+    const ExportSummary summary = Export({{teiRei, 2}, {teiRei, 3}});
+    EXPECT_TRUE(summary.kept.empty());
+    EXPECT_TRUE(test::ReadFileBytes(first).ends_with("my words\n"));
+    EXPECT_TRUE(test::ReadFileBytes(second).starts_with("---\nid: 2\n"));
+    EXPECT_TRUE(test::ReadFileBytes(vault / U8("2024-05-01 定例 (3).md")).starts_with("---\nid: 3\n"));
+    EXPECT_EQ(Notes().size(), 3U);
+}
+
+// A manifest that is there but can't be read as the vault's: the folder is asked about as one the
+// vault did not write, and then a note that differs from what this export writes is kept and
+// reported, never overwritten.
+TEST_F(VaultRefreshTest, AnUnreadableManifestKeepsEveryNoteThatDiffers) {
+    for (const std::string manifest : {"", "tavolex-vault 2\n", "\xff\xfe garbage"}) {
+        fs::remove_all(vault);
+        Export({{"a", 1}, {"b", 2}});
+        const fs::path edited = vault / "2024-05-01 a.md";
+        test::WriteFileBytes(edited, test::ReadFileBytes(edited) + "my words\n");
+        test::WriteFileBytes(vault / ".tavolex-vault", manifest);
+        EXPECT_FALSE(VaultFilesToReplace(store, book, AllMeetings(store), vault).empty());
+        const ExportSummary summary = Export({{"a", 1}, {"b", 2}});
+        EXPECT_EQ(summary.kept, std::vector<fs::path>{edited});
+        EXPECT_TRUE(test::ReadFileBytes(edited).ends_with("my words\n"));
+        EXPECT_TRUE(test::ReadFileBytes(vault / ".tavolex-vault").starts_with("tavolex-vault 1\n"));
+    }
+}
+
+}  // namespace
+}  // namespace tavolex
