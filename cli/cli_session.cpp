@@ -91,6 +91,20 @@ CliSession::~CliSession() {
     if (store_) store_->Release();
 }
 
+const fs::path& CliSession::BrowserPath() {
+    // A viewer stored empty (no browser was installed then) is looked up again.
+    if (browserPath_.empty() && !browserLookedUp_) {
+        browserLookedUp_ = true;
+        SettingsKey& key = settings_->userKey;
+        const std::string found = key.ReadDefaultBrowser();
+        if (!found.empty()) {
+            key.WriteString("BrowserPath", found);
+            browserPath_ = PathFromSettingsText(found);
+        }
+    }
+    return browserPath_;
+}
+
 fs::path CliSession::SettingsLocation() const {
     const fs::path file = platform::SettingsFilePath(options_.configFolder);
     return file.empty() ? fs::path("HKEY_CURRENT_USER") / kApplicationKeyPath : file;
@@ -184,15 +198,7 @@ bool CliSession::LoadUser() {
         templateFolder_ = !setting.empty() && fs::is_directory(setting, ec) ? setting : InstalledTemplateFolder();
         if (templateFolder_.empty()) templateFolder_ = setting.empty() ? settings_->templateFolder : setting;
     }
-    // A viewer stored empty (no browser was installed then) is looked up again.
     browserPath_ = stored("BrowserPath");
-    if (browserPath_.empty()) {
-        const std::string found = key.ReadDefaultBrowser();
-        if (!found.empty()) {
-            key.WriteString("BrowserPath", found);
-            browserPath_ = PathFromSettingsText(found);
-        }
-    }
     autoView_ = key.ReadDword("AutoView");
 
     UserStores stores = LoadUserStores(dataFolder_, current->folders.addressBook);

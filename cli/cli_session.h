@@ -97,7 +97,10 @@ public:
     // The template file a command names (UTF-8): the name as given when it has a folder or exists,
     // else the template folder's file of that name.
     [[nodiscard]] std::filesystem::path TemplatePath(const std::string& utf8Name) const;
-    [[nodiscard]] const std::filesystem::path& BrowserPath() const { return browserPath_; }
+    // The viewer: the setting, else the desktop's default browser, looked up when first asked for (a
+    // lookup can take most of a second where none is installed, so a run that opens nothing skips
+    // it) and kept in the settings when found.
+    [[nodiscard]] const std::filesystem::path& BrowserPath();
     [[nodiscard]] std::uint32_t AutoView() const { return autoView_; }
     // The report options of the current user's settings.
     [[nodiscard]] ReportOptions ReadReportOptions();
@@ -133,6 +136,7 @@ private:
     bool outputDefault_ = false;  // the folder user's default, which holds no report until one is written
     std::filesystem::path templateFolder_;
     std::filesystem::path browserPath_;
+    bool browserLookedUp_ = false;
     std::uint32_t autoView_ = 1;
 };
 

@@ -3,6 +3,7 @@
 
 #include "platform/platform.h"
 #include "tests/support/address_book_writer.h"
+#include "tests/support/no_default_browser.h"
 #include "tests/support/palm_database_writer.h"
 #include "tests/support/temp_dir.h"
 
@@ -155,6 +156,7 @@ protected:
     }
 
     TempDir dir_;
+    NoDefaultBrowser noBrowser_{dir_ / "nobrowser"};
     fs::path palm_ = dir_ / "palm";
 };
 
@@ -372,12 +374,16 @@ TEST_F(CliTest, WhereTheDataIsAndTheSettingsThatKeepIt) {
     ASSERT_EQ(Run({"config", "templates", (dir_ / "gone").string()}).status, 0);
     fs::remove(dir_ / "gone");
     EXPECT_EQ(Run({"report", "1", "--template", "エグゼクティブ.htm"}).status, 0);
-    // A viewer stored empty is looked up again by the next run.
-    WriteFileBytes(dir_ / "bin" / "xdg-open", "#!/bin/sh\n");
+    // A viewer stored empty is looked up again by the next run that opens a report, and only then.
+    WriteFileBytes(dir_ / "bin" / "xdg-open", "#!/bin/sh\n");  // with no default browser, the viewer
     fs::permissions(dir_ / "bin" / "xdg-open", fs::perms::owner_all);
     ASSERT_EQ(Run({"config", "--unset", "viewer"}).out, "viewer\t\n");
-    Run({"meetings"}, true, "PATH=" + Quote((dir_ / "bin").string() + ":" + std::getenv("PATH")));
-    EXPECT_NE(Run({"config", "viewer"}).out, "viewer\t\n");
+    const std::string path = "PATH=" + Quote((dir_ / "bin").string() + ":" + std::getenv("PATH"));
+    Run({"meetings"}, true, path);
+    EXPECT_EQ(Run({"config", "viewer"}).out, "viewer\t\n");
+    const RunResult opened = Run({"report", "1", "--open", "--yes"}, true, path);
+    EXPECT_EQ(opened.status, 0) << opened.err;
+    EXPECT_EQ(Run({"config", "viewer"}).out, "viewer\t" + (dir_ / "bin" / "xdg-open").string() + "\n");
 }
 
 TEST_F(CliTest, ReportsAndTheirFiles) {

@@ -24,8 +24,7 @@ protected:
     // Writes the store of these meetings (title in Shift-JIS, id) on 2024-05-01 and exports it all.
     ExportSummary Export(const std::vector<std::pair<std::string, std::uint32_t>>& meetings) {
         test::PalmUserSpec user;
-        for (const auto& [title, id] : meetings)
-            user.meetings.push_back({.title = title, .date = test::HandheldDay(2024, 5, 1), .id = id});
+        for (const auto& [title, id] : meetings) user.meetings.push_back({.title = title, .date = test::HandheldDay(2024, 5, 1), .id = id});
         fs::remove_all(dir / "user");
         test::WritePalmUserFolder(dir / "user" / "Tavolex", user);
         store.SetFolder(dir / "user" / "Tavolex");

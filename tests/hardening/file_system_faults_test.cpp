@@ -12,6 +12,7 @@
 #include "report_files/report_operations.h"
 #include "report_files/report_writer.h"
 #include "base/trace.h"
+#include "tests/support/no_default_browser.h"
 #include "tests/support/palm_database_writer.h"
 #include "tests/support/recording_user_interaction.h"
 #include "tests/support/temp_dir.h"
@@ -120,6 +121,7 @@ TEST(TemporaryFileTest, LinkPlantedAtTheTemporaryNameIsNotFollowed) {
     for (const auto& [arguments, output] : cases) {
         SCOPED_TRACE(arguments);
         test::TempDir dir;
+        const test::NoDefaultBrowser noBrowser(dir / "nobrowser");
         test::WriteFileBytes(dir / "victim", "the user's own file");
         fs::create_directories((dir / output).parent_path());
         fs::create_symlink(dir / "victim", dir / (output + ".partial"));
