@@ -170,14 +170,17 @@ bool VaultWriter::Put(const std::string& relative, std::string_view bytes) {
 }
 
 bool VaultWriter::Finish(bool complete) {
+    // An earlier file not written again goes when unchanged; one edited since stays named with its
+    // earlier hash, so it is never replaced and its name is given to no other meeting.
     for (const auto& [relative, hash] : earlier_) {
         if (written_.contains(relative) || writtenAs_.contains(relative)) continue;
-        if (!complete) {
-            written_.emplace(relative, hash);
-            continue;
-        }
         std::error_code ec;
-        if (Unchanged(relative)) fs::remove(folder_ / Utf8Path(relative), ec);
+        const fs::path path = folder_ / Utf8Path(relative);
+        if (complete && Unchanged(relative)) {
+            fs::remove(path, ec);
+        } else if (!complete || fs::is_regular_file(fs::symlink_status(path, ec))) {
+            written_.emplace(relative, hash);
+        }
     }
     std::string manifest = std::string(kManifestHeader) + "\n";
     for (const auto& [relative, hash] : written_) manifest += hash + " " + relative + "\n";
@@ -201,9 +204,9 @@ bool VaultWriter::MayReplace(const std::string& relative, const fs::path& path, 
     if (!ReadWhole(path, present)) return false;
     const auto exact = earlier_.find(relative);
     const std::string* earlier = exact != earlier_.end() ? &exact->first : SameFileEarlier(relative, path);
-    if (earlier != nullptr && *earlier != relative) writtenAs_.insert(*earlier);
-    if (present == bytes) return true;
-    return earlier != nullptr && Hex(Fnv1a64(present)) == earlier_.at(*earlier);
+    const bool replace = present == bytes || (earlier != nullptr && Hex(Fnv1a64(present)) == earlier_.at(*earlier));
+    if (replace && earlier != nullptr) writtenAs_.insert(*earlier);
+    return replace;
 }
 
 }  // namespace vault

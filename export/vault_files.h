@@ -2,7 +2,8 @@
 // The Markdown vault's files and its manifest (kVaultManifest): every file the vault wrote with a
 // hash of its bytes, so that a later export into the same folder replaces a file whose bytes are
 // still those written, keeps one the user edited since (summary.kept), and removes a file of the
-// earlier export that this one does not write when unchanged, else leaves it alone. Names are
+// earlier export that this one does not write when unchanged, else leaves it alone and keeps
+// naming it (so it stays protected, and its name is not given to another meeting). Names are
 // compared as the file system compares them: a note renamed in case only is the same file. A
 // manifest that is there but cannot be read keeps every file whose bytes differ (summary.kept):
 // without it no edit can be told.
@@ -67,7 +68,7 @@ private:
     std::map<std::string, std::string> earlier_;         // path → hash as the earlier export wrote it
     std::multimap<std::u16string, std::string> folded_;  // the earlier paths by case and width folded
     std::map<std::string, std::string> written_;
-    std::set<std::string> writtenAs_;  // earlier paths written again under another case or width
+    std::set<std::string> writtenAs_;  // earlier paths replaced, under their name or another case or width
     enum class Manifest { kNone, kOurs, kUnreadable } manifest_;
 };
 

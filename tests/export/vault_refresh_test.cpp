@@ -87,23 +87,41 @@ TEST_F(VaultRefreshTest, ARenameInCaseOrWidthKeepsOneNote) {
     }
 }
 
-// Two meetings of one name; the first's note is edited and its meeting deleted on the handheld, and
-// a third of that name comes: each meeting keeps its own note's name, the edited note stays as the
-// user left it, and the newcomer takes a name no note holds.
+// Meetings of one name. The first's note is edited and its meeting deleted on the handheld: each
+// other meeting keeps its own note's name, the edited note stays as the user left it, and newcomers
+// of that name, then and on later runs, take names no note holds. A meeting that comes before another
+// in the list does not take the other's name, and an unchanged note of a deleted meeting goes
+// without moving the names after it.
 TEST_F(VaultRefreshTest, NamesFollowTheirMeetings) {
     const std::string teiRei = "\x92\xe8\x97\xe1";  // 定例
+    const auto note = [&](int n) {
+        return test::ReadFileBytes(vault / U8(n == 1 ? "2024-05-01 定例.md" : "2024-05-01 定例 (" + std::to_string(n) + ").md"));
+    };
     Export({{teiRei, 1}, {teiRei, 2}});
-    const fs::path first = vault / U8("2024-05-01 定例.md");
-    const fs::path second = vault / U8("2024-05-01 定例 (2).md");
-    ASSERT_TRUE(test::ReadFileBytes(second).starts_with("---\nid: 2\n"));
-    test::WriteFileBytes(first, test::ReadFileBytes(first) + "my words\n");
+    ASSERT_TRUE(note(2).starts_with("---\nid: 2\n"));
+    test::WriteFileBytes(vault / U8("2024-05-01 定例.md"), note(1) + "my words\n");
 
-    const ExportSummary summary = Export({{teiRei, 2}, {teiRei, 3}});
-    EXPECT_TRUE(summary.kept.empty());
-    EXPECT_TRUE(test::ReadFileBytes(first).ends_with("my words\n"));
-    EXPECT_TRUE(test::ReadFileBytes(second).starts_with("---\nid: 2\n"));
-    EXPECT_TRUE(test::ReadFileBytes(vault / U8("2024-05-01 定例 (3).md")).starts_with("---\nid: 3\n"));
-    EXPECT_EQ(Notes().size(), 3U);
+    const struct {
+        std::vector<std::pair<std::string, std::uint32_t>> meetings;
+        std::vector<std::pair<int, std::uint32_t>> notes;  // "定例 (n).md" and the id it holds
+    } runs[] = {
+        {{{teiRei, 2}, {teiRei, 3}}, {{2, 2}, {3, 3}}},
+        {{{teiRei, 2}, {teiRei, 3}, {teiRei, 4}}, {{2, 2}, {3, 3}, {4, 4}}},
+        {{{teiRei, 5}, {teiRei, 3}, {teiRei, 4}}, {{2, 5}, {3, 3}, {4, 4}}},
+        {{{teiRei, 4}}, {{4, 4}}},
+    };
+    for (const auto& run : runs) {
+        EXPECT_TRUE(Export(run.meetings).kept.empty());
+        EXPECT_TRUE(note(1).ends_with("my words\n"));
+        for (const auto& [n, id] : run.notes) EXPECT_TRUE(note(n).starts_with("---\nid: " + std::to_string(id) + "\n")) << n;
+        EXPECT_EQ(Notes().size(), run.notes.size() + 1);
+    }
+    // A first meeting of a name keeps it when another of that name comes before it.
+    fs::remove_all(vault);
+    Export({{"x", 1}});
+    Export({{"x", 2}, {"x", 1}});
+    EXPECT_TRUE(test::ReadFileBytes(vault / "2024-05-01 x.md").starts_with("---\nid: 1\n"));
+    EXPECT_TRUE(test::ReadFileBytes(vault / "2024-05-01 x (2).md").starts_with("---\nid: 2\n"));
 }
 
 // A manifest that is there but can't be read as the vault's: the folder is asked about as one the
