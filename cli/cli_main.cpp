@@ -6,10 +6,12 @@
 #include "cli/cli_messages.h"
 #include "cli/cli_session.h"
 #include "cli/command_registry.h"
+#include "cli/every_user.h"
 #include "base/trace.h"
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <iostream>
@@ -41,19 +43,25 @@ int Run(int argc, char** argv) {
     app.fallthrough();
     app.get_formatter()->label("SUBCOMMAND", "COMMAND");
     app.footer(
-        "Global options go before or after the command; a repeated option takes its last value.\n"
+        "Global options go before or after the command; a repeated option takes its last value, but for --user.\n"
         "The Palm Desktop folder comes from --palm-folder, else TAVOLEX_PALM_FOLDER, else the setting\n"
         "(tavolex config palm-folder DIR). Exit status: 0 done, 1 not done, 2 bad usage.\n\n"
         "Example:\n  tavolex --palm-folder samples/palm meetings");
     GlobalOptions options;
-    std::string user;
+    std::vector<std::string> users;
+    bool allUsers = false;
     bool json = false;
     bool csv = false;
     app.add_option("--palm-folder", options.palmFolder,
                    "Palm Desktop folder (one folder per Palm user), one user's folder or a data folder")
         ->type_name("DIR");
-    app.add_option("--user", user, "Palm user, by exact name (default: the saved user, else the first)")
-        ->type_name("NAME");
+    app.add_option("--user", users,
+                   "Palm user, by exact name (default: the saved user, else the first); given more than once, "
+                   "meetings, search, todos and people list each of those users")
+        ->type_name("NAME")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    app.add_flag("--all-users", allUsers,
+                 "meetings, search, todos and people list every Palm user of the folder, the user first on each line");
     app.add_option("--config", options.configFolder, "folder of the settings store")->type_name("DIR");
     app.add_option("--output", options.outputFolder, "report folder for this run")->type_name("DIR");
     app.add_option("--templates", options.templateFolder, "template folder for this run")->type_name("DIR");
@@ -106,7 +114,20 @@ int Run(int argc, char** argv) {
     if (json && csv) return UsageError(name, "--json and --csv exclude each other");
     if (csv && !command->csv) return UsageError(name, "--csv is for the listing commands; " + name + " has --json");
     options.format = json ? OutputFormat::kJson : csv ? OutputFormat::kCsv : OutputFormat::kText;
-    if (app.count("--user") > 0) options.user = user;
+    if (allUsers && !users.empty()) return UsageError(name, "--all-users and --user exclude each other");
+    std::vector<std::string> named;
+    for (const std::string& u : users) {
+        if (std::find(named.begin(), named.end(), u) == named.end()) named.push_back(u);
+    }
+    if (allUsers || named.size() > 1) {
+        if (!command->everyUser) {
+            return UsageError(name,
+                              "several users (--all-users, or --user given more than once) are for meetings, "
+                              "search, todos and people");
+        }
+        return RunForEveryUser(options, allUsers ? std::vector<std::string>{} : named, *command);
+    }
+    if (!named.empty()) options.user = named.front();
 
     CliSession session(options);
     if (command->needs >= Needs::kSettings && !session.OpenSettings()) return 1;

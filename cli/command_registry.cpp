@@ -17,13 +17,19 @@ CLI::App* CommandRegistry::Add(const std::string& name, const std::string& descr
     CLI::App* app = root_.add_subcommand(name, description);
     app->group("Commands");
     app->footer("Example:\n  " + example + "\n\n" + ClosingNotes(csv));
-    commands_.push_back({app, needs, csv, std::move(run)});
+    commands_.push_back({app, needs, csv, false, std::move(run)});
     return app;
 }
 
 void CommandRegistry::Replace(CLI::App* app, std::function<int(CliSession&)> run) {
     for (Command& c : commands_) {
         if (c.app == app) c.run = std::move(run);
+    }
+}
+
+void CommandRegistry::ListsEveryUser(CLI::App* app) {
+    for (Command& c : commands_) {
+        if (c.app == app) c.everyUser = true;
     }
 }
 

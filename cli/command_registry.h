@@ -30,7 +30,8 @@ enum class Needs {
 struct Command {
     CLI::App* app = nullptr;
     Needs needs = Needs::kUser;
-    bool csv = false;  // a listing: --csv is accepted
+    bool csv = false;        // a listing: --csv is accepted
+    bool everyUser = false;  // lists several users at once (--all-users, --user given more than once)
     std::function<int(CliSession&)> run;
 };
 
@@ -44,6 +45,8 @@ public:
 
     // Sets the function of a command added before (one that needs the command's own options).
     void Replace(CLI::App* app, std::function<int(CliSession&)> run);
+    // Marks a command that lists several users at once (every_user.h).
+    void ListsEveryUser(CLI::App* app);
 
     [[nodiscard]] CLI::App& Root() { return root_; }
     [[nodiscard]] const std::vector<Command>& Commands() const { return commands_; }

@@ -168,6 +168,7 @@ void AddAcrossCommands(CommandRegistry& registry) {
         "  tavolex todos --open --due-before 2026-12-01\n\n" +
         ClosingNotes(true));
     registry.Replace(todos, [selection, arguments](CliSession& s) { return ToDos(s, *selection, *arguments); });
+    registry.ListsEveryUser(todos);
 
     auto name = std::make_shared<std::string>();
     CLI::App* people = registry.Add("people", "list everyone who attended a meeting, or the meetings of NAME",
@@ -179,6 +180,7 @@ void AddAcrossCommands(CommandRegistry& registry) {
         "number, date, title, attended or absent.\n\nExample:\n  tavolex people ﾔﾏﾀﾞ\n\n" +
         ClosingNotes(true));
     registry.Replace(people, [name, people](CliSession& s) { return People(s, *name, people->count("NAME") > 0); });
+    registry.ListsEveryUser(people);
 }
 
 }  // namespace tavolex::cli

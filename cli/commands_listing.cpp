@@ -204,6 +204,7 @@ void AddListingCommands(CommandRegistry& registry) {
     meetings->add_option("--sort", *order, "order: number (the store's, the default), date or title")
         ->check(CLI::IsMember({"number", "date", "title"}));
     registry.Replace(meetings, [selection, order](CliSession& s) { return Meetings(s, *selection, *order); });
+    registry.ListsEveryUser(meetings);
 
     auto meeting = std::make_shared<int>(0);
     auto item = std::make_shared<int>(0);

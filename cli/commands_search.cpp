@@ -65,6 +65,7 @@ void AddSearchCommands(CommandRegistry& registry) {
         registry.Add("search", "find the meetings and items whose text holds TEXT (full/half width and case alike)",
                      "tavolex search ｶﾞｲﾄﾞ", Needs::kUser, true, [text](CliSession& s) { return Search(s, *text); });
     search->add_option("TEXT", *text, "the text to find")->required();
+    registry.ListsEveryUser(search);
     search->footer(
         "Prints one line per hit: meeting number, kind (title, location, category or the item's kind),\n"
         "item number (0 for the meeting itself), the text around the hit.\n\nExample:\n  tavolex search ｶﾞｲﾄﾞ\n\n" +

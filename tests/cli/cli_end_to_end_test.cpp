@@ -164,6 +164,50 @@ std::string Usage(const std::string& command, const std::string& problem) {
     return "tavolex: " + problem + " (see \"tavolex " + command + "--help\")\n";
 }
 
+// Several users at once: each user's listing as it is alone, the user first on every line, in CSV
+// (one header row, read by Python's csv) and in JSON; a user that can't be loaded is named and left
+// out, and the others are listed; a command that lists one user refuses several.
+TEST_F(CliTest, SeveralUsersListedAtOnce) {
+    const auto alone = [&](const char* user, const std::vector<std::string>& args) {
+        std::vector<std::string> with = {"--user", user};
+        with.insert(with.end(), args.begin(), args.end());
+        std::string prefixed;
+        std::istringstream lines(Run(with).out);
+        for (std::string line; std::getline(lines, line);) prefixed += std::string(user) + "\t" + line + "\n";
+        return prefixed;
+    };
+    for (const std::vector<std::string>& listing :
+         std::vector<std::vector<std::string>>{{"meetings"}, {"todos"}, {"people"}, {"search", "e"}}) {
+        std::vector<std::string> all = {"--all-users"}, named = {"--user", "UserB", "--user", "UserA", "--user", "UserB"};
+        all.insert(all.end(), listing.begin(), listing.end());
+        named.insert(named.end(), listing.begin(), listing.end());
+        EXPECT_EQ(Run(all).out, alone("UserA", listing) + alone("UserB", listing)) << listing[0];
+        EXPECT_EQ(Run(named).out, alone("UserB", listing) + alone("UserA", listing)) << listing[0];
+    }
+    ASSERT_EQ(Run({"--all-users", "--csv", "search", "e"}).status, 0);
+    const json rows = CsvRows();
+    ASSERT_GE(rows.size(), 3U);
+    EXPECT_EQ(rows[0][0], "user");
+    EXPECT_EQ(rows[0][1], "meeting");
+    std::set<std::string> users;
+    for (std::size_t r = 1; r < rows.size(); ++r) users.insert(rows[r][0]);
+    EXPECT_EQ(users, (std::set<std::string>{"UserA", "UserB"}));
+    EXPECT_TRUE(std::any_of(rows.begin(), rows.end(), [](const json& row) { return row.back() == "Budget\nsecond line"; }));
+
+    const RunResult left = Run({"--user", "UserA", "--user", "Nobody", "--json", "meetings"});
+    EXPECT_EQ(left.status, 1);
+    EXPECT_NE(left.err.find("the user \"Nobody\" was left out"), std::string::npos) << left.err;
+    const json document = json::parse(left.out);
+    EXPECT_EQ(document["usersLeftOut"], json::array({"Nobody"}));
+    ASSERT_EQ(document["meetings"].size(), 2U);
+    EXPECT_EQ(nlohmann::ordered_json::parse(left.out)["meetings"][0].begin().key(), "user");
+    EXPECT_EQ(document["meetings"][1]["user"], "UserA");
+    Expect({
+        {.args = {"--all-users", "report", "1"}, .status = 2, .errHas = "several users"},
+        {.args = {"--all-users", "--user", "UserA", "meetings"}, .status = 2, .errHas = "exclude each other"},
+    });
+}
+
 TEST_F(CliTest, ListingsSelectionSearchAndFailures) {
     const std::string kickoff = "1\tKickoff\tRoom 1\t2026/11/02 9:00 - 10:30\tBusiness\n";
     const std::string review = "2\tReview a:b\t\t2026/11/03 \tUnfiled\n";

@@ -1,0 +1,32 @@
+#pragma once
+// A listing for several Palm users of the folder at once (--all-users, or --user given more than
+// once). The command runs for each user in turn exactly as it runs for one, and the outputs are
+// joined with the user first: a first column `user` in text and CSV (one header row), a first
+// member "user" in each JSON record (the arrays of the users' documents joined, the other members
+// taken from the first). Meeting numbers stay each user's own. A user whose data can't be loaded
+// is named on stderr, and under "usersLeftOut" in JSON, and the others are listed; the status then
+// says the job was not all done (1).
+
+#include "cli/cli_session.h"
+#include "cli/command_registry.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavolex::cli {
+
+// The users to list: every user of the Palm folder (names empty), else those named (UTF-8), in the
+// order given.
+int RunForEveryUser(const GlobalOptions& options, const std::vector<std::string>& names, const Command& command);
+
+// The joins, on the outputs of one user each (user name UTF-8, output as the command wrote it).
+struct UserOutput {
+    std::string user;
+    std::string output;
+};
+[[nodiscard]] std::string JoinText(const std::vector<UserOutput>& outputs);
+[[nodiscard]] std::string JoinCsv(const std::vector<UserOutput>& outputs);
+[[nodiscard]] std::string JoinJson(const std::vector<UserOutput>& outputs, const std::vector<std::string>& leftOut);
+
+}  // namespace tavolex::cli
