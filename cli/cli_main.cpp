@@ -57,11 +57,11 @@ int Run(int argc, char** argv) {
         ->type_name("DIR");
     app.add_option("--user", users,
                    "Palm user, by exact name (default: the saved user, else the first); given more than once, "
-                   "meetings, search, todos and people list each of those users")
+                   "meetings, search, todos, people, calendar, contacts and dump cover each of those users")
         ->type_name("NAME")
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     app.add_flag("--all-users", allUsers,
-                 "meetings, search, todos and people list every Palm user of the folder, the user first on each line");
+                 "meetings, search, todos, people, calendar, contacts and dump cover every Palm user of the folder");
     app.add_option("--config", options.configFolder, "folder of the settings store")->type_name("DIR");
     app.add_option("--output", options.outputFolder, "report folder for this run")->type_name("DIR");
     app.add_option("--templates", options.templateFolder, "template folder for this run")->type_name("DIR");
@@ -123,9 +123,11 @@ int Run(int argc, char** argv) {
         if (!command->everyUser) {
             return UsageError(name,
                               "several users (--all-users, or --user given more than once) are for meetings, "
-                              "search, todos and people");
+                              "search, todos, people, calendar, contacts and dump");
         }
-        return RunForEveryUser(options, allUsers ? std::vector<std::string>{} : named, *command);
+        const std::vector<std::string> chosen = allUsers ? std::vector<std::string>{} : named;
+        return command->runEveryUser ? command->runEveryUser(options, chosen)
+                                     : RunForEveryUser(options, chosen, *command);
     }
     if (!named.empty()) options.user = named.front();
 

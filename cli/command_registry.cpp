@@ -27,9 +27,12 @@ void CommandRegistry::Replace(CLI::App* app, std::function<int(CliSession&)> run
     }
 }
 
-void CommandRegistry::ListsEveryUser(CLI::App* app) {
+void CommandRegistry::ListsEveryUser(
+    CLI::App* app, std::function<int(const GlobalOptions&, const std::vector<std::string>&)> runEveryUser) {
     for (Command& c : commands_) {
-        if (c.app == app) c.everyUser = true;
+        if (c.app != app) continue;
+        c.everyUser = true;
+        c.runEveryUser = runEveryUser;
     }
 }
 

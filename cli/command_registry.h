@@ -33,6 +33,9 @@ struct Command {
     bool csv = false;        // a listing: --csv is accepted
     bool everyUser = false;  // lists several users at once (--all-users, --user given more than once)
     std::function<int(CliSession&)> run;
+    // Runs for several users at once its own way (an export joins the users' files); the users are
+    // those named, or every user of the Palm folder when none is.
+    std::function<int(const GlobalOptions&, const std::vector<std::string>&)> runEveryUser{};
 };
 
 class CommandRegistry {
@@ -45,8 +48,9 @@ public:
 
     // Sets the function of a command added before (one that needs the command's own options).
     void Replace(CLI::App* app, std::function<int(CliSession&)> run);
-    // Marks a command that lists several users at once (every_user.h).
-    void ListsEveryUser(CLI::App* app);
+    // Marks a command that lists several users at once (every_user.h), or runs for them its own way.
+    void ListsEveryUser(CLI::App* app,
+                        std::function<int(const GlobalOptions&, const std::vector<std::string>&)> runEveryUser = {});
 
     [[nodiscard]] CLI::App& Root() { return root_; }
     [[nodiscard]] const std::vector<Command>& Commands() const { return commands_; }

@@ -5,9 +5,11 @@
 #include "cli/cli_messages.h"
 #include "cli/command_registry.h"
 #include "cli/commands_report.h"
+#include "cli/every_user.h"
 #include "cli/progress_bar.h"
 #include "cli/selection_options.h"
 #include "export/exporters.h"
+#include "export/user_joins.h"
 #include "export/vcard_writer.h"
 #include "platform/file_system.h"
 #include "report/report_folder.h"
@@ -63,8 +65,14 @@ void Remarks(const ExportSummary& summary) {
     for (const fs::path& kept : summary.kept) Detail("Kept as edited since the last export: " + PathText(kept));
 }
 
-// The summary: what was written and how much of the store it holds.
-int Finish(CliSession& session, const ExportSummary& summary, const fs::path& shown) {
+// The users of an export of several users: those written, and those left out.
+struct ExportUsers {
+    std::vector<std::string> written, leftOut;  // UTF-8
+};
+
+// The summary: what was written and how much of the store it holds (for several users, whose).
+int Finish(CliSession& session, const ExportSummary& summary, const fs::path& shown,
+           const ExportUsers* users = nullptr) {
     if (!summary.error.empty()) {
         Fail(session.Ui(), "The export could not be written.", summary.error);
         return 1;
@@ -85,6 +93,10 @@ int Finish(CliSession& session, const ExportSummary& summary, const fs::path& sh
                       {"replacements", summary.replacements}};
         // Only a calendar leaves meetings out, and only a damaged store's: the key is there when it did.
         if (summary.undated > 0) document["undated"] = summary.undated;
+        if (users != nullptr) {
+            document["users"] = users->written;
+            if (!users->leftOut.empty()) document["usersLeftOut"] = users->leftOut;
+        }
         // Only a refreshed vault keeps files; the key is there when it did.
         if (!summary.kept.empty()) {
             json kept = json::array();
@@ -117,7 +129,8 @@ bool MayReplace(CliSession& session, const std::vector<fs::path>& taken) {
 }
 
 // Writes a document to the target file, or to stdout when there is none.
-int Deliver(CliSession& session, const ExportArguments& a, const std::string& document, ExportSummary& summary) {
+int Deliver(CliSession& session, const ExportArguments& a, const std::string& document, ExportSummary& summary,
+            const ExportUsers* users = nullptr) {
     if (summary.cancelled) return 1;
     if (a.target.empty()) {
         std::cout.write(document.data(), static_cast<std::streamsize>(document.size()));
@@ -126,7 +139,7 @@ int Deliver(CliSession& session, const ExportArguments& a, const std::string& do
         return 0;
     }
     WriteExportFile(a.target, document, summary);
-    return Finish(session, summary, a.target);
+    return Finish(session, summary, a.target, users);
 }
 
 // A command that writes to stdout can't also print its --json summary there.
@@ -167,39 +180,40 @@ int Archive(CliSession& session, const ExportArguments& a) {
     return Finish(session, summary, options.folder / "index.html");
 }
 
-int Calendar(CliSession& session, const ExportArguments& a) {
-    if (const auto status = CheckStdout(session, a)) return *status;
+// One user's document of an export that writes one file, made in memory; the status of the message
+// shown instead when it can't be.
+using MakeDocument = std::optional<int> (*)(CliSession&, const ExportArguments&, ExportText&, ExportSummary&,
+                                            std::string&);
+
+std::optional<int> CalendarDocument(CliSession& session, const ExportArguments& a, ExportText& text,
+                                    ExportSummary& summary, std::string& document) {
     MeetingIndexes indexes;
-    if (const auto status = Selected(session, a, indexes)) return *status;
-    ExportText text;
-    ExportSummary summary;
-    const std::string document = FindExporter("calendar")->job(Request(session, indexes, {}), text, summary);
-    return Deliver(session, a, document, summary);
+    if (const auto status = Selected(session, a, indexes)) return status;
+    document = FindExporter("calendar")->job(Request(session, indexes, {}), text, summary);
+    return std::nullopt;
 }
 
-int Contacts(CliSession& session, const ExportArguments& a) {
-    if (const auto status = CheckStdout(session, a)) return *status;
+std::optional<int> ContactsDocument(CliSession& session, const ExportArguments& a, ExportText& text,
+                                    ExportSummary& summary, std::string& document) {
     if (!a.attendees && a.selection->Named()) {
         return UsageError("contacts", "meetings choose the people only with --attendees");
     }
     std::set<std::uint32_t> people;
     if (a.attendees) {
         MeetingIndexes indexes;
-        if (const auto status = Selected(session, a, indexes)) return *status;
+        if (const auto status = Selected(session, a, indexes)) return status;
         people = AttendeeAddressIds(session.Store(), indexes);
     }
-    ExportText text;
-    ExportSummary summary;
     ExportRequest request = Request(session, {}, {});
     request.people = a.attendees ? &people : nullptr;
-    const std::string document = FindExporter("contacts")->job(request, text, summary);
-    return Deliver(session, a, document, summary);
+    document = FindExporter("contacts")->job(request, text, summary);
+    return std::nullopt;
 }
 
-int Dump(CliSession& session, const ExportArguments& a) {
-    if (const auto status = CheckStdout(session, a)) return *status;
+std::optional<int> DumpDocument(CliSession& session, const ExportArguments& a, ExportText& text, ExportSummary& summary,
+                                std::string& document) {
     MeetingIndexes indexes;
-    if (const auto status = Selected(session, a, indexes)) return *status;
+    if (const auto status = Selected(session, a, indexes)) return status;
     if (!a.pictures.empty()) {
         std::error_code ec;
         fs::create_directories(a.pictures, ec);
@@ -210,15 +224,73 @@ int Dump(CliSession& session, const ExportArguments& a) {
         if (!MayReplace(session, ExistingFiles(a.pictures, SketchPictureNames(session.Store(), indexes)))) return 1;
     }
     ProgressBar bar("dump");
-    ExportText text;
-    ExportSummary summary;
     ExportRequest request = Request(
         session, indexes, {},
         [&bar, &a](std::int64_t done, std::int64_t total) { return a.pictures.empty() || bar.Update(done, total); },
         a.jobs);
     request.dump.pictureFolder = a.pictures;
-    const std::string document = FindExporter("dump")->job(request, text, summary);
+    document = FindExporter("dump")->job(request, text, summary);
+    return std::nullopt;
+}
+
+// An export that writes one file, of the session's user.
+int OneDocument(CliSession& session, const ExportArguments& a, MakeDocument make) {
+    if (const auto status = CheckStdout(session, a)) return *status;
+    ExportText text;
+    ExportSummary summary;
+    std::string document;
+    if (const auto status = make(session, a, text, summary, document)) return *status;
     return Deliver(session, a, document, summary);
+}
+
+int Calendar(CliSession& session, const ExportArguments& a) { return OneDocument(session, a, CalendarDocument); }
+int Contacts(CliSession& session, const ExportArguments& a) { return OneDocument(session, a, ContactsDocument); }
+int Dump(CliSession& session, const ExportArguments& a) { return OneDocument(session, a, DumpDocument); }
+
+// An export that writes one file, of several users: each user's document made as it is alone
+// (pictures of a dump in a folder per user), then joined into the one file. A user that can't be
+// read is named and left out, and the others are written; the status then says so.
+int EveryUserDocument(const GlobalOptions& options, const std::vector<std::string>& names, const ExportArguments& a,
+                      MakeDocument make, std::string (*join)(const std::vector<UserDocument>&)) {
+    const std::optional<std::vector<std::string>> users = EveryUserName(options, names);
+    if (!users) return 1;
+    std::vector<UserDocument> documents;
+    ExportUsers written;
+    ExportSummary total;
+    std::unique_ptr<CliSession> last;
+    for (const std::string& user : *users) {
+        std::unique_ptr<CliSession> session = OpenUserSession(options, user);
+        if (session == nullptr) {
+            written.leftOut.push_back(user);
+            continue;
+        }
+        if (last == nullptr) {
+            if (const auto status = CheckStdout(*session, a)) return *status;
+        }
+        ExportArguments mine = a;
+        if (!a.pictures.empty()) mine.pictures = a.pictures / platform::PathFromCp932(platform::Utf8ToCp932(user));
+        ExportText text;
+        ExportSummary summary;
+        std::string document;
+        if (const auto status = make(*session, mine, text, summary, document)) {
+            if (*status == 2) return 2;  // the command line is wrong for every user
+            written.leftOut.push_back(user);
+            continue;
+        }
+        if (!summary.Ok()) return Deliver(*session, a, document, summary);
+        total += summary;
+        total.files.insert(total.files.end(), summary.files.begin(), summary.files.end());
+        total.meetings += summary.meetings;
+        total.addresses += summary.addresses;
+        total.replacements += summary.replacements;
+        total.undated += summary.undated;
+        documents.push_back({user, std::move(document)});
+        written.written.push_back(user);
+        last = std::move(session);
+    }
+    if (last == nullptr) return 1;
+    const int status = Deliver(*last, a, join(documents), total, &written);
+    return status == 0 && !written.leftOut.empty() ? 1 : status;
 }
 
 int Sqlite(CliSession& session, const ExportArguments& a) {
@@ -316,13 +388,18 @@ struct ExportCommand {
     const char* example;
     void (*options)(CLI::App*, ExportArguments&);
     int (*run)(CliSession&, const ExportArguments&);
+    // For several users at once: how one user's file is made and how the users' files are joined.
+    MakeDocument make = nullptr;
+    std::string (*join)(const std::vector<UserDocument>&) = nullptr;
 };
 
 constexpr ExportCommand kCommands[] = {
     {"archive", "tavolex archive ~/minutes --since 2026-01-01", ArchiveOptions, Archive},
-    {"calendar", "tavolex calendar -o minutes.ics --since 2026-01-01", CalendarOptions, Calendar},
-    {"contacts", "tavolex contacts -o people.vcf --attendees 1-5", ContactsOptions, Contacts},
-    {"dump", "tavolex dump -o store.json --pictures sketches", DumpOptions, Dump},
+    {"calendar", "tavolex calendar -o minutes.ics --since 2026-01-01", CalendarOptions, Calendar, CalendarDocument,
+     JoinCalendars},
+    {"contacts", "tavolex contacts -o people.vcf --attendees 1-5", ContactsOptions, Contacts, ContactsDocument,
+     JoinVCards},
+    {"dump", "tavolex dump -o store.json --pictures sketches", DumpOptions, Dump, DumpDocument, JoinDumps},
     {"sqlite", "tavolex sqlite minutes.sqlite", SqliteOptions, Sqlite},
     {"markdown", "tavolex markdown ~/Notes/minutes --since 2026-01-01", MarkdownOptions, Markdown},
 };
@@ -342,6 +419,12 @@ void AddExportCommands(CommandRegistry& registry) {
                          Needs::kUser, false, [a, run](CliSession& s) { return run(s, *a); });
         a->app = app;
         command.options(app, *a);
+        if (command.make != nullptr) {
+            registry.ListsEveryUser(app, [a, make = command.make, join = command.join](
+                                             const GlobalOptions& options, const std::vector<std::string>& users) {
+                return EveryUserDocument(options, users, *a, make, join);
+            });
+        }
     }
 }
 

@@ -61,8 +61,8 @@ std::string JoinCsv(const std::vector<UserOutput>& outputs) {
         const std::vector<std::string_view> rows = CsvRows(o.output);
         for (std::size_t r = 0; r < rows.size(); ++r) {
             if (r == 0 && !header) continue;
-            joined += (r == 0 ? std::string("user") : CsvCell(o.user, CsvCells::kText)) + "," + std::string(rows[r]) +
-                      "\r\n";
+            joined +=
+                (r == 0 ? std::string("user") : CsvCell(o.user, CsvCells::kText)) + "," + std::string(rows[r]) + "\r\n";
         }
         header = header && rows.empty();
     }
@@ -90,29 +90,41 @@ std::string JoinJson(const std::vector<UserOutput>& outputs, const std::vector<s
     return out.str();
 }
 
+std::optional<std::vector<std::string>> EveryUserName(const GlobalOptions& options,
+                                                      const std::vector<std::string>& names) {
+    if (!names.empty()) return names;
+    CliSession all(options);
+    if (!all.OpenSettings() || !all.FindUsers()) return std::nullopt;
+    std::vector<std::string> users;
+    for (const CliUser& u : all.Users()) users.push_back(platform::Cp932ToUtf8(u.name));
+    return users;
+}
+
+std::unique_ptr<CliSession> OpenUserSession(const GlobalOptions& options, const std::string& user) {
+    GlobalOptions one = options;
+    one.user = user;
+    auto session = std::make_unique<CliSession>(one);
+    if (session->OpenSettings() && session->FindUsers() && session->LoadUser()) return session;
+    Detail("Tavolex: the user \"" + user + "\" was left out.");
+    return nullptr;
+}
+
 int RunForEveryUser(const GlobalOptions& options, const std::vector<std::string>& names, const Command& command) {
-    std::vector<std::string> users = names;
-    if (users.empty()) {
-        CliSession all(options);
-        if (!all.OpenSettings() || !all.FindUsers()) return 1;
-        for (const CliUser& u : all.Users()) users.push_back(platform::Cp932ToUtf8(u.name));
-    }
+    const std::optional<std::vector<std::string>> users = EveryUserName(options, names);
+    if (!users) return 1;
     std::vector<UserOutput> outputs;
     std::vector<std::string> leftOut;
     int status = 0;
-    for (const std::string& user : users) {
-        GlobalOptions one = options;
-        one.user = user;
-        CliSession session(one);
-        if (!session.OpenSettings() || !session.FindUsers() || !session.LoadUser()) {
-            Detail("Tavolex: the user \"" + user + "\" was left out.");
+    for (const std::string& user : *users) {
+        const std::unique_ptr<CliSession> session = OpenUserSession(options, user);
+        if (session == nullptr) {
             leftOut.push_back(user);
             status = 1;
             continue;
         }
         std::ostringstream captured;
         std::streambuf* const stdoutBuffer = std::cout.rdbuf(captured.rdbuf());
-        const int userStatus = command.run(session);
+        const int userStatus = command.run(*session);
         std::cout.rdbuf(stdoutBuffer);
         if (userStatus == 2) return 2;  // the command line is wrong for every user
         status = std::max(status, userStatus);

@@ -10,6 +10,8 @@
 #include "cli/cli_session.h"
 #include "cli/command_registry.h"
 
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +21,13 @@ namespace tavolex::cli {
 // The users to list: every user of the Palm folder (names empty), else those named (UTF-8), in the
 // order given.
 int RunForEveryUser(const GlobalOptions& options, const std::vector<std::string>& names, const Command& command);
+
+// The names of the users a run for several users covers (UTF-8): those named, else every user of
+// the Palm folder; none after a message when the Palm folder can't be read.
+[[nodiscard]] std::optional<std::vector<std::string>> EveryUserName(const GlobalOptions& options,
+                                                                    const std::vector<std::string>& names);
+// The session of one of them with its data loaded; null after a message naming the user as left out.
+[[nodiscard]] std::unique_ptr<CliSession> OpenUserSession(const GlobalOptions& options, const std::string& user);
 
 // The joins, on the outputs of one user each (user name UTF-8, output as the command wrote it).
 struct UserOutput {

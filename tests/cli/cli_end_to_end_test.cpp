@@ -208,6 +208,38 @@ TEST_F(CliTest, SeveralUsersListedAtOnce) {
     });
 }
 
+// Exports of several users into one file: each user's events, cards and dump as that user's own
+// export has them, read back by python3-icalendar, python3-vobject and Python's json; the --json
+// summary names the users.
+TEST_F(CliTest, SeveralUsersExportedIntoOneFile) {
+    for (const char* user : {"UserA", "UserB"}) {
+        for (const std::string format : {"ics", "vcf", "json"}) {
+            const std::string command = format == "ics" ? "calendar" : format == "vcf" ? "contacts" : "dump";
+            ASSERT_EQ(Run({"--user", user, command, "-o", Out(std::string(user) + "." + format)}).status, 0);
+        }
+    }
+    const RunResult summary = Run({"--all-users", "--json", "calendar", "-o", Out("all.ics")});
+    ASSERT_EQ(summary.status, 0) << summary.err;
+    EXPECT_EQ(json::parse(summary.out)["users"], json::array({"UserA", "UserB"}));
+    ASSERT_EQ(Run({"--all-users", "contacts", "-o", Out("all.vcf")}).status, 0);
+    ASSERT_EQ(Run({"--user", "UserA", "--user", "UserB", "dump", "-o", Out("all.json")}).status, 0);
+    const std::string check =
+        Capture("cd " + Quote((dir_ / "out").string()) + " && /usr/bin/python3 -c " +
+                Quote("import icalendar, vobject, json\n"
+                      "def uids(f):\n"
+                      "    c = icalendar.Calendar.from_ical(open(f, 'rb').read())\n"
+                      "    return sorted(str(e['UID']) for e in c.walk() if e.name in ('VEVENT', 'VTODO'))\n"
+                      "def cards(f):\n"
+                      "    return sorted(c.uid.value for c in vobject.readComponents(open(f, encoding='utf-8').read()))\n"
+                      "assert uids('all.ics') == sorted(uids('UserA.ics') + uids('UserB.ics')) and uids('UserB.ics')\n"
+                      "assert cards('all.vcf') == sorted(cards('UserA.vcf') + cards('UserB.vcf')) and cards('UserA.vcf')\n"
+                      "users = json.load(open('all.json'))['users']\n"
+                      "assert [u.pop('user') for u in users] == ['UserA', 'UserB']\n"
+                      "assert users == [json.load(open('UserA.json')), json.load(open('UserB.json'))]\n"
+                      "print('ok')\n"));
+    EXPECT_EQ(check, "ok\n");
+}
+
 TEST_F(CliTest, ListingsSelectionSearchAndFailures) {
     const std::string kickoff = "1\tKickoff\tRoom 1\t2026/11/02 9:00 - 10:30\tBusiness\n";
     const std::string review = "2\tReview a:b\t\t2026/11/03 \tUnfiled\n";
