@@ -17,6 +17,8 @@
 #include "views/create_report.h"
 
 #include <ctime>
+#include <fstream>
+#include <iterator>
 #include <iostream>
 #include <set>
 
@@ -308,19 +310,79 @@ int Sqlite(CliSession& session, const ExportArguments& a) {
     return Finish(session, summary, a.target);
 }
 
-int Markdown(CliSession& session, const ExportArguments& a) {
+// A whole file's bytes; empty when it can't be read.
+std::string ReadFileText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The session's user's vault in a.target; the status of the message shown instead when it was not
+// written (asked and refused, or cancelled).
+std::optional<int> Vault(CliSession& session, const ExportArguments& a, ExportSummary& summary) {
     MeetingIndexes indexes;
-    if (const auto status = Selected(session, a, indexes)) return *status;
+    if (const auto status = Selected(session, a, indexes)) return status;
     ExportRequest request = Request(session, indexes, a.target);
     const Exporter& exporter = *FindExporter("markdown");
     if (!MayReplace(session, exporter.replaces(request))) return 1;
     ProgressBar bar("markdown");
     request.progress = [&bar](std::int64_t done, std::int64_t total) { return bar.Update(done, total); };
     ExportText text;
-    ExportSummary summary;
     exporter.job(request, text, summary);
     if (summary.cancelled) return 1;
+    return std::nullopt;
+}
+
+int Markdown(CliSession& session, const ExportArguments& a) {
+    ExportSummary summary;
+    if (const auto status = Vault(session, a, summary)) return *status;
     return Finish(session, summary, a.target / "index.md");
+}
+
+// The vaults of several users: each user's vault as it is alone, in a folder of the user's folder
+// name, and index.md over them (a section per user). An index.md there that is not one of these is
+// replaced only when the user says so.
+int EveryUserMarkdown(const GlobalOptions& options, const std::vector<std::string>& names, const ExportArguments& a) {
+    const std::optional<std::vector<std::string>> users = EveryUserName(options, names);
+    if (!users) return 1;
+    std::vector<UserDocument> indexes;
+    ExportUsers written;
+    ExportSummary total;
+    std::unique_ptr<CliSession> last;
+    const fs::path index = a.target / "index.md";
+    for (const std::string& user : *users) {
+        std::unique_ptr<CliSession> session = OpenUserSession(options, user);
+        if (session == nullptr) {
+            written.leftOut.push_back(user);
+            continue;
+        }
+        std::error_code ec;
+        if (last == nullptr && fs::exists(fs::symlink_status(index, ec)) &&
+            !ReadFileText(index).starts_with("# 議事録\n\n## ") && !ConfirmOverwrite(index, session->Ui())) {
+            return 1;
+        }
+        ExportArguments mine = a;
+        const std::string folder = platform::Cp932ToUtf8(session->CurrentUser()->directory);
+        mine.target = a.target / platform::PathFromCp932(session->CurrentUser()->directory);
+        ExportSummary summary;
+        if (const auto status = Vault(*session, mine, summary)) {
+            if (*status == 2) return 2;
+            written.leftOut.push_back(user);
+            continue;
+        }
+        if (!summary.Ok()) return Finish(*session, summary, mine.target / "index.md");
+        total += summary;
+        total.files.insert(total.files.end(), summary.files.begin(), summary.files.end());
+        total.kept.insert(total.kept.end(), summary.kept.begin(), summary.kept.end());
+        total.meetings += summary.meetings;
+        total.replacements += summary.replacements;
+        indexes.push_back({folder, ReadFileText(mine.target / "index.md")});
+        written.written.push_back(user);
+        last = std::move(session);
+    }
+    if (last == nullptr) return 1;
+    WriteExportFile(index, JoinVaultIndexes(indexes), total);
+    const int status = Finish(*last, total, index, &written);
+    return status == 0 && !written.leftOut.empty() ? 1 : status;
 }
 
 // --jobs N: the threads of the exports that make reports or pictures; a whole number from 1.
@@ -419,6 +481,11 @@ void AddExportCommands(CommandRegistry& registry) {
                          Needs::kUser, false, [a, run](CliSession& s) { return run(s, *a); });
         a->app = app;
         command.options(app, *a);
+        if (command.name == "markdown") {
+            registry.ListsEveryUser(app, [a](const GlobalOptions& options, const std::vector<std::string>& users) {
+                return EveryUserMarkdown(options, users, *a);
+            });
+        }
         if (command.make != nullptr) {
             registry.ListsEveryUser(app, [a, make = command.make, join = command.join](
                                              const GlobalOptions& options, const std::vector<std::string>& users) {

@@ -1,6 +1,7 @@
 #include "export/user_joins.h"
 
 #include "export/json_dump.h"
+#include "export/markdown_text.h"
 
 #include <string_view>
 
@@ -48,6 +49,26 @@ std::string JoinDumps(const std::vector<UserDocument>& dumps) {
                                                : "\"dump\":" + std::string(dump) + "}";
     }
     return joined + "]}\n";
+}
+
+std::string JoinVaultIndexes(const std::vector<UserDocument>& indexes) {
+    std::string joined = "# 議事録\n";
+    for (const UserDocument& index : indexes) {
+        // The folder as a destination's start: inside angle brackets '%' is encoded (as the vault
+        // encodes it) and '<' and '>' escaped.
+        std::string folder;
+        for (const char c : index.user)
+            folder += c == '%' ? std::string("%25") : c == '<' || c == '>' ? std::string("\\") + c : std::string(1, c);
+        joined += "\n## " + MarkdownText(index.user, "", true) + "\n\n";
+        std::size_t start = 0;
+        for (std::size_t end; (end = index.document.find('\n', start)) != std::string::npos; start = end + 1) {
+            const std::string_view line(index.document.data() + start, end - start);
+            const std::size_t link = line.rfind("](<");
+            if (!line.starts_with("- [") || link == std::string_view::npos) continue;
+            joined += std::string(line.substr(0, link + 3)) + folder + "/" + std::string(line.substr(link + 3)) + "\n";
+        }
+    }
+    return joined;
 }
 
 }  // namespace tavolex

@@ -210,8 +210,8 @@ TEST_F(CliTest, SeveralUsersListedAtOnce) {
 
 // Exports of several users into one file: each user's events, cards and dump as that user's own
 // export has them, read back by python3-icalendar, python3-vobject and Python's json; the --json
-// summary names the users.
-TEST_F(CliTest, SeveralUsersExportedIntoOneFile) {
+// summary names the users. The vault: a folder per user.
+TEST_F(CliTest, SeveralUsersExportedTogether) {
     for (const char* user : {"UserA", "UserB"}) {
         for (const std::string format : {"ics", "vcf", "json"}) {
             const std::string command = format == "ics" ? "calendar" : format == "vcf" ? "contacts" : "dump";
@@ -238,6 +238,18 @@ TEST_F(CliTest, SeveralUsersExportedIntoOneFile) {
                       "assert users == [json.load(open('UserA.json')), json.load(open('UserB.json'))]\n"
                       "print('ok')\n"));
     EXPECT_EQ(check, "ok\n");
+
+    // The vault: each user's own vault in a folder of the user's name, byte for byte, and index.md
+    // over them, every link of it (as cmark reads it) a note; a second run refreshes it, asking nothing.
+    ASSERT_EQ(Run({"--user", "UserA", "markdown", Out("alone")}).status, 0);
+    for (int run = 0; run < 2; ++run) ASSERT_EQ(Run({"--all-users", "markdown", Out("vaults")}).status, 0);
+    const std::string vaults =
+        Capture("cd " + Quote((dir_ / "out").string()) + " && diff -r alone vaults/UserA && cmark vaults/index.md | /usr/bin/python3 -c " +
+                Quote("import sys, re, os, urllib.parse\n"
+                      "links = [urllib.parse.unquote(h) for h in re.findall(r'href=\"([^\"]*)\"', sys.stdin.read())]\n"
+                      "assert all(os.path.isfile(os.path.join('vaults', h)) for h in links), links\n"
+                      "print(sorted({h.split('/')[0] for h in links}), len(links))\n"));
+    EXPECT_EQ(vaults, "['UserA', 'UserB'] 3\n");
 }
 
 TEST_F(CliTest, ListingsSelectionSearchAndFailures) {
