@@ -55,14 +55,15 @@ int Run(int argc, char** argv) {
     app.add_option("--palm-folder", options.palmFolder,
                    "Palm Desktop folder (one folder per Palm user), one user's folder or a data folder")
         ->type_name("DIR");
-    app.add_option("--user", users,
-                   "Palm user, by exact name (default: the saved user, else the first); given more than once, "
-                   "meetings, search, todos, people, calendar, contacts, dump and markdown cover each of those users")
+    app.add_option(
+           "--user", users,
+           "Palm user, by exact name (default: the saved user, else the first); given more than once, "
+           "meetings, search, todos, people, calendar, contacts, dump, markdown and sqlite cover each of those users")
         ->type_name("NAME")
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-    app.add_flag(
-        "--all-users", allUsers,
-        "meetings, search, todos, people, calendar, contacts, dump and markdown cover every Palm user of the folder");
+    app.add_flag("--all-users", allUsers,
+                 "meetings, search, todos, people, calendar, contacts, dump, markdown and sqlite cover every Palm user "
+                 "of the folder");
     app.add_option("--config", options.configFolder, "folder of the settings store")->type_name("DIR");
     app.add_option("--output", options.outputFolder, "report folder for this run")->type_name("DIR");
     app.add_option("--templates", options.templateFolder, "template folder for this run")->type_name("DIR");
@@ -124,7 +125,7 @@ int Run(int argc, char** argv) {
         if (!command->everyUser) {
             return UsageError(name,
                               "several users (--all-users, or --user given more than once) are for meetings, "
-                              "search, todos, people, calendar, contacts, dump and markdown");
+                              "search, todos, people and every export but archive");
         }
         const std::vector<std::string> chosen = allUsers ? std::vector<std::string>{} : named;
         return command->runEveryUser ? command->runEveryUser(options, chosen)

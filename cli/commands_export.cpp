@@ -9,6 +9,7 @@
 #include "cli/progress_bar.h"
 #include "cli/selection_options.h"
 #include "export/exporters.h"
+#include "export/sqlite_export.h"
 #include "export/user_joins.h"
 #include "export/vcard_writer.h"
 #include "platform/file_system.h"
@@ -310,6 +311,70 @@ int Sqlite(CliSession& session, const ExportArguments& a) {
     return Finish(session, summary, a.target);
 }
 
+// The database of several users: each user's database as it is alone, written beside the target
+// first, then joined into the target (a users table, a user column on meeting).
+int EveryUserSqlite(const GlobalOptions& options, const std::vector<std::string>& names, const ExportArguments& a) {
+#ifdef TAVOLEX_HAVE_SQLITE
+    const std::optional<std::vector<std::string>> users = EveryUserName(options, names);
+    if (!users) return 1;
+    std::vector<SqliteUserPart> parts;
+    ExportUsers written;
+    ExportSummary total;
+    std::unique_ptr<CliSession> last;
+    const auto removeParts = [&parts] {
+        std::error_code ec;
+        for (const SqliteUserPart& part : parts) fs::remove(part.database, ec);
+    };
+    for (const std::string& user : *users) {
+        std::unique_ptr<CliSession> session = OpenUserSession(options, user);
+        if (session == nullptr) {
+            written.leftOut.push_back(user);
+            continue;
+        }
+        if (last == nullptr && !MayWrite(*session, a.target)) return 1;
+        MeetingIndexes indexes;
+        if (const auto status = Selected(*session, a, indexes)) {
+            if (*status == 2) return removeParts(), 2;
+            written.leftOut.push_back(user);
+            continue;
+        }
+        fs::path part;
+        std::error_code ec;
+        if (!platform::CreateTemporaryFor(a.target, part, ec)) {
+            removeParts();
+            Fail(session->Ui(), "The export could not be written.", PathText(a.target) + ": " + ec.message());
+            return 1;
+        }
+        parts.push_back({user, part});
+        ProgressBar bar("sqlite");
+        ExportText text;
+        ExportSummary summary;
+        WriteSqliteDatabase(
+            session->Store(), session->Book(), indexes, part, text, summary,
+            [&bar](std::int64_t done, std::int64_t count) { return bar.Update(done, count); }, a.jobs);
+        if (!summary.Ok()) {
+            removeParts();
+            return summary.cancelled ? 1 : Finish(*session, summary, a.target);
+        }
+        total += summary;
+        total.meetings += summary.meetings;
+        total.addresses += summary.addresses;
+        total.replacements += summary.replacements;
+        written.written.push_back(user);
+        last = std::move(session);
+    }
+    if (last == nullptr) return removeParts(), 1;
+    JoinSqliteDatabases(parts, a.target, total);
+    removeParts();
+    const int status = Finish(*last, total, a.target, &written);
+    return status == 0 && !written.leftOut.empty() ? 1 : status;
+#else
+    (void)options, (void)names, (void)a;
+    Detail("Tavolex: This build of tavolex has no SQLite.");
+    return 1;
+#endif
+}
+
 // A whole file's bytes; empty when it can't be read.
 std::string ReadFileText(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -481,6 +546,11 @@ void AddExportCommands(CommandRegistry& registry) {
                          Needs::kUser, false, [a, run](CliSession& s) { return run(s, *a); });
         a->app = app;
         command.options(app, *a);
+        if (command.name == "sqlite") {
+            registry.ListsEveryUser(app, [a](const GlobalOptions& options, const std::vector<std::string>& users) {
+                return EveryUserSqlite(options, users, *a);
+            });
+        }
         if (command.name == "markdown") {
             registry.ListsEveryUser(app, [a](const GlobalOptions& options, const std::vector<std::string>& users) {
                 return EveryUserMarkdown(options, users, *a);

@@ -10,6 +10,7 @@
 
 #include <sqlite3.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <system_error>
@@ -370,11 +371,9 @@ bool Fill(sqlite3* db, const MeetingDatabase& store, const AddressBook& book, co
     return Exec(db, "COMMIT;", summary);
 }
 
-}  // namespace
-
-bool WriteSqliteDatabase(const MeetingDatabase& store, const AddressBook& book, const MeetingIndexes& selection,
-                         const std::filesystem::path& path, ExportText& text, ExportSummary& summary,
-                         const ExportProgress& progress, int jobs) {
+// The database at `path` written by `fill` into a new temporary file put in its place when done.
+bool WriteDatabaseFile(const std::filesystem::path& path, ExportSummary& summary,
+                       const std::function<bool(sqlite3*)>& fill) {
     std::filesystem::path partial;
     std::error_code error;
     if (!platform::CreateTemporaryFor(path, partial, error)) {
@@ -392,10 +391,9 @@ bool WriteSqliteDatabase(const MeetingDatabase& store, const AddressBook& book, 
         if (rc != SQLITE_OK) {
             summary.error = raw != nullptr ? sqlite3_errmsg(raw) : "SQLite could not open the file";
         } else {
-            ok = Fill(db.get(), store, book, selection, text, summary, progress, jobs);
+            ok = fill(db.get());
         }
     }
-    summary.replacements = text.Replacements();
     if (!ok) {
         std::filesystem::remove(partial, error);
         return false;
@@ -407,6 +405,86 @@ bool WriteSqliteDatabase(const MeetingDatabase& store, const AddressBook& book, 
     }
     summary.files.push_back(path);
     return true;
+}
+
+// The rows of one user's database (attached as "u") after those of the users before, with the
+// user's number on its meetings. Each table's numbers run on from the last one there, and the
+// items and the full-text rows follow their rows.
+constexpr const char* kJoinUser = R"sql(
+CREATE TEMP TABLE base AS SELECT
+  (SELECT COALESCE(MAX(number), 0) FROM main.meeting) AS m, (SELECT COALESCE(MAX(number), 0) FROM main.agenda) AS a,
+  (SELECT COALESCE(MAX(number), 0) FROM main.note) AS n, (SELECT COALESCE(MAX(number), 0) FROM main.todo) AS t,
+  (SELECT COALESCE(MAX(number), 0) FROM main.sketch) AS s, (SELECT COALESCE(MAX(number), 0) FROM main.attendee) AS p,
+  (SELECT COALESCE(MAX(number), 0) FROM main.address) AS d, (SELECT MAX(number) FROM main.users) AS u;
+CREATE TEMP VIEW shift AS SELECT 'agenda' AS kind, a AS by FROM base UNION ALL SELECT 'note', n FROM base
+  UNION ALL SELECT 'todo', t FROM base UNION ALL SELECT 'sketch', s FROM base UNION ALL SELECT 'attendee', p FROM base;
+INSERT INTO main.meeting SELECT number + (SELECT m FROM base), id, date, start, "end", date_text, time_text, title,
+  location, category, (SELECT u FROM base) FROM u.meeting ORDER BY number;
+INSERT INTO main.agenda SELECT number + (SELECT a FROM base), id, discussed, status, text FROM u.agenda ORDER BY number;
+INSERT INTO main.note SELECT number + (SELECT n FROM base), id, text FROM u.note ORDER BY number;
+INSERT INTO main.todo SELECT number + (SELECT t FROM base), id, done, completed, priority, due_date, due_time,
+  due_date_text, due_time_text, text FROM u.todo ORDER BY number;
+INSERT INTO main.sketch SELECT number + (SELECT s FROM base), id, title, width, height, jpeg FROM u.sketch ORDER BY number;
+INSERT INTO main.attendee SELECT number + (SELECT p FROM base), id, address_id, absent, first_name, last_name, company
+  FROM u.attendee ORDER BY number;
+INSERT INTO main.meeting_item SELECT meeting + (SELECT m FROM base), position, i.kind, item + shift.by, item_id
+  FROM u.meeting_item AS i JOIN shift ON shift.kind = i.kind ORDER BY meeting, position;
+INSERT INTO main.address SELECT number + (SELECT d FROM base), id, last_name, first_name, title, company, address,
+  city, state, zip, country, note, custom1, custom2, custom3, custom4 FROM u.address ORDER BY number;
+INSERT INTO main.address_phone SELECT address + (SELECT d FROM base), position, label, phone FROM u.address_phone
+  ORDER BY address, position;
+INSERT INTO main.search SELECT r.kind, meeting + (SELECT m FROM base), item + COALESCE(shift.by, 0), text
+  FROM u.search AS r LEFT JOIN shift ON shift.kind = r.kind ORDER BY r.rowid;
+DROP VIEW temp.shift;
+DROP TABLE temp.base;
+)sql";
+
+}  // namespace
+
+bool WriteSqliteDatabase(const MeetingDatabase& store, const AddressBook& book, const MeetingIndexes& selection,
+                         const std::filesystem::path& path, ExportText& text, ExportSummary& summary,
+                         const ExportProgress& progress, int jobs) {
+    const bool ok = WriteDatabaseFile(
+        path, summary, [&](sqlite3* db) { return Fill(db, store, book, selection, text, summary, progress, jobs); });
+    summary.replacements = text.Replacements();
+    return ok;
+}
+
+bool JoinSqliteDatabases(const std::vector<SqliteUserPart>& parts, const std::filesystem::path& path,
+                         ExportSummary& summary) {
+    return WriteDatabaseFile(path, summary, [&](sqlite3* db) {
+        if (!Exec(db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=FULL;", summary) ||
+            !Exec(db, kSqliteSchema, summary) ||
+            !Exec(db,
+                  "CREATE TABLE users (number INTEGER PRIMARY KEY, name TEXT NOT NULL);"
+                  "ALTER TABLE meeting ADD COLUMN user INTEGER REFERENCES users(number);",
+                  summary)) {
+            return false;
+        }
+        for (std::size_t i = 0; i < parts.size(); ++i) {
+            const std::u8string file = parts[i].database.u8string();
+            sqlite3_stmt* statement = nullptr;
+            bool ok = sqlite3_prepare_v2(db, "ATTACH DATABASE ? AS u", -1, &statement, nullptr) == SQLITE_OK &&
+                      sqlite3_bind_text(statement, 1, reinterpret_cast<const char*>(file.c_str()), -1,
+                                        SQLITE_TRANSIENT) == SQLITE_OK &&
+                      sqlite3_step(statement) == SQLITE_DONE;
+            sqlite3_finalize(statement);
+            ok = ok &&
+                 sqlite3_prepare_v2(db, "INSERT INTO users VALUES (?, ?)", -1, &statement, nullptr) == SQLITE_OK &&
+                 sqlite3_bind_int64(statement, 1, static_cast<sqlite3_int64>(i + 1)) == SQLITE_OK &&
+                 sqlite3_bind_text(statement, 2, parts[i].user.c_str(), -1, SQLITE_TRANSIENT) == SQLITE_OK &&
+                 sqlite3_step(statement) == SQLITE_DONE;
+            sqlite3_finalize(statement);
+            if (!ok) {
+                summary.error = sqlite3_errmsg(db);
+                return false;
+            }
+            if (!Exec(db, "BEGIN;", summary) || !Exec(db, kJoinUser, summary) ||
+                !Exec(db, "COMMIT; DETACH u;", summary))
+                return false;
+        }
+        return true;
+    });
 }
 
 }  // namespace tavolex

@@ -7,6 +7,8 @@
 #include "export/export_text.h"
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 namespace tavolex {
 
@@ -19,5 +21,18 @@ extern const char* const kSqliteSchema;
 bool WriteSqliteDatabase(const MeetingDatabase& store, const AddressBook& book, const MeetingIndexes& selection,
                          const std::filesystem::path& path, ExportText& text, ExportSummary& summary,
                          const ExportProgress& progress = {}, int jobs = 0);
+
+// One user's database as WriteSqliteDatabase wrote it, for a database of several users.
+struct SqliteUserPart {
+    std::string user;  // UTF-8
+    std::filesystem::path database;
+};
+
+// The databases of several users joined into one at `path`: the tables of kSqliteSchema holding
+// every user's rows (each table's numbers running on from the user before, the items and the
+// full-text table following them), a `users` table (number, name) and a `user` column on meeting.
+// As WriteSqliteDatabase: nothing is left at `path` on failure, and summary says why.
+bool JoinSqliteDatabases(const std::vector<SqliteUserPart>& parts, const std::filesystem::path& path,
+                         ExportSummary& summary);
 
 }  // namespace tavolex

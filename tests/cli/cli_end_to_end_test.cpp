@@ -239,6 +239,37 @@ TEST_F(CliTest, SeveralUsersExportedTogether) {
                       "print('ok')\n"));
     EXPECT_EQ(check, "ok\n");
 
+    // The database (of the sample users, both with items): each user's rows as its own database has
+    // them, under its number in users.
+    const auto onSamples = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), {"--config", (dir_ / "config").string(), "--palm-folder", TAVOLEX_SAMPLES_PALM});
+        return Run(args, false).status;
+    };
+    for (const char* user : {"SuzukiH", "TanakaT"}) ASSERT_EQ(onSamples({"--user", user, "sqlite", Out(std::string(user) + ".sqlite")}), 0);
+    ASSERT_EQ(onSamples({"--all-users", "sqlite", Out("all.sqlite")}), 0);
+    const std::string tables =
+        Capture("cd " + Quote((dir_ / "out").string()) + " && /usr/bin/python3 -c " +
+                Quote("import sqlite3\n"
+                      "def rows(db, user=None):\n"
+                      "    c = sqlite3.connect(db)\n"
+                      "    where = '' if user is None else ' WHERE m.user = %d' % user\n"
+                      "    return (c.execute('SELECT m.id, m.title, m.date FROM meeting m' + where + ' ORDER BY m.number').fetchall(),\n"
+                      "            c.execute('SELECT m.id, i.position, i.kind, i.item_id, COALESCE(a.text, n.text, t.text, p.last_name)'\n"
+                      "                      ' FROM meeting_item i JOIN meeting m ON m.number = i.meeting'\n"
+                      "                      ' LEFT JOIN agenda a ON i.kind = \\'agenda\\' AND a.number = i.item'\n"
+                      "                      ' LEFT JOIN note n ON i.kind = \\'note\\' AND n.number = i.item'\n"
+                      "                      ' LEFT JOIN todo t ON i.kind = \\'todo\\' AND t.number = i.item'\n"
+                      "                      ' LEFT JOIN attendee p ON i.kind = \\'attendee\\' AND p.number = i.item' + where +\n"
+                      "                      ' ORDER BY i.meeting, i.position').fetchall(),\n"
+                      "            c.execute('SELECT s.kind, m.id, s.text FROM search s JOIN meeting m ON m.number = s.meeting' + where +\n"
+                      "                      ' ORDER BY s.rowid').fetchall())\n"
+                      "users = sqlite3.connect('all.sqlite').execute('SELECT number, name FROM users').fetchall()\n"
+                      "assert users == [(1, 'SuzukiH'), (2, 'TanakaT')], users\n"
+                      "for number, name in users:\n"
+                      "    assert rows('all.sqlite', number) == rows(name + '.sqlite'), name\n"
+                      "print(sum(len(rows('all.sqlite', n)[1]) for n, _ in users))\n"));
+    EXPECT_EQ(tables, "72\n");
+
     // The vault: each user's own vault in a folder of the user's name, byte for byte, and index.md
     // over them, every link of it (as cmark reads it) a note; a second run refreshes it, asking nothing.
     ASSERT_EQ(Run({"--user", "UserA", "markdown", Out("alone")}).status, 0);
