@@ -229,6 +229,12 @@ def check_database(folder, dump, trigram):
             for i in m['items']:
                 if i['kind'] == kind:
                     expect(rows.get(i['id']) == i['text'], f"sqlite: {kind} {i['id']}")
+    absent = dict(db.execute("SELECT m.item_id, t.absent FROM meeting_item m JOIN attendee t ON t.number = m.item "
+                             "WHERE m.kind = 'attendee'").fetchall())
+    for m in dump['meetings']:
+        for i in m['items']:
+            if i['kind'] == 'attendee':
+                expect(absent.get(i['id']) == int(i['absent']), f"sqlite: attendee {i['id']} absent")
     sketches = [i for m in dump['meetings'] for i in m['items'] if i['kind'] == 'sketch' and i['width'] > 0]
     for (blob,) in db.execute('SELECT jpeg FROM sketch WHERE jpeg IS NOT NULL'):
         expect(blob[:3] == b'\xff\xd8\xff', 'sqlite: a sketch blob that is not a JPEG')

@@ -162,6 +162,7 @@ protected:
             const Meeting& m = *store_.MeetingAt(i);
             const json& d = dump["meetings"][static_cast<std::size_t>(i)];
             EXPECT_EQ(d["id"], m.dwDBID);
+            EXPECT_EQ(d["packedDate"], m.date);
             EXPECT_EQ(d["title"], platform::Cp932ToUtf8(m.szTitle));
             EXPECT_EQ(d["location"], platform::Cp932ToUtf8(m.szLocation));
             EXPECT_EQ(d["date"].is_null() ? std::string() : d["date"].get<std::string>(), ValidIsoDate(m.date).value_or(""));

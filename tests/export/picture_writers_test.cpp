@@ -4,6 +4,7 @@
 #include "address_book/address_book.h"
 #include "export/archive_writer.h"
 #include "export/json_dump.h"
+#include "export/markdown_vault.h"
 #include "meeting_store/meeting_database.h"
 #include "report/report_folder.h"
 #include "report_files/report_writer.h"
@@ -98,6 +99,11 @@ TEST(PictureWritersTest, RepeatedIdsWriteEachPictureOnce) {
         EXPECT_EQ(documents[0], documents[1]);
         EXPECT_TRUE(files[0] == files[1]);
     }
+    // The vault writes a picture that meetings share once and goes on.
+    ExportText text;
+    ExportSummary vault;
+    EXPECT_TRUE(WriteMarkdownVault(store, book, all, dir / "vault", text, vault)) << vault.error;
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "vault" / "attachments"), fs::directory_iterator()), 128);
 }
 
 }  // namespace
