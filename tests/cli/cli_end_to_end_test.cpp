@@ -872,7 +872,7 @@ TEST_F(CliTest, ExportCommandsStatusesSummariesAndFiles) {
         {{"--json", "sqlite", "@/db.sqlite"}, 0, 12, 6},
         {{"--json", "dump", "-o", "@/d.json", "--since", "2026-12-01"}, 0, 4, 6},
         {{"--json", "calendar", "-o", "@/c.ics", "1-3"}, 0, 3, -1},
-        {{"--json", "contacts", "-o", "@/p.vcf", "--attendees", "1"}, 0, 0, 3},
+        {{"--json", "contacts", "-o", "@/p.vcf", "--attendees", "3"}, 0, 0, 1},
         {{"--json", "archive", "@/archive", "--encoding", "utf-8", "--category", "プロジェクト"}, 0, 3, -1},
         // The folder of an earlier archive is refreshed without a question; a user's files are asked about.
         {{"--json", "archive", "@/archive", "--encoding", "utf-8", "--category", "プロジェクト"}, 0, 3, -1},

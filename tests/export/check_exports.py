@@ -191,6 +191,8 @@ def check_contacts(folder, dump, uid):
         expect(card.uid.value == card_uid, who + ' UID')
         expect(card.n.value.family == clean(a['lastName']) and card.n.value.given == clean(a['firstName']), who + ' N')
         expect(card.version.value == '3.0', who + ' VERSION')
+        name = ' '.join(n for n in (clean(a['lastName']), clean(a['firstName'])) if n) or clean(a['company'])
+        expect(card.fn.value == name, who + ' FN')
         if a['company']:
             expect(card.org.value == [clean(a['company'])], who + ' ORG')
         if a['title']:
