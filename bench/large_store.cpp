@@ -38,8 +38,9 @@ std::vector<std::uint8_t> Drawing(std::uint32_t seed) {
 
 namespace tavolex::bench {
 
-void WriteLargeStore(const std::filesystem::path& palmFolder, bool sketchPictures, std::uint32_t count) {
-    const std::filesystem::path folder = palmFolder / "Large" / "Tavolex";
+void WriteLargeStore(const std::filesystem::path& palmFolder, bool sketchPictures, std::uint32_t count,
+                     const std::string& user) {
+    const std::filesystem::path folder = palmFolder / user / "Tavolex";
     std::filesystem::create_directories(folder);
     const std::uint32_t n = count;
     const std::string title = platform::Utf8ToCp932("定例会議 第");
@@ -84,7 +85,7 @@ void WriteLargeStore(const std::filesystem::path& palmFolder, bool sketchPicture
     person.recordId = 1;
     person.firstName = "Taro";
     person.lastName = "Yamada";
-    test::WriteAddressBook(palmFolder / "Large" / "address" / "address.dat", {person});
+    test::WriteAddressBook(palmFolder / user / "address" / "address.dat", {person});
 }
 
 }  // namespace tavolex::bench

@@ -40,7 +40,8 @@ private:
 // sketchPictures a 160 x 160 picture (2 bits per pixel, scan-line compressed, as the handheld draws
 // them) for the export benchmarks.
 // count writes that many meetings instead (a store a little larger than a window of rows, for the
-// desktop program's tests).
-void WriteLargeStore(const std::filesystem::path& palmFolder, bool sketchPictures = false, std::uint32_t count = 65520);
+// desktop program's tests); user names the user's folder instead of "Large".
+void WriteLargeStore(const std::filesystem::path& palmFolder, bool sketchPictures = false, std::uint32_t count = 65520,
+                     const std::string& user = "Large");
 
 }  // namespace tavolex::bench

@@ -245,7 +245,12 @@ public:
         return kSettingsOk;
     }
 
-    BrowserCommand DefaultBrowser() override { return {posix::FindDefaultBrowserProgram(), false}; }
+    // Looked up once a run: the desktop's answer can take most of a second, and a run over every
+    // user of a folder asks for each new user.
+    BrowserCommand DefaultBrowser() override {
+        static const std::string program = posix::FindDefaultBrowserProgram();
+        return {program, false};
+    }
 
 private:
     std::shared_ptr<SettingsFile> file_;
