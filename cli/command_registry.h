@@ -73,10 +73,11 @@ void AddSearchCommands(CommandRegistry& registry);      // search
 void AddCheckCommands(CommandRegistry& registry);       // check
 void AddExportCommands(CommandRegistry& registry);      // archive, calendar, contacts, dump, sqlite
 void AddAcrossCommands(CommandRegistry& registry);      // todos, people
+void AddCompareCommands(CommandRegistry& registry);     // compare
 
 inline constexpr void (*kCommandFamilies[])(CommandRegistry&) = {
-    AddListingCommands, AddReportCommands, AddReportFileCommands, AddConfigCommands,
-    AddSearchCommands,  AddCheckCommands,  AddExportCommands,     AddAcrossCommands,
+    AddListingCommands, AddReportCommands, AddReportFileCommands, AddConfigCommands,  AddSearchCommands,
+    AddCheckCommands,   AddExportCommands, AddAcrossCommands,     AddCompareCommands,
 };
 
 }  // namespace tavolex::cli

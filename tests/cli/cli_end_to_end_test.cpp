@@ -283,6 +283,37 @@ TEST_F(CliTest, SeveralUsersExportedTogether) {
     EXPECT_EQ(vaults, "['UserA', 'UserB'] 3\n");
 }
 
+// Two copies of a Palm folder, the second with a meeting edited and one added (and a user of its
+// own): compare names those and nothing else, and reads both folders only.
+TEST_F(CliTest, CompareNamesWhatChangedBetweenTwoCopies) {
+    const auto write = [&](const fs::path& folder, const std::string& kickoff, const std::string& agenda, bool added) {
+        PalmUserSpec user;
+        user.meetings = {
+            {.title = kickoff, .date = HandheldDay(2026, 11, 2), .items = {AgendaSpec{.text = agenda}, NoteSpec{.text = "n"}}, .id = 1},
+            {.title = "Review", .date = HandheldDay(2026, 11, 3), .id = 2}};
+        if (added) user.meetings.push_back({.title = "New", .date = HandheldDay(2026, 11, 5), .id = 3});
+        WritePalmUserFolder(folder / "Tanaka" / "Tavolex", user);
+    };
+    write(dir_ / "a", "Kickoff", "Budget", false);
+    write(dir_ / "b", "Kickoff 2", "Budget!", true);
+    WritePalmUserFolder(dir_ / "b" / "Suzuki" / "Tavolex", {});
+    const std::string a = (dir_ / "a").string(), b = (dir_ / "b").string();
+    Expect({
+        {.args = {"compare", a, b},
+         .out = "Tanaka\tonly-in-B\t2026-11-05\tNew\t\n"
+                "Tanaka\tchanged\t2026-11-02\tKickoff 2\ttitle, items: 1 edited\n"
+                "Suzuki\tonly-in-B\t\t\tthe user's folder\n"},
+        {.args = {"compare", a, a}, .out = ""},
+        {.args = {"--user", "Tanaka", "compare", b, a},
+         .out = "Tanaka\tonly-in-A\t2026-11-05\tNew\t\nTanaka\tchanged\t2026-11-02\tKickoff\ttitle, items: 1 edited\n"},
+        {.args = {"compare", a, (dir_ / "none").string()}, .status = 1, .errHas = (dir_ / "none").string()},
+    });
+    const json changes = json::parse(Run({"--json", "compare", a, b}).out)["changes"];
+    ASSERT_EQ(changes.size(), 3U);
+    EXPECT_EQ(changes[1]["id"], 1);
+    EXPECT_EQ(changes[1]["what"], "title, items: 1 edited");
+}
+
 TEST_F(CliTest, ListingsSelectionSearchAndFailures) {
     const std::string kickoff = "1\tKickoff\tRoom 1\t2026/11/02 9:00 - 10:30\tBusiness\n";
     const std::string review = "2\tReview a:b\t\t2026/11/03 \tUnfiled\n";

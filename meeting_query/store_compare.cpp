@@ -1,0 +1,110 @@
+#include "meeting_query/store_compare.h"
+
+#include "meeting_store/date_format.h"
+#include "meeting_store/item_walk.h"
+
+#include <map>
+#include <utility>
+
+namespace tavolex {
+namespace {
+
+// A meeting's items: (kind, id) → everything the handheld keeps of the item.
+using ItemContents = std::map<std::pair<int, std::uint32_t>, std::string>;
+
+ItemContents ItemsOf(const MeetingDatabase& store, std::uint32_t meetingId) {
+    ItemContents items;
+    const auto put = [&items](int kind, std::uint32_t id, std::string content) {
+        items.emplace(std::make_pair(kind, id), std::move(content));
+    };
+    ForEachItem(store, meetingId,
+                ItemVisitor{[&](const Agenda& a, const MeetingItem&) {
+                                put(0, a.dwDBID, std::to_string(a.nStatus) + '\x01' + a.szText);
+                            },
+                            [&](const Note& n, const MeetingItem&) { put(1, n.dwDBID, n.szText); },
+                            [&](const ToDo& t, const MeetingItem&) {
+                                put(2, t.dwDBID,
+                                    std::to_string(t.bCompleted) + '\x01' + std::to_string(t.nPriority) + '\x01' +
+                                        std::to_string(t.dueDate) + '\x01' + std::to_string(t.dueHour) + ':' +
+                                        std::to_string(t.dueMinute) + '\x01' + t.szText);
+                            },
+                            [&](const Sketch& s, const MeetingItem&) {
+                                const std::vector<std::uint8_t> rgb = s.image.Rgb();
+                                put(3, s.dwDBID,
+                                    s.szTitle + '\x01' + std::to_string(s.image.Width()) + 'x' +
+                                        std::to_string(s.image.Height()) + '\x01' + std::string(rgb.begin(), rgb.end()));
+                            },
+                            [&](const Attendee& a, const MeetingItem&) {
+                                put(4, a.dwDBID,
+                                    std::to_string(a.dwAddressID) + '\x01' + std::to_string(a.bAbsent) + '\x01' +
+                                        a.szText);
+                            }});
+    return items;
+}
+
+// The first meeting of each id, by id.
+std::map<std::uint32_t, const Meeting*> ById(const MeetingDatabase& store) {
+    std::map<std::uint32_t, const Meeting*> meetings;
+    for (std::int32_t i = 0; i < store.MeetingCount(); ++i) {
+        if (const Meeting* m = store.MeetingAt(i)) meetings.emplace(m->dwDBID, m);
+    }
+    return meetings;
+}
+
+MeetingDifference Difference(MeetingDifference::Kind kind, const Meeting& m) {
+    MeetingDifference d;
+    d.kind = kind;
+    d.id = m.dwDBID;
+    d.title = m.szTitle;
+    d.date = ValidIsoDate(m.date);
+    return d;
+}
+
+}  // namespace
+
+std::vector<MeetingDifference> CompareStores(const MeetingDatabase& first, const MeetingDatabase& second) {
+    const std::map<std::uint32_t, const Meeting*> a = ById(first), b = ById(second);
+    std::vector<MeetingDifference> only, onlySecond, changed;
+    for (std::int32_t i = 0; i < first.MeetingCount(); ++i) {
+        const Meeting* m = first.MeetingAt(i);
+        if (m != nullptr && a.at(m->dwDBID) == m && !b.contains(m->dwDBID))
+            only.push_back(Difference(MeetingDifference::Kind::kOnlyInFirst, *m));
+    }
+    for (std::int32_t i = 0; i < second.MeetingCount(); ++i) {
+        const Meeting* m = second.MeetingAt(i);
+        if (m == nullptr || b.at(m->dwDBID) != m) continue;
+        const auto earlier = a.find(m->dwDBID);
+        if (earlier == a.end()) {
+            onlySecond.push_back(Difference(MeetingDifference::Kind::kOnlyInSecond, *m));
+            continue;
+        }
+        const Meeting& e = *earlier->second;
+        MeetingDifference d = Difference(MeetingDifference::Kind::kChanged, *m);
+        const std::pair<const char*, bool> fields[] = {
+            {"title", e.szTitle != m->szTitle},
+            {"location", e.szLocation != m->szLocation},
+            {"category", e.szCategory != m->szCategory},
+            {"date", e.date != m->date},
+            {"time", e.startHour != m->startHour || e.startMinute != m->startMinute || e.endHour != m->endHour ||
+                         e.endMinute != m->endMinute}};
+        for (const auto& [name, differs] : fields) {
+            if (differs) d.fields.emplace_back(name);
+        }
+        const ItemContents before = ItemsOf(first, e.dwDBID), after = ItemsOf(second, m->dwDBID);
+        for (const auto& [key, content] : after) {
+            const auto was = before.find(key);
+            if (was == before.end()) {
+                ++d.itemsAdded;
+            } else if (was->second != content) {
+                ++d.itemsEdited;
+            }
+        }
+        for (const auto& [key, content] : before) d.itemsRemoved += after.contains(key) ? 0 : 1;
+        if (!d.fields.empty() || d.itemsAdded + d.itemsRemoved + d.itemsEdited > 0) changed.push_back(std::move(d));
+    }
+    only.insert(only.end(), onlySecond.begin(), onlySecond.end());
+    only.insert(only.end(), changed.begin(), changed.end());
+    return only;
+}
+
+}  // namespace tavolex
