@@ -79,18 +79,20 @@ int Compare(CliSession& session, const CompareArguments& a) {
         }
         for (const MeetingDifference& d : CompareStores(a->Store(), b->Store())) record(user, ChangeWord(d.kind), &d);
     }
-    if (session.Json()) WriteJson(std::cout, json{{"A", PathText(a.first)}, {"B", PathText(a.second)}, {"changes", records}});
+    if (session.Json())
+        WriteJson(std::cout, json{{"A", PathText(a.first)}, {"B", PathText(a.second)}, {"changes", records}});
     if (session.Csv()) {
-        WriteCsv(std::cout,
-                 {{"user"}, {"change", kCsvValue}, {"id", kCsvValue}, {"date", kCsvValue}, {"title"}, {"what", kCsvValue}},
-                 records);
+        WriteCsv(
+            std::cout,
+            {{"user"}, {"change", kCsvValue}, {"id", kCsvValue}, {"date", kCsvValue}, {"title"}, {"what", kCsvValue}},
+            records);
     }
     if (session.Format() == OutputFormat::kText) {
         for (const json& r : records) {
-            WriteTsvLine(std::cout, {r["user"].get<std::string>(), r["change"].get<std::string>(),
-                                     r["date"].is_null() ? "" : r["date"].get<std::string>(),
-                                     r["title"].is_null() ? "" : r["title"].get<std::string>(),
-                                     r["what"].get<std::string>()});
+            WriteTsvLine(std::cout,
+                         {r["user"].get<std::string>(), r["change"].get<std::string>(),
+                          r["date"].is_null() ? "" : r["date"].get<std::string>(),
+                          r["title"].is_null() ? "" : r["title"].get<std::string>(), r["what"].get<std::string>()});
         }
     }
     return status;

@@ -17,28 +17,28 @@ ItemContents ItemsOf(const MeetingDatabase& store, std::uint32_t meetingId) {
     const auto put = [&items](int kind, std::uint32_t id, std::string content) {
         items.emplace(std::make_pair(kind, id), std::move(content));
     };
-    ForEachItem(store, meetingId,
-                ItemVisitor{[&](const Agenda& a, const MeetingItem&) {
-                                put(0, a.dwDBID, std::to_string(a.nStatus) + '\x01' + a.szText);
-                            },
-                            [&](const Note& n, const MeetingItem&) { put(1, n.dwDBID, n.szText); },
-                            [&](const ToDo& t, const MeetingItem&) {
-                                put(2, t.dwDBID,
-                                    std::to_string(t.bCompleted) + '\x01' + std::to_string(t.nPriority) + '\x01' +
-                                        std::to_string(t.dueDate) + '\x01' + std::to_string(t.dueHour) + ':' +
-                                        std::to_string(t.dueMinute) + '\x01' + t.szText);
-                            },
-                            [&](const Sketch& s, const MeetingItem&) {
-                                const std::vector<std::uint8_t> rgb = s.image.Rgb();
-                                put(3, s.dwDBID,
-                                    s.szTitle + '\x01' + std::to_string(s.image.Width()) + 'x' +
-                                        std::to_string(s.image.Height()) + '\x01' + std::string(rgb.begin(), rgb.end()));
-                            },
-                            [&](const Attendee& a, const MeetingItem&) {
-                                put(4, a.dwDBID,
-                                    std::to_string(a.dwAddressID) + '\x01' + std::to_string(a.bAbsent) + '\x01' +
-                                        a.szText);
-                            }});
+    ForEachItem(
+        store, meetingId,
+        ItemVisitor{[&](const Agenda& a, const MeetingItem&) {
+                        put(0, a.dwDBID, std::to_string(a.nStatus) + '\x01' + a.szText);
+                    },
+                    [&](const Note& n, const MeetingItem&) { put(1, n.dwDBID, n.szText); },
+                    [&](const ToDo& t, const MeetingItem&) {
+                        put(2, t.dwDBID,
+                            std::to_string(t.bCompleted) + '\x01' + std::to_string(t.nPriority) + '\x01' +
+                                std::to_string(t.dueDate) + '\x01' + std::to_string(t.dueHour) + ':' +
+                                std::to_string(t.dueMinute) + '\x01' + t.szText);
+                    },
+                    [&](const Sketch& s, const MeetingItem&) {
+                        const std::vector<std::uint8_t> rgb = s.image.Rgb();
+                        put(3, s.dwDBID,
+                            s.szTitle + '\x01' + std::to_string(s.image.Width()) + 'x' +
+                                std::to_string(s.image.Height()) + '\x01' + std::string(rgb.begin(), rgb.end()));
+                    },
+                    [&](const Attendee& a, const MeetingItem&) {
+                        put(4, a.dwDBID,
+                            std::to_string(a.dwAddressID) + '\x01' + std::to_string(a.bAbsent) + '\x01' + a.szText);
+                    }});
     return items;
 }
 

@@ -16,15 +16,14 @@ struct MeetingDifference {
     enum class Kind { kOnlyInFirst, kOnlyInSecond, kChanged };
     Kind kind = Kind::kChanged;
     std::uint32_t id = 0;
-    std::string title;                 // CP932: the second copy's where it has the meeting
-    std::optional<std::string> date;   // ISO, none when damaged
+    std::string title;                  // CP932: the second copy's where it has the meeting
+    std::optional<std::string> date;    // ISO, none when damaged
     std::vector<std::string> fields{};  // of a changed meeting: "title", "location", "category", "date", "time"
     int itemsAdded = 0, itemsRemoved = 0, itemsEdited = 0;
 };
 
 // Only in the first (in its order), only in the second (in its order), then the changed ones (in the
 // second's order). A damaged store's repeated id counts at its first meeting.
-[[nodiscard]] std::vector<MeetingDifference> CompareStores(const MeetingDatabase& first,
-                                                           const MeetingDatabase& second);
+[[nodiscard]] std::vector<MeetingDifference> CompareStores(const MeetingDatabase& first, const MeetingDatabase& second);
 
 }  // namespace tavolex
