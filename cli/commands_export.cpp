@@ -73,6 +73,17 @@ struct ExportUsers {
     std::vector<std::string> written, leftOut;  // UTF-8
 };
 
+// One user's summary added to the summary of an export of several users: the counts and the
+// files kept as edited (the files written each caller adds, as they are the user's own or a part).
+void AddUp(ExportSummary& total, const ExportSummary& one) {
+    total += one;
+    total.kept.insert(total.kept.end(), one.kept.begin(), one.kept.end());
+    total.meetings += one.meetings;
+    total.addresses += one.addresses;
+    total.replacements += one.replacements;
+    total.undated += one.undated;
+}
+
 // The summary: what was written and how much of the store it holds (for several users, whose).
 int Finish(CliSession& session, const ExportSummary& summary, const fs::path& shown,
            const ExportUsers* users = nullptr) {
@@ -281,12 +292,8 @@ int EveryUserDocument(const GlobalOptions& options, const std::vector<std::strin
             continue;
         }
         if (!summary.Ok()) return Deliver(*session, a, document, summary);
-        total += summary;
+        AddUp(total, summary);
         total.files.insert(total.files.end(), summary.files.begin(), summary.files.end());
-        total.meetings += summary.meetings;
-        total.addresses += summary.addresses;
-        total.replacements += summary.replacements;
-        total.undated += summary.undated;
         documents.push_back({user, std::move(document)});
         written.written.push_back(user);
         last = std::move(session);
@@ -356,10 +363,7 @@ int EveryUserSqlite(const GlobalOptions& options, const std::vector<std::string>
             removeParts();
             return summary.cancelled ? 1 : Finish(*session, summary, a.target);
         }
-        total += summary;
-        total.meetings += summary.meetings;
-        total.addresses += summary.addresses;
-        total.replacements += summary.replacements;
+        AddUp(total, summary);  // its file is a part, not one written for the user
         written.written.push_back(user);
         last = std::move(session);
     }
@@ -435,11 +439,8 @@ int EveryUserMarkdown(const GlobalOptions& options, const std::vector<std::strin
             continue;
         }
         if (!summary.Ok()) return Finish(*session, summary, mine.target / "index.md");
-        total += summary;
+        AddUp(total, summary);
         total.files.insert(total.files.end(), summary.files.begin(), summary.files.end());
-        total.kept.insert(total.kept.end(), summary.kept.begin(), summary.kept.end());
-        total.meetings += summary.meetings;
-        total.replacements += summary.replacements;
         indexes.push_back({folder, ReadFileText(mine.target / "index.md")});
         written.written.push_back(user);
         last = std::move(session);

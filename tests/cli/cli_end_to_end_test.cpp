@@ -146,6 +146,11 @@ protected:
                                    " " + Quote((dir_ / "stdout").string())));
     }
 
+    // What a Python script (Debian's, with its readers) prints, run in the output folder.
+    std::string PythonInOut(const std::string& script) const {
+        return Capture("cd " + Quote((dir_ / "out").string()) + " && /usr/bin/python3 -c " + Quote(script));
+    }
+
     // A run on the sample Palm folder's TanakaT with its own settings in `folder`, "@" in the
     // arguments standing for that folder.
     RunResult RunOnSamples(const fs::path& folder, const std::vector<std::string>& arguments) {
@@ -223,20 +228,19 @@ TEST_F(CliTest, SeveralUsersExportedTogether) {
     EXPECT_EQ(json::parse(summary.out)["users"], json::array({"UserA", "UserB"}));
     ASSERT_EQ(Run({"--all-users", "contacts", "-o", Out("all.vcf")}).status, 0);
     ASSERT_EQ(Run({"--user", "UserA", "--user", "UserB", "dump", "-o", Out("all.json")}).status, 0);
-    const std::string check =
-        Capture("cd " + Quote((dir_ / "out").string()) + " && /usr/bin/python3 -c " +
-                Quote("import icalendar, vobject, json\n"
-                      "def uids(f):\n"
-                      "    c = icalendar.Calendar.from_ical(open(f, 'rb').read())\n"
-                      "    return sorted(str(e['UID']) for e in c.walk() if e.name in ('VEVENT', 'VTODO'))\n"
-                      "def cards(f):\n"
-                      "    return sorted(c.uid.value for c in vobject.readComponents(open(f, encoding='utf-8').read()))\n"
-                      "assert uids('all.ics') == sorted(uids('UserA.ics') + uids('UserB.ics')) and uids('UserB.ics')\n"
-                      "assert cards('all.vcf') == sorted(cards('UserA.vcf') + cards('UserB.vcf')) and cards('UserA.vcf')\n"
-                      "users = json.load(open('all.json'))['users']\n"
-                      "assert [u.pop('user') for u in users] == ['UserA', 'UserB']\n"
-                      "assert users == [json.load(open('UserA.json')), json.load(open('UserB.json'))]\n"
-                      "print('ok')\n"));
+    const std::string check = PythonInOut(
+        "import icalendar, vobject, json\n"
+        "def uids(f):\n"
+        "    c = icalendar.Calendar.from_ical(open(f, 'rb').read())\n"
+        "    return sorted(str(e['UID']) for e in c.walk() if e.name in ('VEVENT', 'VTODO'))\n"
+        "def cards(f):\n"
+        "    return sorted(c.uid.value for c in vobject.readComponents(open(f, encoding='utf-8').read()))\n"
+        "assert uids('all.ics') == sorted(uids('UserA.ics') + uids('UserB.ics')) and uids('UserB.ics')\n"
+        "assert cards('all.vcf') == sorted(cards('UserA.vcf') + cards('UserB.vcf')) and cards('UserA.vcf')\n"
+        "users = json.load(open('all.json'))['users']\n"
+        "assert [u.pop('user') for u in users] == ['UserA', 'UserB']\n"
+        "assert users == [json.load(open('UserA.json')), json.load(open('UserB.json'))]\n"
+        "print('ok')\n");
     EXPECT_EQ(check, "ok\n");
 
     // The database (of the sample users, both with items): each user's rows as its own database has
@@ -247,27 +251,26 @@ TEST_F(CliTest, SeveralUsersExportedTogether) {
     };
     for (const char* user : {"SuzukiH", "TanakaT"}) ASSERT_EQ(onSamples({"--user", user, "sqlite", Out(std::string(user) + ".sqlite")}), 0);
     ASSERT_EQ(onSamples({"--all-users", "sqlite", Out("all.sqlite")}), 0);
-    const std::string tables =
-        Capture("cd " + Quote((dir_ / "out").string()) + " && /usr/bin/python3 -c " +
-                Quote("import sqlite3\n"
-                      "def rows(db, user=None):\n"
-                      "    c = sqlite3.connect(db)\n"
-                      "    where = '' if user is None else ' WHERE m.user = %d' % user\n"
-                      "    return (c.execute('SELECT m.id, m.title, m.date FROM meeting m' + where + ' ORDER BY m.number').fetchall(),\n"
-                      "            c.execute('SELECT m.id, i.position, i.kind, i.item_id, COALESCE(a.text, n.text, t.text, p.last_name)'\n"
-                      "                      ' FROM meeting_item i JOIN meeting m ON m.number = i.meeting'\n"
-                      "                      ' LEFT JOIN agenda a ON i.kind = \\'agenda\\' AND a.number = i.item'\n"
-                      "                      ' LEFT JOIN note n ON i.kind = \\'note\\' AND n.number = i.item'\n"
-                      "                      ' LEFT JOIN todo t ON i.kind = \\'todo\\' AND t.number = i.item'\n"
-                      "                      ' LEFT JOIN attendee p ON i.kind = \\'attendee\\' AND p.number = i.item' + where +\n"
-                      "                      ' ORDER BY i.meeting, i.position').fetchall(),\n"
-                      "            c.execute('SELECT s.kind, m.id, s.text FROM search s JOIN meeting m ON m.number = s.meeting' + where +\n"
-                      "                      ' ORDER BY s.rowid').fetchall())\n"
-                      "users = sqlite3.connect('all.sqlite').execute('SELECT number, name FROM users').fetchall()\n"
-                      "assert users == [(1, 'SuzukiH'), (2, 'TanakaT')], users\n"
-                      "for number, name in users:\n"
-                      "    assert rows('all.sqlite', number) == rows(name + '.sqlite'), name\n"
-                      "print(sum(len(rows('all.sqlite', n)[1]) for n, _ in users))\n"));
+    const std::string tables = PythonInOut(
+        "import sqlite3\n"
+        "def rows(db, user=None):\n"
+        "    c = sqlite3.connect(db)\n"
+        "    where = '' if user is None else ' WHERE m.user = %d' % user\n"
+        "    return (c.execute('SELECT m.id, m.title, m.date FROM meeting m' + where + ' ORDER BY m.number').fetchall(),\n"
+        "            c.execute('SELECT m.id, i.position, i.kind, i.item_id, COALESCE(a.text, n.text, t.text, p.last_name)'\n"
+        "                      ' FROM meeting_item i JOIN meeting m ON m.number = i.meeting'\n"
+        "                      ' LEFT JOIN agenda a ON i.kind = \\'agenda\\' AND a.number = i.item'\n"
+        "                      ' LEFT JOIN note n ON i.kind = \\'note\\' AND n.number = i.item'\n"
+        "                      ' LEFT JOIN todo t ON i.kind = \\'todo\\' AND t.number = i.item'\n"
+        "                      ' LEFT JOIN attendee p ON i.kind = \\'attendee\\' AND p.number = i.item' + where +\n"
+        "                      ' ORDER BY i.meeting, i.position').fetchall(),\n"
+        "            c.execute('SELECT s.kind, m.id, s.text FROM search s JOIN meeting m ON m.number = s.meeting' + where +\n"
+        "                      ' ORDER BY s.rowid').fetchall())\n"
+        "users = sqlite3.connect('all.sqlite').execute('SELECT number, name FROM users').fetchall()\n"
+        "assert users == [(1, 'SuzukiH'), (2, 'TanakaT')], users\n"
+        "for number, name in users:\n"
+        "    assert rows('all.sqlite', number) == rows(name + '.sqlite'), name\n"
+        "print(sum(len(rows('all.sqlite', n)[1]) for n, _ in users))\n");
     EXPECT_EQ(tables, "72\n");
 
     // The vault: each user's own vault in a folder of the user's name, byte for byte, and index.md
