@@ -43,7 +43,8 @@ int Run(int argc, char** argv) {
     app.fallthrough();
     app.get_formatter()->label("SUBCOMMAND", "COMMAND");
     app.footer(
-        "Global options go before or after the command; a repeated option takes its last value, but for --user.\n"
+        "Global options go before or after the command; a repeated option takes its last value, but for --user "
+        "and\n--palm-folder (copies of a folder, merged by the commands that read meetings).\n"
         "The Palm Desktop folder comes from --palm-folder, else TAVOLEX_PALM_FOLDER, else the setting\n"
         "(tavolex config palm-folder DIR). Exit status: 0 done, 1 not done, 2 bad usage.\n\n"
         "Example:\n  tavolex --palm-folder samples/palm meetings");
@@ -52,9 +53,13 @@ int Run(int argc, char** argv) {
     bool allUsers = false;
     bool json = false;
     bool csv = false;
-    app.add_option("--palm-folder", options.palmFolder,
-                   "Palm Desktop folder (one folder per Palm user), one user's folder or a data folder")
-        ->type_name("DIR");
+    std::vector<std::filesystem::path> palmFolders;
+    app.add_option("--palm-folder", palmFolders,
+                   "Palm Desktop folder (one folder per Palm user), one user's folder or a data folder; given more "
+                   "than once (copies of one folder, oldest first), each user's meetings are merged, the last copy "
+                   "winning")
+        ->type_name("DIR")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     app.add_option(
            "--user", users,
            "Palm user, by exact name (default: the saved user, else the first); given more than once, "
@@ -115,6 +120,17 @@ int Run(int argc, char** argv) {
     const std::string name = command->app->get_name();
     if (json && csv) return UsageError(name, "--json and --csv exclude each other");
     if (csv && !command->csv) return UsageError(name, "--csv is for the listing commands; " + name + " has --json");
+    // A folder given twice counts where it was given last.
+    for (const std::filesystem::path& folder : palmFolders) {
+        std::erase(options.earlierPalmFolders, folder);
+        options.earlierPalmFolders.push_back(folder);
+    }
+    if (!options.earlierPalmFolders.empty()) {
+        options.palmFolder = options.earlierPalmFolders.back();
+        options.earlierPalmFolders.pop_back();
+    }
+    // Only the commands that read meetings merge copies; the others take the last, as any option.
+    if (command->needs < Needs::kUser) options.earlierPalmFolders.clear();
     options.format = json ? OutputFormat::kJson : csv ? OutputFormat::kCsv : OutputFormat::kText;
     if (allUsers && !users.empty()) return UsageError(name, "--all-users and --user exclude each other");
     std::vector<std::string> named;

@@ -150,10 +150,17 @@ bool CliSession::FindUsers(bool quiet) {
         Detail(kPalmFolderHint);
         return false;
     }
+    if (const fs::path unreadable = JoinEarlierCopies(place_, options_.earlierPalmFolders, request, *settings_);
+        !unreadable.empty()) {
+        Fail(ui_, "The Palm Desktop folder " + platform::PathToCp932(unreadable) + " can't be read.",
+             FolderReason(unreadable));
+        return false;
+    }
     settings_->palmDesktopFolder = palmFolder_;
     for (std::size_t i = 0; i < place_.users.size(); ++i) {
         const PlaceUser& found = place_.users[i];
-        users_.push_back({found.name, found.directory, found.folders, static_cast<int>(i) == place_.current});
+        users_.push_back(
+            {found.name, found.directory, found.folders, static_cast<int>(i) == place_.current, found.earlierData});
     }
     return true;
 }
@@ -204,6 +211,19 @@ bool CliSession::LoadUser() {
     UserStores stores = LoadUserStores(dataFolder_, current->folders.addressBook);
     store_ = std::move(stores.meetings);
     book_ = std::move(stores.book);
+    if (!options_.earlierPalmFolders.empty()) {
+        // The same user in earlier copies: their stores merged into this one, the latest copy winning.
+        std::vector<std::unique_ptr<MeetingDatabase>> earlier;
+        std::vector<const MeetingDatabase*> copies;
+        for (const fs::path& folder : current->earlierData) {
+            earlier.push_back(std::make_unique<MeetingDatabase>(folder));
+            LoadMeetingStore(*earlier.back(), folder);
+            copies.push_back(earlier.back().get());
+        }
+        copies.push_back(store_.get());
+        merged_ = MergeStores(copies, *store_);
+        for (const auto& copy : earlier) copy->Release();
+    }
     report_ = std::make_unique<ReportFolder>(*store_, *book_);
     writer_ = std::make_unique<ReportWriter>(*report_, ui_);
     writer_->SetOptionsSource([this] { return ReadReportOptions(); });

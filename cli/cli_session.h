@@ -6,6 +6,7 @@
 #include "address_book/address_book.h"
 #include "cli/output_format.h"
 #include "cli/settings_fallback.h"
+#include "meeting_query/store_merge.h"
 #include "meeting_store/meeting_database.h"
 #include "platform/platform.h"
 #include "report/report_options.h"
@@ -18,6 +19,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tavolex {
 class ReportFolder;
@@ -29,6 +31,9 @@ namespace tavolex::cli {
 // The global options; an empty value means "from the environment or the settings".
 struct GlobalOptions {
     std::filesystem::path palmFolder{};
+    // --palm-folder given more than once: the copies before the last, oldest first, whose meetings
+    // are merged into the last one's.
+    std::vector<std::filesystem::path> earlierPalmFolders{};
     std::optional<std::string> user{};  // UTF-8
     std::filesystem::path configFolder{};
     std::filesystem::path outputFolder{};
@@ -55,6 +60,7 @@ struct CliUser {
     std::string directory;  // CP932, relative to the Palm Desktop folder
     UserFolders folders;
     bool current = false;
+    std::vector<std::filesystem::path> earlierData{};  // the user's data folders in earlier copies, oldest first
 };
 
 class CliSession {
@@ -79,6 +85,8 @@ public:
     [[nodiscard]] const std::vector<CliUser>& Users() const { return users_; }
     [[nodiscard]] const CliUser* CurrentUser() const;
     [[nodiscard]] const MeetingDatabase& Store() const { return *store_; }
+    // What merging the copies of several Palm folders did to the store; none with one folder.
+    [[nodiscard]] const std::optional<MergeCounts>& Merged() const { return merged_; }
     [[nodiscard]] const AddressBook& Book() const { return *book_; }
     [[nodiscard]] ReportFolder& Report() { return *report_; }
     [[nodiscard]] ReportWriter& Writer() { return *writer_; }
@@ -127,6 +135,7 @@ private:
     UserPlace place_;
     std::vector<CliUser> users_;
     std::unique_ptr<MeetingDatabase> store_;
+    std::optional<MergeCounts> merged_;
     std::unique_ptr<AddressBook> book_;
     std::unique_ptr<ReportFolder> report_;
     std::unique_ptr<ReportWriter> writer_;

@@ -71,6 +71,16 @@ void Remarks(const ExportSummary& summary) {
 // The users of an export of several users: those written, and those left out.
 struct ExportUsers {
     std::vector<std::string> written, leftOut;  // UTF-8
+    std::optional<MergeCounts> merged;          // summed over the users written
+
+    void Took(const std::string& user, const CliSession& session) {
+        written.push_back(user);
+        if (const auto& m = session.Merged()) {
+            if (!merged) merged.emplace();
+            merged->merged += m->merged;
+            merged->replaced += m->replaced;
+        }
+    }
 };
 
 // One user's summary added to the summary of an export of several users: the counts and the
@@ -92,6 +102,10 @@ int Finish(CliSession& session, const ExportSummary& summary, const fs::path& sh
         return 1;
     }
     if (!session.Json()) Remarks(summary);
+    if (const auto& merged = users != nullptr ? users->merged : session.Merged(); merged && !session.Json()) {
+        Detail("Merged from the copies of the Palm folder: " + std::to_string(merged->merged) +
+               " meetings alike in several, " + std::to_string(merged->replaced) + " taken from the later copy");
+    }
     if (session.Json()) {
         json files = json::array();
         for (const fs::path& file : summary.files) files.push_back(PathText(file));
@@ -110,6 +124,11 @@ int Finish(CliSession& session, const ExportSummary& summary, const fs::path& sh
         if (users != nullptr) {
             document["users"] = users->written;
             if (!users->leftOut.empty()) document["usersLeftOut"] = users->leftOut;
+        }
+        // Only copies of several Palm folders merge meetings: the keys are there when they were given.
+        if (const auto& merged = users != nullptr ? users->merged : session.Merged()) {
+            document["merged"] = merged->merged;
+            document["replaced"] = merged->replaced;
         }
         // Only a refreshed vault keeps files; the key is there when it did.
         if (!summary.kept.empty()) {
@@ -295,7 +314,7 @@ int EveryUserDocument(const GlobalOptions& options, const std::vector<std::strin
         AddUp(total, summary);
         total.files.insert(total.files.end(), summary.files.begin(), summary.files.end());
         documents.push_back({user, std::move(document)});
-        written.written.push_back(user);
+        written.Took(user, *session);
         last = std::move(session);
     }
     if (last == nullptr) return 1;
@@ -364,7 +383,7 @@ int EveryUserSqlite(const GlobalOptions& options, const std::vector<std::string>
             return summary.cancelled ? 1 : Finish(*session, summary, a.target);
         }
         AddUp(total, summary);  // its file is a part, not one written for the user
-        written.written.push_back(user);
+        written.Took(user, *session);
         last = std::move(session);
     }
     if (last == nullptr) return removeParts(), 1;
@@ -442,7 +461,7 @@ int EveryUserMarkdown(const GlobalOptions& options, const std::vector<std::strin
         AddUp(total, summary);
         total.files.insert(total.files.end(), summary.files.begin(), summary.files.end());
         indexes.push_back({folder, ReadFileText(mine.target / "index.md")});
-        written.written.push_back(user);
+        written.Took(user, *session);
         last = std::move(session);
     }
     if (last == nullptr) return 1;

@@ -62,6 +62,32 @@ MeetingDifference Difference(MeetingDifference::Kind kind, const Meeting& m) {
 
 }  // namespace
 
+MeetingDifference CompareMeetings(const MeetingDatabase& first, const Meeting& before, const MeetingDatabase& second,
+                                  const Meeting& after) {
+    MeetingDifference d = Difference(MeetingDifference::Kind::kChanged, after);
+    const std::pair<const char*, bool> fields[] = {
+        {"title", before.szTitle != after.szTitle},
+        {"location", before.szLocation != after.szLocation},
+        {"category", before.szCategory != after.szCategory},
+        {"date", before.date != after.date},
+        {"time", before.startHour != after.startHour || before.startMinute != after.startMinute ||
+                     before.endHour != after.endHour || before.endMinute != after.endMinute}};
+    for (const auto& [name, differs] : fields) {
+        if (differs) d.fields.emplace_back(name);
+    }
+    const ItemContents was = ItemsOf(first, before.dwDBID), is = ItemsOf(second, after.dwDBID);
+    for (const auto& [key, content] : is) {
+        const auto earlier = was.find(key);
+        if (earlier == was.end()) {
+            ++d.itemsAdded;
+        } else if (earlier->second != content) {
+            ++d.itemsEdited;
+        }
+    }
+    for (const auto& [key, content] : was) d.itemsRemoved += is.contains(key) ? 0 : 1;
+    return d;
+}
+
 std::vector<MeetingDifference> CompareStores(const MeetingDatabase& first, const MeetingDatabase& second) {
     const std::map<std::uint32_t, const Meeting*> a = ById(first), b = ById(second);
     std::vector<MeetingDifference> only, onlySecond, changed;
@@ -78,29 +104,8 @@ std::vector<MeetingDifference> CompareStores(const MeetingDatabase& first, const
             onlySecond.push_back(Difference(MeetingDifference::Kind::kOnlyInSecond, *m));
             continue;
         }
-        const Meeting& e = *earlier->second;
-        MeetingDifference d = Difference(MeetingDifference::Kind::kChanged, *m);
-        const std::pair<const char*, bool> fields[] = {
-            {"title", e.szTitle != m->szTitle},
-            {"location", e.szLocation != m->szLocation},
-            {"category", e.szCategory != m->szCategory},
-            {"date", e.date != m->date},
-            {"time", e.startHour != m->startHour || e.startMinute != m->startMinute || e.endHour != m->endHour ||
-                         e.endMinute != m->endMinute}};
-        for (const auto& [name, differs] : fields) {
-            if (differs) d.fields.emplace_back(name);
-        }
-        const ItemContents before = ItemsOf(first, e.dwDBID), after = ItemsOf(second, m->dwDBID);
-        for (const auto& [key, content] : after) {
-            const auto was = before.find(key);
-            if (was == before.end()) {
-                ++d.itemsAdded;
-            } else if (was->second != content) {
-                ++d.itemsEdited;
-            }
-        }
-        for (const auto& [key, content] : before) d.itemsRemoved += after.contains(key) ? 0 : 1;
-        if (!d.fields.empty() || d.itemsAdded + d.itemsRemoved + d.itemsEdited > 0) changed.push_back(std::move(d));
+        MeetingDifference d = CompareMeetings(first, *earlier->second, second, *m);
+        if (Differs(d)) changed.push_back(std::move(d));
     }
     only.insert(only.end(), onlySecond.begin(), onlySecond.end());
     only.insert(only.end(), changed.begin(), changed.end());

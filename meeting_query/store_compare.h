@@ -22,6 +22,14 @@ struct MeetingDifference {
     int itemsAdded = 0, itemsRemoved = 0, itemsEdited = 0;
 };
 
+// One meeting as two copies hold it: its fields that differ and its items added, removed or
+// edited (kind kChanged, title and date the second's).
+[[nodiscard]] MeetingDifference CompareMeetings(const MeetingDatabase& first, const Meeting& before,
+                                                const MeetingDatabase& second, const Meeting& after);
+[[nodiscard]] inline bool Differs(const MeetingDifference& d) {
+    return !d.fields.empty() || d.itemsAdded + d.itemsRemoved + d.itemsEdited > 0;
+}
+
 // Only in the first (in its order), only in the second (in its order), then the changed ones (in the
 // second's order). A damaged store's repeated id counts at its first meeting.
 [[nodiscard]] std::vector<MeetingDifference> CompareStores(const MeetingDatabase& first, const MeetingDatabase& second);

@@ -442,6 +442,12 @@ int MeetingDatabase::ReloadAll() {
     return 0;
 }
 
+void MeetingDatabase::Adopt(RecordArrays records) {
+    TearDownMaps();
+    records_ = std::move(records);
+    BuildMaps();
+}
+
 void MeetingDatabase::BuildMaps() {
     TearDownMaps();
     try {

@@ -63,6 +63,9 @@ public:
 
     // Rebuilds the maps from the records held.
     void BuildMaps();
+    // Holds these records in place of its own and builds their maps (a store made of several, as
+    // the merge of backups makes it). The folder and the load statuses stay.
+    void Adopt(RecordArrays records);
     // Frees all maps and records.
     void TearDown();
     // The teardown, then the header buffer: the store reads nothing afterwards. Called at shutdown.

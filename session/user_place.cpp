@@ -1,5 +1,6 @@
 #include "session/user_place.h"
 
+#include "base/ascii.h"
 #include "base/trace.h"
 #include "session/folder_users.h"
 #include "session/palm_user_list.h"
@@ -229,6 +230,38 @@ std::unique_ptr<PalmUserList> MakeUserList(const UserPlace& place) {
     auto list = std::make_unique<PalmUserList>(std::make_unique<PlaceUserLibrary>(place.users), place.usersFromFolder);
     Trace("usr = " TAVOLEX_TRACE_PTR, TraceAddress(list.get()));
     return list;
+}
+
+fs::path JoinEarlierCopies(UserPlace& place, const std::vector<fs::path>& earlier, const PlaceRequest& request,
+                           ApplicationSettings& settings) {
+    // Newest first, so that a user found only in earlier copies takes the folders of the latest.
+    for (auto copy = earlier.rbegin(); copy != earlier.rend(); ++copy) {
+        if (!IsFolder(*copy)) return *copy;
+        fs::path palmFolder = *copy;
+        for (PlaceUser& user : FolderPlaceUsers(FindFolderUsers(*copy), palmFolder)) {
+            user.folders = FindUserFolders(palmFolder, user.directory);
+            const std::string key = LowerAsciiText(user.directory);
+            const auto same = std::find_if(place.users.begin(), place.users.end(),
+                                           [&](const PlaceUser& u) { return LowerAsciiText(u.directory) == key; });
+            if (same != place.users.end()) {
+                same->earlierData.insert(same->earlierData.begin(), user.folders.data);
+            } else if (place.users.size() < static_cast<std::size_t>(PalmUserList::kMaxEntries)) {
+                user.userId = static_cast<std::uint32_t>(place.users.size() + 1);
+                place.users.push_back(std::move(user));
+            }
+        }
+    }
+    const bool named = request.user.has_value();
+    if (place.CurrentUser() == nullptr &&
+        (place.problem == PlaceProblem::kNoSuchUser || place.problem == PlaceProblem::kNoUsers)) {
+        const int index = named ? IndexOfUser(place, *request.user) : (place.users.empty() ? -1 : 0);
+        if (index >= 0) {
+            place.problem = PlaceProblem::kNone;
+            SelectPlaceUser(place, index, named ? PlaceSource::kOption : PlaceSource::kDefault, settings,
+                            request.reportFolder);
+        }
+    }
+    return {};
 }
 
 }  // namespace tavolex

@@ -51,6 +51,9 @@ struct PlaceUser {
     std::string directory;  // CP932, relative to the Palm folder, without a trailing separator
     std::uint32_t userId = 0;
     UserFolders folders;
+    // The same user's data folders in earlier copies of the Palm folder, oldest first (several
+    // copies given at once); empty for one.
+    std::vector<std::filesystem::path> earlierData{};
 };
 
 enum class PlaceProblem : std::uint8_t {
@@ -104,6 +107,15 @@ UserPlace FindUserPlace(const PlaceRequest& request, ApplicationSettings& settin
 // named for the run stays.
 void SelectPlaceUser(UserPlace& place, int index, PlaceSource from, ApplicationSettings& settings,
                      const std::filesystem::path& namedReportFolder = {});
+
+// Several copies of a Palm folder at once (dated backups, the folders of two PCs): the place worked
+// out for the copy given last, joined with the users of the earlier copies, given oldest first.
+// Users of the same directory name (ASCII letters in any case) are one user, who gets the earlier
+// copies' data folders; a user found only in earlier copies joins the list with the folders of the
+// latest copy that has it, and can be chosen by name (or is chosen when the last copy has no user).
+// Returns the first earlier copy that is not a folder that can be read (empty when all can be).
+std::filesystem::path JoinEarlierCopies(UserPlace& place, const std::vector<std::filesystem::path>& earlier,
+                                        const PlaceRequest& request, ApplicationSettings& settings);
 
 // The place's users as the desktop's user list (ID, name and directory as the place has them).
 std::unique_ptr<PalmUserList> MakeUserList(const UserPlace& place);

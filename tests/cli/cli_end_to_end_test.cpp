@@ -317,6 +317,54 @@ TEST_F(CliTest, CompareNamesWhatChangedBetweenTwoCopies) {
     EXPECT_EQ(changes[1]["what"], "title, items: 1 edited");
 }
 
+// Two dated copies of a Palm folder given at once: each meeting once, the one edited between them
+// as the copy given last holds it, one deleted on the handheld after the older copy kept, and a
+// user found only in the older copy listed too. The summary counts what was merged.
+TEST_F(CliTest, CopiesOfAPalmFolderAreMergedTheLastOneWinning) {
+    const auto write = [&](const fs::path& folder, bool newer) {
+        PalmUserSpec user;
+        user.meetings = {{.title = newer ? "Kickoff 2" : "Kickoff",
+                          .date = HandheldDay(2026, 11, 2),
+                          .items = {AgendaSpec{.text = newer ? "Budget!" : "Budget"}, NoteSpec{.text = "n"}},
+                          .id = 1},
+                         {.title = "Review", .date = HandheldDay(2026, 11, 3), .items = {NoteSpec{.text = "r"}}, .id = 2}};
+        user.meetings.push_back(newer ? MeetingSpec{.title = "New", .date = HandheldDay(2026, 11, 5), .id = 3}
+                                      : MeetingSpec{.title = "Old", .date = HandheldDay(2026, 11, 1), .id = 4});
+        WritePalmUserFolder(folder / "Tanaka" / "Tavolex", user);
+    };
+    write(dir_ / "a", false);
+    write(dir_ / "b", true);
+    PalmUserSpec suzuki;
+    suzuki.meetings = {{.title = "S", .date = HandheldDay(2026, 10, 1), .id = 9}};
+    WritePalmUserFolder(dir_ / "a" / "Suzuki" / "Tavolex", suzuki);
+    const std::string a = (dir_ / "a").string(), b = (dir_ / "b").string();
+    const auto row = [](int n, const std::string& title, const std::string& day) {
+        return std::to_string(n) + "\t" + title + "\t\t2026/" + day + " \t\n";
+    };
+    Expect({
+        {.args = {"--palm-folder", a, "--palm-folder", b, "--user", "Tanaka", "meetings"},
+         .out = row(1, "Kickoff 2", "11/02") + row(2, "Review", "11/03") + row(3, "New", "11/05") + row(4, "Old", "11/01")},
+        {.args = {"--palm-folder", b, "--palm-folder", a, "--user", "Tanaka", "meetings"},
+         .out = row(1, "Kickoff", "11/02") + row(2, "Review", "11/03") + row(3, "Old", "11/01") + row(4, "New", "11/05")},
+        {.args = {"--palm-folder", a, "--palm-folder", b, "--user", "Tanaka", "search", "Budget"}, .out = "1\tagenda\t1\tBudget!\n"},
+        {.args = {"--palm-folder", b, "--palm-folder", a, "--palm-folder", b, "--user", "Suzuki", "meetings"}, .out = row(1, "S", "10/01")},
+        {.args = {"--palm-folder", (dir_ / "none").string(), "--palm-folder", b, "meetings"},
+         .status = 1,
+         .errHas = (dir_ / "none").string()},
+    });
+    const fs::path dump = dir_ / "merged.json";
+    const json summary =
+        json::parse(Run({"--palm-folder", a, "--palm-folder", b, "--all-users", "--json", "dump", "-o", dump.string()}).out);
+    // The run's own folder (given first by the fixture) is the oldest copy: its users join the list.
+    EXPECT_EQ(summary["users"], json::array({"Tanaka", "Suzuki", "UserA", "UserB"}));
+    EXPECT_EQ(summary["merged"], 1);
+    EXPECT_EQ(summary["replaced"], 1);
+    EXPECT_EQ(summary["meetings"], 8);
+    const std::vector<std::string> alone = {
+        "--config", (dir_ / "config").string(), "--palm-folder", b, "--json", "dump", "-o", dump.string(), "--yes"};
+    EXPECT_FALSE(json::parse(Run(alone, false).out).contains("merged"));
+}
+
 TEST_F(CliTest, ListingsSelectionSearchAndFailures) {
     const std::string kickoff = "1\tKickoff\tRoom 1\t2026/11/02 9:00 - 10:30\tBusiness\n";
     const std::string review = "2\tReview a:b\t\t2026/11/03 \tUnfiled\n";
