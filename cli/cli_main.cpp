@@ -60,14 +60,13 @@ int Run(int argc, char** argv) {
                    "winning")
         ->type_name("DIR")
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-    app.add_option(
-           "--user", users,
-           "Palm user, by exact name (default: the saved user, else the first); given more than once, "
-           "meetings, search, todos, people, calendar, contacts, dump, markdown and sqlite cover each of those users")
+    app.add_option("--user", users,
+                   "Palm user, by exact name (default: the saved user, else the first); given more than once, "
+                   "meetings, search, todos, people and every export cover each of those users")
         ->type_name("NAME")
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     app.add_flag("--all-users", allUsers,
-                 "meetings, search, todos, people, calendar, contacts, dump, markdown and sqlite cover every Palm user "
+                 "meetings, search, todos, people and every export cover every Palm user "
                  "of the folder");
     app.add_option("--config", options.configFolder, "folder of the settings store")->type_name("DIR");
     app.add_option("--output", options.outputFolder, "report folder for this run")->type_name("DIR");
@@ -141,7 +140,7 @@ int Run(int argc, char** argv) {
         if (!command->everyUser) {
             return UsageError(name,
                               "several users (--all-users, or --user given more than once) are for meetings, "
-                              "search, todos, people and every export but archive");
+                              "search, todos, people and the exports");
         }
         const std::vector<std::string> chosen = allUsers ? std::vector<std::string>{} : named;
         return command->runEveryUser ? command->runEveryUser(options, chosen)

@@ -8,6 +8,8 @@
 #include "cli/every_user.h"
 #include "cli/progress_bar.h"
 #include "cli/selection_options.h"
+#include "export/archive_index.h"
+#include "export/archive_writer.h"
 #include "export/exporters.h"
 #include "export/sqlite_export.h"
 #include "export/user_joins.h"
@@ -184,7 +186,10 @@ std::optional<int> CheckStdout(CliSession& session, const ExportArguments& a) {
     return std::nullopt;
 }
 
-int Archive(CliSession& session, const ExportArguments& a) {
+// One user's archive into a.target; the status of the message shown instead when it is not made
+// (a refusal, or the question answered no). indexData: as ArchiveOptions has it.
+std::optional<int> ArchiveOf(CliSession& session, const ExportArguments& a, ExportSummary& summary,
+                             std::string* indexData = nullptr) {
     // An RTF report declares its code page in its header (\ansicpg932), which UTF-8 bytes would belie.
     if (a.encoding == "utf-8" && !a.templateName.empty() &&
         HasRtfExtension(platform::PathFromCp932(platform::Utf8ToCp932(a.templateName)))) {
@@ -197,6 +202,7 @@ int Archive(CliSession& session, const ExportArguments& a) {
     options.utf8Reports = a.encoding == "utf-8";
     options.kind = BuiltInReportKind(a.kind);
     options.reportOptions = session.ReadReportOptions();
+    options.indexData = indexData;
     if (!a.templateName.empty()) {
         options.templatePath = session.TemplatePath(a.templateName);
         session.Report().SetMode(TemplateExpansionMode(options.templatePath));
@@ -208,9 +214,59 @@ int Archive(CliSession& session, const ExportArguments& a) {
         [&bar](std::int64_t done, std::int64_t total) { return bar.Update(done, total); }, a.jobs);
     request.archive = options;
     ExportText text;
-    ExportSummary summary;
     FindExporter("archive")->job(request, text, summary);
-    return Finish(session, summary, options.folder / "index.html");
+    return std::nullopt;
+}
+
+int Archive(CliSession& session, const ExportArguments& a) {
+    ExportSummary summary;
+    if (const auto status = ArchiveOf(session, a, summary)) return *status;
+    return Finish(session, summary, a.target / "index.html");
+}
+
+// archive DIR for several users: each user's archive as it is alone, in DIR/<the user's folder
+// name>, and DIR/index.html over them. An index.html there that no archive wrote is replaced only
+// when the user says so.
+int EveryUserArchive(const GlobalOptions& options, const std::vector<std::string>& names, const ExportArguments& a) {
+    const std::optional<std::vector<std::string>> users = EveryUserName(options, names);
+    if (!users) return 1;
+    std::vector<archive::UserArchive> archives;
+    ExportUsers written;
+    ExportSummary total;
+    std::unique_ptr<CliSession> last;
+    const fs::path index = a.target / "index.html";
+    for (const std::string& user : *users) {
+        std::unique_ptr<CliSession> session = OpenUserSession(options, user);
+        if (session == nullptr) {
+            written.leftOut.push_back(user);
+            continue;
+        }
+        std::error_code ec;
+        if (last == nullptr && fs::exists(fs::symlink_status(index, ec)) && !IsEarlierArchive(a.target) &&
+            !ConfirmOverwrite(index, session->Ui())) {
+            return 1;
+        }
+        ExportArguments mine = a;
+        const std::string folder = platform::Cp932ToUtf8(session->CurrentUser()->directory);
+        mine.target = a.target / platform::PathFromCp932(session->CurrentUser()->directory);
+        ExportSummary summary;
+        std::string data;
+        if (const auto status = ArchiveOf(*session, mine, summary, &data)) {
+            if (*status == 2) return 2;
+            written.leftOut.push_back(user);
+            continue;
+        }
+        if (!summary.Ok()) return summary.cancelled ? 1 : Finish(*session, summary, mine.target / "index.html");
+        AddUp(total, summary);
+        total.files.insert(total.files.end(), summary.files.begin(), summary.files.end());
+        archives.push_back({user, folder, std::move(data)});
+        written.Took(user, *session);
+        last = std::move(session);
+    }
+    if (last == nullptr) return 1;
+    WriteExportFile(index, archive::UsersIndexPage(archives), total);
+    const int status = Finish(*last, total, index, &written);
+    return status == 0 && !written.leftOut.empty() ? 1 : status;
 }
 
 // One user's document of an export that writes one file, made in memory; the status of the message
@@ -569,6 +625,11 @@ void AddExportCommands(CommandRegistry& registry) {
         if (command.name == "sqlite") {
             registry.ListsEveryUser(app, [a](const GlobalOptions& options, const std::vector<std::string>& users) {
                 return EveryUserSqlite(options, users, *a);
+            });
+        }
+        if (command.name == "archive") {
+            registry.ListsEveryUser(app, [a](const GlobalOptions& options, const std::vector<std::string>& users) {
+                return EveryUserArchive(options, users, *a);
             });
         }
         if (command.name == "markdown") {

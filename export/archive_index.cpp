@@ -7,6 +7,8 @@
 #include "meeting_store/meeting_database.h"
 #include "meeting_store/sketch_files.h"
 
+#include <algorithm>
+
 namespace tavolex::archive {
 namespace {
 
@@ -152,6 +154,87 @@ std::string IndexBuilder::YearPage(const std::string& year) const {
            "<table>\n<thead><tr><th>日付</th><th>時刻</th><th>タイトル</th><th>場所</th><th>分類</th><th>出席者</"
            "th><th>項目</th></tr></thead>\n<tbody>\n" +
            years_.at(year) + "</tbody>\n</table>\n</body>\n</html>\n";
+}
+
+namespace {
+
+// The index of several users: the users' folders and pages, then the search with the user's choice.
+constexpr std::string_view kUsersTable =
+    R"(<p><label for="user">ユーザー</label> <select id="user"><option value="all">すべて</option></select> <label for="search">検索</label> <input type="search" id="search"> <button type="button" id="order">古い順</button> <span id="shown">スクリプトが無効のときは、ユーザーごとのページで一覧できます。</span></p>
+<div class="pages" id="pages-top"></div>
+<table>
+<thead><tr><th>ユーザー</th><th>日付</th><th>時刻</th><th>タイトル</th><th>場所</th><th>分類</th><th>出席者</th><th>項目</th></tr></thead>
+<tbody id="meetings"><tr><td colspan="8">…</td></tr></tbody>
+</table>
+<div class="pages" id="pages-bottom"></div>
+)";
+
+// A folder's name as a relative address: every byte but the unreserved ones percent-encoded.
+std::string FolderAddress(std::string_view folder) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string address;
+    for (const char c : folder) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') || c == '-' ||
+            c == '.' || c == '_' || c == '~') {
+            address += c;
+        } else {
+            address += '%';
+            address += kHex[byte >> 4];
+            address += kHex[byte & 0x0F];
+        }
+    }
+    return address;
+}
+
+// The date an entry's array begins with, when it is an ISO date; empty (first) otherwise.
+std::string_view EntryDate(std::string_view entry) {
+    return entry.size() >= 13 && entry.substr(0, 2) == "[\"" && entry[12] == '"' ? entry.substr(2, 10)
+                                                                                 : std::string_view();
+}
+
+}  // namespace
+
+std::string UsersIndexPage(const std::vector<UserArchive>& users) {
+    struct Entry {
+        std::string_view date;
+        std::size_t user;
+        std::string_view text;  // the array without its closing bracket
+    };
+    std::vector<Entry> entries;
+    std::string userData, links;
+    for (std::size_t u = 0; u < users.size(); ++u) {
+        const std::string address = FolderAddress(users[u].folder);
+        if (u > 0) userData += ",";
+        userData += "[" + JsonString(users[u].user) + "," + JsonString(address) + "]";
+        links += "<li>" + EscapeHtml(users[u].user) + ": <a href=\"" + address +
+                 "/index.html\">議事録</a>・<a href=\"" + address + "/todo.html\">ToDo 一覧</a>・<a href=\"" + address +
+                 "/people.html\">出席者一覧</a></li>\n";
+        const std::string_view data = users[u].data;
+        for (std::size_t begin = 0; begin < data.size();) {
+            std::size_t end = data.find(",\n[", begin);
+            if (end == std::string_view::npos) end = data.size();
+            const std::string_view entry = data.substr(begin, end - begin);
+            if (entry.size() >= 2 && entry.back() == ']')
+                entries.push_back({EntryDate(entry), u, entry.substr(0, entry.size() - 1)});
+            begin = end + 2;
+        }
+    }
+    std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.date < b.date; });
+    std::string meetings;
+    for (const Entry& e : entries) {
+        if (!meetings.empty()) meetings += ",\n";
+        meetings.append(e.text);
+        meetings += "," + std::to_string(e.user) + "]";
+    }
+    const std::string policy = "default-src 'none'; script-src '" + std::string(archive_assets::kUsersScriptHash) +
+                               "'; img-src 'self'; style-src 'unsafe-inline'; base-uri 'none'; form-action 'none'";
+    return std::string(kPageTop) + PolicyMeta(policy) + "\n" + std::string(kGeneratorMark) + " " + TAVOLEX_VERSION +
+           "\">\n" + std::string(kIndexHeadTop) + std::string(archive_assets::kIndexStyle) +
+           "</style>\n</head>\n<body>\n<h1>議事録アーカイブ</h1>\n<ul>\n" + links + "</ul>\n" +
+           std::string(kUsersTable) + "<script type=\"application/json\" id=\"data\">" +
+           JsonForScript("{\"users\":[" + userData + "],\"meetings\":[" + meetings + "]}") + "</script>\n<script>" +
+           std::string(archive_assets::kUsersScript) + "</script>\n</body>\n</html>\n";
 }
 
 }  // namespace tavolex::archive

@@ -51,11 +51,25 @@ public:
     [[nodiscard]] const std::map<std::string, std::string>& Years() const { return years_; }
 
     [[nodiscard]] std::string YearPage(const std::string& year) const;
+    // The index's data: each meeting's array as added, separated by ",\n".
+    [[nodiscard]] const std::string& Data() const { return data_; }
 
 private:
     std::string data_;
     std::map<std::string, std::string> years_;
     std::string indexHead_, indexTail_;  // the index page around the data
 };
+
+// The index over the archives of several users, each in a folder of its own beside it.
+struct UserArchive {
+    std::string user;    // UTF-8
+    std::string folder;  // the folder's name, UTF-8
+    std::string data;    // the index data of the user's archive (IndexBuilder::Data)
+};
+// Every user's meetings in date order (a user's own in its archive's order) with a first column for
+// the user, each linked into the user's folder; a choice of user beside the search box
+// ("index.html?u=NAME", beside "?q=", "?p=" and "?o=old"), and a link to each user's own index, to-do
+// and people pages (which also serve a browser without script).
+[[nodiscard]] std::string UsersIndexPage(const std::vector<UserArchive>& users);
 
 }  // namespace tavolex::archive

@@ -184,6 +184,7 @@ bool WriteArchive(const MeetingDatabase& store, ReportWriter& writer, const Meet
     ok = ok && WriteIndex(options.folder / "todo.html", {toDoPage}, summary) &&
          WriteIndex(options.folder / "people.html", {peoplePage}, summary);
     if (ok) archive::RemoveStaleYearPages(options.folder, earlierYearPages, index.Years());
+    if (ok && options.indexData != nullptr) *options.indexData = index.Data();
     summary.replacements = text.Replacements();
     return ok;
 }

@@ -30,6 +30,7 @@ struct ArchiveOptions {
     ReportOptions reportOptions{};         // its output folder is replaced by `folder`
     const AddressBook* book = nullptr;     // whom the people page's attendees are linked to; null: no one
     int jobs = 0;                          // threads making the reports; 0: DefaultJobs()
+    std::string* indexData = nullptr;      // when set, given the index's data once it is written
 };
 
 // The file name of a meeting's report in the archive: "meeting-<id>" and the extension; a second

@@ -273,6 +273,15 @@ TEST_F(CliTest, SeveralUsersExportedTogether) {
         "print(sum(len(rows('all.sqlite', n)[1]) for n, _ in users))\n");
     EXPECT_EQ(tables, "72\n");
 
+    // The archive: each user's own archive in a folder of the user's name, byte for byte, and an
+    // index over them whose "?u=" shows exactly that user's meetings in Chromium; a second run
+    // refreshes it, asking nothing.
+    ASSERT_EQ(onSamples({"--user", "TanakaT", "archive", Out("alone-archive")}), 0);
+    for (int run = 0; run < 2; ++run) ASSERT_EQ(onSamples({"--all-users", "archive", Out("archive")}), 0);
+    EXPECT_EQ(Capture("cd " + Quote((dir_ / "out").string()) + " && diff -r alone-archive archive/TanakaT && " + "/usr/bin/python3 " +
+                      Quote(TAVOLEX_EXPORT_CHECK) + " --users-archive archive 2>&1"),
+              "users index: 2 users, 15 meetings\n");
+
     // The vault: each user's own vault in a folder of the user's name, byte for byte, and index.md
     // over them, every link of it (as cmark reads it) a note; a second run refreshes it, asking nothing.
     ASSERT_EQ(Run({"--user", "UserA", "markdown", Out("alone")}).status, 0);

@@ -621,8 +621,36 @@ def check_vault(folder, dump):
     print(f'vault: {len(dump["meetings"])} notes, {len(people)} people, {pictures} pictures')
 
 
+def check_users_archive(archive):
+    """The archive of several users: its index's script allowed by hash, every report and picture it
+    links to there, and in Chromium "?u=USER" showing exactly that user's meetings, newest first."""
+    index = os.path.join(archive, 'index.html')
+    check_script_hashes(index, 'users index', True)
+    text = open(index, encoding='utf-8').read()
+    data = json.loads(re.search(r'<script type="application/json" id="data">(.*?)</script>', text, re.S).group(1))
+    users = data['users']
+    for m in data['meetings']:
+        folder = unquote(users[m[10]][1])
+        for href in [m[2]] + [p[0] for p in m[8]]:
+            expect(os.path.isfile(os.path.join(archive, folder, href)), f'users index: {folder}/{href} is not there')
+    doms = chromium_views(archive, [('index.html', '?u=' + quote(u[0])) for u in users])
+    for number, (name, _) in enumerate(users):
+        mine = [m for m in data['meetings'] if m[10] == number]
+        shown, status = index_rows(doms[('index.html', '?u=' + quote(name))])
+        wanted = [users[number][1] + '/' + m[2] for m in reversed(mine)]
+        expect(shown == wanted, f'users index: ?u={name} shows {shown[:3]}…, expected {wanted[:3]}…')
+        expect(status.startswith(f'{len(mine)} / {len(data["meetings"])} 件'), f'users index: ?u={name} says {status!r}')
+    print(f'users index: {len(users)} users, {len(data["meetings"])} meetings')
+
+
 def main():
     arguments = argparse.ArgumentParser()
+    arguments.add_argument('--users-archive')
+    if '--users-archive' in sys.argv:
+        check_users_archive(arguments.parse_known_args()[0].users_archive)
+        for problem in problems:
+            print(problem, file=sys.stderr)
+        return 1 if problems else 0
     arguments.add_argument('folder')
     arguments.add_argument('--query', required=True)
     arguments.add_argument('--trigram', required=True)
