@@ -1,5 +1,6 @@
 #include "export/archive_index.h"
 
+#include "base/deflate.h"
 #include "export/archive_assets.h"
 #include "export/html_text.h"
 #include "export/json_dump.h"
@@ -232,9 +233,9 @@ std::string UsersIndexPage(const std::vector<UserArchive>& users) {
     return std::string(kPageTop) + PolicyMeta(policy) + "\n" + std::string(kGeneratorMark) + " " + TAVOLEX_VERSION +
            "\">\n" + std::string(kIndexHeadTop) + std::string(archive_assets::kIndexStyle) +
            "</style>\n</head>\n<body>\n<h1>議事録アーカイブ</h1>\n<ul>\n" + links + "</ul>\n" +
-           std::string(kUsersTable) + "<script type=\"application/json\" id=\"data\">" +
-           JsonForScript("{\"users\":[" + userData + "],\"meetings\":[" + meetings + "]}") + "</script>\n<script>" +
-           std::string(archive_assets::kUsersScript) + "</script>\n</body>\n</html>\n";
+           std::string(kUsersTable) + "<script type=\"text/plain\" id=\"data\">" +
+           Base64(DeflateRaw("{\"users\":[" + userData + "],\"meetings\":[" + meetings + "]}")) +
+           "</script>\n<script>" + std::string(archive_assets::kUsersScript) + "</script>\n</body>\n</html>\n";
 }
 
 }  // namespace tavolex::archive
