@@ -222,19 +222,27 @@ std::string UsersIndexPage(const std::vector<UserArchive>& users) {
         }
     }
     std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.date < b.date; });
-    std::string meetings;
-    for (const Entry& e : entries) {
+    // Oldest first, as the page's script takes them; the newest page's worth also as they are.
+    constexpr std::size_t kFirstPage = 200;
+    std::string meetings, recent;
+    for (std::size_t k = 0; k < entries.size(); ++k) {
+        std::string entry(entries[k].text);
+        entry += "," + std::to_string(entries[k].user) + "]";
+        if (k + kFirstPage >= entries.size()) {
+            if (!recent.empty()) recent += ",";
+            recent += entry;
+        }
         if (!meetings.empty()) meetings += ",\n";
-        meetings.append(e.text);
-        meetings += "," + std::to_string(e.user) + "]";
+        meetings += entry;
     }
     const std::string policy = "default-src 'none'; script-src '" + std::string(archive_assets::kUsersScriptHash) +
                                "'; img-src 'self'; style-src 'unsafe-inline'; base-uri 'none'; form-action 'none'";
     return std::string(kPageTop) + PolicyMeta(policy) + "\n" + std::string(kGeneratorMark) + " " + TAVOLEX_VERSION +
            "\">\n" + std::string(kIndexHeadTop) + std::string(archive_assets::kIndexStyle) +
            "</style>\n</head>\n<body>\n<h1>議事録アーカイブ</h1>\n<ul>\n" + links + "</ul>\n" +
-           std::string(kUsersTable) + "<script type=\"text/plain\" id=\"data\">" +
-           Base64(DeflateRaw("{\"users\":[" + userData + "],\"meetings\":[" + meetings + "]}")) +
+           std::string(kUsersTable) + "<script type=\"application/json\" id=\"data\">" +
+           JsonForScript("{\"users\":[" + userData + "],\"count\":" + std::to_string(entries.size()) + ",\"recent\":[" +
+                         recent + "],\"packed\":\"" + Base64(DeflateRaw("[" + meetings + "]")) + "\"}") +
            "</script>\n<script>" + std::string(archive_assets::kUsersScript) + "</script>\n</body>\n</html>\n";
 }
 

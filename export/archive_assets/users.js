@@ -1,13 +1,20 @@
 (function () {
   'use strict';
-  // The data comes as Base64 of raw DEFLATE: a fraction of the bytes for the page to read.
-  var packed = atob(document.getElementById('data').textContent);
+  // The newest meetings come as they are, to show the first page at once; all of them as Base64 of
+  // raw DEFLATE, a fraction of the bytes for the page to read, unpacked after that.
+  var top = JSON.parse(document.getElementById('data').textContent);
+  var asked = new URLSearchParams(window.location.search);
+  if (!asked.get('q') && !asked.get('u') && !asked.get('o') && (parseInt(asked.get('p'), 10) || 1) === 1) {
+    start({ users: top.users, meetings: top.recent }, top.count);
+  }
+  var packed = atob(top.packed);
   var bytes = new Uint8Array(packed.length);
   for (var k = 0; k < packed.length; k++) bytes[k] = packed.charCodeAt(k);
   new Response(new Blob([bytes]).stream().pipeThrough(new DecompressionStream('deflate-raw'))).text().then(function (text) {
-    start(JSON.parse(text));
+    start({ users: top.users, meetings: JSON.parse(text) }, 0);
   });
-  function start(all) {
+  // quickCount: the meetings are only the newest, of that many; the page shows them and waits.
+  function start(all, quickCount) {
     var PAGE = 200;
     function fold(s) { return s.normalize('NFKC').toLowerCase(); }
     var users = all.users;
@@ -22,8 +29,8 @@
     var params = new URLSearchParams(window.location.search);
     var page = Math.max(1, parseInt(params.get('p'), 10) || 1);
     var oldest = params.get('o') === 'old';
-    box.value = params.get('q') || '';
-    users.forEach(function (u, i) {
+    box.value = box.value || params.get('q') || '';
+    if (who.options.length === 1) users.forEach(function (u, i) {
       var option = document.createElement('option');
       option.value = String(i);
       option.textContent = u[0];
@@ -90,13 +97,14 @@
     }
     function render() {
       var list = matches();
-      var pages = Math.max(1, Math.ceil(list.length / PAGE));
+      var count = quickCount || list.length;
+      var pages = Math.max(1, Math.ceil(count / PAGE));
       page = Math.min(page, pages);
       var first = (page - 1) * PAGE;
       var rows = document.createDocumentFragment();
       list.slice(first, first + PAGE).forEach(function (i) { rows.appendChild(row(data[i])); });
       body.replaceChildren(rows);
-      shown.textContent = list.length + ' / ' + data.length + ' 件・ページ ' + page + ' / ' + pages;
+      shown.textContent = count + ' / ' + (quickCount || data.length) + ' 件・ページ ' + page + ' / ' + pages;
       order.textContent = oldest ? '新しい順' : '古い順';
       bars.forEach(function (bar) {
         bar.replaceChildren();
@@ -112,6 +120,10 @@
         if (page < pages) pageLink(bar, page + 1, '次へ', 0);
       });
       try { window.history.replaceState(null, '', address(page)); } catch (e) { }
+    }
+    if (quickCount) {
+      render();
+      return;
     }
     bars.forEach(function (bar) {
       bar.addEventListener('click', function (event) {

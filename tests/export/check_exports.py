@@ -630,14 +630,20 @@ def check_users_archive(archive):
     index = os.path.join(archive, 'index.html')
     check_script_hashes(index, 'users index', True)
     text = open(index, encoding='utf-8').read()
-    packed = re.search(r'<script type="text/plain" id="data">(.*?)</script>', text, re.S).group(1)
-    data = json.loads(zlib.decompress(base64.b64decode(packed), -15))
+    page = json.loads(re.search(r'<script type="application/json" id="data">(.*?)</script>', text, re.S).group(1))
+    data = {'users': page['users'], 'meetings': json.loads(zlib.decompress(base64.b64decode(page['packed']), -15))}
+    expect(page['recent'] == data['meetings'][-PAGE:] and page['count'] == len(data['meetings']),
+           'users index: the newest meetings shown first are not the last of the packed ones')
     users = data['users']
     for m in data['meetings']:
         folder = unquote(users[m[10]][1])
         for href in [m[2]] + [p[0] for p in m[8]]:
             expect(os.path.isfile(os.path.join(archive, folder, href)), f'users index: {folder}/{href} is not there')
-    doms = chromium_views(archive, [('index.html', '?u=' + quote(u[0])) for u in users], settle=True)
+    doms = chromium_views(archive, [('index.html', '?u=' + quote(u[0])) for u in users] + [('index.html', '')],
+                          settle=True)
+    shown, status = index_rows(doms[('index.html', '')])
+    newest = [users[m[10]][1] + '/' + m[2] for m in reversed(data['meetings'])][:PAGE]
+    expect(shown == newest, f'users index: shows {shown[:3]}…, expected {newest[:3]}…')
     for number, (name, _) in enumerate(users):
         mine = [m for m in data['meetings'] if m[10] == number]
         shown, status = index_rows(doms[('index.html', '?u=' + quote(name))])
