@@ -4,6 +4,7 @@
 #include "cli/output_format.h"
 
 #include <algorithm>
+#include <future>
 #include <iostream>
 #include <sstream>
 
@@ -115,8 +116,18 @@ int RunForEveryUser(const GlobalOptions& options, const std::vector<std::string>
     std::vector<UserOutput> outputs;
     std::vector<std::string> leftOut;
     int status = 0;
-    for (const std::string& user : *users) {
-        const std::unique_ptr<CliSession> session = OpenUserSession(options, user);
+    // The next user's store is loaded on a thread of its own while this user's listing is made: the
+    // two take about as long, and a listing only reads its store and settings. Sessions are opened
+    // one at a time, so the settings are never written by two at once.
+    const auto open = [&options](const std::string& user) {
+        return std::async(std::launch::async, [&options, user] { return OpenUserSession(options, user); });
+    };
+    std::future<std::unique_ptr<CliSession>> next;
+    if (!users->empty()) next = open(users->front());
+    for (std::size_t i = 0; i < users->size(); ++i) {
+        const std::string& user = (*users)[i];
+        const std::unique_ptr<CliSession> session = next.get();
+        if (i + 1 < users->size()) next = open((*users)[i + 1]);
         if (session == nullptr) {
             leftOut.push_back(user);
             status = 1;
