@@ -8,11 +8,9 @@
 #include "cli/every_user.h"
 #include "cli/progress_bar.h"
 #include "cli/selection_options.h"
-#include "export/archive_index.h"
 #include "export/archive_writer.h"
+#include "export/every_user_export.h"
 #include "export/exporters.h"
-#include "export/sqlite_export.h"
-#include "export/user_joins.h"
 #include "export/vcard_writer.h"
 #include "platform/file_system.h"
 #include "report/report_folder.h"
@@ -20,10 +18,7 @@
 #include "views/create_report.h"
 
 #include <ctime>
-#include <fstream>
-#include <iterator>
 #include <iostream>
-#include <set>
 
 namespace tavolex::cli {
 namespace {
@@ -57,6 +52,12 @@ ExportRequest Request(CliSession& session, MeetingIndexes indexes, fs::path targ
             .progress = std::move(progress)};
 }
 
+// The progress of an export on a bar of its own, which the request holds (and clears when it goes).
+ExportProgress Bar(const char* label, bool shown = true) {
+    auto bar = std::make_shared<ProgressBar>(label);
+    return [bar, shown](std::int64_t done, std::int64_t total) { return !shown || bar->Update(done, total); };
+}
+
 // What the export changed or left out of the store's texts, on stderr beside the text output.
 void Remarks(const ExportSummary& summary) {
     if (summary.replacements > 0) {
@@ -70,35 +71,9 @@ void Remarks(const ExportSummary& summary) {
     for (const fs::path& kept : summary.kept) Detail("Kept as edited since the last export: " + PathText(kept));
 }
 
-// The users of an export of several users: those written, and those left out.
-struct ExportUsers {
-    std::vector<std::string> written, leftOut;  // UTF-8
-    std::optional<MergeCounts> merged;          // summed over the users written
-
-    void Took(const std::string& user, const CliSession& session) {
-        written.push_back(user);
-        if (const auto& m = session.Merged()) {
-            if (!merged) merged.emplace();
-            merged->merged += m->merged;
-            merged->replaced += m->replaced;
-        }
-    }
-};
-
-// One user's summary added to the summary of an export of several users: the counts and the
-// files kept as edited (the files written each caller adds, as they are the user's own or a part).
-void AddUp(ExportSummary& total, const ExportSummary& one) {
-    total += one;
-    total.kept.insert(total.kept.end(), one.kept.begin(), one.kept.end());
-    total.meetings += one.meetings;
-    total.addresses += one.addresses;
-    total.replacements += one.replacements;
-    total.undated += one.undated;
-}
-
 // The summary: what was written and how much of the store it holds (for several users, whose).
 int Finish(CliSession& session, const ExportSummary& summary, const fs::path& shown,
-           const ExportUsers* users = nullptr) {
+           const EveryUserSummary* users = nullptr) {
     if (!summary.error.empty()) {
         Fail(session.Ui(), "The export could not be written.", summary.error);
         return 1;
@@ -165,7 +140,7 @@ bool MayReplace(CliSession& session, const std::vector<fs::path>& taken) {
 
 // Writes a document to the target file, or to stdout when there is none.
 int Deliver(CliSession& session, const ExportArguments& a, const std::string& document, ExportSummary& summary,
-            const ExportUsers* users = nullptr) {
+            const EveryUserSummary* users = nullptr) {
     if (summary.cancelled) return 1;
     if (a.target.empty()) {
         std::cout.write(document.data(), static_cast<std::streamsize>(document.size()));
@@ -186,121 +161,50 @@ std::optional<int> CheckStdout(CliSession& session, const ExportArguments& a) {
     return std::nullopt;
 }
 
-// One user's archive into a.target; the status of the message shown instead when it is not made
-// (a refusal, or the question answered no). indexData: as ArchiveOptions has it.
-std::optional<int> ArchiveOf(CliSession& session, const ExportArguments& a, ExportSummary& summary,
-                             std::string* indexData = nullptr) {
+// The request of one user's export as the command's options make it; the status of the message
+// shown instead when it is not made (a refusal, or a question answered no).
+using Prepare = std::optional<int> (*)(CliSession&, const ExportArguments&, ExportRequest&);
+
+std::optional<int> ArchiveRequest(CliSession& session, const ExportArguments& a, ExportRequest& request) {
     // An RTF report declares its code page in its header (\ansicpg932), which UTF-8 bytes would belie.
     if (a.encoding == "utf-8" && !a.templateName.empty() &&
         HasRtfExtension(platform::PathFromCp932(platform::Utf8ToCp932(a.templateName)))) {
         return UsageError("archive", "--encoding utf-8 is for HTML reports; an RTF template keeps Shift-JIS");
     }
     MeetingIndexes indexes;
-    if (const auto status = Selected(session, a, indexes)) return *status;
-    ArchiveOptions options;
-    options.folder = a.target;
-    options.utf8Reports = a.encoding == "utf-8";
-    options.kind = BuiltInReportKind(a.kind);
-    options.reportOptions = session.ReadReportOptions();
-    options.indexData = indexData;
+    if (const auto status = Selected(session, a, indexes)) return status;
+    request = Request(session, indexes, a.target, Bar("archive"), a.jobs);
+    request.archive.utf8Reports = a.encoding == "utf-8";
+    request.archive.kind = BuiltInReportKind(a.kind);
+    request.archive.reportOptions = session.ReadReportOptions();
     if (!a.templateName.empty()) {
-        options.templatePath = session.TemplatePath(a.templateName);
-        session.Report().SetMode(TemplateExpansionMode(options.templatePath));
+        request.archive.templatePath = session.TemplatePath(a.templateName);
+        session.Report().SetMode(TemplateExpansionMode(request.archive.templatePath));
     }
-    if (!MayReplace(session, ArchiveFilesToReplace(session.Store(), indexes, options))) return 1;
-    ProgressBar bar("archive");
-    ExportRequest request = Request(
-        session, indexes, options.folder,
-        [&bar](std::int64_t done, std::int64_t total) { return bar.Update(done, total); }, a.jobs);
-    request.archive = options;
-    ExportText text;
-    FindExporter("archive")->job(request, text, summary);
     return std::nullopt;
 }
 
-int Archive(CliSession& session, const ExportArguments& a) {
-    ExportSummary summary;
-    if (const auto status = ArchiveOf(session, a, summary)) return *status;
-    return Finish(session, summary, a.target / "index.html");
-}
-
-// archive DIR for several users: each user's archive as it is alone, in DIR/<the user's folder
-// name>, and DIR/index.html over them. An index.html there that no archive wrote is replaced only
-// when the user says so.
-int EveryUserArchive(const GlobalOptions& options, const std::vector<std::string>& names, const ExportArguments& a) {
-    const std::optional<std::vector<std::string>> users = EveryUserName(options, names);
-    if (!users) return 1;
-    std::vector<archive::UserArchive> archives;
-    ExportUsers written;
-    ExportSummary total;
-    std::unique_ptr<CliSession> last;
-    const fs::path index = a.target / "index.html";
-    for (const std::string& user : *users) {
-        std::unique_ptr<CliSession> session = OpenUserSession(options, user);
-        if (session == nullptr) {
-            written.leftOut.push_back(user);
-            continue;
-        }
-        std::error_code ec;
-        if (last == nullptr && fs::exists(fs::symlink_status(index, ec)) && !IsEarlierArchive(a.target) &&
-            !ConfirmOverwrite(index, session->Ui())) {
-            return 1;
-        }
-        ExportArguments mine = a;
-        const std::string folder = platform::Cp932ToUtf8(session->CurrentUser()->directory);
-        mine.target = a.target / platform::PathFromCp932(session->CurrentUser()->directory);
-        ExportSummary summary;
-        std::string data;
-        if (const auto status = ArchiveOf(*session, mine, summary, &data)) {
-            if (*status == 2) return 2;
-            written.leftOut.push_back(user);
-            continue;
-        }
-        if (!summary.Ok()) return summary.cancelled ? 1 : Finish(*session, summary, mine.target / "index.html");
-        AddUp(total, summary);
-        total.files.insert(total.files.end(), summary.files.begin(), summary.files.end());
-        archives.push_back({user, folder, std::move(data)});
-        written.Took(user, *session);
-        last = std::move(session);
-    }
-    if (last == nullptr) return 1;
-    WriteExportFile(index, archive::UsersIndexPage(archives), total);
-    const int status = Finish(*last, total, index, &written);
-    return status == 0 && !written.leftOut.empty() ? 1 : status;
-}
-
-// One user's document of an export that writes one file, made in memory; the status of the message
-// shown instead when it can't be.
-using MakeDocument = std::optional<int> (*)(CliSession&, const ExportArguments&, ExportText&, ExportSummary&,
-                                            std::string&);
-
-std::optional<int> CalendarDocument(CliSession& session, const ExportArguments& a, ExportText& text,
-                                    ExportSummary& summary, std::string& document) {
+std::optional<int> CalendarRequest(CliSession& session, const ExportArguments& a, ExportRequest& request) {
     MeetingIndexes indexes;
     if (const auto status = Selected(session, a, indexes)) return status;
-    document = FindExporter("calendar")->job(Request(session, indexes, {}), text, summary);
+    request = Request(session, indexes, {});
     return std::nullopt;
 }
 
-std::optional<int> ContactsDocument(CliSession& session, const ExportArguments& a, ExportText& text,
-                                    ExportSummary& summary, std::string& document) {
+std::optional<int> ContactsRequest(CliSession& session, const ExportArguments& a, ExportRequest& request) {
     if (!a.attendees && a.selection->Named()) {
         return UsageError("contacts", "meetings choose the people only with --attendees");
     }
-    std::set<std::uint32_t> people;
+    request = Request(session, {}, {});
     if (a.attendees) {
         MeetingIndexes indexes;
         if (const auto status = Selected(session, a, indexes)) return status;
-        people = AttendeeAddressIds(session.Store(), indexes);
+        request.people = AttendeeAddressIds(session.Store(), indexes);
     }
-    ExportRequest request = Request(session, {}, {});
-    request.people = a.attendees ? &people : nullptr;
-    document = FindExporter("contacts")->job(request, text, summary);
     return std::nullopt;
 }
 
-std::optional<int> DumpDocument(CliSession& session, const ExportArguments& a, ExportText& text, ExportSummary& summary,
-                                std::string& document) {
+std::optional<int> DumpRequest(CliSession& session, const ExportArguments& a, ExportRequest& request) {
     MeetingIndexes indexes;
     if (const auto status = Selected(session, a, indexes)) return status;
     if (!a.pictures.empty()) {
@@ -312,218 +216,96 @@ std::optional<int> DumpDocument(CliSession& session, const ExportArguments& a, E
         }
         if (!MayReplace(session, ExistingFiles(a.pictures, SketchPictureNames(session.Store(), indexes)))) return 1;
     }
-    ProgressBar bar("dump");
-    ExportRequest request = Request(
-        session, indexes, {},
-        [&bar, &a](std::int64_t done, std::int64_t total) { return a.pictures.empty() || bar.Update(done, total); },
-        a.jobs);
+    request = Request(session, indexes, {}, Bar("dump", !a.pictures.empty()), a.jobs);
     request.dump.pictureFolder = a.pictures;
-    document = FindExporter("dump")->job(request, text, summary);
     return std::nullopt;
 }
 
-// An export that writes one file, of the session's user.
-int OneDocument(CliSession& session, const ExportArguments& a, MakeDocument make) {
-    if (const auto status = CheckStdout(session, a)) return *status;
-    ExportText text;
-    ExportSummary summary;
-    std::string document;
-    if (const auto status = make(session, a, text, summary, document)) return *status;
-    return Deliver(session, a, document, summary);
-}
-
-int Calendar(CliSession& session, const ExportArguments& a) { return OneDocument(session, a, CalendarDocument); }
-int Contacts(CliSession& session, const ExportArguments& a) { return OneDocument(session, a, ContactsDocument); }
-int Dump(CliSession& session, const ExportArguments& a) { return OneDocument(session, a, DumpDocument); }
-
-// An export that writes one file, of several users: each user's document made as it is alone
-// (pictures of a dump in a folder per user), then joined into the one file. A user that can't be
-// read is named and left out, and the others are written; the status then says so.
-int EveryUserDocument(const GlobalOptions& options, const std::vector<std::string>& names, const ExportArguments& a,
-                      MakeDocument make, std::string (*join)(const std::vector<UserDocument>&)) {
-    const std::optional<std::vector<std::string>> users = EveryUserName(options, names);
-    if (!users) return 1;
-    std::vector<UserDocument> documents;
-    ExportUsers written;
-    ExportSummary total;
-    std::unique_ptr<CliSession> last;
-    for (const std::string& user : *users) {
-        std::unique_ptr<CliSession> session = OpenUserSession(options, user);
-        if (session == nullptr) {
-            written.leftOut.push_back(user);
-            continue;
-        }
-        if (last == nullptr) {
-            if (const auto status = CheckStdout(*session, a)) return *status;
-        }
-        ExportArguments mine = a;
-        if (!a.pictures.empty()) mine.pictures = a.pictures / platform::PathFromCp932(platform::Utf8ToCp932(user));
-        ExportText text;
-        ExportSummary summary;
-        std::string document;
-        if (const auto status = make(*session, mine, text, summary, document)) {
-            if (*status == 2) return 2;  // the command line is wrong for every user
-            written.leftOut.push_back(user);
-            continue;
-        }
-        if (!summary.Ok()) return Deliver(*session, a, document, summary);
-        AddUp(total, summary);
-        total.files.insert(total.files.end(), summary.files.begin(), summary.files.end());
-        documents.push_back({user, std::move(document)});
-        written.Took(user, *session);
-        last = std::move(session);
-    }
-    if (last == nullptr) return 1;
-    const int status = Deliver(*last, a, join(documents), total, &written);
-    return status == 0 && !written.leftOut.empty() ? 1 : status;
-}
-
-int Sqlite(CliSession& session, const ExportArguments& a) {
-    if (!MayWrite(session, a.target)) return 1;
-    MeetingIndexes indexes;
-    if (const auto status = Selected(session, a, indexes)) return *status;
-    ProgressBar bar("sqlite");
-    ExportText text;
-    ExportSummary summary;
-    FindExporter("sqlite")->job(
-        Request(
-            session, indexes, a.target,
-            [&bar](std::int64_t done, std::int64_t total) { return bar.Update(done, total); }, a.jobs),
-        text, summary);
-    return Finish(session, summary, a.target);
-}
-
-// The database of several users: each user's database as it is alone, written beside the target
-// first, then joined into the target (a users table, a user column on meeting).
-int EveryUserSqlite(const GlobalOptions& options, const std::vector<std::string>& names, const ExportArguments& a) {
-#ifdef TAVOLEX_HAVE_SQLITE
-    const std::optional<std::vector<std::string>> users = EveryUserName(options, names);
-    if (!users) return 1;
-    std::vector<SqliteUserPart> parts;
-    ExportUsers written;
-    ExportSummary total;
-    std::unique_ptr<CliSession> last;
-    const auto removeParts = [&parts] {
-        std::error_code ec;
-        for (const SqliteUserPart& part : parts) fs::remove(part.database, ec);
-    };
-    for (const std::string& user : *users) {
-        std::unique_ptr<CliSession> session = OpenUserSession(options, user);
-        if (session == nullptr) {
-            written.leftOut.push_back(user);
-            continue;
-        }
-        if (last == nullptr && !MayWrite(*session, a.target)) return 1;
-        MeetingIndexes indexes;
-        if (const auto status = Selected(*session, a, indexes)) {
-            if (*status == 2) return removeParts(), 2;
-            written.leftOut.push_back(user);
-            continue;
-        }
-        fs::path part;
-        std::error_code ec;
-        if (!platform::CreateTemporaryFor(a.target, part, ec)) {
-            removeParts();
-            Fail(session->Ui(), "The export could not be written.", PathText(a.target) + ": " + ec.message());
-            return 1;
-        }
-        parts.push_back({user, part});
-        ProgressBar bar("sqlite");
-        ExportText text;
-        ExportSummary summary;
-        WriteSqliteDatabase(
-            session->Store(), session->Book(), indexes, part, text, summary,
-            [&bar](std::int64_t done, std::int64_t count) { return bar.Update(done, count); }, a.jobs);
-        if (!summary.Ok()) {
-            removeParts();
-            return summary.cancelled ? 1 : Finish(*session, summary, a.target);
-        }
-        AddUp(total, summary);  // its file is a part, not one written for the user
-        written.Took(user, *session);
-        last = std::move(session);
-    }
-    if (last == nullptr) return removeParts(), 1;
-    JoinSqliteDatabases(parts, a.target, total);
-    removeParts();
-    const int status = Finish(*last, total, a.target, &written);
-    return status == 0 && !written.leftOut.empty() ? 1 : status;
-#else
-    (void)options, (void)names, (void)a;
-    Detail("Tavolex: This build of tavolex has no SQLite.");
-    return 1;
-#endif
-}
-
-// A whole file's bytes; empty when it can't be read.
-std::string ReadFileText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// The session's user's vault in a.target; the status of the message shown instead when it was not
-// written (asked and refused, or cancelled).
-std::optional<int> Vault(CliSession& session, const ExportArguments& a, ExportSummary& summary) {
+std::optional<int> SqliteRequest(CliSession& session, const ExportArguments& a, ExportRequest& request) {
     MeetingIndexes indexes;
     if (const auto status = Selected(session, a, indexes)) return status;
-    ExportRequest request = Request(session, indexes, a.target);
-    const Exporter& exporter = *FindExporter("markdown");
-    if (!MayReplace(session, exporter.replaces(request))) return 1;
-    ProgressBar bar("markdown");
-    request.progress = [&bar](std::int64_t done, std::int64_t total) { return bar.Update(done, total); };
+    request = Request(session, indexes, a.target, Bar("sqlite"), a.jobs);
+    return std::nullopt;
+}
+
+std::optional<int> MarkdownRequest(CliSession& session, const ExportArguments& a, ExportRequest& request) {
+    MeetingIndexes indexes;
+    if (const auto status = Selected(session, a, indexes)) return status;
+    request = Request(session, indexes, a.target, Bar("markdown"));
+    return std::nullopt;
+}
+
+// The session's user's export: its request made, the files a folder export would replace asked
+// about, and the job run; a document is returned for Deliver. The status of the message shown
+// instead when it was not run, or was cancelled.
+std::optional<int> RunOne(CliSession& session, const ExportArguments& a, const Exporter& exporter, Prepare prepare,
+                          ExportSummary& summary, std::string& document) {
+    ExportRequest request;
+    if (const auto status = prepare(session, a, request)) return status;
+    if (exporter.replaces != nullptr && !MayReplace(session, exporter.replaces(request))) return 1;
     ExportText text;
-    exporter.job(request, text, summary);
+    document = exporter.job(request, text, summary);
     if (summary.cancelled) return 1;
     return std::nullopt;
 }
 
-int Markdown(CliSession& session, const ExportArguments& a) {
+// An export of the session's user: a folder's or a database's summary, or a document delivered to
+// its file or stdout.
+int ExportOne(CliSession& session, const ExportArguments& a, const Exporter& exporter, Prepare prepare) {
+    if (exporter.kind == ExportWrites::kDocument) {
+        if (const auto status = CheckStdout(session, a)) return *status;
+    } else if (exporter.kind == ExportWrites::kDatabase && !MayWrite(session, a.target)) {
+        return 1;
+    }
     ExportSummary summary;
-    if (const auto status = Vault(session, a, summary)) return *status;
-    return Finish(session, summary, a.target / "index.md");
+    std::string document;
+    if (const auto status = RunOne(session, a, exporter, prepare, summary, document)) return *status;
+    if (exporter.kind == ExportWrites::kDocument) return Deliver(session, a, document, summary);
+    return Finish(session, summary, exporter.index.empty() ? a.target : a.target / fs::path(exporter.index));
 }
 
-// The vaults of several users: each user's vault as it is alone, in a folder of the user's folder
-// name, and index.md over them (a section per user). An index.md there that is not one of these is
-// replaced only when the user says so.
-int EveryUserMarkdown(const GlobalOptions& options, const std::vector<std::string>& names, const ExportArguments& a) {
+// An export of several users (ExportEveryUser): each user's session opened and its request made as
+// for that user alone (the pictures of a dump in a folder per user). The summary names the users
+// written and left out; the status then says a user was left out.
+int ExportEvery(const GlobalOptions& options, const std::vector<std::string>& names, const ExportArguments& a,
+                const Exporter& exporter, Prepare prepare) {
     const std::optional<std::vector<std::string>> users = EveryUserName(options, names);
     if (!users) return 1;
-    std::vector<UserDocument> indexes;
-    ExportUsers written;
-    ExportSummary total;
-    std::unique_ptr<CliSession> last;
-    const fs::path index = a.target / "index.md";
-    for (const std::string& user : *users) {
-        std::unique_ptr<CliSession> session = OpenUserSession(options, user);
-        if (session == nullptr) {
-            written.leftOut.push_back(user);
-            continue;
-        }
-        std::error_code ec;
-        if (last == nullptr && fs::exists(fs::symlink_status(index, ec)) &&
-            !ReadFileText(index).starts_with("# 議事録\n\n## ") && !ConfirmOverwrite(index, session->Ui())) {
-            return 1;
+    std::shared_ptr<CliSession> last;
+    int stopped = 1;
+    EveryUserExport run{.exporter = &exporter, .users = *users, .target = a.target};
+    run.open = [&](const std::string& user, UserExportPart& part) {
+        std::shared_ptr<CliSession> session = OpenUserSession(options, user);
+        if (session == nullptr) return PartOpened::kLeftOut;
+        if (last == nullptr) {
+            last = session;
+            std::optional<int> refused;
+            if (exporter.kind == ExportWrites::kDocument) refused = CheckStdout(*session, a);
+            if (exporter.kind == ExportWrites::kDatabase && !MayWrite(*session, a.target)) refused = 1;
+            if (refused) return stopped = *refused, PartOpened::kStop;
         }
         ExportArguments mine = a;
-        const std::string folder = platform::Cp932ToUtf8(session->CurrentUser()->directory);
-        mine.target = a.target / platform::PathFromCp932(session->CurrentUser()->directory);
-        ExportSummary summary;
-        if (const auto status = Vault(*session, mine, summary)) {
-            if (*status == 2) return 2;
-            written.leftOut.push_back(user);
-            continue;
+        if (!a.pictures.empty()) mine.pictures = a.pictures / platform::PathFromCp932(platform::Utf8ToCp932(user));
+        if (const auto status = prepare(*session, mine, part.request)) {
+            if (*status == 2) return stopped = 2, PartOpened::kStop;  // the command line is wrong for every user
+            return PartOpened::kLeftOut;
         }
-        if (!summary.Ok()) return Finish(*session, summary, mine.target / "index.md");
-        AddUp(total, summary);
-        total.files.insert(total.files.end(), summary.files.begin(), summary.files.end());
-        indexes.push_back({folder, ReadFileText(mine.target / "index.md")});
-        written.Took(user, *session);
-        last = std::move(session);
-    }
+        last = session;
+        part.directory = session->CurrentUser()->directory;
+        part.merged = session->Merged();
+        part.keep = session;
+        return PartOpened::kOpened;
+    };
+    run.mayReplace = [&last](const fs::path& first) { return ConfirmOverwrite(first, last->Ui()); };
+    EveryUserSummary result;
+    std::string document = ExportEveryUser(run, result);
+    if (result.stopped) return stopped;
     if (last == nullptr) return 1;
-    WriteExportFile(index, JoinVaultIndexes(indexes), total);
-    const int status = Finish(*last, total, index, &written);
-    return status == 0 && !written.leftOut.empty() ? 1 : status;
+    if (!result.summary.Ok()) return result.summary.cancelled ? 1 : Finish(*last, result.summary, result.shown);
+    if (result.written.empty()) return 1;
+    const int status = exporter.kind == ExportWrites::kDocument ? Deliver(*last, a, document, result.summary, &result)
+                                                                : Finish(*last, result.summary, result.shown, &result);
+    return status == 0 && !result.leftOut.empty() ? 1 : status;
 }
 
 // --jobs N: the threads of the exports that make reports or pictures; a whole number from 1.
@@ -585,26 +367,21 @@ void SqliteOptions(CLI::App* sqlite, ExportArguments& a) {
     JobsOption(sqlite, a);
 }
 
-// What the command line adds to each exporter: its options, an example and how it runs.
+// What the command line adds to each exporter: its options, an example and how its request is made.
 struct ExportCommand {
     std::string_view name;
     const char* example;
     void (*options)(CLI::App*, ExportArguments&);
-    int (*run)(CliSession&, const ExportArguments&);
-    // For several users at once: how one user's file is made and how the users' files are joined.
-    MakeDocument make = nullptr;
-    std::string (*join)(const std::vector<UserDocument>&) = nullptr;
+    Prepare prepare;
 };
 
 constexpr ExportCommand kCommands[] = {
-    {"archive", "tavolex archive ~/minutes --since 2026-01-01", ArchiveOptions, Archive},
-    {"calendar", "tavolex calendar -o minutes.ics --since 2026-01-01", CalendarOptions, Calendar, CalendarDocument,
-     JoinCalendars},
-    {"contacts", "tavolex contacts -o people.vcf --attendees 1-5", ContactsOptions, Contacts, ContactsDocument,
-     JoinVCards},
-    {"dump", "tavolex dump -o store.json --pictures sketches", DumpOptions, Dump, DumpDocument, JoinDumps},
-    {"sqlite", "tavolex sqlite minutes.sqlite", SqliteOptions, Sqlite},
-    {"markdown", "tavolex markdown ~/Notes/minutes --since 2026-01-01", MarkdownOptions, Markdown},
+    {"archive", "tavolex archive ~/minutes --since 2026-01-01", ArchiveOptions, ArchiveRequest},
+    {"calendar", "tavolex calendar -o minutes.ics --since 2026-01-01", CalendarOptions, CalendarRequest},
+    {"contacts", "tavolex contacts -o people.vcf --attendees 1-5", ContactsOptions, ContactsRequest},
+    {"dump", "tavolex dump -o store.json --pictures sketches", DumpOptions, DumpRequest},
+    {"sqlite", "tavolex sqlite minutes.sqlite", SqliteOptions, SqliteRequest},
+    {"markdown", "tavolex markdown ~/Notes/minutes --since 2026-01-01", MarkdownOptions, MarkdownRequest},
 };
 
 }  // namespace
@@ -616,33 +393,16 @@ void AddExportCommands(CommandRegistry& registry) {
         const Exporter* exporter = FindExporter(command.name);
         if (exporter == nullptr) continue;
         auto a = std::make_shared<ExportArguments>();
-        int (*run)(CliSession&, const ExportArguments&) = command.run;
-        CLI::App* app =
-            registry.Add(std::string(exporter->name), "write " + std::string(exporter->writes), command.example,
-                         Needs::kUser, false, [a, run](CliSession& s) { return run(s, *a); });
+        const Prepare prepare = command.prepare;
+        CLI::App* app = registry.Add(
+            std::string(exporter->name), "write " + std::string(exporter->writes), command.example, Needs::kUser, false,
+            [a, exporter, prepare](CliSession& s) { return ExportOne(s, *a, *exporter, prepare); });
         a->app = app;
         command.options(app, *a);
-        if (command.name == "sqlite") {
-            registry.ListsEveryUser(app, [a](const GlobalOptions& options, const std::vector<std::string>& users) {
-                return EveryUserSqlite(options, users, *a);
+        registry.ListsEveryUser(
+            app, [a, exporter, prepare](const GlobalOptions& options, const std::vector<std::string>& users) {
+                return ExportEvery(options, users, *a, *exporter, prepare);
             });
-        }
-        if (command.name == "archive") {
-            registry.ListsEveryUser(app, [a](const GlobalOptions& options, const std::vector<std::string>& users) {
-                return EveryUserArchive(options, users, *a);
-            });
-        }
-        if (command.name == "markdown") {
-            registry.ListsEveryUser(app, [a](const GlobalOptions& options, const std::vector<std::string>& users) {
-                return EveryUserMarkdown(options, users, *a);
-            });
-        }
-        if (command.make != nullptr) {
-            registry.ListsEveryUser(app, [a, make = command.make, join = command.join](
-                                             const GlobalOptions& options, const std::vector<std::string>& users) {
-                return EveryUserDocument(options, users, *a, make, join);
-            });
-        }
     }
 }
 

@@ -41,7 +41,7 @@ std::string Calendar(const ExportRequest& r, ExportText& text, ExportSummary& su
 }
 
 std::string Contacts(const ExportRequest& r, ExportText& text, ExportSummary& summary) {
-    return WriteVCards(*r.book, r.userFolder, r.people, text, summary);
+    return WriteVCards(*r.book, r.userFolder, r.people ? &*r.people : nullptr, text, summary);
 }
 
 std::string Dump(const ExportRequest& r, ExportText& text, ExportSummary& summary) {
@@ -64,7 +64,8 @@ constexpr unsigned kItems = kCountAgendas | kCountNotes | kCountToDos | kCountSk
 
 constexpr Exporter kExporters[] = {
     {"archive", "a browsable archive of the meetings (index.html, their reports and sketches) into DIR",
-     "アーカイブ(&A)…", "", "", ExportWrites::kFolder, kCountMeetings | kItems, Archive, ArchiveReplaces, "index.html"},
+     "アーカイブ(&A)…", "", "", ExportWrites::kFolder, kCountMeetings | kItems, Archive, ArchiveReplaces, "index.html",
+     "index.html"},
     {"calendar", "the meetings and their to-dos as iCalendar", "カレンダー (iCalendar)(&C)…",
      "iCalendar (*.ics)|*.ics|", "ics", ExportWrites::kDocument, kCountMeetings | kItems, Calendar},
     {"contacts", "the address book as vCard 3.0", "連絡先 (vCard)(&V)…", "vCard (*.vcf)|*.vcf|", "vcf",
@@ -75,7 +76,7 @@ constexpr Exporter kExporters[] = {
     {"dump", "the whole store as one JSON document, losslessly", "JSON ダンプ(&J)…", "JSON (*.json)|*.json|", "json",
      ExportWrites::kDocument, kCountMeetings | kItems | kCountAddresses, Dump},
     {"markdown", "the meetings as a folder of Markdown notes (a vault for notes apps) into DIR", "Markdown ノート(&M)…",
-     "", "", ExportWrites::kFolder, kCountMeetings | kItems, Markdown, MarkdownReplaces, ""},
+     "", "", ExportWrites::kFolder, kCountMeetings | kItems, Markdown, MarkdownReplaces, "", "index.md"},
 };
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <ctime>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <span>
 #include <string>
@@ -32,7 +33,7 @@ struct ExportRequest {
     std::filesystem::path target{};      // the archive's folder, the database's file
     ArchiveOptions archive{};            // its folder is `target`
     DumpOptions dump{};
-    const std::set<std::uint32_t>* people = nullptr;  // contacts: only these address ids; null: all
+    std::optional<std::set<std::uint32_t>> people{};  // contacts: only these address ids; none: all
     std::time_t now = 0;                              // the calendar's DTSTAMP
     int jobs = 0;  // threads of the archive, the database and the dump's pictures; 0: DefaultJobs()
     ExportProgress progress{};
@@ -75,6 +76,7 @@ struct Exporter {
     ExportJob job = nullptr;
     FolderCheck replaces = nullptr;  // a folder export's question; null for the others
     std::string_view opens{};        // the file of the folder a viewer opens when done; empty: none
+    std::string_view index{};        // a folder export's index at its top (several users' index too)
 };
 
 // The formats, in the desktop menu's order. In a build without SQLite its row's job fails with
