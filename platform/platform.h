@@ -166,6 +166,9 @@ struct QuestionStyle {
 // Every question the system asks replaces or deletes a user's file, so Enter must keep it.
 inline constexpr QuestionStyle kConfirmation{MessageIcon::kInformation, DefaultAnswer::kNo};
 
+// The button a Yes/No/Cancel question was answered with.
+enum class Answer { kYes, kNo, kCancel };
+
 // Texts are CP932. An empty caption means the system's default caption.
 class UserInteraction {
 public:
@@ -180,6 +183,11 @@ public:
     }
     // The plain question of a front end without buttons, where "no" is what a missing answer means.
     [[nodiscard]] virtual bool AskYesNo(std::string_view text, std::string_view caption) = 0;
+    // A choice of two ways with Cancel, put with the style's icon and default button. A front end
+    // without buttons answers it as the Yes/No question (never Cancel).
+    [[nodiscard]] virtual Answer AskYesNoCancel(std::string_view text, std::string_view caption, QuestionStyle style) {
+        return AskYesNo(text, caption, style) ? Answer::kYes : Answer::kNo;
+    }
 };
 
 // Windows: MessageBoxW. POSIX: standard error in UTF-8, caption first; a question is answered

@@ -83,6 +83,10 @@
 #define IDS_EXPORT_COUNT_SKETCHES 3316
 #define IDS_EXPORT_COUNT_ATTENDEES 3317
 #define IDS_EXPORT_COUNT_CONTACTS 3318
+// Where the Palm folder has several users: all of them, or the current one (%d users, %s its name).
+#define IDS_EXPORT_WHICH_USERS 3319
+#define IDS_EXPORT_USERS_LEFT_OUT 3320  // the users that could not be read, printf-style
+#define IDS_EXPORT_COUNT_USERS 3321     // the users written, before the counts
 
 // The Palm folder chosen where Palm Desktop lists no user.
 #define IDS_NO_PALM_DESKTOP 3401     // the one sentence before the start-up chooser

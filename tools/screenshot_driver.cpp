@@ -339,6 +339,10 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (verb == L"post") return PostMessageW(frame, WM_COMMAND, static_cast<WPARAM>(number), 0) ? 0 : 1;
+    if (verb == L"answer") {  // a message box's button: 6 yes, 7 no, 2 cancel
+        HWND box = FindWindowW(L"#32770", nullptr);
+        return box != nullptr && PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(number), 0) ? 0 : 1;
+    }
     if (verb == L"close-dialog") {
         HWND dialog = FindWindowW(L"#32770", nullptr);
         return dialog != nullptr && PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0) ? 0 : 1;

@@ -72,6 +72,14 @@ bool FrameInteraction::AskYesNo(std::string_view text, std::string_view caption)
     return AskYesNo(text, caption, platform::kConfirmation);
 }
 
+platform::Answer FrameInteraction::AskYesNoCancel(std::string_view text, std::string_view caption,
+                                                  platform::QuestionStyle style) {
+    const std::wstring wideCaption = Wide(caption);
+    return platform::AnswerOfButton(MessageBoxW(owner, Wide(text).c_str(),
+                                                caption.empty() ? nullptr : wideCaption.c_str(),
+                                                platform::YesNoCancelBoxStyle(style)));
+}
+
 tavolex::ReportPaths CurrentReportPaths(const Application& app) {
     if (!app.settings) return {};
     return {app.settings->outputFolder, app.settings->templateFolder, app.place.reportFolderMadeOnWrite};

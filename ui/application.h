@@ -47,6 +47,8 @@ public:
     void ShowMessage(std::string_view text, std::string_view caption, platform::MessageIcon icon) override;
     bool AskYesNo(std::string_view text, std::string_view caption, platform::QuestionStyle style) override;
     bool AskYesNo(std::string_view text, std::string_view caption) override;
+    platform::Answer AskYesNoCancel(std::string_view text, std::string_view caption,
+                                    platform::QuestionStyle style) override;
     HWND owner = nullptr;
 };
 

@@ -187,7 +187,9 @@ std::wstring CountsText(HINSTANCE instance, const Exporter& exporter, const Expo
     return text;
 }
 
-void Conclude(const ExportRun& run, const Exporter& exporter, const ExportSummary& summary) {
+// The closing message; `users`: the users an export of every user wrote (0 for one user's).
+void Conclude(const ExportRun& run, const Exporter& exporter, const ExportSummary& summary, std::size_t users,
+              std::size_t leftOut) {
     const std::string caption = Cp932(LoadText(run.instance, IDS_EXPORT_CAPTION));
     if (summary.cancelled) {
         run.ui->ShowMessage(Cp932(LoadText(run.instance, IDS_EXPORT_CANCELLED)), caption,
@@ -200,11 +202,16 @@ void Conclude(const ExportRun& run, const Exporter& exporter, const ExportSummar
             platform::MessageIcon::kWarning);
         return;
     }
-    std::wstring text = LoadText(run.instance, IDS_EXPORT_DONE) + L"\n" + CountsText(run.instance, exporter, summary);
+    std::wstring text = LoadText(run.instance, IDS_EXPORT_DONE) + L"\n";
+    if (users > 0) text += FormatText(run.instance, IDS_EXPORT_COUNT_USERS, {static_cast<long long>(users)}) + L"、";
+    text += CountsText(run.instance, exporter, summary);
     if (summary.replacements > 0) text += L"\n" + FormatText(run.instance, IDS_EXPORT_REPLACED, {summary.replacements});
     if (summary.undated > 0) text += L"\n" + FormatText(run.instance, IDS_EXPORT_UNDATED, {summary.undated});
     if (!summary.kept.empty()) {
         text += L"\n" + FormatText(run.instance, IDS_EXPORT_KEPT, {static_cast<long long>(summary.kept.size())});
+    }
+    if (leftOut > 0) {
+        text += L"\n" + FormatText(run.instance, IDS_EXPORT_USERS_LEFT_OUT, {static_cast<long long>(leftOut)});
     }
     run.ui->ShowMessage(Cp932(text), caption, platform::MessageIcon::kInformation);
 }
@@ -234,6 +241,50 @@ void Export(const ExportRun& run, const Exporter& exporter, const std::filesyste
     ExportText text;
     const std::string document = exporter.job(request, text, summary);
     if (exporter.kind == ExportWrites::kDocument && summary.Ok()) WriteExportFile(target, document, summary);
+}
+
+// Whether to export every user of the Palm folder: asked where it has two or more, "no" (the
+// current user alone) the default; none when the export is cancelled.
+std::optional<bool> AskEveryUser(const ExportRun& run) {
+    if (run.users.size() < 2 || !run.openUser) return false;
+    std::wstring text = FormatText(run.instance, IDS_EXPORT_WHICH_USERS, {static_cast<long long>(run.users.size())});
+    if (const std::size_t at = text.find(L"%s"); at != std::wstring::npos) {
+        text.replace(at, 2, Utf8ToWide(run.currentUser));
+    }
+    switch (run.ui->AskYesNoCancel(Cp932(text), Cp932(LoadText(run.instance, IDS_EXPORT_CAPTION)),
+                                   platform::kConfirmation)) {
+        case platform::Answer::kYes: return true;
+        case platform::Answer::kNo: return false;
+        case platform::Answer::kCancel: break;
+    }
+    return std::nullopt;
+}
+
+// The export of every user (ExportEveryUser), its progress running over the users in turn. False
+// when it stopped at a question answered no, which needs no closing message.
+bool ExportEveryUserOf(const ExportRun& run, const Exporter& exporter, const std::filesystem::path& target,
+                       const ExportProgress& progress, ExportSummary& summary, std::size_t& written,
+                       std::size_t& leftOut) {
+    EveryUserExport every{.exporter = &exporter, .users = run.users, .target = target};
+    const auto count = static_cast<std::int64_t>(run.users.size());
+    std::int64_t next = 0;
+    every.open = [&](const std::string& user, UserExportPart& part) {
+        const PartOpened opened = run.openUser(user, part);
+        part.request.progress = [&progress, k = next++, count](std::int64_t done, std::int64_t total) {
+            return progress(k * kRange + (total > 0 ? done * kRange / total : 0), count * kRange);
+        };
+        return opened;
+    };
+    every.mayReplace = [&run](const std::filesystem::path& first) { return ConfirmOverwrite(first, *run.ui); };
+    EveryUserSummary result;
+    const std::string document = ExportEveryUser(every, result);
+    summary = std::move(result.summary);
+    written = result.written.size();
+    leftOut = result.leftOut.size();
+    if (result.stopped) return false;
+    if (result.written.empty() && summary.Ok()) summary.error = "no user of the Palm folder could be read";
+    if (exporter.kind == ExportWrites::kDocument && summary.Ok()) WriteExportFile(target, document, summary);
+    return true;
 }
 
 }  // namespace
@@ -279,11 +330,13 @@ void AddExportMenuItems(HMENU frameMenu) {
 bool RunExportCommand(const ExportRun& run, int command) {
     const Exporter* exporter = ExporterOf(command);
     if (exporter == nullptr) return false;
+    const std::optional<bool> everyUser = AskEveryUser(run);
+    if (!everyUser) return true;
     const std::optional<std::filesystem::path> target = ChooseTarget(run, *exporter);
     if (!target) return true;
     // The save-file chooser asks about a file it would replace; a folder is asked about here,
-    // unless it holds an earlier export of the format.
-    if (exporter->replaces != nullptr) {
+    // unless it holds an earlier export of the format (for every user, as each user's is written).
+    if (exporter->replaces != nullptr && !*everyUser) {
         const std::vector<std::filesystem::path> taken = exporter->replaces(
             {.store = run.store, .book = run.book, .meetings = AllMeetings(*run.store), .target = *target});
         if (!taken.empty() && !ConfirmOverwrite(taken.front(), *run.ui)) return true;
@@ -292,17 +345,26 @@ bool RunExportCommand(const ExportRun& run, int command) {
     if (run.owner != nullptr) EnableWindow(run.owner, FALSE);
     ExportSummary summary;
     std::vector<MSG> held;
-    Export(
-        run, *exporter, *target,
-        [window, &run, &held](std::int64_t done, std::int64_t total) {
-            if (window == nullptr) return true;
-            SetProgress(window, done, total);
-            return Pump(window, run.owner, held);
-        },
-        summary);
+    const ExportProgress progress = [window, &run, &held](std::int64_t done, std::int64_t total) {
+        if (window == nullptr) return true;
+        SetProgress(window, done, total);
+        return Pump(window, run.owner, held);
+    };
+    std::size_t written = 0;
+    std::size_t leftOut = 0;
+    bool concluded = true;
+    if (*everyUser) {
+        concluded = ExportEveryUserOf(run, *exporter, *target, progress, summary, written, leftOut);
+    } else {
+        Export(run, *exporter, *target, progress, summary);
+    }
     if (run.owner != nullptr) EnableWindow(run.owner, TRUE);
     if (window != nullptr) DestroyWindow(window);
-    Conclude(run, *exporter, summary);
+    if (!concluded) {
+        ReleaseHeld(held);
+        return true;
+    }
+    Conclude(run, *exporter, summary, written, leftOut);
     if (!exporter->opens.empty() && summary.Ok() && run.openInViewer) run.openInViewer(*target / exporter->opens);
     ReleaseHeld(held);
     return true;

@@ -1,11 +1,13 @@
 #pragma once
 // The File menu's "エクスポート" submenu: an item per row of the exporter table (the archive, the
-// calendar, the contacts, the database, the JSON dump) over the current Palm user's store, each
+// calendar, the contacts, the database, the JSON dump) over the current Palm user's store, or over
+// every user of the Palm folder when the user says so (as the command line's --all-users), each
 // after a chooser, with a progress window whose Cancel button works while the export runs on the
 // one UI thread (messages are pumped between meetings), and a closing message with the counts that
 // format reports. The finished archive opens in the viewer.
 
 #include "resources/control_ids.h"
+#include "export/every_user_export.h"
 #include "export/export_text.h"
 #include "ui/choosers.h"
 
@@ -45,6 +47,11 @@ struct ExportRun {
     Choosers* choosers = nullptr;
     platform::UserInteraction* ui = nullptr;
     std::function<void(const std::filesystem::path&)> openInViewer{};  // the archive's index.html
+    // Every user of the Palm folder (UTF-8) and how one is opened for an export of them all. With
+    // two or more, the export first asks whether to write them all or the current user alone.
+    std::vector<std::string> users{};
+    std::string currentUser{};  // UTF-8
+    std::function<PartOpened(const std::string& user, UserExportPart& part)> openUser{};
 };
 
 // The save-file chooser of the exports: the chosen path, nothing when cancelled.

@@ -14,9 +14,12 @@
 #include "report_files/report_name.h"
 #include "report_files/report_operations.h"
 #include "report_files/report_viewer.h"
+#include "report_files/report_writer.h"
+#include "report/report_folder.h"
 #include "resources/string_ids.h"
 #include "resources/string_table.h"
 #include "session/user_change.h"
+#include "session/user_place.h"
 #include "session/user_stores.h"
 #include "settings/settings_key.h"
 #include "settings/settings_text.h"
@@ -116,8 +119,48 @@ void CycleViews(Application& app) {
     ApplyPaneView(app, *app.reportList, reportView, false);
 }
 
-// The File menu's exports over the current user's store; the archive opens in the viewer as a
-// report does.
+// A user of the Palm folder opened for an export of every user: the current user's stores as the
+// window holds them, another's loaded from the folders its place gives, with its own report settings.
+PartOpened OpenExportUser(Application& app, const std::string& user, UserExportPart& part) {
+    UserPlace place = app.place;
+    const int index = IndexOfUser(place, platform::Utf8ToCp932(user));
+    if (index < 0) return PartOpened::kLeftOut;
+    if (index == app.place.current) {
+        part.request.store = app.meetings.get();
+        part.request.book = app.addressBook.get();
+        part.request.reports = app.reportWriter.get();
+        app.settings->userKey.OpenUserKey(app.settings->userDirectory);
+        part.request.archive.reportOptions =
+            ReadReportOptions(app.settings->userKey, app.settings->outputFolder, app.settings->templateFolder);
+    } else {
+        struct Opened {
+            UserStores stores;
+            std::unique_ptr<ReportFolder> generator;
+            std::unique_ptr<ReportWriter> writer;
+        };
+        SelectPlaceUser(place, index, PlaceSource::kOption, *app.settings);
+        auto opened = std::make_shared<Opened>();
+        opened->stores = LoadUserStores(place.dataFolder, place.addressBook);
+        opened->generator = std::make_unique<ReportFolder>(*opened->stores.meetings, *opened->stores.book);
+        opened->writer = std::make_unique<ReportWriter>(*opened->generator, *app.ui);
+        part.request.store = opened->stores.meetings.get();
+        part.request.book = opened->stores.book.get();
+        part.request.reports = opened->writer.get();
+        part.request.archive.reportOptions =
+            ReadReportOptions(app.settings->userKey, place.reportFolder, app.settings->templateFolder);
+        app.settings->userKey.OpenUserKey(app.settings->userDirectory);
+        part.keep = opened;
+    }
+    const PlaceUser& chosen = place.users[static_cast<std::size_t>(index)];
+    part.directory = chosen.directory;
+    part.request.userFolder = chosen.folders.user;
+    part.request.meetings = AllMeetings(*part.request.store);
+    part.request.now = std::time(nullptr);
+    return PartOpened::kOpened;
+}
+
+// The File menu's exports over the current user's store, or every user's; the archive opens in the
+// viewer as a report does.
 void RunDesktopExport(Application& app, HWND frame, int command) {
     if (!app.meetings || !app.addressBook || !app.reportWriter) return;
     ExportRun run;
@@ -140,6 +183,9 @@ void RunDesktopExport(Application& app, HWND frame, int command) {
         viewer.browserPath = PathFromSettingsText(app.settings->userKey.ReadString("BrowserPath", kPathBufferSize));
         OpenReportPath(index, viewer, platform::SystemLauncher(), *app.ui);
     };
+    for (const PlaceUser& user : app.place.users) run.users.push_back(platform::Cp932ToUtf8(user.name));
+    if (const PlaceUser* user = app.place.CurrentUser()) run.currentUser = platform::Cp932ToUtf8(user->name);
+    run.openUser = [&app](const std::string& user, UserExportPart& part) { return OpenExportUser(app, user, part); };
     RunExportCommand(run, command);
 }
 

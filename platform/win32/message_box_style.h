@@ -10,5 +10,9 @@ namespace tavolex::platform {
 unsigned MessageBoxIconStyle(MessageIcon icon);
 // MB_YESNO with the icon and the default button of the style.
 unsigned QuestionBoxStyle(QuestionStyle style);
+// The same with a Cancel button (MB_YESNOCANCEL).
+unsigned YesNoCancelBoxStyle(QuestionStyle style);
+// The answer of a message box's button: IDYES, IDNO, else Cancel.
+Answer AnswerOfButton(int button);
 
 }  // namespace tavolex::platform

@@ -31,6 +31,12 @@ unsigned QuestionBoxStyle(QuestionStyle style) {
            (style.defaultAnswer == DefaultAnswer::kNo ? MB_DEFBUTTON2 : MB_DEFBUTTON1);
 }
 
+unsigned YesNoCancelBoxStyle(QuestionStyle style) { return (QuestionBoxStyle(style) & ~MB_TYPEMASK) | MB_YESNOCANCEL; }
+
+Answer AnswerOfButton(int button) {
+    return button == IDYES ? Answer::kYes : button == IDNO ? Answer::kNo : Answer::kCancel;
+}
+
 namespace {
 
 // Message boxes with no owner window; an empty caption gives the system's own ("Error").
@@ -50,6 +56,12 @@ public:
 
     bool AskYesNo(std::string_view text, std::string_view caption) override {
         return AskYesNo(text, caption, kConfirmation);
+    }
+
+    Answer AskYesNoCancel(std::string_view text, std::string_view caption, QuestionStyle style) override {
+        const std::wstring wideCaption = Wide(caption);
+        return AnswerOfButton(MessageBoxW(nullptr, Wide(text).c_str(), caption.empty() ? nullptr : wideCaption.c_str(),
+                                          YesNoCancelBoxStyle(style)));
     }
 };
 

@@ -30,6 +30,11 @@ public:
         questions.push_back({std::string(text), std::string(caption), style});
         return answer;
     }
+    // A choice with Cancel: recorded as a question of its style, answered with threeWay when set.
+    platform::Answer AskYesNoCancel(std::string_view text, std::string_view caption, platform::QuestionStyle style) override {
+        questions.push_back({std::string(text), std::string(caption), style});
+        return threeWay.value_or(answer ? platform::Answer::kYes : platform::Answer::kNo);
+    }
     // The plain question of a front end without buttons: recorded with no style.
     bool AskYesNo(std::string_view text, std::string_view caption) override {
         questions.push_back({std::string(text), std::string(caption), std::nullopt});
@@ -39,6 +44,7 @@ public:
     std::vector<ShownMessage> messages;
     std::vector<AskedQuestion> questions;
     bool answer = false;
+    std::optional<platform::Answer> threeWay;
 };
 
 }  // namespace tavolex::test

@@ -375,6 +375,47 @@ TEST_F(Win32DesktopTest, ExportsAskBeforeReplacingSayWhatTheyLeftOutAndCancelCle
               "\x82\xdc\x82\xb5\x82\xbd\x81\x42");  // エクスポートを中止しました。
 }
 
+// Where the Palm folder has two users, an export first asks whether to write both, Enter keeping
+// to the current user and Cancel ending it; both are written as the command line's --all-users
+// writes them: each user's vault as it is alone, in a folder of its own under the users' index.
+TEST_F(Win32DesktopTest, AnExportOfEveryUserIsAskedForAndWritesEachAsAlone) {
+    Start();
+    exportTarget = dir / "one";
+    ASSERT_TRUE(Export(ui::kCmdExportArchive + 5));  // the Markdown vault; no users given, no question
+    App().choosers.chooseSaveFile = [this](auto&&...) { return std::optional<fs::path>(exportTarget); };
+    folderAnswer = dir / "all";
+    ui.threeWay = platform::Answer::kCancel;
+    Command(ui::kCmdExportArchive + 5);
+    ASSERT_EQ(ui.questions.size(), 1U);
+    EXPECT_EQ(ui.questions[0].style, platform::kConfirmation);
+    EXPECT_NE(ui.questions[0].text.find(std::string(" 2 ")), std::string::npos) << ui.questions[0].text;
+    EXPECT_NE(ui.questions[0].text.find(std::string("(") + kTanaka + ")"), std::string::npos);
+    EXPECT_TRUE(chooserCalls.empty());
+
+    ui.threeWay = platform::Answer::kYes;
+    Command(ui::kCmdExportArchive + 5);
+    EXPECT_EQ(test::ReadFileBytes(dir / "all" / "TanakaT" / "index.md"), test::ReadFileBytes(dir / "one" / "index.md"));
+    EXPECT_TRUE(fs::exists(dir / "all" / "SuzukiH" / L"2026-11-05 \u5951\u7d04\u5185\u5bb9\u306e\u78ba\u8a8d.md"));
+    const std::string index = test::ReadFileBytes(dir / "all" / "index.md");
+    EXPECT_NE(index.find("## SuzukiH"), std::string::npos) << index;
+    EXPECT_NE(index.find("## TanakaT"), std::string::npos);
+
+    // A file of both users, and of the current user alone when the answer is no.
+    const auto events = [](const std::string& calendar) {
+        std::size_t n = 0;
+        for (std::size_t at = calendar.find("BEGIN:VEVENT"); at != std::string::npos; at = calendar.find("BEGIN:VEVENT", at + 1)) ++n;
+        return n;
+    };
+    exportTarget = dir / "both.ics";
+    Command(ui::kCmdExportCalendar);
+    EXPECT_EQ(events(test::ReadFileBytes(exportTarget)), 15U);
+    ui.threeWay = platform::Answer::kNo;
+    exportTarget = dir / "tanaka.ics";
+    Command(ui::kCmdExportCalendar);
+    EXPECT_EQ(events(test::ReadFileBytes(exportTarget)), 12U);
+    EXPECT_EQ(ui.questions.size(), 4U);
+}
+
 // The reload request another program posts during an export waits for the export's end: the
 // archive is whole (the same as one made undisturbed), and the request is carried out after it.
 TEST_F(Win32DesktopTest, AReloadRequestDuringAnExportWaitsForItsEnd) {
