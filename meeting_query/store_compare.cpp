@@ -29,11 +29,9 @@ ItemContents ItemsOf(const MeetingDatabase& store, std::uint32_t meetingId) {
                                 std::to_string(t.dueDate) + '\x01' + std::to_string(t.dueHour) + ':' +
                                 std::to_string(t.dueMinute) + '\x01' + t.szText);
                     },
+                    // The picture by its bitmap's bytes: a copy of the same handheld record has the same.
                     [&](const Sketch& s, const MeetingItem&) {
-                        const std::vector<std::uint8_t> rgb = s.image.Rgb();
-                        put(3, s.dwDBID,
-                            s.szTitle + '\x01' + std::to_string(s.image.Width()) + 'x' +
-                                std::to_string(s.image.Height()) + '\x01' + std::string(rgb.begin(), rgb.end()));
+                        put(3, s.dwDBID, s.szTitle + '\x01' + std::string(s.image.KeptBitmap()));
                     },
                     [&](const Attendee& a, const MeetingItem&) {
                         put(4, a.dwDBID,

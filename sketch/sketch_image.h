@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 #include <span>
+#include <string_view>
 #include <vector>
 
 namespace tavolex {
@@ -55,6 +56,10 @@ public:
 
     // The bytes kept for decoding (the start of the bitmap given to Assign).
     [[nodiscard]] std::size_t KeptBytes() const { return size_; }
+    // Those bytes: two images whose bitmaps are alike have alike pictures, without decoding either.
+    [[nodiscard]] std::string_view KeptBitmap() const {
+        return {reinterpret_cast<const char*>(bitmap_.get()), bitmap_ != nullptr ? size_ : 0};
+    }
 
 private:
     std::shared_ptr<const std::uint8_t> bitmap_;  // never changed in place
