@@ -31,6 +31,7 @@ struct Address {
     char szCountry[256] = {};
     char szNote[4096] = {};
     char szCustom[kAddressCustomCount][256] = {};
+    std::int32_t dwCategoryID = 0;  // the id of its category in the book's category list
 
     [[nodiscard]] std::int32_t RecordId() const { return dwRecordID; }
     [[nodiscard]] std::string_view LastName() const { return szLastName; }

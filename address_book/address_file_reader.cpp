@@ -231,6 +231,7 @@ void ConvertRecord(const RecordFields& fields, std::int32_t fieldsPerRecord, Add
         return fields.texts[static_cast<std::size_t>(position)].View();
     };
     address.dwRecordID = fields.integers[kPosRecordId];
+    address.dwCategoryID = fields.integers[kPosCategory];
     CopyField(address.szLastName, text(kPosLastName), true);
     CopyField(address.szFirstName, text(kPosFirstName), true);
     CopyField(address.szTitle, text(kPosTitle));

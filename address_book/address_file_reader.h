@@ -42,7 +42,8 @@ inline constexpr std::int32_t kPosZip = 20;
 inline constexpr std::int32_t kPosCountry = 21;
 inline constexpr std::int32_t kPosNote = 22;
 inline constexpr std::int32_t kPosPrivate = 23;
-inline constexpr std::int32_t kPosCustom1 = 25;  // customs 1 ... 4 in a row
+inline constexpr std::int32_t kPosCategory = 24;  // the category's id in the category list
+inline constexpr std::int32_t kPosCustom1 = 25;   // customs 1 ... 4 in a row
 inline constexpr std::int32_t kAddressPositionCount = 30;
 
 struct AddressSchema {

@@ -46,6 +46,12 @@ struct CalendarDate {
     return std::string(text);
 }
 
+// The day after a date the calendar has (December 31 runs into the next year).
+[[nodiscard]] constexpr CalendarDate NextDay(CalendarDate d) {
+    if (IsValidDate({d.year, d.month, d.day + 1})) return {d.year, d.month, d.day + 1};
+    return d.month == 12 ? CalendarDate{d.year + 1, 1, 1} : CalendarDate{d.year, d.month + 1, 1};
+}
+
 // The date of an ISO "YYYY-MM-DD" text; nothing for another text or a date the calendar does not have.
 [[nodiscard]] inline std::optional<CalendarDate> ParseIsoDate(std::string_view text) {
     if (text.size() != 10 || text[4] != '-' || text[7] != '-') return std::nullopt;

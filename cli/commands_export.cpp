@@ -9,6 +9,7 @@
 #include "cli/progress_bar.h"
 #include "cli/selection_options.h"
 #include "export/archive_writer.h"
+#include "export/document_split.h"
 #include "export/every_user_export.h"
 #include "export/exporters.h"
 #include "export/vcard_writer.h"
@@ -35,7 +36,8 @@ struct ExportArguments {
     std::string encoding = "shift_jis";
     fs::path pictures;
     bool attendees = false;
-    int jobs = 0;  // 0: the machine's cores
+    std::string split;  // calendar: "year"; contacts: "card" (--split); empty: one file
+    int jobs = 0;       // 0: the machine's cores
 };
 
 // The request of one export of the session's store.
@@ -152,8 +154,41 @@ int Deliver(CliSession& session, const ExportArguments& a, const std::string& do
     return Finish(session, summary, a.target, users);
 }
 
+// A document split into files of a folder (calendar --split year, contacts --split): the folder
+// made, the files it already holds asked about once, then each file written whole.
+int DeliverSplit(CliSession& session, const ExportArguments& a, const std::string& document, ExportSummary& summary,
+                 const EveryUserSummary* users = nullptr) {
+    if (summary.cancelled) return 1;
+    ExportText names;
+    const std::vector<SplitFile> files =
+        a.split == "year" ? SplitCalendarByYear(document) : SplitVCards(document, names);
+    std::error_code ec;
+    fs::create_directories(a.target, ec);
+    if (!fs::is_directory(a.target, ec)) {
+        Fail(session.Ui(), "The export could not be written.", FolderReason(a.target));
+        return 1;
+    }
+    std::vector<fs::path> taken;
+    for (const SplitFile& file : files) {
+        const fs::path path = a.target / fs::path(std::u8string(file.name.begin(), file.name.end()));
+        if (fs::exists(fs::symlink_status(path, ec))) taken.push_back(path);
+    }
+    if (!MayReplace(session, taken)) return 1;
+    for (const SplitFile& file : files) {
+        if (!WriteExportFile(a.target / fs::path(std::u8string(file.name.begin(), file.name.end())), file.document,
+                             summary))
+            break;
+    }
+    return Finish(session, summary, a.target, users);
+}
+
 // A command that writes to stdout can't also print its --json summary there.
 std::optional<int> CheckStdout(CliSession& session, const ExportArguments& a) {
+    if (!a.split.empty()) {
+        if (a.target.empty())
+            return UsageError(a.app->get_name(), "--split writes files into a folder: name it with -o DIR");
+        return std::nullopt;  // the files it would replace are asked about once they are known
+    }
     if (a.target.empty() && session.Json()) {
         return UsageError(a.app->get_name(), "--json prints a summary of a file: name the file with -o FILE");
     }
@@ -196,6 +231,7 @@ std::optional<int> ContactsRequest(CliSession& session, const ExportArguments& a
         return UsageError("contacts", "meetings choose the people only with --attendees");
     }
     request = Request(session, {}, {});
+    request.cardCategories = !a.split.empty();
     if (a.attendees) {
         MeetingIndexes indexes;
         if (const auto status = Selected(session, a, indexes)) return status;
@@ -260,6 +296,7 @@ int ExportOne(CliSession& session, const ExportArguments& a, const Exporter& exp
     ExportSummary summary;
     std::string document;
     if (const auto status = RunOne(session, a, exporter, prepare, summary, document)) return *status;
+    if (!a.split.empty()) return DeliverSplit(session, a, document, summary);
     if (exporter.kind == ExportWrites::kDocument) return Deliver(session, a, document, summary);
     return Finish(session, summary, exporter.index.empty() ? a.target : a.target / fs::path(exporter.index));
 }
@@ -303,8 +340,10 @@ int ExportEvery(const GlobalOptions& options, const std::vector<std::string>& na
     if (last == nullptr) return 1;
     if (!result.summary.Ok()) return result.summary.cancelled ? 1 : Finish(*last, result.summary, result.shown);
     if (result.written.empty()) return 1;
-    const int status = exporter.kind == ExportWrites::kDocument ? Deliver(*last, a, document, result.summary, &result)
-                                                                : Finish(*last, result.summary, result.shown, &result);
+    const int status = !a.split.empty() ? DeliverSplit(*last, a, document, result.summary, &result)
+                       : exporter.kind == ExportWrites::kDocument
+                           ? Deliver(*last, a, document, result.summary, &result)
+                           : Finish(*last, result.summary, result.shown, &result);
     return status == 0 && !result.leftOut.empty() ? 1 : status;
 }
 
@@ -345,12 +384,20 @@ void OutputFileOption(CLI::App* app, ExportArguments& a) {
 
 void CalendarOptions(CLI::App* calendar, ExportArguments& a) {
     OutputFileOption(calendar, a);
+    calendar
+        ->add_option("--split", a.split,
+                     "write a calendar per year into the folder -o names (<year>.ics, and "
+                     "undated.ics for to-dos of no dated meeting)")
+        ->check(CLI::IsMember({"year"}));
     a.selection = AddSelectionOptions(calendar);
 }
 
 void ContactsOptions(CLI::App* contacts, ExportArguments& a) {
     OutputFileOption(contacts, a);
     contacts->add_flag("--attendees", a.attendees, "only the people who attend the selected meetings");
+    contacts->add_flag_callback(
+        "--split", [&a] { a.split = "card"; },
+        "write a card per person into the folder -o names, each with the person's category");
     a.selection = AddSelectionOptions(contacts);
 }
 

@@ -41,7 +41,7 @@ std::string Calendar(const ExportRequest& r, ExportText& text, ExportSummary& su
 }
 
 std::string Contacts(const ExportRequest& r, ExportText& text, ExportSummary& summary) {
-    return WriteVCards(*r.book, r.userFolder, r.people ? &*r.people : nullptr, text, summary);
+    return WriteVCards(*r.book, r.userFolder, r.people ? &*r.people : nullptr, text, summary, r.cardCategories);
 }
 
 std::string Dump(const ExportRequest& r, ExportText& text, ExportSummary& summary) {

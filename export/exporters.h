@@ -34,6 +34,7 @@ struct ExportRequest {
     ArchiveOptions archive{};            // its folder is `target`
     DumpOptions dump{};
     std::optional<std::set<std::uint32_t>> people{};  // contacts: only these address ids; none: all
+    bool cardCategories = false;                      // contacts: each card names its category
     std::time_t now = 0;                              // the calendar's DTSTAMP
     int jobs = 0;  // threads of the archive, the database and the dump's pictures; 0: DefaultJobs()
     ExportProgress progress{};

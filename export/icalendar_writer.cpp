@@ -1,6 +1,7 @@
 #include "export/icalendar_writer.h"
 
 #include "address_book/address_book.h"
+#include "base/calendar_date.h"
 #include "export/content_lines.h"
 #include "export/progress_counter.h"
 #include "meeting_store/date_format.h"
@@ -121,7 +122,12 @@ private:
     void AddWhen(const Meeting& meeting, const std::string& date) {
         const std::optional<std::string> start = ValidIsoTime(meeting.startHour, meeting.startMinute);
         if (!start) {
+            // An all-day event ends at the start of the next day: some importers read an event
+            // without an end as two days.
             lines_.Add("DTSTART;VALUE=DATE", Compact(date));
+            if (const std::optional<CalendarDate> day = ParseIsoDate(date)) {
+                lines_.Add("DTEND;VALUE=DATE", Compact(IsoDateText(NextDay(*day)).value_or(date)));
+            }
             return;
         }
         lines_.Add("DTSTART", Compact(date) + "T" + Compact(*start) + "00");

@@ -1,6 +1,7 @@
 #include "export/vault_notes.h"
 
 #include "address_book/address_book.h"
+#include "export/file_stems.h"
 #include "export/markdown_text.h"
 #include "export/vault_files.h"
 #include "meeting_query/text_match.h"
@@ -19,64 +20,6 @@ namespace tavolex::vault {
 namespace {
 
 constexpr const char* kNoName = "名前なし";  // a person whose stored name is empty
-// A file name's longest stem in UTF-8 bytes, before " (n)" and ".md": well inside the 255 bytes
-// file systems allow however many bytes each character takes.
-constexpr std::size_t kMaxStemBytes = 200;
-
-// Names are cleaned without a word: a vault names thousands of notes at once.
-class SilentInteraction final : public platform::UserInteraction {
-public:
-    void ShowMessage(std::string_view, std::string_view, platform::MessageIcon) override {}
-    bool AskYesNo(std::string_view, std::string_view) override { return false; }
-};
-
-// The UTF-8 text cut to at most `bytes` bytes, after a whole character.
-std::string_view CutUtf8(std::string_view utf8, std::size_t bytes) {
-    if (utf8.size() <= bytes) return utf8;
-    while (bytes > 0 && (static_cast<unsigned char>(utf8[bytes]) & 0xC0) == 0x80) --bytes;
-    return utf8.substr(0, bytes);
-}
-
-// What a note's name can't hold beyond the report-name rules: notes apps read a link's "#" as a
-// heading and "^" as a block of the note, and "[" "]" end a wiki link ("|" is a report-name rule).
-constexpr std::string_view kLinkCharacters = "#^[]";
-
-// The report-name rules on a text of the store, silently, and kLinkCharacters made spaces as they
-// make the others; a name that would hide the file (a leading dot) gets "_" in front. UTF-8, cut
-// to kMaxStemBytes.
-std::string CleanStem(std::string cp932, ExportText& names) {
-    static SilentInteraction silent;
-    CleanReportName(cp932, silent);
-    if (!cp932.empty() && cp932[0] == '.') cp932.insert(0, "_");
-    // In UTF-8 an ASCII byte is a character of its own (in Shift-JIS "[", "]" and "^" can be the
-    // second byte of one).
-    std::string utf8 = names.Utf8(cp932);
-    for (char& c : utf8) {
-        if (kLinkCharacters.find(c) != std::string_view::npos) c = ' ';
-    }
-    return std::string(CutUtf8(utf8, kMaxStemBytes));
-}
-
-// Names given in one folder, compared as the file systems that ignore letter case (and width)
-// compare them; a name given twice gets " (2)", " (3)"…
-class NameSet {
-public:
-    explicit NameSet(std::vector<std::string> reserved = {}) {
-        for (const std::string& r : reserved) given_.insert(FoldedText(platform::Utf8ToCp932(r)));
-    }
-    // Gives the name when no name it equals was given; false when one was.
-    bool Take(const std::string& name) { return given_.insert(FoldedText(platform::Utf8ToCp932(name))).second; }
-    std::string Unique(const std::string& stem, std::string_view extension) {
-        std::string name = stem + std::string(extension);
-        for (int n = 2; !given_.insert(FoldedText(platform::Utf8ToCp932(name))).second; ++n)
-            name = stem + " (" + std::to_string(n) + ")" + std::string(extension);
-        return name;
-    }
-
-private:
-    std::set<std::u16string> given_;
-};
-
 // The priority marks task plugins read: the handheld's 1 highest … 5 lowest.
 std::string_view PriorityMark(std::int32_t priority) {
     switch (priority) {

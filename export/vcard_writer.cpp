@@ -25,8 +25,9 @@ public:
     CardWriter(const std::filesystem::path& userFolder, ExportText& text)
         : user_(UserUidPart(userFolder)), text_(text) {}
 
-    // `occurrence`: how many times the record id has come in the book so far, this card included.
-    void Add(const Address& a, int occurrence) {
+    // `occurrence`: how many times the record id has come in the book so far, this card included;
+    // `category`: the long name of its category (CP932), none to leave it out.
+    void Add(const Address& a, int occurrence, std::string_view category) {
         lines_.Add("BEGIN", "VCARD");
         lines_.Add("VERSION", "3.0");
         lines_.Add("UID", RecordUid("address", static_cast<std::uint32_t>(a.RecordId()), occurrence, user_));
@@ -48,6 +49,7 @@ public:
         for (int n = 1; n <= kAddressCustomCount; ++n) {
             if (!a.Custom(n).empty()) lines_.Add("X-TAVOLEX-CUSTOM" + std::to_string(n), Text(a.Custom(n)));
         }
+        if (!category.empty()) lines_.Add("CATEGORIES", Text(category));
         lines_.Add("END", "VCARD");
     }
 
@@ -74,14 +76,19 @@ private:
 }  // namespace
 
 std::string WriteVCards(const AddressBook& book, const std::filesystem::path& userFolder,
-                        const std::set<std::uint32_t>* only, ExportText& text, ExportSummary& summary) {
+                        const std::set<std::uint32_t>* only, ExportText& text, ExportSummary& summary,
+                        bool categories) {
     CardWriter writer(userFolder, text);
     std::vector<std::uint32_t> ids;
     for (const auto& address : book.Addresses()) ids.push_back(static_cast<std::uint32_t>(address->RecordId()));
     const std::vector<int> occurrences = Occurrences(ids);
     for (std::size_t i = 0; i < ids.size(); ++i) {
         if (only != nullptr && only->count(ids[i]) == 0) continue;
-        writer.Add(*book.Addresses()[i], occurrences[i]);
+        const Address& address = *book.Addresses()[i];
+        const AddressCategory* category = categories && address.dwCategoryID != 0 && book.Categories() != nullptr
+                                              ? book.Categories()->FindId(address.dwCategoryID)
+                                              : nullptr;  // id 0: Unfiled, no category
+        writer.Add(address, occurrences[i], category != nullptr ? std::string_view(category->szLongName) : "");
         ++summary.addresses;
     }
     summary.replacements = text.Replacements();

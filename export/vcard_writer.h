@@ -11,9 +11,12 @@
 namespace tavolex {
 
 // Every address of the book when `only` is null; else those whose record id it holds.
-// `userFolder`: the Palm user's folder, whose name makes the UIDs the user's own.
+// `userFolder`: the Palm user's folder, whose name makes the UIDs the user's own. `categories`:
+// each card names its category of the book (CATEGORIES), as address books that take one card per
+// file want it.
 [[nodiscard]] std::string WriteVCards(const AddressBook& book, const std::filesystem::path& userFolder,
-                                      const std::set<std::uint32_t>* only, ExportText& text, ExportSummary& summary);
+                                      const std::set<std::uint32_t>* only, ExportText& text, ExportSummary& summary,
+                                      bool categories = false);
 
 // The address ids of the attendees of the selected meetings.
 [[nodiscard]] std::set<std::uint32_t> AttendeeAddressIds(const MeetingDatabase& store, const MeetingIndexes& selection);

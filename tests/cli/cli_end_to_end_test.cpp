@@ -976,6 +976,12 @@ TEST_F(CliTest, ExportCommandsStatusesSummariesAndFiles) {
         {{"dump", "-o", "@/d1.json", "--pictures", "@/pictures"}, 0, -1, -1},
         {{"dump", "-o", "@/d2.json", "--pictures", "@/pictures"}, 1, -1, -1, refused},
         {{"archive", "@/pictures"}, 1, -1, -1, ".jpg" + refused},
+        // Split into a folder: a calendar per year, a card per person; asked before files are replaced.
+        {{"--json", "calendar", "--split", "year", "-o", "@/years"}, 0, 12, -1},
+        {{"calendar", "--split", "year", "-o", "@/years"}, 1, -1, -1, "2026.ics" + refused},
+        {{"--json", "contacts", "--split", "-o", "@/cards"}, 0, 0, 6},
+        {{"calendar", "--split", "year"}, 2, -1, -1, "--split writes files into a folder"},
+        {{"calendar", "--split", "month", "-o", "@/years"}, 2, -1, -1},
         {{"--json", "calendar"}, 2, -1, -1},  // the summary needs a file
         {{"contacts", "1"}, 2, -1, -1},       // meetings choose people only with --attendees
         {{"archive"}, 2, -1, -1},             // no folder
@@ -1017,6 +1023,7 @@ TEST_F(CliTest, ExportCommandsStatusesSummariesAndFiles) {
     EXPECT_EQ(ReadFileBytes(dir / "mine" / "index.html"), "mine");
     EXPECT_NE(ReadFileBytes(dir / "forced" / "index.html"), "mine");
     EXPECT_FALSE(fs::exists(dir / "d2.json"));
+    EXPECT_TRUE(fs::is_regular_file(dir / "cards" / "佐藤 花子.vcf"));
     // --encoding utf-8: the reports' text and their charset declaration.
     fs::path reportPath;
     for (const auto& entry : fs::directory_iterator(dir / "archive")) {

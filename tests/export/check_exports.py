@@ -135,6 +135,7 @@ def check_calendar(folder, dump, uid):
         start = e.get('DTSTART')
         if m['start'] is None:
             expect(start.dt == datetime.date.fromisoformat(m['date']), f"calendar: all-day date of {m['id']}")
+            expect(e['DTEND'].dt == start.dt + datetime.timedelta(days=1), f"calendar: all-day end of {m['id']}")
         else:
             expect(start.dt == datetime.datetime.fromisoformat(m['date'] + 'T' + m['start']) and start.dt.tzinfo is None,
                    f"calendar: DTSTART of {m['id']}")
@@ -212,6 +213,41 @@ def check_contacts(folder, dump, uid):
         customs = {f'x-tavolex-custom{n}': [clean(text)] for n, text in enumerate(a['custom'], 1) if text}
         expect({k: [v.value for v in card.contents[k]] for k in card.contents if k.startswith('x-tavolex-custom')} == customs,
                who + ' custom fields')
+
+
+def check_splits(folder):
+    """The calendar by year and a card per file: each file read whole by its reader, each event in the
+    file of its year with the to-dos related to it, and the files together the whole file's components
+    (the cards' CATEGORIES aside, which only split cards carry)."""
+    whole = icalendar.Calendar.from_ical(open(os.path.join(folder, 'calendar.ics'), 'rb').read())
+    event_uids = {str(e['UID']) for e in whole.walk('VEVENT')}
+    parts = []
+    split = os.path.join(folder, 'calendar-split')
+    names = sorted(os.listdir(split))
+    for name in names:
+        path = os.path.join(split, name)
+        check_lines(path)
+        calendar = icalendar.Calendar.from_ical(open(path, 'rb').read())
+        mine = {str(e['UID']) for e in calendar.walk('VEVENT')}
+        for e in calendar.walk('VEVENT'):
+            expect(name == f"{e['DTSTART'].dt.year}.ics", f"calendar split: {e['UID']} in {name}")
+        for t in calendar.walk('VTODO'):
+            related = str(t.get('RELATED-TO')) if t.get('RELATED-TO') is not None else None
+            expect(related in mine if name != 'undated.ics' else related not in event_uids,
+                   f"calendar split: to-do {t['UID']} in {name}")
+        parts += [c.to_ical() for c in calendar.subcomponents]
+    expect(sorted(parts) == sorted(c.to_ical() for c in whole.subcomponents), 'calendar split: not the whole')
+    cards = sorted(c.serialize() for c in vobject.readComponents(open(os.path.join(folder, 'contacts.vcf'), encoding='utf-8').read()))
+    parts = []
+    split = os.path.join(folder, 'contacts-split')
+    for name in sorted(os.listdir(split)):
+        found = list(vobject.readComponents(open(os.path.join(split, name), encoding='utf-8').read()))
+        expect(len(found) == 1 and name.endswith('.vcf'), f'contacts split: {name} is not one card')
+        for card in found:
+            card.contents.pop('categories', None)
+            parts.append(card.serialize())
+    expect(parts and sorted(parts) == cards, 'contacts split: not the whole')
+    print(f"splits: {', '.join(names)}; {len(parts)} cards")
 
 
 def check_database(folder, dump, trigram):
@@ -670,6 +706,7 @@ def main():
     uid = uid_maker(options.user)
     check_calendar(options.folder, dump, uid)
     check_contacts(options.folder, dump, uid)
+    check_splits(options.folder)
     check_database(options.folder, dump, options.trigram)
     check_archive(options.folder, dump, options.query)
     check_vault(options.folder, dump)

@@ -6,6 +6,7 @@
 #include "address_book/address_book.h"
 #include "base/fnv1a.h"
 #include "export/archive_writer.h"
+#include "export/document_split.h"
 #include "export/exporters.h"
 #include "export/icalendar_writer.h"
 #include "export/json_dump.h"
@@ -89,7 +90,7 @@ void WriteDamagedUser(const fs::path& user) {
     const std::string linkBytes = test::DatabaseBytes(databases.link);
     test::WritePalmUserDatabases(user / "Tavolex", databases);
     test::WriteFileBytes(user / "Tavolex" / "link.dat", linkBytes.substr(0, linkBytes.size() - 3));
-    test::AddressBookPerson person{.recordId = 77, .lastName = "\x93\x63\x92\x86\xfd", .firstName = "a,b;c"};
+    test::AddressBookPerson person{.recordId = 77, .lastName = "\x93\x63\x92\x86\xfd", .firstName = "a,b;c", .categoryId = 3};
     person.phones = {{{4, "taro@example.jp"}, {7, "090-1234"}, {2, "\x81"}, {3, {}}, {0, "03;1"}}};
     person.note = "line1\r\nline2\x02";
     person.custom = {"c1", {}, "\x89\xbf", "c4"};
@@ -98,7 +99,8 @@ void WriteDamagedUser(const fs::path& user) {
     test::AddressBookPerson japanese{.recordId = 79, .lastName = "j"};
     japanese.phones[4].number = " \x93\x63\x92\x86+\x89\xef\x8b\x63@\x97\xe1\x82\xa6.jp";  // 田中+会議@例え.jp
     test::WriteAddressBook(user / "address" / "address.dat",
-                           {person, hostile, japanese, test::AddressBookPerson{.recordId = 79, .lastName = "again"}});
+                           {person, hostile, japanese, test::AddressBookPerson{.recordId = 79, .lastName = "again"}},
+                           {{.index = 1, .id = 3, .shortName = "a", .longName = "\x8e\xe6\x88\xf8\x90\xe6"}});  // 取引先
 }
 
 // More meetings than the index shows on a page, over three years; only the oldest mentions 最古.
@@ -220,6 +222,24 @@ TEST_P(ExportReadersTest, IndependentReadersReadBackEveryFile) {
         if (exporter.kind == ExportWrites::kDocument) test::WriteFileBytes(targets[i].second, document);
     }
     ExpectDumpEqualsStore(json::parse(test::ReadFileBytes(out / "dump.json")));
+    // The calendar by year and a card per file as --split writes them, the cards naming their
+    // category (only the damaged book has one), for the readers to read file by file.
+    ExportRequest categorized = Request({});
+    categorized.cardCategories = true;
+    ExportText names;
+    ExportSummary cards;
+    const std::pair<const char*, std::vector<SplitFile>> splits[] = {
+        {"calendar-split", SplitCalendarByYear(test::ReadFileBytes(out / "calendar.ics"))},
+        {"contacts-split", SplitVCards(FindExporter("contacts")->job(categorized, names, cards), names)}};
+    std::string allCards;
+    for (const auto& [folder, files] : splits) {
+        for (const SplitFile& file : files) {
+            test::WriteFileBytes(out / folder / fs::path(std::u8string(file.name.begin(), file.name.end())), file.document);
+            if (file.name.ends_with(".vcf")) allCards += file.document;
+        }
+    }
+    EXPECT_EQ(allCards.find("CATEGORIES:\xe5\x8f\x96\xe5\xbc\x95\xe5\x85\x88\r\n") != std::string::npos,
+              std::string(GetParam().name) == "damaged");
     // The desktop's closing message: the contacts report only the address book, the archive no address.
     const std::vector<ExportCountValue> contacts = ReportedCounts(*FindExporter("contacts"), summaries[2]);
     ASSERT_EQ(contacts.size(), 1U);
