@@ -19,7 +19,10 @@
 #include <system_error>
 
 #ifdef _WIN32
-#include <windows.h>
+#include "cli/windows_console.h"
+
+#include <optional>
+#include <vector>
 #endif
 
 namespace tavolex::cli {
@@ -209,13 +212,31 @@ int CheckOutputWritten(StdoutBuffer& buffer, int status) {
 }  // namespace tavolex::cli
 
 int main(int argc, char** argv) {
-#ifdef _WIN32
-    SetConsoleOutputCP(CP_UTF8);
-#endif
     tavolex::SetTraceTargets(tavolex::CommandLineTraceTargets());
     tavolex::cli::StdoutBuffer buffer;
+#ifdef _WIN32
+    // The arguments in UTF-8, as on Linux; a console gets wide characters, a pipe or a file UTF-8.
+    SetConsoleOutputCP(CP_UTF8);
+    std::vector<std::string> arguments = tavolex::cli::Utf8Arguments();
+    std::vector<char*> pointers;
+    for (std::string& argument : arguments) pointers.push_back(argument.data());
+    pointers.push_back(nullptr);
+    if (!arguments.empty()) {
+        argc = static_cast<int>(arguments.size());
+        argv = pointers.data();
+    }
+    std::optional<tavolex::cli::ConsoleBuffer> console, consoleErrors;
+    if (tavolex::cli::IsConsole(GetStdHandle(STD_OUTPUT_HANDLE))) console.emplace(GetStdHandle(STD_OUTPUT_HANDLE));
+    if (tavolex::cli::IsConsole(GetStdHandle(STD_ERROR_HANDLE))) consoleErrors.emplace(GetStdHandle(STD_ERROR_HANDLE));
+    std::streambuf* const originalErrors = consoleErrors ? std::cerr.rdbuf(&*consoleErrors) : nullptr;
+    std::streambuf* const original = std::cout.rdbuf(console ? static_cast<std::streambuf*>(&*console) : &buffer);
+#else
     std::streambuf* const original = std::cout.rdbuf(&buffer);
+#endif
     const int status = tavolex::cli::CheckOutputWritten(buffer, tavolex::cli::Run(argc, argv));
     std::cout.rdbuf(original);
+#ifdef _WIN32
+    if (originalErrors != nullptr) std::cerr.rdbuf(originalErrors);
+#endif
     return status;
 }

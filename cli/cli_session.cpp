@@ -18,6 +18,10 @@
 #include <cstdio>
 #include <system_error>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace tavolex::cli {
 namespace {
 
@@ -67,7 +71,12 @@ bool CliInteraction::AskYesNo(std::string_view text, std::string_view caption) {
 
 fs::path ProgramFile(const char* argv0) {
     std::error_code ec;
-#ifndef _WIN32
+#ifdef _WIN32
+    // The program's own file (tavolex.com in the install folder), wherever it was started from.
+    std::wstring self(32768, L'\0');
+    self.resize(GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size())));
+    if (!self.empty()) return fs::path(self);
+#else
     const fs::path self = fs::read_symlink("/proc/self/exe", ec);
     if (!ec) return self;
 #endif

@@ -7,8 +7,11 @@
 #  2. the installed tavolex.exe, with the stand-ins of the tests where a user's Palm Desktop and the
 #     vendor's libraries would be, runs the first-run steps at its first start: the thank-you
 #     message, "Setup" = 0, the conduit copied and registered, Palm Desktop's entry integrated;
-#  3. uninstalled silently: the installed files, the shortcut and the entry are gone; a report in the
-#     output folder, a template the user added and the settings stay.
+#  3. the installed command line, typed as `tavolex` in a new Command Prompt (tavolex.com on the
+#     PATH): its version, the sample folder's meetings and a search for a Japanese word, its UTF-8
+#     read back from redirected files;
+#  4. uninstalled silently: the installed files, the shortcut, the entry and the PATH's folder are
+#     gone; a report in the output folder, a template the user added and the settings stay.
 # With --screenshots it also writes build/screenshot-installer.png (the installer's first page) and
 # build/screenshot-installed-about.png (the installed program's About box).
 # Usage: tests/packaging/installer_test.sh [--screenshots] [windows build folder]
@@ -78,7 +81,7 @@ fi
 # /D= takes the rest of the command line unquoted, as Windows passes it: through cmd.
 quiet wine cmd /c "$(winepath -w "$setup") /S /D=$folder"
 settle
-shipped=(tavolex.exe)
+shipped=(tavolex.exe tavolex.com)
 while IFS= read -r -d '' template; do
   shipped+=("templates/${template#"$top/templates/"}")
 done < <(find "$top/templates" -path "$top/templates/src" -prune -o -type f ! -name make_templates.py ! -name '.*' -print0)
@@ -100,6 +103,8 @@ expect "$entry" UninstallString "\"$folder\\uninstall.exe\""
 expect "$entry" InstallLocation "$folder"
 expect "$app" InstallPath "$folder\\"
 expect "$app" Setup 0x1
+environment='HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\Environment'
+grep -qF ";$folder" <<<";$(value "$environment" Path)" || fail "the PATH lacks the install folder: $(value "$environment" Path)"
 
 # 2. The first start with Palm Desktop and the conduit libraries in place.
 cp -r "$top/samples/palm" "$work/palm"
@@ -152,7 +157,17 @@ if [ -z "$vendor" ]; then
   rm "$installed/condinst.dll" "$installed/TavolexConduit.dll" "$installed/condinst.log"
 fi
 
-# 3. Silent uninstallation.
+# 3. The command line from a new Command Prompt, its output redirected into files.
+got=$(wine cmd /c tavolex --version 2>/dev/null | tr -d '\r')
+[ "$got" = "tavolex $version" ] || fail "tavolex --version in a Command Prompt said '$got'"
+palm=$(winepath -w "$work/palm")
+quiet wine cmd /c "tavolex --palm-folder $palm --user TanakaT meetings > C:\meetings.txt"
+grep -q $'^1\t週次定例会議\t' "$drive/meetings.txt" || fail "tavolex meetings wrote: $(head -c 300 "$drive/meetings.txt")"
+quiet wine cmd /c "tavolex --palm-folder $palm --user TanakaT search 予算 > C:\search.txt"
+grep -q '予算レビュー' "$drive/search.txt" || fail "tavolex search 予算 wrote: $(head -c 300 "$drive/search.txt")"
+settle
+
+# 4. Silent uninstallation.
 quiet wine "$folder\\uninstall.exe" /S
 settle
 for f in "${shipped[@]}" uninstall.exe; do
@@ -163,4 +178,5 @@ quiet wine reg query "$entry" && fail "the uninstaller left the installed-progra
 [ -f "$output_unix/kept.htm" ] || fail "the uninstaller removed a report of the output folder"
 [ -f "$installed/templates/mine.htm" ] || fail "the uninstaller removed a template the user added"
 expect "$app" InstallPath "$folder\\"
+grep -qF ";$folder" <<<";$(value "$environment" Path)" && fail "the uninstaller left the install folder in the PATH"
 echo "installer test: Tavolex-$version-setup.exe passed"
