@@ -9,7 +9,7 @@
 #include "cli/every_user.h"
 #include "base/trace.h"
 
-#include <CLI/CLI.hpp>
+#include "cli/cli11.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -8,7 +8,7 @@
 
 #include "cli/cli_session.h"
 
-#include <CLI/CLI.hpp>
+#include "cli/cli11.h"
 
 #include <functional>
 #include <string>

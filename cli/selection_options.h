@@ -5,7 +5,7 @@
 #include "cli/cli_session.h"
 #include "meeting_query/meeting_selection.h"
 
-#include <CLI/CLI.hpp>
+#include "cli/cli11.h"
 
 #include <cstdint>
 #include <memory>

@@ -9,7 +9,8 @@
 #     message, "Setup" = 0, the conduit copied and registered, Palm Desktop's entry integrated;
 #  3. the installed command line, typed as `tavolex` in a new Command Prompt (tavolex.com on the
 #     PATH): its version, the sample folder's meetings and a search for a Japanese word, its UTF-8
-#     read back from redirected files;
+#     read back from redirected files, and a calendar from a folder of a Japanese name into a file
+#     of a Japanese name;
 #  4. uninstalled silently: the installed files, the shortcut, the entry and the PATH's folder are
 #     gone; a report in the output folder, a template the user added and the settings stay.
 # With --screenshots it also writes build/screenshot-installer.png (the installer's first page) and
@@ -165,6 +166,10 @@ quiet wine cmd /c "tavolex --palm-folder $palm --user TanakaT meetings > C:\meet
 grep -q $'^1\t週次定例会議\t' "$drive/meetings.txt" || fail "tavolex meetings wrote: $(head -c 300 "$drive/meetings.txt")"
 quiet wine cmd /c "tavolex --palm-folder $palm --user TanakaT search 予算 > C:\search.txt"
 grep -q '予算レビュー' "$drive/search.txt" || fail "tavolex search 予算 wrote: $(head -c 300 "$drive/search.txt")"
+# Folders and files of Japanese names, given as options.
+cp -r "$work/palm" "$work/パーム"
+quiet wine cmd /c "tavolex --palm-folder $(winepath -w "$work/パーム") --user TanakaT calendar -o C:\議事録.ics"
+grep -q 'SUMMARY:週次定例会議' "$drive/議事録.ics" || fail "no calendar written from a folder of a Japanese name into a file of one"
 settle
 
 # 4. Silent uninstallation.
