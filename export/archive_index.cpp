@@ -224,10 +224,7 @@ std::string UsersIndexPage(const std::vector<UserArchive>& users) {
     std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.date < b.date; });
     // Oldest first, as the page's script takes them; the newest page's worth also as they are.
     constexpr std::size_t kFirstPage = 200;
-    // Each user's meetings packed apart, so that one user's view unpacks only that user's; the
-    // order of all is the users' numbers, meeting by meeting.
-    std::string recent, order;
-    std::vector<std::string> meetings(users.size());
+    std::string meetings, recent;
     for (std::size_t k = 0; k < entries.size(); ++k) {
         std::string entry(entries[k].text);
         entry += "," + std::to_string(entries[k].user) + "]";
@@ -235,14 +232,8 @@ std::string UsersIndexPage(const std::vector<UserArchive>& users) {
             if (!recent.empty()) recent += ",";
             recent += entry;
         }
-        std::string& mine = meetings[entries[k].user];
-        mine += mine.empty() ? "[" : ",\n";
-        mine += entry;
-        order += (order.empty() ? "" : ",") + std::to_string(entries[k].user);
-    }
-    std::string packed;
-    for (std::string& mine : meetings) {
-        packed += (packed.empty() ? "\"" : ",\"") + Base64(DeflateRaw(mine.empty() ? "[]" : mine + "]")) + "\"";
+        if (!meetings.empty()) meetings += ",\n";
+        meetings += entry;
     }
     const std::string policy = "default-src 'none'; script-src '" + std::string(archive_assets::kUsersScriptHash) +
                                "'; img-src 'self'; style-src 'unsafe-inline'; base-uri 'none'; form-action 'none'";
@@ -251,7 +242,7 @@ std::string UsersIndexPage(const std::vector<UserArchive>& users) {
            "</style>\n</head>\n<body>\n<h1>議事録アーカイブ</h1>\n<ul>\n" + links + "</ul>\n" +
            std::string(kUsersTable) + "<script type=\"application/json\" id=\"data\">" +
            JsonForScript("{\"users\":[" + userData + "],\"count\":" + std::to_string(entries.size()) + ",\"recent\":[" +
-                         recent + "],\"packed\":[" + packed + "],\"order\":\"" + Base64(DeflateRaw(order)) + "\"}") +
+                         recent + "],\"packed\":\"" + Base64(DeflateRaw("[" + meetings + "]")) + "\"}") +
            "</script>\n<script>" + std::string(archive_assets::kUsersScript) + "</script>\n</body>\n</html>\n";
 }
 

@@ -1,33 +1,19 @@
 (function () {
   'use strict';
-  // The newest meetings come as they are, to show the first page at once; each user's meetings as
-  // Base64 of raw DEFLATE (a fraction of the bytes for the page to read), with the order of the
-  // users' meetings among all, unpacked after that: a user asked for (?u=) first and alone.
+  // The newest meetings come as they are, to show the first page at once; all of them as Base64 of
+  // raw DEFLATE, a fraction of the bytes for the page to read, unpacked after that.
   var top = JSON.parse(document.getElementById('data').textContent);
   var asked = new URLSearchParams(window.location.search);
-  var one = top.users.findIndex(function (u) { return u[0] === asked.get('u'); });
-  var listening = null;
-  if (one < 0 && !asked.get('q') && !asked.get('o') && (parseInt(asked.get('p'), 10) || 1) === 1) {
+  if (!asked.get('q') && !asked.get('u') && !asked.get('o') && (parseInt(asked.get('p'), 10) || 1) === 1) {
     start({ users: top.users, meetings: top.recent }, top.count);
   }
-  function unpack(base64) {
-    var packed = atob(base64);
-    var bytes = new Uint8Array(packed.length);
-    for (var k = 0; k < packed.length; k++) bytes[k] = packed.charCodeAt(k);
-    return new Response(new Blob([bytes]).stream().pipeThrough(new DecompressionStream('deflate-raw'))).text();
-  }
-  (one < 0 ? Promise.resolve() : unpack(top.packed[one]).then(function (text) {
+  var packed = atob(top.packed);
+  var bytes = new Uint8Array(packed.length);
+  for (var k = 0; k < packed.length; k++) bytes[k] = packed.charCodeAt(k);
+  new Response(new Blob([bytes]).stream().pipeThrough(new DecompressionStream('deflate-raw'))).text().then(function (text) {
     start({ users: top.users, meetings: JSON.parse(text) }, 0);
-  })).then(function () {
-    return Promise.all([unpack(top.order)].concat(top.packed.map(unpack)));
-  }).then(function (texts) {
-    var blocks = texts.slice(1).map(function (text) { return JSON.parse(text); });
-    var next = blocks.map(function () { return 0; });
-    start({ users: top.users, meetings: JSON.parse('[' + texts[0] + ']').map(function (u) { return blocks[u][next[u]++]; }) }, 0);
   });
   // quickCount: the meetings are only the newest, of that many; the page shows them and waits.
-  // Otherwise the page answers the search, the choice of user, the order and the pages with these
-  // meetings until a later start brings more.
   function start(all, quickCount) {
     var PAGE = 200;
     function fold(s) { return s.normalize('NFKC').toLowerCase(); }
@@ -139,9 +125,6 @@
       render();
       return;
     }
-    if (listening !== null) listening.abort();
-    listening = new AbortController();
-    var on = { signal: listening.signal };
     bars.forEach(function (bar) {
       bar.addEventListener('click', function (event) {
         var p = event.target.getAttribute('data-page');
@@ -150,11 +133,11 @@
         page = parseInt(p, 10);
         render();
         window.scrollTo(0, 0);
-      }, on);
+      });
     });
-    box.addEventListener('input', function () { page = 1; render(); }, on);
-    who.addEventListener('change', function () { page = 1; render(); }, on);
-    order.addEventListener('click', function () { oldest = !oldest; page = 1; render(); }, on);
+    box.addEventListener('input', function () { page = 1; render(); });
+    who.addEventListener('change', function () { page = 1; render(); });
+    order.addEventListener('click', function () { oldest = !oldest; page = 1; render(); });
     render();
   }
 })();

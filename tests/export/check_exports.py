@@ -667,18 +667,7 @@ def check_users_archive(archive):
     check_script_hashes(index, 'users index', True)
     text = open(index, encoding='utf-8').read()
     page = json.loads(re.search(r'<script type="application/json" id="data">(.*?)</script>', text, re.S).group(1))
-    # Each user's meetings packed apart, and the order of all as the users' numbers.
-    def unpack(packed):
-        return zlib.decompress(base64.b64decode(packed), -15).decode('utf-8')
-    blocks = [json.loads(unpack(packed)) for packed in page['packed']]
-    taken = [0] * len(blocks)
-    meetings = []
-    for u in json.loads('[' + unpack(page['order']) + ']'):
-        meetings.append(blocks[u][taken[u]])
-        taken[u] += 1
-    expect(taken == [len(b) for b in blocks] and all(m[10] == u for u, b in enumerate(blocks) for m in b),
-           "users index: a user's packed meetings and the order of all disagree")
-    data = {'users': page['users'], 'meetings': meetings}
+    data = {'users': page['users'], 'meetings': json.loads(zlib.decompress(base64.b64decode(page['packed']), -15))}
     expect(page['recent'] == data['meetings'][-PAGE:] and page['count'] == len(data['meetings']),
            'users index: the newest meetings shown first are not the last of the packed ones')
     users = data['users']
