@@ -86,10 +86,18 @@ std::string ExportEveryUser(const EveryUserExport& run, EveryUserSummary& result
             result.stopped = !run.mayReplace(result.shown);
         }
         if (result.stopped) return {};
+        // A folder export's folder of the user: the last part of the user's directory, so that one
+        // the user list gives as a path (absolute, or climbing out with "..") never leads out of
+        // the target; a directory without a name of its own leaves the user out.
+        const fs::path own = platform::PathFromCp932(part.directory).filename();
+        if (folder && (own.empty() || own == "." || own == "..")) {
+            result.leftOut.push_back(user);
+            continue;
+        }
         ExportRequest& request = part.request;
         std::string indexData;
         if (folder) {
-            request.target = run.target / platform::PathFromCp932(part.directory);
+            request.target = run.target / own;
             if (exporter.name == "archive") request.archive.indexData = &indexData;
             const std::vector<fs::path> taken = exporter.replaces(request);
             if (!taken.empty() && !run.mayReplace(taken.front())) {
@@ -113,9 +121,9 @@ std::string ExportEveryUser(const EveryUserExport& run, EveryUserSummary& result
         }
         AddUp(total, summary, exporter.kind != ExportWrites::kDatabase);  // a database's file is a part
         if (exporter.name == "archive") {
-            archives.push_back({user, platform::Cp932ToUtf8(part.directory), std::move(indexData)});
+            archives.push_back({user, platform::PathToUtf8(own), std::move(indexData)});
         } else if (folder) {
-            documents.push_back({platform::Cp932ToUtf8(part.directory), ReadFileText(request.target / exporter.index)});
+            documents.push_back({platform::PathToUtf8(own), ReadFileText(request.target / exporter.index)});
         } else {
             documents.push_back({user, std::move(document)});
         }

@@ -20,7 +20,7 @@ namespace tavolex {
 
 // One user, opened by the caller.
 struct UserExportPart {
-    std::string directory;  // the user's folder name, CP932: the sub-folder of a folder export
+    std::string directory;  // the user's directory, CP932: its last part names the sub-folder of a folder export
     ExportRequest request;  // as for that user alone; the run sets its target and the archive's index data
     std::optional<MergeCounts> merged{};  // the user's copies merged, when several were given
     std::shared_ptr<void> keep{};         // what the request points into, held while the user is written

@@ -7,6 +7,7 @@
 #include "base/fnv1a.h"
 #include "export/archive_writer.h"
 #include "export/document_split.h"
+#include "export/every_user_export.h"
 #include "export/exporters.h"
 #include "export/icalendar_writer.h"
 #include "export/json_dump.h"
@@ -319,6 +320,32 @@ protected:
     AddressBook book{AddressBook::PathInUserFolder(user)};
     const fs::path vault = dir / "vault";
 };
+
+// An export of several users keeps each user's folder inside the target, whatever directory the
+// user list gives: its last part names the folder, and one without a name leaves the user out.
+TEST_F(SampleVaultTest, EveryUsersFolderStaysInsideTheTarget) {
+    const std::pair<std::string, std::string> cases[] = {{"a", "a"}, {"../../escaped", "escaped"}, {"/abs/b", "b"}, {"..", ""}, {"", ""}};
+    EveryUserExport run{.exporter = FindExporter("markdown"), .users = {}, .target = vault};
+    for (const auto& c : cases) run.users.push_back(c.first);
+    run.open = [this](const std::string& user, UserExportPart& part) {
+        part.directory = user;
+        part.request = {.store = &store, .book = &book, .meetings = AllMeetings(store)};
+        return PartOpened::kOpened;
+    };
+    run.mayReplace = [](const fs::path&) { return false; };
+    EveryUserSummary result;
+    (void)ExportEveryUser(run, result);
+    ASSERT_TRUE(result.summary.Ok()) << result.summary.error;
+    EXPECT_EQ(result.written, (std::vector<std::string>{"a", "../../escaped", "/abs/b"}));
+    EXPECT_EQ(result.leftOut, (std::vector<std::string>{"..", ""}));
+    for (const auto& [directory, folder] : cases) {
+        if (!folder.empty()) {
+            EXPECT_TRUE(fs::is_regular_file(vault / folder / "index.md")) << directory;
+        }
+    }
+    EXPECT_FALSE(fs::exists(dir / "escaped"));
+    EXPECT_NE(test::ReadFileBytes(vault / "index.md").find("escaped/"), std::string::npos);
+}
 
 // A vault written again into its folder: a note the user edited stays as edited and is reported;
 // the unchanged note of a meeting no longer exported goes, an edited one stays, and so does a file
