@@ -264,6 +264,13 @@ std::optional<int> SqliteRequest(CliSession& session, const ExportArguments& a, 
     return std::nullopt;
 }
 
+std::optional<int> XlsxRequest(CliSession& session, const ExportArguments& a, ExportRequest& request) {
+    MeetingIndexes indexes;
+    if (const auto status = Selected(session, a, indexes)) return status;
+    request = Request(session, indexes, a.target, Bar("xlsx"));
+    return std::nullopt;
+}
+
 std::optional<int> MarkdownRequest(CliSession& session, const ExportArguments& a, ExportRequest& request) {
     MeetingIndexes indexes;
     if (const auto status = Selected(session, a, indexes)) return status;
@@ -414,6 +421,11 @@ void SqliteOptions(CLI::App* sqlite, ExportArguments& a) {
     JobsOption(sqlite, a);
 }
 
+void XlsxOptions(CLI::App* xlsx, ExportArguments& a) {
+    xlsx->add_option("FILE", a.target, "the workbook file to write")->required();
+    a.selection = AddSelectionOptions(xlsx);
+}
+
 // What the command line adds to each exporter: its options, an example and how its request is made.
 struct ExportCommand {
     std::string_view name;
@@ -429,6 +441,7 @@ constexpr ExportCommand kCommands[] = {
     {"dump", "tavolex dump -o store.json --pictures sketches", DumpOptions, DumpRequest},
     {"sqlite", "tavolex sqlite minutes.sqlite", SqliteOptions, SqliteRequest},
     {"markdown", "tavolex markdown ~/Notes/minutes --since 2026-01-01", MarkdownOptions, MarkdownRequest},
+    {"xlsx", "tavolex xlsx minutes.xlsx --since 2026-01-01", XlsxOptions, XlsxRequest},
 };
 
 }  // namespace

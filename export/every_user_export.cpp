@@ -7,9 +7,13 @@
 #ifdef TAVOLEX_HAVE_SQLITE
 #include "export/sqlite_export.h"
 #endif
+#ifdef TAVOLEX_HAVE_XLSX
+#include "export/xlsx_workbook.h"
+#endif
 
 #include <fstream>
 #include <iterator>
+#include <memory>
 
 namespace tavolex {
 namespace {
@@ -73,6 +77,9 @@ std::string ExportEveryUser(const EveryUserExport& run, EveryUserSummary& result
     std::vector<archive::UserArchive> archives;
     std::vector<UserDocument> documents;
     DatabaseParts database;
+#ifdef TAVOLEX_HAVE_XLSX
+    std::unique_ptr<XlsxWorkbook> workbook;  // the workbook's: one, each user's rows added
+#endif
     ExportSummary total;
     for (const std::string& user : run.users) {
         UserExportPart part;
@@ -104,6 +111,12 @@ std::string ExportEveryUser(const EveryUserExport& run, EveryUserSummary& result
                 result.stopped = true;
                 return {};
             }
+        } else if (exporter.name == "xlsx") {
+#ifdef TAVOLEX_HAVE_XLSX
+            if (!workbook) workbook = std::make_unique<XlsxWorkbook>(run.target, true, request.now);
+            request.workbook = workbook.get();
+            request.workbookUser = user;
+#endif
         } else if (exporter.kind == ExportWrites::kDatabase) {
             std::error_code ec;
             if (!platform::CreateTemporaryFor(run.target, request.target, ec)) {
@@ -140,6 +153,10 @@ std::string ExportEveryUser(const EveryUserExport& run, EveryUserSummary& result
         WriteExportFile(result.shown, archive::UsersIndexPage(archives), result.summary);
     } else if (folder) {
         WriteExportFile(result.shown, JoinVaultIndexes(documents), result.summary);
+    } else if (exporter.name == "xlsx") {
+#ifdef TAVOLEX_HAVE_XLSX
+        workbook->Finish(result.summary);
+#endif
     } else if (exporter.kind == ExportWrites::kDatabase) {
 #ifdef TAVOLEX_HAVE_SQLITE
         JoinSqliteDatabases(database.parts, run.target, result.summary);

@@ -3,7 +3,8 @@
 // joined. A folder export (the archive, the Markdown vault) writes each user's into a folder of the
 // user's folder name and an index over them at the top; a document export joins the users'
 // documents into one (the calendars' components, the cards, the dumps' "users" array); the database
-// joins each user's database, written beside the target first. The command line and the desktop
+// joins each user's database, written beside the target first; the workbook takes each user's rows
+// in turn, each led by the user's name. The command line and the desktop
 // program both run it, each opening the users its own way and asking its own questions.
 
 #include "export/exporters.h"

@@ -6,6 +6,9 @@
 #ifdef TAVOLEX_HAVE_SQLITE
 #include "export/sqlite_export.h"
 #endif
+#ifdef TAVOLEX_HAVE_XLSX
+#include "export/xlsx_workbook.h"
+#endif
 
 #include <array>
 
@@ -60,6 +63,20 @@ std::string Sqlite(const ExportRequest& r, ExportText& text, ExportSummary& summ
     return {};
 }
 
+std::string Xlsx(const ExportRequest& r, ExportText& text, ExportSummary& summary) {
+#ifdef TAVOLEX_HAVE_XLSX
+    if (r.workbook != nullptr) {
+        r.workbook->Add(r.workbookUser, *r.store, *r.book, r.meetings, text, summary, r.progress);
+    } else {
+        WriteXlsxWorkbook(*r.store, *r.book, r.meetings, r.target, r.now, text, summary, r.progress);
+    }
+#else
+    (void)r, (void)text;
+    summary.error = "This build of tavolex has no Excel workbook.";
+#endif
+    return {};
+}
+
 constexpr unsigned kItems = kCountAgendas | kCountNotes | kCountToDos | kCountSketches | kCountAttendees;
 
 constexpr Exporter kExporters[] = {
@@ -77,6 +94,9 @@ constexpr Exporter kExporters[] = {
      ExportWrites::kDocument, kCountMeetings | kItems | kCountAddresses, Dump},
     {"markdown", "the meetings as a folder of Markdown notes (a vault for notes apps) into DIR", "Markdown ノート(&M)…",
      "", "", ExportWrites::kFolder, kCountMeetings | kItems, Markdown, MarkdownReplaces, "", "index.md"},
+    {"xlsx", "the meetings, their items and the people as an Excel workbook", "Excel ブック(&X)…",
+     "Excel ブック (*.xlsx)|*.xlsx|", "xlsx", ExportWrites::kDatabase, kCountMeetings | (kItems & ~kCountSketches),
+     Xlsx},
 };
 
 }  // namespace

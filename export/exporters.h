@@ -22,6 +22,7 @@ namespace tavolex {
 class AddressBook;
 class MeetingDatabase;
 class ReportWriter;
+class XlsxWorkbook;
 
 // What one export reads and where it goes; each job takes the fields its format needs.
 struct ExportRequest {
@@ -35,8 +36,10 @@ struct ExportRequest {
     DumpOptions dump{};
     std::optional<std::set<std::uint32_t>> people{};  // contacts: only these address ids; none: all
     bool cardCategories = false;                      // contacts: each card names its category
-    std::time_t now = 0;                              // the calendar's DTSTAMP
-    int jobs = 0;  // threads of the archive, the database and the dump's pictures; 0: DefaultJobs()
+    std::time_t now = 0;                              // the calendar's DTSTAMP, the workbook's creation
+    XlsxWorkbook* workbook = nullptr;  // the workbook: one of several users to add the rows to; none: its own
+    std::string workbookUser{};        // UTF-8: the user the rows of `workbook` name
+    int jobs = 0;                      // threads of the archive, the database and the dump's pictures; 0: DefaultJobs()
     ExportProgress progress{};
 };
 
@@ -80,8 +83,8 @@ struct Exporter {
     std::string_view index{};        // a folder export's index at its top (several users' index too)
 };
 
-// The formats, in the desktop menu's order. In a build without SQLite its row's job fails with
-// summary.error saying so.
+// The formats, in the desktop menu's order. In a build without SQLite or libxlsxwriter its row's
+// job fails with summary.error saying so.
 [[nodiscard]] std::span<const Exporter> Exporters();
 // The row of that name; null when there is none.
 [[nodiscard]] const Exporter* FindExporter(std::string_view name);

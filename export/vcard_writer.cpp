@@ -75,6 +75,13 @@ private:
 
 }  // namespace
 
+std::string_view AddressEmail(const Address& address) {
+    for (int n = 1; n <= kAddressPhoneCount; ++n) {
+        if (LabelIndex(address.PhoneLabel(n)) == kEmailLabel && !address.Phone(n).empty()) return address.Phone(n);
+    }
+    return {};
+}
+
 std::string WriteVCards(const AddressBook& book, const std::filesystem::path& userFolder,
                         const std::set<std::uint32_t>* only, ExportText& text, ExportSummary& summary,
                         bool categories) {

@@ -7,8 +7,14 @@
 
 #include <set>
 #include <string>
+#include <string_view>
 
 namespace tavolex {
+
+class Address;
+
+// The address's first phone labelled E-mail (CP932); empty when it has none.
+[[nodiscard]] std::string_view AddressEmail(const Address& address);
 
 // Every address of the book when `only` is null; else those whose record id it holds.
 // `userFolder`: the Palm user's folder, whose name makes the UIDs the user's own. `categories`:

@@ -2,7 +2,8 @@
 """Reads back the exports of one store with independent readers and compares them with its dump.
 
 check_exports.py DIR --query TEXT --trigram TEXT --user NAME
-DIR holds dump.json, calendar.ics, contacts.vcf, store.sqlite, archive/ and vault/ (with the
+DIR holds dump.json, calendar.ics, contacts.vcf, store.sqlite, minutes.xlsx (with people.json, the
+people listing's rows), archive/ and vault/ (with the
 sketches' pixels as rgb/<name>.rgb) as the export test writes them; NAME is the Palm user folder's name, which the UIDs carry. Exits 1 with a line per
 difference.
 """
@@ -23,6 +24,7 @@ import zlib
 from urllib.parse import quote, unquote
 
 import icalendar
+import openpyxl
 import vobject
 import yaml
 
@@ -300,6 +302,67 @@ class Links(html.parser.HTMLParser):
 
 
 PAGE = 200  # rows of the index's page
+
+
+def check_workbook(folder, dump):
+    """The workbook as openpyxl reads it: the six sheets, each row equal to the dump's values, dates and
+    times as Excel's, every text a string, no formula anywhere."""
+    book = openpyxl.load_workbook(os.path.join(folder, 'minutes.xlsx'))
+    expect(book.sheetnames == ['ミーティング', '議題', 'メモ', 'ToDo', '出席者', '人'], f'xlsx: sheets {book.sheetnames}')
+
+    def text(value):  # as Excel shows it: _xHHHH_ is a character XML cannot hold
+        return re.sub(r'_x([0-9A-F]{4})_', lambda h: chr(int(h.group(1), 16)), value) if isinstance(value, str) else value
+
+    def rows(name):
+        sheet = book[name]
+        expect(sheet.freeze_panes == 'A2' and sheet.auto_filter.ref == f'A1:{sheet.dimensions.split(":")[1]}',
+               f'xlsx: {name}: a frozen header and an autofilter over the table')
+        for row in sheet.iter_rows():
+            for cell in row:
+                expect(cell.data_type != 'f', f'xlsx: {name}!{cell.coordinate} is a formula')
+        return [tuple(text(v) for v in r) for r in sheet.iter_rows(min_row=2, values_only=True)]
+
+    def txt(value):
+        return value if value else None
+
+    def day(iso):
+        return datetime.datetime.strptime(iso, '%Y-%m-%d') if iso else None
+
+    def clock(hhmm):
+        return datetime.datetime.strptime(hhmm, '%H:%M').time() if hhmm else None
+
+    want = {name: [] for name in book.sheetnames}
+    for m in dump['meetings']:
+        head = (m['number'], day(m['date']), txt(m['title']))
+        items = m['items']
+        kinds = [i['kind'] for i in items]
+        present = '、'.join(i['name'] for i in items if i['kind'] == 'attendee' and i['name'] and not i['absent'])
+        absent = '、'.join(i['name'] for i in items if i['kind'] == 'attendee' and i['name'] and i['absent'])
+        want['ミーティング'].append((m['number'], day(m['date']), clock(m['start']), clock(m['end']), txt(m['title']),
+                                   txt(m['location']), txt(m['category']), txt(present), txt(absent),
+                                   kinds.count('agenda'), kinds.count('note'), kinds.count('todo'),
+                                   kinds.count('sketch'), None if m['date'] else txt(m['dateText'])))
+        for i in items:
+            if i['kind'] == 'agenda':
+                want['議題'].append(head + (txt(i['text']), '✓' if i['discussed'] else None))
+            elif i['kind'] == 'note':
+                want['メモ'].append(head + (txt(i['text']),))
+            elif i['kind'] == 'todo':
+                want['ToDo'].append(head + (txt(i['text']), day(i['dueDate']), clock(i['dueTime']), i['priority'],
+                                            '✓' if i['done'] else None,
+                                            None if i['dueDate'] else txt(i['dueDateText'])))
+            elif i['kind'] == 'attendee':
+                phones = (i['address'] or {}).get('phones', [])
+                mail = next((p['number'] for p in phones if p['label'] == 'E-mail' and p['number']), None)
+                want['出席者'].append(head + (txt(i['name']), txt(i['company']), mail, '欠席' if i['absent'] else '出席'))
+    people = json.load(open(os.path.join(folder, 'people.json'), encoding='utf-8'))
+    want['人'] = [(txt(n), txt(c), a, b, day(f), day(l)) for n, c, a, b, f, l in people]
+    for name in book.sheetnames:
+        got = rows(name)
+        expect(got == want[name], f'xlsx: {name}: {got[:3]} != {want[name][:3]}')
+    dates = [v for r in rows('ミーティング') for v in r[1:2] if v is not None]
+    expect(all(isinstance(v, datetime.datetime) for v in dates), 'xlsx: meeting dates are dates')
+    print(f"xlsx: {len(want['ミーティング'])} meetings, {sum(len(v) for v in want.values())} rows equal to the dump")
 
 
 def report_names(dump):
@@ -708,6 +771,7 @@ def main():
     check_contacts(options.folder, dump, uid)
     check_splits(options.folder)
     check_database(options.folder, dump, options.trigram)
+    check_workbook(options.folder, dump)
     check_archive(options.folder, dump, options.query)
     check_vault(options.folder, dump)
     for problem in problems:

@@ -14,6 +14,7 @@
 #include "export/markdown_vault.h"
 #include "export/sqlite_export.h"
 #include "export/vcard_writer.h"
+#include "meeting_query/across_meetings.h"
 #include "meeting_store/meeting_database.h"
 #include "meeting_store/sketch_files.h"
 #include "platform/platform.h"
@@ -207,21 +208,28 @@ protected:
 TEST_P(ExportReadersTest, IndependentReadersReadBackEveryFile) {
     const fs::path out = dir_ / "out";
     fs::create_directories(out / "pictures");
-    ExportSummary summaries[6];
-    ExportText texts[6];
+    ExportSummary summaries[7];
+    ExportText texts[7];
 
     // Every row of the exporter table, through its one job.
-    const std::pair<std::string_view, fs::path> targets[6] = {{"dump", out / "dump.json"},        {"calendar", out / "calendar.ics"},
+    const std::pair<std::string_view, fs::path> targets[7] = {{"dump", out / "dump.json"},        {"calendar", out / "calendar.ics"},
                                                               {"contacts", out / "contacts.vcf"}, {"sqlite", out / "store.sqlite"},
-                                                              {"archive", out / "archive"},       {"markdown", out / "vault"}};
-    ASSERT_EQ(Exporters().size(), 6U);
-    for (int i = 0; i < 6; ++i) {
+                                                              {"archive", out / "archive"},       {"markdown", out / "vault"},
+                                                              {"xlsx", out / "minutes.xlsx"}};
+    ASSERT_EQ(Exporters().size(), 7U);
+    for (int i = 0; i < 7; ++i) {
         const Exporter& exporter = *FindExporter(targets[i].first);
         const ExportRequest request = Request(targets[i].second);
         const std::string document = exporter.job(request, texts[i], summaries[i]);
         ASSERT_TRUE(summaries[i].Ok()) << summaries[i].error;
         if (exporter.kind == ExportWrites::kDocument) test::WriteFileBytes(targets[i].second, document);
     }
+    // The workbook's people sheet holds the rows of the people listing.
+    json people = json::array();
+    for (const Person& p : CollectPeople(store_, book_, AllMeetings(store_))) {
+        people.push_back({p.name, p.company, p.attended, p.absent, p.first.value_or(""), p.last.value_or("")});
+    }
+    test::WriteFileBytes(out / "people.json", people.dump());
     ExpectDumpEqualsStore(json::parse(test::ReadFileBytes(out / "dump.json")));
     // The calendar by year and a card per file as --split writes them, the cards naming their
     // category (only the damaged book has one), for the readers to read file by file.
@@ -249,7 +257,7 @@ TEST_P(ExportReadersTest, IndependentReadersReadBackEveryFile) {
 
     // The dump, the calendar and the database hold every text once or more: each saw the damage.
     const bool damaged = std::string(GetParam().name) == "damaged";
-    for (const int i : {0, 1, 3, 4, 5}) EXPECT_EQ(summaries[i].replacements > 0, damaged) << i;
+    for (const int i : {0, 1, 3, 4, 5, 6}) EXPECT_EQ(summaries[i].replacements > 0, damaged) << i;
     EXPECT_EQ(summaries[3].meetings, store_.MeetingCount());
     EXPECT_EQ(summaries[1].undated, damaged ? 1 : 0);  // February 30th
 
@@ -286,7 +294,7 @@ TEST_P(ExportReadersTest, ProgressCountsEachMeetingAndStopsOnCancel) {
     const auto total = static_cast<std::int64_t>(store_.MeetingCount());
     const std::int64_t stopAt = std::min<std::int64_t>(2, total);
     fs::create_directories(dir_ / "cancel");
-    for (const std::string_view name : {"dump", "calendar", "sqlite", "archive", "markdown"}) {
+    for (const std::string_view name : {"dump", "calendar", "sqlite", "archive", "markdown", "xlsx"}) {
         std::vector<std::pair<std::int64_t, std::int64_t>> calls;
         ExportRequest request = Request(dir_ / "cancel" / std::string(name));
         request.dump = {};
