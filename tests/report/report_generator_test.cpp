@@ -23,8 +23,9 @@ using test::NoteSpec;
 using test::SketchSpec;
 using test::ToDoSpec;
 
-// One Palm user with a rich meeting (every kind of item), a meeting without items and a meeting
-// whose items alternate agenda, note, agenda; an address book that knows one attendee.
+// One Palm user with a rich meeting (every kind of item), a meeting without items, a meeting whose
+// items alternate agenda, note, agenda, and two meetings that share an id; an address book that
+// knows one attendee.
 class ReportGeneratorTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -43,7 +44,12 @@ protected:
         test::MeetingSpec ordered{.title = "Order", .date = test::HandheldDay(2004, 5, 19), .id = 0x12};
         ordered.items = {AgendaSpec{.text = "first", .id = 0x22}, NoteSpec{.text = "between", .id = 0x31},
                          AgendaSpec{.text = "second", .id = 0x23}};
-        user.meetings = {rich, empty, ordered};
+        // Two meetings of a damaged store that share an id.
+        test::MeetingSpec first{.title = "One", .date = test::HandheldDay(2004, 5, 20), .id = 0x13};
+        first.items = {AgendaSpec{.text = "x", .id = 0x24}, NoteSpec{.text = "n", .id = 0x32}};
+        test::MeetingSpec second{.title = "Two", .date = test::HandheldDay(2004, 5, 21), .id = 0x13};
+        second.items = {NoteSpec{.text = "y", .id = 0x33}, AgendaSpec{.text = "z", .id = 0x25}};
+        user.meetings = {rich, empty, ordered, first, second};
         test::WritePalmUserFolder(dir_ / "db", user);
 
         test::AddressBookPerson taro{
@@ -78,6 +84,13 @@ protected:
     std::vector<std::filesystem::path> opened_;
 };
 
+// Agendas and notes in handheld order, a run of one kind in one pass.
+constexpr char kHandheldOrder[] =
+    "{HANDHELD_ORDER_BEGIN}"
+    "{AGENDAS_PROLOG}<A>{AGENDAS_BEGIN}{COUNT}{AGENDA}{AGENDAS_END}</A>{AGENDAS_EPILOG}"
+    "{NOTES_PROLOG}<N>{NOTES_BEGIN}{COUNT}{NOTE}{NOTES_END}</N>{NOTES_EPILOG}"
+    "{HANDHELD_ORDER_END}";
+
 // What each template gives for one of the meetings (0 rich, 1 without items, 2 ordered), in order:
 // colours set by one report persist into the next.
 TEST_F(ReportGeneratorTest, TemplatesExpandForAMeeting) {
@@ -86,11 +99,6 @@ TEST_F(ReportGeneratorTest, TemplatesExpandForAMeeting) {
     const std::string end = time.substr(time.find(" - ") + 3);
     const std::string list = "{AGENDAS_PROLOG}<ul>{AGENDAS_BEGIN}<li>{AGENDA_FIRST_LINE}{AGENDAS_END}</ul>{AGENDAS_EPILOG}";
     const std::string label(book_.At(0).PhoneLabel(1));
-    const std::string order =
-        "{HANDHELD_ORDER_BEGIN}"
-        "{AGENDAS_PROLOG}<A>{AGENDAS_BEGIN}{COUNT}{AGENDA}{AGENDAS_END}</A>{AGENDAS_EPILOG}"
-        "{NOTES_PROLOG}<N>{NOTES_BEGIN}{COUNT}{NOTE}{NOTES_END}</N>{NOTES_EPILOG}"
-        "{HANDHELD_ORDER_END}";
     const struct {
         std::string templ;
         int meeting;
@@ -115,8 +123,8 @@ TEST_F(ReportGeneratorTest, TemplatesExpandForAMeeting) {
         {"{ATTENDEES_BEGIN}{COUNT}:{FIRST_NAME}/{LAST_NAME}/{SALUTATION}/{COMPANY}/{PHONE1_LABEL}={PHONE1}/{CITY}|"
          "{ATTENDEES_END}",
          0, "1: Taro/Yamada/Boss/Acme Corp/" + label + "=03-1234/Tokyo|2: Hanako/Sato//Beta/=/|"},
-        {order, 2, "<A>1 first</A><N>1 between</N><A>2 second</A>"},
-        {order, 1, ""},
+        {kHandheldOrder, 2, "<A>1 first</A><N>1 between</N><A>2 second</A>"},
+        {kHandheldOrder, 1, ""},
         // One pass for the agendas, then one for each link this block has no section for: the note,
         // two to-dos, the sketch and two attendees.
         {"{HANDHELD_ORDER_BEGIN}{AGENDAS_BEGIN}{AGENDA_FIRST_LINE}{AGENDAS_END}.{HANDHELD_ORDER_END}", 0, " A B......."},
@@ -297,37 +305,19 @@ TEST_F(ReportGeneratorTest, FullReportEndsAtTheFirstCharacterThatDoesNotFit) {
     EXPECT_EQ(text.substr(819195), "aa ");
 }
 
-// The file name starts after the last separator that is a character of its own.
 // Two meetings of a damaged store that share an id share their link records: each report walks
 // the items of both, every section in the order of its kind and the handheld-order block in
 // handheld order (a run of one kind in one pass), the counts of each kind running on.
-TEST(ReportItemWalkTest, MeetingsSharingAnIdShowEachOthersItems) {
-    test::TempDir dir;
-    test::PalmUserSpec user;
-    user.categories = {"Unfiled"};
-    test::MeetingSpec first{.title = "One", .date = test::HandheldDay(2004, 5, 17), .id = 0x13};
-    first.items = {AgendaSpec{.text = "x", .id = 0x24}, NoteSpec{.text = "n", .id = 0x32}};
-    test::MeetingSpec second{.title = "Two", .date = test::HandheldDay(2004, 5, 18), .id = 0x13};
-    second.items = {NoteSpec{.text = "y", .id = 0x33}, AgendaSpec{.text = "z", .id = 0x25}};
-    user.meetings = {first, second};
-    test::WritePalmUserFolder(dir / "db", user);
-    MeetingDatabase store{{}};
-    store.SetFolder(dir / "db");
-    store.ReloadAll();
-    const AddressBook book;
-    ReportFolder report{store, book};
-    ReportOptions options;
-    options.outputFolder = dir / "out";
+TEST_F(ReportGeneratorTest, MeetingsSharingAnIdShowEachOthersItems) {
     const std::string order =
-        "{HANDHELD_ORDER_BEGIN}"
-        "{AGENDAS_PROLOG}<A>{AGENDAS_BEGIN}{COUNT}{AGENDA}{AGENDAS_END}</A>{AGENDAS_EPILOG}"
-        "{NOTES_PROLOG}<N>{NOTES_BEGIN}{COUNT}{NOTE}{NOTES_END}</N>{NOTES_EPILOG}"
-        "{HANDHELD_ORDER_END}|{AGENDAS_BEGIN}{COUNT}{AGENDA}{AGENDAS_END}|{NOTES_BEGIN}{COUNT}{NOTE}{NOTES_END}";
+        std::string(kHandheldOrder) + "|{AGENDAS_BEGIN}{COUNT}{AGENDA}{AGENDAS_END}|{NOTES_BEGIN}{COUNT}{NOTE}{NOTES_END}";
     // Each meeting has both link records: x n, then y z, twice.
     const std::string expected = "<A>1 x</A><N>1 n2 y</N><A>2 z3 x</A><N>3 n4 y</N><A>4 z</A>|1 x2 z3 x4 z|1 n2 y3 n4 y";
-    for (const auto& meeting : store.Meetings()) EXPECT_EQ(report.ExpandForMeeting(order, *meeting, options), expected);
+    EXPECT_EQ(Expand(order, 3), expected);
+    EXPECT_EQ(Expand(order, 4), expected);
 }
 
+// The file name starts after the last separator that is a character of its own.
 TEST(TemplateImagesTest, LastSeparatorWalksDoubleByteCharacters) {
     EXPECT_EQ(AfterLastSeparator("a\\b/c"), 4u);
     EXPECT_EQ(AfterLastSeparator("\x95\x5c.gif"), 0u);  // 表.gif: the 0x5C is a trail byte
