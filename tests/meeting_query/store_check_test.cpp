@@ -43,13 +43,9 @@ TEST(StoreCheckTest, TheLoadedStoreIsCheckedAsTheFolderIs) {
         for (std::size_t f = 0; f < read.files.size(); ++f) {
             const FileCheck& a = loaded.files[f];
             const FileCheck& b = read.files[f];
-            EXPECT_EQ(a.name, b.name);
-            EXPECT_EQ(a.present, b.present) << d << " " << b.name;
-            EXPECT_EQ(a.status, b.status) << d << " " << b.name;
-            EXPECT_EQ(a.headerRecords, b.headerRecords) << d << " " << b.name;
-            EXPECT_EQ(a.recordsRead, b.recordsRead) << d << " " << b.name;
-            EXPECT_EQ(a.remarks, b.remarks) << d << " " << b.name;
-            EXPECT_EQ(a.damaged, b.damaged) << d << " " << b.name;
+            EXPECT_EQ(std::tie(a.name, a.present, a.status, a.headerRecords, a.recordsRead, a.remarks, a.damaged),
+                      std::tie(b.name, b.present, b.status, b.headerRecords, b.recordsRead, b.remarks, b.damaged))
+                << d << " " << b.name;
         }
         const bool anyDamaged = std::any_of(loaded.files.begin(), loaded.files.end() - 1, [](const FileCheck& f) { return f.damaged; });
         EXPECT_EQ(anyDamaged, d != 0) << d;  // the address book is not written here

@@ -39,12 +39,7 @@ TEST(PathTextTest, NativeTextKeepsItsBackslashOnPosix) {
 
 TEST(ClockTest, UtcAndLocalFieldsOfOneMoment) {
     const std::tm utc = UtcTime(1000000000);  // 2001-09-09 01:46:40 UTC
-    EXPECT_EQ(utc.tm_year, 101);
-    EXPECT_EQ(utc.tm_mon, 8);
-    EXPECT_EQ(utc.tm_mday, 9);
-    EXPECT_EQ(utc.tm_hour, 1);
-    EXPECT_EQ(utc.tm_min, 46);
-    EXPECT_EQ(utc.tm_sec, 40);
+    EXPECT_EQ(std::tie(utc.tm_year, utc.tm_mon, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec), std::make_tuple(101, 8, 9, 1, 46, 40));
 #ifndef _WIN32
     std::tm local{};
     {
@@ -53,9 +48,7 @@ TEST(ClockTest, UtcAndLocalFieldsOfOneMoment) {
         local = LocalTime(1000000000);
     }
     tzset();
-    EXPECT_EQ(local.tm_mday, 9);
-    EXPECT_EQ(local.tm_hour, 10);
-    EXPECT_EQ(local.tm_min, 46);
+    EXPECT_EQ(std::tie(local.tm_mday, local.tm_hour, local.tm_min), std::make_tuple(9, 10, 46));
 #endif
 }
 

@@ -247,12 +247,10 @@ TEST_F(PalmUserListTest, ThePlaceComesFromWhatWasGivenInOrder) {
         desktop.hasUserLibrary = c.library;
         const UserPlace place = FindUserPlace(c.request, settings, desktop);
         EXPECT_TRUE(backend.writes.empty()) << "working out the place writes nothing";
-        EXPECT_EQ(place.problem, c.problem);
-        EXPECT_EQ(place.palmFolderFrom, c.palmFrom);
+        EXPECT_EQ(std::tie(place.problem, place.palmFolderFrom, place.userFrom, place.reportFolderFrom),
+                  std::tie(c.problem, c.palmFrom, c.userFrom, c.reportFrom));
         EXPECT_EQ((place.palmFolder / "").lexically_normal(),
                   ((c.palmFolder.empty() ? dir.Path() : dir / c.palmFolder) / "").lexically_normal());
-        EXPECT_EQ(place.userFrom, c.userFrom);
-        EXPECT_EQ(place.reportFolderFrom, c.reportFrom);
         const PlaceUser* user = place.CurrentUser();
         ASSERT_EQ(user != nullptr, !c.user.empty());
         if (user == nullptr) continue;

@@ -83,14 +83,10 @@ TEST(MeetingItemEntriesTest, EveryKindInHandheldOrder) {
     ASSERT_EQ(entries.size(), std::size(expected));
     for (std::size_t i = 0; i < entries.size(); ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(entries[i].kind, expected[i].kind);
-        EXPECT_EQ(entries[i].icon, expected[i].icon);
-        EXPECT_EQ(entries[i].displayText, expected[i].display);
-        EXPECT_EQ(entries[i].fullText, expected[i].full);
-        EXPECT_EQ(entries[i].addressIndex, expected[i].addressIndex);
-        EXPECT_EQ(entries[i].foundInAddressBook, expected[i].addressIndex >= 0);
-        const auto& e = entries[i];
-        EXPECT_EQ((std::array{e.discussed, e.bCompleted, e.nPriority, e.bAbsent}), expected[i].numbers);
+        const auto& [e, x] = std::tie(entries[i], expected[i]);
+        EXPECT_EQ(std::tie(e.kind, e.icon, e.displayText, e.fullText, e.addressIndex, e.foundInAddressBook),
+                  std::make_tuple(x.kind, x.icon, x.display, x.full, x.addressIndex, x.addressIndex >= 0));
+        EXPECT_EQ((std::array{e.discussed, e.bCompleted, e.nPriority, e.bAbsent}), x.numbers);
     }
     EXPECT_EQ(entries[2].szDueDate, store.database.ToDoOf(entries[2].item)->szDueDate);  // as the store shows it
     EXPECT_EQ(entries[6].item.recordIndex, entries[7].item.recordIndex);
