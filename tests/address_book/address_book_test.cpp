@@ -19,9 +19,7 @@
 namespace tavolex {
 namespace {
 
-using test::AddressBookCategory;
-using test::AddressBookPerson;
-using test::AddressFileBuilder;
+using namespace test;
 
 std::string Cp932(const char* utf8) { return platform::Utf8ToCp932(utf8); }
 

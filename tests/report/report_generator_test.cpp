@@ -17,11 +17,7 @@
 namespace tavolex {
 namespace {
 
-using test::AgendaSpec;
-using test::AttendeeSpec;
-using test::NoteSpec;
-using test::SketchSpec;
-using test::ToDoSpec;
+using namespace test;
 
 // One Palm user with a rich meeting (every kind of item), a meeting without items, a meeting whose
 // items alternate agenda, note, agenda, and two meetings that share an id; an address book that

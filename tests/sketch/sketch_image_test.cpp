@@ -12,10 +12,7 @@
 namespace tavolex {
 namespace {
 
-using test::kPalmCompressed;
-using test::PalmBitmapHeader;
-using test::PalmBitmapSpec;
-using test::PalmCompression;
+using namespace test;
 using Bytes = std::vector<std::uint8_t>;
 using Pixels = std::vector<RgbBytes>;  // a default RgbBytes is white
 

@@ -13,11 +13,8 @@
 namespace tavolex {
 namespace {
 
-using test::AgendaSpec;
-using test::AttendeeSpec;
-using test::NoteSpec;
-using test::ToDoSpec;
-using Person = test::AddressBookPerson;
+using namespace test;
+using Person = AddressBookPerson;
 using Texts = std::array<std::string, kPaneMaxColumns>;
 
 // A Palm user's files and address book in a temporary folder, loaded.
