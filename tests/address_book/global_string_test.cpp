@@ -22,10 +22,9 @@ public:
 TEST(GlobalStringTest, CharacterPositionsStepOverDoubleByteCharacters) {
     const std::string aiu = "\x82\xa0\x82\xa2\x82\xa4";  // "あいう" in code page 932
     GlobalString s((aiu + "z\x82").c_str());             // ends with a lone lead byte
-    EXPECT_EQ(s.GetAt(1), '\x82');                       // first byte of "い", not the trail byte of "あ"
-    EXPECT_EQ(s.GetAt(3), 'z');
-    EXPECT_EQ(s.GetAt(4), '\x82');
-    EXPECT_EQ(s.GetAt(5), '\0');  // below the byte length, past the last character
+    // At 1 the first byte of "い", not the trail byte of "あ"; at 5, below the byte length, past the
+    // last character.
+    EXPECT_EQ(std::make_tuple(s.GetAt(1), s.GetAt(3), s.GetAt(4), s.GetAt(5)), std::make_tuple('\x82', 'z', '\x82', '\0'));
     ASSERT_NE(s.GetBuffer(0), nullptr);
     EXPECT_EQ(s.ReleaseBuffer(-7), kGlobalStringOk);  // negative: no cut
     EXPECT_EQ(s.GetLength(), 8);
