@@ -2,6 +2,7 @@
 """Reads back the exports of one store with independent readers and compares them with its dump.
 
 check_exports.py DIR --query TEXT --trigram TEXT --user NAME
+check_exports.py --users-archive DIR | --desktop-workbooks DIR
 DIR holds dump.json, calendar.ics, contacts.vcf, store.sqlite, minutes.xlsx (with people.json, the
 people listing's rows), archive/ and vault/ (with the
 sketches' pixels as rgb/<name>.rgb) as the export test writes them; NAME is the Palm user folder's name, which the UIDs carry. Exits 1 with a line per
@@ -363,6 +364,28 @@ def check_workbook(folder, dump):
     dates = [v for r in rows('ミーティング') for v in r[1:2] if v is not None]
     expect(all(isinstance(v, datetime.datetime) for v in dates), 'xlsx: meeting dates are dates')
     print(f"xlsx: {len(want['ミーティング'])} meetings, {sum(len(v) for v in want.values())} rows equal to the dump")
+
+
+def check_desktop_workbooks(folder):
+    """The desktop's workbooks against the one the exporter's job wrote alone: the current user's the
+    same cell for cell, and the one of both users holding it as the rows of its first user, behind a
+    user column."""
+    def cells(name):
+        book = openpyxl.load_workbook(os.path.join(folder, name))
+        return {sheet.title: [r for r in sheet.iter_rows(values_only=True)] for sheet in book}
+
+    alone, desktop, both = cells('alone.xlsx'), cells('desktop.xlsx'), cells('both.xlsx')
+    expect(len(alone['ミーティング']) == 13, f"desktop xlsx: {len(alone['ミーティング'])} rows of meetings")
+    expect(desktop == alone, 'desktop xlsx: the current user\'s workbook differs from the command line\'s')
+    expect(list(both) == list(alone), 'desktop xlsx: the sheets of both users')
+    users = sorted({r[0] for r in both['ミーティング'][1:]})
+    expect(len(users) == 2, f'desktop xlsx: the users {users}')
+    current = both['ミーティング'][1][0]  # the current user, the folder's first
+    for sheet, rows in alone.items():
+        mine = [r[1:] for r in both[sheet][1:] if r[0] == current]
+        expect(both[sheet][0] == ('利用者',) + rows[0] and mine == rows[1:], f'desktop xlsx: {sheet} of both users')
+        expect({r[0] for r in both[sheet][1:]} <= set(users), f'desktop xlsx: {sheet} users')
+    print(f"desktop xlsx: {sum(len(r) for r in alone.values())} rows the same")
 
 
 def report_names(dump):
@@ -755,8 +778,13 @@ def check_users_archive(archive):
 def main():
     arguments = argparse.ArgumentParser()
     arguments.add_argument('--users-archive')
-    if '--users-archive' in sys.argv:
-        check_users_archive(arguments.parse_known_args()[0].users_archive)
+    arguments.add_argument('--desktop-workbooks')
+    if '--users-archive' in sys.argv or '--desktop-workbooks' in sys.argv:
+        known = arguments.parse_known_args()[0]
+        if known.users_archive:
+            check_users_archive(known.users_archive)
+        else:
+            check_desktop_workbooks(known.desktop_workbooks)
         for problem in problems:
             print(problem, file=sys.stderr)
         return 1 if problems else 0

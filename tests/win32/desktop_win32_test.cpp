@@ -9,6 +9,7 @@
 #include "bench/large_store.h"
 #include "cli/cli_session.h"
 #include "cli/commands_report.h"
+#include "export/exporters.h"
 #include "meeting_store/meeting_database.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"
@@ -35,6 +36,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <ctime>
 #include <functional>
 #include <optional>
 #include <tuple>
@@ -414,6 +416,37 @@ TEST_F(Win32DesktopTest, AnExportOfEveryUserIsAskedForAndWritesEachAsAlone) {
     Command(ui::kCmdExportCalendar);
     EXPECT_EQ(events(test::ReadFileBytes(exportTarget)), 12U);
     EXPECT_EQ(ui.questions.size(), 4U);
+}
+
+// The workbook from the File menu, of the current user and of both, with the workbook the
+// exporter's own job writes of the current user (as the command line does) beside them in the
+// folder TAVOLEX_DESKTOP_XLSX names, for openpyxl to compare after this test.
+TEST_F(Win32DesktopTest, TheWorkbookFromTheMenuIsTheCommandLinesOfOneUserOrOfBoth) {
+    Start();
+    const char* keep = std::getenv("TAVOLEX_DESKTOP_XLSX");
+    const fs::path out = keep != nullptr ? fs::path(L"Z:" + fs::path(keep).wstring()) : dir / "xlsx";
+    fs::create_directories(out);
+    const int command = ui::kCmdExportArchive + 6;
+    ASSERT_EQ(FindExporter("xlsx"), &Exporters()[6]);
+    App().choosers.chooseSaveFile = [this](auto&&...) { return std::optional<fs::path>(exportTarget); };
+    for (const auto& [answer, name] : {std::pair{platform::Answer::kNo, L"desktop.xlsx"}, {platform::Answer::kYes, L"both.xlsx"}}) {
+        ui.threeWay = answer;
+        exportTarget = out / name;
+        Command(command);
+        ASSERT_TRUE(fs::exists(exportTarget)) << exportTarget;
+    }
+    ASSERT_EQ(ui.messages.size(), 2U);
+    EXPECT_NE(ui.messages[0].text.find(" 12 "), std::string::npos) << ui.messages[0].text;  // the meetings written
+
+    ExportText text;
+    ExportSummary summary;
+    (void)Exporters()[6].job({.store = App().meetings.get(),
+                              .book = App().addressBook.get(),
+                              .meetings = AllMeetings(*App().meetings),
+                              .target = out / "alone.xlsx",
+                              .now = std::time(nullptr)},
+                             text, summary);
+    EXPECT_TRUE(summary.Ok()) << summary.error;
 }
 
 // The reload request another program posts during an export waits for the export's end: the
