@@ -361,6 +361,20 @@ def check_workbook(folder, dump):
     for name in book.sheetnames:
         got = rows(name)
         expect(got == want[name], f'xlsx: {name}: {got[:3]} != {want[name][:3]}')
+        # Each column as wide as its widest line, full-width characters counting double, with
+        # room for the header's filter button, at most 80 (Excel keeps the width and some padding).
+        sheet = book[name]
+        for column in sheet.iter_cols():
+            widths = [len(str(int(c.value))) if isinstance(c.value, (int, float)) else
+                      10 if isinstance(c.value, datetime.datetime) else 5 if isinstance(c.value, datetime.time) else
+                      max(sum(1 if ord(ch) < 0x1100 or 0xFF61 <= ord(ch) <= 0xFF9F else 2 for ch in text(line))
+                          for line in c.value.split('\n'))
+                      for c in column[1:] if c.value is not None]
+            header = sum(1 if ord(ch) < 0x1100 else 2 for ch in column[0].value) + 2
+            wanted = min(max(widths + [header]) + 2, 80)
+            letter = column[0].column_letter
+            expect(int(sheet.column_dimensions[letter].width) == wanted,
+                   f'xlsx: {name}!{letter} width {sheet.column_dimensions[letter].width} for {wanted}')
     dates = [v for r in rows('ミーティング') for v in r[1:2] if v is not None]
     expect(all(isinstance(v, datetime.datetime) for v in dates), 'xlsx: meeting dates are dates')
     print(f"xlsx: {len(want['ミーティング'])} meetings, {sum(len(v) for v in want.values())} rows equal to the dump")

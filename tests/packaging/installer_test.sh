@@ -9,8 +9,8 @@
 #     message, "Setup" = 0, the conduit copied and registered, Palm Desktop's entry integrated;
 #  3. the installed command line, typed as `tavolex` in a new Command Prompt (tavolex.com on the
 #     PATH): its version, the sample folder's meetings and a search for a Japanese word, its UTF-8
-#     read back from redirected files, and a calendar from a folder of a Japanese name into a file
-#     of a Japanese name;
+#     read back from redirected files, and a calendar and a workbook from a folder of a Japanese name
+#     into files of Japanese names;
 #  4. uninstalled silently: the installed files, the shortcut, the entry and the PATH's folder are
 #     gone; a report in the output folder, a template the user added and the settings stay.
 # With --screenshots it also writes build/screenshot-installer.png (the installer's first page) and
@@ -170,6 +170,10 @@ grep -q '予算レビュー' "$drive/search.txt" || fail "tavolex search 予算 
 cp -r "$work/palm" "$work/パーム"
 quiet wine cmd /c "tavolex --palm-folder $(winepath -w "$work/パーム") --user TanakaT calendar -o C:\議事録.ics"
 grep -q 'SUMMARY:週次定例会議' "$drive/議事録.ics" || fail "no calendar written from a folder of a Japanese name into a file of one"
+# The workbook's own file code (libxlsxwriter's) with a Japanese name: a zip whose sheets openpyxl reads.
+quiet wine cmd /c "tavolex --palm-folder $(winepath -w "$work/パーム") --user TanakaT xlsx C:\議事録.xlsx"
+/usr/bin/python3 -c "import openpyxl, sys; sys.exit(openpyxl.load_workbook(sys.argv[1])['ミーティング']['E2'].value != '週次定例会議')" \
+  "$drive/議事録.xlsx" || fail "no workbook written into a file of a Japanese name"
 settle
 
 # 4. Silent uninstallation.
