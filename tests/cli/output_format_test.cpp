@@ -32,6 +32,7 @@ TEST(CsvCellTest, GuardsFormulaTextsAndQuotes) {
          "b",
          CsvCells::kText, "a [2J  b"},                              // control characters become spaces
         {"\x7f\xc2\x9bx\rb\tc", CsvCells::kText, "\"  x\rb\tc\""},  // but TAB, CR and LF stay
+        {"\xc2\x80\xc2\x9f\xc2\xa0", CsvCells::kText, "  \xc2\xa0"},     // C1 is U+0080 to U+009F
     };
     for (const auto& row : table) EXPECT_EQ(CsvCell(row.text, row.cells), row.field) << row.text;
 }

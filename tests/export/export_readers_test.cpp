@@ -181,6 +181,8 @@ protected:
                     EXPECT_EQ(item["done"], t->bCompleted == 1);
                 } else if (const Attendee* a = store_.AttendeeOf(items[k])) {
                     EXPECT_EQ(item["absent"], a->bAbsent != 0);
+                } else if (const Agenda* g = store_.AgendaOf(items[k])) {
+                    EXPECT_EQ(std::make_tuple(item["status"], item["discussed"]), std::make_tuple(json(g->nStatus), json(g->nStatus == 1)));
                 }
             }
         }
