@@ -146,6 +146,7 @@ TEST(ContentLinesTest, FoldsAtSeventyFiveOctetsOnCharacterBoundariesAndEscapesTe
         {"no split", "S", std::string(71, 'a') + "価格", "S:" + std::string(71, 'a') + "\r\n 価格\r\n"},
         {"continuation holds 74", "S", a73 + std::string(75, 'b'), "S:" + a73 + "\r\n " + std::string(74, 'b') + "\r\n b\r\n"},
         {"line ends in the value", "X", "a\r\nEND:VEVENT\rb\nc", "X:a\\nEND:VEVENT\\nb\\nc\r\n"},
+        {"a CR LF that ends the value is one line end", "X", "a\r\n", "X:a\\n\r\n"},
         {"line ends in parameters", "X;CN=\"a\r\nb\x01\"", "v\x7f", "X;CN=\"a b \":v \r\n"},
         // A run of continuation bytes has no character boundary: it is cut where the room ends.
         {"not UTF-8 still folds", "S", std::string(80, '\x80'),
