@@ -736,6 +736,7 @@ TEST_F(CliTest, BatchReportsNeverOverwriteEachOtherAndMatchSingleReports) {
     Expect({
         {.args = {"--user", "UserC", "report", "1-2", "--name-format", "{title}"}},               // new names, nothing replaced
         {.args = {"--user", "UserC", "report", "1-2", "--name-format", "{title}"}, .status = 1},  // replacing asks
+        {.args = {"--user", "UserC", "report", "3", "--name-format", "{number} {title}"}, .out = Out("3 Weekly.htm") + "\n"},
     });
 }
 
