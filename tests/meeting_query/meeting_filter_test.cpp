@@ -1,4 +1,5 @@
 #include "meeting_query/meeting_filter.h"
+#include "meeting_query/meeting_selection.h"
 
 #include "address_book/address_book.h"
 #include "meeting_store/meeting_database.h"
@@ -59,6 +60,25 @@ TEST(MeetingFilterTest, ShowsTheMeetingsWhoseTextsHoldTheText) {
         EXPECT_EQ(shown, c.shown) << c.text;
         EXPECT_EQ(filter.ShownCount(), static_cast<std::int32_t>(c.shown.size())) << c.text;
         EXPECT_EQ(filter.Active(), *c.text != '\0') << c.text;
+    }
+}
+
+// By title folded (letter case and width alike), ties in the order given; by date, a meeting
+// without a time first on its day.
+TEST(MeetingSortTest, TitlesFoldedAndDatesKeepTiesInTheirOrder) {
+    test::TempDir dir;
+    const auto day = test::HandheldDay(2026, 11, 2);
+    test::WritePalmUserFolder(dir.Path() / "Tavolex", {.meetings = {{.title = "b", .date = day, .start = {9, 0}},
+                                                                    {.title = "B", .date = day},
+                                                                    {.title = "a", .date = test::HandheldDay(2026, 11, 3)},
+                                                                    {.title = "\x82\x82", .date = day, .start = {8, 0}}}});  // ｂ full-width
+    MeetingDatabase store(dir.Path() / "Tavolex");
+    store.ReloadAll();
+    for (const auto& [order, expected] : {std::pair{MeetingOrder::kTitle, std::vector<std::int32_t>{2, 0, 1, 3}},
+                                          std::pair{MeetingOrder::kDate, std::vector<std::int32_t>{1, 3, 0, 2}}}) {
+        std::vector<std::int32_t> indexes = {0, 1, 2, 3};
+        SortMeetings(store, indexes, order);
+        EXPECT_EQ(indexes, expected);
     }
 }
 
