@@ -30,9 +30,9 @@ TEST(CsvCellTest, GuardsFormulaTextsAndQuotes) {
         {"会議", CsvCells::kText, "会議"},
         {"a\x1b[2J\x07\x08"
          "b",
-         CsvCells::kText, "a [2J  b"},                              // control characters become spaces
-        {"\x7f\xc2\x9bx\rb\tc", CsvCells::kText, "\"  x\rb\tc\""},  // but TAB, CR and LF stay
-        {"\xc2\x80\xc2\x9f\xc2\xa0", CsvCells::kText, "  \xc2\xa0"},     // C1 is U+0080 to U+009F
+         CsvCells::kText, "a [2J  b"},                                // control characters become spaces
+        {"\x7f\xc2\x9bx\rb\tc", CsvCells::kText, "\"  x\rb\tc\""},    // but TAB, CR and LF stay
+        {"\xc2\x80\xc2\x9f\xc2\xa0", CsvCells::kText, "  \xc2\xa0"},  // C1 is U+0080 to U+009F
     };
     for (const auto& row : table) EXPECT_EQ(CsvCell(row.text, row.cells), row.field) << row.text;
 }

@@ -68,10 +68,11 @@ TEST(MeetingFilterTest, ShowsTheMeetingsWhoseTextsHoldTheText) {
 TEST(MeetingSortTest, TitlesFoldedAndDatesKeepTiesInTheirOrder) {
     test::TempDir dir;
     const auto day = test::HandheldDay(2026, 11, 2);
-    test::WritePalmUserFolder(dir.Path() / "Tavolex", {.meetings = {{.title = "b", .date = day, .start = {9, 0}},
-                                                                    {.title = "B", .date = day},
-                                                                    {.title = "a", .date = test::HandheldDay(2026, 11, 3)},
-                                                                    {.title = "\x82\x82", .date = day, .start = {8, 0}}}});  // ｂ full-width
+    test::WritePalmUserFolder(dir.Path() / "Tavolex",
+                              {.meetings = {{.title = "b", .date = day, .start = {9, 0}},
+                                            {.title = "B", .date = day},
+                                            {.title = "a", .date = test::HandheldDay(2026, 11, 3)},
+                                            {.title = "\x82\x82", .date = day, .start = {8, 0}}}});  // ｂ full-width
     MeetingDatabase store(dir.Path() / "Tavolex");
     store.ReloadAll();
     for (const auto& [order, expected] : {std::pair{MeetingOrder::kTitle, std::vector<std::int32_t>{2, 0, 1, 3}},
