@@ -440,6 +440,7 @@ TEST_F(CliTest, ListingsSelectionSearchAndFailures) {
         {.args = {"archive", "a", "--jobs", "0"}, .status = 2, .errHas = "--jobs wants a number of threads of 1 or more, not \"0\""},
         {.args = {"sqlite", "a", "--jobs=-2"}, .status = 2, .errHas = "not \"-2\""},
         {.args = {"dump", "--jobs", "many"}, .status = 2, .errHas = "not \"many\""},
+        {.args = {"dump", "--jobs", "1000000"}, .status = 2, .errHas = "not \"1000000\""},  // past what stoi is asked to read
         // Failures: exit 1, the path and the reason after the system's message.
         {.args = {"--user", "Nobody", "meetings"}, .status = 1, .errHas = "Nobody"},
         {.args = {"--output", notFolder, "reports"}, .status = 1, .errHas = notFolder + ": Not a directory"},
@@ -511,6 +512,7 @@ TEST_F(CliTest, WhereTheDataIsAndTheSettingsThatKeepIt) {
             {.args = {config, "config", "--unset", "user"}},
             {.args = {config, "config", "colour", "red"}, .status = 2},
             {.args = {config, "config", "palm-folder", missing}, .status = 1},
+            {.args = {config, "config", "templates", missing}, .status = 1},
             // A store that can't be written doesn't stop reading, and says so when asked to keep something.
             {.args = {fileConfig, "--palm-folder", palm_.string(), "meetings"}},
             {.args = {fileConfig, "config", "author", "me", "--palm-folder", palm_.string()},
