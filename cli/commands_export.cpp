@@ -257,24 +257,12 @@ std::optional<int> DumpRequest(CliSession& session, const ExportArguments& a, Ex
     return std::nullopt;
 }
 
-std::optional<int> SqliteRequest(CliSession& session, const ExportArguments& a, ExportRequest& request) {
+// The database, the Markdown vault and the workbook: the selection written to the target, on a
+// progress bar named by the command (and its --jobs, where it has one).
+std::optional<int> TargetRequest(CliSession& session, const ExportArguments& a, ExportRequest& request) {
     MeetingIndexes indexes;
     if (const auto status = Selected(session, a, indexes)) return status;
-    request = Request(session, indexes, a.target, Bar("sqlite"), a.jobs);
-    return std::nullopt;
-}
-
-std::optional<int> XlsxRequest(CliSession& session, const ExportArguments& a, ExportRequest& request) {
-    MeetingIndexes indexes;
-    if (const auto status = Selected(session, a, indexes)) return status;
-    request = Request(session, indexes, a.target, Bar("xlsx"));
-    return std::nullopt;
-}
-
-std::optional<int> MarkdownRequest(CliSession& session, const ExportArguments& a, ExportRequest& request) {
-    MeetingIndexes indexes;
-    if (const auto status = Selected(session, a, indexes)) return status;
-    request = Request(session, indexes, a.target, Bar("markdown"));
+    request = Request(session, indexes, a.target, Bar(a.app->get_name().c_str()), a.jobs);
     return std::nullopt;
 }
 
@@ -439,9 +427,9 @@ constexpr ExportCommand kCommands[] = {
     {"calendar", "tavolex calendar -o minutes.ics --since 2026-01-01", CalendarOptions, CalendarRequest},
     {"contacts", "tavolex contacts -o people.vcf --attendees 1-5", ContactsOptions, ContactsRequest},
     {"dump", "tavolex dump -o store.json --pictures sketches", DumpOptions, DumpRequest},
-    {"sqlite", "tavolex sqlite minutes.sqlite", SqliteOptions, SqliteRequest},
-    {"markdown", "tavolex markdown ~/Notes/minutes --since 2026-01-01", MarkdownOptions, MarkdownRequest},
-    {"xlsx", "tavolex xlsx minutes.xlsx --since 2026-01-01", XlsxOptions, XlsxRequest},
+    {"sqlite", "tavolex sqlite minutes.sqlite", SqliteOptions, TargetRequest},
+    {"markdown", "tavolex markdown ~/Notes/minutes --since 2026-01-01", MarkdownOptions, TargetRequest},
+    {"xlsx", "tavolex xlsx minutes.xlsx --since 2026-01-01", XlsxOptions, TargetRequest},
 };
 
 }  // namespace

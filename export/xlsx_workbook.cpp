@@ -58,13 +58,6 @@ std::optional<CalendarDate> ValidDueDate(HandheldDate packed) {
     return ValidIsoDueDate(packed) ? ValidDate(packed) : std::nullopt;
 }
 
-// "2026-11-02", as the people listing gives its dates.
-std::optional<CalendarDate> IsoDate(const std::optional<std::string>& iso) {
-    if (!iso || iso->size() != 10) return std::nullopt;
-    const CalendarDate d{std::stoi(iso->substr(0, 4)), std::stoi(iso->substr(5, 2)), std::stoi(iso->substr(8, 2))};
-    return IsValidDate(d) ? std::optional(d) : std::nullopt;
-}
-
 // The text as far as a cell holds it (whole characters), and its width in characters as a
 // column shows it: its longest line, full-width characters counting double.
 struct Measured {
@@ -363,8 +356,9 @@ bool XlsxWorkbook::Add(std::string_view user, const MeetingDatabase& store, cons
     }
     for (const Person& p : CollectPeople(store, book, selection)) {
         if (!s.Row(kPeopleSheet, user,
-                   {Text(p.name), Text(p.company), Number(p.attended), Number(p.absent), Date(IsoDate(p.first)),
-                    Date(IsoDate(p.last))},
+                   {Text(p.name), Text(p.company), Number(p.attended), Number(p.absent),
+                    Date(p.first ? ParseIsoDate(*p.first) : std::nullopt),
+                    Date(p.last ? ParseIsoDate(*p.last) : std::nullopt)},
                    summary)) {
             return false;
         }
