@@ -314,6 +314,10 @@ TEST_F(CliTest, SeveralUsersExportedTogether) {
 // both folders only.
 TEST_F(CliTest, CompareNamesWhatChangedBetweenTwoCopies) {
     WriteTwoCopies();
+    // A copy whose meeting id repeats: the first of them stands for the id.
+    const MeetingSpec review{.title = "Review", .date = HandheldDay(2026, 11, 3), .id = 2};
+    WritePalmUserFolder(dir_ / "once" / "Tanaka" / "Tavolex", {.meetings = {review}});
+    WritePalmUserFolder(dir_ / "twice" / "Tanaka" / "Tavolex", {.meetings = {review, {.title = "Again", .id = 2}}});
     const std::string a = (dir_ / "a").string(), b = (dir_ / "b").string();
     Expect({
         {.args = {"compare", a, b},
@@ -324,6 +328,7 @@ TEST_F(CliTest, CompareNamesWhatChangedBetweenTwoCopies) {
          .out = "Tanaka\tonly-in-A\t2026-11-05\tNew\t\nTanaka\tonly-in-B\t2026-11-01\tOld\t\n"
                 "Tanaka\tchanged\t2026-11-02\tKickoff\ttitle, items: 1 edited\n"},
         {.args = {"compare", a, (dir_ / "none").string()}, .status = 1, .errHas = (dir_ / "none").string()},
+        {.args = {"compare", (dir_ / "once").string(), (dir_ / "twice").string()}, .out = ""},
     });
     const json changes = json::parse(Run({"--json", "compare", b, a}).out)["changes"];
     ASSERT_EQ(changes.size(), 4U);

@@ -69,6 +69,7 @@ void WriteDamagedUser(const fs::path& user) {
              test::SketchSpec{.title = "\x83\x58\x83\x50\x83\x62\x83\x60", .bitmap = {0, 200, 0, 200, 0, 1}}}});
     store.meetings.push_back(
         {.title = "plain",
+         .location = std::string(12, '\xdf'),  // half-width semi-voiced marks, one column each
          .date = test::HandheldDay(1999, 12, 31),
          .start = {23, 59},
          .end = {0, 0},
