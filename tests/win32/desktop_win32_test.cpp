@@ -13,6 +13,7 @@
 #include "meeting_store/meeting_database.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"
+#include "resources/control_ids.h"
 #include "resources/string_ids.h"
 #include "tests/support/fixed_clock.h"
 #include "tests/support/palm_database_writer.h"
@@ -243,24 +244,8 @@ protected:
         Click(MeetingList(), 0);
     }
 
-    DWORD UserNumber(const wchar_t* name) const { return registry.Number(kUserKey, name); }
     std::wstring UserText(const wchar_t* name) const { return registry.Text(kUserKey, name); }
     fs::path Output() const { return App().settings->outputFolder; }
-
-    // The command-line program's report of the current meeting in this process, with the same
-    // settings (the redirected registry) and clock.
-    std::string CommandLineReport(cli::ReportJob request, const std::string& extension) {
-        cli::CliSession session({.yes = true});
-        EXPECT_TRUE(session.OpenSettings());
-        EXPECT_TRUE(session.FindUsers());
-        EXPECT_TRUE(session.LoadUser());
-        session.Report().SetClock(test::FixedReportTime);
-        request.meetings = {App().currentMeeting};
-        request.name = "cli";
-        std::ostringstream out;
-        EXPECT_EQ(cli::WriteReports(session, request, out), 0);
-        return test::ReadFileBytes(Output() / ("cli" + extension));
-    }
 
     std::optional<fs::path> folderAnswer;
     fs::path exportTarget;
@@ -298,35 +283,31 @@ private:
     bool running_ = false;
 };
 
-// Reads the message box (Yes and No, the information icon, the focused button), then presses Enter
-// on it as the keyboard would reach it.
-std::tuple<std::wstring, bool, bool, int> PressEnter(HWND box) {
-    wchar_t caption[64] = {};
-    GetWindowTextW(box, caption, 64);
-    constexpr int kIconControl = 0x440;  // the message box's icon
-    const auto seen = std::make_tuple(
-        std::wstring(caption), GetDlgItem(box, IDYES) != nullptr && GetDlgItem(box, IDNO) != nullptr,
-        SendDlgItemMessageW(box, kIconControl, STM_GETICON, 0, 0) == reinterpret_cast<LRESULT>(LoadIconW(nullptr, IDI_INFORMATION)),
-        GetDlgCtrlID(GetFocus()));
-    PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 0);
-    PostMessageW(GetFocus(), WM_KEYUP, VK_RETURN, 0);
-    return seen;
-}
-
-// The frame's question and the platform's own (which the command-line program's Windows build uses).
+// The frame's question and the platform's own (which the command-line program's Windows build uses):
+// Yes and No, the information icon and the focus on No, which Enter, as the keyboard reaches it,
+// presses.
 TEST_F(Win32DesktopTest, EnterAtAQuestionAnswersNo) {
     realMessageBoxes = true;
     Start();
     Click(ReportList(), RowOf(ReportList(), "weekly"));
     bool answer = true;
-    const std::function<void()> asks[] = {
-        [] { Command(ui::kCmdDelete); },
-        [&] { answer = platform::SystemUserInteraction().AskYesNo("q", "Tavolex", platform::kConfirmation); }};
-    const wchar_t* captions[] = {L"Deleting...", L"Tavolex"};
-    for (int k = 0; k < 2; ++k) {
+    const std::pair<std::function<void()>, std::wstring> asks[] = {
+        {[] { Command(ui::kCmdDelete); }, L"Deleting..."},
+        {[&] { answer = platform::SystemUserInteraction().AskYesNo("q", "Tavolex", platform::kConfirmation); }, L"Tavolex"}};
+    for (const auto& [ask, caption] : asks) {
         std::tuple<std::wstring, bool, bool, int> seen;
-        ASSERT_TRUE(DuringModal(L"#32770", asks[k], [&](HWND box) { seen = PressEnter(box); }));
-        EXPECT_EQ(seen, std::make_tuple(std::wstring(captions[k]), true, true, IDNO));
+        ASSERT_TRUE(DuringModal(L"#32770", ask, [&seen](HWND box) {
+            wchar_t text[64] = {};
+            GetWindowTextW(box, text, 64);
+            constexpr int kIconControl = 0x440;  // the message box's icon
+            seen = {
+                text, GetDlgItem(box, IDYES) != nullptr && GetDlgItem(box, IDNO) != nullptr,
+                SendDlgItemMessageW(box, kIconControl, STM_GETICON, 0, 0) == reinterpret_cast<LRESULT>(LoadIconW(nullptr, IDI_INFORMATION)),
+                GetDlgCtrlID(GetFocus())};
+            PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 0);
+            PostMessageW(GetFocus(), WM_KEYUP, VK_RETURN, 0);
+        }));
+        EXPECT_EQ(seen, std::make_tuple(caption, true, true, IDNO));
     }
     EXPECT_TRUE(fs::exists(Output() / "weekly.htm"));
     EXPECT_FALSE(answer);
@@ -756,30 +737,18 @@ TEST_F(Win32DesktopTest, CheckDialogListsTheFilesAndTheDamagedOneWasPointedOut) 
     };
     Start();
     ASSERT_EQ(pointedOut(), 1);
-    std::vector<std::string> rows;
-    std::vector<std::string> remarks;
-    WithDialog(IDM_CHECK_DATA, [&rows, &remarks](HWND dialog) {
+    std::vector<std::string> rows;  // file, state and what was left aside
+    WithDialog(IDM_CHECK_DATA, [&rows](HWND dialog) {
         HWND list = GetDlgItem(dialog, IDC_CHECK_LIST);
-        for (int row = 0; row < RowCount(list); ++row) {
-            rows.push_back(ListText(list, row, 0) + " " + ListText(list, row, 1));
-            remarks.push_back(ListText(list, row, 4));
-        }
+        for (int row = 0; row < RowCount(list); ++row)
+            rows.push_back(platform::Cp932ToUtf8(ListText(list, row, 0) + " " + ListText(list, row, 1) + " " + ListText(list, row, 4)));
         Press(dialog, IDOK);
     });
     // What was left aside is said in Japanese: records the header names were not read, items name
-    // records that aren't there.
-    ASSERT_EQ(remarks.size(), 8U);
-    EXPECT_TRUE(remarks[2].ends_with(
-        "\x8c\x8f\x82\xcc\x83\x8c\x83\x52\x81\x5b\x83\x68\x82\xf0\x93\xc7\x82\xdf\x82\xdc\x82\xb9\x82\xf1\x82\xc5\x82\xb5\x82\xbd"))
-        << remarks[2];
-    EXPECT_TRUE(
-        remarks[1].ends_with("\x8c\x8f\x82\xcc\x8d\x80\x96\xda\x82\xaa\x82\xc8\x82\xa2\x83\x8c\x83\x52\x81\x5b\x83\x68\x82\xf0\x8e\x77\x82"
-                             "\xb5\x82\xc4\x82\xa2\x82\xdc\x82\xb7"))
-        << remarks[1];
-    EXPECT_EQ(remarks[0], "");
-    const std::string ok = "\x90\xb3\x8f\xed", damaged = "\x94\x6a\x91\xb9";  // 正常, 破損; the links to lost notes too
-    EXPECT_EQ(rows, (std::vector<std::string>{"meeting.dat " + ok, "link.dat " + damaged, "note.dat " + damaged, "todo.dat " + ok,
-                                              "agenda.dat " + ok, "sketch.dat " + ok, "attendee.dat " + ok, "address.dat " + ok}));
+    // records that aren't there (the links to lost notes).
+    EXPECT_EQ(rows, (std::vector<std::string>{"meeting.dat 正常 ", "link.dat 破損 2 件の項目がないレコードを指しています",
+                                              "note.dat 破損 ヘッダーにある 2 件のレコードを読めませんでした", "todo.dat 正常 ",
+                                              "agenda.dat 正常 ", "sketch.dat 正常 ", "attendee.dat 正常 ", "address.dat 正常 "}));
     for (int user : {1, 0}) {  // to the other user and back: the same folder is not pointed out again
         ChooseUser(user);
     }
@@ -937,60 +906,58 @@ TEST_F(Win32DesktopTest, PreferencesRefuseEmptyPathsAndStoreOnOk) {
     });
     EXPECT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(paths(), std::make_tuple(fields[0].second, fields[1].second, fields[2].second));
-    EXPECT_EQ(UserNumber(L"AutoView"), 2u);
+    EXPECT_EQ(registry.Number(kUserKey, L"AutoView"), 2u);
     EXPECT_EQ(RowCount(ReportList()), 1);
     EXPECT_EQ(App().reportList->SelectedRow(), -1);
 }
 
-constexpr int kNameEdit = 1015;
-constexpr int kAgendaBox = 1047;
-constexpr int kToDoBox = 1048;
-constexpr int kTemplateList = 1071;
-constexpr int kInstantList = 1070;
-constexpr int kCustomReport = 1074;
-constexpr int kInstantReport = 5;
-constexpr int kTemplateReport = 6;
 const std::string kMinutesTemplate = "\x8b\x63\x8e\x96\x98\x5e.rtf";  // 議事録.rtf
 const std::string kAgenda = "\x8b\x63\x91\xe8";                       // 議題
 
 TEST_F(Win32DesktopTest, ReportsFromTheDialogAreTheCommandLineReports) {
     StartWithTemplates();
     const struct {
-        std::string chooseTemplate, chooseInstant;
-        bool boxesOff;  // the agenda and to-do boxes cleared
+        int list;  // the drop-down list to choose item from, if any
+        std::string item;
         const char* name;
         int button;
         const char* kind;
-        const char* templateName;  // UTF-8
-        const char* extension;
+        std::string extension;
     } cases[] = {
-        {kMinutesTemplate, "", false, "dialog", kTemplateReport, "executive", "\xe8\xad\xb0\xe4\xba\x8b\xe9\x8c\xb2.rtf", ".rtf"},
-        {"", kAgenda, false, "agenda", kInstantReport, "agenda", "", ".htm"},
-        {"", "", true, "custom", kCustomReport, "custom", "", ".htm"},
+        {IDC_CREATE_TEMPLATE_LIST, kMinutesTemplate, "dialog", IDC_CREATE_TEMPLATE_REPORT, "executive", ".rtf"},
+        {IDC_CREATE_INSTANT_LIST, kAgenda, "agenda", IDC_CREATE_INSTANT_REPORT, "agenda", ".htm"},
+        {0, "", "custom", IDC_CREATE_CUSTOM_REPORT, "custom", ".htm"},  // the agenda and to-do boxes cleared
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         WithDialog(ui::kCmdCreateReport, [&](HWND dialog) {
-            if (c.button == kTemplateReport) {
+            if (c.button == IDC_CREATE_TEMPLATE_REPORT) {
                 const Meeting& meeting = *App().meetings->Meetings().at(static_cast<std::size_t>(App().currentMeeting));
-                EXPECT_EQ(Field(dialog, kNameEdit), ui::Wide(meeting.szTitle));
+                EXPECT_EQ(Field(dialog, IDC_CREATE_NAME), ui::Wide(meeting.szTitle));
             }
-            ASSERT_TRUE(c.chooseTemplate.empty() || ChooseItem(dialog, kTemplateList, c.chooseTemplate));
-            ASSERT_TRUE(c.chooseInstant.empty() || ChooseItem(dialog, kInstantList, c.chooseInstant));
-            if (c.boxesOff) {
-                EXPECT_EQ(IsDlgButtonChecked(dialog, kAgendaBox), BST_CHECKED);
-                for (int box : {kAgendaBox, kToDoBox}) {
+            ASSERT_TRUE(c.item.empty() || ChooseItem(dialog, c.list, c.item));
+            if (c.button == IDC_CREATE_CUSTOM_REPORT) {
+                EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_CREATE_SECTION2), BST_CHECKED);
+                for (int box : {IDC_CREATE_SECTION2, IDC_CREATE_SECTION3}) {
                     CheckDlgButton(dialog, box, BST_UNCHECKED);
                     Press(dialog, box);
                 }
                 EXPECT_EQ(registry.Number(kUserKey, L"rAgenda"), 0u);  // stored as clicked
             }
-            SetField(dialog, kNameEdit, ui::Wide(c.name));
+            SetField(dialog, IDC_CREATE_NAME, ui::Wide(c.name));
             Press(dialog, c.button);
             EXPECT_FALSE(IsWindowVisible(dialog));
         });
-        EXPECT_EQ(test::ReadFileBytes(Output() / (std::string(c.name) + c.extension)),
-                  CommandLineReport({.templateName = c.templateName, .kind = c.kind}, c.extension));
+        // The command-line program's report of the same meeting in this process, with the same
+        // settings (the redirected registry) and clock.
+        cli::CliSession session({.yes = true});
+        ASSERT_TRUE(session.OpenSettings() && session.FindUsers() && session.LoadUser());
+        session.Report().SetClock(test::FixedReportTime);
+        const std::string templateName = c.list == IDC_CREATE_TEMPLATE_LIST ? platform::Cp932ToUtf8(c.item) : "";
+        std::ostringstream out;
+        const cli::ReportJob job{.meetings = {App().currentMeeting}, .templateName = templateName, .kind = c.kind, .name = "cli"};
+        ASSERT_EQ(cli::WriteReports(session, job, out), 0);
+        EXPECT_EQ(test::ReadFileBytes(Output() / (c.name + c.extension)), test::ReadFileBytes(Output() / ("cli" + c.extension)));
     }
     EXPECT_EQ(registry.Text(kUserKey, L"LastTemplate"), ui::Wide(kMinutesTemplate));
     EXPECT_EQ(registry.Text(kUserKey, L"LastReport"), ui::Wide(kAgenda));
@@ -1028,8 +995,8 @@ TEST_F(Win32DesktopTest, WithoutPalmDesktopTheUsersComeFromAChosenFolder) {
     WithDialog(ui::kCmdCreateReport, [](HWND dialog) { Press(dialog, IDCANCEL); });
     EXPECT_FALSE(fs::exists(dir / "Documents" / "Tavolex")) << "made by a report, not by the dialog";
     WithDialog(ui::kCmdCreateReport, [](HWND dialog) {
-        SetField(dialog, kNameEdit, L"docs");
-        Press(dialog, kInstantReport);
+        SetField(dialog, IDC_CREATE_NAME, L"docs");
+        Press(dialog, IDC_CREATE_INSTANT_REPORT);
     });
     EXPECT_TRUE(fs::exists(dir / "Documents" / "Tavolex" / "TanakaT" / "docs.htm"));
     EXPECT_FALSE(fs::exists(dir / "palm" / "TanakaT" / "Tavolex" / "docs.htm"));
