@@ -53,14 +53,6 @@ std::string Quote(const std::string& arg) {
     return quoted + "'";
 }
 
-// The words of a line, split at spaces.
-std::vector<std::string> Words(const std::string& line) {
-    std::vector<std::string> words;
-    std::istringstream in(line);
-    for (std::string word; in >> word;) words.push_back(word);
-    return words;
-}
-
 // The stdout of a shell command.
 std::string Capture(const std::string& command) {
     std::string out;
@@ -469,9 +461,10 @@ TEST_F(CliTest, ListingsSelectionSearchAndFailures) {
     });
     EXPECT_FALSE(fs::exists(Out("big.json")));
     std::vector<Case> full;
-    for (const char* line : {"users", "meetings", "--csv meetings", "--json items 1", "show 1", "search Budget", "--json check",
-                             "--json reports", "config", "calendar", "contacts", "dump", "--help"}) {
-        full.push_back({.args = Words(line),
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"users"}, {"meetings"}, {"--csv", "meetings"}, {"--json", "items", "1"}, {"show", "1"}, {"search", "Budget"},
+             {"--json", "check"}, {"--json", "reports"}, {"config"}, {"calendar"}, {"contacts"}, {"dump"}, {"--help"}}) {
+        full.push_back({.args = args,
                         .status = 1,
                         .err = "Tavolex: The output could not be written.\nstandard output: No space left on device\n",
                         .fullDisk = true});
@@ -1096,45 +1089,33 @@ TEST_F(CliTest, RefreshesNeverWriteThroughALinkOrIntoAHardLinkedCopy) {
     }
 }
 
-// The files of a folder (or the one file) by their path inside it, with their bytes.
-std::map<std::string, std::string> FilesUnder(const fs::path& path) {
-    std::map<std::string, std::string> files;
-    if (fs::is_regular_file(path)) return {{"", ReadFileBytes(path)}};
-    for (const auto& entry : fs::recursive_directory_iterator(path)) {
-        if (entry.is_regular_file()) files[fs::relative(entry.path(), path).string()] = ReadFileBytes(entry.path());
-    }
-    return files;
-}
-
+// Each export into a folder of its own, on one thread and on four: every file of the two folders,
+// by its path inside, with the same bytes.
 TEST_F(CliTest, ExportsOnSeveralThreadsWriteTheBytesOfOne) {
     const fs::path dir = dir_ / "jobs";
     // Colours kept from one report to the next: a worker can't know them before the earlier reports are made.
     WriteFileBytes(dir / "colours.htm",
                    "<html><head><title>{ TITLE }</title></head><body>{ COLOR1 }|{ COLOR2 }{ SET_COLOR1(b) }"
                    "{ ATTENDEES_BEGIN }{ SWAP_COLORS }{ ATTENDEES_END }</body></html>");
-    struct JobsCase {
-        std::vector<std::string> arguments;  // "@" stands for the run's folder
-        std::vector<std::string> written;    // what is compared, inside the run's folder
-    };
-    const JobsCase cases[] = {
-        {{"archive", "@/archive"}, {"archive"}},
-        {{"archive", "@/archive", "--template", (dir / "colours.htm").string()}, {"archive"}},
-        {{"sqlite", "@/store.sqlite"}, {"store.sqlite"}},
-        {{"dump", "-o", "@/dump.json", "--pictures", "@/pictures"}, {"dump.json", "pictures"}},
+    const std::vector<std::string> cases[] = {  // "@" stands for the run's folder
+        {"archive", "@/archive"},
+        {"archive", "@/archive", "--template", (dir / "colours.htm").string()},
+        {"sqlite", "@/store.sqlite"},
+        {"dump", "-o", "@/dump.json", "--pictures", "@/pictures"},
     };
     int number = 0;
-    for (const JobsCase& c : cases) {
-        SCOPED_TRACE(::testing::PrintToString(c.arguments));
+    for (const std::vector<std::string>& arguments : cases) {
+        SCOPED_TRACE(::testing::PrintToString(arguments));
         std::map<std::string, std::string> written[2];
         for (const int jobs : {1, 4}) {
             const fs::path run = dir / std::to_string(++number);
             fs::create_directories(run);
-            std::vector<std::string> args = c.arguments;
+            std::vector<std::string> args = arguments;
             args.insert(args.end(), {"--jobs", std::to_string(jobs)});
             const RunResult r = RunOnSamples(run, args);
             ASSERT_EQ(r.status, 0) << r.err;
-            for (const std::string& name : c.written) {
-                for (const auto& [path, bytes] : FilesUnder(run / name)) written[jobs == 1 ? 0 : 1][name + "/" + path] = bytes;
+            for (const auto& entry : fs::recursive_directory_iterator(run)) {
+                if (entry.is_regular_file()) written[jobs == 1 ? 0 : 1][fs::relative(entry.path(), run).string()] = ReadFileBytes(entry.path());
             }
         }
         EXPECT_GT(written[0].size(), 0U);

@@ -427,34 +427,6 @@ TEST_F(SampleVaultTest, AManifestNeverLeadsOutOfTheVault) {
     EXPECT_EQ(test::ReadFileBytes(pictures / "victim.txt"), "the user's picture notes");
 }
 
-// A note's name leaves out what a notes app reads in a link ("#" a heading, "^" a block, "[" and "]"
-// a wiki link) as it leaves out the report-name characters, and keeps the double-byte characters
-// whose second byte is one of them (check_exports.py finds every link's note in every vault).
-TEST(MarkdownVaultTest, NamesLeaveOutWhatLinksRead) {
-    const struct {
-        std::string title;  // Shift-JIS
-        std::string note;   // UTF-8
-    } meetings[] = {
-        {"\x8b\x63\x8e\x96\x98\x5e #1 [\x88\xc4] ^x|y", "2024-05-01 議事録  1  案   x y.md"},  // 録 ends in "^"
-        {"[[w]]", "2024-05-01   w  .md"},
-        {"\x83\x5b\x83\x5d\x83\x5e\x81\x5b", "2024-05-01 ゼゾター.md"},  // second bytes "[", "]", "^", "["
-        {"a:b", "2024-05-01 a b.md"},
-    };
-    test::TempDir dir;
-    test::PalmUserSpec user;
-    for (const auto& m : meetings) user.meetings.push_back({.title = m.title, .date = test::HandheldDay(2024, 5, 1)});
-    test::WritePalmUserFolder(dir / "user" / "Tavolex", user);
-    MeetingDatabase store{{}};
-    store.SetFolder(dir / "user" / "Tavolex");
-    store.ReloadAll();
-    const AddressBook book;
-    const fs::path vault = dir / "vault";
-    ExportText text;
-    ExportSummary summary;
-    ASSERT_TRUE(WriteMarkdownVault(store, book, AllMeetings(store), vault, text, summary)) << summary.error;
-    for (const auto& m : meetings) EXPECT_TRUE(fs::exists(vault / fs::path(std::u8string(m.note.begin(), m.note.end())))) << m.note;
-}
-
 INSTANTIATE_TEST_SUITE_P(Stores, ExportReadersTest,
                          testing::Values(StoreCase{"TanakaT", nullptr, "価格", "競合製品"},
                                          StoreCase{"SuzukiH", nullptr, "ﾐｰﾃｨﾝｸﾞ", "休暇予定"},

@@ -1,6 +1,6 @@
 // A vault refreshed in place, on Linux and under Wine (whose file lookups ignore letter case as
-// Windows does): names follow their meetings, a change of case is the same note, and a manifest
-// that can't be read keeps every note that differs.
+// Windows does): names follow their meetings and leave out what links read, a change of case is
+// the same note, and a manifest that can't be read keeps every note that differs.
 #include "address_book/address_book.h"
 #include "export/markdown_vault.h"
 #include "meeting_store/meeting_database.h"
@@ -122,6 +122,23 @@ TEST_F(VaultRefreshTest, NamesFollowTheirMeetings) {
     Export({{"x", 2}, {"x", 1}});
     EXPECT_TRUE(test::ReadFileBytes(vault / "2024-05-01 x.md").starts_with("---\nid: 1\n"));
     EXPECT_TRUE(test::ReadFileBytes(vault / "2024-05-01 x (2).md").starts_with("---\nid: 2\n"));
+}
+
+// A note's name leaves out what a notes app reads in a link ("#" a heading, "^" a block, "[" and "]"
+// a wiki link) as it leaves out the report-name characters, and keeps the double-byte characters
+// whose second byte is one of them (check_exports.py finds every link's note in every vault).
+TEST_F(VaultRefreshTest, NamesLeaveOutWhatLinksRead) {
+    const std::pair<std::string, std::string> meetings[] = {
+        // the title in Shift-JIS, the note's name in UTF-8
+        {"\x8b\x63\x8e\x96\x98\x5e #1 [\x88\xc4] ^x|y", "2024-05-01 議事録  1  案   x y.md"},  // 録 ends in "^"
+        {"[[w]]", "2024-05-01   w  .md"},
+        {"\x83\x5b\x83\x5d\x83\x5e\x81\x5b", "2024-05-01 ゼゾター.md"},  // second bytes "[", "]", "^", "["
+        {"a:b", "2024-05-01 a b.md"},
+    };
+    std::vector<std::pair<std::string, std::uint32_t>> titles;
+    for (const auto& [title, note] : meetings) titles.emplace_back(title, 0);
+    Export(titles);
+    for (const auto& [title, note] : meetings) EXPECT_TRUE(fs::exists(vault / U8(note))) << note;
 }
 
 // A manifest that is there but can't be read as the vault's: the folder is asked about as one the

@@ -178,10 +178,8 @@ TEST(TemplateScannerTest, LoopsRepeatAndExit) {
     EXPECT_EQ(s.Expand("a{NOTES_PROLOG}b{NOTES_BEGIN}c{NOTES_END}d{NOTES_EPILOG}e"), "ae");
     // The loop stack holds ten positions and ignores more.
     s.script = [](int id) { return id == kTokNotesBegin ? TokenAction::LoopStart : TokenAction::LoopExit; };
-    std::string begins;
-    for (int i = 0; i < 12; ++i) begins += "{NOTES_BEGIN}";
-    std::string ends;
-    for (int i = 0; i < 12; ++i) ends += "{NOTES_END}";
+    std::string begins, ends;
+    for (int i = 0; i < 12; ++i) begins += "{NOTES_BEGIN}", ends += "{NOTES_END}";
     s.Expand(begins);
     EXPECT_EQ(s.LoopDepth(), kLoopStackDepth);
     s.Expand(ends);

@@ -7,7 +7,7 @@
 #include "platform/file_system.h"
 #include "report_files/report_name.h"
 #include "resources/string_table.h"
-#include "tests/support/recording_mail_sender.h"
+#include "platform/mail.h"
 #include "tests/support/recording_user_interaction.h"
 #include "tests/support/temp_dir.h"
 
@@ -19,6 +19,24 @@ namespace tavolex {
 namespace {
 
 namespace fs = std::filesystem;
+
+struct SentMail {
+    std::string subject;
+    std::vector<fs::path> attachments;
+};
+
+// Keeps every message in a list the test owns (the sender itself is owned by the mailer).
+class RecordingMailSender final : public platform::MailSender {
+public:
+    explicit RecordingMailSender(std::vector<SentMail>& sent) : sent_(sent) {}
+    bool Send(std::string_view subject, const std::vector<fs::path>& attachments) override {
+        sent_.push_back({std::string(subject), attachments});
+        return true;
+    }
+
+private:
+    std::vector<SentMail>& sent_;
+};
 
 constexpr char kEmptyMessage[] = "This file is currently empty and cannot be used.";
 constexpr char kReplace[] = " already exits.\nDo you want to replace it?";
@@ -262,8 +280,8 @@ TEST_F(ReportFilesTest, ImportMovesPicturesThenTheReport) {
 // an empty report is sent alone after the message. Without a mail program nothing is sent, with a
 // message.
 TEST_F(ReportFilesTest, MailAttachesTheReportAndItsPictures) {
-    std::vector<test::SentMail> sent;
-    ReportMailer mailer{std::make_unique<test::RecordingMailSender>(sent)};
+    std::vector<SentMail> sent;
+    ReportMailer mailer{std::make_unique<RecordingMailSender>(sent)};
     test::WriteFileBytes(Out("a.htm"), "src=\"1.jpg\" src=\"2.jpg\" background=\"3.gif\" src=\"budget.xlsx\"");
     test::WriteFileBytes(Out("1.jpg"), "1");
     test::WriteFileBytes(paths.templateFolder / "3.gif", "3");

@@ -1,6 +1,6 @@
 #include "report_files/report_viewer.h"
 
-#include "tests/support/recording_launcher.h"
+#include "platform/launch.h"
 #include "tests/support/recording_user_interaction.h"
 
 #include <gtest/gtest.h>
@@ -10,12 +10,39 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Keeps every program start and handler request; answers with the results set beforehand.
+class RecordingLauncher final : public platform::Launcher {
+public:
+    struct Start {
+        fs::path program;
+        fs::path argument;
+    };
+    struct Open {
+        fs::path target;
+        platform::ShellVerb verb;
+    };
+
+    bool StartProgram(const fs::path& program, const fs::path& argument) override {
+        starts.push_back({program, argument});
+        return startResult;
+    }
+    platform::HandlerResult OpenWithHandler(const fs::path& target, platform::ShellVerb verb) override {
+        opens.push_back({target, verb});
+        return handlerResult;
+    }
+
+    std::vector<Start> starts;
+    std::vector<Open> opens;
+    bool startResult = true;
+    platform::HandlerResult handlerResult = platform::HandlerResult::kStarted;
+};
+
 class ReportViewerTest : public ::testing::Test {
 protected:
     OpenOutcome Open(const fs::path& path) { return OpenReportPath(path, settings, launcher, ui); }
 
     ViewerSettings settings{kAutoViewBrowser, fs::path("/opt/my viewer/view")};
-    test::RecordingLauncher launcher;
+    RecordingLauncher launcher;
     test::RecordingUserInteraction ui;
 };
 
