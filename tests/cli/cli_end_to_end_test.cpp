@@ -461,9 +461,11 @@ TEST_F(CliTest, ListingsSelectionSearchAndFailures) {
     });
     EXPECT_FALSE(fs::exists(Out("big.json")));
     std::vector<Case> full;
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"users"}, {"meetings"}, {"--csv", "meetings"}, {"--json", "items", "1"}, {"show", "1"}, {"search", "Budget"},
-             {"--json", "check"}, {"--json", "reports"}, {"config"}, {"calendar"}, {"contacts"}, {"dump"}, {"--help"}}) {
+    const std::vector<std::string> writers[] = {{"users"},     {"meetings"},         {"--csv", "meetings"}, {"--json", "items", "1"},
+                                                {"show", "1"}, {"search", "Budget"}, {"--json", "check"},   {"--json", "reports"},
+                                                {"config"},    {"calendar"},         {"contacts"},          {"dump"},
+                                                {"--help"}};
+    for (const std::vector<std::string>& args : writers) {
         full.push_back({.args = args,
                         .status = 1,
                         .err = "Tavolex: The output could not be written.\nstandard output: No space left on device\n",
@@ -1097,7 +1099,8 @@ TEST_F(CliTest, ExportsOnSeveralThreadsWriteTheBytesOfOne) {
     WriteFileBytes(dir / "colours.htm",
                    "<html><head><title>{ TITLE }</title></head><body>{ COLOR1 }|{ COLOR2 }{ SET_COLOR1(b) }"
                    "{ ATTENDEES_BEGIN }{ SWAP_COLORS }{ ATTENDEES_END }</body></html>");
-    const std::vector<std::string> cases[] = {  // "@" stands for the run's folder
+    const std::vector<std::string> cases[] = {
+        // "@" stands for the run's folder
         {"archive", "@/archive"},
         {"archive", "@/archive", "--template", (dir / "colours.htm").string()},
         {"sqlite", "@/store.sqlite"},
@@ -1115,7 +1118,8 @@ TEST_F(CliTest, ExportsOnSeveralThreadsWriteTheBytesOfOne) {
             const RunResult r = RunOnSamples(run, args);
             ASSERT_EQ(r.status, 0) << r.err;
             for (const auto& entry : fs::recursive_directory_iterator(run)) {
-                if (entry.is_regular_file()) written[jobs == 1 ? 0 : 1][fs::relative(entry.path(), run).string()] = ReadFileBytes(entry.path());
+                if (entry.is_regular_file())
+                    written[jobs == 1 ? 0 : 1][fs::relative(entry.path(), run).string()] = ReadFileBytes(entry.path());
             }
         }
         EXPECT_GT(written[0].size(), 0U);
