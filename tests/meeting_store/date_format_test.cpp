@@ -12,8 +12,9 @@ namespace {
 constexpr HandheldDate Pack(int year, int month, int day) { return static_cast<HandheldDate>(((year - 1904) << 9) | (month << 5) | day); }
 
 TEST(StripSecondsTest, RemovesSecondColonAndTwoBytes) {
-    const std::pair<const char*, const char*> table[] = {{"9:05:00 AM", "9:05 AM"}, {"21:30:00", "21:30"}, {"10:15", "10:15"}, {"1:02:3", "1:02"},
-                                                         {"1:02:", "1:02"},         {"", ""},           {"午前 9:05:00", "午前 9:05"}};
+    const std::pair<const char*, const char*> table[] = {{"9:05:00 AM", "9:05 AM"},    {"21:30:00", "21:30"}, {"10:15", "10:15"},
+                                                         {"1:02:3", "1:02"},           {"1:02:", "1:02"},     {"", ""},
+                                                         {"午前 9:05:00", "午前 9:05"}};
     for (const auto& [in, expected] : table) {
         std::string text = in;
         StripSeconds(text);
