@@ -52,11 +52,7 @@ constexpr char kSuzuki[] = "\x97\xe9\x96\xd8 \x89\xd4\x8e\x71";  // 鈴木 花�
 
 std::string ListText(HWND list, int row, int column) {
     wchar_t buffer[261] = {};
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = buffer;
-    item.cchTextMax = 261;
-    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    ListView_GetItemText(list, row, column, buffer, 261);
     return ui::Narrow(buffer);
 }
 
@@ -77,12 +73,11 @@ int RowOf(HWND list, std::string_view name) {
 
 const std::wstring kUserKey = std::wstring(kAppKey) + L"\\TanakaT";
 
-std::wstring Field(HWND dialog, int id) {
+std::wstring WindowText(HWND window) {
     wchar_t text[1024] = {};
-    GetDlgItemTextW(dialog, id, text, 1024);
+    GetWindowTextW(window, text, 1024);
     return text;
 }
-void SetField(HWND dialog, int id, const std::wstring& text) { SetDlgItemTextW(dialog, id, text.c_str()); }
 
 // What DuringModal runs, on the first visible window of its class.
 struct ModalScript {
@@ -252,17 +247,17 @@ protected:
     test::TempDir dir;
 
 private:
-    static BOOL CALLBACK FindWindowOfClass(HWND window, LPARAM found) {
-        wchar_t name[16] = {};
-        GetClassNameW(window, name, 16);
-        if (std::wstring_view(name) != modalScript.windowClass || !IsWindowVisible(window)) return TRUE;
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-    }
     static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
         if (!modalScript.script) return;
         if (!modalScript.ran) {
-            EnumThreadWindows(GetCurrentThreadId(), FindWindowOfClass, reinterpret_cast<LPARAM>(&modalScript.window));
+            const auto findWindowOfClass = [](HWND window, LPARAM) -> BOOL {
+                wchar_t name[16] = {};
+                GetClassNameW(window, name, 16);
+                if (std::wstring_view(name) != modalScript.windowClass || !IsWindowVisible(window)) return TRUE;
+                modalScript.window = window;
+                return FALSE;
+            };
+            EnumThreadWindows(GetCurrentThreadId(), findWindowOfClass, 0);
             if (modalScript.window == nullptr) return;  // not up yet: the timer fires again
             modalScript.ran = true;
             modalScript.script(modalScript.window);
@@ -291,11 +286,9 @@ TEST_F(Win32DesktopTest, EnterAtAQuestionAnswersNo) {
     for (const auto& [ask, caption] : asks) {
         std::tuple<std::wstring, bool, bool, int> seen;
         ASSERT_TRUE(DuringModal(L"#32770", ask, [&seen](HWND box) {
-            wchar_t text[64] = {};
-            GetWindowTextW(box, text, 64);
             constexpr int kIconControl = 0x440;  // the message box's icon
             seen = {
-                text, GetDlgItem(box, IDYES) != nullptr && GetDlgItem(box, IDNO) != nullptr,
+                WindowText(box), GetDlgItem(box, IDYES) != nullptr && GetDlgItem(box, IDNO) != nullptr,
                 SendDlgItemMessageW(box, kIconControl, STM_GETICON, 0, 0) == reinterpret_cast<LRESULT>(LoadIconW(nullptr, IDI_INFORMATION)),
                 GetDlgCtrlID(GetFocus())};
             PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 0);
@@ -530,9 +523,9 @@ TEST_F(Win32DesktopTest, CommonControlsSixComeFromTheManifest) {
     // The side-by-side assembly's copy (Wine's says 5.81 when asked its version, so the path tells).
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(GetModuleHandleW(L"comctl32.dll"), path, MAX_PATH);
-    std::wstring loaded(path);
-    std::transform(loaded.begin(), loaded.end(), loaded.begin(), towlower);
-    EXPECT_NE(loaded.find(L"\\winsxs\\amd64_microsoft.windows.common-controls_6595b64144ccf1df_6.0."), std::wstring::npos) << path;
+    EXPECT_NE(std::wstring(CharLowerW(path)).find(L"\\winsxs\\amd64_microsoft.windows.common-controls_6595b64144ccf1df_6.0."),
+              std::wstring::npos)
+        << path;
 
     HMODULE program = LoadLibraryExW((L"Z:" + fs::path(TAVOLEX_DESKTOP_EXE).wstring()).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(program, nullptr);
@@ -589,19 +582,17 @@ TEST_F(Win32DesktopTest, LayoutFollowsTheDisplayScale) {
     SendMessageW(App().frame, WM_EXITSIZEMOVE, 0, 0);
     RECT itemClient{};
     GetClientRect(App().itemList->Window(), &itemClient);
-    HIMAGELIST images = reinterpret_cast<HIMAGELIST>(SendMessageW(App().toolBar, TB_GETIMAGELIST, 0, 0));
-    int imageWidth = 0, imageHeight = 0;
-    ImageList_GetIconSize(images, &imageWidth, &imageHeight);
-    int iconWidth = 0, iconHeight = 0;
+    int imageWidth = 0, imageHeight = 0, iconWidth = 0, iconHeight = 0;
+    ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(SendMessageW(App().toolBar, TB_GETIMAGELIST, 0, 0)), &imageWidth, &imageHeight);
     ImageList_GetIconSize(ListView_GetImageList(MeetingList(), LVSIL_SMALL), &iconWidth, &iconHeight);
     LOGFONTW font{};
     GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageW(MeetingList(), WM_GETFONT, 0, 0)), sizeof font, &font);
-    const auto iconSide = [](WPARAM which) {
+    const auto iconSide = [](WPARAM which) {  // the mask's width, in colour or not
         ICONINFO info{};
-        if (!GetIconInfo(reinterpret_cast<HICON>(SendMessageW(App().frame, WM_GETICON, which, 0)), &info)) return 0;
         BITMAP bitmap{};
-        GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
-        if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
+        if (GetIconInfo(reinterpret_cast<HICON>(SendMessageW(App().frame, WM_GETICON, which, 0)), &info))
+            GetObjectW(info.hbmMask, sizeof bitmap, &bitmap);
+        DeleteObject(info.hbmColor);
         DeleteObject(info.hbmMask);
         return static_cast<int>(bitmap.bmWidth);
     };
@@ -644,9 +635,7 @@ TEST_F(Win32DesktopTest, FindBoxFiltersAsSearchDoesAndTheKeyboardReachesEverythi
     SetWindowTextW(App().findBox, ui::Wide(platform::Utf8ToCp932(query)).c_str());
     EXPECT_EQ(Column(MeetingList(), 0), expected);
     EXPECT_EQ(ListText(MeetingList(), ListView_GetNextItem(MeetingList(), -1, LVNI_SELECTED), 0), expected[1]);
-    wchar_t count[64] = {};
-    GetWindowTextW(App().findCount, count, 64);
-    EXPECT_EQ(std::wstring(count), std::to_wstring(expected.size()) + L" \x4EF6");  // 件
+    EXPECT_EQ(WindowText(App().findCount), std::to_wstring(expected.size()) + L" \x4EF6");  // 件
     EXPECT_TRUE(IsWindowVisible(App().findCount));
 
     const struct {
@@ -838,12 +827,12 @@ TEST_F(Win32DesktopTest, PreferencesRefuseEmptyPathsAndStoreOnOk) {
     const auto& [storedBrowser, output, templates] = stored;
     ASSERT_NE(output, L"<missing>");
     WithDialog(ui::kCmdPreferences, [&](HWND dialog) {
-        EXPECT_EQ(Field(dialog, ui::kPrefOutputEditId), output);
-        EXPECT_EQ(Field(dialog, ui::kPrefTemplateEditId), templates);
+        EXPECT_EQ(WindowText(GetDlgItem(dialog, ui::kPrefOutputEditId)), output);
+        EXPECT_EQ(WindowText(GetDlgItem(dialog, ui::kPrefTemplateEditId)), templates);
 
         // An empty path is refused and the dialog stays, but the viewer choice is stored.
         SendDlgItemMessageW(dialog, ui::kPrefAssociatedRadioId, BM_CLICK, 0, 0);
-        SetField(dialog, ui::kPrefTemplateEditId, L"");
+        SetDlgItemTextW(dialog, ui::kPrefTemplateEditId, L"");
         Press(dialog, IDOK);
         ASSERT_TRUE(IsWindowVisible(dialog));
         ASSERT_EQ(ui.messages.size(), 1u);
@@ -861,7 +850,7 @@ TEST_F(Win32DesktopTest, PreferencesRefuseEmptyPathsAndStoreOnOk) {
         for (const auto& folder : folders) {
             folderAnswer = folder.answer;
             Press(dialog, folder.button);
-            EXPECT_EQ(Field(dialog, folder.edit), folder.shown);
+            EXPECT_EQ(WindowText(GetDlgItem(dialog, folder.edit)), folder.shown);
         }
 
         Press(dialog, IDCANCEL);
@@ -875,7 +864,7 @@ TEST_F(Win32DesktopTest, PreferencesRefuseEmptyPathsAndStoreOnOk) {
                                                    {ui::kPrefOutputEditId, reports.wstring() + L"\\"},
                                                    {ui::kPrefTemplateEditId, (dir / "mine").wstring() + L"\\"}};
     WithDialog(ui::kCmdPreferences, [&](HWND dialog) {
-        for (const auto& [id, text] : fields) SetField(dialog, id, text);
+        for (const auto& [id, text] : fields) SetDlgItemTextW(dialog, id, text.c_str());
         SendDlgItemMessageW(dialog, ui::kPrefViewerRadioId, BM_CLICK, 0, 0);
         Press(dialog, IDOK);
     });
@@ -908,7 +897,7 @@ TEST_F(Win32DesktopTest, ReportsFromTheDialogAreTheCommandLineReports) {
         WithDialog(ui::kCmdCreateReport, [&](HWND dialog) {
             if (c.button == IDC_CREATE_TEMPLATE_REPORT) {
                 const Meeting& meeting = *App().meetings->Meetings().at(static_cast<std::size_t>(App().currentMeeting));
-                EXPECT_EQ(Field(dialog, IDC_CREATE_NAME), ui::Wide(meeting.szTitle));
+                EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_CREATE_NAME)), ui::Wide(meeting.szTitle));
             }
             if (HWND list = GetDlgItem(dialog, c.list)) {  // the item chosen as the user would choose it
                 const LRESULT index =
@@ -925,7 +914,7 @@ TEST_F(Win32DesktopTest, ReportsFromTheDialogAreTheCommandLineReports) {
                 }
                 EXPECT_EQ(registry.Number(kUserKey, L"rAgenda"), 0u);  // stored as clicked
             }
-            SetField(dialog, IDC_CREATE_NAME, ui::Wide(c.name));
+            SetDlgItemTextW(dialog, IDC_CREATE_NAME, ui::Wide(c.name).c_str());
             Press(dialog, c.button);
             EXPECT_FALSE(IsWindowVisible(dialog));
         });
@@ -976,7 +965,7 @@ TEST_F(Win32DesktopTest, WithoutPalmDesktopTheUsersComeFromAChosenFolder) {
     WithDialog(ui::kCmdCreateReport, [](HWND dialog) { Press(dialog, IDCANCEL); });
     EXPECT_FALSE(fs::exists(dir / "Documents" / "Tavolex")) << "made by a report, not by the dialog";
     WithDialog(ui::kCmdCreateReport, [](HWND dialog) {
-        SetField(dialog, IDC_CREATE_NAME, L"docs");
+        SetDlgItemTextW(dialog, IDC_CREATE_NAME, L"docs");
         Press(dialog, IDC_CREATE_INSTANT_REPORT);
     });
     EXPECT_TRUE(fs::exists(dir / "Documents" / "Tavolex" / "TanakaT" / "docs.htm"));
