@@ -16,11 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Utf8(const fs::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
-
 // The viewer and the stand-in MAPI32.DLL write their logs where these variables say.
 class Win32ReportFilesTest : public ::testing::Test {
 protected:
@@ -33,12 +28,6 @@ protected:
         SetEnvironmentVariableW(L"TAVOLEX_MAPI_LOG", nullptr);
     }
 
-    fs::path CopyViewer(const fs::path& to) {
-        fs::create_directories(to.parent_path());
-        fs::copy_file(test::ProgramFolder() / "viewer_standin.exe", to, fs::copy_options::overwrite_existing);
-        return to;
-    }
-
     test::TempDir dir;
     test::RecordingUserInteraction ui;
 };
@@ -46,21 +35,24 @@ protected:
 // "<dir>\a b\viewer.exe" unquoted would start "<dir>\a.exe": the program must be named whole; a
 // stored command ("...\view.exe" -nohome, as the shell stores a browser) is used as it is.
 TEST_F(Win32ReportFilesTest, BrowserPathIsStartedWholeOrAsTheStoredCommand) {
-    const fs::path viewer = CopyViewer(dir / "a b" / "viewer.exe");
-    CopyViewer(dir / "a.exe");
+    const fs::path viewer = dir / "a b" / "viewer.exe";
+    fs::create_directories(viewer.parent_path());
+    for (const fs::path& to : {viewer, dir / "a.exe"}) fs::copy_file(test::ProgramFolder() / "viewer_standin.exe", to);
     const fs::path report = dir / "my report.htm";
     test::WriteFileBytes(report, "x");
     const struct {
         std::wstring browser;
         std::vector<std::string> arguments;  // after the program
     } cases[] = {
-        {viewer.wstring(), {Utf8(report)}},
-        {L"\"" + viewer.wstring() + L"\" -nohome", {"-nohome", Utf8(report)}},
+        {viewer.wstring(), {platform::PathToUtf8(report)}},
+        {L"\"" + viewer.wstring() + L"\" -nohome", {"-nohome", platform::PathToUtf8(report)}},
     };
     for (const auto& c : cases) {
         fs::remove(dir / "viewer.log");
         EXPECT_EQ(OpenReportPath(report, {kAutoViewBrowser, c.browser}, platform::SystemLauncher(), ui), OpenOutcome::kViewerStarted);
-        const std::vector<std::string> lines = test::Lines(test::WaitForFile(dir / "viewer.log"));
+        // The started viewer is not waited for: its log once it is there, ten seconds at most.
+        for (int i = 0; i < 200 && !fs::exists(dir / "viewer.log"); ++i) Sleep(50);
+        const std::vector<std::string> lines = test::Lines(test::ReadFileBytes(dir / "viewer.log"));
         ASSERT_EQ(lines.size(), c.arguments.size() + 1);
         EXPECT_TRUE(fs::equivalent(fs::u8path(lines[0]), viewer)) << lines[0];
         EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.end()), c.arguments);

@@ -33,11 +33,6 @@ protected:
         backend = platform::OpenSystemSettings();
         settings = std::make_unique<ApplicationSettings>(*backend);
     }
-    void TearDown() override {
-        settings.reset();
-        backend.reset();
-        registry.Restore();
-    }
 
     // The stand-in library built as `library`, copied into folder as `name`.
     static void Copy(const char* library, const fs::path& folder, const char* name) {
@@ -45,9 +40,9 @@ protected:
         fs::copy_file(test::ProgramFolder() / library, folder / name, fs::copy_options::overwrite_existing);
     }
 
+    test::RedirectedRegistry registry;  // first, so restored last: after the settings and their store are gone
     std::unique_ptr<platform::SettingsBackend> backend;
     std::unique_ptr<ApplicationSettings> settings;
-    test::RedirectedRegistry registry;
     test::RecordingUserInteraction ui;
     test::TempDir dir;
 };

@@ -7,11 +7,9 @@
 
 #include <windows.h>
 
-#include <chrono>
 #include <filesystem>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace tavolex::test {
@@ -31,12 +29,6 @@ inline std::vector<std::string> Lines(const std::string& text) {
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
-}
-
-// The file's bytes once it exists (a started program is not waited for); empty after ten seconds.
-inline std::string WaitForFile(const std::filesystem::path& file) {
-    for (int i = 0; i < 200 && !std::filesystem::exists(file); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    return std::filesystem::exists(file) ? ReadFileBytes(file) : std::string();
 }
 
 // HKEY_CURRENT_USER, and HKEY_CLASSES_ROOT below it, redirected for one test into a fresh key
