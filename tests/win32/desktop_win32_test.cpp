@@ -36,6 +36,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
+#include <fstream>
 #include <functional>
 #include <optional>
 #include <tuple>
@@ -171,7 +172,10 @@ protected:
 
     static void Command(int id) { SendMessageW(App().frame, WM_COMMAND, static_cast<WPARAM>(id), 0); }
     // Files dropped on the window: each name ends in a NUL, and the list in one more.
-    static void Drop(HWND window, const std::wstring& files) {
+    static void Drop(HWND window, const std::vector<fs::path>& paths) {
+        std::wstring files;
+        for (const fs::path& path : paths) files += path.wstring() + L'\0';
+        files += L'\0';
         HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + files.size() * sizeof(wchar_t));
         auto* header = static_cast<DROPFILES*>(GlobalLock(drop));
         header->pFiles = sizeof(DROPFILES);
@@ -696,8 +700,7 @@ TEST_F(Win32DesktopTest, CheckDialogListsTheFilesAndTheDamagedOneWasPointedOut) 
     const fs::path notes = dir / "palm" / "TanakaT" / "Tavolex" / "note.dat";
     fs::resize_file(notes, fs::file_size(notes) - 100);
     const auto pointedOut = [this] {
-        return std::count_if(ui.messages.begin(), ui.messages.end(),
-                             [](const auto& m) { return m.text.find("note.dat") != std::string::npos; });
+        return std::ranges::count_if(ui.messages, [](const auto& m) { return m.text.find("note.dat") != m.text.npos; });
     };
     Start();
     ASSERT_EQ(pointedOut(), 1);
@@ -713,9 +716,8 @@ TEST_F(Win32DesktopTest, CheckDialogListsTheFilesAndTheDamagedOneWasPointedOut) 
     EXPECT_EQ(rows, (std::vector<std::string>{"meeting.dat 正常 ", "link.dat 破損 2 件の項目がないレコードを指しています",
                                               "note.dat 破損 ヘッダーにある 2 件のレコードを読めませんでした", "todo.dat 正常 ",
                                               "agenda.dat 正常 ", "sketch.dat 正常 ", "attendee.dat 正常 ", "address.dat 正常 "}));
-    for (int user : {1, 0}) {  // to the other user and back: the same folder is not pointed out again
-        ChooseUser(user);
-    }
+    ChooseUser(1);  // to the other user and back: the same folder is not pointed out again
+    ChooseUser(0);
     EXPECT_EQ(pointedOut(), 1);
 }
 
@@ -734,10 +736,8 @@ TEST_F(Win32DesktopTest, ReportsAreDeletedAndImportedFromTheList) {
     EXPECT_EQ(RowCount(list), 1);
 
     // A dropped file is imported (only the first of several).
-    test::WriteFileBytes(dir / "elsewhere" / "dropped.htm", "<html></html>");
-    test::WriteFileBytes(dir / "elsewhere" / "second.htm", "<html></html>");
-    const std::wstring files =
-        (dir / "elsewhere" / "dropped.htm").wstring() + L'\0' + (dir / "elsewhere" / "second.htm").wstring() + L'\0' + L'\0';
+    const std::vector<fs::path> files{dir / "elsewhere" / "dropped.htm", dir / "elsewhere" / "second.htm"};
+    for (const fs::path& file : files) test::WriteFileBytes(file, "<html></html>");
     Drop(App().reportPane, files);
     EXPECT_TRUE(fs::exists(Output() / "dropped.htm"));
     EXPECT_FALSE(fs::exists(Output() / "second.htm"));
@@ -766,10 +766,9 @@ TEST_F(Win32DesktopTest, UserChangeRefillsAndShutdownSettingsComeBack) {
     GetWindowRect(App().frame, &placed);
     Stop();
     const std::wstring userKey = std::wstring(kAppKey) + L"\\SuzukiH";
-    EXPECT_EQ(registry.Number(userKey, L"MeetingView"), 4u);
-    EXPECT_EQ(registry.Number(userKey, L"ReportView"), 4u);
-    EXPECT_EQ(registry.Number(userKey, L"x"), static_cast<DWORD>(placed.left));
-    EXPECT_EQ(registry.Number(userKey, L"w"), static_cast<DWORD>(placed.right - placed.left));
+    const std::pair<const wchar_t*, LONG> numbers[] = {
+        {L"MeetingView", 4}, {L"ReportView", 4}, {L"x", placed.left}, {L"w", placed.right - placed.left}};
+    for (const auto& [name, number] : numbers) EXPECT_EQ(registry.Number(userKey, name), static_cast<DWORD>(number)) << ui::Narrow(name);
     EXPECT_GE(registry.Number(userKey, L"ComboBandcx"), 108u);
     EXPECT_EQ(registry.Text(kAppKey, L"LastUsername"), ui::Wide(kSuzuki));
     EXPECT_EQ(registry.Text(kAppKey, L"UserPath"), L"SuzukiH\\");
@@ -787,8 +786,7 @@ TEST_F(Win32DesktopTest, UserChangeRefillsAndShutdownSettingsComeBack) {
 // view reaches the last row.
 TEST_F(Win32DesktopTest, ALargeStoreInTheOwnerDataLists) {
     bench::WriteLargeStore(dir / "palm", false, 300);
-    test::WriteFileBytes(dir / "hotsync" / "UserData.txt",
-                         std::string("1\t") + kTanaka + "\tTanakaT\n2\t" + kSuzuki + "\tSuzukiH\n3\tLarge\tLarge\n");
+    std::ofstream(dir / "hotsync" / "UserData.txt", std::ios::app | std::ios::binary) << "3\tLarge\tLarge\n";  // a third user
     Start();
     ChooseUser(2);
     Command(ui::kCmdDetails);
@@ -978,7 +976,7 @@ TEST_F(Win32DesktopTest, WithoutPalmDesktopTheUsersComeFromAChosenFolder) {
     folderAnswer = dir / "palm" / "SuzukiH";  // a user's folder from the menu, a data folder dropped
     Command(ui::kCmdOpenPalmFolder);
     for (const fs::path& chosen : {dir / "palm" / "SuzukiH", dir / "copy"}) {
-        if (chosen == dir / "copy") Drop(App().meetingPane, chosen.wstring() + L'\0' + L'\0');
+        if (chosen == dir / "copy") Drop(App().meetingPane, {chosen});
         EXPECT_EQ(users(), std::vector<std::string>{platform::PathToCp932(chosen.filename())});
         EXPECT_GT(RowCount(MeetingList()), 0) << chosen;
     }

@@ -67,8 +67,7 @@ TEST_F(Win32FileFaultTest, ReportHeldOpenOrReadOnlyIsNeitherWrittenNorRenamedOve
     ASSERT_TRUE(SetFileAttributesW(Out("old.htm").c_str(), FILE_ATTRIBUTE_READONLY));
     EXPECT_FALSE(writer_.WriteBuiltInReport(Out("old.htm"), TheMeeting(), ReportKind::kExecutive));
     ASSERT_EQ(ui_.messages.size(), 2u);
-    EXPECT_EQ(ui_.messages[0].text, kWriteFailed);
-    EXPECT_EQ(ui_.messages[1].text, kWriteFailed);
+    for (const auto& message : ui_.messages) EXPECT_EQ(message.text, kWriteFailed);
 
     const ReportPaths paths{options_.outputFolder, options_.templateFolder};
     EXPECT_FALSE(RenameReport(paths, "other.htm", "old", ui_));
