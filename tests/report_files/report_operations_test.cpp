@@ -5,9 +5,9 @@
 #include "report_files/report_operations.h"
 
 #include "platform/file_system.h"
+#include "platform/mail.h"
 #include "report_files/report_name.h"
 #include "resources/string_table.h"
-#include "platform/mail.h"
 #include "tests/support/recording_user_interaction.h"
 #include "tests/support/temp_dir.h"
 
