@@ -2,7 +2,7 @@
 """Reads back the exports of one store with independent readers and compares them with its dump.
 
 check_exports.py DIR --query TEXT --trigram TEXT --user NAME
-check_exports.py --users-archive DIR | --desktop-workbooks DIR
+check_exports.py --users-archive DIR | --desktop-workbooks DIR | --several-users DIR | --csv FILE
 DIR holds dump.json, calendar.ics, contacts.vcf, store.sqlite, minutes.xlsx (with people.json, the
 people listing's rows), archive/ and vault/ (with the
 sketches' pixels as rgb/<name>.rgb) as the export test writes them; NAME is the Palm user folder's name, which the UIDs carry. Exits 1 with a line per
@@ -10,6 +10,7 @@ difference.
 """
 import argparse
 import base64
+import csv
 import datetime
 import hashlib
 import html.parser
@@ -789,14 +790,81 @@ def check_users_archive(archive):
     print(f'users index: {len(users)} users, {len(data["meetings"])} meetings')
 
 
+def check_several_users(folder):
+    """The exports of several users into one file, beside each user's own export of the same kind:
+    all.ics, all.vcf and all.json hold exactly UserA's and UserB's events, cards and dumps; all.sqlite
+    holds each sample user's rows as SuzukiH.sqlite and TanakaT.sqlite have them, under its number;
+    every link of vaults/index.md (as cmark reads it) is a note. Prints the database's item count and
+    the vault index's users and link count."""
+    os.chdir(folder)
+
+    def uids(name):
+        calendar = icalendar.Calendar.from_ical(open(name, 'rb').read())
+        return sorted(str(e['UID']) for e in calendar.walk() if e.name in ('VEVENT', 'VTODO'))
+
+    def cards(name):
+        return sorted(c.uid.value for c in vobject.readComponents(open(name, encoding='utf-8').read()))
+
+    expect(uids('UserB.ics') and uids('all.ics') == sorted(uids('UserA.ics') + uids('UserB.ics')),
+           'all.ics: not the events of UserA.ics and UserB.ics')
+    expect(cards('UserA.vcf') and cards('all.vcf') == sorted(cards('UserA.vcf') + cards('UserB.vcf')),
+           'all.vcf: not the cards of UserA.vcf and UserB.vcf')
+    users = json.load(open('all.json', encoding='utf-8'))['users']
+    expect([u.pop('user') for u in users] == ['UserA', 'UserB'], 'all.json: not the users UserA and UserB')
+    expect(users == [json.load(open(f'{u}.json', encoding='utf-8')) for u in ('UserA', 'UserB')],
+           'all.json: a user differs from its own dump')
+
+    def rows(db, user=None):
+        c = sqlite3.connect(db)
+        where = '' if user is None else f' WHERE m.user = {user}'
+        return (c.execute('SELECT m.id, m.title, m.date FROM meeting m' + where + ' ORDER BY m.number').fetchall(),
+                c.execute('SELECT m.id, i.position, i.kind, i.item_id, COALESCE(a.text, n.text, t.text, p.last_name)'
+                          ' FROM meeting_item i JOIN meeting m ON m.number = i.meeting'
+                          " LEFT JOIN agenda a ON i.kind = 'agenda' AND a.number = i.item"
+                          " LEFT JOIN note n ON i.kind = 'note' AND n.number = i.item"
+                          " LEFT JOIN todo t ON i.kind = 'todo' AND t.number = i.item"
+                          " LEFT JOIN attendee p ON i.kind = 'attendee' AND p.number = i.item" + where +
+                          ' ORDER BY i.meeting, i.position').fetchall(),
+                c.execute('SELECT s.kind, m.id, s.text FROM search s JOIN meeting m ON m.number = s.meeting' + where +
+                          ' ORDER BY s.rowid').fetchall())
+
+    numbered = sqlite3.connect('all.sqlite').execute('SELECT number, name FROM users').fetchall()
+    expect(numbered == [(1, 'SuzukiH'), (2, 'TanakaT')], f'all.sqlite: users {numbered}')
+    for number, name in numbered:
+        expect(rows('all.sqlite', number) == rows(name + '.sqlite'), f'all.sqlite: the rows of {name} differ')
+    items = sum(len(rows('all.sqlite', n)[1]) for n, _ in numbered)
+
+    index = subprocess.run(['cmark', 'vaults/index.md'], capture_output=True, text=True, check=True).stdout
+    links = [unquote(h) for h in re.findall(r'href="([^"]*)"', index)]
+    missing = [h for h in links if not os.path.isfile(os.path.join('vaults', h))]
+    expect(not missing, f'vaults/index.md: no note at {missing}')
+    print(f'several users: {items} database items; vault index {sorted({h.split("/")[0] for h in links})} {len(links)}')
+
+
+def print_csv(path):
+    """A CSV file as Python's csv module reads it, a JSON list per row, after checking the byte order
+    mark at its start and the CR LF at its end."""
+    raw = open(path, 'rb').read()
+    if not (raw.startswith(b'\xef\xbb\xbf') and raw.endswith(b'\r\n')):
+        expect(False, f'{path}: no byte order mark at its start or no CR LF at its end')
+        return
+    print(json.dumps(list(csv.reader(open(path, encoding='utf-8-sig', newline='')))))
+
+
 def main():
     arguments = argparse.ArgumentParser()
     arguments.add_argument('--users-archive')
     arguments.add_argument('--desktop-workbooks')
-    if '--users-archive' in sys.argv or '--desktop-workbooks' in sys.argv:
+    arguments.add_argument('--several-users')
+    arguments.add_argument('--csv')
+    if any(a in sys.argv for a in ('--users-archive', '--desktop-workbooks', '--several-users', '--csv')):
         known = arguments.parse_known_args()[0]
         if known.users_archive:
             check_users_archive(known.users_archive)
+        elif known.several_users:
+            check_several_users(known.several_users)
+        elif known.csv:
+            print_csv(known.csv)
         else:
             check_desktop_workbooks(known.desktop_workbooks)
         for problem in problems:
