@@ -987,16 +987,16 @@ TEST_F(CliTest, ARefreshedArchiveRemovesOnlyItsOwnYearPagesThatItNoLongerHas) {
     const fs::path archive = dir_ / "archive";
     ASSERT_EQ(Run({"archive", archive.string()}).status, 0);
     std::string index = ReadFileBytes(archive / "index.html");
-    index.replace(index.find("<a href=\"index-2026.html\">"), 0, "<a href=\"index-1998.html\">1998</a>");
+    index.replace(index.find("<a href=\"index-2026.html\">"), 0, "<a href=\"index-1998.html\">1998</a><a href=\"index-memo.html\">m</a>");
     WriteFileBytes(archive / "index.html", index);
     WriteFileBytes(archive / "index-1998.html", "a year the earlier archive had");
     WriteFileBytes(archive / "index-1999.html", "a user's own page");
-    WriteFileBytes(archive / "index-notes.html", "a user's file");
+    WriteFileBytes(archive / "index-memo.html", "a user's file, four letters, linked from the index");
     ASSERT_EQ(Run({"archive", archive.string()}).status, 0);
     EXPECT_TRUE(fs::exists(archive / "index-2026.html"));
     EXPECT_FALSE(fs::exists(archive / "index-1998.html"));
     EXPECT_TRUE(fs::exists(archive / "index-1999.html"));
-    EXPECT_TRUE(fs::exists(archive / "index-notes.html"));
+    EXPECT_TRUE(fs::exists(archive / "index-memo.html"));
 }
 
 // Refreshed in place, an archive, a vault and a dump's pictures replace a file that is a link or
