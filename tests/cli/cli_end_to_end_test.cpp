@@ -794,11 +794,13 @@ TEST_F(CliTest, ToDosAndPeopleAcrossMeetings) {
          .date = HandheldDay(2026, 11, 3),
          .items = {AttendeeSpec{.nameParts = {sjis("ﾊﾅｺ"), "", "beta"}}, ToDoSpec{.text = "Draft, \"v2\"\nsecond"},
                    ToDoSpec{.text = "Broken", .priority = 2, .dueDate = (2026 - 1904) << 9 | 2 << 5 | 30},
-                   AttendeeSpec{.nameParts = {"Taro", "Yamada", "Acme"}, .addressId = 0x55}}},
+                   AttendeeSpec{.nameParts = {"Taro", "Yamada", "Acme"}, .addressId = 0x55},
+                   AttendeeSpec{.nameParts = {"Taro", "Yamada", "Zeta"}, .addressId = 0x78}}},  // same name, another person
     };
     WritePalmUserFolder(dir_ / "across" / "UserD" / "Tavolex", user);
     WriteAddressBook(dir_ / "across" / "UserD" / "address" / "address.dat",
-                     {{.recordId = 0x77, .lastName = "Yamada", .firstName = "Taro", .company = "Acme Corp"}});
+                     {{.recordId = 0x77, .lastName = "Yamada", .firstName = "Taro", .company = "Acme Corp"},
+                      {.recordId = 0x78, .lastName = "Yamada", .firstName = "Taro", .company = "Zeta"}});
     const std::string palm = "--palm-folder=" + (dir_ / "across").string();
     const std::string call = "1\t2026-11-02\tKickoff\t2026-11-09\t\t3\topen\tCall Acme\n";
     const std::string book = "1\t2026-11-02\tKickoff\t2026-11-05\t14:30\t1\tdone\tBook room\n";
@@ -819,12 +821,14 @@ TEST_F(CliTest, ToDosAndPeopleAcrossMeetings) {
          .status = 2,
          .err = Usage("todos ", "--due-after wants a date as YYYY-MM-DD, not \"2026-02-30\"")},
         {.args = {palm, "people"},
-         .out = "Yamada Taro\tAcme Corp\t2\t0\t2026-11-02\t2026-11-03\n" + hanako + "\tBeta\t1\t1\t2026-11-02\t2026-11-03\n"},
+         .out = "Yamada Taro\tAcme Corp\t2\t0\t2026-11-02\t2026-11-03\nYamada Taro\tZeta\t1\t0\t2026-11-03\t2026-11-03\n" + hanako +
+                "\tBeta\t1\t1\t2026-11-02\t2026-11-03\n"},
         {.args = {palm, "people", "ﾊﾅｺ"},
          .out = hanako + "\t1\t2026-11-02\tKickoff\tabsent\n" + hanako + "\t2\t2026-11-03\tReview\tattended\n"},
         {.args = {palm, "people", ""}, .status = 2, .err = Usage("people ", "the name to look for can't be empty")},
         {.args = {palm, "people", "YAMADA"},
-         .out = "Yamada Taro\t1\t2026-11-02\tKickoff\tattended\nYamada Taro\t2\t2026-11-03\tReview\tattended\n"},
+         .out = "Yamada Taro\t1\t2026-11-02\tKickoff\tattended\nYamada Taro\t2\t2026-11-03\tReview\tattended\n"
+                "Yamada Taro\t2\t2026-11-03\tReview\tattended\n"},
     });
     const json toDos = json::parse(Run({palm, "--json", "todos", "--sort", "meeting"}).out)["todos"];
     ASSERT_EQ(toDos.size(), 4u);
@@ -833,7 +837,8 @@ TEST_F(CliTest, ToDosAndPeopleAcrossMeetings) {
     EXPECT_TRUE(toDos[3]["dueDate"].is_null()) << "a day the calendar lacks";
     const json people = json::parse(Run({palm, "--json", "people"}).out)["people"];
     EXPECT_EQ(people[0]["addressId"], 0x77);
-    EXPECT_TRUE(people[1]["addressId"].is_null());
+    EXPECT_EQ(people[1]["addressId"], 0x78);
+    EXPECT_TRUE(people[2]["addressId"].is_null());
     Run({palm, "--csv", "todos", "2"});
     EXPECT_EQ(CsvRows(),
               json::parse(R"([["meeting","meetingId","meetingDate","meetingTitle","id","dueDate","dueTime","priority","done","text"],)"
