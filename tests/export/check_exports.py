@@ -145,6 +145,8 @@ def check_calendar(folder, dump, uid):
                    f"calendar: DTSTART of {m['id']}")
             if m['end'] is not None and m['end'] >= m['start']:
                 expect(e['DTEND'].dt.strftime('%H:%M') == m['end'], f"calendar: DTEND of {m['id']}")
+            else:
+                expect('DTEND' not in e, f"calendar: DTEND of {m['id']}, which has no end after its start")
         description = str(e.get('DESCRIPTION', ''))
         for item in m['items']:
             if item['kind'] in ('agenda', 'note'):
