@@ -827,7 +827,10 @@ def check_several_users(folder):
                           " LEFT JOIN todo t ON i.kind = 'todo' AND t.number = i.item"
                           " LEFT JOIN attendee p ON i.kind = 'attendee' AND p.number = i.item" + where +
                           ' ORDER BY i.meeting, i.position').fetchall(),
-                c.execute('SELECT s.kind, m.id, s.text FROM search s JOIN meeting m ON m.number = s.meeting' + where +
+                c.execute('SELECT s.kind, m.id, s.text, CASE s.kind' +
+                          ''.join(f" WHEN '{k}' THEN (SELECT id FROM {k} WHERE number = s.item)"
+                                  for k in ('agenda', 'note', 'todo', 'sketch', 'attendee')) +
+                          ' ELSE s.item END FROM search s JOIN meeting m ON m.number = s.meeting' + where +
                           ' ORDER BY s.rowid').fetchall())
 
     numbered = sqlite3.connect('all.sqlite').execute('SELECT number, name FROM users').fetchall()
