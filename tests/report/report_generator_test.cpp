@@ -45,7 +45,10 @@ protected:
         first.items = {AgendaSpec{.text = "x", .id = 0x24}, NoteSpec{.text = "n", .id = 0x32}};
         test::MeetingSpec second{.title = "Two", .date = test::HandheldDay(2004, 5, 21), .id = 0x13};
         second.items = {NoteSpec{.text = "y", .id = 0x33}, AgendaSpec{.text = "z", .id = 0x25}};
-        user.meetings = {rich, empty, ordered, first, second};
+        // An attendee the address book doesn't know, as the meeting's first item.
+        test::MeetingSpec guest{.title = "Guest", .date = test::HandheldDay(2004, 5, 22), .id = 0x14};
+        guest.items = {AttendeeSpec{.nameParts = {"Jiro", "Kato"}, .addressId = 0x98, .id = 0x62}};
+        user.meetings = {rich, empty, ordered, first, second, guest};
         test::WritePalmUserFolder(dir_ / "db", user);
 
         test::AddressBookPerson taro{
@@ -115,6 +118,7 @@ TEST_F(ReportGeneratorTest, TemplatesExpandForAMeeting) {
         {"{TODOS_BEGIN}{TODO_BODY}|{TODOS_END}", 0, "|<br>x<br>y|"},
         {"{NOTES_BEGIN}{NOTE_FIRST_LINE}/{NOTE_BODY}{NOTES_END}", 0, " a/<br>b&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;c"},
         {"{ATTENDEES_BEGIN}[{STATUS(,absent)}]{ATTENDEES_END}", 0, "[][absent]"},
+        {"{ATTENDEES_PROLOG}<ul>{ATTENDEES_BEGIN}<li>{FIRST_NAME}{ATTENDEES_END}</ul>{ATTENDEES_EPILOG}", 5, "<ul><li> Jiro</ul>"},
         // The first attendee from the address book, the second from its own name.
         {"{ATTENDEES_BEGIN}{COUNT}:{FIRST_NAME}/{LAST_NAME}/{SALUTATION}/{COMPANY}/{PHONE1_LABEL}={PHONE1}/{CITY}|"
          "{ATTENDEES_END}",
