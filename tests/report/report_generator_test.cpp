@@ -273,6 +273,11 @@ TEST_F(ReportGeneratorTest, TemplatePictureReferencesResolve) {
         EXPECT_EQ(beside, row.copied.empty() ? std::vector<std::string>{} : std::vector<std::string>{row.copied + "=" + row.bytes})
             << row.attribute;
     }
+    // The references past the most a template may have are written as they stand.
+    std::string many, handled;
+    for (std::size_t i = 0; i <= kMaxTemplateImages; ++i) many += "<img src=\"images/a.gif\">";
+    for (std::size_t i = 0; i < kMaxTemplateImages; ++i) handled += "<img src=\"a.gif\">";
+    EXPECT_EQ(CollectTemplateImages(many, {}, options_.templateFolder, options_.outputFolder), handled + "<img src=\"images/a.gif\">");
 }
 
 // A template takes its pictures from its own folder, wherever the template folder setting points.
