@@ -203,6 +203,8 @@ TEST_F(ReportGeneratorTest, ReportsAreWrittenWithCrLfAndOpened) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(options_.outputFolder), {}), 1) << "no temporary file is left";
     ASSERT_TRUE(writer_.WriteBuiltInReport(path, M(0), ReportKind::kAgenda));
     EXPECT_EQ(test::ReadFileBytes(path).find("\r\r\n"), std::string::npos);
+    EXPECT_FALSE(writer_.WriteTemplateReport(dir_ / "no-such-folder" / "r.htm", M(0)));
+    EXPECT_EQ(ui_.messages.size(), 4u);
 
     // A default report folder no installation made (a user found in a chosen folder) is made by
     // the first report written into it.
