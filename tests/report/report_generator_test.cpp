@@ -301,6 +301,13 @@ TEST_F(ReportGeneratorTest, TemplatePicturesComeFromTheTemplateNeverFromTokens) 
         EXPECT_FALSE(std::filesystem::exists(options_.outputFolder / "pic.gif")) << title;
         EXPECT_EQ(test::ReadFileBytes(options_.outputFolder / "logo.gif"), "L");
     }
+    // What an earlier report's tokens wrote marks nothing of the next report.
+    for (const char* templ : {"{TITLE}{TITLE}{TITLE}", "<img src=\"img/pic.gif\">"}) {
+        test::WriteFileBytes(elsewhere / "t.htm", templ);
+        ASSERT_TRUE(writer_.LoadTemplateFile(elsewhere / "t.htm"));
+        ASSERT_TRUE(writer_.WriteTemplateReport(options_.outputFolder / "r.htm", meeting));
+    }
+    EXPECT_EQ(test::ReadFileBytes(options_.outputFolder / "r.htm"), "<img src=\"pic.gif\">");
 }
 
 // A full report ends at the first character that does not fit: no byte after it is written.
