@@ -65,7 +65,7 @@ TEST(TemplateScannerTest, ExpansionsAndTokenTexts) {
         {kHtml, css, css, {" color: black; ", "font-size: small"}},
         {kRtf, rtfGroup, "{\\rtf1 {\\b bold}  T \\{FOO\\}  T}", {"\\b bold", "TITLE", "FOO", "TITLE"}},
         {kHtml, "a { b { TITLE } c", "a { b  T c", {" TITLE "}},
-        {kHtml, "{ TITLE", "{ TITLE", {}},
+        {kHtml, "{ TITLE\x83", "{ TITLE\x83", {}},  // never closed, and a lead byte last
         {kHtml, token253, token253, {std::string(253, ' ')}},
         {kHtml, token254, token254, {}},
         {kRtf, rtf252, rtf252, {std::string(252, 'a'), std::string(253, 'a')}},
