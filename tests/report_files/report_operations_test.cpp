@@ -141,7 +141,7 @@ TEST_F(ReportFilesTest, PicturesOfAReportAndTemplatePicturesRefreshed) {
     test::WriteFileBytes(Out("a.htm"),
                          "<img src=\"1234.jpg\"><td background=\"images/bg%20a.gif\"><img src=\"b.htm\">"
                          "<img src=\"budget.xlsx\"><img src=\"../secret.gif\"><img src=\"0012.jpg\">"
-                         "<img src=\"-7-2.jpg\"><img src=\"7-1.jpg\"><img src=\"/images/top.gif\">");
+                         "<img src=\"-7-2.jpg\"><img src=\"7-1.jpg\"><img src=\"/images/top.gif\"><img src=\".jpg\"><img src=\"\">");
     test::WriteFileBytes(dir / "secret.gif", "S");
     test::WriteFileBytes(Out("budget.xlsx"), "mine");
     test::WriteFileBytes(paths.templateFolder / "images" / "bg a.gif", "NEW");
