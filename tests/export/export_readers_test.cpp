@@ -22,6 +22,7 @@
 #include "report_files/report_writer.h"
 #include "tests/support/address_book_writer.h"
 #include "tests/support/fixed_clock.h"
+#include "tests/support/palm_bitmap_writer.h"
 #include "tests/support/palm_database_writer.h"
 #include "tests/support/recording_user_interaction.h"
 #include "tests/support/temp_dir.h"
@@ -49,6 +50,9 @@ using nlohmann::json;
 // address's.
 void WriteDamagedUser(const fs::path& user) {
     test::PalmUserSpec store;
+    // Nine pixels wide in more colours than four bits hold: a PNG of one byte a pixel.
+    test::PalmBitmapSpec colours{.width = 9, .height = 4, .depth = 8};
+    for (std::uint16_t i = 0; i < 36; ++i) colours.pixels.push_back(static_cast<std::uint16_t>(i * 7));
     store.categories = {"Unfiled", "\x89\xef\x8b\x63\x81"};  // 会議 and a lone lead byte
     std::string longNote;
     for (int i = 0; i < 300; ++i) longNote += "\x89\xbf\x8a\x69\x82\xcc\x8c\x9f\x93\xa2,;\\\r\n";  // 価格の検討
@@ -85,7 +89,7 @@ void WriteDamagedUser(const fs::path& user) {
                    test::AgendaSpec{.text = "one\r\n- [x] fake\r\n\r\n## not a heading\r\n  \tindented", .status = 1},
                    test::ToDoSpec{.text = "due\n\n- [ ] fake", .priority = 1, .dueDate = test::HandheldDay(2024, 5, 20)},
                    test::AttendeeSpec{.nameParts = {""}}, test::AttendeeSpec{.nameParts = {"[[p]] ^b #t"}},
-                   test::SketchSpec{.bitmap = {0, 4, 0, 4, 0, 1}}}});
+                   test::SketchSpec{.bitmap = test::WritePalmBitmap(colours)}}});
     store.meetings.push_back(
         {.title = "x\r\nEND:VEVENT\r\nBEGIN:VEVENT\r\nUID:x", .date = test::HandheldDay(2000, 1, 1), .id = 0x1001});  // plain's id
     test::PalmUserDatabases databases = test::BuildPalmUserDatabases(store);
