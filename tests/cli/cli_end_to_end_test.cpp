@@ -150,7 +150,8 @@ protected:
             PalmUserSpec user;
             user.meetings = {{.title = newer ? "Kickoff 2" : "Kickoff",
                               .date = HandheldDay(2026, 11, 2),
-                              .items = {AgendaSpec{.text = newer ? "Budget!" : "Budget"}, NoteSpec{.text = "n"}},
+                              .items = {AgendaSpec{.text = newer ? "Budget!" : "Budget"}, NoteSpec{.text = "n"},
+                                        SketchSpec{.bitmap = {0, 4, 0, 4, 0, static_cast<std::uint8_t>(newer ? 2 : 1)}}},  // redrawn
                               .id = 1},
                              {.title = "Review", .date = HandheldDay(2026, 11, 3), .items = {NoteSpec{.text = "r"}}, .id = 2}};
             user.meetings.push_back(newer ? MeetingSpec{.title = "New", .date = HandheldDay(2026, 11, 5), .id = 3}
@@ -261,18 +262,18 @@ TEST_F(CliTest, CompareNamesWhatChangedBetweenTwoCopies) {
     Expect({
         {.args = {"compare", a, b},
          .out = "Suzuki\tonly-in-A\t\t\tthe user's folder\nTanaka\tonly-in-A\t2026-11-01\tOld\t\n"
-                "Tanaka\tonly-in-B\t2026-11-05\tNew\t\nTanaka\tchanged\t2026-11-02\tKickoff 2\ttitle, items: 1 edited\n"},
+                "Tanaka\tonly-in-B\t2026-11-05\tNew\t\nTanaka\tchanged\t2026-11-02\tKickoff 2\ttitle, items: 2 edited\n"},
         {.args = {"compare", a, a}, .out = ""},
         {.args = {"--user", "Tanaka", "compare", b, a},
          .out = "Tanaka\tonly-in-A\t2026-11-05\tNew\t\nTanaka\tonly-in-B\t2026-11-01\tOld\t\n"
-                "Tanaka\tchanged\t2026-11-02\tKickoff\ttitle, items: 1 edited\n"},
+                "Tanaka\tchanged\t2026-11-02\tKickoff\ttitle, items: 2 edited\n"},
         {.args = {"compare", a, (dir_ / "none").string()}, .status = 1, .errHas = (dir_ / "none").string()},
         {.args = {"compare", (dir_ / "once").string(), (dir_ / "twice").string()}, .out = ""},
     });
     const json changes = json::parse(Run({"--json", "compare", b, a}).out)["changes"];
     ASSERT_EQ(changes.size(), 4U);
     EXPECT_EQ(changes[2]["id"], 1);
-    EXPECT_EQ(changes[2]["what"], "title, items: 1 edited");
+    EXPECT_EQ(changes[2]["what"], "title, items: 2 edited");
     EXPECT_EQ(changes[3]["user"], "Suzuki") << "a user only in B";
     EXPECT_EQ(changes[3]["change"], "only-in-B");
 }
