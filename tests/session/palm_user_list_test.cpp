@@ -71,7 +71,7 @@ TEST_F(PalmUserListTest, SelectUserByNameIsExactAndStoresTheUser) {
     std::vector<std::uint32_t> applied;
     const ViewApplier apply = [&](std::uint32_t m, std::uint32_t r) { applied = {m, r}; };
 
-    EXPECT_EQ(users->SelectUserByName("userb", settings, apply), -1);
+    for (const char* other : {"userb", ""}) EXPECT_EQ(users->SelectUserByName(other, settings, apply), -1) << other;
     EXPECT_EQ(Marks(), (std::vector<int>{0, 0}));
     EXPECT_TRUE(applied.empty());
 
