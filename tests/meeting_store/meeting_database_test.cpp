@@ -166,13 +166,15 @@ TEST_F(MeetingDatabaseTest, BodiesAreReadWithinTheRecordBuffer) {
         ASSERT_EQ(db_.NoteCount(), 1) << length;
         EXPECT_EQ(db_.Notes()[0]->szText, "kept");
     }
-    // More records than the store holds: the first 65,520 are kept.
-    notes.records.assign(kMaxRecords + 3, {.body = test::NoteBody({})});
-    for (std::size_t i = 0; i < notes.records.size(); ++i) notes.records[i].uniqueId = static_cast<std::uint32_t>(i);
-    test::WriteFileBytes(dir_ / "note.dat", test::DatabaseBytes(notes));
-    EXPECT_EQ(db_.Load(DatabaseType::kNote), kStatusBadHeader);
-    ASSERT_EQ(db_.NoteCount(), kMaxRecords);
-    EXPECT_EQ(db_.Notes().back()->dwDBID, static_cast<std::uint32_t>(kMaxRecords - 1));
+    // A full store loads whole; of more records than it holds, the first 65,520 are kept.
+    for (const std::int32_t count : {kMaxRecords, kMaxRecords + 3}) {
+        notes.records.assign(static_cast<std::size_t>(count), {.body = test::NoteBody({})});
+        for (std::size_t i = 0; i < notes.records.size(); ++i) notes.records[i].uniqueId = static_cast<std::uint32_t>(i);
+        test::WriteFileBytes(dir_ / "note.dat", test::DatabaseBytes(notes));
+        EXPECT_EQ(db_.Load(DatabaseType::kNote), count == kMaxRecords ? kStatusOk : kStatusBadHeader);
+        ASSERT_EQ(db_.NoteCount(), kMaxRecords);
+        EXPECT_EQ(db_.Notes().back()->dwDBID, static_cast<std::uint32_t>(kMaxRecords - 1));
+    }
 }
 
 TEST_F(MeetingDatabaseTest, TraceReportsBuffersRecordsAndMaps) {
