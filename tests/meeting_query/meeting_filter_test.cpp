@@ -1,5 +1,6 @@
 #include "meeting_query/meeting_filter.h"
 #include "meeting_query/meeting_selection.h"
+#include "meeting_query/text_match.h"
 
 #include "address_book/address_book.h"
 #include "meeting_store/meeting_database.h"
@@ -61,6 +62,22 @@ TEST(MeetingFilterTest, ShowsTheMeetingsWhoseTextsHoldTheText) {
         EXPECT_EQ(filter.ShownCount(), static_cast<std::int32_t>(c.shown.size())) << c.text;
         EXPECT_EQ(filter.Active(), *c.text != '\0') << c.text;
     }
+}
+
+// The text around a hit: `around` characters either side of the hit where it stands in the stored
+// text, whatever folding did to the lengths.
+TEST(TextMatchTest, ContextIsTheTextAroundTheHitAsStored) {
+    const struct {
+        const char* find;
+        const char* cp932;
+        std::size_t around;
+        const char* context;
+    } cases[] = {
+        {"c", "abcdefghij", 1, "…bcd…"},
+        {"D", "abcdefghij", 3, "abcdefg…"},
+        {"ガ", "\xb1\xb2\xb3\xb4\xb6\xde\xb7\xb8", 2, "…ｳｴｶﾞｷ…"},  // ｱｲｳｴｶﾞｷｸ: the hit is two characters here
+    };
+    for (const auto& c : cases) EXPECT_EQ(TextMatch(c.find).Context(c.cp932, c.around), c.context) << c.find;
 }
 
 // By title folded (letter case and width alike), ties in the order given; by date, a meeting
