@@ -16,7 +16,10 @@
 # With --screenshots it also writes build/screenshot-installer.png (the installer's first page) and
 # build/screenshot-installed-about.png (the installed program's About box).
 # Usage: tests/packaging/installer_test.sh [--screenshots] [windows build folder]
-set -euo pipefail
+set -Eeuo pipefail
+# A step that fails outside a check of its own still says which one it was.
+# (In a function, the line it was called from comes first.)
+trap 's=$?; echo "installer test: line ${BASH_LINENO[0]:-0}>$LINENO: \"$BASH_COMMAND\" exited with status $s" >&2' ERR
 top=$(cd "$(dirname "$0")/../.." && pwd)
 screenshots=
 if [ "${1:-}" = --screenshots ]; then screenshots=1; shift; fi
