@@ -909,6 +909,7 @@ TEST_F(CliTest, ExportCommandsStatusesSummariesAndFiles) {
         "No terminal to answer the question, so the answer is no; --yes (or --force) answers yes.";
     const CommandCase cases[] = {
         {{"--json", "sqlite", "@/db.sqlite"}, 0, 12, 6},
+        {{"--json", "xlsx", "@/minutes.xlsx"}, 0, 12, -1},
         {{"--json", "dump", "-o", "@/d.json", "--since", "2026-12-01"}, 0, 4, 6},
         {{"--json", "calendar", "-o", "@/c.ics", "1-3"}, 0, 3, -1},
         {{"--json", "contacts", "-o", "@/p.vcf", "--attendees", "3"}, 0, 0, 1},
