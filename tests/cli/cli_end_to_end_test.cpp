@@ -315,10 +315,11 @@ TEST_F(CliTest, ListingsSelectionSearchAndFailures) {
     const std::string kickoff = "1\tKickoff\tRoom 1\t2026/11/02 9:00 - 10:30\tBusiness\n";
     const std::string review = "2\tReview a:b\t\t2026/11/03 \tUnfiled\n";
     PalmUserSpec fold;  // Shift-JIS texts to find with other widths and cases
-    fold.meetings = {{.title = platform::Utf8ToCp932("ＡＢＣ Review"),
-                      .date = HandheldDay(2026, 11, 2),
-                      .items = {NoteSpec{.text = "intro"}, AgendaSpec{.text = platform::Utf8ToCp932("Read the ガイド first")}}},
-                     {.title = "Esc\x1b]0;owned\x07|\x7f", .date = HandheldDay(2026, 11, 3)}};
+    fold.meetings = {
+        {.title = platform::Utf8ToCp932("ＡＢＣ Review"),
+         .date = HandheldDay(2026, 11, 2),
+         .items = {NoteSpec{.text = "intro"}, AgendaSpec{.text = platform::Utf8ToCp932("Read the ガイド first")}}},
+        {.title = "Esc\x1b]0;owned\x07|\x7f", .date = HandheldDay(2026, 11, 3), .items = {NoteSpec{.text = std::string(2000, 'w')}}}};
     WritePalmUserFolder(dir_ / "fold" / "UserC" / "Tavolex", fold);
     const std::string folded = "--palm-folder=" + (dir_ / "fold").string();
     const std::string samples = "--palm-folder=" TAVOLEX_SAMPLES_PALM;
@@ -405,6 +406,10 @@ TEST_F(CliTest, ListingsSelectionSearchAndFailures) {
         {.args = {"dump", "-o", Out("big.json")},
          .status = 1,
          .errHas = Out("big.json") + ": File too large",
+         .shell = "trap '' XFSZ; ulimit -f 1; "},
+        {.args = {folded, "markdown", Out("vault")},
+         .status = 1,
+         .errHas = "cannot write " + Out("vault"),
          .shell = "trap '' XFSZ; ulimit -f 1; "},
     });
     EXPECT_FALSE(fs::exists(Out("big.json")));
