@@ -1,5 +1,6 @@
 #include "sketch/sketch_image.h"
 
+#include "sketch/bitmap_rows.h"
 #include "sketch/handheld_palette.h"
 #include "tests/support/palm_bitmap_writer.h"
 
@@ -164,6 +165,10 @@ TEST(SketchImageTest, UndecodedBitmapsAreWhite) {
         const SketchImage image = Decode(test::PalmBitmapBytes(header, Bytes(16, 0xAB)));
         EXPECT_EQ(PixelsOf(image), Pixels(8)) << depth;
         EXPECT_EQ(image.KeptBytes(), 16u) << depth;
+    }
+    for (const std::int16_t side : {-4, 0}) {  // no pixels at all, whichever side is not positive
+        for (const auto& [width, height] : {std::pair{side, std::int16_t{2}}, {std::int16_t{2}, side}})
+            EXPECT_TRUE(DecodeBitmapRgb(test::PalmBitmapBytes({.width = width, .height = height, .pixelSize = 8}, Bytes(16, 1))).empty());
     }
 }
 
