@@ -1,6 +1,7 @@
 #include "views/meeting_items.h"
 #include "views/meeting_listing.h"
 #include "views/meeting_rows.h"
+#include "views/report_rows.h"
 
 #include "address_book/address_book.h"
 #include "meeting_store/meeting_database.h"
@@ -116,6 +117,16 @@ TEST(MeetingRowsTest, OneRowPerMeetingInStoreOrder) {
     EXPECT_EQ(rows[1].parameter, 1);
     EXPECT_EQ(MeetingCellText(first, 4), "");
     EXPECT_EQ(MeetingCellText(store.database, 2, 0), "");
+}
+
+// The report list: name, date, size; the icon of the file's type; the listing's position.
+TEST(ReportRowsTest, OneRowPerReportInListingOrder) {
+    const ReportListing reports[] = {{"a", "2026/11/02 9:00", "120", ReportFileType::kRtf}, {"b", "", "7", ReportFileType::kHtml}};
+    const std::vector<PaneRow> rows = ReportRows(reports);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(std::tie(rows[0].texts, rows[0].icon, rows[0].parameter),
+              std::make_tuple(Texts{"a", "2026/11/02 9:00", "120", ""}, PaneIcon::kRtfReport, 0));
+    EXPECT_EQ(std::tie(rows[1].texts, rows[1].icon, rows[1].parameter), std::make_tuple(Texts{"b", "", "7", ""}, PaneIcon::kHtmlReport, 1));
 }
 
 }  // namespace
