@@ -58,6 +58,8 @@ TEST_F(SystemLaunchTest, ProgramsGetTheirArgumentsWhole) {
     EXPECT_EQ(OpenReportPath(report, {kAutoViewBrowser, "\"" + viewer.string() + "\" -nohome"}, platform::SystemLauncher(), ui),
               OpenOutcome::kViewerStarted);
     EXPECT_EQ(WaitForLog(dir / "command.log"), (Strings{"2", "-nohome", report.string()}));
+    EXPECT_EQ(OpenReportPath(report, {kAutoViewBrowser, "no-such-viewer -nohome"}, platform::SystemLauncher(), ui),
+              OpenOutcome::kViewerFailed);
     // The mail program gets the subject and each attachment as UTF-8 arguments.
     WriteRecorder(dir / "bin" / "xdg-email", dir / "mail.log");
     ReportMailer mailer;
