@@ -35,10 +35,11 @@ TEST(SettingsFileTextTest, ReadableTextWithEscapes) {
 
 TEST(SettingsFileTextTest, DamagedLinesAreSkippedAndReported) {
     const ParsedSettings parsed = ParseSettingsFile(
-        "orphan=\"x\"\n[A\\B]\r\nGood=\"1\"\nnoequals\nBad=dword:12\nBad2=\"%zz\"\nGood=\"dup\"\n[C]\nLast=dword:00000001");
+        "orphan=\"x\"\n[A\\B]\r\nGood=\"1\"\nnoequals\nBad=dword:12\nBad2=\"%zz\"\nBad3=\"a\tb\"\nGood=\"dup\"\n[]\nx=\"1\"\n[C]\nLast="
+        "dword:00000001");
     EXPECT_TRUE(parsed.damaged);
-    // A last line without its end was cut.
-    EXPECT_EQ(SerializeSettingsFile(parsed.document), "[A\\B]\nGood=\"1\"\n\n[C]\n");
+    // A last line without its end was cut; an empty section name is the empty path, as written.
+    EXPECT_EQ(SerializeSettingsFile(parsed.document), "[A\\B]\nGood=\"1\"\n\n[]\nx=\"1\"\n\n[C]\n");
     EXPECT_FALSE(ParseSettingsFile("[a]\nx=\"y\"\n\n").damaged);
     EXPECT_EQ(SerializeSettingsFile(ParseSettingsFile("[a]\nv=dword:0000002A\n").document), "[a]\nv=dword:0000002A\n");
 }
