@@ -2,11 +2,7 @@
 #include "meeting_query/meeting_selection.h"
 #include "meeting_query/text_match.h"
 
-#include "address_book/address_book.h"
-#include "meeting_store/meeting_database.h"
-#include "tests/support/address_book_writer.h"
-#include "tests/support/palm_database_writer.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/loaded_user.h"
 #include "views/meeting_listing.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +15,6 @@ namespace {
 // Meetings 0..4: a full-width katakana title, a location, a category, an item of each searched
 // kind, and an attendee the address book names otherwise than the handheld did.
 TEST(MeetingFilterTest, ShowsTheMeetingsWhoseTextsHoldTheText) {
-    test::TempDir dir;
     test::PalmUserSpec user;
     user.categories = {"Unfiled", "Business"};
     user.meetings = {
@@ -31,15 +26,10 @@ TEST(MeetingFilterTest, ShowsTheMeetingsWhoseTextsHoldTheText) {
                    test::SketchSpec{.title = "whiteboard"}}},
         {.title = "People", .items = {test::AttendeeSpec{.nameParts = {"Taro", "Yamada"}, .addressId = 0x42}}},
     };
-    test::WritePalmUserFolder(dir.Path() / "Tavolex", user);
-    test::WriteAddressBook(dir.Path() / "address.dat", {{.recordId = 0x42, .lastName = "Suzuki", .firstName = "Jiro"}});
-    MeetingDatabase store(dir.Path() / "Tavolex");
-    AddressBook book(dir.Path() / "address.dat");
-    store.ReloadAll();
-    book.Reload();
-    MeetingFilter filter(store, [&](std::int32_t index) {
+    const test::LoadedUser loaded(user, {{.recordId = 0x42, .lastName = "Suzuki", .firstName = "Jiro"}});
+    MeetingFilter filter(loaded.store, [&](std::int32_t index) {
         std::vector<SearchItem> items;
-        for (const MeetingItemEntry& e : BuildMeetingItemEntries(store, book, index))
+        for (const MeetingItemEntry& e : BuildMeetingItemEntries(loaded.store, loaded.book, index))
             items.push_back({ItemKindWord(e.kind), e.item, e.displayText});
         return items;
     });
@@ -83,19 +73,15 @@ TEST(TextMatchTest, ContextIsTheTextAroundTheHitAsStored) {
 // By title folded (letter case and width alike), ties in the order given; by date, a meeting
 // without a time first on its day.
 TEST(MeetingSortTest, TitlesFoldedAndDatesKeepTiesInTheirOrder) {
-    test::TempDir dir;
     const auto day = test::HandheldDay(2026, 11, 2);
-    test::WritePalmUserFolder(dir.Path() / "Tavolex",
-                              {.meetings = {{.title = "b", .date = day, .start = {9, 0}},
-                                            {.title = "B", .date = day},
-                                            {.title = "a", .date = test::HandheldDay(2026, 11, 3)},
-                                            {.title = "\x82\x82", .date = day, .start = {8, 0}}}});  // ｂ full-width
-    MeetingDatabase store(dir.Path() / "Tavolex");
-    store.ReloadAll();
+    const test::LoadedUser user({.meetings = {{.title = "b", .date = day, .start = {9, 0}},
+                                              {.title = "B", .date = day},
+                                              {.title = "a", .date = test::HandheldDay(2026, 11, 3)},
+                                              {.title = "\x82\x82", .date = day, .start = {8, 0}}}});  // ｂ full-width
     for (const auto& [order, expected] : {std::pair{MeetingOrder::kTitle, std::vector<std::int32_t>{2, 0, 1, 3}},
                                           std::pair{MeetingOrder::kDate, std::vector<std::int32_t>{1, 3, 0, 2}}}) {
         std::vector<std::int32_t> indexes = {0, 1, 2, 3};
-        SortMeetings(store, indexes, order);
+        SortMeetings(user.store, indexes, order);
         EXPECT_EQ(indexes, expected);
     }
 }

@@ -1,16 +1,12 @@
 #include "report/report_folder.h"
 
-#include "address_book/address_book.h"
-#include "meeting_store/meeting_database.h"
 #include "platform/file_system.h"
 #include "report_files/report_writer.h"
 #include "report_files/template_images.h"
 #include "resources/builtin_pieces.h"
 #include "tests/support/fixed_clock.h"
-#include "tests/support/address_book_writer.h"
-#include "tests/support/palm_database_writer.h"
+#include "tests/support/loaded_user.h"
 #include "tests/support/recording_user_interaction.h"
-#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +20,7 @@ using namespace test;
 // knows one attendee.
 class ReportGeneratorTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    static test::PalmUserSpec User() {
         test::PalmUserSpec user;
         user.categories = {"Unfiled"};
         test::MeetingSpec rich{
@@ -49,17 +45,10 @@ protected:
         test::MeetingSpec guest{.title = "Guest", .date = test::HandheldDay(2004, 5, 22), .id = 0x14};
         guest.items = {AttendeeSpec{.nameParts = {"Jiro", "Kato"}, .addressId = 0x98, .id = 0x62}};
         user.meetings = {rich, empty, ordered, first, second, guest};
-        test::WritePalmUserFolder(dir_ / "db", user);
+        return user;
+    }
 
-        test::AddressBookPerson taro{
-            .recordId = 0x70, .lastName = "Yamada", .firstName = "Taro", .title = "Boss", .company = "Acme Corp", .city = "Tokyo"};
-        taro.phones[0].number = "03-1234";
-        test::WriteAddressBook(dir_ / "address.dat", {taro});
-
-        store_.SetFolder(dir_ / "db");
-        store_.ReloadAll();
-        book_.SetPath(dir_ / "address.dat");
-        book_.Reload();
+    void SetUp() override {
         options_.outputFolder = dir_ / "out";
         options_.templateFolder = dir_ / "templates";
         options_.author = "Suzuki";
@@ -70,15 +59,21 @@ protected:
         report_.SetClock(test::FixedReportTime);
     }
 
-    const Meeting& M(int i) const { return *store_.Meetings().at(static_cast<std::size_t>(i)); }
+    const Meeting& M(int i) const { return user_.M(i); }
     std::string Expand(std::string_view templ, int meeting = 0) { return report_.ExpandForMeeting(templ, M(meeting), options_); }
 
-    test::TempDir dir_;
-    MeetingDatabase store_{{}};
-    AddressBook book_;
+    test::LoadedUser user_{User(),
+                           {{.recordId = 0x70,
+                             .lastName = "Yamada",
+                             .firstName = "Taro",
+                             .title = "Boss",
+                             .company = "Acme Corp",
+                             .phones = {{{0, "03-1234"}, {1, {}}, {2, {}}, {3, {}}, {4, {}}}},
+                             .city = "Tokyo"}}};
+    const test::TempDir& dir_ = user_.dir;
     test::RecordingUserInteraction ui_;
     ReportOptions options_;
-    ReportFolder report_{store_, book_};
+    ReportFolder report_{user_.store, user_.book};
     ReportWriter writer_{report_, ui_};
     std::vector<std::filesystem::path> opened_;
 };
@@ -97,7 +92,7 @@ TEST_F(ReportGeneratorTest, TemplatesExpandForAMeeting) {
     const std::string start = time.substr(0, time.find(" - "));
     const std::string end = time.substr(time.find(" - ") + 3);
     const std::string list = "{AGENDAS_PROLOG}<ul>{AGENDAS_BEGIN}<li>{AGENDA_FIRST_LINE}{AGENDAS_END}</ul>{AGENDAS_EPILOG}";
-    const std::string label(book_.At(0).PhoneLabel(1));
+    const std::string label(user_.book.At(0).PhoneLabel(1));
     const struct {
         std::string templ;
         int meeting;

@@ -1,16 +1,13 @@
 #include "views/create_report.h"
 
-#include "address_book/address_book.h"
-#include "meeting_store/meeting_database.h"
 #include "platform/file_system.h"
 #include "report/report_folder.h"
 #include "report_files/report_writer.h"
 #include "settings/settings_key.h"
 #include "tests/support/fixed_clock.h"
 #include "tests/support/memory_settings.h"
-#include "tests/support/palm_database_writer.h"
+#include "tests/support/loaded_user.h"
 #include "tests/support/recording_user_interaction.h"
-#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -38,9 +35,7 @@ TEST(SelectByPrefixTest, AsciiLettersMatchInAnyCaseAndDoubleByteCharactersWhole)
 
 class CreateReportTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        test::PalmUserSpec user;
-        user.categories = {"Unfiled"};
+    static test::PalmUserSpec User() {
         test::MeetingSpec meeting{.title = "Plan A/B",
                                   .location = "Room 5",
                                   .date = test::HandheldDay(2004, 5, 17),
@@ -49,31 +44,27 @@ protected:
                                   .id = 0x10};
         meeting.items = {test::AgendaSpec{.text = "Budget\nnext year", .status = 1, .id = 0x20},
                          test::NoteSpec{.text = "a\nb", .id = 0x30}};
-        user.meetings = {meeting};
-        test::WritePalmUserFolder(dir / "db", user);
-        store.SetFolder(dir / "db");
-        store.ReloadAll();
-        paths = {dir / "out", dir / "templates"};
+        return {.categories = {"Unfiled"}, .meetings = {meeting}};
+    }
+    void SetUp() override {
         fs::create_directories(paths.outputFolder);
         fs::create_directories(paths.templateFolder);
         report.SetClock(test::FixedReportTime);
     }
 
-    const Meeting& M() const { return *store.Meetings().at(0); }
+    const Meeting& M() const { return user.M(0); }
     SettingsKey UserKey() {
         SettingsKey key(backend);
         EXPECT_EQ(key.OpenUserKey("TanakaT"), platform::kSettingsOk);
         return key;
     }
 
-    test::TempDir dir;
+    const test::LoadedUser user{User()};
     test::MemorySettingsBackend backend;
     test::RecordingUserInteraction ui;
-    MeetingDatabase store{{}};
-    AddressBook book;
-    ReportFolder report{store, book};
+    ReportFolder report{user.store, user.book};
     ReportWriter writer{report, ui};
-    ReportPaths paths;
+    ReportPaths paths{user.dir / "out", user.dir / "templates"};
 };
 
 TEST_F(CreateReportTest, ChoicesStartFromTheExecutiveItemsAndTheRememberedTexts) {

@@ -3,11 +3,7 @@
 #include "views/meeting_rows.h"
 #include "views/report_rows.h"
 
-#include "address_book/address_book.h"
-#include "meeting_store/meeting_database.h"
-#include "tests/support/address_book_writer.h"
-#include "tests/support/palm_database_writer.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/loaded_user.h"
 
 #include <gtest/gtest.h>
 
@@ -15,23 +11,12 @@ namespace tavolex {
 namespace {
 
 using namespace test;
-using Person = AddressBookPerson;
 using Texts = std::array<std::string, kPaneMaxColumns>;
 
-// A Palm user's files and address book in a temporary folder, loaded.
-struct Store {
-    Store(const test::PalmUserSpec& user, const std::vector<Person>& people)
-        : database(dir.Path() / "Tavolex"), book(dir.Path() / "address.dat") {
-        test::WritePalmUserFolder(dir.Path() / "Tavolex", user);
-        test::WriteAddressBook(dir.Path() / "address.dat", people);
-        database.ReloadAll();
-        book.Reload();
-    }
-    std::vector<MeetingItemEntry> Entries(std::int32_t meetingIndex) const { return BuildMeetingItemEntries(database, book, meetingIndex); }
-
-    test::TempDir dir;
-    MeetingDatabase database;
-    AddressBook book;
+// A loaded user and the item entries of its meetings.
+struct Store : test::LoadedUser {
+    using LoadedUser::LoadedUser;
+    std::vector<MeetingItemEntry> Entries(std::int32_t meetingIndex) const { return BuildMeetingItemEntries(store, book, meetingIndex); }
 };
 
 test::PalmUserSpec EveryKind() {
@@ -56,10 +41,10 @@ test::PalmUserSpec EveryKind() {
 }
 
 TEST(MeetingItemEntriesTest, EveryKindInHandheldOrder) {
-    const Store store(EveryKind(), {{.recordId = 0x42, .lastName = "Yamada", .firstName = "Taro"},
-                                    {.recordId = 7, .lastName = "Other", .firstName = "One"},
-                                    {.recordId = 0x42, .lastName = "Yamada", .firstName = "Hanako"}});
-    const std::vector<MeetingItemEntry> entries = store.Entries(1);
+    const Store user(EveryKind(), {{.recordId = 0x42, .lastName = "Yamada", .firstName = "Taro"},
+                                   {.recordId = 7, .lastName = "Other", .firstName = "One"},
+                                   {.recordId = 0x42, .lastName = "Yamada", .firstName = "Hanako"}});
+    const std::vector<MeetingItemEntry> entries = user.Entries(1);
     const struct {
         ItemKind kind;
         PaneIcon icon;
@@ -86,9 +71,9 @@ TEST(MeetingItemEntriesTest, EveryKindInHandheldOrder) {
                   std::make_tuple(x.kind, x.icon, x.display, x.full, x.addressIndex, x.addressIndex >= 0));
         EXPECT_EQ((std::array{e.discussed, e.bCompleted, e.nPriority, e.bAbsent}), x.numbers);
     }
-    EXPECT_EQ(entries[2].szDueDate, store.database.ToDoOf(entries[2].item)->szDueDate);  // as the store shows it
+    EXPECT_EQ(entries[2].szDueDate, user.store.ToDoOf(entries[2].item)->szDueDate);  // as the store shows it
     EXPECT_EQ(entries[6].item.recordIndex, entries[7].item.recordIndex);
-    EXPECT_EQ(std::make_tuple(store.Entries(0).size(), store.Entries(2).size(), store.Entries(-1).size()), std::make_tuple(1u, 0u, 0u));
+    EXPECT_EQ(std::make_tuple(user.Entries(0).size(), user.Entries(2).size(), user.Entries(-1).size()), std::make_tuple(1u, 0u, 0u));
 
     // The list's rows: icon, display text and the entry's position.
     const std::vector<PaneRow> rows = ItemRows(entries);
@@ -96,7 +81,7 @@ TEST(MeetingItemEntriesTest, EveryKindInHandheldOrder) {
     EXPECT_EQ(std::tie(rows[4].texts, rows[4].parameter), std::make_tuple(Texts{"line 1", "", "", ""}, 4));
 
     // The machine-readable listing numbers the entries from 1.
-    const std::vector<ItemListing> listing = ListItems(store.database, entries);
+    const std::vector<ItemListing> listing = ListItems(user.store, entries);
     EXPECT_EQ(listing.at(8).number, 9);
 
     // Without an address book every attendee shows its own stored name.
@@ -108,15 +93,15 @@ TEST(MeetingItemEntriesTest, EveryKindInHandheldOrder) {
 
 // The meeting list: title, location, date + " " + time (the space stays without a time), category.
 TEST(MeetingRowsTest, OneRowPerMeetingInStoreOrder) {
-    const Store store(EveryKind(), {});
-    const std::vector<PaneRow> rows = MeetingRows(store.database);
+    const Store user(EveryKind(), {});
+    const std::vector<PaneRow> rows = MeetingRows(user.store);
     ASSERT_EQ(rows.size(), 2u);
-    const Meeting& first = *store.database.MeetingAt(0);
+    const Meeting& first = *user.store.MeetingAt(0);
     EXPECT_EQ(rows[0].texts, (Texts{"Other", "A", first.szDate + " " + first.szTime, "Business"}));
-    EXPECT_EQ(rows[1].texts, (Texts{"Kickoff", "", store.database.MeetingAt(1)->szDate + " ", "Unfiled"}));
+    EXPECT_EQ(rows[1].texts, (Texts{"Kickoff", "", user.store.MeetingAt(1)->szDate + " ", "Unfiled"}));
     EXPECT_EQ(rows[1].parameter, 1);
     EXPECT_EQ(MeetingCellText(first, 4), "");
-    EXPECT_EQ(MeetingCellText(store.database, 2, 0), "");
+    EXPECT_EQ(MeetingCellText(user.store, 2, 0), "");
 }
 
 // The report list: name, date, size; the icon of the file's type; the listing's position.
