@@ -3,8 +3,6 @@
 // symbolic link planted where an output's temporary file will be made. Each operation fails with a
 // message (or a failure status), or does its job, and leaves every other file whole.
 
-#include "address_book/address_book.h"
-#include "meeting_store/meeting_database.h"
 #include "platform/platform.h"
 #include "report/report_folder.h"
 #include "report_files/report_images.h"
@@ -12,8 +10,8 @@
 #include "report_files/report_operations.h"
 #include "report_files/report_writer.h"
 #include "base/trace.h"
+#include "tests/support/loaded_user.h"
 #include "tests/support/no_default_browser.h"
-#include "tests/support/palm_database_writer.h"
 #include "tests/support/recording_user_interaction.h"
 #include "tests/support/temp_dir.h"
 
@@ -39,19 +37,13 @@ std::vector<std::string> FileNames(const fs::path& folder) {
 
 TEST(ReportFaultTest, OutputFolderThatDisappearsAfterTheListing) {
     SetTraceTargets({nullptr, nullptr, nullptr});
-    test::TempDir dir;
-    test::PalmUserSpec user;
-    user.categories = {"Unfiled"};
-    user.meetings = {test::MeetingSpec{.title = "Review", .date = test::HandheldDay(2004, 5, 17)}};
-    test::WritePalmUserFolder(dir / "db", user);
-    MeetingDatabase store(dir / "db");
-    store.ReloadAll();
+    const test::LoadedUser user({.categories = {"Unfiled"}, .meetings = {{.title = "Review", .date = test::HandheldDay(2004, 5, 17)}}});
+    const test::TempDir& dir = user.dir;
     const ReportPaths paths{dir / "out", dir / "templates"};
     test::WriteFileBytes(paths.outputFolder / "old.htm", "<html>old report <img src=\"pic.gif\"></html>\r\n");
     test::WriteFileBytes(paths.outputFolder / "pic.gif", "GIF89a");
-    AddressBook book;
     test::RecordingUserInteraction ui;
-    ReportFolder report(store, book);
+    ReportFolder report(user.store, user.book);
     ReportWriter writer(report, ui);
     writer.SetOptionsSource([&] { return ReportOptions{.outputFolder = paths.outputFolder}; });
 
@@ -70,7 +62,7 @@ TEST(ReportFaultTest, OutputFolderThatDisappearsAfterTheListing) {
     EXPECT_EQ(CountReports(paths.outputFolder), 0);
     // A report written now fails with the message; nothing is made in the folder's place.
     ui.messages.clear();
-    EXPECT_FALSE(writer.WriteBuiltInReport(paths.outputFolder / "new.htm", *store.Meetings().front(), ReportKind::kExecutive));
+    EXPECT_FALSE(writer.WriteBuiltInReport(paths.outputFolder / "new.htm", user.M(0), ReportKind::kExecutive));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "Writing report failed.\nThe file may be locked by another application.");
     EXPECT_FALSE(fs::exists(paths.outputFolder));

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,10 +19,8 @@ struct FakePalmUser {
 
 class FakePalmUserLibrary final : public platform::PalmUserLibrary {
 public:
-    // reportedCount: what UmGetUserCount answers, when not the number of users.
-    explicit FakePalmUserLibrary(std::vector<FakePalmUser> users, std::optional<std::int16_t> reportedCount = {})
-        : users_(std::move(users)), reportedCount_(reportedCount) {}
-    std::int16_t UserCount() override { return reportedCount_.value_or(static_cast<std::int16_t>(users_.size())); }
+    explicit FakePalmUserLibrary(std::vector<FakePalmUser> users) : users_(std::move(users)) {}
+    std::int16_t UserCount() override { return static_cast<std::int16_t>(users_.size()); }
     std::uint32_t UserId(std::int32_t index) override {
         return index >= 0 && static_cast<std::size_t>(index) < users_.size() ? users_[static_cast<std::size_t>(index)].id : 0;
     }
@@ -37,7 +34,6 @@ private:
         return it == users_.end() ? kNone : *it;
     }
     std::vector<FakePalmUser> users_;
-    std::optional<std::int16_t> reportedCount_;
 };
 
 class FakePalmDesktop final : public platform::PalmDesktop {
