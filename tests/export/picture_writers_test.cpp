@@ -1,18 +1,15 @@
 // The sketch pictures of an export written on several threads: meetings that share an id show the
 // same sketches, so the same picture names, and each picture file is written once, by one thread.
 // The scripts/test command also runs this test under ThreadSanitizer.
-#include "address_book/address_book.h"
 #include "export/archive_writer.h"
 #include "export/json_dump.h"
 #include "export/markdown_vault.h"
-#include "meeting_store/meeting_database.h"
 #include "report/report_folder.h"
 #include "report_files/report_writer.h"
 #include "tests/support/fixed_clock.h"
+#include "tests/support/loaded_user.h"
 #include "tests/support/palm_bitmap_writer.h"
-#include "tests/support/palm_database_writer.h"
 #include "tests/support/recording_user_interaction.h"
-#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +25,7 @@ namespace fs = std::filesystem;
 
 // 128 meetings over 32 ids, one sketch each: every meeting shows the four sketches of its id, and
 // the meetings of an id are spread over every worker's share of the work.
-void WriteRepeatedIdUser(const fs::path& user) {
+test::PalmUserSpec RepeatedIdUser() {
     test::PalmUserSpec store;
     for (int i = 0; i < 128; ++i) {
         std::vector<std::uint16_t> pixels(16 * 16);
@@ -39,7 +36,7 @@ void WriteRepeatedIdUser(const fs::path& user) {
                                   .items = {test::SketchSpec{.title = "s", .bitmap = bitmap}},
                                   .id = 0x3000 + static_cast<std::uint32_t>(i % 32)});
     }
-    test::WritePalmUserFolder(user / "Tavolex", store);
+    return store;
 }
 
 // The files finished in the folder an inotify descriptor watches (each written to a temporary
@@ -60,12 +57,8 @@ std::map<std::string, int> FinishedFiles(int fd) {
 // The archive and the dump with pictures, each at one job and at four: the same files with the
 // same bytes, and every picture file written once.
 TEST(PictureWritersTest, RepeatedIdsWriteEachPictureOnce) {
-    test::TempDir dir;
-    WriteRepeatedIdUser(dir / "user");
-    MeetingDatabase store{{}};
-    store.SetFolder(dir / "user" / "Tavolex");
-    store.ReloadAll();
-    const AddressBook book;
+    const test::LoadedUser user(RepeatedIdUser());
+    const auto& [dir, store, book] = std::tie(user.dir, user.store, user.book);
     test::RecordingUserInteraction ui;
     ReportFolder reports{store, book};
     ReportWriter writer{reports, ui};
