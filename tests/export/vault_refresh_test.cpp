@@ -1,15 +1,13 @@
 // A vault refreshed in place, on Linux and under Wine (whose file lookups ignore letter case as
 // Windows does): names follow their meetings and leave out what links read, a change of case is
 // the same note, and a manifest that can't be read keeps every note that differs.
-#include "address_book/address_book.h"
 #include "export/markdown_vault.h"
-#include "meeting_store/meeting_database.h"
-#include "tests/support/palm_database_writer.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/loaded_user.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,13 +23,10 @@ protected:
     ExportSummary Export(const std::vector<std::pair<std::string, std::uint32_t>>& meetings) {
         test::PalmUserSpec user;
         for (const auto& [title, id] : meetings) user.meetings.push_back({.title = title, .date = test::HandheldDay(2024, 5, 1), .id = id});
-        fs::remove_all(dir / "user");
-        test::WritePalmUserFolder(dir / "user" / "Tavolex", user);
-        store.SetFolder(dir / "user" / "Tavolex");
-        store.ReloadAll();
+        loaded.emplace(user);
         ExportText text;
         ExportSummary summary;
-        EXPECT_TRUE(WriteMarkdownVault(store, book, AllMeetings(store), vault, text, summary)) << summary.error;
+        EXPECT_TRUE(WriteMarkdownVault(loaded->store, loaded->book, AllMeetings(loaded->store), vault, text, summary)) << summary.error;
         return summary;
     }
 
@@ -49,8 +44,7 @@ protected:
     static fs::path U8(std::string_view utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
 
     test::TempDir dir;
-    MeetingDatabase store{{}};
-    const AddressBook book;
+    std::optional<test::LoadedUser> loaded;  // the store last written
     const fs::path vault = dir / "vault";
 };
 
@@ -151,7 +145,7 @@ TEST_F(VaultRefreshTest, AnUnreadableManifestKeepsEveryNoteThatDiffers) {
         const fs::path edited = vault / "2024-05-01 a.md";
         test::WriteFileBytes(edited, test::ReadFileBytes(edited) + "my words\n");
         test::WriteFileBytes(vault / ".tavolex-vault", manifest);
-        EXPECT_FALSE(VaultFilesToReplace(store, book, AllMeetings(store), vault).empty());
+        EXPECT_FALSE(VaultFilesToReplace(loaded->store, loaded->book, AllMeetings(loaded->store), vault).empty());
         const ExportSummary summary = Export({{"a", 1}, {"b", 2}});
         EXPECT_EQ(summary.kept, std::vector<fs::path>{edited});
         EXPECT_TRUE(test::ReadFileBytes(edited).ends_with("my words\n"));
