@@ -490,6 +490,10 @@ TEST_F(CliTest, WhereTheDataIsAndTheSettingsThatKeepIt) {
             {.args = {config, "--palm-folder", "../Tavolex", "users"},
              .out = "*\tUserA\t" + (palm_ / "UserA").string() + "\n",
              .shell = "cd " + Quote((palm_ / "UserA" / "Tavolex").string()) + " && "},
+            // A relative folder without dots is listed as given.
+            {.args = {config, "--palm-folder", "palm/UserA", "users"},
+             .out = "*\tUserA\tpalm/UserA\n",
+             .shell = "cd " + Quote(dir_.Path().string()) + " && "},
             {.args = {config, "--palm-folder", (dir_ / "copy").string(), "meetings"}, .out = userB},
             {.args = {config, "--palm-folder", palm_.string(), "reports"}, .out = ""},  // none written yet
             {.args = {config, "--palm-folder", palm_.string(), "report", "1"}, .out = dir_.Path().string() + "/書類" + report},
