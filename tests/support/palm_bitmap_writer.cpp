@@ -99,7 +99,7 @@ Bytes PalmBitmapBytes(const PalmBitmapHeader& header, const Bytes& body) {
 }
 
 Bytes WritePalmBitmap(const PalmBitmapSpec& layout) {
-    const std::size_t rowBytes = layout.rowBytes.value_or((layout.width * layout.depth + 15) / 16 * 2);
+    const std::size_t rowBytes = (layout.width * layout.depth + 15) / 16 * 2;  // the packed row rounded up to even
     PalmBitmapHeader header{.width = static_cast<std::int16_t>(layout.width),
                             .height = static_cast<std::int16_t>(layout.height),
                             .rowBytes = static_cast<std::uint16_t>(rowBytes),

@@ -38,7 +38,6 @@ struct PalmBitmapSpec {
     int depth = 1;                        // 1, 2, 4, 8 or 16
     std::vector<std::uint16_t> pixels{};  // width x height values, row after row
     PalmCompression compression = PalmCompression::kNone;
-    std::optional<std::uint16_t> rowBytes{};  // default: the packed row rounded up to even
     std::optional<int> colourTableEntries{};  // a table of this many (made-up) colours
     bool directColour = false;                // 8 bytes of direct-colour information
 };

@@ -46,7 +46,7 @@ std::string DatabaseBytes(const RawDatabase& database) {
     const auto count = [](std::optional<std::int32_t> given, std::size_t size) {
         return Le32(static_cast<std::uint32_t>(given.value_or(static_cast<std::int32_t>(size))));
     };
-    std::string out = Le32(database.headerSize) + std::string(64, '\0') + count(database.recordCount, database.records.size()) +
+    std::string out = Le32(80) + std::string(64, '\0') + count(database.recordCount, database.records.size()) +
                       count(database.appInfoSize, database.appInfo.size()) + count(database.sortInfoSize, database.sortInfo.size()) +
                       database.appInfo + database.sortInfo;
     for (const RawRecord& record : database.records) out += RecordBytes(record);
@@ -104,7 +104,7 @@ PalmUserDatabases BuildPalmUserDatabases(const PalmUserSpec& user) {
     const auto take = [&next](std::size_t type, std::uint32_t given) { return given != 0 ? given : next[type]++; };
     for (const MeetingSpec& meeting : user.meetings) {
         const std::uint32_t meetingId = take(0, meeting.id);
-        const std::uint32_t linkId = take(1, meeting.linkId);
+        const std::uint32_t linkId = next[1]++;
         std::vector<std::uint32_t> children;
         for (const ItemSpec& item : meeting.items) {
             const std::size_t kind = item.index();

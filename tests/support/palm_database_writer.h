@@ -34,7 +34,6 @@ struct RawDatabase {
     std::string appInfo{}, sortInfo{};  // each written when not empty
     // The header's counts; by default records.size(), appInfo.size() and sortInfo.size().
     std::optional<std::int32_t> recordCount{}, appInfoSize{}, sortInfoSize{};
-    std::uint32_t headerSize = 80;
 };
 
 // The 38-byte record header followed by the body.
@@ -100,7 +99,6 @@ struct MeetingSpec {
     std::uint32_t category = 0;
     std::vector<ItemSpec> items{};  // in handheld order; one Link record names them all
     std::uint32_t id = 0;           // 0: the next free meeting id
-    std::uint32_t linkId = 0;       // the Link record's id; 0: the next free link id
 };
 
 std::string MeetingBody(const MeetingSpec& meeting, std::uint32_t linkId);
