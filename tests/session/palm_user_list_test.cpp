@@ -62,6 +62,8 @@ TEST_F(PalmUserListTest, FillSelectsTheLastUserExactlyAndKeepsEntryZeroMarked) {
         EXPECT_EQ(users->FillEntries(settings.appKey), 0) << stored;
         EXPECT_EQ(Marks(), (std::vector<int>{1, 0})) << stored;
     }
+    PalmUserList one(std::make_unique<test::FakePalmUserLibrary>(std::vector<FakePalmUser>{{7, "Solo", "Solo"}}));
+    EXPECT_EQ(one.UserCount(), 1) << "a Palm Desktop of one user";
 }
 
 TEST_F(PalmUserListTest, SelectUserByNameIsExactAndStoresTheUser) {
