@@ -124,8 +124,9 @@ TEST_F(StartupSettingsTest, ShutdownWritesViewsPlacementAndEveryMarkedUser) {
     ASSERT_EQ(users.FillEntries(settings.appKey), 1);
     SaveShutdownSettings(settings, {-32000, -32000, -31840, -31972}, users);
     std::vector<std::optional<std::uint32_t>> numbers;
-    for (const char* name : {"MeetingView", "x", "w", "h"}) numbers.push_back(backend.GetDword(kUserBKey, name));
-    EXPECT_EQ(numbers, (std::vector<std::optional<std::uint32_t>>{4, static_cast<std::uint32_t>(-32000), 160, 28}));
+    for (const char* name : {"MeetingView", "x", "y", "w", "h"}) numbers.push_back(backend.GetDword(kUserBKey, name));
+    EXPECT_EQ(numbers, (std::vector<std::optional<std::uint32_t>>{4, static_cast<std::uint32_t>(-32000), static_cast<std::uint32_t>(-32000),
+                                                                  160, 28}));
     EXPECT_EQ(std::make_tuple(backend.GetString(kAppKey, "LastUsername"), backend.GetDword(kAppKey, "LastUser"),
                               backend.GetString(kAppKey, "UserPath")),
               std::make_tuple("UserB", 22u, std::string("UserB") + kFolderSeparator));
