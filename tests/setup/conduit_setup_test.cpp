@@ -44,9 +44,13 @@ protected:
 TEST_F(ConduitSetupTest, ReadOnlyOldCopyIsReplacedAndTheInstallersErrorShown) {
     test::WriteFileBytes(hotSync / "tavolexconduit.dll", "old");
     fs::permissions(hotSync / "tavolexconduit.dll", fs::perms::owner_read);
+    fs::permissions(install / "tavolexconduit.dll", fs::perms::owner_read);  // as installed, read-only
     desktop.installResult = -1003;
     EXPECT_EQ(RegisterConduit(appKey, ui, desktop), -1003);
     EXPECT_EQ(test::ReadFileBytes(hotSync / "tavolexconduit.dll"), "new conduit");
+    EXPECT_NE(fs::status(hotSync / "tavolexconduit.dll").permissions() & fs::perms::owner_write, fs::perms::none)
+        << "the copy can be replaced";
+    fs::permissions(install / "tavolexconduit.dll", fs::perms::owner_write, fs::perm_options::add);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(std::tie(ui.messages[0].text, ui.messages[0].caption, desktop.calls.back()),
               std::make_tuple(kUnableText, "Tavolex Install", "DecodePCIErrorCode(-1003)"));
