@@ -85,6 +85,8 @@ TEST_F(PalmUserListTest, SelectUserByNameIsExactAndStoresTheUser) {
     EXPECT_EQ(std::tie(settings.userDirectory, settings.authorName, settings.outputFolder),
               std::make_tuple("UserB" + kSep, "UserB", PathFromSettingsText("D:\\Out\\")));
     EXPECT_EQ(applied, (std::vector<std::uint32_t>{0, 3}));
+    PalmUserList unfilled(std::make_unique<test::FakePalmUserLibrary>(std::vector<FakePalmUser>{{7, "Solo", "Solo"}}));
+    EXPECT_EQ(unfilled.SelectUserByName("Solo", settings, nullptr), 0) << "a list whose box was never filled";
 }
 
 // Records every call of the windows' callbacks as one text, in order.
