@@ -28,12 +28,6 @@ TEST(Win32LocaleTest, CodePageAndShortDateAndTimeOfTheUserLocale) {
     }
 }
 
-}  // namespace
-}  // namespace tavolex
-
-namespace tavolex {
-namespace {
-
 // The debugger channel writes only while a debugger or a system-wide listener is there; one that
 // starts while the program runs is found within half a second.
 TEST(Win32DebugChannelTest, ListensOnlyWhileAListenerIsThere) {

@@ -16,16 +16,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The viewer and the stand-in MAPI32.DLL write their logs where these variables say.
+// The viewer and the stand-in MAPI32.DLL write their logs where these variables say (each test's own).
 class Win32ReportFilesTest : public ::testing::Test {
 protected:
     void SetUp() override {
         SetEnvironmentVariableW(L"TAVOLEX_VIEWER_LOG", (dir / "viewer.log").c_str());
         SetEnvironmentVariableW(L"TAVOLEX_MAPI_LOG", (dir / "mapi.log").c_str());
-    }
-    void TearDown() override {
-        SetEnvironmentVariableW(L"TAVOLEX_VIEWER_LOG", nullptr);
-        SetEnvironmentVariableW(L"TAVOLEX_MAPI_LOG", nullptr);
     }
 
     test::TempDir dir;

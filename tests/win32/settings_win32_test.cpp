@@ -65,49 +65,22 @@ TEST_F(Win32SettingsTest, RegistryHoldsUnicodeTextsAndMatchesNamesWithoutCase) {
     EXPECT_EQ(text, "kept");
 }
 
-// What the settings read from other programs' keys: Palm Desktop's folder, the shell's browser.
-TEST_F(Win32SettingsTest, UserDefaultsAndTheDefaultBrowserFromOtherKeys) {
-    registry.SetText(kCore, L"Path", L"C:\\Palm");
-    registry.SetText(kUserKey, L"OutputPath", L"D:\\Reports\\");
-    ASSERT_EQ(settings->userKey.WriteUserDefaults("UserA\\", "UserA", kScreen), 0);
-    EXPECT_EQ(registry.Text(kUserKey, L"OutputPath"), L"D:\\Reports\\");
-    EXPECT_EQ(registry.Text(kUserKey, L"DatabasePath"), L"C:\\Palm\\UserA\\Tavolex\\");
-
-    // The shell's command for http (the program cut from it is tested on Linux), or none.
+// The shell's command for http (the program cut from it is tested on Linux), or none.
+TEST_F(Win32SettingsTest, DefaultBrowserFromTheShellsKey) {
     EXPECT_EQ(settings->appKey.ReadDefaultBrowser(), "");
     registry.SetText(L"Classes\\http\\shell\\open\\command", L"", L"\"C:\\Program Files\\Browser\\browse.exe\" -nohome");
     EXPECT_EQ(settings->appKey.ReadDefaultBrowser(), "C:\\Program Files\\Browser\\browse.exe");
 }
 
-TEST_F(Win32SettingsTest, UsersFromTheUserDataLibrary) {
-    const auto UserList = [&] {
-        return std::make_unique<PalmUserList>(
-            platform::SystemPalmDesktop().LoadUserLibrary(settings->hotSyncFolder, settings->palmDesktopFolder));
+// The library's users, names and folders, are the desktop's (Win32DesktopTest.UserChangeRefills...:
+// the user box, LastUsername, UserPath). Here: no library, or one without the four functions, gives no users.
+TEST_F(Win32SettingsTest, NoUsersWithoutTheUserDataLibraryOrItsFunctions) {
+    const auto hasLibrary = [&](const fs::path& hotSync) {
+        return PalmUserList(platform::SystemPalmDesktop().LoadUserLibrary(hotSync, settings->palmDesktopFolder)).HasLibrary();
     };
-    const fs::path hotSync = dir / "Palm";
-    Copy("UserData.dll", hotSync, "UserData.dll");
-    test::WriteFileBytes(hotSync / "UserData.txt", "101\tUserA\tUserA\n202\tUserB\tUserB\n");
-    registry.SetText(kCore, L"HotSyncPath", (hotSync / L"HotSync.exe").wstring());
-    settings->appKey.OpenApplicationKey();
-    settings->hotSyncFolder = PathFromSettingsText(settings->appKey.ReadHotSyncFolder(513));
-    settings->appKey.WriteString("LastUsername", "UserB");
-    auto users = UserList();
-    ASSERT_TRUE(users->HasLibrary());
-    EXPECT_EQ(users->FillEntries(settings->appKey), 1);
-    ASSERT_EQ(users->Entries().size(), 2u);  // what the list makes of them is tested on Linux
-    EXPECT_EQ(users->Entries()[1]->directory, "UserB\\");
-    const std::vector<std::string> log = test::Lines(test::ReadFileBytes(hotSync / "UserData.log"));
-    ASSERT_GE(log.size(), 4u);
-    EXPECT_EQ(std::vector<std::string>(log.begin(), log.begin() + 4),
-              (std::vector<std::string>{"UmGetUserCount()", "UmGetUserID(0, id=0)", "UmGetUserName(101, size=8192)",
-                                        "UmGetUserDirectory(101, size=260)"}));
-
-    // No library, or one without the four functions: no users.
-    settings->hotSyncFolder = dir / "Nowhere";
-    EXPECT_FALSE(UserList()->HasLibrary());
     Copy("MAPI32.dll", dir / "Wrong", "UserData.dll");
-    settings->hotSyncFolder = dir / "Wrong";
-    EXPECT_FALSE(UserList()->HasLibrary());
+    EXPECT_FALSE(hasLibrary(dir / "Nowhere"));
+    EXPECT_FALSE(hasLibrary(dir / "Wrong"));
 }
 
 // The first run registers the conduit through the installation library and integrates with
@@ -128,9 +101,7 @@ TEST_F(Win32SettingsTest, FirstRunRegistersTheConduitAndIntegrates) {
     registry.SetNumber(theirs, L"Creator", 0x64617465);
     registry.SetNumber(kAppKey, L"Setup", 1);
     ShellEnvironment env{ui, platform::SystemPalmDesktop(), [] { return kScreen; }, install / "tavolex.exe"};
-    ASSERT_TRUE(LoadStartupSettings(*settings, env));
-    EXPECT_EQ(ui.messages.size(), 1u);  // the first-run message
-    EXPECT_EQ(registry.Number(kAppKey, L"Setup"), 0u);
+    ASSERT_TRUE(LoadStartupSettings(*settings, env));  // the first-run message and Setup's reset: tested on Linux
     EXPECT_EQ(registry.Text(ours, L"Module"), (install / L"tavolex.exe").wstring());  // the rest of it is tested on Linux
     EXPECT_EQ(registry.ValueCount(theirs), 1u);
     const std::string installText = FolderText(install);
@@ -145,7 +116,7 @@ TEST_F(Win32SettingsTest, FirstRunRegistersTheConduitAndIntegrates) {
     fs::remove(hotSync / "tavolexconduit.dll");
     test::WriteFileBytes(install / "condinst.result", "-1003");
     EXPECT_EQ(RegisterConduit(settings->appKey, ui, platform::SystemPalmDesktop()), -1003);
-    EXPECT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages.size(), 2u);  // the first run's and the failure's
     EXPECT_EQ(test::Lines(test::ReadFileBytes(install / "condinst.log")).back(), "DecodePCIErrorCode|-1003");
 }
 
