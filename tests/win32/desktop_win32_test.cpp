@@ -450,19 +450,16 @@ TEST_F(Win32DesktopTest, CommandsWithoutTheirSelectionAreGreyedAndExplainThemsel
     // Sent anyway without a selection, each says what is missing.
     Click(MeetingList(), -1);
     Click(ReportList(), -1);
-    const struct {
-        int command;
-        std::string_view start;
-    } explained[] = {
+    const std::pair<int, std::string_view> explained[] = {
         {ui::kCmdOpenReport, "No report has been selected.\n\nPlease select a report to open in the right 'Report' window and try again."},
         {ui::kCmdDelete, "Only reports can be deleted."},
         {ui::kCmdCreateReport, "No meeting has been selected to report on."},
     };
-    for (const auto& e : explained) {
+    for (const auto& [command, start] : explained) {
         ui.messages.clear();
-        Command(e.command);
-        ASSERT_EQ(ui.messages.size(), 1u) << e.command;
-        EXPECT_EQ(ui.messages[0].text.substr(0, e.start.size()), e.start);
+        Command(command);
+        ASSERT_EQ(ui.messages.size(), 1u) << command;
+        EXPECT_EQ(ui.messages[0].text.substr(0, start.size()), start);
     }
 }
 
@@ -549,10 +546,8 @@ TEST_F(Win32DesktopTest, LayoutFollowsTheDisplayScale) {
     SendMessageW(App().frame, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
     const int b = App().barHeight;
     EXPECT_NE(b, 45);
-    const struct {
-        HWND window;
-        std::vector<LONG> rect;  // left, top, right, bottom in the parent
-    } placed[] = {
+    const std::pair<HWND, std::vector<LONG>> placed[] = {
+        // each window's left, top, right and bottom in its parent
         {App().meetingPane, {0, b, at(280), b + at(400)}},
         {App().reportPane, {at(300), b, at(900), b + at(400)}},
         {MeetingList(), {0, 0, at(280), at(200)}},
@@ -561,12 +556,12 @@ TEST_F(Win32DesktopTest, LayoutFollowsTheDisplayScale) {
         {App().quickView->Window(), {0, at(200), at(300), at(400) - b}},
         {App().rebar, {0, 0, at(600), -1}},  // its own height
     };
-    for (const auto& p : placed) {
+    for (const auto& [window, expected] : placed) {
         RECT rect{};
-        GetWindowRect(p.window, &rect);
-        MapWindowPoints(nullptr, GetParent(p.window), reinterpret_cast<POINT*>(&rect), 2);
-        const std::vector<LONG> seen{rect.left, rect.top, rect.right, p.rect[3] < 0 ? -1 : rect.bottom};
-        EXPECT_EQ(seen, p.rect) << "control " << GetDlgCtrlID(p.window) << " at " << dpi << " dpi";
+        GetWindowRect(window, &rect);
+        MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+        const std::vector<LONG> seen{rect.left, rect.top, rect.right, expected[3] < 0 ? -1 : rect.bottom};
+        EXPECT_EQ(seen, expected) << "control " << GetDlgCtrlID(window) << " at " << dpi << " dpi";
     }
     App().itemList->SetView(1);  // details, where the column has its width
     SendMessageW(App().frame, WM_EXITSIZEMOVE, 0, 0);
@@ -586,10 +581,8 @@ TEST_F(Win32DesktopTest, LayoutFollowsTheDisplayScale) {
         DeleteObject(info.hbmMask);
         return static_cast<int>(bitmap.bmWidth);
     };
-    const struct {
-        const char* figure;
-        int seen, at96;  // the 96-DPI figure, scaled
-    } figures[] = {
+    const std::tuple<const char*, int, int> figures[] = {
+        // the figure, as seen and at 96 pixels per inch (scaled)
         {"item column margin", itemClient.right - ListView_GetColumnWidth(App().itemList->Window(), 0), 20},
         {"tool-bar image width", imageWidth, 16},
         {"tool-bar image height", imageHeight, 16},
@@ -598,7 +591,7 @@ TEST_F(Win32DesktopTest, LayoutFollowsTheDisplayScale) {
         {"title-bar icon", iconSide(ICON_SMALL), 16},
         {"task-bar icon", iconSide(ICON_BIG), 32},
     };
-    for (const auto& f : figures) EXPECT_NEAR(f.seen, at(f.at96), 1) << f.figure << " at " << dpi << " dpi";
+    for (const auto& [figure, seen, at96] : figures) EXPECT_NEAR(seen, at(at96), 1) << figure << " at " << dpi << " dpi";
     EXPECT_GE(HIWORD(SendMessageW(App().toolBar, TB_GETBUTTONSIZE, 0, 0)), at(16)) << "the buttons hold their images";
     // In the details view the date column holds its dates whole.
     App().meetingList->SetView(1);
@@ -628,26 +621,23 @@ TEST_F(Win32DesktopTest, FindBoxFiltersAsSearchDoesAndTheKeyboardReachesEverythi
     EXPECT_EQ(WindowText(App().findCount), std::to_wstring(expected.size()) + L" \x4EF6");  // 件
     EXPECT_TRUE(IsWindowVisible(App().findCount));
 
-    const struct {
-        HWND from;
-        bool shift;
-        HWND to;
-    } tabs[] = {{App().findBox, false, MeetingList()},
-                {MeetingList(), false, App().itemList->Window()},
-                {ReportList(), false, App().quickView->Window()},
-                {App().quickView->Window(), false, App().findBox},
-                {App().findBox, true, App().quickView->Window()},
-                {MeetingList(), true, App().findBox}};
+    // Tab, or Shift+Tab, from a window to the next: from, with Shift, to.
+    const std::tuple<HWND, bool, HWND> tabs[] = {{App().findBox, false, MeetingList()},
+                                                 {MeetingList(), false, App().itemList->Window()},
+                                                 {ReportList(), false, App().quickView->Window()},
+                                                 {App().quickView->Window(), false, App().findBox},
+                                                 {App().findBox, true, App().quickView->Window()},
+                                                 {MeetingList(), true, App().findBox}};
     const auto shift = [](bool down) {
         BYTE keys[256] = {};
         GetKeyboardState(keys);
         keys[VK_SHIFT] = down ? 0x80 : 0;
         SetKeyboardState(keys);
     };
-    for (const auto& t : tabs) {
-        shift(t.shift);
-        EXPECT_TRUE(ui::MoveFocusOnTab(App(), MSG{t.from, WM_KEYDOWN, VK_TAB, 0, 0, {0, 0}}));
-        EXPECT_EQ(GetFocus(), t.to) << GetDlgCtrlID(t.from) << (t.shift ? " back" : "");
+    for (const auto& [from, back, to] : tabs) {
+        shift(back);
+        EXPECT_TRUE(ui::MoveFocusOnTab(App(), MSG{from, WM_KEYDOWN, VK_TAB, 0, 0, {0, 0}}));
+        EXPECT_EQ(GetFocus(), to) << GetDlgCtrlID(from) << (back ? " back" : "");
     }
     shift(false);
 

@@ -2,16 +2,13 @@
 // program without sharing, a report marked read-only, and a file placed at an export's temporary
 // name. A write or rename onto any of them fails with the system's message (or a failure), or
 // passes it by, and leaves the files as they were.
-#include "address_book/address_book.h"
-#include "meeting_store/meeting_database.h"
 #include "platform/file_system.h"
 #include "report/report_folder.h"
 #include "report_files/report_operations.h"
 #include "report_files/report_writer.h"
 #include "base/trace.h"
-#include "tests/support/palm_database_writer.h"
+#include "tests/support/loaded_user.h"
 #include "tests/support/recording_user_interaction.h"
-#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -31,9 +28,6 @@ class Win32FileFaultTest : public ::testing::Test {
 protected:
     void SetUp() override {
         SetTraceTargets({nullptr, nullptr, nullptr});
-        test::WritePalmUserFolder(dir_ / "db", {.meetings = {{.title = "Review", .date = test::HandheldDay(2004, 5, 17)}}});
-        store_.SetFolder(dir_ / "db");
-        store_.ReloadAll();
         options_ = {.outputFolder = dir_ / "out", .templateFolder = dir_ / "templates"};
         fs::create_directories(options_.templateFolder);
         writer_.SetOptionsSource([this] { return options_; });
@@ -47,14 +41,12 @@ protected:
     }
 
     fs::path Out(std::string_view name) const { return options_.outputFolder / name; }
-    const Meeting& TheMeeting() const { return *store_.Meetings().front(); }
 
     test::TempDir dir_;
-    MeetingDatabase store_{{}};
-    AddressBook book_;
+    const test::LoadedUser user_{{.meetings = {{.title = "Review", .date = test::HandheldDay(2004, 5, 17)}}}};
     test::RecordingUserInteraction ui_;
     ReportOptions options_;
-    ReportFolder report_{store_, book_};
+    ReportFolder report_{user_.store, user_.book};
     ReportWriter writer_{report_, ui_};
 };
 
@@ -62,10 +54,10 @@ TEST_F(Win32FileFaultTest, ReportHeldOpenOrReadOnlyIsNeitherWrittenNorRenamedOve
     test::WriteFileBytes(Out("other.htm"), "<html>other</html>\r\n");
     HANDLE held = CreateFileW(Out("old.htm").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_FALSE(writer_.WriteBuiltInReport(Out("old.htm"), TheMeeting(), ReportKind::kExecutive));
+    EXPECT_FALSE(writer_.WriteBuiltInReport(Out("old.htm"), user_.M(0), ReportKind::kExecutive));
     CloseHandle(held);
     ASSERT_TRUE(SetFileAttributesW(Out("old.htm").c_str(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_FALSE(writer_.WriteBuiltInReport(Out("old.htm"), TheMeeting(), ReportKind::kExecutive));
+    EXPECT_FALSE(writer_.WriteBuiltInReport(Out("old.htm"), user_.M(0), ReportKind::kExecutive));
     ASSERT_EQ(ui_.messages.size(), 2u);
     for (const auto& message : ui_.messages) EXPECT_EQ(message.text, kWriteFailed);
 
@@ -78,7 +70,7 @@ TEST_F(Win32FileFaultTest, ReportHeldOpenOrReadOnlyIsNeitherWrittenNorRenamedOve
 
     // Once writable and let go, the same report is written.
     SetFileAttributesW(Out("old.htm").c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_TRUE(writer_.WriteBuiltInReport(Out("old.htm"), TheMeeting(), ReportKind::kExecutive));
+    EXPECT_TRUE(writer_.WriteBuiltInReport(Out("old.htm"), user_.M(0), ReportKind::kExecutive));
     EXPECT_NE(test::ReadFileBytes(Out("old.htm")), kOldReport);
 }
 

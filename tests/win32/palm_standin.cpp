@@ -28,10 +28,8 @@ const std::vector<std::vector<std::string>>& Users() {
     static const auto users = [] {
         std::vector<std::vector<std::string>> list;
         std::ifstream in(Beside(L"UserData.txt"), std::ios::binary);
-        for (std::string line; std::getline(in, line);) {
-            const std::size_t a = line.find('\t'), b = line.find('\t', a + 1);
-            list.push_back({line.substr(0, a), line.substr(a + 1, b - a - 1), line.substr(b + 1)});
-        }
+        for (std::string id, name, folder; std::getline(in, id, '\t') && std::getline(in, name, '\t') && std::getline(in, folder);)
+            list.push_back({id, name, folder});
         return list;
     }();
     return users;

@@ -34,12 +34,6 @@ protected:
         settings = std::make_unique<ApplicationSettings>(*backend);
     }
 
-    // The stand-in library built as `library`, copied into folder as `name`.
-    static void Copy(const char* library, const fs::path& folder, const char* name) {
-        fs::create_directories(folder);
-        fs::copy_file(test::ProgramFolder() / library, folder / name, fs::copy_options::overwrite_existing);
-    }
-
     test::RedirectedRegistry registry;  // first, so restored last: after the settings and their store are gone
     std::unique_ptr<platform::SettingsBackend> backend;
     std::unique_ptr<ApplicationSettings> settings;
@@ -78,7 +72,8 @@ TEST_F(Win32SettingsTest, NoUsersWithoutTheUserDataLibraryOrItsFunctions) {
     const auto hasLibrary = [&](const fs::path& hotSync) {
         return PalmUserList(platform::SystemPalmDesktop().LoadUserLibrary(hotSync, settings->palmDesktopFolder)).HasLibrary();
     };
-    Copy("MAPI32.dll", dir / "Wrong", "UserData.dll");
+    fs::create_directories(dir / "Wrong");
+    fs::copy_file(test::ProgramFolder() / "MAPI32.dll", dir / "Wrong" / "UserData.dll");
     EXPECT_FALSE(hasLibrary(dir / "Nowhere"));
     EXPECT_FALSE(hasLibrary(dir / "Wrong"));
 }
@@ -88,8 +83,8 @@ TEST_F(Win32SettingsTest, NoUsersWithoutTheUserDataLibraryOrItsFunctions) {
 TEST_F(Win32SettingsTest, FirstRunRegistersTheConduitAndIntegrates) {
     const fs::path install = dir / "Program Files" / "Tavolex";
     const fs::path hotSync = dir / "Palm";
-    Copy("condinst.dll", install, "condinst.dll");
     test::WriteFileBytes(install / "tavolexconduit.dll", "conduit");
+    fs::copy_file(test::ProgramFolder() / "condinst.dll", install / "condinst.dll");
     fs::create_directories(hotSync);
     registry.SetText(kCore, L"HotSyncPath", (hotSync / L"HotSync.exe").wstring());
     registry.SetText(kCore, L"Path", hotSync.wstring());
