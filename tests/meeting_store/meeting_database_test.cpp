@@ -52,18 +52,10 @@ TEST_F(MeetingDatabaseTest, ReloadReadsEveryFileAndLinks) {
               (std::vector{2, 2, 2, 1, 1, 1, 7}));
     EXPECT_EQ(db_.Meetings()[0]->szCategory, "Personal");
 
-    // Handheld order: agenda 5, note 9, agenda 6, to-do, sketch, attendee.
-    const std::vector<MeetingItem> items = db_.ItemsOf(1);
-    ASSERT_EQ(items.size(), 6u);
-    std::vector<ChildType> types;
-    for (const MeetingItem& item : items) types.push_back(item.type);
-    EXPECT_EQ(types, (std::vector{ChildType::kAgenda, ChildType::kNote, ChildType::kAgenda, ChildType::kToDo, ChildType::kSketch,
-                                  ChildType::kAttendee}));
+    EXPECT_EQ(db_.ItemsOf(1).size(), 6u);
     EXPECT_EQ(db_.ItemsOf(1, ChildType::kAgenda).size(), 2u);
-    EXPECT_EQ((std::vector{db_.AgendaOf(items[2])->szText, db_.NoteOf(items[1])->szText, db_.ToDoOf(items[3])->szText,
-                           db_.SketchOf(items[4])->szTitle, db_.AttendeeOf(items[5])->szText}),
-              (std::vector<std::string>{"Plan", "ok", "mail", "board", "Taro\x01Yamada"}));
-    // The walk hands each record to its kind's visitor in that order and counts them per kind.
+    // In handheld order (agenda 5, note 9, agenda 6, to-do, sketch, attendee) the walk hands each
+    // item's record, found by its kind, to its kind's visitor and counts them per kind.
     std::string walked;
     const ItemCounts counts = ForEachItem(db_, 1,
                                           ItemVisitor{[&](const Sketch& s, const MeetingItem&) { walked += "S:" + s.szTitle + " "; },
@@ -153,10 +145,10 @@ TEST_F(MeetingDatabaseTest, BodiesAreReadWithinTheRecordBuffer) {
     // From offset 12 the body is the record header: after the 4 skipped bytes the text is the
     // unique id's low byte and its zero high bytes.
     EXPECT_EQ(db_.Notes()[1]->szText, "\x02");
-    EXPECT_EQ(db_.Notes()[2]->szText, "");                              // zeros past the record
-    EXPECT_EQ(db_.Notes()[3]->szText, "");                              // outside the buffer: an empty body
-    EXPECT_EQ(db_.Notes()[5]->szText, "");                              // zeros, not what the record before left in the buffer
-    EXPECT_EQ(db_.Notes()[6]->szText.size(), Note::kTextCapacity - 1);  // the largest record is read whole
+    EXPECT_EQ(db_.Notes()[2]->szText, "");                                         // zeros past the record
+    EXPECT_EQ(db_.Notes()[3]->szText, "");                                         // outside the buffer: an empty body
+    EXPECT_EQ(db_.Notes()[5]->szText, "");                                         // zeros, not what the record before left in the buffer
+    EXPECT_EQ(db_.Notes()[6]->szText, std::string(Note::kTextCapacity - 1, 'n'));  // the largest record is read whole, cut to its field
 
     // A record length outside the buffer ends the file.
     for (const std::uint32_t length : {0u, 37u, 65521u, 0xFFFFFFFFu}) {
