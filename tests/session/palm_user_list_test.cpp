@@ -113,9 +113,7 @@ struct Recorded {
 TEST_F(PalmUserListTest, ChangingUserWritesMissingDefaultsAndLoadsTheStores) {
     test::MeetingSpec meeting{.title = "B1", .date = test::HandheldDay(2024, 5, 1)};
     test::WritePalmUserFolder(dir / "UserB" / "Tavolex", {{}, {meeting, meeting}});
-    test::AddressBookPerson person;
-    person.recordId = 5;
-    test::WriteAddressBook(dir / "UserB" / "address" / "address.dat", {person});
+    test::WriteAddressBook(dir / "UserB" / "address" / "address.dat", {{.recordId = 5}});
     AddressBook book;
     MeetingDatabase meetings(dir.Path());
     users->FillEntries(settings.appKey);
@@ -132,20 +130,6 @@ TEST_F(PalmUserListTest, ChangingUserWritesMissingDefaultsAndLoadsTheStores) {
     EXPECT_EQ(settings.meetingView, 0u) << "views are read before the defaults are written";
     EXPECT_EQ(Marks(), (std::vector<int>{0, 1}));
     EXPECT_EQ(std::make_tuple(place.current, settings.outputFolder), std::make_tuple(1, PathFromSettingsText(data)));
-}
-
-// The reload request selects the last user again, reloads its stores and tells the windows.
-TEST_F(PalmUserListTest, ReloadingTheLastUserLoadsItsStoresAgain) {
-    users->FillEntries(settings.appKey);
-    backend.SetString(kAppKey, "LastUsername", "UserB");
-    desktop.users = {{101, "UserA", "UserA"}, {202, "UserB", "UserB"}};
-    UserPlace place = FindUserPlace({}, settings, desktop);
-    Recorded r;
-    ReloadLastUser(*users, place, settings, r.Callbacks());
-    const std::string user = Palm() + "UserB" + kSep;
-    EXPECT_EQ(r.events, (std::vector<std::string>{"views 0 0", "box 1", "address " + user + "address" + kSep + "address.dat",
-                                                  "store " + user + "Tavolex", "quick " + std::string(kQuickViewTitle), "meeting -1",
-                                                  "refill", "repaint"}));
 }
 
 // A window says it is loading only for a store whose files hold more than about half a second's
@@ -171,8 +155,9 @@ TEST_F(PalmUserListTest, OnlyALargeStoreIsANoticeableLoad) {
     EXPECT_FALSE(StoreLoadIsNoticeable(folder / "note.dat"));
 }
 
-// A folder's user is reloaded from the folder it was found in, never through Palm Desktop's folder,
-// and the one last chosen among the folder's users is kept apart from Palm Desktop's last user.
+// The reload request selects the last user again, reloads its stores and tells the windows: a
+// folder's user from the folder it was found in, never through Palm Desktop's folder, and the one
+// last chosen among the folder's users is kept apart from Palm Desktop's last user.
 TEST_F(PalmUserListTest, AFolderUserIsReloadedFromItsFolder) {
     const fs::path copy = dir / "copy";
     test::MeetingSpec meeting{.title = "B1", .date = test::HandheldDay(2024, 5, 1)};
