@@ -276,16 +276,14 @@ public:
     bool Reallocate(Handle block, std::size_t size) override { return size <= 1000 && MovableMemory::Reallocate(block, size); }
 };
 
-TEST(AddressBookMemoryTest, AStringFailureEndsTheLoadWithItsCode) {
-    test::TempDir dir;
-    const std::filesystem::path path = dir / "address.dat";
+TEST_F(AddressBookTest, AStringFailureEndsTheLoadWithItsCode) {
     AddressBookPerson big = Person(2, "big");
     big.note = std::string(2000, 'n');
     test::WriteAddressBook(path, {Person(1, "small"), big, Person(3, "after")});
     SmallMemory memory;
-    AddressBook book(path, memory);
-    EXPECT_EQ(book.Reload(), 1);
-    EXPECT_EQ(book.LastLoadStatus(), kGlobalStringNoMemory);
+    AddressBook small(path, memory);
+    EXPECT_EQ(small.Reload(), 1);
+    EXPECT_EQ(small.LastLoadStatus(), kGlobalStringNoMemory);
 }
 
 }  // namespace
