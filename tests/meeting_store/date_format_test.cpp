@@ -26,16 +26,15 @@ TEST(StripSecondsTest, RemovesSecondColonAndTwoBytes) {
     }
 }
 
-// Year field 127 means no due date and hour 255 no time; values the system formatters refuse still
-// give a text, bounded and without seconds.
+// Year field 127 means no due date and hour 255 no time (a meeting's and a to-do's without a start,
+// CliTest.ListingsSelectionSearchAndFailures and CliTest.JsonIsTheSameInEveryLocaleAndCarriesIdsIsoDatesAndWholeTexts);
+// values the system formatters refuse still give a text, bounded and without seconds.
 TEST(FormatTest, MissingAndRejectedValues) {
     const std::pair<std::string, std::string> table[] = {
         {FormatDueDate(0xFFFF), ""},
         {FormatDueDate(0xFE00), ""},
         {FormatDueDate(Pack(2031, 12, 31)), ""},
         {FormatDueDate(Pack(1999, 3, 4)), FormatMeetingDate(Pack(1999, 3, 4))},
-        {FormatTimeRange(255, 0, 10, 30), ""},
-        {FormatDueTime(255, 30), ""},
         {FormatTimeRange(9, 0, 255, 0), FormatDueTime(9, 0)},
         {FormatMeetingDate(Pack(1999, 13, 4)), "1999/13/04"},
         {FormatMeetingDate(Pack(1999, 4, 0)), "1999/04/00"},
