@@ -1,6 +1,5 @@
 #include "fuzz/fuzz_support.h"
 
-#include "base/trace.h"
 #include "meeting_store/item_walk.h"
 #include "tests/support/fixed_clock.h"
 #include "tests/support/palm_bitmap_writer.h"
@@ -46,8 +45,6 @@ void UnpackUserFolder(const std::vector<std::string_view>& parts, const std::fil
         if (i < parts.size()) test::WriteFileBytes(path, parts[i]);
     }
 }
-
-void QuietTrace() { SetTraceTargets({nullptr, nullptr, nullptr}); }
 
 test::PalmUserSpec RichUser() {
     using namespace test;
@@ -152,9 +149,7 @@ ReportFixture::ReportFixture(const char* name)
     report.SetClock(test::FixedReportTime);
     store.ReloadAll();
     book.Reload();
-    ClearOutput();
+    EmptyFolder(options.outputFolder);
 }
-
-void ReportFixture::ClearOutput() { EmptyFolder(options.outputFolder); }
 
 }  // namespace tavolex::fuzz

@@ -16,7 +16,6 @@ namespace tavolex::fuzz {
 // One fuzz input, defined by each target. The entry point (fuzz_entry.cpp) turns the trace off
 // first: the fuzzers would otherwise spend their time writing it.
 void FuzzOne(std::string_view input);
-void QuietTrace();
 
 // A folder of this process only, under /dev/shm when there is one (no disk traffic per input),
 // made on first use and removed at exit.
@@ -56,12 +55,11 @@ void WriteTemplatePictures(const std::filesystem::path& templateFolder);
 void EmptyFolder(const std::filesystem::path& folder);
 
 // The report generator over the rich user and its address book in the scratch folder under name,
-// with an empty output folder, a template folder holding pictures and a fixed clock.
+// with an empty output folder (EmptyFolder empties it again), a template folder holding pictures and
+// a fixed clock.
 class ReportFixture {
 public:
     explicit ReportFixture(const char* name);
-    // Empties the output folder.
-    void ClearOutput();
 
     std::filesystem::path userFolder;
     std::filesystem::path addressPath;

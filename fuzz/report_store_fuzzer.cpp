@@ -25,5 +25,5 @@ void fuzz::FuzzOne(std::string_view input) {
             if (fixture.report.ComposeBuiltInReport(*meeting, kind, fixture.options).size() >= kReportCapacity) std::abort();
         }
     }
-    fixture.ClearOutput();
+    fuzz::EmptyFolder(fixture.options.outputFolder);
 }

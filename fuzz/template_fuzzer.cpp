@@ -26,7 +26,7 @@ void fuzz::FuzzOne(std::string_view input) {
     const Meeting& meeting = *fixture.store.Meetings().front();
     const std::string text = fixture.report.ExpandForMeeting(input.substr(1), meeting, options);
     if (text.size() >= kReportCapacity) std::abort();
-    fixture.ClearOutput();
+    fuzz::EmptyFolder(fixture.options.outputFolder);
     // The compiled template and a reading as it goes agree byte for byte.
     reading.report.SetCompiling(false);
     reading.report.SetMode(mode);
@@ -34,5 +34,5 @@ void fuzz::FuzzOne(std::string_view input) {
     options.templateFolder = reading.options.templateFolder;
     const std::string read = reading.report.ExpandForMeeting(input.substr(1), *reading.store.Meetings().front(), options);
     if (read != text) std::abort();
-    reading.ClearOutput();
+    fuzz::EmptyFolder(reading.options.outputFolder);
 }
