@@ -48,7 +48,6 @@ TEST(ReportListingTest, ListsOnlyReportFilesInFileSystemOrder) {
     for (int outside : {4, 0, -5}) EXPECT_EQ(ReportEntryAt(dir.Path(), outside, entry), -1);
     EXPECT_EQ(entry.name, "kept");
     EXPECT_EQ(CountReports(dir / "missing"), 0);
-    EXPECT_TRUE(ListReports(dir / "missing").empty());
 }
 
 TEST(ReportDateTextTest, UserShortDateSpaceTime) {

@@ -86,10 +86,6 @@ TEST_F(CreateReportTest, ChoicesStartFromTheExecutiveItemsAndTheRememberedTexts)
     EXPECT_EQ(choices.instantSelection, 1);
     EXPECT_EQ(choices.sections, (std::array<bool, 6>{false, true, false, true, true, true}));
     EXPECT_EQ(backend.GetDword(kUserKey, "rAuthor"), 0u);
-
-    StoreRememberedChoices(key, "Weekly.htm", kExecutive);
-    EXPECT_EQ(std::make_tuple(backend.GetString(kUserKey, "LastTemplate"), backend.GetString(kUserKey, "LastReport")),
-              std::make_tuple("Weekly.htm", kExecutive));
 }
 
 TEST_F(CreateReportTest, TheProposedNameIsTheTitleCleaned) {
@@ -99,14 +95,11 @@ TEST_F(CreateReportTest, TheProposedNameIsTheTitleCleaned) {
     EXPECT_EQ(ProposedReportName(std::string(600, 'x'), ui).size(), kReportNameCapacity);
 }
 
-TEST_F(CreateReportTest, AnRtfTemplateKeepsItsExtensionAndAnInstantReportIsHtml) {
+TEST_F(CreateReportTest, AnRtfTemplateKeepsItsExtension) {
     test::WriteFileBytes(paths.templateFolder / "Minutes.RTF", "{\\rtf1 \\{ AGENDAS_BEGIN \\}\\{ AGENDA \\}\\{ AGENDAS_END \\}}");
     ASSERT_EQ(CreateTemplateReport(writer, M(), paths, "Minutes.RTF", "min", ui), CreateReportResult::kWritten);
     EXPECT_TRUE(fs::exists(paths.outputFolder / "min.RTF"));
     EXPECT_NE(test::ReadFileBytes(paths.outputFolder / "min.RTF").find("Budget \\line next year"), std::string::npos);
-
-    ASSERT_EQ(CreateBuiltInReport(writer, M(), paths, ReportKind::kExecutive, "exec", ui), CreateReportResult::kWritten);
-    EXPECT_TRUE(fs::exists(paths.outputFolder / "exec.htm"));
 }
 
 TEST_F(CreateReportTest, ADeclinedOverwriteKeepsTheOldReportAndTheDialogOpen) {

@@ -1,5 +1,4 @@
 #include "views/meeting_items.h"
-#include "views/meeting_listing.h"
 #include "views/meeting_rows.h"
 #include "views/report_rows.h"
 
@@ -79,10 +78,6 @@ TEST(MeetingItemEntriesTest, EveryKindInHandheldOrder) {
     const std::vector<PaneRow> rows = ItemRows(entries);
     ASSERT_EQ(rows.size(), entries.size());
     EXPECT_EQ(std::tie(rows[4].texts, rows[4].parameter), std::make_tuple(Texts{"line 1", "", "", ""}, 4));
-
-    // The machine-readable listing numbers the entries from 1.
-    const std::vector<ItemListing> listing = ListItems(user.store, entries);
-    EXPECT_EQ(listing.at(8).number, 9);
 
     // Without an address book every attendee shows its own stored name.
     const std::vector<MeetingItemEntry> fromText = Store(EveryKind(), {}).Entries(1);

@@ -1,8 +1,6 @@
 #include "views/quick_view.h"
 
-#include "address_book/address_book.h"
-#include "tests/support/address_book_writer.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/loaded_user.h"
 
 #include <gtest/gtest.h>
 
@@ -27,29 +25,25 @@ const std::string kMeetingTitle = "\x89\xef\x8b\x63\x8e\x91\x97\xbf";  // 会議
 // An address book of one person, read from a file the way the program reads it.
 class QuickViewTest : public ::testing::Test {
 protected:
-    QuickViewTest() : book_(dir_ / "address.dat") {
-        test::WriteAddressBook(dir_ / "address.dat",
-                               {{.recordId = 0x42,
-                                 .lastName = "\x8e\x52\x93\x63",
-                                 .firstName = "Taro",
-                                 .title = "Chief",  // 山田
-                                 .company = "Brenmark",
-                                 .phones = {{{0, "03-1111"}, {4, "taro@example.jp"}, {7, "090-2222"}, {3, ""}, {1, "03-3333"}}},
-                                 .address = "1-2-3 Ginza",
-                                 .city = "Chuo",
-                                 .state = "Tokyo",
-                                 .zip = "104-0061",
-                                 .country = "Japan",
-                                 .note = "line 1\nline 2",
-                                 .custom = {"c1", "c2", "", "c4"}}});
-        book_.Reload();
-    }
     std::string ItemText(const MeetingItemEntry& entry, const QuickViewFields& fields = {}) const {
         return QuickViewItemText(entry, book_, fields);
     }
 
-    test::TempDir dir_;
-    AddressBook book_;
+    const test::LoadedUser user_{{},
+                                 {{.recordId = 0x42,
+                                   .lastName = "\x8e\x52\x93\x63",
+                                   .firstName = "Taro",
+                                   .title = "Chief",  // 山田
+                                   .company = "Brenmark",
+                                   .phones = {{{0, "03-1111"}, {4, "taro@example.jp"}, {7, "090-2222"}, {3, ""}, {1, "03-3333"}}},
+                                   .address = "1-2-3 Ginza",
+                                   .city = "Chuo",
+                                   .state = "Tokyo",
+                                   .zip = "104-0061",
+                                   .country = "Japan",
+                                   .note = "line 1\nline 2",
+                                   .custom = {"c1", "c2", "", "c4"}}}};
+    const AddressBook& book_ = user_.book;
 };
 
 MeetingItemEntry Attendee(bool absent, bool found) {
@@ -61,9 +55,9 @@ TEST_F(QuickViewTest, MeetingText) {
     const Meeting meeting{.szDate = "2004/05/17", .szTime = "9:00 - 10:30", .szTitle = kMeetingTitle, .szLocation = "Room 5"};
     // The title underlined with a '_' per byte: four double-byte characters, eight '_'.
     EXPECT_EQ(QuickViewMeetingText(meeting), kHeading + kMeetingTitle + "\r\n________\r\n\r\n2004/05/17\r\n9:00 - 10:30\r\nRoom 5\r\n");
-    // A selected entry shows the entry, none (or one past the list) the meeting.
+    // A selected entry shows the entry, one past the list the meeting (and none: the command line's
+    // show, CliTest.ListingsSelectionSearchAndFailures).
     const std::vector<MeetingItemEntry> entries = {Attendee(false, true)};
-    EXPECT_EQ(QuickViewText(meeting, entries, -1, book_, {}), QuickViewMeetingText(meeting));
     EXPECT_EQ(QuickViewText(meeting, entries, 1, book_, {}), QuickViewMeetingText(meeting));
     EXPECT_EQ(QuickViewText(meeting, entries, 0, book_, {}), ItemText(entries[0]));
 }
