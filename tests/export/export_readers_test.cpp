@@ -265,8 +265,6 @@ TEST_P(ExportReadersTest, IndependentReadersReadBackEveryFile) {
     // The dump, the calendar and the database hold every text once or more: each saw the damage.
     const bool damaged = std::string(GetParam().name) == "damaged";
     for (const int i : {0, 1, 3, 4, 5, 6}) EXPECT_EQ(summaries[i].replacements > 0, damaged) << i;
-    EXPECT_EQ(summaries[3].meetings, store_.MeetingCount());
-    EXPECT_EQ(summaries[1].undated, damaged ? 1 : 0);  // February 30th
 
     // The archive's reports are the bytes the report command writes, with the policy after <head>.
     for (std::int32_t i = 0; i < store_.MeetingCount(); ++i) {
@@ -363,8 +361,10 @@ TEST_F(SampleVaultTest, EveryUsersFolderStaysInsideTheTarget) {
 }
 
 // A vault written again into its folder: a note the user edited stays as edited and is reported;
-// the unchanged note of a meeting no longer exported goes, an edited one stays, and so does a file
-// the vault never wrote. A folder holding other files is asked about; an earlier vault is not.
+// the unchanged note of a meeting no longer exported goes (the manifest read with CR LF line ends),
+// and a file the vault never wrote stays (an edited note of a meeting no longer exported:
+// VaultRefreshTest.NamesFollowTheirMeetings). A folder holding other files is asked about; an
+// earlier vault is not.
 TEST_F(SampleVaultTest, RefreshKeepsWhatTheUserEdited) {
     test::WriteFileBytes(vault / "mine.txt", "x");
     const MeetingIndexes all = AllMeetings(store);
@@ -381,22 +381,20 @@ TEST_F(SampleVaultTest, RefreshKeepsWhatTheUserEdited) {
         }
         return fs::path();
     };
-    const fs::path edited = noteOf(0), gone = noteOf(1), goneEdited = noteOf(2);
+    const fs::path edited = noteOf(0), gone = noteOf(1);
     test::WriteFileBytes(edited, test::ReadFileBytes(edited) + "my words\n");
-    test::WriteFileBytes(goneEdited, "mine now\n");
     // The manifest with CR LF line ends, as a checkout with automatic line ends leaves it.
     std::string manifest = test::ReadFileBytes(vault / ".tavolex-vault");
     for (std::size_t at = manifest.find('\n'); at != std::string::npos; at = manifest.find('\n', at + 2)) manifest.insert(at, "\r");
     test::WriteFileBytes(vault / ".tavolex-vault", manifest);
     EXPECT_TRUE(VaultFilesToReplace(store, book, all, vault).empty());
     MeetingIndexes fewer = {all[0]};
-    fewer.insert(fewer.end(), all.begin() + 3, all.end());
+    fewer.insert(fewer.end(), all.begin() + 2, all.end());
     ExportSummary second;
     ASSERT_TRUE(WriteMarkdownVault(store, book, fewer, vault, text, second)) << second.error;
     EXPECT_EQ(second.kept, std::vector<fs::path>{edited});
     EXPECT_TRUE(test::ReadFileBytes(edited).ends_with("my words\n"));
     EXPECT_FALSE(fs::exists(gone));
-    EXPECT_EQ(test::ReadFileBytes(goneEdited), "mine now\n");
     EXPECT_EQ(test::ReadFileBytes(vault / "mine.txt"), "x");
 }
 

@@ -38,19 +38,16 @@ TEST(HtmlTextTest, EscapesMarkupAndControlCharactersAndKeepsDataInsideItsScriptE
     EXPECT_EQ(JsonForScript("[\"<!--\"]"), "[\"\\u003c!--\"]");
 }
 
+// (A declaration in upper case, another charset and texts that only read like a declaration, in a
+// page without <head>: CliTest.ExportCommandsStatusesSummariesAndFiles, byte for byte.)
 TEST(HtmlTextTest, DeclaresUtf8OnlyWhereAMetaTagNamesShiftJis) {
     const TextCase cases[] = {
         {"charset attribute", "<meta charset=\"Shift_JIS\">", "<meta charset=\"utf-8\">"},
-        {"http-equiv, upper case", "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; CHARSET=x-sjis\">",
-         "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; CHARSET=utf-8\">"},
         {"spaces and single quotes", "<meta charset = 'windows-31j'>", "<meta charset = 'utf-8'>"},
         {"each name", "<meta charset=cp932><meta charset=MS_Kanji><meta charset=csShiftJIS>",
          "<meta charset=utf-8><meta charset=utf-8><meta charset=utf-8>"},
-        {"another charset", "<meta charset=\"euc-jp\">", "<meta charset=\"euc-jp\">"},
         {"a longer name", "<meta charset=shift_jisx>", "<meta charset=shift_jisx>"},
         {"not a meta tag", "<metadata charset=sjis>", "<metadata charset=sjis>"},
-        {"another tag's attribute", "<div title=\"charset=Shift_JIS\">", "<div title=\"charset=Shift_JIS\">"},
-        {"a meeting's text", "<p>charset=Shift_JIS</p>", "<p>charset=Shift_JIS</p>"},
         {"an unclosed tag", "x <meta charset=sjis", "x <meta charset=sjis"},
         {"charset without a value", "<meta charset>", "<meta charset>"},
     };
@@ -68,7 +65,6 @@ TEST(HtmlTextTest, PlacesThePolicyAfterTheHeadTagElseAfterTheDoctypeOnALineOfIts
         {"head in a comment", "<!-- <head> --><head>x", 21},
         {"header is not head", "<header><head>", 14},
         {"body first", "<body><head>", 0},
-        {"doctype, no head", "<!DOCTYPE html>\n<body>", 15},
         {"doctype after white space", "  <!doctype html><p>", 17},
         {"head without its end", "<!DOCTYPE html><head", 15},
         {"no markup", "plain text", 0},
