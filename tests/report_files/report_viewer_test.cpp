@@ -45,7 +45,7 @@ TEST_F(ReportViewerTest, ViewerOrHandlerByExtension) {
     std::vector<std::string> expected = {"start /opt/my viewer/view|/reports/my report.htm"};
     for (const char* name : {"x.html", "x.rtf", "X.HTM", "x.htm.bak"}) {
         EXPECT_EQ(Open(fs::path("/reports") / name), OpenOutcome::kHandlerStarted) << name;
-        expected.push_back("open /reports/" + std::string(name) + "|open");
+        expected.push_back("open " + (fs::path("/reports") / name).string() + "|open");
     }
     settings.autoView = 1;
     EXPECT_EQ(Open("/reports/x.htm"), OpenOutcome::kHandlerStarted);
