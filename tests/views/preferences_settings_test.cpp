@@ -75,6 +75,7 @@ TEST_F(PreferencesSettingsTest, AcceptedPathsGoToMemoryAndTheCurrentUserOnly) {
     EXPECT_EQ(backend.GetDword(kUserKey, "AutoView"), kAutoViewWithAssociation);
     EXPECT_EQ(std::tie(settings.outputFolder, settings.browserPath, settings.templateFolder),
               std::make_tuple(fs::path("reports"), fs::path("viewer.exe"), fs::path("mine")));
+    EXPECT_EQ(backend.GetString(kUserKey, "OutputPath"), "reports");
     EXPECT_FALSE(backend.KeyExists("Software\\Brenmark\\Tavolex\\UserB"));
 }
 
